@@ -1,0 +1,69 @@
+// The command set of one simulated axis.
+#include "DriverAxis.h"
+
+#include <charconv>
+#include <utility>
+
+namespace sim {
+
+namespace {
+
+const QByteArray NotSupported = "E-S";
+
+// A decimal integer filling the whole text: digits, with a leading minus when signed is allowed.
+std::optional<int> parseDecimal(const QByteArray& text, bool allowSign) {
+    if (text.isEmpty() || (!allowSign && text.front() == '-')) return std::nullopt;
+    int value = 0;
+    const char* end = text.constData() + text.size();
+    const auto [stop, error] = std::from_chars(text.constData(), end, value);
+    if (error != std::errc() || stop != end) return std::nullopt;
+    return value;
+}
+
+bool isSilentSetting(const QByteArray& command) {
+    // The stop of continuous output and the rate switches; the driver changes its rate
+    // without a word, the program follows on its side.
+    static const QByteArray settings[] = {".", "BH2", "BH1", "BH", "BM", "BL"};
+    for (const QByteArray& setting : settings)
+        if (command == setting) return true;
+    return false;
+}
+
+} // namespace
+
+DriverAxis::DriverAxis(char letter, QByteArray modelText)
+    : letter_(letter), modelText_(std::move(modelText)) {
+    lockMasks_.fill(-1);
+}
+
+std::optional<QByteArray> DriverAxis::run(const QByteArray& command) {
+    if (command == "VER") return modelText_;
+    if (command.startsWith('#')) return runParameterCommand(command);
+    if (command.startsWith("PRK")) return runLockMaskQuery(command);
+    if (isSilentSetting(command)) return std::nullopt;
+    return NotSupported;
+}
+
+int DriverAxis::parameter(int n) const {
+    if (const auto stored = parameters_.find(n); stored != parameters_.end()) return stored->second;
+    return n == 33 ? letter_ : 1000 + n;
+}
+
+std::optional<QByteArray> DriverAxis::runParameterCommand(const QByteArray& command) {
+    const qsizetype equals = command.indexOf('=');
+    const auto number = parseDecimal(command.mid(1, equals < 0 ? -1 : equals - 1), false);
+    if (!number || *number >= parameterCount_) return NotSupported;
+    if (equals < 0) return QByteArray::number(parameter(*number));
+    const auto value = parseDecimal(command.mid(equals + 1), true);
+    if (!value) return NotSupported;
+    setParameter(*number, *value);
+    return std::nullopt;
+}
+
+std::optional<QByteArray> DriverAxis::runLockMaskQuery(const QByteArray& command) const {
+    const auto k = parseDecimal(command.mid(3), false);
+    if (!k || *k >= LockMaskCount) return NotSupported;
+    return QByteArray::number(lockMasks_.at(*k));
+}
+
+} // namespace sim

@@ -1,0 +1,54 @@
+// One simulated driver on the line (one axis): its model text, parameters and lock masks, and
+// the commands it answers. A screen that sends new commands adds them to DriverAxis::run.
+#pragma once
+
+#include <QByteArray>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+
+namespace sim {
+
+class DriverAxis {
+public:
+    static constexpr int DefaultParameterCount = 200;
+    static constexpr int LockMaskCount = 7;
+
+    DriverAxis(char letter, QByteArray modelText);
+
+    char letter() const { return letter_; }
+
+    // Runs one command (designation and blanks already removed). The result is the reply
+    // without its CR, or nothing for a command that answers nothing; "E-S" for a command the
+    // driver does not know or cannot carry out.
+    std::optional<QByteArray> run(const QByteArray& command);
+
+    QByteArray modelText() const { return modelText_; }
+    void setModelText(const QByteArray& text) { modelText_ = text; }
+
+    // Parameter n holds a stored value or, until one is written, a default: 1000 + n, except
+    // #33, which holds the character code of the axis letter so that the axis probe finds it.
+    int parameter(int n) const;
+    void setParameter(int n, int value) { parameters_[n] = value; }
+    int parameterCount() const { return parameterCount_; }
+    void setParameterCount(int count) { parameterCount_ = count; }
+
+    // Lock mask k (0..6) as "PRKk" answers it: bit b is parameter #(32k + b), 1 free, 0 locked.
+    // Every parameter starts free (-1).
+    std::int32_t lockMask(int k) const { return lockMasks_.at(k); }
+    void setLockMask(int k, std::int32_t mask) { lockMasks_.at(k) = mask; }
+
+private:
+    std::optional<QByteArray> runParameterCommand(const QByteArray& command);
+    std::optional<QByteArray> runLockMaskQuery(const QByteArray& command) const;
+
+    char letter_;
+    QByteArray modelText_;
+    int parameterCount_ = DefaultParameterCount;
+    std::map<int, int> parameters_;
+    std::array<std::int32_t, LockMaskCount> lockMasks_;
+};
+
+} // namespace sim
