@@ -1,0 +1,113 @@
+// The second generation's second pass: every line is read again and cut into words; quoted
+// lines pass unchecked, DEFSMB lines are done and marker lines are checked here. A statement
+// loses its label, has its symbol words and label words replaced by their values, its jump
+// arithmetic computed, and goes without blanks (ended by CR) to ProgramLineParser, whose verdict
+// becomes code 47, 48 or 49. Statements longer than 29 characters get code 50.
+#include "Compiler.h"
+
+#include <array>
+
+namespace kaso::compiler {
+
+namespace {
+
+// In this generation '|' also stands inside conditions, so only a bar before the first '(' is a
+// label.
+void DropLabel(CompilerContext& ctx) {
+    const std::size_t bar = ctx.line.find('|');
+    const std::size_t bracket = ctx.line.find('(');
+    if (bar == std::string::npos || (bracket != std::string::npos && bracket < bar)) return;
+    ctx.wordCount = ctx.wordCount > 0 ? ctx.wordCount - 1 : 0;
+    ctx.wordCursor = 1;
+    ctx.line.erase(0, bar + 1);
+}
+
+// Forms after a closing bracket that stand for an operand of their own.
+int OperandFormsAfterBracket(std::string_view line) {
+    constexpr std::array<std::string_view, 5> forms = {"),", "),?", ")=", ")==", ")."};
+    int count = 0;
+    for (std::string_view form : forms)
+        count += Contains(line, form) ? 1 : 0;
+    return count;
+}
+
+void ParseStatement(CompilerContext& ctx) {
+    const std::string statement = WithoutBlanks(ctx.line);
+    if (statement.size() > kMaxStatementLength) {
+        StoreCode(ctx, 0, kCodeStatementTooLong);
+        MarkError(ctx);
+    }
+    const LineParseResult verdict = ctx.parser->ParseStatementLine(statement + '\r');
+    if (!verdict.errorFlag) return;
+    const int code = verdict.notInDictionary      ? kCodeNotInDictionary
+                     : verdict.statementMode == 4 ? kCodeAreaControl
+                                                  : kCodeSyntax;
+    StoreCode(ctx, 0, code);
+    MarkError(ctx);
+}
+
+// Whether the line becomes a row; opens or closes the sequence part on "SQ" and "/SQ".
+bool MakesRow(CompilerContext& ctx, int operandWords) {
+    const bool bracket = HasConditionBracket(ctx.line);
+    const std::string_view first = StatementWord(ctx, 0);
+    if (!bracket && first == "SQ") {
+        ctx.inSequencePart = !Contains(ctx.line, "/SQ");
+        ctx.lineInPart = 0;
+        return true;
+    }
+    if (!bracket && first == "EV") return true;
+    if (IsBlankLine(ctx.line)) return false;
+    if (operandWords >= 1) return true;
+    if (bracket) {
+        if (EndsWithEmptyCondition(ctx.line)) return true;
+        // Nothing of this line could become a step; dropping it silently would shift every
+        // later label of its part.
+        StoreStatementError(ctx, kCodeSyntax);
+    }
+    return false;
+}
+
+void CheckLine(CompilerContext& ctx) {
+    if (Contains(ctx.line, "\"")) {
+        EmitQuotedLine(ctx);
+        ++ctx.lineInPart;
+        return;
+    }
+    if (Contains(ctx.line, "DEFSMB")) return;
+    ctx.words = ScanWords(ctx.line);
+    ctx.wordCount = static_cast<int>(ctx.words.size());
+    if (Contains(ctx.line, ":")) {
+        if (CheckMarkerLine(ctx.words, ctx.line)) {
+            EmitRow(ctx);
+            ++ctx.lineInPart;
+        } else {
+            StoreCode(ctx, 0, kCodeMarkerLine);
+            MarkError(ctx);
+        }
+        return;
+    }
+    DropLabel(ctx);
+    SubstituteSymbols2(ctx);
+    AddLabel2(ctx);
+    const int operandWords = ctx.wordCount + OperandFormsAfterBracket(ctx.line);
+    ResolveJumpTarget2(ctx);
+    ParseStatement(ctx);
+    const bool row = MakesRow(ctx, operandWords);
+    if (ctx.jumpArithmeticFailed) StoreStatementError(ctx, kCodeSyntax);
+    ++ctx.lineInPart;
+    if (row) EmitRow(ctx);
+}
+
+} // namespace
+
+void RunSecondPass2(CompilerContext& ctx, const std::vector<SourceLine>& lines) {
+    ctx.inSequencePart = false;
+    ctx.lineInPart = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        BeginLine(ctx, static_cast<int>(i), lines[i]);
+        CheckLine(ctx);
+        SettleLineVerdict(ctx);
+    }
+}
+
+} // namespace kaso::compiler
