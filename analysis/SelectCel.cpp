@@ -1,0 +1,3 @@
+#include "SelectCel.h"
+
+TfrmSelectCell* frmSelectCell = nullptr;

@@ -1,0 +1,3 @@
+#include "SelectFreq.h"
+
+TfrmFreqSel* frmFreqSel = nullptr;

@@ -1,0 +1,3 @@
+#include "UnitDownload.h"
+
+TfrmDownload* frmDownload = nullptr;

@@ -1,0 +1,3 @@
+#include "UnitUpload.h"
+
+TfrmUpload* frmUpload = nullptr;

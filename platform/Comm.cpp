@@ -1,0 +1,210 @@
+#include "Comm.h"
+
+#include "ui/Settings.h"
+
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+// How long a send may wait for room in the output queue before it counts as failed.
+constexpr int kSendTimeoutMs = 3000;
+
+speed_t ToSpeed(int baud) {
+    switch (baud) {
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    default: return 0;
+    }
+}
+
+QString ErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+} // namespace
+
+TComm::TComm(QObject* parent) : QObject(parent) {}
+
+TComm::~TComm() {
+    if (fd_ >= 0) {
+        notifier_.reset();
+        ::close(fd_);
+    }
+}
+
+QString TComm::DevicePath(int port) {
+    const QByteArray fromEnv = qgetenv(QString("KASONT_COMM%1").arg(port).toLatin1());
+    if (!fromEnv.isEmpty())
+        return QString::fromLocal8Bit(fromEnv);
+    const ui::IniSettings settings(ui::kSettingsKey);
+    const QString fromSettings =
+        settings.ReadString("Devices", QString("Comm%1").arg(port), QString());
+    if (!fromSettings.isEmpty())
+        return fromSettings;
+    return QString("/dev/ttyS%1").arg(port - 1);
+}
+
+void TComm::Fail(const QString& what, int error) const {
+    throw ECommError(QString("Comm%1 (%2): %3: %4")
+                         .arg(Port)
+                         .arg(DevicePath())
+                         .arg(what, ErrorText(error))
+                         .toStdString());
+}
+
+void TComm::Open() {
+    if (fd_ >= 0)
+        throw ECommError(QString("Comm%1 is already open").arg(Port).toStdString());
+    if (ToSpeed(BaudRate) == 0)
+        throw ECommError(QString("Comm%1: unsupported rate %2").arg(Port).arg(BaudRate).toStdString());
+    const QByteArray path = DevicePath().toLocal8Bit();
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        Fail("cannot open", errno);
+    if (!::isatty(fd)) {
+        ::close(fd);
+        Fail("not a serial device", ENOTTY);
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        Fail("in use by another program", error == EWOULDBLOCK ? EBUSY : error);
+    }
+    fd_ = fd;
+    try {
+        Configure();
+    } catch (...) {
+        ::close(fd_);
+        fd_ = -1;
+        throw;
+    }
+    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { ReadyRead(); });
+}
+
+void TComm::Configure() {
+    termios tio{};
+    if (::tcgetattr(fd_, &tio) != 0)
+        Fail("cannot read the line settings", errno);
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CLOCAL | CREAD;
+    tio.c_cflag |= byteSize_ == _7 ? CS7 : byteSize_ == _6 ? CS6 : byteSize_ == _5 ? CS5 : CS8;
+    if (parity_ == pbEven)
+        tio.c_cflag |= PARENB;
+    else if (parity_ == pbOdd)
+        tio.c_cflag |= PARENB | PARODD;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, ToSpeed(BaudRate));
+    ::cfsetospeed(&tio, ToSpeed(BaudRate));
+    if (::tcsetattr(fd_, TCSANOW, &tio) != 0)
+        Fail("cannot set the line settings", errno);
+}
+
+void TComm::Close() {
+    if (fd_ < 0)
+        return;
+    notifier_.reset();
+    pending_.clear();
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+        Fail("cannot close", errno);
+}
+
+void TComm::SendString(const QByteArray& text) {
+    if (fd_ < 0)
+        throw ECommError(QString("Comm%1 is not open").arg(Port).toStdString());
+    qsizetype sent = 0;
+    while (sent < text.size()) {
+        const ssize_t n = ::write(fd_, text.constData() + sent, static_cast<size_t>(text.size() - sent));
+        if (n > 0) {
+            sent += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN)
+            Fail("cannot send", errno);
+        pollfd pfd{fd_, POLLOUT, 0};
+        if (::poll(&pfd, 1, kSendTimeoutMs) <= 0)
+            Fail("cannot send", ETIMEDOUT);
+    }
+    if (OnCommTransmit)
+        OnCommTransmit(this, static_cast<std::uint16_t>(std::min<qsizetype>(text.size(), 0xFFFF)));
+}
+
+int TComm::Read(char* buffer, int count) {
+    int got = 0;
+    while (got < count && !pending_.isEmpty()) {
+        buffer[got++] = pending_.front();
+        pending_.remove(0, 1);
+    }
+    while (fd_ >= 0 && got < count) {
+        const ssize_t n = ::read(fd_, buffer + got, static_cast<size_t>(count - got));
+        if (n > 0)
+            got += static_cast<int>(n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            break;
+    }
+    return got;
+}
+
+void TComm::TxPurge() {
+    if (fd_ >= 0)
+        ::tcflush(fd_, TCOFLUSH);
+}
+
+void TComm::RxPurge() {
+    pending_.clear();
+    if (fd_ >= 0)
+        ::tcflush(fd_, TCIFLUSH);
+}
+
+void TComm::ReadyRead() {
+    int available = 0;
+    if (::ioctl(fd_, FIONREAD, &available) != 0)
+        available = 0;
+    if (available == 0 && pending_.isEmpty()) {
+        // Readable with nothing counted: either a byte raced in, or the device hung up.
+        char probe = 0;
+        const ssize_t n = ::read(fd_, &probe, 1);
+        if (n > 0)
+            pending_.append(probe);
+        else if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        else
+            return LineLost(n == 0 ? QString("hang-up") : ErrorText(errno));
+    }
+    if (OnCommReceive) {
+        const int count = std::min<int>(available + static_cast<int>(pending_.size()), 0xFFFF);
+        ui::RunGuarded([&] { OnCommReceive(this, static_cast<std::uint16_t>(count)); });
+    }
+}
+
+void TComm::LineLost(const QString& reason) {
+    // Stop listening so the event loop does not spin on a dead device, and tell the owner once.
+    notifier_.reset();
+    ::close(fd_);
+    fd_ = -1;
+    pending_.clear();
+    if (OnCommLost)
+        ui::RunGuarded([&] { OnCommLost(reason); });
+}
+
+} // namespace platform

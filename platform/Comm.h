@@ -1,0 +1,78 @@
+// The serial component: a tty device driven through termios, whose receive event reaches the
+// program on its one thread through the event loop. Port n (listed "Comm<n>") maps to a device
+// path: the environment variable KASONT_COMM<n> wins, then the settings' [Devices] Comm<n>,
+// else /dev/ttyS<n-1>.
+#pragma once
+
+#include "ui/Guard.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QSocketNotifier;
+
+namespace platform {
+
+// Raised when the port cannot be opened, closed, configured or written.
+class ECommError : public ui::Error {
+public:
+    using ui::Error::Error;
+};
+
+enum TCommByteSize { _5 = 0, _6 = 1, _7 = 3, _8 = 4 };
+enum TCommParityBits { pbNone = 0, pbOdd = 1, pbEven = 2 };
+
+class TComm : public QObject {
+    Q_OBJECT
+public:
+    explicit TComm(QObject* parent = nullptr);
+    ~TComm() override;
+
+    std::uint8_t Port = 1;
+    int BaudRate = 1200;
+    void SetByteSize(TCommByteSize size) { byteSize_ = size; }
+    void SetParityBits(TCommParityBits parity) { parity_ = parity; }
+    TCommByteSize ByteSize() const { return byteSize_; }
+    TCommParityBits ParityBits() const { return parity_; }
+
+    // The device that port n opens, by the rule in the header comment.
+    static QString DevicePath(int port);
+    QString DevicePath() const { return DevicePath(Port); }
+
+    void Open();
+    void Close();
+    bool Opened() const { return fd_ >= 0; }
+
+    // Hands every byte to the port before it returns.
+    void SendString(const QByteArray& text);
+
+    // Copies exactly `count` received bytes in order of arrival; returns how many it got.
+    int Read(char* buffer, int count);
+
+    void TxPurge();
+    void RxPurge();
+
+    // Raised through the event loop after bytes have arrived; `count` can be read now.
+    std::function<void(QObject* sender, std::uint16_t count)> OnCommReceive;
+    std::function<void(QObject* sender, std::uint16_t count)> OnCommTransmit;
+    // Raised once when the device goes away while open (unplugged, hung up); the port is then
+    // closed.
+    std::function<void(const QString& reason)> OnCommLost;
+
+private:
+    void ReadyRead();
+    void LineLost(const QString& reason);
+    void Configure();
+    [[noreturn]] void Fail(const QString& what, int error) const;
+
+    int fd_ = -1;
+    TCommByteSize byteSize_ = _8;
+    TCommParityBits parity_ = pbNone;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    QByteArray pending_; // a byte read while telling data from a hang-up
+};
+
+} // namespace platform

@@ -1,0 +1,90 @@
+#include "Application.h"
+
+#include "UnitCommCancel.h"
+#include "UnitGeneral.h"
+#include "UnitHelp.h"
+#include "UnitMain.h"
+#include "UnitVersion.h"
+#include "analysis/FreqAnalyze.h"
+#include "analysis/SelectCel.h"
+#include "analysis/SelectFreq.h"
+#include "editor/UnitDownload.h"
+#include "editor/UnitUpload.h"
+#include "logging/UnitLogging.h"
+#include "platform/InstanceLock.h"
+#include "status/UnitStat.h"
+#include "status/UnitStat_QWC.h"
+#include "ui/Guard.h"
+
+#include <QApplication>
+#include <functional>
+#include <vector>
+
+namespace {
+
+struct OwnedWindow {
+    QObject* object;
+    std::function<void()> forget; // clears the global when it still names this object
+};
+
+std::vector<OwnedWindow>& OwnedWindows() {
+    static std::vector<OwnedWindow> windows;
+    return windows;
+}
+
+template <typename T, typename... Args> void Create(T*& global, Args... args) {
+    global = new T(args...);
+    T* created = global;
+    OwnedWindows().push_back({created, [&global, created] {
+                                  if (global == created)
+                                      global = nullptr;
+                              }});
+}
+
+} // namespace
+
+void CreateApplicationWindows() {
+    Create(mdlGeneral, nullptr);
+    Create(frmMain, nullptr);
+    Create(frmStat, nullptr);
+    Create(frmStat_QWC, nullptr);
+    Create(frmUpload, nullptr);
+    Create(frmDownload, nullptr);
+    Create(frmLogging, nullptr);
+    Create(frmHelpabout, nullptr);
+    Create(frmVersion, nullptr);
+    Create(frmFRA, nullptr);
+    Create(frmSelectCell, nullptr);
+    Create(frmFreqSel, nullptr);
+    Create(frmCommCancel, nullptr);
+}
+
+void DeleteApplicationWindows() {
+    auto& windows = OwnedWindows();
+    while (!windows.empty()) {
+        OwnedWindow last = windows.back();
+        windows.pop_back();
+        delete last.object;
+        last.forget();
+    }
+}
+
+int RunKasoNT(int argc, char** argv) {
+    platform::InstanceLock lock("KasoNT");
+    if (!lock.Acquire())
+        return 1;
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName("KasoNT 2.3F");
+    try {
+        CreateApplicationWindows();
+        frmMain->show();
+        QApplication::exec();
+    } catch (const std::exception& e) {
+        ui::ShowException(e);
+    }
+    // The settings are written while the windows are deleted; the lock goes only after that,
+    // so a new instance never starts before they are on disk.
+    ui::RunGuarded([] { DeleteApplicationWindows(); });
+    lock.Release();
+    return 0;
+}

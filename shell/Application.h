@@ -1,0 +1,14 @@
+// The program's start-up and shut-down: the windows that live as long as the program, created in
+// a fixed order and deleted the last created first.
+#pragma once
+
+// Creates the data module, the main window (which creates its own eight windows, loads the
+// settings and opens the port) and the windows that follow it.
+void CreateApplicationWindows();
+
+// Deletes what CreateApplicationWindows made, the last created first; the main window's
+// deletion closes the port and writes the settings.
+void DeleteApplicationWindows();
+
+// The whole program: single instance, windows, message loop, shut-down. Returns the exit code.
+int RunKasoNT(int argc, char** argv);

@@ -1,0 +1,135 @@
+#include "UnitGeneral.h"
+
+#include "ReplyRouting.h"
+#include "ui/Codec.h"
+#include "ui/Dialogs.h"
+
+#include <vector>
+
+TmdlGeneral* mdlGeneral = nullptr;
+
+namespace {
+
+constexpr char CR = '\r';
+
+// The receivers that get ReplyReceived set before they are called (their chains test it).
+bool SetsReplyReceivedFirst(TRequestId id) {
+    return id == ridPrm || id == ridDataTable || id == ridAlarmList || id == ridProgramUpload ||
+           id == ridPrmLock;
+}
+
+} // namespace
+
+TmdlGeneral::TmdlGeneral(QObject* owner) : QObject(owner), Comm1(new platform::TComm(this)) {
+    mdlGeneralCreate();
+}
+
+TmdlGeneral::~TmdlGeneral() = default;
+
+void TmdlGeneral::mdlGeneralCreate() {
+    // The ring starts as if a CR had just arrived, so the first reply is delimited like the rest.
+    RxBuffer.fill(0);
+    RxBuffer[0] = CR;
+    RxIndex = 0;
+    SendComplete = true;
+    RequestId = ridNone;
+    ReplyReceived = false;
+    LastReply.clear();
+    Comm1->OnCommReceive = [this](QObject* sender, std::uint16_t count) {
+        Comm1CommReceive(sender, count);
+    };
+    Comm1->OnCommTransmit = [this](QObject* sender, std::uint16_t count) {
+        Comm1CommTransmit(sender, count);
+    };
+    Comm1->OnCommLost = [this](const QString& reason) { CommLost(reason); };
+}
+
+void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId) {
+    ReplyReceived = false;
+    SendComplete = false;
+    Comm1->SendString(line);
+    RequestId = requestId;
+    SendComplete = true;
+}
+
+void TmdlGeneral::SendCommand(const QString& line, TRequestId requestId) {
+    SendCommand(ui::cp932::Encode(line), requestId);
+}
+
+void TmdlGeneral::SetCommParams(short port, unsigned int baud, short parity) {
+    Comm1->BaudRate = static_cast<int>(baud);
+    Comm1->Port = static_cast<std::uint8_t>(port & 0xFF);
+    if (parity == 1) {
+        Comm1->SetByteSize(platform::_7);
+        Comm1->SetParityBits(platform::pbEven);
+    } else {
+        Comm1->SetByteSize(platform::_8);
+        Comm1->SetParityBits(platform::pbNone);
+    }
+    PadLength = static_cast<int>(baud * 3u / 8000u);
+    ReplyReceived = true;
+}
+
+void TmdlGeneral::Comm1CommReceive(QObject*, std::uint16_t count) {
+    std::vector<char> received(static_cast<size_t>(count) + 1);
+    const int got = Comm1->Read(received.data(), count);
+    ReceiveChunk(QByteArray(received.data(), got));
+}
+
+void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
+    bool sawCR = false;
+    for (const char ch : chunk) {
+        RxIndex = (RxIndex + 1) % kRingSize;
+        RxBuffer[static_cast<size_t>(RxIndex)] = ch;
+        sawCR = sawCR || ch == CR;
+    }
+    if (!sawCR)
+        return;
+    QByteArray line;
+    if (!CutNewestLine(line))
+        return;
+    LastReply = line;
+    Dispatch();
+}
+
+// Finds the newest CR and the CR before it, searching back from RxIndex at most once round the
+// ring; false when the line between them is empty or longer than the ring can delimit.
+bool TmdlGeneral::CutNewestLine(QByteArray& line) const {
+    auto previous = [](int slot) { return slot == 0 ? kRingSize - 1 : slot - 1; };
+    int end = RxIndex;
+    bool foundEnd = false;
+    for (int i = 0, slot = RxIndex; i < kRingSize; ++i, slot = previous(slot)) {
+        if (RxBuffer[static_cast<size_t>(slot)] == CR) {
+            end = slot;
+            foundEnd = true;
+            break;
+        }
+    }
+    if (!foundEnd)
+        return false;
+    int start = previous(end);
+    while (start != RxIndex && RxBuffer[static_cast<size_t>(start)] != CR)
+        start = previous(start);
+    if (start == RxIndex)
+        return false;
+    for (int slot = (start + 1) % kRingSize; slot != end; slot = (slot + 1) % kRingSize)
+        line.append(RxBuffer[static_cast<size_t>(slot)]);
+    return !line.isEmpty();
+}
+
+void TmdlGeneral::Dispatch() {
+    const TRequestId id = RequestId;
+    if (SetsReplyReceivedFirst(id))
+        ReplyReceived = true;
+    RouteReply(id, this);
+    ReplyReceived = true;
+}
+
+void TmdlGeneral::Comm1CommTransmit(QObject*, std::uint16_t) {}
+
+void TmdlGeneral::CommLost(const QString& reason) {
+    ui::ShowWarning(QString("Commポートとの接続が切れました。(%1)\n"
+                            "接続を確認し、設定画面でポートを開き直してください。")
+                        .arg(reason),
+                    "警告");
+}

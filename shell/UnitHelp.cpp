@@ -1,0 +1,16 @@
+#include "UnitHelp.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TfrmHelpabout* frmHelpabout = nullptr;
+
+TfrmHelpabout::TfrmHelpabout(QWidget* owner) : ui::Form(owner) {
+    setWindowTitle("ﾊﾞｰｼﾞｮﾝ情報");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel("KasoNT 2.3F", this));
+    auto* ok = new QPushButton("OK", this);
+    layout->addWidget(ok);
+    connect(ok, &QPushButton::clicked, this, [this] { SetModalResult(ui::mrOk); });
+}

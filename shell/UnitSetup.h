@@ -1,0 +1,42 @@
+// The setup dialog: port, rate, parity, driver series and the start-up check. Its combo boxes
+// are the only store of these settings; the rest of the program reads them from here.
+#pragma once
+
+#include "ui/Controls.h"
+#include "ui/Form.h"
+#include "ui/Timer.h"
+
+#include <QPushButton>
+
+class TfrmSetup : public ui::Form {
+    Q_OBJECT
+public:
+    explicit TfrmSetup(QWidget* owner);
+
+    ui::ComboBox* cmbModelType; // series QWA..QWD
+    ui::ComboBox* cmbTransmit;  // 0: scan the axes at start-up
+    ui::ComboBox* cmbPort;      // Comm1..Comm7
+    ui::ComboBox* cmbBaudrate;
+    ui::ComboBox* cmbParity;    // 0: none, 8 bits; 1: even, 7 bits
+    QPushButton* btnClose;
+    ui::Timer* Timer1; // 15 ms ticks of the axis check
+
+    int CheckedPort = 0;
+    int CheckedBaudIndex = 0;
+    int CheckedParityIndex = 0;
+};
+
+extern TfrmSetup* frmSetup;
+
+// The driver series: the item index of the setup dialog's series list (-1 when none).
+int SeriesIndex();
+
+// The rate of a rate-list index (1200 for no selection) and its label text.
+int BaudOfIndex(int index);
+// The rate-list index of a rate in bps (0 for a rate not in the list).
+int IndexOfBaud(int baud);
+// The main window's line format label for a parity index.
+QString FormatOfParity(int parityIndex);
+
+// Shows and hides the other windows' series-dependent items.
+void ApplySeries();

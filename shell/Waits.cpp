@@ -1,0 +1,90 @@
+#include "Waits.h"
+
+#include "UnitGeneral.h"
+#include "status/UnitStat.h"
+#include "status/UnitStat_QWC.h"
+#include "ui/Dialogs.h"
+#include "ui/Wait.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kReplyLimitMs = 1000;
+
+} // namespace
+
+void WaitSendComplete() {
+    if (!mdlGeneral->SendComplete)
+        return;
+    ui::ProcessMessagesUntil([] { return mdlGeneral->SendComplete; });
+}
+
+bool WaitForReply(int& elapsedMs, ui::Timer& timer2) {
+    elapsedMs = 0;
+    timer2.SetEnabled(true);
+    bool answered = false;
+    for (;;) {
+        if (mdlGeneral->ReplyReceived) {
+            answered = true;
+            break;
+        }
+        ui::ProcessMessages();
+        if (elapsedMs > kReplyLimitMs)
+            break;
+    }
+    if (!answered)
+        elapsedMs = 0;
+    timer2.SetEnabled(false);
+    return answered;
+}
+
+void WaitTicks(ui::Timer& timer, int n) {
+    timer.Tag = 0;
+    timer.SetEnabled(true);
+    ui::ProcessMessagesUntil([&] { return timer.Tag >= n; });
+    timer.SetEnabled(false);
+}
+
+void WaitTicksOrReply(ui::Timer& timer, int n) {
+    timer.Tag = 0;
+    timer.SetEnabled(true);
+    while (!mdlGeneral->ReplyReceived) {
+        ui::ProcessMessages();
+        if (timer.Tag >= n)
+            break;
+    }
+    timer.SetEnabled(false);
+}
+
+ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2) {
+    mdlGeneral->LastReply.clear();
+    for (int round = 0; round < 2; ++round) {
+        try {
+            mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);
+            WaitSendComplete();
+        } catch (const std::exception&) {
+            ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+            return ModelQuery::SendFailed;
+        }
+        if (!WaitForReply(elapsedMs, timer2))
+            return ModelQuery::NoAnswer;
+    }
+    return ModelQuery::Answered;
+}
+
+void HideDriveScreens(std::initializer_list<ui::Form*> screens) {
+    for (ui::Form* screen : screens)
+        if (screen && screen->Showing())
+            screen->Hide();
+}
+
+void StopStatusMonitor() { HideDriveScreens({frmStat, frmStat_QWC}); }
+
+// At least 1, so a screen reporting under 96 dpi keeps its windows at their designed size.
+int DpiFactor(int pixelsPerInch) { return std::max(1, pixelsPerInch / 96); }
+
+void ScaleToDpi(QWidget& window) {
+    const int factor = DpiFactor(window.logicalDpiX());
+    window.resize(factor * window.width(), factor * window.height());
+}

@@ -1,0 +1,39 @@
+// The waits that every screen uses while it exchanges with the driver, and the hand-over of the
+// line between screens. Each wait keeps the event loop running, blocking for the next event.
+#pragma once
+
+#include "ui/Form.h"
+#include "ui/Timer.h"
+
+#include <initializer_list>
+
+// Returns when the last command has been handed to the port. Sends are synchronous, so after
+// a send that returned this ends at once; after a failed send there is nothing to wait for.
+void WaitSendComplete();
+
+// Waits for ReplyReceived while `timer2` (250 ms) adds its interval to `elapsedMs`; gives up
+// when elapsedMs passes 1000 (on the fifth tick). Either way timer2 is disabled on return.
+bool WaitForReply(int& elapsedMs, ui::Timer& timer2);
+
+// Returns after n ticks of `timer` (its Tag counts them).
+void WaitTicks(ui::Timer& timer, int n);
+
+// Returns after a reply or after n ticks of `timer`, whichever comes first.
+void WaitTicksOrReply(ui::Timer& timer, int n);
+
+enum class ModelQuery { Answered, SendFailed, NoAnswer };
+
+// Sends "VER\r" twice and keeps the second reply in LastReply. A failed send shows
+// "ドライバと通信できませんでした。" (caption "ｴﾗ-") and gives SendFailed.
+ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2);
+
+// Hides each listed window that is showing, in the list's order; each hide handler runs to its
+// end before the next window is looked at.
+void HideDriveScreens(std::initializer_list<ui::Form*> screens);
+
+// Hides whichever status monitor is showing (frmStat first); returns when the line is free.
+void StopStatusMonitor();
+
+// The whole-number quotient of the screen's pixels per inch and 96.
+int DpiFactor(int pixelsPerInch);
+void ScaleToDpi(QWidget& window);

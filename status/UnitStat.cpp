@@ -1,0 +1,7 @@
+#include "UnitStat.h"
+
+TfrmStat* frmStat = nullptr;
+
+TfrmStat::TfrmStat(QWidget* owner) : TStatusMonitor(owner) {
+    setWindowTitle("ｽﾃｰﾀｽ");
+}

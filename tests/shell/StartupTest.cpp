@@ -1,0 +1,202 @@
+// Start-up and shut-down: settings read into the controls, the port opened with them, settings
+// written back at the end, the close question, and the single instance.
+#include "AppTest.h"
+
+#include "editor/UnitEdit.h"
+#include "logging/UnitLogging_QWB.h"
+#include "logging/UnitLogging_QWC.h"
+#include "parameters/UnitPrm.h"
+#include "parameters/UnitPrmLock.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+
+#include <QFile>
+#include <QProcess>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+using StartupTest = AppTest;
+
+std::vector<int> ItemIndexes(TFourChannelLogging* window) {
+    std::vector<int> indexes;
+    for (auto* list : window->ChannelLists())
+        indexes.push_back(list->ItemIndex());
+    return indexes;
+}
+
+TEST_F(StartupTest, NoSettingsGiveTheDefaultsAndWriteThemBack) {
+    StartProgram();
+    EXPECT_EQ(frmSetup->cmbModelType->currentText(), "QWC");
+    EXPECT_EQ(frmSetup->cmbPort->currentText(), "Comm1");
+    EXPECT_EQ(frmSetup->cmbBaudrate->currentText(), "1200");
+    EXPECT_EQ(frmSetup->cmbParity->currentText(), "無し");
+    EXPECT_EQ(frmSetup->cmbTransmit->currentText(), "有り");
+    EXPECT_EQ(frmMain->Label5->text(), "1200");
+    EXPECT_EQ(frmMain->Label6->text(), "[bps], N, 8, 1");
+    EXPECT_EQ(ItemIndexes(frmLogging_QWB), (std::vector<int>{0, 2, 5, 10}));
+    EXPECT_EQ(ItemIndexes(frmLogging_QWC), (std::vector<int>{0, 2, 5, 11}));
+    EXPECT_TRUE(frmPrm->PrmGuide_Checkbox->Checked());
+    EXPECT_TRUE(frmPrmLock->PrmGuide_Checkbox->Checked());
+    EXPECT_FALSE(frmMain->PortOpenFailed);
+    EXPECT_TRUE(mdlGeneral->Comm1->Opened());
+    EXPECT_EQ(mdlGeneral->RequestId, ridTerminal);
+    EXPECT_EQ(frmMain->EncoderResolution, 1000);
+    EXPECT_EQ(frmMain->DriverMaxCurrent, 39);
+    // The third series' guide of #000 in the list and the lock window.
+    EXPECT_TRUE(frmPrm->RichEdit1->toPlainText().startsWith("名称 : ｴﾝｺｰﾀﾞ基本分解能"));
+    EXPECT_EQ(frmPrmLock->RichEdit1->toPlainText().split('\n').size(), 7);
+    EXPECT_TRUE(messages.empty());
+    StopProgram();
+
+    EXPECT_EQ(StoredSetting("Model", "ModelType").toInt(), 3);
+    EXPECT_EQ(StoredSetting("Comm", "CommPort").toInt(), 1);
+    EXPECT_EQ(StoredSetting("Comm", "Baudrate").toInt(), 1200);
+    EXPECT_EQ(StoredSetting("Comm", "Parity").toInt(), 1);
+    EXPECT_EQ(StoredSetting("Comm", "TransmitCheck").toInt(), 1);
+    EXPECT_EQ(StoredSetting("Logging", "Log4Name_QWB").toInt(), 11);
+    EXPECT_EQ(StoredSetting("Logging", "Log4Name_QWC").toInt(), 12);
+    EXPECT_EQ(StoredSetting("Logging", "Log1Scal_QWC").toInt(), 1);
+    EXPECT_EQ(StoredSetting("Prm", "Guide").toInt(), 1);
+}
+
+TEST_F(StartupTest, OddStoredValuesAreTakenAsTheOriginalDid) {
+    WriteSetting("Comm", "Baudrate", 2400);
+    WriteSetting("Comm", "Parity", 2);
+    WriteSetting("Model", "ModelType", 5);
+    WriteSetting("Logging", "Log2Name_QWB", 99);
+    StartProgram();
+    EXPECT_EQ(frmSetup->cmbBaudrate->currentText(), "1200");
+    EXPECT_EQ(frmMain->Label5->text(), "1200");
+    EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 1200);
+    EXPECT_EQ(frmMain->Label6->text(), "[bps], E, 7, 1");
+    EXPECT_EQ(frmSetup->cmbParity->currentText(), "偶数");
+    EXPECT_EQ(mdlGeneral->Comm1->ByteSize(), platform::_7);
+    EXPECT_EQ(SeriesIndex(), -1);
+    EXPECT_TRUE(frmPrm->RichEdit1->toPlainText().isEmpty());
+    EXPECT_FALSE(frmPrmLock->RichEdit1->toPlainText().isEmpty());
+    EXPECT_EQ(frmLogging_QWB->cmbLogVal2->ItemIndex(), -1);
+    StopProgram();
+    EXPECT_EQ(StoredSetting("Comm", "Baudrate").toInt(), 1200);
+    EXPECT_EQ(StoredSetting("Model", "ModelType").toInt(), 0);
+    EXPECT_EQ(StoredSetting("Logging", "Log2Name_QWB").toInt(), 0);
+}
+
+TEST_F(StartupTest, UnlistedParityAndPortStillReachThePort) {
+    WriteSetting("Comm", "Parity", 5);
+    WriteSetting("Comm", "CommPort", 9);
+    qputenv("KASONT_COMM9", driver->slavePath().toLocal8Bit());
+    StartProgram();
+    qunsetenv("KASONT_COMM9");
+    EXPECT_EQ(frmMain->Label6->text(), "[bps], N, 8, 1");
+    EXPECT_EQ(frmSetup->cmbParity->ItemIndex(), -1);
+    EXPECT_EQ(mdlGeneral->Comm1->ByteSize(), platform::_8);
+    EXPECT_EQ(frmSetup->cmbPort->ItemIndex(), -1);
+    EXPECT_EQ(mdlGeneral->Comm1->Port, 9);
+    EXPECT_TRUE(mdlGeneral->Comm1->Opened());
+    StopProgram();
+    EXPECT_EQ(StoredSetting("Comm", "Parity").toInt(), 0);
+    EXPECT_EQ(StoredSetting("Comm", "CommPort").toInt(), 0);
+}
+
+TEST_F(StartupTest, GuideFlagFollowsTheCheckBoxes) {
+    WriteSetting("Prm", "Guide", "false");
+    StartProgram();
+    EXPECT_FALSE(frmPrm->PrmGuide_Checkbox->Checked());
+    EXPECT_FALSE(frmPrmLock->PrmGuide_Checkbox->Checked());
+    EXPECT_TRUE(frmPrm->RichEdit1->isHidden());
+    EXPECT_TRUE(frmPrmLock->RichEdit1->isHidden());
+    StopProgram();
+    EXPECT_EQ(StoredSetting("Prm", "Guide").toInt(), 0);
+
+    StartProgram();
+    frmPrmLock->PrmGuide_Checkbox->click(); // the user checks one box: both follow
+    EXPECT_TRUE(frmPrm->PrmGuide_Checkbox->Checked());
+    StopProgram();
+    EXPECT_EQ(StoredSetting("Prm", "Guide").toInt(), 1);
+}
+
+TEST_F(StartupTest, BadSettingsFileStartsOnDefaults) {
+    QFile file(SettingsPath());
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x01\xff[Comm\nBaudrate=fast\n=\n[Model]\nModelType=two\n");
+    file.close();
+    StartProgram();
+    EXPECT_EQ(frmSetup->cmbModelType->currentText(), "QWC");
+    EXPECT_EQ(frmMain->Label5->text(), "1200");
+    StopProgram();
+    EXPECT_EQ(StoredSetting("Model", "ModelType").toInt(), 3);
+}
+
+TEST_F(StartupTest, MissingOrBusyDeviceWarnsAndStartsWithoutThePort) {
+    const QString warning =
+        "Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。";
+    qputenv("KASONT_COMM1", "/dev/no-such-tty");
+    StartProgram();
+    EXPECT_TRUE(HasMessage(warning));
+    EXPECT_TRUE(frmMain->PortOpenFailed);
+    EXPECT_EQ(mdlGeneral->RequestId, ridTerminal);
+    StopProgram();
+
+    messages.clear();
+    qputenv("KASONT_COMM1", driver->slavePath().toLocal8Bit());
+    const int holder = ::open(driver->slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    StartProgram();
+    EXPECT_TRUE(HasMessage(warning));
+    EXPECT_TRUE(frmMain->PortOpenFailed);
+    StopProgram();
+    ::close(holder);
+}
+
+TEST_F(StartupTest, CloseAsksOnlyWhenTheEditorShowsUnsavedWork) {
+    StartProgram();
+    frmEdit->DocModified[3] = true;
+    EXPECT_TRUE(frmMain->close()); // editor hidden: no question
+    EXPECT_TRUE(messages.empty());
+
+    frmMain->show();
+    frmEdit->Show();
+    answer = ui::MsgResult::No;
+    EXPECT_FALSE(frmMain->close());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "編集画面にて保存されていないﾌｧｲﾙがあります。それでも終了しますか？");
+    EXPECT_EQ(messages[0].caption, "警告");
+    EXPECT_EQ(messages[0].icon, ui::MsgIcon::Question);
+    EXPECT_TRUE(frmMain->isVisible());
+
+    answer = ui::MsgResult::Yes;
+    EXPECT_TRUE(frmMain->close());
+}
+
+TEST_F(StartupTest, SecondInstanceExitsWithCodeOne) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(KASONT_BINARY);
+    ASSERT_TRUE(first.waitForStarted());
+    // Wait until the first instance has taken the lock.
+    const QString lockPath = runtimeDir.path() + "/KasoNT.lock";
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(lockPath); }, 10000));
+    Pause(300);
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(KASONT_BINARY);
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 1);
+
+    first.terminate();
+    first.waitForFinished(5000);
+    if (first.state() != QProcess::NotRunning)
+        first.kill();
+}
+
+} // namespace

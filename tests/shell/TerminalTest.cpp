@@ -1,0 +1,201 @@
+// The command terminal, typed into as a user would against the simulated driver.
+#include "AppTest.h"
+
+#include "shell/UnitGeneral.h"
+#include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+#include "status/UnitStat.h"
+#include "status/UnitStat_QWC.h"
+
+namespace {
+
+class TerminalTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        StartProgram();
+        edit = frmMain->edtSend;
+    }
+    void Enter(const QString& line) {
+        edit->clear();
+        Type(edit, line + "\r");
+    }
+    bool Grey(QWidget* w) const { return ui::TextColor(w) == ui::clGray; }
+    ui::Edit* edit = nullptr;
+};
+
+TEST_F(TerminalTest, VerShowsTheModelTextAndTheSentLineTurnsGrey) {
+    Type(edit, "ver\r");
+    EXPECT_EQ(edit->text(), "VER"); // upper case, left in the box
+    EXPECT_TRUE(frmMain->SentState);
+    EXPECT_TRUE(Grey(edit));
+    EXPECT_TRUE(Grey(frmMain->lblReceive));
+    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
+    EXPECT_FALSE(Grey(frmMain->lblReceive));
+    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"VER"});
+    // The next character starts a new line in the normal colour.
+    Type(edit, "#");
+    EXPECT_EQ(edit->text(), "#");
+    EXPECT_FALSE(Grey(edit));
+    EXPECT_FALSE(frmMain->SentState);
+}
+
+TEST_F(TerminalTest, TypedLinesDesignateTheAxis) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"X:VER", "X"}, {"*:", "*"}, {"AB:", "AB"}, {":Y:", "Y"}, {"::", ""}};
+    for (auto [line, axis] : cases) {
+        Enter(line);
+        EXPECT_EQ(frmMain->lblAxis->text(), axis) << line;
+    }
+    Enter("VER");
+    EXPECT_EQ(frmMain->lblAxis->text(), "");
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 6; }));
+    EXPECT_EQ(driver->receivedLines().front(), "X:VER");
+}
+
+TEST_F(TerminalTest, RateCommandsSwitchThePortAndLabelOnly) {
+    Enter(" B H 2 ");
+    EXPECT_EQ(frmMain->Label5->text(), "38400");
+    EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 38400);
+    EXPECT_TRUE(mdlGeneral->Comm1->Opened());
+    EXPECT_EQ(driver->inputSpeed(), B38400);
+    EXPECT_EQ(frmSetup->cmbBaudrate->currentText(), "1200"); // the dialog keeps the old rate
+    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{" B H 2 "});
+    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+
+    Enter("BH1");
+    EXPECT_EQ(frmMain->Label5->text(), "19200");
+    for (const char* plain : {"BH20", "XBL", "BH3"}) {
+        Enter(plain);
+        EXPECT_EQ(frmMain->Label5->text(), "19200") << plain;
+        EXPECT_EQ(mdlGeneral->RequestId, ridTerminal);
+    }
+    StopProgram();
+    EXPECT_EQ(StoredSetting("Comm", "Baudrate").toInt(), 1200);
+}
+
+TEST_F(TerminalTest, FailedRateChangeShowsTheRateInForce) {
+    // The device vanishes while the port is closed for the change: the reopen fails too.
+    driver->clearReceived();
+    Type(edit, "BM");
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this] { qputenv("KASONT_COMM1", "/dev/no-such-tty"); });
+    Type(edit, "\r");
+    EXPECT_TRUE(HasMessage("ﾎﾞｰﾚｰﾄの変更ができませんでした。\n設定画面でﾎﾞｰﾚｰﾄを変更してください。"));
+    EXPECT_TRUE(HasMessage(
+        "Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。"));
+    EXPECT_TRUE(frmMain->PortOpenFailed);
+    EXPECT_EQ(frmMain->Label5->text(), "*****");
+    EXPECT_FALSE(mdlGeneral->Comm1->Opened());
+
+    // The next line cannot go out: the terminal says so and keeps the line grey.
+    messages.clear();
+    Enter("VER");
+    EXPECT_TRUE(HasMessage("Can not communication to driver."));
+    EXPECT_EQ(messages.back().caption, "Error");
+    EXPECT_TRUE(Grey(edit));
+    EXPECT_EQ(frmMain->History[1], ""); // the failed line did not enter the history
+}
+
+TEST_F(TerminalTest, HistoryKeepsTwentyLinesAndWalksBothWays) {
+    // Nothing stored: both arrows show an empty line.
+    PressKey(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(frmMain->HistoryIndex, 0);
+    PressKey(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "");
+
+    for (int i = 1; i <= 21; ++i)
+        Enter(QString("L%1").arg(i));
+    EXPECT_EQ(frmMain->History[0], "L2");
+    EXPECT_EQ(frmMain->History[19], "L21");
+    PressKey(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "L21");
+    for (int i = 0; i < 25; ++i)
+        PressKey(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "L2");
+    PressKey(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->text(), "L3");
+    for (int i = 0; i < 25; ++i)
+        PressKey(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->text(), "L21");
+    PressKey(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "L20");
+
+    // Right after a send both arrows show the line just sent.
+    Enter("NEW");
+    PressKey(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->text(), "NEW");
+    Enter("NEWER");
+    PressKey(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "NEWER");
+}
+
+TEST_F(TerminalTest, ContinuousOutputIsStoppedByKeysAndFocusLoss) {
+    Enter("==");
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 1; }));
+    TakeSentLines();
+    PressKey(edit, Qt::Key_Shift); // changes nothing: the state stays
+    PressKey(edit, Qt::Key_F5);
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 2; }));
+    EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{".", "."}));
+    frmMain->StopContinuousOutput(false); // what the loss of focus does
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 1; }));
+    TakeSentLines();
+    Type(edit, "A"); // its key down still stops; the character then ends the state
+    frmMain->StopContinuousOutput(false);
+    Pause(100);
+    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"."});
+
+    // While the first monitor polls, "==" is neither sent nor handed over.
+    edit->clear();
+    mdlGeneral->RequestId = ridStat;
+    Type(edit, "==\r");
+    EXPECT_EQ(frmStat->PollStep, 0);
+    EXPECT_FALSE(Grey(edit));
+    EXPECT_EQ(frmMain->History[1], "==");
+    PressKey(edit, Qt::Key_F5);
+    Pause(100);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+}
+
+TEST_F(TerminalTest, PollingMonitorGetsTheLineHandedOver) {
+    mdlGeneral->RequestId = ridStat_QWC;
+    Type(edit, "BL\r");
+    EXPECT_EQ(frmStat->PollStep, -1);
+    EXPECT_EQ(frmStat_QWC->PollStep, -1);
+    EXPECT_EQ(frmMain->History[0], "BL");
+    Pause(100);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+    EXPECT_EQ(frmMain->Label5->text(), "1200");
+
+    // At its next reply the monitor sends the line under the terminal's id.
+    edit->setText("VER");
+    frmStat_QWC->ReceiveStatus(mdlGeneral);
+    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
+    EXPECT_EQ(frmStat_QWC->PollStep, 0);
+}
+
+TEST_F(TerminalTest, LostDeviceAndBadRepliesNeverHang) {
+    driver->setFault(sim::Fault::Garbage);
+    Enter("VER");
+    ASSERT_TRUE(WaitFor([] { return !frmMain->lblReceive->text().isEmpty(); }));
+    driver->setFault(sim::Fault::OverLong);
+    frmMain->lblReceive->setText("before");
+    Enter("VER");
+    Pause(200);
+    EXPECT_EQ(frmMain->lblReceive->text(), "before"); // over 48 characters: dropped
+    driver->setFault(sim::Fault::Silent);
+    Enter("VER");
+    Pause(200);
+    EXPECT_EQ(frmMain->lblReceive->text(), "before");
+
+    driver->hangUp();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
+    EXPECT_TRUE(messages.back().text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_FALSE(mdlGeneral->Comm1->Opened());
+    Enter("VER");
+    EXPECT_TRUE(HasMessage("Can not communication to driver."));
+}
+
+} // namespace

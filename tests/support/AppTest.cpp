@@ -1,0 +1,92 @@
+#include "AppTest.h"
+
+#include "shell/Application.h"
+#include "ui/Form.h"
+#include "ui/Settings.h"
+#include "ui/Wait.h"
+
+#include <QTest>
+#include <QTimer>
+
+void AppTest::SetUp() {
+    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+    driver = std::make_unique<sim::SimulatedDriver>(driverConfig);
+    qputenv("KASONT_COMM1", driver->slavePath().toLocal8Bit());
+    ui::SetMessageResponder([this](const ui::MessageRecord& record) {
+        messages.push_back(record);
+        return record.buttons == ui::MsgButtons::Ok ? ui::MsgResult::Ok : answer;
+    });
+}
+
+void AppTest::TearDown() {
+    StopProgram();
+    ui::SetMessageResponder({});
+    ui::SetModalResponder({});
+    driver.reset();
+    qunsetenv("KASONT_COMM1");
+}
+
+void AppTest::StartProgram() {
+    CreateApplicationWindows();
+    started_ = true;
+}
+
+void AppTest::StopProgram() {
+    if (!started_)
+        return;
+    started_ = false;
+    DeleteApplicationWindows();
+}
+
+QString AppTest::SettingsPath() const { return ui::IniSettings::FilePathForKey(ui::kSettingsKey); }
+
+void AppTest::WriteSetting(const QString& section, const QString& name, const QVariant& value) {
+    QSettings settings(SettingsPath(), QSettings::IniFormat);
+    settings.setValue(section + '/' + name, value);
+}
+
+QVariant AppTest::StoredSetting(const QString& section, const QString& name) const {
+    QSettings settings(SettingsPath(), QSettings::IniFormat);
+    return settings.value(section + '/' + name);
+}
+
+bool AppTest::WaitFor(const std::function<bool()>& cond, int timeoutMs) {
+    bool expired = false;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [&] { expired = true; });
+    deadline.start(timeoutMs);
+    ui::ProcessMessagesUntil([&] { return cond() || expired; });
+    return cond();
+}
+
+void AppTest::Pause(int ms) {
+    WaitFor([] { return false; }, ms);
+}
+
+void AppTest::Type(QWidget* widget, const QString& text) {
+    for (const QChar ch : text) {
+        if (ch == '\r')
+            QTest::keyClick(widget, Qt::Key_Return);
+        else
+            QTest::keyClicks(widget, QString(ch));
+    }
+}
+
+void AppTest::PressKey(QWidget* widget, int qtKey) {
+    QTest::keyClick(widget, static_cast<Qt::Key>(qtKey));
+}
+
+QList<QByteArray> AppTest::TakeSentLines() {
+    QList<QByteArray> lines = driver->receivedLines();
+    driver->clearReceived();
+    return lines;
+}
+
+bool AppTest::HasMessage(const QString& text) const {
+    for (const auto& m : messages)
+        if (m.text == text)
+            return true;
+    return false;
+}

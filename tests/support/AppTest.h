@@ -1,0 +1,57 @@
+// The base of the program's window tests: each test gets its own settings and runtime folders,
+// its own simulated driver on a pseudo-terminal (as Comm1), and a responder that records every
+// message box in place of the user.
+#pragma once
+
+#include "SimulatedDriver.h"
+#include "ui/Dialogs.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates every long-lived window as the program's start does (FormCreate opens the port).
+    void StartProgram();
+    // Deletes them as the program's end does (FormDestroy writes the settings).
+    void StopProgram();
+
+    // The settings file, for writing before start and reading after the end.
+    QString SettingsPath() const;
+    void WriteSetting(const QString& section, const QString& name, const QVariant& value);
+    QVariant StoredSetting(const QString& section, const QString& name) const;
+
+    // Runs the event loop until cond holds or timeoutMs passes; returns cond().
+    static bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 3000);
+    // Runs the event loop for a while (to see that nothing happens).
+    static void Pause(int ms);
+
+    // Types into a widget as a user would; Enter is "\r".
+    static void Type(QWidget* widget, const QString& text);
+    static void PressKey(QWidget* widget, int qtKey);
+
+    // The command lines the driver received since the last call, without CR.
+    QList<QByteArray> TakeSentLines();
+
+    // Messages shown so far; the responder answers `answer` to questions, OK otherwise.
+    std::vector<ui::MessageRecord> messages;
+    ui::MsgResult answer = ui::MsgResult::Yes;
+    bool HasMessage(const QString& text) const;
+
+    sim::DriverConfig driverConfig;
+    std::unique_ptr<sim::SimulatedDriver> driver;
+    QTemporaryDir configDir;
+    QTemporaryDir runtimeDir;
+
+private:
+    bool started_ = false;
+};

@@ -1,0 +1,37 @@
+// Controls that behave as the class library's did when code, not the user, changes them:
+// a check box runs its click handler when code changes its state (and only then); a combo box
+// set by code runs no change handler, and an index out of range means no selection.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <functional>
+
+namespace ui {
+
+class CheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    explicit CheckBox(const QString& caption, QWidget* parent = nullptr);
+
+    bool Checked() const { return isChecked(); }
+    // Runs OnClick when the state changes, as a user's click would.
+    void SetChecked(bool checked);
+
+    std::function<void()> OnClick;
+};
+
+class ComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit ComboBox(const QStringList& items, QWidget* parent = nullptr);
+
+    int ItemIndex() const { return currentIndex(); }
+    // Runs no handler; an index outside the list leaves no selection (-1).
+    void SetItemIndex(int index);
+
+    // Runs when the user picks an item or edits the text.
+    std::function<void()> OnChange;
+};
+
+} // namespace ui

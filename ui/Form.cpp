@@ -1,0 +1,94 @@
+#include "Form.h"
+
+#include "Guard.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QEventLoop>
+
+namespace ui {
+namespace {
+
+ModalResponder& Responder() {
+    static ModalResponder responder;
+    return responder;
+}
+
+} // namespace
+
+Form::Form(QWidget* owner) : QWidget(owner, Qt::Window) {}
+
+void Form::Show() {
+    if (isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    show();
+}
+
+int Form::ShowModal() {
+    modalResult_ = mrNone;
+    if (Responder()) {
+        inResponder_ = true;
+        RunGuarded([this] { FormShow(); });
+        modalResult_ = Responder()(*this);
+        RunGuarded([this] { FormHide(); });
+        inResponder_ = false;
+        return modalResult_;
+    }
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    if (modalResult_ == mrNone)
+        loop.exec();
+    modalLoop_ = nullptr;
+    hide();
+    setWindowModality(Qt::NonModal);
+    return modalResult_;
+}
+
+void Form::SetModalResult(int result) {
+    modalResult_ = result;
+    if (modalLoop_ && result != mrNone)
+        modalLoop_->quit();
+}
+
+void Form::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        RunGuarded([this] { FormShow(); });
+}
+
+void Form::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        RunGuarded([this] { FormHide(); });
+}
+
+void Form::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (isActiveWindow())
+        RunGuarded([this] { FormActivate(); });
+    else
+        RunGuarded([this] { FormDeactivate(); });
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    bool canClose = true;
+    RunGuarded([&] { canClose = FormCloseQuery(); });
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (modalLoop_)
+        SetModalResult(mrCancel);
+}
+
+void SetModalResponder(ModalResponder responder) { Responder() = std::move(responder); }
+
+} // namespace ui

@@ -1,0 +1,56 @@
+// The window base of every screen. Its show and hide handlers run when the program shows or
+// hides the window, not when the user minimises or restores it; Show of a showing window brings
+// it to the front; ShowModal returns the modal result (1 OK, 2 cancel) and can be answered by a
+// test responder.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class QEventLoop;
+
+namespace ui {
+
+enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
+
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form(QWidget* owner = nullptr);
+
+    void Show();
+    void Hide() { hide(); }
+    bool Showing() const { return isVisible(); }
+    int ShowModal();
+    bool InModal() const { return modalLoop_ != nullptr || inResponder_; }
+
+    // Ends a modal run with the given result (what setting ModalResult did in the class library).
+    void SetModalResult(int result);
+    int ModalResultValue() const { return modalResult_; }
+
+protected:
+    virtual void FormShow() {}
+    virtual void FormHide() {}
+    virtual void FormActivate() {}
+    virtual void FormDeactivate() {}
+    // Returns false to keep the window open.
+    virtual bool FormCloseQuery() { return true; }
+
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QEventLoop* modalLoop_ = nullptr;
+    bool inResponder_ = false;
+    int modalResult_ = mrNone;
+};
+
+// A test installs a responder that plays the user of a modal window: it gets the window (its
+// show handler has run; it is not put on screen), may work its controls, and returns the modal
+// result.
+using ModalResponder = std::function<int(Form& form)>;
+void SetModalResponder(ModalResponder responder);
+
+} // namespace ui

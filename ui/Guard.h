@@ -1,0 +1,37 @@
+// Exceptions never cross Qt: every handler runs through RunGuarded, which shows an exception
+// that escapes it in the application's default error box, as the class library did.
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <stdexcept>
+#include <type_traits>
+
+namespace ui {
+
+// The error the layer raises (serial port, files); its text is shown to the user as it stands.
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Shows the application's default error box for an exception that escaped a handler.
+void ShowException(const std::exception& e);
+
+void RunGuarded(const std::function<void()>& handler);
+
+// Connects a handler to a signal through the guard; the handler receives the signal's arguments
+// when it takes them.
+template <typename Sender, typename Signal, typename Handler>
+QMetaObject::Connection Connect(Sender* sender, Signal signal, QObject* context, Handler handler) {
+    return QObject::connect(sender, signal, context, [handler](auto&&... args) {
+        RunGuarded([&] {
+            if constexpr (std::is_invocable_v<Handler, decltype(args)...>)
+                handler(args...);
+            else
+                handler();
+        });
+    });
+}
+
+} // namespace ui

@@ -1,0 +1,17 @@
+#include "Wait.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+namespace ui {
+
+void ProcessMessages() {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void ProcessMessagesUntil(const std::function<bool()>& done) {
+    while (!done())
+        ProcessMessages();
+}
+
+} // namespace ui

@@ -1,0 +1,48 @@
+// Small helpers for the controls the screens use: text colours, the class library's virtual key
+// codes, and an edit box that reports key-down and character keys before it acts on them.
+#pragma once
+
+#include <QColor>
+#include <QLineEdit>
+#include <functional>
+
+class QKeyEvent;
+
+namespace ui {
+
+inline const QColor clGray(128, 128, 128);
+QColor WindowTextColor();
+
+// The colour of a label's or an edit box's text.
+void SetTextColor(QWidget* widget, const QColor& color);
+QColor TextColor(const QWidget* widget);
+
+// Virtual key codes of the keys the screens test.
+enum VirtualKey { VK_RETURN = 13, VK_ESCAPE = 27, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39,
+                  VK_DOWN = 40, VK_DELETE = 46, VK_F2 = 113 };
+int ToVirtualKey(const QKeyEvent* event);
+
+// An edit box with the class library's key events. OnKeyDown runs first with the virtual key
+// (set it to 0 to consume the key); then, for a key that types a character (Enter gives '\r',
+// Backspace '\b'), OnKeyPress runs with it (set it to 0 to consume it). Upper-case boxes turn
+// every typed letter into a capital.
+class Edit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit Edit(QWidget* parent = nullptr);
+
+    void SetUpperCase(bool upper);
+    int SelStart() const { return cursorPosition(); }
+    void SetSelStart(int position);
+
+    std::function<void(int& key, Qt::KeyboardModifiers shift)> OnKeyDown;
+    std::function<void(QChar& key)> OnKeyPress;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool upperCase_ = false;
+};
+
+} // namespace ui
