@@ -198,6 +198,8 @@ bool HasConditionBracket(std::string_view line); // holds '(' or '['
 std::string WithoutBlanks(std::string_view line);
 std::vector<std::string> ScanWords(std::string_view line);
 bool CheckMarkerLine(const std::vector<std::string>& words, std::string_view line);
+// Where a symbol's name stands on its own in the line (no letter or digit joined to it).
+std::size_t FindSymbolName(std::string_view line, std::string_view name);
 void SubstituteSymbols(CompilerContext& ctx);  // first generation, on the line
 void SubstituteSymbols2(CompilerContext& ctx); // second generation, per word
 void AddLabel2(CompilerContext& ctx);          // second generation: label words -> numbers
@@ -220,6 +222,8 @@ void ResolveJumpTarget2(CompilerContext& ctx);
 // ---- SecondPassGen1.cpp / SecondPassGen2.cpp
 void RunSecondPass(CompilerContext& ctx, const std::vector<SourceLine>& lines);
 void RunSecondPass2(CompilerContext& ctx, const std::vector<SourceLine>& lines);
+// The code a parser verdict stands for: 47, 49 or 48, or 0 for an accepted statement.
+int ParserVerdictCode(const LineParseResult& verdict);
 
 // ---- StatementCheckGen1.cpp
 // The first generation's statement check. The second pass calls it for a line with '(' or '['

@@ -2,6 +2,9 @@
 // ("A:", "A-B:", ":NAME:"), symbol substitution of both generations, label words of the second
 // generation and the row text that goes into the .mbx file.
 //
+// The first generation replaces a symbol's name where it stands in the line, at most twice; the
+// second only for a word equal to the name, once per such word.
+//
 // Words are runs of letters, digits, '_', '%' and '!'. A '(' inside a word neither ends it nor
 // enters it; a '_' directly before '(' is not taken, except in a line that begins with "_(",
 // where only that first '_' is left out.
@@ -93,13 +96,24 @@ bool CheckMarkerLine(const std::vector<std::string>& words, std::string_view lin
            std::count(line.begin(), line.end(), ':') >= 2;
 }
 
+// A symbol's name stands in the line as a name of its own: no letter or digit right before or
+// after it, so a symbol V leaves "EV" and "V1" alone.
+std::size_t FindSymbolName(std::string_view line, std::string_view name) {
+    for (std::size_t at = line.find(name); at != std::string_view::npos;
+         at = line.find(name, at + 1)) {
+        const std::size_t after = at + name.size();
+        const bool joinedBefore = at > 0 && IsAsciiLetterOrDigit(line[at - 1]);
+        const bool joinedAfter = after < line.size() && IsAsciiLetterOrDigit(line[after]);
+        if (!joinedBefore && !joinedAfter) return at;
+    }
+    return std::string_view::npos;
+}
+
 void SubstituteSymbols(CompilerContext& ctx) {
     for (const Symbol& symbol : ctx.symbols) {
         for (int replacement = 0; replacement < 2; ++replacement) {
-            const std::size_t at = ctx.line.find(symbol.name);
+            const std::size_t at = FindSymbolName(ctx.line, symbol.name);
             if (at == std::string::npos) break;
-            const std::size_t after = at + symbol.name.size();
-            if (after < ctx.line.size() && IsAsciiLetterOrDigit(ctx.line[after])) break;
             ctx.line.replace(at, symbol.name.size(), symbol.value);
         }
     }
@@ -111,7 +125,7 @@ void SubstituteSymbols2(CompilerContext& ctx) {
         const auto symbol = std::find_if(ctx.symbols.begin(), ctx.symbols.end(),
                                          [&](const Symbol& s) { return s.name == word; });
         if (symbol == ctx.symbols.end()) continue;
-        const std::size_t at = ctx.line.find(symbol->name);
+        const std::size_t at = FindSymbolName(ctx.line, symbol->name);
         if (at != std::string::npos) ctx.line.replace(at, symbol->name.size(), symbol->value);
     }
 }

@@ -37,13 +37,11 @@ void ParseStatement(CompilerContext& ctx) {
         StoreCode(ctx, 0, kCodeStatementTooLong);
         MarkError(ctx);
     }
-    const LineParseResult verdict = ctx.parser->ParseStatementLine(statement + '\r');
-    if (!verdict.errorFlag) return;
-    const int code = verdict.notInDictionary      ? kCodeNotInDictionary
-                     : verdict.statementMode == 4 ? kCodeAreaControl
-                                                  : kCodeSyntax;
-    StoreCode(ctx, 0, code);
-    MarkError(ctx);
+    const int code = ParserVerdictCode(ctx.parser->ParseStatementLine(statement + '\r'));
+    if (code != 0) {
+        StoreCode(ctx, 0, code);
+        MarkError(ctx);
+    }
 }
 
 // Whether the line becomes a row; opens or closes the sequence part on "SQ" and "/SQ".
@@ -99,6 +97,12 @@ void CheckLine(CompilerContext& ctx) {
 }
 
 } // namespace
+
+int ParserVerdictCode(const LineParseResult& verdict) {
+    if (!verdict.errorFlag) return 0;
+    if (verdict.notInDictionary) return kCodeNotInDictionary;
+    return verdict.statementMode == 4 ? kCodeAreaControl : kCodeSyntax;
+}
 
 void RunSecondPass2(CompilerContext& ctx, const std::vector<SourceLine>& lines) {
     ctx.inSequencePart = false;
