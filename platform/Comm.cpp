@@ -112,6 +112,7 @@ void TComm::Configure() {
     ::cfsetospeed(&tio, ToSpeed(BaudRate));
     if (::tcsetattr(fd_, TCSANOW, &tio) != 0)
         Fail("cannot set the line settings", errno);
+    applied_ = tio;
 }
 
 void TComm::Close() {

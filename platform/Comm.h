@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <termios.h>
 
 class QSocketNotifier;
 
@@ -55,6 +56,10 @@ public:
     void TxPurge();
     void RxPurge();
 
+    // The line settings the last Open gave the device. (A pseudo-terminal keeps only the rate of
+    // them, so this is where the framing can be checked.)
+    const termios& AppliedSettings() const { return applied_; }
+
     // Raised through the event loop after bytes have arrived; `count` can be read now.
     std::function<void(QObject* sender, std::uint16_t count)> OnCommReceive;
     std::function<void(QObject* sender, std::uint16_t count)> OnCommTransmit;
@@ -73,6 +78,7 @@ private:
     TCommParityBits parity_ = pbNone;
     std::unique_ptr<QSocketNotifier> notifier_;
     QByteArray pending_; // a byte read while telling data from a hang-up
+    termios applied_{};
 };
 
 } // namespace platform

@@ -1,5 +1,71 @@
 #include "UnitCommCancel.h"
 
+#include "editor/UnitEdit.h"
+#include "parameters/UnitPrm.h"
+#include "parameters/UnitPrmLock.h"
+#include "status/UnitAlarmList.h"
+#include "status/UnitDataTable.h"
+#include "ui/Guard.h"
+
+#include <QGridLayout>
+
 TfrmCommCancel* frmCommCancel = nullptr;
 
-TfrmCommCancel::TfrmCommCancel(QWidget* owner) : ui::Form(owner) { setWindowTitle("通信中"); }
+TfrmCommCancel::TfrmCommCancel(QWidget* owner)
+    : ui::Form(owner), Label1(new QLabel("ドライバと通信中", this)),
+      ProgressBar1(new QProgressBar(this)), Label2(new QLabel("0[%]", this)),
+      Label3(new QLabel("100[%]", this)), btnCancel(new QPushButton("キャンセル", this)) {
+    setWindowTitle("送受信");
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setTextVisible(false);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(Label1, 0, 0, 1, 2, Qt::AlignCenter);
+    layout->addWidget(ProgressBar1, 1, 0, 1, 2);
+    layout->addWidget(Label2, 2, 0, Qt::AlignLeft);
+    layout->addWidget(Label3, 2, 1, Qt::AlignRight);
+    layout->addWidget(btnCancel, 3, 0, 1, 2, Qt::AlignCenter);
+    setFixedSize(190, 154);
+    ui::Connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+}
+
+void TfrmCommCancel::StartTransfer(bool showPercent) {
+    ProgressBar1->setValue(0);
+    Label1->setText("ドライバと通信中");
+    btnCancel->setText("キャンセル");
+    CancelRequested = false;
+    for (QWidget* w : std::initializer_list<QWidget*>{ProgressBar1, Label2, Label3})
+        w->setVisible(showPercent);
+    Show();
+}
+
+void TfrmCommCancel::StepTo(int done, int total) {
+    if (total > 0)
+        ProgressBar1->setValue(done * 100 / total);
+}
+
+void TfrmCommCancel::FinishTransfer(Direction direction) {
+    Label1->setText(direction == Direction::Upload ? "アップロード完了" : "ダウンロード完了");
+    btnCancel->setText("OK");
+}
+
+void TfrmCommCancel::btnCancelClick() {
+    CancelRequested = true;
+    Hide();
+    if (frmPrm && frmPrm->isVisible())
+        frmPrm->grdPrm->setFocus();
+    if (frmPrmLock && frmPrmLock->isVisible())
+        frmPrmLock->grdPrm->setFocus();
+    if (frmDataTable && frmDataTable->isVisible())
+        frmDataTable->grdDataTable->setFocus();
+    if (frmAlarmList && frmAlarmList->isVisible())
+        frmAlarmList->grdAlarmList->setFocus();
+    if (frmEdit && frmEdit->isVisible())
+        for (QWidget* w : std::initializer_list<QWidget*>{ProgressBar1, Label2, Label3})
+            w->show();
+}
+
+void TfrmCommCancel::FormDeactivate() {
+    if (isVisible())
+        btnCancel->setFocus();
+}

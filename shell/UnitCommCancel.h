@@ -1,14 +1,43 @@
-// The communication progress window that long transfers show, with its cancel button.
+// The communication progress window that long transfers show, with its cancel button. It does no
+// communication itself: the transfer drives it through the client calls below and looks at
+// CancelRequested before each step.
 #pragma once
 
 #include "ui/Form.h"
 
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
 class TfrmCommCancel : public ui::Form {
     Q_OBJECT
 public:
+    enum class Direction { Upload, Download }; // read from the driver, written to it
+
     explicit TfrmCommCancel(QWidget* owner);
 
+    QLabel* Label1;
+    QProgressBar* ProgressBar1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QPushButton* btnCancel;
+
     bool CancelRequested = false;
+
+    // The client protocol. Start: bar at 0, "ドライバと通信中", "キャンセル", flag cleared, shown
+    // modeless (without the bar and its labels when showPercent is false).
+    void StartTransfer(bool showPercent = true);
+    // After a step: the bar at done x 100 / total.
+    void StepTo(int done, int total);
+    // Normal end: "アップロード完了" or "ダウンロード完了" and an "OK" button that hides the window.
+    void FinishTransfer(Direction direction);
+    // Failure end: the client hides the window before it shows its own message.
+    void AbortTransfer() { Hide(); }
+
+    void btnCancelClick();
+
+protected:
+    void FormDeactivate() override;
 };
 
 extern TfrmCommCancel* frmCommCancel;

@@ -20,7 +20,9 @@ bool SetsReplyReceivedFirst(TRequestId id) {
 
 } // namespace
 
-TmdlGeneral::TmdlGeneral(QObject* owner) : QObject(owner), Comm1(new platform::TComm(this)) {
+TmdlGeneral::TmdlGeneral(QObject* owner)
+    : QObject(owner), Comm1(new platform::TComm(this)),
+      PrintDialog1(std::make_unique<ui::PrintDialog>()) {
     mdlGeneralCreate();
 }
 

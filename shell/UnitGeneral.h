@@ -4,10 +4,12 @@
 #pragma once
 
 #include "platform/Comm.h"
+#include "ui/Printing.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <array>
+#include <memory>
 
 // The receiver of the next reply line.
 using TRequestId = int;
@@ -39,6 +41,8 @@ public:
     ~TmdlGeneral() override;
 
     platform::TComm* Comm1;
+    // The shared print dialog; every print goes to its printer.
+    std::unique_ptr<ui::PrintDialog> PrintDialog1;
 
     std::array<char, kRingSize> RxBuffer{};
     int RxIndex = 0;

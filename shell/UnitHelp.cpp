@@ -1,16 +1,20 @@
 #include "UnitHelp.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include "UnitSetup.h"
 
 TfrmHelpabout* frmHelpabout = nullptr;
 
-TfrmHelpabout::TfrmHelpabout(QWidget* owner) : ui::Form(owner) {
-    setWindowTitle("ﾊﾞｰｼﾞｮﾝ情報");
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("KasoNT 2.3F", this));
-    auto* ok = new QPushButton("OK", this);
-    layout->addWidget(ok);
-    connect(ok, &QPushButton::clicked, this, [this] { SetModalResult(ui::mrOk); });
+TfrmHelpabout::TfrmHelpabout(QWidget* owner) : TInfoBox(owner) {}
+
+void TfrmHelpabout::FormShow() {
+    TInfoBox::FormShow();
+    // The texts go to the box the editor's menu item has just made, as it always did.
+    TfrmHelpabout* box = frmHelpabout ? frmHelpabout : this;
+    if (SeriesIndex() == 0) {
+        box->Label1->setText("Mailbox Compiler Ver 2.29 ('06/07/26)");
+        box->Label2->setText("QWAｼﾘｰｽﾞ用ﾌﾟﾛｸﾞﾗﾑｺﾝﾊﾟｲﾗ");
+    } else {
+        box->Label1->setText("KAS/2解析ﾌﾟﾛｸﾞﾗﾑ Ana1109 ('08/11/05)");
+        box->Label2->setText("QWB/QWC/QWDｼﾘｰｽﾞ用ﾌﾟﾛｸﾞﾗﾑｺﾝﾊﾟｲﾗ");
+    }
 }

@@ -1,12 +1,15 @@
-// The editor's about box.
+// The program editor's about box: names the controller-program compiler of the current series.
 #pragma once
 
-#include "ui/Form.h"
+#include "InfoBox.h"
 
-class TfrmHelpabout : public ui::Form {
+class TfrmHelpabout : public TInfoBox {
     Q_OBJECT
 public:
     explicit TfrmHelpabout(QWidget* owner);
+
+protected:
+    void FormShow() override;
 };
 
 extern TfrmHelpabout* frmHelpabout;

@@ -101,6 +101,7 @@ public:
     // Handlers.
     void FormCreate();
     void FormDestroy();
+    void btnSetupClick();
     void btnEditClick();
     void btnPopupManualClick();
     void btnPopupHelpClick();
@@ -115,6 +116,7 @@ public:
     void StopContinuousOutput(bool waitForSend);
 
 protected:
+    void FormShow() override; // the start-up axis scan
     void FormActivate() override;
     void FormDeactivate() override;
     bool FormCloseQuery() override;

@@ -1,12 +1,26 @@
 #include "UnitSetup.h"
 
+#include "UnitGeneral.h"
 #include "UnitMain.h"
 #include "Waits.h"
 #include "editor/UnitEdit.h"
 #include "parameters/UnitPrm.h"
 #include "status/UnitDataTable.h"
+#include "analysis/FreqAnalyze.h"
+#include "logging/UnitLogging.h"
+#include "logging/UnitLogging_QWB.h"
+#include "logging/UnitLogging_QWC.h"
+#include "parameters/UnitPrmLock.h"
+#include "status/UnitAlarmList.h"
+#include "status/UnitStat.h"
+#include "status/UnitStat_QWC.h"
+#include "ui/Dialogs.h"
+#include "ui/Guard.h"
 
-#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <array>
 
 TfrmSetup* frmSetup = nullptr;
@@ -14,27 +28,109 @@ TfrmSetup* frmSetup = nullptr;
 namespace {
 
 constexpr std::array<int, 5> kRates{1200, 4800, 9600, 19200, 38400};
+const QString kCheckFirst = "通信設定が変更されましたので通信確立状況を確認してください。";
 
 } // namespace
 
 TfrmSetup::TfrmSetup(QWidget* owner)
     : ui::Form(owner), cmbModelType(new ui::ComboBox({"QWA", "QWB", "QWC", "QWD"}, this)),
-      cmbTransmit(new ui::ComboBox({"有り", "無し"}, this)),
+      cmbTransmit(new ui::ComboBox({"有り", "無し"}, this)), btnClose(new QPushButton("閉じる", this)),
       cmbPort(new ui::ComboBox(
           {"Comm1", "Comm2", "Comm3", "Comm4", "Comm5", "Comm6", "Comm7"}, this)),
       cmbBaudrate(new ui::ComboBox({"1200", "4800", "9600", "19200", "38400"}, this)),
-      cmbParity(new ui::ComboBox({"無し", "偶数"}, this)), btnClose(new QPushButton("閉じる", this)),
+      cmbParity(new ui::ComboBox({"無し", "偶数"}, this)), grpAxisCondition(new AxisBoxes(this)),
+      btnCheck(new QPushButton("確認", this)), ProgressBar1(new QProgressBar(this)),
       Timer1(new ui::Timer(15, this)) {
     setWindowTitle("設定");
-    auto* layout = new QFormLayout(this);
-    layout->addRow(" ﾄﾞﾗｲﾊﾞｼﾘｰｽﾞ名 ", cmbModelType);
-    layout->addRow(" 起動時通信確立検索 ", cmbTransmit);
-    layout->addRow(" 通信ﾎﾟｰﾄ ", cmbPort);
-    layout->addRow(" 通信速度 [bps] ", cmbBaudrate);
-    layout->addRow(" ﾊﾟﾘﾃｨﾁｪｯｸ ", cmbParity);
-    layout->addRow(btnClose);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    BuildLayout();
+    btnClose->setToolTip("閉じる");
+    ui::Connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+    ui::Connect(btnCheck, &QPushButton::clicked, this, [this] { btnCheckClick(); });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     ScaleToDpi(*this);
+}
+
+void TfrmSetup::BuildLayout() {
+    auto group = [this](const QString& caption, QWidget* content) {
+        auto* box = new QGroupBox(caption, this);
+        (new QVBoxLayout(box))->addWidget(content);
+        return box;
+    };
+    auto* comm = new QGroupBox(" RS232C  ﾎﾟｰﾄ･ﾎﾞｰﾚｰﾄ・ﾊﾟﾘﾃｨﾁｪｯｸ ", this);
+    auto* commLayout = new QHBoxLayout(comm);
+    commLayout->addWidget(group(" 通信ﾎﾟｰﾄ ", cmbPort));
+    commLayout->addWidget(group(" 通信速度 [bps] ", cmbBaudrate));
+    commLayout->addWidget(group(" ﾊﾟﾘﾃｨﾁｪｯｸ ", cmbParity));
+
+    grpAxisCondition->Grid()->addWidget(btnCheck, grpAxisCondition->Grid()->rowCount(), 4, 1, 2);
+    ProgressBar1->setRange(0, 25);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    auto* direction = new QGroupBox(" 進行状況 ", this);
+    auto* directionLayout = new QVBoxLayout(direction);
+    directionLayout->addWidget(ProgressBar1);
+    auto* scale = new QHBoxLayout;
+    scale->addWidget(new QLabel("0[%]"));
+    scale->addStretch();
+    scale->addWidget(new QLabel("50[%]"));
+    scale->addStretch();
+    scale->addWidget(new QLabel("100[%]"));
+    directionLayout->addLayout(scale);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(group(" ﾄﾞﾗｲﾊﾞｼﾘｰｽﾞ名 ", cmbModelType));
+    top->addWidget(group(" 起動時通信確立検索 ", cmbTransmit));
+    top->addWidget(btnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(comm);
+    layout->addWidget(grpAxisCondition);
+    layout->addWidget(direction);
+}
+
+void TfrmSetup::FormActivate() {
+    cmbModelType->setFocus();
+    RecordCheckedSettings();
+}
+
+void TfrmSetup::RecordCheckedSettings() {
+    CheckedPort = cmbPort->ItemIndex() + 1;
+    CheckedBaudIndex = cmbBaudrate->ItemIndex();
+    CheckedParityIndex = cmbParity->ItemIndex();
+}
+
+bool TfrmSetup::PortSettingsChecked() const {
+    return cmbPort->ItemIndex() + 1 == CheckedPort && cmbBaudrate->ItemIndex() == CheckedBaudIndex &&
+           cmbParity->ItemIndex() == CheckedParityIndex;
+}
+
+void TfrmSetup::btnCloseClick() {
+    if (!PortSettingsChecked()) {
+        ui::ShowWarning(kCheckFirst, "通信確立ﾁｪｯｸ確認");
+        return;
+    }
+    close();
+}
+
+bool TfrmSetup::FormCloseQuery() {
+    if (PortSettingsChecked())
+        return true;
+    ui::ShowWarning(kCheckFirst, "通信確立ﾁｪｯｸ確認");
+    return false;
+}
+
+void TfrmSetup::FormClose() {
+    const int rateIndex = cmbBaudrate->ItemIndex();
+    frmMain->Label5->setText(QString::number(BaudOfIndex(rateIndex)));
+    const int port = cmbPort->ItemIndex() + 1;
+    frmMain->Label6->setText(FormatOfParity(cmbParity->ItemIndex()));
+    mdlGeneral->SetCommParams(static_cast<short>(port), static_cast<unsigned>(BaudOfIndex(rateIndex)),
+                              static_cast<short>(cmbParity->ItemIndex()));
+    ApplySeries();
+    if (frmStat)
+        frmStat->ApplySeriesTexts(SeriesIndex());
+    SetModalResult(ui::mrOk);
 }
 
 int SeriesIndex() { return frmSetup ? frmSetup->cmbModelType->ItemIndex() : -1; }
@@ -79,4 +175,32 @@ void ApplySeries() {
           frmEdit->RunUpLoadData, frmEdit->btnPopupUpLoadCamData, frmEdit->btnPopupUpLoadCorrectData,
           frmEdit->btnPopupDownLoadCamData, frmEdit->btnPopupDownLoadCorrectData})
         item->setVisible(laterSeries);
+}
+
+// The main window's setup button: the line is freed, the port closed for the dialog and opened
+// again with what the dialog applied.
+void TfrmMain::btnSetupClick() {
+    HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC, frmPrm,
+                      frmDataTable, frmAlarmList, frmPrmLock, frmFRA});
+    StopContinuousOutput(true);
+    try {
+        mdlGeneral->Comm1->Close();
+    } catch (const std::exception&) {
+        ui::ShowWarning("Commポートがクローズできませんでした。", "警告");
+        edtSend->setFocus();
+        return;
+    }
+    frmSetup->ShowModal();
+    PortOpenFailed = false;
+    try {
+        mdlGeneral->Comm1->Open();
+    } catch (const std::exception&) {
+        ui::ShowWarning("Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
+                        "警告");
+        PortOpenFailed = true;
+        close();
+        return;
+    }
+    edtSend->setFocus();
+    mdlGeneral->RequestId = ridTerminal;
 }

@@ -1,11 +1,14 @@
-// The setup dialog: port, rate, parity, driver series and the start-up check. Its combo boxes
-// are the only store of these settings; the rest of the program reads them from here.
+// The setup dialog: port, rate, parity, driver series and the start-up check, and the check of
+// which axes answer. Its combo boxes are the only store of these settings; the rest of the
+// program reads them from here.
 #pragma once
 
+#include "AxisBoxes.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
 
+#include <QProgressBar>
 #include <QPushButton>
 
 class TfrmSetup : public ui::Form {
@@ -15,15 +18,35 @@ public:
 
     ui::ComboBox* cmbModelType; // series QWA..QWD
     ui::ComboBox* cmbTransmit;  // 0: scan the axes at start-up
+    QPushButton* btnClose;
     ui::ComboBox* cmbPort;      // Comm1..Comm7
     ui::ComboBox* cmbBaudrate;
     ui::ComboBox* cmbParity;    // 0: none, 8 bits; 1: even, 7 bits
-    QPushButton* btnClose;
-    ui::Timer* Timer1; // 15 ms ticks of the axis check
+    AxisBoxes* grpAxisCondition;
+    QPushButton* btnCheck;
+    QProgressBar* ProgressBar1;
+    ui::Timer* Timer1; // 15 ms ticks of the axis probe
 
+    // The port settings of the last activation or check; the dialog closes only with these.
     int CheckedPort = 0;
     int CheckedBaudIndex = 0;
     int CheckedParityIndex = 0;
+
+    void btnCloseClick();
+    void btnCheckClick();
+
+protected:
+    void FormActivate() override;
+    bool FormCloseQuery() override;
+    void FormClose() override;
+
+private:
+    void BuildLayout();
+    bool PortSettingsChecked() const;
+    void RecordCheckedSettings();
+    void ReturnToIdle();
+    void RunCheck();
+    bool closeRequested_ = false;
 };
 
 extern TfrmSetup* frmSetup;
@@ -31,7 +54,7 @@ extern TfrmSetup* frmSetup;
 // The driver series: the item index of the setup dialog's series list (-1 when none).
 int SeriesIndex();
 
-// The rate of a rate-list index (1200 for no selection) and its label text.
+// The rate of a rate-list index (1200 for no selection).
 int BaudOfIndex(int index);
 // The rate-list index of a rate in bps (0 for a rate not in the list).
 int IndexOfBaud(int baud);

@@ -1,9 +1,9 @@
 // The version box of the main window's help menu.
 #pragma once
 
-#include "ui/Form.h"
+#include "InfoBox.h"
 
-class TfrmVersion : public ui::Form {
+class TfrmVersion : public TInfoBox {
     Q_OBJECT
 public:
     explicit TfrmVersion(QWidget* owner);

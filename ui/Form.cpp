@@ -32,6 +32,7 @@ int Form::ShowModal() {
     if (Responder()) {
         inResponder_ = true;
         RunGuarded([this] { FormShow(); });
+        RunGuarded([this] { FormActivate(); });
         modalResult_ = Responder()(*this);
         RunGuarded([this] { FormHide(); });
         inResponder_ = false;
@@ -85,8 +86,9 @@ void Form::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    RunGuarded([this] { FormClose(); });
     if (modalLoop_)
-        SetModalResult(mrCancel);
+        SetModalResult(modalResult_ == mrNone ? mrCancel : modalResult_);
 }
 
 void SetModalResponder(ModalResponder responder) { Responder() = std::move(responder); }

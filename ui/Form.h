@@ -35,6 +35,8 @@ protected:
     virtual void FormDeactivate() {}
     // Returns false to keep the window open.
     virtual bool FormCloseQuery() { return true; }
+    // Runs on every close that goes on (after FormCloseQuery agreed).
+    virtual void FormClose() {}
 
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

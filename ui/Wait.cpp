@@ -9,6 +9,8 @@ void ProcessMessages() {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
+void ProcessPendingMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
 void ProcessMessagesUntil(const std::function<bool()>& done) {
     while (!done())
         ProcessMessages();

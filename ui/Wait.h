@@ -9,6 +9,9 @@ namespace ui {
 // Processes what is pending; when nothing is, blocks until the next event arrives and handles it.
 void ProcessMessages();
 
+// Handles what is pending without waiting for more (a look at the user's input between steps).
+void ProcessPendingMessages();
+
 // Repeats ProcessMessages until done() is true (tested before each pass).
 void ProcessMessagesUntil(const std::function<bool()>& done);
 

@@ -160,6 +160,7 @@ TEST_F(StartupTest, CloseAsksOnlyWhenTheEditorShowsUnsavedWork) {
     EXPECT_TRUE(frmMain->close()); // editor hidden: no question
     EXPECT_TRUE(messages.empty());
 
+    frmSetup->cmbTransmit->SetItemIndex(1); // no axis scan when the window shows
     frmMain->show();
     frmEdit->Show();
     answer = ui::MsgResult::No;

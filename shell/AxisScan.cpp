@@ -1,0 +1,159 @@
+#include "AxisScan.h"
+
+#include "UnitGeneral.h"
+#include "UnitMain.h"
+#include "UnitSetup.h"
+#include "UnitSplashWindow.h"
+#include "Waits.h"
+#include "ui/Dialogs.h"
+#include "ui/Codec.h"
+#include "ui/Wait.h"
+
+#include <memory>
+
+namespace {
+
+const QString kSendError = "通信確立中に送信エラーを検知しました。";
+const QString kScanCaption = "通信確立ﾁｪｯｸ完了";
+const QString kCannotClose = "Commポートがクローズできませんでした。";
+
+void SendProbe(const QByteArray& line, ui::Timer& ticks) {
+    mdlGeneral->SendCommand(line, ridNone);
+    WaitSendComplete();
+    WaitTicksOrReply(ticks, 10);
+}
+
+} // namespace
+
+bool ProbeAxis(char letter, ui::Timer& ticks) {
+    const QByteArray line = QByteArray(1, letter) + ":#33\r";
+    SendProbe(line, ticks);
+    mdlGeneral->LastReply.clear(); // the first reply only wakes the driver up
+    SendProbe(line, ticks);
+    return mdlGeneral->LastReply == QByteArray::number(static_cast<int>(letter));
+}
+
+// The start-up scan, with the splash window, when the main window is shown.
+void TfrmMain::FormShow() {
+    std::unique_ptr<TfrmSplashWindow> splash(new TfrmSplashWindow(this));
+    frmSplashWindow = splash.get();
+    auto releaseSplash = [&splash] {
+        splash.reset();
+        frmSplashWindow = nullptr;
+    };
+    AxisMask = 0;
+    splash->CancelRequested = false;
+    if (PortOpenFailed || frmSetup->cmbTransmit->ItemIndex() != 0)
+        return releaseSplash();
+    splash->Show();
+    try {
+        for (int i = 0; i < 26; ++i) {
+            ui::ProcessPendingMessages();
+            if (splash->CancelRequested)
+                break;
+            const char letter = kProbeOrder[i];
+            const bool answered = ProbeAxis(letter, *Timer3);
+            splash->grpAxisCondition->ShowAnswer(letter, answered);
+            frmSetup->grpAxisCondition->ShowAnswer(letter, answered);
+            if (answered)
+                AxisMask |= AxisBit(letter);
+            splash->ProgressBar1->setValue(i + 1);
+        }
+        if (AxisMask == 0 && !splash->CancelRequested)
+            ui::ShowWarning("通信可能なﾄﾞﾗｲﾊﾞが見つかりませんでした。\n"
+                            "設定画面で各種通信設定を確認してください。",
+                            kScanCaption);
+        releaseSplash();
+        mdlGeneral->SendCommand(QByteArray("*:\r"), ridNone);
+        WaitSendComplete();
+    } catch (const std::exception&) {
+        releaseSplash();
+        ui::ShowWarning(kSendError, "通信ｴﾗｰ");
+    }
+}
+
+void TfrmSetup::ReturnToIdle() {
+    btnClose->setEnabled(true);
+    btnCheck->setText("確認");
+}
+
+// The setup dialog's check button: starts a check, or asks the running one to stop.
+void TfrmSetup::btnCheckClick() {
+    if (btnCheck->text() == "停止") {
+        ReturnToIdle();
+        btnClose->setFocus();
+        return;
+    }
+    RunCheck();
+    if (closeRequested_) {
+        closeRequested_ = false;
+        close();
+    }
+}
+
+void TfrmSetup::RunCheck() {
+    btnClose->setEnabled(false);
+    btnCheck->setText("停止");
+    RecordCheckedSettings();
+    const int rate = BaudOfIndex(cmbBaudrate->ItemIndex());
+    frmMain->Label5->setText(QString::number(rate));
+    frmMain->Label6->setText(FormatOfParity(cmbParity->ItemIndex()));
+    mdlGeneral->SetCommParams(static_cast<short>(cmbPort->ItemIndex() + 1),
+                              static_cast<unsigned>(rate),
+                              static_cast<short>(cmbParity->ItemIndex()));
+    platform::TComm& comm = *mdlGeneral->Comm1;
+    try {
+        comm.Open();
+    } catch (const std::exception&) {
+        ui::ShowWarning("Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
+                        "警告");
+        ReturnToIdle();
+        closeRequested_ = true;
+    }
+    frmMain->AxisMask = 0;
+    grpAxisCondition->ClearAll();
+    try {
+        for (int i = 0; i < 26; ++i) {
+            if (btnCheck->text() != "停止") {
+                ProgressBar1->setValue(0);
+                break;
+            }
+            const char letter = kProbeOrder[i];
+            const bool answered = ProbeAxis(letter, *Timer1);
+            grpAxisCondition->ShowAnswer(letter, answered);
+            if (answered)
+                frmMain->AxisMask |= AxisBit(letter);
+            ProgressBar1->setValue(i + 1);
+        }
+        // Nothing is sent on a port that could not be opened.
+        if (comm.Opened()) {
+            mdlGeneral->SendCommand(ui::cp932::Encode(frmMain->lblAxis->text() + ":\r"), ridNone);
+            WaitSendComplete();
+        }
+    } catch (const std::exception&) {
+        ui::ShowWarning(kSendError, "通信ｴﾗｰ");
+        ReturnToIdle();
+        try {
+            comm.Close();
+        } catch (const std::exception&) {
+            ui::ShowWarning(kCannotClose, "警告");
+        }
+        return;
+    }
+    try {
+        comm.Close();
+    } catch (const std::exception&) {
+        ui::ShowWarning(kCannotClose, "警告");
+        frmMain->edtSend->setFocus();
+        ReturnToIdle();
+        return;
+    }
+    ui::ShowWarning(frmMain->AxisMask != 0
+                        ? QString("通信確立ﾁｪｯｸ処理が完了しました。")
+                        : QString("通信可能なﾄﾞﾗｲﾊﾞが見つかりませんでした。\n[ 主な要因 ]\n"
+                                  "1. COMﾎﾟｰﾄ番号が異なっている。\n2. ﾎﾞｰﾚｰﾄが異なっている。\n"
+                                  "3. 電源が投入されていない。"),
+                    kScanCaption);
+    ReturnToIdle();
+    btnClose->setFocus();
+}

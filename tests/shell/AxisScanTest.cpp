@@ -1,0 +1,207 @@
+// The axis scans: at start-up with the splash window, and the setup dialog's check.
+#include "AppTest.h"
+
+#include "shell/AxisScan.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+#include "shell/UnitSplashWindow.h"
+
+#include <QTimer>
+
+namespace {
+
+class AxisScanTest : public AppTest {
+protected:
+    void SetUp() override {
+        driverConfig.axes = "XAC";
+        AppTest::SetUp();
+    }
+    static QString Answered(AxisBoxes* boxes) {
+        QString letters;
+        for (char letter = 'A'; letter <= 'Z'; ++letter)
+            if (boxes->BoxOf(letter)->text() == "OK")
+                letters += letter;
+        return letters;
+    }
+    static QList<QByteArray> Probes(char letter) {
+        const QByteArray line = QByteArray(1, letter) + ":#33";
+        return {line, line};
+    }
+};
+
+TEST_F(AxisScanTest, StartupScanFindsExactlyThePresentAxes) {
+    StartProgram();
+    bool splashSeen = false;
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [&] { splashSeen = splashSeen || (frmSplashWindow && frmSplashWindow->isVisible()); });
+    frmMain->show();
+    EXPECT_TRUE(splashSeen);
+    EXPECT_EQ(frmSplashWindow, nullptr);
+    EXPECT_EQ(frmMain->AxisMask, (1 << 23) | (1 << 0) | (1 << 2));
+    EXPECT_EQ(Answered(frmSetup->grpAxisCondition), "ACX");
+    EXPECT_EQ(frmSetup->grpAxisCondition->BoxOf('X')->palette().color(QPalette::Base),
+              QColor(0, 255, 0));
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 53; }));
+    const QList<QByteArray> lines = TakeSentLines();
+    EXPECT_EQ(lines.mid(0, 2), Probes('X'));
+    EXPECT_EQ(lines.mid(6, 2), Probes('A'));
+    EXPECT_EQ(lines.mid(50, 2), Probes('W'));
+    EXPECT_EQ(lines.last(), "*:");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(AxisScanTest, StartupScanOffSendsNothing) {
+    WriteSetting("Comm", "TransmitCheck", 2);
+    StartProgram();
+    frmMain->show();
+    Pause(200);
+    EXPECT_TRUE(driver->receivedLines().isEmpty());
+    EXPECT_EQ(frmMain->AxisMask, 0);
+}
+
+TEST_F(AxisScanTest, CancelledStartupScanKeepsWhatItFoundAndStillDesignatesAll) {
+    driver->setAxes("C");
+    StartProgram();
+    int lines = 0;
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+        if (++lines == 4 && frmSplashWindow) // during Y: X was silent
+            frmSplashWindow->btnCancel->click();
+    });
+    frmMain->show();
+    EXPECT_EQ(frmMain->AxisMask, 0);
+    EXPECT_TRUE(messages.empty()); // no "not found" after a cancel
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 5; }));
+    EXPECT_EQ(driver->receivedLines().last(), "*:");
+}
+
+TEST_F(AxisScanTest, NoAnsweringAxisIsReportedAtStartup) {
+    driver->setAxes("");
+    StartProgram();
+    frmMain->show();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "通信確立ﾁｪｯｸ完了");
+    EXPECT_TRUE(messages[0].text.startsWith("通信可能なﾄﾞﾗｲﾊﾞが見つかりませんでした。"));
+}
+
+TEST_F(AxisScanTest, ProbeCountsOnlyTheSecondReplyExactly) {
+    StartProgram();
+    // A driver that misses the first probe but answers the second counts.
+    int seen = 0;
+    auto connection = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
+                                       driver.get(), [&] {
+                                           ++seen;
+                                           driver->setFault(seen == 1 ? sim::Fault::Silent
+                                                                      : sim::Fault::None);
+                                       });
+    EXPECT_TRUE(ProbeAxis('A', *frmMain->Timer3));
+    // One that answers only the first probe does not.
+    seen = 0;
+    QObject::disconnect(connection);
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+        if (++seen == 2)
+            driver->setFault(sim::Fault::Silent);
+    });
+    driver->setFault(sim::Fault::None);
+    EXPECT_FALSE(ProbeAxis('A', *frmMain->Timer3));
+    // The right number with extra characters does not count.
+    driver->setFault(sim::Fault::None);
+    driver->setParameter('X', 33, 880);
+    seen = -100;
+    EXPECT_FALSE(ProbeAxis('X', *frmMain->Timer3));
+}
+
+TEST_F(AxisScanTest, SetupCheckOpensScansDesignatesAndClosesThePort) {
+    WriteSetting("Comm", "TransmitCheck", 2);
+    StartProgram();
+    frmMain->lblAxis->setText("A");
+    std::vector<ui::MessageRecord> inDialog;
+    ui::SetModalResponder([&](ui::Form&) {
+        frmSetup->cmbBaudrate->SetItemIndex(2); // 9600 needs a check before the dialog closes
+        frmSetup->btnClose->click();
+        inDialog = messages;
+        frmSetup->btnCheck->click();
+        EXPECT_EQ(frmSetup->btnCheck->text(), "確認");
+        EXPECT_TRUE(frmSetup->btnClose->isEnabled());
+        EXPECT_FALSE(mdlGeneral->Comm1->Opened());
+        frmSetup->btnClose->click();
+        return frmSetup->ModalResultValue();
+    });
+    frmMain->btnSetup->click();
+    ASSERT_EQ(inDialog.size(), 1u);
+    EXPECT_EQ(inDialog[0].text, "通信設定が変更されましたので通信確立状況を確認してください。");
+    EXPECT_EQ(inDialog[0].caption, "通信確立ﾁｪｯｸ確認");
+    EXPECT_TRUE(HasMessage("通信確立ﾁｪｯｸ処理が完了しました。"));
+    EXPECT_EQ(frmMain->AxisMask, (1 << 23) | (1 << 0) | (1 << 2));
+    EXPECT_EQ(Answered(frmSetup->grpAxisCondition), "ACX");
+    EXPECT_EQ(frmMain->Label5->text(), "9600");
+    EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 9600);
+    EXPECT_TRUE(mdlGeneral->Comm1->Opened()); // reopened by the setup button
+    EXPECT_EQ(mdlGeneral->RequestId, ridTerminal);
+    EXPECT_EQ(driver->inputSpeed(), B9600);
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 53; }));
+    EXPECT_EQ(driver->receivedLines().last(), "A:");
+}
+
+TEST_F(AxisScanTest, SetupCheckStoppedEarlyStillDesignatesAndSummarises) {
+    WriteSetting("Comm", "TransmitCheck", 2);
+    StartProgram();
+    int lines = 0;
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+        if (++lines == 6) // during Z
+            QTimer::singleShot(0, [] { frmSetup->btnCheck->click(); });
+    });
+    ui::SetModalResponder([&](ui::Form&) {
+        frmSetup->btnCheck->click();
+        frmSetup->btnClose->click();
+        return frmSetup->ModalResultValue();
+    });
+    frmMain->btnSetup->click();
+    EXPECT_EQ(frmSetup->ProgressBar1->value(), 0);
+    EXPECT_EQ(frmMain->AxisMask, 1 << 23);
+    EXPECT_EQ(Answered(frmSetup->grpAxisCondition), "X");
+    EXPECT_TRUE(HasMessage("通信確立ﾁｪｯｸ処理が完了しました。"));
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 7; }));
+    EXPECT_EQ(driver->receivedLines().last(), "*:");
+}
+
+TEST_F(AxisScanTest, SetupCheckWithAPortThatWillNotOpenSendsNothing) {
+    WriteSetting("Comm", "TransmitCheck", 2);
+    StartProgram();
+    ui::SetModalResponder([&](ui::Form&) {
+        frmSetup->cmbPort->SetItemIndex(1); // Comm2 has no device here
+        frmSetup->btnCheck->click();
+        return frmSetup->ModalResultValue();
+    });
+    driver->clearReceived();
+    frmMain->btnSetup->click();
+    EXPECT_TRUE(HasMessage(
+        "Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。"));
+    EXPECT_EQ(frmSetup->btnCheck->text(), "確認");
+    EXPECT_TRUE(frmSetup->btnClose->isEnabled());
+    Pause(100);
+    EXPECT_TRUE(driver->receivedLines().isEmpty());
+    EXPECT_TRUE(frmMain->PortOpenFailed); // the setup button could not reopen it either
+}
+
+TEST_F(AxisScanTest, SendFailureInTheCheckReturnsTheDialogToIdle) {
+    WriteSetting("Comm", "TransmitCheck", 2);
+    StartProgram();
+    int lines = 0;
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+        if (++lines == 3)
+            driver->hangUp();
+    });
+    ui::SetModalResponder([&](ui::Form&) {
+        frmSetup->btnCheck->click();
+        EXPECT_EQ(frmSetup->btnCheck->text(), "確認");
+        EXPECT_TRUE(frmSetup->btnClose->isEnabled());
+        EXPECT_FALSE(mdlGeneral->Comm1->Opened());
+        frmSetup->btnClose->click();
+        return frmSetup->ModalResultValue();
+    });
+    frmMain->btnSetup->click();
+    EXPECT_TRUE(HasMessage("通信確立中に送信エラーを検知しました。"));
+}
+
+} // namespace

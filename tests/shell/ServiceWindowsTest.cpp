@@ -1,0 +1,254 @@
+// The shared service windows: the setup dialog's series set-up, the progress window, the print
+// carrier and the version boxes.
+#include "AppTest.h"
+
+#include "editor/UnitEdit.h"
+#include "parameters/UnitPrm.h"
+#include "shell/LogPrint.h"
+#include "shell/UnitCommCancel.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitHelp.h"
+#include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+#include "shell/UnitVersion.h"
+#include "status/UnitDataTable.h"
+#include "status/UnitStat.h"
+#include "ui/Printing.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPainter>
+
+namespace {
+
+class ServiceWindowsTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        WriteSetting("Comm", "TransmitCheck", 2);
+        StartProgram();
+    }
+    void TearDown() override {
+        ui::SetPrintDialogResponder({});
+        AppTest::TearDown();
+    }
+    // Opens the setup dialog, picks a series and closes it as a user would.
+    void ChooseSeries(int series) {
+        ui::SetModalResponder([series](ui::Form&) {
+            frmSetup->cmbModelType->SetItemIndex(series);
+            frmSetup->btnClose->click();
+            return frmSetup->ModalResultValue();
+        });
+        frmMain->btnSetup->click();
+    }
+};
+
+TEST_F(ServiceWindowsTest, EachSeriesShowsItsOwnItems) {
+    struct Expect {
+        int series;
+        bool manual, fra, alarms, camItems, uploadItems;
+        const char* prmHeader;
+        int dataRows;
+    };
+    const Expect cases[] = {{0, false, false, false, false, false, "       KASO", 49},
+                            {1, true, false, true, false, true, "       KASO2", 385},
+                            {2, false, true, true, true, true, "       KASO2", 385},
+                            {3, false, true, true, true, true, "       KASO2", 385}};
+    for (const Expect& e : cases) {
+        ChooseSeries(e.series);
+        EXPECT_EQ(frmMain->btnPopupManual->isVisible(), e.manual) << e.series;
+        EXPECT_EQ(frmMain->btnPopupFRA->isVisible(), e.fra) << e.series;
+        EXPECT_EQ(frmMain->btnPopupAlarmList->isVisible(), e.alarms) << e.series;
+        EXPECT_EQ(frmEdit->RunDownloadCamItem->isVisible(), e.camItems) << e.series;
+        EXPECT_EQ(frmEdit->btnPopupUpLoadCorrectData->isVisible(), e.camItems) << e.series;
+        EXPECT_EQ(frmEdit->RunUpLoadMailBox->isVisible(), e.uploadItems) << e.series;
+        EXPECT_EQ(frmEdit->btnPopupDownLoad->isVisible(), e.uploadItems) << e.series;
+        EXPECT_EQ(frmPrm->grdPrm->Cell(1, 0), e.prmHeader) << e.series;
+        EXPECT_EQ(frmDataTable->grdDataTable->RowCount(), e.dataRows) << e.series;
+        EXPECT_EQ(frmStat->lblOust5->isHidden(), e.series != 0) << e.series;
+        EXPECT_EQ(frmStat->grpMailBox->isHidden(), e.series == 0) << e.series;
+        EXPECT_EQ(frmStat->grpStat->title(), e.series == 0 ? " #STAT " : " ｽﾃｰﾀｽ ");
+    }
+    EXPECT_TRUE(messages.empty());
+    StopProgram();
+    EXPECT_EQ(StoredSetting("Model", "ModelType").toInt(), 4);
+}
+
+TEST_F(ServiceWindowsTest, ClosingTheDialogReappliesThePortSettings) {
+    // A rate typed in the terminal is replaced by the dialog's on its next close.
+    frmMain->edtSend->setText("BH");
+    Type(frmMain->edtSend, "\r");
+    EXPECT_EQ(frmMain->Label5->text(), "9600");
+    ui::SetModalResponder([](ui::Form&) {
+        frmSetup->btnClose->click();
+        return frmSetup->ModalResultValue();
+    });
+    frmMain->btnSetup->click();
+    EXPECT_EQ(frmMain->Label5->text(), "1200");
+    EXPECT_EQ(frmMain->Label6->text(), "[bps], N, 8, 1");
+    EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 1200);
+    EXPECT_TRUE(mdlGeneral->Comm1->Opened());
+    EXPECT_EQ(driver->inputSpeed(), B1200);
+
+    // Even parity at 19200: the port is reopened 7E1.
+    ui::SetModalResponder([](ui::Form&) {
+        frmSetup->cmbParity->SetItemIndex(1);
+        frmSetup->cmbBaudrate->SetItemIndex(3);
+        frmSetup->btnCheck->click();
+        frmSetup->btnClose->click();
+        return frmSetup->ModalResultValue();
+    });
+    frmMain->btnSetup->click();
+    const termios& applied = mdlGeneral->Comm1->AppliedSettings();
+    EXPECT_EQ(applied.c_cflag & CSIZE, static_cast<tcflag_t>(CS7));
+    EXPECT_TRUE(applied.c_cflag & PARENB);
+    EXPECT_FALSE(applied.c_cflag & PARODD);
+    EXPECT_FALSE(applied.c_cflag & CSTOPB);
+    EXPECT_EQ(cfgetospeed(&applied), static_cast<speed_t>(B19200));
+    EXPECT_EQ(driver->inputSpeed(), B19200);
+    EXPECT_EQ(frmMain->Label6->text(), "[bps], E, 7, 1");
+    StopProgram();
+    EXPECT_EQ(StoredSetting("Comm", "Parity").toInt(), 2);
+    EXPECT_EQ(StoredSetting("Comm", "Baudrate").toInt(), 19200);
+    StartProgram();
+
+    // With nothing selected: 1200 bps, 8N1, no series items touched, still closed with OK.
+    ui::SetModalResponder([](ui::Form&) {
+        frmSetup->cmbModelType->SetItemIndex(-1);
+        frmSetup->cmbBaudrate->SetItemIndex(-1);
+        frmSetup->cmbParity->SetItemIndex(-1);
+        frmSetup->btnCheck->click();
+        frmSetup->btnClose->click();
+        return frmSetup->ModalResultValue();
+    });
+    frmMain->btnSetup->click();
+    EXPECT_EQ(frmSetup->ModalResultValue(), ui::mrOk);
+    EXPECT_EQ(frmMain->Label5->text(), "1200");
+    EXPECT_EQ(frmMain->Label6->text(), "[bps], N, 8, 1");
+}
+
+TEST_F(ServiceWindowsTest, ProgressWindowCountsCancelsAndEnds) {
+    frmCommCancel->StartTransfer();
+    EXPECT_TRUE(frmCommCancel->isVisible());
+    EXPECT_EQ(frmCommCancel->Label1->text(), "ドライバと通信中");
+    EXPECT_EQ(frmCommCancel->btnCancel->text(), "キャンセル");
+    frmCommCancel->StepTo(37, 200);
+    EXPECT_EQ(frmCommCancel->ProgressBar1->value(), 18);
+    frmCommCancel->btnCancel->click();
+    EXPECT_TRUE(frmCommCancel->CancelRequested);
+    EXPECT_FALSE(frmCommCancel->isVisible());
+
+    frmCommCancel->StartTransfer();
+    EXPECT_FALSE(frmCommCancel->CancelRequested);
+    frmCommCancel->StepTo(200, 200);
+    frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
+    EXPECT_EQ(frmCommCancel->Label1->text(), "アップロード完了");
+    EXPECT_EQ(frmCommCancel->btnCancel->text(), "OK");
+    EXPECT_TRUE(frmCommCancel->isVisible());
+    frmCommCancel->btnCancel->click();
+    EXPECT_FALSE(frmCommCancel->isVisible());
+
+    // An editor transfer without percentages: the cancel brings the bar back for the next one.
+    frmEdit->Show();
+    frmCommCancel->StartTransfer(false);
+    EXPECT_TRUE(frmCommCancel->ProgressBar1->isHidden());
+    frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);
+    EXPECT_EQ(frmCommCancel->Label1->text(), "ダウンロード完了");
+    frmCommCancel->btnCancel->click();
+    EXPECT_FALSE(frmCommCancel->ProgressBar1->isHidden());
+    EXPECT_FALSE(frmCommCancel->Label3->isHidden());
+}
+
+TEST_F(ServiceWindowsTest, PrintCarrierAddsTheFooterUnderThePicture) {
+    QImage picture(400, 120, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    TfrmPrint carrier(nullptr);
+    SetPrintImage(&carrier, picture, "KasoNT LOG");
+    const QImage& page = carrier.PrintImage;
+    EXPECT_EQ(page.width(), 400);
+    const int footer = page.height() - 120;
+    EXPECT_GT(footer, 10);
+    EXPECT_LT(footer, 40);
+    EXPECT_EQ(mdlGeneral->PrintDialog1->Printer().docName(), "KasoNT LOG");
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    EXPECT_EQ(page.pixelColor(2, 121), face); // the strip's left end: no text there
+    auto darkInRect = [&](int x0, int x1) {
+        for (int y = 120; y < page.height(); ++y)
+            for (int x = x0; x < x1; ++x)
+                if (page.pixelColor(x, y).lightness() < 100)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(darkInRect(300, 400)); // the footer sits at the bottom right
+    EXPECT_FALSE(darkInRect(0, 100));
+    EXPECT_EQ(page.pixelColor(5, 5), QColor(Qt::white));
+
+    // A picture narrower than the footer still gets it, cut off at the left.
+    SetPrintImage(&carrier, picture.copy(0, 0, 30, 20), "KasoNT FRA");
+    EXPECT_EQ(carrier.PrintImage.width(), 30);
+    EXPECT_GT(carrier.PrintImage.height(), 20);
+}
+
+TEST_F(ServiceWindowsTest, ScreensPrintToPdfAndReportPrinterErrors) {
+    const QString pdf = configDir.path() + "/print.pdf";
+    ui::SetPrintDialogResponder([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    frmMain->resize(462, 173);
+    PrintScreenRegion(frmMain, QRect(0, 0, 200, 100), "KasoNT LOG");
+    EXPECT_TRUE(messages.empty());
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF"));
+    EXPECT_GT(file.size(), 500);
+
+    ui::SetPrintDialogResponder([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(configDir.path() + "/no/such/folder/print.pdf");
+        return true;
+    });
+    PrintScreenRegion(frmMain, QRect(0, 0, 200, 100), "KasoNT LOG");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "印刷エラーが発生しました。");
+    EXPECT_EQ(messages[0].caption, "エラー");
+
+    // A cancelled dialog prints nothing and says nothing.
+    ui::SetPrintDialogResponder([](QPrinter&) { return false; });
+    PrintScreenRegion(frmMain, QRect(0, 0, 200, 100), "KasoNT LOG");
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(ServiceWindowsTest, VersionBoxesShowTheirTextsAndTheWholeMemory) {
+    EXPECT_EQ(FormatKilobytes(536346624ull), "523,776 KB");
+    EXPECT_EQ(FormatKilobytes(0), " KB");
+    EXPECT_EQ(FormatKilobytes(64ull << 30), "67,108,864 KB"); // beyond 4 GB: not capped
+
+    QString versionText, memoryText;
+    ui::SetModalResponder([&](ui::Form& form) {
+        auto& box = dynamic_cast<TfrmVersion&>(form);
+        versionText = box.Label1->text();
+        memoryText = box.PhysMem->text();
+        box.OKButton->click();
+        return box.ModalResultValue();
+    });
+    frmMain->btnPopupHelp->trigger();
+    EXPECT_EQ(versionText, "KasoNT Version 2.3F");
+    EXPECT_TRUE(memoryText.endsWith(" KB"));
+    EXPECT_GT(memoryText.size(), 4);
+
+    QString aboutText;
+    ui::SetModalResponder([&](ui::Form& form) {
+        aboutText = dynamic_cast<TfrmHelpabout&>(form).Label1->text();
+        return ui::mrCancel;
+    });
+    frmSetup->cmbModelType->SetItemIndex(-1);
+    frmEdit->HelpAboutItem->trigger();
+    EXPECT_EQ(aboutText, "KAS/2解析ﾌﾟﾛｸﾞﾗﾑ Ana1109 ('08/11/05)");
+    frmSetup->cmbModelType->SetItemIndex(0);
+    frmEdit->HelpAboutItem->trigger();
+    EXPECT_EQ(aboutText, "Mailbox Compiler Ver 2.29 ('06/07/26)");
+}
+
+} // namespace
