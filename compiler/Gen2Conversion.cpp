@@ -6,8 +6,10 @@
 #include "Gen2Codes.h"
 #include "ProgramLineParser.h"
 
+#include <array>
 #include <cctype>
 #include <limits>
+#include <utility>
 
 namespace kaso::compiler {
 
@@ -40,23 +42,13 @@ std::uint16_t DataAccessInstruction(std::uint16_t kind) {
     return kInstrDataAccess | step;
 }
 
+// Registers that the driver keeps under another number.
 int RenumberRegister(int n) {
-    switch (n) {
-    case 0:
-        return 200;
-    case 7:
-        return 202;
-    case 29:
-        return 204;
-    case 37:
-        return 210;
-    case 40:
-        return 206;
-    case 92:
-        return 208;
-    default:
-        return n;
-    }
+    constexpr std::array<std::pair<int, int>, 6> renumbered = {
+        {{0, 200}, {7, 202}, {29, 204}, {37, 210}, {40, 206}, {92, 208}}};
+    for (const auto& [from, to] : renumbered)
+        if (n == from) return to;
+    return n;
 }
 
 } // namespace
