@@ -25,6 +25,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -131,6 +132,9 @@ struct CompilerContext {
     KeywordTables keywords;                    // first generation
     UserVariables variables;                   // first generation
     std::unique_ptr<ProgramLineParser> parser; // second generation, one per compile
+    // The second generation's statement check: the parser above, unless a test of the front
+    // end puts its own in place.
+    std::function<LineParseResult(std::string_view statement)> checkStatement2;
 
     // The line being worked on.
     int lineIndex = 0;  // 0-based physical line, row of ErrorTable

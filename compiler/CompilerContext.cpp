@@ -50,6 +50,9 @@ void InitCompilerContext(CompilerContext& ctx, Generation generation) {
     } else {
         ctx.parser = std::make_unique<ProgramLineParser>();
         ctx.parser->ResetLineParser();
+        ctx.checkStatement2 = [parser = ctx.parser.get()](std::string_view statement) {
+            return parser->ParseStatementLine(statement);
+        };
     }
 }
 

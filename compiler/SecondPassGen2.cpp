@@ -37,7 +37,7 @@ void ParseStatement(CompilerContext& ctx) {
         StoreCode(ctx, 0, kCodeStatementTooLong);
         MarkError(ctx);
     }
-    const int code = ParserVerdictCode(ctx.parser->ParseStatementLine(statement + '\r'));
+    const int code = ParserVerdictCode(ctx.checkStatement2(statement + '\r'));
     if (code != 0) {
         StoreCode(ctx, 0, code);
         MarkError(ctx);

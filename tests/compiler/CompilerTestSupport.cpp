@@ -97,11 +97,13 @@ std::vector<std::string> CompilerTest::Inspection::Rows() const {
     return rows;
 }
 
-CompilerTest::Inspection CompilerTest::Inspect(Generation generation, std::string_view source) {
+CompilerTest::Inspection CompilerTest::Inspect(Generation generation, std::string_view source,
+                                               StatementCheck check) {
     Inspection inspection;
     const std::filesystem::path path = WriteSource("INSPECT.tmp", source);
     inspection.result.compiledProgram.path = Path("INSPECT.mbx");
     InitCompilerContext(*inspection.ctx, generation);
+    if (generation == Generation::Second) inspection.ctx->checkStatement2 = std::move(check);
     inspection.resultCode =
         generation == Generation::First
             ? RunCompilePasses(*inspection.ctx, path, Library(), inspection.result)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -41,6 +42,9 @@ protected:
     std::filesystem::path Library() const { return dir_ / "Lib"; }
 
     // Both passes of one generation over a source text, for looking at the context afterwards.
+    // The second generation's statements go to `check`, which by default accepts them all, so
+    // these tests are about the front end alone.
+    using StatementCheck = std::function<LineParseResult(std::string_view)>;
     struct Inspection {
         std::unique_ptr<CompilerContext> ctx = std::make_unique<CompilerContext>();
         CompileResult result;
@@ -48,7 +52,9 @@ protected:
         int Code(int line, int slot = 0) const; // line counted from 1
         std::vector<std::string> Rows() const;
     };
-    Inspection Inspect(Generation generation, std::string_view source);
+    Inspection Inspect(
+        Generation generation, std::string_view source,
+        StatementCheck check = [](std::string_view) { return LineParseResult{}; });
 
 private:
     std::filesystem::path dir_;

@@ -319,6 +319,49 @@ TEST_F(FrontEnd, MarkerLinesInBothGenerations) {
     }
 }
 
+TEST_F(FrontEnd, StatementsReachTheParserWithoutBlanksEndedByCarriageReturn) {
+    std::vector<std::string> seen;
+    const auto run = Inspect(Generation::Second,
+                             "DEFSMB K 3\n" // no statement
+                             "EV\n"
+                             "L| ( IN1 ) K\n"
+                             "\"QUOTED\n" // passes unchecked
+                             "A:\n"       // marker lines are checked here
+                             "\n"
+                             "/EV\n",
+                             [&](std::string_view statement) {
+                                 seen.emplace_back(statement);
+                                 return LineParseResult{};
+                             });
+    EXPECT_EQ(run.resultCode, kResultCompiled);
+    EXPECT_EQ(seen, (Rows{"EV\r", "(IN1)3\r", "\r", "/EV\r"}));
+}
+
+TEST_F(FrontEnd, ParserVerdictsBecomeCodesInPlaceOfTheLengthCode) {
+    const auto verdict = [](std::string_view statement) {
+        LineParseResult result;
+        result.errorFlag = statement.starts_with("(BAD");
+        result.notInDictionary = statement.starts_with("(BADWORD");
+        result.statementMode = statement.starts_with("(BADAREA") ? 4 : 1;
+        return result;
+    };
+    const auto run = Inspect(Generation::Second,
+                             "(BADWORD)A\n"
+                             "(BADAREA)A\n"
+                             "(BADFORM)A\n"
+                             "(BADFORM)ABCDEFGHIJKLMNOPQRSTUVW\n"
+                             "(GOOD)ABCDEFGHIJKLMNOPQRSTUVWX\n",
+                             verdict);
+    EXPECT_EQ(run.resultCode, kResultErrors);
+    EXPECT_EQ(run.Code(1), kCodeNotInDictionary);
+    EXPECT_EQ(run.Code(2), kCodeAreaControl);
+    EXPECT_EQ(run.Code(3), kCodeSyntax);
+    EXPECT_EQ(run.Code(4), kCodeSyntax);
+    EXPECT_EQ(run.Code(5), kCodeStatementTooLong);
+    for (int line = 1; line <= 5; ++line)
+        EXPECT_EQ(run.Code(line, 1), 0);
+}
+
 TEST(ParserVerdict, MapsToTheListingCodes) {
     EXPECT_EQ(ParserVerdictCode({false, true, 4}), 0);
     EXPECT_EQ(ParserVerdictCode({true, true, 4}), kCodeNotInDictionary);
