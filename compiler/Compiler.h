@@ -161,7 +161,8 @@ bool AnyLineMarked(const CompilerContext& ctx);
 // holds a code there, and the line marked.
 void StoreStatementError(CompilerContext& ctx, int code);
 // Makes codes and marks of the current line agree: a line with a code fails, and a failed line
-// without any code gets the generation's statement error, so the listing names it.
+// without a code that has a message gets the generation's statement error in slot 0, so the
+// listing names it.
 void SettleLineVerdict(CompilerContext& ctx);
 // The k-th word of the statement counted from the cursor; empty past the last word.
 std::string_view StatementWord(const CompilerContext& ctx, int k);

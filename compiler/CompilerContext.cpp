@@ -88,9 +88,11 @@ void SettleLineVerdict(CompilerContext& ctx) {
     if (!CurrentRowExists(ctx)) return;
     const auto& row = ctx.errors.rows[static_cast<std::size_t>(ctx.lineIndex)];
     const bool hasCode = std::any_of(row.begin(), row.end(), [](std::int32_t c) { return c != 0; });
-    if (hasCode)
-        MarkError(ctx);
-    else if (ctx.errors.marked[static_cast<std::size_t>(ctx.lineIndex)])
+    const bool hasMessage = std::any_of(row.begin(), row.end(), [&](std::int32_t c) {
+        return !ErrorMessage(c, ctx.generation).empty();
+    });
+    if (hasCode) MarkError(ctx);
+    if (ctx.errors.marked[static_cast<std::size_t>(ctx.lineIndex)] && !hasMessage)
         StoreCode(ctx, 0, StatementErrorCode(ctx.generation));
 }
 

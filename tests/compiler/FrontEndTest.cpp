@@ -381,6 +381,13 @@ TEST(LineVerdict, MarksAndCodesAgreeAndBelongToTheirLine) {
     StoreCode(ctx, 3, 46);
     SettleLineVerdict(ctx);
     EXPECT_TRUE(ctx.errors.marked[4]) << "a stored code fails the line";
+    EXPECT_EQ(StoredCode(ctx, 0), 0);
+
+    ctx.lineIndex = 5;
+    StoreCode(ctx, 0, kCodeStatementTooLong);
+    SettleLineVerdict(ctx);
+    EXPECT_TRUE(ctx.errors.marked[5]);
+    EXPECT_EQ(StoredCode(ctx, 0), kCodeActionSyntax) << "a code the listing cannot name";
 
     ctx.lineIndex = 6;
     MarkError(ctx);
