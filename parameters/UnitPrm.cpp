@@ -1,35 +1,60 @@
 #include "UnitPrm.h"
 
+#include "PrmGuide.h"
 #include "UnitPrmLock.h"
-
-#include <QVBoxLayout>
+#include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+#include "shell/Waits.h"
 
 TfrmPrm* frmPrm = nullptr;
 
-TfrmPrm::TfrmPrm(QWidget* owner)
-    : ui::Form(owner), grdPrm(new ui::StringGrid(3, 111, this)), Label3(new QLabel("2", this)),
-      RichEdit1(new QTextEdit(this)), PrmGuide_Checkbox(new ui::CheckBox("表示", this)),
-      Timer1(new ui::Timer(1, this)), Timer2(new ui::Timer(250, this)) {
-    RichEdit1->setReadOnly(true);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(PrmGuide_Checkbox);
-    layout->addWidget(Label3);
-    layout->addWidget(grdPrm);
-    layout->addWidget(RichEdit1);
-    PrmGuide_Checkbox->OnClick = [this] { PrmGuide_CheckboxClick(); };
-    connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
-    connect(Timer2, &QTimer::timeout, this, [this] { ElapsedMs += Timer2->interval(); });
+int PrmListCount(int seriesIndex, const QByteArray& modelText) {
+    if (seriesIndex == 0)
+        return 64;
+    if (seriesIndex == 1 || modelText.contains("QWC30") || modelText.contains("QWC50A_B0"))
+        return 90;
+    for (const char* code : {"QWC50A_B1", "QWC50A_B2", "QWC50A_C0", "QWC50A_C1", "QWC50A_C2"})
+        if (modelText.contains(code))
+            return 97;
+    return 110;
 }
 
-void TfrmPrm::ReceivePrm(QObject*) {
-    // No read is running until the window's read button starts one.
+void ShowPrmGuide(int row) {
+    frmPrm->RichEdit1->clear();
+    const QByteArray model = frmMain ? frmMain->VersionText : QByteArray();
+    for (const QString& line : PrmGuideLines(SeriesIndex(), model, row))
+        frmPrm->RichEdit1->append(line);
 }
 
-void TfrmPrm::PrmGuide_CheckboxClick() {
-    const bool shown = PrmGuide_Checkbox->Checked();
-    if (frmPrmLock)
-        frmPrmLock->PrmGuide_Checkbox->SetChecked(shown);
-    RichEdit1->setVisible(shown);
-    if (Showing())
-        grdPrm->setFocus();
+TfrmPrm::TfrmPrm(QWidget* owner) : TPrmWindow(owner, 111) {
+    resize(448, 407);
+    ScaleToDpi(*this);
+    const int width = 440;
+    grdPrm->setColumnWidth(0, static_cast<int>(width * 0.4));
+    grdPrm->setColumnWidth(1, static_cast<int>(width * 0.275));
+    grdPrm->setColumnWidth(2, static_cast<int>(width * 0.27));
 }
+
+int TfrmPrm::ParameterCount() const { return PrmListCount(SeriesIndex(), ModelText); }
+
+void TfrmPrm::ShowGuide(int row) { ShowPrmGuide(row); }
+
+bool TfrmPrm::NeverWritten(int number) const {
+    const int series = SeriesIndex();
+    if (series < 0 || series > 3)
+        return true; // the write goes over the rows of the four series only
+    return number == 59 || number == 61 || number == 63 || (number == 30 && series <= 1);
+}
+
+QString TfrmPrm::ReadHeader() const {
+    const int series = SeriesIndex();
+    if (series == 0)
+        return kHeaderKaso;
+    if (series >= 1 && series <= 3)
+        return kHeaderKaso2;
+    return {};
+}
+
+void TfrmPrm::BeforeRead() { StopStatusMonitor(); }
+
+TPrmWindow* TfrmPrm::Twin() const { return frmPrmLock; }

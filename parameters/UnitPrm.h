@@ -1,34 +1,31 @@
-// The parameter list window: the driver's parameters in a grid (name, value, reference value)
-// with a guide pane for the selected row.
+// The parameter list window: the driver's parameters of the catalogued models in a grid (name,
+// value, reference value) with a guide pane for the selected row.
 #pragma once
 
-#include "ui/Controls.h"
-#include "ui/Form.h"
-#include "ui/StringGrid.h"
-#include "ui/Timer.h"
+#include "PrmWindow.h"
 
-#include <QLabel>
-#include <QTextEdit>
-
-class TfrmPrm : public ui::Form {
+class TfrmPrm : public TPrmWindow {
     Q_OBJECT
 public:
     explicit TfrmPrm(QWidget* owner);
 
-    ui::StringGrid* grdPrm;
-    QLabel* Label3; // the "2" after the "KASO" label
-    QTextEdit* RichEdit1; // the guide pane
-    ui::CheckBox* PrmGuide_Checkbox;
-    ui::Timer* Timer1; // 1 ms ticks before the queries
-    ui::Timer* Timer2; // 250 ms reply wait
+    int ParameterCount() const override;
+    void ShowGuide(int row) override;
 
-    int ElapsedMs = 0;
-    int Busy = 0;
-    QByteArray ModelText;
-
-    // The reply step of the parameter read.
-    void ReceivePrm(QObject* sender);
-    void PrmGuide_CheckboxClick();
+protected:
+    TRequestId ReadRequestId() const override { return ridPrm; }
+    TRequestId WriteRequestId() const override { return ridPrmSend; }
+    bool NeverWritten(int number) const override;
+    QString ReadHeader() const override;
+    bool ReadSetsRowCount() const override { return true; }
+    void BeforeRead() override;
+    TPrmWindow* Twin() const override;
 };
 
 extern TfrmPrm* frmPrm;
+
+// The list window's parameter count for a series and a model text: 64, 90, 97 or 110.
+int PrmListCount(int seriesIndex, const QByteArray& modelText);
+
+// Clears the list window's guide pane and writes the guide of a grid row.
+void ShowPrmGuide(int row);

@@ -1,33 +1,40 @@
-// The parameter lock window: 200 parameters with the driver's locks in a check list; locked
-// values are grey and cannot be edited.
+// The parameter lock window: 200 parameters with the driver's locks in a check list beside the
+// grid; locked values are grey and cannot be edited.
 #pragma once
 
-#include "ui/Controls.h"
-#include "ui/Form.h"
-#include "ui/StringGrid.h"
-#include "ui/Timer.h"
+#include "PrmWindow.h"
 
-#include <QListWidget>
-#include <QTextEdit>
-
-class TfrmPrmLock : public ui::Form {
+class TfrmPrmLock : public TPrmWindow {
     Q_OBJECT
 public:
     explicit TfrmPrmLock(QWidget* owner);
 
-    ui::StringGrid* grdPrm;
-    QListWidget* clbPrm; // item i: parameter #i, checked when the driver has locked it
-    QTextEdit* RichEdit1;
-    ui::CheckBox* PrmGuide_Checkbox;
-    ui::Timer* Timer1;
-    ui::Timer* Timer2;
+    ui::CheckListBox* clbPrm; // item i: parameter #i, checked when the driver has locked it
+    QLabel* Image1;
 
-    int ElapsedMs = 0;
-    int Busy = 0;
-    QByteArray ModelText;
+    int ParameterCount() const override { return 200; }
+    void ShowGuide(int row) override;
+    // Greys the locked values and takes their cells out of editing, then marks the references.
+    void RefreshMarks() override;
 
-    void ReceivePrm(QObject* sender);
-    void PrmGuide_CheckboxClick();
+    void grdPrmKeyPress(QChar key);
+    void grdPrmTopLeftChanged();
+    void clbPrmClick();
+    void clbPrmClickCheck();
+
+protected:
+    TRequestId ReadRequestId() const override { return ridPrmLock; }
+    TRequestId WriteRequestId() const override { return ridNone; }
+    bool NeverWritten(int number) const override;
+    QString ReadHeader() const override { return kHeaderKaso2; }
+    bool ReadSetsRowCount() const override { return false; }
+    void SetTransferRunning(bool running) override { clbPrm->setEnabled(!running); }
+    TPrmWindow* Twin() const override;
+    void grdPrmSelectCell(int col, int row, bool& canSelect) override;
+    void FormActivate() override;
 };
 
 extern TfrmPrmLock* frmPrmLock;
+
+// Clears the lock window's guide pane and writes the guide of a grid row.
+void ShowPrmLockGuide(int row);

@@ -34,6 +34,7 @@ void TfrmCommCancel::StartTransfer(bool showPercent) {
     Label1->setText("ドライバと通信中");
     btnCancel->setText("キャンセル");
     CancelRequested = false;
+    OnCancel = nullptr;
     for (QWidget* w : std::initializer_list<QWidget*>{ProgressBar1, Label2, Label3})
         w->setVisible(showPercent);
     Show();
@@ -52,6 +53,11 @@ void TfrmCommCancel::FinishTransfer(Direction direction) {
 void TfrmCommCancel::btnCancelClick() {
     CancelRequested = true;
     Hide();
+    if (OnCancel) {
+        auto onCancel = std::move(OnCancel);
+        OnCancel = nullptr;
+        onCancel();
+    }
     if (frmPrm && frmPrm->isVisible())
         frmPrm->grdPrm->setFocus();
     if (frmPrmLock && frmPrmLock->isVisible())

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <functional>
 
 class TfrmCommCancel : public ui::Form {
     Q_OBJECT
@@ -23,6 +24,8 @@ public:
     QPushButton* btnCancel;
 
     bool CancelRequested = false;
+    // Runs when the user cancels, so that a transfer waiting for a reply can end at once.
+    std::function<void()> OnCancel;
 
     // The client protocol. Start: bar at 0, "ドライバと通信中", "キャンセル", flag cleared, shown
     // modeless (without the bar and its labels when showPercent is false).

@@ -108,6 +108,7 @@ void TfrmMain::BuildToolBar() {
     btnHelp = AddToolButton(ToolBar1, " ﾍﾙﾌﾟ ", "ﾊﾞｰｼﾞｮﾝ情報などの表示", PopupMenu2);
 
     ui::Connect(btnSetup, &QToolButton::clicked, this, [this] { btnSetupClick(); });
+    ui::Connect(btnPopupPrm, &QAction::triggered, this, [this] { btnPopupPrmClick(); });
     ui::Connect(btnEdit, &QToolButton::clicked, this, [this] { btnEditClick(); });
     ui::Connect(btnPopupManual, &QAction::triggered, this, [this] { btnPopupManualClick(); });
     ui::Connect(btnPopupHelp, &QAction::triggered, this, [this] { btnPopupHelpClick(); });

@@ -102,6 +102,7 @@ public:
     void FormCreate();
     void FormDestroy();
     void btnSetupClick();
+    void btnPopupPrmClick();
     void btnEditClick();
     void btnPopupManualClick();
     void btnPopupHelpClick();

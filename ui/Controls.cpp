@@ -42,4 +42,44 @@ void ComboBox::SetItemIndex(int index) {
     setCurrentIndex(index >= 0 && index < count() ? index : -1);
 }
 
+CheckListBox::CheckListBox(int items, QWidget* parent) : QListWidget(parent) {
+    for (int i = 0; i < items; ++i) {
+        auto* item = new QListWidgetItem(this);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    connect(this, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        setCurrentItem(item); // the toggled item becomes the selected one
+        if (OnClickCheck)
+            RunGuarded(OnClickCheck);
+    });
+    connect(this, &QListWidget::itemClicked, this, [this] {
+        if (OnClick)
+            RunGuarded(OnClick);
+    });
+}
+
+bool CheckListBox::Checked(int index) const {
+    const QListWidgetItem* entry = item(index);
+    return entry && entry->checkState() == Qt::Checked;
+}
+
+void CheckListBox::SetChecked(int index, bool checked) {
+    QListWidgetItem* entry = item(index);
+    if (!entry)
+        return;
+    const QSignalBlocker blocker(this);
+    entry->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+}
+
+void CheckListBox::SetItemIndex(int index) {
+    const QSignalBlocker blocker(this);
+    setCurrentRow(index >= 0 && index < count() ? index : -1);
+}
+
+void CheckListBox::SetTopIndex(int index) {
+    if (QListWidgetItem* entry = item(index))
+        scrollToItem(entry, QAbstractItemView::PositionAtTop);
+}
+
 } // namespace ui

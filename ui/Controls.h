@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QListWidget>
 #include <functional>
 
 namespace ui {
@@ -32,6 +33,23 @@ public:
 
     // Runs when the user picks an item or edits the text.
     std::function<void()> OnChange;
+};
+
+// A check list box: setting an item's check from code runs no handler; OnClickCheck runs after
+// the user has toggled an item (mouse or space bar), OnClick when the user clicks an item.
+class CheckListBox : public QListWidget {
+    Q_OBJECT
+public:
+    CheckListBox(int items, QWidget* parent = nullptr);
+
+    bool Checked(int index) const;
+    void SetChecked(int index, bool checked);
+    int ItemIndex() const { return currentRow(); }
+    void SetItemIndex(int index);
+    void SetTopIndex(int index);
+
+    std::function<void()> OnClick;
+    std::function<void()> OnClickCheck;
 };
 
 } // namespace ui

@@ -1,0 +1,284 @@
+#include "PrmWindow.h"
+
+#include "shell/UnitCommCancel.h"
+#include "shell/UnitMain.h"
+#include "shell/Waits.h"
+#include "ui/Codec.h"
+#include "ui/Dialogs.h"
+#include "ui/Guard.h"
+#include "ui/Wait.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kNoAnswer = "ドライバと通信できませんでした。";
+
+void ShowNoAnswer() { ui::ShowWarning(kNoAnswer, "ｴﾗ-"); }
+
+QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint) {
+    auto* button = new QPushButton(caption, parent);
+    button->setToolTip(hint);
+    button->setFixedSize(48, 22);
+    return button;
+}
+
+} // namespace
+
+QByteArray PrmValueForLine(const QString& cellText) {
+    QByteArray value = ui::cp932::Encode(cellText);
+    value.removeIf([](char ch) {
+        const auto byte = static_cast<unsigned char>(ch);
+        return byte < 0x20 || byte == 0x7F;
+    });
+    return value;
+}
+
+TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
+    : ui::Form(owner), grdPrm(new ui::StringGrid(3, rowCount, this)),
+      btnReadPrm(Button(this, "読む", "ﾊﾟﾗﾒｰﾀを")), btnSendPrm(Button(this, "送る", "ﾊﾟﾗﾒｰﾀを")),
+      btnOpenForSndPrm(Button(this, "開く", "ﾊﾟﾗﾒｰﾀのﾌｧｲﾙを")),
+      btnSavePrm(Button(this, "保存", "ﾌｧｲﾙにﾊﾟﾗﾒｰﾀを")),
+      btnSave(Button(this, "印刷", "ﾌﾟﾘﾝﾀにﾊﾟﾗﾒｰﾀを")), Label1(new QLabel("KASO", this)),
+      Label3(new QLabel("2", this)), Label2(new QLabel("参照", this)),
+      btnOpen(Button(this, "開く", "ﾊﾟﾗﾒｰﾀのﾌｧｲﾙを")), Label4(new QLabel("ﾊﾟﾗﾒｰﾀｶﾞｲﾄﾞ", this)),
+      PrmGuide_Checkbox(new ui::CheckBox("表示", this)), RichEdit1(new QTextEdit(this)),
+      Timer1(new ui::Timer(1, this)), Timer2(new ui::Timer(250, this)) {
+    setWindowTitle("ﾊﾟﾗﾒｰﾀ一覧");
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    RichEdit1->setReadOnly(true);
+    RichEdit1->setFixedHeight(70);
+    grdPrm->SetCell(0, 0, kNameHeader);
+    BuildPanels();
+    ui::Connect(btnReadPrm, &QPushButton::clicked, this, [this] { btnReadPrmClick(); });
+    ui::Connect(btnSendPrm, &QPushButton::clicked, this, [this] { btnSendPrmClick(); });
+    PrmGuide_Checkbox->OnClick = [this] { PrmGuide_CheckboxClick(); };
+    grdPrm->OnSelectCell = [this](int col, int row, bool& canSelect) {
+        grdPrmSelectCell(col, row, canSelect);
+    };
+    grdPrm->OnSetEditText = [this](int, int row, const QString&) { RefreshRowMark(row); };
+    connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
+    connect(Timer2, &QTimer::timeout, this, [this] { ElapsedMs += Timer2->interval(); });
+}
+
+void TPrmWindow::BuildPanels() {
+    QFont bold = font();
+    bold.setBold(true);
+    for (QLabel* label : {Label1, Label3, Label2, Label4})
+        label->setFont(bold);
+    auto* comm = new QGridLayout;
+    int column = 0;
+    for (QPushButton* button : {btnReadPrm, btnSendPrm, btnOpenForSndPrm, btnSavePrm, btnSave})
+        comm->addWidget(button, 0, column++);
+    auto* kaso = new QHBoxLayout;
+    kaso->setSpacing(0);
+    kaso->addWidget(Label1);
+    kaso->addWidget(Label3);
+    kaso->addStretch();
+    comm->addLayout(kaso, 1, 2, 1, 2);
+    auto* file = new QVBoxLayout;
+    file->addWidget(Label2);
+    file->addWidget(btnOpen);
+    auto* guide = new QVBoxLayout;
+    guide->addWidget(Label4);
+    guide->addWidget(PrmGuide_Checkbox);
+    auto* panels = new QHBoxLayout;
+    panels->addLayout(comm);
+    panels->addSpacing(8);
+    panels->addLayout(file);
+    panels->addSpacing(8);
+    panels->addLayout(guide);
+    panels->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(panels);
+    layout->addWidget(grdPrm, 1);
+    layout->addWidget(RichEdit1);
+}
+
+void TPrmWindow::FormActivate() {
+    if (frmMain)
+        setWindowTitle(frmMain->lblAxis->text() + "軸のﾊﾟﾗﾒｰﾀ一覧");
+}
+
+void TPrmWindow::grdPrmSelectCell(int col, int row, bool& canSelect) {
+    if (col == 2)
+        canSelect = false;
+    if (Busy == 1)
+        return;
+    ShowGuide(row);
+}
+
+void TPrmWindow::PrmGuide_CheckboxClick() {
+    const bool shown = PrmGuide_Checkbox->Checked();
+    if (TPrmWindow* twin = Twin())
+        twin->PrmGuide_Checkbox->SetChecked(shown);
+    RichEdit1->setVisible(shown);
+    SetGuideHeights();
+    if (Showing())
+        grdPrm->setFocus();
+}
+
+void TPrmWindow::RefreshRowMark(int row) {
+    if (row < 1 || row >= grdPrm->RowCount())
+        return;
+    const QString value = grdPrm->Cell(1, row);
+    const QString reference = grdPrm->Cell(2, row);
+    const bool differs = !IsUnmarkedRow(row) && !value.isEmpty() && !reference.isEmpty() &&
+                         value != reference;
+    grdPrm->SetCellTextColor(2, row, differs ? QColor(255, 0, 0) : QColor(Qt::black));
+}
+
+void TPrmWindow::RefreshMarks() {
+    for (int row = 1; row < grdPrm->RowCount(); ++row)
+        RefreshRowMark(row);
+}
+
+// The model query of both buttons; false when the transfer must not go on (reported already).
+bool TPrmWindow::QueryModel() {
+    switch (QueryDriverModel(ElapsedMs, *Timer2)) {
+    case ModelQuery::SendFailed:
+        Busy = 0;
+        SetTransferRunning(false);
+        return false;
+    case ModelQuery::NoAnswer:
+        NoAnswerPath();
+        return false;
+    case ModelQuery::Answered:
+        break;
+    }
+    ModelText = mdlGeneral->LastReply;
+    return true;
+}
+
+void TPrmWindow::NoAnswerPath() {
+    Busy = 1;
+    SetTransferRunning(true);
+    Timer2->SetEnabled(false);
+    ShowNoAnswer();
+    Busy = 0;
+    SetTransferRunning(false);
+}
+
+void TPrmWindow::btnReadPrmClick() {
+    Busy = 1;
+    SetTransferRunning(true);
+    BeforeRead();
+    if (!QueryModel())
+        return;
+    const QString header = ReadHeader();
+    if (!header.isEmpty())
+        grdPrm->SetCell(1, 0, header);
+    StartQueryChain();
+}
+
+void TPrmWindow::StartQueryChain() {
+    frmCommCancel->StartTransfer();
+    // A cancel ends the chain at once; a reply that comes later is stored nowhere.
+    frmCommCancel->OnCancel = [this] {
+        if (readRunning_)
+            EndTransfer();
+    };
+    PrevReply0.clear();
+    QueryNumber = 0;
+    ReadIndex = 0;
+    PrmCount = ParameterCount();
+    if (ReadSetsRowCount())
+        grdPrm->SetRowCount(PrmCount + 1);
+    readRunning_ = true;
+    try {
+        WaitTicks(*Timer1, 5);
+        SendQuery("#0\r");
+    } catch (const std::exception&) {
+        AbortTransfer();
+    }
+}
+
+void TPrmWindow::SendQuery(const QByteArray& line) {
+    mdlGeneral->SendCommand(line, ReadRequestId());
+    WaitSendComplete();
+}
+
+void TPrmWindow::ReceivePrm(QObject*) {
+    if (!readRunning_)
+        return; // no read is waiting for this reply
+    try {
+        HandleReply();
+    } catch (const std::exception&) {
+        AbortTransfer();
+    }
+}
+
+void TPrmWindow::HandleReply() {
+    const int row = ReadIndex + 1;
+    grdPrm->SetCell(1, row, ui::cp932::Decode(mdlGeneral->LastReply));
+    RefreshRowMark(row);
+    if (frmCommCancel->CancelRequested)
+        return EndTransfer();
+    ++ReadIndex;
+    frmCommCancel->StepTo(ReadIndex, PrmCount);
+    if (ReadIndex > PrmCount - 1) {
+        frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
+        EndTransfer();
+        grdPrm->SetRow(1);
+        return;
+    }
+    if (QueryNumber == 0 && mdlGeneral->LastReply != PrevReply0) {
+        // "#0" is asked until two replies in a row agree.
+        PrevReply0 = mdlGeneral->LastReply;
+        --ReadIndex;
+        WaitTicks(*Timer1, 5);
+        SendQuery("#0\r");
+        return;
+    }
+    grdPrm->SetRow(ReadIndex + 1);
+    ++QueryNumber;
+    SendQuery("#" + QByteArray::number(QueryNumber) + "\r");
+}
+
+void TPrmWindow::EndTransfer() {
+    readRunning_ = false;
+    frmCommCancel->OnCancel = nullptr;
+    Busy = 0;
+    SetTransferRunning(false);
+}
+
+// A send failed in the middle of a transfer: the window is put back and the user told.
+void TPrmWindow::AbortTransfer() {
+    EndTransfer();
+    frmCommCancel->AbortTransfer();
+    ShowNoAnswer();
+}
+
+void TPrmWindow::btnSendPrmClick() {
+    Busy = 1;
+    SetTransferRunning(true);
+    grdPrm->setFocus();
+    if (!QueryModel())
+        return;
+    const int count = ParameterCount();
+    grdPrm->SetRowCount(count + 1);
+    frmCommCancel->StartTransfer();
+    try {
+        for (int k = 0; k < count; ++k) {
+            if (frmCommCancel->CancelRequested)
+                return EndTransfer();
+            ui::ProcessPendingMessages();
+            const QByteArray value = PrmValueForLine(grdPrm->Cell(1, k + 1));
+            if (!NeverWritten(k) && !value.isEmpty()) {
+                mdlGeneral->SendCommand("#" + QByteArray::number(k) + "=" + value + "\r",
+                                        WriteRequestId());
+                if (k % 2 == 0)
+                    grdPrm->SetRow(k + 1);
+                WaitSendComplete();
+            }
+            frmCommCancel->StepTo(k + 1, count);
+        }
+    } catch (const std::exception&) {
+        return AbortTransfer();
+    }
+    frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);
+    EndTransfer();
+    grdPrm->SetRow(1);
+}

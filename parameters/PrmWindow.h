@@ -1,0 +1,102 @@
+// What the parameter list window and the parameter lock window share: the grid of names, values
+// and reference values, the button panels, the guide pane, and the read and write of all
+// parameters with the driver (a reply-driven query chain, and assignment lines sent one after
+// the other). Each window says how it differs through the hooks below.
+#pragma once
+
+#include "shell/UnitGeneral.h"
+#include "ui/Controls.h"
+#include "ui/Form.h"
+#include "ui/StringGrid.h"
+#include "ui/Timer.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+
+class TPrmWindow : public ui::Form {
+    Q_OBJECT
+public:
+    TPrmWindow(QWidget* owner, int rowCount);
+
+    static inline const QString kNameHeader = "        ﾊﾟﾗﾒｰﾀ名称";
+    static inline const QString kHeaderKaso = "       KASO";
+    static inline const QString kHeaderKaso2 = "       KASO2";
+
+    ui::StringGrid* grdPrm;
+    QPushButton* btnReadPrm;
+    QPushButton* btnSendPrm;
+    QPushButton* btnOpenForSndPrm;
+    QPushButton* btnSavePrm;
+    QPushButton* btnSave; // print
+    QLabel* Label1;
+    QLabel* Label3; // the "2" after "KASO"
+    QLabel* Label2;
+    QPushButton* btnOpen; // reference file
+    QLabel* Label4;
+    ui::CheckBox* PrmGuide_Checkbox;
+    QTextEdit* RichEdit1; // the guide pane
+    ui::Timer* Timer1;    // 1 ms ticks before the "#0" queries
+    ui::Timer* Timer2;    // 250 ms reply wait
+
+    int OpenColumn = 1;
+    QByteArray PrevReply0;
+    int Busy = 0;
+    QByteArray ModelText;
+    int ElapsedMs = 0;
+
+    // The counters of the running read.
+    int ReadIndex = 0;
+    int QueryNumber = 0;
+    int PrmCount = 0;
+
+    // The number of parameters of this window for ModelText and the series.
+    virtual int ParameterCount() const = 0;
+
+    void btnReadPrmClick();
+    void ReceivePrm(QObject* sender);
+    void btnSendPrmClick();
+    void PrmGuide_CheckboxClick();
+
+    // Clears the guide pane and writes the guide of a grid row.
+    virtual void ShowGuide(int row) = 0;
+    // Recolours the reference values (red where they differ from the value beside them).
+    virtual void RefreshMarks();
+    void RefreshRowMark(int row);
+
+    // Rows 60, 62 and 64 (#059, #061, #063) are never written nor marked.
+    static bool IsUnmarkedRow(int row) { return row == 60 || row == 62 || row == 64; }
+
+protected:
+    virtual TRequestId ReadRequestId() const = 0;
+    virtual TRequestId WriteRequestId() const = 0;
+    // Whether parameter `number` is left out of a write.
+    virtual bool NeverWritten(int number) const = 0;
+    // The value-column header a read writes (empty: unchanged).
+    virtual QString ReadHeader() const = 0;
+    virtual bool ReadSetsRowCount() const = 0;
+    // Runs before the model query of a read.
+    virtual void BeforeRead() {}
+    // The lock window disables its lock list while a transfer runs.
+    virtual void SetTransferRunning(bool) {}
+    virtual TPrmWindow* Twin() const = 0;
+    virtual void SetGuideHeights() {}
+
+    virtual void grdPrmSelectCell(int col, int row, bool& canSelect);
+    void FormActivate() override;
+
+private:
+    void BuildPanels();
+    bool QueryModel();
+    void NoAnswerPath();
+    void StartQueryChain();
+    void HandleReply();
+    void SendQuery(const QByteArray& line);
+    void EndTransfer();
+    void AbortTransfer();
+    bool readRunning_ = false;
+};
+
+// A value as it goes into an assignment line: control characters (a pasted line end, say) are
+// taken out so that one cell never makes more than one command line.
+QByteArray PrmValueForLine(const QString& cellText);

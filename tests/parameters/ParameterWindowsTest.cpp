@@ -1,0 +1,222 @@
+// The parameter list and lock windows against the simulated driver: reading every parameter,
+// writing them back, cancelling, lost lines, the difference marks and the locks.
+#include "AppTest.h"
+
+#include "catalogue/PrmListLauncher.h"
+#include "parameters/UnitPrm.h"
+#include "parameters/UnitPrmLock.h"
+#include "shell/UnitCommCancel.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+class ParameterWindowsTest : public AppTest {
+protected:
+    void StartOnSeries(int series, const QByteArray& model) {
+        WriteSetting("Model", "ModelType", series + 1);
+        WriteSetting("Comm", "TransmitCheck", 2);
+        StartProgram();
+        driver->setModelText('X', model);
+        frmMain->btnPopupPrm->trigger();
+        TakeSentLines();
+    }
+    // Reads with the window's button and waits for the progress window's end.
+    void Read(TPrmWindow* window) {
+        window->btnReadPrm->click();
+        ASSERT_TRUE(WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000));
+        frmCommCancel->btnCancel->click(); // "OK"
+    }
+    QList<QByteArray> Queries(int count) {
+        QList<QByteArray> lines{"VER", "VER", "#0"};
+        for (int n = 0; n < count; ++n)
+            lines.append("#" + QByteArray::number(n));
+        return lines;
+    }
+};
+
+TEST_F(ParameterWindowsTest, ReadFillsEveryValueAsTheDriverHoldsIt) {
+    StartOnSeries(2, "QWC50A_C1");
+    driver->setParameter('X', 5, -12345);
+    frmPrm->btnReadPrm->click();
+    EXPECT_TRUE(frmCommCancel->isVisible());
+    ASSERT_TRUE(WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000));
+    EXPECT_EQ(frmCommCancel->btnCancel->text(), "OK");
+    EXPECT_EQ(frmCommCancel->ProgressBar1->value(), 100);
+    EXPECT_EQ(frmPrm->grdPrm->RowCount(), 98);
+    for (int n = 0; n < 97; ++n)
+        ASSERT_EQ(frmPrm->grdPrm->Cell(1, n + 1), QString::number(driver->parameter('X', n))) << n;
+    EXPECT_EQ(frmPrm->grdPrm->Cell(1, 6), "-12345");
+    EXPECT_EQ(frmPrm->Busy, 0);
+    EXPECT_EQ(frmPrm->ModelText, "QWC50A_C1");
+    EXPECT_EQ(frmPrm->grdPrm->Row(), 1);
+    EXPECT_EQ(TakeSentLines(), Queries(97));
+}
+
+TEST_F(ParameterWindowsTest, ParameterZeroIsAskedUntilTwoRepliesAgree) {
+    StartOnSeries(0, "QWA-D56");
+    int zeroQueries = 0;
+    driver->setParameter('X', 0, 999);
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [&](const QByteArray& line) {
+                         if (line == "#0" && ++zeroQueries == 2)
+                             driver->setParameter('X', 0, 1000);
+                     });
+    Read(frmPrm);
+    EXPECT_EQ(zeroQueries, 3);
+    EXPECT_EQ(frmPrm->grdPrm->Cell(1, 1), "1000");
+    EXPECT_EQ(frmPrm->grdPrm->RowCount(), 65);
+    EXPECT_EQ(frmPrm->grdPrm->Cell(1, 64), QString::number(driver->parameter('X', 63)));
+}
+
+TEST_F(ParameterWindowsTest, WriteChangesExactlyTheEditedParameter) {
+    StartOnSeries(1, "QWB20");
+    Read(frmPrm);
+    TakeSentLines();
+    const int before30 = driver->parameter('X', 30);
+    // The user edits #007 and, by mistake, #030 and #059 (never written).
+    for (auto [row, text] : {std::pair{8, "12"}, std::pair{31, "777"}, std::pair{60, "5"}})
+        frmPrm->grdPrm->SetCell(1, row, text);
+    frmPrm->grdPrm->SetCell(1, 10, "3\r#1=9"); // a pasted line end must not make a second line
+    frmPrm->btnSendPrm->click();
+    EXPECT_EQ(frmCommCancel->Label1->text(), "ダウンロード完了");
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 88; }));
+    Pause(100);
+    const QList<QByteArray> sent = TakeSentLines();
+    EXPECT_EQ(sent.size(), 2 + 86);
+    EXPECT_TRUE(sent.contains("#7=12"));
+    EXPECT_TRUE(sent.contains("#9=3#1=9"));
+    for (const QByteArray& line : sent)
+        EXPECT_FALSE(line.startsWith("#30=") || line.startsWith("#59=") ||
+                     line.startsWith("#61=") || line.startsWith("#63="))
+            << line.toStdString();
+    EXPECT_EQ(driver->parameter('X', 7), 12);
+    EXPECT_EQ(driver->parameter('X', 30), before30);
+    EXPECT_EQ(driver->parameter('X', 1), 1001);
+    EXPECT_EQ(frmPrm->Busy, 0);
+}
+
+TEST_F(ParameterWindowsTest, CancelWithASilentDriverEndsTheReadAtOnce) {
+    StartOnSeries(2, "QWC50A_C3");
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "#3")
+                             driver->setFault(sim::Fault::Silent);
+                     });
+    frmPrm->btnReadPrm->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("#3"); }));
+    Pause(100);
+    frmCommCancel->btnCancel->click();
+    EXPECT_EQ(frmPrm->Busy, 0);
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    // A late reply lands nowhere.
+    frmPrm->grdPrm->SetCell(1, 5, "");
+    driver->setFault(sim::Fault::None);
+    mdlGeneral->ReceiveChunk("4242\r");
+    EXPECT_EQ(frmPrm->grdPrm->Cell(1, 5), "");
+    EXPECT_FALSE(TakeSentLines().contains("#4"));
+}
+
+TEST_F(ParameterWindowsTest, ALostLineMidReadPutsTheWindowBack) {
+    StartOnSeries(2, "QWC50A_C3");
+    // The port fails once the reply to #5 has been read: the next query cannot be sent.
+    mdlGeneral->Comm1->OnCommReceive = [this](QObject*, std::uint16_t count) {
+        QByteArray bytes(count, '\0');
+        bytes.resize(mdlGeneral->Comm1->Read(bytes.data(), count));
+        if (driver->receivedLines().contains("#5"))
+            mdlGeneral->Comm1->Close();
+        mdlGeneral->ReceiveChunk(bytes);
+    };
+    frmPrm->btnReadPrm->click();
+    ASSERT_TRUE(WaitFor([this] { return HasMessage("ドライバと通信できませんでした。"); }));
+    EXPECT_EQ(frmPrm->Busy, 0);
+    EXPECT_FALSE(frmCommCancel->isVisible());
+}
+
+TEST_F(ParameterWindowsTest, NoAnswerToTheModelQuerySendsNoQuery) {
+    StartOnSeries(2, "QWC50A_C3");
+    driver->setFault(sim::Fault::Silent);
+    frmPrm->btnReadPrm->click();
+    EXPECT_EQ(frmPrm->Busy, 0);
+    EXPECT_TRUE(HasMessage("ドライバと通信できませんでした。"));
+    EXPECT_EQ(messages.back().caption, "ｴﾗ-");
+    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"VER"});
+    EXPECT_FALSE(frmCommCancel->isVisible());
+}
+
+TEST_F(ParameterWindowsTest, DifferingReferencesAreRedExceptTheUnwrittenRows) {
+    StartOnSeries(2, "QWC50A_C3");
+    ui::StringGrid* grid = frmPrm->grdPrm;
+    const std::tuple<int, const char*, const char*, QColor> cases[] = {
+        {2, "100", "0100", QColor(255, 0, 0)}, {3, "100", "100", QColor(Qt::black)},
+        {4, "", "5", QColor(Qt::black)},       {5, "100", "100 ", QColor(255, 0, 0)},
+        {60, "1", "2", QColor(Qt::black)},      {62, "1", "2", QColor(Qt::black)}};
+    for (auto [row, value, reference, colour] : cases) {
+        grid->SetCell(1, row, value);
+        grid->SetCell(2, row, reference);
+    }
+    frmPrm->RefreshMarks();
+    for (auto [row, value, reference, colour] : cases)
+        EXPECT_EQ(grid->CellTextColor(2, row), colour) << row;
+    // Typing into a value cell re-marks its reference at each keystroke.
+    frmPrm->Show();
+    grid->setCurrentCell(2, 1);
+    grid->editItem(grid->currentItem());
+    auto* editor = grid->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    EXPECT_EQ(grid->Cell(1, 3), "");
+    EXPECT_EQ(grid->CellTextColor(2, 3), QColor(Qt::black));
+    QTest::keyClicks(editor, "99");
+    EXPECT_EQ(grid->CellTextColor(2, 3), QColor(255, 0, 0));
+}
+
+TEST_F(ParameterWindowsTest, LockWindowRefusesEditsOfLockedValues) {
+    StartOnSeries(3, "QWD50A");
+    ASSERT_TRUE(frmPrmLock->isVisible());
+    frmPrmLock->clbPrm->SetChecked(5, true);
+    frmPrmLock->RefreshMarks();
+    ui::StringGrid* grid = frmPrmLock->grdPrm;
+    grid->SetCell(1, 6, "77");
+    grid->setFocus();
+    grid->SetRow(6);
+    EXPECT_EQ(frmPrmLock->clbPrm->ItemIndex(), 5);
+    QTest::keyClicks(grid, "1");
+    EXPECT_TRUE(HasMessage("このパラメータはロックされていますので\n書き換えることはできません。"));
+    EXPECT_EQ(grid->Cell(1, 6), "77");
+    EXPECT_FALSE(grid->Editing());
+    QTest::keyClick(grid, Qt::Key_F2);
+    EXPECT_FALSE(grid->Editing());
+    EXPECT_EQ(grid->CellTextColor(1, 6), ui::clGray);
+
+    // A user's toggle of a lock box is taken back.
+    QListWidgetItem* item = frmPrmLock->clbPrm->item(9);
+    item->setCheckState(Qt::Checked);
+    EXPECT_FALSE(frmPrmLock->clbPrm->Checked(9));
+
+    // The lock window's write sends locked values like the others.
+    Read(frmPrmLock);
+    TakeSentLines();
+    grid->SetCell(1, 6, "55");
+    EXPECT_EQ(driver->parameter('X', 5), 1005);
+    frmPrmLock->btnSendPrm->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->parameter('X', 5) == 55; }));
+    EXPECT_TRUE(frmPrmLock->clbPrm->isEnabled());
+}
+
+TEST_F(ParameterWindowsTest, LockWindowOfTheFirstSeriesWritesNothing) {
+    StartOnSeries(0, "QWA-D56");
+    frmPrmLock->btnSendPrm->click();
+    EXPECT_EQ(frmCommCancel->Label1->text(), "ダウンロード完了");
+    Pause(100);
+    EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{"VER", "VER"}));
+}
+
+} // namespace
