@@ -25,8 +25,13 @@ public:
     // driver does not know or cannot carry out.
     std::optional<QByteArray> run(const QByteArray& command);
 
+    // Setting the model text gives the axis that model's parameter count.
     QByteArray modelText() const { return modelText_; }
-    void setModelText(const QByteArray& text) { modelText_ = text; }
+    void setModelText(const QByteArray& text);
+
+    // The parameters a model has: 64 (first series), 90 (second series, QWC30, QWC50A_B0),
+    // 97 (QWC50A_B1 to _C2), 110 (QWC50A_C3, _D0), else 200.
+    static int parameterCountOfModel(const QByteArray& text);
 
     // Parameter n holds a stored value or, until one is written, a default: 1000 + n, except
     // #33, which holds the character code of the axis letter so that the axis probe finds it.
