@@ -1,14 +1,22 @@
 #include "PrmWindow.h"
 
+#include "PrmFile.h"
+#include "PrmPrintout.h"
+
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
+#include "ui/FileDialogs.h"
 #include "ui/Guard.h"
 #include "ui/Wait.h"
+#include "ui/Widgets.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QSaveFile>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -54,6 +62,11 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     BuildPanels();
     ui::Connect(btnReadPrm, &QPushButton::clicked, this, [this] { btnReadPrmClick(); });
     ui::Connect(btnSendPrm, &QPushButton::clicked, this, [this] { btnSendPrmClick(); });
+    ui::Connect(btnSavePrm, &QPushButton::clicked, this, [this] { btnSavePrmClick(); });
+    ui::Connect(btnOpenForSndPrm, &QPushButton::clicked, this,
+                [this] { btnOpenPrmClick(btnOpenForSndPrm); });
+    ui::Connect(btnOpen, &QPushButton::clicked, this, [this] { btnOpenPrmClick(btnOpen); });
+    ui::Connect(btnSave, &QPushButton::clicked, this, [this] { btnFileSavePrmClick(); });
     PrmGuide_Checkbox->OnClick = [this] { PrmGuide_CheckboxClick(); };
     grdPrm->OnSelectCell = [this](int col, int row, bool& canSelect) {
         grdPrmSelectCell(col, row, canSelect);
@@ -281,4 +294,89 @@ void TPrmWindow::btnSendPrmClick() {
     frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);
     EndTransfer();
     grdPrm->SetRow(1);
+}
+
+QStringList TPrmWindow::Column(int col, int rows) const {
+    QStringList cells;
+    for (int row = 1; row <= rows; ++row)
+        cells.append(grdPrm->Cell(col, row));
+    return cells;
+}
+
+void TPrmWindow::btnSavePrmClick() {
+    const int count = FileParameterCount();
+    ui::FileDialog& dialog = *mdlGeneral->SaveDialog1;
+    dialog.Filter = "ﾊﾟﾗﾒｰﾀ(*.prm)|*.PRM";
+    dialog.DefaultExt = "prm";
+    if (dialog.Execute(this)) {
+        // Written beside the old file and put in its place only when complete.
+        QSaveFile file(dialog.FileName);
+        const bool saved = file.open(QIODevice::WriteOnly) &&
+                           file.write(FormatPrmFile(Column(0, count), Column(1, count))) >= 0 &&
+                           file.commit();
+        if (!saved)
+            ui::ShowWarning(QString("ファイルを保存できませんでした。\n%1\n%2")
+                                .arg(dialog.FileName, file.errorString()),
+                            "警告");
+    }
+    grdPrm->setFocus();
+}
+
+void TPrmWindow::btnOpenPrmClick(QObject* sender) {
+    OpenColumn = sender == btnOpenForSndPrm ? 1 : 2;
+    ui::FileDialog& dialog = *mdlGeneral->OpenDialog1;
+    dialog.Filter = "ﾊﾟﾗﾒｰﾀ(*.prm)|*.PRM|すべてのﾌｧｲﾙ(*.*)|*.*";
+    dialog.DefaultExt.clear();
+    if (dialog.Execute(this))
+        LoadFile(dialog.FileName);
+    grdPrm->setFocus();
+}
+
+bool TPrmWindow::LoadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui::ShowWarning("ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認してください。",
+                        "警告");
+        return false;
+    }
+    PrmFileReader reader(file.readAll(), FileValueLimit());
+    file.close();
+    if (reader.StartsWithSection()) {
+        const std::optional<QString> serial =
+            ui::InputQuery("ｼﾘｱﾙNo入力", "古いﾊﾞｰｼﾞｮﾝでｼﾘｱﾙNoの指定が必要です。", "");
+        if (!serial || serial->isEmpty())
+            return false;
+        if (!reader.FindSection(*serial)) {
+            ui::ShowWarning("指定されたｼﾘｱﾙNoが見つかりませんでした。", "ｼﾘｱﾙNoｴﾗｰ");
+            return false;
+        }
+    }
+    grdPrm->SetCell(OpenColumn, 0, QFileInfo(path).fileName());
+    const int count = FileParameterCount();
+    for (int row = 1; row <= count; ++row)
+        grdPrm->SetCell(OpenColumn, row, QString());
+    const PrmFileReader::Result result = reader.ReadRecords(count);
+    for (const auto& [row, value] : result.values)
+        grdPrm->SetCell(OpenColumn, row, value);
+    RefreshMarks();
+    if (!result.skipped.isEmpty()) {
+        QStringList shown = result.skipped.mid(0, 10);
+        if (result.skipped.size() > shown.size())
+            shown.append(QString("ほか %1 件").arg(result.skipped.size() - shown.size()));
+        ui::ShowWarning("読み込めなかったﾚｺｰﾄﾞがあります。\n" + shown.join('\n'), "警告");
+    }
+    return true;
+}
+
+void TPrmWindow::btnFileSavePrmClick() {
+    if (mdlGeneral->PrintDialog1->Execute(this)) {
+        const int count = FileParameterCount();
+        try {
+            PrintPrmList(mdlGeneral->PrintDialog1->Printer(), ui::kMonospaceFont, PrintSampleName(),
+                         grdPrm->Cell(1, 0), Column(0, count), Column(1, count));
+        } catch (const std::exception&) {
+            ui::ShowWarning("印刷エラーが発生しました。", "エラー");
+        }
+    }
+    grdPrm->setFocus();
 }

@@ -56,6 +56,12 @@ public:
     void btnReadPrmClick();
     void ReceivePrm(QObject* sender);
     void btnSendPrmClick();
+    void btnSavePrmClick();
+    void btnOpenPrmClick(QObject* sender);
+    void btnFileSavePrmClick();
+
+    // The rows the file and print handlers work on; the list window also sets its row count.
+    virtual int FileParameterCount() = 0;
     void PrmGuide_CheckboxClick();
 
     // Clears the guide pane and writes the guide of a grid row.
@@ -81,6 +87,9 @@ protected:
     virtual void SetTransferRunning(bool) {}
     virtual TPrmWindow* Twin() const = 0;
     virtual void SetGuideHeights() {}
+    // The longest value the file reader takes, and the record that sets the printout's columns.
+    virtual int FileValueLimit() const = 0;
+    virtual QString PrintSampleName() const = 0;
 
     virtual void grdPrmSelectCell(int col, int row, bool& canSelect);
     void FormActivate() override;
@@ -94,6 +103,8 @@ private:
     void SendQuery(const QByteArray& line);
     void EndTransfer();
     void AbortTransfer();
+    bool LoadFile(const QString& path);
+    QStringList Column(int col, int rows) const;
     bool readRunning_ = false;
 };
 

@@ -37,6 +37,18 @@ TfrmPrm::TfrmPrm(QWidget* owner) : TPrmWindow(owner, 111) {
 
 int TfrmPrm::ParameterCount() const { return PrmListCount(SeriesIndex(), ModelText); }
 
+// The count rule for the window's own model text, but never fewer rows than the names shown
+// (a stale model text must not drop values), and the grid's own rows when no series is chosen.
+int TfrmPrm::FileParameterCount() {
+    const int shown = grdPrm->RowCount() - 1;
+    const int series = SeriesIndex();
+    const int count = series >= 0 && series <= 3 ? std::max(ParameterCount(), shown) : shown;
+    grdPrm->SetRowCount(count + 1);
+    return count;
+}
+
+QString TfrmPrm::PrintSampleName() const { return " #050 ｱﾅﾛｸﾞﾓﾆﾀch1ｵﾌｾｯﾄ     "; }
+
 void TfrmPrm::ShowGuide(int row) { ShowPrmGuide(row); }
 
 bool TfrmPrm::NeverWritten(int number) const {

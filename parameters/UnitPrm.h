@@ -10,6 +10,7 @@ public:
     explicit TfrmPrm(QWidget* owner);
 
     int ParameterCount() const override;
+    int FileParameterCount() override;
     void ShowGuide(int row) override;
 
 protected:
@@ -20,6 +21,8 @@ protected:
     bool ReadSetsRowCount() const override { return true; }
     void BeforeRead() override;
     TPrmWindow* Twin() const override;
+    int FileValueLimit() const override { return 61; }
+    QString PrintSampleName() const override;
 };
 
 extern TfrmPrm* frmPrm;

@@ -13,6 +13,7 @@ public:
     QLabel* Image1;
 
     int ParameterCount() const override { return 200; }
+    int FileParameterCount() override { return 200; }
     void ShowGuide(int row) override;
     // Greys the locked values and takes their cells out of editing, then marks the references.
     void RefreshMarks() override;
@@ -30,6 +31,8 @@ protected:
     bool ReadSetsRowCount() const override { return false; }
     void SetTransferRunning(bool running) override { clbPrm->setEnabled(!running); }
     TPrmWindow* Twin() const override;
+    int FileValueLimit() const override { return 37; }
+    QString PrintSampleName() const override { return " #046 自動力率検知ｹﾞｲﾝ係数 "; }
     void grdPrmSelectCell(int col, int row, bool& canSelect) override;
     void FormActivate() override;
 };

@@ -22,6 +22,8 @@ bool SetsReplyReceivedFirst(TRequestId id) {
 
 TmdlGeneral::TmdlGeneral(QObject* owner)
     : QObject(owner), Comm1(new platform::TComm(this)),
+      SaveDialog1(std::make_unique<ui::FileDialog>(ui::FileDialog::Kind::Save)),
+      OpenDialog1(std::make_unique<ui::FileDialog>(ui::FileDialog::Kind::Open)),
       PrintDialog1(std::make_unique<ui::PrintDialog>()) {
     mdlGeneralCreate();
 }

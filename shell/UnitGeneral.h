@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Comm.h"
+#include "ui/FileDialogs.h"
 #include "ui/Printing.h"
 
 #include <QByteArray>
@@ -41,7 +42,9 @@ public:
     ~TmdlGeneral() override;
 
     platform::TComm* Comm1;
-    // The shared print dialog; every print goes to its printer.
+    // The shared dialogs: each user sets the filter and title it needs before running one.
+    std::unique_ptr<ui::FileDialog> SaveDialog1;
+    std::unique_ptr<ui::FileDialog> OpenDialog1;
     std::unique_ptr<ui::PrintDialog> PrintDialog1;
 
     std::array<char, kRingSize> RxBuffer{};

@@ -11,6 +11,11 @@ class QKeyEvent;
 namespace ui {
 
 inline const QColor clGray(128, 128, 128);
+
+// The Japanese fonts of the screens: a monospace one in which a half-width katakana takes one
+// column and a kanji two, and a proportional one.
+inline const QString kMonospaceFont = "IPAGothic";
+inline const QString kProportionalFont = "IPAPGothic";
 QColor WindowTextColor();
 
 // The colour of a label's or an edit box's text.

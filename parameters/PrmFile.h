@@ -1,0 +1,51 @@
+// Parameter files (.prm): Shift-JIS text, one "name record=value" line per parameter with a
+// value, lines ended by CR LF. The reader finds each parameter by the number after "#", so a
+// file of one parameter set loads into the grid of another; it also reads older files divided
+// into sections headed by a serial number ("S" and the number).
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// The file's bytes for the rows that have a value (names and values in row order).
+QByteArray FormatPrmFile(const QStringList& names, const QStringList& values);
+
+class PrmFileReader {
+public:
+    // `valueLimit` is the longest value in bytes the window takes (37 or 61).
+    PrmFileReader(QByteArray bytes, int valueLimit);
+
+    // Looks for the first "#" or section mark; true when a section mark ("S" or "s") comes
+    // first, in which case FindSection must place the reader before records are read.
+    bool StartsWithSection();
+
+    // Moves to the section whose header carries `serial` (compared in upper case); false when
+    // no header does.
+    bool FindSection(const QString& serial);
+
+    struct Result {
+        // The values by row (1 to N); rows the file does not name are absent.
+        std::vector<std::pair<int, QString>> values;
+        // The records that could not be taken, in the file's words, for the user.
+        QStringList skipped;
+    };
+
+    // Reads records until the end, an upper-case "S" between records, or the first record
+    // numbered `count` or more.
+    Result ReadRecords(int count);
+
+private:
+    bool AtEnd() const;
+    QByteArray ReadLineRest();
+
+    QByteArray bytes_;
+    int valueLimit_;
+    qsizetype pos_ = 0;
+};
+
+// The longest text between "#" and "=" a record may have.
+inline constexpr int kPrmRecordNameLimit = 35;

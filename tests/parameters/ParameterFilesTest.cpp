@@ -1,0 +1,272 @@
+// Parameter files and the printout, through the windows' buttons as a user would use them.
+#include "AppTest.h"
+
+#include "parameters/PrmFile.h"
+#include "parameters/PrmPrintout.h"
+#include "parameters/UnitPrm.h"
+#include "parameters/UnitPrmLock.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+#include "ui/Codec.h"
+#include "ui/FileDialogs.h"
+#include "ui/Printing.h"
+
+#include <QFile>
+
+namespace {
+
+class ParameterFilesTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        WriteSetting("Comm", "TransmitCheck", 2);
+        StartProgram();
+        ui::SetFileDialogResponder([this](const ui::FileDialog& dialog) -> std::optional<QString> {
+            dialogFilter = dialog.Filter;
+            if (chosenFile.isEmpty())
+                return std::nullopt;
+            return chosenFile;
+        });
+        ui::SetInputResponder([this](const QString& caption, const QString&) {
+            inputCaption = caption;
+            return serialAnswer;
+        });
+    }
+    void TearDown() override {
+        ui::SetFileDialogResponder({});
+        ui::SetInputResponder({});
+        ui::SetPrintDialogResponder({});
+        AppTest::TearDown();
+    }
+    QString Path(const QString& name) const { return configDir.path() + "/" + name; }
+    void WriteFile(const QString& name, const QByteArray& bytes) const {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray ReadFile(const QString& name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Opens the list on a series with the launcher (no driver answer needed for the first two).
+    void OpenList(int series, const QByteArray& model) {
+        frmSetup->cmbModelType->SetItemIndex(series);
+        driver->setModelText('X', model);
+        frmMain->btnPopupPrm->trigger();
+    }
+    void Load(TPrmWindow* window, const QString& name, bool reference = false) {
+        chosenFile = Path(name);
+        (reference ? window->btnOpen : window->btnOpenForSndPrm)->click();
+    }
+    QByteArray Record(int number, const QString& value) const {
+        return ui::cp932::Encode(frmPrmLock->grdPrm->Cell(0, number + 1)) + "=" +
+               value.toLatin1() + "\r\n";
+    }
+
+    QString chosenFile;
+    QString dialogFilter;
+    std::optional<QString> serialAnswer;
+    QString inputCaption;
+};
+
+TEST_F(ParameterFilesTest, SavedFilesLoadBackEveryValue) {
+    OpenList(2, "QWC50A_C3");
+    for (int row = 1; row <= 110; ++row)
+        frmPrm->grdPrm->SetCell(1, row, row % 7 == 0 ? QString() : QString::number(row * 13 - 500));
+    frmPrm->grdPrm->SetCell(1, 51, "12");
+    chosenFile = Path("list");
+    frmPrm->btnSavePrm->click();
+    EXPECT_EQ(dialogFilter, "ﾊﾟﾗﾒｰﾀ(*.prm)|*.PRM");
+    const QByteArray bytes = ReadFile("list.prm");
+    EXPECT_TRUE(bytes.contains(ui::cp932::Encode(" #050 ｱﾅﾛｸﾞﾓﾆﾀch1ｵﾌｾｯﾄ     =12\r\n")));
+    EXPECT_TRUE(bytes.startsWith(ui::cp932::Encode(" #000 ｴﾝｺｰﾀﾞ基本分解能     =-487\r\n")));
+    EXPECT_EQ(bytes.count("\r\n"), 110 - 15);
+    EXPECT_FALSE(bytes.contains(ui::cp932::Encode(" #006 ")));
+
+    const QStringList before = [] {
+        QStringList values;
+        for (int row = 1; row <= 110; ++row)
+            values.append(frmPrm->grdPrm->Cell(1, row));
+        return values;
+    }();
+    for (int row = 1; row <= 110; ++row)
+        frmPrm->grdPrm->SetCell(1, row, "x");
+    Load(frmPrm, "list.prm");
+    EXPECT_EQ(frmPrm->grdPrm->Cell(1, 0), "list.prm");
+    for (int row = 1; row <= 110; ++row)
+        EXPECT_EQ(frmPrm->grdPrm->Cell(1, row), before[row - 1]) << row;
+    EXPECT_TRUE(messages.empty());
+
+    // Loaded as reference: differing values are marked.
+    frmPrm->grdPrm->SetCell(1, 3, "1");
+    Load(frmPrm, "list.prm", true);
+    EXPECT_EQ(frmPrm->grdPrm->Cell(2, 0), "list.prm");
+    EXPECT_EQ(frmPrm->grdPrm->CellTextColor(2, 3), QColor(255, 0, 0));
+    EXPECT_EQ(frmPrm->grdPrm->CellTextColor(2, 4), QColor(Qt::black));
+}
+
+TEST_F(ParameterFilesTest, FilesOfEachCountLoadByParameterNumber) {
+    QByteArray ninety, twoHundred;
+    for (int n = 0; n < 90; ++n)
+        ninety += Record(n, QString::number(n));
+    for (int n = 0; n < 200; ++n)
+        twoHundred += Record(n, QString::number(1000 + n));
+    WriteFile("ninety.prm", ninety);
+    WriteFile("all.PRM", twoHundred);
+
+    OpenList(2, "QWC50A_C3");
+    Load(frmPrm, "ninety.prm");
+    EXPECT_EQ(frmPrm->grdPrm->Cell(1, 90), "89");
+    EXPECT_EQ(frmPrm->grdPrm->Cell(1, 91), "");
+    EXPECT_EQ(frmPrm->grdPrm->RowCount(), 111);
+
+    OpenList(0, "QWA-D56");
+    Load(frmPrm, "all.PRM");
+    EXPECT_EQ(frmPrm->grdPrm->RowCount(), 65);
+    EXPECT_EQ(frmPrm->grdPrm->Cell(1, 64), "1063");
+
+    Load(frmPrmLock, "all.PRM");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 200), "1199");
+    Load(frmPrmLock, "ninety.prm");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 90), "89");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 150), "");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ParameterFilesTest, OlderFilesWithSectionsAskForTheSerialNumber) {
+    WriteFile("old.prm", "Title line\r\nS001\r\n" + Record(0, "5") + Record(1, "6") + "s002\r\n" +
+                             Record(0, "7") + "S003\r\n" + Record(0, "8"));
+    frmPrmLock->grdPrm->SetCell(1, 2, "keep");
+    serialAnswer = "002";
+    Load(frmPrmLock, "old.prm");
+    EXPECT_EQ(inputCaption, "ｼﾘｱﾙNo入力");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 1), "7");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 2), ""); // the column was emptied first
+
+    frmPrmLock->grdPrm->SetCell(1, 1, "keep");
+    serialAnswer = "009";
+    Load(frmPrmLock, "old.prm");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "指定されたｼﾘｱﾙNoが見つかりませんでした。");
+    EXPECT_EQ(messages[0].caption, "ｼﾘｱﾙNoｴﾗｰ");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 1), "keep");
+
+    serialAnswer = std::nullopt; // cancelled: nothing changes, nothing said
+    Load(frmPrmLock, "old.prm");
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 1), "keep");
+}
+
+TEST_F(ParameterFilesTest, CorruptFilesLoadWhatIsValidAndSaySoWithoutInventingValues) {
+    WriteFile("bad.prm", " #000 a=+12\r\n #001 b=0012\r\n #002 c=1.5\r\n #003 d=abc\r\n"
+                         " #-4 e=9\r\n #005 " + QByteArray(60, 'n') + "=1\r\n"
+                         " #006 f=" + QByteArray(80, '7') + "\r\n #007 g=\r\n #008 h=99999999999\r\n"
+                         " #009 i=3\r\n #010 j=\xFF #011 k=4\r\n");
+    for (int row = 1; row <= 12; ++row)
+        frmPrmLock->grdPrm->SetCell(1, row, "old");
+    Load(frmPrmLock, "bad.prm");
+    const QStringList expected = {"12", "12", "1", "", "", "", "", "", "", "3", "", ""};
+    for (int row = 1; row <= 12; ++row)
+        EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, row), expected[row - 1]) << row;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("読み込めなかったﾚｺｰﾄﾞがあります。"));
+    EXPECT_EQ(messages[0].text.count('\n'), 5); // abc, -4, the long name, the long value, 99999999999
+
+    // A truncated file: the records before the cut load.
+    messages.clear();
+    WriteFile("cut.prm", " #000 a=1\r\n #001 b=2\r\n #002 c");
+    Load(frmPrmLock, "cut.prm");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 2), "2");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 3), "");
+    EXPECT_TRUE(messages.empty());
+
+    // A missing file changes nothing.
+    Load(frmPrmLock, "none.prm");
+    EXPECT_TRUE(HasMessage(
+        "ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認してください。"));
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 2), "2");
+}
+
+TEST_F(ParameterFilesTest, SavingNeverShrinksTheListAndAFailedSaveSaysSo) {
+    OpenList(2, "QWC50A_C3");
+    frmPrm->ModelText = "QWC30"; // left from a read of another driver
+    frmPrm->grdPrm->SetCell(1, 110, "42");
+    chosenFile = Path("keep.prm");
+    frmPrm->btnSavePrm->click();
+    EXPECT_EQ(frmPrm->grdPrm->RowCount(), 111);
+    EXPECT_TRUE(ReadFile("keep.prm").contains("=42\r\n"));
+
+    chosenFile = Path("no/such/folder/x.prm");
+    frmPrm->btnSavePrm->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("ファイルを保存できませんでした。"));
+    EXPECT_EQ(messages[0].caption, "警告");
+}
+
+TEST(PrmPrintoutTest, LinesFillEachPageAtTheSameColumns) {
+    QStringList names, values;
+    for (int n = 0; n < 200; ++n) {
+        names.append(QString(" #%1 name").arg(n, 3, 10, QChar('0')));
+        values.append(n % 10 == 9 ? QString() : QString::number(n));
+    }
+    const int h = 50;
+    const int pageHeight = 3000;
+    const auto pages = LayoutPrmPrintout("       KASO2", names, values, h, 900, pageHeight);
+    EXPECT_EQ(pages[0][0].text, "ファイル名 :        KASO2");
+    EXPECT_EQ(pages[0][0].y, 0);
+    // Line k lies at 50 * k * 1.1 + 75; a page ends when the last line + 100 passes 3000.
+    int lines = 0;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        const PrintedPage& page = pages[p];
+        const size_t first = p == 0 ? 1 : 0;
+        ASSERT_EQ((page.size() - first) % 2, 0u);
+        for (size_t i = first; i < page.size(); i += 2) {
+            const int k = static_cast<int>((i - first) / 2) + 1;
+            EXPECT_EQ(page[i].x, 1100);
+            EXPECT_EQ(page[i + 1].x, 200);
+            EXPECT_EQ(page[i].y, static_cast<int>(h * k * 1.1 + 75));
+            EXPECT_TRUE(page[i].text.startsWith('='));
+        }
+        EXPECT_LE(page.back().y, pageHeight);
+        if (p + 1 < pages.size()) {
+            EXPECT_GT(page.back().y + 2 * h, pageHeight);
+        }
+        lines += static_cast<int>((page.size() - first) / 2);
+    }
+    EXPECT_EQ(lines, 180);
+    EXPECT_EQ(pages.size(), 4u); // 53 lines a page
+    const auto empty = LayoutPrmPrintout("x", names, QStringList(200), h, 900, pageHeight);
+    ASSERT_EQ(empty.size(), 1u);
+    EXPECT_EQ(empty[0].size(), 1u);
+}
+
+TEST_F(ParameterFilesTest, PrintingGoesToPdfAndReportsErrors) {
+    for (int row = 1; row <= 200; ++row)
+        frmPrmLock->grdPrm->SetCell(1, row, QString::number(row));
+    const QString pdf = Path("list.pdf");
+    QString title;
+    ui::SetPrintDialogResponder([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    frmPrmLock->btnSave->click();
+    EXPECT_EQ(mdlGeneral->PrintDialog1->Printer().docName(), "KasoNT Parameter List");
+    const QByteArray document = ReadFile("list.pdf");
+    EXPECT_TRUE(document.startsWith("%PDF"));
+    EXPECT_GE(document.count("/Type /Page\n") + document.count("/Type /Page "), 2);
+    EXPECT_TRUE(messages.empty());
+
+    ui::SetPrintDialogResponder([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(Path("no/such/folder/list.pdf"));
+        return true;
+    });
+    frmPrmLock->btnSave->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "印刷エラーが発生しました。");
+    EXPECT_EQ(messages[0].caption, "エラー");
+}
+
+} // namespace

@@ -1,0 +1,79 @@
+#include "FileDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+
+namespace ui {
+namespace {
+
+FileDialogResponder& DialogResponder() {
+    static FileDialogResponder responder;
+    return responder;
+}
+
+InputResponder& TextResponder() {
+    static InputResponder responder;
+    return responder;
+}
+
+QString BothCases(const QString& patterns) {
+    QStringList all;
+    for (const QString& pattern : patterns.split(';', Qt::SkipEmptyParts)) {
+        for (const QString& variant : {pattern.toLower(), pattern.toUpper()})
+            if (!all.contains(variant))
+                all.append(variant);
+    }
+    return all.join(' ');
+}
+
+} // namespace
+
+QString ToQtFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        filters.append(QString("%1 (%2)").arg(parts[i], BothCases(parts[i + 1])));
+    return filters.join(";;");
+}
+
+bool FileDialog::Execute(QWidget* parent) {
+    std::optional<QString> chosen;
+    if (DialogResponder()) {
+        chosen = DialogResponder()(*this);
+    } else {
+        const QString name =
+            kind_ == Kind::Open
+                ? QFileDialog::getOpenFileName(parent, Title, FileName, ToQtFilter(Filter))
+                : QFileDialog::getSaveFileName(parent, Title, FileName, ToQtFilter(Filter));
+        if (!name.isEmpty())
+            chosen = name;
+    }
+    if (!chosen)
+        return false;
+    FileName = *chosen;
+    if (kind_ == Kind::Save && !DefaultExt.isEmpty() && QFileInfo(FileName).suffix().isEmpty())
+        FileName += '.' + DefaultExt;
+    return true;
+}
+
+void SetFileDialogResponder(FileDialogResponder responder) {
+    DialogResponder() = std::move(responder);
+}
+
+std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
+                                  const QString& defaultText) {
+    if (TextResponder())
+        return TextResponder()(caption, prompt);
+    bool ok = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
+                                               QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+void SetInputResponder(InputResponder responder) { TextResponder() = std::move(responder); }
+
+} // namespace ui
