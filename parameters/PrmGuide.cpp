@@ -25,12 +25,9 @@ constexpr char kLockModel[] = "QWC50A_D0";
 // The variant a rule picks, or kSharedLines when the series index matches none of its branches.
 // The model text counts for the third and fourth series only.
 int VariantIndex(PrmGuideRule rule, int seriesIndex, const QByteArray& versionText) {
-    if (rule == PrmGuideRule::AllSeries)
-        return 0;
-    if (rule == PrmGuideRule::QwaExtraLine)
-        return seriesIndex == 0 ? 0 : 1;
-    if (seriesIndex < 0 || seriesIndex > 3)
-        return kSharedLines;
+    if (rule == PrmGuideRule::AllSeries) return 0;
+    if (rule == PrmGuideRule::QwaExtraLine) return seriesIndex == 0 ? 0 : 1;
+    if (seriesIndex < 0 || seriesIndex > 3) return kSharedLines;
     const bool qwa = seriesIndex == 0;
     const bool qwb = seriesIndex == 1;
     const bool later = seriesIndex >= 2;
@@ -93,21 +90,17 @@ QStringList SharedLines(const std::vector<PrmGuideText>& variants) {
 } // namespace
 
 QStringList PrmGuideLines(int seriesIndex, const QByteArray& versionText, int row) {
-    if (row < 1 || row > kListRows)
-        return {};
+    if (row < 1 || row > kListRows) return {};
     const PrmGuideEntry& entry = PrmGuideEntries().at(static_cast<size_t>(row - 1));
     const int variant = VariantIndex(entry.rule, seriesIndex, versionText);
-    if (variant == kSharedLines)
-        return SharedLines(entry.variants);
+    if (variant == kSharedLines) return SharedLines(entry.variants);
     const PrmGuideText& text = entry.variants.at(static_cast<size_t>(variant));
     return ToLines(text.begin(), text.end());
 }
 
 QStringList PrmLockGuideLines(int row) {
-    if (row < 1 || row > kLockRows)
-        return {};
+    if (row < 1 || row > kLockRows) return {};
     const PrmGuideText& text = PrmLockGuideEntries().at(static_cast<size_t>(row - 1));
-    if (text.empty())
-        return PrmGuideLines(kLockSeries, kLockModel, row);
+    if (text.empty()) return PrmGuideLines(kLockSeries, kLockModel, row);
     return ToLines(text.begin(), text.end());
 }
