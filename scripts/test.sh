@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: once in a plain build with
-# warnings as errors, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# warnings as errors, once under AddressSanitizer and UndefinedBehaviorSanitizer; then runs the
+# compilers' fuzz target for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -16,3 +17,8 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKASONT_WERROR=ON -DKASONT_SA
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 600
+
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKASONT_FUZZ=ON -DKASONT_SANITIZE=ON \
+      -DKASONT_WERROR=ON -DKASONT_BENCH=OFF -DKASONT_FUZZ_SECONDS=30 >/dev/null
+cmake --build build-fuzz -j "$jobs" --target compiler_fuzz
+ctest --test-dir build-fuzz -R compiler_fuzz --output-on-failure
