@@ -3,6 +3,7 @@
 #include "AppTest.h"
 
 #include "catalogue/PrmListLauncher.h"
+#include "parameters/PrmGuide.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
 #include "shell/UnitCommCancel.h"
@@ -217,6 +218,52 @@ TEST_F(ParameterWindowsTest, LockWindowOfTheFirstSeriesWritesNothing) {
     EXPECT_EQ(frmCommCancel->Label1->text(), "ダウンロード完了");
     Pause(100);
     EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{"VER", "VER"}));
+}
+
+} // namespace
+
+namespace {
+
+class GuidePaneTest : public ParameterWindowsTest {};
+
+TEST_F(GuidePaneTest, TheLauncherOpensWithItsOwnLinesAndSelectionShowsTheRowsGuide) {
+    WriteSetting("Model", "ModelType", 3);
+    WriteSetting("Comm", "TransmitCheck", 2);
+    StartProgram();
+    driver->setModelText('X', "QWC50A_B0");
+    frmPrm->grdPrm->SetRow(17);
+    frmMain->btnPopupPrm->trigger();
+    const QStringList opening = frmPrm->RichEdit1->toPlainText().split('\n');
+    ASSERT_GE(opening.size(), 3);
+    EXPECT_EQ(opening[2], "約1[mV]単位で設定できます。");
+
+    frmPrm->grdPrm->SetRow(18);
+    frmPrm->grdPrm->SetRow(17);
+    const QStringList selected = frmPrm->RichEdit1->toPlainText().split('\n');
+    EXPECT_EQ(selected, PrmGuideLines(2, "QWC50A_B0", 17));
+    EXPECT_EQ(selected[2], "設定値の単位については、ﾄﾞﾗｲﾊﾞ本体の取扱説明書をご覧ください。");
+
+    // A click on a reference cell is refused but still shows its row's guide.
+    frmPrm->grdPrm->setCurrentCell(39, 2);
+    EXPECT_EQ(frmPrm->grdPrm->Col(), 1);
+    EXPECT_EQ(frmPrm->RichEdit1->toPlainText().split('\n'), PrmGuideLines(2, "QWC50A_B0", 40));
+
+    // While a transfer runs, selecting rows leaves the pane alone.
+    frmPrm->Busy = 1;
+    frmPrm->grdPrm->SetRow(5);
+    EXPECT_EQ(frmPrm->RichEdit1->toPlainText().split('\n'), PrmGuideLines(2, "QWC50A_B0", 40));
+    frmPrm->Busy = 0;
+
+    // The lock window shows its own guide.
+    frmPrmLock->grdPrm->SetRow(26);
+    EXPECT_EQ(frmPrmLock->RichEdit1->toPlainText().split('\n'), PrmLockGuideLines(26));
+    EXPECT_EQ(frmPrmLock->clbPrm->ItemIndex(), 25);
+
+    // Unchecking the guide in one window hides both panes.
+    frmPrmLock->PrmGuide_Checkbox->click();
+    EXPECT_FALSE(frmPrm->PrmGuide_Checkbox->Checked());
+    EXPECT_TRUE(frmPrm->RichEdit1->isHidden());
+    EXPECT_TRUE(frmPrmLock->RichEdit1->isHidden());
 }
 
 } // namespace
