@@ -1,6 +1,7 @@
 // The serial link's cost: the program's time per exchange against the simulated driver, and the
 // processor time the program burns while it waits for a reply that never comes (waits block on
 // the event loop, so that share must stay far under 1% of a core).
+#include "BenchSupport.h"
 #include "SimulatedDriver.h"
 #include "shell/Application.h"
 #include "shell/UnitGeneral.h"
@@ -9,18 +10,9 @@
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
-#include <ctime>
 
 namespace {
-
-double ProcessCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 // The program's windows on a simulated driver, for the length of one benchmark.
 struct ProgramOnSimulator {
@@ -74,11 +66,4 @@ BENCHMARK(BM_IdleWaitCpuShare)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::k
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksInApplication(argc, argv); }

@@ -1,6 +1,7 @@
 // Reading all 200 parameters of the lock window against the simulated driver. The read waits
 // 5 ms before each "#0" query by design; the rest of the time is the exchange itself, reported
 // per parameter, with the program's own processor time beside it.
+#include "BenchSupport.h"
 #include "SimulatedDriver.h"
 #include "parameters/UnitPrmLock.h"
 #include "shell/Application.h"
@@ -9,19 +10,10 @@
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
 
-#include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
-#include <ctime>
 
 namespace {
-
-double ProcessCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 void BM_LockWindowReadsAll200(benchmark::State& state) {
     QTemporaryDir config;
@@ -49,11 +41,4 @@ BENCHMARK(BM_LockWindowReadsAll200)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksInApplication(argc, argv); }

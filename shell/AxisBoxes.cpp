@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -32,6 +34,8 @@ AxisBoxes::AxisBoxes(QWidget* parent)
     ClearAll();
 }
 
+void AxisBoxes::AddButton(QWidget* button) { grid_->addWidget(button, grid_->rowCount(), 4, 1, 2); }
+
 void AxisBoxes::ShowAnswer(char letter, bool answered) {
     QLineEdit* box = BoxOf(letter);
     QPalette palette = box->palette();
@@ -44,4 +48,21 @@ void AxisBoxes::ShowAnswer(char letter, bool answered) {
 void AxisBoxes::ClearAll() {
     for (int i = 0; i < 26; ++i)
         ShowAnswer(static_cast<char>('A' + i), false);
+}
+
+QGroupBox* ScanProgressGroup(QWidget* parent, QProgressBar* bar) {
+    bar->setRange(0, 25);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    auto* group = new QGroupBox(" 進行状況 ", parent);
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(bar);
+    auto* scale = new QHBoxLayout;
+    scale->addWidget(new QLabel("0[%]"));
+    scale->addStretch();
+    scale->addWidget(new QLabel("50[%]"));
+    scale->addStretch();
+    scale->addWidget(new QLabel("100[%]"));
+    layout->addLayout(scale);
+    return group;
 }

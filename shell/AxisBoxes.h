@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <array>
 
 class AxisBoxes : public QGroupBox {
@@ -18,9 +19,12 @@ public:
     void ShowAnswer(char letter, bool answered);
     void ClearAll();
 
-    // The grid the owner puts its button into, under the boxes.
-    class QGridLayout* Grid() const { return grid_; }
+    // Puts the owner's button (check or cancel) under the boxes.
+    void AddButton(QWidget* button);
 
 private:
     class QGridLayout* grid_;
 };
+
+// The " 進行状況 " group of a scan: `bar` over the 26 letters with its 0, 50 and 100 percent marks.
+QGroupBox* ScanProgressGroup(QWidget* parent, QProgressBar* bar);

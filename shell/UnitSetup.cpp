@@ -63,20 +63,8 @@ void TfrmSetup::BuildLayout() {
     commLayout->addWidget(group(" 通信速度 [bps] ", cmbBaudrate));
     commLayout->addWidget(group(" ﾊﾟﾘﾃｨﾁｪｯｸ ", cmbParity));
 
-    grpAxisCondition->Grid()->addWidget(btnCheck, grpAxisCondition->Grid()->rowCount(), 4, 1, 2);
-    ProgressBar1->setRange(0, 25);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    auto* direction = new QGroupBox(" 進行状況 ", this);
-    auto* directionLayout = new QVBoxLayout(direction);
-    directionLayout->addWidget(ProgressBar1);
-    auto* scale = new QHBoxLayout;
-    scale->addWidget(new QLabel("0[%]"));
-    scale->addStretch();
-    scale->addWidget(new QLabel("50[%]"));
-    scale->addStretch();
-    scale->addWidget(new QLabel("100[%]"));
-    directionLayout->addLayout(scale);
+    grpAxisCondition->AddButton(btnCheck);
+    QGroupBox* direction = ScanProgressGroup(this, ProgressBar1);
 
     auto* top = new QHBoxLayout;
     top->addWidget(group(" ﾄﾞﾗｲﾊﾞｼﾘｰｽﾞ名 ", cmbModelType));

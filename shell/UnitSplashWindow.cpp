@@ -5,7 +5,6 @@
 #include "ui/Widgets.h"
 
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -18,20 +17,8 @@ TfrmSplashWindow::TfrmSplashWindow(QWidget* owner)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     Panel1->setAlignment(Qt::AlignCenter);
     Panel1->setFrameShape(QFrame::Panel);
-    grpAxisCondition->Grid()->addWidget(btnCancel, grpAxisCondition->Grid()->rowCount(), 4, 1, 2);
-    ProgressBar1->setRange(0, 25);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    auto* direction = new QGroupBox(" 進行状況 ", this);
-    auto* directionLayout = new QVBoxLayout(direction);
-    directionLayout->addWidget(ProgressBar1);
-    auto* scale = new QHBoxLayout;
-    scale->addWidget(new QLabel("0[%]"));
-    scale->addStretch();
-    scale->addWidget(new QLabel("50[%]"));
-    scale->addStretch();
-    scale->addWidget(new QLabel("100[%]"));
-    directionLayout->addLayout(scale);
+    grpAxisCondition->AddButton(btnCancel);
+    QGroupBox* direction = ScanProgressGroup(this, ProgressBar1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Panel1);
     layout->addWidget(grpAxisCondition);
