@@ -144,7 +144,11 @@ void TfrmMain::BuildTerminal() {
     grid->addWidget(Label4, 2, 2);
     grid->addWidget(Label5, 2, 3);
     grid->addWidget(Label6, 2, 4);
+    grid->setContentsMargins(8, 4, 8, 0);
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 4);
+    ToolBar1->setContentsMargins(0, 0, 0, 0);
+    ToolBar1->layout()->setSpacing(0);
     layout->addWidget(ToolBar1);
     layout->addLayout(grid);
     layout->addWidget(Image1, 0, Qt::AlignRight);
