@@ -12,6 +12,7 @@
 #include "editor/UnitUpload.h"
 #include "logging/UnitLogging.h"
 #include "platform/InstanceLock.h"
+#include "platform/TerminationSignals.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
 #include "ui/Guard.h"
@@ -75,6 +76,10 @@ int RunKasoNT(int argc, char** argv) {
         return 1;
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("KasoNT 2.3F");
+    platform::OnTerminationSignal([] {
+        if (frmMain)
+            frmMain->close();
+    });
     try {
         CreateApplicationWindows();
         frmMain->show();
