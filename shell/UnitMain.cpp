@@ -109,6 +109,9 @@ void TfrmMain::BuildToolBar() {
 
     ui::Connect(btnSetup, &QToolButton::clicked, this, [this] { btnSetupClick(); });
     ui::Connect(btnPopupPrm, &QAction::triggered, this, [this] { btnPopupPrmClick(); });
+    ui::Connect(btnStat, &QToolButton::clicked, this, [this] { btnStatClick(); });
+    ui::Connect(btnPopupDataTable, &QAction::triggered, this, [this] { btnPopupDataTableClick(); });
+    ui::Connect(btnPopupAlarmList, &QAction::triggered, this, [this] { btnPopupAlarmListClick(); });
     ui::Connect(btnEdit, &QToolButton::clicked, this, [this] { btnEditClick(); });
     ui::Connect(btnPopupManual, &QAction::triggered, this, [this] { btnPopupManualClick(); });
     ui::Connect(btnPopupHelp, &QAction::triggered, this, [this] { btnPopupHelpClick(); });

@@ -103,6 +103,9 @@ public:
     void FormDestroy();
     void btnSetupClick();
     void btnPopupPrmClick();
+    void btnStatClick();
+    void btnPopupDataTableClick();
+    void btnPopupAlarmListClick();
     void btnEditClick();
     void btnPopupManualClick();
     void btnPopupHelpClick();

@@ -56,6 +56,8 @@ int DriverAxis::parameterCountOfModel(const QByteArray& text) {
 
 std::optional<QByteArray> DriverAxis::run(const QByteArray& command) {
     if (command == "VER") return modelText_;
+    if (std::optional<QByteArray> reply; runStatusCommand(command, reply)) return reply;
+    if (std::optional<QByteArray> reply; runDriveRecordCommand(command, reply)) return reply;
     if (command.startsWith('#')) return runParameterCommand(command);
     if (command.startsWith("PRK")) return runLockMaskQuery(command);
     if (isSilentSetting(command)) return std::nullopt;

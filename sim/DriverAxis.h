@@ -46,6 +46,11 @@ public:
     void setLockMask(int k, std::int32_t mask) { lockMasks_.at(k) = mask; }
 
 private:
+    // The status poll commands (StatusCommands.cpp) and the data table and alarm history commands
+    // (DriveRecordCommands.cpp): true when the command is theirs, with its reply set.
+    bool runStatusCommand(const QByteArray& command, std::optional<QByteArray>& reply);
+    bool runDriveRecordCommand(const QByteArray& command, std::optional<QByteArray>& reply);
+
     std::optional<QByteArray> runParameterCommand(const QByteArray& command);
     std::optional<QByteArray> runLockMaskQuery(const QByteArray& command) const;
 
