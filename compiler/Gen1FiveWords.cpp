@@ -218,7 +218,6 @@ Verdict CheckVariableAgainstStatus(Statement& s) {
 // Word 1 a user variable compared with an address form, without bit index.
 Verdict CheckVariableForm2(Statement& s) {
     if (!s.ComparisonInCondition()) return Fail(kConditionSyntax);
-    s.FindConditionForm();
     if (s.Status(2)) return CheckVariableAgainstStatus(s);
     if (s.Number(2)) {
         if (!s.Closed()) return Fail(kActionSyntax);

@@ -192,7 +192,6 @@ Verdict CheckVariableAgainstNumber(Statement& s) {
 // Word 1 a user variable compared with an address form: "(%A=#RDY)...".
 Verdict CheckVariableForm2(Statement& s) {
     if (!s.ComparisonInCondition()) return Fail(kConditionSyntax);
-    s.FindConditionForm();
     if (s.Status(2) || s.Mailbox(2)) return CheckVariableAgainstWord(s);
     if (s.Number(2)) return CheckVariableAgainstNumber(s);
     if (s.Variable(2)) {

@@ -4,6 +4,8 @@
 #include "Compiler.h"
 #include "Gen1Statement.h"
 
+#include <iterator>
+
 namespace kaso::compiler {
 
 void CheckStatementGen1(CompilerContext& ctx) {

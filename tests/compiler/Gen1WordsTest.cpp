@@ -168,5 +168,31 @@ TEST_F(Gen1Statements, AnEarlierFailureOutlivesLaterAcceptedLines) {
         EXPECT_FALSE(run.ctx->errors.marked[line]) << line + 1;
 }
 
+// The library shipped beside the compiler: every word class the checkers consult has words,
+// each fits its table's width, and the words the language itself relies on are there.
+TEST(Gen1ShippedLibrary, CoversEveryWordClass) {
+    CompilerContext ctx;
+    InitCompilerContext(ctx, Generation::First);
+    const auto folder = std::filesystem::path(KASO_COMPILE_EXE).parent_path() / "Lib";
+    ASSERT_EQ(LoadKeywordLibraries(ctx, folder), LibraryLoad::Loaded);
+    const KeywordTables& words = ctx.keywords;
+    const std::pair<const KeywordTable*, std::size_t> tables[] = {
+        {&words.mode, 3},    {&words.data, 4},       {&words.status, 4},
+        {&words.command, 4}, {&words.commandBit, 5}, {&words.mailbox, 4},
+    };
+    for (const auto& [table, width] : tables) {
+        EXPECT_FALSE(table->names.empty());
+        for (const std::string& name : table->names)
+            EXPECT_LE(name.size(), width) << name;
+    }
+    for (const char* jump : {"GOTO", "CALL", "EVSL", "EVWK", "SQSL", "SQWK"})
+        EXPECT_TRUE(words.mailbox.Contains(jump)) << jump;
+    for (const char* mailboxSwitch : {"MBON", "MBOF", "MBCL"})
+        EXPECT_TRUE(words.mailbox.Contains(mailboxSwitch)) << mailboxSwitch;
+    for (const char* command : {"!!!", "SQON", "SQOF", "SQSP", "SQPT"})
+        EXPECT_TRUE(words.command.Contains(command)) << command;
+    EXPECT_TRUE(words.commandBit.Contains("SQLEN"));
+}
+
 } // namespace
 } // namespace kaso::compiler::test
