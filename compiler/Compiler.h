@@ -172,6 +172,10 @@ void EmitRow(CompilerContext& ctx); // appends the current line as a row
 // A line with a double quote goes into the program unchecked, as written after the quote (or
 // after the label bar).
 void EmitQuotedLine(CompilerContext& ctx);
+// The forms of a statement line that both generations take alike: a quoted line, a symbol
+// definition (already handled by the first pass) and a marker line. Splits the line into words;
+// true when the line needs no further check.
+bool HandleCommonLineForms(CompilerContext& ctx);
 
 // ---- KeywordLibrary.cpp
 enum class LibraryLoad { Loaded, FileMissing, Overflow };

@@ -122,4 +122,24 @@ void EmitQuotedLine(CompilerContext& ctx) {
     EmitRow(ctx);
 }
 
+bool HandleCommonLineForms(CompilerContext& ctx) {
+    if (Contains(ctx.line, "\"")) {
+        EmitQuotedLine(ctx);
+        ++ctx.lineInPart;
+        return true;
+    }
+    if (Contains(ctx.line, "DEFSMB")) return true;
+    ctx.words = ScanWords(ctx.line);
+    ctx.wordCount = static_cast<int>(ctx.words.size());
+    if (!Contains(ctx.line, ":")) return false;
+    if (CheckMarkerLine(ctx.words, ctx.line)) {
+        EmitRow(ctx);
+        ++ctx.lineInPart;
+    } else {
+        StoreCode(ctx, 0, kCodeMarkerLine);
+        MarkError(ctx);
+    }
+    return true;
+}
+
 } // namespace kaso::compiler

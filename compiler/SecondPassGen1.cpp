@@ -74,24 +74,7 @@ void CheckPartPrefix(CompilerContext& ctx) {
 
 void CheckLine(CompilerContext& ctx) {
     if (ctx.symbolsPresent) SubstituteSymbols(ctx);
-    if (Contains(ctx.line, "\"")) {
-        EmitQuotedLine(ctx);
-        ++ctx.lineInPart;
-        return;
-    }
-    if (Contains(ctx.line, "DEFSMB")) return;
-    ctx.words = ScanWords(ctx.line);
-    ctx.wordCount = static_cast<int>(ctx.words.size());
-    if (Contains(ctx.line, ":")) {
-        if (CheckMarkerLine(ctx.words, ctx.line)) {
-            EmitRow(ctx);
-            ++ctx.lineInPart;
-        } else {
-            StoreCode(ctx, 0, kCodeMarkerLine);
-            MarkError(ctx);
-        }
-        return;
-    }
+    if (HandleCommonLineForms(ctx)) return;
     DropLabel(ctx);
     const bool bracket = HasConditionBracket(ctx.line);
     if (!bracket) StoreCode(ctx, 0, kCodeConditionSyntax);
