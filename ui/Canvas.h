@@ -1,0 +1,74 @@
+// Canvas drawing in the manner of the class library, over a QImage backing store: a pen (colour,
+// width, style, and the copy, xor and not-xor modes of cursor bars), a brush, a font, move/line,
+// rectangles and text. Screens draw into the image when their data changes (also from a reply
+// handler); the PaintBox widget only puts the image on screen, and tests read its pixels.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+namespace ui {
+
+enum class PenMode { Copy, Xor, NotXor };
+
+class Canvas {
+public:
+    explicit Canvas(QSize size = QSize(1, 1));
+
+    QColor PenColor = Qt::black;
+    int PenWidth = 1;
+    Qt::PenStyle PenStyle = Qt::SolidLine;
+    PenMode Mode = PenMode::Copy;
+    QColor BrushColor = Qt::white;
+    bool BrushClear = false; // a clear brush fills nothing (text is drawn transparent)
+    QFont Font;
+    QColor FontColor = Qt::black;
+
+    void Resize(QSize size); // keeps nothing of the old picture: the new one is white
+    QSize Size() const { return image_.size(); }
+    const QImage& Image() const { return image_; }
+
+    void Clear(const QColor& color);
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y); // draws from the pen position, excluding the end point
+    QPoint PenPos() const { return penPos_; }
+    // Outline with the pen, inside with the brush (unless clear); right and bottom excluded.
+    void Rectangle(int left, int top, int right, int bottom);
+    void FillRect(const QRect& rect); // with the brush colour
+    void TextOut(int x, int y, const QString& text); // (x, y) is the text's top left
+    int TextWidth(const QString& text) const;
+    int TextHeight(const QString& text) const;
+    void SetPixel(int x, int y, const QColor& color);
+    QColor Pixel(int x, int y) const;
+    void DrawImage(int x, int y, const QImage& picture);
+
+private:
+    void Configure(class QPainter& painter) const;
+    QImage image_;
+    QPoint penPos_;
+};
+
+// The widget that shows a canvas. A full repaint (resize, or Invalidate) runs OnRedraw, which
+// clears and redraws the image; other paints only copy the image to the screen.
+class PaintBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PaintBox(QWidget* parent = nullptr);
+
+    Canvas& GetCanvas() { return canvas_; }
+    std::function<void()> OnRedraw;
+    // Redraws the whole image now and shows it.
+    void Invalidate();
+
+protected:
+    void paintEvent(class QPaintEvent* event) override;
+    void resizeEvent(class QResizeEvent* event) override;
+
+private:
+    Canvas canvas_;
+};
+
+} // namespace ui
