@@ -58,6 +58,9 @@ std::optional<QByteArray> DriverAxis::run(const QByteArray& command) {
     if (command == "VER") return modelText_;
     if (std::optional<QByteArray> reply; runStatusCommand(command, reply)) return reply;
     if (std::optional<QByteArray> reply; runDriveRecordCommand(command, reply)) return reply;
+    if (std::optional<QByteArray> reply; runLoggingCommand(command, reply)) return reply;
+    if (std::optional<QByteArray> reply; runAnalysisCommand(command, reply)) return reply;
+    if (std::optional<QByteArray> reply; runTransferCommand(command, reply)) return reply;
     if (command.startsWith('#')) return runParameterCommand(command);
     if (command.startsWith("PRK")) return runLockMaskQuery(command);
     if (isSilentSetting(command)) return std::nullopt;

@@ -50,6 +50,11 @@ private:
     // (DriveRecordCommands.cpp): true when the command is theirs, with its reply set.
     bool runStatusCommand(const QByteArray& command, std::optional<QByteArray>& reply);
     bool runDriveRecordCommand(const QByteArray& command, std::optional<QByteArray>& reply);
+    // The logging commands (LoggingCommands.cpp), the analysis commands (AnalysisCommands.cpp)
+    // and the program and data transfer commands (TransferCommands.cpp), likewise.
+    bool runLoggingCommand(const QByteArray& command, std::optional<QByteArray>& reply);
+    bool runAnalysisCommand(const QByteArray& command, std::optional<QByteArray>& reply);
+    bool runTransferCommand(const QByteArray& command, std::optional<QByteArray>& reply);
 
     std::optional<QByteArray> runParameterCommand(const QByteArray& command);
     std::optional<QByteArray> runLockMaskQuery(const QByteArray& command) const;
