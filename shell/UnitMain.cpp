@@ -112,6 +112,8 @@ void TfrmMain::BuildToolBar() {
     ui::Connect(btnStat, &QToolButton::clicked, this, [this] { btnStatClick(); });
     ui::Connect(btnPopupDataTable, &QAction::triggered, this, [this] { btnPopupDataTableClick(); });
     ui::Connect(btnPopupAlarmList, &QAction::triggered, this, [this] { btnPopupAlarmListClick(); });
+    ui::Connect(btnPopupLogging, &QAction::triggered, this, [this] { btnPopupLoggingClick(); });
+    ui::Connect(btnPopupFRA, &QAction::triggered, this, [this] { btnPopupFRAClick(); });
     ui::Connect(btnEdit, &QToolButton::clicked, this, [this] { btnEditClick(); });
     ui::Connect(btnPopupManual, &QAction::triggered, this, [this] { btnPopupManualClick(); });
     ui::Connect(btnPopupHelp, &QAction::triggered, this, [this] { btnPopupHelpClick(); });

@@ -106,6 +106,9 @@ public:
     void btnStatClick();
     void btnPopupDataTableClick();
     void btnPopupAlarmListClick();
+    void btnPopupLoggingClick();
+    void btnLoggingClick(QObject* sender); // the logging launcher's no-answer path
+    void btnPopupFRAClick();
     void btnEditClick();
     void btnPopupManualClick();
     void btnPopupHelpClick();
