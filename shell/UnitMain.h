@@ -108,6 +108,13 @@ public:
     void btnPopupAlarmListClick();
     void btnPopupLoggingClick();
     void btnLoggingClick(QObject* sender); // the logging launcher's no-answer path
+    // The logging pre-reads: drive constants and the logging window's set-up from the driver.
+    void PrepareLogging_QWA();
+    void PrepareLogging_QWB();
+    void PrepareLogging_QWC();
+    // Selects the listed variable `name` (else the custom item) in channel 1..4 of the series'
+    // four-channel logging window.
+    void SetLogChannelByName(const QString& name, int channel);
     void btnPopupFRAClick();
     void btnEditClick();
     void btnPopupManualClick();
