@@ -45,6 +45,22 @@ public:
     std::int32_t lockMask(int k) const { return lockMasks_.at(k); }
     void setLockMask(int k, std::int32_t mask) { lockMasks_.at(k) = mask; }
 
+    // The data table: "#DTPT=n" selects entry n, "*DTPT" reads it, "*DTPT=v" writes it. Entry n
+    // holds 2000 + n until written.
+    static constexpr int DataTableSize = 384;
+    int dataTableEntry(int n) const;
+    void setDataTableEntry(int n, int value) { dataTable_[n] = value; }
+
+    // The alarm history: "ALHPT=n" selects record n, "ALH" reads its code, "ALTH" its time in
+    // ms. Record n holds code 100 + n and time 5000 + 1000 n until set.
+    static constexpr int AlarmRecordCount = 100;
+    struct AlarmRecord {
+        int code;
+        long long timeMs;
+    };
+    AlarmRecord alarmRecord(int n) const;
+    void setAlarmRecord(int n, AlarmRecord record) { alarms_[n] = record; }
+
 private:
     // The status poll commands (StatusCommands.cpp) and the data table and alarm history commands
     // (DriveRecordCommands.cpp): true when the command is theirs, with its reply set.
@@ -64,6 +80,10 @@ private:
     int parameterCount_ = DefaultParameterCount;
     std::map<int, int> parameters_;
     std::array<std::int32_t, LockMaskCount> lockMasks_;
+    int dataTablePointer_ = 0;
+    std::map<int, int> dataTable_;
+    int alarmPointer_ = 0;
+    std::map<int, AlarmRecord> alarms_;
 };
 
 } // namespace sim

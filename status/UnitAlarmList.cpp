@@ -1,17 +1,249 @@
 #include "UnitAlarmList.h"
 
+#include "AlarmListPrintout.h"
+#include "DataTableFile.h"
+
+#include "shell/UnitCommCancel.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitMain.h"
+#include "shell/Waits.h"
+#include "ui/Codec.h"
+#include "ui/Dialogs.h"
+#include "ui/FileDialogs.h"
+#include "ui/Guard.h"
+#include "ui/Widgets.h"
+
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QVBoxLayout>
 
 TfrmAlarmList* frmAlarmList = nullptr;
 
+namespace {
+
+constexpr int kLastRecord = kAlarmRecordCount - 1;
+constexpr int kGridWidth = 300;
+constexpr int kSelectionTicks = 3;
+
+const QString kFilter = "ﾄﾞﾗｲﾊﾞｱﾗｰﾑ履歴(*.alm)|*.ALM";
+
+QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint) {
+    auto* button = new QPushButton(caption, parent);
+    button->setToolTip(hint);
+    button->setFixedSize(60, 22);
+    return button;
+}
+
+void SendLine(const QByteArray& line, TRequestId id) {
+    mdlGeneral->SendCommand(line, id);
+    WaitSendComplete();
+}
+
+} // namespace
+
 TfrmAlarmList::TfrmAlarmList(QWidget* owner)
-    : ui::Form(owner), grdAlarmList(new ui::StringGrid(3, 2, this)),
+    : ui::Form(owner), grdAlarmList(new ui::StringGrid(3, kAlarmRecordCount + 1, this)),
+      pnlWithComm(new QFrame(this)),
+      btnReadAlarm(Button(pnlWithComm, " 読む ", "KASO2のｱﾗｰﾑ履歴を")),
+      btnOpenForSnd(Button(pnlWithComm, " 開く ", "ｱﾗｰﾑ履歴ﾌｧｲﾙを")),
+      btnSaveAlarm(Button(pnlWithComm, " 保存 ", "ﾌｧｲﾙにｱﾗｰﾑ履歴を")),
+      btnSave(Button(pnlWithComm, " 印刷 ", "ﾌﾟﾘﾝﾀにｱﾗｰﾑ履歴を")),
+      Label1(new QLabel("KASO", pnlWithComm)), Label3(new QLabel("2", pnlWithComm)),
       Timer1(new ui::Timer(1, this)) {
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(grdAlarmList);
+    setWindowTitle("ｱﾗｰﾑ履歴一覧");
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    BuildPanels();
+    FormCreate();
+    ui::Connect(btnReadAlarm, &QPushButton::clicked, this, [this] { btnReadAlarmClick(); });
+    ui::Connect(btnOpenForSnd, &QPushButton::clicked, this, [this] { btnOpenAlarmListClick(); });
+    ui::Connect(btnSaveAlarm, &QPushButton::clicked, this, [this] { btnSaveAlarmClick(); });
+    ui::Connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveAlarmListClick(); });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
 }
 
-void TfrmAlarmList::ReceiveAlarmList(QObject*) {
-    // No read is running until the window's read button starts one.
+void TfrmAlarmList::BuildPanels() {
+    QFont font(ui::kMonospaceFont);
+    font.setPixelSize(12);
+    setFont(font);
+    grdAlarmList->setFont(font);
+    grdAlarmList->verticalHeader()->setDefaultSectionSize(16);
+    grdAlarmList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdAlarmList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QFont bold = font;
+    bold.setBold(true);
+    Label1->setFont(bold);
+    QFont small = bold;
+    small.setPixelSize(11);
+    Label3->setFont(small);
+
+    auto* comm = new QGridLayout(pnlWithComm);
+    int column = 0;
+    for (QPushButton* button : {btnReadAlarm, btnOpenForSnd, btnSaveAlarm, btnSave})
+        comm->addWidget(button, 0, column++);
+    auto* kaso = new QHBoxLayout;
+    kaso->setSpacing(0);
+    kaso->addWidget(Label1);
+    kaso->addWidget(Label3, 0, Qt::AlignBottom);
+    kaso->addStretch();
+    comm->addLayout(kaso, 1, 1, 1, 2);
+    pnlWithComm->setFrameShape(QFrame::StyledPanel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pnlWithComm, 0, Qt::AlignHCenter);
+    layout->addWidget(grdAlarmList, 1);
+}
+
+void TfrmAlarmList::FormCreate() {
+    grdAlarmList->SetCell(0, 0, "  ｱﾗｰﾑﾎﾟｲﾝﾀ");
+    grdAlarmList->SetCell(1, 0, kAlarmCodeHeader);
+    grdAlarmList->SetCell(2, 0, kAlarmTimeHeader);
+    for (int n = 0; n < kAlarmRecordCount; ++n)
+        grdAlarmList->SetCell(0, n + 1, AlarmLabel(n));
+    resize(312, 378);
+    ScaleToDpi(*this);
+    const int width = DpiFactor(logicalDpiX()) * kGridWidth;
+    grdAlarmList->setColumnWidth(0, static_cast<int>(width * 0.28));
+    grdAlarmList->setColumnWidth(1, static_cast<int>(width * 0.25));
+    grdAlarmList->setColumnWidth(2, static_cast<int>(width * 0.39));
+}
+
+void TfrmAlarmList::FormActivate() {
+    if (frmMain) setWindowTitle(frmMain->lblAxis->text() + "軸のｱﾗｰﾑ履歴一覧");
+}
+
+std::vector<AlarmRecordText> TfrmAlarmList::Records() const {
+    std::vector<AlarmRecordText> records;
+    for (int row = 1; row <= kAlarmRecordCount; ++row)
+        records.push_back({grdAlarmList->Cell(1, row), grdAlarmList->Cell(2, row)});
+    return records;
+}
+
+void TfrmAlarmList::btnReadAlarmClick() {
+    try {
+        SendLine("ALHPT=0\r", ridNone);
+    } catch (const std::exception&) {
+        ui::ShowWarning("Can not communication to driver.", "Error");
+        return;
+    }
+    StopStatusMonitor();
+    ReceiveAlarmList(btnReadAlarm);
+}
+
+void TfrmAlarmList::ReceiveAlarmList(QObject* sender) {
+    if (sender == btnReadAlarm) return StartRead();
+    if (!readRunning_) return; // no record is awaited: a late reply changes nothing
+    try {
+        HandleReply();
+    } catch (const std::exception&) {
+        AbortRead();
+    }
+}
+
+void TfrmAlarmList::StartRead() {
+    frmCommCancel->StartTransfer();
+    // A cancel ends the read at once; a reply that comes later is stored nowhere.
+    frmCommCancel->OnCancel = [this] { EndRead(); };
+    AlarmIndex = 0;
+    AlarmPhase = 0;
+    readRunning_ = true;
+    try {
+        SendLine("ALHPT=0\r", ridNone);
+        WaitTicks(*Timer1, kSelectionTicks);
+        AlarmPhase = 1;
+        SendLine("ALH\r", ridAlarmList);
+    } catch (const std::exception&) {
+        AbortRead();
+    }
+}
+
+void TfrmAlarmList::HandleReply() {
+    const int row = AlarmIndex + 1;
+    const QString reply = ui::cp932::Decode(mdlGeneral->LastReply);
+    if (AlarmPhase % 2 == 1) {
+        grdAlarmList->SetCell(1, row, reply);
+        ++AlarmPhase;
+        SendLine("ALTH\r", ridAlarmList);
+        return;
+    }
+    grdAlarmList->SetCell(2, row, reply);
+    if (frmCommCancel->CancelRequested) return EndRead();
+    frmCommCancel->StepTo(AlarmIndex, kAlarmRecordCount);
+    if (AlarmIndex >= kLastRecord) {
+        frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
+        EndRead();
+        grdAlarmList->SetRow(1);
+        return;
+    }
+    ++AlarmIndex;
+    grdAlarmList->SetRow(AlarmIndex + 1);
+    SendLine("ALHPT=" + QByteArray::number(AlarmIndex) + "\r", ridNone);
+    ++AlarmPhase;
+    SendLine("ALH\r", ridAlarmList);
+}
+
+void TfrmAlarmList::EndRead() {
+    readRunning_ = false;
+    frmCommCancel->OnCancel = nullptr;
+}
+
+// A send failed in the middle of the read: the window is put back and the user told.
+void TfrmAlarmList::AbortRead() {
+    EndRead();
+    frmCommCancel->AbortTransfer();
+    ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+}
+
+void TfrmAlarmList::btnSaveAlarmClick() {
+    ui::FileDialog& dialog = *mdlGeneral->SaveDialog1;
+    dialog.Filter = kFilter;
+    dialog.DefaultExt = "alm";
+    if (dialog.Execute(this)) {
+        const QString failure = WriteWholeFile(dialog.FileName, FormatAlarmListFile(Records()));
+        if (!failure.isEmpty())
+            ui::ShowWarning(
+                QString("ファイルを保存できませんでした。\n%1\n%2").arg(dialog.FileName, failure),
+                "警告");
+    }
+    grdAlarmList->setFocus();
+}
+
+void TfrmAlarmList::btnOpenAlarmListClick() {
+    ui::FileDialog& dialog = *mdlGeneral->OpenDialog1;
+    dialog.Filter = kFilter + "|すべてのﾌｧｲﾙ(*.*)|*.*";
+    dialog.DefaultExt.clear();
+    if (dialog.Execute(this)) LoadFile(dialog.FileName);
+    grdAlarmList->setFocus();
+}
+
+void TfrmAlarmList::LoadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui::ShowWarning("ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認し"
+                        "てください。",
+                        "警告");
+        return;
+    }
+    const AlarmListFileContents contents = ReadAlarmListFile(file.readAll());
+    // Records the file does not hold are emptied, so no record of an older history remains.
+    for (int n = 0; n < kAlarmRecordCount; ++n) {
+        const bool inFile = n < static_cast<int>(contents.records.size());
+        grdAlarmList->SetCell(1, n + 1, inFile ? contents.records[n].code : QString());
+        grdAlarmList->SetCell(2, n + 1, inFile ? contents.records[n].time : QString());
+    }
+    if (!contents.unreadable.isEmpty())
+        ui::ShowWarning(UnreadableRecordsMessage(contents.unreadable), "警告");
+}
+
+void TfrmAlarmList::btnSaveAlarmListClick() {
+    if (mdlGeneral->PrintDialog1->Execute(this)) {
+        try {
+            PrintAlarmList(mdlGeneral->PrintDialog1->Printer(), grdAlarmList->font().family(),
+                           Records());
+        } catch (const std::exception&) {
+            ui::ShowWarning("印刷エラーが発生しました。", "エラー");
+        }
+    }
+    grdAlarmList->setFocus();
 }

@@ -1,9 +1,16 @@
-// The alarm history window.
+// The alarm history window: the driver's last 100 alarms (code and time of occurrence) in a
+// grid; reads them from the driver one reply at a time, saves, loads and prints them.
 #pragma once
 
+#include "AlarmListFile.h"
 #include "ui/Form.h"
 #include "ui/StringGrid.h"
 #include "ui/Timer.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <vector>
 
 class TfrmAlarmList : public ui::Form {
     Q_OBJECT
@@ -11,9 +18,42 @@ public:
     explicit TfrmAlarmList(QWidget* owner);
 
     ui::StringGrid* grdAlarmList;
-    ui::Timer* Timer1;
+    QFrame* pnlWithComm;
+    QPushButton* btnReadAlarm;
+    QPushButton* btnOpenForSnd;
+    QPushButton* btnSaveAlarm;
+    QPushButton* btnSave; // print
+    QLabel* Label1;       // "KASO"
+    QLabel* Label3;       // "2"
+    ui::Timer* Timer1;    // 1 ms ticks between the first selection and its use
 
+    // The running read: the record being read, and the request count (odd while a code is
+    // awaited, even while a time is).
+    int AlarmIndex = 0;
+    int AlarmPhase = 0;
+
+    void btnReadAlarmClick();
+    // The read chain: started with btnReadAlarm as sender, then one step per reply.
     void ReceiveAlarmList(QObject* sender);
+    void btnSaveAlarmClick();
+    void btnOpenAlarmListClick();
+    void btnSaveAlarmListClick();
+
+    bool ReadRunning() const { return readRunning_; }
+
+protected:
+    void FormActivate() override;
+
+private:
+    void FormCreate();
+    void BuildPanels();
+    std::vector<AlarmRecordText> Records() const;
+    void StartRead();
+    void HandleReply();
+    void EndRead();
+    void AbortRead();
+    void LoadFile(const QString& path);
+    bool readRunning_ = false;
 };
 
 extern TfrmAlarmList* frmAlarmList;

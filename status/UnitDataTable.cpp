@@ -1,20 +1,283 @@
 #include "UnitDataTable.h"
 
+#include "DataTableFile.h"
+#include "parameters/PrmWindow.h"
+#include "shell/UnitCommCancel.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+#include "shell/Waits.h"
+#include "ui/Codec.h"
+#include "ui/Dialogs.h"
+#include "ui/Guard.h"
+#include "ui/Wait.h"
+#include "ui/Widgets.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QVBoxLayout>
 
 TfrmDataTable* frmDataTable = nullptr;
 
-TfrmDataTable::TfrmDataTable(QWidget* owner)
-    : ui::Form(owner), grdDataTable(new ui::StringGrid(2, 385, this)),
-      Label3(new QLabel("2", this)), Timer1(new ui::Timer(1, this)),
-      Timer2(new ui::Timer(250, this)) {
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label3);
-    layout->addWidget(grdDataTable);
-    connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
-    connect(Timer2, &QTimer::timeout, this, [this] { ElapsedMs += Timer2->interval(); });
+namespace {
+
+constexpr int kLargeTable = 384;
+constexpr int kSmallTable = 48;
+constexpr int kGridWidth = 337;
+constexpr int kSelectionTicks = 3;
+
+const QString kNoAnswer = "ドライバと通信できませんでした。";
+
+QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint, int height) {
+    auto* button = new QPushButton(caption, parent);
+    button->setToolTip(hint);
+    button->setFixedSize(48, height);
+    return button;
 }
 
-void TfrmDataTable::ReceiveDataTable(QObject*) {
-    // No read is running until the window's read button starts one.
+void SendLine(const QByteArray& line, TRequestId id) {
+    mdlGeneral->SendCommand(line, id);
+    WaitSendComplete();
+}
+
+// The probe that opens a read or a write: false, after telling the user, when it cannot be sent.
+bool ProbeLine() {
+    try {
+        SendLine("#DTPT=0\r", ridNone);
+        return true;
+    } catch (const std::exception&) {
+        ui::ShowWarning(kNoAnswer, "ｴﾗ-");
+        return false;
+    }
+}
+
+} // namespace
+
+TfrmDataTable::TfrmDataTable(QWidget* owner)
+    : ui::Form(owner), grdDataTable(new ui::StringGrid(3, kLargeTable + 1, this)),
+      pnlWithComm(new QFrame(this)),
+      btnReadDataTable(Button(pnlWithComm, "読む", "ﾃﾞｰﾀﾃｰﾌﾞﾙを", 22)),
+      btnSendDataTable(Button(pnlWithComm, "送る", "ﾃﾞｰﾀﾃｰﾌﾞﾙを", 22)),
+      btnOpenForSndDataTable(Button(pnlWithComm, "開く", "ﾃﾞｰﾀﾃｰﾌﾞﾙのﾌｧｲﾙを", 22)),
+      btnSaveDataTable(Button(pnlWithComm, "保存", "ﾌｧｲﾙにﾃﾞｰﾀﾃｰﾌﾞﾙを", 22)),
+      btnSave(Button(pnlWithComm, "印刷", "ﾌﾟﾘﾝﾀにﾃﾞｰﾀﾃｰﾌﾞﾙを", 22)),
+      Label1(new QLabel("KASO", pnlWithComm)), Label3(new QLabel("2", pnlWithComm)),
+      pnlWithFile(new QFrame(this)), btnOpen(Button(pnlWithFile, "開く", "ﾃﾞｰﾀﾃｰﾌﾞﾙのﾌｧｲﾙを", 21)),
+      Label2(new QLabel("参照", pnlWithFile)), Timer1(new ui::Timer(1, this)) {
+    setWindowTitle("ﾃﾞｰﾀﾃｰﾌﾞﾙ一覧");
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    BuildPanels();
+    FormCreate();
+    ui::Connect(btnReadDataTable, &QPushButton::clicked, this, [this] { btnReadDataTableClick(); });
+    ui::Connect(btnSendDataTable, &QPushButton::clicked, this, [this] { btnSendDataTableClick(); });
+    ui::Connect(btnOpenForSndDataTable, &QPushButton::clicked, this,
+                [this] { btnOpenDataTableClick(btnOpenForSndDataTable); });
+    ui::Connect(btnOpen, &QPushButton::clicked, this, [this] { btnOpenDataTableClick(btnOpen); });
+    ui::Connect(btnSaveDataTable, &QPushButton::clicked, this, [this] { btnSaveDataTableClick(); });
+    ui::Connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
+    // The reference column is never selected, so it is never edited.
+    grdDataTable->OnSelectCell = [](int col, int, bool& canSelect) {
+        if (col == 2) canSelect = false;
+    };
+    grdDataTable->OnSetEditText = [this](int, int row, const QString&) { RefreshRowMark(row); };
+    connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
+}
+
+void TfrmDataTable::BuildPanels() {
+    QFont font(ui::kProportionalFont);
+    font.setPixelSize(12);
+    setFont(font);
+    QFont gridFont(ui::kMonospaceFont);
+    gridFont.setPixelSize(12);
+    grdDataTable->setFont(gridFont);
+    grdDataTable->verticalHeader()->setDefaultSectionSize(16);
+    grdDataTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QFont bold = font;
+    bold.setBold(true);
+    Label1->setFont(bold);
+    Label2->setFont(bold);
+    QFont small = bold;
+    small.setPixelSize(11);
+    Label3->setFont(small);
+
+    auto* comm = new QGridLayout(pnlWithComm);
+    int column = 0;
+    for (QPushButton* button :
+         {btnReadDataTable, btnSendDataTable, btnOpenForSndDataTable, btnSaveDataTable, btnSave})
+        comm->addWidget(button, 0, column++);
+    auto* kaso = new QHBoxLayout;
+    kaso->setSpacing(0);
+    kaso->addWidget(Label1);
+    kaso->addWidget(Label3, 0, Qt::AlignBottom);
+    kaso->addStretch();
+    comm->addLayout(kaso, 1, 2, 1, 2);
+    auto* file = new QVBoxLayout(pnlWithFile);
+    file->addWidget(Label2);
+    file->addWidget(btnOpen);
+    for (QFrame* panel : {pnlWithComm, pnlWithFile})
+        panel->setFrameShape(QFrame::StyledPanel);
+
+    auto* panels = new QHBoxLayout;
+    panels->addWidget(pnlWithComm);
+    panels->addWidget(pnlWithFile);
+    panels->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(panels);
+    layout->addWidget(grdDataTable, 1);
+}
+
+void TfrmDataTable::FormCreate() {
+    for (int i = 0; i < kLargeTable; ++i)
+        grdDataTable->SetCell(0, i + 1, DataTableLabel(i));
+    resize(349, 378);
+    ScaleToDpi(*this);
+    const int width = DpiFactor(logicalDpiX()) * kGridWidth;
+    grdDataTable->setColumnWidth(0, static_cast<int>(width * 0.403));
+    grdDataTable->setColumnWidth(1, static_cast<int>(width * 0.29));
+    grdDataTable->setColumnWidth(2, static_cast<int>(width * 0.241));
+}
+
+void TfrmDataTable::SetGridRows(int rows) {
+    grdDataTable->SetRowCount(rows);
+    for (int row = 1; row < grdDataTable->RowCount(); ++row)
+        grdDataTable->SetCellEditable(2, row, false);
+}
+
+// The series set-up may have given the grid new rows while the window was hidden.
+void TfrmDataTable::FormShow() {
+    SetGridRows(grdDataTable->RowCount());
+}
+
+void TfrmDataTable::FormActivate() {
+    if (frmMain) setWindowTitle(frmMain->lblAxis->text() + "軸のﾃﾞｰﾀﾃｰﾌﾞﾙ一覧");
+}
+
+int TfrmDataTable::ComputeEntryCount() const {
+    const bool small = SeriesIndex() == 0 || (frmMain && frmMain->DriverTypeDigit == 1);
+    return std::min(small ? kSmallTable : kLargeTable, grdDataTable->RowCount() - 1);
+}
+
+QStringList TfrmDataTable::Values(int count) const {
+    QStringList values;
+    for (int row = 1; row <= count; ++row)
+        values.append(grdDataTable->Cell(1, row));
+    return values;
+}
+
+void TfrmDataTable::RefreshRowMark(int row) {
+    if (row < 1 || row >= grdDataTable->RowCount()) return;
+    const QString value = grdDataTable->Cell(1, row);
+    const QString reference = grdDataTable->Cell(2, row);
+    const bool differs = !value.isEmpty() && !reference.isEmpty() && value != reference;
+    grdDataTable->SetCellTextColor(2, row, differs ? QColor(255, 0, 0) : QColor(Qt::black));
+}
+
+void TfrmDataTable::RefreshMarks() {
+    for (int row = 1; row < grdDataTable->RowCount(); ++row)
+        RefreshRowMark(row);
+}
+
+void TfrmDataTable::btnReadDataTableClick() {
+    if (!ProbeLine()) return;
+    StopStatusMonitor();
+    grdDataTable->SetCell(1, 0, SeriesIndex() == 0 ? kHeaderKaso : kHeaderKaso2);
+    ReceiveDataTable(btnReadDataTable);
+}
+
+void TfrmDataTable::ReceiveDataTable(QObject* sender) {
+    if (sender == btnReadDataTable) return StartRead();
+    if (!readRunning_) return; // no entry is awaited: a late reply changes nothing
+    try {
+        HandleReply();
+    } catch (const std::exception&) {
+        AbortTransfer();
+    }
+}
+
+void TfrmDataTable::StartRead() {
+    frmCommCancel->StartTransfer();
+    // A cancel ends the read at once; a reply that comes later is stored nowhere.
+    frmCommCancel->OnCancel = [this] { EndRead(); };
+    ReadIndex = 0;
+    EntryCount = ComputeEntryCount();
+    readRunning_ = true;
+    try {
+        SendLine("#DTPT=0\r", ridNone);
+        WaitTicks(*Timer1, kSelectionTicks);
+        SendLine("*DTPT\r", ridDataTable);
+    } catch (const std::exception&) {
+        AbortTransfer();
+    }
+}
+
+void TfrmDataTable::HandleReply() {
+    if (ReadIndex >= EntryCount) return EndRead();
+    const int row = ReadIndex + 1;
+    grdDataTable->SetCell(1, row, ui::cp932::Decode(mdlGeneral->LastReply));
+    RefreshRowMark(row);
+    if (frmCommCancel->CancelRequested) return EndRead();
+    ++ReadIndex;
+    frmCommCancel->StepTo(ReadIndex, EntryCount);
+    if (ReadIndex >= EntryCount) {
+        frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
+        EndRead();
+        grdDataTable->SetRow(1);
+        return;
+    }
+    grdDataTable->SetRow(ReadIndex + 1);
+    SendSelection(ReadIndex);
+    SendLine("*DTPT\r", ridDataTable);
+}
+
+void TfrmDataTable::SendSelection(int index) {
+    SendLine("#DTPT=" + QByteArray::number(index) + "\r", ridNone);
+}
+
+void TfrmDataTable::EndRead() {
+    readRunning_ = false;
+    frmCommCancel->OnCancel = nullptr;
+}
+
+// A send failed in the middle of a transfer: the window is put back and the user told.
+void TfrmDataTable::AbortTransfer() {
+    EndRead();
+    SetWriteRunning(false);
+    frmCommCancel->AbortTransfer();
+    ui::ShowWarning(kNoAnswer, "ｴﾗ-");
+}
+
+// While the write runs, no read or second write may select entries between its selection and
+// its value.
+void TfrmDataTable::SetWriteRunning(bool running) {
+    btnReadDataTable->setEnabled(!running);
+    btnSendDataTable->setEnabled(!running);
+}
+
+void TfrmDataTable::btnSendDataTableClick() {
+    grdDataTable->setFocus();
+    if (!ProbeLine()) return;
+    EndRead();
+    const int count = ComputeEntryCount();
+    frmCommCancel->StartTransfer();
+    SetWriteRunning(true);
+    try {
+        for (int i = 0; i < count; ++i) {
+            if (frmCommCancel->CancelRequested) return SetWriteRunning(false);
+            ui::ProcessPendingMessages();
+            const QByteArray value = PrmValueForLine(grdDataTable->Cell(1, i + 1));
+            if (!value.isEmpty()) {
+                SendSelection(i);
+                WaitTicks(*Timer1, kSelectionTicks);
+                SendLine("*DTPT=" + value + "\r", ridNone);
+                if (i % 2 == 0) grdDataTable->SetRow(i + 1);
+            }
+            frmCommCancel->StepTo(i + 1, count);
+        }
+    } catch (const std::exception&) {
+        return AbortTransfer();
+    }
+    SetWriteRunning(false);
+    frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);
+    grdDataTable->SetRow(1);
 }

@@ -1,24 +1,79 @@
-// The data table window: the driver's data table entries in a grid.
+// The data table window: the driver's data table entries in a grid of label, value and reference
+// value; reads them from the driver one reply at a time, writes the values back, saves, loads and
+// prints them. Reference values that differ from the value beside them are shown in red.
 #pragma once
 
 #include "ui/Form.h"
 #include "ui/StringGrid.h"
 #include "ui/Timer.h"
 
+#include <QFrame>
 #include <QLabel>
+#include <QPushButton>
 
 class TfrmDataTable : public ui::Form {
     Q_OBJECT
 public:
+    static inline const QString kHeaderKaso = "     KASO";
+    static inline const QString kHeaderKaso2 = "     KASO2";
+
     explicit TfrmDataTable(QWidget* owner);
 
     ui::StringGrid* grdDataTable;
-    QLabel* Label3; // the "2" after the "KASO" label
-    ui::Timer* Timer1;
-    ui::Timer* Timer2;
-    int ElapsedMs = 0;
+    QFrame* pnlWithComm;
+    QPushButton* btnReadDataTable;
+    QPushButton* btnSendDataTable;
+    QPushButton* btnOpenForSndDataTable; // a file into the value column
+    QPushButton* btnSaveDataTable;
+    QPushButton* btnSave; // print
+    QLabel* Label1;       // "KASO"
+    QLabel* Label3;       // the "2" after "KASO"
+    QFrame* pnlWithFile;
+    QPushButton* btnOpen; // a file into the reference column
+    QLabel* Label2;
+    ui::Timer* Timer1; // 1 ms ticks between an entry's selection and its use
 
+    int OpenColumn = 1;
+    // The running read: the entry whose value is awaited (also the number stored so far) and the
+    // number of entries of the table.
+    int ReadIndex = 0;
+    int EntryCount = 0;
+
+    void btnReadDataTableClick();
+    // The read chain: started with btnReadDataTable as sender, then one step per reply.
     void ReceiveDataTable(QObject* sender);
+    void btnSendDataTableClick();
+    void btnSaveDataTableClick();
+    void btnOpenDataTableClick(QObject* sender);
+    void btnSaveClick();
+
+    // Gives the grid a header row and `rows` - 1 entry rows, their reference cells read-only.
+    void SetGridRows(int rows);
+
+    // Colours a row's reference red when it and the value are both set and differ as texts.
+    void RefreshRowMark(int row);
+    void RefreshMarks();
+    bool ReadRunning() const { return readRunning_; }
+
+protected:
+    void FormShow() override;
+    void FormActivate() override;
+
+private:
+    void FormCreate();
+    void BuildPanels();
+    // 48 entries for the first series or a driver type digit 1, else 384; never more than the
+    // grid has rows for.
+    int ComputeEntryCount() const;
+    QStringList Values(int count) const;
+    void StartRead();
+    void HandleReply();
+    void SendSelection(int index);
+    void EndRead();
+    void AbortTransfer();
+    void SetWriteRunning(bool running);
+    void LoadFile(const QString& path, int count);
+    bool readRunning_ = false;
 };
 
 extern TfrmDataTable* frmDataTable;

@@ -1,0 +1,60 @@
+#include "AlarmListFile.h"
+
+#include "DataTableFile.h"
+#include "ui/Codec.h"
+
+namespace {
+
+// The largest time the file holds: 18 digits, what a time field carries at most.
+constexpr long long kTimeLimit = 999'999'999'999'999'999;
+
+// Control characters (a TAB or a line end) inside a field would shift the record's columns.
+QByteArray FieldBytes(const QString& text) {
+    QByteArray bytes = ui::cp932::Encode(text);
+    bytes.removeIf([](char ch) { return static_cast<unsigned char>(ch) < 0x20; });
+    return bytes;
+}
+
+QList<QByteArray> Lines(const QByteArray& bytes) {
+    QByteArray text = bytes;
+    text.replace("\r\n", "\n");
+    text.replace('\r', '\n');
+    return text.split('\n');
+}
+
+} // namespace
+
+QString AlarmLabel(int index) {
+    return QString(" ALHPT No%1 ").arg(index, 2);
+}
+
+QByteArray FormatAlarmListFile(const std::vector<AlarmRecordText>& records) {
+    QByteArray file;
+    for (size_t n = 0; n < records.size(); ++n) {
+        const AlarmRecordText& record = records[n];
+        if (record.code.isEmpty() && record.time.isEmpty()) continue;
+        file += ui::cp932::Encode(AlarmLabel(static_cast<int>(n))) + '\t' +
+                FieldBytes(record.code) + '\t' + FieldBytes(record.time) + "\r\n";
+    }
+    return file;
+}
+
+AlarmListFileContents ReadAlarmListFile(const QByteArray& bytes) {
+    AlarmListFileContents contents;
+    for (const QByteArray& line : Lines(bytes)) {
+        if (contents.records.size() >= kAlarmRecordCount) break;
+        const qsizetype codeStart = line.indexOf('\t') + 1;
+        if (codeStart == 0) continue; // no record on this line (a blank line, say)
+        qsizetype codeEnd = line.indexOf('\t', codeStart);
+        if (codeEnd < 0) codeEnd = line.size();
+        const QByteArray timeText = line.mid(codeEnd + 1);
+        AlarmRecordText record{ui::cp932::Decode(line.mid(codeStart, codeEnd - codeStart)), {}};
+        const std::optional<long long> time = LeadingDecimal(timeText);
+        if (time && *time >= -kTimeLimit && *time <= kTimeLimit)
+            record.time = QString::number(*time);
+        else if (!timeText.trimmed().isEmpty())
+            contents.unreadable.append(ui::cp932::Decode(line.left(80)));
+        contents.records.push_back(record);
+    }
+    return contents;
+}

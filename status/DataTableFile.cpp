@@ -1,0 +1,145 @@
+#include "DataTableFile.h"
+
+#include "ui/Codec.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// The longest serial number a section header carries; the rest of a longer line is not compared.
+constexpr int kSerialLimit = 38;
+
+bool IsLineEnd(char ch) {
+    return ch == '\r' || ch == '\n';
+}
+
+bool IsBlankOnly(const QByteArray& text) {
+    return std::all_of(text.begin(), text.end(), [](char ch) { return ch == ' ' || ch == '\t'; });
+}
+
+} // namespace
+
+QString DataTableLabel(int index) {
+    return QString(" #DTPT[%1]").arg(index);
+}
+
+std::optional<long long> LeadingDecimal(const QByteArray& text) {
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const qsizetype digitsStart = i;
+    constexpr long long kLimit = std::numeric_limits<long long>::max();
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value > (kLimit - (text[i] - '0')) / 10 ? kLimit : value * 10 + (text[i] - '0');
+    if (i == digitsStart) return std::nullopt;
+    return negative ? -value : value;
+}
+
+QByteArray FormatDataTableFile(const QStringList& values) {
+    QByteArray file;
+    for (int i = 0; i < values.size(); ++i) {
+        if (values[i].isEmpty()) continue;
+        // A line end inside a value would split the entry over two lines.
+        QByteArray value = ui::cp932::Encode(values[i]);
+        value.removeIf([](char ch) { return IsLineEnd(ch); });
+        file += ui::cp932::Encode(DataTableLabel(i)) + '=' + value + "\r\n";
+    }
+    return file;
+}
+
+bool DataTableFileReader::SkipTo(const char* stops) {
+    while (!AtEnd() && !std::strchr(stops, bytes_[pos_]))
+        ++pos_;
+    return !AtEnd();
+}
+
+QByteArray DataTableFileReader::RestOfLine() {
+    const qsizetype start = pos_;
+    while (!AtEnd() && !IsLineEnd(bytes_[pos_]))
+        ++pos_;
+    const QByteArray text = bytes_.mid(start, pos_ - start);
+    if (!AtEnd() && bytes_[pos_] == '\r') ++pos_;
+    if (!AtEnd() && bytes_[pos_] == '\n') ++pos_;
+    return text;
+}
+
+bool DataTableFileReader::StartsWithSection() {
+    if (!SkipTo("#Ss")) return false;
+    return bytes_[pos_] != '#';
+}
+
+bool DataTableFileReader::FindSection(const QString& serial) {
+    const QByteArray wanted = ui::cp932::Encode(serial.toUpper());
+    while (SkipTo("Ss")) {
+        ++pos_;
+        if (RestOfLine().left(kSerialLimit).toUpper() == wanted) return true;
+    }
+    return false;
+}
+
+DataTableFileReader::Result DataTableFileReader::ReadEntries(int entryCount) {
+    Result result;
+    long long previous = -1;
+    // A section mark between entries opens the next section, which is not read.
+    while (SkipTo("#Ss") && bytes_[pos_] == '#') {
+        pos_ += 2; // the "#" and the character after it
+        if (!SkipTo("[=")) break;
+        QByteArray indexText;
+        if (bytes_[pos_++] == '[') {
+            const qsizetype start = pos_;
+            if (!SkipTo("]")) break;
+            indexText = bytes_.mid(start, pos_ - start);
+        } else {
+            indexText = RestOfLine(); // "#DTPT=n", its value on the next "*DTPT=" line
+        }
+        if (!SkipTo("=")) break;
+        ++pos_;
+        const QByteArray valueText = RestOfLine();
+
+        const long long index = LeadingDecimal(indexText).value_or(previous + 1);
+        if (index < 0 || index >= entryCount) break;
+        previous = index;
+        const int entry = static_cast<int>(index);
+        if (IsBlankOnly(valueText)) {
+            result.values.emplace_back(entry, QString());
+            continue;
+        }
+        const std::optional<long long> value = LeadingDecimal(valueText);
+        if (value && *value >= std::numeric_limits<int>::min() &&
+            *value <= std::numeric_limits<int>::max()) {
+            result.values.emplace_back(entry, QString::number(*value));
+        } else {
+            result.values.emplace_back(entry, QString());
+            result.unreadable.append(DataTableLabel(entry) + '=' +
+                                     ui::cp932::Decode(valueText.left(40)));
+        }
+    }
+    return result;
+}
+
+QString WriteWholeFile(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    // Unbuffered, so that a write the disk cuts short is seen here and not lost in a flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return file.errorString(); // the temporary file is removed, the old one stays
+        done += written;
+    }
+    return file.commit() ? QString() : file.errorString();
+}
+
+QString UnreadableRecordsMessage(const QStringList& unreadable) {
+    QStringList shown = unreadable.mid(0, 10);
+    if (unreadable.size() > shown.size())
+        shown.append(QString("ほか %1 件").arg(unreadable.size() - shown.size()));
+    return "読み込めなかったﾚｺｰﾄﾞがあります。\n" + shown.join('\n');
+}

@@ -1,0 +1,68 @@
+#include "DataTablePrintout.h"
+
+#include "DataTableFile.h"
+#include "ui/Guard.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPrinter>
+
+namespace {
+
+constexpr int kLeft = 200;
+constexpr int kTop = 75;
+
+} // namespace
+
+int PrintLineY(int lineHeight, int n) {
+    return static_cast<int>(lineHeight * n * 1.1 + kTop);
+}
+
+std::vector<PrintedPage> LayoutDataTablePrintout(const QString& header, const QStringList& values,
+                                                 int lineHeight, int labelWidth, int pageHeight) {
+    std::vector<PrintedPage> pages(1);
+    pages.back().push_back({kLeft, 0, "ファイル名 : " + header});
+    int lastY = 0;
+    int line = 1;
+    for (int i = 0; i < values.size(); ++i) {
+        if (values[i].isEmpty()) continue;
+        if (lastY + 2 * lineHeight > pageHeight) {
+            pages.emplace_back();
+            line = 1;
+        }
+        lastY = PrintLineY(lineHeight, line++);
+        pages.back().push_back({kLeft, lastY, DataTableLabel(i)});
+        pages.back().push_back({kLeft + labelWidth, lastY, "=" + values[i]});
+    }
+    return pages;
+}
+
+void PrintPages(QPrinter& printer, const QString& jobName, const QString& family,
+                const std::function<std::vector<PrintedPage>(const QFontMetrics& metrics,
+                                                             int pageHeight)>& layout) {
+    printer.setDocName(jobName);
+    QPainter painter;
+    if (!painter.begin(&printer)) throw ui::Error("the printer could not be started");
+    QFont font(family);
+    font.setPointSize(10);
+    painter.setFont(font);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const std::vector<PrintedPage> pages = layout(metrics, painter.viewport().height());
+    for (size_t page = 0; page < pages.size(); ++page) {
+        if (page > 0 && !printer.newPage())
+            throw ui::Error("the printer could not start a new page");
+        for (const PrintedText& text : pages[page])
+            painter.drawText(text.x, text.y + metrics.ascent(), text.text);
+    }
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        throw ui::Error("the printer reported an error");
+}
+
+void PrintDataTable(QPrinter& printer, const QString& family, const QString& header,
+                    const QStringList& values) {
+    PrintPages(
+        printer, "KasoNT Data List", family, [&](const QFontMetrics& metrics, int pageHeight) {
+            return LayoutDataTablePrintout(header, values, metrics.height(),
+                                           metrics.horizontalAdvance(" #DTPT[100] "), pageHeight);
+        });
+}

@@ -1,0 +1,318 @@
+// The data table window against the simulated driver: the launcher's model and type queries,
+// reading every entry, writing the values back, cancelling, lost lines and the reference marks.
+#include "AppTest.h"
+
+#include "shell/UnitCommCancel.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitMain.h"
+#include "status/UnitDataTable.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kBlack(Qt::black);
+
+class DataTableTest : public AppTest {
+protected:
+    // Starts on a series (0..3) with the driver's model text and opens the window from the menu.
+    void Open(int series, const QByteArray& model) {
+        WriteSetting("Model", "ModelType", series + 1);
+        WriteSetting("Comm", "TransmitCheck", 2);
+        StartProgram();
+        driver->setModelText('X', model);
+        frmMain->btnPopupDataTable->trigger();
+        ASSERT_TRUE(frmDataTable->isVisible());
+        TakeSentLines();
+    }
+    ui::StringGrid* Grid() const { return frmDataTable->grdDataTable; }
+    void ReadAll() {
+        frmDataTable->btnReadDataTable->click();
+        ASSERT_TRUE(
+            WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000));
+    }
+    // The lines a read of `count` entries sends after its probe: a selection and a query each.
+    static QList<QByteArray> ReadLines(int count) {
+        QList<QByteArray> lines;
+        for (int i = 0; i < count; ++i)
+            lines << "#DTPT=" + QByteArray::number(i) << "*DTPT";
+        return lines;
+    }
+    // Makes the port fail once the driver has received `line`: the next send raises.
+    void FailAfter(const QByteArray& line) {
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                         [line](const QByteArray& received) {
+                             if (received == line) mdlGeneral->Comm1->Close();
+                         });
+    }
+    // Makes the port fail when a reply comes after the driver has received `line`, before the
+    // reply is handled: the send that the reply starts raises.
+    void FailOnReplyAfter(const QByteArray& line) {
+        mdlGeneral->Comm1->OnCommReceive = [this, line](QObject*, std::uint16_t count) {
+            QByteArray bytes(count, '\0');
+            bytes.resize(mdlGeneral->Comm1->Read(bytes.data(), count));
+            if (driver->receivedLines().contains(line)) mdlGeneral->Comm1->Close();
+            mdlGeneral->ReceiveChunk(bytes);
+        };
+    }
+};
+
+TEST_F(DataTableTest, FirstSeriesReadsFortyEightEntriesAfterOnlyTheModelQuery) {
+    WriteSetting("Model", "ModelType", 1);
+    WriteSetting("Comm", "TransmitCheck", 2);
+    StartProgram();
+    driver->setModelText('X', "QWA-D56");
+    driver->axis('X').setDataTableEntry(47, -250);
+    frmMain->btnPopupDataTable->trigger();
+    EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{"VER", "VER"}));
+    EXPECT_EQ(frmMain->VersionText, "QWA-D56");
+    EXPECT_EQ(Grid()->RowCount(), 49);
+    EXPECT_FALSE(frmDataTable->Label3->isVisibleTo(frmDataTable));
+
+    Grid()->SetCell(1, 0, "old.dat");
+    ReadAll();
+    EXPECT_EQ(frmCommCancel->ProgressBar1->value(), 100);
+    EXPECT_EQ(frmCommCancel->btnCancel->text(), "OK");
+    EXPECT_EQ(Grid()->Cell(1, 0), "     KASO");
+    EXPECT_EQ(Grid()->Cell(1, 1), "2000");
+    EXPECT_EQ(Grid()->Cell(1, 48), "-250");
+    EXPECT_EQ(Grid()->Cell(0, 48), " #DTPT[47]");
+    EXPECT_EQ(Grid()->Row(), 1);
+    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"#DTPT=0"} + ReadLines(48));
+    EXPECT_FALSE(frmDataTable->ReadRunning());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DataTableTest, LaterSeriesSizeTheTableByTheDriverType) {
+    struct Case {
+        QByteArray model;
+        int typeReply; // the driver's #40
+        bool asksType;
+        int digit;
+        int rows;
+    };
+    const Case cases[] = {{"QWD50A", 21, true, 1, 49},
+                          {"QWD50A", 1, true, 1, 49},
+                          {"QWD50A", -1, true, -1, 385},
+                          {"QWD50A", -13, true, -3, 385},
+                          {"QWC50A_C3", 21, false, -3, 385}};
+    Open(3, "QWD50A");
+    for (const Case& c : cases) {
+        driver->setModelText('X', c.model);
+        driver->setParameter('X', 40, c.typeReply);
+        TakeSentLines();
+        frmMain->btnPopupDataTable->trigger();
+        const QList<QByteArray> expected = c.asksType
+                                               ? QList<QByteArray>{"VER", "VER", "#40", "#40"}
+                                               : QList<QByteArray>{"VER", "VER"};
+        EXPECT_EQ(TakeSentLines(), expected) << c.model.constData() << c.typeReply;
+        EXPECT_EQ(frmMain->DriverTypeDigit, c.digit) << c.typeReply;
+        EXPECT_EQ(Grid()->RowCount(), c.rows) << c.typeReply;
+        EXPECT_TRUE(frmDataTable->Label3->isVisibleTo(frmDataTable));
+        EXPECT_TRUE(frmDataTable->isVisible());
+    }
+    EXPECT_TRUE(messages.empty());
+
+    // A type that is no number is reported and opens nothing; the digit stays.
+    frmDataTable->Hide();
+    driver->setModelText('X', "QWD50A");
+    driver->setFault(sim::Fault::NotSupported);
+    frmMain->btnPopupDataTable->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains("E-S"));
+    EXPECT_FALSE(frmDataTable->isVisible());
+    EXPECT_EQ(frmMain->DriverTypeDigit, -3);
+}
+
+TEST_F(DataTableTest, NoAnswerOpensTheWindowWithoutTheDriver) {
+    Open(2, "QWC50A_C3");
+    frmDataTable->Hide();
+    Grid()->SetRowCount(49);
+    driver->setFault(sim::Fault::Silent);
+    frmMain->btnPopupDataTable->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
+    EXPECT_EQ(messages[0].caption, "警告");
+    EXPECT_TRUE(frmDataTable->isVisible());
+    EXPECT_EQ(Grid()->RowCount(), 385);
+    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"VER"});
+    EXPECT_FALSE(frmMain->Timer2->isActive());
+}
+
+TEST_F(DataTableTest, ThirdSeriesReadsEveryEntryAndMarksDifferingReferences) {
+    Open(2, "QWC50A_C3");
+    driver->axis('X').setDataTableEntry(0, 10);
+    driver->axis('X').setDataTableEntry(383, 7);
+    Grid()->SetCell(2, 1, "010"); // differs as text
+    Grid()->SetCell(2, 2, "2001");
+    Grid()->SetCell(2, 384, "8");
+    ReadAll();
+    for (int i = 0; i < 384; ++i)
+        ASSERT_EQ(Grid()->Cell(1, i + 1), QString::number(driver->axis('X').dataTableEntry(i)))
+            << i;
+    EXPECT_EQ(Grid()->Cell(1, 0), "     KASO2");
+    EXPECT_EQ(Grid()->CellTextColor(2, 1), kRed);
+    EXPECT_EQ(Grid()->CellTextColor(2, 2), kBlack);
+    EXPECT_EQ(Grid()->CellTextColor(2, 384), kRed);
+    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"#DTPT=0"} + ReadLines(384));
+
+    // A reply after the last entry changes nothing.
+    mdlGeneral->RequestId = ridDataTable;
+    mdlGeneral->ReceiveChunk("999\r");
+    EXPECT_EQ(Grid()->Cell(1, 384), "7");
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+
+    // "E-S" replies are stored as they come.
+    frmCommCancel->btnCancel->click();
+    driver->setFault(sim::Fault::NotSupported);
+    ReadAll();
+    EXPECT_EQ(Grid()->Cell(1, 200), "E-S");
+}
+
+TEST_F(DataTableTest, WriteSendsEachValueAsTheCellHoldsIt) {
+    Open(0, "QWA-D56");
+    for (int row = 1; row <= 48; ++row)
+        Grid()->SetCell(1, row, QString());
+    Grid()->SetCell(1, 1, "-5");
+    Grid()->SetCell(1, 4, "77");
+    Grid()->SetCell(1, 5, "12");
+    Grid()->SetCell(1, 6, "3\r#DTPT=0"); // a pasted line end must not make a second line
+    std::vector<int> rowsVisited;
+    std::vector<bool> readEnabled;
+    Grid()->OnSelectCell = [&](int, int row, bool&) {
+        rowsVisited.push_back(row);
+        readEnabled.push_back(frmDataTable->btnReadDataTable->isEnabled());
+    };
+    frmDataTable->btnSendDataTable->click();
+    EXPECT_EQ(frmCommCancel->Label1->text(), "ダウンロード完了");
+    EXPECT_EQ(frmCommCancel->ProgressBar1->value(), 100); // the empty last entries count too
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 9; }));
+    Pause(50);
+    EXPECT_EQ(TakeSentLines(),
+              (QList<QByteArray>{"#DTPT=0", "#DTPT=0", "*DTPT=-5", "#DTPT=3", "*DTPT=77", "#DTPT=4",
+                                 "*DTPT=12", "#DTPT=5", "*DTPT=3#DTPT=0"}));
+    EXPECT_EQ(driver->axis('X').dataTableEntry(0), -5);
+    EXPECT_EQ(driver->axis('X').dataTableEntry(3), 77);
+    EXPECT_EQ(driver->axis('X').dataTableEntry(5), 2005);
+    // The current row follows entries with an even index only, then returns to the top.
+    EXPECT_EQ(rowsVisited, (std::vector<int>{1, 5, 1}));
+    // No read may select entries while the write runs.
+    EXPECT_EQ(readEnabled, (std::vector<bool>{false, false, true}));
+    EXPECT_TRUE(frmDataTable->btnReadDataTable->isEnabled());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DataTableTest, CancelEndsTheReadAtOnceAndLateRepliesChangeNothing) {
+    Open(2, "QWC50A_C3");
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "#DTPT=3") driver->setFault(sim::Fault::Silent);
+                     });
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("#DTPT=3"); }));
+    Pause(50);
+    EXPECT_TRUE(frmDataTable->ReadRunning());
+    frmCommCancel->btnCancel->click();
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_FALSE(frmDataTable->ReadRunning());
+    Grid()->SetCell(1, 4, "keep");
+    TakeSentLines();
+    mdlGeneral->ReceiveChunk("4242\r");
+    EXPECT_EQ(Grid()->Cell(1, 4), "keep");
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DataTableTest, CancelStopsTheWriteBeforeTheNextEntry) {
+    Open(2, "QWC50A_C3");
+    for (int row = 1; row <= 384; ++row)
+        Grid()->SetCell(1, row, QString::number(row));
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [](const QByteArray& line) {
+                         if (line == "*DTPT=3" && frmCommCancel->isVisible())
+                             frmCommCancel->btnCancel->click();
+                     });
+    frmDataTable->btnSendDataTable->click();
+    Pause(50);
+    const QList<QByteArray> sent = TakeSentLines();
+    EXPECT_TRUE(sent.contains("*DTPT=3"));
+    EXPECT_LE(sent.size(), 1 + 2 * 6);
+    EXPECT_FALSE(sent.contains("*DTPT=10"));
+    EXPECT_NE(frmCommCancel->Label1->text(), "ダウンロード完了");
+    EXPECT_TRUE(frmDataTable->btnSendDataTable->isEnabled());
+}
+
+TEST_F(DataTableTest, ALostLineMidReadPutsTheWindowBack) {
+    Open(2, "QWC50A_C3");
+    FailOnReplyAfter("#DTPT=5");
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_TRUE(WaitFor([this] { return HasMessage("ドライバと通信できませんでした。"); }));
+    EXPECT_EQ(messages.back().caption, "ｴﾗ-");
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_FALSE(frmDataTable->ReadRunning());
+    EXPECT_EQ(Grid()->Cell(1, 6), "2005");
+}
+
+TEST_F(DataTableTest, ALostLineMidWritePutsTheWindowBack) {
+    Open(2, "QWC50A_C3");
+    Grid()->SetCell(1, 2, "9");
+    Grid()->SetCell(1, 300, "8");
+    FailAfter("*DTPT=9");
+    frmDataTable->btnSendDataTable->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
+    EXPECT_EQ(messages[0].caption, "ｴﾗ-");
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_TRUE(frmDataTable->btnReadDataTable->isEnabled());
+    EXPECT_TRUE(frmDataTable->btnSendDataTable->isEnabled());
+
+    // With the port closed the probe fails and nothing starts.
+    messages.clear();
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "ｴﾗ-");
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_FALSE(frmDataTable->ReadRunning());
+}
+
+TEST_F(DataTableTest, EditingAValueRecoloursItsReferenceAndTheReferenceIsNeverEdited) {
+    Open(2, "QWC50A_C3");
+    Grid()->SetCell(1, 3, "100");
+    Grid()->SetCell(2, 3, "100");
+    frmDataTable->RefreshMarks();
+    EXPECT_EQ(Grid()->CellTextColor(2, 3), kBlack);
+    Grid()->setFocus();
+    Grid()->setCurrentCell(2, 1);
+    Grid()->editItem(Grid()->currentItem());
+    auto* editor = Grid()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, "1");
+    EXPECT_EQ(Grid()->Cell(1, 3), "1001");
+    EXPECT_EQ(Grid()->CellTextColor(2, 3), kRed);
+    QTest::keyClick(editor, Qt::Key_Return);
+
+    Grid()->setCurrentCell(4, 2);
+    EXPECT_NE(Grid()->currentColumn(), 2);
+
+    // Rows that a launch adds to the showing window keep their references read-only.
+    driver->setModelText('X', "QWD50A");
+    driver->setParameter('X', 40, 1);
+    frmMain->btnPopupDataTable->trigger();
+    driver->setParameter('X', 40, 0);
+    frmMain->btnPopupDataTable->trigger();
+    ASSERT_EQ(Grid()->RowCount(), 385);
+    // What a double click asks of the grid: an editor for the cell.
+    auto opensEditor = [this](int col, int row) {
+        Grid()->edit(Grid()->model()->index(row - 1, col));
+        const bool editing = Grid()->Editing();
+        Grid()->CloseEditor();
+        return editing;
+    };
+    EXPECT_FALSE(opensEditor(2, 300));
+    EXPECT_TRUE(opensEditor(1, 300));
+}
+
+} // namespace
