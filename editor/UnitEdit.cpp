@@ -1,50 +1,349 @@
+// The editor window's construction: menus, tool bars, panes, tabs and status bar, the wiring of
+// every handler, and the window-level handlers. Documents, step numbers, find and replace,
+// printing and the compile command live in the Edit*.cpp files beside it.
 #include "UnitEdit.h"
 
+#include "EditFind.h"
+#include "UnitUpload.h"
 #include "shell/UnitHelp.h"
+#include "shell/UnitMain.h"
+#include "shell/Waits.h"
 #include "ui/Guard.h"
+#include "ui/Widgets.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
 TfrmEdit* frmEdit = nullptr;
 
+namespace {
+
+constexpr int kPanelWidth = 80;
+constexpr int kToolButtonWidth = 75;
+
+QAction* AddItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut = {}) {
+    QAction* item = menu->addAction(caption);
+    item->setShortcut(shortcut);
+    return item;
+}
+
+QToolButton* ToolButton(QWidget* parent, const QString& caption, const QString& hint) {
+    auto* button = new QToolButton(parent);
+    button->setText(caption);
+    button->setToolTip(hint);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setMinimumWidth(kToolButtonWidth);
+    return button;
+}
+
+} // namespace
+
 TfrmEdit::TfrmEdit(QWidget* owner)
-    : ui::Form(owner), memSub(new QPlainTextEdit(this)), Timer1(new ui::Timer(100, this)),
+    : ui::Form(owner), memMain2(new ui::EditorPane(this)), memMain(new ui::EditorPane(memMain2)),
+      memUploadData(new ui::EditorPane(memMain2)), memSub(new QPlainTextEdit(this)),
+      pgeEdit(new QTabBar(this)), Splitter1(new QSplitter(Qt::Vertical, this)),
+      StatusBar1(new QStatusBar(this)), FindDialog(new TFindDialog(this)),
+      ReplaceDialog(new TReplaceDialog(this)), Timer1(new ui::Timer(100, this)),
       Timer2(new ui::Timer(10, this)) {
     setWindowTitle("編集");
-    memSub->setReadOnly(true);
     auto* menus = new QMenuBar(this);
-    QMenu* run = menus->addMenu("実行(&R)");
-    RunUpLoadMailBox = run->addAction("ﾌﾟﾛｸﾞﾗﾑのｱｯﾌﾟﾛｰﾄﾞ(&A)");
-    RunDownloadItem = run->addAction("内部変数のﾀﾞｳﾝﾛｰﾄﾞ(&V)...");
-    RunDownloadCamItem = run->addAction("ｶﾑﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞ(&U)...");
-    RunDownloadDataItem = run->addAction("補正ﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞ(&W)...");
-    RunUpLoadCam = run->addAction("ｶﾑﾃﾞｰﾀのｱｯﾌﾟﾛｰﾄﾞ(&Y)...");
-    RunUpLoadData = run->addAction("補正ﾃﾞｰﾀのｱｯﾌﾟﾛｰﾄﾞ...");
-    QMenu* popup = new QMenu(this);
-    btnPopupUpLoadProgram = popup->addAction("ﾌﾟﾛｸﾞﾗﾑのｱｯﾌﾟﾛｰﾄﾞ");
-    btnPopupDownLoad = popup->addAction("内部変数のﾀﾞｳﾝﾛｰﾄﾞ");
-    btnPopupUpLoadCamData = popup->addAction("ｶﾑﾃﾞｰﾀのｱｯﾌﾟﾛｰﾄﾞ");
-    btnPopupUpLoadCorrectData = popup->addAction("補正ﾃﾞｰﾀのｱｯﾌﾟﾛｰﾄﾞ");
-    btnPopupDownLoadCamData = popup->addAction("ｶﾑﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞ");
-    btnPopupDownLoadCorrectData = popup->addAction("補正ﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞ");
-    QMenu* help = menus->addMenu("ﾍﾙﾌﾟ(&H)");
-    HelpAboutItem = help->addAction("ﾊﾞｰｼﾞｮﾝ情報(&A)...");
-    ui::Connect(HelpAboutItem, &QAction::triggered, this, [this] { HelpAbout(); });
+    BuildMenus(menus);
+    auto* speedBar = new QWidget(this);
+    speedBar->setFixedHeight(33);
+    BuildTools(speedBar);
+    BuildPanes();
+
+    auto* editArea = new QWidget(Splitter1);
+    auto* editLayout = new QVBoxLayout(editArea);
+    editLayout->setContentsMargins(0, 0, 0, 0);
+    editLayout->setSpacing(0);
+    editLayout->addWidget(pgeEdit);
+    editLayout->addWidget(memMain2);
+    Splitter1->addWidget(editArea);
+    Splitter1->addWidget(memSub);
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setSizes({253, 42});
 
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->setMenuBar(menus);
-    layout->addWidget(memSub);
+    layout->addWidget(speedBar);
+    layout->addWidget(Splitter1, 1);
+    layout->addWidget(StatusBar1);
+
+    WireHandlers();
+    resize(630, 349);
+    ScaleToDpi(*this);
+
+    // The first document, which carries a bare file name of its own.
+    for (int slot = 0; slot < kMaxDocuments; ++slot)
+        ShowTab(slot, false);
+    FileNew();
+    DocFileName[0] = kNewFileCaption;
+    SetPanelText(0, "   1:  1 ");
+}
+
+TfrmEdit::~TfrmEdit() = default;
+
+void TfrmEdit::BuildMenus(QMenuBar* menus) {
+    QMenu* file = menus->addMenu("ﾌｧｲﾙ(&F)");
+    FileNewItem = AddItem(file, "新規作成(&N)");
+    FileOpenItem = AddItem(file, "開く(&O)...");
+    FileSaveItem = AddItem(file, "上書き保存(&S)", QKeySequence("Ctrl+S"));
+    FileSaveAsItem = AddItem(file, "名前を付けて保存(&A)...");
+    FileCloseItem = AddItem(file, "閉じる(&C)");
+    file->addSeparator();
+    FilePrintSetupItem = AddItem(file, "ﾌﾟﾘﾝﾀの設定(&R)...");
+    FilePrintItem = AddItem(file, "印刷(&P)...");
+    file->addSeparator();
+    FileExitItem = AddItem(file, "終了(&X)");
+
+    QMenu* edit = menus->addMenu("編集(&E)");
+    EditUndoItem = AddItem(edit, "元に戻す(&U)", QKeySequence("Ctrl+Z"));
+    edit->addSeparator();
+    EditCutItem = AddItem(edit, "切り取り(&T)", QKeySequence("Ctrl+X"));
+    EditCopyItem = AddItem(edit, "ｺﾋﾟｰ(&C)", QKeySequence("Ctrl+C"));
+    EditPasteItem = AddItem(edit, "貼り付け(&P)", QKeySequence("Ctrl+V"));
+
+    QMenu* find = menus->addMenu("検索(&S)");
+    FindSearch = AddItem(find, "検索(&F)...", QKeySequence("Ctrl+F"));
+    FindReplace = AddItem(find, "置換(&R)...", QKeySequence("Ctrl+R"));
+
+    QMenu* format = menus->addMenu("書式(&O)");
+    FontName = AddItem(format, "Font(&F)...");
+
+    // Ctrl+V, Ctrl+X and Ctrl+Z belong to the edit items, which stand first; the transfer items
+    // that carry them too only show them.
+    QMenu* run = menus->addMenu("実行(&R)");
+    RunSendItem = AddItem(run, "ﾌﾟﾛｸﾞﾗﾑのﾀﾞｳﾝﾛｰﾄﾞ(&D)...", QKeySequence("Ctrl+D"));
+    RunDownloadItem = AddItem(run, "内部変数のﾀﾞｳﾝﾛｰﾄﾞ(&V)...\tCtrl+V");
+    RunDownloadCamItem = AddItem(run, "ｶﾑﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞ(&U)...", QKeySequence("Ctrl+U"));
+    RunDownloadDataItem = AddItem(run, "補正ﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞ(&W)...", QKeySequence("Ctrl+W"));
+    RunUpLoadMailBox = AddItem(run, "ﾌﾟﾛｸﾞﾗﾑのｱｯﾌﾟﾛｰﾄﾞ(&A)", QKeySequence("Ctrl+A"));
+    RunUploadItem = AddItem(run, "内部変数のｱｯﾌﾟﾛｰﾄﾞ(&P)...", QKeySequence("Ctrl+P"));
+    RunUpLoadLogData = AddItem(run, "ﾛｷﾞﾝｸﾞﾃﾞｰﾀのｱｯﾌﾟﾛｰﾄﾞ...\tCtrl+X");
+    RunUpLoadCam = AddItem(run, "ｶﾑﾃﾞｰﾀのｱｯﾌﾟﾛｰﾄﾞ(&Y)...", QKeySequence("Ctrl+Y"));
+    RunUpLoadData = AddItem(run, "補正ﾃﾞｰﾀのｱｯﾌﾟﾛｰﾄﾞ...\tCtrl+Z");
+    run->addSeparator();
+    RunCompileKey = new QAction(this);
+    RunCompileKey->setShortcut(QKeySequence(Qt::Key_F8));
+    addAction(RunCompileKey);
+    RunCompileItem = AddItem(run, "ｺﾝﾊﾟｲﾙ(&C)", QKeySequence(Qt::Key_F9));
+
+    QMenu* help = menus->addMenu("ﾍﾙﾌﾟ(&H)");
+    HelpContentsItem = AddItem(help, "目次(&C)");
+    HelpSearchItem = AddItem(help, "ｷｰﾜｰﾄﾞで検索(&S)...");
+    HelpHowToItem = AddItem(help, "ﾍﾙﾌﾟの使い方(&H)");
+    for (QAction* item : {HelpContentsItem, HelpSearchItem, HelpHowToItem})
+        item->setEnabled(false);
+    help->addSeparator();
+    HelpAboutItem = AddItem(help, "ﾊﾞｰｼﾞｮﾝ情報(&A)...");
+
+    PopupMenu2 = new QMenu(this);
+    btnPopupDownLoadProgram = PopupMenu2->addAction("ﾌﾟﾛｸﾞﾗﾑのﾀﾞｳﾝﾛｰﾄﾞ");
+    btnPopupDownLoad = PopupMenu2->addAction("内部変数のﾀﾞｳﾝﾛｰﾄﾞ");
+    btnPopupDownLoadCamData = PopupMenu2->addAction("ｶﾑﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞ");
+    btnPopupDownLoadCorrectData = PopupMenu2->addAction("補正ﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞ");
+    PopupMenu1 = new QMenu(this);
+    btnPopupUpLoadProgram = PopupMenu1->addAction("ﾌﾟﾛｸﾞﾗﾑのｱｯﾌﾟﾛｰﾄﾞ");
+    btnPopupUpLoad = PopupMenu1->addAction("内部変数のｱｯﾌﾟﾛｰﾄﾞ");
+    btnPopupUpLoadLogData = PopupMenu1->addAction("ﾛｷﾞﾝｸﾞﾃﾞｰﾀのｱｯﾌﾟﾛｰﾄﾞ");
+    btnPopupUpLoadCamData = PopupMenu1->addAction("ｶﾑﾃﾞｰﾀのｱｯﾌﾟﾛｰﾄﾞ");
+    btnPopupUpLoadCorrectData = PopupMenu1->addAction("補正ﾃﾞｰﾀのｱｯﾌﾟﾛｰﾄﾞ");
+}
+
+void TfrmEdit::BuildTools(QWidget* bar) {
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(1);
+    const std::pair<QString, QAction*> speedButtons[] = {
+        {"新規作成", FileNewItem}, {"開く", FileOpenItem},     {"上書き保存", FileSaveItem},
+        {"閉じる", FileCloseItem}, {"印刷", FilePrintItem},    {"切り取り", EditCutItem},
+        {"ｺﾋﾟｰ", EditCopyItem},    {"貼り付け", EditPasteItem}};
+    for (const auto& [caption, item] : speedButtons) {
+        QToolButton* button = ToolButton(bar, caption, caption);
+        connect(button, &QToolButton::clicked, item, &QAction::trigger);
+        layout->addWidget(button);
+    }
+    layout->addSpacing(8);
+    btnSendToKaso = ToolButton(bar, "ﾀﾞｳﾝﾛｰﾄﾞ", "ＫＡＳＯに送る");
+    btnSendToKaso->setMenu(PopupMenu2);
+    btnSendToKaso->setPopupMode(QToolButton::InstantPopup);
+    btnUpload = ToolButton(bar, "ｱｯﾌﾟﾛｰﾄﾞ", "ＫＡＳＯのデータをアップロード");
+    btnUpload->setMenu(PopupMenu1);
+    btnUpload->setPopupMode(QToolButton::InstantPopup);
+    btnMailC = ToolButton(bar, "ｺﾝﾊﾟｲﾙ", "現在のﾌｧｲﾙをｺﾝﾊﾟｲﾙ");
+    for (QToolButton* button : {btnSendToKaso, btnUpload, btnMailC})
+        layout->addWidget(button);
+    layout->addStretch();
+}
+
+void TfrmEdit::BuildPanes() {
+    for (int slot = 0; slot < kMaxDocuments; ++slot)
+        pgeEdit->addTab(QString());
+    pgeEdit->setExpanding(false);
+
+    QFont font(ui::kMonospaceFont);
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSize(9);
+    memMain2->setFont(font);
+    memMain2->setUndoRedoEnabled(true);
+
+    memMain->setReadOnly(true);
+    memMain->setEnabled(false);
+    memMain->setFrameShape(QFrame::NoFrame);
+    QPalette gutter = memMain->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        gutter.setColor(group, QPalette::Base, QColor(192, 192, 192));
+        gutter.setColor(group, QPalette::Text, ui::WindowTextColor());
+    }
+    memMain->setPalette(gutter);
+
+    memUploadData->setEnabled(false);
+    memUploadData->hide();
+
+    memSub->setReadOnly(true);
+    memSub->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont replyFont(ui::kProportionalFont);
+    replyFont.setPointSize(9);
+    memSub->setFont(replyFont);
+    memSub->setMinimumHeight(42);
+
+    for (int panel = 0; panel < 3; ++panel) {
+        panels_[panel] = new QLabel(StatusBar1);
+        panels_[panel]->setFixedWidth(kPanelWidth);
+        StatusBar1->addWidget(panels_[panel]);
+    }
+    panels_[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    SetPanelText(2, kInsertText);
+    ApplyPaneFont(font);
+}
+
+void TfrmEdit::WireHandlers() {
+    const std::pair<QAction*, void (TfrmEdit::*)()> commands[] = {
+        {FileNewItem, &TfrmEdit::FileNew},         {FileOpenItem, &TfrmEdit::FileOpen},
+        {FileSaveItem, &TfrmEdit::FileSave},       {FileSaveAsItem, &TfrmEdit::FileSaveAs},
+        {FileCloseItem, &TfrmEdit::FileClose},     {FilePrintSetupItem, &TfrmEdit::FilePrintSetup},
+        {FilePrintItem, &TfrmEdit::FilePrint},     {FileExitItem, &TfrmEdit::FileExit},
+        {EditUndoItem, &TfrmEdit::EditUndo},       {EditCutItem, &TfrmEdit::EditCut},
+        {EditCopyItem, &TfrmEdit::EditCopy},       {EditPasteItem, &TfrmEdit::EditPaste},
+        {FindSearch, &TfrmEdit::FindSearchClick},  {FindReplace, &TfrmEdit::FindReplaceClick},
+        {FontName, &TfrmEdit::FontNameClick},      {RunCompileItem, &TfrmEdit::btnMailCClick},
+        {RunCompileKey, &TfrmEdit::btnMailCClick}, {HelpAboutItem, &TfrmEdit::HelpAbout}};
+    for (const auto& [item, handler] : commands)
+        ui::Connect(item, &QAction::triggered, this,
+                    [this, handler = handler] { (this->*handler)(); });
+    ui::Connect(btnMailC, &QToolButton::clicked, this, [this] { btnMailCClick(); });
+    ui::Connect(pgeEdit, &QTabBar::currentChanged, this, [this](int index) {
+        if (!tabsByCode_) pgeEditChange(index);
+    });
+    ui::Connect(Splitter1, &QSplitter::splitterMoved, this, [this] { memMain2Change(this); });
+
+    memMain2->OnKeyDown = [this](const ui::EditorPane::Key& key) { memMain2KeyDown(key); };
+    memMain2->OnKeyUp = [this](const ui::EditorPane::Key& key) { memMain2KeyUp(key); };
+    memMain2->OnMouseDown = [this] { memMain2MouseDown(); };
+    memMain2->OnTopRowChange = [this] { memMain2TopRowChange(); };
+    memMain2->OnMouseWheel = [this](int delta) { return EditorWindowProc(delta); };
+    memMain2->OnResize = [this] { LayOutGutter(); };
+    memMain2->OnChange = [this] {
+        MarkModifiedByUser();
+        memMain2Change(memMain2);
+    };
+
+    FindDialog->OnFind = [this] { FindDialogFind(); };
+    ReplaceDialog->OnFind = [this] { ReplaceDialogFind(); };
+    ReplaceDialog->OnReplace = [this] { ReplaceDialogReplace(); };
+
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     connect(Timer2, &QTimer::timeout, this, [this] { ++Timer2->Tag; });
 }
 
-bool TfrmEdit::HasUnsavedDocuments() const {
-    return std::any_of(DocModified.begin(), DocModified.end(), [](bool m) { return m; });
+void TfrmEdit::ApplyPaneFont(const QFont& font) {
+    for (ui::EditorPane* pane : {memMain, memMain2, memUploadData})
+        pane->setFont(font);
+    const int width = memMain2->CharWidth();
+    for (ui::EditorPane* pane : {memMain2, memUploadData})
+        pane->setTabStopDistance(8 * width);
+    gutterWidth_ = 5 * width + 8;
+    memMain2->SetLeftMargin(gutterWidth_ + 4);
+    LayOutGutter();
 }
 
-void TfrmEdit::AddReply(const QString& line) { memSub->appendPlainText("[KASO返信] " + line); }
+void TfrmEdit::LayOutGutter() {
+    // The gutter stands in the pane's left margin, row for row beside the text.
+    const int frame = memMain2->frameWidth();
+    const int height = memMain2->viewport()->height();
+    memMain->setGeometry(frame, frame, gutterWidth_, height);
+    memUploadData->setGeometry(frame + gutterWidth_, frame,
+                               std::max(0, memMain2->width() - 2 * frame - gutterWidth_), height);
+    memMain->SetTopRow(memMain2->TopRow());
+}
+
+bool TfrmEdit::HasUnsavedDocuments() const {
+    return memMain2->Modified() ||
+           std::any_of(DocModified.begin(), DocModified.end(), [](int m) { return m == 1; });
+}
+
+QString TfrmEdit::PanelText(int panel) const {
+    return panels_.at(panel)->text();
+}
+
+void TfrmEdit::SetPanelText(int panel, const QString& text) {
+    panels_.at(panel)->setText(text);
+}
+
+QString TfrmEdit::TabCaption(int slot) const {
+    return pgeEdit->tabText(slot);
+}
+
+void TfrmEdit::SetTabCaption(int slot, const QString& caption) {
+    pgeEdit->setTabText(slot, caption);
+}
+
+void TfrmEdit::ShowTab(int slot, bool visible) {
+    tabsByCode_ = true;
+    pgeEdit->setTabVisible(slot, visible);
+    tabsByCode_ = false;
+}
+
+void TfrmEdit::ActivateTab(int slot) {
+    tabsByCode_ = true;
+    pgeEdit->setCurrentIndex(slot);
+    tabsByCode_ = false;
+    activeTab_ = slot;
+}
+
+void TfrmEdit::resizeEvent(QResizeEvent* event) {
+    ui::Form::resizeEvent(event);
+    ui::RunGuarded([this] { memMain2Change(this); });
+}
+
+void TfrmEdit::FormActivate() {
+    setWindowTitle(frmMain->lblAxis->text() + "軸の編集");
+}
+
+void TfrmEdit::FileExit() {
+    close();
+}
+
+void TfrmEdit::FormClose() {
+    if (frmUpload) frmUpload->close();
+}
+
+void TfrmEdit::AddReply(const QString& line) {
+    memSub->appendPlainText("[KASO返信] " + line);
+}
 
 void TfrmEdit::ReceiveUpLoadData(QObject*) {
     // No upload is running until the data upload dialog starts one.

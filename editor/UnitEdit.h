@@ -1,7 +1,10 @@
-// The program editor: program documents, the compile command, program and data transfers, and
-// the reply pane that shows the driver's answers to the editor's commands.
+// The program editor: up to 16 documents in tabs over one editing pane, the step-number gutter,
+// find and replace, printing, the compile command, the transfer menus, and the reply pane that
+// shows the listing and the driver's answers to the editor's commands.
 #pragma once
 
+#include "ui/EditorPane.h"
+#include "ui/FileDialogs.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
 
@@ -9,36 +12,154 @@
 #include <QPlainTextEdit>
 #include <array>
 
+class QLabel;
+class QMenu;
+class QSplitter;
+class QStatusBar;
+class QTabBar;
+class QToolButton;
+class TFindDialog;
+class TReplaceDialog;
+
 class TfrmEdit : public ui::Form {
     Q_OBJECT
 public:
     static constexpr int kMaxDocuments = 16;
+    static constexpr int kAllSlots = 0xFFFF;
+    static inline const QString kNewFileCaption = "新規ﾌｧｲﾙ";
+    static inline const QString kModifiedText = "変更あり";
+    static inline const QString kInsertText = "挿入";
+    static inline const QString kOverwriteText = "上書き";
 
     explicit TfrmEdit(QWidget* owner);
+    ~TfrmEdit() override;
 
-    QPlainTextEdit* memSub; // the read-only reply pane
+    // Panes: the document being edited, the step-number gutter left of it, the hidden table that
+    // collects uploaded rows, and the reply pane below.
+    ui::EditorPane* memMain2;
+    ui::EditorPane* memMain;
+    ui::EditorPane* memUploadData;
+    QPlainTextEdit* memSub;
+    QTabBar* pgeEdit; // tab n belongs to document slot n
+    QSplitter* Splitter1;
+    QStatusBar* StatusBar1;
 
-    // Transfer items shown or hidden by series.
-    QAction* RunUpLoadMailBox;
-    QAction* btnPopupUpLoadProgram;
+    // Menu items.
+    QAction* FileNewItem;
+    QAction* FileOpenItem;
+    QAction* FileSaveItem;
+    QAction* FileSaveAsItem;
+    QAction* FileCloseItem;
+    QAction* FilePrintSetupItem;
+    QAction* FilePrintItem;
+    QAction* FileExitItem;
+    QAction* EditUndoItem;
+    QAction* EditCutItem;
+    QAction* EditCopyItem;
+    QAction* EditPasteItem;
+    QAction* FindSearch;
+    QAction* FindReplace;
+    QAction* FontName;
+    QAction* RunCompileItem;   // ｺﾝﾊﾟｲﾙ, F9
+    QAction* RunCompileKey;    // the separator's F8
+    QAction* HelpContentsItem; // the three help items stay disabled
+    QAction* HelpSearchItem;
+    QAction* HelpHowToItem;
+    QAction* HelpAboutItem;
+
+    // Transfer items of the Run menu and of the tool buttons' drop-down menus. Their handlers
+    // belong to the transfers; the shell shows or hides them by series.
+    QAction* RunSendItem;
     QAction* RunDownloadItem;
-    QAction* btnPopupDownLoad;
     QAction* RunDownloadCamItem;
     QAction* RunDownloadDataItem;
+    QAction* RunUpLoadMailBox;
+    QAction* RunUploadItem;
+    QAction* RunUpLoadLogData;
     QAction* RunUpLoadCam;
     QAction* RunUpLoadData;
-    QAction* btnPopupUpLoadCamData;
-    QAction* btnPopupUpLoadCorrectData;
+    QMenu* PopupMenu2; // downloads
+    QAction* btnPopupDownLoadProgram;
+    QAction* btnPopupDownLoad;
     QAction* btnPopupDownLoadCamData;
     QAction* btnPopupDownLoadCorrectData;
-    QAction* HelpAboutItem;
+    QMenu* PopupMenu1; // uploads
+    QAction* btnPopupUpLoadProgram;
+    QAction* btnPopupUpLoad;
+    QAction* btnPopupUpLoadLogData;
+    QAction* btnPopupUpLoadCamData;
+    QAction* btnPopupUpLoadCorrectData;
+    QToolButton* btnSendToKaso;
+    QToolButton* btnUpload;
+    QToolButton* btnMailC;
+
+    ui::FileDialog OpenDialog{ui::FileDialog::Kind::Open};
+    ui::FileDialog SaveDialog{ui::FileDialog::Kind::Save};
+    TFindDialog* FindDialog;
+    TReplaceDialog* ReplaceDialog;
 
     ui::Timer* Timer1; // 100 ms pacing
     ui::Timer* Timer2; // 10 ms pacing
 
-    // Per document: changed since it was last saved, opened or created.
-    std::array<bool, kMaxDocuments> DocModified{};
+    // Document slots. DocText holds, exactly, the text of every document that is not in the
+    // pane (and of the one in the pane as it was when last left).
+    std::array<QString, kMaxDocuments> DocText;
+    std::array<QString, kMaxDocuments> DocFileName; // full name; empty: none
+    std::array<int, kMaxDocuments> DocModified{};   // 1: unsaved changes
+    int CurrentDoc = 0;
+    int UsedSlots = 0; // bit n: slot n occupied
+    int MaxLineWidth = 0;
+    int SavedLineCount = 0;
+    bool RenumberPending = false;
+    int EventStepCount = 0;
+    int SequenceStepCount = 0;
+
+    // The pane's modified flag together with the per-document marks.
     bool HasUnsavedDocuments() const;
+
+    // Status bar panels: 0 caret position, 1 modified mark, 2 typing mode.
+    QString PanelText(int panel) const;
+    void SetPanelText(int panel, const QString& text);
+
+    // Tabs, changed by code (no tab-change handler runs).
+    QString TabCaption(int slot) const;
+    void SetTabCaption(int slot, const QString& caption);
+    void ShowTab(int slot, bool visible);
+    void ActivateTab(int slot);
+    int ActiveTab() const { return activeTab_; }
+
+    // Documents, for the commands here and the transfers: the lowest free slot (its bit is then
+    // set), or -1 when all are in use; storing the pane into the active tab's slot; bringing a
+    // slot's text into the pane with the gutter, width and caret panel brought up to date.
+    int TakeFreeSlot();
+    void StorePane();
+    void RestoreDocument(int slot);
+    void RecomputeMaxLineWidth();
+
+    // Step numbers and the pane's aids.
+    void RenumberSteps();
+    void memMain2Change(QObject* sender);
+    void UpdateCaretPanel();
+    void UpdateScrollBars();
+
+    // Commands.
+    void FileNew();
+    void FileOpen();
+    void FileSave();
+    void FileSaveAs();
+    void FileClose();
+    void FilePrintSetup();
+    void FilePrint();
+    void FileExit();
+    void EditUndo();
+    void EditCut();
+    void EditCopy();
+    void EditPaste();
+    void FontNameClick();
+    void FindSearchClick();
+    void FindReplaceClick();
+    void btnMailCClick();
+    void HelpAbout();
 
     // Adds one reply line to the reply pane.
     void AddReply(const QString& line);
@@ -47,7 +168,42 @@ public:
     void ReceiveUpLoadData(QObject* sender);
     void btnPopupUpLoadProgramClick(QObject* sender);
 
-    void HelpAbout();
+protected:
+    void FormActivate() override;
+    bool FormCloseQuery() override;
+    void FormClose() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildMenus(class QMenuBar* menus);
+    void BuildTools(class QWidget* bar);
+    void BuildPanes();
+    void WireHandlers();
+    void ApplyPaneFont(const QFont& font);
+    void LayOutGutter();
+
+    void pgeEditChange(int index);
+    void memMain2KeyDown(const ui::EditorPane::Key& key);
+    void memMain2KeyUp(const ui::EditorPane::Key& key);
+    void memMain2MouseDown();
+    void memMain2TopRowChange();
+    bool EditorWindowProc(int wheelDelta);
+    void MarkModifiedByUser();
+
+    void FindDialogFind();
+    void ReplaceDialogFind();
+    void ReplaceDialogReplace();
+    void ReplaceAll(const QString& findText, const QString& replaceText);
+    void ShowNotFound();
+
+    bool SaveCurrentDocument();
+    bool WriteDocument(int slot, const QStringList& lines);
+    void ClearCurrentDocument();
+
+    std::array<QLabel*, 3> panels_{};
+    int gutterWidth_ = 38;
+    int activeTab_ = 0;
+    bool tabsByCode_ = false;
 };
 
 extern TfrmEdit* frmEdit;

@@ -1,0 +1,244 @@
+// The editor's documents: tabs and slots, new, open, save, save as, close and the window's close,
+// with the files on disk.
+#include "EditorTestFixture.h"
+
+#include "ui/Codec.h"
+
+#include <QDir>
+#include <QTabBar>
+
+namespace {
+
+using ui::MsgResult;
+
+TEST_F(EditorTest, FirstDocumentSavesUnderItsBareNameAsShiftJisWithCrLf) {
+    EXPECT_EQ(frmEdit->TabCaption(0), "新規ﾌｧｲﾙ");
+    EXPECT_EQ(frmEdit->DocFileName[0], "新規ﾌｧｲﾙ");
+    EXPECT_FALSE(frmEdit->pgeEdit->isTabVisible(1));
+    EXPECT_EQ(frmEdit->UsedSlots, 1);
+
+    TypeText("A=(1) 'ｶﾅ漢字\rB");
+    EXPECT_EQ(frmEdit->DocModified[0], 1);
+    EXPECT_EQ(frmEdit->PanelText(1), "変更あり");
+    EXPECT_TRUE(frmEdit->HasUnsavedDocuments());
+
+    frmEdit->FileSaveItem->trigger();
+    EXPECT_EQ(ReadFile("新規ﾌｧｲﾙ"), ui::cp932::Encode("A=(1) 'ｶﾅ漢字\r\nB\r\n"));
+    EXPECT_EQ(frmEdit->DocModified[0], 0);
+    EXPECT_EQ(frmEdit->PanelText(1), "");
+    EXPECT_FALSE(frmEdit->HasUnsavedDocuments());
+}
+
+TEST_F(EditorTest, LaterNewDocumentRefusesToSaveWithoutAName) {
+    frmEdit->FileNewItem->trigger();
+    EXPECT_EQ(frmEdit->CurrentDoc, 1);
+    EXPECT_EQ(frmEdit->TabCaption(1), "新規ﾌｧｲﾙ");
+    EXPECT_EQ(frmEdit->PanelText(1), " ");
+    TypeText("X");
+    frmEdit->FileSaveItem->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(LastMessage().text, "ファイル名を変更して保存してください。");
+    EXPECT_EQ(LastMessage().icon, ui::MsgIcon::Exclamation);
+    EXPECT_EQ(frmEdit->DocModified[1], 1); // never reported as saved
+    EXPECT_EQ(QDir(workDir.path()).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(EditorTest, OpenReusesTheUntouchedFirstTabThenTakesNewSlots) {
+    WriteFile("A.MB", "EV\r\n()SVON\r\n");
+    WriteFile("B.dat", "1\n2"); // LF and no final line end are read alike
+    Open("A.MB");
+    EXPECT_EQ(frmEdit->CurrentDoc, 0);
+    EXPECT_EQ(frmEdit->TabCaption(0), "A.MB");
+    EXPECT_EQ(frmEdit->DocFileName[0], Path("A.MB"));
+    EXPECT_EQ(PaneText(), "EV\n()SVON");
+    EXPECT_EQ(GutterRows(), QStringList({"     ", "    1"}));
+
+    Open("B.dat");
+    EXPECT_EQ(frmEdit->CurrentDoc, 1);
+    EXPECT_EQ(frmEdit->pgeEdit->currentIndex(), 1);
+    EXPECT_EQ(frmEdit->UsedSlots, 3);
+    EXPECT_EQ(PaneText(), "1\n2");
+    EXPECT_EQ(frmEdit->DocText[0], "EV\n()SVON");
+    EXPECT_EQ(frmEdit->PanelText(1), " ");
+
+    Open("A.MB");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(LastMessage().text, "このﾌｧｲﾙは既に開かれています。");
+    EXPECT_EQ(LastMessage().icon, ui::MsgIcon::None);
+    EXPECT_EQ(frmEdit->UsedSlots, 3);
+
+    // Saving writes CR LF after every line, the last one too.
+    TypeText("0");
+    frmEdit->FileSaveItem->trigger();
+    EXPECT_EQ(ReadFile("B.dat"), "01\r\n2\r\n");
+}
+
+TEST_F(EditorTest, UnreadableFileTakesNoSlot) {
+    Open("missing.MB");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(
+        LastMessage().text,
+        "ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認してください。");
+    EXPECT_EQ(LastMessage().icon, ui::MsgIcon::Exclamation);
+    EXPECT_EQ(frmEdit->UsedSlots, 1);
+    EXPECT_EQ(frmEdit->TabCaption(0), "新規ﾌｧｲﾙ");
+    EXPECT_EQ(frmEdit->DocFileName[0], "新規ﾌｧｲﾙ");
+}
+
+TEST_F(EditorTest, EndOfFileMarkIsDroppedWithoutLosingText) {
+    WriteFile("dos.MB", "A\r\nB\r\n\x1A");
+    Open("dos.MB");
+    EXPECT_EQ(PaneText(), "A\nB");
+    WriteFile("tight.MB", "A\r\nB\x1A");
+    Open("tight.MB");
+    EXPECT_EQ(PaneText(), "A\nB");
+}
+
+TEST_F(EditorTest, SixteenDocumentsRefuseNewAndOpen) {
+    for (int i = 1; i < TfrmEdit::kMaxDocuments; ++i)
+        frmEdit->FileNewItem->trigger();
+    EXPECT_EQ(frmEdit->UsedSlots, 0xFFFF);
+    EXPECT_TRUE(messages.empty());
+    frmEdit->FileNewItem->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(LastMessage().text, "これ以上ﾌｧｲﾙを開けません。");
+    EXPECT_EQ(LastMessage().icon, ui::MsgIcon::Exclamation);
+    Open("any.MB");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(LastMessage().text, "これ以上ﾌｧｲﾙを開けません。");
+    EXPECT_EQ(LastMessage().icon, ui::MsgIcon::None);
+    EXPECT_EQ(fileDialogRuns, 0);
+}
+
+TEST_F(EditorTest, TabChangesBringBackEachTextExactly) {
+    TypeText("A\rB");
+    frmEdit->FileNewItem->trigger();
+    TypeText("X=(1)\r");
+    PickTab(0);
+    EXPECT_EQ(frmEdit->CurrentDoc, 0);
+    EXPECT_EQ(PaneText(), "A\nB");
+    PickTab(1);
+    EXPECT_EQ(PaneText(), "X=(1)\n");
+    EXPECT_EQ(GutterRows(), QStringList({"    1", "     "}));
+    EXPECT_EQ(frmEdit->PanelText(1), "変更あり");
+
+    // Undo stays with its own document.
+    frmEdit->EditUndoItem->trigger();
+    EXPECT_EQ(PaneText(), "X=(1)\n");
+    PickTab(0);
+    frmEdit->EditUndoItem->trigger();
+    EXPECT_EQ(PaneText(), "A\nB");
+}
+
+TEST_F(EditorTest, CloseAsksAndKeepsWorkOnCancel) {
+    WriteFile("P.MB", "OLD\r\n");
+    Open("P.MB");
+    frmEdit->FileNewItem->trigger();
+    PickTab(0);
+    TypeText("NEW ");
+    Answer(MsgResult::Cancel);
+    frmEdit->FileCloseItem->trigger();
+    EXPECT_EQ(LastMessage().text, "このﾌｧｲﾙは保存されていません。 保存しますか？");
+    EXPECT_EQ(LastMessage().buttons, ui::MsgButtons::YesNoCancel);
+    EXPECT_EQ(PaneText(), "NEW OLD");
+
+    Answer(MsgResult::No);
+    frmEdit->FileCloseItem->trigger();
+    EXPECT_EQ(ReadFile("P.MB"), "OLD\r\n");
+    // Tab 0 stays as an empty new document; the highest occupied slot becomes current.
+    EXPECT_TRUE(frmEdit->pgeEdit->isTabVisible(0));
+    EXPECT_EQ(frmEdit->TabCaption(0), "新規ﾌｧｲﾙ");
+    EXPECT_EQ(frmEdit->DocFileName[0], "");
+    EXPECT_EQ(frmEdit->CurrentDoc, 1);
+    EXPECT_EQ(frmEdit->pgeEdit->currentIndex(), 1);
+}
+
+TEST_F(EditorTest, TextTypedIntoClosedTabZeroSurvivesNewDocuments) {
+    frmEdit->FileNewItem->trigger();
+    PickTab(0);
+    frmEdit->FileCloseItem->trigger();
+    PickTab(0);
+    TypeText("keep");
+    frmEdit->FileNewItem->trigger();
+    EXPECT_EQ(frmEdit->CurrentDoc, 2);
+    PickTab(0);
+    EXPECT_EQ(PaneText(), "keep");
+}
+
+TEST_F(EditorTest, CloseWithYesSavesOrStaysWhenItCannot) {
+    WriteFile("P.MB", "OLD\r\n");
+    Open("P.MB");
+    frmEdit->FileNewItem->trigger();
+    TypeText("unnamed");
+    frmEdit->FileCloseItem->trigger(); // Yes: no name, the close stops
+    EXPECT_EQ(LastMessage().text, "ファイル名を変更して保存してください。");
+    EXPECT_TRUE(frmEdit->pgeEdit->isTabVisible(1));
+    EXPECT_EQ(PaneText(), "unnamed");
+
+    PickTab(0);
+    TypeText("NEW ");
+    frmEdit->FileCloseItem->trigger();
+    EXPECT_EQ(ReadFile("P.MB"), "NEW OLD\r\n");
+    EXPECT_EQ(frmEdit->CurrentDoc, 1);
+    EXPECT_EQ(PaneText(), "unnamed");
+    EXPECT_EQ(frmEdit->PanelText(1), "変更あり");
+}
+
+TEST_F(EditorTest, FailedSaveAsKeepsNameAndModifiedMark) {
+    WriteFile("P.MB", "OLD\r\n");
+    Open("P.MB");
+    TypeText("X");
+    chosenFile = Path("no-such-folder/Q.MB");
+    frmEdit->FileSaveAsItem->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(LastMessage().icon, ui::MsgIcon::Error);
+    EXPECT_EQ(frmEdit->DocFileName[0], Path("P.MB"));
+    EXPECT_EQ(frmEdit->TabCaption(0), "P.MB");
+    EXPECT_EQ(frmEdit->DocModified[0], 1);
+
+    chosenFile = Path("Q.MB");
+    frmEdit->FileSaveAsItem->trigger();
+    EXPECT_EQ(ReadFile("Q.MB"), "XOLD\r\n");
+    EXPECT_EQ(ReadFile("P.MB"), "OLD\r\n");
+    EXPECT_EQ(frmEdit->TabCaption(0), "Q.MB");
+    EXPECT_EQ(frmEdit->DocModified[0], 0);
+}
+
+TEST_F(EditorTest, FailedSaveLeavesTheDocumentModified) {
+    WriteFile("P.MB", "OLD\r\n");
+    Open("P.MB");
+    TypeText("X");
+    QDir(workDir.path()).remove("P.MB");
+    QDir(workDir.path()).mkdir("P.MB"); // the name is now taken by a folder
+    frmEdit->FileSaveItem->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(LastMessage().icon, ui::MsgIcon::Error);
+    EXPECT_EQ(frmEdit->DocModified[0], 1);
+    EXPECT_EQ(frmEdit->PanelText(1), "変更あり");
+}
+
+TEST_F(EditorTest, WindowCloseSavesNamedDocumentsAndNamesTheOthers) {
+    WriteFile("P.MB", "OLD\r\n");
+    TypeText("first");
+    Open("P.MB");
+    TypeText("NEW ");
+    frmEdit->FileNewItem->trigger();
+    TypeText("unnamed");
+
+    Answer(MsgResult::Cancel);
+    EXPECT_FALSE(frmEdit->close());
+    EXPECT_TRUE(frmEdit->isVisible());
+    EXPECT_EQ(LastMessage().text, "保存されていないﾌｧｲﾙがあります。保存しますか？");
+
+    Answer(MsgResult::Yes);
+    EXPECT_TRUE(frmEdit->close());
+    EXPECT_FALSE(frmEdit->isVisible());
+    EXPECT_EQ(ReadFile("新規ﾌｧｲﾙ"), "first\r\n");
+    EXPECT_EQ(ReadFile("P.MB"), "NEW OLD\r\n");
+    EXPECT_EQ(LastMessage().text, "新規ﾌｧｲﾙ(ファイル名)は保存されません。");
+    EXPECT_EQ(frmEdit->DocModified[2], 1);
+    EXPECT_EQ(PaneText(), "unnamed");
+    EXPECT_TRUE(frmEdit->HasUnsavedDocuments());
+}
+
+} // namespace

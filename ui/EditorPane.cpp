@@ -1,0 +1,378 @@
+#include "EditorPane.h"
+
+#include "Codec.h"
+#include "Guard.h"
+#include "Widgets.h"
+
+#include <QFile>
+#include <QFontDialog>
+#include <QKeyEvent>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <algorithm>
+
+namespace ui {
+namespace {
+
+constexpr int kTabColumns = 8;
+
+bool IsAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x80; });
+}
+
+// Columns of a text without tabs: its CP932 bytes.
+int SegmentWidth(const QString& segment) {
+    return IsAscii(segment) ? static_cast<int>(segment.size()) : cp932::ByteWidth(segment);
+}
+
+int NextTabStop(int column) {
+    return (column / kTabColumns + 1) * kTabColumns;
+}
+
+FontDialogResponder& FontResponder() {
+    static FontDialogResponder responder;
+    return responder;
+}
+
+} // namespace
+
+EditorPane::EditorPane(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    SetScrollBars(ScrollBars::None);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (byCode_ > 0) return;
+        modified_ = true;
+        if (OnChange) RunGuarded(OnChange);
+    });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (OnTopRowChange) RunGuarded(OnTopRowChange);
+    });
+}
+
+void EditorPane::ByCode(const std::function<void()>& change) {
+    ++byCode_;
+    document()->setUndoRedoEnabled(false);
+    change();
+    document()->setUndoRedoEnabled(true);
+    --byCode_;
+}
+
+QStringList EditorPane::Lines() const {
+    const QString text = Text();
+    if (text.isEmpty()) return {};
+    return text.split('\n');
+}
+
+void EditorPane::SetLines(const QStringList& lines) {
+    SetText(lines.join('\n'));
+}
+
+int EditorPane::LineCount() const {
+    return Text().isEmpty() ? 0 : document()->blockCount();
+}
+
+QString EditorPane::Line(int row) const {
+    return document()->findBlockByNumber(row).text();
+}
+
+void EditorPane::AddLine(const QString& line) {
+    ByCode([&] {
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::End);
+        if (LineCount() > 0) cursor.insertText("\n");
+        cursor.insertText(line);
+    });
+}
+
+QString EditorPane::Text() const {
+    return document()->toPlainText();
+}
+
+void EditorPane::SetText(const QString& text) {
+    ByCode([&] { setPlainText(text); });
+}
+
+void EditorPane::Clear() {
+    SetText(QString());
+}
+
+int EditorPane::RowCount() const {
+    return document()->blockCount();
+}
+
+int EditorPane::Row() const {
+    return textCursor().blockNumber();
+}
+
+int EditorPane::Col() const {
+    const QTextCursor cursor = textCursor();
+    return ExpandTabLength(cursor.block().text().left(cursor.positionInBlock()));
+}
+
+void EditorPane::SetRow(int row) {
+    SetRowCol(row, Col());
+}
+
+void EditorPane::SetCol(int col) {
+    SetRowCol(Row(), col);
+}
+
+void EditorPane::SetRowCol(int row, int col) {
+    const QTextBlock block = document()->findBlockByNumber(std::clamp(row, 0, RowCount() - 1));
+    const QString text = block.text();
+    const QList<int> columns = ColumnsOf(text);
+    int offset = 0;
+    while (offset < text.size() && columns[offset] < col)
+        ++offset;
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + offset);
+    setTextCursor(cursor);
+}
+
+int EditorPane::TopRow() const {
+    return verticalScrollBar()->value();
+}
+
+void EditorPane::SetTopRow(int row) {
+    verticalScrollBar()->setValue(row);
+}
+
+int EditorPane::TopCol() const {
+    return horizontalScrollBar()->value() / CharWidth();
+}
+
+void EditorPane::SetTopCol(int col) {
+    horizontalScrollBar()->setValue(col * CharWidth());
+}
+
+int EditorPane::VisibleRows() const {
+    return viewport()->height() / std::max(1, fontMetrics().lineSpacing());
+}
+
+int EditorPane::VisibleCols() const {
+    return viewport()->width() / CharWidth();
+}
+
+int EditorPane::CharWidth() const {
+    return std::max(1, fontMetrics().horizontalAdvance('0'));
+}
+
+void EditorPane::SetScrollBars(ScrollBars bars) {
+    scrollBars_ = bars;
+    const bool vertical = bars == ScrollBars::Vertical || bars == ScrollBars::Both;
+    const bool horizontal = bars == ScrollBars::Horizontal || bars == ScrollBars::Both;
+    setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void EditorPane::SetLeftMargin(int pixels) {
+    leftMargin_ = pixels;
+    setViewportMargins(pixels, 0, 0, 0);
+}
+
+void EditorPane::SetSelStart(int position) {
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::clamp(position, 0, static_cast<int>(Text().size())));
+    setTextCursor(cursor);
+}
+
+void EditorPane::SetSelLength(int length) {
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    cursor.setPosition(start);
+    cursor.setPosition(std::clamp(start + length, 0, static_cast<int>(Text().size())),
+                       QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void EditorPane::SetSelText(const QString& text) {
+    QTextCursor cursor = textCursor();
+    cursor.insertText(text);
+    setTextCursor(cursor);
+}
+
+bool EditorPane::Search(const QString& text, SearchOptions options, bool fromSelectionStart) {
+    if (text.isEmpty()) return false;
+    QTextDocument::FindFlags flags;
+    if (!options.down) flags |= QTextDocument::FindBackward;
+    if (options.matchCase) flags |= QTextDocument::FindCaseSensitively;
+    if (options.wholeWord) flags |= QTextDocument::FindWholeWords;
+    QTextCursor from = textCursor();
+    if (fromSelectionStart) {
+        const int position = options.down ? from.selectionStart() : from.selectionEnd();
+        from.setPosition(position);
+    }
+    const QTextCursor found = document()->find(text, from, flags);
+    if (found.isNull()) return false;
+    setTextCursor(found);
+    return true;
+}
+
+QList<int> EditorPane::ColumnsOf(const QString& line) {
+    QList<int> columns;
+    columns.reserve(line.size());
+    int column = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        columns.append(column);
+        const QChar ch = line.at(i);
+        if (ch == '\t') {
+            column = NextTabStop(column);
+        } else if (ch.isHighSurrogate() && i + 1 < line.size()) {
+            columns.append(column);
+            column += SegmentWidth(line.mid(i, 2));
+            ++i;
+        } else {
+            column += SegmentWidth(QString(ch));
+        }
+    }
+    return columns;
+}
+
+int EditorPane::ExpandTabLength(const QString& line) {
+    int column = 0;
+    const QStringList segments = line.split('\t');
+    for (qsizetype i = 0; i < segments.size(); ++i) {
+        column += SegmentWidth(segments[i]);
+        if (i + 1 < segments.size()) column = NextTabStop(column);
+    }
+    return column;
+}
+
+QString EditorPane::ExpandTabs(const QString& line) {
+    QString expanded;
+    int column = 0;
+    const QStringList segments = line.split('\t');
+    for (qsizetype i = 0; i < segments.size(); ++i) {
+        expanded += segments[i];
+        column += SegmentWidth(segments[i]);
+        if (i + 1 < segments.size()) {
+            const int stop = NextTabStop(column);
+            expanded += QString(stop - column, ' ');
+            column = stop;
+        }
+    }
+    return expanded;
+}
+
+QStringList EditorPane::SplitLines(const QString& text) {
+    QString normal = text;
+    normal.replace("\r\n", "\n");
+    normal.replace('\r', '\n');
+    if (normal.isEmpty()) return {};
+    if (normal.endsWith('\n')) normal.chop(1);
+    return normal.split('\n');
+}
+
+std::optional<QString> EditorPane::ReadTextFromFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    return cp932::Decode(bytes);
+}
+
+std::optional<QStringList> EditorPane::ReadLinesFromFile(const QString& path) {
+    const std::optional<QString> text = ReadTextFromFile(path);
+    if (!text) return std::nullopt;
+    return SplitLines(*text);
+}
+
+void EditorPane::WriteLinesToFile(const QString& path, const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += cp932::Encode(line) + "\r\n";
+    QSaveFile file(path);
+    const bool saved =
+        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!saved)
+        throw Error(QString("ファイルを保存できませんでした。\n%1\n%2")
+                        .arg(path, file.errorString())
+                        .toStdString());
+}
+
+EditorPane::Key EditorPane::KeyOf(const QKeyEvent* e) {
+    Key key{ToVirtualKey(e), e->text(), e->modifiers()};
+    switch (e->key()) {
+    case Qt::Key_Backspace:
+        key.code = 8;
+        break;
+    case Qt::Key_Tab:
+        key.code = 9;
+        break;
+    case Qt::Key_Insert:
+        key.code = 45;
+        break;
+    default:
+        break;
+    }
+    return key;
+}
+
+bool EditorPane::event(QEvent* e) {
+    // Control keys belong to the window's menu first, as the class library gave them.
+    if (e->type() == QEvent::ShortcutOverride &&
+        (static_cast<QKeyEvent*>(e)->modifiers() & Qt::ControlModifier)) {
+        e->ignore();
+        return true;
+    }
+    return QPlainTextEdit::event(e);
+}
+
+void EditorPane::keyPressEvent(QKeyEvent* e) {
+    if (OnKeyDown) {
+        const Key key = KeyOf(e);
+        RunGuarded([&] { OnKeyDown(key); });
+    }
+    QPlainTextEdit::keyPressEvent(e);
+}
+
+void EditorPane::keyReleaseEvent(QKeyEvent* e) {
+    QPlainTextEdit::keyReleaseEvent(e);
+    if (OnKeyUp) {
+        const Key key = KeyOf(e);
+        RunGuarded([&] { OnKeyUp(key); });
+    }
+}
+
+void EditorPane::mousePressEvent(QMouseEvent* e) {
+    QPlainTextEdit::mousePressEvent(e);
+    if (OnMouseDown) RunGuarded(OnMouseDown);
+}
+
+void EditorPane::wheelEvent(QWheelEvent* e) {
+    const int delta = e->angleDelta().y();
+    bool taken = false;
+    if (delta != 0 && OnMouseWheel) RunGuarded([&] { taken = OnMouseWheel(delta); });
+    if (taken)
+        e->accept();
+    else
+        QPlainTextEdit::wheelEvent(e);
+}
+
+void EditorPane::resizeEvent(QResizeEvent* e) {
+    QPlainTextEdit::resizeEvent(e);
+    if (OnResize) RunGuarded(OnResize);
+}
+
+std::optional<QFont> ChooseFixedPitchFont(const QFont& initial, QWidget* parent) {
+    std::optional<QFont> chosen;
+    if (FontResponder()) {
+        chosen = FontResponder()(initial);
+    } else {
+        bool ok = false;
+        const QFont font =
+            QFontDialog::getFont(&ok, initial, parent, QString(), QFontDialog::MonospacedFonts);
+        if (ok) chosen = font;
+    }
+    if (chosen && chosen->pointSize() > 0)
+        chosen->setPointSize(std::clamp(chosen->pointSize(), 8, 18));
+    return chosen;
+}
+
+void SetFontDialogResponder(FontDialogResponder responder) {
+    FontResponder() = std::move(responder);
+}
+
+} // namespace ui
