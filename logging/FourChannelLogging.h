@@ -1,17 +1,39 @@
-// What the two four-channel logging windows share: their channel variable lists and the scale
-// step of each channel, which the main window loads and saves with the settings.
+// What the two four-channel logging windows share: the set-up controls that send a setting to
+// the driver as soon as the user changes it, the run (set-up, start, progress, the read-back of
+// the recorded buffer one value per request, drawn as it arrives), the plot of the stored
+// traces with its view controls, the channel scales and the printout. The second series' and
+// the third and fourth series' windows supply their differences through the virtual members.
 #pragma once
 
+#include "ChannelScale.h"
+#include "LogControls.h"
+#include "shell/UnitGeneral.h"
+#include "ui/Canvas.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
+#include "ui/Timer.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <array>
 
 class TFourChannelLogging : public ui::Form {
     Q_OBJECT
 public:
-    TFourChannelLogging(QWidget* owner, const QStringList& variables);
+    static constexpr int kSamples = 1000;
+    static constexpr int kChannels = 4;
 
+    TFourChannelLogging(QWidget* owner, const QStringList& variables, const QStringList& periods);
+
+    // The window's client area: the plot and the live traces are drawn on its canvas.
+    ui::PaintBox* Screen;
+    ui::Canvas& Canvas() { return Screen->GetCanvas(); }
+
+    // Set-up controls.
+    ui::ComboBox* cmbLogMode;
+    ui::ComboBox* cmbLogTime;
     ui::ComboBox* cmbLogVal1;
     ui::ComboBox* cmbLogVal2;
     ui::ComboBox* cmbLogVal3;
@@ -19,10 +41,165 @@ public:
     std::array<ui::ComboBox*, 4> ChannelLists() const {
         return {cmbLogVal1, cmbLogVal2, cmbLogVal3, cmbLogVal4};
     }
+    ui::CheckBox* CheckBox1;
+    ui::CheckBox* CheckBox2;
+    ui::CheckBox* CheckBox3;
+    ui::CheckBox* CheckBox4;
+    std::array<ui::CheckBox*, 4> DisplayBoxes() const {
+        return {CheckBox1, CheckBox2, CheckBox3, CheckBox4};
+    }
+    QPushButton* btnRun;
+    QPushButton* btnPrint;
+    QPushButton* btnLoggingClose;
+    ui::Timer* Timer1;        // 1000 ms: the time stamp
+    ui::Timer* TimerProgress; // 100 ms: the progress line
+    QLabel* lblDateNow;
+    QLabel* lblTimeNow;
+    QLineEdit* edtTitle;
 
-    // The vertical scale step of each channel.
+    // Plot labels and the per-channel labels.
+    QLabel* lblTend;
+    QLabel* Label28;
+    std::array<QLabel*, 4> lblch{};         // markers at each channel's zero line
+    std::array<QLabel*, 4> lblYhigh{};      // lblCh1Yhigh..lblCh4Yhigh
+    std::array<QLabel*, 4> lblYlow{};       // lblCh1Ylow..lblCh4Ylow
+    std::array<QLabel*, 4> NameLabels{};    // Label14, Label16, Label18, Label20
+    std::array<QLabel*, 4> UnitLabels{};    // Label15, Label17, Label19, Label21
+    std::array<QLabel*, 4> ValueLabels{};   // Label24..Label27: the value of one division
+    std::array<QLineEdit*, 4> DummyEdits{}; // edtLogVal1_Dummy..: the boxes on the printout
+
+    // View controls.
+    logging::TrackBar* trkT;
+    logging::TrackBar* trkTOffset;
+    logging::TrackBar* trkY;
+    ui::ComboBox* Vertical_Scale;
+    logging::UpDown* UpDownLogData;
+    QLineEdit* Offset_Value;
+    QPushButton* btnOffsetClear;
+    QRadioButton* Ch1_Vertical;
+    QRadioButton* Ch2_Vertical;
+    QRadioButton* Ch3_Vertical;
+    QRadioButton* Ch4_Vertical;
+    std::array<QRadioButton*, 4> ChannelSelectors() const {
+        return {Ch1_Vertical, Ch2_Vertical, Ch3_Vertical, Ch4_Vertical};
+    }
+    logging::LineShape* shpProgress;
+    logging::LineShape* shpCanvasLeft;
+    logging::LineShape* shpCanvasRight;
+
+    // Window fields.
+    double TimeSpan = 10000; // ms across the plot width
+    std::array<std::int32_t, 4> FullScale{};
+    int PlotLeft = 66;
+    int PlotTop = 30;
+    int PlotHeight = 320;
+    int PlotWidth = 500;
+    double SamplePeriod = 10;
+    int FirstSample = 0;
+    double ProgressElapsedMs = 0;
+    double RunTimeSpan = 0;
+    std::array<std::array<std::int32_t, kSamples>, kChannels> LogData{};
+    bool StopRequested = false;
+    bool DataValid = false;
+    bool SuppressRedraw = false;
+    std::array<int, 4> OffsetPixels{};
+    std::array<int, 4> OffsetSteps{};
+    std::array<int, 4> ScaleMultiplier{};
+    std::array<int, 4> LastPointX{};
+    std::array<int, 4> LastPointY{};
+    // The vertical scale step of each channel (the main window saves it with the settings).
     std::array<int, 4> ScaleExponent{};
 
-    // The reply step of the fetch of the recorded buffer.
+    // The read-back's position.
+    int LogSampleIndex = 0;
+    int LogReplyCount = 1;
+    std::uint32_t LogBaseAddress = 0;
+
+    // Channel scales (0-based channel in SetChScale).
+    void SetCh1Scale() { SetChScale(0); }
+    void SetCh2Scale() { SetChScale(1); }
+    void SetCh3Scale() { SetChScale(2); }
+    void SetCh4Scale() { SetChScale(3); }
+    void SetChScale(int channel);
+
+    // Handlers of the set-up.
+    void cmbLogTimeChange();
+    void cmbLogValChange(int channel);
+    void Timer1Timer();
+    void btnLoggingCloseClick() { close(); }
+
+    // The run.
+    void btnRunClick(QObject* sender);
+    void TimerProgressTimer();
+    // With the window as sender it starts the read-back, else it takes one reply.
     void ReceiveLogData(QObject* sender);
+
+    // The plot and the view.
+    void FormPaint();
+    void DrawLogData();
+    void trkTChange();
+    void trkTOffsetChange();
+    void trkYChange();
+    void Vertical_ScaleChange();
+    void UpDownLogDataClick(logging::UpDown::Button button);
+    void btnOffsetClearClick();
+    void ChVerticalClick(int channel);
+    void CheckBoxClick(int channel);
+    void cmbLogValKeyPress(int channel, QChar& key);
+    void btnPrintClick();
+
+    // The channel whose radio button is on (0..3).
+    int SelectedChannel() const;
+    static QColor ChannelColor(int channel);
+
+    void FormActivate() override; // caption, channel labels, period entry and spans
+
+protected:
+    // Differences of the series.
+    virtual logging::FourChannelSeries Series() const = 0;
+    virtual TRequestId ReadBackId() const = 0;
+    // The period entry the activation selects (third series).
+    virtual void SelectActivationPeriod() {}
+    // Whether the selected period is read as a decimal fraction.
+    virtual bool FractionalPeriod() const { return false; }
+    virtual QByteArray PeriodChangeCommand() const = 0;
+    virtual QByteArray RunPeriodCommand() const = 0;
+    // A variable name the driver's model does not take (third series' QWC30).
+    virtual bool RefusedName(const QString&) const { return false; }
+    // The first read request (sets LogBaseAddress) and the next ones.
+    virtual void SendFirstReadRequest() = 0;
+    virtual QByteArray NextReadRequest() const = 0;
+    // x of sample k counted from `from` (live drawing and redraw), and the progress line's x.
+    virtual int SampleX(int k, int from) const = 0;
+    virtual int ProgressX() const = 0;
+    virtual QString DivisionText() const = 0;
+    // The cursor button of the third series' window, enabled and disabled with the run.
+    virtual void SetRunViewEnabled(bool enabled);
+    // Third series: recompute the cursor readouts while they are on screen.
+    virtual void RefreshCursorReadouts() {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // The spans from the selected period and the time width (also the span labels).
+    void ComputeSpans();
+    // Asks for a repaint that the event loop carries out (the class library's Invalidate).
+    void RequestRepaint();
+    // "Repaint" of the view handlers: only once data is there, and it lifts the run's grid-only
+    // paint.
+    void RepaintView();
+    int CustomItem() const { return cmbLogVal1->count() - 1; }
+    logging::ScaleConstants Constants() const;
+    void DrawSample(int channel, int x, std::int32_t value, bool first);
+    void EndReadBack();
+    void StartRecording();
+    void StopRecording();
+    void MoveMarker(int channel);
+    int PeriodItem() const { return cmbLogTime->ItemIndex(); }
+
+private:
+    void BuildSetupControls(const QStringList& variables, const QStringList& periods);
+    void BuildPlotControls();
+    void BuildViewControls();
+    void ConnectHandlers();
+    bool repaintPending_ = false;
 };

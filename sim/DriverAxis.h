@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -61,6 +62,23 @@ public:
     AlarmRecord alarmRecord(int n) const;
     void setAlarmRecord(int n, AlarmRecord record) { alarms_[n] = record; }
 
+    // The logging memory: the settings that the logging commands write and read back, by
+    // command name ("LTIME", "LOG1N", "#$DFFA", "&LOGP", ...), the count of start lines ("L"),
+    // and the recorded waveform that the read-back walks: value of channel 0..3 at sample k
+    // (the first series records channel 0). An empty waveform is the default one.
+    struct LoggingMemory {
+        std::map<QByteArray, QByteArray> settings;
+        std::function<std::int32_t(int channel, int sample)> waveform;
+        int starts = 0;
+        int nextWord = 0; // the word the first series' ",?" reads
+    };
+    LoggingMemory& logging() { return logging_; }
+    QByteArray loggingSetting(const QByteArray& name) const;
+    std::int32_t loggedSample(int channel, int sample) const;
+    // A sine of a period of 200 samples and amplitude 1000 x (channel + 1), a quarter period
+    // later on each further channel.
+    static std::int32_t defaultLoggedSample(int channel, int sample);
+
 private:
     // The status poll commands (StatusCommands.cpp) and the data table and alarm history commands
     // (DriveRecordCommands.cpp): true when the command is theirs, with its reply set.
@@ -80,6 +98,7 @@ private:
     int parameterCount_ = DefaultParameterCount;
     std::map<int, int> parameters_;
     std::array<std::int32_t, LockMaskCount> lockMasks_;
+    LoggingMemory logging_;
     int dataTablePointer_ = 0;
     std::map<int, int> dataTable_;
     int alarmPointer_ = 0;

@@ -1,8 +1,108 @@
-// The logging commands: set-up, start and read-back of recordings.
+// The logging commands: set-up, start and read-back of recordings. Settings are kept by command
+// name and answered back; the recorded buffer holds four channels interleaved per sample and is
+// read one value per request ("#%address" for the four-channel series, "#$D000" then ",?" for
+// the first series' 16-bit words).
 #include "DriverAxis.h"
+
+#include <cmath>
+#include <numbers>
 
 namespace sim {
 
-bool DriverAxis::runLoggingCommand(const QByteArray&, std::optional<QByteArray>&) { return false; }
+namespace {
+
+constexpr int kChannels = 4;
+constexpr int kSamples = 1000;
+constexpr std::uint32_t kSecondSeriesBuffer = 0x0020C000;
+
+// The settings a query reads back, with what the driver holds before anything is written.
+const std::map<QByteArray, QByteArray>& Defaults() {
+    static const std::map<QByteArray, QByteArray> defaults = {
+        {"SVKHZ", "8"},      {"LTIME", "1"},        {"LOGMD", "1"},    {"LMODE", "1"},
+        {"VERLG", "1"},      {"LOG1N", "TIME"},     {"LOG2N", "PACT"}, {"LOG3N", "VACT"},
+        {"LOG4N", "QREF"},   {"&LOGP", "0010C000"}, {"#KENC", "100"},  {"#$DFFA", "1"},
+        {"#$0020041A", "1"}, {"#&DFFE", "0068"},    {"#$DFFC", "1"},
+    };
+    return defaults;
+}
+
+QByteArray Number(std::int32_t value) {
+    return QByteArray::number(value);
+}
+
+// A 32-bit value's word as the driver answers it: a signed 16-bit number.
+std::int32_t Word(std::uint32_t bits) {
+    return static_cast<std::int16_t>(bits & 0xFFFFu);
+}
+
+} // namespace
+
+QByteArray DriverAxis::loggingSetting(const QByteArray& name) const {
+    if (const auto set = logging_.settings.find(name); set != logging_.settings.end())
+        return set->second;
+    const auto fallback = Defaults().find(name);
+    return fallback != Defaults().end() ? fallback->second : QByteArray();
+}
+
+std::int32_t DriverAxis::defaultLoggedSample(int channel, int sample) {
+    const double phase = 2 * std::numbers::pi * sample / 200.0 + channel * std::numbers::pi / 2;
+    return static_cast<std::int32_t>(std::lround(1000.0 * (channel + 1) * std::sin(phase)));
+}
+
+std::int32_t DriverAxis::loggedSample(int channel, int sample) const {
+    return logging_.waveform ? logging_.waveform(channel, sample)
+                             : defaultLoggedSample(channel, sample);
+}
+
+bool DriverAxis::runLoggingCommand(const QByteArray& command, std::optional<QByteArray>& reply) {
+    const qsizetype equals = command.indexOf('=');
+    const QByteArray name = equals < 0 ? command : command.left(equals);
+    if (command == "LC") return reply = std::nullopt, true;
+    if (command == "L") {
+        ++logging_.starts;
+        logging_.nextWord = 0;
+        return reply = std::nullopt, true;
+    }
+    if (Defaults().count(name) != 0) {
+        if (equals < 0)
+            reply = loggingSetting(name);
+        else {
+            logging_.settings[name] = command.mid(equals + 1);
+            reply = std::nullopt;
+        }
+        return true;
+    }
+    // The first series' buffer: 16-bit words, two per sample of a 32-bit variable (low first).
+    if (command == "#$D000" || command == ",?") {
+        if (command == "#$D000") logging_.nextWord = 0;
+        const int word = logging_.nextWord++;
+        if (loggingSetting("#$DFFC") == "2") {
+            const auto bits = static_cast<std::uint32_t>(loggedSample(0, word / 2));
+            reply = Number(Word(word % 2 == 0 ? bits : bits >> 16));
+        } else {
+            reply = Number(Word(static_cast<std::uint32_t>(loggedSample(0, word))));
+        }
+        return true;
+    }
+    // The four-channel buffer: value n (from 0) is channel n mod 4 of sample n div 4, at the
+    // buffer's address plus n steps of 4 (second series, QWC30) or 2 bytes.
+    if (command.startsWith("#%")) {
+        bool ok = false;
+        const std::uint32_t address = command.mid(2).toUInt(&ok, 16);
+        const bool second = modelText_.startsWith("QWB");
+        bool baseOk = true;
+        const std::uint32_t base =
+            second ? kSecondSeriesBuffer : loggingSetting("&LOGP").toUInt(&baseOk, 16);
+        const std::uint32_t step = second || modelText_.contains("QWC30") ? 4 : 2;
+        const std::uint32_t offset = address - base;
+        if (!ok || !baseOk || address < base || offset % step != 0 ||
+            offset / step >= kChannels * kSamples)
+            return reply = QByteArray("E-S"), true;
+        const int n = static_cast<int>(offset / step);
+        reply = Number(loggedSample(n % kChannels, n / kChannels));
+        return true;
+    }
+    return false;
+}
 
 } // namespace sim

@@ -1,0 +1,86 @@
+// Controls of the logging windows that the layer does not offer: line shapes laid over the plot
+// (progress line, plot edge marks, cursor bars), track bars and up-down arrows that report user
+// changes only, and a radio group with an item index.
+#pragma once
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QSlider>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+namespace logging {
+
+// A line of one pixel along the longer side of its rectangle, in the pen's colour and style.
+// A horizontal bar's position is its Top, a vertical one's its Left.
+class LineShape : public QWidget {
+    Q_OBJECT
+public:
+    LineShape(QWidget* parent, int left, int top, int width, int height);
+
+    int Left() const { return x(); }
+    int Top() const { return y(); }
+    void SetLeft(int left) { move(left, y()); }
+    void SetTop(int top) { move(x(), top); }
+
+    QColor PenColor() const { return penColor_; }
+    void SetPenColor(const QColor& color);
+    Qt::PenStyle PenStyle() const { return penStyle_; }
+    void SetPenStyle(Qt::PenStyle style);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor penColor_ = Qt::black;
+    Qt::PenStyle penStyle_ = Qt::SolidLine;
+};
+
+// A track bar: setting the position from code runs no handler; OnChange runs on user moves.
+class TrackBar : public QSlider {
+    Q_OBJECT
+public:
+    TrackBar(Qt::Orientation orientation, int min, int max, int position, QWidget* parent);
+
+    int Position() const { return value(); }
+    int Max() const { return maximum(); }
+    void SetPosition(int position);
+
+    std::function<void()> OnChange;
+};
+
+// Up and down (or right and left) arrows; only the direction of each click counts.
+class UpDown : public QWidget {
+    Q_OBJECT
+public:
+    enum class Button { Next, Previous }; // up or right; down or left
+    UpDown(Qt::Orientation orientation, QWidget* parent);
+
+    void Click(Button button); // as the user's click on that arrow
+    std::function<void(Button)> OnClick;
+};
+
+// A group of radio buttons with an item index; OnClick runs when the user picks an item.
+class RadioGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    RadioGroup(const QString& caption, const QStringList& items, QWidget* parent);
+
+    int ItemIndex() const;
+    void SetItemIndex(int index); // runs no handler
+    QRadioButton* Item(int index) const { return buttons_.at(static_cast<size_t>(index)); }
+
+    std::function<void()> OnClick;
+
+private:
+    std::vector<QRadioButton*> buttons_;
+};
+
+// Connects an editable variable box as the class library's combo box behaved: `handler` runs
+// when the user picks an item and after each edit of the text, and an edited text selects the
+// item it names exactly, or none (-1) while it names none.
+void ConnectVariableBox(QComboBox* box, QObject* context, std::function<void()> handler);
+
+} // namespace logging

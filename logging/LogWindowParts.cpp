@@ -1,0 +1,64 @@
+#include "LogWindowParts.h"
+
+#include "shell/LogPrint.h"
+#include "shell/UnitGeneral.h"
+#include "ui/Dialogs.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <memory>
+
+namespace logging {
+
+void DrawPlotGrid(ui::Canvas& canvas, int left, int top, int width, int height) {
+    canvas.BrushColor = Qt::white;
+    canvas.BrushClear = false;
+    canvas.PenColor = QColor(128, 128, 0);
+    canvas.PenStyle = Qt::SolidLine;
+    canvas.Rectangle(left, top, left + width, top + height);
+    const int yc = top + height / 2;
+    const int xc = left + width / 2;
+    canvas.MoveTo(left, yc);
+    canvas.LineTo(left + width, yc);
+    canvas.MoveTo(xc, top);
+    canvas.LineTo(xc, top + height);
+    for (int i = 1; i <= 9; ++i)
+        for (int j = 1; j <= 9; ++j) {
+            const int x = left + (width / 10) * j;
+            const int y = top + (height / 10) * i;
+            canvas.MoveTo(x, y - 5);
+            canvas.LineTo(x, y + 6);
+            canvas.MoveTo(x - 5, y);
+            canvas.LineTo(x + 6, y);
+        }
+}
+
+void ShowTimeStamp(QLabel* date, QLabel* time) {
+    const QDateTime now = QDateTime::currentDateTime();
+    date->setText(QLocale::system().toString(now.date(), QLocale::ShortFormat));
+    time->setText(QLocale::system().toString(now.time(), QLocale::LongFormat));
+}
+
+void PrintLoggingWindow(QWidget* window, const std::vector<QComboBox*>& boxes,
+                        const std::vector<QLineEdit*>& dummies) {
+    if (!mdlGeneral->PrintDialog1->Execute(window)) return;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        dummies[i]->setText(boxes[i]->currentText());
+        boxes[i]->hide();
+        dummies[i]->show();
+    }
+    const QImage picture = window->grab(window->rect()).toImage();
+    auto carrier = std::make_unique<TfrmPrint>(nullptr);
+    try {
+        SetPrintImage(carrier.get(), picture, "KasoNT LOG");
+        carrier->Print();
+    } catch (const std::exception&) {
+        ui::ShowWarning("印刷エラーが発生しました。", "エラー");
+    }
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        boxes[i]->show();
+        dummies[i]->hide();
+    }
+}
+
+} // namespace logging

@@ -1,0 +1,26 @@
+// Pieces both kinds of logging window share: the plot frame with its grid, the time stamp and
+// the printout of the whole window with the variable boxes shown as plain edits.
+#pragma once
+
+#include "ui/Canvas.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <vector>
+
+namespace logging {
+
+// White plot with an olive frame, centre lines and a small cross at each of the 81 inner
+// division points.
+void DrawPlotGrid(ui::Canvas& canvas, int left, int top, int width, int height);
+
+// The current date and time in the system's short date and long time formats.
+void ShowTimeStamp(QLabel* date, QLabel* time);
+
+// The print dialog, then the window's picture with each box replaced by its edit, printed with
+// the title "KasoNT LOG"; a failure shows "印刷エラーが発生しました。".
+void PrintLoggingWindow(QWidget* window, const std::vector<QComboBox*>& boxes,
+                        const std::vector<QLineEdit*>& dummies);
+
+} // namespace logging

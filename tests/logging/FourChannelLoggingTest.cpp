@@ -1,0 +1,229 @@
+// The four-channel logging windows against the simulated driver: the set-up controls that send
+// at once, the run with its read-back walking the buffer, the live traces, Rolling and STOP, and
+// the view controls and printout.
+#include "LoggingTestSupport.h"
+
+#include "logging/UnitLogging_QWB.h"
+#include "logging/UnitLogging_QWC.h"
+#include "shell/UnitGeneral.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kLime(0, 255, 0);
+
+class FourChannelLoggingTest : public LoggingTest {
+protected:
+    void Open(int series, const QByteArray& model) {
+        StartOnSeries(series, model);
+        Launch();
+        window = series == 1 ? static_cast<TFourChannelLogging*>(frmLogging_QWB)
+                             : static_cast<TFourChannelLogging*>(frmLogging_QWC);
+        ASSERT_TRUE(window->isVisible());
+        TakeSentLines();
+    }
+    void RunOnce() {
+        window->btnRun->click();
+        ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 10000));
+    }
+    const QImage& Picture() { return window->Canvas().Image(); }
+    TFourChannelLogging* window = nullptr;
+};
+
+TEST_F(FourChannelLoggingTest, RunSetsUpStartsAndReadsTheBufferBack) {
+    Open(2, "QWC50A_C3");
+    Axis().logging().waveform = [](int channel, int) { return channel == 0 ? 25000 : -500000; };
+    window->CheckBox2->click(); // CH2 shown: PACT, full scale 1000000
+    window->trkT->setValue(1);  // 1 ms: 100 ms across the plot
+    EXPECT_EQ(window->TimeSpan, 100);
+    EXPECT_EQ(window->lblTend->text(), "100");
+    EXPECT_EQ(window->Label28->text(), "10");
+    window->btnRun->click();
+    EXPECT_EQ(window->btnRun->text(), "STOP");
+    EXPECT_TRUE(frmMain->edtSend->isReadOnly());
+    EXPECT_FALSE(frmLogging_QWC->btnCursor->isEnabled());
+    ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 10000));
+    const QList<QByteArray> lines = TakeSentLines();
+    EXPECT_EQ(lines.mid(0, 10),
+              (QList<QByteArray>{"LC", "LTIME=1", "LOG1N=TIME", "LOG2N=PACT", "LOG3N=VACT",
+                                 "LOG4N=QREF", "L", "#%0010C000", "#%0010C002", "#%0010C004"}));
+    // x = 66 + 5 k passes 566 at sample 101, after its CH1 value: 405 requests.
+    EXPECT_EQ(lines.size(), 7 + 405);
+    EXPECT_EQ(lines.back(), "#%0010C328");
+    EXPECT_TRUE(window->DataValid);
+    EXPECT_FALSE(frmMain->edtSend->isReadOnly());
+    EXPECT_TRUE(frmLogging_QWC->btnCursor->isEnabled());
+    EXPECT_EQ(window->LogData[0][101], 25000);
+    EXPECT_EQ(window->LogData[1][100], -500000);
+    EXPECT_EQ(window->LogData[1][101], 0);
+    // CH1 at half its full scale (y 110), CH2 at minus half (y 270).
+    for (int x : {70, 300, 560}) {
+        EXPECT_EQ(Picture().pixelColor(x, 110), kRed) << x;
+        EXPECT_EQ(Picture().pixelColor(x, 270), kLime) << x;
+    }
+}
+
+TEST_F(FourChannelLoggingTest, EmptyBoxesAreSentEmptyAndNotStored) {
+    Open(2, "QWC30");
+    for (ui::ComboBox* box : {window->cmbLogVal2, window->cmbLogVal3, window->cmbLogVal4})
+        box->setEditText("");
+    window->LogData[1][0] = 77;
+    window->trkT->setValue(1);
+    RunOnce();
+    const QList<QByteArray> lines = TakeSentLines();
+    EXPECT_EQ(lines.mid(2, 4), (QList<QByteArray>{"LOG1N=TIME", "LOG2N=", "LOG3N=", "LOG4N="}));
+    EXPECT_EQ(lines.mid(7, 3), (QList<QByteArray>{"#%0010C000", "#%0010C004", "#%0010C008"}));
+    EXPECT_EQ(window->LogData[1][0], 77);
+}
+
+TEST_F(FourChannelLoggingTest, SecondSeriesWalksItsFixedBufferInStepsOfFour) {
+    Open(1, "QWB20");
+    Axis().logging().waveform = [](int channel, int sample) { return channel * 1000 + sample; };
+    window->trkT->setValue(1);
+    RunOnce();
+    const QList<QByteArray> lines = TakeSentLines();
+    EXPECT_EQ(lines.mid(0, 3), (QList<QByteArray>{"LC", "LTIME=1", "LOG1N=TIME"}));
+    EXPECT_EQ(lines.mid(7, 3), (QList<QByteArray>{"#%0020C000", "#%0020C004", "#%0020C008"}));
+    EXPECT_EQ(window->LogData[2][7], 2007);
+}
+
+TEST_F(FourChannelLoggingTest, RollingClearsAndRepeatsUntilStop) {
+    Open(2, "QWC50A_C3");
+    Choose(window->cmbLogMode, 1);
+    window->trkT->setValue(1);
+    window->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return Axis().logging().starts >= 2; }, 10000));
+    EXPECT_EQ(window->btnRun->text(), "STOP");
+    EXPECT_TRUE(window->SuppressRedraw);
+    window->btnRun->click();
+    EXPECT_EQ(window->btnRun->text(), "RUN");
+    EXPECT_FALSE(frmMain->edtSend->isReadOnly());
+    EXPECT_TRUE(window->trkT->isEnabled());
+    const int starts = Axis().logging().starts;
+    Pause(400);
+    EXPECT_EQ(Axis().logging().starts, starts);
+}
+
+TEST_F(FourChannelLoggingTest, RunChecksComeBeforeAnythingIsSent) {
+    Open(2, "QWC50A_C3");
+    for (ui::ComboBox* box : window->ChannelLists())
+        box->setEditText("");
+    window->btnRun->click();
+    EXPECT_TRUE(HasMessage("ﾃﾞｰﾀﾛｷﾞﾝｸﾞする変数名を指定してください。\n"));
+    window->cmbLogMode->SetItemIndex(-1);
+    window->btnRun->click();
+    EXPECT_TRUE(HasMessage("ﾛｷﾞﾝｸﾞ変数ｴﾘｱでのﾓｰﾄﾞを指定してください。\n"));
+    EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
+    EXPECT_EQ(window->btnRun->text(), "RUN");
+}
+
+TEST_F(FourChannelLoggingTest, PeriodChoicesAreSentAtOnce) {
+    Open(2, "QWC50A_C3");
+    Choose(window->cmbLogTime, 6); // "5"
+    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LTIME=5"}));
+    EXPECT_EQ(window->TimeSpan, 5000);
+    EXPECT_EQ(window->Label28->text(), "500");
+    Choose(window->cmbLogTime, 0); // one control cycle at 8 kHz
+    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LTIME=0"}));
+    EXPECT_EQ(window->lblTend->text(), "125");
+    EXPECT_EQ(window->Label28->text(), "12.5");
+    Choose(window->cmbLogTime, 1); // "0.25" with a logging version
+    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LTIME=-4"}));
+    EXPECT_EQ(window->TimeSpan, 250);
+}
+
+TEST_F(FourChannelLoggingTest, ActivationSelectsTheControlCycleForPeriodZero) {
+    SetSetting("LTIME", "0");
+    SetSetting("SVKHZ", "16");
+    Open(2, "QWC50A_C3");
+    frmLogging_QWC->FormActivate();
+    EXPECT_EQ(window->cmbLogTime->ItemIndex(), 0);
+    EXPECT_EQ(window->cmbLogTime->currentText(), "0.0625");
+    EXPECT_EQ(window->lblTend->text(), "62.5");
+    EXPECT_EQ(window->Label28->text(), "6.25");
+    EXPECT_EQ(window->windowTitle(), "*軸のデータロギング");
+}
+
+TEST_F(FourChannelLoggingTest, Qwb10TakesItsPeriodAtAnAddress) {
+    Open(1, "QWB10");
+    Choose(window->cmbLogTime, 10);
+    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"#$0020041A=20"}));
+}
+
+TEST_F(FourChannelLoggingTest, VariableChoicesAreSentAndScaled) {
+    Open(2, "QWC30");
+    window->CheckBox3->click();
+    Choose(window->cmbLogVal3, 30); // IACTQ: not on this model
+    EXPECT_TRUE(HasMessage("このﾄﾞﾗｲﾊﾞでこのﾛｷﾞﾝｸﾞ変数名は設定できません。\n"));
+    EXPECT_EQ(window->cmbLogVal3->currentText(), "TIME");
+    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LOG3N=TIME"}));
+    Choose(window->cmbLogVal3, 12); // QREFR is
+    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LOG3N=QREFR"}));
+    EXPECT_EQ(window->UnitLabels[2]->text(), "%/div");
+    Choose(window->cmbLogVal3, 33); // the custom item sends nothing
+    EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
+    window->cmbLogVal1->lineEdit()->clear();
+    QTest::keyClicks(window->cmbLogVal1->lineEdit(), "ab");
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG1N=A", "LOG1N=AB"}));
+    EXPECT_EQ(window->cmbLogVal1->ItemIndex(), -1);
+    // Enter on a custom name sends it.
+    Choose(window->cmbLogVal4, 33);
+    window->cmbLogVal4->setEditText("MYVAR");
+    QTest::keyClick(window->cmbLogVal4->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LOG4N=MYVAR"}));
+    window->cmbLogVal4->setEditText("");
+    QTest::keyClick(window->cmbLogVal4->lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(HasMessage("CH4のﾛｷﾞﾝｸﾞ変数名の設定が不正です。\n"));
+}
+
+TEST_F(FourChannelLoggingTest, ViewControlsRedrawTheStoredTraces) {
+    Open(2, "QWC50A_C3");
+    Axis().logging().waveform = [](int, int sample) { return sample < 50 ? 25000 : 0; };
+    window->trkT->setValue(1);
+    RunOnce();
+    EXPECT_EQ(Picture().pixelColor(200, 110), kRed); // samples 0..49 at half scale
+    window->trkTOffset->setValue(1);                 // from sample 100: all zero
+    EXPECT_EQ(window->FirstSample, 100);
+    ASSERT_TRUE(WaitFor([this] { return Picture().pixelColor(200, 110) != kRed; }));
+    EXPECT_EQ(Picture().pixelColor(200, 190), kRed);
+    window->trkTOffset->setValue(0);
+    window->UpDownLogData->Click(logging::UpDown::Button::Next);
+    window->UpDownLogData->Click(logging::UpDown::Button::Next);
+    EXPECT_EQ(window->OffsetPixels[0], -6);
+    EXPECT_EQ(window->lblch[0]->y(), 190 - 6 - 5);
+    ASSERT_TRUE(WaitFor([this] { return Picture().pixelColor(200, 104) == kRed; }));
+    window->CheckBox1->click(); // hidden: not drawn
+    EXPECT_FALSE(window->lblch[0]->isVisible());
+    ASSERT_TRUE(WaitFor([this] { return !HasColourInRow(Picture(), 104, 66, 566, kRed); }));
+    window->CheckBox1->click();
+    window->trkY->setValue(5); // CH1 full scale 5 x 10^5 x 5: 25000 is 8 pixels up
+    EXPECT_EQ(window->FullScale[0], 500000);
+    ASSERT_TRUE(WaitFor([this] { return Picture().pixelColor(200, 176) == kRed; }));
+    window->Ch2_Vertical->click();
+    EXPECT_EQ(window->trkY->Position(), 4);
+    Choose(window->Vertical_Scale, 2);
+    EXPECT_EQ(window->ScaleMultiplier[1], 2);
+    EXPECT_EQ(window->ScaleMultiplier[0], 0);
+}
+
+TEST_F(FourChannelLoggingTest, PrintsTheWindowToPdf) {
+    Open(1, "QWB20");
+    const QString pdf = configDir.filePath("log4.pdf");
+    ui::SetPrintDialogResponder([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    window->btnPrint->click();
+    ui::SetPrintDialogResponder({});
+    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+    EXPECT_TRUE(window->cmbLogVal3->isVisible());
+    EXPECT_FALSE(window->DummyEdits[2]->isVisible());
+    EXPECT_TRUE(messages.empty());
+}
+
+} // namespace
