@@ -26,6 +26,12 @@ public:
     // driver does not know or cannot carry out.
     std::optional<QByteArray> run(const QByteArray& command);
 
+    // The reply to a status poll command or monitored variable ("#STAT", "$QREF", "M", "$PACT",
+    // any case): what a test set, else the default; nothing for a command left unanswered.
+    // Setting a reply for an unknown name makes the axis answer it (a user's own variable).
+    std::optional<QByteArray> statusReply(const QByteArray& command) const;
+    void setStatusReply(const QByteArray& command, std::optional<QByteArray> reply);
+
     // Setting the model text gives the axis that model's parameter count.
     QByteArray modelText() const { return modelText_; }
     void setModelText(const QByteArray& text);
@@ -92,6 +98,8 @@ private:
 
     std::optional<QByteArray> runParameterCommand(const QByteArray& command);
     std::optional<QByteArray> runLockMaskQuery(const QByteArray& command) const;
+
+    std::map<QByteArray, std::optional<QByteArray>> statusReplies_; // set by tests
 
     char letter_;
     QByteArray modelText_;

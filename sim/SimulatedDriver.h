@@ -100,6 +100,10 @@ public:
     void setParameterCount(QChar letter, int count) { axis(letter).setParameterCount(count); }
     std::int32_t lockMask(QChar letter, int k) const { return axis(letter).lockMask(k); }
     void setLockMask(QChar letter, int k, std::int32_t mask) { axis(letter).setLockMask(k, mask); }
+    // See DriverAxis::setStatusReply; nothing makes the command go unanswered.
+    void setStatusReply(QChar letter, const QByteArray& command, std::optional<QByteArray> reply) {
+        axis(letter).setStatusReply(command, std::move(reply));
+    }
 
     // delayMs is the lateness of Late and the gap of CutLines (0 there means 30 ms).
     void setFault(Fault fault, int delayMs = 0);

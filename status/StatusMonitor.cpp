@@ -1,35 +1,114 @@
+// The poll cycle of a status monitor: one command outstanding, the next sent from the reply
+// handler; a watchdog restarts the cycle at its first step when the driver falls silent.
 #include "StatusMonitor.h"
 
 #include "shell/RateCommands.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
 #include "shell/Waits.h"
 #include "ui/Codec.h"
-#include "ui/Dialogs.h"
+#include "ui/Guard.h"
 
-TStatusMonitor::TStatusMonitor(QWidget* owner)
-    : ui::Form(owner), Timer1(new ui::Timer(250, this)), Timer2(new ui::Timer(100, this)) {
-    connect(Timer2, &QTimer::timeout, this, [this] { ++Timer2->Tag; });
+#include <QEvent>
+#include <QKeyEvent>
+
+namespace {
+
+const QString kRateFailure =
+    "ﾎﾞｰﾚｰﾄの変更ができませんでした。\n「設定」でﾎﾞｰﾚｰﾄを変更してください。";
+constexpr int kStopTicks = 4;
+
+// The selected item of an editable selector: -1 once the typed text matches no item.
+int SelectedItem(const QComboBox* box) {
+    const int index = box->currentIndex();
+    if (index >= 0 && box->itemText(index) == box->currentText()) return index;
+    return box->findText(box->currentText(), Qt::MatchExactly);
 }
 
-void TStatusMonitor::FormHide() {
-    StopPolling = true;
-    mdlGeneral->RequestId = ridStopped;
-    Timer1->SetEnabled(false);
-    WaitTicks(*Timer2, 4);
-    mdlGeneral->Comm1->TxPurge();
-    mdlGeneral->Comm1->RxPurge();
-    mdlGeneral->SendCommand(QByteArray(".\r"), ridNone);
-    WaitSendComplete();
+} // namespace
+
+TStatusMonitor::TStatusMonitor(QWidget* owner, int requestId, status::Monitor monitor,
+                               const QStringList& variableItems)
+    : ui::Form(owner), Timer1(new ui::Timer(250, this)), Timer2(new ui::Timer(100, this)),
+      requestId_(requestId), monitor_(monitor), variableItems_(variableItems) {
+    ui::Connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    ui::Connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
+    BuildLayout();
 }
 
-void TStatusMonitor::ReceiveStatus(QObject*) {
-    if (PollStep == -1)
+void TStatusMonitor::ReceiveStatus(QObject* sender) {
+    WatchdogMs = 0;
+    if (sender == Timer1) {
+        PollStep = 0;
+        mdlGeneral->SendCommand(PollCommand(0) + '\r', requestId_);
+        return;
+    }
+    try {
+        DecodeStep(PollStep, mdlGeneral->LastReply);
+    } catch (const std::exception&) {
+        return; // no command follows; the watchdog restarts the cycle
+    }
+    if (StopPolling) {
+        PollStep = StoppedStep();
+        return;
+    }
+    if (PollStep == -1) {
         SendTypedLine();
+        return;
+    }
+    if (++PollStep > LastStep()) PollStep = 0;
+    mdlGeneral->SendCommand(PollCommand(PollStep) + '\r', requestId_);
 }
 
+void TStatusMonitor::DecodeStep(int step, const QByteArray& reply) {
+    switch (step) {
+    case 0:
+        return DecodeStat(reply);
+    case 1:
+        return DecodeAlst(reply);
+    case 2:
+        return DecodeInst(reply);
+    case 3:
+        return DecodeOust(reply);
+    case 4:
+        return lblVal0->setText(ui::cp932::Decode(reply));
+    case 5:
+        return lblVal1->setText(ui::cp932::Decode(reply));
+    case 6:
+        lblQref->setText(ui::cp932::Decode(reply));
+        return DecodeQref(reply);
+    case 7:
+        lblLoad->setText(ui::cp932::Decode(reply));
+        return DecodeLoad(reply);
+    case 8:
+        return lblMode->setText(ui::cp932::Decode(reply));
+    default:
+        if (step > 8) DecodeLaterStep(step, reply);
+    }
+}
+
+QByteArray TStatusMonitor::PollCommand(int step) {
+    if (step == 4)
+        return ui::cp932::Encode(
+            status::VariableCommand(variableItems_, SelectedItem(cmbAct0), CustomName0));
+    if (step == 5)
+        return ui::cp932::Encode(
+            status::VariableCommand(variableItems_, SelectedItem(cmbAct1), CustomName1));
+    return FixedCommand(step);
+}
+
+int TStatusMonitor::LastStep() const {
+    return status::LastPollStep(monitor_, SeriesIndex());
+}
+
+// One past the longest cycle of the monitor, whatever the series.
+int TStatusMonitor::StoppedStep() const {
+    return status::LastPollStep(monitor_, 1) + 1;
+}
+
+// The typed line goes out in place of the next poll; the watchdog resumes the cycle.
 void TStatusMonitor::SendTypedLine() {
-    PollStep = 0;
     const QByteArray typed = ui::cp932::Encode(frmMain->edtSend->text());
     const RateCommand* rate = MatchRateCommand(typed);
     if (!rate) {
@@ -37,6 +116,56 @@ void TStatusMonitor::SendTypedLine() {
         return;
     }
     mdlGeneral->SendCommand(typed + '\r', ridNone);
-    frmMain->ChangeLineRate(*rate, *Timer2,
-                            "ﾎﾞｰﾚｰﾄの変更ができませんでした。\n「設定」でﾎﾞｰﾚｰﾄを変更してください。");
+    WaitSendComplete();
+    frmMain->ChangeLineRate(*rate, *Timer2, kRateFailure);
+}
+
+void TStatusMonitor::Timer1Timer() {
+    WatchdogMs += Timer1->interval();
+    if (WatchdogMs <= kWatchdogLimitMs) return;
+    WatchdogMs = 0;
+    ReceiveStatus(Timer1);
+}
+
+void TStatusMonitor::cmbAct0KeyPress(QChar& key) {
+    if (key == '\r' && !cmbAct0->currentText().isEmpty()) CustomName0 = cmbAct0->currentText();
+}
+
+void TStatusMonitor::cmbAct1KeyPress(QChar& key) {
+    if (key == '\r' && !cmbAct1->currentText().isEmpty()) CustomName1 = cmbAct1->currentText();
+}
+
+bool TStatusMonitor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    QChar enter('\r');
+    if (watched == cmbAct0->lineEdit())
+        ui::RunGuarded([&] { cmbAct0KeyPress(enter); });
+    else if (watched == cmbAct1->lineEdit())
+        ui::RunGuarded([&] { cmbAct1KeyPress(enter); });
+    return false; // the key goes on to the selector
+}
+
+void TStatusMonitor::FormShow() {
+    StopPolling = false;
+    WatchdogMs = kWatchdogLimitMs; // the first tick starts the cycle
+    Timer1->SetEnabled(true);
+}
+
+void TStatusMonitor::FormActivate() {
+    setWindowTitle(frmMain->lblAxis->text() + "軸の ｽﾃｰﾀｽ");
+}
+
+// Late replies are kept away by the stopped request id while the line settles; the driver's
+// continuous output, if any, is ended by ".".
+void TStatusMonitor::FormHide() {
+    StopPolling = true;
+    mdlGeneral->RequestId = ridStopped;
+    Timer1->SetEnabled(false);
+    WaitTicks(*Timer2, kStopTicks);
+    mdlGeneral->Comm1->TxPurge();
+    mdlGeneral->Comm1->RxPurge();
+    mdlGeneral->SendCommand(QByteArray(".\r"), ridNone);
+    WaitSendComplete();
 }

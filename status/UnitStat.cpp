@@ -1,88 +1,31 @@
 #include "UnitStat.h"
 
+#include "shell/UnitGeneral.h"
 #include "shell/UnitSetup.h"
-
-#include <QGridLayout>
-#include <QVBoxLayout>
+#include "ui/Codec.h"
 
 TfrmStat* frmStat = nullptr;
 
-namespace {
-
-QLabel* AddLabel(QGridLayout* grid, const QString& text, int row, int col) {
-    auto* label = new QLabel(text);
-    grid->addWidget(label, row, col);
-    return label;
-}
-
-QGroupBox* Group(QLayout* parent, const QString& caption, QGridLayout*& grid) {
-    auto* group = new QGroupBox(caption);
-    grid = new QGridLayout(group);
-    parent->addWidget(group);
-    return group;
-}
-
-} // namespace
-
-TfrmStat::TfrmStat(QWidget* owner) : TStatusMonitor(owner) {
-    setWindowTitle(" ｽﾃｰﾀｽ");
-    auto* layout = new QVBoxLayout(this);
-    QGridLayout* grid = nullptr;
-    grpStat = Group(layout, " ｽﾃｰﾀｽ ", grid);
-    grpInst = Group(layout, " ｺﾏﾝﾄﾞ入力 ", grid);
-    grpOust = Group(layout, " ｽﾃｰﾀｽ出力 ", grid);
-    lblOust5 = AddLabel(grid, "5", 0, 0);
-    oust_bit5 = AddLabel(grid, "", 0, 1);
-    lblOust6 = AddLabel(grid, "6", 1, 0);
-    oust_bit6 = AddLabel(grid, "", 1, 1);
-    lblOust7 = AddLabel(grid, "7", 2, 0);
-    oust_bit7 = AddLabel(grid, "", 2, 1);
-    grpAlst = Group(layout, " ｱﾗｰﾑ出力 ", grid);
-    alst_bit1 = AddLabel(grid, "", 0, 0);
-    alst_bit8 = AddLabel(grid, "", 1, 0);
-    alst_bit9 = AddLabel(grid, "", 2, 0);
-    alst_bit12 = AddLabel(grid, "", 3, 0);
-    alst_bit13 = AddLabel(grid, "", 4, 0);
-    alst_bit14 = AddLabel(grid, "", 5, 0);
-    alst_bit15 = AddLabel(grid, "", 6, 0);
-    grpPoleSens = Group(layout, " 磁極ｾﾝｻ ", grid);
-    lblPole_U = AddLabel(grid, "U", 0, 0);
-    Pole_U = AddLabel(grid, "", 0, 1);
-    lblPole_V = AddLabel(grid, "V", 1, 0);
-    Pole_V = AddLabel(grid, "", 1, 1);
-    lblPole_W = AddLabel(grid, "W", 2, 0);
-    Pole_W = AddLabel(grid, "", 2, 1);
-    grpAnother2 = Group(layout, "", grid);
-    lblUnderVolt = AddLabel(grid, "不足電圧", 0, 0);
-    UnderVolt = AddLabel(grid, "", 0, 1);
-    lblOverVolt = AddLabel(grid, "過電圧", 1, 0);
-    OverVolt = AddLabel(grid, "", 1, 1);
-    lblOverCurrent = AddLabel(grid, "過電流", 2, 0);
-    OverCurrent = AddLabel(grid, "", 2, 1);
-    grpMailBox = Group(layout, " ﾒｰﾙﾎﾞｯｸｽ ", grid);
-    lblMbst = AddLabel(grid, "MBST", 0, 0);
-    MBST = AddLabel(grid, "", 0, 1);
-    lblSqpt = AddLabel(grid, "SQPT", 1, 0);
-    SQPT = AddLabel(grid, "", 1, 1);
-    Bevel6 = new QFrame(grpMailBox);
-    Bevel7 = new QFrame(grpMailBox);
-    for (QFrame* bevel : {Bevel6, Bevel7}) {
-        bevel->setFrameShape(QFrame::HLine);
-        grid->addWidget(bevel, grid->rowCount(), 0, 1, 2);
-    }
+TfrmStat::TfrmStat(QWidget* owner)
+    : TStatusMonitor(owner, ridStat, status::Monitor::Stat, status::StatVariableItems()),
+      lblOust5(lblOust[5]), oust_bit5(oust_bit[5]), lblOust6(lblOust[6]), oust_bit6(oust_bit[6]),
+      lblOust7(lblOust[7]), oust_bit7(oust_bit[7]), alst_bit1(alst_bit[1]), alst_bit8(alst_bit[8]),
+      alst_bit9(alst_bit[9]), alst_bit12(alst_bit[12]), alst_bit13(alst_bit[13]),
+      alst_bit14(alst_bit[14]), alst_bit15(alst_bit[15]) {
     ApplySeriesTexts(SeriesIndex());
+    cmbAct0->SetItemIndex(1); // "$PACT"
+    cmbAct1->SetItemIndex(2); // "$VACT"
 }
 
 void TfrmStat::ApplySeriesTexts(int series) {
-    if (series < 0 || series > 3)
-        return;
+    if (series < 0 || series > 3) return;
     const bool first = series == 0;
-    for (QWidget* w : {lblOust5, oust_bit5, lblOust6, oust_bit6, lblOust7, oust_bit7})
-        w->setVisible(first);
+    ShowUpperOustLamps(first);
     for (QWidget* w : std::initializer_list<QWidget*>{
-             lblPole_U, Pole_U, lblPole_V, Pole_V, lblPole_W, Pole_W, grpPoleSens, lblUnderVolt,
-             UnderVolt, lblOverVolt, OverVolt, lblOverCurrent, OverCurrent, grpAnother2, grpMailBox,
-             lblMbst, MBST, lblSqpt, SQPT, Bevel6, Bevel7})
+             grpPoleSens,    lblPole_U,   Pole_U,       lblPole_V, Pole_V,      lblPole_W,
+             Pole_W,         grpAnother2, lblUnderVolt, UnderVolt, lblOverVolt, OverVolt,
+             lblOverCurrent, OverCurrent, grpMailBox,   lblMbst,   MBST,        lblSqpt,
+             SQPT,           Bevel6,      Bevel7})
         w->setVisible(!first);
     alst_bit1->setText(first ? " 1 (予約)" : " 1 (電流ﾁｭｰﾆﾝｸﾞ)");
     alst_bit8->setText(first ? " 8 (予約)" : " 8 (電源ｴﾗｰ)");
@@ -91,8 +34,60 @@ void TfrmStat::ApplySeriesTexts(int series) {
     alst_bit13->setText(first ? " 13(予約)" : " 13(ﾎﾟｲﾝﾀｴﾗｰ)");
     alst_bit14->setText(first ? " 14(予約)" : " 14(ﾒﾓﾘｱﾄﾞﾚｽｴﾗｰ)");
     alst_bit15->setText(first ? " 15(予約)" : " 15(ｵﾌﾟｼｮﾝｴﾗｰ)");
-    grpStat->setTitle(first ? " #STAT " : " ｽﾃｰﾀｽ ");
-    grpInst->setTitle(first ? " #INST " : " ｺﾏﾝﾄﾞ入力 ");
-    grpOust->setTitle(first ? " #OUST " : " ｽﾃｰﾀｽ出力 ");
-    grpAlst->setTitle(first ? " #ALST " : " ｱﾗｰﾑ出力 ");
+    for (QLabel* caption :
+         {alst_bit1, alst_bit8, alst_bit9, alst_bit12, alst_bit13, alst_bit14, alst_bit15})
+        caption->adjustSize();
+    SetGroupCaptions(first);
+}
+
+void TfrmStat::SetNewStatusCommands() {
+    NewStatusCommands = status::NewStatusCommandsOf(ModelText, NewStatusCommands);
+}
+
+// The status commands or the memory reads are chosen afresh before each of their steps.
+QByteArray TfrmStat::FixedCommand(int step) {
+    const int series = SeriesIndex();
+    if ((step == 10 && series != 0) || step == 12) SetNewStatusCommands();
+    return status::FixedPollCommand(status::Monitor::Stat, series, NewStatusCommands, step);
+}
+
+void TfrmStat::DecodeLaterStep(int step, const QByteArray& reply) {
+    switch (step) {
+    case 9:
+        ModelText = reply;
+        break;
+    case 10:
+        DecodeAnother(reply);
+        break;
+    case 11:
+        DecodePoleSens(reply);
+        break;
+    case 12:
+        DecodeAnother2(reply);
+        break;
+    case 13:
+        lblMbst->setText(ui::cp932::Decode(reply));
+        break;
+    case 14:
+        lblSqpt->setText(ui::cp932::Decode(reply));
+        break;
+    default:
+        break;
+    }
+}
+
+status::WordForm TfrmStat::ExtraWordForm() const {
+    return status::StatWordForm(SeriesIndex(), ModelText, NewStatusCommands);
+}
+
+void TfrmStat::DecodeAnother(const QByteArray& reply) {
+    ShowLamps(status::OtherInputLamps(ExtraWordForm(), reply));
+}
+
+void TfrmStat::DecodePoleSens(const QByteArray& reply) {
+    ShowLamps(status::PoleSensorLamps(ExtraWordForm(), reply));
+}
+
+void TfrmStat::DecodeAnother2(const QByteArray& reply) {
+    ShowLamps(status::OtherOutputLamps(ExtraWordForm(), reply));
 }

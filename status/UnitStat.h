@@ -1,35 +1,39 @@
-// The first status monitor (first and second series, and the third series' QWC30 models).
+// The first status monitor (first and second series, and the third and fourth series' QWC30
+// models): lower-case status commands, and a choice between the status commands and the memory
+// reads by the driver's model text.
 #pragma once
 
 #include "StatusMonitor.h"
-
-#include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
 
 class TfrmStat : public TStatusMonitor {
     Q_OBJECT
 public:
     explicit TfrmStat(QWidget* owner);
 
+    // The last reply to "VER" of the cycle.
+    QByteArray ModelText;
+    // -1 until a model text decided; non-zero selects "INSTA" and "BUSAL", 0 the memory reads.
+    int NewStatusCommands = -1;
+
     // The components whose texts and visibility follow the series.
-    QGroupBox* grpStat;
-    QGroupBox* grpInst;
-    QGroupBox* grpOust;
-    QGroupBox* grpAlst;
     QLabel *lblOust5, *oust_bit5, *lblOust6, *oust_bit6, *lblOust7, *oust_bit7;
-    QGroupBox* grpPoleSens;
-    QLabel *lblPole_U, *Pole_U, *lblPole_V, *Pole_V, *lblPole_W, *Pole_W;
-    QLabel *lblUnderVolt, *UnderVolt, *lblOverVolt, *OverVolt, *lblOverCurrent, *OverCurrent;
-    QGroupBox* grpAnother2;
-    QGroupBox* grpMailBox;
-    QLabel *lblMbst, *MBST, *lblSqpt, *SQPT;
-    QFrame *Bevel6, *Bevel7;
     QLabel *alst_bit1, *alst_bit8, *alst_bit9, *alst_bit12, *alst_bit13, *alst_bit14, *alst_bit15;
 
     // Shows the components and texts of a series (0 the first; 1 to 3 the others; any other
     // index changes nothing).
     void ApplySeriesTexts(int series);
+    void SetNewStatusCommands();
+
+    void DecodeAnother(const QByteArray& reply);
+    void DecodePoleSens(const QByteArray& reply);
+    void DecodeAnother2(const QByteArray& reply);
+
+protected:
+    QByteArray FixedCommand(int step) override;
+    void DecodeLaterStep(int step, const QByteArray& reply) override;
+
+private:
+    status::WordForm ExtraWordForm() const;
 };
 
 extern TfrmStat* frmStat;

@@ -1,0 +1,167 @@
+// The running monitor: the watchdog's restart, the hand-over of a typed terminal line and of a
+// rate change, the user's own variable, the stop on hide, and a dead line.
+#include "StatusMonitorFixture.h"
+
+#include "shell/UnitSetup.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+
+// Starts the third series' monitor and lets it poll a full cycle.
+class RunningMonitorTest : public StatusMonitorTest {
+protected:
+    void SetUp() override {
+        StatusMonitorTest::SetUp();
+        Start(2);
+        monitor = LaunchSettled();
+        ASSERT_TRUE(WaitForLine("#STAT", 3));
+    }
+    TStatusMonitor* monitor = nullptr;
+};
+
+TEST_F(RunningMonitorTest, WatchdogRestartsTheCycleAfterASilentStep) {
+    Reply("$LOAD", std::nullopt);
+    TakeSentLines();
+    ASSERT_TRUE(WaitForLine("$LOAD"));
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(WaitForLine("#STAT", driver->receivedLines().count("#STAT") + 1));
+    EXPECT_GE(clock.elapsed(), 900);
+    EXPECT_LT(clock.elapsed(), 1500);
+    const QList<QByteArray> lines = LinesFrom("$LOAD");
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[1], "#STAT"); // the steps after the silent one are never polled
+    EXPECT_FALSE(driver->receivedLines().contains("M"));
+}
+
+TEST_F(RunningMonitorTest, TypedLineGoesOutInPlaceOfTheNextPoll) {
+    const QString rate = frmMain->Label5->text();
+    TakeSentLines();
+    Type(frmMain->edtSend, "VER\r");
+    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
+    EXPECT_EQ(monitor->PollStep, -1);
+    EXPECT_EQ(frmStat->PollStep, -1);
+    EXPECT_EQ(LinesFrom("VER").size(), 1); // nothing polled after it until the restart
+    ASSERT_TRUE(WaitFor([this] { return LinesFrom("VER").size() > 1; }));
+    EXPECT_EQ(LinesFrom("VER")[1], "#STAT");
+    EXPECT_GE(monitor->PollStep, 0);
+
+    // Lines that only look like rate changes are plain lines for the terminal.
+    for (const char* plain : {"BH2X", "BH3"}) {
+        ASSERT_TRUE(WaitFor([] { return mdlGeneral->RequestId == ridStat_QWC; }));
+        frmMain->lblReceive->clear();
+        frmMain->edtSend->setText(plain);
+        Type(frmMain->edtSend, "\r");
+        ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "E-S"; })) << plain;
+    }
+    EXPECT_EQ(frmMain->Label5->text(), rate);
+}
+
+TEST_F(RunningMonitorTest, TypedRateChangeSwitchesThePort) {
+    const int baudIndex = frmSetup->cmbBaudrate->ItemIndex();
+    Type(frmMain->edtSend, "BH 2\r");
+    ASSERT_TRUE(WaitFor([] { return frmMain->Label5->text() == "38400"; }));
+    EXPECT_TRUE(driver->receivedLines().contains("BH 2")); // sent with its blank
+    EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 38400);
+    EXPECT_EQ(driver->inputSpeed(), static_cast<speed_t>(B38400));
+    EXPECT_EQ(frmSetup->cmbBaudrate->ItemIndex(), baudIndex);
+    TakeSentLines();
+    ASSERT_TRUE(WaitForLine("#STAT")); // polling resumes at the new rate
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(RunningMonitorTest, FailedRateChangeShowsTheMonitorsOwnMessage) {
+    qputenv("KASONT_COMM1", "/nonexistent/tty");
+    Type(frmMain->edtSend, "BL\r");
+    ASSERT_TRUE(WaitFor([this] { return messages.size() >= 2; }));
+    EXPECT_EQ(messages[0].text,
+              "ﾎﾞｰﾚｰﾄの変更ができませんでした。\n「設定」でﾎﾞｰﾚｰﾄを変更してください。");
+    EXPECT_EQ(messages[0].caption, "警告");
+    EXPECT_EQ(messages[0].icon, ui::MsgIcon::Exclamation);
+    EXPECT_FALSE(mdlGeneral->Comm1->Opened()); // the port was tried once more
+}
+
+TEST_F(RunningMonitorTest, UsersOwnVariableIsPolledByItsName) {
+    monitor->cmbAct0->SetItemIndex(49);
+    TakeSentLines();
+    // No name yet: CR alone, which the driver leaves unanswered until the restart.
+    ASSERT_TRUE(WaitFor([this] { return LinesFrom("").size() >= 2; }));
+    EXPECT_EQ(LinesFrom("").mid(0, 2), (QList<QByteArray>{"", "#STAT"}));
+
+    Reply("MYVAR", "77");
+    monitor->cmbAct0->lineEdit()->selectAll();
+    Type(monitor->cmbAct0->lineEdit(), "myvar\r");
+    EXPECT_EQ(monitor->CustomName0, "MYVAR");
+    ASSERT_TRUE(WaitFor([this] { return monitor->lblVal0->text() == "77"; }));
+
+    // Typing without Enter keeps the name entered before.
+    Type(monitor->cmbAct0->lineEdit(), "2");
+    EXPECT_EQ(monitor->cmbAct0->currentText(), "MYVAR2");
+    TakeSentLines();
+    ASSERT_TRUE(WaitFor([this] { return LinesFrom("#STAT").size() >= 6; }));
+    EXPECT_EQ(LinesFrom("#STAT")[4], "MYVAR");
+    EXPECT_EQ(monitor->CustomName0, "MYVAR");
+}
+
+TEST_F(RunningMonitorTest, HidingStopsPollingAndShowingRestartsIt) {
+    Reply("#STAT", "1");
+    ASSERT_TRUE(WaitFor([this] { return On(monitor->lblStat[0]); }));
+    bool sawStopped = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout,
+                     [&] { sawStopped = sawStopped || mdlGeneral->RequestId == ridStopped; });
+    probe.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    monitor->Hide();
+    EXPECT_GE(clock.elapsed(), 390);
+    EXPECT_TRUE(sawStopped);
+    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_TRUE(monitor->StopPolling);
+    EXPECT_FALSE(monitor->Timer1->Enabled());
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().endsWith(QByteArray(".")); }));
+    TakeSentLines();
+    Pause(1400);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+    EXPECT_TRUE(On(monitor->lblStat[0])); // the lamps keep their last state
+
+    monitor->Show();
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"#STAT", "#ALST"}));
+}
+
+TEST_F(RunningMonitorTest, MinimisingKeepsPollingAndActivationNamesTheAxis) {
+    monitor->showMinimized();
+    Pause(100);
+    const qsizetype before = driver->receivedLines().size();
+    ASSERT_TRUE(WaitFor([&] { return driver->receivedLines().size() > before + 20; }));
+    EXPECT_FALSE(monitor->StopPolling);
+    monitor->showNormal();
+    monitor->activateWindow();
+    ASSERT_TRUE(WaitFor([this] { return monitor->isActiveWindow(); }));
+    EXPECT_EQ(monitor->windowTitle(), frmMain->lblAxis->text() + "軸の ｽﾃｰﾀｽ");
+}
+
+TEST_F(RunningMonitorTest, DeadLineReportsOneSendFailureAtATime) {
+    struct Boxes {
+        int shown = 0;
+        int depth = 0;
+        int deepest = 0;
+    };
+    auto boxes = std::make_shared<Boxes>();
+    ui::SetMessageResponder([boxes](const ui::MessageRecord&) {
+        ++boxes->shown;
+        boxes->deepest = std::max(boxes->deepest, ++boxes->depth);
+        Pause(1400); // the user reads the box while the watchdog goes on ticking
+        --boxes->depth;
+        return ui::MsgResult::Ok;
+    });
+    mdlGeneral->Comm1->Close();
+    ASSERT_TRUE(WaitFor([&] { return boxes->shown >= 1 && boxes->depth == 0; }, 4000));
+    EXPECT_EQ(boxes->deepest, 1);
+    EXPECT_TRUE(monitor->Showing());
+}
+
+} // namespace
