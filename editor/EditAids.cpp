@@ -7,6 +7,8 @@
 
 #include "shell/UnitGeneral.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kEnter = 13;
@@ -38,7 +40,12 @@ void TfrmEdit::RenumberSteps() {
 }
 
 void TfrmEdit::memMain2Change(QObject* sender) {
-    if (sender != this && memMain2->RowCount() != SavedLineCount) RenumberSteps();
+    if (sender != this) {
+        if (memMain2->RowCount() != SavedLineCount) RenumberSteps();
+        // A line typed wider than any before gets its scroll bar at once.
+        MaxLineWidth = std::max(MaxLineWidth,
+                                ui::EditorPane::ExpandTabLength(memMain2->Line(memMain2->Row())));
+    }
     memMain->SetTopRow(memMain2->TopRow());
     UpdateScrollBars();
 }
@@ -66,7 +73,7 @@ void TfrmEdit::UpdateCaretPanel() {
 void TfrmEdit::memMain2KeyDown(const ui::EditorPane::Key& key) {
     SavedLineCount = memMain2->RowCount();
     RenumberPending = false;
-    const bool empty = memMain2->Text().isEmpty();
+    const bool empty = memMain2->IsEmpty();
     const int row = memMain2->Row();
     const int col = memMain2->Col();
     const QString line = memMain2->Line(row);

@@ -122,8 +122,7 @@ void TfrmEdit::FileOpen() {
         // it.
         if (text->endsWith(kEndOfFileMark)) text->chop(1);
 
-        if (UsedSlots == 1 && memMain2->Text().isEmpty() &&
-            TabCaption(CurrentDoc) == kNewFileCaption) {
+        if (UsedSlots == 1 && memMain2->IsEmpty() && TabCaption(CurrentDoc) == kNewFileCaption) {
             CurrentDoc = 0;
         } else {
             StorePane();

@@ -70,7 +70,11 @@ void EditorPane::SetLines(const QStringList& lines) {
 }
 
 int EditorPane::LineCount() const {
-    return Text().isEmpty() ? 0 : document()->blockCount();
+    return IsEmpty() ? 0 : document()->blockCount();
+}
+
+bool EditorPane::IsEmpty() const {
+    return document()->isEmpty();
 }
 
 QString EditorPane::Line(int row) const {

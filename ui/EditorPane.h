@@ -31,6 +31,7 @@ public:
     QStringList Lines() const;
     void SetLines(const QStringList& lines);
     int LineCount() const;
+    bool IsEmpty() const;
     QString Line(int row) const;
     // Appends a new last line.
     void AddLine(const QString& line);

@@ -63,6 +63,13 @@ TEST_F(EditorTest, WheelScrollsTwoLinesOnlyWhenTheTextIsTaller) {
     EXPECT_EQ(frmEdit->memMain2->GetScrollBars(), ui::EditorPane::ScrollBars::Vertical);
 }
 
+TEST_F(EditorTest, TypingPastTheRightEdgeKeepsTheCaretInView) {
+    TypeText(QString(300, 'X'));
+    EXPECT_EQ(frmEdit->memMain2->GetScrollBars(), ui::EditorPane::ScrollBars::Horizontal);
+    EXPECT_GT(frmEdit->memMain2->TopCol(), 0);
+    EXPECT_LE(frmEdit->memMain2->cursorRect().right(), frmEdit->memMain2->viewport()->width());
+}
+
 TEST_F(EditorTest, FindSelectsOrSaysNotFound) {
     TypeText("abc ABC abc");
     Press(Qt::Key_Home);
@@ -114,6 +121,7 @@ TEST_F(EditorTest, FontDialogSetsPaneAndGutterAlike) {
     EXPECT_EQ(frmEdit->memMain->font(), frmEdit->memMain2->font());
     EXPECT_EQ(frmEdit->memMain->width(), 5 * frmEdit->memMain2->CharWidth() + 8);
     EXPECT_GT(frmEdit->memMain2->LeftMargin(), frmEdit->memMain->width());
+    EXPECT_FALSE(frmEdit->HasUnsavedDocuments()); // a font is no change of the text
 }
 
 TEST(EditorPrintout, RowsStandAtTheirLinePitchAndBreakPages) {
