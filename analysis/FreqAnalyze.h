@@ -1,16 +1,237 @@
-// The frequency response analysis window.
+// The frequency response analysis window: three measurement buffers, the ten analysis modes, the
+// measurement run over the serial line, the Bode, vector locus and spectrum plots, and the
+// measurement and spectrum files.
 #pragma once
 
+#include "FraResponse.h"
+#include "FraWidgets.h"
+
+#include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <array>
+#include <memory>
+#include <vector>
+
+// One measurement buffer.
+struct TFraBuffer {
+    int Count = 0;                       // valid points; 0 = empty
+    std::unique_ptr<TFraPoint[]> Points; // kMaxPoints entries once a run or a load made them
+    QString FileName;
+    int FromHz = 0;
+    int ToHz = 0;
+    int StepHz = 0;
+    std::array<QString, 4> ColumnNames;
+};
+
+// One analysis mode.
+struct TFraSetting {
+    int ModeId;
+    QString ModeName;
+    QString ModeCommand;
+    QString ZeroCommand;
+    int TorqueFlag; // 1: "G" goes before the zero command
+};
+
+// The samples of the spectrum page and their transform.
+struct TSpectrumData {
+    int SampleCount = 0;
+    QString FileName;
+    QString ColumnName;
+    double SamplingFreq = 0.0;
+    std::vector<int> Samples;
+    std::vector<double> Re;
+    std::vector<double> Im;
+};
 
 class TfrmFRA : public ui::Form {
     Q_OBJECT
 public:
     explicit TfrmFRA(QWidget* owner);
 
-    ui::Timer* Timer2; // 250 ms reply wait
+    // Pages.
+    QTabWidget* pcAnalyze;
+    QWidget* tsFreq;
+    QWidget* tsVector;
+    QWidget* tsPref;
+    QWidget* tsSpectrum;
+
+    // Bode page.
+    fra::PlotBox* AnGraph;
+    std::array<ui::CheckBox*, 3> cbBuf;
+    std::array<ui::CheckBox*, 3> cbOL;
+    ui::CheckBox* cbAssistLine;
+    ui::CheckBox* cbDevide;
+    ui::CheckBox* cbPhase;
+    ui::CheckBox* cbPhaseRO;
+    std::array<QRadioButton*, 3> rbActiveBuf;
+    QPushButton* btAnalyze;
+    fra::FraEdit *edCurFreq, *edCurGain, *edCurPhase;
+    fra::FraEdit *edM1Freq, *edM1Gain, *edM1Phase;
+    fra::FraEdit *edM2Freq, *edM2Gain, *edM2Phase;
+    QLabel* lbPhase;
+    std::array<QLabel*, 3> lbBufP;
+    std::array<fra::LegendShape*, 3> shBufG;
+    std::array<fra::LegendShape*, 3> shBufP;
+    fra::LegendShape* shMarker1;
+    fra::LegendShape* shMarker2;
+
+    // Vector page.
+    fra::PlotBox* AnVector;
+    std::array<ui::CheckBox*, 3> cb2Buf;
+    std::array<ui::CheckBox*, 3> cb2OL;
+    ui::CheckBox* cb2Assist;
+    QRadioButton* rb_x1;
+    QRadioButton* rb_x0R2;
+    std::array<QRadioButton*, 3> rb2ActiveBuf;
+    QPushButton* btAnalyze2;
+    fra::FraEdit *edCurRe, *edCurIm, *edM1Re, *edM1Im, *edM2Re, *edM2Im;
+    std::array<fra::LegendShape*, 3> sh2Buf;
+    fra::LegendShape* shM1;
+    fra::LegendShape* shM2;
+
+    // Settings page.
+    QGroupBox* gbAnalyzeSetting;
+    fra::FraEdit *edFreqFrom, *edFreqTo, *edFreqStep, *edSGA, *edKIKTM;
+    QLabel* lbKIKTM;
+    ui::CheckBox* cbVirtual;
+    ui::CheckBox* cbComplex;
+    ui::CheckBox* cbDecMaxEnable;
+    ui::ComboBox* cbFRASET;
+    std::array<fra::FraEdit*, 3> edFreqFromBuf, edFreqToBuf, edFreqStepBuf, edFileNameBuf;
+    std::array<fra::FraEdit*, 3> edLCF, edHCF;
+    fra::ValueGrid *sgParams1, *sgParams2, *sgParams3;
+
+    // Spectrum page.
+    fra::PlotBox* AnSpectrum;
+    fra::RadioGroup* rbAmplitude;
+    ui::CheckBox* cb3Assist;
+    ui::CheckBox* cbThickSpectrum;
+    fra::FraEdit *edSpecFL, *edSpecFH, *edSpecFreq, *edSpecVal;
+    ui::ComboBox* cbWinFunc;
+    fra::FraEdit *edLFreq, *edLAmp, *edRFreq, *edRAmp, *edCur3Freq, *edCur3Amp;
+    fra::LegendShape* shMarkerL;
+    fra::LegendShape* shMarkerR;
+
+    // Below the pages.
+    QPushButton* btOpen;
+    QPushButton* btSave;
+    QPushButton* btPrint;
+    fra::Panel* pnStatus;
+    fra::Panel* pnAnalyze;
+    std::array<QLabel*, 3> lblDateNow, lblTimeNow;
+
+    ui::Timer* DateTimer; // 500 ms clock
+    ui::Timer* Timer2;    // 250 ms reply wait
+
+    // State.
+    std::array<TFraBuffer, 3> Buffers;
+    std::array<TFraSetting, 10> Settings;
     int ElapsedMs = 0;
+    int RunFlag = 0;
+    int SettleMs = 0, CurrentFreq = 0, EndFreq = 0, LastDrawnFreq = 0;
+    int FromFreq = 0, ToFreq = 0, StepFreq = 0, Amplitude = 0, Kiktm = 0;
+    QString SavedNfst;
+    QString SvkhzText = "16";
+    QString LogAreaAddress;
+    QString CommandPrefix;
+    int ModeIndex = 1;
+    QColor BackColor = Qt::white, FrameColor = Qt::black, GridColor = QColor(170, 187, 204);
+    int PlotLeft = 50, PlotTop = 30, PlotBottom = 40;
+    QPoint BodeMarker1{-1, -1}, BodeMarker2{-1, -1};
+    QPoint VectorCursor{-1, -1}, VectorMarker1{-1, -1}, VectorMarker2{-1, -1};
+    TSpectrumData Spectrum;
+    double FreqResolution = 1.0;
+    double SpectrumTop = 100.0;
+    double SpectrumBottom = 0.0;
+    int SpecMarker1X = -1, SpecMarker1Y = -1, SpecMarker2X = -1, SpecMarker2Y = -1;
+
+    // Window.
+    int GetActiveBuffer() const;
+    void DrawActivePage();
+    void EnableControls(bool enable);
+    void DateTimerTimer();
+    void Timer2Timer() { ElapsedMs += Timer2->interval(); }
+
+    // Exchanges with the driver: 0 sent (no reply wanted), 1 replied, -1 failed.
+    int SendAndWait(const QString& command, QByteArray* reply);
+    int ShowDriverStatus();
+    int ReadInternalVariables();
+
+    // The measurement run.
+    void btAnalyzeClick();
+    void btAnalyze2Click();
+    void RunAnalysis(int n);
+    int StartSignalGenerator();
+    int SetupLogging(int n);
+    int StepFrequency();
+    int StartServo();
+    int PrepareNotchTest();
+    int SetVirtualMode();
+    int ReadPoint(int n, int i);
+
+    // Plots.
+    void DrawBodePlot();
+    void AnGraphMouseMove(int x, int y);
+    void AnGraphMouseUp(Qt::MouseButton button, int x, int y);
+    void DrawVectorLocus();
+    void AnVectorMouseMove(int x, int y);
+    void AnVectorMouseUp(Qt::MouseButton button);
+    void DrawSpectrum();
+    void AnSpectrumMouseMove(int x, int y);
+    void AnSpectrumMouseUp(Qt::MouseButton button, int x, int y);
+
+    // Files.
+    void btOpenClick();
+    void btSaveClick() { SaveFileAs(); }
+    void SaveFileAs();
+    void SaveFile();
+    void LoadBufferFile(int n);
+    void LoadSpectrumFile();
+    void ComputeSpectrum();
+
+    // Entry checks and printing.
+    void btPrintClick() { PrintPage(); }
+    void PrintPage();
+    void edSpecFreqKeyPress(QChar& key);
+    void CheckFreqFrom();
+    void CheckFreqTo();
+    void CheckLowDisplay(int n);
+    void CheckHighDisplay(int n);
+    void CheckSpecLow(bool enter);
+    void CheckSpecHigh(bool enter);
+
+protected:
+    void FormShow() override;
+    void FormClose() override;
+    bool FormCloseQuery() override { return RunFlag != 1; }
+
+private:
+    void BuildBodePage();
+    void BuildVectorPage();
+    void BuildSettingsPage();
+    void BuildSpectrumPage();
+    void BuildBottom();
+    void ConnectOptionHandlers();
+    void ConnectEntryChecks();
+    bool IsPage(const QWidget* page) const { return pcAnalyze->currentWidget() == page; }
+
+    // The run's exits.
+    void EndSequence(int n);
+    void ErrorPath(int n, bool communicationFailed);
+    void ShowBufferEdits(int n, const QStringList& texts);
+    void ShowBufferInfo(int n);
+    // The display range of buffer n (lo, hi) as the plots take it, filling empty range boxes.
+    std::pair<int, int> DisplayRange(int n);
+    bool IsComplex(int n) const { return Buffers[n].ColumnNames[2] != "AMAX"; }
 };
 
 extern TfrmFRA* frmFRA;
+
+namespace fra {
+// A box's text as a decimal whole number, or -1 when it is not one.
+int BoxValue(const QLineEdit* box);
+} // namespace fra

@@ -1,0 +1,95 @@
+// The analysis window's one blocking exchange with the driver, and the two fixed exchanges built
+// on it: the status line during a run and the internal values read when a run ends.
+#include "FreqAnalyze.h"
+
+#include "TextTable.h"
+
+#include "shell/UnitGeneral.h"
+#include "shell/Waits.h"
+#include "ui/Dialogs.h"
+#include "ui/Wait.h"
+
+namespace {
+
+constexpr int kReplyLimitMs = 1000;
+
+struct InternalRead {
+    int grid;
+    int row;
+    const char* command;
+};
+
+const InternalRead kInternalReads[24] = {
+    {0, 0, "#3"},   {0, 1, "#38"},  {0, 2, "#41"},  {0, 3, "#67"},   {0, 4, "#78"},
+    {0, 5, "#17"},  {0, 6, "#18"},  {0, 7, "#19"},  {1, 0, "#79"},   {1, 1, "#80"},
+    {1, 2, "#81"},  {1, 3, "#82"},  {1, 4, "#64"},  {1, 5, "#65"},   {1, 6, "#66"},
+    {1, 7, "#39"},  {2, 0, "#83"},  {2, 1, "M"},    {2, 2, "VERST"}, {2, 3, "QLIM"},
+    {2, 4, "NFST"}, {2, 5, "BACT"}, {2, 6, "KENC"}, {2, 7, "VXMAX"}};
+
+int ReplyNumber(const QByteArray& reply) {
+    return fra::ParseWholeNumber(reply.toStdString()).value_or(0);
+}
+
+} // namespace
+
+int TfrmFRA::SendAndWait(const QString& command, QByteArray* reply) {
+    const QString line = CommandPrefix + command + "\r";
+    try {
+        mdlGeneral->SendCommand(line, ridNone);
+        WaitSendComplete();
+    } catch (const std::exception&) {
+        ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+        return -1;
+    }
+    if (!reply) return 0;
+    ElapsedMs = 0;
+    Timer2->SetEnabled(true);
+    for (;;) {
+        if (mdlGeneral->ReplyReceived) {
+            Timer2->SetEnabled(false);
+            *reply = mdlGeneral->LastReply;
+            return 1;
+        }
+        ui::ProcessMessages();
+        if (ElapsedMs > kReplyLimitMs) {
+            Timer2->SetEnabled(false);
+            ElapsedMs = 0;
+            return -1;
+        }
+    }
+}
+
+int TfrmFRA::ShowDriverStatus() {
+    QByteArray reply;
+    int values[3] = {0, 0, 0};
+    const char* commands[3] = {"ALST", "QREF", "QLIM"};
+    for (int k = 0; k < 3; ++k) {
+        const int result = SendAndWait(commands[k], &reply);
+        if (result != 1 || RunFlag == 0) return result;
+        values[k] = ReplyNumber(reply);
+    }
+    const bool alert = values[0] != 0 || values[1] == values[2];
+    ui::SetTextColor(pnStatus, alert ? QColor(Qt::red) : ui::WindowTextColor());
+    pnStatus->setText(QString::asprintf("ALST=%5d, QREF=%5d", values[0], values[1]));
+    return 1;
+}
+
+int TfrmFRA::ReadInternalVariables() {
+    fra::ValueGrid* grids[3] = {sgParams1, sgParams2, sgParams3};
+    for (fra::ValueGrid* grid : grids)
+        for (int row = 0; row < 8; ++row)
+            grid->SetCell(1, row, "");
+    const bool notchTest = Settings[ModeIndex].ModeId == 10;
+    int result = 1;
+    for (const InternalRead& read : kInternalReads) {
+        if (notchTest && read.grid == 2 && read.row == 4) {
+            sgParams3->SetCell(1, 4, "TEST");
+            continue;
+        }
+        QByteArray reply;
+        result = SendAndWait(read.command, &reply);
+        if (result != 1) return result;
+        grids[read.grid]->SetCell(1, read.row, QString::fromLatin1(reply));
+    }
+    return result;
+}

@@ -1,0 +1,136 @@
+// The open and save buttons: measurement files of the three buffers and the spectrum's sample
+// file, through the data module's shared dialogs. A save replaces the old file only once the new
+// one is completely written.
+#include "FreqAnalyze.h"
+
+#include "MeasurementFile.h"
+#include "TextTable.h"
+
+#include "shell/UnitGeneral.h"
+#include "ui/Codec.h"
+#include "ui/Dialogs.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <sstream>
+
+namespace {
+
+const QString kCannotOpen = "ファイルが開けませんでした。";
+
+// The part of a file name after its last folder separator.
+QString ShortName(const QString& path) {
+    const qsizetype cut = std::max(path.lastIndexOf('\\'), path.lastIndexOf('/'));
+    return path.mid(cut + 1);
+}
+
+// Reads a whole file into a table; false when it cannot be opened.
+bool ReadTable(const QString& path, fra::TextTable& table) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    std::istringstream stream(file.readAll().toStdString());
+    fra::ReadTextTable(table, stream);
+    return true;
+}
+
+std::string Bytes(const QString& text) {
+    return ui::cp932::Encode(text).toStdString();
+}
+
+} // namespace
+
+void TfrmFRA::btOpenClick() {
+    if (IsPage(tsSpectrum))
+        LoadSpectrumFile();
+    else
+        LoadBufferFile(GetActiveBuffer());
+}
+
+void TfrmFRA::ShowBufferInfo(int n) {
+    const TFraBuffer& buffer = Buffers[n];
+    edFreqFromBuf[n]->setText(QString::number(buffer.FromHz));
+    edFreqToBuf[n]->setText(QString::number(buffer.ToHz));
+    edFreqStepBuf[n]->setText(QString::number(buffer.StepHz));
+    edFileNameBuf[n]->setText(ShortName(buffer.FileName));
+    edLCF[n]->setText(edFreqFromBuf[n]->text());
+    edHCF[n]->setText(edFreqToBuf[n]->text());
+}
+
+void TfrmFRA::LoadBufferFile(int n) {
+    TFraBuffer& buffer = Buffers[n];
+    if (buffer.Count > 0 && ui::ShowMessage("バッファ" + QString::number(n + 1) +
+                                                "の内容が更新されますがよろしいですか？",
+                                            "確認", ui::MsgIcon::Information,
+                                            ui::MsgButtons::YesNo) != ui::MsgResult::Yes)
+        return;
+    ui::FileDialog& dialog = *mdlGeneral->OpenDialog1;
+    dialog.FileName = buffer.FileName;
+    if (!dialog.Execute(this)) return;
+    fra::TextTable table(fra::kTableRows);
+    if (!ReadTable(dialog.FileName, table)) return ui::ShowWarning(kCannotOpen, "エラー");
+    // A cell that is no number ends the load here, before the buffer is touched.
+    const fra::LoadedMeasurement loaded = fra::ParseMeasurement(table);
+    buffer.Points.reset(new TFraPoint[fra::kMaxPoints]());
+    if (loaded.valid) {
+        buffer.FileName = dialog.FileName;
+        std::copy(loaded.points.begin(), loaded.points.end(), buffer.Points.get());
+        buffer.Count = static_cast<int>(loaded.points.size());
+        buffer.FromHz = loaded.fromHz;
+        buffer.ToHz = loaded.toHz;
+        buffer.StepHz = loaded.stepHz;
+        for (int c = 0; c < 4; ++c)
+            buffer.ColumnNames[c] =
+                ui::cp932::Decode(QByteArray::fromStdString(loaded.columnNames[c]));
+    } else {
+        ui::ShowWarning("ファイル形式が無効です。", "エラー");
+        buffer.FileName.clear();
+        buffer.Count = buffer.FromHz = buffer.ToHz = buffer.StepHz = 0;
+        buffer.ColumnNames = {};
+    }
+    ShowBufferInfo(n);
+    DrawActivePage();
+}
+
+void TfrmFRA::SaveFileAs() {
+    ui::FileDialog& dialog = *mdlGeneral->SaveDialog1;
+    const QString keptTitle = dialog.Title;
+    const QString keptExt = dialog.DefaultExt;
+    const bool spectrum = IsPage(tsSpectrum);
+    dialog.FileName = spectrum ? Spectrum.FileName : Buffers[GetActiveBuffer()].FileName;
+    dialog.Title = spectrum ? "スペクトル用データを保存" : "解析データを保存";
+    dialog.DefaultExt = "csv";
+    dialog.Filter = "CSVファイル(*.csv)|*.CSV";
+    const bool confirmed = dialog.Execute(this);
+    dialog.Title = keptTitle;
+    dialog.DefaultExt = keptExt;
+    if (!confirmed) return;
+    (spectrum ? Spectrum.FileName : Buffers[GetActiveBuffer()].FileName) = dialog.FileName;
+    SaveFile();
+}
+
+void TfrmFRA::SaveFile() {
+    const bool spectrum = IsPage(tsSpectrum);
+    const int n = GetActiveBuffer();
+    const QString name = spectrum ? Spectrum.FileName : Buffers[n].FileName;
+    if (name.isEmpty()) return SaveFileAs();
+    std::string text;
+    if (spectrum) {
+        text =
+            fra::FormatSamples(Bytes(Spectrum.ColumnName),
+                               std::vector<int>(Spectrum.Samples.begin(),
+                                                Spectrum.Samples.begin() + Spectrum.SampleCount));
+    } else {
+        const TFraBuffer& buffer = Buffers[n];
+        std::array<std::string, 4> names;
+        for (int c = 0; c < 4; ++c)
+            names[c] = Bytes(buffer.ColumnNames[c]);
+        std::vector<TFraPoint> points;
+        if (buffer.Points) points.assign(buffer.Points.get(), buffer.Points.get() + buffer.Count);
+        text = fra::FormatMeasurement(names, points);
+    }
+    QSaveFile file(name);
+    const QByteArray bytes = QByteArray::fromStdString(text);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return ui::ShowWarning(kCannotOpen, "エラー");
+    if (!spectrum) edFileNameBuf[n]->setText(ShortName(name));
+}

@@ -1,0 +1,32 @@
+// What the analysis window's three plots share: fonts, text placement and safe pixel positions.
+#pragma once
+
+#include "ui/Canvas.h"
+
+#include <QString>
+#include <cmath>
+#include <limits>
+
+namespace fra {
+
+// A pixel coordinate from a computed position, truncated toward zero; positions far outside the
+// image are held at a bound so that the conversion stays defined.
+inline int Pixel(double position) {
+    constexpr double kBound = 1.0e7;
+    if (std::isnan(position)) return 0;
+    return static_cast<int>(std::trunc(std::fmax(-kBound, std::fmin(kBound, position))));
+}
+
+void SetFontSize(ui::Canvas& canvas, int points);
+// Text in black on the background colour.
+void TextAt(ui::Canvas& canvas, int x, int y, const QString& text, int points);
+void TextCentred(ui::Canvas& canvas, int centreX, int y, const QString& text, int points);
+// Right-aligned `gap` pixels left of `right`, centred vertically on `centreY`.
+void TextRightOf(ui::Canvas& canvas, int right, int centreY, const QString& text, int points);
+void Line(ui::Canvas& canvas, int x1, int y1, int x2, int y2);
+// The circle of radius r around (cx, cy), as a closed line of short pieces.
+void Circle(ui::Canvas& canvas, int cx, int cy, int r);
+// " %.2f"
+QString Readout(double value);
+
+} // namespace fra

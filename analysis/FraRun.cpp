@@ -1,0 +1,379 @@
+// The measurement run: checks, the start of the sine generator, logger and servo, the sweep that
+// reads one logged point per frequency, and the end sequence that stops the driver again.
+#include "FreqAnalyze.h"
+
+#include "MeasurementFile.h"
+#include "TextTable.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "ui/Dialogs.h"
+#include "ui/Wait.h"
+#include "ui/Widgets.h"
+
+namespace {
+
+const QString kNoDriver = "ドライバと通信できませんでした。";
+
+// How a phase of the run ended: go on, the end sequence, or the error path (with or without the
+// communication message).
+enum class Outcome { Go, End, Error, ErrorQuiet };
+
+std::optional<int> Number(const QByteArray& reply) {
+    return fra::ParseWholeNumber(reply.toStdString());
+}
+
+// The result of a query whose reply was not the whole number it must be.
+constexpr int kBadNumber = -2;
+
+// A query whose reply must be a whole number: 1 with the value, -1 for a failed exchange or
+// kBadNumber.
+int QueryNumber(TfrmFRA& w, const QString& command, int& value) {
+    QByteArray reply;
+    const int result = w.SendAndWait(command, &reply);
+    if (result != 1) return result;
+    const std::optional<int> number = Number(reply);
+    if (!number) return kBadNumber;
+    value = *number;
+    return 1;
+}
+
+// The commands of one step operation: after each, the operation goes on only when it succeeded
+// and no stop was requested; the first command is sent whatever the run flag says.
+class StepCommands {
+public:
+    explicit StepCommands(TfrmFRA& window) : w_(window) {}
+
+    bool Send(const QString& command) { return Record(w_.SendAndWait(command, nullptr)); }
+    bool Query(const QString& command, QByteArray& reply) {
+        return Record(w_.SendAndWait(command, &reply));
+    }
+    bool QueryNumber(const QString& command, int& value) {
+        return Record(::QueryNumber(w_, command, value));
+    }
+    int Result() const { return result_; }
+
+private:
+    bool Record(int result) {
+        result_ = result == kBadNumber ? -1 : result;
+        return result != -1 && w_.RunFlag != 0;
+    }
+    TfrmFRA& w_;
+    int result_ = 0;
+};
+
+} // namespace
+
+void TfrmFRA::btAnalyzeClick() {
+    const int n = GetActiveBuffer();
+    if (RunFlag != 0) {
+        RunFlag = 0;
+        return;
+    }
+    RunFlag = 1;
+    RunAnalysis(n);
+}
+
+void TfrmFRA::btAnalyze2Click() {
+    const int n = rb2ActiveBuf[0]->isChecked() ? 0 : rb2ActiveBuf[1]->isChecked() ? 1 : 2;
+    if (RunFlag != 0) {
+        RunFlag = 0;
+        return;
+    }
+    RunFlag = 1;
+    RunAnalysis(n);
+}
+
+void TfrmFRA::ShowBufferEdits(int n, const QStringList& texts) {
+    const std::array<fra::FraEdit*, 6> edits = {edFreqFromBuf[n], edFreqToBuf[n], edFreqStepBuf[n],
+                                                edFileNameBuf[n], edLCF[n],       edHCF[n]};
+    for (int k = 0; k < 6; ++k)
+        edits[k]->setText(texts.value(k));
+}
+
+void TfrmFRA::RunAnalysis(int n) {
+    TFraBuffer& buffer = Buffers[n];
+    if (buffer.Count > 0 && ui::ShowMessage("バッファ" + QString::number(n + 1) +
+                                                "の内容が更新されますがよろしいですか？",
+                                            "確認", ui::MsgIcon::Information,
+                                            ui::MsgButtons::YesNo) != ui::MsgResult::Yes) {
+        RunFlag = 0;
+        return;
+    }
+    FromFreq = fra::BoxValue(edFreqFrom);
+    ToFreq = fra::BoxValue(edFreqTo);
+    StepFreq = fra::BoxValue(edFreqStep);
+    Amplitude = fra::BoxValue(edSGA);
+    Kiktm = fra::BoxValue(edKIKTM);
+    const auto refuseSettings = [this] {
+        ui::ShowWarning("詳細設定で設定された項目に誤りがあります。", "確認");
+        RunFlag = 0;
+    };
+    if (FromFreq < 1 || ToFreq < 1 || ToFreq < FromFreq || StepFreq < 1 || Amplitude < 1 ||
+        Kiktm < 1)
+        return refuseSettings();
+    const auto refuseLink = [this] {
+        ui::ShowWarning(kNoDriver, "警告");
+        RunFlag = 0;
+    };
+    QByteArray reply;
+    if (SendAndWait("#40", &reply) == -1) return refuseLink();
+    const int v = Number(reply).value_or(0);
+    const int kind = ((v % 100000) / 10000) & 3;
+    if (kind < 1 || kind > 3) {
+        ui::ShowWarning("御使用のドライバではこの機能を利用できません。", "警告");
+        RunFlag = 0;
+        return;
+    }
+    if (SendAndWait("SVKHZ", &reply) != 1 || !Number(reply)) return refuseLink();
+    SvkhzText = QString::fromLatin1(reply);
+    const int limit = (*Number(reply) * 1000) >> 1;
+    if (limit < ToFreq) ToFreq = limit;
+    edFreqTo->setText(QString::number(ToFreq));
+    // A start above the cut end would drive the generator beyond half the control frequency.
+    if (ToFreq < FromFreq) return refuseSettings();
+
+    ShowBufferEdits(n,
+                    {QString::number(FromFreq), QString::number(ToFreq), QString::number(StepFreq),
+                     "", QString::number(FromFreq), QString::number(ToFreq)});
+    btAnalyze->setText("解析停止");
+    btAnalyze2->setText("解析停止");
+    pnAnalyze->setText("");
+    EnableControls(false);
+    buffer.Points.reset(new TFraPoint[fra::kMaxPoints]());
+    buffer.Count = 0;
+    buffer.ColumnNames = {"SGF", "SGA", cbComplex->Checked() ? "RMAX" : "AMAX",
+                          cbComplex->Checked() ? "JMAX" : "ADEG"};
+    DrawActivePage();
+
+    const Outcome outcome = [&] {
+        QByteArray answer;
+        const int verst = SendAndWait("VERST", &answer);
+        if (verst == -1) return Outcome::Error;
+        if (answer == "E-S") {
+            ui::ShowWarning("ご使用のドライバではこの機能を利用できません。", "確認");
+            return Outcome::ErrorQuiet;
+        }
+        ModeIndex = std::max(0, cbFRASET->ItemIndex());
+        if (SendAndWait("&LAORG", &answer) == -1) return Outcome::Error;
+        LogAreaAddress = QString::fromLatin1(answer);
+        SavedNfst = "0";
+        EndFreq = ToFreq;
+        return Outcome::Go;
+    }();
+    if (outcome != Outcome::Go) return ErrorPath(n, outcome == Outcome::Error);
+
+    const Outcome start = [&] {
+        if (ShowDriverStatus() == -1) return Outcome::End;
+        if (StartSignalGenerator() == -1) return Outcome::Error;
+        if (ShowDriverStatus() == -1) return Outcome::End;
+        if (SetupLogging(n) == -1) return Outcome::Error;
+        if (ShowDriverStatus() == -1) return Outcome::End;
+        for (int (TfrmFRA::*step)() :
+             {&TfrmFRA::StartServo, &TfrmFRA::PrepareNotchTest, &TfrmFRA::SetVirtualMode})
+            if ((this->*step)() == -1) return Outcome::Error;
+        if (ShowDriverStatus() == -1) return Outcome::End;
+        for (const char* command : {"/L", "SINON"}) {
+            if (SendAndWait(command, nullptr) == -1) return Outcome::Error;
+            if (RunFlag == 0) return Outcome::End;
+        }
+        SettleMs = 3000 / CurrentFreq;
+        if (SendAndWait("TCLR", nullptr) == -1) return Outcome::Error;
+        if (RunFlag == 0) return Outcome::End;
+        for (int time = 0; time <= SettleMs;) {
+            ui::ProcessPendingMessages();
+            if (QueryNumber(*this, "TIME", time) < 0) return Outcome::Error;
+            if (RunFlag == 0) return Outcome::End;
+        }
+        for (const char* command : {"L", "TCLR"}) {
+            if (SendAndWait(command, nullptr) == -1) return Outcome::Error;
+            if (RunFlag == 0) return Outcome::End;
+        }
+        return Outcome::Go;
+    }();
+    if (start == Outcome::Error) return ErrorPath(n, true);
+    if (start == Outcome::End) return EndSequence(n);
+
+    const Outcome sweep = [&] {
+        for (int time = 0; time <= SettleMs;) {
+            if (ShowDriverStatus() == -1) return Outcome::End;
+            ui::ProcessPendingMessages();
+            if (QueryNumber(*this, "TIME", time) < 0) return Outcome::Error;
+            if (RunFlag == 0) break;
+        }
+        if (ReadPoint(n, 0) == -1) return Outcome::Error;
+        for (int i = 1; RunFlag == 1; ++i) {
+            if (CurrentFreq == EndFreq || EndFreq < CurrentFreq + StepFreq) RunFlag = 0;
+            if (RunFlag == 0) return Outcome::End;
+            if (StepFrequency() == -1) return Outcome::Error;
+            if (RunFlag == 1 && SendAndWait("L", nullptr) == -1) return Outcome::Error;
+            if (RunFlag == 0) return Outcome::End;
+            if (SendAndWait("TCLR", nullptr) == -1) return Outcome::Error;
+            if (RunFlag == 0) return Outcome::End;
+            for (int time = 0; time < 2;) {
+                ui::ProcessPendingMessages();
+                if (QueryNumber(*this, "TIME", time) < 0) return Outcome::Error;
+                if (RunFlag == 0) break;
+            }
+            if (ReadPoint(n, i) == -1) return Outcome::Error;
+        }
+        return Outcome::End;
+    }();
+    if (sweep == Outcome::Error) return ErrorPath(n, true);
+    EndSequence(n);
+}
+
+void TfrmFRA::EndSequence(int n) {
+    ui::ProcessPendingMessages();
+    RunFlag = 0;
+    QStringList commands = {"/L", "S", "SINOF"};
+    if (Settings[ModeIndex].ModeId == 10)
+        commands << "NFTOF"
+                 << "NFST=" + SavedNfst;
+    commands << "VERST=0";
+    for (const QString& command : commands)
+        if (SendAndWait(command, nullptr) == -1) return ErrorPath(n, true);
+    pnAnalyze->setText("内部変数取得");
+    ReadInternalVariables();
+    pnAnalyze->setText(" ");
+    btAnalyze->setText("解析開始");
+    btAnalyze2->setText("解析開始");
+    EnableControls(true);
+    const TFraBuffer& buffer = Buffers[n];
+    if (buffer.Count < 1)
+        ShowBufferEdits(n, {});
+    else
+        edFreqToBuf[n]->setText(QString::number(buffer.Points[buffer.Count - 1].Freq));
+}
+
+void TfrmFRA::ErrorPath(int n, bool communicationFailed) {
+    RunFlag = 0;
+    Buffers[n].Count = 0;
+    if (communicationFailed) ui::ShowWarning("通信エラーが発生しました。", "Error");
+    btAnalyze->setText("解析開始");
+    btAnalyze2->setText("解析開始");
+    pnAnalyze->setText(" 解析中止");
+    ShowBufferEdits(n, {});
+    EnableControls(true);
+}
+
+int TfrmFRA::StartSignalGenerator() {
+    StepCommands step(*this);
+    if (!step.Send("SGMD=0")) return step.Result();
+    CurrentFreq = FromFreq;
+    if (!step.Send("SGF=" + QString::number(CurrentFreq))) return step.Result();
+    pnAnalyze->setText(" 解析中:" + QString::number(CurrentFreq) + "[Hz]");
+    if (!step.Send("SGA=0") || !step.Send("SGMD=1")) return step.Result();
+    step.Send("FRAMD=" + QString::number(Settings[ModeIndex].ModeId));
+    return step.Result();
+}
+
+int TfrmFRA::SetupLogging(int n) {
+    StepCommands step(*this);
+    if (!step.Send("LTIME=1") || !step.Send("LLINE=1")) return step.Result();
+    for (int k = 0; k < 4; ++k)
+        if (!step.Send("LOG" + QString::number(k + 1) + "=" + Buffers[n].ColumnNames[k]))
+            return step.Result();
+    if (!step.Send("LC")) return step.Result();
+    QByteArray reply;
+    do {
+        ui::ProcessPendingMessages();
+        if (!step.Query("LOGMD", reply)) return step.Result();
+    } while (reply != "1");
+    return step.Result();
+}
+
+int TfrmFRA::StartServo() {
+    const TFraSetting& setting = Settings[ModeIndex];
+    StepCommands step(*this);
+    if (!step.Send(setting.ModeCommand) || !step.Send("MASK") || !step.Send("SVON"))
+        return step.Result();
+    QByteArray reply;
+    do {
+        ui::ProcessPendingMessages();
+        if (!step.Query("SVONS", reply)) return step.Result();
+    } while (reply != "1");
+    if (!step.Send("TCLR")) return step.Result();
+    for (int time = 0; time <= 1000;) {
+        ui::ProcessPendingMessages();
+        if (!step.QueryNumber("TIME", time)) return step.Result();
+    }
+    if (setting.TorqueFlag == 1 && !step.Send("G")) return step.Result();
+    if (!step.Send(setting.ZeroCommand) || !step.Send("ADPOF")) return step.Result();
+    step.Send("SGA=" + QString::number(Amplitude));
+    return step.Result();
+}
+
+int TfrmFRA::PrepareNotchTest() {
+    if (Settings[ModeIndex].ModeId != 10) return 0;
+    StepCommands step(*this);
+    QByteArray reply;
+    if (!step.Send("SVOF") || !step.Query("NFST", reply)) return step.Result();
+    SavedNfst = QString::fromLatin1(reply);
+    if (!step.Send("NFOF")) return step.Result();
+    step.Send("NFTON");
+    return step.Result();
+}
+
+int TfrmFRA::SetVirtualMode() {
+    StepCommands step(*this);
+    const bool on = cbVirtual->Checked();
+    if (!step.Send("VERST=" + QString::number(on ? 4 + 2 + 1 : 0)) || !on) return step.Result();
+    step.Send("KIKTM=" + QString::number(Kiktm));
+    return step.Result();
+}
+
+int TfrmFRA::StepFrequency() {
+    StepCommands step(*this);
+    CurrentFreq += StepFreq;
+    if (!step.Send("SGF=" + QString::number(CurrentFreq))) return step.Result();
+    pnAnalyze->setText(" 解析中:" + QString::number(CurrentFreq) + "[Hz]");
+    if (cbDecMaxEnable->Checked()) {
+        int decade = 1; // 10 to the integer part of log10(CurrentFreq)
+        while (decade <= CurrentFreq / 10)
+            decade *= 10;
+        const int span = 9 * decade;
+        if (span / StepFreq > 450) StepFreq = span / 450;
+    }
+    if (!step.Send("SGA=SGA+0")) return step.Result();
+    SettleMs = 3000 / CurrentFreq;
+    if (!step.Send("TCLR")) return step.Result();
+    for (int time = 0; time <= SettleMs;) {
+        ui::ProcessPendingMessages();
+        if (!step.QueryNumber("TIME", time)) return step.Result();
+    }
+    return ShowDriverStatus();
+}
+
+int TfrmFRA::ReadPoint(int n, int i) {
+    TFraBuffer& buffer = Buffers[n];
+    // A point whose read failed leaves no hole: the next one read takes its place.
+    const int slot = std::min(i, buffer.Count);
+    if (slot >= fra::kMaxPoints) {
+        RunFlag = 0; // the buffer is full: the sweep ends here
+        return 0;
+    }
+    TFraPoint& point = buffer.Points[slot];
+    int words[4] = {0, 0, 0, 0};
+    for (int k = 0; k < 4; ++k) {
+        const int result = QueryNumber(*this, k == 0 ? "#%" + LogAreaAddress : ",", words[k]);
+        if (result == kBadNumber) return -1;
+        if (result != 1) return 0;
+        if (k == 0 && words[0] < 0) {
+            buffer.Count = 0;
+            RunFlag = 0;
+            DrawActivePage();
+            ui::ShowWarning("不正なデータを検出しました。\n解析中のデータは破棄されます。",
+                            "エラー");
+            return 0;
+        }
+    }
+    point = {words[0], words[1], words[2], words[3]};
+    buffer.Count = slot + 1;
+    if (CurrentFreq < 150 || CurrentFreq - LastDrawnFreq > 9) {
+        DrawActivePage();
+        LastDrawnFreq = CurrentFreq;
+    }
+    return 1;
+}

@@ -1,0 +1,101 @@
+#include "FraWidgets.h"
+
+#include "ui/Guard.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace fra {
+
+FraEdit::FraEdit(const QString& text, QWidget* parent) : ui::Edit(parent) {
+    setText(text);
+}
+
+void FraEdit::focusOutEvent(QFocusEvent* event) {
+    ui::Edit::focusOutEvent(event);
+    if (OnExit) ui::RunGuarded(OnExit);
+}
+
+PlotBox::PlotBox(QSize size, QWidget* parent) : ui::PaintBox(parent) {
+    setFixedSize(size);
+    GetCanvas().Resize(size);
+    setMouseTracking(true);
+}
+
+void PlotBox::mouseMoveEvent(QMouseEvent* event) {
+    if (OnMouseMove) {
+        const QPoint at = event->position().toPoint();
+        ui::RunGuarded([&] { OnMouseMove(at.x(), at.y()); });
+    }
+}
+
+void PlotBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (OnMouseUp) {
+        const QPoint at = event->position().toPoint();
+        ui::RunGuarded([&] { OnMouseUp(event->button(), at.x(), at.y()); });
+    }
+}
+
+LegendShape::LegendShape(const QColor& brush, QWidget* parent)
+    : QWidget(parent), BrushColor(brush) {
+    setFixedSize(20, 10);
+}
+
+void LegendShape::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), BrushColor);
+    painter.setPen(Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+    : QGroupBox(caption, parent) {
+    auto* layout = new QVBoxLayout(this);
+    for (const QString& item : items) {
+        auto* button = new QRadioButton(item, this);
+        layout->addWidget(button);
+        buttons_.push_back(button);
+        connect(button, &QRadioButton::clicked, this, [this] {
+            if (OnClick) ui::RunGuarded(OnClick);
+        });
+    }
+}
+
+int RadioGroup::ItemIndex() const {
+    for (std::size_t i = 0; i < buttons_.size(); ++i)
+        if (buttons_[i]->isChecked()) return static_cast<int>(i);
+    return -1;
+}
+
+void RadioGroup::SetItemIndex(int index) {
+    if (index >= 0 && index < static_cast<int>(buttons_.size())) buttons_[index]->setChecked(true);
+}
+
+Panel::Panel(QWidget* parent) : QLabel(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+}
+
+ValueGrid::ValueGrid(QWidget* parent) : QTableWidget(8, 2, parent) {
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    setColumnWidth(0, 130);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->setDefaultSectionSize(18);
+}
+
+QString ValueGrid::Cell(int col, int row) const {
+    const QTableWidgetItem* entry = item(row, col);
+    return entry ? entry->text() : QString();
+}
+
+void ValueGrid::SetCell(int col, int row, const QString& text) {
+    if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount()) return;
+    if (QTableWidgetItem* entry = item(row, col))
+        entry->setText(text);
+    else
+        setItem(row, col, new QTableWidgetItem(text));
+}
+
+} // namespace fra

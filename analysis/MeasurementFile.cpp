@@ -1,0 +1,63 @@
+#include "MeasurementFile.h"
+
+#include <algorithm>
+
+namespace fra {
+
+namespace {
+
+bool StartsWithLtime(const std::string& cell) {
+    return cell.rfind("LTIME=", 0) == 0;
+}
+
+LoadedMeasurement Invalid() {
+    return {};
+}
+
+} // namespace
+
+LoadedMeasurement ParseMeasurement(const TextTable& table) {
+    const int shift = StartsWithLtime(table.Cell(0, 0)) ? 1 : 0;
+    const int rows = table.RowCount;
+    if (table.ColumnCount - shift < 4 || table.Overflow) return Invalid();
+    LoadedMeasurement loaded;
+    for (int c = 0; c < 4; ++c)
+        loaded.columnNames[c] = table.Cell(0, c + shift);
+    for (int r = 1; r < rows; ++r) {
+        TFraPoint point;
+        point.Freq = StrToInt(table.Cell(r, shift));
+        point.InjectedAmp = StrToInt(table.Cell(r, shift + 1));
+        point.Value3 = StrToInt(table.Cell(r, shift + 2));
+        point.Value4 = StrToInt(table.Cell(r, shift + 3));
+        loaded.points.push_back(point);
+    }
+    for (std::size_t i = 0; i < loaded.points.size(); ++i) {
+        const int freq = loaded.points[i].Freq;
+        if (freq < 1 || freq > kMaxPoints) return Invalid();
+        loaded.fromHz = i == 0 ? freq : std::min(loaded.fromHz, freq);
+        loaded.toHz = std::max(loaded.toHz, freq);
+        // The first two points may be apart by less than the sweep's step; the step is taken
+        // from the second difference on.
+        if (i >= 2 && loaded.stepHz == 0) loaded.stepHz = freq - loaded.points[i - 1].Freq;
+    }
+    loaded.valid = true;
+    return loaded;
+}
+
+std::string FormatMeasurement(const std::array<std::string, 4>& names,
+                              const std::vector<TFraPoint>& points) {
+    std::string text = names[0] + ',' + names[1] + ',' + names[2] + ',' + names[3] + "\r\n";
+    for (const TFraPoint& p : points)
+        text += std::to_string(p.Freq) + ',' + std::to_string(p.InjectedAmp) + ',' +
+                std::to_string(p.Value3) + ',' + std::to_string(p.Value4) + "\r\n";
+    return text;
+}
+
+std::string FormatSamples(const std::string& columnName, const std::vector<int>& samples) {
+    std::string text = columnName + "\r\n";
+    for (int value : samples)
+        text += std::to_string(value) + "\r\n";
+    return text;
+}
+
+} // namespace fra

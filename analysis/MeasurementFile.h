@@ -1,0 +1,39 @@
+// Measurement files (a header of four column names, then one line of four integers per sweep
+// point) and spectrum sample files (a column name, then one integer per line): what a loaded
+// table means and the bytes a save writes. Plain C++, no Qt.
+#pragma once
+
+#include "FraResponse.h"
+#include "TextTable.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace fra {
+
+inline constexpr int kMaxPoints = 10000;
+// The loaders' table: a header row and up to 10000 data rows.
+inline constexpr int kTableRows = kMaxPoints + 1;
+
+struct LoadedMeasurement {
+    bool valid = false;
+    std::array<std::string, 4> columnNames;
+    std::vector<TFraPoint> points;
+    int fromHz = 0;
+    int toHz = 0;
+    int stepHz = 0;
+};
+
+// The measurement in a table: four value columns after an optional first cell beginning with
+// "LTIME=", at most 10000 points, each frequency within 1..10000 Hz. A value cell that is not a
+// whole number raises std::invalid_argument.
+LoadedMeasurement ParseMeasurement(const TextTable& table);
+
+// The measurement file's text with CR LF line ends.
+std::string FormatMeasurement(const std::array<std::string, 4>& columnNames,
+                              const std::vector<TFraPoint>& points);
+// The spectrum sample file's text with CR LF line ends.
+std::string FormatSamples(const std::string& columnName, const std::vector<int>& samples);
+
+} // namespace fra

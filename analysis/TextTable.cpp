@@ -1,0 +1,107 @@
+// The table reader is a character-at-a-time state machine: the current row and column, the text
+// of the current cell, and the blanks and commas seen since the last ordinary character.
+#include "TextTable.h"
+
+#include <algorithm>
+#include <charconv>
+#include <stdexcept>
+
+namespace fra {
+
+std::string TextTable::Cell(int row, int col) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || col < 0 || col >= kColumns) return {};
+    return rows_[row][col];
+}
+
+void TextTable::Store(int row, int col, const std::string& text) {
+    if (row >= maxRows_) {
+        Overflow = true;
+        return;
+    }
+    if (row >= static_cast<int>(rows_.size())) rows_.resize(row + 1);
+    rows_[row][col] = text.substr(0, kCellChars);
+}
+
+namespace {
+
+class TableReader {
+public:
+    explicit TableReader(TextTable& table) : table_(table) {}
+
+    // Takes one character; -1 is the end of the text.
+    void Take(int ch) {
+        table_.ColumnCount = std::max(table_.ColumnCount, col_);
+        if (ch == '\n' || ch < 0) {
+            if (!text_.empty()) {
+                table_.Store(row_, col_, text_);
+                ++row_;
+                col_ = 0;
+            }
+            text_.clear();
+        } else if (ch == ' ' || ch == '\t') {
+            if (blanks_ == 0 && commas_ == 0) StoreAndAdvance();
+            ++blanks_;
+        } else if (ch == ',') {
+            StoreAndAdvance();
+            ++commas_;
+        } else {
+            blanks_ = commas_ = 0;
+            text_.push_back(static_cast<char>(ch));
+        }
+    }
+
+    void Finish() {
+        table_.RowCount = std::min(row_, table_.MaxRows());
+        table_.ColumnCount += 1;
+    }
+
+private:
+    void StoreAndAdvance() {
+        table_.Store(row_, col_, text_);
+        text_.clear();
+        if (++col_ >= TextTable::kColumns) col_ = 0;
+    }
+
+    TextTable& table_;
+    int row_ = 0;
+    int col_ = 0;
+    std::string text_;
+    int blanks_ = 0;
+    int commas_ = 0;
+};
+
+} // namespace
+
+void ReadTextTable(TextTable& table, std::istream& stream) {
+    TableReader reader(table);
+    for (;;) {
+        int ch = stream.get();
+        if (ch == std::char_traits<char>::eof() || ch == 0xFF) {
+            reader.Take(-1);
+            break;
+        }
+        if (ch == '\r' && stream.peek() == '\n')
+            continue; // CR LF is one line end, as a text-mode read gives it
+        reader.Take(ch);
+    }
+    reader.Finish();
+}
+
+std::optional<int> ParseWholeNumber(const std::string& text) {
+    std::size_t start = text.find_first_not_of(' ');
+    if (start == std::string::npos) return std::nullopt;
+    if (text[start] == '+') ++start;
+    int value = 0;
+    const char* first = text.data() + start;
+    const char* last = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || stop != last || first == last) return std::nullopt;
+    return value;
+}
+
+int StrToInt(const std::string& text) {
+    if (const std::optional<int> value = ParseWholeNumber(text)) return *value;
+    throw std::invalid_argument("'" + text + "' is not a valid integer value");
+}
+
+} // namespace fra

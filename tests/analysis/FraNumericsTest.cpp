@@ -1,0 +1,255 @@
+// The analysis numerics on their own: the chirp-z transform against a direct DFT made by
+// reference/make_reference.py, the FFT's tables, window functions, gain and phase of sweep
+// points, the text-table reader and the measurement and spectrum sources.
+#include "analysis/ChirpZ.h"
+#include "analysis/FraResponse.h"
+#include "analysis/MeasurementFile.h"
+#include "analysis/SpectrumSource.h"
+#include "analysis/TextTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+struct ReferenceCase {
+    const char* name;
+    int window;
+    std::vector<int> samples;
+    std::vector<double> re;
+    std::vector<double> im;
+};
+
+const ReferenceCase kReference[] = {
+#include "reference/chirpz_reference.inc"
+};
+
+// Windows and transforms the samples as the spectrum page does.
+void Transform(int window, const std::vector<int>& samples, std::vector<double>& re,
+               std::vector<double>& im) {
+    const int n = static_cast<int>(samples.size());
+    re.resize(n);
+    im.assign(n, 0.0);
+    for (int i = 0; i < n; ++i)
+        re[i] = fra::ApplyWindow(window, samples[i], i, n);
+    fra::TChirpZ record;
+    ASSERT_EQ(fra::ChirpZInit(record, n, n), 0);
+    fra::ChirpZTransform(record, false, re.data(), im.data());
+    fra::ChirpZFree(record);
+    EXPECT_EQ(record.chirpRe, nullptr);
+    EXPECT_EQ(record.fftSize, 0);
+}
+
+fra::TextTable Read(const std::string& text, int rows = 100) {
+    fra::TextTable table(rows);
+    std::istringstream stream(text);
+    fra::ReadTextTable(table, stream);
+    return table;
+}
+
+} // namespace
+
+TEST(ChirpZ, MatchesTheDirectTransformOfTheReferenceCases) {
+    for (const ReferenceCase& c : kReference) {
+        std::vector<double> re, im;
+        Transform(c.window, c.samples, re, im);
+        const double tolerance = 1e-9 * (1.0 + std::abs(c.re[0]) + 100.0);
+        for (std::size_t k = 0; k < c.samples.size(); ++k) {
+            EXPECT_NEAR(re[k], c.re[k], tolerance) << c.name << " bin " << k;
+            EXPECT_NEAR(im[k], c.im[k], tolerance) << c.name << " bin " << k;
+        }
+    }
+}
+
+TEST(ChirpZ, ConvolutionLengthAndRefusals) {
+    struct {
+        int n, l;
+    } lengths[] = {{2, 4}, {5, 16}, {1000, 2048}, {1024, 2048}, {3, 8}};
+    for (const auto& [n, l] : lengths) {
+        fra::TChirpZ record;
+        ASSERT_EQ(fra::ChirpZInit(record, n, n), 0);
+        EXPECT_EQ(record.convSize, l) << n;
+        EXPECT_EQ(record.fftSize, l) << n;
+        fra::ChirpZFree(record);
+    }
+    fra::TChirpZ record;
+    EXPECT_EQ(fra::ChirpZInit(record, 1, 1), 1);
+    EXPECT_EQ(fra::ChirpZInit(record, 0, 0), 1);
+    EXPECT_EQ(record.chirpRe, nullptr);
+    EXPECT_EQ(fra::FftInit(record, 12), 1);
+    EXPECT_EQ(fra::FftInit(record, 2), 1);
+    EXPECT_EQ(record.sineTable, nullptr);
+}
+
+TEST(ChirpZ, SignalsWithKnownSpectra) {
+    std::vector<double> re, im;
+    Transform(fra::wfRectangular, std::vector<int>(9, 40), re, im);
+    EXPECT_NEAR(re[0], 40.0, 1e-9);
+    for (int k = 1; k < 9; ++k)
+        EXPECT_NEAR(std::hypot(re[k], im[k]), 0.0, 1e-9) << k;
+
+    Transform(fra::wfHanning, std::vector<int>(10, 40), re, im);
+    EXPECT_NEAR(re[0], 20.0, 1e-9);
+    EXPECT_NEAR(std::hypot(re[1], im[1]), 10.0, 1e-9);
+    EXPECT_NEAR(std::hypot(re[9], im[9]), 10.0, 1e-9);
+
+    const int n = 30, k0 = 4;
+    std::vector<int> cosine(n);
+    for (int i = 0; i < n; ++i)
+        cosine[i] = int(std::lround(1000.0 * std::cos(2 * std::numbers::pi * k0 * i / n)));
+    Transform(fra::wfRectangular, cosine, re, im);
+    EXPECT_NEAR(std::hypot(re[k0], im[k0]), 500.0, 0.5);
+    EXPECT_NEAR(std::hypot(re[n - k0], im[n - k0]), 500.0, 0.5);
+}
+
+TEST(ChirpZ, FftTablesAndInverse) {
+    double table[12];
+    fra::MakeTrigTable(16, table);
+    for (int k = 0; k < 12; ++k)
+        EXPECT_NEAR(table[k], std::sin(2 * std::numbers::pi * k / 16), 1e-15) << k;
+    int reverse[8];
+    fra::MakeBitReverseTable(8, reverse);
+    EXPECT_EQ(std::vector<int>(reverse, reverse + 8), (std::vector<int>{0, 4, 2, 6, 1, 5, 3, 7}));
+
+    fra::TChirpZ record;
+    ASSERT_EQ(fra::FftInit(record, 8), 0);
+    double x[8] = {1, 2, 3, 4, -5, 6, 7, 0}, y[8] = {0, 1, 0, -1, 0, 2, 0, 0};
+    const std::vector<double> x0(x, x + 8), y0(y, y + 8);
+    fra::Fft(record, false, x, y);
+    EXPECT_NEAR(x[0], 18.0 / 8, 1e-12); // the forward transform is scaled by 1/n
+    fra::Fft(record, true, x, y);
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_NEAR(x[k], x0[k], 1e-12);
+        EXPECT_NEAR(y[k], y0[k], 1e-12);
+    }
+    fra::FftFree(record);
+}
+
+TEST(Windows, WeightsOfEachWindow) {
+    EXPECT_DOUBLE_EQ(fra::ApplyWindow(0, 3.0, 2, 8), 3.0);
+    EXPECT_NEAR(fra::ApplyWindow(1, 2.0, 0, 8), 0.0, 1e-15);
+    EXPECT_NEAR(fra::ApplyWindow(1, 2.0, 4, 8), 2.0, 1e-15); // periodic: the middle is 1
+    EXPECT_NEAR(fra::ApplyWindow(2, 1.0, 0, 8), 0.08, 1e-15);
+    EXPECT_NEAR(fra::ApplyWindow(2, 1.0, 4, 8), 1.0, 1e-15);
+    EXPECT_NEAR(fra::ApplyWindow(3, 1.0, 0, 8), 0.0, 1e-15);
+    EXPECT_NEAR(fra::ApplyWindow(3, 1.0, 4, 8), 1.0, 1e-15);
+    EXPECT_DOUBLE_EQ(fra::ApplyWindow(7, 5.0, 3, 8), 5.0);
+    EXPECT_DOUBLE_EQ(fra::ApplyWindow(-1, 5.0, 3, 8), 5.0);
+}
+
+TEST(FraResponse, GainAndPhaseOfSweepPoints) {
+    struct Row {
+        TFraPoint point;
+        bool complexData, openLoop;
+        double db;
+        int phase;
+    } rows[] = {
+        {{100, 1000, 0, -1000}, true, false, 0.0, -90},       // |Y| = X, lagging 90
+        {{100, 1000, 100, 0}, true, false, -20.0, 0},         // a tenth
+        {{100, 0, 100, 0}, true, false, 140.0, 0},            // X = 0 reads as 0.00001
+        {{100, 1000, 500, 0}, true, true, 0.0, 0},            // Y/(X - Y) = 1
+        {{100, 1000, 1000, 0}, true, true, 100.0, 0},         // X - Y = 0: 100000
+        {{100, 1000, 0, 0}, true, false, -66.0, 0},           // nothing measured
+        {{100, 1000, 2000, 45}, false, false, 6.0206, 45},    // amplitude data
+        {{100, 1000, 500, 0}, false, true, 0.0, 0},           // open loop of amplitude data
+        {{100, 1000, 1000, -90}, false, true, -3.0060, -135}, // Y = -jX, X - Y in whole units
+    };
+    for (const Row& r : rows) {
+        EXPECT_NEAR(fra::GainDb(fra::BodeGainRatio(r.point, r.complexData, r.openLoop)), r.db, 1e-3)
+            << r.point.Value3 << "," << r.point.Value4;
+        EXPECT_EQ(fra::BodePhase(r.point, r.complexData, r.openLoop), r.phase)
+            << r.point.Value3 << "," << r.point.Value4;
+    }
+    EXPECT_EQ(fra::RollOverPhase(190), -170);
+    EXPECT_EQ(fra::RollOverPhase(-190), 170);
+    EXPECT_EQ(fra::RollOverPhase(180), 180);
+    EXPECT_EQ(fra::RollOverPhase(-180), -180);
+    EXPECT_EQ(fra::RollOverPhase(370), 10);
+
+    const fra::PolarPoint unit = fra::VectorPoint({10, 1000, 1000, 0}, true, false);
+    EXPECT_DOUBLE_EQ(unit.ratio, 1.0);
+    EXPECT_DOUBLE_EQ(unit.angle, 0.0);
+    EXPECT_DOUBLE_EQ(fra::VectorPoint({10, 0, 10, 0}, true, false).ratio, 100000.0);
+    const fra::PolarPoint open = fra::VectorPoint({10, 1000, 1000, -90}, false, true);
+    EXPECT_NEAR(open.ratio, std::sqrt(0.5), 1e-9);
+    EXPECT_NEAR(open.angle, -3 * std::numbers::pi / 4, 1e-9);
+}
+
+TEST(TextTable, SeparatorsRowsAndBounds) {
+    for (const char* text : {"1 2 3\r\n", "1   2\t 3\n", "1,2,3\n", "1, 2,3"}) {
+        const fra::TextTable table = Read(text);
+        EXPECT_EQ(table.RowCount, 1) << text;
+        EXPECT_EQ(table.Cell(0, 0), "1") << text;
+        EXPECT_EQ(table.Cell(0, 1), "2") << text;
+        EXPECT_EQ(table.Cell(0, 2), "3") << text;
+    }
+    const fra::TextTable joined = Read("a,b,\nc\nd,e\n");
+    EXPECT_EQ(joined.RowCount, 2);
+    EXPECT_EQ(joined.Cell(0, 2), "c");
+    EXPECT_EQ(joined.Cell(1, 1), "e");
+    const fra::TextTable empty = Read("a ,b\n,,x\n");
+    EXPECT_EQ(empty.Cell(0, 1), "");
+    EXPECT_EQ(empty.Cell(0, 2), "b");
+    EXPECT_EQ(empty.Cell(1, 2), "x");
+    const fra::TextTable six = Read("1,2,3,4,5,6\n");
+    EXPECT_EQ(six.ColumnCount, 5);
+    EXPECT_EQ(six.Cell(0, 0), "6");
+    const fra::TextTable stop = Read("1,2\n3,4\n\xFF"
+                                     "5,6\n");
+    EXPECT_EQ(stop.RowCount, 2);
+    EXPECT_EQ(Read(std::string(100, 'x') + "\n").Cell(0, 0).size(), 63u);
+    const fra::TextTable bounded = Read("1\n2\n3\n4\n", 3);
+    EXPECT_EQ(bounded.RowCount, 3);
+    EXPECT_TRUE(bounded.Overflow);
+}
+
+TEST(MeasurementFile, ParseAndFormat) {
+    const std::vector<TFraPoint> points = {
+        {10, 100, 5, -3}, {12, 100, 6, -4}, {17, 100, 7, -5}, {22, 100, 8, -6}};
+    const std::string text = fra::FormatMeasurement({"SGF", "SGA", "RMAX", "JMAX"}, points);
+    EXPECT_EQ(text.substr(0, 25), "SGF,SGA,RMAX,JMAX\r\n10,100");
+    const fra::LoadedMeasurement loaded = fra::ParseMeasurement(Read(text));
+    ASSERT_TRUE(loaded.valid);
+    EXPECT_EQ(loaded.points.size(), 4u);
+    EXPECT_EQ(loaded.points[3].Value4, -6);
+    EXPECT_EQ(loaded.fromHz, 10);
+    EXPECT_EQ(loaded.toHz, 22);
+    EXPECT_EQ(loaded.stepHz, 5); // the first difference is not used
+    EXPECT_EQ(fra::FormatMeasurement({}, {}), ",,,\r\n");
+
+    EXPECT_FALSE(fra::ParseMeasurement(Read("A,B,C\n1,2,3\n")).valid);
+    const fra::LoadedMeasurement upload =
+        fra::ParseMeasurement(Read("LTIME=1     SGF         SGA         RMAX        JMAX\n"
+                                   "#%0010C000  5           9           1           2\n"));
+    ASSERT_TRUE(upload.valid);
+    EXPECT_EQ(upload.columnNames[0], "SGF");
+    EXPECT_EQ(upload.points[0].Freq, 5);
+    EXPECT_FALSE(fra::ParseMeasurement(Read("A,B,C,D\n0,1,1,1\n")).valid);
+    EXPECT_FALSE(fra::ParseMeasurement(Read("A,B,C,D\n10001,1,1,1\n")).valid);
+    EXPECT_THROW(fra::ParseMeasurement(Read("A,B,C,D\n10,x,1,1\n")), std::invalid_argument);
+    EXPECT_EQ(fra::FormatSamples("V", {3, -2}), "V\r\n3\r\n-2\r\n");
+}
+
+TEST(SpectrumSource, SamplingFrequencyFromPeriodAndTimeColumn) {
+    EXPECT_EQ(fra::SamplingFreqOfPeriod("LTIME=1"), 1000.0);
+    EXPECT_EQ(fra::SamplingFreqOfPeriod("LTIME=3"), 333.0);
+    EXPECT_EQ(fra::SamplingFreqOfPeriod("LTIME=2000"), 0.0);
+    EXPECT_EQ(fra::SamplingFreqOfPeriod("LTIME=-4"), 4000.0);
+    EXPECT_EQ(fra::SamplingFreqOfPeriod("LTIME=0"), 0.0);
+    EXPECT_THROW(fra::SamplingFreqOfPeriod("LTIME=x"), std::invalid_argument);
+    EXPECT_EQ(fra::SamplingFreqOfTimeColumn({0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3}), 4000.0);
+    EXPECT_EQ(fra::SamplingFreqOfTimeColumn({0, 1, 1, 2, 2, 2, 3}), 0.0);
+    EXPECT_EQ(fra::SamplingFreqOfTimeColumn({0, 1, 1, 2, 2}), 0.0);
+    EXPECT_EQ(fra::SamplingFreqOfTimeColumn({}), 0.0);
+
+    const fra::SpectrumColumns columns =
+        fra::ReadSpectrumColumns(Read("LTIME=1 TIME A B\nx 0 1 2\n"));
+    EXPECT_EQ(columns.shift, 1);
+    EXPECT_EQ(columns.samplingFreq, 1000.0);
+    EXPECT_EQ(columns.names, (std::vector<std::string>{"TIME", "A", "B"}));
+    EXPECT_TRUE(fra::ReadSpectrumColumns(Read("")).names.empty());
+}
