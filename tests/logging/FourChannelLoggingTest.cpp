@@ -210,6 +210,32 @@ TEST_F(FourChannelLoggingTest, ViewControlsRedrawTheStoredTraces) {
     EXPECT_EQ(window->ScaleMultiplier[0], 0);
 }
 
+TEST_F(FourChannelLoggingTest, ClosingDuringARunLeavesItRunning) {
+    Open(2, "QWC50A_C3");
+    EXPECT_TRUE(WaitFor([this] { return window->windowTitle() == "*軸のデータロギング"; }, 1000));
+    window->trkT->setValue(1);
+    window->btnRun->click();
+    window->btnLoggingClose->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(frmMain->edtSend->isReadOnly());
+    ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 10000));
+    EXPECT_TRUE(window->DataValid);
+    EXPECT_FALSE(frmMain->edtSend->isReadOnly());
+}
+
+TEST_F(FourChannelLoggingTest, BufferAddressThatIsNotHexadecimalStopsBeforeReading) {
+    SetSetting("&LOGP", "E-S");
+    Open(2, "QWC50A_C3");
+    window->trkT->setValue(1);
+    window->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 3000));
+    EXPECT_FALSE(TakeLinesAfterPause().contains("#%E-S"));
+    EXPECT_FALSE(window->TimerProgress->isActive());
+    EXPECT_EQ(window->btnRun->text(), "STOP");
+    window->btnRun->click();
+    EXPECT_EQ(window->btnRun->text(), "RUN");
+}
+
 TEST_F(FourChannelLoggingTest, PrintsTheWindowToPdf) {
     Open(1, "QWB20");
     const QString pdf = configDir.filePath("log4.pdf");
