@@ -8,19 +8,54 @@
 #include "analysis/FreqAnalyze.h"
 #include "shell/UnitMain.h"
 #include "ui/FileDialogs.h"
+#include "ui/Printing.h"
 
 #include <QColor>
+#include <QFile>
 #include <QImage>
+#include <QPrinter>
 
 class FraTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
         StartProgram();
+        ui::SetFileDialogResponder([this](const ui::FileDialog& dialog) -> std::optional<QString> {
+            dialogTitle = dialog.Title;
+            dialogStart = dialog.FileName;
+            if (chosenFile.isEmpty()) return std::nullopt;
+            return chosenFile;
+        });
+        ui::SetPrintDialogResponder([this](QPrinter& printer) {
+            if (printFile.isEmpty()) return false;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printFile);
+            return true;
+        });
     }
     void TearDown() override {
         ui::SetFileDialogResponder({});
+        ui::SetPrintDialogResponder({});
+        ui::SetModalResponder({});
         AppTest::TearDown();
+    }
+
+    // What the file dialogs answer (empty: cancel), and what they were shown.
+    QString chosenFile;
+    QString dialogTitle;
+    QString dialogStart;
+    // Where the print dialog sends the print (empty: cancel).
+    QString printFile;
+
+    QString Path(const QString& name) const { return configDir.path() + "/" + name; }
+    static void WriteFile(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    static QByteArray ReadFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     sim::AnalysisState& Plant() { return driver->axis('X').analysis(); }
