@@ -35,6 +35,15 @@ TEST_F(RunningMonitorTest, WatchdogRestartsTheCycleAfterASilentStep) {
     ASSERT_GE(lines.size(), 2);
     EXPECT_EQ(lines[1], "#STAT"); // the steps after the silent one are never polled
     EXPECT_FALSE(driver->receivedLines().contains("M"));
+
+    // A line typed while the cycle waits in vain is lost when the watchdog restarts it.
+    ASSERT_TRUE(WaitForLine("$LOAD", 2));
+    Type(frmMain->edtSend, "VER\r");
+    EXPECT_EQ(monitor->PollStep, -1);
+    ASSERT_TRUE(WaitForLine("#STAT", driver->receivedLines().count("#STAT") + 1));
+    EXPECT_GE(monitor->PollStep, 0);
+    Pause(50);
+    EXPECT_FALSE(LinesFrom("$LOAD").contains("VER"));
 }
 
 TEST_F(RunningMonitorTest, TypedLineGoesOutInPlaceOfTheNextPoll) {

@@ -3,6 +3,7 @@
 #include "StatusMonitorFixture.h"
 
 #include "parameters/UnitPrm.h"
+#include "shell/Waits.h"
 
 #include <QElapsedTimer>
 
@@ -40,6 +41,9 @@ TEST_F(StatusMonitorTest, SeriesAndModelChooseTheMonitor) {
         EXPECT_EQ(frmMain->VersionText, model);
         EXPECT_EQ(TakeLines(4), (QList<QByteArray>{"VER", "VER", "#STAT", qwc ? "#STAT" : "#stat"}))
             << model;
+        StopStatusMonitor(); // no reply of this round may reach the next
+        WaitFor([this] { return driver->receivedLines().endsWith(QByteArray(".")); });
+        TakeSentLines();
         StopProgram();
     }
     EXPECT_TRUE(messages.empty());
