@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -27,6 +28,12 @@ public:
     // without its CR, or nothing for a command that answers nothing; "E-S" for a command the
     // driver does not know or cannot carry out.
     std::optional<QByteArray> run(const QByteArray& command);
+
+    // The reply to a status poll command or monitored variable ("#STAT", "$QREF", "M", "$PACT",
+    // any case): what a test set, else the default; nothing for a command left unanswered.
+    // Setting a reply for an unknown name makes the axis answer it (a user's own variable).
+    std::optional<QByteArray> statusReply(const QByteArray& command) const;
+    void setStatusReply(const QByteArray& command, std::optional<QByteArray> reply);
 
     // Setting the model text gives the axis that model's parameter count.
     QByteArray modelText() const { return modelText_; }
@@ -64,6 +71,23 @@ public:
     AlarmRecord alarmRecord(int n) const;
     void setAlarmRecord(int n, AlarmRecord record) { alarms_[n] = record; }
 
+    // The logging memory: the settings that the logging commands write and read back, by
+    // command name ("LTIME", "LOG1N", "#$DFFA", "&LOGP", ...), the count of start lines ("L"),
+    // and the recorded waveform that the read-back walks: value of channel 0..3 at sample k
+    // (the first series records channel 0). An empty waveform is the default one.
+    struct LoggingMemory {
+        std::map<QByteArray, QByteArray> settings;
+        std::function<std::int32_t(int channel, int sample)> waveform;
+        int starts = 0;
+        int nextWord = 0; // the word the first series' ",?" reads
+    };
+    LoggingMemory& logging() { return logging_; }
+    QByteArray loggingSetting(const QByteArray& name) const;
+    std::int32_t loggedSample(int channel, int sample) const;
+    // A sine of a period of 200 samples and amplitude 1000 x (channel + 1), a quarter period
+    // later on each further channel.
+    static std::int32_t defaultLoggedSample(int channel, int sample);
+
     // The frequency response analysis: sine generator, plant and logged point
     // (AnalysisCommands.cpp, AnalysisState.h).
     AnalysisState& analysis();
@@ -82,11 +106,14 @@ private:
     std::optional<QByteArray> runParameterCommand(const QByteArray& command);
     std::optional<QByteArray> runLockMaskQuery(const QByteArray& command) const;
 
+    std::map<QByteArray, std::optional<QByteArray>> statusReplies_; // set by tests
+
     char letter_;
     QByteArray modelText_;
     int parameterCount_ = DefaultParameterCount;
     std::map<int, int> parameters_;
     std::array<std::int32_t, LockMaskCount> lockMasks_;
+    LoggingMemory logging_;
     int dataTablePointer_ = 0;
     std::map<int, int> dataTable_;
     int alarmPointer_ = 0;
