@@ -16,10 +16,6 @@ namespace {
 
 const QString kNoDriver = "ドライバと通信できませんでした。";
 
-// How a phase of the run ended: go on, the end sequence, or the error path (with or without the
-// communication message).
-enum class Outcome { Go, End, Error, ErrorQuiet };
-
 std::optional<int> Number(const QByteArray& reply) {
     return fra::ParseWholeNumber(reply.toStdString());
 }
@@ -93,47 +89,66 @@ void TfrmFRA::ShowBufferEdits(int n, const QStringList& texts) {
 }
 
 void TfrmFRA::RunAnalysis(int n) {
-    TFraBuffer& buffer = Buffers[n];
-    if (buffer.Count > 0 && ui::ShowMessage("バッファ" + QString::number(n + 1) +
-                                                "の内容が更新されますがよろしいですか？",
-                                            "確認", ui::MsgIcon::Information,
-                                            ui::MsgButtons::YesNo) != ui::MsgResult::Yes) {
+    if (Buffers[n].Count > 0 && ui::ShowMessage("バッファ" + QString::number(n + 1) +
+                                                    "の内容が更新されますがよろしいですか？",
+                                                "確認", ui::MsgIcon::Information,
+                                                ui::MsgButtons::YesNo) != ui::MsgResult::Yes) {
         RunFlag = 0;
         return;
     }
+    if (!PassesRunChecks()) {
+        RunFlag = 0;
+        return;
+    }
+    PrepareRun(n);
+    RunExit exit = OpenRun();
+    if (exit == RunExit::Go) exit = StartDriver(n);
+    if (exit == RunExit::Go) exit = SweepPoints(n);
+    if (exit == RunExit::Error || exit == RunExit::ErrorQuiet)
+        return ErrorPath(n, exit == RunExit::Error);
+    EndSequence(n);
+}
+
+bool TfrmFRA::PassesRunChecks() {
     FromFreq = fra::BoxValue(edFreqFrom);
     ToFreq = fra::BoxValue(edFreqTo);
     StepFreq = fra::BoxValue(edFreqStep);
     Amplitude = fra::BoxValue(edSGA);
     Kiktm = fra::BoxValue(edKIKTM);
-    const auto refuseSettings = [this] {
-        ui::ShowWarning("詳細設定で設定された項目に誤りがあります。", "確認");
-        RunFlag = 0;
-    };
+    const QString wrongSettings = "詳細設定で設定された項目に誤りがあります。";
     if (FromFreq < 1 || ToFreq < 1 || ToFreq < FromFreq || StepFreq < 1 || Amplitude < 1 ||
-        Kiktm < 1)
-        return refuseSettings();
-    const auto refuseLink = [this] {
-        ui::ShowWarning(kNoDriver, "警告");
-        RunFlag = 0;
-    };
+        Kiktm < 1) {
+        ui::ShowWarning(wrongSettings, "確認");
+        return false;
+    }
     QByteArray reply;
-    if (SendAndWait("#40", &reply) == -1) return refuseLink();
+    if (SendAndWait("#40", &reply) == -1) {
+        ui::ShowWarning(kNoDriver, "警告");
+        return false;
+    }
     const int v = Number(reply).value_or(0);
     const int kind = ((v % 100000) / 10000) & 3;
     if (kind < 1 || kind > 3) {
         ui::ShowWarning("御使用のドライバではこの機能を利用できません。", "警告");
-        RunFlag = 0;
-        return;
+        return false;
     }
-    if (SendAndWait("SVKHZ", &reply) != 1 || !Number(reply)) return refuseLink();
+    if (SendAndWait("SVKHZ", &reply) != 1 || !Number(reply)) {
+        ui::ShowWarning(kNoDriver, "警告");
+        return false;
+    }
     SvkhzText = QString::fromLatin1(reply);
     const int limit = (*Number(reply) * 1000) >> 1;
     if (limit < ToFreq) ToFreq = limit;
     edFreqTo->setText(QString::number(ToFreq));
     // A start above the cut end would drive the generator beyond half the control frequency.
-    if (ToFreq < FromFreq) return refuseSettings();
+    if (ToFreq < FromFreq) {
+        ui::ShowWarning(wrongSettings, "確認");
+        return false;
+    }
+    return true;
+}
 
+void TfrmFRA::PrepareRun(int n) {
     ShowBufferEdits(n,
                     {QString::number(FromFreq), QString::number(ToFreq), QString::number(StepFreq),
                      "", QString::number(FromFreq), QString::number(ToFreq)});
@@ -141,87 +156,81 @@ void TfrmFRA::RunAnalysis(int n) {
     btAnalyze2->setText("解析停止");
     pnAnalyze->setText("");
     EnableControls(false);
+    TFraBuffer& buffer = Buffers[n];
     buffer.Points.reset(new TFraPoint[fra::kMaxPoints]());
     buffer.Count = 0;
     buffer.ColumnNames = {"SGF", "SGA", cbComplex->Checked() ? "RMAX" : "AMAX",
                           cbComplex->Checked() ? "JMAX" : "ADEG"};
     DrawActivePage();
+}
 
-    const Outcome outcome = [&] {
-        QByteArray answer;
-        const int verst = SendAndWait("VERST", &answer);
-        if (verst == -1) return Outcome::Error;
-        if (answer == "E-S") {
-            ui::ShowWarning("ご使用のドライバではこの機能を利用できません。", "確認");
-            return Outcome::ErrorQuiet;
-        }
-        ModeIndex = std::max(0, cbFRASET->ItemIndex());
-        if (SendAndWait("&LAORG", &answer) == -1) return Outcome::Error;
-        LogAreaAddress = QString::fromLatin1(answer);
-        SavedNfst = "0";
-        EndFreq = ToFreq;
-        return Outcome::Go;
-    }();
-    if (outcome != Outcome::Go) return ErrorPath(n, outcome == Outcome::Error);
+TfrmFRA::RunExit TfrmFRA::OpenRun() {
+    QByteArray answer;
+    if (SendAndWait("VERST", &answer) == -1) return RunExit::Error;
+    if (answer == "E-S") {
+        ui::ShowWarning("ご使用のドライバではこの機能を利用できません。", "確認");
+        return RunExit::ErrorQuiet;
+    }
+    ModeIndex = std::max(0, cbFRASET->ItemIndex());
+    if (SendAndWait("&LAORG", &answer) == -1) return RunExit::Error;
+    LogAreaAddress = QString::fromLatin1(answer);
+    SavedNfst = "0";
+    EndFreq = ToFreq;
+    return RunExit::Go;
+}
 
-    const Outcome start = [&] {
-        if (ShowDriverStatus() == -1) return Outcome::End;
-        if (StartSignalGenerator() == -1) return Outcome::Error;
-        if (ShowDriverStatus() == -1) return Outcome::End;
-        if (SetupLogging(n) == -1) return Outcome::Error;
-        if (ShowDriverStatus() == -1) return Outcome::End;
-        for (int (TfrmFRA::*step)() :
-             {&TfrmFRA::StartServo, &TfrmFRA::PrepareNotchTest, &TfrmFRA::SetVirtualMode})
-            if ((this->*step)() == -1) return Outcome::Error;
-        if (ShowDriverStatus() == -1) return Outcome::End;
-        for (const char* command : {"/L", "SINON"}) {
-            if (SendAndWait(command, nullptr) == -1) return Outcome::Error;
-            if (RunFlag == 0) return Outcome::End;
-        }
-        SettleMs = 3000 / CurrentFreq;
-        if (SendAndWait("TCLR", nullptr) == -1) return Outcome::Error;
-        if (RunFlag == 0) return Outcome::End;
-        for (int time = 0; time <= SettleMs;) {
+TfrmFRA::RunExit TfrmFRA::SendInRun(const char* command) {
+    if (SendAndWait(command, nullptr) == -1) return RunExit::Error;
+    return RunFlag == 0 ? RunExit::End : RunExit::Go;
+}
+
+TfrmFRA::RunExit TfrmFRA::StartDriver(int n) {
+    if (ShowDriverStatus() == -1) return RunExit::End;
+    if (StartSignalGenerator() == -1) return RunExit::Error;
+    if (ShowDriverStatus() == -1) return RunExit::End;
+    if (SetupLogging(n) == -1) return RunExit::Error;
+    if (ShowDriverStatus() == -1) return RunExit::End;
+    if (StartServo() == -1 || PrepareNotchTest() == -1 || SetVirtualMode() == -1)
+        return RunExit::Error;
+    if (ShowDriverStatus() == -1) return RunExit::End;
+    for (const char* command : {"/L", "SINON"})
+        if (const RunExit exit = SendInRun(command); exit != RunExit::Go) return exit;
+    SettleMs = 3000 / CurrentFreq;
+    if (const RunExit exit = SendInRun("TCLR"); exit != RunExit::Go) return exit;
+    for (int time = 0; time <= SettleMs;) {
+        ui::ProcessPendingMessages();
+        if (QueryNumber(*this, "TIME", time) < 0) return RunExit::Error;
+        if (RunFlag == 0) return RunExit::End;
+    }
+    for (const char* command : {"L", "TCLR"})
+        if (const RunExit exit = SendInRun(command); exit != RunExit::Go) return exit;
+    return RunExit::Go;
+}
+
+TfrmFRA::RunExit TfrmFRA::SweepPoints(int n) {
+    for (int time = 0; time <= SettleMs;) {
+        if (ShowDriverStatus() == -1) return RunExit::End;
+        ui::ProcessPendingMessages();
+        if (QueryNumber(*this, "TIME", time) < 0) return RunExit::Error;
+        if (RunFlag == 0) break; // a stop still reads the point under measurement
+    }
+    if (ReadPoint(n, 0) == -1) return RunExit::Error;
+    for (int i = 1; RunFlag == 1; ++i) {
+        if (CurrentFreq == EndFreq || EndFreq < CurrentFreq + StepFreq)
+            RunFlag = 0; // the next step would pass the end
+        if (RunFlag == 0) return RunExit::End;
+        if (StepFrequency() == -1) return RunExit::Error;
+        if (RunFlag == 1 && SendAndWait("L", nullptr) == -1) return RunExit::Error;
+        if (RunFlag == 0) return RunExit::End;
+        if (const RunExit exit = SendInRun("TCLR"); exit != RunExit::Go) return exit;
+        for (int time = 0; time < 2;) {
             ui::ProcessPendingMessages();
-            if (QueryNumber(*this, "TIME", time) < 0) return Outcome::Error;
-            if (RunFlag == 0) return Outcome::End;
-        }
-        for (const char* command : {"L", "TCLR"}) {
-            if (SendAndWait(command, nullptr) == -1) return Outcome::Error;
-            if (RunFlag == 0) return Outcome::End;
-        }
-        return Outcome::Go;
-    }();
-    if (start == Outcome::Error) return ErrorPath(n, true);
-    if (start == Outcome::End) return EndSequence(n);
-
-    const Outcome sweep = [&] {
-        for (int time = 0; time <= SettleMs;) {
-            if (ShowDriverStatus() == -1) return Outcome::End;
-            ui::ProcessPendingMessages();
-            if (QueryNumber(*this, "TIME", time) < 0) return Outcome::Error;
+            if (QueryNumber(*this, "TIME", time) < 0) return RunExit::Error;
             if (RunFlag == 0) break;
         }
-        if (ReadPoint(n, 0) == -1) return Outcome::Error;
-        for (int i = 1; RunFlag == 1; ++i) {
-            if (CurrentFreq == EndFreq || EndFreq < CurrentFreq + StepFreq) RunFlag = 0;
-            if (RunFlag == 0) return Outcome::End;
-            if (StepFrequency() == -1) return Outcome::Error;
-            if (RunFlag == 1 && SendAndWait("L", nullptr) == -1) return Outcome::Error;
-            if (RunFlag == 0) return Outcome::End;
-            if (SendAndWait("TCLR", nullptr) == -1) return Outcome::Error;
-            if (RunFlag == 0) return Outcome::End;
-            for (int time = 0; time < 2;) {
-                ui::ProcessPendingMessages();
-                if (QueryNumber(*this, "TIME", time) < 0) return Outcome::Error;
-                if (RunFlag == 0) break;
-            }
-            if (ReadPoint(n, i) == -1) return Outcome::Error;
-        }
-        return Outcome::End;
-    }();
-    if (sweep == Outcome::Error) return ErrorPath(n, true);
-    EndSequence(n);
+        if (ReadPoint(n, i) == -1) return RunExit::Error;
+    }
+    return RunExit::End;
 }
 
 void TfrmFRA::EndSequence(int n) {

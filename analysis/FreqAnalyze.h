@@ -219,6 +219,20 @@ private:
     void ConnectEntryChecks();
     bool IsPage(const QWidget* page) const { return pcAnalyze->currentWidget() == page; }
 
+    // How a phase of the run ended: go on, the end sequence, or the error path (with or without
+    // the communication message).
+    enum class RunExit { Go, End, Error, ErrorQuiet };
+    // The run's phases: the checks before anything is disabled (false: refused with a message),
+    // the buffer made ready, the driver's replies that the run needs, the start of generator,
+    // logging and servo, and the sweep.
+    bool PassesRunChecks();
+    void PrepareRun(int n);
+    RunExit OpenRun();
+    RunExit StartDriver(int n);
+    RunExit SweepPoints(int n);
+    // A command of the run: the error path when it fails, the end sequence after a stop.
+    RunExit SendInRun(const char* command);
+
     // The run's exits.
     void EndSequence(int n);
     void ErrorPath(int n, bool communicationFailed);

@@ -155,11 +155,11 @@ bool DriverAxis::runAnalysisCommand(const QByteArray& command, std::optional<QBy
         state.timeMs += 100;
         reply = QByteArray::number(state.timeMs);
     } else if (command == "ALST") {
-        reply = "0";
+        reply = QByteArray::number(state.alarm);
     } else if (command == "QREF") {
-        reply = "0";
+        reply = QByteArray::number(state.torqueRef);
     } else if (command == "QLIM") {
-        reply = "300";
+        reply = QByteArray::number(state.torqueLimit);
     } else if (command == "LOGMD") {
         reply = "1";
     } else if (name == "NFST") {

@@ -23,6 +23,9 @@ struct AnalysisState {
     bool active = false;      // from "&LAORG" to "SINOF": the log area holds the analysis's point
     int timeMs = 0;           // "TIME": 100 ms more on every query since "TCLR"
     int verst = 0;            // "VERST"
+    int alarm = 0;            // "ALST"
+    int torqueRef = 0;        // "QREF"
+    int torqueLimit = 300;    // "QLIM"
     QByteArray nfst = "5";    // "NFST"
     std::array<QByteArray, 4> logNames = {"SGF", "SGA", "RMAX", "JMAX"}; // "LOG1=".."LOG4="
 

@@ -3,6 +3,7 @@
 #include "FraFixture.h"
 
 #include "shell/UnitGeneral.h"
+#include "ui/Widgets.h"
 
 #include <QTimer>
 
@@ -200,4 +201,34 @@ TEST_F(FraTest, NotchTestSavesAndRestoresTheNotchFilter) {
     EXPECT_EQ(frmFRA->sgParams3->Cell(1, 4), "TEST");
     EXPECT_EQ(frmFRA->Buffers[0].ColumnNames[3], "ADEG");
     EXPECT_EQ(frmFRA->Buffers[0].Count, 2);
+}
+
+TEST_F(FraTest, StatusPanelShowsAlarmAndTorqueReference) {
+    OpenWindow();
+    frmFRA->RunFlag = 0;
+    TakeSentLines();
+    EXPECT_EQ(frmFRA->ShowDriverStatus(), 1);
+    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"ALST"});
+    EXPECT_EQ(frmFRA->pnStatus->text(), "");
+
+    frmFRA->RunFlag = 1;
+    Plant().torqueRef = 42;
+    EXPECT_EQ(frmFRA->ShowDriverStatus(), 1);
+    EXPECT_EQ(frmFRA->pnStatus->text(), "ALST=    0, QREF=   42");
+    EXPECT_EQ(ui::TextColor(frmFRA->pnStatus), ui::WindowTextColor());
+    Plant().torqueRef = 300; // at the limit
+    frmFRA->ShowDriverStatus();
+    EXPECT_EQ(ui::TextColor(frmFRA->pnStatus), QColor(Qt::red));
+    Plant().torqueRef = 0;
+    Plant().alarm = 12;
+    frmFRA->ShowDriverStatus();
+    EXPECT_EQ(frmFRA->pnStatus->text(), "ALST=   12, QREF=    0");
+    EXPECT_EQ(ui::TextColor(frmFRA->pnStatus), QColor(Qt::red));
+    frmFRA->RunFlag = 0;
+
+    // A command sent without a reply buffer does not wait for an answer.
+    driver->setFault(sim::Fault::Silent);
+    EXPECT_EQ(frmFRA->SendAndWait("SGA=0", nullptr), 0);
+    QByteArray reply;
+    EXPECT_EQ(frmFRA->SendAndWait("ALST", &reply), -1);
 }
