@@ -50,6 +50,7 @@ TFourChannelLogging::TFourChannelLogging(QWidget* owner, const QStringList& vari
         Canvas().Clear(palette().color(QPalette::Window));
         FormPaint();
     };
+    liveUpdate_ = logging::MakeLiveUpdate(Screen);
     auto* bvlScreen = new QFrame(this);
     bvlScreen->setFrameShape(QFrame::Box);
     bvlScreen->setFrameShadow(QFrame::Sunken);

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <array>
 
 class TFourChannelLogging : public ui::Form {
@@ -202,4 +203,5 @@ private:
     void BuildViewControls();
     void ConnectHandlers();
     bool repaintPending_ = false;
+    QTimer* liveUpdate_ = nullptr;
 };

@@ -2,6 +2,7 @@
 // recorded buffer, one value per request, each drawn as it arrives.
 #include "FourChannelLogging.h"
 
+#include "LogWindowParts.h"
 #include "LoggingRules.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
@@ -132,7 +133,7 @@ void TFourChannelLogging::DrawSample(int c, int x, std::int32_t value, bool firs
         canvas.MoveTo(LastPointX[i], LastPointY[i]);
         const int right = PlotLeft + PlotWidth;
         canvas.LineTo(c == 0 && x > right ? right : x, y);
-        Screen->update();
+        logging::RequestLiveUpdate(liveUpdate_);
     }
     LastPointX[i] = x;
     LastPointY[i] = y;

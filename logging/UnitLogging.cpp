@@ -3,6 +3,7 @@
 #include "UnitLogging.h"
 
 #include "ChannelScale.h"
+#include "LogWindowParts.h"
 #include "LoggingRules.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
@@ -103,6 +104,7 @@ TfrmLogging::TfrmLogging(QWidget* owner) : ui::Form(owner), Screen(new ui::Paint
         Canvas().Clear(palette().color(QPalette::Window));
         FormPaint();
     };
+    liveUpdate_ = logging::MakeLiveUpdate(Screen);
     BuildControls();
     ConnectHandlers();
 
@@ -192,13 +194,14 @@ void TfrmLogging::BuildControls() {
     MakeLabel(timeOffset, "100", 124, 38);
     auto* title = MakeGroup(this, " タイトル名(Title) ", 632, 358, 152, 44);
     edtTitle = Place(new QLineEdit("未定義", title), 8, 18, 136, 20);
-    auto* stamp = MakeGroup(this, " タイムスタンプ ", 400, 4, 0, 0);
-    stamp->hide();
-    lblDateNow = Place(new QLabel(this), 420, 92, 90, 14);
-    lblTimeNow = Place(new QLabel(this), 520, 92, 90, 14);
-    btnRun = Place(new QPushButton("RUN", this), 632, 406, 48, 28);
-    btnPrint = Place(new QPushButton("印刷", this), 684, 406, 48, 28);
-    btnLoggingClose = Place(new QPushButton("閉じる", this), 736, 406, 48, 28);
+    auto* stamp = MakeGroup(this, " タイムスタンプ ", 632, 402, 152, 38);
+    MakeLabel(stamp, "日付  : ", 6, 12);
+    MakeLabel(stamp, "時刻  : ", 6, 24);
+    lblDateNow = Place(new QLabel(stamp), 54, 12, 94, 12);
+    lblTimeNow = Place(new QLabel(stamp), 54, 24, 94, 12);
+    btnRun = Place(new QPushButton("RUN", this), 632, 442, 48, 26);
+    btnPrint = Place(new QPushButton("印刷", this), 684, 442, 48, 26);
+    btnLoggingClose = Place(new QPushButton("閉じる", this), 736, 442, 48, 26);
     btnLoggingClose->setToolTip("閉じる|");
     TimerProgress = new ui::Timer(100, this);
     Timer1 = new ui::Timer(1000, this);
@@ -386,7 +389,7 @@ void TfrmLogging::ReceiveLogData(QObject* sender) {
             canvas.PenColor = Qt::red;
             canvas.MoveTo(LastPointX, LastPointY);
             canvas.LineTo(std::min(x, PlotLeft + PlotWidth), y);
-            Screen->update();
+            logging::RequestLiveUpdate(liveUpdate_);
         }
         LastPointX = x;
         LastPointY = y;

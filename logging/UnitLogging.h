@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <array>
 #include <cstdint>
 
@@ -119,6 +120,7 @@ private:
     // The y of a point of word i (and, for a 32-bit sample, word i - 1), clamped to the plot.
     int PointY(int i) const;
     bool repaintPending_ = false;
+    QTimer* liveUpdate_ = nullptr;
 };
 
 extern TfrmLogging* frmLogging;

@@ -27,7 +27,7 @@ protected:
     }
     void RunOnce() {
         frmLogging->btnRun->click();
-        ASSERT_TRUE(WaitFor([] { return frmLogging->btnRun->text() == "RUN"; }, 8000));
+        ASSERT_TRUE(WaitFor([] { return frmLogging->btnRun->text() == "RUN"; }, 20000));
     }
     const QImage& Picture() { return frmLogging->Canvas().Image(); }
 };
@@ -43,7 +43,7 @@ TEST_F(FirstSeriesLoggingTest, OneShotRecordsSixteenBitWordsAndDrawsThem) {
     EXPECT_EQ(frmLogging->btnRun->text(), "STOP");
     EXPECT_TRUE(frmMain->edtSend->isReadOnly());
     EXPECT_FALSE(frmLogging->trkT->isEnabled());
-    ASSERT_TRUE(WaitFor([] { return frmLogging->btnRun->text() == "RUN"; }, 8000));
+    ASSERT_TRUE(WaitFor([] { return frmLogging->btnRun->text() == "RUN"; }, 20000));
     const QList<QByteArray> lines = TakeSentLines();
     ASSERT_GE(lines.size(), 6);
     EXPECT_EQ(lines.mid(0, 6),
@@ -81,7 +81,7 @@ TEST_F(FirstSeriesLoggingTest, RollingRepeatsUntilStop) {
     frmLogging->trkT->setValue(1);
     Choose(frmLogging->cmbLogMode, 1);
     frmLogging->btnRun->click();
-    ASSERT_TRUE(WaitFor([this] { return Axis().logging().starts >= 2; }, 8000));
+    ASSERT_TRUE(WaitFor([this] { return Axis().logging().starts >= 2; }, 20000));
     EXPECT_EQ(frmLogging->btnRun->text(), "STOP");
     frmLogging->btnRun->click();
     EXPECT_EQ(frmLogging->btnRun->text(), "RUN");

@@ -28,7 +28,7 @@ protected:
     }
     void RunOnce() {
         window->btnRun->click();
-        ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 10000));
+        ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 20000));
     }
     const QImage& Picture() { return window->Canvas().Image(); }
     TFourChannelLogging* window = nullptr;
@@ -46,7 +46,7 @@ TEST_F(FourChannelLoggingTest, RunSetsUpStartsAndReadsTheBufferBack) {
     EXPECT_EQ(window->btnRun->text(), "STOP");
     EXPECT_TRUE(frmMain->edtSend->isReadOnly());
     EXPECT_FALSE(frmLogging_QWC->btnCursor->isEnabled());
-    ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 10000));
+    ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 20000));
     const QList<QByteArray> lines = TakeSentLines();
     EXPECT_EQ(lines.mid(0, 10),
               (QList<QByteArray>{"LC", "LTIME=1", "LOG1N=TIME", "LOG2N=PACT", "LOG3N=VACT",
@@ -96,7 +96,7 @@ TEST_F(FourChannelLoggingTest, RollingClearsAndRepeatsUntilStop) {
     Choose(window->cmbLogMode, 1);
     window->trkT->setValue(1);
     window->btnRun->click();
-    ASSERT_TRUE(WaitFor([this] { return Axis().logging().starts >= 2; }, 10000));
+    ASSERT_TRUE(WaitFor([this] { return Axis().logging().starts >= 2; }, 20000));
     EXPECT_EQ(window->btnRun->text(), "STOP");
     EXPECT_TRUE(window->SuppressRedraw);
     window->btnRun->click();
@@ -210,6 +210,21 @@ TEST_F(FourChannelLoggingTest, ViewControlsRedrawTheStoredTraces) {
     EXPECT_EQ(window->ScaleMultiplier[0], 0);
 }
 
+TEST_F(FourChannelLoggingTest, SecondSeriesLongestPeriodSpansTheWholeBuffer) {
+    Open(1, "QWB20");
+    Choose(window->cmbLogTime, 19);
+    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LTIME=20000"}));
+    EXPECT_EQ(window->TimeSpan, 20000000);
+    EXPECT_EQ(window->Label28->text(), "2000000");
+    for (auto& sample : window->LogData[0])
+        sample = 25000;
+    window->DataValid = true;
+    window->Screen->Invalidate();
+    EXPECT_EQ(Picture().pixelColor(66, 110), kRed);
+    EXPECT_EQ(Picture().pixelColor(564, 110), kRed); // sample 999 at x 565, its end point
+    EXPECT_FALSE(HasColourInRow(Picture(), 110, 566, 620, kRed));
+}
+
 TEST_F(FourChannelLoggingTest, ClosingDuringARunLeavesItRunning) {
     Open(2, "QWC50A_C3");
     EXPECT_TRUE(WaitFor([this] { return window->windowTitle() == "*軸のデータロギング"; }, 1000));
@@ -218,7 +233,7 @@ TEST_F(FourChannelLoggingTest, ClosingDuringARunLeavesItRunning) {
     window->btnLoggingClose->click();
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(frmMain->edtSend->isReadOnly());
-    ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 10000));
+    ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 20000));
     EXPECT_TRUE(window->DataValid);
     EXPECT_FALSE(frmMain->edtSend->isReadOnly());
 }
