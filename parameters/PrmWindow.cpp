@@ -10,13 +10,13 @@
 #include "ui/Dialogs.h"
 #include "ui/FileDialogs.h"
 #include "ui/Guard.h"
+#include "ui/SafeFile.h"
 #include "ui/Wait.h"
 #include "ui/Widgets.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QSaveFile>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -309,14 +309,10 @@ void TPrmWindow::btnSavePrmClick() {
     dialog.Filter = "ﾊﾟﾗﾒｰﾀ(*.prm)|*.PRM";
     dialog.DefaultExt = "prm";
     if (dialog.Execute(this)) {
-        // Written beside the old file and put in its place only when complete.
-        QSaveFile file(dialog.FileName);
-        const bool saved = file.open(QIODevice::WriteOnly) &&
-                           file.write(FormatPrmFile(Column(0, count), Column(1, count))) >= 0 &&
-                           file.commit();
-        if (!saved)
-            ui::ShowWarning(QString("ファイルを保存できませんでした。\n%1\n%2")
-                                .arg(dialog.FileName, file.errorString()),
+        const QString failure =
+            ui::WriteWholeFile(dialog.FileName, FormatPrmFile(Column(0, count), Column(1, count)));
+        if (!failure.isEmpty())
+            ui::ShowWarning(QString("ファイルを保存できませんでした。\n%1\n%2").arg(dialog.FileName, failure),
                             "警告");
     }
     grdPrm->setFocus();
@@ -359,12 +355,8 @@ bool TPrmWindow::LoadFile(const QString& path) {
     for (const auto& [row, value] : result.values)
         grdPrm->SetCell(OpenColumn, row, value);
     RefreshMarks();
-    if (!result.skipped.isEmpty()) {
-        QStringList shown = result.skipped.mid(0, 10);
-        if (result.skipped.size() > shown.size())
-            shown.append(QString("ほか %1 件").arg(result.skipped.size() - shown.size()));
-        ui::ShowWarning("読み込めなかったﾚｺｰﾄﾞがあります。\n" + shown.join('\n'), "警告");
-    }
+    if (!result.skipped.isEmpty())
+        ui::ShowWarning(ui::UnreadableRecordsMessage(result.skipped), "警告");
     return true;
 }
 

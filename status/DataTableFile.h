@@ -57,10 +57,4 @@ private:
     qsizetype pos_ = 0;
 };
 
-// The warning that names the records a file reader could not take (at most ten of them).
-QString UnreadableRecordsMessage(const QStringList& unreadable);
 
-// Writes `bytes` to a temporary file beside `path` and puts it in the place of `path` only when
-// it is complete, so a failed save leaves the file that was there as it was. Gives the reason of
-// a failure, or an empty text on success. The alarm history files are saved the same way.
-QString WriteWholeFile(const QString& path, const QByteArray& bytes);

@@ -1,6 +1,7 @@
 // The data table window's file and printer buttons: save the values, load a file into the value
 // or the reference column, print the values.
 #include "DataTableFile.h"
+#include "ui/SafeFile.h"
 #include "DataTablePrintout.h"
 #include "UnitDataTable.h"
 
@@ -23,7 +24,7 @@ void TfrmDataTable::btnSaveDataTableClick() {
     dialog.Filter = kFilter;
     dialog.DefaultExt = "dat";
     if (dialog.Execute(this)) {
-        const QString failure = WriteWholeFile(dialog.FileName, FormatDataTableFile(Values(count)));
+        const QString failure = ui::WriteWholeFile(dialog.FileName, FormatDataTableFile(Values(count)));
         if (!failure.isEmpty())
             ui::ShowWarning(
                 QString("ファイルを保存できませんでした。\n%1\n%2").arg(dialog.FileName, failure),
@@ -69,7 +70,7 @@ void TfrmDataTable::LoadFile(const QString& path, int count) {
         grdDataTable->SetCell(OpenColumn, index + 1, value);
     RefreshMarks();
     if (!result.unreadable.isEmpty())
-        ui::ShowWarning(UnreadableRecordsMessage(result.unreadable), "警告");
+        ui::ShowWarning(ui::UnreadableRecordsMessage(result.unreadable), "警告");
 }
 
 void TfrmDataTable::btnSaveClick() {

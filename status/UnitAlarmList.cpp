@@ -2,6 +2,7 @@
 
 #include "AlarmListPrintout.h"
 #include "DataTableFile.h"
+#include "ui/SafeFile.h"
 
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
@@ -200,7 +201,7 @@ void TfrmAlarmList::btnSaveAlarmClick() {
     dialog.Filter = kFilter;
     dialog.DefaultExt = "alm";
     if (dialog.Execute(this)) {
-        const QString failure = WriteWholeFile(dialog.FileName, FormatAlarmListFile(Records()));
+        const QString failure = ui::WriteWholeFile(dialog.FileName, FormatAlarmListFile(Records()));
         if (!failure.isEmpty())
             ui::ShowWarning(
                 QString("ファイルを保存できませんでした。\n%1\n%2").arg(dialog.FileName, failure),
@@ -233,7 +234,7 @@ void TfrmAlarmList::LoadFile(const QString& path) {
         grdAlarmList->SetCell(2, n + 1, inFile ? contents.records[n].time : QString());
     }
     if (!contents.unreadable.isEmpty())
-        ui::ShowWarning(UnreadableRecordsMessage(contents.unreadable), "警告");
+        ui::ShowWarning(ui::UnreadableRecordsMessage(contents.unreadable), "警告");
 }
 
 void TfrmAlarmList::btnSaveAlarmListClick() {

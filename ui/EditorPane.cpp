@@ -1,5 +1,7 @@
 #include "EditorPane.h"
 
+#include "SafeFile.h"
+
 #include "Codec.h"
 #include "Guard.h"
 #include "Widgets.h"
@@ -7,7 +9,6 @@
 #include <QFile>
 #include <QFontDialog>
 #include <QKeyEvent>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -287,13 +288,9 @@ void EditorPane::WriteLinesToFile(const QString& path, const QStringList& lines)
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += cp932::Encode(line) + "\r\n";
-    QSaveFile file(path);
-    const bool saved =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!saved)
-        throw Error(QString("ファイルを保存できませんでした。\n%1\n%2")
-                        .arg(path, file.errorString())
-                        .toStdString());
+    const QString failure = WriteWholeFile(path, bytes);
+    if (!failure.isEmpty())
+        throw Error(QString("ファイルを保存できませんでした。\n%1\n%2").arg(path, failure).toStdString());
 }
 
 EditorPane::Key EditorPane::KeyOf(const QKeyEvent* e) {
