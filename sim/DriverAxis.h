@@ -29,7 +29,7 @@ public:
     // driver does not know or cannot carry out.
     std::optional<QByteArray> run(const QByteArray& command);
 
-    // The reply to a status poll command or monitored variable ("#STAT", "$QREF", "M", "$PACT",
+    // The reply to a status poll command or monitored variable ("#STAT", "$QREF", "$PACT", in
     // any case): what a test set, else the default; nothing for a command left unanswered.
     // Setting a reply for an unknown name makes the axis answer it (a user's own variable).
     std::optional<QByteArray> statusReply(const QByteArray& command) const;
