@@ -59,7 +59,7 @@ TEST_F(StartupTest, NoSettingsGiveTheDefaultsAndWriteThemBack) {
     EXPECT_EQ(StoredSetting("Comm", "TransmitCheck").toInt(), 1);
     EXPECT_EQ(StoredSetting("Logging", "Log4Name_QWB").toInt(), 11);
     EXPECT_EQ(StoredSetting("Logging", "Log4Name_QWC").toInt(), 12);
-    EXPECT_EQ(StoredSetting("Logging", "Log1Scal_QWC").toInt(), 1);
+    EXPECT_EQ(StoredSetting("Logging", "Log1Scal_QWC").toInt(), 5); // the windows start at step 4
     EXPECT_EQ(StoredSetting("Prm", "Guide").toInt(), 1);
 }
 
