@@ -168,12 +168,6 @@ TEST_F(TerminalTest, PollingMonitorGetsTheLineHandedOver) {
     Pause(100);
     EXPECT_TRUE(TakeSentLines().isEmpty());
     EXPECT_EQ(frmMain->Label5->text(), "1200");
-
-    // At its next reply the monitor sends the line under the terminal's id.
-    edit->setText("VER");
-    frmStat_QWC->ReceiveStatus(mdlGeneral);
-    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
-    EXPECT_EQ(frmStat_QWC->PollStep, 0);
 }
 
 TEST_F(TerminalTest, LostDeviceAndBadRepliesNeverHang) {
