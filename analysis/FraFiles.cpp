@@ -1,6 +1,6 @@
 // The open and save buttons: measurement files of the three buffers and the spectrum's sample
 // file, through the data module's shared dialogs. A save replaces the old file only once the new
-// one is completely written.
+// one is completely written (ui::WriteWholeFile).
 #include "FreqAnalyze.h"
 
 #include "MeasurementFile.h"
@@ -9,9 +9,9 @@
 #include "shell/UnitGeneral.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
+#include "ui/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <sstream>
 
 namespace {
@@ -128,9 +128,7 @@ void TfrmFRA::SaveFile() {
         if (buffer.Points) points.assign(buffer.Points.get(), buffer.Points.get() + buffer.Count);
         text = fra::FormatMeasurement(names, points);
     }
-    QSaveFile file(name);
-    const QByteArray bytes = QByteArray::fromStdString(text);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!ui::WriteWholeFile(name, QByteArray::fromStdString(text)).isEmpty())
         return ui::ShowWarning(kCannotOpen, "エラー");
     if (!spectrum) edFileNameBuf[n]->setText(ShortName(name));
 }
