@@ -1,10 +1,6 @@
 #include "PrmPrintout.h"
 
-#include "ui/Guard.h"
-
 #include <QFontMetrics>
-#include <QPainter>
-#include <QPrinter>
 
 namespace {
 
@@ -38,25 +34,10 @@ std::vector<PrintedPage> LayoutPrmPrintout(const QString& header, const QStringL
 
 void PrintPrmList(QPrinter& printer, const QString& family, const QString& sampleName,
                   const QString& header, const QStringList& names, const QStringList& values) {
-    printer.setDocName("KasoNT Parameter List");
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw ui::Error("the printer could not be started");
-    QFont font(family);
-    font.setPointSize(10);
-    painter.setFont(font);
-    const QFontMetrics metrics = painter.fontMetrics();
-    const int lineHeight = metrics.boundingRect("Hi 34").height();
-    const int nameWidth = metrics.horizontalAdvance(sampleName);
-    const int pageHeight = painter.viewport().height();
-    const std::vector<PrintedPage> pages =
-        LayoutPrmPrintout(header, names, values, lineHeight, nameWidth, pageHeight);
-    for (size_t page = 0; page < pages.size(); ++page) {
-        if (page > 0 && !printer.newPage())
-            throw ui::Error("the printer could not start a new page");
-        for (const PrintedText& text : pages[page])
-            painter.drawText(text.x, text.y + metrics.ascent(), text.text);
-    }
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw ui::Error("the printer reported an error");
+    ui::PrintPages(printer, "KasoNT Parameter List", family,
+                   [&](const QFontMetrics& metrics, int pageHeight) {
+                       return LayoutPrmPrintout(header, names, values,
+                                                metrics.boundingRect("Hi 34").height(),
+                                                metrics.horizontalAdvance(sampleName), pageHeight);
+                   });
 }

@@ -2,18 +2,16 @@
 // with a value, laid out like the parameter file's records, in printer pixels.
 #pragma once
 
+#include "ui/Printing.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
 
 class QPrinter;
 
-struct PrintedText {
-    int x;
-    int y; // the top of the text
-    QString text;
-};
-using PrintedPage = std::vector<PrintedText>;
+using ui::PrintedPage;
+using ui::PrintedText;
 
 // Lays the list out on pages: `lineHeight` is the height of "Hi 34", `nameWidth` the width of
 // one name record, `pageHeight` the printable height, all in printer pixels.

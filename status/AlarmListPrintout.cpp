@@ -35,7 +35,7 @@ std::vector<PrintedPage> LayoutAlarmListPrintout(const std::vector<AlarmRecordTe
 
 void PrintAlarmList(QPrinter& printer, const QString& family,
                     const std::vector<AlarmRecordText>& records) {
-    PrintPages(printer, "KasoNT Alarm past record", family,
+    ui::PrintPages(printer, "KasoNT Alarm past record", family,
                [&](const QFontMetrics& metrics, int pageHeight) {
                    return LayoutAlarmListPrintout(
                        records, metrics.height(),

@@ -1,11 +1,8 @@
 #include "DataTablePrintout.h"
 
 #include "DataTableFile.h"
-#include "ui/Guard.h"
 
 #include <QFontMetrics>
-#include <QPainter>
-#include <QPrinter>
 
 namespace {
 
@@ -37,30 +34,9 @@ std::vector<PrintedPage> LayoutDataTablePrintout(const QString& header, const QS
     return pages;
 }
 
-void PrintPages(QPrinter& printer, const QString& jobName, const QString& family,
-                const std::function<std::vector<PrintedPage>(const QFontMetrics& metrics,
-                                                             int pageHeight)>& layout) {
-    printer.setDocName(jobName);
-    QPainter painter;
-    if (!painter.begin(&printer)) throw ui::Error("the printer could not be started");
-    QFont font(family);
-    font.setPointSize(10);
-    painter.setFont(font);
-    const QFontMetrics metrics = painter.fontMetrics();
-    const std::vector<PrintedPage> pages = layout(metrics, painter.viewport().height());
-    for (size_t page = 0; page < pages.size(); ++page) {
-        if (page > 0 && !printer.newPage())
-            throw ui::Error("the printer could not start a new page");
-        for (const PrintedText& text : pages[page])
-            painter.drawText(text.x, text.y + metrics.ascent(), text.text);
-    }
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw ui::Error("the printer reported an error");
-}
-
 void PrintDataTable(QPrinter& printer, const QString& family, const QString& header,
                     const QStringList& values) {
-    PrintPages(
+    ui::PrintPages(
         printer, "KasoNT Data List", family, [&](const QFontMetrics& metrics, int pageHeight) {
             return LayoutDataTablePrintout(header, values, metrics.height(),
                                            metrics.horizontalAdvance(" #DTPT[100] "), pageHeight);

@@ -1,5 +1,5 @@
 // The data table printout: a title line with the file name, then one line per entry that has a
-// value, in printer pixels; and the printing of laid-out pages, which the alarm history shares.
+// value, in printer pixels.
 #pragma once
 
 #include "parameters/PrmPrintout.h"
@@ -26,9 +26,3 @@ void PrintDataTable(QPrinter& printer, const QString& family, const QString& hea
 // Where the n-th line of a page (from 1) stands: 1.1 line heights apart, below a margin of 75.
 int PrintLineY(int lineHeight, int n);
 
-// Starts the print job `jobName` with the font `family` at 10 points, lets `layout` lay the pages
-// out with that font's metrics and the printable height, and prints them. Raises ui::Error when
-// the printer fails.
-void PrintPages(QPrinter& printer, const QString& jobName, const QString& family,
-                const std::function<std::vector<PrintedPage>(const QFontMetrics& metrics,
-                                                             int pageHeight)>& layout);

@@ -4,8 +4,12 @@
 
 #include <QImage>
 #include <QPrinter>
+#include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
+
+class QFontMetrics;
 
 class QWidget;
 
@@ -32,5 +36,20 @@ void SetPrintDialogResponder(PrintDialogResponder responder);
 // Prints the picture on one page, as large as the page allows with its proportions kept.
 // Raises ui::Error when the printer cannot print.
 void PrintImageFitted(QPrinter& printer, const QImage& picture);
+
+// A text placed on a printed page, in printer pixels; y is the top of the text.
+struct PrintedText {
+    int x;
+    int y;
+    QString text;
+};
+using PrintedPage = std::vector<PrintedText>;
+
+// Starts the print job `jobName` with the font `family` at 10 points, lets `layout` lay the pages
+// out with that font's metrics and the printable height, and prints them. Raises ui::Error when
+// the printer fails.
+void PrintPages(QPrinter& printer, const QString& jobName, const QString& family,
+                const std::function<std::vector<PrintedPage>(const QFontMetrics& metrics,
+                                                             int pageHeight)>& layout);
 
 } // namespace ui
