@@ -4,7 +4,7 @@
 #include "analysis/ChirpZ.h"
 #include "analysis/FraResponse.h"
 #include "analysis/MeasurementFile.h"
-#include "analysis/SpectrumSource.h"
+#include "analysis/SampleSource.h"
 #include "analysis/TextTable.h"
 
 #include <gtest/gtest.h>

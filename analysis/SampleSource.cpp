@@ -1,4 +1,4 @@
-#include "SpectrumSource.h"
+#include "SampleSource.h"
 
 namespace fra {
 

@@ -7,7 +7,7 @@
 #include "MeasurementFile.h"
 #include "SelectCel.h"
 #include "SelectFreq.h"
-#include "SpectrumSource.h"
+#include "SampleSource.h"
 
 #include "shell/UnitGeneral.h"
 #include "ui/Codec.h"
