@@ -25,14 +25,8 @@ void TFourChannelLogging::RepaintView() {
 }
 
 void TFourChannelLogging::FormPaint() {
-    ui::Canvas& canvas = Canvas();
-    const QPoint pen = canvas.PenPos();
-    logging::DrawPlotGrid(canvas, PlotLeft, PlotTop, PlotWidth, PlotHeight);
-    if (!DataValid) {
-        canvas.MoveTo(pen.x(), pen.y());
-        return;
-    }
-    if (!SuppressRedraw) DrawLogData();
+    logging::PaintLogPlot(Canvas(), PlotLeft, PlotTop, PlotWidth, PlotHeight, DataValid,
+                          SuppressRedraw, [this] { DrawLogData(); });
 }
 
 void TFourChannelLogging::DrawLogData() {

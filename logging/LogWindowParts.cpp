@@ -10,6 +10,17 @@
 
 namespace logging {
 
+void PaintLogPlot(ui::Canvas& canvas, int left, int top, int width, int height, bool dataValid,
+                  bool suppressRedraw, const std::function<void()>& drawData) {
+    const QPoint pen = canvas.PenPos();
+    DrawPlotGrid(canvas, left, top, width, height);
+    if (!dataValid) {
+        canvas.MoveTo(pen.x(), pen.y());
+        return;
+    }
+    if (!suppressRedraw) drawData();
+}
+
 void DrawPlotGrid(ui::Canvas& canvas, int left, int top, int width, int height) {
     canvas.BrushColor = Qt::white;
     canvas.BrushClear = false;

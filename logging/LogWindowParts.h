@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+#include <functional>
 #include <vector>
 
 namespace logging {
@@ -15,6 +16,11 @@ namespace logging {
 // White plot with an olive frame, centre lines and a small cross at each of the 81 inner
 // division points.
 void DrawPlotGrid(ui::Canvas& canvas, int left, int top, int width, int height);
+
+// A full repaint of a logging plot: the grid, then the traces (drawData) when there are data and
+// no run holds the redraw back. Without data the pen stays where it was.
+void PaintLogPlot(ui::Canvas& canvas, int left, int top, int width, int height, bool dataValid,
+                  bool suppressRedraw, const std::function<void()>& drawData);
 
 // The current date and time in the system's short date and long time formats.
 void ShowTimeStamp(QLabel* date, QLabel* time);

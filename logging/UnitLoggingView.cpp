@@ -24,14 +24,8 @@ void TfrmLogging::SetScale() {
 }
 
 void TfrmLogging::FormPaint() {
-    ui::Canvas& canvas = Canvas();
-    const QPoint pen = canvas.PenPos();
-    logging::DrawPlotGrid(canvas, PlotLeft, PlotTop, PlotWidth, PlotHeight);
-    if (!DataValid) {
-        canvas.MoveTo(pen.x(), pen.y());
-        return;
-    }
-    if (!SuppressRedraw) DrawLogData();
+    logging::PaintLogPlot(Canvas(), PlotLeft, PlotTop, PlotWidth, PlotHeight, DataValid,
+                          SuppressRedraw, [this] { DrawLogData(); });
 }
 
 void TfrmLogging::DrawLogData() {
