@@ -37,10 +37,10 @@ private:
 
 std::optional<CompileFiles> CompileFileNames(const QString& caption) {
     const qsizetype dot = caption.lastIndexOf('.');
-    if (dot < 0) return CompileFiles{caption + ".tmp", caption + ".lst"};
+    if (dot < 0) return CompileFiles{caption + ".tmp", caption + ".lst", caption + ".mbx"};
     if (caption.mid(dot).contains(".mbx")) return std::nullopt;
     const QString stem = caption.left(dot);
-    return CompileFiles{stem + ".tmp", stem + ".lst"};
+    return CompileFiles{stem + ".tmp", stem + ".lst", stem + ".mbx"};
 }
 
 QString LibraryFolder() {

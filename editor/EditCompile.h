@@ -10,6 +10,7 @@ namespace editor {
 struct CompileFiles {
     QString source;  // the caption with its extension replaced by ".tmp" (or ".tmp" appended)
     QString listing; // the same with ".lst"
+    QString compiled; // the same with ".mbx": the compiled program a download sends
 };
 
 // Nothing for a compiled program (a caption whose extension contains ".mbx", in lower case).
