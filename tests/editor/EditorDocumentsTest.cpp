@@ -94,6 +94,36 @@ TEST_F(EditorTest, EndOfFileMarkIsDroppedWithoutLosingText) {
     EXPECT_EQ(PaneText(), "A\nB");
 }
 
+TEST_F(EditorTest, OpenAndSaveWithoutEditsWritesTheBytesThatWereRead) {
+    // A byte-order mark, undefined bytes, codes that repeat a character, a lone lead byte, the
+    // user-defined area and control characters.
+    const QByteArray first("\xEF\xBB\xBF()A\x80\xED\x40\x87\x90\xFA\x5C\x81\xE0\r\n"
+                           "\t\x81 \xFF\xFD\xFE\xA0\xF0\x40\x85\x40\r\n");
+    const QByteArray last("\x00\x01\x0C\x1B\x7F\x1A\x1A\x81\x5C\x5C\r\n", 12);
+    const QByteArray bytes = first + "\r\n" + last;
+    WriteFile("K.MB", bytes);
+    Open("K.MB");
+    EXPECT_EQ(frmEdit->DocModified[0], 0);
+    EXPECT_FALSE(frmEdit->HasUnsavedDocuments());
+    frmEdit->FileSaveItem->trigger();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ReadFile("K.MB").toHex(' ').toStdString(), bytes.toHex(' ').toStdString());
+
+    // An edit keeps the codes of the characters it kept.
+    frmEdit->memMain2->SetRowCol(2, 0);
+    TypeText("X");
+    frmEdit->FileSaveItem->trigger();
+    EXPECT_EQ(ReadFile("K.MB").toHex(' ').toStdString(),
+              (first + "X\r\n" + last).toHex(' ').toStdString());
+
+    // Line ends become CR LF and a final end-of-file mark goes, as documented.
+    WriteFile("L.MB", "\x87\x90\n\x80\x1A");
+    Open("L.MB");
+    frmEdit->FileSaveItem->trigger();
+    EXPECT_EQ(ReadFile("L.MB").toHex(' ').toStdString(),
+              QByteArray("\x87\x90\r\n\x80\r\n").toHex(' ').toStdString());
+}
+
 TEST_F(EditorTest, SixteenDocumentsRefuseNewAndOpen) {
     for (int i = 1; i < TfrmEdit::kMaxDocuments; ++i)
         frmEdit->FileNewItem->trigger();
