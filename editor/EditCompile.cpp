@@ -37,10 +37,10 @@ private:
     QString path_;
 };
 
-// Removes what an earlier compile of the document left; a file that stays would pass for this
-// compile's output, so failing to remove it ends the command.
+// Removes the file an earlier compile of the document left; a file that stays would pass for
+// this compile's output, so failing to remove it ends the command.
 void RemoveEarlierOutput(const QString& path) {
-    if (!QFileInfo::exists(path) || QFile::remove(path)) return;
+    if (!QFileInfo(path).isFile() || QFile::remove(path)) return;
     throw ui::Error(
         QString("以前のコンパイル結果を削除できませんでした。\n%1").arg(path).toStdString());
 }

@@ -2,7 +2,9 @@
 // with the files on disk.
 #include "EditorTestFixture.h"
 
+#include "shell/UnitMain.h"
 #include "ui/Codec.h"
+#include "ui/Wait.h"
 
 #include <QDir>
 #include <QTabBar>
@@ -269,6 +271,33 @@ TEST_F(EditorTest, WindowCloseSavesNamedDocumentsAndNamesTheOthers) {
     EXPECT_EQ(frmEdit->DocModified[2], 1);
     EXPECT_EQ(PaneText(), "unnamed");
     EXPECT_TRUE(frmEdit->HasUnsavedDocuments());
+}
+
+TEST_F(EditorTest, QuittingWithUnsavedDocumentsAsksOnceAndSavesNothing) {
+    const QString question = "編集画面にて保存されていないﾌｧｲﾙがあります。それでも終了しますか？";
+    WriteFile("Q.MB", "()A\r\n");
+    Open("Q.MB");
+    TypeText("X");
+    frmEdit->FileNewItem->trigger();
+    TypeText("()B");
+    frmMain->show();
+
+    answer = MsgResult::No;
+    EXPECT_FALSE(frmMain->close());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, question);
+    EXPECT_FALSE(ui::QuitRequested());
+    EXPECT_TRUE(frmEdit->Showing());
+    EXPECT_TRUE(frmEdit->HasUnsavedDocuments());
+
+    answer = MsgResult::Yes;
+    EXPECT_TRUE(frmMain->close());
+    EXPECT_TRUE(ui::QuitRequested());
+    StopProgram(); // the program's end deletes the windows
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, question);
+    EXPECT_EQ(ReadFile("Q.MB"), "()A\r\n");
+    EXPECT_EQ(QDir(workDir.path()).entryList(QDir::Files), QStringList({"Q.MB"}));
 }
 
 } // namespace
