@@ -107,6 +107,13 @@ bool IsReserved(char16_t ch) {
     return IsSelector(ch) || (ch >= kRawByteBase + 0x80 && ch <= kRawByteBase + 0xFF);
 }
 
+// CJK ideographs (extension A and the unified block), Yi, Hangul syllables, surrogates, the
+// private-use area and the variation selectors.
+bool IsLeftOutOfProbe(unsigned ch) {
+    return (ch >= 0x3400 && ch < 0xA4D0) || (ch >= 0xAC00 && ch < 0xF900) ||
+           IsSelector(static_cast<char16_t>(ch));
+}
+
 Tables BuildTables() {
     Conversion decoder("UTF-32LE", "CP932");
     Conversion encoder("CP932", "UTF-32LE");
@@ -143,11 +150,11 @@ Tables BuildTables() {
     }
     std::sort(t.repeated.begin(), t.repeated.end());
 
-    // One-way encodings: characters no code decodes to that the conversion still encodes.
+    // One-way encodings: characters no code decodes to that the conversion still encodes (such
+    // as U+301C and U+2212). The ideographs and syllables a code page lacks have none, so their
+    // blocks are not tried.
     for (unsigned ch = 0x80; ch < 0x10000; ++ch) {
-        if (t.code[ch] != kNoCode || QChar::isSurrogate(ch) || (ch >= 0xE000 && ch < 0xF900) ||
-            IsSelector(static_cast<char16_t>(ch)))
-            continue;
+        if (t.code[ch] != kNoCode || IsLeftOutOfProbe(ch)) continue;
         t.code[ch] = EncodeOne(encoder, static_cast<char16_t>(ch));
     }
     return t;
