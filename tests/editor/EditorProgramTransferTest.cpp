@@ -3,6 +3,7 @@
 // main road (faults of the driver, bad rows, cancel, a lost line).
 #include "EditorTestFixture.h"
 
+#include "editor/ProgramRows.h"
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
@@ -42,6 +43,38 @@ QByteArray Wire(const QList<QByteArray>& rows, bool clear, bool readBack) {
     for (const QByteArray& row : rows)
         wire += row + '\r' + (readBack && ReadBack(row) ? "RRX\r" : "");
     return wire;
+}
+
+TEST(ProgramRows, PaceReadBackAndClearFollowTheRowsRules) {
+    // Ticks of 10 ms after a row of L bytes, by the rate's item index.
+    EXPECT_EQ(editor::PaceTicks(0, 29), 54);
+    EXPECT_EQ(editor::PaceTicks(1, 29), 12);
+    EXPECT_EQ(editor::PaceTicks(2, 29), 6);
+    EXPECT_EQ(editor::PaceTicks(3, 29), 3);
+    EXPECT_EQ(editor::PaceTicks(4, 8), 0); // a short row at 38400 bps is not held back
+    EXPECT_EQ(editor::PaceTicks(4, 9), 1);
+
+    EXPECT_TRUE(editor::NeedsReadBack("()SVON", 1));
+    EXPECT_FALSE(editor::NeedsReadBack("()SVON", 0)); // first generation: never
+    EXPECT_FALSE(editor::NeedsReadBack("", 2));
+    for (const char* marker : {"A==B", "##1", "(#$1)", "#&", "X#%"})
+        EXPECT_FALSE(editor::NeedsReadBack(marker, 3)) << marker;
+    EXPECT_TRUE(editor::ClearsProgram("()mbCl"));
+    EXPECT_FALSE(editor::ClearsProgram("()MBC"));
+
+    EXPECT_EQ(editor::CompiledRows(""), QList<QByteArray>());
+    EXPECT_EQ(editor::CompiledRows("a\r\nb\nc"), (QList<QByteArray>{"A", "B", "C"}));
+    EXPECT_EQ(editor::CompiledRows("a\r\n\r\n"), (QList<QByteArray>{"A", ""}));
+    // A lone lead byte at the end stays as it is.
+    EXPECT_EQ(editor::UpperCaseAscii("x\x83\x63y\x83"), QByteArray("X\x83\x63Y\x83"));
+
+    const QList<QByteArray> ok{"EV", QByteArray(29, 'A'), "/EV"};
+    EXPECT_EQ(editor::CheckRows(ok, false).fault, editor::RowFault::None);
+    EXPECT_EQ(editor::CheckRows({"EV", QByteArray(30, 'A')}, true).row, 1);
+    EXPECT_EQ(editor::CheckRows({"EV", ""}, false).fault, editor::RowFault::Empty);
+    EXPECT_EQ(editor::CheckRows({"EV", ""}, true).fault, editor::RowFault::None);
+    EXPECT_EQ(editor::CheckRows({QByteArray("A\0B", 3)}, true).fault, editor::RowFault::BadCharacter);
+    EXPECT_EQ(editor::CheckRows({"A\x7F"}, true).fault, editor::RowFault::BadCharacter);
 }
 
 class ProgramTransferTest : public EditorTest {
