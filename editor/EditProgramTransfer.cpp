@@ -27,6 +27,7 @@
 #include "ui/Guard.h"
 #include "ui/Wait.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QScopeGuard>
 #include <QGuiApplication>
@@ -38,6 +39,7 @@ const QString kUploadCaption = "ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ";
 constexpr int kReadBackTicks = 54; // of Timer2 (10 ms)
 constexpr int kClearPauseTicks = 10; // of Timer1 (100 ms)
 constexpr qsizetype kUploadLineLimit = 48;
+constexpr qint64 kStatusRefreshMs = 100;
 
 // The hourglass for as long as the run lasts, however it ends.
 class BusyCursor {
@@ -92,6 +94,7 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
     const QList<QByteArray>& rows = source.rows;
     const int baudIndex = frmSetup->cmbBaudrate->ItemIndex();
     const int series = SeriesIndex();
+    QElapsedTimer statusShown;
     for (int n = 0;; ++n) {
         ui::ProcessPendingMessages();
         if (lineLost) return {RunEnd::LineLost, n};
@@ -104,7 +107,14 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
 
         mdlGeneral->SendCommand(row + '\r', ridEditReply);
         WaitSendComplete();
-        ReplaceFirstLine(*edit.memSub, QString("%1 の %2行目を送信").arg(source.name).arg(n + 1));
+        // The status line is laid out anew each time it changes, which costs more than the rest of
+        // a row; it is rewritten as often as anyone can read it. It stands from the first row on,
+        // so a driver reply is always line 1.
+        if (n == 0 || statusShown.hasExpired(kStatusRefreshMs)) {
+            ReplaceFirstLine(*edit.memSub,
+                             QString("%1 の %2行目を送信").arg(source.name).arg(n + 1));
+            statusShown.start();
+        }
 
         // The pace ends at its limit or at the first reply, which is the driver refusing the row.
         WaitTicksOrReply(*edit.Timer2, editor::PaceTicks(baudIndex, int(row.size())));
