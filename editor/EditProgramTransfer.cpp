@@ -29,6 +29,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QGuiApplication>
 #include <QTextBlock>
@@ -169,14 +170,15 @@ namespace {
 // The source by the active tab's caption: compiled text in the editor, the compiled program of
 // a source or of another document, or the editor's text after a confirmation. Nothing when the
 // user declined or the compiled program is missing (the message is shown here).
-std::optional<DownloadSource> ChooseSource(const QString& caption, const QStringList& paneLines) {
+std::optional<DownloadSource> ChooseSource(const QString& caption, const QString& fileName,
+                                           const QStringList& paneLines) {
     const DownloadSource editorText{caption, editor::EditorRows(paneLines), false};
     if (caption.contains(".mbx") || caption.contains(".MBX")) return editorText;
-    const std::optional<editor::CompileFiles> files = editor::CompileFileNames(caption);
+    const std::optional<editor::CompileFiles> files = editor::CompileFileNames(caption, fileName);
     const QString compiled = files ? files->compiled : QString();
     const std::optional<QList<QByteArray>> rows =
         compiled.isEmpty() ? std::nullopt : ReadCompiledProgram(compiled);
-    if (rows) return DownloadSource{compiled, *rows, true};
+    if (rows) return DownloadSource{QFileInfo(compiled).fileName(), *rows, true};
     if (caption.contains(".mb") || caption.contains(".MB")) {
         ui::ShowWarning("コンパイルしてください。", "ダウンロード中止");
         return std::nullopt;
@@ -201,7 +203,7 @@ void TfrmEdit::DownLoadProgram() {
     ui::ProcessPendingMessages();
 
     const std::optional<DownloadSource> source =
-        ChooseSource(TabCaption(ActiveTab()), memMain2->Lines());
+        ChooseSource(TabCaption(ActiveTab()), DocFileName[ActiveTab()], memMain2->Lines());
     if (!source) return;
     const QList<QByteArray>& rows = source->rows;
 

@@ -10,6 +10,7 @@
 #include "shell/UnitSetup.h"
 #include "ui/Codec.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTabBar>
 
@@ -231,6 +232,29 @@ TEST_F(ProgramTransferTest, BadRowsAndUnconfirmedAxesAreRefusedBeforeAnythingIsS
     EXPECT_EQ(LastMessage().text, "通信確立が未確認の軸のプログラムをアップロードしようとしています"
                                   "。\n設定画面にて通信確立の確認及び軸指定の確認をしてください。");
     EXPECT_EQ(frmEdit->UsedSlots, 1); // no document opened for it
+    Pause(50);
+    EXPECT_TRUE(driver->receivedBytes().isEmpty());
+}
+
+TEST_F(ProgramTransferTest, OnlyTheLastCompileOfTheDocumentIsSentFromItsOwnFolder) {
+    frmSetup->cmbModelType->SetItemIndex(2);
+    Answer(ui::MsgResult::No);
+    QDir(workDir.path()).mkpath("src");
+    WriteFile("PROG.mbx", "EV\r\n()STRAY\r\n/EV\r\n"); // the current folder's: not this one
+    OpenProgram("src/PROG.MB", "EV\r\n()SVON\r\n/EV\r\n");
+    frmEdit->btnMailC->click();
+    Download();
+    ExpectWire("EV\rRRX\r()SVON\rRRX\r/EV\rRRX\r");
+
+    // A compile that fails leaves no older program to send.
+    frmEdit->memMain2->SetText("EV\n()SVON\n(\n/EV");
+    frmEdit->btnMailC->click();
+    ASSERT_TRUE(frmEdit->memSub->toPlainText().contains("エラー"));
+    frmCommCancel->btnCancel->click();
+    driver->clearReceived();
+    messages.clear();
+    Download();
+    EXPECT_EQ(LastMessage().text, "コンパイルしてください。");
     Pause(50);
     EXPECT_TRUE(driver->receivedBytes().isEmpty());
 }
