@@ -30,8 +30,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QTextBlock>
 
 namespace {
@@ -64,7 +64,7 @@ void HideDriverScreensForTransfer() {
 }
 
 // Ends a download run: the reason decides what the user is told.
-enum class RunEnd { Completed, Cancelled, TooLong, BadRow, DataError, NoReadBack, LineLost };
+enum class RunEnd { Completed, Cancelled, DataError, NoReadBack, LineLost };
 
 struct DownloadRun {
     RunEnd end = RunEnd::Completed;
@@ -133,10 +133,21 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
     }
 }
 
-std::optional<QList<QByteArray>> ReadCompiledProgram(const QString& path) {
+// The largest compiled program: 6000 rows of 29 characters and CR LF.
+constexpr qint64 kMaxCompiledBytes = 6000 * 31;
+
+struct CompiledProgram {
+    bool opened = false;
+    bool tooLarge = false; // no compiler writes a file this large: not a compiled program
+    QList<QByteArray> rows;
+};
+
+CompiledProgram ReadCompiledProgram(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    return editor::CompiledRows(file.readAll());
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.read(kMaxCompiledBytes + 1);
+    if (bytes.size() > kMaxCompiledBytes) return {true, true, {}};
+    return {true, false, editor::CompiledRows(bytes)};
 }
 
 } // namespace
@@ -176,10 +187,10 @@ std::optional<DownloadSource> ChooseSource(const QString& caption, const QString
     if (caption.contains(".mbx") || caption.contains(".MBX")) return editorText;
     const std::optional<editor::CompileFiles> files = editor::CompileFileNames(caption, fileName);
     const QString compiled = files ? files->compiled : QString();
-    const std::optional<QList<QByteArray>> rows =
-        compiled.isEmpty() ? std::nullopt : ReadCompiledProgram(compiled);
-    if (rows) return DownloadSource{QFileInfo(compiled).fileName(), *rows, true};
-    if (caption.contains(".mb") || caption.contains(".MB")) {
+    const CompiledProgram program = ReadCompiledProgram(compiled);
+    if (program.opened && !program.tooLarge)
+        return DownloadSource{QFileInfo(compiled).fileName(), program.rows, true};
+    if (program.opened || caption.contains(".mb") || caption.contains(".MB")) {
         ui::ShowWarning("コンパイルしてください。", "ダウンロード中止");
         return std::nullopt;
     }
@@ -285,9 +296,6 @@ void TfrmEdit::DownLoadProgram() {
         if (mdlGeneral->LineLosses() == lossesBefore && !downloadLineLost_)
             ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
         break;
-    case RunEnd::TooLong:
-    case RunEnd::BadRow:
-        break; // refused before the run
     }
 }
 

@@ -215,6 +215,14 @@ TEST_F(ProgramTransferTest, BadRowsAndUnconfirmedAxesAreRefusedBeforeAnythingIsS
     Download();
     EXPECT_EQ(LastMessage().caption, "送信データエラー");
 
+    // Odd files: UTF-16 text (NUL bytes), and one larger than any compiled program.
+    WriteFile("R.mbx", QByteArray("E\0V\0\r\0\n\0", 8));
+    Download();
+    EXPECT_EQ(LastMessage().caption, "送信データエラー");
+    WriteFile("R.mbx", QByteArray(200000, 'A'));
+    Download();
+    EXPECT_EQ(LastMessage().text, "コンパイルしてください。");
+
     // A source without its compiled program.
     QFile::remove(Path("R.mbx"));
     Download();
