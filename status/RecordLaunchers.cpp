@@ -19,6 +19,10 @@
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 
+#include <QRegularExpression>
+
+#include <optional>
+
 namespace {
 
 const QString kNoAnswer = "ドライバと通信できませんでした。";
@@ -53,16 +57,19 @@ ModelQuery QueryDriverType() {
     return ModelQuery::Answered;
 }
 
-// The last digit of the driver type, with the sign of the value (-13 gives -3). A reply that is
-// no integer raises, as the class library's conversion did.
-int DriverTypeDigitOf(const QByteArray& reply) {
+// The last digit of the driver type, with the sign of the value (-13 gives -3); nothing when the
+// reply is no 32-bit integer.
+std::optional<int> DriverTypeDigitOf(const QByteArray& reply) {
     bool ok = false;
     const int value = reply.trimmed().toInt(&ok);
-    if (!ok)
-        throw ui::Error(QString("'%1' is not a valid integer value")
-                            .arg(ui::cp932::Decode(reply))
-                            .toStdString());
+    if (!ok) return std::nullopt;
     return value % 10;
+}
+
+void ShowUnreadableDriverType(const QByteArray& reply) {
+    ui::ShowWarning("ドライバの種別(#40)を読み取れませんでした。\n応答: " +
+                        ui::cp932::Decode(reply.left(40)).remove(QRegularExpression("[\\x00-\\x1f]")),
+                    "ｴﾗ-");
 }
 
 } // namespace
@@ -93,7 +100,9 @@ void TfrmMain::btnPopupDataTableClick() {
             break;
         }
         DriverTypeText = mdlGeneral->LastReply;
-        DriverTypeDigit = DriverTypeDigitOf(DriverTypeText);
+        const std::optional<int> digit = DriverTypeDigitOf(DriverTypeText);
+        if (!digit) return ShowUnreadableDriverType(DriverTypeText);
+        DriverTypeDigit = *digit;
         frmDataTable->SetGridRows(DriverTypeDigit == 1 ? 49 : 385);
     }
     frmDataTable->Label3->show();

@@ -18,12 +18,13 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TfrmDataTable* frmDataTable = nullptr;
 
 namespace {
 
 constexpr int kLargeTable = 384;
-constexpr int kSmallTable = 48;
 constexpr int kGridWidth = 337;
 constexpr int kSelectionTicks = 3;
 
@@ -140,8 +141,10 @@ void TfrmDataTable::FormCreate() {
 
 void TfrmDataTable::SetGridRows(int rows) {
     grdDataTable->SetRowCount(rows);
-    for (int row = 1; row < grdDataTable->RowCount(); ++row)
+    for (int row = 1; row < grdDataTable->RowCount(); ++row) {
+        grdDataTable->SetCell(0, row, DataTableLabel(row - 1)); // rows added come without one
         grdDataTable->SetCellEditable(2, row, false);
+    }
 }
 
 // The series set-up may have given the grid new rows while the window was hidden.
@@ -153,9 +156,10 @@ void TfrmDataTable::FormActivate() {
     if (frmMain) setWindowTitle(frmMain->lblAxis->text() + "軸のﾃﾞｰﾀﾃｰﾌﾞﾙ一覧");
 }
 
+// The rows on screen decide, not the series or a driver type digit that an earlier launch may
+// have left: the launchers size the grid for the driver they found.
 int TfrmDataTable::ComputeEntryCount() const {
-    const bool small = SeriesIndex() == 0 || (frmMain && frmMain->DriverTypeDigit == 1);
-    return std::min(small ? kSmallTable : kLargeTable, grdDataTable->RowCount() - 1);
+    return std::clamp(grdDataTable->RowCount() - 1, 0, kLargeTable);
 }
 
 QStringList TfrmDataTable::Values(int count) const {

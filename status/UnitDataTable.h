@@ -62,8 +62,7 @@ protected:
 private:
     void FormCreate();
     void BuildPanels();
-    // 48 entries for the first series or a driver type digit 1, else 384; never more than the
-    // grid has rows for.
+    // The entries of the table on screen: one per grid row below the header.
     int ComputeEntryCount() const;
     QStringList Values(int count) const;
     void StartRead();
