@@ -10,8 +10,7 @@
 #include "ui/Codec.h"
 #include "ui/Guard.h"
 
-#include <QEvent>
-#include <QKeyEvent>
+#include <QLineEdit>
 
 namespace {
 
@@ -35,6 +34,15 @@ TStatusMonitor::TStatusMonitor(QWidget* owner, int requestId, status::Monitor mo
     ui::Connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     ui::Connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
     BuildLayout();
+    // Return reaches the edit box however the key came (the selector hands its keys on to it).
+    ui::Connect(cmbAct0->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        QChar enter('\r');
+        cmbAct0KeyPress(enter);
+    });
+    ui::Connect(cmbAct1->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        QChar enter('\r');
+        cmbAct1KeyPress(enter);
+    });
 }
 
 void TStatusMonitor::ReceiveStatus(QObject* sender) {
@@ -133,18 +141,6 @@ void TStatusMonitor::cmbAct0KeyPress(QChar& key) {
 
 void TStatusMonitor::cmbAct1KeyPress(QChar& key) {
     if (key == '\r' && !cmbAct1->currentText().isEmpty()) CustomName1 = cmbAct1->currentText();
-}
-
-bool TStatusMonitor::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-    QChar enter('\r');
-    if (watched == cmbAct0->lineEdit())
-        ui::RunGuarded([&] { cmbAct0KeyPress(enter); });
-    else if (watched == cmbAct1->lineEdit())
-        ui::RunGuarded([&] { cmbAct1KeyPress(enter); });
-    return false; // the key goes on to the selector
 }
 
 void TStatusMonitor::FormShow() {

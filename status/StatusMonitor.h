@@ -76,8 +76,6 @@ protected:
     void FormShow() override;
     void FormHide() override;
     void FormActivate() override;
-    // Enter in a selector's edit box runs its key press handler.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The command of a step other than the variables, without CR, and the decoding of the steps
     // after the mode (9 on): what the two monitors do differently.
@@ -88,6 +86,13 @@ protected:
     // The #OUST lamps 5 to 7 and their captions.
     void ShowUpperOustLamps(bool shown);
     void SetGroupCaptions(bool numbered);
+
+public:
+    // Narrows the captions and group titles that the window's font would let run past their
+    // groups; run again after captions change.
+    void FitCaptions();
+
+protected:
 
 private:
     void BuildLayout();

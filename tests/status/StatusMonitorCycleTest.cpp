@@ -4,7 +4,9 @@
 
 #include "shell/UnitSetup.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -91,6 +93,28 @@ TEST_F(RunningMonitorTest, FailedRateChangeShowsTheMonitorsOwnMessage) {
     EXPECT_EQ(messages[0].caption, "警告");
     EXPECT_EQ(messages[0].icon, ui::MsgIcon::Exclamation);
     EXPECT_FALSE(mdlGeneral->Comm1->Opened()); // the port was tried once more
+}
+
+// The user clicks into the right-hand variable box of the active monitor and types a name in
+// lower case, then Return: the keys go wherever the focus is, as at a keyboard.
+TEST_F(RunningMonitorTest, NameTypedAtTheKeyboardIsPolledAtItsStep) {
+    Reply("MYVAR", "-2147483648");
+    monitor->activateWindow();
+    ASSERT_TRUE(WaitFor([this] { return monitor->isActiveWindow(); }));
+    QTest::mouseClick(monitor->cmbAct1->lineEdit(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return monitor->cmbAct1->hasFocus(); }));
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClick(focused, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(focused, "myvar");
+    EXPECT_EQ(monitor->cmbAct1->currentText(), "MYVAR");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(monitor->CustomName1, "MYVAR");
+    ASSERT_TRUE(WaitFor([this] { return monitor->lblVal1->text() == "-2147483648"; }));
+    TakeSentLines();
+    ASSERT_TRUE(WaitFor([this] { return LinesFrom("#STAT").size() >= 7; }));
+    EXPECT_EQ(LinesFrom("#STAT")[5], "MYVAR");
+    EXPECT_FALSE(driver->receivedLines().contains(""));
 }
 
 TEST_F(RunningMonitorTest, UsersOwnVariableIsPolledByItsName) {
