@@ -230,6 +230,20 @@ TEST_F(StatusMonitorTest, CaptionsAndTitlesAreNotClipped) {
     ExpectNoClippedCaption(frmStat, "wide font: ");
 }
 
+// Against the simulated driver as it comes, the monitor is alive: the position moves and a
+// status lamp toggles.
+TEST_F(StatusMonitorTest, SimulatedDriverShowsALiveMonitor) {
+    Start(2);
+    TStatusMonitor* monitor = LaunchSettled();
+    ASSERT_TRUE(WaitFor([monitor] { return monitor->lblVal0->text() != "0"; }));
+    const QString position = monitor->lblVal0->text();
+    const bool toggling = On(monitor->lblStat[13]);
+    EXPECT_TRUE(On(monitor->lblStat[14]));
+    ASSERT_TRUE(WaitFor([&] { return On(monitor->lblStat[13]) != toggling; }, 2500));
+    EXPECT_NE(monitor->lblVal0->text(), position);
+    EXPECT_GT(LitSegments(monitor->LoadShapes), 0);
+}
+
 TEST_F(StatusMonitorTest, ModelTextChoosesStatusCommandsOrMemoryReads) {
     Start(1, "QWB-E01");
     Reply("##83A1", "00");
