@@ -229,6 +229,23 @@ TEST_F(AlarmListTest, LostLinesAreReported) {
     EXPECT_EQ(messages[1].caption, "Error");
 }
 
+TEST_F(AlarmListTest, AHangUpEndsTheReadWithOneMessage) {
+    Open();
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "ALHPT=3") driver->hangUp();
+                     });
+    frmAlarmList->btnReadAlarm->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
+    Pause(1500);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_FALSE(frmAlarmList->ReadRunning());
+    EXPECT_EQ(Grid()->Cell(2, 3), "7000");
+    EXPECT_TRUE(frmAlarmList->btnReadAlarm->isEnabled());
+}
+
 TEST_F(AlarmListTest, SavedHistoriesLoadBackInFileOrder) {
     Open();
     Fill("");

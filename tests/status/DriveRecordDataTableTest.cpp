@@ -8,7 +8,9 @@
 #include "status/UnitDataTable.h"
 #include "ui/FileDialogs.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 
 #include <QLineEdit>
 #include <QTest>
@@ -378,6 +380,92 @@ TEST_F(DataTableTest, ALostLineMidWritePutsTheWindowBack) {
     EXPECT_EQ(messages[0].caption, "ｴﾗ-");
     EXPECT_FALSE(frmCommCancel->isVisible());
     EXPECT_FALSE(frmDataTable->ReadRunning());
+}
+
+// The driver hung up in the middle of a read, then of a write: each ends at once, the window is
+// idle with its buttons, and the user hears of it once, from the line's owner.
+TEST_F(DataTableTest, AHangUpEndsTheReadAndTheWriteWithOneMessage) {
+    Open(2, "QWC50A_C3");
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "#DTPT=7") driver->hangUp();
+                     });
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
+    Pause(1500); // no watchdog, timer or late reply adds a box
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_FALSE(frmDataTable->ReadRunning());
+    EXPECT_EQ(Grid()->Cell(1, 7), "2006");
+    EXPECT_TRUE(frmDataTable->btnReadDataTable->isEnabled());
+}
+
+TEST_F(DataTableTest, AHangUpMidWriteGivesTheButtonsBack) {
+    Open(2, "QWC50A_C3");
+    for (int row = 1; row <= 384; ++row)
+        Grid()->SetCell(1, row, QString::number(row));
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "*DTPT=5") driver->hangUp();
+                     });
+    frmDataTable->btnSendDataTable->click();
+    Pause(300);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_NE(frmCommCancel->Label1->text(), "ダウンロード完了");
+    EXPECT_TRUE(frmDataTable->btnReadDataTable->isEnabled());
+    EXPECT_TRUE(frmDataTable->btnSendDataTable->isEnabled());
+    EXPECT_FALSE(driver->receivedLines().contains("*DTPT=7"));
+
+    // With the port gone, a new read is refused at its probe, once.
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "ドライバと通信できませんでした。");
+    EXPECT_FALSE(frmCommCancel->isVisible());
+}
+
+// A read that waits for a silent driver is cancelled after the port has been closed.
+TEST_F(DataTableTest, CancelWorksWithThePortClosed) {
+    Open(2, "QWC50A_C3");
+    driver->setFault(sim::Fault::Silent);
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_TRUE(frmCommCancel->isVisible());
+    mdlGeneral->Comm1->Close();
+    frmCommCancel->btnCancel->click();
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_FALSE(frmDataTable->ReadRunning());
+    Pause(300);
+    EXPECT_TRUE(messages.empty());
+}
+
+// A paste of two lines into a value cell: the write sends one line for the entry, and the
+// driver's parameter stays as it was.
+TEST_F(DataTableTest, APastedLineEndInACellMakesNoSecondCommand) {
+    Open(0, "QWA-D56");
+    for (int row = 1; row <= 48; ++row)
+        Grid()->SetCell(1, row, QString());
+    const int parameterBefore = driver->parameter('X', 5);
+    QGuiApplication::clipboard()->setText("X\r#5=1");
+    Grid()->setFocus();
+    Grid()->setCurrentCell(2, 1);
+    Grid()->editItem(Grid()->currentItem());
+    auto* editor = Grid()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(Grid()->Cell(1, 3).startsWith("X"));
+    TakeSentLines();
+    frmDataTable->btnSendDataTable->click();
+    Pause(100);
+    const QByteArray bytes = driver->receivedBytes();
+    EXPECT_EQ(bytes.count('\r'), 3); // the probe, the selection and the value
+    EXPECT_EQ(driver->receivedLines().size(), 3);
+    EXPECT_TRUE(driver->receivedLines().last().startsWith("*DTPT=X"));
+    EXPECT_FALSE(driver->receivedLines().contains("#5=1"));
+    EXPECT_EQ(driver->parameter('X', 5), parameterBefore);
 }
 
 TEST_F(DataTableTest, EditingAValueRecoloursItsReferenceAndTheReferenceIsNeverEdited) {
