@@ -105,8 +105,14 @@ private:
     int LastStep() const;
     int StoppedStep() const;
     void SendTypedLine();
+    // Sends one line; false when the port did not take it (reported once per outage).
+    bool Send(const QByteArray& line, int requestId);
+    void SendFailed();
 
     const int requestId_;
     const status::Monitor monitor_;
     const QStringList& variableItems_;
+    // The port has refused a send (or the line was lost) since the last send that went out.
+    bool lineDown_ = false;
+    int lossesAtLastSend_ = 0;
 };
