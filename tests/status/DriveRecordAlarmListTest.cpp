@@ -293,6 +293,21 @@ TEST_F(AlarmListTest, SavedHistoriesLoadBackInFileOrder) {
     EXPECT_EQ(Grid()->Cell(1, 2), "2");
 }
 
+TEST_F(AlarmListTest, NonAsciiCodesAreSavedAsCp932AndLoadBack) {
+    Open();
+    Fill("");
+    Grid()->SetCell(1, 1, "ｴﾗｰ");
+    Grid()->SetCell(2, 1, "-2147483648");
+    chosenFile = Path("kana.alm");
+    frmAlarmList->btnSaveAlarm->click();
+    EXPECT_EQ(ReadFile("kana.alm"), QByteArray(" ALHPT No 0 \t\xB4\xD7\xB0\t-2147483648\r\n"));
+    Fill("old");
+    Load("kana.alm");
+    EXPECT_EQ(Grid()->Cell(1, 1), "ｴﾗｰ");
+    EXPECT_EQ(Grid()->Cell(2, 1), "-2147483648");
+    EXPECT_EQ(Grid()->Cell(1, 2), "");
+}
+
 TEST_F(AlarmListTest, PrintingGoesToPdfAndReportsErrors) {
     Open();
     Fill("1");

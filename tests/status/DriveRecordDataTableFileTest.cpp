@@ -41,6 +41,10 @@ TEST(DataTableFileReaderTest, EntriesAreReadWithinTheTable) {
         {" #DTPT[47]=1\r\n #DTPT[48]=2\r\n #DTPT[5]=3\r\n", 48, {{47, "1"}}, 0},
         {" #DTPT[-1]=1\r\n #DTPT[2]=2\r\n", 384, {}, 0},
         {" #DTPT[99999999999999999999999]=1\r\n", 384, {}, 0},
+        {" #DTPT[0]=-2147483648\r\n #DTPT[1]=2147483647\r\n #DTPT[2]=-99999999999999999999\r\n",
+         384,
+         {{0, "-2147483648"}, {1, "2147483647"}, {2, ""}},
+         1},
         {" #DTPT[2]=abc\r\n #DTPT[3]=99999999999\r\n #DTPT[4]=4\r\n",
          384,
          {{2, ""}, {3, ""}, {4, "4"}},
@@ -245,6 +249,16 @@ TEST_F(DataTableFileTest, SavedValuesLoadBackIntoEitherColumn) {
     EXPECT_EQ(Grid()->Cell(2, 0), "empty.dat");
     EXPECT_EQ(Grid()->Cell(2, 13), "");
     EXPECT_EQ(Grid()->CellTextColor(2, 1), QColor(Qt::black));
+}
+
+// Text that is not ASCII goes into the file as CP932 bytes; loading reads the number in front.
+TEST_F(DataTableFileTest, NonAsciiValuesAreSavedAsCp932) {
+    FillValues("");
+    Grid()->SetCell(1, 1, "12ｱ値");
+    Save("kana.dat");
+    EXPECT_EQ(ReadFile("kana.dat"), QByteArray(" #DTPT[0]=12\xB1\x92\x6C\r\n"));
+    Load("kana.dat");
+    EXPECT_EQ(Grid()->Cell(1, 1), "12");
 }
 
 TEST_F(DataTableFileTest, OlderFilesAskForTheSerialNumber) {
