@@ -14,6 +14,7 @@
 
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -424,6 +425,26 @@ TEST_F(DataTableTest, AHangUpMidWriteGivesTheButtonsBack) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, "ドライバと通信できませんでした。");
     EXPECT_FALSE(frmCommCancel->isVisible());
+}
+
+// The driver hangs up while the launchers wait for "VER" or "#40": one message, the line
+// owner's; the window opens without the driver.
+TEST_F(DataTableTest, HangUpDuringTheLaunchIsReportedOnce) {
+    Open(3, "QWD50A");
+    frmDataTable->Hide();
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "#40") {
+                             driver->setFault(sim::Fault::Silent);
+                             QTimer::singleShot(100, driver.get(), [this] { driver->hangUp(); });
+                         }
+                     });
+    frmMain->btnPopupDataTable->trigger();
+    Pause(200);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_TRUE(frmDataTable->isVisible());
+    EXPECT_FALSE(frmMain->Timer2->isActive());
 }
 
 // A read that waits for a silent driver is cancelled after the port has been closed.

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QTimer>
 #include <QGroupBox>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
@@ -38,6 +39,20 @@ TEST_F(StatusMonitorTest, NoAnswerShowsTheMessageAndNoMonitor) {
     EXPECT_FALSE(frmStat_QWC->Showing());
     EXPECT_FALSE(frmMain->Timer2->Enabled());
     EXPECT_EQ(TakeLines(1), QList<QByteArray>{"VER"}); // the first query was never answered
+}
+
+// The driver hangs up while the launcher waits for its model: one message, the line owner's.
+TEST_F(StatusMonitorTest, HangUpDuringTheLaunchIsReportedOnce) {
+    Start(2);
+    driver->setFault(sim::Fault::Silent);
+    QTimer::singleShot(150, driver.get(), [this] { driver->hangUp(); });
+    Launch();
+    Pause(300);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_FALSE(frmStat->Showing());
+    EXPECT_FALSE(frmStat_QWC->Showing());
+    EXPECT_FALSE(frmMain->Timer2->Enabled());
 }
 
 TEST_F(StatusMonitorTest, SeriesAndModelChooseTheMonitor) {
