@@ -69,6 +69,10 @@ public:
     void cmbAct0KeyPress(QChar& key);
     void cmbAct1KeyPress(QChar& key);
 
+    // Narrows the captions and group titles that the window's font would let run past their
+    // groups; run again after captions change.
+    void FitCaptions();
+
 protected:
     TStatusMonitor(QWidget* owner, int requestId, status::Monitor monitor,
                    const QStringList& variableItems);
@@ -86,13 +90,6 @@ protected:
     // The #OUST lamps 5 to 7 and their captions.
     void ShowUpperOustLamps(bool shown);
     void SetGroupCaptions(bool numbered);
-
-public:
-    // Narrows the captions and group titles that the window's font would let run past their
-    // groups; run again after captions change.
-    void FitCaptions();
-
-protected:
 
 private:
     void BuildLayout();

@@ -24,7 +24,6 @@ TfrmAlarmList* frmAlarmList = nullptr;
 
 namespace {
 
-constexpr int kLastRecord = kAlarmRecordCount - 1;
 constexpr int kGridWidth = 300;
 
 const QString kFilter = "ﾄﾞﾗｲﾊﾞｱﾗｰﾑ履歴(*.alm)|*.ALM";
