@@ -143,10 +143,8 @@ void FillPrmList(PrmTable table) {
     grid->SetRowCount(static_cast<int>(names.size()) + 1);
     for (int i = 0; i < names.size(); ++i)
         grid->SetCell(0, i + 1, names[i]);
-    frmPrm->RichEdit1->clear();
-    for (const QString& line :
-         OpeningGuideLines(table, SeriesIndex(), frmMain->VersionText, grid->Row()))
-        frmPrm->RichEdit1->append(line);
+    WriteGuide(frmPrm->RichEdit1,
+               OpeningGuideLines(table, SeriesIndex(), frmMain->VersionText, grid->Row()));
     frmPrm->RefreshMarks();
     frmPrm->Show();
 }

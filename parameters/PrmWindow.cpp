@@ -17,6 +17,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -34,6 +37,12 @@ QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint
 }
 
 } // namespace
+
+void WriteGuide(QTextEdit* pane, const QStringList& lines) {
+    pane->setPlainText(lines.join('\n'));
+    pane->moveCursor(QTextCursor::Start);
+    pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->minimum());
+}
 
 QByteArray PrmValueForLine(const QString& cellText) {
     QByteArray value = ui::cp932::Encode(cellText);
@@ -56,8 +65,12 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
       Timer1(new ui::Timer(1, this)), Timer2(new ui::Timer(250, this)) {
     setWindowTitle("ﾊﾟﾗﾒｰﾀ一覧");
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont windowFont(ui::kProportionalFont);
+    windowFont.setPixelSize(12);
+    setFont(windowFont);
     RichEdit1->setReadOnly(true);
     RichEdit1->setFixedHeight(70);
+    RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
     grdPrm->SetCell(0, 0, kNameHeader);
     BuildPanels();
     ui::Connect(btnReadPrm, &QPushButton::clicked, this, [this] { btnReadPrmClick(); });
@@ -82,6 +95,8 @@ void TPrmWindow::BuildPanels() {
     for (QLabel* label : {Label1, Label3, Label2, Label4})
         label->setFont(bold);
     auto* comm = new QGridLayout;
+    comm->setContentsMargins(0, 0, 0, 0);
+    comm->setHorizontalSpacing(1);
     int column = 0;
     for (QPushButton* button : {btnReadPrm, btnSendPrm, btnOpenForSndPrm, btnSavePrm, btnSave})
         comm->addWidget(button, 0, column++);
@@ -97,17 +112,54 @@ void TPrmWindow::BuildPanels() {
     auto* guide = new QVBoxLayout;
     guide->addWidget(Label4);
     guide->addWidget(PrmGuide_Checkbox);
-    auto* panels = new QHBoxLayout;
+    auto* panelBox = new QWidget(this);
+    panelBox->setFixedHeight(kPanelHeight);
+    auto* panels = new QHBoxLayout(panelBox);
+    panels->setContentsMargins(3, 0, 3, 0);
     panels->addLayout(comm);
     panels->addSpacing(8);
     panels->addLayout(file);
     panels->addSpacing(8);
     panels->addLayout(guide);
     panels->addStretch();
+
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(panels);
-    layout->addWidget(grdPrm, 1);
+    layout->setContentsMargins(0, kPanelTop, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(panelBox);
+    layout->addSpacing(kGridTop - kPanelTop - kPanelHeight);
+    gridRow_ = new QHBoxLayout;
+    gridRow_->setContentsMargins(1, 0, 0, 0);
+    gridRow_->setSpacing(0);
+    gridRow_->addWidget(grdPrm, 1, Qt::AlignLeft);
+    layout->addLayout(gridRow_, 1);
+    layout->addSpacing(1);
     layout->addWidget(RichEdit1);
+}
+
+// The grid's fonts, row pitch and columns: names in the fixed-pitch font so that the name
+// records line up, and the three columns within the grid's width.
+void TPrmWindow::SetUpGrid(int left, int width, std::array<double, 3> columnShares) {
+    const int factor = DpiFactor(logicalDpiX());
+    QFont gridFont(ui::kMonospaceFont);
+    gridFont.setStyleHint(QFont::Monospace);
+    gridFont.setPixelSize(12);
+    grdPrm->setFont(gridFont);
+    grdPrm->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdPrm->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    QHeaderView* rows = grdPrm->verticalHeader();
+    rows->setMinimumSectionSize(0);
+    rows->setDefaultSectionSize(kRowPitch * factor);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    grdPrm->horizontalHeader()->setFixedHeight(kRowPitch * factor);
+    grdPrm->setFixedWidth(width * factor);
+    gridRow_->setContentsMargins(left * factor, 0, 0, 0);
+    for (int col = 0; col < 3; ++col)
+        grdPrm->setColumnWidth(col, static_cast<int>(width * columnShares[static_cast<size_t>(col)]) *
+                                        factor);
+    // The window's width follows the grid; only the height can be dragged.
+    setFixedWidth((left + width) * factor);
+    resize(width, kClientHeight * factor);
 }
 
 void TPrmWindow::FormActivate() {
@@ -131,6 +183,10 @@ void TPrmWindow::PrmGuide_CheckboxClick() {
     SetGuideHeights();
     if (Showing())
         grdPrm->setFocus();
+}
+
+void TPrmWindow::SetGuideHeights() {
+    layout()->setContentsMargins(0, kPanelTop, 0, RichEdit1->isHidden() ? 2 : 0);
 }
 
 void TPrmWindow::RefreshRowMark(int row) {
