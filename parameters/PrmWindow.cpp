@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QHBoxLayout>
@@ -37,6 +38,11 @@ QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint
 }
 
 } // namespace
+
+QString CleanCellText(QString text) {
+    text.removeIf([](QChar ch) { return ch.unicode() < 0x20 || ch.unicode() == 0x7F; });
+    return text;
+}
 
 void WriteGuide(QTextEdit* pane, const QStringList& lines) {
     pane->setPlainText(lines.join('\n'));
@@ -84,7 +90,14 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     grdPrm->OnSelectCell = [this](int col, int row, bool& canSelect) {
         grdPrmSelectCell(col, row, canSelect);
     };
-    grdPrm->OnSetEditText = [this](int, int row, const QString&) { RefreshRowMark(row); };
+    grdPrm->OnSetEditText = [this](int col, int row, const QString& text) {
+        KeepCellClean(col, row, text);
+        RefreshRowMark(row);
+    };
+    // A value committed from the cell editor (a paste, say) is cleaned as it is stored.
+    connect(grdPrm, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        KeepCellClean(item->column(), item->row() + 1, item->text());
+    });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     connect(Timer2, &QTimer::timeout, this, [this] { ElapsedMs += Timer2->interval(); });
 }
@@ -185,6 +198,17 @@ void TPrmWindow::PrmGuide_CheckboxClick() {
         grdPrm->setFocus();
 }
 
+// A cell holds no control character: a pasted line end or a reply's CR would otherwise reach
+// the file and the assignment line.
+void TPrmWindow::KeepCellClean(int col, int row, const QString& text) {
+    const QString clean = CleanCellText(text);
+    if (clean == text)
+        return;
+    grdPrm->SetCell(col, row, clean);
+    if (auto* editor = qobject_cast<QLineEdit*>(grdPrm->indexWidget(grdPrm->model()->index(row - 1, col))))
+        editor->setText(clean);
+}
+
 void TPrmWindow::SetGuideHeights() {
     layout()->setContentsMargins(0, kPanelTop, 0, RichEdit1->isHidden() ? 2 : 0);
 }
@@ -281,7 +305,7 @@ void TPrmWindow::ReceivePrm(QObject*) {
 
 void TPrmWindow::HandleReply() {
     const int row = ReadIndex + 1;
-    grdPrm->SetCell(1, row, ui::cp932::Decode(mdlGeneral->LastReply));
+    grdPrm->SetCell(1, row, CleanCellText(ui::cp932::Decode(mdlGeneral->LastReply)));
     RefreshRowMark(row);
     if (frmCommCancel->CancelRequested)
         return EndTransfer();
@@ -391,8 +415,22 @@ bool TPrmWindow::LoadFile(const QString& path) {
                         "警告");
         return false;
     }
-    PrmFileReader reader(file.readAll(), FileValueLimit());
+    const QString tooBig = QString("ﾊﾟﾗﾒｰﾀﾌｧｲﾙとしては大きすぎるため、読み込みませんでした。\n%1")
+                               .arg(QFileInfo(path).fileName());
+    if (file.size() > kPrmFileSizeLimit) {
+        ui::ShowWarning(tooBig, "警告");
+        return false;
+    }
+    // Read at most one byte past the limit, so that neither a huge file nor an endless device
+    // is taken into memory.
+    QByteArray bytes = file.read(kPrmFileSizeLimit + 1);
     file.close();
+    if (bytes.size() > kPrmFileSizeLimit) {
+        ui::ShowWarning(tooBig, "警告");
+        return false;
+    }
+    const bool blank = IsBlankPrmFile(bytes);
+    PrmFileReader reader(std::move(bytes), FileValueLimit());
     if (reader.StartsWithSection()) {
         const std::optional<QString> serial =
             ui::InputQuery("ｼﾘｱﾙNo入力", "古いﾊﾞｰｼﾞｮﾝでｼﾘｱﾙNoの指定が必要です。", "");
@@ -403,11 +441,19 @@ bool TPrmWindow::LoadFile(const QString& path) {
             return false;
         }
     }
-    grdPrm->SetCell(OpenColumn, 0, QFileInfo(path).fileName());
     const int count = FileParameterCount();
+    const PrmFileReader::Result result = reader.ReadRecords(count);
+    // A file of another kind (UTF-16, binary) must not empty the column; a blank file is the
+    // file of a list without values.
+    if (result.taken == 0 && !blank) {
+        ui::ShowWarning(QString("ﾊﾟﾗﾒｰﾀのﾚｺｰﾄﾞが見つかりませんでした。\n%1")
+                            .arg(QFileInfo(path).fileName()),
+                        "警告");
+        return false;
+    }
+    grdPrm->SetCell(OpenColumn, 0, QFileInfo(path).fileName());
     for (int row = 1; row <= count; ++row)
         grdPrm->SetCell(OpenColumn, row, QString());
-    const PrmFileReader::Result result = reader.ReadRecords(count);
     for (const auto& [row, value] : result.values)
         grdPrm->SetCell(OpenColumn, row, value);
     RefreshMarks();

@@ -110,6 +110,7 @@ protected:
 
 private:
     void BuildPanels();
+    void KeepCellClean(int col, int row, const QString& text);
     // The grid reaches down to the guide pane, or to 3 pixels above the bottom edge without it.
     void SetGuideHeights();
     bool QueryModel();
@@ -123,6 +124,9 @@ private:
     QStringList Column(int col, int rows) const;
     bool readRunning_ = false;
 };
+
+// A cell's text without control characters.
+QString CleanCellText(QString text);
 
 // Replaces a guide pane's text with `lines`, shown from its first (name) line.
 void WriteGuide(QTextEdit* pane, const QStringList& lines);
