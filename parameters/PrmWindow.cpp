@@ -39,11 +39,6 @@ QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint
 
 } // namespace
 
-QString CleanCellText(QString text) {
-    text.removeIf([](QChar ch) { return ch.unicode() < 0x20 || ch.unicode() == 0x7F; });
-    return text;
-}
-
 void WriteGuide(QTextEdit* pane, const QStringList& lines) {
     pane->setPlainText(lines.join('\n'));
     pane->moveCursor(QTextCursor::Start);
@@ -100,6 +95,11 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     connect(Timer2, &QTimer::timeout, this, [this] { ElapsedMs += Timer2->interval(); });
+    // The data module tells the user once; the window only puts itself back.
+    mdlGeneral->OnLineLost(this, [this] {
+        if (Busy == 1)
+            EndTransfer();
+    });
 }
 
 void TPrmWindow::BuildPanels() {
@@ -201,7 +201,7 @@ void TPrmWindow::PrmGuide_CheckboxClick() {
 // A cell holds no control character: a pasted line end or a reply's CR would otherwise reach
 // the file and the assignment line.
 void TPrmWindow::KeepCellClean(int col, int row, const QString& text) {
-    const QString clean = CleanCellText(text);
+    const QString clean = CleanLineField(text);
     if (clean == text)
         return;
     grdPrm->SetCell(col, row, clean);
@@ -236,7 +236,10 @@ bool TPrmWindow::QueryModel() {
         SetTransferRunning(false);
         return false;
     case ModelQuery::NoAnswer:
-        NoAnswerPath();
+        if (LineLostSinceStart())
+            EndTransfer(); // already reported by the data module
+        else
+            NoAnswerPath();
         return false;
     case ModelQuery::Answered:
         break;
@@ -254,7 +257,12 @@ void TPrmWindow::NoAnswerPath() {
     SetTransferRunning(false);
 }
 
+bool TPrmWindow::LineLostSinceStart() const {
+    return mdlGeneral->LineLosses() != lossesAtStart_;
+}
+
 void TPrmWindow::btnReadPrmClick() {
+    lossesAtStart_ = mdlGeneral->LineLosses();
     Busy = 1;
     SetTransferRunning(true);
     BeforeRead();
@@ -305,7 +313,7 @@ void TPrmWindow::ReceivePrm(QObject*) {
 
 void TPrmWindow::HandleReply() {
     const int row = ReadIndex + 1;
-    grdPrm->SetCell(1, row, CleanCellText(ui::cp932::Decode(mdlGeneral->LastReply)));
+    grdPrm->SetCell(1, row, CleanLineField(ui::cp932::Decode(mdlGeneral->LastReply)));
     RefreshRowMark(row);
     if (frmCommCancel->CancelRequested)
         return EndTransfer();
@@ -337,14 +345,18 @@ void TPrmWindow::EndTransfer() {
     SetTransferRunning(false);
 }
 
-// A send failed in the middle of a transfer: the window is put back and the user told.
+// A send failed in the middle of a transfer: the window is put back and the user told, unless
+// the line was lost, which the data module has reported already.
 void TPrmWindow::AbortTransfer() {
     EndTransfer();
     frmCommCancel->AbortTransfer();
-    ShowNoAnswer();
+    ui::ProcessPendingMessages(); // a send into a hung-up device fails before the hang-up is seen
+    if (!LineLostSinceStart())
+        ShowNoAnswer();
 }
 
 void TPrmWindow::btnSendPrmClick() {
+    lossesAtStart_ = mdlGeneral->LineLosses();
     Busy = 1;
     SetTransferRunning(true);
     grdPrm->setFocus();
@@ -355,7 +367,7 @@ void TPrmWindow::btnSendPrmClick() {
     frmCommCancel->StartTransfer();
     try {
         for (int k = 0; k < count; ++k) {
-            if (frmCommCancel->CancelRequested)
+            if (frmCommCancel->CancelRequested || ui::QuitRequested())
                 return EndTransfer();
             ui::ProcessPendingMessages();
             const QByteArray value = PrmValueForLine(grdPrm->Cell(1, k + 1));

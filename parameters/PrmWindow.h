@@ -122,11 +122,10 @@ private:
     void AbortTransfer();
     bool LoadFile(const QString& path);
     QStringList Column(int col, int rows) const;
+    bool LineLostSinceStart() const;
     bool readRunning_ = false;
+    int lossesAtStart_ = 0; // the data module's count of lost lines when the transfer began
 };
-
-// A cell's text without control characters.
-QString CleanCellText(QString text);
 
 // Replaces a guide pane's text with `lines`, shown from its first (name) line.
 void WriteGuide(QTextEdit* pane, const QStringList& lines);
