@@ -95,6 +95,9 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     connect(Timer2, &QTimer::timeout, this, [this] { ElapsedMs += Timer2->interval(); });
+    followRow_->setSingleShot(true);
+    followRow_->setInterval(kFollowRowMs);
+    connect(followRow_, &QTimer::timeout, this, [this] { grdPrm->scrollTo(grdPrm->currentIndex()); });
     // The data module tells the user once; the window only puts itself back.
     mdlGeneral->OnLineLost(this, [this] {
         if (Busy == 1)
@@ -220,7 +223,9 @@ void TPrmWindow::RefreshRowMark(int row) {
     const QString reference = grdPrm->Cell(2, row);
     const bool differs = !IsUnmarkedRow(row) && !value.isEmpty() && !reference.isEmpty() &&
                          value != reference;
-    grdPrm->SetCellTextColor(2, row, differs ? QColor(255, 0, 0) : QColor(Qt::black));
+    const QColor colour = differs ? QColor(255, 0, 0) : QColor(Qt::black);
+    if (grdPrm->CellTextColor(2, row) != colour) // an unchanged mark costs no repaint
+        grdPrm->SetCellTextColor(2, row, colour);
 }
 
 void TPrmWindow::RefreshMarks() {
@@ -296,6 +301,16 @@ void TPrmWindow::StartQueryChain() {
     }
 }
 
+// A transfer moves the selected row at every step; the view catches up with it a few times a
+// second, so that a reply repaints two cells and not the whole grid and lock list.
+void TPrmWindow::MoveTransferRow(int row) {
+    grdPrm->setAutoScroll(false);
+    grdPrm->SetRow(row);
+    grdPrm->setAutoScroll(true);
+    if (!followRow_->isActive())
+        followRow_->start();
+}
+
 void TPrmWindow::SendQuery(const QByteArray& line) {
     mdlGeneral->SendCommand(line, ReadRequestId());
     WaitSendComplete();
@@ -333,7 +348,7 @@ void TPrmWindow::HandleReply() {
         SendQuery("#0\r");
         return;
     }
-    grdPrm->SetRow(ReadIndex + 1);
+    MoveTransferRow(ReadIndex + 1);
     ++QueryNumber;
     SendQuery("#" + QByteArray::number(QueryNumber) + "\r");
 }
@@ -375,7 +390,7 @@ void TPrmWindow::btnSendPrmClick() {
                 mdlGeneral->SendCommand("#" + QByteArray::number(k) + "=" + value + "\r",
                                         WriteRequestId());
                 if (k % 2 == 0)
-                    grdPrm->SetRow(k + 1);
+                    MoveTransferRow(k + 1);
                 WaitSendComplete();
             }
             frmCommCancel->StepTo(k + 1, count);

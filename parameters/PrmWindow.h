@@ -123,6 +123,9 @@ private:
     bool LoadFile(const QString& path);
     QStringList Column(int col, int rows) const;
     bool LineLostSinceStart() const;
+    void MoveTransferRow(int row);
+    static constexpr int kFollowRowMs = 100;
+    QTimer* followRow_ = new QTimer(this); // brings the moving row into view
     bool readRunning_ = false;
     int lossesAtStart_ = 0; // the data module's count of lost lines when the transfer began
 };

@@ -63,6 +63,7 @@ void TfrmPrmLock::SetUpLockList() {
     clbPrm->setSpacing(0);
     clbPrm->setUniformItemSizes(true);
     clbPrm->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    clbPrm->setAutoScroll(false); // it scrolls with the grid only, not to its selected item
     clbPrm->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     clbPrm->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int pitch = grdPrm->verticalHeader()->defaultSectionSize();

@@ -85,6 +85,33 @@ TEST_F(ParameterLayoutTest, LockItemsStandBesideTheirRowsAtEveryScrollPositionAn
     EXPECT_EQ(ItemTop(30), RowTop(30));
 }
 
+TEST_F(ParameterLayoutTest, RepliesMoveTheSelectedRowAndTheViewCatchesUpWithoutScrollingForEach) {
+    Open(3, "QWD50A");
+    ui::StringGrid* grid = frmPrmLock->grdPrm;
+    int gridScrolls = 0;
+    int listScrolls = 0;
+    QObject::connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, [&] { ++gridScrolls; });
+    QObject::connect(frmPrmLock->clbPrm->verticalScrollBar(), &QScrollBar::valueChanged,
+                     [&] { ++listScrolls; });
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "#150")
+                             driver->setFault(sim::Fault::Silent);
+                     });
+    frmPrmLock->btnReadPrm->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("#150"); }, 8000));
+    Pause(250);
+    // The row asked for is selected, in view, with its lock item beside it.
+    EXPECT_EQ(grid->Row(), 151);
+    EXPECT_EQ(frmPrmLock->clbPrm->ItemIndex(), 150);
+    EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())));
+    EXPECT_EQ(ItemTop(150), RowTop(150));
+    // 150 replies moved the row past about 140 rows without a scroll for each.
+    EXPECT_LT(gridScrolls, 50);
+    EXPECT_LT(listScrolls, 50);
+    frmCommCancel->btnCancel->click();
+}
+
 TEST_F(ParameterLayoutTest, BothWindowsOpenWithEveryColumnInViewAndFixedPitchNames) {
     Open(2, "QWC50A_C3");
     ASSERT_TRUE(frmPrm->isVisible());
