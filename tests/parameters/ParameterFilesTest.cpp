@@ -316,12 +316,13 @@ TEST_F(ParameterFilesTest, RecordNumbersOutsideTheGridAreListedAndNeverLandInAno
 
 TEST_F(ParameterFilesTest, FilesWithoutRecordsAreReportedAndLeaveTheColumnAlone) {
     const QByteArray good = Record(0, "1") + Record(1, "2");
+    static const char kBinary[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR#\x01\x02=\xA0\x80\r\n#=\0";
     QByteArray utf16(reinterpret_cast<const char*>(ui::cp932::Decode(good).utf16()),
                      ui::cp932::Decode(good).size() * 2);
     const std::pair<const char*, QByteArray> files[] = {
         {"bom.prm", "\xFF\xFE" + utf16},
         {"utf16.prm", utf16},
-        {"binary.prm", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR#\x01\x02=\xA0\x80\r\n#=\0", 30)},
+        {"binary.prm", QByteArray(kBinary, sizeof kBinary - 1)},
         {"ff.prm", "\xFF" + good},
         {"words.prm", "nothing to read\r\n"},
     };
