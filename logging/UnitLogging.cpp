@@ -222,10 +222,13 @@ void TfrmLogging::ConnectHandlers() {
 bool TfrmLogging::eventFilter(QObject* watched, QEvent* event) {
     if (watched == cmbLogVal1->lineEdit() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        const bool shortcut =
+            key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         QChar typed = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
                           ? QChar('\r')
                           : (key->text().size() == 1 ? key->text()[0] : QChar());
-        if (typed.isNull()) return ui::Form::eventFilter(watched, event);
+        if (typed.isNull() || shortcut) return ui::Form::eventFilter(watched, event);
+        if (typed == QChar('\r') && !AcceptsSetupChanges()) return true;
         const QChar original = typed;
         ui::RunGuarded([&] { cmbLogVal1KeyPress(typed); });
         if (typed == QChar('\r')) return true;
