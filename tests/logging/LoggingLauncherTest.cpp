@@ -259,6 +259,22 @@ TEST_F(LoggingLauncherTest, ExtremeRepliesGiveThe32BitConstants) {
     EXPECT_EQ(frmLogging->cmbLogTime->currentText(), "10");
 }
 
+TEST_F(LoggingLauncherTest, LostPortDuringALaunchIsToldOnce) {
+    StartOnSeries(2, "QWC50A_C3");
+    Launch();
+    ASSERT_TRUE(frmLogging_QWC->isVisible());
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "#7") driver->hangUp();
+                     });
+    Launch();
+    EXPECT_FALSE(frmLogging_QWC->isVisible());
+    EXPECT_FALSE(frmMain->LoggingReady);
+    Pause(300);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+}
+
 // A reply lost at any command of a launch: nothing more goes on the wire, the logging windows
 // are hidden and the user is told once.
 const std::vector<QByteArray> kThirdSeriesLaunch = {
