@@ -236,7 +236,8 @@ bool TFourChannelLogging::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         const QString text = key->text();
-        const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const bool shortcut =
+            key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         if (!shortcut && text.size() == 1 && text[0].isLower()) {
             list->lineEdit()->insert(text.toUpper());
             return true;

@@ -189,8 +189,8 @@ void TfrmMain::PrepareLogging_QWA() {
     frmLogging->cmbLogMode->SetItemIndex(0);
     if (!Ask(*this, "#$DFFA\r")) return;
     LogTimeValue = Reply(10, false);
-    frmLogging->cmbLogTime->SetItemIndex(LogTimeValue >= 1 && LogTimeValue <= 255 ? LogTimeValue - 1
-                                                                                 : -1);
+    const bool listed = LogTimeValue >= 1 && LogTimeValue <= 255; // no arithmetic on others
+    frmLogging->cmbLogTime->SetItemIndex(listed ? LogTimeValue - 1 : -1);
     frmLogging->SetScale();
 }
 

@@ -82,7 +82,7 @@ void TLoggingWindow::StartRecording() {
     SetRunViewEnabled(false);
     try {
         SendRunSetup();
-    } catch (const platform::ECommError&) {
+    } catch (...) { // a failed set-up leaves nothing running
         ReturnToIdle();
         throw;
     }

@@ -251,8 +251,8 @@ void TfrmLogging::ApplySpanRule() {
         const std::optional<int> p = logging::DecimalReply(text.toLatin1());
         if (!p) logging::RaiseNotAnInteger(text);
         const int perWord = IsLongVariable(cmbLogVal1->ItemIndex()) ? 1000 : 2000;
-        TimeSpan = logging::TruncateToInt32(static_cast<double>(static_cast<long long>(*p) *
-                                                                position * perWord / maximum));
+        TimeSpan = logging::TruncateToInt32(
+            static_cast<double>(static_cast<long long>(*p) * position * perWord / maximum));
         SamplePeriod = *p;
     }
     lblTend->setText(QString::number(TimeSpan));

@@ -81,8 +81,9 @@ bool TfrmLogging_QWC::RefusedName(const QString& name) const {
 std::optional<std::uint32_t> TfrmLogging_QWC::BufferAddress() const {
     const QByteArray& text = frmMain->LogpText;
     const bool hexadecimal =
-        !text.isEmpty() && text.size() <= 8 &&
-        std::all_of(text.begin(), text.end(), [](char ch) { return std::isxdigit(static_cast<unsigned char>(ch)); });
+        !text.isEmpty() && text.size() <= 8 && std::all_of(text.begin(), text.end(), [](char ch) {
+            return std::isxdigit(static_cast<unsigned char>(ch));
+        });
     if (hexadecimal) return text.toUInt(nullptr, 16);
     ui::ShowWarning(QString("ﾛｸﾞﾊﾞｯﾌｧのｱﾄﾞﾚｽ \"%1\" は16進数ではありません。")
                         .arg(CleanLineField(ui::cp932::Decode(text))),

@@ -172,7 +172,6 @@ TEST_F(FirstSeriesLoggingTest, PrintsTheWindowToPdf) {
     EXPECT_TRUE(messages.empty());
 }
 
-
 TEST_F(FirstSeriesLoggingTest, VaryingWaveformsAreStoredWordByWord) {
     Axis().logging().waveform = [](int, int k) { return k * 37 - 20000; };
     Choose(frmLogging->cmbLogVal1, 10); // 16 bits

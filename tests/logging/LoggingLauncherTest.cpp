@@ -158,7 +158,6 @@ TEST_F(LoggingLauncherTest, ChannelNamesSelectTheirItemOrTheCustomOne) {
     EXPECT_EQ(frmLogging_QWB->cmbLogVal2->ItemIndex(), 27);
 }
 
-
 TEST_F(LoggingLauncherTest, EveryRefusalRowShowsItsMessageAndNoWindow) {
     struct Row {
         int series;
@@ -179,12 +178,13 @@ TEST_F(LoggingLauncherTest, EveryRefusalRowShowsItsMessageAndNoWindow) {
         driver->setModelText('X', row.model);
         messages.clear();
         Launch();
-        EXPECT_EQ(TakeLinesAfterPause(), (QList<QByteArray>{"VER", "VER"})) << row.model.constData();
+        EXPECT_EQ(TakeLinesAfterPause(), (QList<QByteArray>{"VER", "VER"}))
+            << row.model.constData();
         ASSERT_EQ(messages.size(), 1u) << row.model.constData();
         EXPECT_EQ(messages[0].caption, QString::fromUtf8(row.caption)) << row.model.constData();
-        for (QWidget* window : {static_cast<QWidget*>(frmLogging),
-                                static_cast<QWidget*>(frmLogging_QWB),
-                                static_cast<QWidget*>(frmLogging_QWC)})
+        for (QWidget* window :
+             {static_cast<QWidget*>(frmLogging), static_cast<QWidget*>(frmLogging_QWB),
+              static_cast<QWidget*>(frmLogging_QWC)})
             EXPECT_FALSE(window->isVisible()) << row.model.constData();
     }
 }
@@ -278,11 +278,11 @@ TEST_F(LoggingLauncherTest, LostPortDuringALaunchIsToldOnce) {
 // A reply lost at any command of a launch: nothing more goes on the wire, the logging windows
 // are hidden and the user is told once.
 const std::vector<QByteArray> kThirdSeriesLaunch = {
-    "VER",   "VER",   "SVKHZ", "SVKHZ", "#0",    "#0",    "VER",   "#1",
-    "#3",    "#7",    "#8",    "#38",   "#41",   "#KENC", "#76",   "LOGMD",
+    "VER",   "VER",   "SVKHZ", "SVKHZ", "#0",    "#0",    "VER",  "#1",
+    "#3",    "#7",    "#8",    "#38",   "#41",   "#KENC", "#76",  "LOGMD",
     "LTIME", "VERLG", "LOG1N", "LOG2N", "LOG3N", "LOG4N", "&LOGP"};
 const std::vector<QByteArray> kSecondSeriesLaunch = {
-    "VER", "VER", "#0",   "#0",  "VER",   "#1",    "#3",    "#7",    "#8",   "#38",
+    "VER", "VER",   "#0",  "#0",    "VER",   "#1",    "#3",    "#7",    "#8",   "#38",
     "#41", "#KENC", "#76", "LOGMD", "LTIME", "LOG1N", "LOG2N", "LOG3N", "LOG4N"};
 const std::vector<QByteArray> kFirstSeriesLaunch = {"VER", "VER", "#0",  "#3",
                                                     "#7",  "#8",  "#41", "#$DFFA"};
