@@ -47,10 +47,9 @@ int ItemOf(int period, int itemOfOne, int lowest) {
 } // namespace
 
 std::optional<int> DecimalReply(const QByteArray& reply) {
-    const QByteArray text = reply.trimmed();
-    if (text.isEmpty()) return std::nullopt;
-    const char* begin = text.constData();
-    const char* end = begin + text.size();
+    if (reply.isEmpty()) return std::nullopt;
+    const char* begin = reply.constData();
+    const char* end = begin + reply.size();
     if (*begin == '+') {
         ++begin;
         if (begin == end || *begin == '-') return std::nullopt;

@@ -11,8 +11,8 @@
 
 namespace logging {
 
-// A reply that is a decimal integer within 32 bits (an optional sign, then digits only; blanks
-// around it are allowed), else nothing.
+// A reply that is a decimal integer within 32 bits (an optional sign, then digits only), else
+// nothing.
 std::optional<int> DecimalReply(const QByteArray& reply);
 int DecimalReplyOr(const QByteArray& reply, int fallback);
 

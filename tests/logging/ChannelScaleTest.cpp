@@ -127,6 +127,7 @@ TEST(LoggingRulesTest, RepliesAreASignAndDigitsWithin32Bits) {
     EXPECT_EQ(DecimalReplyOr("--5", 7), 7);
     EXPECT_EQ(DecimalReplyOr("0x10", 7), 7);
     EXPECT_EQ(DecimalReplyOr("1 2", 7), 7);
+    EXPECT_EQ(DecimalReplyOr(" 12", 7), 7);
     EXPECT_EQ(DecimalReplyOr("-2147483648", 7), INT32_MIN);
     EXPECT_EQ(DecimalReplyOr("2147483647", 7), INT32_MAX);
     EXPECT_EQ(DecimalReplyOr("2147483648", 7), 7);
