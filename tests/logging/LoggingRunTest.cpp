@@ -313,7 +313,7 @@ TEST_F(LoggingRunTest, LiveDrawingRepaintsOnlyThePlot) {
         }
     } recorder(&painted, w->btnRun);
     w->Timer1->SetEnabled(false); // the clock's labels lie over the window's canvas too
-    w->trkT->setValue(1);
+    Choose(w->cmbLogTime, 2); // "1" ms: a full read-back of 3997 values after one second
     w->btnRun->click();
     // Wait for the read-back to begin, after the run's one full repaint.
     ASSERT_TRUE(WaitFor([&] { return w->TimerReply->isActive(); }, 3000));
@@ -324,6 +324,7 @@ TEST_F(LoggingRunTest, LiveDrawingRepaintsOnlyThePlot) {
     Pause(100);
     EXPECT_EQ(outside.paints, 0);
     EXPECT_GT(screen.paints, 0);
+    EXPECT_FALSE(painted.isEmpty());
     EXPECT_TRUE(QRect(w->PlotLeft - 1, w->PlotTop - 1, w->PlotWidth + 3, w->PlotHeight + 3)
                     .contains(painted))
         << painted.x() << "," << painted.y() << " " << painted.width() << "x" << painted.height();
