@@ -237,6 +237,16 @@ TEST_F(LoggingRunTest, PastedLineBreaksNeverMakeASecondCommand) {
     EXPECT_EQ(driver->parameter('X', 5), parameter5);
     StopProgram();
 
+    // The second series' boxes.
+    w = OpenFourChannel(1, "QWB20");
+    for (ui::ComboBox* box : w->ChannelLists())
+        Paste(box->lineEdit(), paste);
+    const QList<QByteArray> second = TakeLines(4);
+    EXPECT_EQ(second, (QList<QByteArray>{"LOG1N=X#5=1", "LOG2N=X#5=1", "LOG3N=X#5=1",
+                                         "LOG4N=X#5=1"}));
+    EXPECT_EQ(driver->parameter('X', 5), parameter5);
+    StopProgram();
+
     // The first series' address box.
     OpenFirstSeries();
     Paste(frmLogging->cmbLogVal1->lineEdit(), "00ab\r#5=4");
