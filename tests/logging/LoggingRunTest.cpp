@@ -242,8 +242,8 @@ TEST_F(LoggingRunTest, PastedLineBreaksNeverMakeASecondCommand) {
     for (ui::ComboBox* box : w->ChannelLists())
         Paste(box->lineEdit(), paste);
     const QList<QByteArray> second = TakeLines(4);
-    EXPECT_EQ(second, (QList<QByteArray>{"LOG1N=X#5=1", "LOG2N=X#5=1", "LOG3N=X#5=1",
-                                         "LOG4N=X#5=1"}));
+    EXPECT_EQ(second,
+              (QList<QByteArray>{"LOG1N=X#5=1", "LOG2N=X#5=1", "LOG3N=X#5=1", "LOG4N=X#5=1"}));
     EXPECT_EQ(driver->parameter('X', 5), parameter5);
     StopProgram();
 
@@ -323,7 +323,7 @@ TEST_F(LoggingRunTest, LiveDrawingRepaintsOnlyThePlot) {
         }
     } recorder(&painted, w->btnRun);
     w->Timer1->SetEnabled(false); // the clock's labels lie over the window's canvas too
-    Choose(w->cmbLogTime, 2); // "1" ms: a full read-back of 3997 values after one second
+    Choose(w->cmbLogTime, 2);     // "1" ms: a full read-back of 3997 values after one second
     w->btnRun->click();
     // Wait for the read-back to begin, after the run's one full repaint.
     ASSERT_TRUE(WaitFor([&] { return w->TimerReply->isActive(); }, 3000));
