@@ -38,6 +38,7 @@ TfrmDownload::TfrmDownload(QWidget* owner)
 
 void TfrmDownload::BuildLayout() {
     cmbFirst->setEditable(true);
+    cmbFirst->setInsertPolicy(QComboBox::NoInsert);
     edtPath->setReadOnly(true);
     edtPath->setFocusPolicy(Qt::NoFocus);
     QPalette grey = edtPath->palette();

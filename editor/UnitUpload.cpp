@@ -49,6 +49,7 @@ TfrmUpload::TfrmUpload(QWidget* owner)
     cmbFirst->setEditText("#%0010C000");
     addressEdit->OnKeyPress = [this](QChar& key) { cmbFirstKeyPress(key); };
     cmbKumisuu->setEditable(true);
+    cmbKumisuu->setInsertPolicy(QComboBox::NoInsert);
     cmbKumisuu->SetItemIndex(3);
     cmbKumisuu->OnChange = [this] { cmbKumisuuChange(); };
     edtNum->setText("1000");
@@ -63,6 +64,7 @@ TfrmUpload::TfrmUpload(QWidget* owner)
 
 void TfrmUpload::BuildLayout() {
     cmbFirst->setEditable(true);
+    cmbFirst->setInsertPolicy(QComboBox::NoInsert);
     edtPath->setReadOnly(true);
     edtPath->setFocusPolicy(Qt::NoFocus);
     QPalette grey = edtPath->palette();
