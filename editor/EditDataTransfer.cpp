@@ -3,6 +3,7 @@
 // document on screen into driver memory from a start address.
 #include "UnitEdit.h"
 
+#include "SendFailure.h"
 #include "TransferAxis.h"
 #include "UnitDownload.h"
 #include "UnitUpload.h"
@@ -224,10 +225,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
             mdlGeneral->SendCommand(text + "\r", ridEditReply);
             WaitSendComplete();
         } catch (const platform::ECommError&) {
-            // A lost line has already told the user; a port that never opened has not.
-            if (mdlGeneral->LineLosses() == lossesAtStart)
-                ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
-            return;
+            return editor::ReportSendFailure(lossesAtStart);
         }
         frmDownload->edtPath->setText(QString::number(i + 1));
     }

@@ -6,6 +6,7 @@
 #include "UnitEdit.h"
 
 #include "DataAddress.h"
+#include "SendFailure.h"
 #include "UnitUpload.h"
 #include "UploadTable.h"
 #include "shell/UnitGeneral.h"
@@ -190,10 +191,7 @@ bool TfrmEdit::SendForUpload(const QByteArray& line, int requestId) {
         WaitSendComplete();
         return true;
     } catch (const platform::ECommError&) {
-        // A lost line has already told the user (and ended the upload); a port that never
-        // opened has not.
-        if (mdlGeneral->LineLosses() == uploadRun_.lossesAtStart)
-            ui::ShowWarning(kNoDriver, "ｴﾗ-");
+        editor::ReportSendFailure(uploadRun_.lossesAtStart);
         EndDataUpload();
         return false;
     }
