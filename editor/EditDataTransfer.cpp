@@ -194,16 +194,24 @@ void TfrmEdit::SendDownLoadData(QObject*) {
                         "受信データエラー", ui::MsgIcon::Information);
     };
 
+    // A stop ends the run silently; a close of the dialog also hands the line back.
+    const auto stopped = [this] {
+        if (!DownloadStopRequested && !ui::QuitRequested()) return false;
+        if (!frmDownload->isVisible() && mdlGeneral->RequestId == ridEditReply)
+            mdlGeneral->RequestId = ridNone;
+        return true;
+    };
+
     DownloadStopRequested = false;
     BusyCursor busy;
     for (qsizetype i = 0;; ++i) {
         ui::ProcessPendingMessages();
-        if (DownloadStopRequested || ui::QuitRequested()) return;
+        if (stopped()) return;
         if (driverAnswered()) return reportDataError();
         if (i == lines.size()) {
             // The last value's answer, if the driver gives one, comes within the reply time.
             if (i > 0) WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2);
-            if (DownloadStopRequested || ui::QuitRequested()) return;
+            if (stopped()) return;
             if (driverAnswered()) return reportDataError();
             memSub->clear();
             ui::ShowMessage("ダウンロード終了しました。", "ダウンロード終了",
