@@ -14,8 +14,8 @@ struct Prefix {
     Kind kind;
 };
 
-constexpr std::array<Prefix, 5> kTwoCharacterPrefixes{{
-    {"##", kByte}, {"#&", kWordAmp}, {"#$", kWordDollar}, {"#%", kLong}, {"*$", kIndex}}};
+constexpr std::array<Prefix, 5> kTwoCharacterPrefixes{
+    {{"##", kByte}, {"#&", kWordAmp}, {"#$", kWordDollar}, {"#%", kLong}, {"*$", kIndex}}};
 
 constexpr std::array<Prefix, 8> kThreeCharacterPrefixes{{{"!##", kBangByte},
                                                          {"!#&", kBangWordAmp},

@@ -37,8 +37,7 @@ struct UploadPreset {
     QString word; // what the axis warning says is being uploaded
 };
 
-const QString kAxisWarningTail =
-    "\n設定画面にて通信確立の確認及び軸指定の確認をしてください。";
+const QString kAxisWarningTail = "\n設定画面にて通信確立の確認及び軸指定の確認をしてください。";
 
 // The start address of internal variables and logging data for a series; empty outside 0..3.
 QString SeriesStartAddress(int series) {
@@ -109,8 +108,8 @@ void OpenUploadDialog(const UploadPreset& preset) {
     HideScreensForTransfer(frmDownload);
     frmEdit->AxisBit = editor::TransferAxisBit(frmMain->lblAxis->text());
     if ((frmEdit->AxisBit & frmMain->AxisMask) == 0) {
-        ui::ShowWarning("通信確立が未確認の軸の" + preset.word + "をアップロードしようとしています。" +
-                            kAxisWarningTail,
+        ui::ShowWarning("通信確立が未確認の軸の" + preset.word +
+                            "をアップロードしようとしています。" + kAxisWarningTail,
                         "警告");
         return;
     }
@@ -185,7 +184,8 @@ void TfrmEdit::SendDownLoadData(QObject*) {
 
     // What is sent is the document and the address as they stood when the user said yes.
     const QStringList lines = memMain2->Lines();
-    const QByteArray address = ui::cp932::Encode(CleanLineField(frmDownload->cmbFirst->currentText()));
+    const QByteArray address =
+        ui::cp932::Encode(CleanLineField(frmDownload->cmbFirst->currentText()));
     const int lossesAtStart = mdlGeneral->LineLosses();
     // Any line in the reply pane is the driver's answer to a written value: a data error.
     const auto driverAnswered = [this] { return !memSub->toPlainText().isEmpty(); };
@@ -221,7 +221,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
         // The first value always carries the address, so it can never land where the driver
         // last pointed; an empty later line goes as a bare line end.
         const QByteArray value = ui::cp932::Encode(CleanLineField(lines[i]));
-        const QByteArray text = i == 0 ? address + "=" + value
+        const QByteArray text = i == 0            ? address + "=" + value
                                 : value.isEmpty() ? QByteArray()
                                                   : "," + value;
         if (text.size() > kMaxLineBytes) {

@@ -164,8 +164,7 @@ bool TfrmEdit::ReadLoggingHeader() {
     QByteArray first;
     QByteArray second;
     if (SeriesIndex() == 0) {
-        if (!QueryForUpload("#$DFFA\r", first) || !QueryForUpload("#&DFFE\r", second))
-            return false;
+        if (!QueryForUpload("#$DFFA\r", first) || !QueryForUpload("#&DFFE\r", second)) return false;
         AppendUploadRow(editor::FirstSeriesLoggingHeader(CellOf(first), CellOf(second)));
         return true;
     }
@@ -204,9 +203,9 @@ void TfrmEdit::StepDataUpload() {
         const editor::address::StartAddress start{
             static_cast<editor::address::Kind>(UploadAddressKind), uploadRun_.prefix,
             UploadStartAddress};
-        const QString label = QString::fromStdString(editor::address::RowLabel(
-            start, static_cast<std::uint64_t>(UploadIndex), uploadRun_.halfSteps,
-            uploadRun_.hexDigits));
+        const QString label = QString::fromStdString(
+            editor::address::RowLabel(start, static_cast<std::uint64_t>(UploadIndex),
+                                      uploadRun_.halfSteps, uploadRun_.hexDigits));
         UploadPendingRow = editor::Pad12(label);
     }
     if (UploadSetPosition == items - 1)
@@ -231,7 +230,8 @@ void TfrmEdit::KeepCollectorInView() {
     const int lines = pane->LineCount();
     const int rows = pane->VisibleRows();
     if (UploadSetPosition == 0 && lines > 0) {
-        MaxLineWidth = std::max(MaxLineWidth, ui::EditorPane::ExpandTabLength(pane->Line(lines - 1)));
+        MaxLineWidth =
+            std::max(MaxLineWidth, ui::EditorPane::ExpandTabLength(pane->Line(lines - 1)));
         if (UploadKind == kLoggingData)
             MaxLineWidth = std::max(MaxLineWidth, ui::EditorPane::ExpandTabLength(pane->Line(0)));
         const bool tall = lines > rows - 1;

@@ -119,7 +119,8 @@ void TfrmUpload::btnStartClick() {
     ProgressBar1->setValue(0);
     btnStart->setEnabled(false);
     frmEdit->ShowUploadCollector(true);
-    if (!editor::address::UploadDialogAccepts(ui::cp932::Encode(cmbFirst->currentText()).toStdString())) {
+    if (!editor::address::UploadDialogAccepts(
+            ui::cp932::Encode(cmbFirst->currentText()).toStdString())) {
         ui::ShowWarning("アドレス値が不正です。", "アドレスエラー");
         btnStart->setEnabled(true);
         frmEdit->ShowUploadCollector(false);

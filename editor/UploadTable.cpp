@@ -20,11 +20,11 @@ QString UploadRow(const QStringList& cells) {
 
 QString FirstSeriesChannelName(const QString& code) {
     static const std::map<QString, QString> names = {
-        {"0060", "POSCOM"}, {"0064", "POSREF"},  {"0068", "POSACT"}, {"006C", "POSERR"},
+        {"0060", "POSCOM"},  {"0064", "POSREF"}, {"0068", "POSACT"}, {"006C", "POSERR"},
         {"0070", "TRQINTG"}, {"0074", "REFINC"}, {"0076", "ENCINC"}, {"0078", "VELCOM"},
-        {"007A", "VELREF"}, {"007C", "VELFF"},   {"007E", "VELACT"}, {"03C6", "VELACT ﾌｨﾙﾀ有"},
-        {"0080", "VELERR"}, {"0082", "ACCREF"},  {"0084", "ACCFF"},  {"0086", "ACCACT"},
-        {"0088", "ACCERR"}, {"008A", "THETA"},   {"008C", "TRQFF"},  {"008E", "TRQREF"},
+        {"007A", "VELREF"},  {"007C", "VELFF"},  {"007E", "VELACT"}, {"03C6", "VELACT ﾌｨﾙﾀ有"},
+        {"0080", "VELERR"},  {"0082", "ACCREF"}, {"0084", "ACCFF"},  {"0086", "ACCACT"},
+        {"0088", "ACCERR"},  {"008A", "THETA"},  {"008C", "TRQFF"},  {"008E", "TRQREF"},
         {"0090", "CURREF"}};
     const auto name = names.find(code);
     return name != names.end() ? name->second : QString("不明な変数");

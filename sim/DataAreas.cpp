@@ -22,7 +22,8 @@ struct DataArea {
 // One cam turn: a smooth lift of 100000 over the table.
 std::int32_t CamLift(int index) {
     const double turn = index / static_cast<double>(DriverAxis::DataAreaValues);
-    return static_cast<std::int32_t>(std::lround(50000.0 * (1.0 - std::cos(2 * std::numbers::pi * turn))));
+    return static_cast<std::int32_t>(
+        std::lround(50000.0 * (1.0 - std::cos(2 * std::numbers::pi * turn))));
 }
 
 // Small corrections that repeat every 64 positions.
@@ -79,12 +80,13 @@ void DriverAxis::mapDataAreas() {
             return static_cast<int>(index);
         };
         memory_.addRegion(
-            {[indexOf, written, area](const DriverMemory::Location& at) -> std::optional<QByteArray> {
+            {[indexOf, written,
+              area](const DriverMemory::Location& at) -> std::optional<QByteArray> {
                  const std::optional<int> index = indexOf(at);
                  if (!index) return std::nullopt;
                  const auto value = written->find(*index);
-                 return Notation(at.form, value != written->end() ? value->second
-                                                                  : area.initial(*index));
+                 return Notation(at.form,
+                                 value != written->end() ? value->second : area.initial(*index));
              },
              [indexOf, written](const DriverMemory::Location& at, const QByteArray& text) {
                  const std::optional<int> index = indexOf(at);

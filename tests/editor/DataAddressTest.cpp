@@ -52,14 +52,22 @@ TEST(DataAddress, DialogsTestTheFormOnly) {
         bool download;
     };
     const Case cases[] = {
-        {"##", false, false},          {"##12AB", true, true},
-        {"##0010C000", true, true},    {"#%0010C00G", false, false},
-        {"#%0010c000", true, true},    {"XY1234", true, true},
-        {"*$5", true, true},           {"*$", true, true},
-        {"!#%0010C000", true, false},  {"!#%0010C00", false, false},
-        {"#%0010C0000", false, false}, {"&##0010C000", true, false},
-        {"!#%0010C00G", false, false}, {"", false, false},
-        {"#%0010C000\r", false, false}, {"1234567", false, false},
+        {"##", false, false},
+        {"##12AB", true, true},
+        {"##0010C000", true, true},
+        {"#%0010C00G", false, false},
+        {"#%0010c000", true, true},
+        {"XY1234", true, true},
+        {"*$5", true, true},
+        {"*$", true, true},
+        {"!#%0010C000", true, false},
+        {"!#%0010C00", false, false},
+        {"#%0010C0000", false, false},
+        {"&##0010C000", true, false},
+        {"!#%0010C00G", false, false},
+        {"", false, false},
+        {"#%0010C000\r", false, false},
+        {"1234567", false, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(address::UploadDialogAccepts(c.text), c.upload) << c.text;

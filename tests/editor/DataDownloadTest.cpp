@@ -29,8 +29,7 @@ TEST_F(DataTransferTest, DownloadWritesExactlyTheDocumentsValuesFromTheStartAddr
     EXPECT_EQ(messages[1].text, "ダウンロード終了しました。");
     EXPECT_EQ(messages[1].caption, "ダウンロード終了");
     EXPECT_EQ(TakeSentLines(), Lines({"#%00090000=10", ",-20", ",30", ",40", ",50"}));
-    const char* written[] = {"#%00090000", "#%00090002", "#%00090004", "#%00090006",
-                             "#%00090008"};
+    const char* written[] = {"#%00090000", "#%00090002", "#%00090004", "#%00090006", "#%00090008"};
     const char* values[] = {"10", "-20", "30", "40", "50"};
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(ValueAt(Axis(), written[i]), values[i]) << written[i];
@@ -91,7 +90,8 @@ TEST_F(DataTransferTest, AnyReplyToAWrittenValueIsADataError) {
     frmEdit->RunDownloadCamItem->trigger();
     frmDownload->btnStart->click();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1].text, "KASOがデータエラーを検知しました。\n再度テキストを確認してください。");
+    EXPECT_EQ(messages[1].text,
+              "KASOがデータエラーを検知しました。\n再度テキストを確認してください。");
     EXPECT_EQ(messages[1].caption, "受信データエラー");
     EXPECT_EQ(frmEdit->memSub->toPlainText(), "[KASO返信] E-S");
     const Lines sent = TakeSentLines();
@@ -104,7 +104,8 @@ TEST_F(DataTransferTest, AnyReplyToAWrittenValueIsADataError) {
     frmEdit->memMain2->SetText("1\n2\nx");
     frmDownload->btnStart->click();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1].text, "KASOがデータエラーを検知しました。\n再度テキストを確認してください。");
+    EXPECT_EQ(messages[1].text,
+              "KASOがデータエラーを検知しました。\n再度テキストを確認してください。");
     EXPECT_EQ(TakeSentLines(), Lines({"#%00090000=1", ",2", ",x"}));
 }
 
@@ -139,7 +140,8 @@ TEST_F(DataTransferTest, TheTwentyNineCharacterLimitCountsShiftJisBytes) {
     frmEdit->memMain2->SetText("000000000000000012\nあああああああああああああああ");
     frmDownload->btnStart->click();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1].text, "転送文字列が29文字を超えています。\n再度テキストを確認してください。");
+    EXPECT_EQ(messages[1].text,
+              "転送文字列が29文字を超えています。\n再度テキストを確認してください。");
     EXPECT_EQ(messages[1].caption, "送信データエラー");
     EXPECT_EQ(frmDownload->edtPath->text(), "1");
     EXPECT_EQ(TakeSentLines(), Lines({"#%00090000=000000000000000012"}));

@@ -61,7 +61,5 @@ protected:
 
     static QString Pad(const QString& text) { return text.leftJustified(12, ' '); }
 
-    static QList<QByteArray> Continuations(int count) {
-        return QList<QByteArray>(count, ",?");
-    }
+    static QList<QByteArray> Continuations(int count) { return QList<QByteArray>(count, ",?"); }
 };

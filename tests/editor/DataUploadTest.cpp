@@ -58,9 +58,9 @@ TEST_F(DataTransferTest, LoggingDataOfTheSecondSeriesHasItsHeaderAndTheLoadersRe
                              "#%0020C000  1           2           3           4",
                              "#%0020C010  101         102         103         104",
                              "#%0020C020  201         202         203         204"}));
-    EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "LTIME", "LOG1N", "LOG2N", "LOG3N", "LOG4N",
-                                      "#%0020C000"}) +
-                                   Continuations(11));
+    EXPECT_EQ(TakeSentLines(),
+              Lines({"VER", "VER", "LTIME", "LOG1N", "LOG2N", "LOG3N", "LOG4N", "#%0020C000"}) +
+                  Continuations(11));
 
     // The analysis window's loaders take the saved table: the spectrum's columns and sampling
     // frequency, and the measurement's points.
@@ -85,7 +85,8 @@ TEST_F(DataTransferTest, FirstSeriesLoggingHeaderNamesTheChannel) {
     frmEdit->btnPopupUpLoadLogData->trigger();
     frmUpload->edtNum->setText("2");
     RunUpload();
-    EXPECT_EQ(SavedUpload(), FileOf({"#$DFFA=1    VELACT ﾌｨﾙﾀ有", "#$D000      0", "#$D002      1"}));
+    EXPECT_EQ(SavedUpload(),
+              FileOf({"#$DFFA=1    VELACT ﾌｨﾙﾀ有", "#$D000      0", "#$D002      1"}));
     EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "#$DFFA", "#&DFFE", "#$D000", ",?"}));
 }
 
@@ -129,10 +130,11 @@ TEST_F(DataTransferTest, RowsOfSeveralValuesStepTheirLabelsAndKeepLongValuesWhol
     frmEdit->RunUploadItem->trigger();
     SetUploadFields("#%00300000", "1", "3");
     RunUpload();
-    EXPECT_EQ(frmEdit->memMain2->Lines(), QStringList({"#%00300000  0           1234567890123450"}));
-    PickTab(1);
     EXPECT_EQ(frmEdit->memMain2->Lines(),
-              QStringList({"*$10        0           0           0", "*$13        0           0           0"}));
+              QStringList({"#%00300000  0           1234567890123450"}));
+    PickTab(1);
+    EXPECT_EQ(frmEdit->memMain2->Lines(), QStringList({"*$10        0           0           0",
+                                                       "*$13        0           0           0"}));
 }
 
 TEST_F(DataTransferTest, RefusalsSendNothingAndGiveTheStartButtonBack) {
@@ -182,8 +184,9 @@ TEST_F(DataTransferTest, RefusalsSendNothingAndGiveTheStartButtonBack) {
     messages.clear();
     frmEdit->RunUpLoadCam->trigger();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "通信確立が未確認の軸のカムデータをアップロードしようとしています。\n"
-                                "設定画面にて通信確立の確認及び軸指定の確認をしてください。");
+    EXPECT_EQ(messages[0].text,
+              "通信確立が未確認の軸のカムデータをアップロードしようとしています。\n"
+              "設定画面にて通信確立の確認及び軸指定の確認をしてください。");
     EXPECT_FALSE(frmUpload->isVisible());
     EXPECT_EQ(frmEdit->UploadKind, 3);
 }
@@ -232,11 +235,11 @@ TEST_F(DataTransferTest, StopDropsTheHalfRowAndCloseEndsAtOnceKeepingTheRows) {
     Axis().logging().waveform = [](int channel, int sample) { return 10 * sample + channel; };
     int continuations = 0;
     std::function<void()> atFourth;
-    const auto watch = QObject::connect(
-        driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
-        [&](const QByteArray& line) {
-            if (line == ",?" && ++continuations == 4 && atFourth) atFourth();
-        });
+    const auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
+                                        driver.get(), [&](const QByteArray& line) {
+                                            if (line == ",?" && ++continuations == 4 && atFourth)
+                                                atFourth();
+                                        });
 
     // Stop acts on the next reply: value 5 still comes, its half row is dropped.
     atFourth = [] { frmUpload->btnStop->click(); };
@@ -271,12 +274,12 @@ TEST_F(DataTransferTest, LostLineEndsTheUploadQuietlyWithOneMessage) {
     UseSeries(1, "QWB20");
     Axis().logging().waveform = [](int, int sample) { return sample; };
     int continuations = 0;
-    const auto watch = QObject::connect(
-        driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
-        [&](const QByteArray& line) {
-            if (line == ",?" && ++continuations == 3)
-                QTimer::singleShot(0, driver.get(), [this] { driver->hangUp(); });
-        });
+    const auto watch =
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                         [&](const QByteArray& line) {
+                             if (line == ",?" && ++continuations == 3)
+                                 QTimer::singleShot(0, driver.get(), [this] { driver->hangUp(); });
+                         });
     frmEdit->RunUploadItem->trigger();
     SetUploadFields("#%0020C000", "100", "1");
     RunUpload();
