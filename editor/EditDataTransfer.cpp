@@ -104,6 +104,7 @@ bool AxisConfirmed(const QString& warning) {
 
 // Presets and shows the upload dialog for one kind of data.
 void OpenUploadDialog(const UploadPreset& preset) {
+    if (frmEdit->ProgramTransferRunning()) return;
     frmEdit->UploadKind = preset.kind;
     HideScreensForTransfer(frmDownload);
     frmEdit->AxisBit = editor::TransferAxisBit(frmMain->lblAxis->text());
@@ -148,6 +149,7 @@ void TfrmEdit::btnPopupUpLoadCorrectDataClick() {
 }
 
 void TfrmEdit::btnPopupDownLoadClick() {
+    if (ProgramTransferRunning()) return;
     HideScreensForTransfer(frmUpload);
     if (!AxisConfirmed("通信確立が未確認の軸に内部データをダウンロードしようとしています。"))
         return;
@@ -158,6 +160,7 @@ void TfrmEdit::btnPopupDownLoadClick() {
 }
 
 void TfrmEdit::btnPopupDownLoadCamDataClick() {
+    if (ProgramTransferRunning()) return;
     HideScreensForTransfer(frmUpload);
     if (!AxisConfirmed("通信確立が未確認の軸にカムデータをダウンロードしようとしています。"))
         return;
@@ -167,6 +170,7 @@ void TfrmEdit::btnPopupDownLoadCamDataClick() {
 }
 
 void TfrmEdit::btnPopupDownLoadCorrectDataClick() {
+    if (ProgramTransferRunning()) return;
     HideScreensForTransfer(frmUpload);
     if (!AxisConfirmed("通信確立が未確認の軸に補正データをダウンロードしようとしています。"))
         return;
@@ -176,6 +180,7 @@ void TfrmEdit::btnPopupDownLoadCorrectDataClick() {
 }
 
 void TfrmEdit::SendDownLoadData(QObject*) {
+    if (ProgramTransferRunning()) return; // it holds the line until it ends
     memSub->clear();
     ui::ProcessPendingMessages();
     if (ui::ShowMessage("編集画面上のデータを転送します。よろしいですか？", "確認",

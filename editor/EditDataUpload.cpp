@@ -83,7 +83,9 @@ void TfrmEdit::StartDataUpload() {
     const QString startText = CleanLineField(frmUpload->cmbFirst->currentText());
     long long sets = 0;
     int itemsPerSet = 1;
-    if (startText.isEmpty() || !ReadUploadCounts(sets, itemsPerSet)) return AbortDataUpload();
+    // A program transfer holds the line (and the collecting table) until it ends.
+    if (ProgramTransferRunning() || startText.isEmpty() || !ReadUploadCounts(sets, itemsPerSet))
+        return AbortDataUpload();
 
     // The upload writes into a document of its own; with none free it does not start.
     const int slot = TakeFreeSlot();

@@ -84,6 +84,7 @@ TfrmEdit::TfrmEdit(QWidget* owner)
 
     WireHandlers();
     WireDataTransfers();
+    WireProgramTransfers();
     resize(630, 349);
     ScaleToDpi(*this);
 
@@ -344,10 +345,6 @@ void TfrmEdit::FormClose() {
 
 void TfrmEdit::AddReply(const QString& line) {
     memSub->appendPlainText("[KASO返信] " + line);
-}
-
-void TfrmEdit::btnPopupUpLoadProgramClick(QObject*) {
-    // No upload is running until the menu command starts one.
 }
 
 void TfrmEdit::HelpAbout() {
