@@ -270,6 +270,30 @@ TEST_F(DataTransferTest, StopDropsTheHalfRowAndCloseEndsAtOnceKeepingTheRows) {
     QObject::disconnect(watch);
 }
 
+TEST_F(DataTransferTest, UploadFillsItsOwnDocumentWhateverTheUserOpensMeanwhile) {
+    UseSeries(1, "QWB20");
+    Axis().logging().waveform = [](int channel, int sample) { return 4 * sample + channel; };
+    int continuations = 0;
+    const auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
+                                        driver.get(), [&](const QByteArray& line) {
+                                            if (line == ",?" && ++continuations == 3)
+                                                frmEdit->FileNewItem->trigger();
+                                        });
+    frmEdit->RunUploadItem->trigger();
+    SetUploadFields("#%0020C000", "6", "1");
+    RunUpload();
+    QObject::disconnect(watch);
+    EXPECT_EQ(frmEdit->CurrentDoc, 2); // the new document stays on screen, empty
+    EXPECT_TRUE(PaneText().isEmpty());
+    PickTab(1);
+    QStringList rows;
+    for (int n = 0; n < 6; ++n)
+        rows << Pad("#%" +
+                    QString::number(0x0020C000 + 4 * n, 16).toUpper().rightJustified(8, '0')) +
+                    QString::number(n);
+    EXPECT_EQ(frmEdit->memMain2->Lines(), rows);
+}
+
 TEST_F(DataTransferTest, LostLineEndsTheUploadQuietlyWithOneMessage) {
     UseSeries(1, "QWB20");
     Axis().logging().waveform = [](int, int sample) { return sample; };
