@@ -347,6 +347,12 @@ TEST_F(ProgramTransferTest, UploadTakesItsOwnDocumentAndEndsAtOnceOnCancel) {
     EXPECT_EQ(PaneText(), "");
     EXPECT_EQ(frmEdit->DocModified[frmEdit->ActiveTab()], 1);
     frmCommCancel->btnCancel->click();
+    // Downloading the program list looks for its compiled program, then asks.
+    Answer(ui::MsgResult::Cancel);
+    Download();
+    EXPECT_EQ(LastMessage().text, "コンパイルされていないファイルを転送します。よろしいですか？");
+    EXPECT_EQ(LastMessage().buttons, ui::MsgButtons::YesNoCancel);
+    Answer(ui::MsgResult::Yes);
 
     // Cancel while the driver is slow: the rows so far stay, a late reply changes nothing.
     Designate("Y");
