@@ -114,8 +114,7 @@ TEST_F(DataTransferTest, CamAndCorrectionDataStepByHalfOnWordAddressedDrivers) {
     frmUpload->edtNum->setText("3");
     RunUpload();
     EXPECT_EQ(frmEdit->TabCaption(2), "KASOﾃﾞｰﾀ"); // a new document of its own
-    EXPECT_EQ(frmEdit->memMain2->Lines(),
-              QStringList({"#$00088000  -32", "#$00088001  -31", "#$00088002  -30"}));
+    EXPECT_EQ(SavedUpload(), FileOf({"#$00088000  -32", "#$00088001  -31", "#$00088002  -30"}));
     EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "#$00088000", ",?", ",?"}));
     EXPECT_TRUE(messages.empty());
 }
