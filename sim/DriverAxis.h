@@ -76,8 +76,12 @@ public:
     void setLockMask(int k, std::int32_t mask) { lockMasks_.at(k) = mask; }
 
     // The data table: "#DTPT=n" selects entry n, "*DTPT" reads it, "*DTPT=v" writes it. Entry n
-    // holds 2000 + n until written.
+    // holds 2000 + n until written. A first-series model, and a later one of driver type 1 (the
+    // last digit of #40) other than a "C50", has the first series' 48 entries, else 384; entries
+    // beyond are refused with "E-S".
     static constexpr int DataTableSize = 384;
+    static constexpr int FirstSeriesDataTableSize = 48;
+    int dataTableSize() const;
     int dataTableEntry(int n) const;
     void setDataTableEntry(int n, int value) { dataTable_[n] = value; }
 
