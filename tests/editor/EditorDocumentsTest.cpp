@@ -6,8 +6,10 @@
 #include "ui/Codec.h"
 #include "ui/Wait.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTabBar>
+#include <QTimer>
 
 namespace {
 
@@ -290,10 +292,16 @@ TEST_F(EditorTest, QuittingWithUnsavedDocumentsAsksOnceAndSavesNothing) {
     EXPECT_TRUE(frmEdit->Showing());
     EXPECT_TRUE(frmEdit->HasUnsavedDocuments());
 
+    // Yes: the program's message loop ends, then its end deletes the windows.
     answer = MsgResult::Yes;
-    EXPECT_TRUE(frmMain->close());
+    QTimer::singleShot(0, frmMain, [] { frmMain->close(); });
+    QTimer stuck; // ends a loop that did not end by itself
+    stuck.setSingleShot(true);
+    QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stuck.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_TRUE(ui::QuitRequested());
-    StopProgram(); // the program's end deletes the windows
+    StopProgram();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, question);
     EXPECT_EQ(ReadFile("Q.MB"), "()A\r\n");
