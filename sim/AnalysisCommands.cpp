@@ -131,8 +131,6 @@ bool DriverAxis::runAnalysisCommand(const QByteArray& command, std::optional<QBy
         state.active = true;
         state.logArea = hookLogArea(*this, analysis_);
         reply = state.logArea;
-    } else if (command == "SVKHZ") {
-        reply = state.svkhz;
     } else if (name == "VERST") {
         if (equals < 0)
             reply = state.verstReply.isEmpty() ? QByteArray::number(state.verst) : state.verstReply;
@@ -186,6 +184,9 @@ bool DriverAxis::runAnalysisCommand(const QByteArray& command, std::optional<QBy
     } else if (!isQuietSetting(command)) {
         return false;
     }
+    if (const auto replaced = state.replacedReplies.find(command);
+        reply && replaced != state.replacedReplies.end())
+        reply = replaced->second;
     return true;
 }
 
