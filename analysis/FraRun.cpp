@@ -214,8 +214,8 @@ TfrmFRA::RunExit TfrmFRA::SweepPoints(int n) {
         if (QueryNumber("TIME", time) == -1) return RunExit::Error;
         if (RunFlag == 0) break; // a stop still reads the point under measurement
     }
-    if (ReadPoint(n, 0) == -1) return RunExit::Error;
-    for (int i = 1; RunFlag == 1; ++i) {
+    if (ReadPoint(n) == -1) return RunExit::Error;
+    while (RunFlag == 1) {
         if (CurrentFreq == EndFreq || StepFreq > EndFreq - CurrentFreq)
             RunFlag = 0; // the next step would pass the end
         if (RunFlag == 0) return RunExit::End;
@@ -233,7 +233,7 @@ TfrmFRA::RunExit TfrmFRA::SweepPoints(int n) {
             if (QueryNumber("TIME", time) == -1) return RunExit::Error;
             if (RunFlag == 0) break;
         }
-        if (ReadPoint(n, i) == -1) return RunExit::Error;
+        if (ReadPoint(n) == -1) return RunExit::Error;
     }
     return RunExit::End;
 }
@@ -387,10 +387,10 @@ int TfrmFRA::StepFrequency() {
     return ShowDriverStatus();
 }
 
-int TfrmFRA::ReadPoint(int n, int i) {
+int TfrmFRA::ReadPoint(int n) {
     TFraBuffer& buffer = Buffers[n];
     // A point whose read failed leaves no hole: the next one read takes its place.
-    const int slot = std::min(i, buffer.Count);
+    const int slot = buffer.Count;
     if (slot >= fra::kMaxPoints) {
         RunFlag = 0;
         bufferFull_ = true;

@@ -176,7 +176,9 @@ public:
     int StartServo();
     int PrepareNotchTest();
     int SetVirtualMode();
-    int ReadPoint(int n, int i);
+    // Reads the point under measurement into buffer n, after the points read so far: 1 stored,
+    // 0 not (a failed read, invalid data, a full buffer), -1 a word that is no number.
+    int ReadPoint(int n);
 
     // Plots.
     void DrawBodePlot();
