@@ -168,9 +168,9 @@ void TfrmFRA::LoadSpectrumFile() {
     edSpecVal->setText(Spectrum.ColumnName);
     edSpecFreq->setText(QString::number(Spectrum.SamplingFreq));
     if (table.Overflow)
-        ui::ShowMessage(QString("データが%1点を超えるため、先頭の%1点を読み込みました。")
-                            .arg(fra::kMaxPoints),
-                        "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
+        ui::ShowMessage(
+            QString("データが%1点を超えるため、先頭の%1点を読み込みました。").arg(fra::kMaxPoints),
+            "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
     ComputeSpectrum();
 }
 

@@ -266,9 +266,9 @@ void TfrmFRA::EndSequence(int n) {
     pnAnalyze->setText(" ");
     GiveControlsBack(n);
     if (bufferFull_)
-        ui::ShowMessage(QString("バッファが一杯(%1点)になったため、解析を終了しました。")
-                            .arg(fra::kMaxPoints),
-                        "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
+        ui::ShowMessage(
+            QString("バッファが一杯(%1点)になったため、解析を終了しました。").arg(fra::kMaxPoints),
+            "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
 }
 
 void TfrmFRA::ErrorPath(int n, bool communicationFailed) {

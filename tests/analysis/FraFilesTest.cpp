@@ -67,11 +67,11 @@ TEST_F(FraTest, UploadTablesAndInvalidFiles) {
     for (const char ch : QByteArray("SGF,SGA,RMAX,JMAX\r\n10,1,1,1\r\n"))
         utf16 += QByteArray(1, ch) + '\0';
     const QByteArray corrupt[] = {
-        "A,B,C\r\n1,2,3\r\n",                        // three value columns
-        "A,B,C,D\r\n10,1,1,1\r\n0,1,1,1\r\n",          // a frequency of 0
+        "A,B,C\r\n1,2,3\r\n",                         // three value columns
+        "A,B,C,D\r\n10,1,1,1\r\n0,1,1,1\r\n",         // a frequency of 0
         "A,B,C,D\r\n-20,1,1,1\r\n",                   // a negative frequency
         "A,B,C,D\r\n10,x,1,1\r\n",                    // a cell that is no number
-        "A,B,C,D\r\n10,1,1,1\r\n20,1,1\r\n",           // a short row
+        "A,B,C,D\r\n10,1,1,1\r\n20,1,1\r\n",          // a short row
         "A,B,C,D\r\n10,1,1,99999999999999999999\r\n", // 20 digits
         "A,B,C,D\r\n10,1,1,-2147483649\r\n",          // below the int range
         QByteArray("\x01\x02\x00 \x7f\x03,\x04,\x05\x06,\x07\x08\x09\x10", 16), // binary junk

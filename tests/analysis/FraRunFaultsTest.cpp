@@ -72,10 +72,10 @@ TEST_F(FraFaultTest, RepliesThatAreNoNumberEndTheRunThroughTheErrorPath) {
         QByteArray reply;
     };
     const Case cases[] = {
-        {"SVON", "TIME", "abc"},                   // the servo start
-        {"SINON", "TIME", "1 2"},                  // the settle wait
-        {"SGF=20", "TIME", "12x"},                 // a frequency step
-        {"L", "TIME", "99999999999999999999"},     // the wait for the first point
+        {"SVON", "TIME", "abc"},               // the servo start
+        {"SINON", "TIME", "1 2"},              // the settle wait
+        {"SGF=20", "TIME", "12x"},             // a frequency step
+        {"L", "TIME", "99999999999999999999"}, // the wait for the first point
         {"", "ALST", "E-S"},
         {"", "QREF", "x"},
         {"SGF=20", "QLIM", "-2147483649"},
@@ -217,9 +217,8 @@ TEST_F(FraFaultTest, ALostLineDuringTheServoStartLeavesAnEmptyBuffer) {
 
 TEST_F(FraFaultTest, TheMainWindowStaysOpenWhileAMeasurementRuns) {
     bool closed = true;
-    OnLine(*driver, frmFRA, "SGF=20", [&] {
-        QTimer::singleShot(0, frmMain, [&] { closed = frmMain->close(); });
-    });
+    OnLine(*driver, frmFRA, "SGF=20",
+           [&] { QTimer::singleShot(0, frmMain, [&] { closed = frmMain->close(); }); });
     EXPECT_TRUE(RunEndsByItself());
     EXPECT_FALSE(closed);
     EXPECT_FALSE(ui::QuitRequested());

@@ -22,8 +22,8 @@ int PollsAbove(int threshold) {
 const Lines kStatus = {"ALST", "QREF", "QLIM"};
 
 Lines InternalReads(bool notchTest) {
-    Lines reads = {"#3",  "#38", "#41", "#67", "#78", "#17",   "#18",  "#19",
-                   "#79", "#80", "#81", "#82", "#64", "#65",   "#66",  "#39",
+    Lines reads = {"#3",  "#38", "#41",   "#67",  "#78",  "#17",  "#18",  "#19",
+                   "#79", "#80", "#81",   "#82",  "#64",  "#65",  "#66",  "#39",
                    "#83", "M",   "VERST", "QLIM", "NFST", "BACT", "KENC", "VXMAX"};
     if (notchTest) reads.removeOne("NFST"); // its row shows "TEST"
     return reads;
@@ -53,8 +53,8 @@ Lines Opening(int from, int modeId, const QByteArray& log3, const QByteArray& lo
     lines += {"SGMD=0", "SGF=" + QByteArray::number(from), "SGA=0", "SGMD=1",
               "FRAMD=" + QByteArray::number(modeId)};
     lines += kStatus;
-    lines += {"LTIME=1", "LLINE=1", "LOG1=SGF", "LOG2=SGA", "LOG3=" + log3, "LOG4=" + log4, "LC",
-              "LOGMD"};
+    lines += {"LTIME=1",      "LLINE=1",      "LOG1=SGF", "LOG2=SGA",
+              "LOG3=" + log3, "LOG4=" + log4, "LC",       "LOGMD"};
     lines += kStatus;
     return lines;
 }
