@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kReplyLimitMs = 1000;
-
 struct InternalRead {
     int grid;
     int row;

@@ -241,8 +241,8 @@ private:
     RunExit SweepPoints(int n);
     // A command of the run: the error path when it fails, the end sequence after a stop.
     RunExit SendInRun(const char* command);
-    // After a status display: on, the end sequence after a failed exchange, or the error path
-    // after a reply that is no number.
+    // After a status display: go on, the end sequence after a failed exchange, or the error
+    // path after a reply that is no number.
     RunExit AfterStatus(int result) const;
     // Keeps the message naming a reply that is not the number it must be; gives -1.
     int BadReply(const QString& command, const QByteArray& reply);
