@@ -215,6 +215,17 @@ TEST_F(FraFaultTest, ALostLineDuringTheServoStartLeavesAnEmptyBuffer) {
     ExpectIdle();
 }
 
+TEST_F(FraFaultTest, ALostLineWhileTheInternalValuesAreReadKeepsTheWholeSweep) {
+    OnLine(*driver, frmFRA, "#3",
+           [this] { QTimer::singleShot(0, driver.get(), [this] { driver->hangUp(); }); });
+    EXPECT_TRUE(RunEndsByItself());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 5);
+    EXPECT_EQ(frmFRA->edFreqToBuf[0]->text(), "50");
+    ExpectIdle();
+}
+
 TEST_F(FraFaultTest, TheMainWindowStaysOpenWhileAMeasurementRuns) {
     bool closed = true;
     OnLine(*driver, frmFRA, "SGF=20",
