@@ -174,12 +174,6 @@ void TfrmFRA::LoadSpectrumFile() {
     ComputeSpectrum();
 }
 
-void TfrmFRA::UpdateFreqResolution() {
-    FreqResolution = Spectrum.SampleCount > 0
-                         ? std::max(Spectrum.SamplingFreq / Spectrum.SampleCount, 1.0)
-                         : 1.0;
-}
-
 void TfrmFRA::ComputeSpectrum() {
     const int n = Spectrum.SampleCount;
     Spectrum.Re.resize(n);

@@ -108,6 +108,12 @@ void TfrmFRA::CheckSpecHigh(bool enter) {
     DrawActivePage();
 }
 
+void TfrmFRA::UpdateFreqResolution() {
+    FreqResolution = Spectrum.SampleCount > 0
+                         ? std::max(Spectrum.SamplingFreq / Spectrum.SampleCount, 1.0)
+                         : 1.0;
+}
+
 void TfrmFRA::PrintPage() {
     PrintScreenRegion(this, pcAnalyze->geometry(), "KasoNT FRA");
     DrawActivePage();
