@@ -46,7 +46,8 @@ private:
 
 void TfrmFRA::btAnalyzeClick() {
     const int n = GetActiveBuffer();
-    if (RunFlag != 0) {
+    // While a run goes on, its end sequence included, a click only asks it to stop.
+    if (RunFlag != 0 || measuring_) {
         RunFlag = 0;
         return;
     }
@@ -56,7 +57,8 @@ void TfrmFRA::btAnalyzeClick() {
 
 void TfrmFRA::btAnalyze2Click() {
     const int n = rb2ActiveBuf[0]->isChecked() ? 0 : rb2ActiveBuf[1]->isChecked() ? 1 : 2;
-    if (RunFlag != 0) {
+    // While a run goes on, its end sequence included, a click only asks it to stop.
+    if (RunFlag != 0 || measuring_) {
         RunFlag = 0;
         return;
     }
@@ -80,6 +82,7 @@ void TfrmFRA::RunAnalysis(int n) {
         return;
     }
     const QScopedValueRollback<bool> measuring(measuring_, true);
+    runBuffer_ = -1;
     badReply_.clear();
     lineLostInRun_ = false;
     bufferFull_ = false;
@@ -151,6 +154,7 @@ void TfrmFRA::PrepareRun(int n) {
     btAnalyze2->setText("解析停止");
     pnAnalyze->setText("");
     EnableControls(false);
+    runBuffer_ = n;
     TFraBuffer& buffer = Buffers[n];
     buffer.Points.reset(new TFraPoint[fra::kMaxPoints]());
     buffer.Count = 0;
@@ -296,6 +300,8 @@ void TfrmFRA::LineLost() {
     if (!measuring_) return;
     lineLostInRun_ = true;
     RunFlag = 0;
+    // The controls come back at once; the run, which ends at its next exchange, does it again.
+    if (runBuffer_ >= 0) ReturnToIdle(runBuffer_);
 }
 
 int TfrmFRA::StartSignalGenerator() {

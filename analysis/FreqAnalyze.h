@@ -262,6 +262,7 @@ private:
     bool IsComplex(int n) const { return Buffers[n].ColumnNames[2] != "AMAX"; }
 
     bool measuring_ = false;
+    int runBuffer_ = -1; // the buffer of the run once it has taken the controls
     bool lineLostInRun_ = false;
     bool bufferFull_ = false;
     QString badReply_; // the message naming the run's bad reply, empty when there was none

@@ -191,7 +191,16 @@ TEST_F(FraFaultTest, ALostLineEndsTheRunAtOnceAndKeepsThePoints) {
         });
     });
     frmMain->edtSend->setText("typed");
+    // By the time the user reads the one message, the window is idle again.
+    bool idleAtTheMessage = false;
+    ui::SetMessageResponder([&](const ui::MessageRecord& record) {
+        messages.push_back(record);
+        idleAtTheMessage = frmFRA->btAnalyze->text() == "解析開始" &&
+                           frmMain->btnPrm->isEnabled() && frmFRA->btOpen->isEnabled();
+        return ui::MsgResult::Ok;
+    });
     EXPECT_TRUE(RunEndsByItself());
+    EXPECT_TRUE(idleAtTheMessage);
     EXPECT_LT(sinceLoss.elapsed(), 500);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
@@ -223,6 +232,21 @@ TEST_F(FraFaultTest, ALostLineWhileTheInternalValuesAreReadKeepsTheWholeSweep) {
     EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
     EXPECT_EQ(frmFRA->Buffers[0].Count, 5);
     EXPECT_EQ(frmFRA->edFreqToBuf[0]->text(), "50");
+    ExpectIdle();
+}
+
+TEST_F(FraFaultTest, AClickWhileTheRunEndsStartsNoSecondRun) {
+    OnLine(*driver, frmFRA, "SGF=30",
+           [] { QTimer::singleShot(0, [] { frmFRA->btAnalyze->click(); }); });
+    OnLine(*driver, frmFRA, "SINOF",
+           [] { QTimer::singleShot(0, [] { frmFRA->btAnalyze2->click(); }); });
+    TakeSentLines();
+    EXPECT_TRUE(RunEndsByItself());
+    const QList<QByteArray> lines = TakeSentLines();
+    EXPECT_EQ(lines.count("#40"), 1);
+    EXPECT_EQ(lines.count("SINOF"), 1);
+    EXPECT_GE(frmFRA->Buffers[0].Count, 2);
+    EXPECT_TRUE(messages.empty());
     ExpectIdle();
 }
 
