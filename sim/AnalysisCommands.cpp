@@ -99,8 +99,12 @@ void hookLogArea(DriverMemory& memory, const std::shared_ptr<AnalysisState>& sta
                               return std::nullopt;
                           const std::uint32_t word = (at.address - base) / step;
                           if (word >= 4) return std::nullopt;
-                          if (word == 0) return QByteArray::number(running->readPoint());
-                          return QByteArray::number(running->point[word]);
+                          const QByteArray value = QByteArray::number(
+                              word == 0 ? running->readPoint() : running->point[word]);
+                          const auto replaced =
+                              running->replacedReplies.find(word == 0 ? "#%" : ",");
+                          return replaced != running->replacedReplies.end() ? replaced->second
+                                                                            : value;
                       },
                       nullptr});
 }

@@ -42,7 +42,8 @@ struct AnalysisState {
     // logging commands: DriverAxis::setControlFrequency.
 
     // A fault for the tests: replies given in place of the usual ones, by command ("TIME",
-    // "ALST", "QREF", "QLIM", "SVONS", "NFST", or "," for the point's further words).
+    // "ALST", "QREF", "QLIM", "SVONS", "NFST"), "#%" for the point's first word and "," for
+    // its further words.
     std::map<QByteArray, QByteArray> replacedReplies;
 
     // A fault for the tests: from this frequency on the logged frequency word is negative

@@ -79,7 +79,8 @@ TEST_F(FraFaultTest, RepliesThatAreNoNumberEndTheRunThroughTheErrorPath) {
         {"", "ALST", "E-S"},
         {"", "QREF", "x"},
         {"SGF=20", "QLIM", "-2147483649"},
-        {"SGF=20", ",", "?"}, // a word of the point
+        {"SGF=20", ",", "?"},  // a further word of the point
+        {"SGF=30", "#%", "*"}, // the point's first word
         {"", "SVONS", "on"},
     };
     for (const Case& c : cases) {
@@ -95,14 +96,15 @@ TEST_F(FraFaultTest, RepliesThatAreNoNumberEndTheRunThroughTheErrorPath) {
         TakeSentLines();
         EXPECT_TRUE(RunEndsByItself());
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, BadReplyText(c.command, c.reply));
+        EXPECT_EQ(messages[0].text,
+                  BadReplyText(c.command == "#%" ? "#%0010C000" : c.command, c.reply));
         EXPECT_EQ(messages[0].caption, "Error");
         EXPECT_EQ(frmFRA->Buffers[0].Count, 0);
         EXPECT_EQ(frmFRA->pnAnalyze->text(), " 解析中止");
         EXPECT_EQ(frmFRA->edFreqFromBuf[0]->text(), "");
         // The error path sends nothing after the bad reply.
         const QList<QByteArray> lines = TakeSentLines();
-        EXPECT_EQ(lines.back(), c.command == "," ? QByteArray(",") : c.command);
+        EXPECT_EQ(lines.back(), c.command == "#%" ? QByteArray("#%0010C000") : c.command);
         ExpectIdle();
     }
 
