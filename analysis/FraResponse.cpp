@@ -2,6 +2,8 @@
 // around it closes to the measured response.
 #include "FraResponse.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -67,7 +69,9 @@ int BodePhase(const TFraPoint& p, bool complexData, bool openLoop) {
     const double thetaY = MeasuredAngle(p, complexData);
     const Difference d = BodeDifference(p, complexData);
     const double theta = thetaY - Atan2OrZero(-d.im, d.re);
-    return int(theta * 360.0 / (2.0 * kPi));
+    // A phase word near the ends of the 32-bit range moves past them by up to 180 degrees.
+    const double degrees = theta * 360.0 / (2.0 * kPi);
+    return int(std::clamp(degrees, double(INT_MIN), double(INT_MAX)));
 }
 
 int RollOverPhase(int phase) {

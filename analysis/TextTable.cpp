@@ -90,7 +90,8 @@ void ReadTextTable(TextTable& table, std::istream& stream) {
 std::optional<int> ParseWholeNumber(const std::string& text) {
     std::size_t start = text.find_first_not_of(' ');
     if (start == std::string::npos) return std::nullopt;
-    if (text[start] == '+') ++start;
+    // One sign at most: a '+' is passed over, so a '-' may not follow it.
+    if (text[start] == '+' && ++start < text.size() && text[start] == '-') return std::nullopt;
     int value = 0;
     const char* first = text.data() + start;
     const char* last = text.data() + text.size();

@@ -7,7 +7,12 @@
 TEST(FraResponse, ExtremeWordsStayDefined) {
     const TFraPoint extremes[] = {{10, INT_MIN, INT_MAX, INT_MIN},
                                   {10, INT_MAX, INT_MIN, INT_MAX},
-                                  {INT_MAX, 0, INT_MIN, INT_MIN}};
+                                  {INT_MAX, 0, INT_MIN, INT_MIN},
+                                  // phase words at the ends of the range, turned further by
+                                  // the open loop's angle
+                                  {10, 1, 1, INT_MIN}, {10, -1, 1, INT_MIN},
+                                  {10, 1, -1, INT_MAX}, {10, -1, -1, INT_MAX},
+                                  {10, 2, 1, INT_MIN}, {10, 2, 1, INT_MAX}};
     for (const TFraPoint& p : extremes)
         for (const bool complexData : {false, true})
             for (const bool openLoop : {false, true}) {

@@ -7,6 +7,7 @@
 #include "analysis/SampleSource.h"
 #include "analysis/TextTable.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -205,6 +206,15 @@ TEST(TextTable, SeparatorsRowsAndBounds) {
     const fra::TextTable bounded = Read("1\n2\n3\n4\n", 3);
     EXPECT_EQ(bounded.RowCount, 3);
     EXPECT_TRUE(bounded.Overflow);
+}
+
+TEST(TextTable, WholeNumbersAreOneSignAndDigitsWithinTheIntRange) {
+    EXPECT_EQ(fra::ParseWholeNumber("  +12"), 12);
+    EXPECT_EQ(fra::ParseWholeNumber("-2147483648"), INT_MIN);
+    EXPECT_EQ(fra::ParseWholeNumber("2147483647"), INT_MAX);
+    for (const char* text : {"+-5", "-+5", "--5", "+", "-", "", " ", "2147483648", "12 ", "1e3",
+                             "99999999999999999999", "0x10", "5\r"})
+        EXPECT_FALSE(fra::ParseWholeNumber(text).has_value()) << text;
 }
 
 TEST(MeasurementFile, ParseAndFormat) {
