@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <cstdlib>
 
 namespace ui {
 
@@ -14,18 +15,35 @@ void Canvas::Resize(QSize size) {
     image_.fill(Qt::white);
 }
 
-void Canvas::Clear(const QColor& color) { image_.fill(color); }
+void Canvas::Clear(const QColor& color) {
+    if (painting_) {
+        painting_->setCompositionMode(QPainter::CompositionMode_Source);
+        painting_->fillRect(image_.rect(), color);
+    } else {
+        image_.fill(color);
+    }
+}
+
+void Canvas::Paint(const std::function<void(QPainter&)>& draw) {
+    if (painting_) {
+        draw(*painting_);
+        return;
+    }
+    QPainter painter(&image_);
+    draw(painter);
+}
 
 void Canvas::Configure(QPainter& painter) const {
     QPen pen(PenColor, PenWidth, PenStyle);
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
     switch (Mode) {
     case PenMode::Xor: painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
     case PenMode::NotXor:
         painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
         break;
-    case PenMode::Copy: break;
+    case PenMode::Copy: painter.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
     }
 }
 
@@ -34,37 +52,107 @@ void Canvas::MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
 void Canvas::LineTo(int x, int y) {
     const QPoint end(x, y);
     if (end != penPos_) {
-        QPainter painter(&image_);
-        Configure(painter);
-        // A flat-capped one-pixel line leaves out its end point, as the class library's did.
-        painter.drawLine(penPos_, end);
+        if (PlotsPixels()) {
+            PlotSegment(penPos_, end);
+        } else {
+            Paint([&](QPainter& painter) {
+                Configure(painter);
+                painter.drawLine(penPos_, end);
+            });
+        }
     }
     penPos_ = end;
+}
+
+void Canvas::Polyline(const std::vector<QPoint>& points) {
+    if (points.empty()) return;
+    if (PlotsPixels() || points.size() == 1) {
+        MoveTo(points.front().x(), points.front().y());
+        for (size_t i = 1; i < points.size(); ++i)
+            LineTo(points[i].x(), points[i].y());
+        return;
+    }
+    Paint([&](QPainter& painter) {
+        Configure(painter);
+        painter.drawPolyline(points.data(), static_cast<int>(points.size()));
+    });
+    penPos_ = points.back();
+}
+
+void Canvas::PlotPixel(int x, int y, QRgb pen) {
+    if (!image_.rect().contains(x, y)) return;
+    QRgb& pixel = reinterpret_cast<QRgb*>(image_.scanLine(y))[x];
+    switch (Mode) {
+    case PenMode::Copy: pixel = pen; break;
+    case PenMode::Xor: pixel = 0xff000000u | ((pixel ^ pen) & 0x00ffffffu); break;
+    case PenMode::NotXor: pixel = 0xff000000u | (~(pixel ^ pen) & 0x00ffffffu); break;
+    }
+}
+
+// Bresenham's walk from `from` up to the pixel before `to`: one pixel per step along the longer
+// axis, each the nearest to the ideal line.
+void Canvas::PlotSegment(QPoint from, QPoint to) {
+    const QRgb pen = PenColor.rgb();
+    const int dx = std::abs(to.x() - from.x());
+    const int dy = std::abs(to.y() - from.y());
+    const int sx = from.x() < to.x() ? 1 : -1;
+    const int sy = from.y() < to.y() ? 1 : -1;
+    int x = from.x();
+    int y = from.y();
+    if (dx >= dy) {
+        int error = 2 * dy - dx;
+        for (int step = 0; step < dx; ++step) {
+            PlotPixel(x, y, pen);
+            if (error > 0) {
+                y += sy;
+                error -= 2 * dx;
+            }
+            error += 2 * dy;
+            x += sx;
+        }
+    } else {
+        int error = 2 * dx - dy;
+        for (int step = 0; step < dy; ++step) {
+            PlotPixel(x, y, pen);
+            if (error > 0) {
+                x += sx;
+                error -= 2 * dy;
+            }
+            error += 2 * dx;
+            y += sy;
+        }
+    }
 }
 
 void Canvas::Rectangle(int left, int top, int right, int bottom) {
     if (right <= left || bottom <= top)
         return;
-    QPainter painter(&image_);
-    Configure(painter);
-    if (!BrushClear)
-        painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), BrushColor);
-    painter.drawRect(QRect(QPoint(left, top), QPoint(right - 2, bottom - 2)));
+    Paint([&](QPainter& painter) {
+        Configure(painter);
+        if (!BrushClear)
+            painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), BrushColor);
+        painter.drawRect(QRect(QPoint(left, top), QPoint(right - 2, bottom - 2)));
+    });
 }
 
 void Canvas::FillRect(const QRect& rect) {
-    QPainter painter(&image_);
-    painter.fillRect(rect, BrushColor);
+    Paint([&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.fillRect(rect, BrushColor);
+    });
 }
 
 void Canvas::TextOut(int x, int y, const QString& text) {
-    QPainter painter(&image_);
-    painter.setFont(Font);
-    const QFontMetrics metrics(Font);
-    if (!BrushClear)
-        painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), BrushColor);
-    painter.setPen(FontColor);
-    painter.drawText(x, y + metrics.ascent(), text);
+    Paint([&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setFont(Font);
+        const QFontMetrics metrics(Font);
+        if (!BrushClear)
+            painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()),
+                             BrushColor);
+        painter.setPen(FontColor);
+        painter.drawText(x, y + metrics.ascent(), text);
+    });
 }
 
 int Canvas::TextWidth(const QString& text) const { return QFontMetrics(Font).horizontalAdvance(text); }
@@ -81,15 +169,30 @@ QColor Canvas::Pixel(int x, int y) const {
 }
 
 void Canvas::DrawImage(int x, int y, const QImage& picture) {
-    QPainter painter(&image_);
-    painter.drawImage(x, y, picture);
+    Paint([&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.drawImage(x, y, picture);
+    });
 }
+
+// Within an open painting a second one shares the first's painter: an image takes one painter
+// at a time.
+CanvasPainting::CanvasPainting(Canvas& canvas) : canvas_(canvas), outer_(canvas.painting_) {
+    if (!outer_) {
+        painter_ = std::make_unique<QPainter>(&canvas.image_);
+        canvas_.painting_ = painter_.get();
+    }
+}
+
+CanvasPainting::~CanvasPainting() { canvas_.painting_ = outer_; }
 
 PaintBox::PaintBox(QWidget* parent) : QWidget(parent) {}
 
 void PaintBox::Invalidate() {
-    if (OnRedraw)
+    if (OnRedraw) {
+        CanvasPainting painting(canvas_);
         RunGuarded(OnRedraw);
+    }
     update();
 }
 
