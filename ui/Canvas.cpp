@@ -80,8 +80,8 @@ void Canvas::Polyline(const std::vector<QPoint>& points) {
 }
 
 void Canvas::PlotPixel(int x, int y, QRgb pen) {
-    if (!image_.rect().contains(x, y)) return;
-    QRgb& pixel = reinterpret_cast<QRgb*>(image_.scanLine(y))[x];
+    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
+    QRgb& pixel = pixels_[y * stride_ + x];
     switch (Mode) {
     case PenMode::Copy: pixel = pen; break;
     case PenMode::Xor: pixel = 0xff000000u | ((pixel ^ pen) & 0x00ffffffu); break;
@@ -89,10 +89,21 @@ void Canvas::PlotPixel(int x, int y, QRgb pen) {
     }
 }
 
-// Bresenham's walk from `from` up to the pixel before `to`: one pixel per step along the longer
-// axis, each the nearest to the ideal line.
 void Canvas::PlotSegment(QPoint from, QPoint to) {
     const QRgb pen = PenColor.rgb();
+    pixels_ = reinterpret_cast<QRgb*>(image_.bits()); // detaches once, not once a pixel
+    stride_ = image_.bytesPerLine() / int(sizeof(QRgb));
+    PlotThinSegment(from, to, pen);
+    if (PenWidth == 2) {
+        const bool steep = std::abs(to.y() - from.y()) > std::abs(to.x() - from.x());
+        const QPoint beside = steep ? QPoint(-1, 0) : QPoint(0, -1);
+        PlotThinSegment(from + beside, to + beside, pen);
+    }
+}
+
+// Bresenham's walk from `from` up to the pixel before `to`: one pixel per step along the longer
+// axis, each the nearest to the ideal line.
+void Canvas::PlotThinSegment(QPoint from, QPoint to, QRgb pen) {
     const int dx = std::abs(to.x() - from.x());
     const int dy = std::abs(to.y() - from.y());
     const int sx = from.x() < to.x() ? 1 : -1;

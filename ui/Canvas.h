@@ -56,12 +56,15 @@ private:
     // Runs draw with the open painting's painter, or with a painter of its own.
     void Paint(const std::function<void(QPainter&)>& draw);
     void Configure(QPainter& painter) const;
-    bool PlotsPixels() const { return PenWidth <= 1 && PenStyle == Qt::SolidLine; }
+    bool PlotsPixels() const { return PenWidth <= 2 && PenStyle == Qt::SolidLine; }
     void PlotSegment(QPoint from, QPoint to);
+    void PlotThinSegment(QPoint from, QPoint to, QRgb pen);
     void PlotPixel(int x, int y, QRgb pen);
     QImage image_;
     QPoint penPos_;
     QPainter* painting_ = nullptr; // the open CanvasPainting's, not owned
+    QRgb* pixels_ = nullptr;       // the image's pixels while a line is set
+    int stride_ = 0;
 };
 
 // One painter on a canvas for the whole of a redraw: the canvas's drawing calls within its

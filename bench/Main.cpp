@@ -1,0 +1,31 @@
+// kaso-bench: runs the benchmarks, one line per goal with the figure beside the goal, and exits
+// with 1 when any goal is missed. With arguments, runs only the groups named: routes, idle,
+// redraw, spectrum, compiler, startup.
+#include "BenchSupport.h"
+#include "Benchmarks.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 1 && std::strcmp(argv[1], "--startup-probe") == 0)
+        return bench::RunStartupProbe(argc, argv);
+
+    const std::set<std::string> groups(argv + 1, argv + argc);
+    const auto wanted = [&](const char* group) { return groups.empty() || groups.count(group); };
+    QApplication app(argc, argv);
+    std::printf("%-58s %14s   %-16s %s\n", "goal", "figure", "limit", "");
+    if (wanted("spectrum")) bench::RunSpectrumBenchmarks();
+    if (wanted("compiler")) bench::RunCompilerBenchmarks();
+    if (wanted("redraw")) bench::RunRedrawBenchmarks();
+    if (wanted("routes")) bench::RunRouteBenchmarks();
+    if (wanted("idle")) bench::RunIdleBenchmarks();
+    if (wanted("startup")) bench::RunStartupBenchmarks(argv[0]);
+    std::printf("%d goal(s) missed\n", bench::Misses());
+    return bench::Misses() == 0 ? 0 : 1;
+}
