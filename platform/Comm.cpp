@@ -128,7 +128,7 @@ void TComm::Close() {
 
 void TComm::SendString(const QByteArray& text) {
     if (fd_ < 0)
-        throw ECommError(QString("Comm%1 is not open").arg(Port).toStdString());
+        throw ECommNotOpen(QString("Comm%1 is not open").arg(Port).toStdString());
     qsizetype sent = 0;
     while (sent < text.size()) {
         const ssize_t n = ::write(fd_, text.constData() + sent, static_cast<size_t>(text.size() - sent));

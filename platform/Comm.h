@@ -23,6 +23,12 @@ public:
     using ui::Error::Error;
 };
 
+// Raised by a send while the port is not open (never opened, or lost and not reopened).
+class ECommNotOpen : public ECommError {
+public:
+    using ECommError::ECommError;
+};
+
 enum TCommByteSize { _5 = 0, _6 = 1, _7 = 3, _8 = 4 };
 enum TCommParityBits { pbNone = 0, pbOdd = 1, pbEven = 2 };
 

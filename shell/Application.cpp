@@ -16,6 +16,7 @@
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
 #include "ui/Guard.h"
+#include "ui/Wait.h"
 
 #include <QApplication>
 #include <functional>
@@ -76,10 +77,10 @@ int RunKasoNT(int argc, char** argv) {
         return 1;
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("KasoNT 2.3F");
-    platform::OnTerminationSignal([] {
-        if (frmMain)
-            frmMain->close();
-    });
+    // A termination signal ends the program at once, asking nothing: there may be nobody to
+    // answer. The settings are still written as the windows are deleted.
+    platform::OnTerminationSignal([] { ui::RequestQuit(); });
+    ui::ClearQuitRequest();
     try {
         CreateApplicationWindows();
         frmMain->show();

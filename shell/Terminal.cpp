@@ -10,6 +10,8 @@
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 const QString kContinuousOutput = "==";
@@ -25,6 +27,13 @@ bool DesignationOf(const QString& typed, QString& axis) {
         return false;
     axis = typed.mid(start, colon - start);
     return true;
+}
+
+// The terminal sends one line per Return: of a pasted text only its first line counts, and
+// other control characters are dropped.
+QString FirstLineOf(const QString& text) {
+    const qsizetype end = text.indexOf(QRegularExpression("[\r\n]"));
+    return CleanLineField(end < 0 ? text : text.left(end));
 }
 
 } // namespace
@@ -43,7 +52,9 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
         }
         return;
     }
-    const QString typed = edtSend->text();
+    const QString typed = FirstLineOf(edtSend->text());
+    if (typed != edtSend->text())
+        edtSend->setText(typed); // what the monitor or the history takes is what is sent
     if (typed.isEmpty())
         return;
     QString axis;

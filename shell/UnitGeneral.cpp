@@ -1,6 +1,7 @@
 #include "UnitGeneral.h"
 
 #include "ReplyRouting.h"
+#include "UnitCommCancel.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 
@@ -48,10 +49,37 @@ void TmdlGeneral::mdlGeneralCreate() {
     Comm1->OnCommLost = [this](const QString& reason) { CommLost(reason); };
 }
 
+QByteArray TmdlGeneral::CommandLine(const QByteArray& line) {
+    const bool endsWithCR = line.endsWith(CR);
+    QByteArray clean;
+    clean.reserve(line.size());
+    for (qsizetype i = 0; i < line.size() - (endsWithCR ? 1 : 0); ++i) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        if (byte >= 0x20 && byte != 0x7F)
+            clean.append(line[i]);
+    }
+    if (endsWithCR)
+        clean.append(CR);
+    return clean;
+}
+
+QString CleanLineField(const QString& text) {
+    QString clean;
+    clean.reserve(text.size());
+    for (const QChar ch : text)
+        if (ch.unicode() >= 0x20 && ch.unicode() != 0x7F)
+            clean.append(ch);
+    return clean;
+}
+
+void TmdlGeneral::OnLineLost(QObject* window, std::function<void()> returnToIdle) {
+    lineLostHandlers_.push_back({window, std::move(returnToIdle)});
+}
+
 void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId) {
     ReplyReceived = false;
     SendComplete = false;
-    Comm1->SendString(line);
+    Comm1->SendString(CommandLine(line));
     RequestId = requestId;
     SendComplete = true;
 }
@@ -131,7 +159,23 @@ void TmdlGeneral::Dispatch() {
 
 void TmdlGeneral::Comm1CommTransmit(QObject*, std::uint16_t) {}
 
+// The one owner of a lost line: every exchange in progress ends here, each window that runs one
+// goes back to idle without a word, and the user is told once.
 void TmdlGeneral::CommLost(const QString& reason) {
+    ++lineLosses_;
+    RequestId = ridNone;
+    ReplyReceived = false;
+    SendComplete = true;
+    if (frmCommCancel) {
+        frmCommCancel->CancelRequested = true; // a chain that polls the flag stops at its next step
+        if (frmCommCancel->isVisible())
+            frmCommCancel->AbortTransfer();
+    }
+    std::erase_if(lineLostHandlers_, [](const LineLostHandler& h) { return h.window.isNull(); });
+    const auto handlers = lineLostHandlers_; // a handler may register or delete windows
+    for (const LineLostHandler& handler : handlers)
+        if (!handler.window.isNull())
+            ui::RunGuarded(handler.returnToIdle);
     ui::ShowWarning(QString("Commポートとの接続が切れました。(%1)\n"
                             "接続を確認し、設定画面でポートを開き直してください。")
                         .arg(reason),

@@ -9,8 +9,11 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 // The receiver of the next reply line.
 using TRequestId = int;
@@ -56,8 +59,20 @@ public:
     QByteArray LastReply; // bytes as received; decode only for display
 
     // Sends one command line (the caller appends the CR); raises the port's error on failure.
+    // This is the one way onto the line: whatever a box, a cell, a file or a reply put into the
+    // line, it goes out as exactly one line (see CommandLine).
     void SendCommand(const QByteArray& line, TRequestId requestId);
     void SendCommand(const QString& line, TRequestId requestId);
+
+    // The bytes that go on the wire for `line`: every control character is dropped except the
+    // line's own final CR, so text holding a CR or LF can never become a second command.
+    static QByteArray CommandLine(const QByteArray& line);
+
+    // What a window does when the line is lost: end its exchange and give the user the controls
+    // back, quietly (the data module shows the one message). Forgotten with the window.
+    void OnLineLost(QObject* window, std::function<void()> returnToIdle);
+    // How often the line has been lost, so a wait can tell that it went while it waited.
+    int LineLosses() const { return lineLosses_; }
 
     // Port number n of Comm<n>, rate in bps, parity index (1: 7 data bits even, else 8 none).
     void SetCommParams(short port, unsigned int baud, short parity);
@@ -69,6 +84,13 @@ public:
     void Comm1CommTransmit(QObject* sender, std::uint16_t count);
 
 private:
+    struct LineLostHandler {
+        QPointer<QObject> window;
+        std::function<void()> returnToIdle;
+    };
+    std::vector<LineLostHandler> lineLostHandlers_;
+    int lineLosses_ = 0;
+
     void mdlGeneralCreate();
     bool CutNewestLine(QByteArray& line) const;
     void Dispatch();
@@ -76,3 +98,6 @@ private:
 };
 
 extern TmdlGeneral* mdlGeneral;
+
+// A field of a command line or a stored value as text: every control character removed.
+QString CleanLineField(const QString& text);

@@ -17,6 +17,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 #include "ui/Settings.h"
+#include "ui/Wait.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -325,6 +326,8 @@ bool TfrmMain::FormCloseQuery() {
                             "警告");
     return true;
 }
+
+void TfrmMain::FormClose() { ui::RequestQuit(); }
 
 void TfrmMain::FormActivate() { edtSend->setFocus(); }
 

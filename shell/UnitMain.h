@@ -134,6 +134,8 @@ protected:
     void FormActivate() override;
     void FormDeactivate() override;
     bool FormCloseQuery() override;
+    // A close that goes on ends the program, whatever other windows show.
+    void FormClose() override;
 
 private:
     void BuildToolBar();

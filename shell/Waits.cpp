@@ -23,12 +23,15 @@ void WaitSendComplete() {
 bool WaitForReply(int& elapsedMs, ui::Timer& timer2) {
     elapsedMs = 0;
     timer2.SetEnabled(true);
+    const int losses = mdlGeneral->LineLosses();
     bool answered = false;
     for (;;) {
         if (mdlGeneral->ReplyReceived) {
             answered = true;
             break;
         }
+        if (ui::QuitRequested() || mdlGeneral->LineLosses() != losses)
+            break;
         ui::ProcessMessages();
         if (elapsedMs > kReplyLimitMs)
             break;
@@ -49,7 +52,9 @@ void WaitTicks(ui::Timer& timer, int n) {
 void WaitTicksOrReply(ui::Timer& timer, int n) {
     timer.Tag = 0;
     timer.SetEnabled(true);
-    while (!mdlGeneral->ReplyReceived) {
+    const int losses = mdlGeneral->LineLosses();
+    while (!mdlGeneral->ReplyReceived && !ui::QuitRequested() &&
+           mdlGeneral->LineLosses() == losses) {
         ui::ProcessMessages();
         if (timer.Tag >= n)
             break;

@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "Wait.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -40,10 +42,22 @@ MsgResult FromQtButton(int button) {
     }
 }
 
+// The answer that changes nothing, for a question asked while the program ends.
+MsgResult QuietAnswer(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::YesNo: return MsgResult::No;
+    case MsgButtons::YesNoCancel: return MsgResult::Cancel;
+    case MsgButtons::Ok: break;
+    }
+    return MsgResult::Ok;
+}
+
 } // namespace
 
 MsgResult ShowMessage(const QString& text, const QString& caption, MsgIcon icon,
                       MsgButtons buttons) {
+    if (QuitRequested())
+        return QuietAnswer(buttons);
     if (Responder())
         return Responder()(MessageRecord{text, caption, icon, buttons});
     QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons),

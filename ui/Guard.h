@@ -6,6 +6,7 @@
 #include <functional>
 #include <stdexcept>
 #include <type_traits>
+#include <utility>
 
 namespace ui {
 
@@ -20,18 +21,25 @@ void ShowException(const std::exception& e);
 
 void RunGuarded(const std::function<void()>& handler);
 
+// Calls a handler with the signal's arguments when it takes them, else without.
+template <typename Handler, typename... Args> void CallHandler(const Handler& handler, Args&&... args) {
+    if constexpr (std::is_invocable_v<const Handler&, Args...>)
+        handler(std::forward<Args>(args)...);
+    else
+        handler();
+}
+
 // Connects a handler to a signal through the guard; the handler receives the signal's arguments
 // when it takes them.
 template <typename Sender, typename Signal, typename Handler>
 QMetaObject::Connection Connect(Sender* sender, Signal signal, QObject* context, Handler handler) {
-    return QObject::connect(sender, signal, context, [handler](auto&&... args) {
-        RunGuarded([&] {
-            if constexpr (std::is_invocable_v<Handler, decltype(args)...>)
-                handler(args...);
-            else
-                handler();
-        });
-    });
+    // The constraint lets Qt's count of the arguments a functor takes see which counts work.
+    return QObject::connect(
+        sender, signal, context,
+        [handler](auto&&... args) -> void
+            requires(std::is_invocable_v<const Handler&, decltype(args)...> ||
+                     std::is_invocable_v<const Handler&>)
+        { RunGuarded([&] { CallHandler(handler, args...); }); });
 }
 
 } // namespace ui

@@ -1,21 +1,18 @@
 #include "SafeFile.h"
 
-#include <QSaveFile>
+#include "platform/SafeWrite.h"
+
+#include <QFile>
 
 namespace ui {
 
 QString WriteWholeFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    // Unbuffered, so that a write the disk cuts short is seen here and not lost in a flush.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            return file.errorString(); // the temporary file is removed, the old one stays
-        done += written;
-    }
-    return file.commit() ? QString() : file.errorString();
+    std::string error;
+    if (platform::WriteFileSafely(QFile::encodeName(path).toStdString(),
+                                  std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                                  error))
+        return {};
+    return QString::fromLocal8Bit(error);
 }
 
 QString UnreadableRecordsMessage(const QStringList& unreadable) {

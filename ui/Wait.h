@@ -12,7 +12,16 @@ void ProcessMessages();
 // Handles what is pending without waiting for more (a look at the user's input between steps).
 void ProcessPendingMessages();
 
-// Repeats ProcessMessages until done() is true (tested before each pass).
+// Repeats ProcessMessages until done() is true (tested before each pass), or until the program
+// has been asked to end.
 void ProcessMessagesUntil(const std::function<bool()>& done);
+
+// Ends the program's event loop whatever windows are showing (closing the main window does
+// this): every nested event loop ends, every wait returns at once, and no further message box
+// is shown.
+void RequestQuit();
+bool QuitRequested();
+// For a new event loop in the same process (tests).
+void ClearQuitRequest();
 
 } // namespace ui

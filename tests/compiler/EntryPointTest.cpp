@@ -89,7 +89,9 @@ TEST_F(EntryPoint, UnwritableCompiledFileIsReportedNotClaimed) {
     EXPECT_FALSE(result.compiledProgram.error.empty());
     EXPECT_EQ(ReadBytes(Path("PROG.lst")),
               CrLf(Cp932("[致命的エラー]MBXファイルが作成できません\n")));
-    EXPECT_FALSE(std::filesystem::exists(Path("PROG.mbx.part")));
+    for (const auto& entry : std::filesystem::directory_iterator(Path("")))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("PROG.mbx."))
+            << "temporary file left: " << entry.path();
 }
 
 TEST_F(EntryPoint, UnwritableListingIsReported) {

@@ -1,5 +1,6 @@
 // Start-up and shut-down: settings read into the controls, the port opened with them, settings
 // written back at the end, the close question, and the single instance.
+#include "ui/Wait.h"
 #include "AppTest.h"
 
 #include "editor/UnitEdit.h"
@@ -159,6 +160,8 @@ TEST_F(StartupTest, CloseAsksOnlyWhenTheEditorShowsUnsavedWork) {
     frmEdit->DocModified[3] = true;
     EXPECT_TRUE(frmMain->close()); // editor hidden: no question
     EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(ui::QuitRequested());
+    ui::ClearQuitRequest();
 
     frmSetup->cmbTransmit->SetItemIndex(1); // no axis scan when the window shows
     frmMain->show();

@@ -79,7 +79,7 @@ TEST_F(TerminalTest, FailedRateChangeShowsTheRateInForce) {
     driver->clearReceived();
     Type(edit, "BM");
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
-                     [this] { qputenv("KASONT_COMM1", "/dev/no-such-tty"); });
+                     [] { qputenv("KASONT_COMM1", "/dev/no-such-tty"); });
     Type(edit, "\r");
     EXPECT_TRUE(HasMessage("ﾎﾞｰﾚｰﾄの変更ができませんでした。\n設定画面でﾎﾞｰﾚｰﾄを変更してください。"));
     EXPECT_TRUE(HasMessage(

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 void AppTest::SetUp() {
+    ui::ClearQuitRequest();
     qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
     driver = std::make_unique<sim::SimulatedDriver>(driverConfig);

@@ -1,0 +1,101 @@
+// The rules every screen shares: one way onto the line, one owner of a lost line, and the end of
+// the program whatever windows show.
+#include "AppTest.h"
+
+#include "shell/UnitCommCancel.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitMain.h"
+#include "shell/Waits.h"
+#include "ui/Wait.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+namespace {
+
+class LineRulesTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        StartProgram();
+        TakeSentLines();
+    }
+};
+
+TEST_F(LineRulesTest, EveryControlCharacterButTheFinalCRIsDropped) {
+    EXPECT_EQ(TmdlGeneral::CommandLine("X\r#5=1\r"), "X#5=1\r");
+    EXPECT_EQ(TmdlGeneral::CommandLine("A\nB\tC\x1b\x7f" "D\r"), "ABCD\r");
+    EXPECT_EQ(TmdlGeneral::CommandLine("\r"), "\r");
+    EXPECT_EQ(TmdlGeneral::CommandLine("   L\r"), "   L\r"); // blanks are not control characters
+    EXPECT_EQ(TmdlGeneral::CommandLine("\x82\xa0\xff\r"), "\x82\xa0\xff\r"); // CP932 and 0xFF stay
+    EXPECT_EQ(TmdlGeneral::CommandLine("no end"), "no end");
+    EXPECT_EQ(TmdlGeneral::CommandLine(QByteArray("A\0B\r", 4)), "AB\r");
+    EXPECT_EQ(CleanLineField("12\r\n34\x01"), "1234");
+
+    // On the wire: one line, and the driver's parameter 5 is not written.
+    const int before = driver->parameter('A', 5);
+    mdlGeneral->SendCommand(QByteArray("X\r#5=1\r"), ridNone);
+    mdlGeneral->SendCommand(QString("#5=2\r\n#5=3\r"), ridNone);
+    Pause(150);
+    EXPECT_EQ(driver->receivedBytes(), QByteArray("X#5=1\r#5=2#5=3\r"));
+    EXPECT_EQ(driver->parameter('A', 5), before);
+}
+
+TEST_F(LineRulesTest, TheTerminalSendsOnlyTheFirstLineOfAPaste) {
+    frmMain->edtSend->setText("VER\r#5=1\nVER"); // as a paste that keeps its line breaks
+    frmMain->edtSend->setFocus();
+    Type(frmMain->edtSend, "\r");
+    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
+    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"VER"});
+    EXPECT_EQ(frmMain->edtSend->text(), "VER");
+}
+
+TEST_F(LineRulesTest, ALostLineEndsEveryExchangeAndIsReportedOnce) {
+    QObject idleWindow;
+    int returnedToIdle = 0;
+    mdlGeneral->OnLineLost(&idleWindow, [&] { ++returnedToIdle; });
+    auto gone = std::make_unique<QObject>();
+    int goneCalled = 0;
+    mdlGeneral->OnLineLost(gone.get(), [&] { ++goneCalled; });
+    gone.reset(); // a deleted window is not asked
+
+    frmCommCancel->StartTransfer();
+    driver->setFault(sim::Fault::Silent);
+    QTimer::singleShot(100, driver.get(), [this] { driver->hangUp(); });
+    mdlGeneral->SendCommand(QByteArray("VER\r"), ridPrm);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2));
+    EXPECT_LT(clock.elapsed(), 800); // the wait ended with the line, not with its time limit
+
+    EXPECT_EQ(returnedToIdle, 1);
+    EXPECT_EQ(goneCalled, 0);
+    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_TRUE(frmCommCancel->CancelRequested);
+    EXPECT_EQ(mdlGeneral->LineLosses(), 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_THROW(mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone), platform::ECommNotOpen);
+    Pause(100);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(LineRulesTest, ClosingTheMainWindowEndsEveryWaitAndSilencesMessageBoxes) {
+    bool waitEnded = false;
+    QTimer::singleShot(50, frmMain, [] { frmMain->close(); });
+    QTimer::singleShot(0, frmMain, [&] {
+        ui::ProcessMessagesUntil([] { return false; }); // a wait that would never end by itself
+        waitEnded = true;
+    });
+    ASSERT_TRUE(WaitFor([&] { return waitEnded; }, 2000));
+    EXPECT_TRUE(ui::QuitRequested());
+    EXPECT_EQ(ui::ShowMessage("q", "c", ui::MsgIcon::Question, ui::MsgButtons::YesNo),
+              ui::MsgResult::No);
+    EXPECT_EQ(ui::ShowMessage("q", "c", ui::MsgIcon::Question, ui::MsgButtons::YesNoCancel),
+              ui::MsgResult::Cancel);
+    EXPECT_TRUE(messages.empty());
+    ui::ClearQuitRequest();
+}
+
+} // namespace
