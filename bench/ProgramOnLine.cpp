@@ -19,11 +19,7 @@ ProgramOnLine::ProgramOnLine(const ProgramSetup& setup) {
     simulator_ = std::make_unique<SimulatorProcess>(setup.simulatorArguments);
     relay_ = std::make_unique<PacedRelay>(simulator_->DevicePath(), kLineRate);
     qputenv("KASONT_COMM1", QByteArray::fromStdString(relay_->ProgramDevice()));
-    {
-        QSettings settings(ui::IniSettings::FilePathForKey(ui::kSettingsKey), QSettings::IniFormat);
-        for (const auto& [name, value] : setup.settings)
-            settings.setValue(name, value);
-    }
+    WriteSettings(setup);
     ui::SetMessageResponder([](const ui::MessageRecord& record) {
         return record.buttons == ui::MsgButtons::Ok ? ui::MsgResult::Ok : ui::MsgResult::Yes;
     });
@@ -37,6 +33,12 @@ ProgramOnLine::~ProgramOnLine() {
     relay_.reset();
     simulator_.reset();
     qunsetenv("KASONT_COMM1");
+}
+
+void WriteSettings(const ProgramSetup& setup) {
+    QSettings settings(ui::IniSettings::FilePathForKey(ui::kSettingsKey), QSettings::IniFormat);
+    for (const auto& [name, value] : setup.settings)
+        settings.setValue(name, value);
 }
 
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {

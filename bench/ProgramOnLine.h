@@ -38,6 +38,9 @@ private:
     std::unique_ptr<PacedRelay> relay_;
 };
 
+// Writes the setup's settings into the settings file of the current XDG_CONFIG_HOME.
+void WriteSettings(const ProgramSetup& setup);
+
 // Runs the event loop until cond holds or timeoutMs passes; returns cond().
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs);
 // Runs the event loop for ms milliseconds.

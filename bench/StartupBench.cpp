@@ -89,6 +89,7 @@ void RunStartupBenchmarks(const char* self) {
         SimulatorProcess simulator(setup.simulatorArguments);
         PacedRelay relay(simulator.DevicePath(), kLineRate);
         qputenv("KASONT_COMM1", QByteArray::fromStdString(relay.ProgramDevice()));
+        WriteSettings(setup);
         for (int i = 0; i < kStarts; ++i) {
             const ProbeResult result = RunProbe(self, false);
             if (result.startSeconds > 0) starts.push_back(1000.0 * result.startSeconds);
