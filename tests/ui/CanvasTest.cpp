@@ -89,6 +89,28 @@ TEST(CanvasTest, LinesStartOnTheirFirstPixelInEveryDirection) {
     }
 }
 
+// Lines that leave the image are cut at its edge, thin or thick, in every pen mode.
+TEST(CanvasTest, LinesBeyondTheEdgeAreCut) {
+    ui::Canvas canvas(QSize(20, 10));
+    for (const ui::PenMode mode : {ui::PenMode::Copy, ui::PenMode::Xor, ui::PenMode::NotXor})
+        for (const int width : {1, 2}) {
+            canvas.Mode = mode;
+            canvas.PenWidth = width;
+            canvas.MoveTo(-50, 5);
+            canvas.LineTo(70, 5);
+            canvas.MoveTo(0, 0);
+            canvas.LineTo(2000000, 1000);
+            canvas.Polyline({{5, -30}, {6, 40}, {-3, -3}});
+        }
+    canvas.Mode = ui::PenMode::Copy;
+    canvas.PenWidth = 1;
+    canvas.Clear(Qt::white);
+    canvas.MoveTo(-50, 5);
+    canvas.LineTo(70, 5);
+    for (int x = 0; x < 20; ++x)
+        EXPECT_EQ(canvas.Pixel(x, 5), QColor(Qt::black)) << x;
+}
+
 // A trace drawn as one polyline within one painting draws the same pixels as the same trace
 // drawn a segment at a time, for the thin pen set pixel by pixel and the thick one of the plots.
 TEST(CanvasTest, APolylineInOnePaintingDrawsTheSameTraceAsItsSegments) {
