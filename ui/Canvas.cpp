@@ -93,45 +93,66 @@ void Canvas::PlotSegment(QPoint from, QPoint to) {
     const QRgb pen = PenColor.rgb();
     pixels_ = reinterpret_cast<QRgb*>(image_.bits()); // detaches once, not once a pixel
     stride_ = image_.bytesPerLine() / int(sizeof(QRgb));
-    PlotThinSegment(from, to, pen);
+    PlotThinSegment(from.x(), from.y(), to.x(), to.y(), pen);
     if (PenWidth == 2) {
-        const bool steep = std::abs(to.y() - from.y()) > std::abs(to.x() - from.x());
-        const QPoint beside = steep ? QPoint(-1, 0) : QPoint(0, -1);
-        PlotThinSegment(from + beside, to + beside, pen);
+        const bool steep = std::abs(qint64(to.y()) - from.y()) > std::abs(qint64(to.x()) - from.x());
+        const int bx = steep ? -1 : 0;
+        const int by = steep ? 0 : -1;
+        PlotThinSegment(from.x() + qint64(bx), from.y() + qint64(by), to.x() + qint64(bx),
+                        to.y() + qint64(by), pen);
     }
 }
 
+namespace {
+
+// The smallest integer not below n / d, for d > 0.
+long long CeilDiv(long long n, long long d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
+
+} // namespace
+
 // Bresenham's walk from `from` up to the pixel before `to`: one pixel per step along the longer
-// axis, each the nearest to the ideal line.
-void Canvas::PlotThinSegment(QPoint from, QPoint to, QRgb pen) {
-    const int dx = std::abs(to.x() - from.x());
-    const int dy = std::abs(to.y() - from.y());
-    const int sx = from.x() < to.x() ? 1 : -1;
-    const int sy = from.y() < to.y() ? 1 : -1;
-    int x = from.x();
-    int y = from.y();
-    if (dx >= dy) {
-        int error = 2 * dy - dx;
-        for (int step = 0; step < dx; ++step) {
-            PlotPixel(x, y, pen);
-            if (error > 0) {
-                y += sy;
-                error -= 2 * dx;
-            }
-            error += 2 * dy;
-            x += sx;
-        }
+// axis, each the nearest to the ideal line. Steps whose longer-axis coordinate lies outside the
+// image are not walked: the walk starts at the first step inside, where its closed form (after k
+// steps it has made ceil((2 db k - da) / 2 da) steps along the shorter axis) puts it.
+void Canvas::PlotThinSegment(long long x0, long long y0, long long x1, long long y1, QRgb pen) {
+    const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
+    const long long a0 = steep ? y0 : x0;
+    const long long b0 = steep ? x0 : y0;
+    const long long a1 = steep ? y1 : x1;
+    const long long b1 = steep ? x1 : y1;
+    const long long da = std::abs(a1 - a0);
+    const long long db = std::abs(b1 - b0);
+    const int sa = a0 < a1 ? 1 : -1;
+    const int sb = b0 < b1 ? 1 : -1;
+    const long long extent = steep ? image_.height() : image_.width();
+    long long first = 0;
+    long long last = da; // exclusive: the end point is left out
+    if (sa > 0) {
+        first = std::max(first, -a0);
+        last = std::min(last, extent - a0);
     } else {
-        int error = 2 * dx - dy;
-        for (int step = 0; step < dy; ++step) {
-            PlotPixel(x, y, pen);
-            if (error > 0) {
-                x += sx;
-                error -= 2 * dy;
-            }
-            error += 2 * dx;
-            y += sy;
+        first = std::max(first, a0 - (extent - 1));
+        last = std::min(last, a0 + 1);
+    }
+    if (first >= last) return;
+    const long long minorSteps = CeilDiv(2 * db * first - da, 2 * da);
+    long long error = 2 * db - da + 2 * db * first - 2 * da * minorSteps;
+    long long a = a0 + sa * first;
+    long long b = b0 + sb * minorSteps;
+    const long long minorExtent = steep ? image_.width() : image_.height();
+    for (long long k = first; k < last; ++k) {
+        if (b >= 0 && b < minorExtent) {
+            if (steep)
+                PlotPixel(int(b), int(a), pen);
+            else
+                PlotPixel(int(a), int(b), pen);
         }
+        if (error > 0) {
+            b += sb;
+            error -= 2 * da;
+        }
+        error += 2 * db;
+        a += sa;
     }
 }
 

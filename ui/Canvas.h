@@ -58,7 +58,7 @@ private:
     void Configure(QPainter& painter) const;
     bool PlotsPixels() const { return PenWidth <= 2 && PenStyle == Qt::SolidLine; }
     void PlotSegment(QPoint from, QPoint to);
-    void PlotThinSegment(QPoint from, QPoint to, QRgb pen);
+    void PlotThinSegment(long long x0, long long y0, long long x1, long long y1, QRgb pen);
     void PlotPixel(int x, int y, QRgb pen);
     QImage image_;
     QPoint penPos_;

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -99,8 +101,8 @@ TEST(CanvasTest, LinesBeyondTheEdgeAreCut) {
             canvas.MoveTo(-50, 5);
             canvas.LineTo(70, 5);
             canvas.MoveTo(0, 0);
-            canvas.LineTo(2000000, 1000);
-            canvas.Polyline({{5, -30}, {6, 40}, {-3, -3}});
+            canvas.LineTo(2000000000, 1000);
+            canvas.Polyline({{5, -30}, {6, 40}, {-3, -3}, {INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}});
         }
     canvas.Mode = ui::PenMode::Copy;
     canvas.PenWidth = 1;
@@ -109,6 +111,27 @@ TEST(CanvasTest, LinesBeyondTheEdgeAreCut) {
     canvas.LineTo(70, 5);
     for (int x = 0; x < 20; ++x)
         EXPECT_EQ(canvas.Pixel(x, 5), QColor(Qt::black)) << x;
+    // A far end does not move the pixels near the start: the walk is the one from the start.
+    ui::Canvas near(QSize(20, 10)), far(QSize(20, 10));
+    near.MoveTo(0, 0);
+    near.LineTo(30, 3);
+    far.MoveTo(0, 0);
+    far.LineTo(30000000, 3000000);
+    EXPECT_EQ(far.Image(), near.Image());
+    // A line that starts outside is set as if walked from its start: the same pixels as the same
+    // line drawn wholly inside a wider image.
+    const std::pair<QPoint, QPoint> lines[] = {{{-17, 4}, {30, 9}}, {{-17, 4}, {25, 2}},
+                                               {{-17, 4}, {12, 30}}, {{3, -25}, {12, 30}},
+                                               {{15, 33}, {2, -14}}, {{44, 1}, {-9, 8}}};
+    for (const auto& [start, end] : lines) {
+        ui::Canvas clipped(QSize(20, 10)), whole(QSize(100, 100));
+        clipped.MoveTo(start.x(), start.y());
+        clipped.LineTo(end.x(), end.y());
+        whole.MoveTo(start.x() + 40, start.y() + 40);
+        whole.LineTo(end.x() + 40, end.y() + 40);
+        EXPECT_EQ(clipped.Image(), whole.Image().copy(40, 40, 20, 10))
+            << start.x() << "," << start.y() << " to " << end.x() << "," << end.y();
+    }
 }
 
 // A trace drawn as one polyline within one painting draws the same pixels as the same trace
