@@ -155,6 +155,25 @@ TEST(CanvasTest, APolylineInOnePaintingDrawsTheSameTraceAsItsSegments) {
             byPolyline.PenColor = Qt::blue;
             byPolyline.Polyline(trace);
         }
+        // A copy taken in the middle of a painting keeps what it saw.
+        ui::Canvas copied(QSize(160, 100));
+        QImage before;
+        {
+            const ui::CanvasPainting painting(copied);
+            copied.PenWidth = width;
+            copied.Rectangle(0, 0, 10, 10);
+            before = copied.Image();
+            copied.PenColor = Qt::blue;
+            copied.Polyline(trace);
+            copied.Rectangle(20, 0, 30, 10);
+        }
+        EXPECT_EQ(before.pixelColor(100, 50), QColor(Qt::white));
+        EXPECT_EQ(before.pixelColor(20, 0), QColor(Qt::white));
+        EXPECT_EQ(copied.Pixel(20, 0), QColor(Qt::blue));
+        for (const QPoint p : Inked(byPolyline))
+            if (p.y() >= 10) {
+                EXPECT_EQ(copied.Pixel(p.x(), p.y()), QColor(Qt::blue));
+            }
         const std::vector<QPoint> segmentPixels = Inked(bySegments);
         const std::vector<QPoint> polylinePixels = Inked(byPolyline);
         if (width == 1) {
