@@ -91,14 +91,9 @@ void Canvas::PlotPixel(int x, int y, QRgb pen) {
 
 void Canvas::PlotSegment(QPoint from, QPoint to) {
     const QRgb pen = PenColor.rgb();
-    // A copy of the picture taken during a painting shares its pixels: give the painting's
-    // painter the picture's own pixels before writing to them.
-    if (painting_ && !image_.isDetached()) {
-        painting_->end();
-        image_.detach();
-        painting_->begin(&image_);
-    }
-    pixels_ = reinterpret_cast<QRgb*>(image_.bits()); // detaches once, not once a pixel
+    // Once a line, not once a pixel. (A copy taken while a painter is open is a deep copy, so
+    // this never takes the pixels away from an open painting.)
+    pixels_ = reinterpret_cast<QRgb*>(image_.bits());
     stride_ = image_.bytesPerLine() / int(sizeof(QRgb));
     PlotThinSegment(from.x(), from.y(), to.x(), to.y(), pen);
     if (PenWidth == 2) {
