@@ -1,9 +1,14 @@
 // The groups of benchmarks that kaso-bench runs; each prints one line per goal.
 #pragma once
 
+#include <set>
+#include <string>
+
 namespace bench {
 
-void RunRouteBenchmarks();   // the reply routes, per exchange, windows shown
+// The reply routes, per exchange, windows shown; `only` names some of them (plain, terminal,
+// status, parameters, lock, logging, sweep), empty for all.
+void RunRouteBenchmarks(const std::set<std::string>& only = {});
 void RunIdleBenchmarks();    // waits and monitors: share of a core
 void RunRedrawBenchmarks();  // the Bode page and the four-channel logging plot
 void RunSpectrumBenchmarks(); // the spectrum against FFTW

@@ -1,6 +1,7 @@
 // kaso-bench: runs the benchmarks, one line per goal with the figure beside the goal, and exits
 // with 1 when any goal is missed. With arguments, runs only the groups named: routes, idle,
-// redraw, spectrum, compiler, startup.
+// redraw, spectrum, compiler, startup, or single routes: plain, terminal, status, parameters,
+// lock, logging, sweep.
 #include "BenchSupport.h"
 #include "Benchmarks.h"
 
@@ -34,7 +35,13 @@ int main(int argc, char** argv) {
     if (wanted("spectrum")) bench::RunSpectrumBenchmarks();
     if (wanted("compiler")) bench::RunCompilerBenchmarks();
     if (wanted("redraw")) bench::RunRedrawBenchmarks();
-    if (wanted("routes")) bench::RunRouteBenchmarks();
+    std::set<std::string> routes;
+    for (const char* route : {"plain", "terminal", "status", "parameters", "lock", "logging", "sweep"})
+        if (groups.count(route)) routes.insert(route);
+    if (wanted("routes"))
+        bench::RunRouteBenchmarks();
+    else if (!routes.empty())
+        bench::RunRouteBenchmarks(routes);
     if (wanted("idle")) bench::RunIdleBenchmarks();
     if (wanted("startup")) bench::RunStartupBenchmarks(argv[0]);
     std::printf("%d goal(s) missed\n", bench::Misses());

@@ -16,6 +16,9 @@
 #include <QTest>
 
 #include <algorithm>
+#include <set>
+#include <string>
+#include <utility>
 
 namespace bench {
 
@@ -190,16 +193,21 @@ void AnalysisSweep() {
 
 } // namespace
 
-void RunRouteBenchmarks() {
-    PlainExchange();
-    TerminalExchange();
-    StatusPoll();
-    ParameterReadAndWrite("parameter window", "QWC", 3, [] { return frmPrm; });
-    ParameterReadAndWrite("lock window", "QWD", 4, [] { return frmPrmLock; });
-    LoggingReadBack();
-    AnalysisSweep();
-    ReportNote("program download: not measured here yet; the editor's download to the driver is "
-               "not built on this branch (its route joins this group when it is)");
+void RunRouteBenchmarks(const std::set<std::string>& only) {
+    const std::pair<const char*, std::function<void()>> routes[] = {
+        {"plain", PlainExchange},
+        {"terminal", TerminalExchange},
+        {"status", StatusPoll},
+        {"parameters", [] { ParameterReadAndWrite("parameter window", "QWC", 3, [] { return frmPrm; }); }},
+        {"lock", [] { ParameterReadAndWrite("lock window", "QWD", 4, [] { return frmPrmLock; }); }},
+        {"logging", LoggingReadBack},
+        {"sweep", AnalysisSweep},
+    };
+    for (const auto& [name, run] : routes)
+        if (only.empty() || only.count(name)) run();
+    if (only.empty() || only.count("download"))
+        ReportNote("program download: not measured here yet; the editor's download to the driver "
+                   "is not built on this branch (its route joins this group when it is)");
 }
 
 } // namespace bench
