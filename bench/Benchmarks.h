@@ -7,7 +7,8 @@
 namespace bench {
 
 // The reply routes, per exchange, windows shown; `only` names some of them (plain, terminal,
-// status, parameters, lock, logging, sweep), empty for all.
+// status, parameters, lock, logging, sweep, download), empty for
+// all.
 void RunRouteBenchmarks(const std::set<std::string>& only = {});
 void RunIdleBenchmarks();    // waits and monitors: share of a core
 void RunRedrawBenchmarks();  // the Bode page and the four-channel logging plot

@@ -1,7 +1,7 @@
 // kaso-bench: runs the benchmarks, one line per goal with the figure beside the goal, and exits
 // with 1 when any goal is missed. With arguments, runs only the groups named: routes, idle,
 // redraw, spectrum, compiler, startup, or single routes: plain, terminal, status, parameters,
-// lock, logging, sweep.
+// lock, logging, sweep, download.
 #include "BenchSupport.h"
 #include "Benchmarks.h"
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     if (wanted("compiler")) bench::RunCompilerBenchmarks();
     if (wanted("redraw")) bench::RunRedrawBenchmarks();
     std::set<std::string> routes;
-    for (const char* route : {"plain", "terminal", "status", "parameters", "lock", "logging", "sweep"})
+    for (const char* route : {"plain", "terminal", "status", "parameters", "lock", "logging", "sweep", "download"})
         if (groups.count(route)) routes.insert(route);
     if (wanted("routes"))
         bench::RunRouteBenchmarks();

@@ -4,15 +4,22 @@
 #include "Benchmarks.h"
 #include "ProgramOnLine.h"
 
+#include "GeneratedPrograms.h"
+
 #include "analysis/FreqAnalyze.h"
+#include "editor/UnitEdit.h"
 #include "logging/UnitLogging_QWC.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+#include "ui/FileDialogs.h"
 #include "status/UnitStat_QWC.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -191,6 +198,39 @@ void AnalysisSweep() {
     ReportAtMost("route: analysis sweep, analysis window shown", ms, "ms", kRouteGoalMs);
 }
 
+// A compiled second-generation program of 300 lines, downloaded with "MBCL" and the read-back
+// of every row, at 38400 bps, with the editor shown.
+void ProgramDownload() {
+    ProgramOnLine program(OnSeries("QWC", 3));
+    frmSetup->cmbBaudrate->SetItemIndex(4);
+    frmMain->AxisMask = 1 << ('X' - 'A');
+    frmMain->edtSend->setText("X:");
+    QTest::keyClick(frmMain->edtSend, Qt::Key_Return);
+    WaitForQuietLine(program);
+
+    QTemporaryDir folder;
+    const QString source = folder.path() + "/BENCH.MB";
+    {
+        QFile file(source);
+        if (!file.open(QIODevice::WriteOnly)) return ReportFailure("route: program download", "no source");
+        file.write(QByteArray::fromStdString(SecondGenerationProgram(300)));
+    }
+    ui::SetFileDialogResponder([source](const ui::FileDialog&) -> std::optional<QString> { return source; });
+    ShowAndExpose(frmEdit);
+    frmEdit->FileOpenItem->trigger();
+    frmEdit->btnMailC->click();
+    ui::SetFileDialogResponder({});
+    const double ms = MedianOf(3, [&] {
+        return CpuMsPerLine(program, [&] {
+            frmEdit->RunSendItem->trigger();
+            WaitUntil([] { return !frmEdit->ProgramTransferRunning(); }, 60000);
+            WaitForQuietLine(program);
+            if (frmCommCancel->isVisible()) frmCommCancel->btnCancel->click();
+        });
+    });
+    ReportAtMost("route: program download, editor shown", ms, "ms", kRouteGoalMs);
+}
+
 } // namespace
 
 void RunRouteBenchmarks(const std::set<std::string>& only) {
@@ -202,12 +242,10 @@ void RunRouteBenchmarks(const std::set<std::string>& only) {
         {"lock", [] { ParameterReadAndWrite("lock window", "QWD", 4, [] { return frmPrmLock; }); }},
         {"logging", LoggingReadBack},
         {"sweep", AnalysisSweep},
+        {"download", ProgramDownload},
     };
     for (const auto& [name, run] : routes)
         if (only.empty() || only.count(name)) run();
-    if (only.empty() || only.count("download"))
-        ReportNote("program download: not measured here yet; the editor's download to the driver "
-                   "is not built on this branch (its route joins this group when it is)");
 }
 
 } // namespace bench

@@ -108,7 +108,7 @@ void Canvas::PlotSegment(QPoint from, QPoint to) {
 namespace {
 
 // The smallest integer not below n / d, for d > 0.
-long long CeilDiv(long long n, long long d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
+__int128 CeilDiv(__int128 n, __int128 d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
 
 } // namespace
 
@@ -137,10 +137,12 @@ void Canvas::PlotThinSegment(long long x0, long long y0, long long x1, long long
         last = std::min(last, a0 + 1);
     }
     if (first >= last) return;
-    const long long minorSteps = CeilDiv(2 * db * first - da, 2 * da);
-    long long error = 2 * db - da + 2 * db * first - 2 * da * minorSteps;
+    // In 128 bits: with ends far outside, 2 db k overflows 64.
+    const __int128 minorSteps = CeilDiv(__int128(2) * db * first - da, __int128(2) * da);
+    const __int128 walked = __int128(2) * db * first - 2 * da * minorSteps;
+    long long error = 2 * db - da + static_cast<long long>(walked);
     long long a = a0 + sa * first;
-    long long b = b0 + sb * minorSteps;
+    long long b = static_cast<long long>(b0 + sb * minorSteps);
     const long long minorExtent = steep ? image_.width() : image_.height();
     for (long long k = first; k < last; ++k) {
         if (b >= 0 && b < minorExtent) {
