@@ -96,9 +96,12 @@ bool Statement::Not(int k) const {
 }
 
 bool Statement::Status(int k) {
-    std::string_view word = Word(k);
-    if (word.starts_with('!') && !LineHas("!!!")) word = word.substr(1, 4);
-    return ctx_.keywords.status.Contains(word);
+    // The rewrite stands in the word table, so the later tests of the line see it.
+    const std::size_t index = Index(k);
+    if (k >= 1 && index < ctx_.words.size() && ctx_.words[index].starts_with('!') &&
+        !LineHas("!!!"))
+        ctx_.words[index] = ctx_.words[index].substr(1, 4);
+    return ctx_.keywords.status.Contains(Word(k));
 }
 
 bool Statement::Variable(int k) {

@@ -117,8 +117,9 @@ public:
     bool And(int k) const;
     bool Or(int k) const;
     bool Not(int k) const; // "!!!"
-    // A status word; one written with a leading '!' is looked up without it (and the word keeps
-    // that spelling) unless the line holds "!!!".
+    // A status word. Unless the line holds "!!!", a word written with a leading '!' is first
+    // rewritten in place to the (at most 4) characters after it, and stays so for the later
+    // tests of the line.
     bool Status(int k);
     bool Variable(int k);    // a user-variable reference
     bool PercentWord(int k); // holds '%' and is no variable

@@ -35,13 +35,16 @@ void TfrmEdit::RenumberSteps() {
     const editor::StepNumbering numbering = editor::NumberSteps(memMain2->Lines());
     EventStepCount = numbering.eventSteps;
     SequenceStepCount = numbering.sequenceSteps;
-    memMain->SetLines(numbering.gutterRows);
+    // Laying out the gutter again costs more than comparing its rows.
+    if (memMain->Lines() != numbering.gutterRows) memMain->SetLines(numbering.gutterRows);
     memMain->SetTopRow(memMain2->TopRow());
 }
 
 void TfrmEdit::memMain2Change(QObject* sender) {
     if (sender != this) {
-        if (memMain2->RowCount() != SavedLineCount) RenumberSteps();
+        // Any change of the text can make or unmake a step (typing over a selection, redo, a
+        // paste by key or mouse, a drop, replace all), so the gutter follows every change.
+        RenumberSteps();
         // A line typed wider than any before gets its scroll bar at once.
         MaxLineWidth = std::max(MaxLineWidth,
                                 ui::EditorPane::ExpandTabLength(memMain2->Line(memMain2->Row())));
@@ -165,6 +168,7 @@ void TfrmEdit::FilePrintSetup() {
 void TfrmEdit::FilePrint() {
     ui::PrintDialog& dialog = *mdlGeneral->PrintDialog1;
     if (!dialog.Execute(this)) return;
+    const QStringList lines = memMain2->Lines();
     editor::PrintDocument(dialog.Printer(), memMain2->font().family(), TabCaption(CurrentDoc),
-                          memMain->Lines(), memMain2->Lines());
+                          editor::NumberSteps(lines).gutterRows, lines);
 }

@@ -4,6 +4,7 @@
 #include "EditSteps.h"
 
 #include <array>
+#include <vector>
 
 namespace editor {
 namespace {
@@ -24,10 +25,18 @@ QString AsciiUpper(const QString& line) {
     return upper;
 }
 
-} // namespace
+// Whether "SQ" stands in the line in any case of its letters: only such a line can open or
+// close a sequence part, so the others need no upper-case copy.
+bool MentionsSq(const QString& line) {
+    for (qsizetype i = 0; i + 1 < line.size(); ++i) {
+        const char16_t first = line[i].unicode();
+        const char16_t second = line[i + 1].unicode();
+        if ((first == 'S' || first == 's') && (second == 'Q' || second == 'q')) return true;
+    }
+    return false;
+}
 
-bool IsSequenceHeader(const QString& line) {
-    const QString u = AsciiUpper(line);
+bool IsSequenceHeaderUpper(const QString& u) {
     if (!Contains(u, "SQ")) return false;
     static const std::array<QString, 8> commands = {"SQLEN", "SQOF", "SQON", "SQPT",
                                                     "SQSL",  "SQSP", "SQWK", "/SQ"};
@@ -38,6 +47,12 @@ bool IsSequenceHeader(const QString& line) {
     if (Contains(u, "'")) return sq < Pos("'", u);
     if (Contains(u, ")")) return sq < Pos(")", u);
     return true;
+}
+
+} // namespace
+
+bool IsSequenceHeader(const QString& line) {
+    return IsSequenceHeaderUpper(AsciiUpper(line));
 }
 
 bool IsStepLine(const QString& line) {
@@ -59,8 +74,15 @@ bool IsStepLine(const QString& line) {
 }
 
 QString GutterRow(int number) {
-    if (number <= 0 || number > 9999) return QString(5, ' ');
-    return QString::number(number).rightJustified(5, ' ');
+    // Made once and shared, as every renumber writes a row for each line.
+    static const std::vector<QString> rows = [] {
+        std::vector<QString> made(10000);
+        made[0] = QString(5, ' ');
+        for (int n = 1; n < 10000; ++n)
+            made[n] = QString::number(n).rightJustified(5, ' ');
+        return made;
+    }();
+    return number <= 0 || number > 9999 ? rows[0] : rows[number];
 }
 
 StepNumbering NumberSteps(const QStringList& lines) {
@@ -68,11 +90,14 @@ StepNumbering NumberSteps(const QStringList& lines) {
     result.gutterRows.reserve(lines.size());
     bool inSequence = false;
     for (const QString& line : lines) {
-        if (IsSequenceHeader(line)) {
-            inSequence = true;
-            result.sequenceSteps = 0;
+        if (MentionsSq(line)) {
+            const QString u = AsciiUpper(line);
+            if (IsSequenceHeaderUpper(u)) {
+                inSequence = true;
+                result.sequenceSteps = 0;
+            }
+            if (Contains(u, "/SQ")) inSequence = false;
         }
-        if (Contains(AsciiUpper(line), "/SQ")) inSequence = false;
         int number = 0;
         if (IsStepLine(line)) number = inSequence ? ++result.sequenceSteps : ++result.eventSteps;
         result.gutterRows.append(GutterRow(number));

@@ -83,6 +83,7 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     layout->addWidget(StatusBar1);
 
     WireHandlers();
+    WireProgramTransfers();
     resize(630, 349);
     ScaleToDpi(*this);
 
@@ -347,10 +348,6 @@ void TfrmEdit::AddReply(const QString& line) {
 
 void TfrmEdit::ReceiveUpLoadData(QObject*) {
     // No upload is running until the data upload dialog starts one.
-}
-
-void TfrmEdit::btnPopupUpLoadProgramClick(QObject*) {
-    // No upload is running until the menu command starts one.
 }
 
 void TfrmEdit::HelpAbout() {

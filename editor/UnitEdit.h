@@ -168,6 +168,14 @@ public:
     void ReceiveUpLoadData(QObject* sender);
     void btnPopupUpLoadProgramClick(QObject* sender);
 
+    // The program download (EditProgramTransfer.cpp): the menu command hides the driver screens
+    // and runs DownLoadProgram, which returns when the run has ended, was refused, failed or was
+    // cancelled.
+    void btnPopupDownLoadProgramClick(QObject* sender);
+    void DownLoadProgram();
+    // True while a program download or upload runs; another transfer command does nothing then.
+    bool ProgramTransferRunning() const { return downloadRunning_ || uploadSlot_ >= 0; }
+
 protected:
     void FormActivate() override;
     bool FormCloseQuery() override;
@@ -175,6 +183,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void WireProgramTransfers();
+    void StartProgramUpload();
+    void ReceiveProgramLine();
+    void EndProgramUpload(bool completed);
+    void ShowUploadedText(const QString& text, bool caretOnLastLine);
+    void ScrollUploadTable();
+
     void BuildMenus(class QMenuBar* menus);
     void BuildTools(class QWidget* bar);
     void BuildPanes();
@@ -204,6 +219,10 @@ private:
     int gutterWidth_ = 38;
     int activeTab_ = 0;
     bool tabsByCode_ = false;
+
+    bool downloadRunning_ = false;
+    bool downloadLineLost_ = false; // the line went during the run: end it without a message
+    int uploadSlot_ = -1;           // the document a program upload fills; -1: none running
 };
 
 extern TfrmEdit* frmEdit;

@@ -138,6 +138,12 @@ void TComm::SendString(const QByteArray& text) {
         }
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV)) {
+            // The device went away under the write: the same loss as on the read side, reported
+            // once by the owner of the line.
+            LineLost(ErrorText(errno));
+            throw ECommNotOpen(QString("Comm%1 is not open").arg(Port).toStdString());
+        }
         if (n < 0 && errno != EAGAIN)
             Fail("cannot send", errno);
         pollfd pfd{fd_, POLLOUT, 0};

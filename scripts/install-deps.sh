@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the program and the tests need, if any is missing.
 set -euo pipefail
 packages=(build-essential cmake clang qt6-base-dev libgl-dev libgtest-dev libgmock-dev libfftw3-dev pkg-config
-          fonts-ipafont-gothic)
+          fonts-ipafont-gothic poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

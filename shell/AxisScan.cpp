@@ -17,6 +17,13 @@ const QString kSendError = "通信確立中に送信エラーを検知しまし�
 const QString kScanCaption = "通信確立ﾁｪｯｸ完了";
 const QString kCannotClose = "Commポートがクローズできませんでした。";
 
+// A send failure during a scan, told in the scan's words unless the line was lost meanwhile: the
+// user has then been told once already.
+void ReportScanSendError(int lossesBefore) {
+    if (mdlGeneral->LineLosses() == lossesBefore)
+        ui::ShowWarning(kSendError, "通信ｴﾗｰ");
+}
+
 void SendProbe(const QByteArray& line, ui::Timer& ticks) {
     mdlGeneral->SendCommand(line, ridNone);
     WaitSendComplete();
@@ -46,6 +53,7 @@ void TfrmMain::FormShow() {
     if (PortOpenFailed || frmSetup->cmbTransmit->ItemIndex() != 0)
         return releaseSplash();
     splash->Show();
+    const int losses = mdlGeneral->LineLosses();
     try {
         for (int i = 0; i < 26; ++i) {
             ui::ProcessPendingMessages();
@@ -68,7 +76,7 @@ void TfrmMain::FormShow() {
         WaitSendComplete();
     } catch (const std::exception&) {
         releaseSplash();
-        ui::ShowWarning(kSendError, "通信ｴﾗｰ");
+        ReportScanSendError(losses);
     }
 }
 
@@ -112,6 +120,7 @@ void TfrmSetup::RunCheck() {
     }
     frmMain->AxisMask = 0;
     grpAxisCondition->ClearAll();
+    const int losses = mdlGeneral->LineLosses();
     try {
         for (int i = 0; i < 26; ++i) {
             if (btnCheck->text() != "停止") {
@@ -131,7 +140,7 @@ void TfrmSetup::RunCheck() {
             WaitSendComplete();
         }
     } catch (const std::exception&) {
-        ui::ShowWarning(kSendError, "通信ｴﾗｰ");
+        ReportScanSendError(losses);
         ReturnToIdle();
         try {
             comm.Close();

@@ -43,9 +43,6 @@ std::optional<int> amplitudeSetting(const QByteArray& value, int current) {
     return wholeNumber(value);
 }
 
-// The log area's address where the simulator has no logging memory of its own.
-const QByteArray kLogArea = "0010C000";
-
 } // namespace
 
 std::complex<double> AnalysisState::response(double hz) const {
@@ -78,34 +75,34 @@ std::array<int, 4> AnalysisState::loggedWords() const {
 
 int AnalysisState::readPoint() {
     point = loggedWords();
-    nextWord = 1;
     return point[0];
 }
 
 namespace {
 
-// The log area lies in the logging memory where the simulator keeps one: while an analysis runs,
-// the first word there is the point's first word (its read goes through the logging commands),
-// and "," reads the others. Without a logging memory the analysis answers the read itself.
-template <typename Axis>
-QByteArray hookLogArea(Axis& axis, const std::shared_ptr<AnalysisState>& state) {
-    if constexpr (requires { axis.logging().waveform; }) {
-        if (!state->logHooked) {
-            state->logHooked = true;
-            const std::weak_ptr<AnalysisState> weak = state;
-            const auto previous = axis.logging().waveform;
-            axis.logging().waveform = [weak, previous](int channel, int sample) {
-                const std::shared_ptr<AnalysisState> running = weak.lock();
-                if (running && running->active && channel == 0 && sample == 0)
-                    return static_cast<std::int32_t>(running->readPoint());
-                return previous ? previous(channel, sample)
-                                : Axis::defaultLoggedSample(channel, sample);
-            };
-        }
-        return axis.loggingSetting("&LOGP");
-    } else {
-        return kLogArea;
-    }
+// The log area lies in the axis's memory at the logging buffer's address: while an analysis
+// runs, its first four values are the point's words (the first read latches the point), and the
+// continuation reads the others.
+void hookLogArea(DriverMemory& memory, const std::shared_ptr<AnalysisState>& state) {
+    if (state->logHooked) return;
+    state->logHooked = true;
+    const std::weak_ptr<AnalysisState> weak = state;
+    memory.addRegion({[weak, &memory](const DriverMemory::Location& at) -> std::optional<QByteArray> {
+                          const std::shared_ptr<AnalysisState> running = weak.lock();
+                          if (!running || !running->active ||
+                              at.form != DriverMemory::Form::Long)
+                              return std::nullopt;
+                          bool ok = false;
+                          const std::uint32_t base = running->logArea.toUInt(&ok, 16);
+                          const std::uint32_t step = memory.step(at.form);
+                          if (!ok || at.address < base || (at.address - base) % step != 0)
+                              return std::nullopt;
+                          const std::uint32_t word = (at.address - base) / step;
+                          if (word >= 4) return std::nullopt;
+                          if (word == 0) return QByteArray::number(running->readPoint());
+                          return QByteArray::number(running->point[word]);
+                      },
+                      nullptr});
 }
 
 } // namespace
@@ -129,7 +126,8 @@ bool DriverAxis::runAnalysisCommand(const QByteArray& command, std::optional<QBy
     }
     if (command == "&LAORG") {
         state.active = true;
-        state.logArea = hookLogArea(*this, analysis_);
+        state.logArea = loggingSetting("&LOGP");
+        hookLogArea(memory_, analysis_);
         reply = state.logArea;
     } else if (command == "SVKHZ") {
         reply = state.svkhz;
@@ -178,11 +176,6 @@ bool DriverAxis::runAnalysisCommand(const QByteArray& command, std::optional<QBy
     } else if (name.size() == 4 && name.startsWith("LOG") && name[3] >= '1' && name[3] <= '4' &&
                equals > 0) {
         state.logNames[name[3] - '1'] = value;
-    } else if (command.startsWith("#%") && command.mid(2) == state.logArea) {
-        reply = QByteArray::number(state.readPoint());
-    } else if (command == ",") {
-        if (state.nextWord >= 4) return reply = QByteArray("E-S"), true;
-        reply = QByteArray::number(state.point[state.nextWord++]);
     } else if (!isQuietSetting(command)) {
         return false;
     }

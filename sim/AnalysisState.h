@@ -30,11 +30,10 @@ struct AnalysisState {
     std::array<QByteArray, 4> logNames = {"SGF", "SGA", "RMAX", "JMAX"}; // "LOG1=".."LOG4="
 
     QByteArray logArea;     // the address "&LAORG" answered
-    bool logHooked = false; // the logging memory's first word reads the point
+    bool logHooked = false; // the axis's memory reads the point at the log area
 
     // The point read from the log area ("#%" with its address, then "," three times).
     std::array<int, 4> point{};
-    int nextWord = 4;
 
     // What "VERST" answers in place of the virtual mode, when set (a driver without it: "E-S").
     QByteArray verstReply;
@@ -47,7 +46,7 @@ struct AnalysisState {
 
     // The four logged words at the present frequency and amplitude, by the logged names.
     std::array<int, 4> loggedWords() const;
-    // Latches the point and gives its first word; "," reads the others.
+    // Latches the point and gives its first word; the continuation reads the others.
     int readPoint();
 };
 

@@ -31,6 +31,12 @@ std::optional<QByteArray> select(const QByteArray& command, qsizetype prefixLeng
 
 } // namespace
 
+int DriverAxis::dataTableSize() const {
+    if (modelText_.startsWith("QWA")) return FirstSeriesDataTableSize;
+    if (!modelText_.contains("C50") && parameter(40) % 10 == 1) return FirstSeriesDataTableSize;
+    return DataTableSize;
+}
+
 int DriverAxis::dataTableEntry(int n) const {
     const auto stored = dataTable_.find(n);
     return stored != dataTable_.end() ? stored->second : 2000 + n;
@@ -44,7 +50,9 @@ DriverAxis::AlarmRecord DriverAxis::alarmRecord(int n) const {
 bool DriverAxis::runDriveRecordCommand(const QByteArray& command,
                                        std::optional<QByteArray>& reply) {
     if (command.startsWith("#DTPT=")) {
-        reply = select(command, 6, DataTableSize, dataTablePointer_);
+        reply = select(command, 6, dataTableSize(), dataTablePointer_);
+    } else if (dataTablePointer_ >= dataTableSize() && command.startsWith("*DTPT")) {
+        reply = NotSupported; // selected before the table shrank
     } else if (command == "*DTPT") {
         reply = QByteArray::number(dataTableEntry(dataTablePointer_));
     } else if (command.startsWith("*DTPT=")) {

@@ -34,10 +34,12 @@ bool isSilentSetting(const QByteArray& command) {
 DriverAxis::DriverAxis(char letter, QByteArray modelText) : letter_(letter) {
     lockMasks_.fill(-1);
     setModelText(modelText);
+    mapLoggingMemory();
 }
 
 void DriverAxis::setModelText(const QByteArray& text) {
     modelText_ = text;
+    memory_.setModel(text);
     parameterCount_ = parameterCountOfModel(text);
 }
 
@@ -54,16 +56,20 @@ int DriverAxis::parameterCountOfModel(const QByteArray& text) {
     return DefaultParameterCount;
 }
 
-std::optional<QByteArray> DriverAxis::run(const QByteArray& command) {
+std::optional<QByteArray> DriverAxis::run(const QByteArray& command, const QByteArray& raw) {
     if (command == "VER") return modelText_;
     if (std::optional<QByteArray> reply; runStatusCommand(command, reply)) return reply;
     if (std::optional<QByteArray> reply; runDriveRecordCommand(command, reply)) return reply;
+    // Every address command and continuation, whoever sends it, reaches the one memory.
+    if (auto reply = memory_.run(command)) return *reply;
     if (std::optional<QByteArray> reply; runLoggingCommand(command, reply)) return reply;
     if (std::optional<QByteArray> reply; runAnalysisCommand(command, reply)) return reply;
     if (std::optional<QByteArray> reply; runTransferCommand(command, reply)) return reply;
     if (command.startsWith('#')) return runParameterCommand(command);
     if (command.startsWith("PRK")) return runLockMaskQuery(command);
     if (isSilentSetting(command)) return std::nullopt;
+    // What no command claims may be a program row.
+    if (auto reply = program_.takeRow(command, raw.isEmpty() ? command : raw)) return *reply;
     return NotSupported;
 }
 

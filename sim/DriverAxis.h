@@ -2,6 +2,9 @@
 // the commands it answers. A screen that sends new commands adds them to DriverAxis::run.
 #pragma once
 
+#include "DriverMemory.h"
+#include "ProgramStore.h"
+
 #include <QByteArray>
 
 #include <array>
@@ -21,13 +24,24 @@ public:
     static constexpr int LockMaskCount = 7;
 
     DriverAxis(char letter, QByteArray modelText);
+    // The memory's regions refer to the axis, so it stays where it was made.
+    DriverAxis(const DriverAxis&) = delete;
+    DriverAxis& operator=(const DriverAxis&) = delete;
 
     char letter() const { return letter_; }
 
-    // Runs one command (designation and blanks already removed). The result is the reply
-    // without its CR, or nothing for a command that answers nothing; "E-S" for a command the
-    // driver does not know or cannot carry out.
-    std::optional<QByteArray> run(const QByteArray& command);
+    // Runs one command (designation and blanks already removed; `raw` is the same line with its
+    // blanks, for the program rows that keep them). The result is the reply without its CR, or
+    // nothing for a command that answers nothing; "E-S" for a command the driver does not know
+    // or cannot carry out.
+    std::optional<QByteArray> run(const QByteArray& command, const QByteArray& raw = {});
+
+    // The axis's memory, which every address command reads and writes (DriverMemory.h), and its
+    // program store (ProgramStore.h).
+    DriverMemory& memory() { return memory_; }
+    const DriverMemory& memory() const { return memory_; }
+    ProgramStore& program() { return program_; }
+    const ProgramStore& program() const { return program_; }
 
     // The reply to a status poll command or monitored variable ("#STAT", "$QREF", "$PACT", in
     // any case): what a test set, else the default; nothing for a command left unanswered.
@@ -56,8 +70,12 @@ public:
     void setLockMask(int k, std::int32_t mask) { lockMasks_.at(k) = mask; }
 
     // The data table: "#DTPT=n" selects entry n, "*DTPT" reads it, "*DTPT=v" writes it. Entry n
-    // holds 2000 + n until written.
+    // holds 2000 + n until written. A first-series model, and a later one of driver type 1 (the
+    // last digit of #40) other than a "C50", has the first series' 48 entries, else 384; entries
+    // beyond are refused with "E-S".
     static constexpr int DataTableSize = 384;
+    static constexpr int FirstSeriesDataTableSize = 48;
+    int dataTableSize() const;
     int dataTableEntry(int n) const;
     void setDataTableEntry(int n, int value) { dataTable_[n] = value; }
 
@@ -72,14 +90,14 @@ public:
     void setAlarmRecord(int n, AlarmRecord record) { alarms_[n] = record; }
 
     // The logging memory: the settings that the logging commands write and read back, by
-    // command name ("LTIME", "LOG1N", "#$DFFA", "&LOGP", ...), the count of start lines ("L"),
-    // and the recorded waveform that the read-back walks: value of channel 0..3 at sample k
-    // (the first series records channel 0). An empty waveform is the default one.
+    // command name ("LTIME", "LOG1N", "#$DFFA", "&LOGP", ...; those with an address name are
+    // reached through the axis's memory), the count of start lines ("L"), and the recorded
+    // waveform that the read-back walks: value of channel 0..3 at sample k (the first series
+    // records channel 0). An empty waveform is the default one.
     struct LoggingMemory {
         std::map<QByteArray, QByteArray> settings;
         std::function<std::int32_t(int channel, int sample)> waveform;
         int starts = 0;
-        int nextWord = 0; // the word the first series' ",?" reads
     };
     LoggingMemory& logging() { return logging_; }
     QByteArray loggingSetting(const QByteArray& name) const;
@@ -103,6 +121,9 @@ private:
     bool runAnalysisCommand(const QByteArray& command, std::optional<QByteArray>& reply);
     bool runTransferCommand(const QByteArray& command, std::optional<QByteArray>& reply);
 
+    // The regions of the logging buffer and its address-named settings (LoggingCommands.cpp).
+    void mapLoggingMemory();
+
     std::optional<QByteArray> runParameterCommand(const QByteArray& command);
     std::optional<QByteArray> runLockMaskQuery(const QByteArray& command) const;
 
@@ -119,6 +140,8 @@ private:
     int alarmPointer_ = 0;
     std::map<int, AlarmRecord> alarms_;
     std::shared_ptr<AnalysisState> analysis_;
+    DriverMemory memory_;
+    ProgramStore program_;
 };
 
 } // namespace sim

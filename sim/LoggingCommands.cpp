@@ -1,7 +1,7 @@
 // The logging commands: set-up, start and read-back of recordings. Settings are kept by command
 // name and answered back; the recorded buffer holds four channels interleaved per sample and is
-// read one value per request ("#%address" for the four-channel series, "#$D000" then ",?" for
-// the first series' 16-bit words).
+// read one value per request through the axis's memory ("#%address" for the four-channel series,
+// "#$D000" then ",?" for the first series' 16-bit words).
 #include "DriverAxis.h"
 
 #include <cmath>
@@ -60,7 +60,6 @@ bool DriverAxis::runLoggingCommand(const QByteArray& command, std::optional<QByt
     if (command == "LC") return reply = std::nullopt, true;
     if (command == "L") {
         ++logging_.starts;
-        logging_.nextWord = 0;
         return reply = std::nullopt, true;
     }
     if (Defaults().count(name) != 0) {
@@ -72,37 +71,63 @@ bool DriverAxis::runLoggingCommand(const QByteArray& command, std::optional<QByt
         }
         return true;
     }
-    // The first series' buffer: 16-bit words, two per sample of a 32-bit variable (low first).
-    if (command == "#$D000" || command == ",?") {
-        if (command == "#$D000") logging_.nextWord = 0;
-        const int word = logging_.nextWord++;
-        if (loggingSetting("#$DFFC") == "2") {
-            const auto bits = static_cast<std::uint32_t>(loggedSample(0, word / 2));
-            reply = Number(Word(word % 2 == 0 ? bits : bits >> 16));
-        } else {
-            reply = Number(Word(static_cast<std::uint32_t>(loggedSample(0, word))));
-        }
-        return true;
-    }
+    return false;
+}
+
+void DriverAxis::mapLoggingMemory() {
+    using Location = DriverMemory::Location;
+    using Form = DriverMemory::Form;
+    // The settings that have an address for a name ("#$DFFA", "#&DFFE", ...).
+    memory_.addRegion({[this](const Location& at) -> std::optional<QByteArray> {
+                           const QByteArray name = at.name();
+                           if (logging_.settings.count(name) == 0 && Defaults().count(name) == 0)
+                               return std::nullopt;
+                           return loggingSetting(name);
+                       },
+                       [this](const Location& at, const QByteArray& value) {
+                           const QByteArray name = at.name();
+                           if (logging_.settings.count(name) == 0 && Defaults().count(name) == 0)
+                               return false;
+                           logging_.settings[name] = value;
+                           return true;
+                       }});
+    // The first series' buffer: 16-bit words from #$D000, two per sample of a 32-bit variable
+    // (low first) when #$DFFC is 2.
+    memory_.addRegion({[this](const Location& at) -> std::optional<QByteArray> {
+                           constexpr std::uint32_t kFirstWord = 0xD000;
+                           const std::uint32_t step = memory_.step(Form::Word);
+                           if (at.form != Form::Word || at.address < kFirstWord ||
+                               (at.address - kFirstWord) % step != 0)
+                               return std::nullopt;
+                           const auto word = static_cast<int>((at.address - kFirstWord) / step);
+                           if (word >= 2 * kSamples) return std::nullopt;
+                           if (loggingSetting("#$DFFC") == "2") {
+                               const auto bits =
+                                   static_cast<std::uint32_t>(loggedSample(0, word / 2));
+                               return Number(Word(word % 2 == 0 ? bits : bits >> 16));
+                           }
+                           return Number(Word(static_cast<std::uint32_t>(loggedSample(0, word))));
+                       },
+                       nullptr});
     // The four-channel buffer: value n (from 0) is channel n mod 4 of sample n div 4, at the
     // buffer's address plus n steps of 4 (second series, QWC30) or 2 bytes.
-    if (command.startsWith("#%")) {
-        bool ok = false;
-        const std::uint32_t address = command.mid(2).toUInt(&ok, 16);
-        const bool second = modelText_.startsWith("QWB");
-        bool baseOk = true;
-        const std::uint32_t base =
-            second ? kSecondSeriesBuffer : loggingSetting("&LOGP").toUInt(&baseOk, 16);
-        const std::uint32_t step = second || modelText_.contains("QWC30") ? 4 : 2;
-        const std::uint32_t offset = address - base;
-        if (!ok || !baseOk || address < base || offset % step != 0 ||
-            offset / step >= kChannels * kSamples)
-            return reply = QByteArray("E-S"), true;
-        const int n = static_cast<int>(offset / step);
-        reply = Number(loggedSample(n % kChannels, n / kChannels));
-        return true;
-    }
-    return false;
+    memory_.addRegion({[this](const Location& at) -> std::optional<QByteArray> {
+                           if (at.form != Form::Long) return std::nullopt;
+                           const bool second = modelText_.startsWith("QWB");
+                           bool baseOk = true;
+                           const std::uint32_t base =
+                               second ? kSecondSeriesBuffer
+                                      : loggingSetting("&LOGP").toUInt(&baseOk, 16);
+                           const std::uint32_t step =
+                               second || modelText_.contains("QWC30") ? 4 : 2;
+                           const std::uint32_t offset = at.address - base;
+                           if (!baseOk || at.address < base || offset % step != 0 ||
+                               offset / step >= kChannels * kSamples)
+                               return std::nullopt;
+                           const auto n = static_cast<int>(offset / step);
+                           return Number(loggedSample(n % kChannels, n / kChannels));
+                       },
+                       nullptr});
 }
 
 } // namespace sim

@@ -31,7 +31,7 @@ SimulatedDriver::SimulatedDriver(const DriverConfig& config, QObject* parent)
     const QByteArray model =
         config.modelText.isEmpty() ? defaultModelText(config.series) : config.modelText;
     for (char letter = 'A'; letter <= 'Z'; ++letter)
-        axes_.emplace_back(letter, model);
+        axes_.push_back(std::make_unique<DriverAxis>(letter, model));
     setAxes(config.axes);
 
     outputTimer_.setSingleShot(true);
@@ -87,16 +87,21 @@ bool SimulatedDriver::isPresent(QChar letter) const {
 }
 
 DriverAxis& SimulatedDriver::axis(QChar letter) {
-    return axes_[axisIndex(letter)];
+    return *axes_[axisIndex(letter)];
 }
 
 const DriverAxis& SimulatedDriver::axis(QChar letter) const {
-    return axes_[axisIndex(letter)];
+    return *axes_[axisIndex(letter)];
 }
 
 void SimulatedDriver::setFault(Fault fault, int delayMs) {
     fault_ = fault;
     faultDelayMs_ = (fault == Fault::CutLines && delayMs <= 0) ? DefaultCutGapMs : delayMs;
+}
+
+void SimulatedDriver::setProgramFaults(const ProgramStore::Faults& faults) {
+    for (const auto& axis : axes_)
+        axis->program().faults = faults;
 }
 
 void SimulatedDriver::receive(const QByteArray& bytes) {
@@ -118,16 +123,18 @@ void SimulatedDriver::receive(const QByteArray& bytes) {
 void SimulatedDriver::answer(const QByteArray& line) {
     QByteArray command = line;
     command.replace(' ', QByteArray());
+    QByteArray raw = line; // blanks kept, for program rows
     if (isDesignation(command)) {
         designation_ = command[0];
         command.remove(0, 2);
+        raw.remove(0, raw.indexOf(':') + 1);
     }
     if (command.isEmpty()) return;
 
     std::optional<QByteArray> reply;
     bool first = true;
     for (DriverAxis* addressed : addressedAxes()) {
-        const std::optional<QByteArray> axisReply = addressed->run(command);
+        const std::optional<QByteArray> axisReply = addressed->run(command, raw);
         if (first) reply = axisReply;
         first = false;
     }

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include <termios.h>
@@ -107,6 +108,8 @@ public:
 
     // delayMs is the lateness of Late and the gap of CutLines (0 there means 30 ms).
     void setFault(Fault fault, int delayMs = 0);
+    // The program store's faults, on every axis (see ProgramStore::Faults).
+    void setProgramFaults(const ProgramStore::Faults& faults);
 
 signals:
     // A complete command line, without its CR, as it arrives.
@@ -127,7 +130,7 @@ private:
     void writeNextPiece();
 
     PseudoTerminal terminal_;
-    std::vector<DriverAxis> axes_; // A..Z
+    std::vector<std::unique_ptr<DriverAxis>> axes_; // A..Z; an axis never moves
     std::vector<bool> present_;    // A..Z
     char designation_ = '*';
 

@@ -2,9 +2,8 @@
 
 #include "ui/Codec.h"
 
-
 #include <algorithm>
-#include <cstring>
+#include <string_view>
 #include <limits>
 
 namespace {
@@ -53,8 +52,10 @@ QByteArray FormatDataTableFile(const QStringList& values) {
     return file;
 }
 
-bool DataTableFileReader::SkipTo(const char* stops) {
-    while (!AtEnd() && !std::strchr(stops, bytes_[pos_]))
+// The stops are compared as a list of characters, so a NUL byte in the file is an ordinary
+// character that no stop matches.
+bool DataTableFileReader::SkipTo(std::string_view stops) {
+    while (!AtEnd() && stops.find(bytes_[pos_]) == std::string_view::npos)
         ++pos_;
     return !AtEnd();
 }
@@ -86,8 +87,10 @@ bool DataTableFileReader::FindSection(const QString& serial) {
 DataTableFileReader::Result DataTableFileReader::ReadEntries(int entryCount) {
     Result result;
     long long previous = -1;
-    // A section mark between entries opens the next section, which is not read.
-    while (SkipTo("#Ss") && bytes_[pos_] == '#') {
+    // Reading begins at the first "#", wherever the file or the found section places the reader;
+    // between entries an upper-case "S" opens the next section, which is not read.
+    for (bool first = true; first ? SkipTo("#") : SkipTo("#S") && bytes_[pos_] == '#';
+         first = false) {
         pos_ += 2; // the "#" and the character after it
         if (!SkipTo("[=")) break;
         QByteArray indexText;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -42,14 +43,14 @@ public:
         QStringList unreadable;
     };
 
-    // Reads entries until the end of the file, a section mark ("S" or "s") between entries, or
-    // the first entry whose index lies outside 0..entryCount-1.
+    // Reads entries from the next "#" until the end of the file, an upper-case "S" between
+    // entries (the next section), or the first entry whose index lies outside 0..entryCount-1.
     Result ReadEntries(int entryCount);
 
 private:
     bool AtEnd() const { return pos_ >= bytes_.size(); }
     // Moves to the next of `stops` (or the end); true when one was found.
-    bool SkipTo(const char* stops);
+    bool SkipTo(std::string_view stops);
     // The text from pos_ to the line end; pos_ moves past the line end.
     QByteArray RestOfLine();
 

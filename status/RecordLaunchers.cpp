@@ -1,5 +1,6 @@
 // The main window's "ﾃﾞｰﾀﾃｰﾌﾞﾙ 一覧" and "ｱﾗｰﾑ履歴 一覧": free the line, ask the driver its model
 // (and, for the data table of the third and fourth series, its type) and open the window.
+#include "LineFailure.h"
 #include "UnitAlarmList.h"
 #include "UnitDataTable.h"
 #include "UnitStat.h"
@@ -19,33 +20,37 @@
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 
+#include <optional>
+
 namespace {
 
 const QString kNoAnswer = "ドライバと通信できませんでした。";
 
-// The window opens without the driver after a reply that did not come.
-void ShowNoAnswer() {
+// The window opens without the driver after a reply that did not come; when the line was lost
+// meanwhile, its owner has told the user.
+void ShowNoAnswer(bool lineLost) {
     frmMain->Timer2->SetEnabled(false);
-    ui::ShowWarning(kNoAnswer, "警告");
+    if (!lineLost) ui::ShowWarning(kNoAnswer, "警告");
 }
 
-void OpenDataTableWithoutDriver() {
-    ShowNoAnswer();
+void OpenDataTableWithoutDriver(bool lineLost) {
+    ShowNoAnswer(lineLost);
     const bool firstSeries = SeriesIndex() == 0;
     frmDataTable->SetGridRows(firstSeries ? 49 : 385);
     frmDataTable->Label3->setVisible(!firstSeries);
     frmDataTable->Show();
 }
 
-// Asks "#40" twice; the second reply stays in LastReply. A failed send is reported here.
-ModelQuery QueryDriverType() {
+// Asks "#40" twice; the second reply stays in LastReply. A failed send is reported here, unless
+// the line was reported lost since the launch began (`losses`).
+ModelQuery QueryDriverType(int losses) {
     mdlGeneral->LastReply.clear();
     for (int round = 0; round < 2; ++round) {
         try {
             mdlGeneral->SendCommand(QByteArray("#40\r"), ridNone);
             WaitSendComplete();
-        } catch (const std::exception&) {
-            ui::ShowWarning(kNoAnswer, "ｴﾗ-");
+        } catch (const platform::ECommError&) {
+            if (SendFailureIsNews(losses)) ui::ShowWarning(kNoAnswer, "ｴﾗ-");
             return ModelQuery::SendFailed;
         }
         if (!WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2)) return ModelQuery::NoAnswer;
@@ -53,16 +58,19 @@ ModelQuery QueryDriverType() {
     return ModelQuery::Answered;
 }
 
-// The last digit of the driver type, with the sign of the value (-13 gives -3). A reply that is
-// no integer raises, as the class library's conversion did.
-int DriverTypeDigitOf(const QByteArray& reply) {
+// The last digit of the driver type, with the sign of the value (-13 gives -3); nothing when the
+// reply is no 32-bit integer.
+std::optional<int> DriverTypeDigitOf(const QByteArray& reply) {
     bool ok = false;
     const int value = reply.trimmed().toInt(&ok);
-    if (!ok)
-        throw ui::Error(QString("'%1' is not a valid integer value")
-                            .arg(ui::cp932::Decode(reply))
-                            .toStdString());
+    if (!ok) return std::nullopt;
     return value % 10;
+}
+
+void ShowUnreadableDriverType(const QByteArray& reply) {
+    ui::ShowWarning("ドライバの種別(#40)を読み取れませんでした。\n応答: " +
+                        CleanLineField(ui::cp932::Decode(reply.left(40))),
+                    "ｴﾗ-");
 }
 
 } // namespace
@@ -70,11 +78,13 @@ int DriverTypeDigitOf(const QByteArray& reply) {
 void TfrmMain::btnPopupDataTableClick() {
     HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC, frmPrm,
                       frmAlarmList, frmPrmLock, frmFRA});
+    const int losses = mdlGeneral->LineLosses();
+    const auto lineLost = [losses] { return mdlGeneral->LineLosses() != losses; };
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed:
         return;
     case ModelQuery::NoAnswer:
-        return OpenDataTableWithoutDriver();
+        return OpenDataTableWithoutDriver(lineLost());
     case ModelQuery::Answered:
         break;
     }
@@ -84,16 +94,18 @@ void TfrmMain::btnPopupDataTableClick() {
     if (VersionText.contains("C50")) {
         frmDataTable->SetGridRows(385);
     } else {
-        switch (QueryDriverType()) {
+        switch (QueryDriverType(losses)) {
         case ModelQuery::SendFailed:
             return;
         case ModelQuery::NoAnswer:
-            return OpenDataTableWithoutDriver();
+            return OpenDataTableWithoutDriver(lineLost());
         case ModelQuery::Answered:
             break;
         }
         DriverTypeText = mdlGeneral->LastReply;
-        DriverTypeDigit = DriverTypeDigitOf(DriverTypeText);
+        const std::optional<int> digit = DriverTypeDigitOf(DriverTypeText);
+        if (!digit) return ShowUnreadableDriverType(DriverTypeText);
+        DriverTypeDigit = *digit;
         frmDataTable->SetGridRows(DriverTypeDigit == 1 ? 49 : 385);
     }
     frmDataTable->Label3->show();
@@ -103,11 +115,12 @@ void TfrmMain::btnPopupDataTableClick() {
 void TfrmMain::btnPopupAlarmListClick() {
     HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC, frmPrm,
                       frmDataTable, frmPrmLock, frmFRA});
+    const int losses = mdlGeneral->LineLosses();
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed:
         return;
     case ModelQuery::NoAnswer:
-        ShowNoAnswer();
+        ShowNoAnswer(mdlGeneral->LineLosses() != losses);
         return frmAlarmList->Show();
     case ModelQuery::Answered:
         break;

@@ -22,6 +22,8 @@ constexpr int kLampLeft = 10;
 constexpr int kCaptionLeft = 26;
 constexpr int kFirstLampTop = 17;
 constexpr int kLampPitch = 16;
+constexpr int kNarrowestStretch = QFont::ExtraCondensed;
+constexpr char kCaptionProperty[] = "caption";
 
 const std::array<const char*, 16> kStatCaptions = {
     " 0 (SRDYS)", " 1 (MOVES)", " 2 (予約)",  " 3 (POLES)", " 4 (HOMES)", " 5 (SVONS)",
@@ -49,14 +51,19 @@ public:
     }
 };
 
+// Only a change of colour touches the widget: most replies repeat the last one.
 void Paint(QWidget* widget, const QColor& colour) {
+    if (widget->palette().color(QPalette::Window) == colour) return;
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
 }
 
 void SetLamp(QLabel* lamp, bool on, const QColor& onColour) {
-    lamp->setText(on ? " 1" : " 0");
+    static const QString kOn = " 1";
+    static const QString kOff = " 0";
+    const QString& caption = on ? kOn : kOff;
+    if (lamp->text() != caption) lamp->setText(caption);
     Paint(lamp, on ? onColour : kWhite);
 }
 
@@ -81,11 +88,25 @@ QGroupBox* Group(QWidget* parent, const QString& caption, int left, int top, int
     return group;
 }
 
+// A caption sized to its text; FitCaptions narrows it where it would run past its group.
 QLabel* Text(QWidget* parent, const QString& text, int left, int top) {
     auto* label = new QLabel(text, parent);
+    label->setProperty(kCaptionProperty, true);
     label->move(left, top);
     label->adjustSize();
     return label;
+}
+
+// The font of `widget`, narrowed step by step until `text` takes no more than `room` pixels (or
+// the narrowest step is reached); the stretch is set even when no narrowing is needed, so that
+// the widget no longer follows its parent's.
+void NarrowToFit(QWidget* widget, const QString& text, int room) {
+    QFont font = widget->font();
+    for (int stretch = QFont::Unstretched; stretch >= kNarrowestStretch; stretch -= 5) {
+        font.setStretch(stretch);
+        if (QFontMetrics(font).horizontalAdvance(text) <= room) break;
+    }
+    widget->setFont(font);
 }
 
 // A lamp: 13 x 12, opaque, " 0" on white while off.
@@ -143,6 +164,7 @@ void TStatusMonitor::BuildLayout() {
     BuildExtraGroups();
     BuildValueGroups();
     BuildBars();
+    FitCaptions();
     resize(569, 375);
     ScaleToDpi(*this);
     setFixedSize(size());
@@ -206,7 +228,6 @@ ui::ComboBox* TStatusMonitor::BuildSelector(int left) {
     box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->lineEdit()->setValidator(new UpperCaseValidator(box));
-    box->lineEdit()->installEventFilter(this);
     return box;
 }
 
@@ -230,6 +251,23 @@ void TStatusMonitor::BuildBars() {
     for (const auto& [text, top] : loadScale)
         Text(this, text, 510, top);
     BarSegment(this, QRect(542, 280, 3, 2), kGreen);
+}
+
+// The layout is fixed in pixels at 96 dpi; a font wider than the designed one would let a
+// caption run past its group or a group's title past its frame. Those alone are narrowed.
+void TStatusMonitor::FitCaptions() {
+    for (QGroupBox* group : findChildren<QGroupBox*>()) {
+        // The contents keep the window's width of letters whatever the title needs.
+        for (QWidget* child : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            NarrowToFit(child, QString(), 0);
+        NarrowToFit(group, group->title(), group->width());
+    }
+    for (QLabel* caption : findChildren<QLabel*>()) {
+        if (!caption->property(kCaptionProperty).toBool()) continue;
+        const int room = caption->parentWidget()->contentsRect().right() - caption->x() - 1;
+        NarrowToFit(caption, caption->text(), room);
+        caption->adjustSize();
+    }
 }
 
 void TStatusMonitor::SetGroupCaptions(bool numbered) {

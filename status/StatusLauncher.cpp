@@ -10,6 +10,7 @@
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
+#include "status/LineFailure.h"
 #include "status/UnitAlarmList.h"
 #include "status/UnitDataTable.h"
 #include "status/UnitStat.h"
@@ -18,11 +19,14 @@
 
 namespace {
 
-// No answer to "VER": no monitor opens.
-void ShowNoStatusAnswer() {
+const QString kNoAnswer = "ドライバと通信できませんでした。";
+
+// No answer to "VER": no monitor opens. When the line was lost meanwhile, its owner has told the
+// user.
+void ShowNoStatusAnswer(bool lineLost) {
     frmMain->Timer2->SetEnabled(false);
     StopStatusMonitor();
-    ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    if (!lineLost) ui::ShowWarning(kNoAnswer, "ｴﾗ-");
 }
 
 } // namespace
@@ -31,16 +35,22 @@ void TfrmMain::btnStatClick() {
     // The monitors themselves keep polling; the other drive screens give up the line.
     HideDriveScreens({frmPrm, frmDataTable, frmAlarmList, frmLogging, frmLogging_QWB,
                       frmLogging_QWC, frmPrmLock, frmFRA});
+    const int losses = mdlGeneral->LineLosses();
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed:
         return;
     case ModelQuery::NoAnswer:
-        return ShowNoStatusAnswer();
+        return ShowNoStatusAnswer(mdlGeneral->LineLosses() != losses);
     case ModelQuery::Answered:
         break;
     }
     VersionText = mdlGeneral->LastReply;
-    mdlGeneral->SendCommand(QByteArray("#STAT\r"), ridNone);
+    try {
+        mdlGeneral->SendCommand(QByteArray("#STAT\r"), ridNone);
+    } catch (const platform::ECommError&) {
+        if (SendFailureIsNews(losses)) ui::ShowWarning(kNoAnswer, "ｴﾗ-");
+        return;
+    }
     WaitSendComplete();
     if (status::OpensQwcMonitor(SeriesIndex(), VersionText))
         frmStat_QWC->Show();

@@ -2,21 +2,24 @@
 // handler; a watchdog restarts the cycle at its first step when the driver falls silent.
 #include "StatusMonitor.h"
 
+#include "LineFailure.h"
 #include "shell/RateCommands.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
 #include "ui/Codec.h"
+#include "ui/Dialogs.h"
 #include "ui/Guard.h"
 
-#include <QEvent>
-#include <QKeyEvent>
+#include <QLineEdit>
 
 namespace {
 
 const QString kRateFailure =
     "ﾎﾞｰﾚｰﾄの変更ができませんでした。\n「設定」でﾎﾞｰﾚｰﾄを変更してください。";
+const QString kLineDown = "ドライバにコマンドを送れませんでした。\n"
+                          "通信ポートが使えるようになると、ステータスの表示を再開します。";
 constexpr int kStopTicks = 4;
 
 // The selected item of an editable selector: -1 once the typed text matches no item.
@@ -35,13 +38,48 @@ TStatusMonitor::TStatusMonitor(QWidget* owner, int requestId, status::Monitor mo
     ui::Connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     ui::Connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
     BuildLayout();
+    // The line's owner tells the user; the cycle starts again by itself once the port is back.
+    mdlGeneral->OnLineLost(this, [this] {
+        lineDown_ = true;
+        PollStep = 0;
+        WatchdogMs = 0;
+    });
+    // Return reaches the edit box however the key came (the selector hands its keys on to it).
+    ui::Connect(cmbAct0->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        QChar enter('\r');
+        cmbAct0KeyPress(enter);
+    });
+    ui::Connect(cmbAct1->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        QChar enter('\r');
+        cmbAct1KeyPress(enter);
+    });
+}
+
+// Every send of the monitor goes through here: while the port is down the watchdog keeps
+// trying, the user hears of it once, and the first send that goes out ends the outage.
+bool TStatusMonitor::Send(const QByteArray& line, TRequestId id) {
+    try {
+        mdlGeneral->SendCommand(line, id);
+    } catch (const platform::ECommError&) {
+        SendFailed();
+        return false;
+    }
+    lineDown_ = false;
+    lossesAtLastSend_ = mdlGeneral->LineLosses();
+    return true;
+}
+
+void TStatusMonitor::SendFailed() {
+    if (lineDown_) return;
+    lineDown_ = true;
+    if (SendFailureIsNews(lossesAtLastSend_)) ui::ShowWarning(kLineDown, "ｴﾗ-");
 }
 
 void TStatusMonitor::ReceiveStatus(QObject* sender) {
     WatchdogMs = 0;
     if (sender == Timer1) {
         PollStep = 0;
-        mdlGeneral->SendCommand(PollCommand(0) + '\r', requestId_);
+        Send(PollCommand(0) + '\r', requestId_);
         return;
     }
     try {
@@ -58,7 +96,7 @@ void TStatusMonitor::ReceiveStatus(QObject* sender) {
         return;
     }
     if (++PollStep > LastStep()) PollStep = 0;
-    mdlGeneral->SendCommand(PollCommand(PollStep) + '\r', requestId_);
+    Send(PollCommand(PollStep) + '\r', requestId_);
 }
 
 void TStatusMonitor::DecodeStep(int step, const QByteArray& reply) {
@@ -112,10 +150,10 @@ void TStatusMonitor::SendTypedLine() {
     const QByteArray typed = ui::cp932::Encode(frmMain->edtSend->text());
     const RateCommand* rate = MatchRateCommand(typed);
     if (!rate) {
-        mdlGeneral->SendCommand(typed + '\r', ridTerminal);
+        Send(typed + '\r', ridTerminal);
         return;
     }
-    mdlGeneral->SendCommand(typed + '\r', ridNone);
+    if (!Send(typed + '\r', ridNone)) return;
     WaitSendComplete();
     frmMain->ChangeLineRate(*rate, *Timer2, kRateFailure);
 }
@@ -127,28 +165,21 @@ void TStatusMonitor::Timer1Timer() {
     ReceiveStatus(Timer1);
 }
 
+// A name is one field of a command line: a pasted line end never becomes part of it.
 void TStatusMonitor::cmbAct0KeyPress(QChar& key) {
-    if (key == '\r' && !cmbAct0->currentText().isEmpty()) CustomName0 = cmbAct0->currentText();
+    if (key == '\r' && !cmbAct0->currentText().isEmpty())
+        CustomName0 = CleanLineField(cmbAct0->currentText());
 }
 
 void TStatusMonitor::cmbAct1KeyPress(QChar& key) {
-    if (key == '\r' && !cmbAct1->currentText().isEmpty()) CustomName1 = cmbAct1->currentText();
-}
-
-bool TStatusMonitor::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-    QChar enter('\r');
-    if (watched == cmbAct0->lineEdit())
-        ui::RunGuarded([&] { cmbAct0KeyPress(enter); });
-    else if (watched == cmbAct1->lineEdit())
-        ui::RunGuarded([&] { cmbAct1KeyPress(enter); });
-    return false; // the key goes on to the selector
+    if (key == '\r' && !cmbAct1->currentText().isEmpty())
+        CustomName1 = CleanLineField(cmbAct1->currentText());
 }
 
 void TStatusMonitor::FormShow() {
     StopPolling = false;
+    lineDown_ = false;
+    lossesAtLastSend_ = mdlGeneral->LineLosses();
     WatchdogMs = kWatchdogLimitMs; // the first tick starts the cycle
     Timer1->SetEnabled(true);
 }
@@ -166,6 +197,8 @@ void TStatusMonitor::FormHide() {
     WaitTicks(*Timer2, kStopTicks);
     mdlGeneral->Comm1->TxPurge();
     mdlGeneral->Comm1->RxPurge();
-    mdlGeneral->SendCommand(QByteArray(".\r"), ridNone);
-    WaitSendComplete();
+    if (Send(QByteArray(".\r"), ridNone))
+        WaitSendComplete();
+    else
+        mdlGeneral->RequestId = ridNone; // the line is free for whoever comes next
 }

@@ -69,6 +69,10 @@ public:
     void cmbAct0KeyPress(QChar& key);
     void cmbAct1KeyPress(QChar& key);
 
+    // Narrows the captions and group titles that the window's font would let run past their
+    // groups; run again after captions change.
+    void FitCaptions();
+
 protected:
     TStatusMonitor(QWidget* owner, int requestId, status::Monitor monitor,
                    const QStringList& variableItems);
@@ -76,8 +80,6 @@ protected:
     void FormShow() override;
     void FormHide() override;
     void FormActivate() override;
-    // Enter in a selector's edit box runs its key press handler.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The command of a step other than the variables, without CR, and the decoding of the steps
     // after the mode (9 on): what the two monitors do differently.
@@ -100,8 +102,14 @@ private:
     int LastStep() const;
     int StoppedStep() const;
     void SendTypedLine();
+    // Sends one line; false when the port did not take it (reported once per outage).
+    bool Send(const QByteArray& line, int requestId);
+    void SendFailed();
 
     const int requestId_;
     const status::Monitor monitor_;
     const QStringList& variableItems_;
+    // The port has refused a send (or the line was lost) since the last send that went out.
+    bool lineDown_ = false;
+    int lossesAtLastSend_ = 0;
 };

@@ -24,9 +24,7 @@ TfrmAlarmList* frmAlarmList = nullptr;
 
 namespace {
 
-constexpr int kLastRecord = kAlarmRecordCount - 1;
 constexpr int kGridWidth = 300;
-constexpr int kSelectionTicks = 3;
 
 const QString kFilter = "ﾄﾞﾗｲﾊﾞｱﾗｰﾑ履歴(*.alm)|*.ALM";
 
@@ -35,11 +33,6 @@ QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint
     button->setToolTip(hint);
     button->setFixedSize(60, 22);
     return button;
-}
-
-void SendLine(const QByteArray& line, TRequestId id) {
-    mdlGeneral->SendCommand(line, id);
-    WaitSendComplete();
 }
 
 } // namespace
@@ -52,7 +45,7 @@ TfrmAlarmList::TfrmAlarmList(QWidget* owner)
       btnSaveAlarm(Button(pnlWithComm, " 保存 ", "ﾌｧｲﾙにｱﾗｰﾑ履歴を")),
       btnSave(Button(pnlWithComm, " 印刷 ", "ﾌﾟﾘﾝﾀにｱﾗｰﾑ履歴を")),
       Label1(new QLabel("KASO", pnlWithComm)), Label3(new QLabel("2", pnlWithComm)),
-      Timer1(new ui::Timer(1, this)) {
+      Timer1(new ui::Timer(1, this)), transfer_(this, grdAlarmList, Timer1, ridAlarmList) {
     setWindowTitle("ｱﾗｰﾑ履歴一覧");
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildPanels();
@@ -62,6 +55,10 @@ TfrmAlarmList::TfrmAlarmList(QWidget* owner)
     ui::Connect(btnSaveAlarm, &QPushButton::clicked, this, [this] { btnSaveAlarmClick(); });
     ui::Connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveAlarmListClick(); });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
+    // Field 0 is the code, field 1 the time of occurrence.
+    transfer_.OnStore = [this](int record, int field, const QByteArray& reply) {
+        grdAlarmList->SetCell(field + 1, record + 1, ui::cp932::Decode(reply));
+    };
 }
 
 void TfrmAlarmList::BuildPanels() {
@@ -122,78 +119,16 @@ std::vector<AlarmRecordText> TfrmAlarmList::Records() const {
 }
 
 void TfrmAlarmList::btnReadAlarmClick() {
-    try {
-        SendLine("ALHPT=0\r", ridNone);
-    } catch (const std::exception&) {
-        ui::ShowWarning("Can not communication to driver.", "Error");
-        return;
-    }
+    if (!transfer_.Probe("ALHPT=0\r", "Can not communication to driver.", "Error")) return;
     StopStatusMonitor();
     ReceiveAlarmList(btnReadAlarm);
 }
 
+// The bar shows the record just completed, so it stands at 99 when the read ends.
 void TfrmAlarmList::ReceiveAlarmList(QObject* sender) {
-    if (sender == btnReadAlarm) return StartRead();
-    if (!readRunning_) return; // no record is awaited: a late reply changes nothing
-    try {
-        HandleReply();
-    } catch (const std::exception&) {
-        AbortRead();
-    }
-}
-
-void TfrmAlarmList::StartRead() {
-    frmCommCancel->StartTransfer();
-    // A cancel ends the read at once; a reply that comes later is stored nowhere.
-    frmCommCancel->OnCancel = [this] { EndRead(); };
-    AlarmIndex = 0;
-    AlarmPhase = 0;
-    readRunning_ = true;
-    try {
-        SendLine("ALHPT=0\r", ridNone);
-        WaitTicks(*Timer1, kSelectionTicks);
-        AlarmPhase = 1;
-        SendLine("ALH\r", ridAlarmList);
-    } catch (const std::exception&) {
-        AbortRead();
-    }
-}
-
-void TfrmAlarmList::HandleReply() {
-    const int row = AlarmIndex + 1;
-    const QString reply = ui::cp932::Decode(mdlGeneral->LastReply);
-    if (AlarmPhase % 2 == 1) {
-        grdAlarmList->SetCell(1, row, reply);
-        ++AlarmPhase;
-        SendLine("ALTH\r", ridAlarmList);
-        return;
-    }
-    grdAlarmList->SetCell(2, row, reply);
-    if (frmCommCancel->CancelRequested) return EndRead();
-    frmCommCancel->StepTo(AlarmIndex, kAlarmRecordCount);
-    if (AlarmIndex >= kLastRecord) {
-        frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
-        EndRead();
-        grdAlarmList->SetRow(1);
-        return;
-    }
-    ++AlarmIndex;
-    grdAlarmList->SetRow(AlarmIndex + 1);
-    SendLine("ALHPT=" + QByteArray::number(AlarmIndex) + "\r", ridNone);
-    ++AlarmPhase;
-    SendLine("ALH\r", ridAlarmList);
-}
-
-void TfrmAlarmList::EndRead() {
-    readRunning_ = false;
-    frmCommCancel->OnCancel = nullptr;
-}
-
-// A send failed in the middle of the read: the window is put back and the user told.
-void TfrmAlarmList::AbortRead() {
-    EndRead();
-    frmCommCancel->AbortTransfer();
-    ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    if (sender == btnReadAlarm)
+        return transfer_.StartRead({"ALHPT=", {"ALH", "ALTH"}, kAlarmRecordCount, false});
+    transfer_.Receive(mdlGeneral->LastReply);
 }
 
 void TfrmAlarmList::btnSaveAlarmClick() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "AlarmListFile.h"
+#include "RecordTransfer.h"
 #include "ui/Form.h"
 #include "ui/StringGrid.h"
 #include "ui/Timer.h"
@@ -29,8 +30,8 @@ public:
 
     // The running read: the record being read, and the request count (odd while a code is
     // awaited, even while a time is).
-    int AlarmIndex = 0;
-    int AlarmPhase = 0;
+    int AlarmIndex() const { return transfer_.Record(); }
+    int AlarmPhase() const { return transfer_.Requests(); }
 
     void btnReadAlarmClick();
     // The read chain: started with btnReadAlarm as sender, then one step per reply.
@@ -39,7 +40,7 @@ public:
     void btnOpenAlarmListClick();
     void btnSaveAlarmListClick();
 
-    bool ReadRunning() const { return readRunning_; }
+    bool ReadRunning() const { return transfer_.Reading(); }
 
 protected:
     void FormActivate() override;
@@ -48,12 +49,8 @@ private:
     void FormCreate();
     void BuildPanels();
     std::vector<AlarmRecordText> Records() const;
-    void StartRead();
-    void HandleReply();
-    void EndRead();
-    void AbortRead();
     void LoadFile(const QString& path);
-    bool readRunning_ = false;
+    RecordTransfer transfer_;
 };
 
 extern TfrmAlarmList* frmAlarmList;

@@ -1,7 +1,6 @@
 #include "UnitDataTable.h"
 
 #include "DataTableFile.h"
-#include "parameters/PrmWindow.h"
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
@@ -18,14 +17,14 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TfrmDataTable* frmDataTable = nullptr;
 
 namespace {
 
 constexpr int kLargeTable = 384;
-constexpr int kSmallTable = 48;
 constexpr int kGridWidth = 337;
-constexpr int kSelectionTicks = 3;
 
 const QString kNoAnswer = "ドライバと通信できませんでした。";
 
@@ -34,22 +33,6 @@ QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint
     button->setToolTip(hint);
     button->setFixedSize(48, height);
     return button;
-}
-
-void SendLine(const QByteArray& line, TRequestId id) {
-    mdlGeneral->SendCommand(line, id);
-    WaitSendComplete();
-}
-
-// The probe that opens a read or a write: false, after telling the user, when it cannot be sent.
-bool ProbeLine() {
-    try {
-        SendLine("#DTPT=0\r", ridNone);
-        return true;
-    } catch (const std::exception&) {
-        ui::ShowWarning(kNoAnswer, "ｴﾗ-");
-        return false;
-    }
 }
 
 } // namespace
@@ -64,7 +47,8 @@ TfrmDataTable::TfrmDataTable(QWidget* owner)
       btnSave(Button(pnlWithComm, "印刷", "ﾌﾟﾘﾝﾀにﾃﾞｰﾀﾃｰﾌﾞﾙを", 22)),
       Label1(new QLabel("KASO", pnlWithComm)), Label3(new QLabel("2", pnlWithComm)),
       pnlWithFile(new QFrame(this)), btnOpen(Button(pnlWithFile, "開く", "ﾃﾞｰﾀﾃｰﾌﾞﾙのﾌｧｲﾙを", 21)),
-      Label2(new QLabel("参照", pnlWithFile)), Timer1(new ui::Timer(1, this)) {
+      Label2(new QLabel("参照", pnlWithFile)), Timer1(new ui::Timer(1, this)),
+      transfer_(this, grdDataTable, Timer1, ridDataTable) {
     setWindowTitle("ﾃﾞｰﾀﾃｰﾌﾞﾙ一覧");
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildPanels();
@@ -82,6 +66,16 @@ TfrmDataTable::TfrmDataTable(QWidget* owner)
     };
     grdDataTable->OnSetEditText = [this](int, int row, const QString&) { RefreshRowMark(row); };
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
+    transfer_.OnStore = [this](int entry, int, const QByteArray& reply) {
+        grdDataTable->SetCell(1, entry + 1, ui::cp932::Decode(reply));
+        RefreshRowMark(entry + 1);
+    };
+    // While the write runs, no read or second write may select entries between its selection
+    // and its value.
+    transfer_.OnWriting = [this](bool writing) {
+        btnReadDataTable->setEnabled(!writing);
+        btnSendDataTable->setEnabled(!writing);
+    };
 }
 
 void TfrmDataTable::BuildPanels() {
@@ -140,8 +134,10 @@ void TfrmDataTable::FormCreate() {
 
 void TfrmDataTable::SetGridRows(int rows) {
     grdDataTable->SetRowCount(rows);
-    for (int row = 1; row < grdDataTable->RowCount(); ++row)
+    for (int row = 1; row < grdDataTable->RowCount(); ++row) {
+        grdDataTable->SetCell(0, row, DataTableLabel(row - 1)); // rows added come without one
         grdDataTable->SetCellEditable(2, row, false);
+    }
 }
 
 // The series set-up may have given the grid new rows while the window was hidden.
@@ -153,9 +149,10 @@ void TfrmDataTable::FormActivate() {
     if (frmMain) setWindowTitle(frmMain->lblAxis->text() + "軸のﾃﾞｰﾀﾃｰﾌﾞﾙ一覧");
 }
 
+// The rows on screen decide, not the series or a driver type digit that an earlier launch may
+// have left: the launchers size the grid for the driver they found.
 int TfrmDataTable::ComputeEntryCount() const {
-    const bool small = SeriesIndex() == 0 || (frmMain && frmMain->DriverTypeDigit == 1);
-    return std::min(small ? kSmallTable : kLargeTable, grdDataTable->RowCount() - 1);
+    return std::clamp(grdDataTable->RowCount() - 1, 0, kLargeTable);
 }
 
 QStringList TfrmDataTable::Values(int count) const {
@@ -179,105 +176,25 @@ void TfrmDataTable::RefreshMarks() {
 }
 
 void TfrmDataTable::btnReadDataTableClick() {
-    if (!ProbeLine()) return;
+    if (!transfer_.Probe("#DTPT=0\r", kNoAnswer, "ｴﾗ-")) return;
     StopStatusMonitor();
     grdDataTable->SetCell(1, 0, SeriesIndex() == 0 ? kHeaderKaso : kHeaderKaso2);
     ReceiveDataTable(btnReadDataTable);
 }
 
 void TfrmDataTable::ReceiveDataTable(QObject* sender) {
-    if (sender == btnReadDataTable) return StartRead();
-    if (!readRunning_) return; // no entry is awaited: a late reply changes nothing
-    try {
-        HandleReply();
-    } catch (const std::exception&) {
-        AbortTransfer();
-    }
-}
-
-void TfrmDataTable::StartRead() {
-    frmCommCancel->StartTransfer();
-    // A cancel ends the read at once; a reply that comes later is stored nowhere.
-    frmCommCancel->OnCancel = [this] { EndRead(); };
-    ReadIndex = 0;
-    EntryCount = ComputeEntryCount();
-    readRunning_ = true;
-    try {
-        SendLine("#DTPT=0\r", ridNone);
-        WaitTicks(*Timer1, kSelectionTicks);
-        SendLine("*DTPT\r", ridDataTable);
-    } catch (const std::exception&) {
-        AbortTransfer();
-    }
-}
-
-void TfrmDataTable::HandleReply() {
-    if (ReadIndex >= EntryCount) return EndRead();
-    const int row = ReadIndex + 1;
-    grdDataTable->SetCell(1, row, ui::cp932::Decode(mdlGeneral->LastReply));
-    RefreshRowMark(row);
-    if (frmCommCancel->CancelRequested) return EndRead();
-    ++ReadIndex;
-    frmCommCancel->StepTo(ReadIndex, EntryCount);
-    if (ReadIndex >= EntryCount) {
-        frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
-        EndRead();
-        grdDataTable->SetRow(1);
-        return;
-    }
-    grdDataTable->SetRow(ReadIndex + 1);
-    SendSelection(ReadIndex);
-    SendLine("*DTPT\r", ridDataTable);
-}
-
-void TfrmDataTable::SendSelection(int index) {
-    SendLine("#DTPT=" + QByteArray::number(index) + "\r", ridNone);
-}
-
-void TfrmDataTable::EndRead() {
-    readRunning_ = false;
-    frmCommCancel->OnCancel = nullptr;
-}
-
-// A send failed in the middle of a transfer: the window is put back and the user told.
-void TfrmDataTable::AbortTransfer() {
-    EndRead();
-    SetWriteRunning(false);
-    frmCommCancel->AbortTransfer();
-    ui::ShowWarning(kNoAnswer, "ｴﾗ-");
-}
-
-// While the write runs, no read or second write may select entries between its selection and
-// its value.
-void TfrmDataTable::SetWriteRunning(bool running) {
-    btnReadDataTable->setEnabled(!running);
-    btnSendDataTable->setEnabled(!running);
+    if (sender == btnReadDataTable)
+        return transfer_.StartRead({"#DTPT=", {"*DTPT"}, ComputeEntryCount(), true});
+    transfer_.Receive(mdlGeneral->LastReply);
 }
 
 void TfrmDataTable::btnSendDataTableClick() {
     grdDataTable->setFocus();
-    if (!ProbeLine()) return;
-    EndRead();
-    const int count = ComputeEntryCount();
-    frmCommCancel->StartTransfer();
-    SetWriteRunning(true);
-    try {
-        for (int i = 0; i < count; ++i) {
-            if (frmCommCancel->CancelRequested) return SetWriteRunning(false);
-            ui::ProcessPendingMessages();
-            const QByteArray value = PrmValueForLine(grdDataTable->Cell(1, i + 1));
-            if (!value.isEmpty()) {
-                SendSelection(i);
-                WaitTicks(*Timer1, kSelectionTicks);
-                SendLine("*DTPT=" + value + "\r", ridNone);
-                if (i % 2 == 0) grdDataTable->SetRow(i + 1);
-            }
-            frmCommCancel->StepTo(i + 1, count);
-        }
-    } catch (const std::exception&) {
-        return AbortTransfer();
-    }
-    SetWriteRunning(false);
-    frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);
-    grdDataTable->SetRow(1);
+    if (!transfer_.Probe("#DTPT=0\r", kNoAnswer, "ｴﾗ-")) return;
+    transfer_.Write(
+        "#DTPT=", "*DTPT=", ComputeEntryCount(),
+        [this](int i) { return ui::cp932::Encode(CleanLineField(grdDataTable->Cell(1, i + 1))); },
+        [this](int i) {
+            if (i % 2 == 0) grdDataTable->SetRow(i + 1);
+        });
 }

@@ -3,6 +3,7 @@
 // prints them. Reference values that differ from the value beside them are shown in red.
 #pragma once
 
+#include "RecordTransfer.h"
 #include "ui/Form.h"
 #include "ui/StringGrid.h"
 #include "ui/Timer.h"
@@ -36,8 +37,8 @@ public:
     int OpenColumn = 1;
     // The running read: the entry whose value is awaited (also the number stored so far) and the
     // number of entries of the table.
-    int ReadIndex = 0;
-    int EntryCount = 0;
+    int ReadIndex() const { return transfer_.Record(); }
+    int EntryCount() const { return transfer_.Count(); }
 
     void btnReadDataTableClick();
     // The read chain: started with btnReadDataTable as sender, then one step per reply.
@@ -53,7 +54,7 @@ public:
     // Colours a row's reference red when it and the value are both set and differ as texts.
     void RefreshRowMark(int row);
     void RefreshMarks();
-    bool ReadRunning() const { return readRunning_; }
+    bool ReadRunning() const { return transfer_.Reading(); }
 
 protected:
     void FormShow() override;
@@ -62,18 +63,11 @@ protected:
 private:
     void FormCreate();
     void BuildPanels();
-    // 48 entries for the first series or a driver type digit 1, else 384; never more than the
-    // grid has rows for.
+    // The entries of the table on screen: one per grid row below the header.
     int ComputeEntryCount() const;
     QStringList Values(int count) const;
-    void StartRead();
-    void HandleReply();
-    void SendSelection(int index);
-    void EndRead();
-    void AbortTransfer();
-    void SetWriteRunning(bool running);
     void LoadFile(const QString& path, int count);
-    bool readRunning_ = false;
+    RecordTransfer transfer_;
 };
 
 extern TfrmDataTable* frmDataTable;

@@ -34,10 +34,8 @@ void TfrmStat::ApplySeriesTexts(int series) {
     alst_bit13->setText(first ? " 13(予約)" : " 13(ﾎﾟｲﾝﾀｴﾗｰ)");
     alst_bit14->setText(first ? " 14(予約)" : " 14(ﾒﾓﾘｱﾄﾞﾚｽｴﾗｰ)");
     alst_bit15->setText(first ? " 15(予約)" : " 15(ｵﾌﾟｼｮﾝｴﾗｰ)");
-    for (QLabel* caption :
-         {alst_bit1, alst_bit8, alst_bit9, alst_bit12, alst_bit13, alst_bit14, alst_bit15})
-        caption->adjustSize();
     SetGroupCaptions(first);
+    FitCaptions();
 }
 
 void TfrmStat::SetNewStatusCommands() {

@@ -15,9 +15,9 @@ constexpr status::WordForm kForm = status::WordForm::NewCommands;
 TfrmStat_QWC::TfrmStat_QWC(QWidget* owner)
     : TStatusMonitor(owner, ridStat_QWC, status::Monitor::StatQwc, status::StatQwcVariableItems()) {
     alst_bit[0]->setText(" 0 (ﾊﾟﾗﾒｰﾀ警告)");
-    alst_bit[0]->adjustSize();
     ShowUpperOustLamps(false);
     SetGroupCaptions(false);
+    FitCaptions();
     cmbAct0->SetItemIndex(0); // "$PACT"
     cmbAct1->SetItemIndex(1); // "$VACT"
 }

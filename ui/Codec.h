@@ -1,5 +1,15 @@
 // The one text codec at the program's boundaries: files and the serial line carry Shift-JIS in
 // its Windows form (CP932); inside the program texts are Unicode.
+//
+// Decoding and encoding again gives back every byte sequence exactly, so a text opened and saved
+// unchanged keeps its bytes, and an edited text keeps the codes of the characters it kept:
+// - a code that shares its character with another code (NEC row 13 and the NEC-selected and IBM
+//   extensions repeat some characters) decodes to that character followed by a variation
+//   selector (U+FE00 for the first such code of a character, U+FE01 for the second), which shows
+//   nothing and keeps the code;
+// - a byte that starts no CP932 character (0x80, 0xA0, 0xFD to 0xFF, a lead byte without its
+//   trail byte) decodes to the private-use character U+F700 + byte.
+// The tables are built once, at first use; each call then costs one table look-up a character.
 #pragma once
 
 #include <QByteArray>
@@ -7,10 +17,10 @@
 
 namespace ui::cp932 {
 
-// Characters without a CP932 form become '?'.
+// Characters without a CP932 form become '?'; a variation selector that marks no repeated code
+// is left out.
 QByteArray Encode(const QString& text);
 
-// Bytes that are no valid CP932 become U+FFFD.
 QString Decode(const QByteArray& bytes);
 
 // The number of CP932 bytes of a text: the width that fixed-width names and columns count.

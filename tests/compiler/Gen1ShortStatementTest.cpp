@@ -25,6 +25,9 @@ TEST_F(Gen1Statements, OneWord) {
         {"()#RDY", {}, false},
         {"()#!RDY", {}, false},    // a leading '!' is looked up without it
         {"()#!RDYXX", {46}, true}, // and cut to four characters
+        {"()!ZSP", {}, false},     // rewritten in place: a status word
+        {"()!ABCD", {}, false},    // and, to the later tests, a hex operand
+        {"()!ABCDE", {}, false},   // of four characters
         {"()#1F", {}, false},
         {"()#QQ", {46}, true},
         {"()%A", {}, false},

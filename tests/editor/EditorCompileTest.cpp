@@ -1,5 +1,5 @@
 // The compile command: the temporary source named after the tab, the compiler of the series, the
-// compiled program and listing in the current folder, the listing in the reply pane.
+// compiled program and listing in the document's folder, the listing in the reply pane.
 #include "EditorTestFixture.h"
 
 #include "editor/EditCompile.h"
@@ -36,30 +36,67 @@ protected:
     QString Listing() const { return frmEdit->memSub->toPlainText(); }
 };
 
-TEST(CompileNames, TheTabCaptionNamesTheFiles) {
-    const auto names = [](const QString& caption) {
-        const auto files = editor::CompileFileNames(caption);
-        return files ? files->source + " " + files->listing : QString("refused");
+TEST(CompileNames, TheCaptionNamesTheFilesInTheDocumentsFolder) {
+    const QString here = QDir::current().absolutePath();
+    const auto names = [](const QString& caption, const QString& fileName) {
+        const auto files = editor::CompileFileNames(caption, fileName);
+        return files ? files->source + " " + files->listing + " " + files->compiled
+                     : QString("refused");
     };
-    EXPECT_EQ(names("PROG.MB"), "PROG.tmp PROG.lst");
-    EXPECT_EQ(names("PROG"), "PROG.tmp PROG.lst");
-    EXPECT_EQ(names("a.b.txt"), "a.b.tmp a.b.lst");
-    EXPECT_EQ(names("PROG.MBX"), "PROG.tmp PROG.lst");
-    EXPECT_EQ(names("PROG.mbx"), "refused");
-    EXPECT_EQ(names("ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ"), "ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ.tmp ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ.lst");
+    EXPECT_EQ(names("PROG.MB", "/data/src/PROG.MB"),
+              "/data/src/PROG.tmp /data/src/PROG.lst /data/src/PROG.mbx");
+    EXPECT_EQ(names("PROG", "/data/PROG"), "/data/PROG.tmp /data/PROG.lst /data/PROG.mbx");
+    EXPECT_EQ(names("a.b.txt", "/x/a.b.txt"), "/x/a.b.tmp /x/a.b.lst /x/a.b.mbx");
+    EXPECT_EQ(names("PROG.MBX", "/x/PROG.MBX"), "/x/PROG.tmp /x/PROG.lst /x/PROG.mbx");
+    EXPECT_EQ(names("PROG.mbx", "/x/PROG.mbx"), "refused");
+    EXPECT_EQ(names("x.mbx.MB", "/x/x.mbx.MB"), "/x/x.mbx.tmp /x/x.mbx.lst /x/x.mbx.mbx");
+    // Bare names (the first new document, an uploaded text) are saved in the current folder.
+    EXPECT_EQ(names("ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ", "ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ"),
+              here + "/ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ.tmp " + here + "/ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ.lst " + here + "/ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ.mbx");
 }
 
-TEST_F(EditorCompileTest, SecondGenerationWritesProgramAndListingInTheCurrentFolder) {
+TEST_F(EditorCompileTest, ADocumentFromAnotherFolderCompilesInItsOwnFolder) {
     frmSetup->cmbModelType->SetItemIndex(2);
     OpenSource("gen2_jumps.MB", "PROG.MB");
     frmEdit->AddReply("old");
     frmEdit->btnMailC->click();
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(ReadFile("PROG.mbx"), Golden("gen2_jumps.mbx"));
-    EXPECT_EQ(ReadFile("PROG.lst"), Golden("gen2_jumps.lst"));
+    EXPECT_EQ(ReadFile("src/PROG.mbx"), Golden("gen2_jumps.mbx"));
+    EXPECT_EQ(ReadFile("src/PROG.lst"), Golden("gen2_jumps.lst"));
+    EXPECT_FALSE(FileExists("src/PROG.tmp"));
+    EXPECT_FALSE(FileExists("PROG.mbx"));
+    EXPECT_FALSE(FileExists("PROG.lst"));
     EXPECT_FALSE(FileExists("PROG.tmp"));
-    EXPECT_FALSE(FileExists("src/PROG.mbx"));
     EXPECT_EQ(Listing(), ListingText(Golden("gen2_jumps.lst")));
+}
+
+TEST_F(EditorCompileTest, AFailedCompileLeavesNoOlderProgramAndShowsItsOwnListing) {
+    frmSetup->cmbModelType->SetItemIndex(2);
+    OpenSource("gen2_jumps.MB", "PROG.MB");
+    frmEdit->btnMailC->click();
+    ASSERT_EQ(ReadFile("src/PROG.mbx"), Golden("gen2_jumps.mbx"));
+
+    // The same document, now with an error: the earlier program must not stay for a download.
+    frmEdit->memMain2->SetRowCol(0, 0);
+    TypeText("()NOSUCHWORD 1\r");
+    frmEdit->btnMailC->click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(FileExists("src/PROG.mbx"));
+    EXPECT_EQ(Listing(), ListingText(ReadFile("src/PROG.lst")));
+    EXPECT_FALSE(Listing().startsWith("コンパイル終了"));
+}
+
+TEST_F(EditorCompileTest, AListingThatCannotBeWrittenIsReported) {
+    frmSetup->cmbModelType->SetItemIndex(2);
+    QDir(workDir.path()).mkpath("src/P.lst/x"); // the listing's name is taken by a folder
+    OpenSource("gen2_jumps.MB", "P.MB");
+    frmEdit->AddReply("old");
+    frmEdit->btnMailC->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(LastMessage().icon, ui::MsgIcon::Error);
+    EXPECT_TRUE(LastMessage().text.startsWith("リストファイルを書き込めませんでした。"));
+    EXPECT_EQ(Listing(), "");
+    EXPECT_FALSE(FileExists("src/P.tmp"));
 }
 
 TEST_F(EditorCompileTest, FirstSeriesCompilesWithTheShippedLibraries) {
@@ -67,8 +104,8 @@ TEST_F(EditorCompileTest, FirstSeriesCompilesWithTheShippedLibraries) {
     OpenSource("gen1_shipped_library.MB", "P1");
     frmEdit->RunCompileItem->trigger();
     EXPECT_EQ(Listing(), ListingText(Golden("gen1_shipped_library.lst")));
-    EXPECT_EQ(ReadFile("P1.mbx"), Golden("gen1_shipped_library.mbx"));
-    EXPECT_FALSE(FileExists("P1.tmp"));
+    EXPECT_EQ(ReadFile("src/P1.mbx"), Golden("gen1_shipped_library.mbx"));
+    EXPECT_FALSE(FileExists("src/P1.tmp"));
 
     // The same second-generation program compiles apart under each generation.
     OpenSource("gen2_jumps.MB", "J.MB");
@@ -88,7 +125,7 @@ TEST_F(EditorCompileTest, CompiledProgramsAndNewDocumentsAreRefused) {
     EXPECT_EQ(LastMessage().caption, "コンパイルエラー");
     EXPECT_EQ(LastMessage().icon, ui::MsgIcon::Information);
     EXPECT_EQ(Listing(), "");
-    EXPECT_FALSE(FileExists("PROG.tmp"));
+    EXPECT_FALSE(FileExists("src/PROG.tmp"));
 
     frmEdit->FileNewItem->trigger();
     frmEdit->btnMailC->click();
@@ -109,15 +146,15 @@ TEST_F(EditorCompileTest, FirstDocumentCompilesUnderItsBareName) {
 }
 
 TEST_F(EditorCompileTest, UnwritableTemporarySourceIsReportedAndNothingCompiled) {
-    QDir(workDir.path()).mkdir("P.tmp"); // the name is taken by a folder
+    QDir(workDir.path()).mkpath("src/P.tmp"); // the name is taken by a folder
     OpenSource("gen2_jumps.MB", "P.MB");
     frmEdit->AddReply("old");
     frmEdit->btnMailC->click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(LastMessage().icon, ui::MsgIcon::Error);
     EXPECT_EQ(Listing(), "");
-    EXPECT_FALSE(FileExists("P.lst"));
-    EXPECT_TRUE(QFileInfo(Path("P.tmp")).isDir());
+    EXPECT_FALSE(FileExists("src/P.lst"));
+    EXPECT_TRUE(QFileInfo(Path("src/P.tmp")).isDir());
 }
 
 } // namespace

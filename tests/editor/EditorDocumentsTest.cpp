@@ -2,7 +2,9 @@
 // with the files on disk.
 #include "EditorTestFixture.h"
 
+#include "shell/UnitMain.h"
 #include "ui/Codec.h"
+#include "ui/Wait.h"
 
 #include <QDir>
 #include <QTabBar>
@@ -92,6 +94,36 @@ TEST_F(EditorTest, EndOfFileMarkIsDroppedWithoutLosingText) {
     WriteFile("tight.MB", "A\r\nB\x1A");
     Open("tight.MB");
     EXPECT_EQ(PaneText(), "A\nB");
+}
+
+TEST_F(EditorTest, OpenAndSaveWithoutEditsWritesTheBytesThatWereRead) {
+    // A byte-order mark, undefined bytes, codes that repeat a character, a lone lead byte, the
+    // user-defined area and control characters.
+    const QByteArray first("\xEF\xBB\xBF()A\x80\xED\x40\x87\x90\xFA\x5C\x81\xE0\r\n"
+                           "\t\x81 \xFF\xFD\xFE\xA0\xF0\x40\x85\x40\r\n");
+    const QByteArray last("\x00\x01\x0C\x1B\x7F\x1A\x1A\x81\x5C\x5C\r\n", 12);
+    const QByteArray bytes = first + "\r\n" + last;
+    WriteFile("K.MB", bytes);
+    Open("K.MB");
+    EXPECT_EQ(frmEdit->DocModified[0], 0);
+    EXPECT_FALSE(frmEdit->HasUnsavedDocuments());
+    frmEdit->FileSaveItem->trigger();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ReadFile("K.MB").toHex(' ').toStdString(), bytes.toHex(' ').toStdString());
+
+    // An edit keeps the codes of the characters it kept.
+    frmEdit->memMain2->SetRowCol(2, 0);
+    TypeText("X");
+    frmEdit->FileSaveItem->trigger();
+    EXPECT_EQ(ReadFile("K.MB").toHex(' ').toStdString(),
+              (first + "X\r\n" + last).toHex(' ').toStdString());
+
+    // Line ends become CR LF and a final end-of-file mark goes, as documented.
+    WriteFile("L.MB", "\x87\x90\n\x80\x1A");
+    Open("L.MB");
+    frmEdit->FileSaveItem->trigger();
+    EXPECT_EQ(ReadFile("L.MB").toHex(' ').toStdString(),
+              QByteArray("\x87\x90\r\n\x80\r\n").toHex(' ').toStdString());
 }
 
 TEST_F(EditorTest, SixteenDocumentsRefuseNewAndOpen) {
@@ -239,6 +271,33 @@ TEST_F(EditorTest, WindowCloseSavesNamedDocumentsAndNamesTheOthers) {
     EXPECT_EQ(frmEdit->DocModified[2], 1);
     EXPECT_EQ(PaneText(), "unnamed");
     EXPECT_TRUE(frmEdit->HasUnsavedDocuments());
+}
+
+TEST_F(EditorTest, QuittingWithUnsavedDocumentsAsksOnceAndSavesNothing) {
+    const QString question = "編集画面にて保存されていないﾌｧｲﾙがあります。それでも終了しますか？";
+    WriteFile("Q.MB", "()A\r\n");
+    Open("Q.MB");
+    TypeText("X");
+    frmEdit->FileNewItem->trigger();
+    TypeText("()B");
+    frmMain->show();
+
+    answer = MsgResult::No;
+    EXPECT_FALSE(frmMain->close());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, question);
+    EXPECT_FALSE(ui::QuitRequested());
+    EXPECT_TRUE(frmEdit->Showing());
+    EXPECT_TRUE(frmEdit->HasUnsavedDocuments());
+
+    answer = MsgResult::Yes;
+    EXPECT_TRUE(frmMain->close());
+    EXPECT_TRUE(ui::QuitRequested());
+    StopProgram(); // the program's end deletes the windows
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, question);
+    EXPECT_EQ(ReadFile("Q.MB"), "()A\r\n");
+    EXPECT_EQ(QDir(workDir.path()).entryList(QDir::Files), QStringList({"Q.MB"}));
 }
 
 } // namespace

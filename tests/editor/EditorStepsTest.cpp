@@ -1,11 +1,19 @@
 // Step numbers: which lines are steps and sequence headers, the numbering of event and sequence
-// parts, and the keys after which the gutter is renumbered.
+// parts, and the gutter and printout that follow every change of the text.
 #include "EditorTestFixture.h"
 
+#include "editor/EditFind.h"
 #include "editor/EditSteps.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
 
 namespace {
 
@@ -46,17 +54,13 @@ TEST(StepLines, NumbersOfFiveDigitsShowBlank) {
 
 TEST_F(EditorTest, ClosingCharactersAndLineEndsRenumber) {
     TypeText("A=(1");
-    EXPECT_EQ(GutterRows(), QStringList());
+    EXPECT_EQ(GutterRows(), QStringList({"     "}));
     TypeText(")");
     EXPECT_EQ(GutterRows(), QStringList({"    1"}));
     TypeText("\rB=1]");
     EXPECT_EQ(GutterRows(), QStringList({"    1", "     "})); // no "[": not a step
     Press(Qt::Key_Home);
     TypeText("[");
-    // An opening bracket alone does not renumber; the next closing one does.
-    EXPECT_EQ(GutterRows(), QStringList({"    1", "     "}));
-    Press(Qt::Key_End);
-    TypeText("]");
     EXPECT_EQ(GutterRows(), QStringList({"    1", "    2"}));
 }
 
@@ -89,6 +93,133 @@ TEST_F(EditorTest, PastedStepsAreNumberedAndMarkTheDocument) {
     frmEdit->EditUndoItem->trigger();
     EXPECT_EQ(PaneText(), "");
     EXPECT_EQ(GutterRows(), QStringList());
+}
+
+class EditorChangeTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        frmEdit->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frmEdit));
+        frmEdit->memMain2->setFocus();
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(frmEdit->memMain2, key, modifiers);
+    }
+    // Counts the triggers of a menu item.
+    static std::shared_ptr<int> Count(QAction* item) {
+        auto count = std::make_shared<int>(0);
+        QObject::connect(item, &QAction::triggered, item, [count] { ++*count; });
+        return count;
+    }
+    // A drag from elsewhere dropped at the start of the pane's first row.
+    static void Drop(const QString& text) {
+        QMimeData mime;
+        mime.setText(text);
+        QWidget* viewport = frmEdit->memMain2->viewport();
+        const QPoint at =
+            frmEdit->memMain2->cursorRect(QTextCursor(frmEdit->memMain2->document())).center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+    }
+};
+
+TEST_F(EditorChangeTest, EveryKindOfChangeLeavesTheGutterNumberingTheText) {
+    TypeText("A=(1)\rB=(2)");
+    ASSERT_EQ(GutterRows(), QStringList({"    1", "    2"}));
+
+    // Typing over a selection.
+    for (int i = 0; i < 3; ++i)
+        Key(Qt::Key_Left, Qt::ShiftModifier);
+    TypeText("x");
+    ASSERT_EQ(PaneText(), "A=(1)\nB=x");
+    EXPECT_EQ(GutterRows(), QStringList({"    1", "     "}));
+
+    // Undo and redo by key.
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(PaneText(), "A=(1)\nB=(2)");
+    EXPECT_EQ(GutterRows(), QStringList({"    1", "    2"}));
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(PaneText(), "A=(1)\nB=x");
+    EXPECT_EQ(GutterRows(), QStringList({"    1", "     "}));
+
+    // Paste with Shift+Insert.
+    QApplication::clipboard()->setText("[3]");
+    Key(Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(PaneText(), "A=(1)\nB=x[3]");
+    EXPECT_EQ(GutterRows(), QStringList({"    1", "    2"}));
+
+    // Replace all.
+    frmEdit->FindReplace->trigger();
+    frmEdit->ReplaceDialog->edtFind->setText("(");
+    frmEdit->ReplaceDialog->edtReplace->setText("");
+    frmEdit->ReplaceDialog->btnReplaceAll->click();
+    EXPECT_EQ(PaneText(), "A=1)\nB=x[3]");
+    EXPECT_EQ(GutterRows(), QStringList({"     ", "    1"}));
+    frmEdit->ReplaceDialog->close();
+
+    // A drop.
+    Drop("()");
+    EXPECT_EQ(PaneText(), "()A=1)\nB=x[3]");
+    EXPECT_EQ(GutterRows(), QStringList({"    1", "    2"}));
+
+    EXPECT_EQ(frmEdit->DocModified[0], 1);
+}
+
+TEST_F(EditorChangeTest, ControlKeysReachTheEditItemsNotTheTransferItems) {
+    const auto paste = Count(frmEdit->EditPasteItem);
+    const auto cut = Count(frmEdit->EditCutItem);
+    const auto undo = Count(frmEdit->EditUndoItem);
+    const auto transfers = std::make_shared<int>(0);
+    for (QAction* item :
+         {frmEdit->RunDownloadItem, frmEdit->RunUpLoadLogData, frmEdit->RunUpLoadData})
+        QObject::connect(item, &QAction::triggered, item, [transfers] { ++*transfers; });
+
+    TypeText("A=1");
+    QApplication::clipboard()->setText("()B");
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(PaneText(), "A=1()B");
+    EXPECT_EQ(GutterRows(), QStringList({"    1"}));
+
+    for (int i = 0; i < 3; ++i)
+        Key(Qt::Key_Left, Qt::ShiftModifier);
+    Key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(PaneText(), "A=1");
+    EXPECT_EQ(QApplication::clipboard()->text(), "()B");
+    EXPECT_EQ(GutterRows(), QStringList({"     "}));
+
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(PaneText(), "A=1()B");
+    EXPECT_EQ(GutterRows(), QStringList({"    1"}));
+
+    EXPECT_EQ(*paste, 1);
+    EXPECT_EQ(*cut, 1);
+    EXPECT_EQ(*undo, 1);
+    EXPECT_EQ(*transfers, 0);
+}
+
+TEST_F(EditorChangeTest, ThePrintoutCarriesTheNumbersOfTheTextAsItStands) {
+    TypeText("SQ1\r()A\r\tX=(1)\r[]B");
+    // Typing over the selected ")" of the third line unmakes its step.
+    Key(Qt::Key_Up, Qt::NoModifier);
+    Key(Qt::Key_End, Qt::NoModifier);
+    Key(Qt::Key_Left, Qt::ShiftModifier);
+    TypeText("x");
+    printFile = workDir.filePath("steps.pdf");
+    frmEdit->FilePrintItem->trigger();
+    ASSERT_TRUE(messages.empty());
+
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-layout", *printFile, "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(10000)) << "pdftotext (poppler-utils) is needed";
+    QStringList printed;
+    for (const QString& line : QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\n'))
+        if (!line.trimmed().isEmpty()) printed.append(line.trimmed().simplified());
+    EXPECT_EQ(printed, QStringList({"ファイル名 : 新規ﾌｧｲﾙ", "SQ1", "1 ()A", "X=(1x", "2 []B"}));
 }
 
 } // namespace

@@ -201,7 +201,31 @@ TEST_F(AxisScanTest, SendFailureInTheCheckReturnsTheDialogToIdle) {
         return frmSetup->ModalResultValue();
     });
     frmMain->btnSetup->click();
+    // The lost line is told once, by the owner of the line; the scan adds no second box. (The
+    // port that cannot be reopened after the dialog is a failure of its own.)
+    ASSERT_GE(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_FALSE(HasMessage("通信確立中に送信エラーを検知しました。"));
+    for (size_t i = 1; i < messages.size(); ++i)
+        EXPECT_TRUE(messages[i].text.startsWith("Commポートがオープンできませんでした。"))
+            << messages[i].text.toStdString();
+}
+
+TEST_F(AxisScanTest, SendFailureWithoutALostLineIsToldInTheScansWords) {
+    WriteSetting("Comm", "TransmitCheck", 2);
+    StartProgram();
+    ui::SetModalResponder([&](ui::Form&) {
+        mdlGeneral->Comm1->Close(); // the scan opens the port, so close it behind its back
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                         [] { mdlGeneral->Comm1->Close(); });
+        frmSetup->btnCheck->click();
+        EXPECT_EQ(frmSetup->btnCheck->text(), "確認");
+        frmSetup->btnClose->click();
+        return frmSetup->ModalResultValue();
+    });
+    frmMain->btnSetup->click();
     EXPECT_TRUE(HasMessage("通信確立中に送信エラーを検知しました。"));
+    EXPECT_EQ(mdlGeneral->LineLosses(), 0);
 }
 
 } // namespace

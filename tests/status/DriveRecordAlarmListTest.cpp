@@ -229,6 +229,23 @@ TEST_F(AlarmListTest, LostLinesAreReported) {
     EXPECT_EQ(messages[1].caption, "Error");
 }
 
+TEST_F(AlarmListTest, AHangUpEndsTheReadWithOneMessage) {
+    Open();
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "ALHPT=3") driver->hangUp();
+                     });
+    frmAlarmList->btnReadAlarm->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
+    Pause(1500);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_FALSE(frmAlarmList->ReadRunning());
+    EXPECT_EQ(Grid()->Cell(2, 3), "7000");
+    EXPECT_TRUE(frmAlarmList->btnReadAlarm->isEnabled());
+}
+
 TEST_F(AlarmListTest, SavedHistoriesLoadBackInFileOrder) {
     Open();
     Fill("");
@@ -274,6 +291,21 @@ TEST_F(AlarmListTest, SavedHistoriesLoadBackInFileOrder) {
         messages[0].text,
         "ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認してください。");
     EXPECT_EQ(Grid()->Cell(1, 2), "2");
+}
+
+TEST_F(AlarmListTest, NonAsciiCodesAreSavedAsCp932AndLoadBack) {
+    Open();
+    Fill("");
+    Grid()->SetCell(1, 1, "ｴﾗｰ");
+    Grid()->SetCell(2, 1, "-2147483648");
+    chosenFile = Path("kana.alm");
+    frmAlarmList->btnSaveAlarm->click();
+    EXPECT_EQ(ReadFile("kana.alm"), QByteArray(" ALHPT No 0 \t\xB4\xD7\xB0\t-2147483648\r\n"));
+    Fill("old");
+    Load("kana.alm");
+    EXPECT_EQ(Grid()->Cell(1, 1), "ｴﾗｰ");
+    EXPECT_EQ(Grid()->Cell(2, 1), "-2147483648");
+    EXPECT_EQ(Grid()->Cell(1, 2), "");
 }
 
 TEST_F(AlarmListTest, PrintingGoesToPdfAndReportsErrors) {

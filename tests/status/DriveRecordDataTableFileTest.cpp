@@ -41,18 +41,24 @@ TEST(DataTableFileReaderTest, EntriesAreReadWithinTheTable) {
         {" #DTPT[47]=1\r\n #DTPT[48]=2\r\n #DTPT[5]=3\r\n", 48, {{47, "1"}}, 0},
         {" #DTPT[-1]=1\r\n #DTPT[2]=2\r\n", 384, {}, 0},
         {" #DTPT[99999999999999999999999]=1\r\n", 384, {}, 0},
+        {" #DTPT[0]=-2147483648\r\n #DTPT[1]=2147483647\r\n #DTPT[2]=-99999999999999999999\r\n",
+         384,
+         {{0, "-2147483648"}, {1, "2147483647"}, {2, ""}},
+         1},
         {" #DTPT[2]=abc\r\n #DTPT[3]=99999999999\r\n #DTPT[4]=4\r\n",
          384,
          {{2, ""}, {3, ""}, {4, "4"}},
          2},
         {" #DTPT[1]=1\r\nS99\r\n #DTPT[2]=2\r\n", 384, {{1, "1"}}, 0},
-        {" #DTPT[1]=1\r\ns99\r\n #DTPT[2]=2\r\n", 384, {{1, "1"}}, 0},
+        // Only an upper-case "S" opens a section; comment lines between entries are passed over.
+        {" #DTPT[1]=1\r\ns99\r\n #DTPT[2]=2\r\n", 384, {{1, "1"}, {2, "2"}}, 0},
+        {" #DTPT[1]=1\r\n; saved values\r\n #DTPT[2]=2\r\n", 384, {{1, "1"}, {2, "2"}}, 0},
         {"", 384, {}, 0},
         {" #DTPT[7", 384, {}, 0},
         {"#DTPT=7\r\n", 384, {}, 0},
     };
     for (const Case& c : cases) {
-        const DataTableFileReader::Result result = Read(c.bytes, c.count);
+        const DataTableFileReader::Result result = Read(QByteArray(c.bytes), c.count);
         EXPECT_EQ(result.values, c.values) << c.bytes;
         EXPECT_EQ(result.unreadable.size(), c.unreadable) << c.bytes;
     }
@@ -64,10 +70,12 @@ TEST(DataTableFileReaderTest, SectionsAreFoundByTheirSerialNumber) {
                             QByteArray(40, '7') +
                             "\r\n#DTPT=3\r\n*DTPT=7\r\n"
                             "S1\r\nS2\r\n#DTPT=4\r\n*DTPT=8\r\n";
-    const std::pair<QString, Values> found[] = {{"12ab", {{1, "5"}}},
+    // Reading goes on to the next "#" after the header found, and a lower-case "s" between
+    // entries does not end it.
+    const std::pair<QString, Values> found[] = {{"12ab", {{1, "5"}, {2, "6"}}},
                                                 {"99", {{2, "6"}}},
                                                 {QString(38, '7'), {{3, "7"}}},
-                                                {"1", {}}, // an empty section reads nothing
+                                                {"1", {{4, "8"}}},
                                                 {"2", {{4, "8"}}}};
     for (const auto& [serial, values] : found) {
         DataTableFileReader reader(file);
@@ -84,6 +92,36 @@ TEST(DataTableFileReaderTest, SectionsAreFoundByTheirSerialNumber) {
     DataTableFileReader plain("junk #DTPT[0]=1\r\nS12AB\r\n#DTPT[1]=2\r\n");
     EXPECT_FALSE(plain.StartsWithSection());
     EXPECT_EQ(plain.ReadEntries(384).values, (Values{{0, "1"}}));
+}
+
+// A NUL byte is an ordinary character: it neither ends the reading, nor stands for "=", nor
+// makes the file look sectioned.
+TEST(DataTableFileReaderTest, NulBytesAreOrdinaryCharacters) {
+    using namespace Qt::Literals::StringLiterals;
+    const std::pair<QByteArray, Values> cases[] = {
+        {"\0 #DTPT[3]=4\r\n"_ba, {{3, "4"}}},
+        {" #DTPT[1]=5\0\r\n #DTPT[2]=6\r\n"_ba, {{1, "5"}, {2, "6"}}},
+        {" #DTPT\0[4]=9\r\n"_ba, {{4, "9"}}},
+        {" #DTPT[7]\0=8\r\n\0\0 #DTPT[8]=\0\r\n"_ba, {{7, "8"}, {8, ""}}},
+        {"#DTPT=5\0\r\n\0*DTPT=100\r\n"_ba, {{5, "100"}}},
+    };
+    for (const auto& [bytes, values] : cases) {
+        DataTableFileReader reader(bytes);
+        EXPECT_FALSE(reader.StartsWithSection()) << bytes.toPercentEncoding().constData();
+        EXPECT_EQ(reader.ReadEntries(384).values, values) << bytes.toPercentEncoding().constData();
+    }
+    // Every byte value, in a file without structure and inside entries: nothing out of range.
+    QByteArray binary;
+    for (int round = 0; round < 4; ++round)
+        for (int b = 0; b < 256; ++b)
+            binary += static_cast<char>((b * 37 + round * 11) & 0xFF);
+    for (const QByteArray& bytes : {binary, " #DTPT[2]=" + binary, "S1\r\n" + binary}) {
+        DataTableFileReader reader(bytes);
+        if (reader.StartsWithSection()) reader.FindSection("1");
+        const DataTableFileReader::Result result = reader.ReadEntries(48);
+        for (const auto& [index, value] : result.values)
+            EXPECT_TRUE(index >= 0 && index < 48) << index;
+    }
 }
 
 TEST(DataTablePrintoutTest, OnlyEntriesWithAValuePrintAndPagesBreakInTime) {
@@ -211,6 +249,16 @@ TEST_F(DataTableFileTest, SavedValuesLoadBackIntoEitherColumn) {
     EXPECT_EQ(Grid()->Cell(2, 0), "empty.dat");
     EXPECT_EQ(Grid()->Cell(2, 13), "");
     EXPECT_EQ(Grid()->CellTextColor(2, 1), QColor(Qt::black));
+}
+
+// Text that is not ASCII goes into the file as CP932 bytes; loading reads the number in front.
+TEST_F(DataTableFileTest, NonAsciiValuesAreSavedAsCp932) {
+    FillValues("");
+    Grid()->SetCell(1, 1, "12ｱ値");
+    Save("kana.dat");
+    EXPECT_EQ(ReadFile("kana.dat"), QByteArray(" #DTPT[0]=12\xB1\x92\x6C\r\n"));
+    Load("kana.dat");
+    EXPECT_EQ(Grid()->Cell(1, 1), "12");
 }
 
 TEST_F(DataTableFileTest, OlderFilesAskForTheSerialNumber) {

@@ -6,9 +6,15 @@
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "status/UnitDataTable.h"
+#include "ui/FileDialogs.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
 
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -115,15 +121,115 @@ TEST_F(DataTableTest, LaterSeriesSizeTheTableByTheDriverType) {
     }
     EXPECT_TRUE(messages.empty());
 
-    // A type that is no number is reported and opens nothing; the digit stays.
-    frmDataTable->Hide();
+    // The extremes of a 32-bit type keep their last digit.
     driver->setModelText('X', "QWD50A");
+    driver->setParameter('X', 40, std::numeric_limits<int>::min());
+    frmMain->btnPopupDataTable->trigger();
+    EXPECT_EQ(frmMain->DriverTypeDigit, -8);
+    EXPECT_EQ(Grid()->RowCount(), 385);
+
+    // A type that is no number is reported in the program's words and opens nothing; the digit
+    // stays.
+    frmDataTable->Hide();
     driver->setFault(sim::Fault::NotSupported);
     frmMain->btnPopupDataTable->trigger();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.contains("E-S"));
+    EXPECT_EQ(messages[0].text, "ドライバの種別(#40)を読み取れませんでした。\n応答: E-S");
+    EXPECT_EQ(messages[0].caption, "ｴﾗ-");
+    EXPECT_EQ(messages[0].icon, ui::MsgIcon::Exclamation);
     EXPECT_FALSE(frmDataTable->isVisible());
-    EXPECT_EQ(frmMain->DriverTypeDigit, -3);
+    EXPECT_EQ(frmMain->DriverTypeDigit, -8);
+}
+
+// A driver type digit of 1 left by an earlier launch never shrinks a 385-row table: whichever
+// road opened the window, read, write, save and load handle all 384 entries, and a load leaves
+// no older value beside the loaded ones.
+class StaleDriverTypeTest : public DataTableTest {
+protected:
+    void SetUp() override {
+        DataTableTest::SetUp();
+        ui::SetFileDialogResponder([this](const ui::FileDialog&) -> std::optional<QString> {
+            return chosenFile;
+        });
+    }
+    void TearDown() override {
+        ui::SetFileDialogResponder({});
+        DataTableTest::TearDown();
+    }
+    // Opens the fourth series' small table, which leaves the digit 1 behind.
+    void OpenSmallTable() {
+        Open(3, "QWD50A");
+        driver->setParameter('X', 40, 21);
+        frmMain->btnPopupDataTable->trigger();
+        ASSERT_EQ(Grid()->RowCount(), 49);
+        ASSERT_EQ(frmMain->DriverTypeDigit, 1);
+        Grid()->SetCell(1, 30, "stale");
+    }
+    QString Path(const QString& name) const { return configDir.path() + "/" + name; }
+
+    void ExpectTheWholeTable() {
+        ASSERT_EQ(Grid()->RowCount(), 385);
+        EXPECT_EQ(Grid()->Cell(0, 384), " #DTPT[383]");
+        Grid()->SetCell(1, 300, "older");
+        {
+            QFile file(Path("in.dat"));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(" #DTPT[0]=1\r\n #DTPT[383]=-9\r\n");
+        }
+        chosenFile = Path("in.dat");
+        frmDataTable->btnOpenForSndDataTable->click();
+        EXPECT_EQ(Grid()->Cell(1, 384), "-9");
+        EXPECT_EQ(Grid()->Cell(1, 300), "");
+        EXPECT_EQ(Grid()->Cell(1, 30), "");
+
+        TakeSentLines();
+        frmDataTable->btnSendDataTable->click();
+        EXPECT_EQ(frmCommCancel->Label1->text(), "ダウンロード完了");
+        ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("*DTPT=-9"); }));
+        EXPECT_TRUE(driver->receivedLines().contains("#DTPT=383"));
+        ASSERT_TRUE(WaitFor([this] { return driver->axis('X').dataTableEntry(383) == -9; }));
+
+        chosenFile = Path("out.dat");
+        frmDataTable->btnSaveDataTable->click();
+        QFile saved(Path("out.dat"));
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        EXPECT_EQ(saved.readAll(), " #DTPT[0]=1\r\n #DTPT[383]=-9\r\n");
+
+        frmCommCancel->btnCancel->click();
+        driver->axis('X').setDataTableEntry(383, 77);
+        TakeSentLines();
+        ReadAll();
+        EXPECT_EQ(Grid()->Cell(1, 384), "77");
+        EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"#DTPT=0"} + ReadLines(384));
+    }
+    std::optional<QString> chosenFile;
+};
+
+TEST_F(StaleDriverTypeTest, SecondSeriesRoadHandlesTheWholeTable) {
+    Open(1, "QWB20");
+    frmMain->DriverTypeDigit = 1; // what a fourth-series launch before the setup change left
+    frmDataTable->Hide();
+    frmMain->btnPopupDataTable->trigger();
+    ExpectTheWholeTable();
+}
+
+TEST_F(StaleDriverTypeTest, C50RoadHandlesTheWholeTable) {
+    OpenSmallTable();
+    driver->setModelText('X', "QWD50A_C50");
+    frmMain->btnPopupDataTable->trigger();
+    EXPECT_EQ(frmMain->DriverTypeDigit, 1);
+    ExpectTheWholeTable();
+}
+
+TEST_F(StaleDriverTypeTest, NoAnswerRoadHandlesTheWholeTable) {
+    OpenSmallTable();
+    driver->setFault(sim::Fault::Silent);
+    frmMain->btnPopupDataTable->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    driver->setFault(sim::Fault::None);
+    driver->setParameter('X', 40, 0); // the driver now on the line has the large table
+    EXPECT_EQ(frmMain->DriverTypeDigit, 1);
+    ExpectTheWholeTable();
 }
 
 TEST_F(DataTableTest, NoAnswerOpensTheWindowWithoutTheDriver) {
@@ -277,6 +383,112 @@ TEST_F(DataTableTest, ALostLineMidWritePutsTheWindowBack) {
     EXPECT_FALSE(frmDataTable->ReadRunning());
 }
 
+// The driver hung up in the middle of a read, then of a write: each ends at once, the window is
+// idle with its buttons, and the user hears of it once, from the line's owner.
+TEST_F(DataTableTest, AHangUpEndsTheReadAndTheWriteWithOneMessage) {
+    Open(2, "QWC50A_C3");
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "#DTPT=7") driver->hangUp();
+                     });
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
+    Pause(1500); // no watchdog, timer or late reply adds a box
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_FALSE(frmDataTable->ReadRunning());
+    EXPECT_EQ(Grid()->Cell(1, 7), "2006");
+    EXPECT_TRUE(frmDataTable->btnReadDataTable->isEnabled());
+}
+
+TEST_F(DataTableTest, AHangUpMidWriteGivesTheButtonsBack) {
+    Open(2, "QWC50A_C3");
+    for (int row = 1; row <= 384; ++row)
+        Grid()->SetCell(1, row, QString::number(row));
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "*DTPT=5") driver->hangUp();
+                     });
+    frmDataTable->btnSendDataTable->click();
+    Pause(300);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_NE(frmCommCancel->Label1->text(), "ダウンロード完了");
+    EXPECT_TRUE(frmDataTable->btnReadDataTable->isEnabled());
+    EXPECT_TRUE(frmDataTable->btnSendDataTable->isEnabled());
+    EXPECT_FALSE(driver->receivedLines().contains("*DTPT=7"));
+
+    // With the port gone, a new read is refused at its probe, once.
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "ドライバと通信できませんでした。");
+    EXPECT_FALSE(frmCommCancel->isVisible());
+}
+
+// The driver hangs up while the launchers wait for "VER" or "#40": one message, the line
+// owner's; the window opens without the driver.
+TEST_F(DataTableTest, HangUpDuringTheLaunchIsReportedOnce) {
+    Open(3, "QWD50A");
+    frmDataTable->Hide();
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "#40") {
+                             driver->setFault(sim::Fault::Silent);
+                             QTimer::singleShot(100, driver.get(), [this] { driver->hangUp(); });
+                         }
+                     });
+    frmMain->btnPopupDataTable->trigger();
+    Pause(200);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_TRUE(frmDataTable->isVisible());
+    EXPECT_FALSE(frmMain->Timer2->isActive());
+}
+
+// A read that waits for a silent driver is cancelled after the port has been closed.
+TEST_F(DataTableTest, CancelWorksWithThePortClosed) {
+    Open(2, "QWC50A_C3");
+    driver->setFault(sim::Fault::Silent);
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_TRUE(frmCommCancel->isVisible());
+    mdlGeneral->Comm1->Close();
+    frmCommCancel->btnCancel->click();
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_FALSE(frmDataTable->ReadRunning());
+    Pause(300);
+    EXPECT_TRUE(messages.empty());
+}
+
+// A paste of two lines into a value cell: the write sends one line for the entry, and the
+// driver's parameter stays as it was.
+TEST_F(DataTableTest, APastedLineEndInACellMakesNoSecondCommand) {
+    Open(0, "QWA-D56");
+    for (int row = 1; row <= 48; ++row)
+        Grid()->SetCell(1, row, QString());
+    const int parameterBefore = driver->parameter('X', 5);
+    QGuiApplication::clipboard()->setText("X\r#5=1");
+    Grid()->setFocus();
+    Grid()->setCurrentCell(2, 1);
+    Grid()->editItem(Grid()->currentItem());
+    auto* editor = Grid()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(Grid()->Cell(1, 3).startsWith("X"));
+    TakeSentLines();
+    frmDataTable->btnSendDataTable->click();
+    Pause(100);
+    const QByteArray bytes = driver->receivedBytes();
+    EXPECT_EQ(bytes.count('\r'), 3); // the probe, the selection and the value
+    EXPECT_EQ(driver->receivedLines().size(), 3);
+    EXPECT_TRUE(driver->receivedLines().last().startsWith("*DTPT=X"));
+    EXPECT_FALSE(driver->receivedLines().contains("#5=1"));
+    EXPECT_EQ(driver->parameter('X', 5), parameterBefore);
+}
+
 TEST_F(DataTableTest, EditingAValueRecoloursItsReferenceAndTheReferenceIsNeverEdited) {
     Open(2, "QWC50A_C3");
     Grid()->SetCell(1, 3, "100");
@@ -313,6 +525,29 @@ TEST_F(DataTableTest, EditingAValueRecoloursItsReferenceAndTheReferenceIsNeverEd
     };
     EXPECT_FALSE(opensEditor(2, 300));
     EXPECT_TRUE(opensEditor(1, 300));
+}
+
+} // namespace
+
+namespace {
+
+// The simulated driver keeps a first-series table to its 48 entries.
+TEST(SimulatedDataTableTest, SmallTablesRefuseEntriesBeyondThem) {
+    sim::DriverAxis first('X', "QWA-D56");
+    EXPECT_EQ(first.run("#DTPT=47"), std::nullopt);
+    EXPECT_EQ(first.run("*DTPT=5"), std::nullopt);
+    EXPECT_EQ(first.dataTableEntry(47), 5);
+    EXPECT_EQ(first.run("#DTPT=48"), QByteArray("E-S"));
+    EXPECT_EQ(first.run("#DTPT=383"), QByteArray("E-S"));
+    EXPECT_EQ(first.run("*DTPT"), QByteArray("5")); // the selection stayed on entry 47
+
+    sim::DriverAxis later('X', "QWD50A");
+    EXPECT_EQ(later.run("#DTPT=383"), std::nullopt);
+    later.setParameter(40, 21); // driver type 1: the small table
+    EXPECT_EQ(later.run("*DTPT=1"), QByteArray("E-S"));
+    EXPECT_EQ(later.run("#DTPT=48"), QByteArray("E-S"));
+    later.setModelText("QWD50A_C50");
+    EXPECT_EQ(later.run("#DTPT=383"), std::nullopt);
 }
 
 } // namespace

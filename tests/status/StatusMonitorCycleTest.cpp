@@ -4,7 +4,11 @@
 
 #include "shell/UnitSetup.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -91,6 +95,32 @@ TEST_F(RunningMonitorTest, FailedRateChangeShowsTheMonitorsOwnMessage) {
     EXPECT_EQ(messages[0].caption, "警告");
     EXPECT_EQ(messages[0].icon, ui::MsgIcon::Exclamation);
     EXPECT_FALSE(mdlGeneral->Comm1->Opened()); // the port was tried once more
+    // The user knows the port is closed: the watchdog's restarts add no box.
+    Pause(2700);
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(monitor->Showing());
+}
+
+// The user clicks into the right-hand variable box of the active monitor and types a name in
+// lower case, then Return: the keys go wherever the focus is, as at a keyboard.
+TEST_F(RunningMonitorTest, NameTypedAtTheKeyboardIsPolledAtItsStep) {
+    Reply("MYVAR", "-2147483648");
+    monitor->activateWindow();
+    ASSERT_TRUE(WaitFor([this] { return monitor->isActiveWindow(); }));
+    QTest::mouseClick(monitor->cmbAct1->lineEdit(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return monitor->cmbAct1->hasFocus(); }));
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClick(focused, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(focused, "myvar");
+    EXPECT_EQ(monitor->cmbAct1->currentText(), "MYVAR");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(monitor->CustomName1, "MYVAR");
+    ASSERT_TRUE(WaitFor([this] { return monitor->lblVal1->text() == "-2147483648"; }));
+    TakeSentLines();
+    ASSERT_TRUE(WaitFor([this] { return LinesFrom("#STAT").size() >= 7; }));
+    EXPECT_EQ(LinesFrom("#STAT")[5], "MYVAR");
+    EXPECT_FALSE(driver->receivedLines().contains(""));
 }
 
 TEST_F(RunningMonitorTest, UsersOwnVariableIsPolledByItsName) {
@@ -153,15 +183,18 @@ TEST_F(RunningMonitorTest, MinimisingKeepsPollingAndActivationNamesTheAxis) {
     EXPECT_EQ(monitor->windowTitle(), frmMain->lblAxis->text() + "軸の ｽﾃｰﾀｽ");
 }
 
-TEST_F(RunningMonitorTest, DeadLineReportsOneSendFailureAtATime) {
+// A port closed under the polling monitor: one box in the monitor's own words, however long the
+// user leaves it open and the watchdog goes on trying; polling resumes once the port is back.
+TEST_F(RunningMonitorTest, ClosedPortIsReportedOnceAndPollingResumesByItself) {
     struct Boxes {
         int shown = 0;
         int depth = 0;
         int deepest = 0;
+        ui::MessageRecord first;
     };
     auto boxes = std::make_shared<Boxes>();
-    ui::SetMessageResponder([boxes](const ui::MessageRecord&) {
-        ++boxes->shown;
+    ui::SetMessageResponder([boxes](const ui::MessageRecord& record) {
+        if (boxes->shown++ == 0) boxes->first = record;
         boxes->deepest = std::max(boxes->deepest, ++boxes->depth);
         Pause(1400); // the user reads the box while the watchdog goes on ticking
         --boxes->depth;
@@ -169,8 +202,72 @@ TEST_F(RunningMonitorTest, DeadLineReportsOneSendFailureAtATime) {
     });
     mdlGeneral->Comm1->Close();
     ASSERT_TRUE(WaitFor([&] { return boxes->shown >= 1 && boxes->depth == 0; }, 4000));
+    Pause(2600); // two more restarts of the cycle
+    EXPECT_EQ(boxes->shown, 1);
     EXPECT_EQ(boxes->deepest, 1);
+    EXPECT_EQ(boxes->first.text, "ドライバにコマンドを送れませんでした。\n"
+                                 "通信ポートが使えるようになると、ステータスの表示を再開します。");
+    EXPECT_EQ(boxes->first.caption, "ｴﾗ-");
     EXPECT_TRUE(monitor->Showing());
+
+    TakeSentLines();
+    mdlGeneral->Comm1->Open();
+    ASSERT_TRUE(WaitForLine("#ALST"));
+    EXPECT_EQ(boxes->shown, 1);
+}
+
+// The driver hangs up while the monitor polls: the one message is the line owner's; no timer
+// adds another; a new driver on a reopened port is polled without a click.
+TEST_F(RunningMonitorTest, HangUpIsReportedOnceAndANewLineIsPolledByItself) {
+    driver->hangUp();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
+    Pause(2700);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_TRUE(monitor->Showing());
+
+    driver = std::make_unique<sim::SimulatedDriver>(driverConfig);
+    qputenv("KASONT_COMM1", driver->slavePath().toLocal8Bit());
+    mdlGeneral->Comm1->Open();
+    ASSERT_TRUE(WaitForLine("#ALST", 1, 2500));
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+// Hiding the monitor over a dead line: no box, and the reply routing is left free.
+TEST_F(RunningMonitorTest, HidingOverADeadLineIsQuiet) {
+    driver->hangUp();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
+    monitor->Hide();
+    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_FALSE(monitor->Timer1->Enabled());
+    Pause(1500);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+// A paste of two lines into a variable box: each poll of it is one line, and no parameter of
+// the driver is written.
+TEST_F(RunningMonitorTest, APastedLineEndInAVariableBoxMakesNoSecondCommand) {
+    const int parameterBefore = driver->parameter('X', 5);
+    monitor->activateWindow();
+    ASSERT_TRUE(WaitFor([this] { return monitor->isActiveWindow(); }));
+    QTest::mouseClick(monitor->cmbAct0->lineEdit(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return monitor->cmbAct0->hasFocus(); }));
+    QGuiApplication::clipboard()->setText("X\r#5=1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(monitor->CustomName0.contains('\r'));
+    // As a paste that keeps its line end would leave it.
+    monitor->cmbAct0->lineEdit()->setText("X\r#5=1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(monitor->CustomName0, "X#5=1");
+    TakeSentLines();
+    ASSERT_TRUE(WaitForLine("#STAT", 3));
+    const QByteArray bytes = driver->receivedBytes();
+    EXPECT_FALSE(bytes.contains("\r#5=1"));
+    EXPECT_FALSE(driver->receivedLines().contains("#5=1"));
+    EXPECT_TRUE(driver->receivedLines().contains("X#5=1"));
+    EXPECT_EQ(driver->parameter('X', 5), parameterBefore);
 }
 
 } // namespace

@@ -26,7 +26,9 @@ TEST(StatusDecodersTest, RepliesReadAsSignedNumbersOrZero) {
                                                           {"0x", 0},
                                                           {"2147483647", INT_MAX},
                                                           {"-2147483648", INT_MIN},
-                                                          {"2147483648", 0}};
+                                                          {"2147483648", 0},
+                                                          {"99999999999999999999", 0},
+                                                          {"-99999999999999999999", 0}};
     for (auto [text, value] : cases)
         EXPECT_EQ(ParseNumber(text), value) << text;
     const std::pair<const char*, std::int32_t> hex[] = {

@@ -6,8 +6,22 @@
 #include "shell/Waits.h"
 
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QTimer>
+#include <QGroupBox>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+
+#include <ctime>
+#include <functional>
 
 namespace {
+
+double ThreadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
 
 TEST_F(StatusMonitorTest, NoAnswerShowsTheMessageAndNoMonitor) {
     Start(1);
@@ -25,6 +39,20 @@ TEST_F(StatusMonitorTest, NoAnswerShowsTheMessageAndNoMonitor) {
     EXPECT_FALSE(frmStat_QWC->Showing());
     EXPECT_FALSE(frmMain->Timer2->Enabled());
     EXPECT_EQ(TakeLines(1), QList<QByteArray>{"VER"}); // the first query was never answered
+}
+
+// The driver hangs up while the launcher waits for its model: one message, the line owner's.
+TEST_F(StatusMonitorTest, HangUpDuringTheLaunchIsReportedOnce) {
+    Start(2);
+    driver->setFault(sim::Fault::Silent);
+    QTimer::singleShot(150, driver.get(), [this] { driver->hangUp(); });
+    Launch();
+    Pause(300);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_FALSE(frmStat->Showing());
+    EXPECT_FALSE(frmStat_QWC->Showing());
+    EXPECT_FALSE(frmMain->Timer2->Enabled());
 }
 
 TEST_F(StatusMonitorTest, SeriesAndModelChooseTheMonitor) {
@@ -118,6 +146,117 @@ TEST_F(StatusMonitorTest, RepliesLightLampsBarsAndLabels) {
     ASSERT_TRUE(WaitForLine("#stat", 4));
     EXPECT_EQ(LitSegments(frmStat->QrefShapes), 0);
     EXPECT_EQ(LitSegments(frmStat->LoadShapes), 0);
+}
+
+// A reply that changes nothing touches no lamp, bar or label: a cycle of the same answers sets
+// no palette and repaints nothing, and costs little.
+TEST_F(StatusMonitorTest, UnchangedRepliesRepaintNothingAndCostLittle) {
+    Start(1, "QWB-E01CHMB4");
+    for (const auto& [command, reply] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"#STAT", "5"}, {"#ALST", "2"}, {"#INST", "3"}, {"#OUST", "1"}, {"$QREF", "55"},
+             {"$LOAD", "30"}, {"$PACT", "7"}, {"$VACT", "8"}, {"INSTA", "1"}, {"POLST", "2"},
+             {"BUSAL", "4"}})
+        Reply(command, reply);
+    LaunchSettled();
+    ASSERT_TRUE(WaitForLine("#stat", 3));
+    struct Counter : QObject {
+        int changes = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            changes += event->type() == QEvent::PaletteChange || event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    const QList<QWidget*> parts = frmStat->findChildren<QWidget*>();
+    for (QWidget* part : parts)
+        part->installEventFilter(&counter);
+    const qsizetype polls = driver->receivedLines().count("#stat");
+    ASSERT_TRUE(WaitForLine("#stat", static_cast<int>(polls) + 2));
+    EXPECT_EQ(counter.changes, 0);
+    EXPECT_TRUE(On(frmStat->lblStat[2]));
+    EXPECT_EQ(LitSegments(frmStat->QrefShapes), 3);
+
+    // A change repaints what it changed.
+    Reply("#STAT", "4");
+    ASSERT_TRUE(WaitFor([] { return !On(frmStat->lblStat[0]); }));
+    EXPECT_GT(counter.changes, 0);
+
+    // Repeating a reply costs a small part of what changing every lamp and segment costs.
+    frmStat->Hide();
+    frmStat->show();
+    const auto cost = [](const std::function<void(int)>& decode) {
+        double best = 1e9;
+        for (int round = 0; round < 3; ++round) {
+            const double start = ThreadSeconds();
+            for (int i = 0; i < 200; ++i)
+                decode(i);
+            best = std::min(best, ThreadSeconds() - start);
+        }
+        return best;
+    };
+    const auto decodeAll = [](const QByteArray& word, const QByteArray& bar) {
+        frmStat->DecodeStat(word);
+        frmStat->DecodeAlst(word);
+        frmStat->DecodeInst(word);
+        frmStat->DecodeOust(word);
+        frmStat->DecodeQref(bar);
+        frmStat->DecodeLoad(bar);
+    };
+    const double changing =
+        cost([&](int i) { decodeAll(i % 2 ? "-1" : "0", i % 2 ? "500" : "0"); });
+    const double repeated = cost([&](int) { decodeAll("-1", "500"); });
+    EXPECT_LT(repeated, changing / 4) << repeated << " s against " << changing << " s";
+}
+
+// What the user reads in full: every shown caption within its group, every group's title within
+// its frame.
+void ExpectNoClippedCaption(const TStatusMonitor* monitor, const char* when) {
+    for (const QLabel* label : monitor->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(monitor) || !label->property("caption").toBool()) continue;
+        const QWidget* group = label->parentWidget();
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+            << when << label->text().toStdString();
+        EXPECT_LT(label->geometry().right(), group->contentsRect().right())
+            << when << label->text().toStdString();
+    }
+    for (const QGroupBox* group : monitor->findChildren<QGroupBox*>()) {
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        const QRect title = group->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                           QStyle::SC_GroupBoxLabel, group);
+        EXPECT_LT(title.right(), group->width()) << when << group->title().toStdString();
+    }
+}
+
+TEST_F(StatusMonitorTest, CaptionsAndTitlesAreNotClipped) {
+    Start(0);
+    ExpectNoClippedCaption(frmStat, "first series: ");
+    ExpectNoClippedCaption(frmStat_QWC, "QWC: ");
+    frmStat->ApplySeriesTexts(1);
+    ExpectNoClippedCaption(frmStat, "second series: ");
+
+    // A wider font than the designed one, as on a machine without it.
+    QFont wide("DejaVu Sans");
+    wide.setPixelSize(13);
+    for (QWidget* part : frmStat->findChildren<QWidget*>())
+        part->setFont(wide);
+    frmStat->FitCaptions();
+    ExpectNoClippedCaption(frmStat, "wide font: ");
+}
+
+// Against the simulated driver as it comes, the monitor is alive: the position moves and a
+// status lamp toggles.
+TEST_F(StatusMonitorTest, SimulatedDriverShowsALiveMonitor) {
+    Start(2);
+    TStatusMonitor* monitor = LaunchSettled();
+    ASSERT_TRUE(WaitFor([monitor] { return monitor->lblVal0->text() != "0"; }));
+    const QString position = monitor->lblVal0->text();
+    const bool toggling = On(monitor->lblStat[13]);
+    EXPECT_TRUE(On(monitor->lblStat[14]));
+    ASSERT_TRUE(WaitFor([&] { return On(monitor->lblStat[13]) != toggling; }, 2500));
+    EXPECT_NE(monitor->lblVal0->text(), position);
+    EXPECT_GT(LitSegments(monitor->LoadShapes), 0);
 }
 
 TEST_F(StatusMonitorTest, ModelTextChoosesStatusCommandsOrMemoryReads) {

@@ -1,0 +1,441 @@
+// The program download and upload of the editor. The download sends a snapshot of the program,
+// taken and checked whole before the first row goes out, one row per command line, paced for the
+// line rate and (second generation) read back with "RRX"; the upload is a reply-driven chain
+// ("FLPT=0", "FL", then "FL+" per row) that fills a new document of its own until the driver's
+// end mark, a reply whose first byte is 0xFF.
+#include "UnitEdit.h"
+
+#include "EditCompile.h"
+#include "ProgramRows.h"
+#include "TransferAxis.h"
+#include "logging/UnitLogging.h"
+#include "logging/UnitLogging_QWB.h"
+#include "logging/UnitLogging_QWC.h"
+#include "parameters/UnitPrm.h"
+#include "parameters/UnitPrmLock.h"
+#include "platform/Comm.h"
+#include "shell/UnitCommCancel.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitSetup.h"
+#include "shell/Waits.h"
+#include "status/UnitAlarmList.h"
+#include "status/UnitDataTable.h"
+#include "status/UnitStat.h"
+#include "status/UnitStat_QWC.h"
+#include "ui/Codec.h"
+#include "ui/Dialogs.h"
+#include "ui/Guard.h"
+#include "ui/Wait.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScopeGuard>
+#include <QTextBlock>
+
+namespace {
+
+const QString kUploadCaption = "ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ";
+constexpr int kReadBackTicks = 54; // of Timer2 (10 ms)
+constexpr int kClearPauseTicks = 10; // of Timer1 (100 ms)
+constexpr qsizetype kUploadLineLimit = 48;
+constexpr qint64 kStatusRefreshMs = 100;
+
+// The hourglass for as long as the run lasts, however it ends.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// What a download sends, fixed when it starts.
+struct DownloadSource {
+    QString name;            // the name the pane's status and error lines show
+    QList<QByteArray> rows;  // CP932 bytes, without CR
+    bool fromFile = false;   // a compiled program file (no percentage shown)
+};
+
+void HideDriverScreensForTransfer() {
+    HideDriveScreens({frmPrm, frmDataTable, frmAlarmList, frmStat, frmStat_QWC, frmLogging,
+                      frmLogging_QWB, frmLogging_QWC, frmPrmLock});
+}
+
+// Ends a download run: the reason decides what the user is told.
+enum class RunEnd { Completed, Cancelled, DataError, NoReadBack, LineLost };
+
+struct DownloadRun {
+    RunEnd end = RunEnd::Completed;
+    int row = 0; // the row the run ended on
+};
+
+// Replaces the reply pane's first line (or writes it into an empty pane).
+void ReplaceFirstLine(QPlainTextEdit& pane, const QString& text) {
+    if (pane.document()->isEmpty()) {
+        pane.setPlainText(text);
+        return;
+    }
+    QTextCursor cursor(pane.document()->firstBlock());
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
+}
+
+// A driver reply to a program row stands in the reply pane's line 1 (line 0 is the status).
+bool DriverAnsweredRow(const QPlainTextEdit& pane) {
+    const QTextBlock second = pane.document()->firstBlock().next();
+    return second.isValid() && !second.text().isEmpty();
+}
+
+// Sends the rows one by one: status line, pace, the "MBCL" pause, the read-back. Cancel is seen
+// before each row; a lost line ends the run at once.
+DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
+                            const bool& lineLost) {
+    const QList<QByteArray>& rows = source.rows;
+    const int baudIndex = frmSetup->cmbBaudrate->ItemIndex();
+    const int series = SeriesIndex();
+    QElapsedTimer statusShown;
+    for (int n = 0;; ++n) {
+        ui::ProcessPendingMessages();
+        if (lineLost) return {RunEnd::LineLost, n};
+        if (frmCommCancel->CancelRequested || ui::QuitRequested()) return {RunEnd::Cancelled, n};
+        if (!source.fromFile) frmCommCancel->StepTo(n, rows.size());
+        if (rows.isEmpty() && !source.fromFile) frmCommCancel->ProgressBar1->setValue(100);
+        if (n >= rows.size()) return {RunEnd::Completed, n};
+        const QByteArray& row = rows[n];
+        if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};
+
+        mdlGeneral->SendCommand(row + '\r', ridEditReply);
+        WaitSendComplete();
+        // The status line is laid out anew each time it changes, which costs more than the rest of
+        // a row; it is rewritten as often as anyone can read it. It stands from the first row on,
+        // so a driver reply is always line 1.
+        if (n == 0 || statusShown.hasExpired(kStatusRefreshMs)) {
+            ReplaceFirstLine(*edit.memSub,
+                             QString("%1 の %2行目を送信").arg(source.name).arg(n + 1));
+            statusShown.start();
+        }
+
+        // The pace ends at its limit or at the first reply, which is the driver refusing the row.
+        WaitTicksOrReply(*edit.Timer2, editor::PaceTicks(baudIndex, int(row.size())));
+        if (lineLost) return {RunEnd::LineLost, n};
+        if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};
+        if (editor::ClearsProgram(row)) WaitTicks(*edit.Timer1, kClearPauseTicks);
+        if (!editor::NeedsReadBack(row, series)) continue;
+
+        mdlGeneral->SendCommand(QByteArray("RRX\r"), ridNone);
+        WaitSendComplete();
+        WaitTicksOrReply(*edit.Timer2, kReadBackTicks + 1);
+        if (lineLost) return {RunEnd::LineLost, n};
+        if (!mdlGeneral->ReplyReceived) return {RunEnd::NoReadBack, n};
+        if (mdlGeneral->LastReply != row) return {RunEnd::DataError, n};
+    }
+}
+
+// The largest compiled program: 6000 rows of 29 characters and CR LF.
+constexpr qint64 kMaxCompiledBytes = 6000 * 31;
+
+struct CompiledProgram {
+    bool opened = false;
+    bool tooLarge = false; // no compiler writes a file this large: not a compiled program
+    QList<QByteArray> rows;
+};
+
+CompiledProgram ReadCompiledProgram(const QString& path) {
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.read(kMaxCompiledBytes + 1);
+    if (bytes.size() > kMaxCompiledBytes) return {true, true, {}};
+    return {true, false, editor::CompiledRows(bytes)};
+}
+
+} // namespace
+
+void TfrmEdit::WireProgramTransfers() {
+    for (QAction* item : {RunSendItem, btnPopupDownLoadProgram})
+        ui::Connect(item, &QAction::triggered, this,
+                    [this, item] { btnPopupDownLoadProgramClick(item); });
+    for (QAction* item : {RunUpLoadMailBox, btnPopupUpLoadProgram})
+        ui::Connect(item, &QAction::triggered, this,
+                    [this, item] { btnPopupUpLoadProgramClick(item); });
+    // A lost line ends either transfer quietly: the data module shows the one message.
+    if (mdlGeneral)
+        mdlGeneral->OnLineLost(this, [this] {
+            if (downloadRunning_) downloadLineLost_ = true;
+            Timer2->SetEnabled(false);
+            EndProgramUpload(false);
+        });
+}
+
+// ---- Download ----
+
+void TfrmEdit::btnPopupDownLoadProgramClick(QObject*) {
+    if (ProgramTransferRunning()) return;
+    HideDriverScreensForTransfer();
+    DownLoadProgram();
+}
+
+namespace {
+
+// The source by the active tab's caption: compiled text in the editor, the compiled program of
+// a source or of another document, or the editor's text after a confirmation. Nothing when the
+// user declined or the compiled program is missing (the message is shown here).
+std::optional<DownloadSource> ChooseSource(const QString& caption, const QString& fileName,
+                                           const QStringList& paneLines) {
+    const DownloadSource editorText{caption, editor::EditorRows(paneLines), false};
+    if (caption.contains(".mbx") || caption.contains(".MBX")) return editorText;
+    const std::optional<editor::CompileFiles> files = editor::CompileFileNames(caption, fileName);
+    const QString compiled = files ? files->compiled : QString();
+    const CompiledProgram program = ReadCompiledProgram(compiled);
+    if (program.opened && !program.tooLarge)
+        return DownloadSource{QFileInfo(compiled).fileName(), program.rows, true};
+    if (program.opened || caption.contains(".mb") || caption.contains(".MB")) {
+        ui::ShowWarning("コンパイルしてください。", "ダウンロード中止");
+        return std::nullopt;
+    }
+    const ui::MsgResult answer =
+        ui::ShowMessage("コンパイルされていないファイルを転送します。よろしいですか？", "警告",
+                        ui::MsgIcon::Question, ui::MsgButtons::YesNoCancel);
+    if (answer != ui::MsgResult::Yes) return std::nullopt;
+    return editorText;
+}
+
+} // namespace
+
+void TfrmEdit::DownLoadProgram() {
+    if (!editor::DesignatedAxisAnswered()) {
+        ui::ShowWarning("通信確立が未確認の軸にダウンロードしようとしています。\n設定画面にて通信確"
+                        "立の確認及び軸指定の確認をしてください。",
+                        "警告");
+        return;
+    }
+    memSub->clear();
+    ui::ProcessPendingMessages();
+
+    const std::optional<DownloadSource> source =
+        ChooseSource(TabCaption(ActiveTab()), DocFileName[ActiveTab()], memMain2->Lines());
+    if (!source) return;
+    const QList<QByteArray>& rows = source->rows;
+
+    // Every row is checked before the first is sent, so a bad row never leaves half a program
+    // in the driver.
+    const editor::RowCheck check = editor::CheckRows(rows, !source->fromFile);
+    const auto showFailedRow = [&](int n) {
+        memSub->setPlainText(QString("[エラー] %1 の %2行目").arg(source->name).arg(n + 1));
+        memSub->appendPlainText("[文字列] " + ui::cp932::Decode(rows.value(n)));
+    };
+    switch (check.fault) {
+    case editor::RowFault::None:
+        break;
+    case editor::RowFault::TooLong:
+        showFailedRow(check.row);
+        ui::ShowMessage("転送文字列が29文字を超えています。\n再度テキストを確認してください。",
+                        "送信データエラー", ui::MsgIcon::Information);
+        return;
+    case editor::RowFault::Empty:
+        showFailedRow(check.row);
+        ui::ShowWarning("コンパイルしてください。", "ダウンロード中止");
+        return;
+    case editor::RowFault::BadCharacter:
+        showFailedRow(check.row);
+        ui::ShowMessage("転送文字列に送信できない文字があります。\n再度テキストを確認してください。",
+                        "送信データエラー", ui::MsgIcon::Information);
+        return;
+    }
+
+    downloadRunning_ = true;
+    downloadLineLost_ = false;
+    const auto running = qScopeGuard([this] {
+        downloadRunning_ = false;
+        Timer2->SetEnabled(false);
+    });
+    const int lossesBefore = mdlGeneral->LineLosses();
+    DownloadRun run;
+    try {
+        if (ui::AskYesNo("MBCLコマンドをドライバへ送信しますか。", "確認")) {
+            mdlGeneral->SendCommand(QByteArray("MBCL\r"), ridNone);
+            WaitSendComplete();
+            WaitTicks(*Timer1, kClearPauseTicks);
+        }
+        frmCommCancel->StartTransfer(!source->fromFile);
+        const BusyCursor busy;
+        run = SendProgramRows(*this, *source, downloadLineLost_);
+    } catch (const platform::ECommError&) {
+        run.end = RunEnd::LineLost;
+    }
+    if (mdlGeneral->LineLosses() != lossesBefore || downloadLineLost_) run.end = RunEnd::LineLost;
+    Timer2->SetEnabled(false);
+
+    const auto failedAt = [&](int n) {
+        frmCommCancel->AbortTransfer();
+        // Line 0 holds the status; a driver reply stands below it, the row comes last.
+        ReplaceFirstLine(*memSub, QString("[エラー] %1 の %2行目").arg(source->name).arg(n + 1));
+        memSub->appendPlainText("[文字列] " + ui::cp932::Decode(rows.value(n)));
+    };
+    switch (run.end) {
+    case RunEnd::Completed:
+        memSub->clear();
+        frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);
+        break;
+    case RunEnd::Cancelled:
+        memSub->clear(); // the progress window was closed by its own button
+        break;
+    case RunEnd::DataError:
+        failedAt(run.row);
+        ui::ShowMessage("KASOがデータエラーを検知しました。\n再度テキストを確認してください。",
+                        "受信データエラー", ui::MsgIcon::Information);
+        break;
+    case RunEnd::NoReadBack:
+        frmCommCancel->AbortTransfer();
+        ui::ShowWarning("ドライバから返信がありませんでした。", "ﾀｲﾑｱｳﾄｴﾗ-");
+        break;
+    case RunEnd::LineLost:
+        // The lost-line warning is the one message; a send that failed without it gets one.
+        frmCommCancel->AbortTransfer();
+        if (mdlGeneral->LineLosses() == lossesBefore && !downloadLineLost_)
+            ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+        break;
+    }
+}
+
+// ---- Upload ----
+
+void TfrmEdit::btnPopupUpLoadProgramClick(QObject* sender) {
+    if (sender == RunUpLoadMailBox || sender == btnPopupUpLoadProgram)
+        StartProgramUpload();
+    else
+        ReceiveProgramLine();
+}
+
+void TfrmEdit::StartProgramUpload() {
+    if (ProgramTransferRunning()) return;
+    HideDriverScreensForTransfer();
+    if (!editor::DesignatedAxisAnswered()) {
+        ui::ShowWarning("通信確立が未確認の軸のプログラムをアップロードしようとしています。\n設定画"
+                        "面にて通信確立の確認及び軸指定の確認をしてください。",
+                        "警告");
+        return;
+    }
+    // The upload fills a document of its own, never the one on screen.
+    if (UsedSlots >= kAllSlots) {
+        ui::ShowWarning("これ以上ﾌｧｲﾙを開けません。", "警告");
+        return;
+    }
+    if (memMain2->Modified()) {
+        DocModified[CurrentDoc] = 1;
+        memMain2->SetModified(false);
+    }
+    frmCommCancel->StartTransfer(false);
+    frmCommCancel->OnCancel = [this] { EndProgramUpload(false); };
+
+    const int slot = TakeFreeSlot();
+    StorePane();
+    CurrentDoc = slot;
+    memMain2->Clear();
+    SetTabCaption(slot, kUploadCaption);
+    DocFileName[slot] = kUploadCaption;
+    ShowTab(slot, true);
+    ActivateTab(slot);
+    SetPanelText(1, kModifiedText);
+    DocModified[slot] = 1;
+
+    memMain->Clear();
+    memUploadData->Clear();
+    memUploadData->SetTopCol(0);
+    memUploadData->SetTopRow(0);
+    memUploadData->SetRowCol(0, 0);
+    memUploadData->setEnabled(true);
+    memUploadData->show();
+    MaxLineWidth = 0;
+    uploadSlot_ = slot;
+
+    try {
+        mdlGeneral->SendCommand(QByteArray("FLPT=0\r"), ridNone);
+        WaitSendComplete();
+        if (uploadSlot_ < 0) return; // cancelled or lost meanwhile
+        mdlGeneral->SendCommand(QByteArray("FL\r"), ridProgramUpload);
+        WaitSendComplete();
+    } catch (const platform::ECommError&) {
+        const bool lost = uploadSlot_ < 0;
+        EndProgramUpload(false);
+        frmCommCancel->AbortTransfer();
+        if (!lost) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    }
+}
+
+void TfrmEdit::ReceiveProgramLine() {
+    if (uploadSlot_ < 0) return; // a late reply after the end changes nothing
+    const QByteArray line = mdlGeneral->LastReply.left(kUploadLineLimit);
+    if (!line.isEmpty() && static_cast<unsigned char>(line[0]) == 0xFF) {
+        EndProgramUpload(true);
+        return;
+    }
+    if (frmCommCancel->CancelRequested) {
+        EndProgramUpload(false);
+        return;
+    }
+    memUploadData->AddLine(ui::cp932::Decode(line));
+    try {
+        mdlGeneral->SendCommand(QByteArray("FL+\r"), ridProgramUpload);
+        WaitSendComplete();
+    } catch (const platform::ECommError&) {
+        const bool lost = uploadSlot_ < 0;
+        EndProgramUpload(false);
+        frmCommCancel->AbortTransfer();
+        if (!lost) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+        return;
+    }
+    ScrollUploadTable();
+}
+
+void TfrmEdit::ScrollUploadTable() {
+    const int last = memUploadData->LineCount() - 1;
+    const int widest = ui::EditorPane::ExpandTabLength(memUploadData->Line(last));
+    MaxLineWidth = std::max(MaxLineWidth, widest);
+    const bool tall = memUploadData->LineCount() > memUploadData->VisibleRows() - 1;
+    const bool wide = MaxLineWidth > memUploadData->VisibleCols();
+    using Bars = ui::EditorPane::ScrollBars;
+    memUploadData->SetScrollBars(tall && wide ? Bars::Both
+                                 : tall       ? Bars::Vertical
+                                 : wide       ? Bars::Horizontal
+                                              : Bars::None);
+    memUploadData->SetRowCol(std::max(0, last), 0);
+    memUploadData->ensureCursorVisible();
+    SetPanelText(0, QString("%1:  %2 ").arg(memUploadData->Row() + 1).arg(memUploadData->Col() + 1));
+}
+
+void TfrmEdit::EndProgramUpload(bool completed) {
+    const int slot = uploadSlot_;
+    if (slot < 0) return;
+    uploadSlot_ = -1;
+    frmCommCancel->OnCancel = nullptr;
+    if (mdlGeneral->RequestId == ridProgramUpload) mdlGeneral->RequestId = ridNone;
+    if (completed) frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
+
+    // The rows go to the upload's own document, wherever the user is now.
+    const QString text = memUploadData->Text();
+    const bool stillOpen = (UsedSlots & (1 << slot)) != 0 && TabCaption(slot) == kUploadCaption;
+    if (stillOpen) {
+        if (ActiveTab() == slot)
+            ShowUploadedText(text, !completed);
+        else
+            DocText[slot] = text;
+    }
+    memUploadData->SetScrollBars(ui::EditorPane::ScrollBars::None);
+    memUploadData->setEnabled(false);
+    memUploadData->hide();
+}
+
+void TfrmEdit::ShowUploadedText(const QString& text, bool caretOnLastLine) {
+    memMain2->SetText(text);
+    memMain2->SetModified(false);
+    RecomputeMaxLineWidth();
+    RenumberSteps();
+    memMain2Change(this);
+    if (caretOnLastLine) {
+        memMain2->SetRowCol(std::max(0, memMain2->LineCount() - 1), 0);
+        memMain2->ensureCursorVisible();
+    }
+    UpdateCaretPanel();
+}

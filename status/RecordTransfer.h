@@ -1,0 +1,78 @@
+// The transfers that the data table and alarm history windows share: the probe that opens each
+// one; the reply-driven read of a table of records (for each record a selection under ridNone,
+// then one request per field under the window's request id, each reply stored as it comes) and
+// the write of one value per record, both with the progress window and its cancel; and the end
+// of a transfer when a send fails or the line is lost.
+#pragma once
+
+#include "shell/UnitGeneral.h"
+#include "ui/StringGrid.h"
+#include "ui/Timer.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <functional>
+
+class RecordTransfer {
+public:
+    struct Table {
+        QByteArray selection;       // "#DTPT=" or "ALHPT=": the record number and CR follow
+        QList<QByteArray> requests; // one per field, each answered by one reply line
+        int count = 0;              // records
+        // The bar after record n: n + 1 of count, or n of count (the alarm history ends at 99).
+        bool barCountsRecordDone = true;
+    };
+
+    // `grid` follows the transfer row by row; `ticks` (1 ms) paces a selection before its use;
+    // the read's replies come under `replyId`.
+    RecordTransfer(QObject* window, ui::StringGrid* grid, ui::Timer* ticks, TRequestId replyId);
+
+    // Stores the reply of field `field` (an index into Table::requests) of record `record`.
+    std::function<void(int record, int field, const QByteArray& reply)> OnStore;
+    // Runs when a write starts (true) and at every end of it (false): the window locks its
+    // buttons meanwhile.
+    std::function<void(bool)> OnWriting;
+
+    // Sends the probe that opens a transfer; false, after showing `text` with `caption`, when the
+    // line does not take it.
+    bool Probe(const QByteArray& line, const QString& text, const QString& caption);
+
+    // Shows the progress window and asks for the first record; the replies go to Receive.
+    void StartRead(const Table& table);
+    // One reply line of the read; nothing when no read runs.
+    void Receive(const QByteArray& reply);
+    bool Reading() const { return reading_; }
+    // The record whose reply is awaited, and the requests sent so far in this read.
+    int Record() const { return record_; }
+    int Requests() const { return requests_; }
+    int Count() const { return table_.count; }
+
+    // Writes record by record: for each record whose value is not empty, its selection, three
+    // ticks, then `command` with the value and CR; `sent` runs after each record sent.
+    void Write(const QByteArray& selection, const QByteArray& command, int count,
+               const std::function<QByteArray(int)>& valueOf,
+               const std::function<void(int)>& sent);
+    bool Writing() const { return writing_; }
+
+private:
+    void SendLine(const QByteArray& line, TRequestId id);
+    void RequestField(int field);
+    void SendSelection(const QByteArray& selection, int record);
+    void EndRead();
+    void EndWrite();
+    // A send failed: the transfer ends, and the user hears of it once unless the line's owner
+    // reported the line lost.
+    void Fail();
+
+    ui::StringGrid* grid_;
+    ui::Timer* ticks_;
+    TRequestId replyId_;
+    Table table_;
+    bool reading_ = false;
+    bool writing_ = false;
+    int record_ = 0;
+    int field_ = 0;
+    int requests_ = 0;
+    int lossesAtStart_ = 0;
+};

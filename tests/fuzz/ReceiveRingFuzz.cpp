@@ -1,0 +1,26 @@
+// The receive ring: chunks of any bytes and sizes; every delivered reply is a non-empty line of
+// at most 48 bytes without a CR.
+#include "FuzzInput.h"
+#include "shell/UnitGeneral.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static TmdlGeneral* module = [] {
+        EnsureApplication();
+        mdlGeneral = new TmdlGeneral(nullptr);
+        return mdlGeneral;
+    }();
+    FuzzInput input(data, size);
+    while (!input.Empty()) {
+        module->RequestId = ridNone;
+        module->ReplyReceived = false;
+        module->LastReply.clear();
+        module->ReceiveChunk(input.Bytes(120));
+        if (module->ReplyReceived) {
+            FUZZ_CHECK(!module->LastReply.isEmpty());
+            FUZZ_CHECK(module->LastReply.size() <= 48);
+            FUZZ_CHECK(!module->LastReply.contains('\r'));
+        }
+    }
+    (void)TmdlGeneral::CommandLine(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    return 0;
+}
