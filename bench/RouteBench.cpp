@@ -32,7 +32,7 @@ namespace bench {
 namespace {
 
 constexpr double kRouteGoalMs = 0.2;
-constexpr int kRuns = 5;
+constexpr int kRuns = 9;
 
 ProgramSetup OnSeries(const char* series, int modelType) {
     ProgramSetup setup;
