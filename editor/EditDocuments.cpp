@@ -88,7 +88,8 @@ void TfrmEdit::FileNew() {
     SetPanelText(1, " ");
     MaxLineWidth = 0;
     SavedLineCount = memMain2->RowCount();
-    memUploadData->Clear();
+    // A running upload keeps the rows it has collected.
+    if (!DataUploadRunning() && !ProgramTransferRunning()) memUploadData->Clear();
     memMain2Change(this);
     UpdateCaretPanel();
 }
@@ -220,7 +221,7 @@ void TfrmEdit::FileClose() {
 void TfrmEdit::ClearCurrentDocument() {
     memMain->Clear();
     memMain2->Clear();
-    memUploadData->Clear();
+    if (!DataUploadRunning() && !ProgramTransferRunning()) memUploadData->Clear();
     DocText[CurrentDoc].clear();
     DocFileName[CurrentDoc].clear();
     DocModified[CurrentDoc] = 0;

@@ -309,8 +309,10 @@ void TfrmEdit::btnPopupUpLoadProgramClick(QObject* sender) {
 }
 
 void TfrmEdit::StartProgramUpload() {
-    if (ProgramTransferRunning()) return;
+    // A data upload collects its rows in the same hidden table.
+    if (ProgramTransferRunning() || DataUploadRunning()) return;
     HideDriverScreensForTransfer();
+    UploadKind = 0;
     if (!editor::DesignatedAxisAnswered()) {
         ui::ShowWarning("通信確立が未確認の軸のプログラムをアップロードしようとしています。\n設定画"
                         "面にて通信確立の確認及び軸指定の確認をしてください。",

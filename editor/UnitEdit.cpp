@@ -83,6 +83,7 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     layout->addWidget(StatusBar1);
 
     WireHandlers();
+    WireDataTransfers();
     WireProgramTransfers();
     resize(630, 349);
     ScaleToDpi(*this);
@@ -344,10 +345,6 @@ void TfrmEdit::FormClose() {
 
 void TfrmEdit::AddReply(const QString& line) {
     memSub->appendPlainText("[KASO返信] " + line);
-}
-
-void TfrmEdit::ReceiveUpLoadData(QObject*) {
-    // No upload is running until the data upload dialog starts one.
 }
 
 void TfrmEdit::HelpAbout() {

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QPlainTextEdit>
 #include <array>
+#include <string>
 
 class QLabel;
 class QMenu;
@@ -176,6 +177,39 @@ public:
     // True while a program download or upload runs; another transfer command does nothing then.
     bool ProgramTransferRunning() const { return downloadRunning_ || uploadSlot_ >= 0; }
 
+    // Data upload and download (EditDataTransfer.cpp, EditDataUpload.cpp): the menu commands
+    // that preset and show the dialogs, the upload's kind (1 internal variables, 2 logging
+    // data, 3 cam data, 4 correction data; 0 after a program upload command), the designated
+    // axis's bit, and the stop flags of the dialogs' stop buttons.
+    int UploadKind = 0;
+    int AxisBit = 0;
+    bool UploadStopRequested = false;
+    bool DownloadStopRequested = false;
+    void btnPopupUpLoadClick();
+    void btnPopupUpLoadLogDataClick();
+    void btnPopupUpLoadCamDataClick();
+    void btnPopupUpLoadCorrectDataClick();
+    void btnPopupDownLoadClick();
+    void btnPopupDownLoadCamDataClick();
+    void btnPopupDownLoadCorrectDataClick();
+    // Writes the lines of the document on screen into driver memory from the download
+    // dialog's start address; returns when the run has ended.
+    void SendDownLoadData(QObject* sender);
+    // Shows and enables the collecting table, or hides and disables it.
+    void ShowUploadCollector(bool shown);
+    // Ends a running upload as a stop does, at once: the rows received so far become the
+    // upload's document. Nothing when no upload runs.
+    void EndDataUpload();
+    bool DataUploadRunning() const { return uploadPhase_ != UploadPhase::Idle; }
+
+    // The upload engine: the number of the value the next reply carries (from 1), the start
+    // address and its form, the position of the next value in its row and the row being built.
+    long long UploadIndex = 0;
+    unsigned int UploadStartAddress = 0;
+    int UploadAddressKind = 0;
+    int UploadSetPosition = 0;
+    QString UploadPendingRow;
+
 protected:
     void FormActivate() override;
     bool FormCloseQuery() override;
@@ -214,6 +248,32 @@ private:
     bool SaveCurrentDocument();
     bool WriteDocument(int slot, const QStringList& lines);
     void ClearCurrentDocument();
+
+    // The data upload (EditDataUpload.cpp). What the dialog held when the upload started is
+    // kept for the whole run, so an edit of a box mid-run cannot garble the rows.
+    enum class UploadPhase { Idle, Starting, Collecting };
+    struct UploadRun {
+        int slot = -1;              // the upload's own document
+        long long values = 0;       // N: sets x items per set
+        int itemsPerSet = 1;        // k
+        bool halfSteps = false;     // the driver's addresses step by half
+        int hexDigits = 8;          // digits of the row labels
+        std::string prefix;         // of the start address
+        int lossesAtStart = 0;      // line losses counted when it started
+    };
+    void WireDataTransfers();
+    void StartDataUpload();
+    void StepDataUpload();
+    void AbortDataUpload();
+    bool ReadUploadCounts(long long& sets, int& itemsPerSet);
+    bool QueryForUpload(const QByteArray& command, QByteArray& reply);
+    bool ReadLoggingHeader();
+    void AppendUploadRow(const QString& row);
+    void KeepCollectorInView();
+    void PutUploadIntoDocument();
+    bool SendForUpload(const QByteArray& line, int requestId);
+    UploadPhase uploadPhase_ = UploadPhase::Idle;
+    UploadRun uploadRun_;
 
     std::array<QLabel*, 3> panels_{};
     int gutterWidth_ = 38;

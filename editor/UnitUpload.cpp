@@ -1,3 +1,147 @@
 #include "UnitUpload.h"
 
+#include "DataAddress.h"
+#include "UnitEdit.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitSetup.h"
+#include "shell/Waits.h"
+#include "ui/Codec.h"
+#include "ui/Dialogs.h"
+#include "ui/Guard.h"
+
+#include <QGridLayout>
+#include <QLineEdit>
+
 TfrmUpload* frmUpload = nullptr;
+
+const QStringList kStartAddressItems = {
+    "##",         "#&0010C000", "#$0010C000", "#%0010C000", "#&0008C000", "#$0008C000",
+    "#%0008C000", "#&00088000", "#$00088000", "#%00088000", "#&00084000", "#$00084000",
+    "#%00084000", "#%00090000", "#%00094000", "#&0020C000", "#$0020C000", "#%0020C000",
+    "#&00208000", "#$00208000", "#%00208000", "*$",         "!##",        "!#&",
+    "!#$",        "!#%",        "&##",        "&#&",        "&#$",        "&#%"};
+
+void KeepChosenPrefix(ui::ComboBox& box, QChar key) {
+    if (key == QChar('\b') || !editor::address::IsBarePrefix(box.currentText().toStdString()))
+        return;
+    QLineEdit* edit = box.lineEdit();
+    const int end = edit->hasSelectedText() ? edit->selectionEnd() : edit->cursorPosition();
+    edit->setCursorPosition(end);
+}
+
+TfrmUpload::TfrmUpload(QWidget* owner)
+    : ui::Form(owner), Label1(new QLabel("開始ｱﾄﾞﾚｽ", this)),
+      cmbFirst(new ui::ComboBox(kStartAddressItems, this)), Label2(new QLabel("ﾃﾞｰﾀ組数", this)),
+      edtNum(new ui::Edit(this)), Label3(new QLabel("個数/1組", this)),
+      cmbKumisuu(new ui::ComboBox({"1", "2", "3", "4"}, this)),
+      Label4(new QLabel("ｱｯﾌﾟﾛｰﾄﾞﾃﾞｰﾀ数", this)), edtPath(new ui::Edit(this)),
+      ProgressBar1(new QProgressBar(this)), Label5(new QLabel("0[%]", this)),
+      Label6(new QLabel("100[%]", this)), btnClose(new QPushButton("閉じる", this)),
+      btnStart(new QPushButton("ｱｯﾌﾟﾛｰﾄﾞ開始", this)),
+      btnStop(new QPushButton("ｱｯﾌﾟﾛｰド停止", this)) {
+    setWindowTitle("内部変数のｱｯﾌﾟﾛｰﾄﾞ");
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    BuildLayout();
+
+    auto* addressEdit = new ui::Edit(cmbFirst);
+    cmbFirst->setLineEdit(addressEdit);
+    cmbFirst->setEditText("#%0010C000");
+    addressEdit->OnKeyPress = [this](QChar& key) { cmbFirstKeyPress(key); };
+    cmbKumisuu->setEditable(true);
+    cmbKumisuu->setInsertPolicy(QComboBox::NoInsert);
+    cmbKumisuu->SetItemIndex(3);
+    cmbKumisuu->OnChange = [this] { cmbKumisuuChange(); };
+    edtNum->setText("1000");
+    for (QWidget* box : std::initializer_list<QWidget*>{cmbFirst, edtNum, cmbKumisuu})
+        box->setAttribute(Qt::WA_InputMethodEnabled, false);
+
+    ui::Connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+    ui::Connect(btnStart, &QPushButton::clicked, this, [this] { btnStartClick(); });
+    ui::Connect(btnStop, &QPushButton::clicked, this, [this] { btnStopClick(); });
+    FormCreate();
+}
+
+void TfrmUpload::BuildLayout() {
+    cmbFirst->setEditable(true);
+    cmbFirst->setInsertPolicy(QComboBox::NoInsert);
+    edtPath->setReadOnly(true);
+    edtPath->setFocusPolicy(Qt::NoFocus);
+    QPalette grey = edtPath->palette();
+    grey.setColor(QPalette::Base, palette().color(QPalette::Window));
+    edtPath->setPalette(grey);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(Label1, 0, 0);
+    layout->addWidget(cmbFirst, 0, 1, 1, 2);
+    layout->addWidget(Label2, 1, 0);
+    layout->addWidget(edtNum, 1, 1, 1, 2);
+    layout->addWidget(Label3, 2, 0);
+    layout->addWidget(cmbKumisuu, 2, 1, 1, 2);
+    layout->addWidget(Label4, 3, 0);
+    layout->addWidget(edtPath, 3, 1, 1, 2);
+    layout->addWidget(ProgressBar1, 4, 0, 1, 3);
+    layout->addWidget(Label5, 5, 0, Qt::AlignLeft);
+    layout->addWidget(Label6, 5, 2, Qt::AlignRight);
+    layout->addWidget(btnClose, 6, 0);
+    layout->addWidget(btnStart, 6, 1);
+    layout->addWidget(btnStop, 6, 2);
+    setTabOrder(cmbFirst, edtNum);
+    setTabOrder(edtNum, cmbKumisuu);
+    setTabOrder(cmbKumisuu, btnClose);
+    setTabOrder(btnClose, btnStart);
+    setTabOrder(btnStart, btnStop);
+    resize(252, 248);
+}
+
+void TfrmUpload::FormCreate() {
+    ScaleToDpi(*this);
+    // A lost line ends a running upload like a close: the rows received so far are kept.
+    mdlGeneral->OnLineLost(this, [] {
+        if (frmEdit) frmEdit->EndDataUpload();
+    });
+}
+
+void TfrmUpload::cmbFirstKeyPress(QChar& key) {
+    KeepChosenPrefix(*cmbFirst, key);
+}
+
+void TfrmUpload::cmbKumisuuChange() {
+    if (SeriesIndex() != 0 || cmbKumisuu->currentText() == "1") return;
+    ui::ShowWarning("QWAシリーズを選択している場合、個数/1組は 1 にて固定です。", "設定エラー");
+    cmbKumisuu->SetItemIndex(0);
+}
+
+void TfrmUpload::btnStartClick() {
+    ProgressBar1->setValue(0);
+    btnStart->setEnabled(false);
+    frmEdit->ShowUploadCollector(true);
+    if (!editor::address::UploadDialogAccepts(
+            ui::cp932::Encode(cmbFirst->currentText()).toStdString())) {
+        ui::ShowWarning("アドレス値が不正です。", "アドレスエラー");
+        btnStart->setEnabled(true);
+        frmEdit->ShowUploadCollector(false);
+        return;
+    }
+    frmEdit->ReceiveUpLoadData(this);
+}
+
+void TfrmUpload::btnStopClick() {
+    frmEdit->UploadStopRequested = true;
+}
+
+void TfrmUpload::btnCloseClick() {
+    close();
+}
+
+void TfrmUpload::FormClose() {
+    // Closing mid-upload ends it as a stop would, at once: no reply is waited for.
+    if (frmEdit) frmEdit->EndDataUpload();
+    edtPath->clear();
+    ProgressBar1->setValue(0);
+    btnStart->setEnabled(true);
+    if (mdlGeneral->RequestId == ridDataUpload) mdlGeneral->RequestId = ridNone;
+}

@@ -1,12 +1,56 @@
-// The data upload dialog.
+// The data upload dialog: the start address, the number of sets and the items per set of an
+// upload, its count and progress, and the start, stop and close buttons. The upload itself is
+// the editor's (TfrmEdit::ReceiveUpLoadData).
 #pragma once
 
+#include "ui/Controls.h"
 #include "ui/Form.h"
+#include "ui/Widgets.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 
 class TfrmUpload : public ui::Form {
     Q_OBJECT
 public:
-    explicit TfrmUpload(QWidget* owner) : ui::Form(owner) {}
+    explicit TfrmUpload(QWidget* owner);
+
+    QLabel* Label1;
+    ui::ComboBox* cmbFirst; // start address
+    QLabel* Label2;
+    ui::Edit* edtNum; // number of sets
+    QLabel* Label3;
+    ui::ComboBox* cmbKumisuu; // items per set
+    QLabel* Label4;
+    ui::Edit* edtPath; // values received
+    QProgressBar* ProgressBar1;
+    QLabel* Label5;
+    QLabel* Label6;
+    QPushButton* btnClose;
+    QPushButton* btnStart;
+    QPushButton* btnStop;
+
+    void FormCreate();
+    void cmbFirstKeyPress(QChar& key);
+    void cmbKumisuuChange();
+    void btnStartClick();
+    void btnStopClick();
+    void btnCloseClick();
+
+protected:
+    void FormClose() override;
+
+private:
+    void BuildLayout();
 };
 
 extern TfrmUpload* frmUpload;
+
+// The start-address items of both dialogs: the download dialog lists the first 22.
+extern const QStringList kStartAddressItems;
+inline constexpr int kDownloadStartAddressItems = 22;
+
+// The prefix typing aid of both dialogs: a prefix chosen from the list arrives selected; a key
+// other than backspace then goes after it instead of replacing it.
+void KeepChosenPrefix(ui::ComboBox& box, QChar key);

@@ -42,7 +42,7 @@ const QStringList kMultipliers = {"×1", "×2", "×3", "×4", "×5", "×6", "×7
 
 TFourChannelLogging::TFourChannelLogging(QWidget* owner, const QStringList& variables,
                                          const QStringList& periods)
-    : ui::Form(owner), Screen(new ui::PaintBox(this)) {
+    : TLoggingWindow(owner) {
     setWindowTitle("Kaso2 ロギング");
     setFixedSize(800, 520);
     Screen->setGeometry(0, 0, 800, 520);
@@ -50,7 +50,6 @@ TFourChannelLogging::TFourChannelLogging(QWidget* owner, const QStringList& vari
         Canvas().Clear(palette().color(QPalette::Window));
         FormPaint();
     };
-    liveUpdate_ = logging::MakeLiveUpdate(Screen);
     auto* bvlScreen = new QFrame(this);
     bvlScreen->setFrameShape(QFrame::Box);
     bvlScreen->setFrameShadow(QFrame::Sunken);
@@ -124,7 +123,6 @@ void TFourChannelLogging::BuildSetupControls(const QStringList& variables,
     btnLoggingClose = Place(new QPushButton("閉じる", this), 716, 470, 76, 40);
     btnLoggingClose->setToolTip("閉じる|");
     Timer1 = new ui::Timer(1000, this);
-    TimerProgress = new ui::Timer(100, this);
 }
 
 void TFourChannelLogging::BuildPlotControls() {
@@ -200,16 +198,18 @@ void TFourChannelLogging::BuildViewControls() {
 }
 
 void TFourChannelLogging::ConnectHandlers() {
-    cmbLogTime->OnChange = [this] { cmbLogTimeChange(); };
+    cmbLogTime->OnChange = [this] {
+        if (AcceptsSetupChanges()) cmbLogTimeChange();
+    };
     for (int c = 0; c < kChannels; ++c) {
-        logging::ConnectVariableBox(ChannelLists()[static_cast<size_t>(c)], this,
-                                    [this, c] { cmbLogValChange(c); });
+        logging::ConnectVariableBox(ChannelLists()[static_cast<size_t>(c)], this, [this, c] {
+            if (AcceptsSetupChanges()) cmbLogValChange(c);
+        });
         DisplayBoxes()[static_cast<size_t>(c)]->OnClick = [this, c] { CheckBoxClick(c); };
         ui::Connect(ChannelSelectors()[static_cast<size_t>(c)], &QRadioButton::clicked, this,
                     [this, c] { ChVerticalClick(c); });
     }
     ui::Connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    ui::Connect(TimerProgress, &QTimer::timeout, this, [this] { TimerProgressTimer(); });
     ui::Connect(btnRun, &QPushButton::clicked, this, [this] { btnRunClick(btnRun); });
     ui::Connect(btnPrint, &QPushButton::clicked, this, [this] { btnPrintClick(); });
     ui::Connect(btnLoggingClose, &QPushButton::clicked, this, [this] { btnLoggingCloseClick(); });
@@ -230,12 +230,15 @@ bool TFourChannelLogging::eventFilter(QObject* watched, QEvent* event) {
         if (watched != list->lineEdit()) continue;
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (enter) {
+            if (!AcceptsSetupChanges()) return true;
             QChar typed('\r');
             ui::RunGuarded([&] { cmbLogValKeyPress(c, typed); });
             return true;
         }
         const QString text = key->text();
-        if (text.size() == 1 && text[0].isLower()) {
+        const bool shortcut =
+            key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (!shortcut && text.size() == 1 && text[0].isLower()) {
             list->lineEdit()->insert(text.toUpper());
             return true;
         }
@@ -293,7 +296,10 @@ void TFourChannelLogging::FormActivate() {
             lblYlow[i]->hide();
         }
     }
-    SelectActivationPeriod();
+    if (SelectDriverPeriod) {
+        SelectDriverPeriod = false;
+        SelectActivationPeriod();
+    }
     ComputeSpans();
 }
 
@@ -347,8 +353,7 @@ void TFourChannelLogging::cmbLogTimeChange() {
                         "警告");
         return;
     }
-    mdlGeneral->SendCommand(PeriodChangeCommand(), ridNone);
-    WaitSendComplete();
+    SendAndWait(PeriodChangeCommand());
     ComputeSpans();
 }
 
@@ -356,17 +361,17 @@ void TFourChannelLogging::cmbLogValChange(int channel) {
     ui::ComboBox* list = ChannelLists()[static_cast<size_t>(channel)];
     if (list->ItemIndex() >= CustomItem()) return;
     const QString ch = QString("CH%1").arg(channel + 1);
-    if (list->currentText().isEmpty()) {
+    QString name = LineField(list);
+    if (name.isEmpty()) {
         ui::ShowWarning(ch + "のﾛｷﾞﾝｸﾞ変数名の設定が不正です。\n", "警告");
         return;
     }
-    if (RefusedName(list->currentText())) {
+    if (RefusedName(name)) {
         ui::ShowWarning("このﾄﾞﾗｲﾊﾞでこのﾛｷﾞﾝｸﾞ変数名は設定できません。\n", "警告");
         list->SetItemIndex(0);
+        name = list->currentText();
     }
-    mdlGeneral->SendCommand(QString("LOG%1N=%2\r").arg(channel + 1).arg(list->currentText()),
-                            ridNone);
-    WaitSendComplete();
+    SendAndWait(QString("LOG%1N=%2\r").arg(channel + 1).arg(name));
     SetChScale(channel);
 }
 

@@ -6,12 +6,7 @@
 #pragma once
 
 #include "ChannelScale.h"
-#include "LogControls.h"
-#include "shell/UnitGeneral.h"
-#include "ui/Canvas.h"
-#include "ui/Controls.h"
-#include "ui/Form.h"
-#include "ui/Timer.h"
+#include "LoggingWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,7 +15,7 @@
 #include <QTimer>
 #include <array>
 
-class TFourChannelLogging : public ui::Form {
+class TFourChannelLogging : public TLoggingWindow {
     Q_OBJECT
 public:
     static constexpr int kSamples = 1000;
@@ -28,13 +23,7 @@ public:
 
     TFourChannelLogging(QWidget* owner, const QStringList& variables, const QStringList& periods);
 
-    // The window's client area: the plot and the live traces are drawn on its canvas.
-    ui::PaintBox* Screen;
-    ui::Canvas& Canvas() { return Screen->GetCanvas(); }
-
     // Set-up controls.
-    ui::ComboBox* cmbLogMode;
-    ui::ComboBox* cmbLogTime;
     ui::ComboBox* cmbLogVal1;
     ui::ComboBox* cmbLogVal2;
     ui::ComboBox* cmbLogVal3;
@@ -49,11 +38,9 @@ public:
     std::array<ui::CheckBox*, 4> DisplayBoxes() const {
         return {CheckBox1, CheckBox2, CheckBox3, CheckBox4};
     }
-    QPushButton* btnRun;
     QPushButton* btnPrint;
     QPushButton* btnLoggingClose;
-    ui::Timer* Timer1;        // 1000 ms: the time stamp
-    ui::Timer* TimerProgress; // 100 ms: the progress line
+    ui::Timer* Timer1; // 1000 ms: the time stamp
     QLabel* lblDateNow;
     QLabel* lblTimeNow;
     QLineEdit* edtTitle;
@@ -84,25 +71,15 @@ public:
     std::array<QRadioButton*, 4> ChannelSelectors() const {
         return {Ch1_Vertical, Ch2_Vertical, Ch3_Vertical, Ch4_Vertical};
     }
-    logging::LineShape* shpProgress;
     logging::LineShape* shpCanvasLeft;
     logging::LineShape* shpCanvasRight;
 
     // Window fields.
     double TimeSpan = 10000; // ms across the plot width
     std::array<std::int32_t, 4> FullScale{};
-    int PlotLeft = 66;
-    int PlotTop = 30;
-    int PlotHeight = 320;
-    int PlotWidth = 500;
     double SamplePeriod = 10;
     int FirstSample = 0;
-    double ProgressElapsedMs = 0;
-    double RunTimeSpan = 0;
     std::array<std::array<std::int32_t, kSamples>, kChannels> LogData{};
-    bool StopRequested = false;
-    bool DataValid = false;
-    bool SuppressRedraw = false;
     std::array<int, 4> OffsetPixels{};
     std::array<int, 4> OffsetSteps{};
     std::array<int, 4> ScaleMultiplier{};
@@ -129,14 +106,8 @@ public:
     void Timer1Timer();
     void btnLoggingCloseClick() { close(); }
 
-    // The run.
-    void btnRunClick(QObject* sender);
-    void TimerProgressTimer();
-    // With the window as sender it starts the read-back, else it takes one reply.
-    void ReceiveLogData(QObject* sender);
-
     // The plot and the view.
-    void FormPaint();
+    void FormPaint() override;
     void DrawLogData();
     void trkTChange();
     void trkTOffsetChange();
@@ -155,10 +126,13 @@ public:
 
     void FormActivate() override; // caption, channel labels, period entry and spans
 
+    // Set by a launch: the next activation selects the period entry of the driver's period;
+    // later activations keep the user's choice.
+    bool SelectDriverPeriod = false;
+
 protected:
     // Differences of the series.
     virtual logging::FourChannelSeries Series() const = 0;
-    virtual TRequestId ReadBackId() const = 0;
     // The period entry the activation selects (third series).
     virtual void SelectActivationPeriod() {}
     // Whether the selected period is read as a decimal fraction.
@@ -167,33 +141,30 @@ protected:
     virtual QByteArray RunPeriodCommand() const = 0;
     // A variable name the driver's model does not take (third series' QWC30).
     virtual bool RefusedName(const QString&) const { return false; }
-    // The first read request (sets LogBaseAddress) and the next ones.
-    virtual void SendFirstReadRequest() = 0;
-    virtual QByteArray NextReadRequest() const = 0;
-    // x of sample k counted from `from` (live drawing and redraw), and the progress line's x.
+    // The first read request (sets LogBaseAddress); false when it cannot be made (reported).
+    virtual bool SendFirstReadRequest() = 0;
+    // x of sample k counted from `from` (live drawing and redraw).
     virtual int SampleX(int k, int from) const = 0;
-    virtual int ProgressX() const = 0;
     virtual QString DivisionText() const = 0;
     // The cursor button of the third series' window, enabled and disabled with the run.
-    virtual void SetRunViewEnabled(bool enabled);
+    void SetRunViewEnabled(bool enabled) override;
     // Third series: recompute the cursor readouts while they are on screen.
     virtual void RefreshCursorReadouts() {}
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The run.
+    bool RunChecks() override;
+    void SendRunSetup() override;
+    double RunSpan() const override { return TimeSpan; }
+    bool StartReadBack() override;
+    bool TakeReply() override;
+
     // The spans from the selected period and the time width (also the span labels).
     void ComputeSpans();
-    // Asks for a repaint that the event loop carries out (the class library's Invalidate).
-    void RequestRepaint();
-    // "Repaint" of the view handlers: only once data is there, and it lifts the run's grid-only
-    // paint.
-    void RepaintView();
     int CustomItem() const { return cmbLogVal1->count() - 1; }
     logging::ScaleConstants Constants() const;
     void DrawSample(int channel, int x, std::int32_t value, bool first);
-    void EndReadBack();
-    void StartRecording();
-    void StopRecording();
     void MoveMarker(int channel);
     int PeriodItem() const { return cmbLogTime->ItemIndex(); }
 
@@ -202,6 +173,4 @@ private:
     void BuildPlotControls();
     void BuildViewControls();
     void ConnectHandlers();
-    bool repaintPending_ = false;
-    QTimer* liveUpdate_ = nullptr;
 };

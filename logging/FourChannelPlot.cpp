@@ -6,24 +6,8 @@
 #include "shell/Waits.h"
 #include "ui/Dialogs.h"
 
-#include <QTimer>
 #include <cmath>
 #include <vector>
-
-void TFourChannelLogging::RequestRepaint() {
-    if (repaintPending_) return;
-    repaintPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        repaintPending_ = false;
-        Screen->Invalidate();
-    });
-}
-
-void TFourChannelLogging::RepaintView() {
-    if (!DataValid) return;
-    RequestRepaint();
-    SuppressRedraw = false;
-}
 
 void TFourChannelLogging::FormPaint() {
     logging::PaintLogPlot(Canvas(), PlotLeft, PlotTop, PlotWidth, PlotHeight, DataValid,
@@ -141,12 +125,12 @@ void TFourChannelLogging::CheckBoxClick(int c) {
 void TFourChannelLogging::cmbLogValKeyPress(int c, QChar& key) {
     ui::ComboBox* list = ChannelLists()[static_cast<size_t>(c)];
     if (list->ItemIndex() != CustomItem() || key != QChar('\r')) return;
-    if (list->currentText().isEmpty()) {
+    const QString name = LineField(list);
+    if (name.isEmpty()) {
         ui::ShowWarning(QString("CH%1のﾛｷﾞﾝｸﾞ変数名の設定が不正です。\n").arg(c + 1), "警告");
         return;
     }
-    mdlGeneral->SendCommand(QString("LOG%1N=%2\r").arg(c + 1).arg(list->currentText()), ridNone);
-    WaitSendComplete();
+    SendAndWait(QString("LOG%1N=%2\r").arg(c + 1).arg(name));
     SetChScale(c);
 }
 

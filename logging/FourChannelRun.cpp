@@ -1,101 +1,47 @@
-// The four-channel windows' run: RUN and STOP, the progress line, and the read-back of the
-// recorded buffer, one value per request, each drawn as it arrives.
+// The four-channel windows' run: the checks and set-up of RUN, and the read-back of the recorded
+// buffer, one value per request, each drawn as it arrives.
 #include "FourChannelLogging.h"
 
-#include "LogWindowParts.h"
 #include "LoggingRules.h"
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
 #include "ui/Dialogs.h"
 
-namespace {
-
-const QColor kOlive(128, 128, 0);
-const QColor kTeal(0, 128, 128);
-
-void SendAndWait(const QString& line) {
-    mdlGeneral->SendCommand(line, ridNone);
-    WaitSendComplete();
-}
-
-} // namespace
-
-void TFourChannelLogging::btnRunClick(QObject*) {
+bool TFourChannelLogging::RunChecks() {
     if (cmbLogTime->currentText().isEmpty()) {
         ui::ShowWarning("ﾃﾞｰﾀ取込周期を指定してください。\n", "警告");
-        return;
+        return false;
     }
     if (cmbLogMode->currentText().isEmpty()) {
         ui::ShowWarning("ﾛｷﾞﾝｸﾞ変数ｴﾘｱでのﾓｰﾄﾞを指定してください。\n", "警告");
-        return;
+        return false;
     }
     bool anyVariable = false;
     for (ui::ComboBox* list : ChannelLists())
-        anyVariable = anyVariable || !list->currentText().isEmpty();
+        anyVariable = anyVariable || !LineField(list).isEmpty();
     if (!anyVariable) {
         ui::ShowWarning("ﾃﾞｰﾀﾛｷﾞﾝｸﾞする変数名を指定してください。\n", "警告");
-        return;
+        return false;
     }
-    SendAndWait("LC\r");
-    if (btnRun->text() == "RUN")
-        StartRecording();
-    else
-        StopRecording();
+    return true;
 }
 
-void TFourChannelLogging::StartRecording() {
-    StopRequested = false;
-    btnRun->setText("STOP");
-    frmMain->edtSend->setReadOnly(true);
-    RequestRepaint();
-    SuppressRedraw = true;
-    SetRunViewEnabled(false);
-    SendAndWait(QString::fromLatin1(RunPeriodCommand()));
+void TFourChannelLogging::SendRunSetup() {
+    SendAndWait(RunPeriodCommand());
     for (int c = 0; c < kChannels; ++c)
         SendAndWait(QString("LOG%1N=%2\r")
                         .arg(c + 1)
-                        .arg(ChannelLists()[static_cast<size_t>(c)]->currentText()));
+                        .arg(LineField(ChannelLists()[static_cast<size_t>(c)])));
     mdlGeneral->SendCommand(logging::StartLine(mdlGeneral->PadLength), ridNone);
-    ProgressElapsedMs = 0;
-    RunTimeSpan = TimeSpan;
-    shpProgress->SetLeft(PlotLeft);
-    TimerProgress->SetEnabled(true);
 }
 
-void TFourChannelLogging::StopRecording() {
-    StopRequested = true;
-    frmMain->edtSend->setReadOnly(false);
-    btnRun->setText("RUN");
-    SuppressRedraw = false;
-    SetRunViewEnabled(true);
+bool TFourChannelLogging::StartReadBack() {
+    LogSampleIndex = 0;
+    LogReplyCount = 1;
+    LastPointX.fill(0);
+    return SendFirstReadRequest();
 }
 
-void TFourChannelLogging::TimerProgressTimer() {
-    if (StopRequested) {
-        frmMain->edtSend->setReadOnly(false);
-        TimerProgress->SetEnabled(false);
-        return;
-    }
-    if (ProgressElapsedMs >= RunTimeSpan) {
-        shpProgress->SetLeft(PlotLeft);
-        TimerProgress->SetEnabled(false);
-        shpProgress->SetPenColor(kOlive);
-        ReceiveLogData(this);
-        return;
-    }
-    shpProgress->SetPenColor(kTeal);
-    shpProgress->SetLeft(ProgressX());
-    ProgressElapsedMs += TimerProgress->interval();
-}
-
-void TFourChannelLogging::ReceiveLogData(QObject* sender) {
-    if (sender == this) {
-        LogSampleIndex = 0;
-        LogReplyCount = 1;
-        LastPointX.fill(0);
-        SendFirstReadRequest();
-        return;
-    }
+bool TFourChannelLogging::TakeReply() {
     const int c = (LogReplyCount - 1) % kChannels;
     int x = PlotLeft;
     if (LogSampleIndex < kSamples - 1) {
@@ -109,11 +55,7 @@ void TFourChannelLogging::ReceiveLogData(QObject* sender) {
         }
         ++LogReplyCount;
     }
-    if (LogSampleIndex >= kSamples - 1 || x > PlotLeft + PlotWidth || StopRequested) {
-        EndReadBack();
-        return;
-    }
-    mdlGeneral->SendCommand(NextReadRequest(), ReadBackId());
+    return LogSampleIndex >= kSamples - 1 || x > PlotLeft + PlotWidth;
 }
 
 // One live point of channel c: the first one only places the pen; CH1's segments stop at the
@@ -129,26 +71,14 @@ void TFourChannelLogging::DrawSample(int c, int x, std::int32_t value, bool firs
         x = PlotLeft;
         canvas.MoveTo(x, y);
     } else {
-        canvas.PenColor = ChannelColor(c);
-        canvas.MoveTo(LastPointX[i], LastPointY[i]);
         const int right = PlotLeft + PlotWidth;
-        canvas.LineTo(c == 0 && x > right ? right : x, y);
-        logging::RequestLiveUpdate(liveUpdate_);
+        const QPoint from(LastPointX[i], LastPointY[i]);
+        const QPoint to(c == 0 && x > right ? right : x, y);
+        canvas.PenColor = ChannelColor(c);
+        canvas.MoveTo(from.x(), from.y());
+        canvas.LineTo(to.x(), to.y());
+        ShowLiveSegment(from, to);
     }
     LastPointX[i] = x;
     LastPointY[i] = y;
-}
-
-void TFourChannelLogging::EndReadBack() {
-    DataValid = true;
-    frmMain->edtSend->setReadOnly(false);
-    if (cmbLogMode->currentText() == "Rolling") {
-        RequestRepaint();
-        btnRun->setText(btnRun->text() == "RUN" ? "STOP" : "RUN");
-        btnRunClick(this);
-        return;
-    }
-    btnRun->setText("RUN");
-    SuppressRedraw = false;
-    SetRunViewEnabled(true);
 }

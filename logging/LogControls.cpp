@@ -1,5 +1,6 @@
 #include "LogControls.h"
 
+#include "shell/UnitGeneral.h"
 #include "ui/Guard.h"
 
 #include <QHBoxLayout>
@@ -107,16 +108,18 @@ void RadioGroup::SetItemIndex(int index) {
 }
 
 void ConnectVariableBox(QComboBox* box, QObject* context, std::function<void()> handler) {
+    box->setCompleter(nullptr);
     QObject::connect(box, &QComboBox::activated, context, [handler] { ui::RunGuarded(handler); });
     QObject::connect(box->lineEdit(), &QLineEdit::textEdited, context, [box, handler] {
-        const QString text = box->currentText();
-        const int cursor = box->lineEdit()->cursorPosition();
+        const QString edited = box->currentText();
+        const QString text = CleanLineField(edited).toUpper();
+        const int cursor = box->lineEdit()->cursorPosition() - (edited.size() - text.size());
         {
             const QSignalBlocker blocker(box);
             box->setCurrentIndex(box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
             box->setEditText(text);
         }
-        box->lineEdit()->setCursorPosition(cursor);
+        box->lineEdit()->setCursorPosition(std::max(cursor, 0));
         ui::RunGuarded(handler);
     });
 }

@@ -80,7 +80,9 @@ private:
 
 // Connects an editable variable box as the class library's combo box behaved: `handler` runs
 // when the user picks an item and after each edit of the text, and an edited text selects the
-// item it names exactly, or none (-1) while it names none.
+// item it names exactly, or none (-1) while it names none. An edit (a paste included) is put in
+// upper case without control characters, and the box completes nothing by itself: it shows
+// what the user entered.
 void ConnectVariableBox(QComboBox* box, QObject* context, std::function<void()> handler);
 
 } // namespace logging

@@ -72,12 +72,4 @@ void PrintLoggingWindow(QWidget* window, const std::vector<QComboBox*>& boxes,
     }
 }
 
-QTimer* MakeLiveUpdate(QWidget* screen) {
-    auto* timer = new QTimer(screen);
-    timer->setSingleShot(true);
-    timer->setInterval(40);
-    QObject::connect(timer, &QTimer::timeout, screen, [screen] { screen->update(); });
-    return timer;
-}
-
 } // namespace logging

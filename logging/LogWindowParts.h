@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 #include <functional>
 #include <vector>
 
@@ -29,12 +28,5 @@ void ShowTimeStamp(QLabel* date, QLabel* time);
 // the title "KasoNT LOG"; a failure shows "印刷エラーが発生しました。".
 void PrintLoggingWindow(QWidget* window, const std::vector<QComboBox*>& boxes,
                         const std::vector<QLineEdit*>& dummies);
-
-// Puts live drawing on screen at most every 40 ms, so that a read-back is not slowed down by a
-// screen update per value.
-QTimer* MakeLiveUpdate(QWidget* screen);
-inline void RequestLiveUpdate(QTimer* timer) {
-    if (!timer->isActive()) timer->start();
-}
 
 } // namespace logging

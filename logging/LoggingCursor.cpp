@@ -102,10 +102,12 @@ void TfrmLogging_QWC::SetReadoutColor() {
         ui::SetTextColor(label, color);
 }
 
+// The level is measured from the selected channel's trace zero line, which its vertical offset
+// moves by OffsetPixels.
 void TfrmLogging_QWC::HorizontalReadouts(int levelTop) {
-    const int n = logging::DecimalReplyOr(Offset_Value->text().toLatin1(), 0);
+    const int traceZero = kZeroLine + OffsetPixels[static_cast<size_t>(SelectedChannel())];
     const int difference = Bottombar->Top() - Topbar->Top();
-    const int level = kZeroLine - levelTop - n;
+    const int level = traceZero - levelTop;
     Label4->setText(QString::number(difference));
     Label8->setText(QString::number(level));
     SetReadoutColor();

@@ -113,6 +113,7 @@ void TfrmMain::btnPopupLoggingClick() {
 void TfrmMain::btnLoggingClick(QObject*) {
     Timer2->SetEnabled(false);
     HideDriveScreens({frmLogging, frmLogging_QWB, frmLogging_QWC});
-    ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    // A reply that did not come because the port went has been reported by its loss.
+    if (mdlGeneral->Comm1->Opened()) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
     LoggingReady = false;
 }

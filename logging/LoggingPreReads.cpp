@@ -35,10 +35,6 @@ int Reply(int fallback, bool zeroToo) {
     return zeroToo && value == 0 ? fallback : value;
 }
 
-std::int32_t Wrapped(long long value) {
-    return static_cast<std::int32_t>(value);
-}
-
 void PurgeLine() {
     mdlGeneral->Comm1->TxPurge();
     mdlGeneral->Comm1->RxPurge();
@@ -69,16 +65,17 @@ bool ReadMotorConstants(TfrmMain& main) {
     return true;
 }
 
-// "#76\r" and the pulse and speed scales derived from it.
+// "#76\r" and the pulse and speed scales derived from it, in the driver's 32-bit arithmetic.
 bool ReadSpeedScales(TfrmMain& main) {
     if (!Ask(main, "#76\r")) return false;
     main.SpeedMultiplier = std::max(Reply(1, false), 1);
-    main.PulseScale = Wrapped(static_cast<long long>(main.EncoderResolution) * main.KencValue);
-    const long long numerator =
+    main.PulseScale = logging::Multiply32(main.EncoderResolution, main.KencValue);
+    const std::int32_t numerator =
         logging::IsLinearMotor(main.MotorType)
-            ? static_cast<long long>(main.SpeedMultiplier) * main.LinearMotorLength * 1000
-            : static_cast<long long>(main.SpeedMultiplier) * 60000;
-    main.SpeedScale = Wrapped(static_cast<long long>(Wrapped(numerator)) / main.DetectMultiplier);
+            ? logging::Multiply32(logging::Multiply32(main.SpeedMultiplier, main.LinearMotorLength),
+                                  1000)
+            : logging::Multiply32(main.SpeedMultiplier, 60000);
+    main.SpeedScale = logging::Divide32(numerator, main.DetectMultiplier);
     return true;
 }
 
@@ -151,6 +148,9 @@ void TfrmMain::PrepareLogging_QWC() {
     LogTimeValue = Reply(10, false);
     logging::PeriodList list = logging::PeriodList::C;
     if (VersionText.contains("QWC30")) {
+        // This model has no logging version: nothing of an earlier driver's may stay.
+        VerlgText.clear();
+        LogVersion = 0;
         list = frmLogging_QWC->cmbLogTime->itemText(0) == "1" ? logging::PeriodList::A
                                                               : logging::PeriodList::B;
     } else {
@@ -169,6 +169,7 @@ void TfrmMain::PrepareLogging_QWC() {
     if (!ReadChannels(*this, *frmLogging_QWC) || !Ask(*this, "&LOGP\r")) return;
     LogpText = mdlGeneral->LastReply;
     ComputeScales(*frmLogging_QWC);
+    frmLogging_QWC->SelectDriverPeriod = true;
 }
 
 void TfrmMain::PrepareLogging_QWA() {
@@ -188,7 +189,8 @@ void TfrmMain::PrepareLogging_QWA() {
     frmLogging->cmbLogMode->SetItemIndex(0);
     if (!Ask(*this, "#$DFFA\r")) return;
     LogTimeValue = Reply(10, false);
-    frmLogging->cmbLogTime->SetItemIndex(LogTimeValue - 1);
+    const bool listed = LogTimeValue >= 1 && LogTimeValue <= 255; // no arithmetic on others
+    frmLogging->cmbLogTime->SetItemIndex(listed ? LogTimeValue - 1 : -1);
     frmLogging->SetScale();
 }
 

@@ -47,11 +47,13 @@ int ItemOf(int period, int itemOfOne, int lowest) {
 } // namespace
 
 std::optional<int> DecimalReply(const QByteArray& reply) {
-    const QByteArray text = reply.trimmed();
-    if (text.isEmpty()) return std::nullopt;
-    const char* begin = text.constData();
-    const char* end = begin + text.size();
-    if (*begin == '+') ++begin;
+    if (reply.isEmpty()) return std::nullopt;
+    const char* begin = reply.constData();
+    const char* end = begin + reply.size();
+    if (*begin == '+') {
+        ++begin;
+        if (begin == end || *begin == '-') return std::nullopt;
+    }
     int value = 0;
     const auto [stop, error] = std::from_chars(begin, end, value);
     if (error != std::errc() || stop != end) return std::nullopt;
@@ -62,17 +64,25 @@ int DecimalReplyOr(const QByteArray& reply, int fallback) {
     return DecimalReply(reply).value_or(fallback);
 }
 
+std::int32_t Multiply32(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+}
+
+std::int32_t Divide32(std::int32_t a, std::int32_t b) {
+    if (b == 0) return 0;
+    return static_cast<std::int32_t>(static_cast<std::int64_t>(a) / b);
+}
+
 int DetectMultiplierOf(int detectMode) {
     const int digit = (detectMode / 10) % 10;
     return digit == 0 ? 4 : digit;
 }
 
 int FirstSeriesKenc(int encoderResolution, int detectMultiplier, int maxSpeed) {
-    const auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(encoderResolution) *
-                                                   static_cast<std::uint32_t>(detectMultiplier) *
-                                                   static_cast<std::uint32_t>(maxSpeed));
+    const std::int32_t product =
+        Multiply32(Multiply32(encoderResolution, detectMultiplier), maxSpeed);
     if (product == 0) return 1;
-    const std::int32_t k = 1200000000 / product;
+    const std::int32_t k = Divide32(1200000000, product);
     return k < 1 ? 1 : k;
 }
 

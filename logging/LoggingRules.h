@@ -6,13 +6,20 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 
 namespace logging {
 
-// A reply that is a decimal integer (optional sign, digits), else nothing.
+// A reply that is a decimal integer within 32 bits (an optional sign, then digits only), else
+// nothing.
 std::optional<int> DecimalReply(const QByteArray& reply);
 int DecimalReplyOr(const QByteArray& reply, int fallback);
+
+// Products and quotients in the driver's 32-bit signed arithmetic: the result wraps to 32 bits
+// (INT_MIN / -1 gives INT_MIN; a divisor of 0 gives 0).
+std::int32_t Multiply32(std::int32_t a, std::int32_t b);
+std::int32_t Divide32(std::int32_t a, std::int32_t b);
 
 // The tens digit of the detect mode, truncating with the sign of the mode; 0 becomes 4.
 int DetectMultiplierOf(int detectMode);

@@ -71,11 +71,6 @@ bool BeginsWithFourHexDigits(const QString& text) {
     return true;
 }
 
-void SendAndWait(const QString& line) {
-    mdlGeneral->SendCommand(line, ridNone);
-    WaitSendComplete();
-}
-
 template <typename Widget> Widget* Place(Widget* widget, int x, int y, int w, int h) {
     widget->setGeometry(x, y, w, h);
     return widget;
@@ -96,7 +91,7 @@ QGroupBox* MakeGroup(QWidget* parent, const QString& caption, int x, int y, int 
 
 } // namespace
 
-TfrmLogging::TfrmLogging(QWidget* owner) : ui::Form(owner), Screen(new ui::PaintBox(this)) {
+TfrmLogging::TfrmLogging(QWidget* owner) : TLoggingWindow(owner) {
     setWindowTitle("Kaso ロギング");
     setFixedSize(792, 471);
     Screen->setGeometry(0, 0, 792, 471);
@@ -104,7 +99,6 @@ TfrmLogging::TfrmLogging(QWidget* owner) : ui::Form(owner), Screen(new ui::Paint
         Canvas().Clear(palette().color(QPalette::Window));
         FormPaint();
     };
-    liveUpdate_ = logging::MakeLiveUpdate(Screen);
     BuildControls();
     ConnectHandlers();
 
@@ -203,7 +197,6 @@ void TfrmLogging::BuildControls() {
     btnPrint = Place(new QPushButton("印刷", this), 684, 442, 48, 26);
     btnLoggingClose = Place(new QPushButton("閉じる", this), 736, 442, 48, 26);
     btnLoggingClose->setToolTip("閉じる|");
-    TimerProgress = new ui::Timer(100, this);
     Timer1 = new ui::Timer(1000, this);
 }
 
@@ -212,10 +205,13 @@ void TfrmLogging::ConnectHandlers() {
     ui::Connect(btnPrint, &QPushButton::clicked, this, [this] { btnPrintClick(); });
     ui::Connect(btnLoggingClose, &QPushButton::clicked, this, [this] { btnLoggingCloseClick(); });
     ui::Connect(btnOffsetClear, &QPushButton::clicked, this, [this] { btnOffsetClearClick(); });
-    ui::Connect(TimerProgress, &QTimer::timeout, this, [this] { TimerProgressTimer(); });
     ui::Connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    cmbLogTime->OnChange = [this] { cmbLogTimeChange(); };
-    logging::ConnectVariableBox(cmbLogVal1, this, [this] { cmbLogVal1Change(); });
+    cmbLogTime->OnChange = [this] {
+        if (AcceptsSetupChanges()) cmbLogTimeChange();
+    };
+    logging::ConnectVariableBox(cmbLogVal1, this, [this] {
+        if (AcceptsSetupChanges()) cmbLogVal1Change();
+    });
     Vertical_Scale->OnChange = [this] { Vertical_ScaleChange(); };
     trkT->OnChange = [this] { trkTChange(); };
     trkTOffset->OnChange = [this] { trkTOffsetChange(); };
@@ -226,10 +222,13 @@ void TfrmLogging::ConnectHandlers() {
 bool TfrmLogging::eventFilter(QObject* watched, QEvent* event) {
     if (watched == cmbLogVal1->lineEdit() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        const bool shortcut =
+            key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         QChar typed = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
                           ? QChar('\r')
                           : (key->text().size() == 1 ? key->text()[0] : QChar());
-        if (typed.isNull()) return ui::Form::eventFilter(watched, event);
+        if (typed.isNull() || shortcut) return ui::Form::eventFilter(watched, event);
+        if (typed == QChar('\r') && !AcceptsSetupChanges()) return true;
         const QChar original = typed;
         ui::RunGuarded([&] { cmbLogVal1KeyPress(typed); });
         if (typed == QChar('\r')) return true;
@@ -252,66 +251,45 @@ void TfrmLogging::ApplySpanRule() {
         const std::optional<int> p = logging::DecimalReply(text.toLatin1());
         if (!p) logging::RaiseNotAnInteger(text);
         const int perWord = IsLongVariable(cmbLogVal1->ItemIndex()) ? 1000 : 2000;
-        TimeSpan = *p * position * perWord / maximum;
+        TimeSpan = logging::TruncateToInt32(
+            static_cast<double>(static_cast<long long>(*p) * position * perWord / maximum));
         SamplePeriod = *p;
     }
     lblTend->setText(QString::number(TimeSpan));
     Label28->setText(QString::number(TimeSpan / 10));
 }
 
-void TfrmLogging::btnRunClick(QObject*) {
-    if (cmbLogVal1->ItemIndex() < 0 && !BeginsWithFourHexDigits(cmbLogVal1->currentText())) return;
+bool TfrmLogging::RunChecks() {
+    const QString variable = LineField(cmbLogVal1);
+    if (cmbLogVal1->ItemIndex() < 0 && !BeginsWithFourHexDigits(variable)) return false;
     if (cmbLogTime->currentText().isEmpty()) {
         ui::ShowWarning("ﾃﾞｰﾀ取込周期を指定してください。\n", "警告");
-        return;
+        return false;
     }
-    if (cmbLogVal1->currentText().isEmpty()) {
+    if (variable.isEmpty()) {
         ui::ShowWarning("ﾃﾞｰﾀﾛｷﾞﾝｸﾞする変数名を指定してください。\n", "警告");
-        return;
+        return false;
     }
-    SendAndWait("LC\r");
-    if (btnRun->text() == "RUN")
-        StartRecording();
-    else
-        StopRecording();
+    return true;
 }
 
-void TfrmLogging::SetViewEnabled(bool enabled) {
+void TfrmLogging::SetRunViewEnabled(bool enabled) {
     trkY->setEnabled(enabled);
     trkT->setEnabled(enabled);
     trkTOffset->setEnabled(enabled);
 }
 
-void TfrmLogging::StartRecording() {
-    StopRequested = false;
-    btnRun->setText("STOP");
-    frmMain->edtSend->setReadOnly(true);
-    RequestRepaint();
-    SuppressRedraw = true;
-    SetViewEnabled(false);
+void TfrmLogging::SendRunSetup() {
     const int index = cmbLogVal1->ItemIndex();
     WordsPerSample = IsLongVariable(index) ? 2 : 1;
     ApplySpanRule();
     const QString address = index >= 0 && index < static_cast<int>(kVariables.size())
                                 ? QString(kVariables[static_cast<size_t>(index)].address)
-                                : cmbLogVal1->currentText();
+                                : LineField(cmbLogVal1);
     SendAndWait("#&DFFE=" + address + "\r");
     SendAndWait(QString("#$DFFA=%1\r").arg(SamplePeriod));
     SendAndWait(QString("#$DFFC=%1\r").arg(WordsPerSample));
-    mdlGeneral->SendCommand(logging::StartLine(mdlGeneral->PadLength), ridNone);
-    WaitSendComplete();
-    ProgressElapsedMs = 0;
-    RunTimeSpan = TimeSpan;
-    shpProgress->SetLeft(PlotLeft);
-    TimerProgress->SetEnabled(true);
-}
-
-void TfrmLogging::StopRecording() {
-    StopRequested = true;
-    frmMain->edtSend->setReadOnly(false);
-    btnRun->setText("RUN");
-    SuppressRedraw = false;
-    SetViewEnabled(true);
+    SendAndWait(logging::StartLine(mdlGeneral->PadLength));
 }
 
 void TfrmLogging::cmbLogTimeChange() {
@@ -325,23 +303,10 @@ void TfrmLogging::cmbLogTimeChange() {
     ApplySpanRule();
 }
 
-void TfrmLogging::TimerProgressTimer() {
-    if (StopRequested) {
-        frmMain->edtSend->setReadOnly(false);
-        TimerProgress->SetEnabled(false);
-        return;
-    }
-    if (ProgressElapsedMs >= RunTimeSpan) {
-        shpProgress->SetLeft(PlotLeft);
-        TimerProgress->SetEnabled(false);
-        shpProgress->SetPenColor(kOlive);
-        ReceiveLogData(this);
-        return;
-    }
-    shpProgress->SetPenColor(kTeal);
-    shpProgress->SetLeft(TimeSpan > 0 ? ProgressElapsedMs * PlotWidth / TimeSpan + PlotLeft
-                                      : PlotLeft);
-    ProgressElapsedMs += TimerProgress->interval();
+int TfrmLogging::ProgressX() const {
+    if (TimeSpan <= 0) return PlotLeft;
+    return static_cast<int>(static_cast<long long>(ProgressElapsedMs) * PlotWidth / TimeSpan) +
+           PlotLeft;
 }
 
 int TfrmLogging::PointY(int i) const {
@@ -364,15 +329,16 @@ int TfrmLogging::PointY(int i) const {
     return y;
 }
 
-void TfrmLogging::ReceiveLogData(QObject* sender) {
-    if (sender == this) {
-        LogSampleIndex = 0;
-        LastPointX = 0;
-        mdlGeneral->SendCommand(QByteArray("#$D000\r"), ridLogging);
-        return;
-    }
+bool TfrmLogging::StartReadBack() {
+    LogSampleIndex = 0;
+    LastPointX = 0;
+    SendReadRequest("#$D000\r");
+    return true;
+}
+
+bool TfrmLogging::TakeReply() {
     const int n = LogSampleIndex;
-    if (n < 0 || n >= kWords) return;
+    if (n < 0 || n >= kWords) return true;
     LogData[static_cast<size_t>(n)] = logging::DecimalReplyOr(mdlGeneral->LastReply, 0);
     int x = TimeSpan > 0 ? static_cast<int>(static_cast<long long>(PlotWidth) * n * SamplePeriod /
                                             TimeSpan / WordsPerSample) +
@@ -386,47 +352,16 @@ void TfrmLogging::ReceiveLogData(QObject* sender) {
         if (first) {
             canvas.MoveTo(x, y);
         } else {
+            const QPoint from(LastPointX, LastPointY);
+            const QPoint to(std::min(x, PlotLeft + PlotWidth), y);
             canvas.PenColor = Qt::red;
-            canvas.MoveTo(LastPointX, LastPointY);
-            canvas.LineTo(std::min(x, PlotLeft + PlotWidth), y);
-            logging::RequestLiveUpdate(liveUpdate_);
+            canvas.MoveTo(from.x(), from.y());
+            canvas.LineTo(to.x(), to.y());
+            ShowLiveSegment(from, to);
         }
         LastPointX = x;
         LastPointY = y;
     }
     ++LogSampleIndex;
-    if (LogSampleIndex >= kWords || x > PlotLeft + PlotWidth || StopRequested) {
-        EndReadBack();
-        return;
-    }
-    mdlGeneral->SendCommand(QByteArray(",?\r"), ridLogging);
-}
-
-void TfrmLogging::EndReadBack() {
-    DataValid = true;
-    frmMain->edtSend->setReadOnly(false);
-    if (cmbLogMode->currentText() == "Rolling") {
-        RequestRepaint();
-        btnRun->setText(btnRun->text() == "RUN" ? "STOP" : "RUN");
-        btnRunClick(this);
-        return;
-    }
-    btnRun->setText("RUN");
-    SuppressRedraw = false;
-    SetViewEnabled(true);
-}
-
-void TfrmLogging::RequestRepaint() {
-    if (repaintPending_) return;
-    repaintPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        repaintPending_ = false;
-        Screen->Invalidate();
-    });
-}
-
-void TfrmLogging::RepaintView() {
-    if (!DataValid) return;
-    RequestRepaint();
-    SuppressRedraw = false;
+    return LogSampleIndex >= kWords || x > PlotLeft + PlotWidth;
 }

@@ -2,11 +2,7 @@
 // in the driver and read back one 16-bit word per request (two words per 32-bit sample).
 #pragma once
 
-#include "LogControls.h"
-#include "ui/Canvas.h"
-#include "ui/Controls.h"
-#include "ui/Form.h"
-#include "ui/Timer.h"
+#include "LoggingWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -15,27 +11,18 @@
 #include <array>
 #include <cstdint>
 
-class TfrmLogging : public ui::Form {
+class TfrmLogging : public TLoggingWindow {
     Q_OBJECT
 public:
     static constexpr int kWords = 2000;
 
     explicit TfrmLogging(QWidget* owner);
 
-    // The window's client area, on whose canvas the plot and the trace are drawn.
-    ui::PaintBox* Screen;
-    ui::Canvas& Canvas() { return Screen->GetCanvas(); }
-
-    ui::ComboBox* cmbLogMode;
-    ui::ComboBox* cmbLogTime;
     ui::ComboBox* cmbLogVal1;
     QLineEdit* edtLogVal1_Dummy;
-    QPushButton* btnRun;
     QPushButton* btnPrint;
     QPushButton* btnLoggingClose;
-    ui::Timer* TimerProgress; // 100 ms
-    ui::Timer* Timer1;        // 1000 ms: the time stamp
-    logging::LineShape* shpProgress;
+    ui::Timer* Timer1; // 1000 ms: the time stamp
     logging::LineShape* shpCanvasLeft;
     logging::LineShape* shpCanvasRight;
     logging::TrackBar* trkT;
@@ -58,18 +45,9 @@ public:
     int WordsPerSample = 1;
     int TimeSpan = 10000;
     std::int32_t FullScale = 0;
-    int PlotLeft = 66;
-    int PlotTop = 110;
-    int PlotHeight = 320;
-    int PlotWidth = 500;
     int SamplePeriod = 10;
     int FirstSample = 0;
-    int ProgressElapsedMs = 0;
-    int RunTimeSpan = 0;
     std::array<std::int32_t, kWords> LogData{};
-    bool StopRequested = false;
-    bool DataValid = false;
-    bool SuppressRedraw = false;
     int OffsetPixels = 0;
     int OffsetSteps = 0;
     int ScaleMultiplier = 0;
@@ -79,17 +57,13 @@ public:
     int LogSampleIndex = 0; // the word being read
 
     // The recording.
-    void btnRunClick(QObject* sender);
     void cmbLogTimeChange();
-    void TimerProgressTimer();
-    // With the window as sender it starts the read-back, else it takes one reply.
-    void ReceiveLogData(QObject* sender);
     // TimeSpan and SamplePeriod from the period and the time width, with their labels.
     void ApplySpanRule();
 
     // The display.
     void SetScale();
-    void FormPaint();
+    void FormPaint() override;
     void DrawLogData();
     void trkYChange();
     void Vertical_ScaleChange();
@@ -107,20 +81,21 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool RunChecks() override;
+    void SendRunSetup() override;
+    double RunSpan() const override { return TimeSpan; }
+    int ProgressX() const override;
+    bool StartReadBack() override;
+    bool TakeReply() override;
+    QByteArray NextReadRequest() const override { return ",?\r"; }
+    TRequestId ReadBackId() const override { return ridLogging; }
+    void SetRunViewEnabled(bool enabled) override;
 
 private:
     void BuildControls();
     void ConnectHandlers();
-    void StartRecording();
-    void StopRecording();
-    void SetViewEnabled(bool enabled);
-    void EndReadBack();
-    void RequestRepaint();
-    void RepaintView();
     // The y of a point of word i (and, for a 32-bit sample, word i - 1), clamped to the plot.
     int PointY(int i) const;
-    bool repaintPending_ = false;
-    QTimer* liveUpdate_ = nullptr;
 };
 
 extern TfrmLogging* frmLogging;

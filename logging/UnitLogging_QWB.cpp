@@ -29,9 +29,10 @@ QByteArray TfrmLogging_QWB::PeriodChangeCommand() const {
     return "LTIME=" + text + "\r";
 }
 
-void TfrmLogging_QWB::SendFirstReadRequest() {
-    mdlGeneral->SendCommand(QByteArray("#%0020C000\r"), ridLogging_QWB);
+bool TfrmLogging_QWB::SendFirstReadRequest() {
+    SendReadRequest("#%0020C000\r");
     LogBaseAddress = kBufferAddress;
+    return true;
 }
 
 QByteArray TfrmLogging_QWB::NextReadRequest() const {

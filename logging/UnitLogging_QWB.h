@@ -15,7 +15,7 @@ protected:
     TRequestId ReadBackId() const override { return ridLogging_QWB; }
     QByteArray PeriodChangeCommand() const override;
     QByteArray RunPeriodCommand() const override { return PeriodChangeCommand(); }
-    void SendFirstReadRequest() override;
+    bool SendFirstReadRequest() override;
     QByteArray NextReadRequest() const override;
     int SampleX(int k, int from) const override;
     int ProgressX() const override;

@@ -2,8 +2,12 @@
 
 #include "LoggingRules.h"
 #include "shell/UnitMain.h"
+#include "ui/Codec.h"
+#include "ui/Dialogs.h"
 #include "ui/Guard.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 TfrmLogging_QWC* frmLogging_QWC = nullptr;
@@ -74,12 +78,29 @@ bool TfrmLogging_QWC::RefusedName(const QString& name) const {
     return frmMain->VersionText.contains("QWC30") && refused.contains(name);
 }
 
-void TfrmLogging_QWC::SendFirstReadRequest() {
-    bool ok = false;
-    const uint address = QString::fromLatin1(frmMain->LogpText).trimmed().toUInt(&ok, 16);
-    if (!ok) logging::RaiseNotAnInteger("0x" + QString::fromLatin1(frmMain->LogpText));
-    LogBaseAddress = address;
-    mdlGeneral->SendCommand("#%" + frmMain->LogpText + "\r", ridLogging_QWC);
+std::optional<std::uint32_t> TfrmLogging_QWC::BufferAddress() const {
+    const QByteArray& text = frmMain->LogpText;
+    const bool hexadecimal =
+        !text.isEmpty() && text.size() <= 8 && std::all_of(text.begin(), text.end(), [](char ch) {
+            return std::isxdigit(static_cast<unsigned char>(ch));
+        });
+    if (hexadecimal) return text.toUInt(nullptr, 16);
+    ui::ShowWarning(QString("ﾛｸﾞﾊﾞｯﾌｧのｱﾄﾞﾚｽ \"%1\" は16進数ではありません。")
+                        .arg(CleanLineField(ui::cp932::Decode(text))),
+                    "警告");
+    return std::nullopt;
+}
+
+bool TfrmLogging_QWC::RunChecks() {
+    return TFourChannelLogging::RunChecks() && BufferAddress().has_value();
+}
+
+bool TfrmLogging_QWC::SendFirstReadRequest() {
+    const std::optional<std::uint32_t> address = BufferAddress();
+    if (!address) return false;
+    LogBaseAddress = *address;
+    SendReadRequest("#%" + frmMain->LogpText + "\r");
+    return true;
 }
 
 QByteArray TfrmLogging_QWC::NextReadRequest() const {

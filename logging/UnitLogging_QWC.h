@@ -3,6 +3,9 @@
 
 #include "FourChannelLogging.h"
 
+#include <cstdint>
+#include <optional>
+
 class TfrmLogging_QWC : public TFourChannelLogging {
     Q_OBJECT
 public:
@@ -45,7 +48,8 @@ protected:
     QByteArray PeriodChangeCommand() const override;
     QByteArray RunPeriodCommand() const override;
     bool RefusedName(const QString& name) const override;
-    void SendFirstReadRequest() override;
+    bool SendFirstReadRequest() override;
+    bool RunChecks() override;
     QByteArray NextReadRequest() const override;
     int SampleX(int k, int from) const override;
     int ProgressX() const override;
@@ -60,6 +64,8 @@ private:
     void HorizontalReadouts(int levelTop);
     void TimeReadout();
     bool LongEntry(int item) const;
+    // The log buffer's address read at launch: hexadecimal digits only; otherwise reported.
+    std::optional<std::uint32_t> BufferAddress() const;
 };
 
 extern TfrmLogging_QWC* frmLogging_QWC;

@@ -35,6 +35,7 @@ DriverAxis::DriverAxis(char letter, QByteArray modelText) : letter_(letter) {
     lockMasks_.fill(-1);
     setModelText(modelText);
     mapLoggingMemory();
+    mapDataAreas();
 }
 
 void DriverAxis::setModelText(const QByteArray& text) {

@@ -38,6 +38,12 @@ public:
 
     // The axis's memory, which every address command reads and writes (DriverMemory.h), and its
     // program store (ProgramStore.h).
+    // The data tables in memory: the cam table of "#%" values from #%00090000 and the
+    // correction table of "#$" (or "#&") values from #$00088000, 16384 values each.
+    static constexpr std::uint32_t CamTableAddress = 0x00090000;
+    static constexpr std::uint32_t CorrectionTableAddress = 0x00088000;
+    static constexpr int DataAreaValues = 16384;
+
     DriverMemory& memory() { return memory_; }
     const DriverMemory& memory() const { return memory_; }
     ProgramStore& program() { return program_; }
@@ -123,6 +129,8 @@ private:
 
     // The regions of the logging buffer and its address-named settings (LoggingCommands.cpp).
     void mapLoggingMemory();
+    // The cam and correction tables of the data transfers (DataAreas.cpp).
+    void mapDataAreas();
 
     std::optional<QByteArray> runParameterCommand(const QByteArray& command);
     std::optional<QByteArray> runLockMaskQuery(const QByteArray& command) const;

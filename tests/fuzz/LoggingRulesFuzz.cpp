@@ -24,6 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)logging::FirstSeriesKenc(constants.encoderResolution, constants.detectMultiplier,
                                    constants.kencValue);
     (void)logging::DetectMultiplierOf(constants.motorType);
+    (void)logging::Divide32(logging::Multiply32(constants.speedScale, constants.linearMotorLength),
+                            constants.detectMultiplier);
     (void)logging::FastestPeriodText(constants.pulseScale);
     (void)logging::SecondSeriesPeriodItem(constants.speedScale);
     (void)logging::PeriodListItem(logging::PeriodList::C, constants.ratedCurrent);

@@ -118,6 +118,35 @@ TEST(LoggingRulesTest, DriveConstantRules) {
     EXPECT_EQ(DecimalReplyOr("12x", 7), 7);
 }
 
+TEST(LoggingRulesTest, RepliesAreASignAndDigitsWithin32Bits) {
+    EXPECT_EQ(DecimalReplyOr("+5", 7), 5);
+    EXPECT_EQ(DecimalReplyOr("+-5", 7), 7);
+    EXPECT_EQ(DecimalReplyOr("-+5", 7), 7);
+    EXPECT_EQ(DecimalReplyOr("+", 7), 7);
+    EXPECT_EQ(DecimalReplyOr("-", 7), 7);
+    EXPECT_EQ(DecimalReplyOr("--5", 7), 7);
+    EXPECT_EQ(DecimalReplyOr("0x10", 7), 7);
+    EXPECT_EQ(DecimalReplyOr("1 2", 7), 7);
+    EXPECT_EQ(DecimalReplyOr(" 12", 7), 7);
+    EXPECT_EQ(DecimalReplyOr("-2147483648", 7), INT32_MIN);
+    EXPECT_EQ(DecimalReplyOr("2147483647", 7), INT32_MAX);
+    EXPECT_EQ(DecimalReplyOr("2147483648", 7), 7);
+    EXPECT_EQ(DecimalReplyOr("12345678901234567890", 7), 7);
+    EXPECT_EQ(DecimalReplyOr(QByteArray("1\0", 2), 7), 7);
+    EXPECT_EQ(DecimalReplyOr("\xff", 7), 7);
+}
+
+TEST(LoggingRulesTest, ThirtyTwoBitArithmeticWrapsWithoutOverflow) {
+    EXPECT_EQ(Multiply32(INT32_MAX, INT32_MAX), 1);
+    EXPECT_EQ(Multiply32(67108864, 60000), INT32_MIN);
+    EXPECT_EQ(Multiply32(-3, 7), -21);
+    EXPECT_EQ(Divide32(INT32_MIN, -1), INT32_MIN);
+    EXPECT_EQ(Divide32(-7, 2), -3); // truncating toward zero
+    EXPECT_EQ(Divide32(5, 0), 0);
+    EXPECT_EQ(FirstSeriesKenc(INT32_MIN, -1, 1), 1);
+    EXPECT_EQ(FirstSeriesKenc(INT32_MAX, INT32_MAX, INT32_MAX), 1); // 1200000000 / 2147483647
+}
+
 TEST(LoggingRulesTest, StartLineIsPaddedBeyondThePadLength) {
     EXPECT_EQ(StartLine(0), "L\r");
     EXPECT_EQ(StartLine(1), "L\r");

@@ -172,4 +172,59 @@ TEST_F(FirstSeriesLoggingTest, PrintsTheWindowToPdf) {
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(FirstSeriesLoggingTest, VaryingWaveformsAreStoredWordByWord) {
+    Axis().logging().waveform = [](int, int k) { return k * 37 - 20000; };
+    Choose(frmLogging->cmbLogVal1, 10); // 16 bits
+    frmLogging->trkT->setValue(1);
+    RunOnce();
+    ASSERT_EQ(frmLogging->LogSampleIndex, 202);
+    for (int n = 0; n < 202; ++n)
+        ASSERT_EQ(frmLogging->LogData[static_cast<size_t>(n)], n * 37 - 20000) << n;
+
+    Axis().logging().waveform = [](int, int k) { return k * 123457 - 5000000; };
+    Choose(frmLogging->cmbLogVal1, 2); // 32 bits, low word first
+    RunOnce();
+    ASSERT_EQ(frmLogging->LogSampleIndex, 202);
+    for (int k = 0; k < 101; ++k) {
+        const auto bits = static_cast<std::uint32_t>(k * 123457 - 5000000);
+        ASSERT_EQ(frmLogging->LogData[static_cast<size_t>(2 * k)],
+                  static_cast<std::int16_t>(bits & 0xFFFF))
+            << k;
+        ASSERT_EQ(frmLogging->LogData[static_cast<size_t>(2 * k + 1)],
+                  static_cast<std::int16_t>(bits >> 16))
+            << k;
+    }
+}
+
+TEST_F(FirstSeriesLoggingTest, StartLineCarriesItsBlanksAt9600) {
+    StopProgram();
+    WriteSetting("Comm", "Baudrate", 9600);
+    StartProgram();
+    Launch();
+    ASSERT_TRUE(frmLogging->isVisible());
+    driver->clearReceived();
+    frmLogging->btnRun->click();
+    frmLogging->btnRun->click();
+    Pause(150);
+    EXPECT_TRUE(driver->receivedBytes().endsWith("\r#$DFFC=2\r  L\rLC\r"))
+        << driver->receivedBytes().constData();
+}
+
+TEST_F(FirstSeriesLoggingTest, PrintFailureIsToldAndThePlainEditStandsInForTheBox) {
+    frmLogging->cmbLogVal1->setEditText("12AB");
+    ui::SetPrintDialogResponder([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(configDir.filePath("no/such/folder/log.pdf"));
+        return true;
+    });
+    frmLogging->btnPrint->click();
+    ui::SetPrintDialogResponder({});
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "印刷エラーが発生しました。");
+    EXPECT_EQ(messages[0].caption, "エラー");
+    EXPECT_EQ(frmLogging->edtLogVal1_Dummy->text(), "12AB");
+    EXPECT_TRUE(frmLogging->cmbLogVal1->isVisible());
+    EXPECT_FALSE(frmLogging->edtLogVal1_Dummy->isVisible());
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 #include "logging/UnitLogging_QWB.h"
 #include "logging/UnitLogging_QWC.h"
 #include "shell/UnitGeneral.h"
+#include "sim/DriverAxis.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
@@ -31,6 +32,13 @@ protected:
         ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 20000));
     }
     const QImage& Picture() { return window->Canvas().Image(); }
+    // The driver answers "E-S" from the first read request on.
+    void OnFirstRead() {
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                         [this](const QByteArray& line) {
+                             if (line.startsWith("#%")) driver->setFault(sim::Fault::NotSupported);
+                         });
+    }
     TFourChannelLogging* window = nullptr;
 };
 
@@ -238,17 +246,85 @@ TEST_F(FourChannelLoggingTest, ClosingDuringARunLeavesItRunning) {
     EXPECT_FALSE(frmMain->edtSend->isReadOnly());
 }
 
-TEST_F(FourChannelLoggingTest, BufferAddressThatIsNotHexadecimalStopsBeforeReading) {
+TEST_F(FourChannelLoggingTest, BufferAddressThatIsNotHexadecimalIsReported) {
     SetSetting("&LOGP", "E-S");
     Open(2, "QWC50A_C3");
     window->trkT->setValue(1);
     window->btnRun->click();
-    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 3000));
-    EXPECT_FALSE(TakeLinesAfterPause().contains("#%E-S"));
-    EXPECT_FALSE(window->TimerProgress->isActive());
-    EXPECT_EQ(window->btnRun->text(), "STOP");
-    window->btnRun->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ﾛｸﾞﾊﾞｯﾌｧのｱﾄﾞﾚｽ \"E-S\" は16進数ではありません。");
+    EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
     EXPECT_EQ(window->btnRun->text(), "RUN");
+    EXPECT_FALSE(frmMain->edtSend->isReadOnly());
+
+    // An address that goes bad while the driver records ("0x" is no part of an address): the
+    // read-back is not started and the window returns to idle.
+    frmMain->LogpText = "0010C000";
+    window->btnRun->click();
+    ASSERT_EQ(window->btnRun->text(), "STOP");
+    frmMain->LogpText = "0x10C000";
+    ASSERT_TRUE(WaitFor([this] { return messages.size() == 2; }, 3000));
+    EXPECT_EQ(messages[1].text, "ﾛｸﾞﾊﾞｯﾌｧのｱﾄﾞﾚｽ \"0x10C000\" は16進数ではありません。");
+    EXPECT_EQ(window->btnRun->text(), "RUN");
+    EXPECT_FALSE(frmMain->edtSend->isReadOnly());
+    EXPECT_TRUE(window->trkT->isEnabled());
+    EXPECT_FALSE(TakeLinesAfterPause().join(' ').contains("#%"));
+}
+
+TEST_F(FourChannelLoggingTest, FullReadBackLeavesTheLastSampleOfChannelsTwoToFourAsItWas) {
+    Open(2, "QWC50A_C3");
+    Choose(window->cmbLogTime, 2); // "1" ms: 1000 ms across the plot at full width
+    TakeLines(1);
+    for (int c = 1; c < 4; ++c)
+        window->LogData[c][999] = -77;
+    RunOnce();
+    const QList<QByteArray> lines = TakeSentLines();
+    EXPECT_EQ(lines.size(), 7 + 3997);
+    EXPECT_EQ(lines.back(), "#%0010DF38"); // value 3997 at 0010C000 + 3996 x 2
+    for (int k : {0, 1, 500, 998, 999})
+        EXPECT_EQ(window->LogData[0][k], sim::DriverAxis::defaultLoggedSample(0, k)) << k;
+    for (int c = 1; c < 4; ++c) {
+        EXPECT_EQ(window->LogData[c][998], sim::DriverAxis::defaultLoggedSample(c, 998)) << c;
+        EXPECT_EQ(window->LogData[c][999], -77) << c;
+    }
+}
+
+TEST_F(FourChannelLoggingTest, NotSupportedReadRepliesAreStoredAsZero) {
+    Open(2, "QWC50A_C3");
+    window->LogData[0][5] = 123;
+    window->trkT->setValue(1);
+    OnFirstRead();
+    RunOnce();
+    EXPECT_EQ(window->LogData[0][5], 0);
+    EXPECT_EQ(window->LogData[0][100], 0);
+    EXPECT_TRUE(window->DataValid);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FourChannelLoggingTest, StartLineBlanksByBaudRate) {
+    WriteSetting("Comm", "Baudrate", 38400);
+    Open(1, "QWB20");
+    window->btnRun->click();
+    window->btnRun->click();
+    Pause(150);
+    EXPECT_TRUE(driver->receivedBytes().contains("\r" + QByteArray(13, ' ') + "L\rLC\r"))
+        << driver->receivedBytes().constData();
+}
+
+TEST_F(FourChannelLoggingTest, PeriodZeroReadsOneValueAndDrawsNothingOutside) {
+    SetSetting("LTIME", "0");
+    SetSetting("SVKHZ", "3"); // no control cycle for 3 kHz: entry 0 keeps "0"
+    Open(2, "QWC50A_C3");
+    ASSERT_TRUE(WaitFor([this] { return window->cmbLogTime->ItemIndex() == 0; }, 1000));
+    EXPECT_EQ(window->cmbLogTime->currentText(), "0");
+    EXPECT_EQ(window->TimeSpan, 0);
+    RunOnce();
+    const QList<QByteArray> lines = TakeSentLines();
+    EXPECT_EQ(lines.mid(1, 1), QList<QByteArray>{"LTIME=0"});
+    EXPECT_EQ(lines.back(), "#%0010C000");
+    EXPECT_TRUE(window->DataValid);
+    window->Screen->Invalidate();
+    EXPECT_FALSE(HasColourInRow(Picture(), 190, 567, 799, kRed));
 }
 
 TEST_F(FourChannelLoggingTest, PrintsTheWindowToPdf) {

@@ -60,16 +60,29 @@ TEST_F(LoggingCursorTest, HorizontalBarsMeasureInTheChannelsUnit) {
     EXPECT_EQ(w->Label4->text(), "-19063 [count]"); // -61 pixels
 }
 
-TEST_F(LoggingCursorTest, OffsetStepsEnterTheLevelAsPixels) {
+TEST_F(LoggingCursorTest, LevelIsMeasuredFromTheShiftedTrace) {
     for (int i = 0; i < 3; ++i)
         w->UpDownLogData->Click(logging::UpDown::Button::Next);
     ASSERT_EQ(w->Offset_Value->text(), "3");
+    ASSERT_EQ(w->OffsetPixels[0], -9); // the trace's zero line is row 181
     w->btnCursor->click();
     ChooseMode(1);
-    EXPECT_EQ(w->Label8->text(), "-10938 [count]"); // -35 pixels: -10937.5
+    EXPECT_EQ(w->Label8->text(), "-12813 [count]"); // Bottombar 41 pixels below: -12812.5
     w->btnCursorSelect->click();
+    EXPECT_EQ(w->Label8->text(), "-12813 [count]");
     w->btnCursorSelect->click();
-    EXPECT_EQ(w->Label8->text(), "9063 [count]"); // Topbar: 29 pixels
+    EXPECT_EQ(w->Label8->text(), "7188 [count]"); // Topbar 23 pixels above: 7187.5
+    // A bar on a drawn sample reads that sample's value: 5000 counts of CH1 are 16 pixels up.
+    w->Topbar->SetTop(181 - 16 + 1);
+    w->UpDownCursor->Click(logging::UpDown::Button::Next);
+    EXPECT_EQ(w->Label8->text(), "5000 [count]");
+    // Another channel's offset does not move CH1's level.
+    w->Ch2_Vertical->click();
+    w->UpDownLogData->Click(logging::UpDown::Button::Previous);
+    w->Ch1_Vertical->click();
+    w->UpDownCursor->Click(logging::UpDown::Button::Next);
+    w->UpDownCursor->Click(logging::UpDown::Button::Previous);
+    EXPECT_EQ(w->Label8->text(), "5000 [count]");
 }
 
 TEST_F(LoggingCursorTest, VerticalBarsMeasureTime) {

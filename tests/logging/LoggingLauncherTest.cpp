@@ -7,6 +7,9 @@
 #include "logging/UnitLogging_QWC.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+
+#include <QApplication>
 
 namespace {
 
@@ -154,5 +157,177 @@ TEST_F(LoggingLauncherTest, ChannelNamesSelectTheirItemOrTheCustomOne) {
     frmMain->SetLogChannelByName("TIME", 5);
     EXPECT_EQ(frmLogging_QWB->cmbLogVal2->ItemIndex(), 27);
 }
+
+TEST_F(LoggingLauncherTest, EveryRefusalRowShowsItsMessageAndNoWindow) {
+    struct Row {
+        int series;
+        QByteArray model;
+        const char* caption;
+    };
+    const char* series = "ﾄﾞﾗｲﾊﾞｼﾘｰｽﾞ名ｴﾗｰ";
+    const char* reception = "受信ｴﾗｰ";
+    const Row rows[] = {
+        {0, "QWC50A", series},  {0, "D56E-S", series}, {0, "E-S", reception},
+        {1, "QWB-D56", series}, {1, "PLD8AA", series}, {1, "E-S", reception},
+        {1, "QWC30", series},   {2, "D56", series},    {2, "XPLD8AA", series},
+        {2, "E-S", reception},  {2, "QWB20", series},  {3, "QWB10", series},
+    };
+    StartOnSeries(0, "QWA-D56");
+    for (const Row& row : rows) {
+        frmSetup->cmbModelType->SetItemIndex(row.series);
+        driver->setModelText('X', row.model);
+        messages.clear();
+        Launch();
+        EXPECT_EQ(TakeLinesAfterPause(), (QList<QByteArray>{"VER", "VER"}))
+            << row.model.constData();
+        ASSERT_EQ(messages.size(), 1u) << row.model.constData();
+        EXPECT_EQ(messages[0].caption, QString::fromUtf8(row.caption)) << row.model.constData();
+        for (QWidget* window :
+             {static_cast<QWidget*>(frmLogging), static_cast<QWidget*>(frmLogging_QWB),
+              static_cast<QWidget*>(frmLogging_QWC)})
+            EXPECT_FALSE(window->isVisible()) << row.model.constData();
+    }
+}
+
+TEST_F(LoggingLauncherTest, Qwc30LaunchForgetsTheLoggingVersionOfAnEarlierDriver) {
+    StartOnSeries(2, "QWC50A_C3");
+    SetSetting("VERLG", "2");
+    Launch();
+    ASSERT_EQ(frmMain->LogVersion, 2);
+    driver->setModelText('X', "QWC30");
+    Launch();
+    ASSERT_TRUE(frmLogging_QWC->isVisible());
+    EXPECT_EQ(frmMain->LogVersion, 0);
+    EXPECT_TRUE(frmMain->VerlgText.isEmpty());
+    TakeSentLines();
+    Choose(frmLogging_QWC->cmbLogTime, 1); // list B: "1"
+    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LTIME=1"}));
+    frmLogging_QWC->btnRun->click();
+    frmLogging_QWC->btnRun->click();
+    EXPECT_TRUE(TakeLinesAfterPause().contains("LTIME=1"));
+}
+
+TEST_F(LoggingLauncherTest, ActivationKeepsThePeriodTheUserChose) {
+    StartOnSeries(2, "QWC50A_C3");
+    SetSetting("LTIME", "0");
+    Launch();
+    TfrmLogging_QWC* w = frmLogging_QWC;
+    ASSERT_TRUE(WaitFor([w] { return w->cmbLogTime->ItemIndex() == 0; }, 1000));
+    Choose(w->cmbLogTime, 6); // "5"
+    EXPECT_EQ(w->TimeSpan, 5000);
+    QWidget other; // the user turns to another window and back
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow(); }, 1000));
+    w->activateWindow();
+    ASSERT_TRUE(WaitFor([w] { return w->isActiveWindow(); }, 1000));
+    EXPECT_EQ(w->cmbLogTime->ItemIndex(), 6);
+    EXPECT_EQ(w->TimeSpan, 5000);
+    // The next launch applies the driver's period again.
+    other.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow(); }, 1000));
+    SetSetting("LTIME", "0"); // the driver's period changed meanwhile
+    Launch();
+    ASSERT_TRUE(WaitFor([w] { return w->cmbLogTime->ItemIndex() == 0; }, 1000));
+}
+
+TEST_F(LoggingLauncherTest, ExtremeRepliesGiveThe32BitConstants) {
+    StartOnSeries(2, "QWC50A_C3");
+    driver->setParameter('X', 76, INT32_MAX);
+    driver->setParameter('X', 1, INT32_MAX);
+    driver->setParameter('X', 38, 100); // linear: #76 x #1 x 1000 / 4
+    Launch();
+    ASSERT_TRUE(frmLogging_QWC->isVisible());
+    EXPECT_EQ(frmMain->SpeedScale, 250);
+    driver->setParameter('X', 76, 67108864); // rotary: 67108864 x 60000 wraps to INT_MIN
+    driver->setParameter('X', 38, 2);
+    driver->setParameter('X', 8, -15); // a multiplier of -1
+    Launch();
+    EXPECT_EQ(frmMain->DetectMultiplier, -1);
+    EXPECT_EQ(frmMain->SpeedScale, INT32_MIN);
+    StopProgram();
+
+    StartOnSeries(0, "QWA-D56");
+    SetSetting("#$DFFA", "-2147483648");
+    Launch();
+    ASSERT_TRUE(frmLogging->isVisible());
+    EXPECT_EQ(frmMain->LogTimeValue, INT32_MIN);
+    EXPECT_EQ(frmLogging->cmbLogTime->ItemIndex(), -1);
+    SetSetting("#$DFFA", "+-5");
+    Launch();
+    EXPECT_EQ(frmMain->LogTimeValue, 10);
+    EXPECT_EQ(frmLogging->cmbLogTime->currentText(), "10");
+}
+
+TEST_F(LoggingLauncherTest, LostPortDuringALaunchIsToldOnce) {
+    StartOnSeries(2, "QWC50A_C3");
+    Launch();
+    ASSERT_TRUE(frmLogging_QWC->isVisible());
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "#7") driver->hangUp();
+                     });
+    Launch();
+    EXPECT_FALSE(frmLogging_QWC->isVisible());
+    EXPECT_FALSE(frmMain->LoggingReady);
+    Pause(300);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+}
+
+// A reply lost at any command of a launch: nothing more goes on the wire, the logging windows
+// are hidden and the user is told once.
+const std::vector<QByteArray> kThirdSeriesLaunch = {
+    "VER",   "VER",   "SVKHZ", "SVKHZ", "#0",    "#0",    "VER",  "#1",
+    "#3",    "#7",    "#8",    "#38",   "#41",   "#KENC", "#76",  "LOGMD",
+    "LTIME", "VERLG", "LOG1N", "LOG2N", "LOG3N", "LOG4N", "&LOGP"};
+const std::vector<QByteArray> kSecondSeriesLaunch = {
+    "VER", "VER",   "#0",  "#0",    "VER",   "#1",    "#3",    "#7",    "#8",   "#38",
+    "#41", "#KENC", "#76", "LOGMD", "LTIME", "LOG1N", "LOG2N", "LOG3N", "LOG4N"};
+const std::vector<QByteArray> kFirstSeriesLaunch = {"VER", "VER", "#0",  "#3",
+                                                    "#7",  "#8",  "#41", "#$DFFA"};
+
+class LostReplyTest : public LoggingTest,
+                      public ::testing::WithParamInterface<std::tuple<int, int>> {};
+
+TEST_P(LostReplyTest, EndsTheLaunchAtThatCommand) {
+    const auto [series, lost] = GetParam();
+    const std::vector<QByteArray>& commands = series == 0   ? kFirstSeriesLaunch
+                                              : series == 1 ? kSecondSeriesLaunch
+                                                            : kThirdSeriesLaunch;
+    StartOnSeries(series, series == 0 ? "QWA-D56" : series == 1 ? "QWB20" : "QWC50A_C3");
+    QWidget* window = series == 0   ? static_cast<QWidget*>(frmLogging)
+                      : series == 1 ? static_cast<QWidget*>(frmLogging_QWB)
+                                    : static_cast<QWidget*>(frmLogging_QWC);
+    Launch();
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_EQ(TakeSentLines(), QList<QByteArray>(commands.begin(), commands.end()));
+    int received = 0;
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [&, lost = lost](const QByteArray&) {
+                         if (received++ == lost) driver->setFault(sim::Fault::Silent);
+                     });
+    Launch();
+    EXPECT_EQ(TakeLinesAfterPause(),
+              QList<QByteArray>(commands.begin(), commands.begin() + lost + 1));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(frmMain->LoggingReady);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
+}
+
+std::vector<std::tuple<int, int>> EveryLaunchCommand() {
+    std::vector<std::tuple<int, int>> cases;
+    for (int series = 0; series <= 2; ++series) {
+        const size_t count = series == 0   ? kFirstSeriesLaunch.size()
+                             : series == 1 ? kSecondSeriesLaunch.size()
+                                           : kThirdSeriesLaunch.size();
+        for (size_t k = 0; k < count; ++k)
+            cases.emplace_back(series, static_cast<int>(k));
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCommand, LostReplyTest, ::testing::ValuesIn(EveryLaunchCommand()));
 
 } // namespace

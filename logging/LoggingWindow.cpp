@@ -1,0 +1,222 @@
+#include "LoggingWindow.h"
+
+#include "LoggingRules.h"
+#include "platform/Comm.h"
+#include "shell/UnitMain.h"
+#include "shell/Waits.h"
+#include "ui/Dialogs.h"
+
+namespace {
+
+const QColor kOlive(128, 128, 0);
+const QColor kTeal(0, 128, 128);
+
+constexpr int kReplyLimitMs = 1000; // the shared reply time-out: given up on the fifth tick
+
+} // namespace
+
+TLoggingWindow::TLoggingWindow(QWidget* owner)
+    : ui::Form(owner), Screen(new ui::PaintBox(this)), TimerProgress(new ui::Timer(100, this)),
+      TimerReply(new ui::Timer(250, this)), liveUpdate_(new QTimer(this)) {
+    // Live drawing reaches the screen at most every 40 ms, and only where it drew.
+    liveUpdate_->setSingleShot(true);
+    liveUpdate_->setInterval(40);
+    connect(liveUpdate_, &QTimer::timeout, this, [this] {
+        Screen->update(liveDirty_);
+        liveDirty_ = QRect();
+    });
+    ui::Connect(TimerProgress, &QTimer::timeout, this, [this] { TimerProgressTimer(); });
+    ui::Connect(TimerReply, &QTimer::timeout, this, [this] { ReplyTimerTick(); });
+    if (mdlGeneral)
+        mdlGeneral->OnLineLost(this, [this] {
+            if (btnRun->text() != "RUN") ReturnToIdle();
+        });
+}
+
+// The boxes report focus and edit changes while their window goes; none of them may reach a
+// handler of a window that is being destroyed.
+TLoggingWindow::~TLoggingWindow() {
+    closing_ = true;
+    for (QObject* child : findChildren<QObject*>())
+        child->blockSignals(true);
+}
+
+void TLoggingWindow::SendAndWait(const QByteArray& line) {
+    mdlGeneral->SendCommand(line, ridNone);
+    WaitSendComplete();
+}
+
+void TLoggingWindow::SendAndWait(const QString& line) {
+    mdlGeneral->SendCommand(line, ridNone);
+    WaitSendComplete();
+}
+
+QString TLoggingWindow::LineField(QComboBox* box) {
+    const QString field = CleanLineField(box->currentText()).toUpper();
+    if (field != box->currentText()) {
+        const QSignalBlocker blocker(box);
+        box->setEditText(field);
+    }
+    return field;
+}
+
+void TLoggingWindow::btnRunClick(QObject* sender) {
+    if (btnRun->text() != "RUN") {
+        StopRecording();
+        return;
+    }
+    if (!RunChecks()) {
+        if (sender == this) ReturnToIdle(); // a refused Rolling restart
+        return;
+    }
+    SendAndWait(QByteArray("LC\r"));
+    StartRecording();
+}
+
+void TLoggingWindow::StartRecording() {
+    StopRequested = false;
+    btnRun->setText("STOP");
+    frmMain->edtSend->setReadOnly(true);
+    RequestRepaint();
+    SuppressRedraw = true;
+    SetRunViewEnabled(false);
+    try {
+        SendRunSetup();
+    } catch (...) { // a failed set-up leaves nothing running
+        ReturnToIdle();
+        throw;
+    }
+    ProgressElapsedMs = 0;
+    RunTimeSpan = RunSpan();
+    shpProgress->SetLeft(PlotLeft);
+    TimerProgress->SetEnabled(true);
+}
+
+// "LC\r" tells the driver; a closed port does not keep the window running.
+void TLoggingWindow::StopRecording() {
+    try {
+        SendAndWait(QByteArray("LC\r"));
+    } catch (const platform::ECommError&) {
+    }
+    ReturnToIdle();
+}
+
+void TLoggingWindow::ReturnToIdle() {
+    StopRequested = true;
+    TimerProgress->SetEnabled(false);
+    TimerReply->SetEnabled(false);
+    if (mdlGeneral && mdlGeneral->RequestId == ReadBackId()) mdlGeneral->RequestId = ridNone;
+    if (frmMain) frmMain->edtSend->setReadOnly(false);
+    btnRun->setText("RUN");
+    SuppressRedraw = false;
+    SetRunViewEnabled(true);
+}
+
+void TLoggingWindow::SendFailed() {
+    const bool portClosed = !mdlGeneral->Comm1->Opened(); // a lost line has been told once
+    ReturnToIdle();
+    if (!portClosed) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+}
+
+void TLoggingWindow::TimerProgressTimer() {
+    if (StopRequested) {
+        frmMain->edtSend->setReadOnly(false);
+        TimerProgress->SetEnabled(false);
+        return;
+    }
+    if (ProgressElapsedMs >= RunTimeSpan) {
+        shpProgress->SetLeft(PlotLeft);
+        TimerProgress->SetEnabled(false);
+        shpProgress->SetPenColor(kOlive);
+        ReceiveLogData(this);
+        return;
+    }
+    shpProgress->SetPenColor(kTeal);
+    shpProgress->SetLeft(ProgressX());
+    ProgressElapsedMs += TimerProgress->interval();
+}
+
+void TLoggingWindow::StartReadBackOrIdle() {
+    try {
+        if (!StartReadBack()) ReturnToIdle();
+    } catch (const platform::ECommError&) {
+        SendFailed();
+    }
+}
+
+void TLoggingWindow::ReceiveLogData(QObject* sender) {
+    if (sender == this) {
+        StartReadBackOrIdle();
+        return;
+    }
+    TimerReply->SetEnabled(false);
+    if (TakeReply() || StopRequested) {
+        EndReadBack();
+        return;
+    }
+    try {
+        SendReadRequest(NextReadRequest());
+    } catch (const platform::ECommError&) {
+        SendFailed();
+    }
+}
+
+void TLoggingWindow::SendReadRequest(const QByteArray& line) {
+    mdlGeneral->SendCommand(line, ReadBackId());
+    ReplyElapsedMs = 0;
+    TimerReply->SetEnabled(false);
+    TimerReply->SetEnabled(true);
+}
+
+// A read request that stays unanswered ends the read-back as every exchange's time-out does.
+// When another command has taken the line meanwhile (STOP, a new period or variable), the
+// read-back has ended without its end step and there is nothing to report.
+void TLoggingWindow::ReplyTimerTick() {
+    if (mdlGeneral->RequestId != ReadBackId()) {
+        TimerReply->SetEnabled(false);
+        return;
+    }
+    ReplyElapsedMs += TimerReply->interval();
+    if (ReplyElapsedMs <= kReplyLimitMs) return;
+    ReturnToIdle();
+    ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+}
+
+void TLoggingWindow::EndReadBack() {
+    TimerReply->SetEnabled(false);
+    DataValid = true;
+    frmMain->edtSend->setReadOnly(false);
+    if (cmbLogMode->currentText() == "Rolling") {
+        RequestRepaint();
+        btnRun->setText(btnRun->text() == "RUN" ? "STOP" : "RUN");
+        try {
+            btnRunClick(this);
+        } catch (const platform::ECommError&) {
+            SendFailed();
+        }
+        return;
+    }
+    btnRun->setText("RUN");
+    SuppressRedraw = false;
+    SetRunViewEnabled(true);
+}
+
+void TLoggingWindow::RequestRepaint() {
+    if (repaintPending_) return;
+    repaintPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        repaintPending_ = false;
+        Screen->Invalidate();
+    });
+}
+
+void TLoggingWindow::RepaintView() {
+    if (!DataValid) return;
+    RequestRepaint();
+    SuppressRedraw = false;
+}
+
+void TLoggingWindow::ShowLiveSegment(QPoint from, QPoint to) {
+    liveDirty_ |= QRect(from, to).normalized().adjusted(-1, -1, 1, 1);
+    if (!liveUpdate_->isActive()) liveUpdate_->start();
+}

@@ -1,0 +1,107 @@
+// What every logging window shares: RUN and STOP, the set-up sent to the driver and the progress
+// line while the driver records, the read-back of the recorded buffer one value per request with
+// its reply time-out, the end of a read-back in both modes, the return to idle (also when the
+// line is lost), the live drawing put on screen by the part of the plot it changed, and the
+// variable boxes whose text goes on the line as one upper-case field.
+#pragma once
+
+#include "LogControls.h"
+#include "shell/UnitGeneral.h"
+#include "ui/Canvas.h"
+#include "ui/Controls.h"
+#include "ui/Form.h"
+#include "ui/Timer.h"
+
+#include <QPushButton>
+#include <QRect>
+#include <QTimer>
+
+class TLoggingWindow : public ui::Form {
+    Q_OBJECT
+public:
+    explicit TLoggingWindow(QWidget* owner);
+    ~TLoggingWindow() override;
+
+    // The window's client area: the plot and the live traces are drawn on its canvas.
+    ui::PaintBox* Screen;
+    ui::Canvas& Canvas() { return Screen->GetCanvas(); }
+
+    // Made by the window's own layout.
+    ui::ComboBox* cmbLogMode = nullptr;
+    ui::ComboBox* cmbLogTime = nullptr;
+    QPushButton* btnRun = nullptr;
+    logging::LineShape* shpProgress = nullptr;
+    ui::Timer* TimerProgress; // 100 ms: the progress line
+    ui::Timer* TimerReply;    // 250 ms: the read-back's reply time-out
+
+    int PlotLeft = 66;
+    int PlotTop = 30;
+    int PlotHeight = 320;
+    int PlotWidth = 500;
+    double ProgressElapsedMs = 0; // ms counted since the start line was sent
+    double RunTimeSpan = 0;       // the span taken at RUN; the read-back starts when it is reached
+    bool StopRequested = false;
+    bool DataValid = false;      // a read-back has ended: the stored traces may be drawn
+    bool SuppressRedraw = false; // a run is under way: a repaint draws the grid only
+    int ReplyElapsedMs = 0;      // counted by TimerReply since the last read request
+
+    // RUN starts a recording after the window's checks; STOP (the caption while a recording or
+    // read-back runs) always ends it, also when the port is closed. Also run by the end of a
+    // Rolling read-back with the window as sender.
+    void btnRunClick(QObject* sender);
+    void TimerProgressTimer();
+    // With the window as sender it starts the read-back, else it takes one reply.
+    void ReceiveLogData(QObject* sender);
+
+protected:
+    // The checks of RUN with their messages; false refuses the run.
+    virtual bool RunChecks() = 0;
+    // The set-up lines and the start line of a recording.
+    virtual void SendRunSetup() = 0;
+    virtual double RunSpan() const = 0; // the span now shown across the plot
+    virtual int ProgressX() const = 0;
+    // Resets the read-back's position and sends the first request (SendReadRequest); false
+    // when it could not start (reported by the window).
+    virtual bool StartReadBack() = 0;
+    // Stores and draws the reply in LastReply; true when the read-back has reached its end.
+    virtual bool TakeReply() = 0;
+    virtual QByteArray NextReadRequest() const = 0;
+    virtual TRequestId ReadBackId() const = 0;
+    // The view controls a run disables.
+    virtual void SetRunViewEnabled(bool enabled) = 0;
+    virtual void FormPaint() = 0;
+
+    void SendAndWait(const QByteArray& line);
+    void SendAndWait(const QString& line);
+    // A read request under the window's id, with the reply time-out started again.
+    void SendReadRequest(const QByteArray& line);
+    // Idle: no timer, the line released, caption RUN, terminal editable, view controls enabled.
+    void ReturnToIdle();
+    // Asks for a full repaint that the event loop carries out (the class library's Invalidate).
+    void RequestRepaint();
+    // "Repaint" of the view handlers: only once data is there, and it lifts the run's grid-only
+    // paint.
+    void RepaintView();
+    // A live segment was drawn: its pixels reach the screen with the next live update.
+    void ShowLiveSegment(QPoint from, QPoint to);
+    // Whether the user's set-up handlers may run: not while the window is being hidden, closed
+    // or destroyed (its boxes then report focus and edit changes of their own).
+    bool AcceptsSetupChanges() const { return !closing_ && !isHidden(); }
+    // The text of a variable box as it goes on the line: no control characters, upper case; the
+    // box is made to show exactly that.
+    static QString LineField(QComboBox* box);
+
+private:
+    void StartRecording();
+    void StopRecording();
+    void EndReadBack();
+    void ReplyTimerTick();
+    void StartReadBackOrIdle();
+    // A send that failed inside a timer or reply handler: back to idle, told once in the
+    // program's words (a lost line has been told already).
+    void SendFailed();
+    bool repaintPending_ = false;
+    bool closing_ = false;
+    QTimer* liveUpdate_;
+    QRect liveDirty_;
+};

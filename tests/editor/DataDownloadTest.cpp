@@ -1,0 +1,199 @@
+// The data download against the simulated driver: exactly the document's values from the start
+// address, a driver reply as a data error from the first one on, the address with the first value
+// always, the 29-byte limit, close and a lost line mid-run.
+#include "DataTransferFixture.h"
+
+#include <QTimer>
+
+namespace {
+
+using Lines = QList<QByteArray>;
+
+// The value the driver's memory holds at an address, as it answers a read.
+QByteArray ValueAt(sim::DriverAxis& axis, const char* address) {
+    return axis.memory().read(*sim::DriverMemory::parse(address));
+}
+
+TEST_F(DataTransferTest, DownloadWritesExactlyTheDocumentsValuesFromTheStartAddress) {
+    UseSeries(2, "QWC50A_C3"); // word-addressed: "#%" steps by 2
+    ASSERT_TRUE(Axis().memory().write(At("#%0009000A"), "777"));
+    TypeText("10\r-20\r30\r40\r50");
+    frmEdit->RunDownloadCamItem->trigger();
+    ASSERT_TRUE(frmDownload->isVisible());
+    EXPECT_EQ(frmDownload->windowTitle(), "ｶﾑﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞ");
+    EXPECT_EQ(frmDownload->cmbFirst->currentText(), "#%00090000");
+    frmDownload->btnStart->click();
+
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, "編集画面上のデータを転送します。よろしいですか？");
+    EXPECT_EQ(messages[1].text, "ダウンロード終了しました。");
+    EXPECT_EQ(messages[1].caption, "ダウンロード終了");
+    EXPECT_EQ(TakeSentLines(), Lines({"#%00090000=10", ",-20", ",30", ",40", ",50"}));
+    const char* written[] = {"#%00090000", "#%00090002", "#%00090004", "#%00090006", "#%00090008"};
+    const char* values[] = {"10", "-20", "30", "40", "50"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(ValueAt(Axis(), written[i]), values[i]) << written[i];
+    EXPECT_EQ(ValueAt(Axis(), "#%0009000A"), "777"); // nothing beyond the document
+    EXPECT_EQ(frmDownload->edtPath->text(), "5");
+    EXPECT_TRUE(frmDownload->btnStart->isEnabled());
+    EXPECT_TRUE(frmEdit->memSub->toPlainText().isEmpty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(PaneText(), "10\n-20\n30\n40\n50"); // the document is not changed
+
+    // No answer to the question: nothing is sent.
+    messages.clear();
+    Answer(ui::MsgResult::No);
+    frmDownload->btnStart->click();
+    Pause(50);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+    EXPECT_TRUE(frmDownload->btnStart->isEnabled());
+}
+
+TEST_F(DataTransferTest, DownloadPresetsFollowTheSeriesAndRefuseAnUnconfirmedAxis) {
+    const std::pair<int, QString> presets[] = {
+        {0, "#$D000"}, {1, "#%0020C000"}, {2, "#%0010C000"}, {3, "#%0010C000"}};
+    for (const auto& [series, address] : presets) {
+        frmSetup->cmbModelType->SetItemIndex(series);
+        frmEdit->btnPopupDownLoad->trigger();
+        EXPECT_EQ(frmDownload->windowTitle(), "内部変数のﾀﾞｳﾝﾛｰﾄﾞ");
+        EXPECT_EQ(frmDownload->cmbFirst->currentText(), address);
+    }
+    frmEdit->btnPopupDownLoadCorrectData->trigger();
+    EXPECT_EQ(frmDownload->windowTitle(), "補正ﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞ");
+    EXPECT_EQ(frmDownload->cmbFirst->currentText(), "#$00088000");
+
+    // The download dialog takes no 11-character form.
+    frmDownload->cmbFirst->setEditText("!#%0010C000");
+    frmDownload->btnStart->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "アドレス値が不正です。");
+    EXPECT_EQ(messages[0].caption, "アドレスエラー");
+    EXPECT_TRUE(frmDownload->btnStart->isEnabled());
+
+    frmDownload->close();
+    frmMain->AxisMask = 0;
+    messages.clear();
+    frmEdit->RunDownloadItem->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "通信確立が未確認の軸に内部データをダウンロードしようとしています。\n"
+              "設定画面にて通信確立の確認及び軸指定の確認をしてください。");
+    EXPECT_FALSE(frmDownload->isVisible());
+    Pause(20);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+}
+
+TEST_F(DataTransferTest, AnyReplyToAWrittenValueIsADataError) {
+    UseSeries(2, "QWC50A_C3");
+    // A bad value in the middle: the driver's one reply stops the run.
+    TypeText("1\rx\r3\r4");
+    frmEdit->RunDownloadCamItem->trigger();
+    frmDownload->btnStart->click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text,
+              "KASOがデータエラーを検知しました。\n再度テキストを確認してください。");
+    EXPECT_EQ(messages[1].caption, "受信データエラー");
+    EXPECT_EQ(frmEdit->memSub->toPlainText(), "[KASO返信] E-S");
+    const Lines sent = TakeSentLines();
+    ASSERT_GE(sent.size(), 2);
+    EXPECT_EQ(sent.mid(0, 2), Lines({"#%00090000=1", ",x"}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // A bad last value: its reply comes after the last send and still counts.
+    messages.clear();
+    frmEdit->memMain2->SetText("1\n2\nx");
+    frmDownload->btnStart->click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text,
+              "KASOがデータエラーを検知しました。\n再度テキストを確認してください。");
+    EXPECT_EQ(TakeSentLines(), Lines({"#%00090000=1", ",2", ",x"}));
+}
+
+TEST_F(DataTransferTest, TheFirstValueAlwaysCarriesTheAddress) {
+    UseSeries(2, "QWC50A_C3");
+    ASSERT_TRUE(Axis().memory().write(At("#%00090000"), "9"));
+    driver->clearReceived();
+    // The driver last pointed elsewhere; an empty first line must not write there.
+    frmEdit->memMain2->SetText("\n5");
+    frmEdit->RunDownloadCamItem->trigger();
+    frmDownload->cmbFirst->setEditText("#%00090004");
+    frmDownload->btnStart->click();
+    const Lines sent = TakeSentLines();
+    ASSERT_FALSE(sent.isEmpty());
+    EXPECT_EQ(sent[0], "#%00090004=");
+    EXPECT_EQ(ValueAt(Axis(), "#%00090000"), "9");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].caption, "受信データエラー"); // the driver refused the empty value
+
+    // An empty line after the first goes as a bare line end.
+    messages.clear();
+    frmEdit->memMain2->SetText("7\n\n8");
+    frmDownload->btnStart->click();
+    EXPECT_EQ(driver->receivedBytes(), QByteArray("#%00090004=7\r\r,8\r"));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "ダウンロード終了しました。");
+}
+
+TEST_F(DataTransferTest, TheTwentyNineCharacterLimitCountsShiftJisBytes) {
+    frmEdit->RunDownloadCamItem->trigger();
+    // 10 + 1 + 18 bytes: sent; then 1 + 30 bytes, though only 16 characters: refused.
+    frmEdit->memMain2->SetText("000000000000000012\nあああああああああああああああ");
+    frmDownload->btnStart->click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text,
+              "転送文字列が29文字を超えています。\n再度テキストを確認してください。");
+    EXPECT_EQ(messages[1].caption, "送信データエラー");
+    EXPECT_EQ(frmDownload->edtPath->text(), "1");
+    EXPECT_EQ(TakeSentLines(), Lines({"#%00090000=000000000000000012"}));
+
+    // The address and 10 double-byte characters: 31 bytes, nothing sent.
+    messages.clear();
+    frmEdit->memMain2->SetText("ああああああああああ");
+    frmDownload->btnStart->click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].caption, "送信データエラー");
+    Pause(20);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+}
+
+TEST_F(DataTransferTest, ClosingOrLosingTheLineMidDownloadStopsQuietly) {
+    QStringList values;
+    for (int i = 0; i < 3000; ++i)
+        values << QString::number(i);
+    frmEdit->memMain2->SetText(values.join('\n'));
+    int received = 0;
+    std::function<void()> atTenth;
+    const auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
+                                        driver.get(), [&](const QByteArray&) {
+                                            if (++received == 10 && atTenth) atTenth();
+                                        });
+
+    atTenth = [] { frmDownload->btnClose->click(); };
+    frmEdit->RunDownloadCamItem->trigger();
+    frmDownload->btnStart->click();
+    EXPECT_FALSE(frmDownload->isVisible());
+    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_LT(TakeSentLines().size(), 100);
+    EXPECT_EQ(messages.size(), 1u); // the question only
+    EXPECT_TRUE(frmDownload->btnStart->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    received = 0;
+    messages.clear();
+    atTenth = [this] { QTimer::singleShot(0, driver.get(), [this] { driver->hangUp(); }); };
+    frmEdit->RunDownloadCamItem->trigger();
+    frmDownload->btnStart->click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_TRUE(frmDownload->btnStart->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // On the lost line a download is refused once, in the program's own words.
+    messages.clear();
+    frmDownload->btnStart->click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "ドライバと通信できませんでした。");
+    QObject::disconnect(watch);
+}
+
+} // namespace

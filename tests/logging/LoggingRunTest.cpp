@@ -1,0 +1,343 @@
+// The run of every logging window off the main road: STOP whatever the boxes hold, a refused
+// Rolling restart, a lost port, a closed port, a silent driver during the read-back, text pasted
+// into the boxes, and windows that close or go while a box holds an edit.
+#include "LoggingTestSupport.h"
+
+#include "logging/UnitLogging.h"
+#include "logging/UnitLogging_QWB.h"
+#include "logging/UnitLogging_QWC.h"
+#include "shell/UnitGeneral.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QTest>
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QString kLost = "Commポートとの接続が切れました。";
+
+class LoggingRunTest : public LoggingTest {
+protected:
+    TFourChannelLogging* OpenFourChannel(int series, const QByteArray& model) {
+        StartOnSeries(series, model);
+        Launch();
+        TFourChannelLogging* window = series == 1
+                                          ? static_cast<TFourChannelLogging*>(frmLogging_QWB)
+                                          : static_cast<TFourChannelLogging*>(frmLogging_QWC);
+        EXPECT_TRUE(window->isVisible());
+        TakeSentLines();
+        return window;
+    }
+    void OpenFirstSeries() {
+        StartOnSeries(0, "QWA-D56");
+        Launch();
+        ASSERT_TRUE(frmLogging->isVisible());
+        TakeSentLines();
+    }
+    // The window is idle as the user expects it after a run: caption RUN, terminal editable,
+    // view controls enabled, no timer running.
+    static void ExpectIdle(TLoggingWindow* window, logging::TrackBar* trkT) {
+        EXPECT_EQ(window->btnRun->text(), "RUN");
+        EXPECT_FALSE(frmMain->edtSend->isReadOnly());
+        EXPECT_TRUE(trkT->isEnabled());
+        EXPECT_FALSE(window->TimerProgress->isActive());
+        EXPECT_FALSE(window->TimerReply->isActive());
+        EXPECT_FALSE(window->SuppressRedraw);
+    }
+    int CountMessages(const QString& start) const {
+        int count = 0;
+        for (const ui::MessageRecord& message : messages)
+            if (message.text.startsWith(start)) ++count;
+        return count;
+    }
+    // Makes the driver fall silent (or hang up) when it receives the first line that starts so.
+    void OnFirstLine(const QByteArray& start, std::function<void()> action) {
+        auto done = std::make_shared<bool>(false);
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                         [start, action, done](const QByteArray& line) {
+                             if (*done || !line.startsWith(start)) return;
+                             *done = true;
+                             action();
+                         });
+    }
+    static void Paste(QLineEdit* edit, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    }
+};
+
+TEST_F(LoggingRunTest, StopEndsARecordingWhateverTheBoxesHold) {
+    TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
+    w->btnRun->click();
+    ASSERT_EQ(w->btnRun->text(), "STOP");
+    w->cmbLogTime->SetItemIndex(-1); // an empty period and no variable: RUN would refuse
+    for (ui::ComboBox* box : w->ChannelLists())
+        box->setEditText("");
+    w->btnRun->click();
+    EXPECT_TRUE(messages.empty());
+    ExpectIdle(w, w->trkT);
+    const QList<QByteArray> lines = TakeLinesAfterPause();
+    EXPECT_EQ(lines.back(), "LC");
+
+    // The first series: an address box that no longer holds four hexadecimal digits.
+    StopProgram();
+    OpenFirstSeries();
+    frmLogging->btnRun->click();
+    ASSERT_EQ(frmLogging->btnRun->text(), "STOP");
+    frmLogging->cmbLogVal1->setEditText("12");
+    frmLogging->btnRun->click();
+    ExpectIdle(frmLogging, frmLogging->trkT);
+    Pause(200);
+    EXPECT_FALSE(TakeSentLines().contains("#$D000"));
+}
+
+TEST_F(LoggingRunTest, StopDuringTheWaitAndDuringTheReadBack) {
+    for (const auto& [series, model] : {std::pair{2, QByteArray("QWC50A_C3")}, {1, "QWB20"}}) {
+        TFourChannelLogging* w = OpenFourChannel(series, model);
+        w->trkT->setValue(1);
+        w->btnRun->click();
+        Pause(50);
+        w->btnRun->click(); // during the wait
+        ExpectIdle(w, w->trkT);
+        Pause(300);
+        EXPECT_FALSE(TakeSentLines().join(' ').contains("#%"));
+
+        w->btnRun->click();
+        ASSERT_TRUE(WaitFor([&] { return driver->receivedLines().size() > 20; }, 3000));
+        TakeSentLines();
+        w->btnRun->click(); // during the read-back
+        ExpectIdle(w, w->trkT);
+        EXPECT_FALSE(w->DataValid);
+        const QList<QByteArray> lines = TakeLinesAfterPause(); // the last request in flight, LC
+        EXPECT_EQ(lines.back(), "LC");
+        EXPECT_LE(lines.size(), 2);
+        EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
+        StopProgram();
+    }
+}
+
+TEST_F(LoggingRunTest, RefusedRollingRestartLeavesTheWindowIdleWithItsTraces) {
+    TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
+    Axis().logging().waveform = [](int, int) { return 25000; };
+    Choose(w->cmbLogMode, 1);
+    w->trkT->setValue(1);
+    w->btnRun->click();
+    w->cmbLogTime->SetItemIndex(-1); // refused when the restart checks it
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 5000));
+    EXPECT_EQ(messages[0].text, "ﾃﾞｰﾀ取込周期を指定してください。\n");
+    ExpectIdle(w, w->trkT);
+    EXPECT_TRUE(frmLogging_QWC->btnCursor->isEnabled());
+    EXPECT_TRUE(w->trkY->isEnabled());
+    EXPECT_EQ(Axis().logging().starts, 1);
+    // The repaint shows the last read-back: CH1 at half its full scale.
+    ASSERT_TRUE(WaitFor([&] { return w->Canvas().Image().pixelColor(300, 110) == kRed; }));
+}
+
+TEST_F(LoggingRunTest, LostPortEndsTheRunOrTheReadBackWithOneMessage) {
+    // During the wait of a four-channel window.
+    TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
+    w->btnRun->click();
+    Pause(50);
+    driver->hangUp();
+    ASSERT_TRUE(WaitFor([&] { return w->btnRun->text() == "RUN"; }, 3000));
+    ExpectIdle(w, w->trkT);
+    Pause(400);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(CountMessages(kLost), 1);
+    // STOP and RUN with the port closed: RUN tells the failure, nothing stays locked.
+    w->btnRun->click();
+    ExpectIdle(w, w->trkT);
+    StopProgram();
+
+    // During the read-back of the first series' window.
+    messages.clear();
+    driver = std::make_unique<sim::SimulatedDriver>(driverConfig);
+    qputenv("KASONT_COMM1", driver->slavePath().toLocal8Bit());
+    OpenFirstSeries();
+    frmLogging->trkT->setValue(1);
+    OnFirstLine(",?", [this] { driver->hangUp(); });
+    frmLogging->btnRun->click();
+    ASSERT_TRUE(WaitFor([] { return frmLogging->btnRun->text() == "RUN"; }, 3000));
+    ExpectIdle(frmLogging, frmLogging->trkT);
+    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    Pause(1500); // past the reply time-out: nothing more is said
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(CountMessages(kLost), 1);
+}
+
+TEST_F(LoggingRunTest, StopWorksWithTheLineClosed) {
+    TFourChannelLogging* w = OpenFourChannel(1, "QWB20");
+    w->btnRun->click();
+    ASSERT_EQ(w->btnRun->text(), "STOP");
+    mdlGeneral->Comm1->Close();
+    w->btnRun->click();
+    ExpectIdle(w, w->trkT);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(LoggingRunTest, SilentDriverDuringTheReadBackTimesOut) {
+    TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
+    w->trkT->setValue(1);
+    OnFirstLine("#%0010C008", [this] { driver->setFault(sim::Fault::Silent); });
+    w->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 4000));
+    EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
+    EXPECT_EQ(messages[0].caption, "ｴﾗ-");
+    ExpectIdle(w, w->trkT);
+    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    Pause(600);
+    EXPECT_EQ(messages.size(), 1u);
+
+    // The first series likewise.
+    driver->setFault(sim::Fault::None);
+    StopProgram();
+    messages.clear();
+    OpenFirstSeries();
+    frmLogging->trkT->setValue(1);
+    OnFirstLine(",?", [this] { driver->setFault(sim::Fault::Silent); });
+    frmLogging->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 4000));
+    EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
+    ExpectIdle(frmLogging, frmLogging->trkT);
+}
+
+TEST_F(LoggingRunTest, PastedLineBreaksNeverMakeASecondCommand) {
+    TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
+    const int parameter5 = driver->parameter('X', 5);
+    const QString paste = "x\r#5=1";
+    for (int c = 0; c < 4; ++c) {
+        ui::ComboBox* box = w->ChannelLists()[static_cast<size_t>(c)];
+        Paste(box->lineEdit(), paste); // the paste is an edit: it is sent at once
+        EXPECT_EQ(box->currentText(), "X#5=1");
+    }
+    // A box set by another paste path keeps the break until it is sent: Enter on a custom name
+    // and RUN send it as one field, and the box shows what went.
+    Choose(w->cmbLogVal2, 33);
+    w->cmbLogVal2->setEditText("abc\n#5=2");
+    w->cmbLogVal2->lineEdit()->setFocus();
+    QTest::keyClick(w->cmbLogVal2->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(w->cmbLogVal2->currentText(), "ABC#5=2");
+    w->cmbLogVal3->setEditText("pact\r#5=3");
+    w->btnRun->click();
+    w->btnRun->click();
+    Pause(200);
+    const QByteArray wire = driver->receivedBytes();
+    EXPECT_TRUE(wire.contains("\rLOG1N=X#5=1\r")) << wire.constData();
+    EXPECT_TRUE(wire.contains("\rLOG4N=X#5=1\r"));
+    EXPECT_TRUE(wire.contains("\rLOG2N=ABC#5=2\r"));
+    EXPECT_TRUE(wire.contains("\rLOG3N=PACT#5=3\r"));
+    EXPECT_EQ(w->cmbLogVal3->currentText(), "PACT#5=3");
+    for (const QByteArray& line : TakeSentLines())
+        EXPECT_FALSE(line.startsWith("#5")) << line.constData();
+    EXPECT_EQ(driver->parameter('X', 5), parameter5);
+    StopProgram();
+
+    // The second series' boxes.
+    w = OpenFourChannel(1, "QWB20");
+    for (ui::ComboBox* box : w->ChannelLists())
+        Paste(box->lineEdit(), paste);
+    const QList<QByteArray> second = TakeLines(4);
+    EXPECT_EQ(second,
+              (QList<QByteArray>{"LOG1N=X#5=1", "LOG2N=X#5=1", "LOG3N=X#5=1", "LOG4N=X#5=1"}));
+    EXPECT_EQ(driver->parameter('X', 5), parameter5);
+    StopProgram();
+
+    // The first series' address box.
+    OpenFirstSeries();
+    Paste(frmLogging->cmbLogVal1->lineEdit(), "00ab\r#5=4");
+    EXPECT_EQ(frmLogging->cmbLogVal1->currentText(), "00AB#5=4");
+    frmLogging->btnRun->click();
+    frmLogging->btnRun->click();
+    const QList<QByteArray> lines = TakeLinesAfterPause();
+    EXPECT_TRUE(lines.contains("#&DFFE=00AB#5=4"));
+    for (const QByteArray& line : lines)
+        EXPECT_FALSE(line.startsWith("#5")) << line.constData();
+    EXPECT_EQ(driver->parameter('X', 5), parameter5);
+}
+
+TEST_F(LoggingRunTest, BoxesShowWhatWasSentInUpperCase) {
+    TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
+    QApplication::setActiveWindow(w);
+    w->cmbLogVal1->lineEdit()->setFocus();
+    w->cmbLogVal1->lineEdit()->clear();
+    QTest::keyClicks(w->cmbLogVal1->lineEdit(), "PA"); // no inline completion to "PACT"
+    EXPECT_EQ(w->cmbLogVal1->currentText(), "PA");
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG1N=P", "LOG1N=PA"}));
+    Paste(w->cmbLogVal1->lineEdit(), "vact");
+    EXPECT_EQ(w->cmbLogVal1->currentText(), "VACT");
+    EXPECT_EQ(w->cmbLogVal1->ItemIndex(), 3);
+    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LOG1N=VACT"}));
+}
+
+TEST_F(LoggingRunTest, ClosingOrDestroyingRunsNoSetUpHandler) {
+    TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
+    QApplication::setActiveWindow(w);
+    // A name that differs from an item only in case, as a driver's reply can leave it.
+    w->cmbLogVal2->setEditText("vact");
+    w->cmbLogVal2->lineEdit()->setFocus();
+    w->btnLoggingClose->click();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
+
+    Launch();
+    ASSERT_TRUE(w->isVisible());
+    TakeSentLines();
+    QApplication::setActiveWindow(w);
+    w->cmbLogVal1->lineEdit()->setFocus();
+    w->cmbLogVal1->setEditText("pa");
+    QTest::keyClicks(w->cmbLogVal1->lineEdit(), "C");
+    EXPECT_EQ(TakeLines(1), QList<QByteArray>{"LOG1N=PAC"});
+    StopProgram(); // destroys the windows with the box in focus
+    EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(LoggingRunTest, LiveDrawingRepaintsOnlyThePlot) {
+    TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    } outside, screen;
+    w->btnPrint->installEventFilter(&outside);
+    w->Screen->installEventFilter(&screen);
+    // What the Screen paints while the read-back runs (the end of the run repaints the controls
+    // it enables, and the canvas under them).
+    QRect painted;
+    struct RegionRecorder : QObject {
+        QRect* united;
+        QPushButton* run;
+        RegionRecorder(QRect* r, QPushButton* b) : united(r), run(b) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint && run->text() == "STOP")
+                *united |= static_cast<QPaintEvent*>(event)->rect();
+            return false;
+        }
+    } recorder(&painted, w->btnRun);
+    w->Timer1->SetEnabled(false); // the clock's labels lie over the window's canvas too
+    Choose(w->cmbLogTime, 2);     // "1" ms: a full read-back of 3997 values after one second
+    w->btnRun->click();
+    // Wait for the read-back to begin, after the run's one full repaint.
+    ASSERT_TRUE(WaitFor([&] { return w->TimerReply->isActive(); }, 3000));
+    Pause(20);
+    outside.paints = 0;
+    w->Screen->installEventFilter(&recorder);
+    ASSERT_TRUE(WaitFor([&] { return w->btnRun->text() == "RUN"; }, 10000));
+    Pause(100);
+    EXPECT_EQ(outside.paints, 0);
+    EXPECT_GT(screen.paints, 0);
+    EXPECT_FALSE(painted.isEmpty());
+    EXPECT_TRUE(QRect(w->PlotLeft - 1, w->PlotTop - 1, w->PlotWidth + 3, w->PlotHeight + 3)
+                    .contains(painted))
+        << painted.x() << "," << painted.y() << " " << painted.width() << "x" << painted.height();
+}
+
+} // namespace
