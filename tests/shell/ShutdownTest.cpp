@@ -163,4 +163,20 @@ TEST_F(ShutdownTest, TerminationSignalEndsTheProgramAndTheNextStartRuns) {
     EXPECT_EQ(second.exitCode(), 0);
 }
 
+TEST_F(ShutdownTest, TerminationSignalDuringTheStartupScanEndsTheProgram) {
+    WriteSetting("Comm", "TransmitCheck", 1);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(KASONT_BINARY);
+    ASSERT_TRUE(program.waitForStarted());
+    // The scan runs while the main window is being shown, before the event loop starts.
+    ASSERT_TRUE(WaitFor([&] { return driver->receivedLines().contains("Y:#33"); }, 10000));
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(WaitFor([&] { return program.state() == QProcess::NotRunning; }, 5000));
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_FALSE(driver->receivedLines().contains("W:#33")); // the scan ended with the signal
+}
+
 } // namespace
