@@ -3,6 +3,7 @@
 #include "FreqAnalyze.h"
 
 #include "ChirpZ.h"
+#include "SpectrumTransform.h"
 #include "FraPlotSupport.h"
 #include "MeasurementFile.h"
 #include "SelectCel.h"
@@ -182,10 +183,7 @@ void TfrmFRA::ComputeSpectrum() {
         Spectrum.Re[i] = fra::ApplyWindow(cbWinFunc->ItemIndex(), Spectrum.Samples[i], i, n);
         Spectrum.Im[i] = 0.0;
     }
-    fra::TChirpZ record;
-    if (fra::ChirpZInit(record, n, n) != 0) return;
-    fra::ChirpZTransform(record, false, Spectrum.Re.data(), Spectrum.Im.data());
-    fra::ChirpZFree(record);
+    if (fra::ForwardDft(Spectrum.Re.data(), Spectrum.Im.data(), n) != 0) return;
     DrawActivePage();
 }
 

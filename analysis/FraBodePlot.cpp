@@ -5,6 +5,7 @@
 #include "FraPlotSupport.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -124,6 +125,7 @@ std::pair<int, int> TfrmFRA::DisplayRange(int n) {
 
 void TfrmFRA::DrawBodePlot() {
     ui::Canvas c(AnGraph->size());
+    const ui::CanvasPainting painting(c);
     const BodeGeometry g = Geometry(*this, c.Size());
     const bool divided = cbDevide->Checked();
     c.PenColor = Qt::black;
@@ -142,7 +144,8 @@ void TfrmFRA::DrawBodePlot() {
         for (int curve = 0; curve < 2; ++curve) {
             if (curve == 1 && !cbPhase->Checked()) break;
             c.PenColor = curve == 0 ? shBufG[n]->BrushColor : shBufP[n]->BrushColor;
-            bool started = false;
+            std::vector<QPoint> trace;
+            trace.reserve(static_cast<size_t>(buffer.Count));
             for (int i = 0; i < buffer.Count; ++i) {
                 const TFraPoint& point = buffer.Points[i];
                 if (point.Freq < lo) continue;
@@ -162,13 +165,9 @@ void TfrmFRA::DrawBodePlot() {
                     y = static_cast<int>(std::clamp<long long>(g.d / 2 + g.y0 + g.p - offset,
                                                                g.y0 + g.p, g.y0 + g.p + g.d));
                 }
-                if (started) {
-                    c.LineTo(x, y);
-                } else {
-                    c.MoveTo(x, y);
-                    started = true;
-                }
+                trace.emplace_back(x, y);
             }
+            c.Polyline(trace);
         }
     }
     DrawFrameAndTicks(c, g, divided);

@@ -1,56 +1,66 @@
-// Compile time of a generated program at the line limit of each generation: 2000 lines for the
-// first (with the shipped keyword libraries), 6000 for the second.
-#include "CompileProgram.h"
+// Compile time of a varied program at each generation's line limit (symbols and labels up to
+// their limits, jumps, calls, variables and expressions), and how it grows with the length.
+#include "BenchSupport.h"
+#include "Benchmarks.h"
 
-#include <benchmark/benchmark.h>
+#include "CompileProgram.h"
+#include "GeneratedPrograms.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+
+namespace bench {
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A program of `lines` lines: an event part and a sequence part full of statements.
-fs::path WriteProgram(const fs::path& folder, int lines, const char* eventStatement,
-                      const char* sequenceStatement) {
-    const fs::path source = folder / "bench.MB";
-    std::ofstream out(source, std::ios::binary);
-    const int half = (lines - 4) / 2;
-    out << "EV\r\n";
-    for (int i = 0; i < half; ++i)
-        out << eventStatement << "\r\n";
-    out << "/EV\r\nSQ\r\n";
-    for (int i = 0; i < lines - 4 - half; ++i)
-        out << sequenceStatement << "\r\n";
-    out << "/SQ\r\n";
+constexpr int kRuns = 7;
+
+fs::path Write(const std::string& name, const std::string& text) {
+    const fs::path folder = fs::temp_directory_path() / "kasont-bench";
+    fs::create_directories(folder);
+    const fs::path source = folder / name;
+    std::ofstream(source, std::ios::binary) << text;
     return source;
 }
 
-fs::path BenchFolder() {
-    const fs::path folder = fs::temp_directory_path() / "kasont-compiler-bench";
-    fs::create_directories(folder);
-    return folder;
+// The median compile time in ms, or a negative figure when the program does not compile.
+double CompileMs(const std::function<kaso::compiler::CompileResult()>& compile) {
+    int result = 0;
+    const double ms = MedianOf(kRuns, [&] {
+        const double start = PreciseThreadCpuSeconds();
+        result = compile().resultCode;
+        return 1000.0 * (PreciseThreadCpuSeconds() - start);
+    });
+    return result == kaso::compiler::kResultCompiled ? ms : -1.0;
 }
 
-void BM_CompileGen1At2000Lines(benchmark::State& state) {
-    const fs::path source = WriteProgram(BenchFolder(), 2000, "()SVON", "[]SQON");
-    const fs::path library = KASONT_LIBRARY_FOLDER;
-    int resultCode = 0;
-    for (auto _ : state)
-        resultCode = kaso::compiler::CompileProgramGen1(source, library).resultCode;
-    state.counters["result_code"] = resultCode;
+void Report(const std::string& what, double ms, double limit) {
+    if (ms < 0)
+        ReportFailure(what, "did not compile");
+    else
+        ReportBelow(what, ms, "ms", limit);
 }
-BENCHMARK(BM_CompileGen1At2000Lines)->Unit(benchmark::kMillisecond);
-
-void BM_CompileGen2At6000Lines(benchmark::State& state) {
-    const fs::path source = WriteProgram(BenchFolder(), 6000, "(IN1)SVON", "[IN2]JOG");
-    int resultCode = 0;
-    for (auto _ : state)
-        resultCode = kaso::compiler::CompileProgramGen2(source).resultCode;
-    state.counters["result_code"] = resultCode;
-}
-BENCHMARK(BM_CompileGen2At6000Lines)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+void RunCompilerBenchmarks() {
+    const fs::path library = QCoreApplication::applicationDirPath().toStdString() + "/Lib";
+    const fs::path gen1 = Write("gen1.MB", FirstGenerationProgram(2000));
+    Report("compile: first generation, 2000 lines",
+           CompileMs([&] { return kaso::compiler::CompileProgramGen1(gen1, library); }), 50.0);
+
+    const fs::path half = Write("gen2_3000.MB", SecondGenerationProgram(3000));
+    const fs::path full = Write("gen2_6000.MB", SecondGenerationProgram(6000));
+    const double halfMs = CompileMs([&] { return kaso::compiler::CompileProgramGen2(half); });
+    const double fullMs = CompileMs([&] { return kaso::compiler::CompileProgramGen2(full); });
+    Report("compile: second generation, 6000 lines", fullMs, 50.0);
+    if (halfMs > 0 && fullMs > 0)
+        ReportAtMost("compile: 6000-line time over 3000-line time", fullMs / halfMs, "x", 2.1);
+}
+
+} // namespace bench

@@ -7,37 +7,37 @@
 #include "ui/Dialogs.h"
 
 #include <cmath>
+#include <vector>
 
 void TFourChannelLogging::FormPaint() {
     logging::PaintLogPlot(Canvas(), PlotLeft, PlotTop, PlotWidth, PlotHeight, DataValid,
                           SuppressRedraw, [this] { DrawLogData(); });
 }
 
+// One trace per channel, each drawn as one polyline.
 void TFourChannelLogging::DrawLogData() {
     ui::Canvas& canvas = Canvas();
     const int half = PlotHeight / 2;
-    for (int i = FirstSample; i < kSamples; ++i) {
-        const int x = SampleX(i, FirstSample);
-        for (int c = 0; c < kChannels; ++c) {
-            const auto ch = static_cast<size_t>(c);
-            if (!DisplayBoxes()[ch]->Checked() || ChannelLists()[ch]->currentText().isEmpty())
-                continue;
+    for (int c = 0; c < kChannels; ++c) {
+        const auto ch = static_cast<size_t>(c);
+        if (!DisplayBoxes()[ch]->Checked() || ChannelLists()[ch]->currentText().isEmpty())
+            continue;
+        std::vector<QPoint> trace;
+        trace.reserve(static_cast<size_t>(kSamples - FirstSample));
+        for (int i = FirstSample; i < kSamples; ++i) {
+            const int x = SampleX(i, FirstSample);
             const double v = LogData[ch][static_cast<size_t>(i)];
             const double scale = FullScale[ch] == 0 ? 0.0 : v / FullScale[ch];
             int y = logging::TruncateToInt32(scale * -half + PlotTop + half + OffsetPixels[ch]);
             y = std::clamp(y, PlotTop, PlotTop + PlotHeight);
-            if (i == FirstSample) {
-                canvas.MoveTo(PlotLeft, y);
-                LastPointX[ch] = PlotLeft;
-            } else {
-                canvas.PenColor = ChannelColor(c);
-                canvas.MoveTo(LastPointX[ch], LastPointY[ch]);
-                canvas.LineTo(x, y);
-                LastPointX[ch] = x;
-            }
-            LastPointY[ch] = y;
+            trace.emplace_back(i == FirstSample ? PlotLeft : x, y);
+            if (i >= kSamples - 1 || x >= PlotLeft + PlotWidth) break;
         }
-        if (i >= kSamples - 1 || x >= PlotLeft + PlotWidth) break;
+        if (trace.empty()) continue;
+        canvas.PenColor = ChannelColor(c);
+        canvas.Polyline(trace);
+        LastPointX[ch] = trace.back().x();
+        LastPointY[ch] = trace.back().y();
     }
 }
 

@@ -28,10 +28,11 @@ void TfrmLogging::FormPaint() {
                           SuppressRedraw, [this] { DrawLogData(); });
 }
 
+// The trace as one polyline; a point beyond the plot's right edge is drawn at the edge.
 void TfrmLogging::DrawLogData() {
-    ui::Canvas& canvas = Canvas();
     const int right = PlotLeft + PlotWidth;
     const int firstPoint = WordsPerSample == 1 ? FirstSample : FirstSample + 1;
+    std::vector<QPoint> trace;
     for (int i = FirstSample; i < kWords; ++i) {
         int x = TimeSpan > 0
                     ? static_cast<int>(static_cast<long long>(i - FirstSample) * PlotWidth *
@@ -40,19 +41,16 @@ void TfrmLogging::DrawLogData() {
                     : right + 1;
         if (WordsPerSample == 1 || i % 2 == 1) {
             const int y = PointY(i);
-            if (i == firstPoint) {
-                x = PlotLeft;
-                canvas.MoveTo(x, y);
-            } else if (i > firstPoint) {
-                canvas.PenColor = Qt::red;
-                canvas.MoveTo(LastPointX, LastPointY);
-                canvas.LineTo(std::min(x, right), y);
-            }
+            if (i == firstPoint) x = PlotLeft;
+            trace.emplace_back(std::min(x, right), y);
             LastPointX = x;
             LastPointY = y;
         }
         if (x > right) break;
     }
+    ui::Canvas& canvas = Canvas();
+    canvas.PenColor = Qt::red;
+    canvas.Polyline(trace);
 }
 
 void TfrmLogging::trkYChange() {

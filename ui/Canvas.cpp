@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <cstdlib>
 
 namespace ui {
 
@@ -14,18 +15,35 @@ void Canvas::Resize(QSize size) {
     image_.fill(Qt::white);
 }
 
-void Canvas::Clear(const QColor& color) { image_.fill(color); }
+void Canvas::Clear(const QColor& color) {
+    if (painting_) {
+        painting_->setCompositionMode(QPainter::CompositionMode_Source);
+        painting_->fillRect(image_.rect(), color);
+    } else {
+        image_.fill(color);
+    }
+}
+
+void Canvas::Paint(const std::function<void(QPainter&)>& draw) {
+    if (painting_) {
+        draw(*painting_);
+        return;
+    }
+    QPainter painter(&image_);
+    draw(painter);
+}
 
 void Canvas::Configure(QPainter& painter) const {
     QPen pen(PenColor, PenWidth, PenStyle);
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
     switch (Mode) {
     case PenMode::Xor: painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
     case PenMode::NotXor:
         painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
         break;
-    case PenMode::Copy: break;
+    case PenMode::Copy: painter.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
     }
 }
 
@@ -34,37 +52,143 @@ void Canvas::MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
 void Canvas::LineTo(int x, int y) {
     const QPoint end(x, y);
     if (end != penPos_) {
-        QPainter painter(&image_);
-        Configure(painter);
-        // A flat-capped one-pixel line leaves out its end point, as the class library's did.
-        painter.drawLine(penPos_, end);
+        if (PlotsPixels()) {
+            PlotSegment(penPos_, end);
+        } else {
+            Paint([&](QPainter& painter) {
+                Configure(painter);
+                painter.drawLine(penPos_, end);
+            });
+        }
     }
     penPos_ = end;
+}
+
+void Canvas::Polyline(const std::vector<QPoint>& points) {
+    if (points.empty()) return;
+    if (PlotsPixels() || points.size() == 1) {
+        MoveTo(points.front().x(), points.front().y());
+        for (size_t i = 1; i < points.size(); ++i)
+            LineTo(points[i].x(), points[i].y());
+        return;
+    }
+    Paint([&](QPainter& painter) {
+        Configure(painter);
+        painter.drawPolyline(points.data(), static_cast<int>(points.size()));
+    });
+    penPos_ = points.back();
+}
+
+void Canvas::PlotPixel(int x, int y, QRgb pen) {
+    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
+    QRgb& pixel = pixels_[y * stride_ + x];
+    switch (Mode) {
+    case PenMode::Copy: pixel = pen; break;
+    case PenMode::Xor: pixel = 0xff000000u | ((pixel ^ pen) & 0x00ffffffu); break;
+    case PenMode::NotXor: pixel = 0xff000000u | (~(pixel ^ pen) & 0x00ffffffu); break;
+    }
+}
+
+void Canvas::PlotSegment(QPoint from, QPoint to) {
+    const QRgb pen = PenColor.rgb();
+    // Once a line, not once a pixel. (A copy taken while a painter is open is a deep copy, so
+    // this never takes the pixels away from an open painting.)
+    pixels_ = reinterpret_cast<QRgb*>(image_.bits());
+    stride_ = image_.bytesPerLine() / int(sizeof(QRgb));
+    PlotThinSegment(from.x(), from.y(), to.x(), to.y(), pen);
+    if (PenWidth == 2) {
+        const bool steep = std::abs(qint64(to.y()) - from.y()) > std::abs(qint64(to.x()) - from.x());
+        const int bx = steep ? -1 : 0;
+        const int by = steep ? 0 : -1;
+        PlotThinSegment(from.x() + qint64(bx), from.y() + qint64(by), to.x() + qint64(bx),
+                        to.y() + qint64(by), pen);
+    }
+}
+
+namespace {
+
+// The smallest integer not below n / d, for d > 0.
+__int128 CeilDiv(__int128 n, __int128 d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
+
+} // namespace
+
+// Bresenham's walk from `from` up to the pixel before `to`: one pixel per step along the longer
+// axis, each the nearest to the ideal line. Steps whose longer-axis coordinate lies outside the
+// image are not walked: the walk starts at the first step inside, where its closed form (after k
+// steps it has made ceil((2 db k - da) / 2 da) steps along the shorter axis) puts it.
+void Canvas::PlotThinSegment(long long x0, long long y0, long long x1, long long y1, QRgb pen) {
+    const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
+    const long long a0 = steep ? y0 : x0;
+    const long long b0 = steep ? x0 : y0;
+    const long long a1 = steep ? y1 : x1;
+    const long long b1 = steep ? x1 : y1;
+    const long long da = std::abs(a1 - a0);
+    const long long db = std::abs(b1 - b0);
+    const int sa = a0 < a1 ? 1 : -1;
+    const int sb = b0 < b1 ? 1 : -1;
+    const long long extent = steep ? image_.height() : image_.width();
+    long long first = 0;
+    long long last = da; // exclusive: the end point is left out
+    if (sa > 0) {
+        first = std::max(first, -a0);
+        last = std::min(last, extent - a0);
+    } else {
+        first = std::max(first, a0 - (extent - 1));
+        last = std::min(last, a0 + 1);
+    }
+    if (first >= last) return;
+    // In 128 bits: with ends far outside, 2 db k overflows 64.
+    const __int128 minorSteps = CeilDiv(__int128(2) * db * first - da, __int128(2) * da);
+    const __int128 walked = __int128(2) * db * first - 2 * da * minorSteps;
+    long long error = 2 * db - da + static_cast<long long>(walked);
+    long long a = a0 + sa * first;
+    long long b = static_cast<long long>(b0 + sb * minorSteps);
+    const long long minorExtent = steep ? image_.width() : image_.height();
+    for (long long k = first; k < last; ++k) {
+        if (b >= 0 && b < minorExtent) {
+            if (steep)
+                PlotPixel(int(b), int(a), pen);
+            else
+                PlotPixel(int(a), int(b), pen);
+        }
+        if (error > 0) {
+            b += sb;
+            error -= 2 * da;
+        }
+        error += 2 * db;
+        a += sa;
+    }
 }
 
 void Canvas::Rectangle(int left, int top, int right, int bottom) {
     if (right <= left || bottom <= top)
         return;
-    QPainter painter(&image_);
-    Configure(painter);
-    if (!BrushClear)
-        painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), BrushColor);
-    painter.drawRect(QRect(QPoint(left, top), QPoint(right - 2, bottom - 2)));
+    Paint([&](QPainter& painter) {
+        Configure(painter);
+        if (!BrushClear)
+            painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), BrushColor);
+        painter.drawRect(QRect(QPoint(left, top), QPoint(right - 2, bottom - 2)));
+    });
 }
 
 void Canvas::FillRect(const QRect& rect) {
-    QPainter painter(&image_);
-    painter.fillRect(rect, BrushColor);
+    Paint([&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.fillRect(rect, BrushColor);
+    });
 }
 
 void Canvas::TextOut(int x, int y, const QString& text) {
-    QPainter painter(&image_);
-    painter.setFont(Font);
-    const QFontMetrics metrics(Font);
-    if (!BrushClear)
-        painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), BrushColor);
-    painter.setPen(FontColor);
-    painter.drawText(x, y + metrics.ascent(), text);
+    Paint([&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setFont(Font);
+        const QFontMetrics metrics(Font);
+        if (!BrushClear)
+            painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()),
+                             BrushColor);
+        painter.setPen(FontColor);
+        painter.drawText(x, y + metrics.ascent(), text);
+    });
 }
 
 int Canvas::TextWidth(const QString& text) const { return QFontMetrics(Font).horizontalAdvance(text); }
@@ -81,15 +205,30 @@ QColor Canvas::Pixel(int x, int y) const {
 }
 
 void Canvas::DrawImage(int x, int y, const QImage& picture) {
-    QPainter painter(&image_);
-    painter.drawImage(x, y, picture);
+    Paint([&](QPainter& painter) {
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.drawImage(x, y, picture);
+    });
 }
+
+// Within an open painting a second one shares the first's painter: an image takes one painter
+// at a time.
+CanvasPainting::CanvasPainting(Canvas& canvas) : canvas_(canvas), outer_(canvas.painting_) {
+    if (!outer_) {
+        painter_ = std::make_unique<QPainter>(&canvas.image_);
+        canvas_.painting_ = painter_.get();
+    }
+}
+
+CanvasPainting::~CanvasPainting() { canvas_.painting_ = outer_; }
 
 PaintBox::PaintBox(QWidget* parent) : QWidget(parent) {}
 
 void PaintBox::Invalidate() {
-    if (OnRedraw)
+    if (OnRedraw) {
+        CanvasPainting painting(canvas_);
         RunGuarded(OnRedraw);
+    }
     update();
 }
 

@@ -9,6 +9,10 @@
 #include <QImage>
 #include <QWidget>
 #include <functional>
+#include <memory>
+#include <vector>
+
+class QPainter;
 
 namespace ui {
 
@@ -34,6 +38,8 @@ public:
     void Clear(const QColor& color);
     void MoveTo(int x, int y);
     void LineTo(int x, int y); // draws from the pen position, excluding the end point
+    // A trace: MoveTo the first point, then LineTo each of the others.
+    void Polyline(const std::vector<QPoint>& points);
     QPoint PenPos() const { return penPos_; }
     // Outline with the pen, inside with the brush (unless clear); right and bottom excluded.
     void Rectangle(int left, int top, int right, int bottom);
@@ -46,13 +52,39 @@ public:
     void DrawImage(int x, int y, const QImage& picture);
 
 private:
-    void Configure(class QPainter& painter) const;
+    friend class CanvasPainting;
+    // Runs draw with the open painting's painter, or with a painter of its own.
+    void Paint(const std::function<void(QPainter&)>& draw);
+    void Configure(QPainter& painter) const;
+    bool PlotsPixels() const { return PenWidth <= 2 && PenStyle == Qt::SolidLine; }
+    void PlotSegment(QPoint from, QPoint to);
+    void PlotThinSegment(long long x0, long long y0, long long x1, long long y1, QRgb pen);
+    void PlotPixel(int x, int y, QRgb pen);
     QImage image_;
     QPoint penPos_;
+    QPainter* painting_ = nullptr; // the open CanvasPainting's, not owned
+    QRgb* pixels_ = nullptr;       // the image's pixels while a line is set
+    int stride_ = 0;
 };
 
-// The widget that shows a canvas. A full repaint (resize, or Invalidate) runs OnRedraw, which
-// clears and redraws the image; other paints only copy the image to the screen.
+// One painter on a canvas for the whole of a redraw: the canvas's drawing calls within its
+// lifetime share it instead of each opening its own.
+class CanvasPainting {
+public:
+    explicit CanvasPainting(Canvas& canvas);
+    ~CanvasPainting();
+    CanvasPainting(const CanvasPainting&) = delete;
+    CanvasPainting& operator=(const CanvasPainting&) = delete;
+
+private:
+    Canvas& canvas_;
+    std::unique_ptr<QPainter> painter_;
+    QPainter* outer_;
+};
+
+// The widget that shows a canvas. A full repaint (resize, or Invalidate) runs OnRedraw, with one
+// painter open on the canvas, which clears and redraws the image; other paints only copy the
+// image to the screen.
 class PaintBox : public QWidget {
     Q_OBJECT
 public:

@@ -5,6 +5,7 @@
 #include "analysis/FraResponse.h"
 #include "analysis/MeasurementFile.h"
 #include "analysis/SampleSource.h"
+#include "analysis/SpectrumTransform.h"
 #include "analysis/TextTable.h"
 
 #include <climits>
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -45,6 +47,43 @@ void Transform(int window, const std::vector<int>& samples, std::vector<double>&
     EXPECT_EQ(record.fftSize, 0);
 }
 
+// The DFT with the 1/N factor, summed directly in long double with exactly reduced angles.
+void DirectDft(const std::vector<double>& re, std::vector<long double>& outRe,
+               std::vector<long double>& outIm) {
+    const long long n = static_cast<long long>(re.size());
+    std::vector<long double> cosine(n), sine(n);
+    for (long long m = 0; m < n; ++m) {
+        const long double angle = 2.0L * std::numbers::pi_v<long double> * m / n;
+        cosine[m] = std::cos(angle);
+        sine[m] = std::sin(angle);
+    }
+    outRe.assign(n, 0.0L);
+    outIm.assign(n, 0.0L);
+    for (long long k = 0; k < n; ++k) {
+        long double sumRe = 0.0L, sumIm = 0.0L;
+        long long m = 0; // n * k mod N
+        for (long long i = 0; i < n; ++i) {
+            sumRe += re[i] * cosine[m];
+            sumIm -= re[i] * sine[m];
+            m += k;
+            if (m >= n) m -= n;
+        }
+        outRe[k] = sumRe / n;
+        outIm[k] = sumIm / n;
+    }
+}
+
+// The root-mean-square error of a transform relative to the root-mean-square of the reference.
+double RelativeError(const std::vector<double>& re, const std::vector<double>& im,
+                     const std::vector<long double>& refRe, const std::vector<long double>& refIm) {
+    long double error = 0.0L, norm = 0.0L;
+    for (std::size_t k = 0; k < re.size(); ++k) {
+        error += (re[k] - refRe[k]) * (re[k] - refRe[k]) + (im[k] - refIm[k]) * (im[k] - refIm[k]);
+        norm += refRe[k] * refRe[k] + refIm[k] * refIm[k];
+    }
+    return static_cast<double>(std::sqrt(error / norm));
+}
+
 fra::TextTable Read(const std::string& text, int rows = 100) {
     fra::TextTable table(rows);
     std::istringstream stream(text);
@@ -64,6 +103,35 @@ TEST(ChirpZ, MatchesTheDirectTransformOfTheReferenceCases) {
             EXPECT_NEAR(im[k], c.im[k], tolerance) << c.name << " bin " << k;
         }
     }
+}
+
+// Both transforms of the spectrum page (the chirp-z and the one the window runs) against the
+// direct sum, at prime, smooth and power-of-two lengths up to the largest source.
+TEST(ChirpZ, BothTransformsEqualTheDirectDftAtPrimeAndCompositeLengths) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> sample(-32768, 32767);
+    for (const int n : {2, 3, 5, 16, 97, 1000, 1024, 4096, 8191, 9973, 10000, 10007}) {
+        std::vector<double> windowed(n);
+        for (int i = 0; i < n; ++i)
+            windowed[i] = fra::ApplyWindow(fra::wfHanning, sample(random), i, n);
+        std::vector<long double> refRe, refIm;
+        DirectDft(windowed, refRe, refIm);
+
+        std::vector<double> re = windowed, im(n, 0.0);
+        ASSERT_EQ(fra::ForwardDft(re.data(), im.data(), n), 0) << n;
+        EXPECT_LT(RelativeError(re, im, refRe, refIm), 1e-12) << "FFTW, N = " << n;
+
+        re = windowed;
+        im.assign(n, 0.0);
+        fra::TChirpZ record;
+        ASSERT_EQ(fra::ChirpZInit(record, n, n), 0) << n;
+        fra::ChirpZTransform(record, false, re.data(), im.data());
+        fra::ChirpZFree(record);
+        EXPECT_LT(RelativeError(re, im, refRe, refIm), 1e-12) << "chirp-z, N = " << n;
+    }
+    double one[1] = {5.0}, zero[1] = {0.0};
+    EXPECT_EQ(fra::ForwardDft(one, zero, 1), 1);
+    EXPECT_EQ(one[0], 5.0);
 }
 
 TEST(ChirpZ, ConvolutionLengthAndRefusals) {

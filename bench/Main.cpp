@@ -1,0 +1,49 @@
+// kaso-bench: runs the benchmarks, one line per goal with the figure beside the goal, and exits
+// with 1 when any goal is missed. With arguments, runs only the groups named: routes, idle,
+// redraw, spectrum, compiler, startup, or single routes: plain, terminal, status, parameters,
+// lock, logging, sweep, download.
+#include "BenchSupport.h"
+#include "Benchmarks.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+
+namespace {
+
+// Keeps the report readable: the offscreen platform's notes on window hints are dropped.
+void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (message.contains("propagateSizeHints") || message.contains("XDG_RUNTIME_DIR")) return;
+    std::fprintf(stderr, "%s%s\n", type >= QtWarningMsg ? "warning: " : "", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietMessages);
+    if (argc > 1 && std::strcmp(argv[1], "--startup-probe") == 0)
+        return bench::RunStartupProbe(argc, argv);
+
+    const std::set<std::string> groups(argv + 1, argv + argc);
+    const auto wanted = [&](const char* group) { return groups.empty() || groups.count(group); };
+    QApplication app(argc, argv);
+    std::printf("%-58s %14s   %-16s %s\n", "goal", "figure", "limit", "");
+    if (wanted("spectrum")) bench::RunSpectrumBenchmarks();
+    if (wanted("compiler")) bench::RunCompilerBenchmarks();
+    if (wanted("redraw")) bench::RunRedrawBenchmarks();
+    std::set<std::string> routes;
+    for (const char* route : {"plain", "terminal", "status", "parameters", "lock", "logging", "sweep", "download"})
+        if (groups.count(route)) routes.insert(route);
+    if (wanted("routes"))
+        bench::RunRouteBenchmarks();
+    else if (!routes.empty())
+        bench::RunRouteBenchmarks(routes);
+    if (wanted("idle")) bench::RunIdleBenchmarks();
+    if (wanted("startup")) bench::RunStartupBenchmarks(argv[0]);
+    std::printf("%d goal(s) missed\n", bench::Misses());
+    return bench::Misses() == 0 ? 0 : 1;
+}

@@ -1,0 +1,63 @@
+#include "ProgramOnLine.h"
+
+#include "shell/Application.h"
+#include "shell/UnitMain.h"
+#include "ui/Dialogs.h"
+#include "ui/Settings.h"
+#include "ui/Wait.h"
+
+#include <QSettings>
+#include <QTimer>
+#include <QWindow>
+#include <QWidget>
+
+namespace bench {
+
+ProgramOnLine::ProgramOnLine(const ProgramSetup& setup) {
+    qputenv("XDG_CONFIG_HOME", folder_.path().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", folder_.path().toLocal8Bit());
+    simulator_ = std::make_unique<SimulatorProcess>(setup.simulatorArguments);
+    relay_ = std::make_unique<PacedRelay>(simulator_->DevicePath(), kLineRate);
+    qputenv("KASONT_COMM1", QByteArray::fromStdString(relay_->ProgramDevice()));
+    WriteSettings(setup);
+    ui::SetMessageResponder([](const ui::MessageRecord& record) {
+        return record.buttons == ui::MsgButtons::Ok ? ui::MsgResult::Ok : ui::MsgResult::Yes;
+    });
+    CreateApplicationWindows();
+    ShowAndExpose(frmMain);
+}
+
+ProgramOnLine::~ProgramOnLine() {
+    DeleteApplicationWindows();
+    ui::SetMessageResponder({});
+    relay_.reset();
+    simulator_.reset();
+    qunsetenv("KASONT_COMM1");
+}
+
+void WriteSettings(const ProgramSetup& setup) {
+    QSettings settings(ui::IniSettings::FilePathForKey(ui::kSettingsKey), QSettings::IniFormat);
+    for (const auto& [name, value] : setup.settings)
+        settings.setValue(name, value);
+}
+
+bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
+    bool expired = false;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [&] { expired = true; });
+    deadline.start(timeoutMs);
+    ui::ProcessMessagesUntil([&] { return cond() || expired; });
+    return cond();
+}
+
+void Idle(int ms) { WaitUntil([] { return false; }, ms); }
+
+void ShowAndExpose(QWidget* window) {
+    window->show();
+    WaitUntil([window] { return window->windowHandle() && window->windowHandle()->isExposed(); },
+              2000);
+    Idle(20);
+}
+
+} // namespace bench

@@ -1,0 +1,51 @@
+// The whole program (every long-lived window, the main window shown offscreen) on a paced line to
+// a kaso-sim process, with its own settings folder; for the length of one benchmark.
+#pragma once
+
+#include "PacedLine.h"
+
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+constexpr int kLineRate = 38400;
+
+struct ProgramSetup {
+    std::vector<std::string> simulatorArguments{"--series", "QWC", "--axes", "X"};
+    // Settings written before the start, "Section/Name" to value.
+    std::map<QString, QVariant> settings;
+};
+
+class ProgramOnLine {
+public:
+    explicit ProgramOnLine(const ProgramSetup& setup = {});
+    ~ProgramOnLine();
+    ProgramOnLine(const ProgramOnLine&) = delete;
+    ProgramOnLine& operator=(const ProgramOnLine&) = delete;
+
+    PacedRelay& Relay() { return *relay_; }
+
+private:
+    QTemporaryDir folder_;
+    std::unique_ptr<SimulatorProcess> simulator_;
+    std::unique_ptr<PacedRelay> relay_;
+};
+
+// Writes the setup's settings into the settings file of the current XDG_CONFIG_HOME.
+void WriteSettings(const ProgramSetup& setup);
+
+// Runs the event loop until cond holds or timeoutMs passes; returns cond().
+bool WaitUntil(const std::function<bool()>& cond, int timeoutMs);
+// Runs the event loop for ms milliseconds.
+void Idle(int ms);
+// Shows a window and waits until it is on the (offscreen) screen.
+void ShowAndExpose(class QWidget* window);
+
+} // namespace bench

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every benchmark (or the groups named: routes, idle,
+# redraw, spectrum, compiler, startup). Prints one line per goal, the figure beside the goal, and
+# exits non-zero when a goal is missed. Takes a few minutes: the routes run in real time against
+# kaso-sim on a line paced to 38400 bps.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKASONT_BENCH=ON >/dev/null
+cmake --build build-bench -j "$(nproc)" --target kaso-bench kaso-sim kasont
+exec build-bench/bin/kaso-bench "$@"
