@@ -125,51 +125,52 @@ void TfrmFRA::LoadSpectrumFile() {
     std::istringstream stream(file.readAll().toStdString());
     fra::ReadTextTable(table, stream);
 
-    // Built aside, so that a cell that is no number leaves the spectrum as it was.
-    TSpectrumData loaded;
-    loaded.FileName = dialog.FileName;
-    loaded.ColumnName = "TEST";
+    // Built aside, so that a file that is refused leaves the spectrum as it was.
+    const std::optional<fra::SpectrumColumns> columns = fra::ReadSpectrumColumns(table);
     const int rows = std::max(table.RowCount - 1, 0);
-    const fra::SpectrumColumns columns = fra::ReadSpectrumColumns(table);
-    loaded.SamplingFreq = columns.samplingFreq;
-    const int k = static_cast<int>(columns.names.size());
-    if (k < 1) {
-        ui::ShowWarning("ファイル形式が無効です。", "エラー");
-        loaded.SamplingFreq = 1000.0;
-    } else {
-        int chosen = 0;
-        if (k > 1) {
-            QString captions[4];
-            for (int c = 0; c < std::min(k, 4); ++c)
-                captions[c] = Cell(table, 0, c + columns.shift);
-            frmSelectCell->ShowChoice(k, captions[0], captions[1], captions[2], captions[3]);
-            chosen = frmSelectCell->SelectedIndex;
-        }
-        loaded.ColumnName = Cell(table, 0, chosen + columns.shift);
-        loaded.Samples = fra::ColumnValues(table, chosen + columns.shift);
-        loaded.SampleCount = rows;
-        if (loaded.SamplingFreq == 0.0) {
-            const auto time = std::find(columns.names.begin(), columns.names.end(), "TIME");
-            if (time != columns.names.end())
-                loaded.SamplingFreq = fra::SamplingFreqOfTimeColumn(fra::ColumnValues(
-                    table, static_cast<int>(time - columns.names.begin()) + columns.shift));
-        }
-        if (loaded.SamplingFreq == 0.0) {
-            frmFreqSel->ShowModal();
-            loaded.SamplingFreq = frmFreqSel->SelectedFrequency;
+    const auto refuse = [] { ui::ShowWarning("ファイル形式が無効です。", "エラー"); };
+    if (!columns || columns->names.empty() || rows < 1) return refuse();
+    const int k = static_cast<int>(columns->names.size());
+    int chosen = 0;
+    if (k > 1) {
+        QString captions[4];
+        for (int c = 0; c < std::min(k, 4); ++c)
+            captions[c] = Cell(table, 0, c + columns->shift);
+        frmSelectCell->ShowChoice(k, captions[0], captions[1], captions[2], captions[3]);
+        chosen = frmSelectCell->SelectedIndex;
+    }
+    std::optional<std::vector<int>> samples = fra::ColumnValues(table, chosen + columns->shift);
+    if (!samples) return refuse();
+    double samplingFreq = columns->samplingFreq;
+    if (samplingFreq == 0.0) {
+        const auto time = std::find(columns->names.begin(), columns->names.end(), "TIME");
+        if (time != columns->names.end()) {
+            const std::optional<std::vector<int>> times = fra::ColumnValues(
+                table, static_cast<int>(time - columns->names.begin()) + columns->shift);
+            if (!times) return refuse();
+            samplingFreq = fra::SamplingFreqOfTimeColumn(*times);
         }
     }
-    loaded.Samples.resize(rows);
-    loaded.Re.assign(rows, 0.0);
-    loaded.Im.assign(rows, 0.0);
-    Spectrum = std::move(loaded);
-    FreqResolution = Spectrum.SampleCount > 0
-                         ? std::max(Spectrum.SamplingFreq / Spectrum.SampleCount, 1.0)
-                         : 1.0;
+    if (samplingFreq == 0.0) {
+        frmFreqSel->ShowModal();
+        samplingFreq = frmFreqSel->SelectedFrequency;
+    }
+    Spectrum.FileName = dialog.FileName;
+    Spectrum.ColumnName = Cell(table, 0, chosen + columns->shift);
+    Spectrum.Samples = std::move(*samples);
+    Spectrum.SampleCount = rows;
+    Spectrum.SamplingFreq = samplingFreq;
+    Spectrum.Re.assign(rows, 0.0);
+    Spectrum.Im.assign(rows, 0.0);
+    UpdateFreqResolution();
     edSpecFL->setText(QString::number(int(FreqResolution) + 1));
     edSpecFH->setText("10000");
     edSpecVal->setText(Spectrum.ColumnName);
     edSpecFreq->setText(QString::number(Spectrum.SamplingFreq));
+    if (table.Overflow)
+        ui::ShowMessage(
+            QString("データが%1点を超えるため、先頭の%1点を読み込みました。").arg(fra::kMaxPoints),
+            "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
     ComputeSpectrum();
 }
 
@@ -308,6 +309,10 @@ void TfrmFRA::edSpecFreqKeyPress(QChar& key) {
     edSpecFreq->setText(QString::number(v));
     if (v != Spectrum.SamplingFreq) {
         Spectrum.SamplingFreq = v;
+        // The resolution follows the new rate, and with it the lowest frequency shown.
+        UpdateFreqResolution();
+        if (fra::BoxValue(edSpecFL) < int(FreqResolution))
+            edSpecFL->setText(QString::number(int(FreqResolution)));
         ComputeSpectrum();
     }
     edSpecFreq->selectAll();

@@ -157,8 +157,10 @@ void TfrmFRA::DrawBodePlot() {
                 } else {
                     int phase = fra::BodePhase(point, complexData, openLoop);
                     if (cbPhaseRO->Checked()) phase = fra::RollOverPhase(phase);
-                    y = std::clamp(g.d / 2 + g.y0 + g.p - ((g.d / 4) * phase) / 90, g.y0 + g.p,
-                                   g.y0 + g.p + g.d);
+                    // In 64 bits: a phase from a file may be any 32-bit value.
+                    const long long offset = (static_cast<long long>(g.d / 4) * phase) / 90;
+                    y = static_cast<int>(std::clamp<long long>(g.d / 2 + g.y0 + g.p - offset,
+                                                               g.y0 + g.p, g.y0 + g.p + g.d));
                 }
                 if (started) {
                     c.LineTo(x, y);

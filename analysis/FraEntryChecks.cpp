@@ -6,6 +6,9 @@
 
 #include "shell/LogPrint.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 void OnEnter(fra::FraEdit* box, std::function<void()> check) {
@@ -35,11 +38,19 @@ void TfrmFRA::ConnectEntryChecks() {
     edSpecFreq->OnKeyPress = [this](QChar& key) { edSpecFreqKeyPress(key); };
 }
 
+namespace fra {
+
+int SweepLimit(int controlKhz) {
+    const long long limit = static_cast<long long>(controlKhz) * 1000 / 2;
+    return static_cast<int>(std::clamp<long long>(limit, INT_MIN, INT_MAX));
+}
+
+} // namespace fra
+
 namespace {
 
-// Half the control frequency: the highest frequency a sweep may reach.
 int SweepLimit(const QString& svkhz) {
-    return fra::StrToInt(svkhz.toStdString()) * 1000 / 2;
+    return fra::SweepLimit(fra::StrToInt(svkhz.toStdString()));
 }
 
 } // namespace
@@ -95,6 +106,12 @@ void TfrmFRA::CheckSpecHigh(bool enter) {
     if (fra::BoxValue(edSpecFH) < fra::BoxValue(edSpecFL)) edSpecFH->setText(edSpecFL->text());
     if (enter) edSpecFH->selectAll();
     DrawActivePage();
+}
+
+void TfrmFRA::UpdateFreqResolution() {
+    FreqResolution = Spectrum.SampleCount > 0
+                         ? std::max(Spectrum.SamplingFreq / Spectrum.SampleCount, 1.0)
+                         : 1.0;
 }
 
 void TfrmFRA::PrintPage() {

@@ -6,12 +6,11 @@
 
 #include "shell/UnitGeneral.h"
 #include "shell/Waits.h"
+#include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
 
 namespace {
-
-constexpr int kReplyLimitMs = 1000;
 
 struct InternalRead {
     int grid;
@@ -26,10 +25,6 @@ const InternalRead kInternalReads[24] = {
     {1, 7, "#39"},  {2, 0, "#83"},  {2, 1, "M"},    {2, 2, "VERST"}, {2, 3, "QLIM"},
     {2, 4, "NFST"}, {2, 5, "BACT"}, {2, 6, "KENC"}, {2, 7, "VXMAX"}};
 
-int ReplyNumber(const QByteArray& reply) {
-    return fra::ParseWholeNumber(reply.toStdString()).value_or(0);
-}
-
 } // namespace
 
 int TfrmFRA::SendAndWait(const QString& command, QByteArray* reply) {
@@ -38,35 +33,46 @@ int TfrmFRA::SendAndWait(const QString& command, QByteArray* reply) {
         mdlGeneral->SendCommand(line, ridNone);
         WaitSendComplete();
     } catch (const std::exception&) {
-        ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+        // A send that fails because the line has just gone is the data module's to report.
+        ui::ProcessPendingMessages();
+        if (!lineLostInRun_) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
         return -1;
     }
     if (!reply) return 0;
-    ElapsedMs = 0;
-    Timer2->SetEnabled(true);
-    for (;;) {
-        if (mdlGeneral->ReplyReceived) {
-            Timer2->SetEnabled(false);
-            *reply = mdlGeneral->LastReply;
-            return 1;
-        }
-        ui::ProcessMessages();
-        if (ElapsedMs > kReplyLimitMs) {
-            Timer2->SetEnabled(false);
-            ElapsedMs = 0;
-            return -1;
-        }
+    if (!WaitForReply(ElapsedMs, *Timer2)) {
+        ElapsedMs = 0;
+        return -1;
     }
+    *reply = mdlGeneral->LastReply;
+    return 1;
+}
+
+int TfrmFRA::BadReply(const QString& command, const QByteArray& reply) {
+    badReply_ = QString("ドライバの応答が数値ではありません。\n%1 → \"%2\"")
+                    .arg(command, CleanLineField(ui::cp932::Decode(reply)));
+    return -1;
+}
+
+int TfrmFRA::QueryNumber(const QString& command, int& value) {
+    QByteArray reply;
+    const int result = SendAndWait(command, &reply);
+    if (result != 1) return result;
+    const std::optional<int> number = fra::ParseWholeNumber(reply.toStdString());
+    if (!number) return BadReply(command, reply);
+    value = *number;
+    return 1;
 }
 
 int TfrmFRA::ShowDriverStatus() {
-    QByteArray reply;
     int values[3] = {0, 0, 0};
     const char* commands[3] = {"ALST", "QREF", "QLIM"};
     for (int k = 0; k < 3; ++k) {
+        QByteArray reply;
         const int result = SendAndWait(commands[k], &reply);
         if (result != 1 || RunFlag == 0) return result;
-        values[k] = ReplyNumber(reply);
+        const std::optional<int> value = fra::ParseWholeNumber(reply.toStdString());
+        if (!value) return BadReply(commands[k], reply);
+        values[k] = *value;
     }
     const bool alert = values[0] != 0 || values[1] == values[2];
     ui::SetTextColor(pnStatus, alert ? QColor(Qt::red) : ui::WindowTextColor());

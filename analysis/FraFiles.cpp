@@ -68,25 +68,18 @@ void TfrmFRA::LoadBufferFile(int n) {
     if (!dialog.Execute(this)) return;
     fra::TextTable table(fra::kTableRows);
     if (!ReadTable(dialog.FileName, table)) return ui::ShowWarning(kCannotOpen, "エラー");
-    // A cell that is no number ends the load here, before the buffer is touched.
+    // A file that is refused leaves the buffer and its file name as they were.
     const fra::LoadedMeasurement loaded = fra::ParseMeasurement(table);
+    if (!loaded.valid) return ui::ShowWarning("ファイル形式が無効です。", "エラー");
     buffer.Points.reset(new TFraPoint[fra::kMaxPoints]());
-    if (loaded.valid) {
-        buffer.FileName = dialog.FileName;
-        std::copy(loaded.points.begin(), loaded.points.end(), buffer.Points.get());
-        buffer.Count = static_cast<int>(loaded.points.size());
-        buffer.FromHz = loaded.fromHz;
-        buffer.ToHz = loaded.toHz;
-        buffer.StepHz = loaded.stepHz;
-        for (int c = 0; c < 4; ++c)
-            buffer.ColumnNames[c] =
-                ui::cp932::Decode(QByteArray::fromStdString(loaded.columnNames[c]));
-    } else {
-        ui::ShowWarning("ファイル形式が無効です。", "エラー");
-        buffer.FileName.clear();
-        buffer.Count = buffer.FromHz = buffer.ToHz = buffer.StepHz = 0;
-        buffer.ColumnNames = {};
-    }
+    buffer.FileName = dialog.FileName;
+    std::copy(loaded.points.begin(), loaded.points.end(), buffer.Points.get());
+    buffer.Count = static_cast<int>(loaded.points.size());
+    buffer.FromHz = loaded.fromHz;
+    buffer.ToHz = loaded.toHz;
+    buffer.StepHz = loaded.stepHz;
+    for (int c = 0; c < 4; ++c)
+        buffer.ColumnNames[c] = ui::cp932::Decode(QByteArray::fromStdString(loaded.columnNames[c]));
     ShowBufferInfo(n);
     DrawActivePage();
 }
@@ -128,7 +121,8 @@ void TfrmFRA::SaveFile() {
         if (buffer.Points) points.assign(buffer.Points.get(), buffer.Points.get() + buffer.Count);
         text = fra::FormatMeasurement(names, points);
     }
-    if (!ui::WriteWholeFile(name, QByteArray::fromStdString(text)).isEmpty())
-        return ui::ShowWarning(kCannotOpen, "エラー");
+    const QString failure = ui::WriteWholeFile(name, QByteArray::fromStdString(text));
+    if (!failure.isEmpty())
+        return ui::ShowWarning(QString("%1\n%2\n%3").arg(kCannotOpen, name, failure), "エラー");
     if (!spectrum) edFileNameBuf[n]->setText(ShortName(name));
 }

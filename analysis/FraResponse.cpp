@@ -32,7 +32,7 @@ struct Difference {
 };
 
 Difference BodeDifference(const TFraPoint& p, bool complexData) {
-    if (complexData) return {double(p.InjectedAmp - p.Value3), double(p.Value4)};
+    if (complexData) return {double(p.InjectedAmp) - p.Value3, double(p.Value4)};
     const double phi = MeasuredAngle(p, false);
     return {std::trunc(p.InjectedAmp - std::cos(phi) * p.Value3),
             std::trunc(std::sin(phi) * p.Value3)};
@@ -72,7 +72,7 @@ int BodePhase(const TFraPoint& p, bool complexData, bool openLoop) {
 
 int RollOverPhase(int phase) {
     if (phase == 180) return phase;
-    const int t = (phase + 180) % 360;
+    const int t = static_cast<int>((static_cast<long long>(phase) + 180) % 360);
     return t < 0 ? t + 180 : t - 180;
 }
 

@@ -5,6 +5,7 @@
 #include "MeasurementFile.h"
 #include "TextTable.h"
 
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <optional>
 
@@ -20,21 +21,6 @@ std::optional<int> Number(const QByteArray& reply) {
     return fra::ParseWholeNumber(reply.toStdString());
 }
 
-// The result of a query whose reply was not the whole number it must be.
-constexpr int kBadNumber = -2;
-
-// A query whose reply must be a whole number: 1 with the value, -1 for a failed exchange or
-// kBadNumber.
-int QueryNumber(TfrmFRA& w, const QString& command, int& value) {
-    QByteArray reply;
-    const int result = w.SendAndWait(command, &reply);
-    if (result != 1) return result;
-    const std::optional<int> number = Number(reply);
-    if (!number) return kBadNumber;
-    value = *number;
-    return 1;
-}
-
 // The commands of one step operation: after each, the operation goes on only when it succeeded
 // and no stop was requested; the first command is sent whatever the run flag says.
 class StepCommands {
@@ -42,17 +28,14 @@ public:
     explicit StepCommands(TfrmFRA& window) : w_(window) {}
 
     bool Send(const QString& command) { return Record(w_.SendAndWait(command, nullptr)); }
-    bool Query(const QString& command, QByteArray& reply) {
-        return Record(w_.SendAndWait(command, &reply));
-    }
     bool QueryNumber(const QString& command, int& value) {
-        return Record(::QueryNumber(w_, command, value));
+        return Record(w_.QueryNumber(command, value));
     }
     int Result() const { return result_; }
 
 private:
     bool Record(int result) {
-        result_ = result == kBadNumber ? -1 : result;
+        result_ = result;
         return result != -1 && w_.RunFlag != 0;
     }
     TfrmFRA& w_;
@@ -63,7 +46,8 @@ private:
 
 void TfrmFRA::btAnalyzeClick() {
     const int n = GetActiveBuffer();
-    if (RunFlag != 0) {
+    // While a run goes on, its end sequence included, a click only asks it to stop.
+    if (RunFlag != 0 || measuring_) {
         RunFlag = 0;
         return;
     }
@@ -73,7 +57,8 @@ void TfrmFRA::btAnalyzeClick() {
 
 void TfrmFRA::btAnalyze2Click() {
     const int n = rb2ActiveBuf[0]->isChecked() ? 0 : rb2ActiveBuf[1]->isChecked() ? 1 : 2;
-    if (RunFlag != 0) {
+    // While a run goes on, its end sequence included, a click only asks it to stop.
+    if (RunFlag != 0 || measuring_) {
         RunFlag = 0;
         return;
     }
@@ -96,6 +81,11 @@ void TfrmFRA::RunAnalysis(int n) {
         RunFlag = 0;
         return;
     }
+    const QScopedValueRollback<bool> measuring(measuring_, true);
+    runBuffer_ = -1;
+    badReply_.clear();
+    lineLostInRun_ = false;
+    bufferFull_ = false;
     if (!PassesRunChecks()) {
         RunFlag = 0;
         return;
@@ -104,6 +94,9 @@ void TfrmFRA::RunAnalysis(int n) {
     RunExit exit = OpenRun();
     if (exit == RunExit::Go) exit = StartDriver(n);
     if (exit == RunExit::Go) exit = SweepPoints(n);
+    if (lineLostInRun_) return ReturnToIdle(n);
+    // When the program ends, the driver is still stopped on the way out.
+    if (ui::QuitRequested()) exit = RunExit::End;
     if (exit == RunExit::Error || exit == RunExit::ErrorQuiet)
         return ErrorPath(n, exit == RunExit::Error);
     EndSequence(n);
@@ -121,23 +114,28 @@ bool TfrmFRA::PassesRunChecks() {
         ui::ShowWarning(wrongSettings, "確認");
         return false;
     }
-    QByteArray reply;
-    if (SendAndWait("#40", &reply) == -1) {
-        ui::ShowWarning(kNoDriver, "警告");
+    // After a lost line the data module has told the user already.
+    const auto noDriver = [this] {
+        if (!lineLostInRun_) ui::ShowWarning(kNoDriver, "警告");
         return false;
-    }
+    };
+    QByteArray reply;
+    if (SendAndWait("#40", &reply) == -1) return noDriver();
     const int v = Number(reply).value_or(0);
     const int kind = ((v % 100000) / 10000) & 3;
     if (kind < 1 || kind > 3) {
         ui::ShowWarning("御使用のドライバではこの機能を利用できません。", "警告");
         return false;
     }
-    if (SendAndWait("SVKHZ", &reply) != 1 || !Number(reply)) {
-        ui::ShowWarning(kNoDriver, "警告");
+    if (SendAndWait("SVKHZ", &reply) != 1) return noDriver();
+    const std::optional<int> controlKhz = Number(reply);
+    if (!controlKhz) {
+        BadReply("SVKHZ", reply);
+        ui::ShowWarning(badReply_, "警告");
         return false;
     }
     SvkhzText = QString::fromLatin1(reply);
-    const int limit = (*Number(reply) * 1000) >> 1;
+    const int limit = fra::SweepLimit(*controlKhz);
     if (limit < ToFreq) ToFreq = limit;
     edFreqTo->setText(QString::number(ToFreq));
     // A start above the cut end would drive the generator beyond half the control frequency.
@@ -156,6 +154,7 @@ void TfrmFRA::PrepareRun(int n) {
     btAnalyze2->setText("解析停止");
     pnAnalyze->setText("");
     EnableControls(false);
+    runBuffer_ = n;
     TFraBuffer& buffer = Buffers[n];
     buffer.Points.reset(new TFraPoint[fra::kMaxPoints]());
     buffer.Count = 0;
@@ -184,22 +183,27 @@ TfrmFRA::RunExit TfrmFRA::SendInRun(const char* command) {
     return RunFlag == 0 ? RunExit::End : RunExit::Go;
 }
 
+TfrmFRA::RunExit TfrmFRA::AfterStatus(int result) const {
+    if (result != -1) return RunExit::Go;
+    return badReply_.isEmpty() ? RunExit::End : RunExit::Error;
+}
+
 TfrmFRA::RunExit TfrmFRA::StartDriver(int n) {
-    if (ShowDriverStatus() == -1) return RunExit::End;
+    if (const RunExit exit = AfterStatus(ShowDriverStatus()); exit != RunExit::Go) return exit;
     if (StartSignalGenerator() == -1) return RunExit::Error;
-    if (ShowDriverStatus() == -1) return RunExit::End;
+    if (const RunExit exit = AfterStatus(ShowDriverStatus()); exit != RunExit::Go) return exit;
     if (SetupLogging(n) == -1) return RunExit::Error;
-    if (ShowDriverStatus() == -1) return RunExit::End;
+    if (const RunExit exit = AfterStatus(ShowDriverStatus()); exit != RunExit::Go) return exit;
     if (StartServo() == -1 || PrepareNotchTest() == -1 || SetVirtualMode() == -1)
         return RunExit::Error;
-    if (ShowDriverStatus() == -1) return RunExit::End;
+    if (const RunExit exit = AfterStatus(ShowDriverStatus()); exit != RunExit::Go) return exit;
     for (const char* command : {"/L", "SINON"})
         if (const RunExit exit = SendInRun(command); exit != RunExit::Go) return exit;
     SettleMs = 3000 / CurrentFreq;
     if (const RunExit exit = SendInRun("TCLR"); exit != RunExit::Go) return exit;
     for (int time = 0; time <= SettleMs;) {
         ui::ProcessPendingMessages();
-        if (QueryNumber(*this, "TIME", time) < 0) return RunExit::Error;
+        if (QueryNumber("TIME", time) == -1) return RunExit::Error;
         if (RunFlag == 0) return RunExit::End;
     }
     for (const char* command : {"L", "TCLR"})
@@ -209,28 +213,44 @@ TfrmFRA::RunExit TfrmFRA::StartDriver(int n) {
 
 TfrmFRA::RunExit TfrmFRA::SweepPoints(int n) {
     for (int time = 0; time <= SettleMs;) {
-        if (ShowDriverStatus() == -1) return RunExit::End;
+        if (const RunExit exit = AfterStatus(ShowDriverStatus()); exit != RunExit::Go) return exit;
         ui::ProcessPendingMessages();
-        if (QueryNumber(*this, "TIME", time) < 0) return RunExit::Error;
+        if (QueryNumber("TIME", time) == -1) return RunExit::Error;
         if (RunFlag == 0) break; // a stop still reads the point under measurement
     }
-    if (ReadPoint(n, 0) == -1) return RunExit::Error;
-    for (int i = 1; RunFlag == 1; ++i) {
-        if (CurrentFreq == EndFreq || EndFreq < CurrentFreq + StepFreq)
+    if (ReadPoint(n) == -1) return RunExit::Error;
+    while (RunFlag == 1) {
+        if (CurrentFreq == EndFreq || StepFreq > EndFreq - CurrentFreq)
             RunFlag = 0; // the next step would pass the end
         if (RunFlag == 0) return RunExit::End;
+        if (Buffers[n].Count >= fra::kMaxPoints) {
+            RunFlag = 0;
+            bufferFull_ = true;
+            return RunExit::End;
+        }
         if (StepFrequency() == -1) return RunExit::Error;
         if (RunFlag == 1 && SendAndWait("L", nullptr) == -1) return RunExit::Error;
         if (RunFlag == 0) return RunExit::End;
         if (const RunExit exit = SendInRun("TCLR"); exit != RunExit::Go) return exit;
         for (int time = 0; time < 2;) {
             ui::ProcessPendingMessages();
-            if (QueryNumber(*this, "TIME", time) < 0) return RunExit::Error;
+            if (QueryNumber("TIME", time) == -1) return RunExit::Error;
             if (RunFlag == 0) break;
         }
-        if (ReadPoint(n, i) == -1) return RunExit::Error;
+        if (ReadPoint(n) == -1) return RunExit::Error;
     }
     return RunExit::End;
+}
+
+void TfrmFRA::GiveControlsBack(int n) {
+    btAnalyze->setText("解析開始");
+    btAnalyze2->setText("解析開始");
+    EnableControls(true);
+    const TFraBuffer& buffer = Buffers[n];
+    if (buffer.Count < 1)
+        ShowBufferEdits(n, {});
+    else
+        edFreqToBuf[n]->setText(QString::number(buffer.Points[buffer.Count - 1].Freq));
 }
 
 void TfrmFRA::EndSequence(int n) {
@@ -242,29 +262,46 @@ void TfrmFRA::EndSequence(int n) {
                  << "NFST=" + SavedNfst;
     commands << "VERST=0";
     for (const QString& command : commands)
-        if (SendAndWait(command, nullptr) == -1) return ErrorPath(n, true);
+        if (SendAndWait(command, nullptr) == -1)
+            return lineLostInRun_ ? ReturnToIdle(n) : ErrorPath(n, true);
     pnAnalyze->setText("内部変数取得");
     ReadInternalVariables();
+    if (lineLostInRun_) return ReturnToIdle(n);
     pnAnalyze->setText(" ");
-    btAnalyze->setText("解析開始");
-    btAnalyze2->setText("解析開始");
-    EnableControls(true);
-    const TFraBuffer& buffer = Buffers[n];
-    if (buffer.Count < 1)
-        ShowBufferEdits(n, {});
-    else
-        edFreqToBuf[n]->setText(QString::number(buffer.Points[buffer.Count - 1].Freq));
+    GiveControlsBack(n);
+    if (bufferFull_)
+        ui::ShowMessage(
+            QString("バッファが一杯(%1点)になったため、解析を終了しました。").arg(fra::kMaxPoints),
+            "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
 }
 
 void TfrmFRA::ErrorPath(int n, bool communicationFailed) {
     RunFlag = 0;
     Buffers[n].Count = 0;
-    if (communicationFailed) ui::ShowWarning("通信エラーが発生しました。", "Error");
+    if (!badReply_.isEmpty())
+        ui::ShowWarning(badReply_, "Error");
+    else if (communicationFailed)
+        ui::ShowWarning("通信エラーが発生しました。", "Error");
     btAnalyze->setText("解析開始");
     btAnalyze2->setText("解析開始");
     pnAnalyze->setText(" 解析中止");
     ShowBufferEdits(n, {});
     EnableControls(true);
+}
+
+void TfrmFRA::ReturnToIdle(int n) {
+    RunFlag = 0;
+    pnAnalyze->setText(" 解析中止");
+    GiveControlsBack(n);
+    DrawActivePage();
+}
+
+void TfrmFRA::LineLost() {
+    if (!measuring_) return;
+    lineLostInRun_ = true;
+    RunFlag = 0;
+    // The controls come back at once; the run, which ends at its next exchange, does it again.
+    if (runBuffer_ >= 0) ReturnToIdle(runBuffer_);
 }
 
 int TfrmFRA::StartSignalGenerator() {
@@ -285,11 +322,11 @@ int TfrmFRA::SetupLogging(int n) {
         if (!step.Send("LOG" + QString::number(k + 1) + "=" + Buffers[n].ColumnNames[k]))
             return step.Result();
     if (!step.Send("LC")) return step.Result();
-    QByteArray reply;
+    int mode = 0;
     do {
         ui::ProcessPendingMessages();
-        if (!step.Query("LOGMD", reply)) return step.Result();
-    } while (reply != "1");
+        if (!step.QueryNumber("LOGMD", mode)) return step.Result();
+    } while (mode != 1);
     return step.Result();
 }
 
@@ -298,11 +335,11 @@ int TfrmFRA::StartServo() {
     StepCommands step(*this);
     if (!step.Send(setting.ModeCommand) || !step.Send("MASK") || !step.Send("SVON"))
         return step.Result();
-    QByteArray reply;
+    int servoOn = 0;
     do {
         ui::ProcessPendingMessages();
-        if (!step.Query("SVONS", reply)) return step.Result();
-    } while (reply != "1");
+        if (!step.QueryNumber("SVONS", servoOn)) return step.Result();
+    } while (servoOn != 1);
     if (!step.Send("TCLR")) return step.Result();
     for (int time = 0; time <= 1000;) {
         ui::ProcessPendingMessages();
@@ -317,9 +354,10 @@ int TfrmFRA::StartServo() {
 int TfrmFRA::PrepareNotchTest() {
     if (Settings[ModeIndex].ModeId != 10) return 0;
     StepCommands step(*this);
-    QByteArray reply;
-    if (!step.Send("SVOF") || !step.Query("NFST", reply)) return step.Result();
-    SavedNfst = QString::fromLatin1(reply);
+    // The value is written back when the run ends, so it must be the number it claims to be.
+    int nfst = 0;
+    if (!step.Send("SVOF") || !step.QueryNumber("NFST", nfst)) return step.Result();
+    SavedNfst = QString::number(nfst);
     if (!step.Send("NFOF")) return step.Result();
     step.Send("NFTON");
     return step.Result();
@@ -339,11 +377,11 @@ int TfrmFRA::StepFrequency() {
     if (!step.Send("SGF=" + QString::number(CurrentFreq))) return step.Result();
     pnAnalyze->setText(" 解析中:" + QString::number(CurrentFreq) + "[Hz]");
     if (cbDecMaxEnable->Checked()) {
-        int decade = 1; // 10 to the integer part of log10(CurrentFreq)
+        long long decade = 1; // 10 to the integer part of log10(CurrentFreq)
         while (decade <= CurrentFreq / 10)
             decade *= 10;
-        const int span = 9 * decade;
-        if (span / StepFreq > 450) StepFreq = span / 450;
+        const long long span = 9 * decade;
+        if (span / StepFreq > 450) StepFreq = static_cast<int>(span / 450);
     }
     if (!step.Send("SGA=SGA+0")) return step.Result();
     SettleMs = 3000 / CurrentFreq;
@@ -355,20 +393,19 @@ int TfrmFRA::StepFrequency() {
     return ShowDriverStatus();
 }
 
-int TfrmFRA::ReadPoint(int n, int i) {
+int TfrmFRA::ReadPoint(int n) {
     TFraBuffer& buffer = Buffers[n];
     // A point whose read failed leaves no hole: the next one read takes its place.
-    const int slot = std::min(i, buffer.Count);
+    const int slot = buffer.Count;
     if (slot >= fra::kMaxPoints) {
-        RunFlag = 0; // the buffer is full: the sweep ends here
+        RunFlag = 0;
+        bufferFull_ = true;
         return 0;
     }
-    TFraPoint& point = buffer.Points[slot];
     int words[4] = {0, 0, 0, 0};
     for (int k = 0; k < 4; ++k) {
-        const int result = QueryNumber(*this, k == 0 ? "#%" + LogAreaAddress : ",", words[k]);
-        if (result == kBadNumber) return -1;
-        if (result != 1) return 0;
+        if (QueryNumber(k == 0 ? "#%" + LogAreaAddress : ",", words[k]) != 1)
+            return badReply_.isEmpty() ? 0 : -1; // a read that only failed is not counted
         if (k == 0 && words[0] < 0) {
             buffer.Count = 0;
             RunFlag = 0;
@@ -378,7 +415,7 @@ int TfrmFRA::ReadPoint(int n, int i) {
             return 0;
         }
     }
-    point = {words[0], words[1], words[2], words[3]};
+    buffer.Points[slot] = {words[0], words[1], words[2], words[3]};
     buffer.Count = slot + 1;
     if (CurrentFreq < 150 || CurrentFreq - LastDrawnFreq > 9) {
         DrawActivePage();

@@ -4,6 +4,7 @@
 
 #include "TextTable.h"
 
+#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "ui/Guard.h"
 
@@ -88,6 +89,7 @@ TfrmFRA::TfrmFRA(QWidget* owner)
     ui::Connect(DateTimer, &QTimer::timeout, this, [this] { DateTimerTimer(); });
     ui::Connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
     DateTimer->SetEnabled(true);
+    if (mdlGeneral) mdlGeneral->OnLineLost(this, [this] { LineLost(); });
 }
 
 void TfrmFRA::BuildBodePage() {

@@ -158,10 +158,15 @@ public:
 
     // Exchanges with the driver: 0 sent (no reply wanted), 1 replied, -1 failed.
     int SendAndWait(const QString& command, QByteArray* reply);
+    // A query whose reply must be a whole number: 1 with the value, or -1 for a failed exchange
+    // or a reply that is no number (then kept as the run's bad reply).
+    int QueryNumber(const QString& command, int& value);
     int ShowDriverStatus();
     int ReadInternalVariables();
 
-    // The measurement run.
+    // The measurement run. Measuring() is true from the start of a run until it has ended,
+    // its end sequence included.
+    bool Measuring() const { return measuring_; }
     void btAnalyzeClick();
     void btAnalyze2Click();
     void RunAnalysis(int n);
@@ -171,7 +176,9 @@ public:
     int StartServo();
     int PrepareNotchTest();
     int SetVirtualMode();
-    int ReadPoint(int n, int i);
+    // Reads the point under measurement into buffer n, after the points read so far: 1 stored,
+    // 0 not (a failed read, invalid data, a full buffer), -1 a word that is no number.
+    int ReadPoint(int n);
 
     // Plots.
     void DrawBodePlot();
@@ -192,6 +199,8 @@ public:
     void LoadBufferFile(int n);
     void LoadSpectrumFile();
     void ComputeSpectrum();
+    // FreqResolution from the spectrum's rate and count: fs/N, at least 1.
+    void UpdateFreqResolution();
 
     // Entry checks and printing.
     void btPrintClick() { PrintPage(); }
@@ -232,15 +241,31 @@ private:
     RunExit SweepPoints(int n);
     // A command of the run: the error path when it fails, the end sequence after a stop.
     RunExit SendInRun(const char* command);
+    // After a status display: go on, the end sequence after a failed exchange, or the error
+    // path after a reply that is no number.
+    RunExit AfterStatus(int result) const;
+    // Keeps the message naming a reply that is not the number it must be; gives -1.
+    int BadReply(const QString& command, const QByteArray& reply);
 
     // The run's exits.
     void EndSequence(int n);
     void ErrorPath(int n, bool communicationFailed);
+    // After a lost line: the run ends quietly (the data module tells the user), keeping the
+    // points measured so far.
+    void ReturnToIdle(int n);
+    void GiveControlsBack(int n);
+    void LineLost();
     void ShowBufferEdits(int n, const QStringList& texts);
     void ShowBufferInfo(int n);
     // The display range of buffer n (lo, hi) as the plots take it, filling empty range boxes.
     std::pair<int, int> DisplayRange(int n);
     bool IsComplex(int n) const { return Buffers[n].ColumnNames[2] != "AMAX"; }
+
+    bool measuring_ = false;
+    int runBuffer_ = -1; // the buffer of the run once it has taken the controls
+    bool lineLostInRun_ = false;
+    bool bufferFull_ = false;
+    QString badReply_; // the message naming the run's bad reply, empty when there was none
 };
 
 extern TfrmFRA* frmFRA;
@@ -248,4 +273,7 @@ extern TfrmFRA* frmFRA;
 namespace fra {
 // A box's text as a decimal whole number, or -1 when it is not one.
 int BoxValue(const QLineEdit* box);
+// The highest frequency a sweep may reach, half the control frequency given in kHz (500 Hz per
+// kHz), held within the int range.
+int SweepLimit(int controlKhz);
 } // namespace fra

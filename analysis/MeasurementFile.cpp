@@ -1,6 +1,7 @@
 #include "MeasurementFile.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace fra {
 
@@ -14,6 +15,13 @@ LoadedMeasurement Invalid() {
     return {};
 }
 
+bool HoldsControlCharacter(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char ch) {
+        const auto byte = static_cast<unsigned char>(ch);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
 } // namespace
 
 LoadedMeasurement ParseMeasurement(const TextTable& table) {
@@ -21,19 +29,19 @@ LoadedMeasurement ParseMeasurement(const TextTable& table) {
     const int rows = table.RowCount;
     if (table.ColumnCount - shift < 4 || table.Overflow) return Invalid();
     LoadedMeasurement loaded;
-    for (int c = 0; c < 4; ++c)
+    for (int c = 0; c < 4; ++c) {
         loaded.columnNames[c] = table.Cell(0, c + shift);
+        if (HoldsControlCharacter(loaded.columnNames[c])) return Invalid();
+    }
     for (int r = 1; r < rows; ++r) {
-        TFraPoint point;
-        point.Freq = StrToInt(table.Cell(r, shift));
-        point.InjectedAmp = StrToInt(table.Cell(r, shift + 1));
-        point.Value3 = StrToInt(table.Cell(r, shift + 2));
-        point.Value4 = StrToInt(table.Cell(r, shift + 3));
-        loaded.points.push_back(point);
+        std::optional<int> words[4];
+        for (int c = 0; c < 4; ++c)
+            if (!(words[c] = ParseWholeNumber(table.Cell(r, shift + c)))) return Invalid();
+        loaded.points.push_back({*words[0], *words[1], *words[2], *words[3]});
     }
     for (std::size_t i = 0; i < loaded.points.size(); ++i) {
         const int freq = loaded.points[i].Freq;
-        if (freq < 1 || freq > kMaxPoints) return Invalid();
+        if (freq < 1) return Invalid();
         loaded.fromHz = i == 0 ? freq : std::min(loaded.fromHz, freq);
         loaded.toHz = std::max(loaded.toHz, freq);
         // The first two points may be apart by less than the sweep's step; the step is taken

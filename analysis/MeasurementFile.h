@@ -26,8 +26,9 @@ struct LoadedMeasurement {
 };
 
 // The measurement in a table: four value columns after an optional first cell beginning with
-// "LTIME=", at most 10000 points, each frequency within 1..10000 Hz. A value cell that is not a
-// whole number raises std::invalid_argument.
+// "LTIME=", then at most 10000 points of four whole numbers each, every frequency 1 Hz or more
+// (a sweep may pass 10000 Hz when the control frequency allows it). Anything else, a column name
+// holding a control character included (binary junk), leaves it not valid.
 LoadedMeasurement ParseMeasurement(const TextTable& table);
 
 // The measurement file's text with CR LF line ends.

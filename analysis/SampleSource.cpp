@@ -2,10 +2,11 @@
 
 namespace fra {
 
-double SamplingFreqOfPeriod(const std::string& ltimeCell) {
-    const int period = StrToInt(ltimeCell.substr(6));
-    if (period > 0) return 1000 / period;
-    return period == -4 ? 4000.0 : 0.0;
+std::optional<double> SamplingFreqOfPeriod(const std::string& ltimeCell) {
+    const std::optional<int> period = ParseWholeNumber(ltimeCell.substr(6));
+    if (!period) return std::nullopt;
+    if (*period > 0) return 1000 / *period;
+    return *period == -4 ? 4000.0 : 0.0;
 }
 
 double SamplingFreqOfTimeColumn(const std::vector<int>& times) {
@@ -21,12 +22,14 @@ double SamplingFreqOfTimeColumn(const std::vector<int>& times) {
     return runs[1] * 1000.0;
 }
 
-SpectrumColumns ReadSpectrumColumns(const TextTable& table) {
+std::optional<SpectrumColumns> ReadSpectrumColumns(const TextTable& table) {
     SpectrumColumns columns;
     const std::string first = table.Cell(0, 0);
     if (table.RowCount > 0 && first.rfind("LTIME=", 0) == 0) {
         columns.shift = 1;
-        columns.samplingFreq = SamplingFreqOfPeriod(first);
+        const std::optional<double> fs = SamplingFreqOfPeriod(first);
+        if (!fs) return std::nullopt;
+        columns.samplingFreq = *fs;
     }
     if (table.RowCount < 1) return columns; // an empty text holds no column
     for (int c = columns.shift; c < table.ColumnCount; ++c)
@@ -34,10 +37,13 @@ SpectrumColumns ReadSpectrumColumns(const TextTable& table) {
     return columns;
 }
 
-std::vector<int> ColumnValues(const TextTable& table, int col) {
+std::optional<std::vector<int>> ColumnValues(const TextTable& table, int col) {
     std::vector<int> values;
-    for (int r = 1; r < table.RowCount; ++r)
-        values.push_back(StrToInt(table.Cell(r, col)));
+    for (int r = 1; r < table.RowCount; ++r) {
+        const std::optional<int> value = ParseWholeNumber(table.Cell(r, col));
+        if (!value) return std::nullopt;
+        values.push_back(*value);
+    }
     return values;
 }
 

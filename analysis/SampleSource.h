@@ -11,8 +11,8 @@
 namespace fra {
 
 // The sampling frequency a logging period gives ("LTIME=" followed by it): 1000 div v for
-// v > 0, 4000 for -4, else 0. Raises std::invalid_argument when the period is not a number.
-double SamplingFreqOfPeriod(const std::string& ltimeCell);
+// v > 0, 4000 for -4, else 0; nothing when the period is not a whole number.
+std::optional<double> SamplingFreqOfPeriod(const std::string& ltimeCell);
 
 // The sampling frequency told by a time column counting milliseconds: the length n of the second
 // and third runs of equal values when they agree and a fourth run starts, as n x 1000; 0 when
@@ -25,11 +25,12 @@ struct SpectrumColumns {
     std::vector<std::string> names; // the data columns' names (after the shift)
 };
 
-// The data columns of a table; no names when it holds none.
-SpectrumColumns ReadSpectrumColumns(const TextTable& table);
+// The data columns of a table; no names when it holds none; nothing when its "LTIME=" period is
+// not a whole number.
+std::optional<SpectrumColumns> ReadSpectrumColumns(const TextTable& table);
 
-// The values of column `col` (table column, shift included) in rows 1..RowCount-1; raises
-// std::invalid_argument for a cell that is not a whole number.
-std::vector<int> ColumnValues(const TextTable& table, int col);
+// The values of column `col` (table column, shift included) in rows 1..RowCount-1; nothing when
+// a cell is not a whole number.
+std::optional<std::vector<int>> ColumnValues(const TextTable& table, int col);
 
 } // namespace fra

@@ -76,11 +76,11 @@ void TfrmEdit::btnMailCClick() {
         return;
     }
     kaso::compiler::CompileResult result;
+    editor::RemoveEarlierOutput(files->compiled);
+    editor::RemoveEarlierOutput(files->listing);
     {
         ui::EditorPane::WriteLinesToFile(files->source, memMain2->Lines());
         const editor::TemporaryFile temporary(files->source);
-        editor::RemoveEarlierOutput(files->compiled);
-        editor::RemoveEarlierOutput(files->listing);
         namespace compiler = kaso::compiler;
         const std::filesystem::path source = editor::FileSystemPath(files->source);
         result = SeriesIndex() == 0

@@ -22,7 +22,6 @@ TfrmLogging* frmLogging = nullptr;
 namespace {
 
 const QColor kOlive(128, 128, 0);
-const QColor kTeal(0, 128, 128);
 
 struct Variable {
     const char* item;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: once in a plain build with
 # warnings as errors, once under AddressSanitizer and UndefinedBehaviorSanitizer; then runs the
-# compilers' fuzz target for a bounded time.
+# libFuzzer targets of the compilers and of every file and reply reader, each for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,5 +20,5 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKASONT_FUZZ=ON -DKASONT_SANITIZE=ON \
       -DKASONT_WERROR=ON -DKASONT_BENCH=OFF -DKASONT_FUZZ_SECONDS=30 >/dev/null
-cmake --build build-fuzz -j "$jobs" --target compiler_fuzz
-ctest --test-dir build-fuzz -R compiler_fuzz --output-on-failure
+cmake --build build-fuzz -j "$jobs" --target compiler_fuzz reader_fuzzers
+QT_QPA_PLATFORM=offscreen ctest --test-dir build-fuzz -R "_fuzz" -j "$jobs" --output-on-failure

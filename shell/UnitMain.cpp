@@ -4,6 +4,7 @@
 #include "UnitSetup.h"
 #include "UnitVersion.h"
 #include "Waits.h"
+#include "analysis/FreqAnalyze.h"
 #include "editor/UnitEdit.h"
 #include "logging/UnitLogging_QWB.h"
 #include "logging/UnitLogging_QWC.h"
@@ -56,12 +57,6 @@ QToolButton* AddToolButton(QToolBar* bar, const QString& caption, const QString&
     }
     bar->addWidget(button);
     return button;
-}
-
-void WriteGuide(QTextEdit* pane, const QStringList& lines) {
-    pane->clear();
-    for (const QString& line : lines)
-        pane->append(line);
 }
 
 } // namespace
@@ -321,6 +316,9 @@ void TfrmMain::DeleteOwnedWindows() {
 }
 
 bool TfrmMain::FormCloseQuery() {
+    // A measurement drives the servo: the program ends only once the run has stopped it.
+    if (frmFRA && frmFRA->Measuring())
+        return false;
     if (frmEdit && frmEdit->Showing() && frmEdit->HasUnsavedDocuments())
         return ui::AskYesNo("編集画面にて保存されていないﾌｧｲﾙがあります。それでも終了しますか？",
                             "警告");

@@ -99,8 +99,12 @@ void hookLogArea(DriverMemory& memory, const std::shared_ptr<AnalysisState>& sta
                               return std::nullopt;
                           const std::uint32_t word = (at.address - base) / step;
                           if (word >= 4) return std::nullopt;
-                          if (word == 0) return QByteArray::number(running->readPoint());
-                          return QByteArray::number(running->point[word]);
+                          const QByteArray value = QByteArray::number(
+                              word == 0 ? running->readPoint() : running->point[word]);
+                          const auto replaced =
+                              running->replacedReplies.find(word == 0 ? "#%" : ",");
+                          return replaced != running->replacedReplies.end() ? replaced->second
+                                                                            : value;
                       },
                       nullptr});
 }
@@ -129,8 +133,6 @@ bool DriverAxis::runAnalysisCommand(const QByteArray& command, std::optional<QBy
         state.logArea = loggingSetting("&LOGP");
         hookLogArea(memory_, analysis_);
         reply = state.logArea;
-    } else if (command == "SVKHZ") {
-        reply = state.svkhz;
     } else if (name == "VERST") {
         if (equals < 0)
             reply = state.verstReply.isEmpty() ? QByteArray::number(state.verst) : state.verstReply;
@@ -179,6 +181,9 @@ bool DriverAxis::runAnalysisCommand(const QByteArray& command, std::optional<QBy
     } else if (!isQuietSetting(command)) {
         return false;
     }
+    if (const auto replaced = state.replacedReplies.find(command);
+        reply && replaced != state.replacedReplies.end())
+        reply = replaced->second;
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <complex>
+#include <map>
 
 namespace sim {
 
@@ -37,8 +38,13 @@ struct AnalysisState {
 
     // What "VERST" answers in place of the virtual mode, when set (a driver without it: "E-S").
     QByteArray verstReply;
-    // The control frequency in kHz that "SVKHZ" answers.
-    QByteArray svkhz = "16";
+    // The control frequency that "SVKHZ" answers is the axis's one value, shared with the
+    // logging commands: DriverAxis::setControlFrequency.
+
+    // A fault for the tests: replies given in place of the usual ones, by command ("TIME",
+    // "ALST", "QREF", "QLIM", "SVONS", "NFST"), "#%" for the point's first word and "," for
+    // its further words.
+    std::map<QByteArray, QByteArray> replacedReplies;
 
     // A fault for the tests: from this frequency on the logged frequency word is negative
     // (0: never).

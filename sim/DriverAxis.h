@@ -107,6 +107,9 @@ public:
     };
     LoggingMemory& logging() { return logging_; }
     QByteArray loggingSetting(const QByteArray& name) const;
+    // The control frequency in kHz that "SVKHZ" answers: one value, kept with the logging
+    // settings, that the logging windows and the analysis both read.
+    void setControlFrequency(const QByteArray& khz) { logging_.settings["SVKHZ"] = khz; }
     std::int32_t loggedSample(int channel, int sample) const;
     // A sine of a period of 200 samples and amplitude 1000 x (channel + 1), a quarter period
     // later on each further channel.

@@ -110,26 +110,80 @@ TEST_F(FraSpectrumTest, SampleFileAsksForTheFrequencyAndTimeColumnsTellIt) {
     EXPECT_TRUE(ReadFile(chosenFile).startsWith("A\r\n0\r\n309\r\n588\r\n"));
 }
 
-TEST_F(FraSpectrumTest, InvalidFilesAndTheSamplingRateBox) {
+TEST_F(FraSpectrumTest, InvalidFilesLeaveTheSpectrumAsItWas) {
     chosenFile = Path("empty.txt");
     WriteFile(chosenFile, "");
     frmFRA->btOpen->click();
     EXPECT_EQ(messages.back().text, "ファイル形式が無効です。");
     EXPECT_EQ(frmFRA->Spectrum.SampleCount, 0);
-    EXPECT_EQ(frmFRA->edSpecVal->text(), "TEST");
     EXPECT_DOUBLE_EQ(frmFRA->SpectrumTop, 100.0);
 
+    chosenFile = Path("good.txt");
     WriteFile(chosenFile, LoggingTable(100));
     frmFRA->btOpen->click();
+    ASSERT_EQ(frmFRA->Spectrum.SampleCount, 100);
+    const std::vector<int> samples = frmFRA->Spectrum.Samples;
+    for (const QByteArray& bad :
+         {QByteArray(""), QByteArray("V\r\n"), QByteArray("LTIME=1 TIME A B\r\n"),
+          QByteArray("LTIME=x A\r\n1 2\r\n"), QByteArray("V\r\n1\r\nx\r\n3\r\n"),
+          QByteArray("V\r\n1\r\n99999999999999999999\r\n"),
+          QByteArray("TIME,V\r\n0,1\r\nz,2\r\n")}) {
+        messages.clear();
+        WriteFile(chosenFile = Path("bad.txt"), bad);
+        frmFRA->btOpen->click();
+        ASSERT_EQ(messages.size(), 1u) << bad.toStdString();
+        EXPECT_EQ(messages[0].text, "ファイル形式が無効です。");
+        EXPECT_EQ(messages[0].caption, "エラー");
+        EXPECT_EQ(frmFRA->Spectrum.SampleCount, 100);
+        EXPECT_EQ(frmFRA->Spectrum.Samples, samples);
+        EXPECT_EQ(frmFRA->Spectrum.FileName, Path("good.txt"));
+        EXPECT_EQ(frmFRA->edSpecVal->text(), "A");
+    }
+}
+
+TEST_F(FraSpectrumTest, ASourceCutAtTenThousandSamplesSaysSo) {
+    chosenFile = Path("long.txt");
+    WriteFile(chosenFile, LoggingTable(10000));
+    frmFRA->btOpen->click();
+    EXPECT_FALSE(HasMessage("データが10000点を超えるため、先頭の10000点を読み込みました。"));
+    EXPECT_EQ(frmFRA->Spectrum.SampleCount, 10000);
+    WriteFile(chosenFile, LoggingTable(10003));
+    frmFRA->btOpen->click();
+    ASSERT_TRUE(HasMessage("データが10000点を超えるため、先頭の10000点を読み込みました。"));
+    EXPECT_EQ(messages.back().icon, ui::MsgIcon::Information);
+    EXPECT_EQ(frmFRA->Spectrum.SampleCount, 10000);
+}
+
+TEST_F(FraSpectrumTest, ANewSamplingRateUpdatesTheResolution) {
+    chosenFile = Path("log.txt");
+    WriteFile(chosenFile, LoggingTable(100));
+    frmFRA->btOpen->click();
+    ASSERT_EQ(int(frmFRA->FreqResolution), 10);
+    EXPECT_EQ(frmFRA->edSpecFL->text(), "11");
+    const QImage before = SpectrumImage();
+
+    frmFRA->edSpecFreq->setFocus();
+    frmFRA->edSpecFreq->setText("16000");
+    Type(frmFRA->edSpecFreq, "\r");
+    EXPECT_EQ(frmFRA->Spectrum.SamplingFreq, 16000.0);
+    EXPECT_DOUBLE_EQ(frmFRA->FreqResolution, 160.0);
+    EXPECT_EQ(frmFRA->edSpecFL->text(), "160"); // raised to the new lower bound
+    // The label under the plot tells the new resolution.
+    const QRect label(200, 255, 280, 30);
+    EXPECT_NE(SpectrumImage().copy(label), before.copy(label));
+    frmFRA->FreqResolution = 10;
+    frmFRA->DrawActivePage();
+    EXPECT_EQ(SpectrumImage().copy(label), before.copy(label));
+    frmFRA->FreqResolution = 160;
+    frmFRA->edSpecFL->setText("50");
+    Type(frmFRA->edSpecFL, "\r");
+    EXPECT_EQ(frmFRA->edSpecFL->text(), "160");
+
     frmFRA->edSpecFreq->setText("abc");
     Type(frmFRA->edSpecFreq, "\r");
     EXPECT_EQ(frmFRA->edSpecFreq->text(), "1");
     EXPECT_EQ(frmFRA->Spectrum.SamplingFreq, 1.0);
-
-    WriteFile(chosenFile, "LTIME=x A\r\n1 2\r\n");
-    frmFRA->btOpen->click();
-    EXPECT_EQ(messages.back().text, "'x' is not a valid integer value");
-    EXPECT_EQ(frmFRA->Spectrum.SampleCount, 100); // the spectrum that was there stays
+    EXPECT_DOUBLE_EQ(frmFRA->FreqResolution, 1.0);
 }
 
 TEST_F(FraSpectrumTest, ScaleReadoutsAndMarkers) {

@@ -57,16 +57,56 @@ TEST_F(FraTest, DisplayRangeBoxesStayWithinTheAxis) {
     EXPECT_EQ(frmFRA->edLCF[2]->text(), "100");
 }
 
-TEST_F(FraTest, PrintsTheVisiblePageToPdf) {
+namespace {
+
+// The largest stream of a PDF file: the picture of the printed page.
+QByteArray LargestStream(const QByteArray& pdf) {
+    QByteArray largest;
+    for (qsizetype at = pdf.indexOf("stream\n"); at >= 0; at = pdf.indexOf("stream\n", at + 1)) {
+        const qsizetype end = pdf.indexOf("endstream", at);
+        if (end < 0) break;
+        const QByteArray stream = pdf.mid(at + 7, end - at - 7);
+        if (stream.size() > largest.size()) largest = stream;
+        at = end + 9;
+    }
+    return largest;
+}
+
+} // namespace
+
+TEST_F(FraTest, PrintsEachVisiblePageToPdf) {
     OpenWindow();
     RunSweep(50, 150, 10);
-    printFile = Path("fra.pdf");
+    chosenFile = Path("log.txt");
+    WriteFile(chosenFile, "V\r\n1\r\n5\r\n2\r\n7\r\n3\r\n9\r\n");
+    ui::SetModalResponder([](ui::Form&) { return int(ui::mrOk); });
+    frmFRA->pcAnalyze->setCurrentWidget(frmFRA->tsSpectrum);
+    frmFRA->btOpen->click();
+    ASSERT_EQ(frmFRA->Spectrum.SampleCount, 6);
+
+    // Each page prints its own picture; printing it twice gives the same picture.
+    QByteArray pictures[3];
+    QWidget* pages[3] = {frmFRA->tsFreq, frmFRA->tsVector, frmFRA->tsSpectrum};
+    for (int k = 0; k < 3; ++k) {
+        frmFRA->pcAnalyze->setCurrentWidget(pages[k]);
+        printFile = Path(QString("fra%1.pdf").arg(k));
+        frmFRA->btPrint->click();
+        EXPECT_GT(QFileInfo(printFile).size(), 1000) << k;
+        pictures[k] = LargestStream(ReadFile(printFile));
+        EXPECT_GT(pictures[k].size(), 1000) << k;
+        EXPECT_EQ(frmFRA->pcAnalyze->currentWidget(), pages[k]);
+    }
+    EXPECT_NE(pictures[0], pictures[1]);
+    EXPECT_NE(pictures[1], pictures[2]);
+    EXPECT_NE(pictures[0], pictures[2]);
+    printFile = Path("again.pdf");
     frmFRA->btPrint->click();
-    EXPECT_GT(QFileInfo(printFile).size(), 1000);
+    EXPECT_EQ(LargestStream(ReadFile(printFile)), pictures[2]);
     EXPECT_EQ(mdlGeneral->PrintDialog1->Printer().docName(), "KasoNT FRA");
     EXPECT_TRUE(messages.empty());
+
     printFile.clear();
-    QFile::remove(Path("fra.pdf"));
+    QFile::remove(Path("again.pdf"));
     frmFRA->btPrint->click();
-    EXPECT_FALSE(QFileInfo::exists(Path("fra.pdf")));
+    EXPECT_FALSE(QFileInfo::exists(Path("again.pdf")));
 }

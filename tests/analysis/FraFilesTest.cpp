@@ -61,31 +61,74 @@ TEST_F(FraTest, UploadTablesAndInvalidFiles) {
     EXPECT_EQ(frmFRA->edFreqStepBuf[0]->text(), "20");
     EXPECT_EQ(frmFRA->edFileNameBuf[0]->text(), "upload.txt");
 
-    for (const QByteArray& bad :
-         {QByteArray("A,B,C\r\n1,2,3\r\n"), QByteArray("A,B,C,D\r\n10,1,1,1\r\n0,1,1,1\r\n"),
-          QByteArray("A,B,C,D\r\n10001,1,1,1\r\n")}) {
-        WriteFile(chosenFile, bad);
+    // A corrupt file is refused and leaves the buffer and its file name as they were; no
+    // conversion text reaches the user.
+    QByteArray utf16;
+    for (const char ch : QByteArray("SGF,SGA,RMAX,JMAX\r\n10,1,1,1\r\n"))
+        utf16 += QByteArray(1, ch) + '\0';
+    const QByteArray corrupt[] = {
+        "A,B,C\r\n1,2,3\r\n",                         // three value columns
+        "A,B,C,D\r\n10,1,1,1\r\n0,1,1,1\r\n",         // a frequency of 0
+        "A,B,C,D\r\n-20,1,1,1\r\n",                   // a negative frequency
+        "A,B,C,D\r\n10,x,1,1\r\n",                    // a cell that is no number
+        "A,B,C,D\r\n10,1,1,1\r\n20,1,1\r\n",          // a short row
+        "A,B,C,D\r\n10,1,1,99999999999999999999\r\n", // 20 digits
+        "A,B,C,D\r\n10,1,1,-2147483649\r\n",          // below the int range
+        QByteArray("\x01\x02\x00 \x7f\x03,\x04,\x05\x06,\x07\x08\x09\x10", 16), // binary junk
+        utf16};
+    const QString loadedName = chosenFile;
+    for (const QByteArray& bad : corrupt) {
+        messages.clear();
+        WriteFile(chosenFile = Path("bad.csv"), bad);
         frmFRA->btOpen->click();
+        ASSERT_EQ(messages.size(), 2u) << bad.toHex().toStdString(); // the question, the refusal
         EXPECT_EQ(messages.back().text, "ファイル形式が無効です。");
         EXPECT_EQ(messages.back().caption, "エラー");
-        EXPECT_EQ(frmFRA->Buffers[0].Count, 0);
-        EXPECT_TRUE(frmFRA->Buffers[0].FileName.isEmpty());
-        EXPECT_EQ(frmFRA->edFreqFromBuf[0]->text(), "0");
+        EXPECT_EQ(frmFRA->Buffers[0].Count, 3);
+        EXPECT_EQ(frmFRA->Buffers[0].Points[2].Value4, -90);
+        EXPECT_EQ(frmFRA->Buffers[0].FileName, loadedName);
+        EXPECT_EQ(frmFRA->Buffers[0].ColumnNames[2], "AMAX");
+        EXPECT_EQ(frmFRA->edFreqFromBuf[0]->text(), "10");
+        EXPECT_EQ(frmFRA->edFileNameBuf[0]->text(), "upload.txt");
     }
-
-    // A value that is not a number is the conversion error; the buffer keeps what it had.
-    WriteFile(chosenFile, "A,B,C,D\r\n10,1,1,1\r\n");
-    frmFRA->btOpen->click();
-    ASSERT_EQ(frmFRA->Buffers[0].Count, 1);
-    WriteFile(chosenFile, "A,B,C,D\r\n10,x,1,1\r\n");
-    frmFRA->btOpen->click();
-    EXPECT_EQ(messages.back().text, "'x' is not a valid integer value");
-    EXPECT_EQ(frmFRA->Buffers[0].Count, 1);
 
     chosenFile = Path("missing.csv");
     frmFRA->btOpen->click();
     EXPECT_EQ(messages.back().text, "ファイルが開けませんでした。");
-    EXPECT_EQ(frmFRA->Buffers[0].Count, 1);
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 3);
+    EXPECT_EQ(frmFRA->Buffers[0].FileName, loadedName);
+}
+
+TEST_F(FraTest, SweepsAboveTenKilohertzAndEmptyBuffersLoadBack) {
+    driver->axis('X').setControlFrequency("32"); // sweeps up to 16000 Hz
+    OpenWindow();
+    frmFRA->cbDecMaxEnable->SetChecked(false);
+    RunSweep(12000, 12040, 10);
+    ASSERT_EQ(frmFRA->Buffers[0].Count, 5);
+    chosenFile = Path("fast.csv");
+    frmFRA->btSave->click();
+    frmFRA->rbActiveBuf[1]->click();
+    frmFRA->btOpen->click();
+    EXPECT_TRUE(messages.empty());
+    const TFraBuffer& loaded = frmFRA->Buffers[1];
+    ASSERT_EQ(loaded.Count, 5);
+    for (int i = 0; i < 5; ++i) {
+        const TFraPoint& a = frmFRA->Buffers[0].Points[i];
+        const TFraPoint& b = loaded.Points[i];
+        EXPECT_EQ(std::tie(a.Freq, a.InjectedAmp, a.Value3, a.Value4),
+                  std::tie(b.Freq, b.InjectedAmp, b.Value3, b.Value4));
+    }
+    EXPECT_EQ(frmFRA->edFreqToBuf[1]->text(), "12040");
+
+    // An empty buffer's file (a header of three commas) loads back as an empty buffer.
+    frmFRA->rbActiveBuf[2]->click();
+    chosenFile = Path("empty.csv");
+    frmFRA->btSave->click();
+    frmFRA->rbActiveBuf[1]->click();
+    frmFRA->btOpen->click();
+    EXPECT_FALSE(HasMessage("ファイル形式が無効です。"));
+    EXPECT_EQ(frmFRA->Buffers[1].Count, 0);
+    EXPECT_EQ(frmFRA->Buffers[1].FileName, chosenFile);
 }
 
 TEST_F(FraTest, EmptyBufferSavesItsHeaderAndAFailedSaveIsReported) {
@@ -95,7 +138,13 @@ TEST_F(FraTest, EmptyBufferSavesItsHeaderAndAFailedSaveIsReported) {
     EXPECT_EQ(ReadFile(chosenFile), ",,,\r\n");
     chosenFile = Path("no-such-folder/x.csv");
     frmFRA->btSave->click();
-    EXPECT_EQ(messages.back().text, "ファイルが開けませんでした。");
+    // The message names the file and the reason.
+    const QStringList lines = messages.back().text.split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "ファイルが開けませんでした。");
+    EXPECT_EQ(lines[1], chosenFile);
+    EXPECT_FALSE(lines[2].isEmpty());
+    EXPECT_EQ(messages.back().caption, "エラー");
     // Cancelling changes nothing.
     chosenFile.clear();
     frmFRA->btSave->click();

@@ -229,8 +229,7 @@ TEST(MeasurementFile, ParseAndFormat) {
     EXPECT_EQ(upload.columnNames[0], "SGF");
     EXPECT_EQ(upload.points[0].Freq, 5);
     EXPECT_FALSE(fra::ParseMeasurement(Read("A,B,C,D\n0,1,1,1\n")).valid);
-    EXPECT_FALSE(fra::ParseMeasurement(Read("A,B,C,D\n10001,1,1,1\n")).valid);
-    EXPECT_THROW(fra::ParseMeasurement(Read("A,B,C,D\n10,x,1,1\n")), std::invalid_argument);
+    EXPECT_FALSE(fra::ParseMeasurement(Read("A,B,C,D\n10,x,1,1\n")).valid);
     EXPECT_EQ(fra::FormatSamples("V", {3, -2}), "V\r\n3\r\n-2\r\n");
 }
 
@@ -240,16 +239,16 @@ TEST(SpectrumSource, SamplingFrequencyFromPeriodAndTimeColumn) {
     EXPECT_EQ(fra::SamplingFreqOfPeriod("LTIME=2000"), 0.0);
     EXPECT_EQ(fra::SamplingFreqOfPeriod("LTIME=-4"), 4000.0);
     EXPECT_EQ(fra::SamplingFreqOfPeriod("LTIME=0"), 0.0);
-    EXPECT_THROW(fra::SamplingFreqOfPeriod("LTIME=x"), std::invalid_argument);
+    EXPECT_FALSE(fra::SamplingFreqOfPeriod("LTIME=x"));
     EXPECT_EQ(fra::SamplingFreqOfTimeColumn({0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3}), 4000.0);
     EXPECT_EQ(fra::SamplingFreqOfTimeColumn({0, 1, 1, 2, 2, 2, 3}), 0.0);
     EXPECT_EQ(fra::SamplingFreqOfTimeColumn({0, 1, 1, 2, 2}), 0.0);
     EXPECT_EQ(fra::SamplingFreqOfTimeColumn({}), 0.0);
 
     const fra::SpectrumColumns columns =
-        fra::ReadSpectrumColumns(Read("LTIME=1 TIME A B\nx 0 1 2\n"));
+        fra::ReadSpectrumColumns(Read("LTIME=1 TIME A B\nx 0 1 2\n")).value();
     EXPECT_EQ(columns.shift, 1);
     EXPECT_EQ(columns.samplingFreq, 1000.0);
     EXPECT_EQ(columns.names, (std::vector<std::string>{"TIME", "A", "B"}));
-    EXPECT_TRUE(fra::ReadSpectrumColumns(Read("")).names.empty());
+    EXPECT_TRUE(fra::ReadSpectrumColumns(Read(""))->names.empty());
 }

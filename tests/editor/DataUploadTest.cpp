@@ -67,12 +67,12 @@ TEST_F(DataTransferTest, LoggingDataOfTheSecondSeriesHasItsHeaderAndTheLoadersRe
     fra::TextTable table(fra::kTableRows);
     std::istringstream stream(saved.toStdString());
     fra::ReadTextTable(table, stream);
-    const fra::SpectrumColumns columns = fra::ReadSpectrumColumns(table);
+    const fra::SpectrumColumns columns = fra::ReadSpectrumColumns(table).value();
     EXPECT_EQ(columns.shift, 1);
     EXPECT_EQ(columns.samplingFreq, 1000.0);
     EXPECT_EQ(columns.names, (std::vector<std::string>{ui::cp932::Encode("速度").toStdString(),
                                                        "PACT", "VACT", "QREF"}));
-    EXPECT_EQ(fra::ColumnValues(table, 2), (std::vector<int>{2, 102, 202}));
+    EXPECT_EQ(fra::ColumnValues(table, 2).value(), (std::vector<int>{2, 102, 202}));
     const fra::LoadedMeasurement measurement = fra::ParseMeasurement(table);
     EXPECT_TRUE(measurement.valid);
     EXPECT_EQ(measurement.points.size(), 3u);

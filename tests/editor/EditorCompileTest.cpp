@@ -146,7 +146,8 @@ TEST_F(EditorCompileTest, FirstDocumentCompilesUnderItsBareName) {
 }
 
 TEST_F(EditorCompileTest, UnwritableTemporarySourceIsReportedAndNothingCompiled) {
-    QDir(workDir.path()).mkpath("src/P.tmp"); // the name is taken by a folder
+    QDir(workDir.path()).mkpath("src/P.tmp");         // the name is taken by a folder
+    WriteFile("src/P.mbx", Golden("gen2_jumps.mbx")); // an earlier compile's program
     OpenSource("gen2_jumps.MB", "P.MB");
     frmEdit->AddReply("old");
     frmEdit->btnMailC->click();
@@ -154,6 +155,7 @@ TEST_F(EditorCompileTest, UnwritableTemporarySourceIsReportedAndNothingCompiled)
     EXPECT_EQ(LastMessage().icon, ui::MsgIcon::Error);
     EXPECT_EQ(Listing(), "");
     EXPECT_FALSE(FileExists("src/P.lst"));
+    EXPECT_FALSE(FileExists("src/P.mbx"));
     EXPECT_TRUE(QFileInfo(Path("src/P.tmp")).isDir());
 }
 

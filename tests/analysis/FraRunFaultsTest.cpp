@@ -1,0 +1,305 @@
+// The run against a driver that misbehaves: replies that are no number, huge control
+// frequencies, a full buffer, a line that goes mid-run, the program's end during a run, and
+// text with line breaks in the boxes that feed the line.
+#include "FraFixture.h"
+
+#include "analysis/MeasurementFile.h"
+#include "shell/UnitGeneral.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include "ui/Wait.h"
+
+namespace {
+
+// Runs `action` once, when the driver receives `line` (before it answers).
+void OnLine(sim::SimulatedDriver& driver, QObject* context, const QByteArray& line,
+            std::function<void()> action) {
+    auto done = std::make_shared<bool>(false);
+    QObject::connect(&driver, &sim::SimulatedDriver::lineReceived, context,
+                     [line, action, done](const QByteArray& received) {
+                         if (received != line || *done) return;
+                         *done = true;
+                         action();
+                     });
+}
+
+QString BadReplyText(const QString& command, const QString& reply) {
+    return QString("ドライバの応答が数値ではありません。\n%1 → \"%2\"").arg(command, reply);
+}
+
+} // namespace
+
+class FraFaultTest : public FraTest {
+protected:
+    void SetUp() override {
+        FraTest::SetUp();
+        OpenWindow();
+        // A run that polls for ever is stopped, so that the test fails instead of hanging.
+        safetyStop.setSingleShot(true);
+        QObject::connect(&safetyStop, &QTimer::timeout, [] {
+            if (frmFRA->RunFlag != 0) frmFRA->btAnalyze->click();
+        });
+    }
+    // Runs a sweep of 10..50 Hz in buffer 1 and says whether it ended by itself.
+    bool RunEndsByItself() {
+        safetyStop.start(4000);
+        RunSweep(10, 50, 10);
+        const bool byItself = safetyStop.isActive();
+        safetyStop.stop();
+        return byItself;
+    }
+    // The controls a run takes are back.
+    void ExpectIdle() {
+        EXPECT_EQ(frmFRA->RunFlag, 0);
+        EXPECT_FALSE(frmFRA->Measuring());
+        EXPECT_EQ(frmFRA->btAnalyze->text(), "解析開始");
+        EXPECT_EQ(frmFRA->btAnalyze2->text(), "解析開始");
+        EXPECT_TRUE(frmFRA->btOpen->isEnabled());
+        EXPECT_TRUE(frmFRA->pcAnalyze->isTabVisible(3));
+        EXPECT_TRUE(frmMain->btnPrm->isEnabled());
+        EXPECT_TRUE(frmMain->btnStat->isEnabled());
+        EXPECT_FALSE(frmMain->edtSend->isReadOnly());
+    }
+    QTimer safetyStop;
+};
+
+TEST_F(FraFaultTest, RepliesThatAreNoNumberEndTheRunThroughTheErrorPath) {
+    struct Case {
+        QByteArray trigger; // the line after which the reply goes bad ("": from the start)
+        QByteArray command;
+        QByteArray reply;
+    };
+    const Case cases[] = {
+        {"SVON", "TIME", "abc"},               // the servo start
+        {"SINON", "TIME", "1 2"},              // the settle wait
+        {"SGF=20", "TIME", "12x"},             // a frequency step
+        {"L", "TIME", "99999999999999999999"}, // the wait for the first point
+        {"", "ALST", "E-S"},
+        {"", "QREF", "x"},
+        {"SGF=20", "QLIM", "-2147483649"},
+        {"SGF=20", ",", "?"},  // a further word of the point
+        {"SGF=30", "#%", "*"}, // the point's first word
+        {"", "SVONS", "on"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command.toStdString() + " after " + c.trigger.toStdString());
+        Plant().replacedReplies.clear();
+        auto context = std::make_unique<QObject>();
+        if (c.trigger.isEmpty())
+            Plant().replacedReplies[c.command] = c.reply;
+        else
+            OnLine(*driver, context.get(), c.trigger,
+                   [this, c] { Plant().replacedReplies[c.command] = c.reply; });
+        messages.clear();
+        TakeSentLines();
+        EXPECT_TRUE(RunEndsByItself());
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text,
+                  BadReplyText(c.command == "#%" ? "#%0010C000" : c.command, c.reply));
+        EXPECT_EQ(messages[0].caption, "Error");
+        EXPECT_EQ(frmFRA->Buffers[0].Count, 0);
+        EXPECT_EQ(frmFRA->pnAnalyze->text(), " 解析中止");
+        EXPECT_EQ(frmFRA->edFreqFromBuf[0]->text(), "");
+        // The error path sends nothing after the bad reply.
+        const QList<QByteArray> lines = TakeSentLines();
+        EXPECT_EQ(lines.back(), c.command == "#%" ? QByteArray("#%0010C000") : c.command);
+        ExpectIdle();
+    }
+
+    // The status panel keeps its last text when a status word is no number.
+    Plant().replacedReplies = {{"QREF", "zz"}};
+    frmFRA->pnStatus->setText("before");
+    frmFRA->RunFlag = 1;
+    EXPECT_EQ(frmFRA->ShowDriverStatus(), -1);
+    frmFRA->RunFlag = 0;
+    EXPECT_EQ(frmFRA->pnStatus->text(), "before");
+
+    // A garbled notch filter value is not written back to the driver.
+    Plant().replacedReplies = {{"NFST", "5\x01"}};
+    frmFRA->cbFRASET->SetItemIndex(9);
+    messages.clear();
+    TakeSentLines();
+    EXPECT_TRUE(RunEndsByItself());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, BadReplyText("NFST", "5"));
+    for (const QByteArray& line : TakeSentLines())
+        EXPECT_FALSE(line.startsWith("NFST=")) << line.toStdString();
+}
+
+TEST_F(FraFaultTest, HugeControlFrequenciesDoNotOverflow) {
+    frmFRA->cbDecMaxEnable->SetChecked(false);
+    driver->axis('X').setControlFrequency("3000000");
+    EXPECT_TRUE(RunEndsByItself());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 5);
+    EXPECT_EQ(frmFRA->edFreqTo->text(), "50");
+    EXPECT_EQ(frmFRA->SvkhzText, "3000000");
+    frmFRA->edFreqTo->setText("900000000");
+    Type(frmFRA->edFreqTo, "\r");
+    EXPECT_EQ(frmFRA->edFreqTo->text(), "900000000"); // below 1.5 GHz
+
+    driver->axis('X').setControlFrequency("2147483647");
+    EXPECT_TRUE(RunEndsByItself());
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 5);
+
+    driver->axis('X').setControlFrequency("-2147483648");
+    TakeSentLines();
+    RunSweep(10, 50, 10);
+    EXPECT_EQ(messages.back().text, "詳細設定で設定された項目に誤りがあります。");
+    EXPECT_FALSE(TakeSentLines().contains("SGMD=0"));
+
+    driver->axis('X').setControlFrequency("99999999999999999999");
+    RunSweep(10, 50, 10);
+    EXPECT_EQ(messages.back().text, BadReplyText("SVKHZ", "99999999999999999999"));
+    EXPECT_EQ(messages.back().caption, "警告");
+    EXPECT_EQ(TakeSentLines().back(), "SVKHZ");
+    ExpectIdle();
+
+    // A step that grows near the largest frequency neither overflows nor passes the end.
+    driver->axis('X').setControlFrequency("4294967"); // limit 2147483500 Hz
+    frmFRA->cbDecMaxEnable->SetChecked(true);
+    frmFRA->Buffers[0].Count = 0;
+    RunSweep(2147482000, 2147483647, 600);
+    EXPECT_EQ(frmFRA->edFreqTo->text(), "2147483500");
+    ASSERT_EQ(frmFRA->Buffers[0].Count, 2);
+    EXPECT_EQ(frmFRA->Buffers[0].Points[1].Freq, 2147482600);
+}
+
+TEST_F(FraFaultTest, AFullBufferEndsTheSweepAndSaysSo) {
+    // Points measured before stand in for the 9998 of a long sweep.
+    OnLine(*driver, frmFRA, "SGF=20", [] { frmFRA->Buffers[0].Count = fra::kMaxPoints - 2; });
+    TakeSentLines();
+    EXPECT_TRUE(RunEndsByItself());
+    EXPECT_EQ(frmFRA->Buffers[0].Count, fra::kMaxPoints);
+    EXPECT_EQ(frmFRA->Buffers[0].Points[fra::kMaxPoints - 1].Freq, 30);
+    EXPECT_EQ(frmFRA->edFreqToBuf[0]->text(), "30");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "バッファが一杯(10000点)になったため、解析を終了しました。");
+    EXPECT_EQ(messages[0].icon, ui::MsgIcon::Information);
+    const QList<QByteArray> lines = TakeSentLines();
+    EXPECT_FALSE(lines.contains("SGF=40"));
+    EXPECT_TRUE(lines.contains("SINOF")); // the driver is stopped as at the sweep's end
+    ExpectIdle();
+}
+
+TEST_F(FraFaultTest, ALostLineEndsTheRunAtOnceAndKeepsThePoints) {
+    QElapsedTimer sinceLoss;
+    OnLine(*driver, frmFRA, "SGF=40", [&] {
+        QTimer::singleShot(0, driver.get(), [&] {
+            sinceLoss.start();
+            driver->hangUp();
+        });
+    });
+    frmMain->edtSend->setText("typed");
+    // By the time the user reads the one message, the window is idle again.
+    bool idleAtTheMessage = false;
+    ui::SetMessageResponder([&](const ui::MessageRecord& record) {
+        messages.push_back(record);
+        idleAtTheMessage = frmFRA->btAnalyze->text() == "解析開始" &&
+                           frmMain->btnPrm->isEnabled() && frmFRA->btOpen->isEnabled();
+        return ui::MsgResult::Ok;
+    });
+    EXPECT_TRUE(RunEndsByItself());
+    EXPECT_TRUE(idleAtTheMessage);
+    EXPECT_LT(sinceLoss.elapsed(), 500);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    const TFraBuffer& buffer = frmFRA->Buffers[0];
+    ASSERT_EQ(buffer.Count, 3);
+    EXPECT_EQ(buffer.Points[2].Freq, 30);
+    EXPECT_EQ(frmFRA->edFreqToBuf[0]->text(), "30");
+    EXPECT_EQ(frmFRA->edFreqFromBuf[0]->text(), "10");
+    ExpectIdle();
+    Pause(300);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(FraFaultTest, ALostLineDuringTheServoStartLeavesAnEmptyBuffer) {
+    OnLine(*driver, frmFRA, "SVON",
+           [this] { QTimer::singleShot(0, driver.get(), [this] { driver->hangUp(); }); });
+    EXPECT_TRUE(RunEndsByItself());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 0);
+    EXPECT_EQ(frmFRA->edFreqFromBuf[0]->text(), "");
+    ExpectIdle();
+}
+
+TEST_F(FraFaultTest, ALostLineWhileTheInternalValuesAreReadKeepsTheWholeSweep) {
+    OnLine(*driver, frmFRA, "#3",
+           [this] { QTimer::singleShot(0, driver.get(), [this] { driver->hangUp(); }); });
+    EXPECT_TRUE(RunEndsByItself());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 5);
+    EXPECT_EQ(frmFRA->edFreqToBuf[0]->text(), "50");
+    ExpectIdle();
+}
+
+TEST_F(FraFaultTest, AClickWhileTheRunEndsStartsNoSecondRun) {
+    OnLine(*driver, frmFRA, "SGF=30",
+           [] { QTimer::singleShot(0, [] { frmFRA->btAnalyze->click(); }); });
+    OnLine(*driver, frmFRA, "SINOF",
+           [] { QTimer::singleShot(0, [] { frmFRA->btAnalyze2->click(); }); });
+    TakeSentLines();
+    EXPECT_TRUE(RunEndsByItself());
+    const QList<QByteArray> lines = TakeSentLines();
+    EXPECT_EQ(lines.count("#40"), 1);
+    EXPECT_EQ(lines.count("SINOF"), 1);
+    EXPECT_GE(frmFRA->Buffers[0].Count, 2);
+    EXPECT_TRUE(messages.empty());
+    ExpectIdle();
+}
+
+TEST_F(FraFaultTest, TheMainWindowStaysOpenWhileAMeasurementRuns) {
+    bool closed = true;
+    OnLine(*driver, frmFRA, "SGF=20",
+           [&] { QTimer::singleShot(0, frmMain, [&] { closed = frmMain->close(); }); });
+    EXPECT_TRUE(RunEndsByItself());
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(ui::QuitRequested());
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 5); // the run went on to its end
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(frmMain->close());
+    EXPECT_TRUE(ui::QuitRequested());
+    ui::ClearQuitRequest();
+}
+
+TEST_F(FraFaultTest, TheProgramsEndStopsTheDriverOnTheWayOut) {
+    OnLine(*driver, frmFRA, "SGF=20", [] { QTimer::singleShot(0, [] { ui::RequestQuit(); }); });
+    TakeSentLines();
+    EXPECT_TRUE(RunEndsByItself());
+    ui::ClearQuitRequest();
+    EXPECT_FALSE(frmFRA->Measuring());
+    Pause(100); // the driver reads what was sent on the way out
+    const QList<QByteArray> lines = TakeSentLines();
+    const qsizetype end = lines.indexOf("/L", lines.indexOf("SGF=20"));
+    ASSERT_GT(end, 0);
+    EXPECT_EQ(lines.mid(end, 4), (QList<QByteArray>{"/L", "S", "SINOF", "VERST=0"}));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FraFaultTest, TextWithLineBreaksInTheBoxesSendsNoSecondCommand) {
+    frmFRA->cbVirtual->SetChecked(true);
+    const int parameter5 = driver->parameter('X', 5);
+    for (fra::FraEdit* box : {frmFRA->edFreqFrom, frmFRA->edFreqTo, frmFRA->edFreqStep,
+                              frmFRA->edSGA, frmFRA->edKIKTM}) {
+        const QString kept = box->text();
+        box->setText("X\r#5=1"); // as a paste that keeps its line breaks
+        messages.clear();
+        TakeSentLines();
+        frmFRA->btAnalyze->click();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "詳細設定で設定された項目に誤りがあります。");
+        EXPECT_TRUE(TakeSentLines().isEmpty());
+        box->setText(kept);
+    }
+    EXPECT_FALSE(driver->receivedBytes().contains("#5=1"));
+    EXPECT_EQ(driver->parameter('X', 5), parameter5);
+    // With the boxes as they were, the run goes ahead.
+    messages.clear();
+    frmFRA->btAnalyze->click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_GT(frmFRA->Buffers[0].Count, 0);
+}
