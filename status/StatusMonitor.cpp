@@ -155,6 +155,9 @@ void TStatusMonitor::SendTypedLine() {
     }
     if (!Send(typed + '\r', ridNone)) return;
     WaitSendComplete();
+    // The port is closed while the rate changes, and a failure is told by the rate change: the
+    // watchdog's restarts meanwhile stay quiet until a send goes out again.
+    lineDown_ = true;
     frmMain->ChangeLineRate(*rate, *Timer2, kRateFailure);
 }
 

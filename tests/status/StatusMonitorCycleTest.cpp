@@ -101,6 +101,30 @@ TEST_F(RunningMonitorTest, FailedRateChangeShowsTheMonitorsOwnMessage) {
     EXPECT_TRUE(monitor->Showing());
 }
 
+// The user reads the rate change's message while the watchdog goes on: the restart it makes
+// over the closed port adds no box of its own on top; the rate change tells its own failure.
+TEST_F(RunningMonitorTest, FailedRateChangeReadSlowlyStacksNoBoxOfTheMonitor) {
+    auto texts = std::make_shared<QStringList>();
+    auto depth = std::make_shared<int>(0);
+    auto deepest = std::make_shared<int>(0);
+    ui::SetMessageResponder([=](const ui::MessageRecord& record) {
+        texts->append(record.text);
+        *deepest = std::max(*deepest, ++*depth);
+        Pause(1400);
+        --*depth;
+        return ui::MsgResult::Ok;
+    });
+    qputenv("KASONT_COMM1", "/nonexistent/tty");
+    Type(frmMain->edtSend, "BL\r");
+    ASSERT_TRUE(WaitFor([=] { return texts->size() >= 2 && *depth == 0; }, 6000));
+    Pause(1300); // another restart of the cycle
+    ASSERT_EQ(texts->size(), 2) << texts->join(" / ").toStdString();
+    EXPECT_TRUE(texts->at(0).startsWith("ﾎﾞｰﾚｰﾄの変更ができませんでした。"));
+    EXPECT_TRUE(texts->at(1).startsWith("Commポートがオープンできませんでした。"));
+    EXPECT_EQ(*deepest, 1);
+    EXPECT_TRUE(monitor->Showing());
+}
+
 // The user clicks into the right-hand variable box of the active monitor and types a name in
 // lower case, then Return: the keys go wherever the focus is, as at a keyboard.
 TEST_F(RunningMonitorTest, NameTypedAtTheKeyboardIsPolledAtItsStep) {
