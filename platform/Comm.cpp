@@ -55,6 +55,14 @@ QString TComm::DevicePath(int port) {
     return QString("/dev/ttyS%1").arg(port - 1);
 }
 
+// Said in the program's words, since a handler may let it reach the user as it stands.
+std::string TComm::NotOpenText(int port) {
+    return QString("Comm%1ポートが開いていません。\n"
+                   "接続を確認し、設定画面でポートを開き直してください。")
+        .arg(port)
+        .toStdString();
+}
+
 void TComm::Fail(const QString& what, int error) const {
     throw ECommError(QString("Comm%1 (%2): %3: %4")
                          .arg(Port)
@@ -128,7 +136,7 @@ void TComm::Close() {
 
 void TComm::SendString(const QByteArray& text) {
     if (fd_ < 0)
-        throw ECommNotOpen(QString("Comm%1 is not open").arg(Port).toStdString());
+        throw ECommNotOpen(NotOpenText(Port));
     qsizetype sent = 0;
     while (sent < text.size()) {
         const ssize_t n = ::write(fd_, text.constData() + sent, static_cast<size_t>(text.size() - sent));
@@ -142,7 +150,7 @@ void TComm::SendString(const QByteArray& text) {
             // The device went away under the write: the same loss as on the read side, reported
             // once by the owner of the line.
             LineLost(ErrorText(errno));
-            throw ECommNotOpen(QString("Comm%1 is not open").arg(Port).toStdString());
+            throw ECommNotOpen(NotOpenText(Port));
         }
         if (n < 0 && errno != EAGAIN)
             Fail("cannot send", errno);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <termios.h>
 
 class QSocketNotifier;
@@ -78,6 +79,7 @@ private:
     void LineLost(const QString& reason);
     void Configure();
     [[noreturn]] void Fail(const QString& what, int error) const;
+    static std::string NotOpenText(int port);
 
     int fd_ = -1;
     TCommByteSize byteSize_ = _8;
