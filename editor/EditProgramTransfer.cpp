@@ -102,7 +102,16 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
         if (frmCommCancel->CancelRequested || ui::QuitRequested()) return {RunEnd::Cancelled, n};
         if (!source.fromFile) frmCommCancel->StepTo(n, rows.size());
         if (rows.isEmpty() && !source.fromFile) frmCommCancel->ProgressBar1->setValue(100);
-        if (n >= rows.size()) return {RunEnd::Completed, n};
+        if (n >= rows.size()) {
+            // A last row that is not read back may be refused after its pace has run out: it
+            // gets the read-back's reply time before the run counts as complete.
+            if (n > 0 && !editor::NeedsReadBack(rows[n - 1], series)) {
+                WaitTicksOrReply(*edit.Timer2, kReadBackTicks + 1);
+                if (lineLost) return {RunEnd::LineLost, n - 1};
+                if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n - 1};
+            }
+            return {RunEnd::Completed, n};
+        }
         const QByteArray& row = rows[n];
         if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};
 
