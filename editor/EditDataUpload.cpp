@@ -251,8 +251,9 @@ void TfrmEdit::KeepCollectorInView() {
 
 void TfrmEdit::PutUploadIntoDocument() {
     const int slot = uploadRun_.slot;
-    // A document the user closed meanwhile takes nothing.
+    // A document the user closed meanwhile takes nothing, nor one that has taken its slot since.
     if (slot < 0 || (UsedSlots & (1 << slot)) == 0) return;
+    if (TabCaption(slot) != kUploadCaption || DocFileName[slot] != kUploadCaption) return;
     const QString text = memUploadData->Text();
     if (slot != activeTab_) {
         DocText[slot] = text;
