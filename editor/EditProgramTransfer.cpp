@@ -180,7 +180,7 @@ void TfrmEdit::WireProgramTransfers() {
 // ---- Download ----
 
 void TfrmEdit::btnPopupDownLoadProgramClick(QObject*) {
-    if (ProgramTransferRunning()) return;
+    if (TransferRunning()) return;
     HideDriverScreensForTransfer();
     DownLoadProgram();
 }
@@ -318,8 +318,8 @@ void TfrmEdit::btnPopupUpLoadProgramClick(QObject* sender) {
 }
 
 void TfrmEdit::StartProgramUpload() {
-    // A data upload collects its rows in the same hidden table.
-    if (ProgramTransferRunning() || DataUploadRunning()) return;
+    // Another transfer holds the line; a data upload also holds the hidden collecting table.
+    if (TransferRunning()) return;
     HideDriverScreensForTransfer();
     UploadKind = 0;
     if (!editor::DesignatedAxisAnswered()) {
