@@ -386,7 +386,8 @@ void TfrmEdit::ReceiveProgramLine() {
         EndProgramUpload(false);
         return;
     }
-    memUploadData->AddLine(ui::cp932::Decode(line));
+    // One driver row is one line of the document: a control character could split or hide it.
+    memUploadData->AddLine(CleanLineField(ui::cp932::Decode(line)));
     try {
         mdlGeneral->SendCommand(QByteArray("FL+\r"), ridProgramUpload);
         WaitSendComplete();

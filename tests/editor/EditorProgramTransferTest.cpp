@@ -411,6 +411,15 @@ TEST_F(ProgramTransferTest, UploadTakesItsOwnDocumentAndEndsAtOnceOnCancel) {
     EXPECT_TRUE(driver->receivedBytes().isEmpty());
 }
 
+TEST_F(ProgramTransferTest, EachUploadedRowIsOneLineOfTheDocument) {
+    // A line feed or NUL in a reply splits no row and leaves no control character in the text.
+    driver->axis('Y').program().setRows(
+        {"EV", "()A\n()B", QByteArray("()\0C", 4), "\"\x83\x63", "/EV"});
+    Upload();
+    EXPECT_EQ(frmEdit->memMain2->Lines(), (QStringList{"EV", "()A()B", "()C", "\"ツ", "/EV"}));
+    EXPECT_TRUE(Completed("アップロード完了"));
+}
+
 TEST_F(ProgramTransferTest, ALostLineEndsEitherTransferWithOneMessage) {
     frmSetup->cmbModelType->SetItemIndex(2);
     Answer(ui::MsgResult::No);
