@@ -143,10 +143,8 @@ void FillPrmList(PrmTable table) {
     grid->SetRowCount(static_cast<int>(names.size()) + 1);
     for (int i = 0; i < names.size(); ++i)
         grid->SetCell(0, i + 1, names[i]);
-    frmPrm->RichEdit1->clear();
-    for (const QString& line :
-         OpeningGuideLines(table, SeriesIndex(), frmMain->VersionText, grid->Row()))
-        frmPrm->RichEdit1->append(line);
+    WriteGuide(frmPrm->RichEdit1,
+               OpeningGuideLines(table, SeriesIndex(), frmMain->VersionText, grid->Row()));
     frmPrm->RefreshMarks();
     frmPrm->Show();
 }
@@ -173,12 +171,17 @@ bool ReadLockMasks() {
     return true;
 }
 
-// The main window's "ﾊﾟﾗﾒｰﾀ 一覧".
+// The main window's "ﾊﾟﾗﾒｰﾀ 一覧". A line lost on the way ends it quietly: the data module has
+// told the user already.
 void TfrmMain::btnPopupPrmClick() {
     HideOtherDriveScreens();
+    const int losses = mdlGeneral->LineLosses();
+    const auto lineLost = [losses] { return mdlGeneral->LineLosses() != losses; };
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed: return;
     case ModelQuery::NoAnswer:
+        if (lineLost())
+            return;
         ShowNoAnswer();
         return OpenWithoutDriver();
     case ModelQuery::Answered: break;
@@ -190,9 +193,12 @@ void TfrmMain::btnPopupPrmClick() {
         try {
             answered = ReadLockMasks();
         } catch (const std::exception&) {
-            ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+            if (!lineLost())
+                ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
             return;
         }
+        if (lineLost())
+            return;
         if (!answered)
             ShowNoAnswer();
         return ShowLockWindow();

@@ -2,6 +2,8 @@
 
 #include "ui/Codec.h"
 
+#include <QRegularExpression>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -11,9 +13,15 @@ constexpr int kSectionHeaderLimit = 38;
 
 bool IsLineEnd(char ch) { return ch == '\r' || ch == '\n'; }
 
-// The signed decimal integer at the start of `text` (leading blanks skipped); nothing when the
-// text does not start with one or it does not fit in 32 bits.
-std::optional<int> LeadingInteger(const QByteArray& text) {
+// The signed decimal integer at the start of a record's text (leading blanks skipped).
+struct LeadingNumber {
+    bool present = false; // the text starts with digits (after blanks and a sign)
+    bool fits = false;    // and they fit in 32 bits
+    int value = 0;
+};
+
+LeadingNumber ReadLeadingNumber(const QByteArray& text) {
+    LeadingNumber number;
     qsizetype i = 0;
     while (i < text.size() && text[i] == ' ')
         ++i;
@@ -21,31 +29,58 @@ std::optional<int> LeadingInteger(const QByteArray& text) {
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         negative = text[i++] == '-';
     const qsizetype digitsStart = i;
-    long long value = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        value = value * 10 + (text[i] - '0');
-        if (value > static_cast<long long>(std::numeric_limits<int>::max()) + 1)
-            return std::nullopt;
-        ++i;
+    constexpr long long kLimit = static_cast<long long>(std::numeric_limits<int>::max()) + 1;
+    long long magnitude = 0;
+    bool fits = true;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (fits)
+            magnitude = magnitude * 10 + (text[i] - '0');
+        fits = fits && magnitude <= kLimit;
     }
-    if (i == digitsStart)
-        return std::nullopt;
-    value = negative ? -value : value;
-    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return static_cast<int>(value);
+    number.present = i > digitsStart;
+    const long long value = negative ? -magnitude : magnitude;
+    number.fits = number.present && fits && value <= std::numeric_limits<int>::max();
+    if (number.fits)
+        number.value = static_cast<int>(value);
+    return number;
+}
+
+bool IsControl(QChar ch) { return ch.unicode() < 0x20 || ch.unicode() == 0x7F; }
+
+QString WithoutControls(QString text) {
+    text.removeIf(IsControl);
+    return text;
+}
+
+// The name record of a saved line: the grid's name cell when it carries this parameter's
+// number, else " #nnn " padded with blanks to the record's 27 bytes, so that every saved line
+// loads back into its own row.
+QString SavedName(const QString& cell, int number) {
+    static const QRegularExpression numbered(R"(^ *#(\d+))");
+    const QString name = WithoutControls(cell);
+    const QRegularExpressionMatch match = numbered.match(name);
+    if (match.hasMatch() && match.captured(1).toInt() == number && !name.contains('='))
+        return name;
+    return QString(" #%1 ").arg(number, 3, 10, QChar('0')).leftJustified(kPrmNameRecordBytes, ' ');
 }
 
 } // namespace
 
 QByteArray FormatPrmFile(const QStringList& names, const QStringList& values) {
     QByteArray file;
-    for (qsizetype row = 0; row < names.size() && row < values.size(); ++row) {
-        if (values[row].isEmpty())
+    for (qsizetype row = 0; row < values.size(); ++row) {
+        const QString value = WithoutControls(values[row]);
+        if (value.isEmpty())
             continue;
-        file += ui::cp932::Encode(names[row]) + '=' + ui::cp932::Encode(values[row]) + "\r\n";
+        const QString name = SavedName(row < names.size() ? names[row] : QString(), static_cast<int>(row));
+        file += ui::cp932::Encode(name) + '=' + ui::cp932::Encode(value) + "\r\n";
     }
     return file;
+}
+
+bool IsBlankPrmFile(const QByteArray& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char ch) { return ch == ' ' || ch == '\t' || IsLineEnd(ch); });
 }
 
 PrmFileReader::PrmFileReader(QByteArray bytes, int valueLimit)
@@ -94,38 +129,49 @@ bool PrmFileReader::FindSection(const QString& serial) {
 
 PrmFileReader::Result PrmFileReader::ReadRecords(int count) {
     Result result;
-    int previousNumber = -1;
+    long long previousNumber = -1;
+    bool beyondGrid = false; // a record numbered past the grid ends what is loaded
     for (;;) {
         while (!AtEnd() && bytes_[pos_] != '#')
             ++pos_;
         if (AtEnd())
             break;
         const qsizetype nameStart = ++pos_;
-        while (!AtEnd() && bytes_[pos_] != '=')
+        while (!AtEnd() && bytes_[pos_] != '=' && !IsLineEnd(bytes_[pos_]))
             ++pos_;
         if (AtEnd())
             break;
         const QByteArray nameText = bytes_.mid(nameStart, pos_ - nameStart);
+        if (IsLineEnd(bytes_[pos_])) { // a line without "=" is no record
+            result.skipped.append(ui::cp932::Decode("#" + nameText.left(40)));
+            continue;
+        }
         const qsizetype valueStart = ++pos_;
         while (!AtEnd() && !IsLineEnd(bytes_[pos_]))
             ++pos_;
         const QByteArray valueText = bytes_.mid(valueStart, pos_ - valueStart);
-        const QString record = ui::cp932::Decode("#" + nameText.left(40) + "=" + valueText.left(40));
+        const QString record =
+            WithoutControls(ui::cp932::Decode("#" + nameText.left(40) + "=" + valueText.left(40)));
 
-        const std::optional<int> stated = LeadingInteger(nameText);
-        const int number = stated ? *stated : previousNumber + 1;
-        previousNumber = number;
-        if (nameText.size() > kPrmRecordNameLimit || valueText.size() > valueLimit_ || number < 0) {
+        const LeadingNumber stated = ReadLeadingNumber(nameText);
+        const long long number = stated.present ? stated.value : previousNumber + 1;
+        if (stated.present && !stated.fits) {
+            result.skipped.append(record);
+        } else if (beyondGrid || number < 0 || number >= count) {
+            beyondGrid = beyondGrid || number >= count;
             result.skipped.append(record);
         } else {
-            if (number + 1 > count)
-                break;
+            previousNumber = number;
+            const int row = static_cast<int>(number) + 1;
+            const LeadingNumber value = ReadLeadingNumber(valueText);
             if (valueText.isEmpty()) {
-                result.values.emplace_back(number + 1, QString());
-            } else if (const std::optional<int> value = LeadingInteger(valueText)) {
-                result.values.emplace_back(number + 1, QString::number(*value));
+                result.values.emplace_back(row, QString());
+                ++result.taken;
+            } else if (valueText.size() <= valueLimit_ && value.fits) {
+                result.values.emplace_back(row, QString::number(value.value));
+                ++result.taken;
             } else {
-                result.values.emplace_back(number + 1, QString());
+                result.values.emplace_back(row, QString());
                 result.skipped.append(record);
             }
         }

@@ -11,8 +11,18 @@
 #include <optional>
 #include <vector>
 
-// The file's bytes for the rows that have a value (names and values in row order).
+// The file's bytes for the rows that have a value (names and values by parameter number). A
+// line always starts with its parameter's "#nnn" record, and no control character is written.
 QByteArray FormatPrmFile(const QStringList& names, const QStringList& values);
+
+// Whether a file holds nothing but blanks and line ends (the file of a list without values).
+bool IsBlankPrmFile(const QByteArray& bytes);
+
+// The largest parameter file read; real ones are a few kilobytes.
+inline constexpr qint64 kPrmFileSizeLimit = 1 << 20;
+
+// The bytes of a parameter record's name.
+inline constexpr int kPrmNameRecordBytes = 27;
 
 class PrmFileReader {
 public:
@@ -30,12 +40,15 @@ public:
     struct Result {
         // The values by row (1 to N); rows the file does not name are absent.
         std::vector<std::pair<int, QString>> values;
-        // The records that could not be taken, in the file's words, for the user.
+        // The records that could not be taken, in the file's words, for the user: numbers that
+        // are not parameters of the grid, values that are not numbers, lines without "=".
         QStringList skipped;
+        // How many records gave their row a value (or emptied it).
+        int taken = 0;
     };
 
-    // Reads records until the end, an upper-case "S" between records, or the first record
-    // numbered `count` or more.
+    // Reads records until the end or an upper-case "S" between records. Records numbered
+    // outside 0 to count - 1, and every record after one numbered count or more, are skipped.
     Result ReadRecords(int count);
 
 private:
@@ -46,6 +59,3 @@ private:
     int valueLimit_;
     qsizetype pos_ = 0;
 };
-
-// The longest text between "#" and "=" a record may have.
-inline constexpr int kPrmRecordNameLimit = 35;

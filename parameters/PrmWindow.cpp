@@ -17,6 +17,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -34,6 +38,12 @@ QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint
 }
 
 } // namespace
+
+void WriteGuide(QTextEdit* pane, const QStringList& lines) {
+    pane->setPlainText(lines.join('\n'));
+    pane->moveCursor(QTextCursor::Start);
+    pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->minimum());
+}
 
 QByteArray PrmValueForLine(const QString& cellText) {
     QByteArray value = ui::cp932::Encode(cellText);
@@ -56,8 +66,12 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
       Timer1(new ui::Timer(1, this)), Timer2(new ui::Timer(250, this)) {
     setWindowTitle("ﾊﾟﾗﾒｰﾀ一覧");
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont windowFont(ui::kProportionalFont);
+    windowFont.setPixelSize(12);
+    setFont(windowFont);
     RichEdit1->setReadOnly(true);
     RichEdit1->setFixedHeight(70);
+    RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
     grdPrm->SetCell(0, 0, kNameHeader);
     BuildPanels();
     ui::Connect(btnReadPrm, &QPushButton::clicked, this, [this] { btnReadPrmClick(); });
@@ -71,9 +85,24 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     grdPrm->OnSelectCell = [this](int col, int row, bool& canSelect) {
         grdPrmSelectCell(col, row, canSelect);
     };
-    grdPrm->OnSetEditText = [this](int, int row, const QString&) { RefreshRowMark(row); };
+    grdPrm->OnSetEditText = [this](int col, int row, const QString& text) {
+        KeepCellClean(col, row, text);
+        RefreshRowMark(row);
+    };
+    // A value committed from the cell editor (a paste, say) is cleaned as it is stored.
+    connect(grdPrm, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        KeepCellClean(item->column(), item->row() + 1, item->text());
+    });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     connect(Timer2, &QTimer::timeout, this, [this] { ElapsedMs += Timer2->interval(); });
+    followRow_->setSingleShot(true);
+    followRow_->setInterval(kFollowRowMs);
+    connect(followRow_, &QTimer::timeout, this, [this] { grdPrm->scrollTo(grdPrm->currentIndex()); });
+    // The data module tells the user once; the window only puts itself back.
+    mdlGeneral->OnLineLost(this, [this] {
+        if (Busy == 1)
+            EndTransfer();
+    });
 }
 
 void TPrmWindow::BuildPanels() {
@@ -82,6 +111,8 @@ void TPrmWindow::BuildPanels() {
     for (QLabel* label : {Label1, Label3, Label2, Label4})
         label->setFont(bold);
     auto* comm = new QGridLayout;
+    comm->setContentsMargins(0, 0, 0, 0);
+    comm->setHorizontalSpacing(1);
     int column = 0;
     for (QPushButton* button : {btnReadPrm, btnSendPrm, btnOpenForSndPrm, btnSavePrm, btnSave})
         comm->addWidget(button, 0, column++);
@@ -97,17 +128,54 @@ void TPrmWindow::BuildPanels() {
     auto* guide = new QVBoxLayout;
     guide->addWidget(Label4);
     guide->addWidget(PrmGuide_Checkbox);
-    auto* panels = new QHBoxLayout;
+    auto* panelBox = new QWidget(this);
+    panelBox->setFixedHeight(kPanelHeight);
+    auto* panels = new QHBoxLayout(panelBox);
+    panels->setContentsMargins(3, 0, 3, 0);
     panels->addLayout(comm);
     panels->addSpacing(8);
     panels->addLayout(file);
     panels->addSpacing(8);
     panels->addLayout(guide);
     panels->addStretch();
+
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(panels);
-    layout->addWidget(grdPrm, 1);
+    layout->setContentsMargins(0, kPanelTop, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(panelBox);
+    layout->addSpacing(kGridTop - kPanelTop - kPanelHeight);
+    gridRow_ = new QHBoxLayout;
+    gridRow_->setContentsMargins(1, 0, 0, 0);
+    gridRow_->setSpacing(0);
+    gridRow_->addWidget(grdPrm, 1, Qt::AlignLeft);
+    layout->addLayout(gridRow_, 1);
+    layout->addSpacing(1);
     layout->addWidget(RichEdit1);
+}
+
+// The grid's fonts, row pitch and columns: names in the fixed-pitch font so that the name
+// records line up, and the three columns within the grid's width.
+void TPrmWindow::SetUpGrid(int left, int width, std::array<double, 3> columnShares) {
+    const int factor = DpiFactor(logicalDpiX());
+    QFont gridFont(ui::kMonospaceFont);
+    gridFont.setStyleHint(QFont::Monospace);
+    gridFont.setPixelSize(12);
+    grdPrm->setFont(gridFont);
+    grdPrm->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdPrm->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    QHeaderView* rows = grdPrm->verticalHeader();
+    rows->setMinimumSectionSize(0);
+    rows->setDefaultSectionSize(kRowPitch * factor);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    grdPrm->horizontalHeader()->setFixedHeight(kRowPitch * factor);
+    grdPrm->setFixedWidth(width * factor);
+    gridRow_->setContentsMargins(left * factor, 0, 0, 0);
+    for (int col = 0; col < 3; ++col)
+        grdPrm->setColumnWidth(col, static_cast<int>(width * columnShares[static_cast<size_t>(col)]) *
+                                        factor);
+    // The window's width follows the grid; only the height can be dragged.
+    setFixedWidth((left + width) * factor);
+    resize(width, kClientHeight * factor);
 }
 
 void TPrmWindow::FormActivate() {
@@ -133,6 +201,21 @@ void TPrmWindow::PrmGuide_CheckboxClick() {
         grdPrm->setFocus();
 }
 
+// A cell holds no control character: a pasted line end or a reply's CR would otherwise reach
+// the file and the assignment line.
+void TPrmWindow::KeepCellClean(int col, int row, const QString& text) {
+    const QString clean = CleanLineField(text);
+    if (clean == text)
+        return;
+    grdPrm->SetCell(col, row, clean);
+    if (auto* editor = qobject_cast<QLineEdit*>(grdPrm->indexWidget(grdPrm->model()->index(row - 1, col))))
+        editor->setText(clean);
+}
+
+void TPrmWindow::SetGuideHeights() {
+    layout()->setContentsMargins(0, kPanelTop, 0, RichEdit1->isHidden() ? 2 : 0);
+}
+
 void TPrmWindow::RefreshRowMark(int row) {
     if (row < 1 || row >= grdPrm->RowCount())
         return;
@@ -140,7 +223,9 @@ void TPrmWindow::RefreshRowMark(int row) {
     const QString reference = grdPrm->Cell(2, row);
     const bool differs = !IsUnmarkedRow(row) && !value.isEmpty() && !reference.isEmpty() &&
                          value != reference;
-    grdPrm->SetCellTextColor(2, row, differs ? QColor(255, 0, 0) : QColor(Qt::black));
+    const QColor colour = differs ? QColor(255, 0, 0) : QColor(Qt::black);
+    if (grdPrm->CellTextColor(2, row) != colour) // an unchanged mark costs no repaint
+        grdPrm->SetCellTextColor(2, row, colour);
 }
 
 void TPrmWindow::RefreshMarks() {
@@ -156,7 +241,10 @@ bool TPrmWindow::QueryModel() {
         SetTransferRunning(false);
         return false;
     case ModelQuery::NoAnswer:
-        NoAnswerPath();
+        if (LineLostSinceStart())
+            EndTransfer(); // already reported by the data module
+        else
+            NoAnswerPath();
         return false;
     case ModelQuery::Answered:
         break;
@@ -174,7 +262,12 @@ void TPrmWindow::NoAnswerPath() {
     SetTransferRunning(false);
 }
 
+bool TPrmWindow::LineLostSinceStart() const {
+    return mdlGeneral->LineLosses() != lossesAtStart_;
+}
+
 void TPrmWindow::btnReadPrmClick() {
+    lossesAtStart_ = mdlGeneral->LineLosses();
     Busy = 1;
     SetTransferRunning(true);
     BeforeRead();
@@ -208,6 +301,16 @@ void TPrmWindow::StartQueryChain() {
     }
 }
 
+// A transfer moves the selected row at every step; the view catches up with it a few times a
+// second, so that a reply repaints two cells and not the whole grid and lock list.
+void TPrmWindow::MoveTransferRow(int row) {
+    grdPrm->setAutoScroll(false);
+    grdPrm->SetRow(row);
+    grdPrm->setAutoScroll(true);
+    if (!followRow_->isActive())
+        followRow_->start();
+}
+
 void TPrmWindow::SendQuery(const QByteArray& line) {
     mdlGeneral->SendCommand(line, ReadRequestId());
     WaitSendComplete();
@@ -225,7 +328,7 @@ void TPrmWindow::ReceivePrm(QObject*) {
 
 void TPrmWindow::HandleReply() {
     const int row = ReadIndex + 1;
-    grdPrm->SetCell(1, row, ui::cp932::Decode(mdlGeneral->LastReply));
+    grdPrm->SetCell(1, row, CleanLineField(ui::cp932::Decode(mdlGeneral->LastReply)));
     RefreshRowMark(row);
     if (frmCommCancel->CancelRequested)
         return EndTransfer();
@@ -245,7 +348,7 @@ void TPrmWindow::HandleReply() {
         SendQuery("#0\r");
         return;
     }
-    grdPrm->SetRow(ReadIndex + 1);
+    MoveTransferRow(ReadIndex + 1);
     ++QueryNumber;
     SendQuery("#" + QByteArray::number(QueryNumber) + "\r");
 }
@@ -257,14 +360,18 @@ void TPrmWindow::EndTransfer() {
     SetTransferRunning(false);
 }
 
-// A send failed in the middle of a transfer: the window is put back and the user told.
+// A send failed in the middle of a transfer: the window is put back and the user told, unless
+// the line was lost, which the data module has reported already.
 void TPrmWindow::AbortTransfer() {
     EndTransfer();
     frmCommCancel->AbortTransfer();
-    ShowNoAnswer();
+    ui::ProcessPendingMessages(); // a send into a hung-up device fails before the hang-up is seen
+    if (!LineLostSinceStart())
+        ShowNoAnswer();
 }
 
 void TPrmWindow::btnSendPrmClick() {
+    lossesAtStart_ = mdlGeneral->LineLosses();
     Busy = 1;
     SetTransferRunning(true);
     grdPrm->setFocus();
@@ -275,7 +382,7 @@ void TPrmWindow::btnSendPrmClick() {
     frmCommCancel->StartTransfer();
     try {
         for (int k = 0; k < count; ++k) {
-            if (frmCommCancel->CancelRequested)
+            if (frmCommCancel->CancelRequested || ui::QuitRequested())
                 return EndTransfer();
             ui::ProcessPendingMessages();
             const QByteArray value = PrmValueForLine(grdPrm->Cell(1, k + 1));
@@ -283,7 +390,7 @@ void TPrmWindow::btnSendPrmClick() {
                 mdlGeneral->SendCommand("#" + QByteArray::number(k) + "=" + value + "\r",
                                         WriteRequestId());
                 if (k % 2 == 0)
-                    grdPrm->SetRow(k + 1);
+                    MoveTransferRow(k + 1);
                 WaitSendComplete();
             }
             frmCommCancel->StepTo(k + 1, count);
@@ -335,8 +442,22 @@ bool TPrmWindow::LoadFile(const QString& path) {
                         "警告");
         return false;
     }
-    PrmFileReader reader(file.readAll(), FileValueLimit());
+    const QString tooBig = QString("ﾊﾟﾗﾒｰﾀﾌｧｲﾙとしては大きすぎるため、読み込みませんでした。\n%1")
+                               .arg(QFileInfo(path).fileName());
+    if (file.size() > kPrmFileSizeLimit) {
+        ui::ShowWarning(tooBig, "警告");
+        return false;
+    }
+    // Read at most one byte past the limit, so that neither a huge file nor an endless device
+    // is taken into memory.
+    QByteArray bytes = file.read(kPrmFileSizeLimit + 1);
     file.close();
+    if (bytes.size() > kPrmFileSizeLimit) {
+        ui::ShowWarning(tooBig, "警告");
+        return false;
+    }
+    const bool blank = IsBlankPrmFile(bytes);
+    PrmFileReader reader(std::move(bytes), FileValueLimit());
     if (reader.StartsWithSection()) {
         const std::optional<QString> serial =
             ui::InputQuery("ｼﾘｱﾙNo入力", "古いﾊﾞｰｼﾞｮﾝでｼﾘｱﾙNoの指定が必要です。", "");
@@ -347,11 +468,19 @@ bool TPrmWindow::LoadFile(const QString& path) {
             return false;
         }
     }
-    grdPrm->SetCell(OpenColumn, 0, QFileInfo(path).fileName());
     const int count = FileParameterCount();
+    const PrmFileReader::Result result = reader.ReadRecords(count);
+    // A file of another kind (UTF-16, binary) must not empty the column; a blank file is the
+    // file of a list without values.
+    if (result.taken == 0 && !blank) {
+        ui::ShowWarning(QString("ﾊﾟﾗﾒｰﾀのﾚｺｰﾄﾞが見つかりませんでした。\n%1")
+                            .arg(QFileInfo(path).fileName()),
+                        "警告");
+        return false;
+    }
+    grdPrm->SetCell(OpenColumn, 0, QFileInfo(path).fileName());
     for (int row = 1; row <= count; ++row)
         grdPrm->SetCell(OpenColumn, row, QString());
-    const PrmFileReader::Result result = reader.ReadRecords(count);
     for (const auto& [row, value] : result.values)
         grdPrm->SetCell(OpenColumn, row, value);
     RefreshMarks();

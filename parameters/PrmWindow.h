@@ -13,6 +13,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
+#include <array>
+
+class QHBoxLayout;
 
 class TPrmWindow : public ui::Form {
     Q_OBJECT
@@ -86,16 +89,30 @@ protected:
     // The lock window disables its lock list while a transfer runs.
     virtual void SetTransferRunning(bool) {}
     virtual TPrmWindow* Twin() const = 0;
-    virtual void SetGuideHeights() {}
     // The longest value the file reader takes, and the record that sets the printout's columns.
     virtual int FileValueLimit() const = 0;
     virtual QString PrintSampleName() const = 0;
+
+    // Places the grid (its left edge and width at 96 pixels per inch), sets its fonts, row
+    // pitch and column widths (shares of the width), and fixes the window's width to it.
+    void SetUpGrid(int left, int width, std::array<double, 3> columnShares);
+
+    // One row of the grid, a grid line included; the lock list's items have the same pitch.
+    static constexpr int kRowPitch = 17;
+    static constexpr int kPanelTop = 6;
+    static constexpr int kPanelHeight = 46;
+    static constexpr int kGridTop = 60;
+    static constexpr int kClientHeight = 373;
+    QHBoxLayout* gridRow_ = nullptr; // the grid, and the lock list's room in the lock window
 
     virtual void grdPrmSelectCell(int col, int row, bool& canSelect);
     void FormActivate() override;
 
 private:
     void BuildPanels();
+    void KeepCellClean(int col, int row, const QString& text);
+    // The grid reaches down to the guide pane, or to 3 pixels above the bottom edge without it.
+    void SetGuideHeights();
     bool QueryModel();
     void NoAnswerPath();
     void StartQueryChain();
@@ -105,8 +122,16 @@ private:
     void AbortTransfer();
     bool LoadFile(const QString& path);
     QStringList Column(int col, int rows) const;
+    bool LineLostSinceStart() const;
+    void MoveTransferRow(int row);
+    static constexpr int kFollowRowMs = 100;
+    QTimer* followRow_ = new QTimer(this); // brings the moving row into view
     bool readRunning_ = false;
+    int lossesAtStart_ = 0; // the data module's count of lost lines when the transfer began
 };
+
+// Replaces a guide pane's text with `lines`, shown from its first (name) line.
+void WriteGuide(QTextEdit* pane, const QStringList& lines);
 
 // A value as it goes into an assignment line: control characters (a pasted line end, say) are
 // taken out so that one cell never makes more than one command line.

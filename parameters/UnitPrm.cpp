@@ -20,19 +20,12 @@ int PrmListCount(int seriesIndex, const QByteArray& modelText) {
 }
 
 void ShowPrmGuide(int row) {
-    frmPrm->RichEdit1->clear();
     const QByteArray model = frmMain ? frmMain->VersionText : QByteArray();
-    for (const QString& line : PrmGuideLines(SeriesIndex(), model, row))
-        frmPrm->RichEdit1->append(line);
+    WriteGuide(frmPrm->RichEdit1, PrmGuideLines(SeriesIndex(), model, row));
 }
 
 TfrmPrm::TfrmPrm(QWidget* owner) : TPrmWindow(owner, 111) {
-    resize(448, 407);
-    ScaleToDpi(*this);
-    const int width = 440;
-    grdPrm->setColumnWidth(0, static_cast<int>(width * 0.4));
-    grdPrm->setColumnWidth(1, static_cast<int>(width * 0.275));
-    grdPrm->setColumnWidth(2, static_cast<int>(width * 0.27));
+    SetUpGrid(1, 440, {0.4, 0.275, 0.27});
 }
 
 int TfrmPrm::ParameterCount() const { return PrmListCount(SeriesIndex(), ModelText); }

@@ -8,16 +8,33 @@
 #include "ui/Dialogs.h"
 #include "ui/Widgets.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
+#include <QEvent>
+#include <QHeaderView>
+#include <QPainter>
+#include <QPixmap>
+#include <QScrollBar>
+
+namespace {
+
+// A yellow key outlined in black, above the lock list.
+QPixmap LockKeyIcon() {
+    QPixmap icon(16, 16);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    painter.setPen(Qt::black);
+    painter.setBrush(QColor(255, 220, 0));
+    painter.drawEllipse(1, 1, 7, 7);
+    painter.drawRect(7, 4, 7, 2);
+    painter.drawRect(11, 6, 2, 3);
+    return icon;
+}
+
+} // namespace
 
 TfrmPrmLock* frmPrmLock = nullptr;
 
 void ShowPrmLockGuide(int row) {
-    frmPrmLock->RichEdit1->clear();
-    for (const QString& line : PrmLockGuideLines(row))
-        frmPrmLock->RichEdit1->append(line);
+    WriteGuide(frmPrmLock->RichEdit1, PrmLockGuideLines(row));
 }
 
 TfrmPrmLock::TfrmPrmLock(QWidget* owner)
@@ -26,32 +43,61 @@ TfrmPrmLock::TfrmPrmLock(QWidget* owner)
     for (int i = 0; i < names.size(); ++i)
         grdPrm->SetCell(0, i + 1, names[i]);
     grdPrm->SetCell(1, 0, kHeaderKaso2);
-    clbPrm->setFocusPolicy(Qt::NoFocus);
-    clbPrm->setFixedWidth(65);
-    Image1->setFixedSize(17, 17);
-    // The lock list stands beside the grid, item i beside row i + 1.
-    auto* layout = qobject_cast<QVBoxLayout*>(this->layout());
-    const int gridAt = layout->indexOf(grdPrm);
-    layout->removeWidget(grdPrm);
-    auto* side = new QVBoxLayout;
-    side->addWidget(Image1);
-    side->addWidget(clbPrm, 1);
-    auto* lists = new QHBoxLayout;
-    lists->addLayout(side);
-    lists->addWidget(grdPrm, 1);
-    layout->insertLayout(gridAt, lists, 1);
-
-    resize(448, 407);
-    ScaleToDpi(*this);
-    const int width = 424;
-    grdPrm->setColumnWidth(0, static_cast<int>(width * 0.4));
-    grdPrm->setColumnWidth(1, static_cast<int>(width * 0.28));
-    grdPrm->setColumnWidth(2, static_cast<int>(width * 0.266));
+    SetUpGrid(kLockListWidth, 424, {0.4, 0.28, 0.266});
+    SetUpLockList();
 
     grdPrm->OnKeyPress = [this](QChar key) { grdPrmKeyPress(key); };
     grdPrm->OnTopLeftChanged = [this] { grdPrmTopLeftChanged(); };
     clbPrm->OnClick = [this] { clbPrmClick(); };
     clbPrm->OnClickCheck = [this] { clbPrmClickCheck(); };
+}
+
+// The lock list is not laid out on its own: it covers exactly the grid's rows, beside them, so
+// that item i stands beside row i + 1 whatever the window's size, and scrolls with the grid.
+void TfrmPrmLock::SetUpLockList() {
+    QFont listFont(ui::kProportionalFont);
+    listFont.setPixelSize(17);
+    clbPrm->setFont(listFont);
+    clbPrm->setFocusPolicy(Qt::NoFocus);
+    clbPrm->setFrameShape(QFrame::NoFrame);
+    clbPrm->setSpacing(0);
+    clbPrm->setUniformItemSizes(true);
+    clbPrm->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    clbPrm->setAutoScroll(false); // it scrolls with the grid only, not to its selected item
+    clbPrm->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    clbPrm->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int pitch = grdPrm->verticalHeader()->defaultSectionSize();
+    for (int i = 0; i < clbPrm->count(); ++i)
+        clbPrm->item(i)->setSizeHint(QSize(kLockListWidth, pitch));
+    Image1->setPixmap(LockKeyIcon());
+    Image1->setAlignment(Qt::AlignCenter);
+    grdPrm->installEventFilter(this);
+    grdPrm->viewport()->installEventFilter(this);
+    // The list follows the grid; a wheel turned over the list moves the grid as well.
+    connect(clbPrm->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        grdPrm->verticalScrollBar()->setValue(value);
+    });
+    AlignLockList();
+}
+
+void TfrmPrmLock::AlignLockList() {
+    const QRect rows = grdPrm->viewport()->geometry(); // within the grid
+    const QPoint rowsTop = grdPrm->mapTo(this, rows.topLeft());
+    const int left = grdPrm->x() - kLockListWidth;
+    clbPrm->setGeometry(left, rowsTop.y(), kLockListWidth, rows.height());
+    Image1->setGeometry(left, grdPrm->y(), kLockListWidth, rowsTop.y() - grdPrm->y());
+    clbPrm->verticalScrollBar()->setValue(grdPrm->verticalScrollBar()->value());
+}
+
+bool TfrmPrmLock::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::LayoutRequest: AlignLockList(); break;
+    default: break;
+    }
+    return TPrmWindow::eventFilter(watched, event);
 }
 
 void TfrmPrmLock::ShowGuide(int row) { ShowPrmLockGuide(row); }

@@ -35,6 +35,13 @@ protected:
     QString PrintSampleName() const override { return " #046 自動力率検知ｹﾞｲﾝ係数 "; }
     void grdPrmSelectCell(int col, int row, bool& canSelect) override;
     void FormActivate() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The lock list's width: the room left of the grid, where the check boxes show.
+    static constexpr int kLockListWidth = 17;
+    void SetUpLockList();
+    void AlignLockList();
 };
 
 extern TfrmPrmLock* frmPrmLock;

@@ -84,7 +84,10 @@ int RunKasoNT(int argc, char** argv) {
     try {
         CreateApplicationWindows();
         frmMain->show();
-        QApplication::exec();
+        // A close or a termination signal during the start-up scan (shown before the loop
+        // runs) has already ended the program.
+        if (!ui::QuitRequested())
+            QApplication::exec();
     } catch (const std::exception& e) {
         ui::ShowException(e);
     }

@@ -57,7 +57,7 @@ void TfrmMain::FormShow() {
     try {
         for (int i = 0; i < 26; ++i) {
             ui::ProcessPendingMessages();
-            if (splash->CancelRequested)
+            if (splash->CancelRequested || ui::QuitRequested())
                 break;
             const char letter = kProbeOrder[i];
             const bool answered = ProbeAxis(letter, *Timer3);
@@ -123,7 +123,7 @@ void TfrmSetup::RunCheck() {
     const int losses = mdlGeneral->LineLosses();
     try {
         for (int i = 0; i < 26; ++i) {
-            if (btnCheck->text() != "停止") {
+            if (btnCheck->text() != "停止" || ui::QuitRequested()) {
                 ProgressBar1->setValue(0);
                 break;
             }

@@ -8,6 +8,8 @@
 #include "ui/Guard.h"
 
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
 
 TfrmCommCancel* frmCommCancel = nullptr;
 
@@ -26,8 +28,20 @@ TfrmCommCancel::TfrmCommCancel(QWidget* owner)
     layout->addWidget(Label3, 2, 1, Qt::AlignRight);
     layout->addWidget(btnCancel, 3, 0, 1, 2, Qt::AlignCenter);
     setFixedSize(190, 154);
+    CentreOnScreen();
     ui::Connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
 }
+
+void TfrmCommCancel::CentreOnScreen() {
+    const QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!where)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(where->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void TfrmCommCancel::FormShow() { CentreOnScreen(); }
 
 void TfrmCommCancel::StartTransfer(bool showPercent) {
     ProgressBar1->setValue(0);

@@ -40,7 +40,11 @@ public:
     void btnCancelClick();
 
 protected:
+    void FormShow() override;
     void FormDeactivate() override;
+
+private:
+    void CentreOnScreen();
 };
 
 extern TfrmCommCancel* frmCommCancel;

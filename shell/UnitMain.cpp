@@ -58,12 +58,6 @@ QToolButton* AddToolButton(QToolBar* bar, const QString& caption, const QString&
     return button;
 }
 
-void WriteGuide(QTextEdit* pane, const QStringList& lines) {
-    pane->clear();
-    for (const QString& line : lines)
-        pane->append(line);
-}
-
 } // namespace
 
 TfrmMain::TfrmMain(QWidget* owner) : ui::Form(owner) {

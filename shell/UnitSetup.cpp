@@ -77,10 +77,11 @@ void TfrmSetup::BuildLayout() {
     layout->addWidget(direction);
 }
 
-void TfrmSetup::FormActivate() {
-    cmbModelType->setFocus();
-    RecordCheckedSettings();
-}
+// The settings the port was opened with count as checked when the dialog comes up; a later
+// activation (after a message box, say) must not take the user's changes for checked ones.
+void TfrmSetup::FormShow() { RecordCheckedSettings(); }
+
+void TfrmSetup::FormActivate() { cmbModelType->setFocus(); }
 
 void TfrmSetup::RecordCheckedSettings() {
     CheckedPort = cmbPort->ItemIndex() + 1;

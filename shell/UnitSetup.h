@@ -27,7 +27,8 @@ public:
     QProgressBar* ProgressBar1;
     ui::Timer* Timer1; // 15 ms ticks of the axis probe
 
-    // The port settings of the last activation or check; the dialog closes only with these.
+    // The port settings the dialog was shown with, or of the last check started; the dialog
+    // closes only with these.
     int CheckedPort = 0;
     int CheckedBaudIndex = 0;
     int CheckedParityIndex = 0;
@@ -36,6 +37,7 @@ public:
     void btnCheckClick();
 
 protected:
+    void FormShow() override;
     void FormActivate() override;
     bool FormCloseQuery() override;
     void FormClose() override;

@@ -43,12 +43,14 @@ bool FileDialog::Execute(QWidget* parent) {
     if (DialogResponder()) {
         chosen = DialogResponder()(*this);
     } else {
-        const QString name =
-            kind_ == Kind::Open
-                ? QFileDialog::getOpenFileName(parent, Title, FileName, ToQtFilter(Filter))
-                : QFileDialog::getSaveFileName(parent, Title, FileName, ToQtFilter(Filter));
-        if (!name.isEmpty())
-            chosen = name;
+        if (kind_ == Kind::Open) {
+            const QString name =
+                QFileDialog::getOpenFileName(parent, Title, FileName, ToQtFilter(Filter));
+            if (!name.isEmpty())
+                chosen = name;
+        } else {
+            chosen = RunSaveDialog(parent);
+        }
     }
     if (!chosen)
         return false;
@@ -56,6 +58,19 @@ bool FileDialog::Execute(QWidget* parent) {
     if (kind_ == Kind::Save && !DefaultExt.isEmpty() && QFileInfo(FileName).suffix().isEmpty())
         FileName += '.' + DefaultExt;
     return true;
+}
+
+// The save dialog adds the default extension itself, so that its question about replacing a
+// file is asked of the name that will be written (Qt's own dialog: a native one may ask about
+// the name as typed).
+std::optional<QString> FileDialog::RunSaveDialog(QWidget* parent) const {
+    QFileDialog dialog(parent, Title, FileName, ToQtFilter(Filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(DefaultExt);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 void SetFileDialogResponder(FileDialogResponder responder) {

@@ -26,6 +26,7 @@ public:
     Kind DialogKind() const { return kind_; }
 
 private:
+    std::optional<QString> RunSaveDialog(QWidget* parent) const;
     Kind kind_;
 };
 

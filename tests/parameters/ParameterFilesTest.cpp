@@ -12,7 +12,16 @@
 #include "ui/FileDialogs.h"
 #include "ui/Printing.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+#include "shell/UnitCommCancel.h"
 
 namespace {
 
@@ -125,6 +134,11 @@ TEST_F(ParameterFilesTest, FilesOfEachCountLoadByParameterNumber) {
     Load(frmPrm, "all.PRM");
     EXPECT_EQ(frmPrm->grdPrm->RowCount(), 65);
     EXPECT_EQ(frmPrm->grdPrm->Cell(1, 64), "1063");
+    // The parameters this list has not are named, not dropped silently.
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("読み込めなかったﾚｺｰﾄﾞがあります。\n#064 "));
+    EXPECT_TRUE(messages[0].text.endsWith("ほか 126 件"));
+    messages.clear();
 
     Load(frmPrmLock, "all.PRM");
     EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 200), "1199");
@@ -166,12 +180,12 @@ TEST_F(ParameterFilesTest, CorruptFilesLoadWhatIsValidAndSaySoWithoutInventingVa
     for (int row = 1; row <= 12; ++row)
         frmPrmLock->grdPrm->SetCell(1, row, "old");
     Load(frmPrmLock, "bad.prm");
-    const QStringList expected = {"12", "12", "1", "", "", "", "", "", "", "3", "", ""};
+    const QStringList expected = {"12", "12", "1", "", "", "1", "", "", "", "3", "", ""};
     for (int row = 1; row <= 12; ++row)
         EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, row), expected[row - 1]) << row;
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith("読み込めなかったﾚｺｰﾄﾞがあります。"));
-    EXPECT_EQ(messages[0].text.count('\n'), 5); // abc, -4, the long name, the long value, 99999999999
+    EXPECT_EQ(messages[0].text.count('\n'), 4); // abc, -4, the long value, 99999999999
 
     // A truncated file: the records before the cut load.
     messages.clear();
@@ -202,6 +216,201 @@ TEST_F(ParameterFilesTest, SavingNeverShrinksTheListAndAFailedSaveSaysSo) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith("ファイルを保存できませんでした。"));
     EXPECT_EQ(messages[0].caption, "警告");
+}
+
+// Every line of a saved file: "#nnn" record, "=", a value without control characters.
+void ExpectCleanRecords(const QByteArray& bytes, int lines) {
+    static const QRegularExpression record(R"(^ #\d{3} [^\x00-\x1f=]*=[^\x00-\x1f]+$)");
+    ASSERT_TRUE(bytes.endsWith("\r\n"));
+    const QList<QByteArray> all = bytes.chopped(1).split('\n');
+    EXPECT_EQ(all.size(), lines);
+    for (const QByteArray& line : all) {
+        ASSERT_TRUE(line.endsWith('\r')) << line.toStdString();
+        EXPECT_TRUE(record.match(ui::cp932::Decode(line.chopped(1))).hasMatch()) << line.toStdString();
+    }
+}
+
+TEST_F(ParameterFilesTest, RepliesAndPastedValuesAreStoredCleanAndEverySavedLineLoadsBack) {
+    // The list is opened for a 90-parameter model; the driver then turns out to hold 110.
+    OpenList(2, "QWC30");
+    driver->setModelText('X', "QWC50A_C3");
+    // The driver ends its replies with CR LF.
+    mdlGeneral->Comm1->OnCommReceive = [](QObject*, std::uint16_t count) {
+        QByteArray bytes(count, '\0');
+        bytes.resize(mdlGeneral->Comm1->Read(bytes.data(), count));
+        mdlGeneral->ReceiveChunk(bytes.replace("\r", "\r\n"));
+    };
+    frmPrm->btnReadPrm->click();
+    ASSERT_TRUE(WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000));
+    frmCommCancel->btnCancel->click();
+    ASSERT_EQ(frmPrm->grdPrm->RowCount(), 111);
+    for (int n = 0; n < 110; ++n)
+        ASSERT_EQ(frmPrm->grdPrm->Cell(1, n + 1), QString::number(driver->parameter('X', n))) << n;
+
+    // A value pasted into a cell with a line end in it.
+    ui::StringGrid* grid = frmPrm->grdPrm;
+    frmPrm->Show();
+    grid->setFocus();
+    grid->setCurrentCell(9, 1);
+    grid->editItem(grid->currentItem());
+    auto* editor = grid->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QApplication::clipboard()->setText("X\r#5=1");
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(grid->Cell(1, 10), "X#5=1");
+
+    chosenFile = Path("all");
+    frmPrm->btnSavePrm->click();
+    const QByteArray saved = ReadFile("all.prm");
+    ExpectCleanRecords(saved, 110);
+    // A row without a name of its own still carries its number.
+    EXPECT_TRUE(saved.contains(QByteArray(" #100 ").leftJustified(27, ' ') + "="));
+
+    QStringList before;
+    for (int row = 1; row <= 110; ++row) {
+        before.append(grid->Cell(1, row));
+        grid->SetCell(1, row, "");
+    }
+    Load(frmPrm, "all.prm");
+    for (int row = 1; row <= 110; ++row)
+        if (row != 10) {
+            ASSERT_EQ(grid->Cell(1, row), before[row - 1]) << row;
+        }
+
+    // The pasted text goes out as one line and sets no other parameter.
+    const int before5 = driver->parameter('X', 5);
+    for (int row = 1; row <= 110; ++row)
+        grid->SetCell(1, row, row == 10 ? before[9] : QString());
+    TakeSentLines();
+    frmPrm->btnSendPrm->click();
+    Pause(100);
+    EXPECT_EQ(driver->receivedBytes().count('\r'), 3);
+    EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{"VER", "VER", "#9=X#5=1"}));
+    EXPECT_EQ(driver->parameter('X', 5), before5);
+}
+
+TEST_F(ParameterFilesTest, RecordNumbersOutsideTheGridAreListedAndNeverLandInAnotherRow) {
+    WriteFile("numbers.prm", " #000 a=-2147483648\r\n"
+                             " #99999999999 c=6\r\n"
+                             " #-1 d=7\r\n"
+                             " #-2147483648 e=8\r\n"
+                             " #001 f=" + QByteArray(20, '9') + "\r\n"
+                             " #xyz g=9\r\n"
+                             " #004 h=2147483647\r\n"
+                             " #2147483647 b=5\r\n" // past the grid: what follows is not read
+                             " #005 j=11\r\n");
+    for (int row = 1; row <= 200; ++row)
+        frmPrmLock->grdPrm->SetCell(1, row, "old");
+    Load(frmPrmLock, "numbers.prm");
+    for (int row = 1; row <= 200; ++row) {
+        const QString expected = row == 1 ? "-2147483648" : row == 3 ? "9" : row == 5 ? "2147483647" : "";
+        ASSERT_EQ(frmPrmLock->grdPrm->Cell(1, row), expected) << row;
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    const QStringList listed = messages[0].text.split('\n').mid(1);
+    EXPECT_EQ(listed, (QStringList{"#99999999999 c=6", "#-1 d=7", "#-2147483648 e=8",
+                                   "#001 f=" + QString(20, '9'), "#2147483647 b=5", "#005 j=11"}));
+}
+
+TEST_F(ParameterFilesTest, FilesWithoutRecordsAreReportedAndLeaveTheColumnAlone) {
+    const QByteArray good = Record(0, "1") + Record(1, "2");
+    static const char kBinary[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR#\x01\x02=\xA0\x80\r\n#=\0";
+    QByteArray utf16(reinterpret_cast<const char*>(ui::cp932::Decode(good).utf16()),
+                     ui::cp932::Decode(good).size() * 2);
+    const std::pair<const char*, QByteArray> files[] = {
+        {"bom.prm", "\xFF\xFE" + utf16},
+        {"utf16.prm", utf16},
+        {"binary.prm", QByteArray(kBinary, sizeof kBinary - 1)},
+        {"ff.prm", "\xFF" + good},
+        {"words.prm", "nothing to read\r\n"},
+    };
+    frmPrmLock->grdPrm->SetCell(2, 0, "reference.prm");
+    for (int row = 1; row <= 200; ++row)
+        frmPrmLock->grdPrm->SetCell(2, row, "7");
+    for (const auto& [name, bytes] : files) {
+        messages.clear();
+        WriteFile(name, bytes);
+        Load(frmPrmLock, name, true);
+        EXPECT_TRUE(inputCaption.isEmpty()) << name;
+        ASSERT_EQ(messages.size(), 1u) << name;
+        EXPECT_EQ(messages[0].text, QString("ﾊﾟﾗﾒｰﾀのﾚｺｰﾄﾞが見つかりませんでした。\n") + name);
+        EXPECT_EQ(frmPrmLock->grdPrm->Cell(2, 0), "reference.prm") << name;
+        for (int row = 1; row <= 200; ++row)
+            ASSERT_EQ(frmPrmLock->grdPrm->Cell(2, row), "7") << name << " row " << row;
+    }
+
+    // Names of any length or encoding load when number and value are intact.
+    messages.clear();
+    WriteFile("names.prm", " #007 " + QByteArray(100, 'n') + "=5\r\n #008 " +
+                               ui::cp932::Encode("長い名前の漢字ﾊﾟﾗﾒｰﾀ") + QByteArray(40, '\xFE') +
+                               "=6\r\n #009 \xE3\x81\x82utf-8=7\r\n");
+    Load(frmPrmLock, "names.prm", true);
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(2, 8), "5");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(2, 9), "6");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(2, 10), "7");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(2, 1), "");
+    EXPECT_TRUE(messages.empty());
+
+    // A blank file is the file of a list without values: it empties the column.
+    WriteFile("blank.prm", "\r\n");
+    Load(frmPrmLock, "blank.prm", true);
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(2, 8), "");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(2, 0), "blank.prm");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ParameterFilesTest, BigFilesAndEndlessDevicesAreRefusedAtOnce) {
+    {
+        QFile big(Path("big.prm"));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        big.write(Record(0, "1"));
+        ASSERT_TRUE(big.resize(64 << 20)); // sparse: 64 MiB without filling the disk
+    }
+    frmPrmLock->grdPrm->SetCell(1, 1, "keep");
+    const QString tooBig = "ﾊﾟﾗﾒｰﾀﾌｧｲﾙとしては大きすぎるため、読み込みませんでした。\n";
+    Load(frmPrmLock, "big.prm");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, tooBig + "big.prm");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 1), "keep");
+
+    chosenFile = "/dev/zero";
+    frmPrmLock->btnOpenForSndPrm->click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, tooBig + "zero");
+    EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, 1), "keep");
+}
+
+TEST_F(ParameterFilesTest, TheSaveDialogAddsTheExtensionBeforeAskingToReplace) {
+    ui::SetFileDialogResponder({}); // the real dialog
+    WriteFile("kept.prm", "old contents");
+    frmPrmLock->grdPrm->SetCell(1, 1, "5");
+    mdlGeneral->SaveDialog1->FileName = Path("");
+    QString question;
+    bool typed = false;
+    QTimer driveDialogs;
+    QObject::connect(&driveDialogs, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            question = box->text();
+            box->button(QMessageBox::No)->click();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            if (!typed) {
+                typed = true;
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText("kept");
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            } else {
+                dialog->reject(); // the user gives up after refusing to replace
+            }
+        }
+    });
+    driveDialogs.start(20);
+    frmPrmLock->btnSavePrm->click();
+    driveDialogs.stop();
+    EXPECT_TRUE(question.contains("kept.prm")) << question.toStdString();
+    EXPECT_EQ(ReadFile("kept.prm"), "old contents");
+    EXPECT_FALSE(QFile::exists(Path("kept")));
 }
 
 TEST(PrmPrintoutTest, LinesFillEachPageAtTheSameColumns) {

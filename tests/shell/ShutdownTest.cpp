@@ -1,0 +1,182 @@
+// Closing the main window ends the program whatever else shows: the event loop ends, the
+// settings are written and the single-instance lock is free for the next start.
+#include "AppTest.h"
+
+#include "parameters/UnitPrm.h"
+#include "platform/InstanceLock.h"
+#include "shell/UnitCommCancel.h"
+#include "shell/UnitGeneral.h"
+#include "shell/UnitMain.h"
+#include "status/UnitStat.h"
+#include "status/UnitStat_QWC.h"
+#include "ui/Wait.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTimer>
+#include <csignal>
+
+namespace {
+
+class ShutdownTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        WriteSetting("Comm", "TransmitCheck", 2);
+        ui::ClearQuitRequest();
+    }
+    void TearDown() override {
+        AppTest::TearDown();
+        ui::ClearQuitRequest();
+    }
+    // Runs the program's message loop as its entry does, closes the main window after
+    // `closeAfterMs`, and gives how long the loop ran on after the close (-1: it did not end).
+    qint64 RunLoopAndClose(int closeAfterMs) {
+        QElapsedTimer sinceClose;
+        QTimer::singleShot(closeAfterMs, frmMain, [&] {
+            sinceClose.start();
+            frmMain->close();
+        });
+        bool ended = false;
+        QTimer stuck;
+        stuck.setSingleShot(true);
+        QObject::connect(&stuck, &QTimer::timeout, [&] {
+            if (!ended)
+                QCoreApplication::exit(1);
+        });
+        stuck.start(closeAfterMs + 5000);
+        const int code = QApplication::exec();
+        ended = true;
+        return code == 0 && sinceClose.isValid() ? sinceClose.elapsed() : -1;
+    }
+    // The end of the entry: the windows go (writing the settings), then the lock.
+    void EndProgram(platform::InstanceLock& lock) {
+        QFile::remove(SettingsPath());
+        StopProgram();
+        lock.Release();
+    }
+    void ExpectSettingsWrittenAndLockFree() {
+        EXPECT_TRUE(QFile::exists(SettingsPath()));
+        EXPECT_EQ(StoredSetting("Comm", "TransmitCheck").toInt(), 2);
+        EXPECT_EQ(StoredSetting("Model", "ModelType").toInt(), 3);
+        platform::InstanceLock next("KasoNT");
+        EXPECT_TRUE(next.Acquire());
+    }
+};
+
+TEST_F(ShutdownTest, ClosingTheMainWindowWhileTheMonitorPollsEndsTheProgram) {
+    platform::InstanceLock lock("KasoNT");
+    ASSERT_TRUE(lock.Acquire());
+    StartProgram();
+    frmMain->show();
+    frmMain->btnStat->click();
+    ASSERT_TRUE(WaitFor([] { return (frmStat && frmStat->isVisible()) || frmStat_QWC->isVisible(); }));
+    TakeSentLines();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 3; })); // polling
+    const qint64 after = RunLoopAndClose(100);
+    EXPECT_GE(after, 0);
+    EXPECT_LT(after, 2000);
+    EXPECT_TRUE(ui::QuitRequested());
+    EndProgram(lock);
+    ExpectSettingsWrittenAndLockFree();
+}
+
+TEST_F(ShutdownTest, ClosingTheMainWindowWithTheProgressWindowUpEndsTheProgram) {
+    platform::InstanceLock lock("KasoNT");
+    ASSERT_TRUE(lock.Acquire());
+    StartProgram();
+    frmMain->show();
+    frmMain->btnPopupPrm->trigger();
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "#3")
+                             driver->setFault(sim::Fault::Silent);
+                     });
+    // The read starts inside the loop, and waits for a reply that never comes.
+    QTimer::singleShot(0, frmPrm, [] { frmPrm->btnReadPrm->click(); });
+    const qint64 after = RunLoopAndClose(300);
+    EXPECT_GE(after, 0);
+    EXPECT_LT(after, 2000);
+    EXPECT_TRUE(frmCommCancel->isVisible() || frmPrm->Busy == 1); // it was still running
+    EndProgram(lock);
+    ExpectSettingsWrittenAndLockFree();
+}
+
+TEST_F(ShutdownTest, ClosingTheMainWindowDuringAWriteEndsTheProgram) {
+    platform::InstanceLock lock("KasoNT");
+    ASSERT_TRUE(lock.Acquire());
+    StartProgram();
+    frmMain->show();
+    frmMain->btnPopupPrm->trigger();
+    for (int row = 1; row <= 110; ++row)
+        frmPrm->grdPrm->SetCell(1, row, QString::number(row));
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [](const QByteArray& line) {
+                         if (line.startsWith("#40="))
+                             frmMain->close(); // while the write's loop runs
+                     });
+    QTimer::singleShot(0, frmPrm, [] { frmPrm->btnSendPrm->click(); });
+    QTimer stuck;
+    QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stuck.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(ui::QuitRequested());
+    Pause(100);
+    EXPECT_FALSE(TakeSentLines().contains("#100=101")); // the write stopped with the program
+    EndProgram(lock);
+    ExpectSettingsWrittenAndLockFree();
+}
+
+// The program as its own process, ended by SIGTERM once it is up.
+TEST_F(ShutdownTest, TerminationSignalEndsTheProgramAndTheNextStartRuns) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(KASONT_BINARY);
+    ASSERT_TRUE(first.waitForStarted());
+    const QString lockPath = runtimeDir.path() + "/KasoNT.lock";
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(lockPath); }, 10000));
+    Pause(500);
+    ASSERT_EQ(first.state(), QProcess::Running);
+    QFile::remove(SettingsPath());
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    ASSERT_TRUE(WaitFor([&] { return first.state() == QProcess::NotRunning; }, 5000));
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_EQ(StoredSetting("Comm", "TransmitCheck").toInt(), 2);
+
+    // The next start takes the lock and keeps running.
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(KASONT_BINARY);
+    ASSERT_TRUE(second.waitForStarted());
+    Pause(800);
+    EXPECT_EQ(second.state(), QProcess::Running);
+    ::kill(static_cast<pid_t>(second.processId()), SIGTERM);
+    ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 5000));
+    EXPECT_EQ(second.exitCode(), 0);
+}
+
+TEST_F(ShutdownTest, TerminationSignalDuringTheStartupScanEndsTheProgram) {
+    WriteSetting("Comm", "TransmitCheck", 1);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(KASONT_BINARY);
+    ASSERT_TRUE(program.waitForStarted());
+    // The scan runs while the main window is being shown, before the event loop starts.
+    ASSERT_TRUE(WaitFor([&] { return driver->receivedLines().contains("Y:#33"); }, 10000));
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(WaitFor([&] { return program.state() == QProcess::NotRunning; }, 5000));
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_FALSE(driver->receivedLines().contains("W:#33")); // the scan ended with the signal
+}
+
+} // namespace
