@@ -26,6 +26,7 @@
 #include "ui/Wait.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 
 namespace {
 
@@ -104,7 +105,8 @@ bool AxisConfirmed(const QString& warning) {
 
 // Presets and shows the upload dialog for one kind of data.
 void OpenUploadDialog(const UploadPreset& preset) {
-    if (frmEdit->ProgramTransferRunning()) return;
+    // A running data download keeps its dialog; a running upload may show its own again.
+    if (frmEdit->ProgramTransferRunning() || frmEdit->DataDownloadRunning()) return;
     frmEdit->UploadKind = preset.kind;
     HideScreensForTransfer(frmDownload);
     frmEdit->AxisBit = editor::TransferAxisBit(frmMain->lblAxis->text());
@@ -149,7 +151,7 @@ void TfrmEdit::btnPopupUpLoadCorrectDataClick() {
 }
 
 void TfrmEdit::btnPopupDownLoadClick() {
-    if (ProgramTransferRunning()) return;
+    if (ProgramTransferRunning() || DataUploadRunning()) return;
     HideScreensForTransfer(frmUpload);
     if (!AxisConfirmed("通信確立が未確認の軸に内部データをダウンロードしようとしています。"))
         return;
@@ -160,7 +162,7 @@ void TfrmEdit::btnPopupDownLoadClick() {
 }
 
 void TfrmEdit::btnPopupDownLoadCamDataClick() {
-    if (ProgramTransferRunning()) return;
+    if (ProgramTransferRunning() || DataUploadRunning()) return;
     HideScreensForTransfer(frmUpload);
     if (!AxisConfirmed("通信確立が未確認の軸にカムデータをダウンロードしようとしています。"))
         return;
@@ -170,7 +172,7 @@ void TfrmEdit::btnPopupDownLoadCamDataClick() {
 }
 
 void TfrmEdit::btnPopupDownLoadCorrectDataClick() {
-    if (ProgramTransferRunning()) return;
+    if (ProgramTransferRunning() || DataUploadRunning()) return;
     HideScreensForTransfer(frmUpload);
     if (!AxisConfirmed("通信確立が未確認の軸に補正データをダウンロードしようとしています。"))
         return;
@@ -180,7 +182,7 @@ void TfrmEdit::btnPopupDownLoadCorrectDataClick() {
 }
 
 void TfrmEdit::SendDownLoadData(QObject*) {
-    if (ProgramTransferRunning()) return; // it holds the line until it ends
+    if (ProgramTransferRunning() || DataUploadRunning()) return; // they hold the line
     memSub->clear();
     ui::ProcessPendingMessages();
     if (ui::ShowMessage("編集画面上のデータを転送します。よろしいですか？", "確認",
@@ -208,6 +210,8 @@ void TfrmEdit::SendDownLoadData(QObject*) {
     };
 
     DownloadStopRequested = false;
+    dataDownloadRunning_ = true;
+    const auto running = qScopeGuard([this] { dataDownloadRunning_ = false; });
     BusyCursor busy;
     for (qsizetype i = 0;; ++i) {
         ui::ProcessPendingMessages();

@@ -83,8 +83,9 @@ void TfrmEdit::StartDataUpload() {
     const QString startText = CleanLineField(frmUpload->cmbFirst->currentText());
     long long sets = 0;
     int itemsPerSet = 1;
-    // A program transfer holds the line (and the collecting table) until it ends.
-    if (ProgramTransferRunning() || startText.isEmpty() || !ReadUploadCounts(sets, itemsPerSet))
+    // A program transfer or a data download holds the line until it ends.
+    if (ProgramTransferRunning() || DataDownloadRunning() || startText.isEmpty() ||
+        !ReadUploadCounts(sets, itemsPerSet))
         return AbortDataUpload();
 
     // The upload writes into a document of its own; with none free it does not start.
@@ -251,8 +252,9 @@ void TfrmEdit::KeepCollectorInView() {
 
 void TfrmEdit::PutUploadIntoDocument() {
     const int slot = uploadRun_.slot;
-    // A document the user closed meanwhile takes nothing.
+    // A document the user closed meanwhile takes nothing, nor one that has taken its slot since.
     if (slot < 0 || (UsedSlots & (1 << slot)) == 0) return;
+    if (TabCaption(slot) != kUploadCaption || DocFileName[slot] != kUploadCaption) return;
     const QString text = memUploadData->Text();
     if (slot != activeTab_) {
         DocText[slot] = text;

@@ -102,7 +102,16 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
         if (frmCommCancel->CancelRequested || ui::QuitRequested()) return {RunEnd::Cancelled, n};
         if (!source.fromFile) frmCommCancel->StepTo(n, rows.size());
         if (rows.isEmpty() && !source.fromFile) frmCommCancel->ProgressBar1->setValue(100);
-        if (n >= rows.size()) return {RunEnd::Completed, n};
+        if (n >= rows.size()) {
+            // A last row that is not read back may be refused after its pace has run out: it
+            // gets the read-back's reply time before the run counts as complete.
+            if (n > 0 && !editor::NeedsReadBack(rows[n - 1], series)) {
+                WaitTicksOrReply(*edit.Timer2, kReadBackTicks + 1);
+                if (lineLost) return {RunEnd::LineLost, n - 1};
+                if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n - 1};
+            }
+            return {RunEnd::Completed, n};
+        }
         const QByteArray& row = rows[n];
         if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};
 
@@ -171,7 +180,7 @@ void TfrmEdit::WireProgramTransfers() {
 // ---- Download ----
 
 void TfrmEdit::btnPopupDownLoadProgramClick(QObject*) {
-    if (ProgramTransferRunning()) return;
+    if (TransferRunning()) return;
     HideDriverScreensForTransfer();
     DownLoadProgram();
 }
@@ -309,8 +318,8 @@ void TfrmEdit::btnPopupUpLoadProgramClick(QObject* sender) {
 }
 
 void TfrmEdit::StartProgramUpload() {
-    // A data upload collects its rows in the same hidden table.
-    if (ProgramTransferRunning() || DataUploadRunning()) return;
+    // Another transfer holds the line; a data upload also holds the hidden collecting table.
+    if (TransferRunning()) return;
     HideDriverScreensForTransfer();
     UploadKind = 0;
     if (!editor::DesignatedAxisAnswered()) {
@@ -377,7 +386,8 @@ void TfrmEdit::ReceiveProgramLine() {
         EndProgramUpload(false);
         return;
     }
-    memUploadData->AddLine(ui::cp932::Decode(line));
+    // One driver row is one line of the document: a control character could split or hide it.
+    memUploadData->AddLine(CleanLineField(ui::cp932::Decode(line)));
     try {
         mdlGeneral->SendCommand(QByteArray("FL+\r"), ridProgramUpload);
         WaitSendComplete();

@@ -201,6 +201,11 @@ public:
     // upload's document. Nothing when no upload runs.
     void EndDataUpload();
     bool DataUploadRunning() const { return uploadPhase_ != UploadPhase::Idle; }
+    bool DataDownloadRunning() const { return dataDownloadRunning_; }
+    // True while any program or data transfer holds the line; no other transfer starts then.
+    bool TransferRunning() const {
+        return ProgramTransferRunning() || DataUploadRunning() || DataDownloadRunning();
+    }
 
     // The upload engine: the number of the value the next reply carries (from 1), the start
     // address and its form, the position of the next value in its row and the row being built.
@@ -274,6 +279,7 @@ private:
     bool SendForUpload(const QByteArray& line, int requestId);
     UploadPhase uploadPhase_ = UploadPhase::Idle;
     UploadRun uploadRun_;
+    bool dataDownloadRunning_ = false;
 
     std::array<QLabel*, 3> panels_{};
     int gutterWidth_ = 38;

@@ -156,6 +156,55 @@ TEST_F(DataTransferTest, TheTwentyNineCharacterLimitCountsShiftJisBytes) {
     EXPECT_TRUE(TakeSentLines().isEmpty());
 }
 
+TEST_F(DataTransferTest, NoOtherTransferStartsWhileOneHoldsTheLine) {
+    UseSeries(2, "QWC50A_C3");
+    // Mid-upload: the program transfers and the data download's command do nothing.
+    int continuations = 0;
+    auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
+                                  driver.get(), [&](const QByteArray& line) {
+                                      if (line != ",?" || ++continuations != 3) return;
+                                      frmEdit->RunSendItem->trigger();
+                                      frmEdit->RunUpLoadMailBox->trigger();
+                                      frmEdit->RunDownloadCamItem->trigger();
+                                  });
+    frmEdit->RunUploadItem->trigger();
+    SetUploadFields("#%0010C000", "12", "1");
+    RunUpload();
+    QObject::disconnect(watch);
+    EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "#%0010C000"}) + Continuations(11));
+    EXPECT_EQ(frmEdit->memMain2->LineCount(), 12);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(frmUpload->isVisible());
+    EXPECT_FALSE(frmDownload->isVisible());
+
+    // Mid-download: the program transfers and the data upload do nothing.
+    frmUpload->close();
+    QStringList values;
+    for (int i = 0; i < 300; ++i)
+        values << QString::number(i);
+    frmEdit->memMain2->SetText(values.join('\n'));
+    int received = 0;
+    watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                             [&](const QByteArray&) {
+                                 if (++received != 10) return;
+                                 frmEdit->RunUpLoadMailBox->trigger();
+                                 frmEdit->RunSendItem->trigger();
+                                 frmEdit->RunUploadItem->trigger();
+                             });
+    frmEdit->RunDownloadCamItem->trigger();
+    frmDownload->btnStart->click();
+    QObject::disconnect(watch);
+    Lines expected{"#%00090000=0"};
+    for (int i = 1; i < 300; ++i)
+        expected << "," + QByteArray::number(i);
+    EXPECT_EQ(TakeSentLines(), expected);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "ダウンロード終了しました。");
+    EXPECT_FALSE(frmEdit->ProgramTransferRunning());
+    EXPECT_FALSE(frmUpload->isVisible());
+    EXPECT_TRUE(frmDownload->isVisible());
+}
+
 TEST_F(DataTransferTest, ClosingOrLosingTheLineMidDownloadStopsQuietly) {
     QStringList values;
     for (int i = 0; i < 3000; ++i)

@@ -293,6 +293,29 @@ TEST_F(DataTransferTest, UploadFillsItsOwnDocumentWhateverTheUserOpensMeanwhile)
     EXPECT_EQ(frmEdit->memMain2->Lines(), rows);
 }
 
+TEST_F(DataTransferTest, AnUploadWhoseDocumentWasClosedLeavesTheSlotsNewDocumentAlone) {
+    UseSeries(1, "QWB20");
+    int continuations = 0;
+    const auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
+                                        driver.get(), [&](const QByteArray& line) {
+                                            if (line != ",?" || ++continuations != 3) return;
+                                            // The user closes the upload's document unsaved
+                                            // and starts a new one, which takes its slot.
+                                            Answer(ui::MsgResult::No);
+                                            frmEdit->FileCloseItem->trigger();
+                                            frmEdit->FileNewItem->trigger();
+                                            TypeText("mine");
+                                        });
+    frmEdit->RunUploadItem->trigger();
+    SetUploadFields("#%0020C000", "8", "1");
+    RunUpload();
+    QObject::disconnect(watch);
+    EXPECT_EQ(frmEdit->ActiveTab(), 1);
+    EXPECT_EQ(frmEdit->TabCaption(1), "新規ﾌｧｲﾙ");
+    EXPECT_EQ(PaneText(), "mine");
+    EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "#%0020C000"}) + Continuations(7));
+}
+
 TEST_F(DataTransferTest, LostLineEndsTheUploadQuietlyWithOneMessage) {
     UseSeries(1, "QWB20");
     Axis().logging().waveform = [](int, int sample) { return sample; };

@@ -299,6 +299,28 @@ TEST_F(ProgramTransferTest, DriverFaultsStopTheDownloadWithTheirMessages) {
     EXPECT_EQ(LastMessage().caption, "ﾀｲﾑｱｳﾄｴﾗ-");
 }
 
+TEST_F(ProgramTransferTest, ADriverReplyToTheLastRowIsADataErrorNotACompletion) {
+    // First generation at 38400 bps: short rows have no pace and no read-back, so the driver's
+    // refusal of the last row comes after it was sent.
+    frmSetup->cmbModelType->SetItemIndex(0);
+    Answer(ui::MsgResult::No);
+    OpenProgram("T.mbx", "EV\n()A\n/EV\n");
+    const auto refuseLast = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
+                                             driver.get(), [&](const QByteArray& line) {
+                                                 if (line == "/EV")
+                                                     driver->setProgramFaults({.replyToRows = true});
+                                             });
+    Download();
+    QObject::disconnect(refuseLast);
+    driver->setProgramFaults({});
+    EXPECT_EQ(driver->receivedBytes(), "EV\r()A\r/EV\r");
+    EXPECT_FALSE(Completed("ダウンロード完了"));
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_EQ(LastMessage().text, kDataError);
+    EXPECT_EQ(ReplyLines(),
+              (QStringList{"[エラー] T.mbx の 3行目", "[KASO返信] E-S", "[文字列] /EV"}));
+}
+
 TEST_F(ProgramTransferTest, TheDownloadSendsWhatItTookAtItsStartAndCancelStopsIt) {
     Answer(ui::MsgResult::No);
     frmSetup->cmbModelType->SetItemIndex(0); // no read-back: rows follow at the pace
@@ -387,6 +409,15 @@ TEST_F(ProgramTransferTest, UploadTakesItsOwnDocumentAndEndsAtOnceOnCancel) {
     EXPECT_EQ(frmEdit->TabCaption(frmEdit->ActiveTab()), onScreen);
     Pause(50);
     EXPECT_TRUE(driver->receivedBytes().isEmpty());
+}
+
+TEST_F(ProgramTransferTest, EachUploadedRowIsOneLineOfTheDocument) {
+    // A line feed or NUL in a reply splits no row and leaves no control character in the text.
+    driver->axis('Y').program().setRows(
+        {"EV", "()A\n()B", QByteArray("()\0C", 4), "\"\x83\x63", "/EV"});
+    Upload();
+    EXPECT_EQ(frmEdit->memMain2->Lines(), (QStringList{"EV", "()A()B", "()C", "\"ツ", "/EV"}));
+    EXPECT_TRUE(Completed("アップロード完了"));
 }
 
 TEST_F(ProgramTransferTest, ALostLineEndsEitherTransferWithOneMessage) {
