@@ -3,6 +3,7 @@
 #include "ui/Settings.h"
 
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -163,11 +164,9 @@ void TComm::SendString(const QByteArray& text) {
 }
 
 int TComm::Read(char* buffer, int count) {
-    int got = 0;
-    while (got < count && !pending_.isEmpty()) {
-        buffer[got++] = pending_.front();
-        pending_.remove(0, 1);
-    }
+    int got = static_cast<int>(std::clamp<qsizetype>(count, 0, pending_.size()));
+    std::memcpy(buffer, pending_.constData(), static_cast<size_t>(got));
+    pending_.remove(0, got);
     while (fd_ >= 0 && got < count) {
         const ssize_t n = ::read(fd_, buffer + got, static_cast<size_t>(count - got));
         if (n > 0)
@@ -192,22 +191,23 @@ void TComm::RxPurge() {
 }
 
 void TComm::ReadyRead() {
-    int available = 0;
-    if (::ioctl(fd_, FIONREAD, &available) != 0)
-        available = 0;
-    if (available == 0 && pending_.isEmpty()) {
-        // Readable with nothing counted: either a byte raced in, or the device hung up.
-        char probe = 0;
-        const ssize_t n = ::read(fd_, &probe, 1);
-        if (n > 0)
-            pending_.append(probe);
-        else if (n < 0 && (errno == EAGAIN || errno == EINTR))
+    // One read takes what has come (the line is slow: seldom more than a few characters), which
+    // saves asking for the count first on every wake-up.
+    char chunk[1024];
+    ssize_t n = 0;
+    do
+        n = ::read(fd_, chunk, sizeof chunk);
+    while (n < 0 && errno == EINTR);
+    if (n > 0) {
+        pending_.append(chunk, n);
+    } else if (pending_.isEmpty()) {
+        // Readable with nothing to read: either a spurious wake-up, or the device hung up.
+        if (n < 0 && errno == EAGAIN)
             return;
-        else
-            return LineLost(n == 0 ? QString("hang-up") : ErrorText(errno));
+        return LineLost(n == 0 ? QString("hang-up") : ErrorText(errno));
     }
     if (OnCommReceive) {
-        const int count = std::min<int>(available + static_cast<int>(pending_.size()), 0xFFFF);
+        const int count = std::min<int>(static_cast<int>(pending_.size()), 0xFFFF);
         ui::RunGuarded([&] { OnCommReceive(this, static_cast<std::uint16_t>(count)); });
     }
 }

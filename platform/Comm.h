@@ -85,7 +85,7 @@ private:
     TCommByteSize byteSize_ = _8;
     TCommParityBits parity_ = pbNone;
     std::unique_ptr<QSocketNotifier> notifier_;
-    QByteArray pending_; // a byte read while telling data from a hang-up
+    QByteArray pending_; // read on a wake-up, not yet taken by Read
     termios applied_{};
 };
 

@@ -32,7 +32,8 @@ bool DesignationOf(const QString& typed, QString& axis) {
 // The terminal sends one line per Return: of a pasted text only its first line counts, and
 // other control characters are dropped.
 QString FirstLineOf(const QString& text) {
-    const qsizetype end = text.indexOf(QRegularExpression("[\r\n]"));
+    static const QRegularExpression lineEnd("[\r\n]");
+    const qsizetype end = text.indexOf(lineEnd);
     return CleanLineField(end < 0 ? text : text.left(end));
 }
 

@@ -126,9 +126,17 @@ void LampGroup(QGroupBox* group, const std::array<const char*, N>& captions,
         LampRow(group, static_cast<int>(n), captions[n], lamps[n], labels[n]);
 }
 
+// A value that changes with the replies paints its own background, so that a new value repaints
+// the value alone and not the group box (and window) behind it.
+QLabel* ValueLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setAutoFillBackground(true);
+    return label;
+}
+
 QLabel* FramedValue(QWidget* parent, const QString& text, const QRect& place,
                     Qt::Alignment alignment) {
-    auto* label = new QLabel(text, parent);
+    auto* label = ValueLabel(text, parent);
     label->setGeometry(place);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAlignment(alignment | Qt::AlignVCenter);
@@ -191,20 +199,20 @@ void TStatusMonitor::BuildExtraGroups() {
     Bevel7->setGeometry(44, 34, 42, 17);
     for (QFrame* bevel : {Bevel6, Bevel7})
         bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    lblMbst = new QLabel("OFF", grpMailBox);
+    lblMbst = ValueLabel("OFF", grpMailBox);
     lblMbst->setGeometry(46, 18, 38, 13);
-    lblSqpt = new QLabel("0", grpMailBox);
+    lblSqpt = ValueLabel("0", grpMailBox);
     lblSqpt->setGeometry(46, 36, 38, 13);
 }
 
 void TStatusMonitor::BuildValueGroups() {
     grpQref = Group(this, " $QREF ", 436, 6, 60, 35);
-    lblQref = new QLabel("   0", grpQref);
+    lblQref = ValueLabel("   0", grpQref);
     lblQref->setGeometry(4, 16, 30, 14);
     lblQref->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Text(grpQref, "[%]", 37, 16);
     grpLoad = Group(this, " $LOAD ", 501, 6, 60, 35);
-    lblLoad = new QLabel("   0", grpLoad);
+    lblLoad = ValueLabel("   0", grpLoad);
     lblLoad->setGeometry(4, 16, 30, 14);
     lblLoad->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Text(grpLoad, "[%]", 37, 16);

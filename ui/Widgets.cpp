@@ -11,6 +11,10 @@ namespace ui {
 QColor WindowTextColor() { return QApplication::palette().color(QPalette::WindowText); }
 
 void SetTextColor(QWidget* widget, const QColor& color) {
+    // A palette change repaints the whole widget: only a real change of colour touches it.
+    const QPalette& current = widget->palette();
+    if (current.color(QPalette::WindowText) == color && current.color(QPalette::Text) == color)
+        return;
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, color);
     palette.setColor(QPalette::Text, color);

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QElapsedTimer>
+#include <QGroupBox>
 #include <QTest>
 #include <QLineEdit>
 #include <QTimer>
@@ -295,3 +296,37 @@ TEST_F(RunningMonitorTest, APastedLineEndInAVariableBoxMakesNoSecondCommand) {
 }
 
 } // namespace
+
+// Counts the paint events of the widgets it watches.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+TEST_F(RunningMonitorTest, ChangingValuesRepaintNoGroupBehindThem) {
+    ASSERT_TRUE(WaitForLine("M", 2));
+    PaintCounter groups;
+    for (QGroupBox* group : monitor->findChildren<QGroupBox*>())
+        group->installEventFilter(&groups);
+    // Every value the cycle shows changes on each poll.
+    for (int round = 1; round <= 2; ++round) {
+        const QByteArray value = QByteArray::number(round * 11);
+        for (const char* command : {"$PACT", "$VACT", "$QREF", "$LOAD", "M"})
+            Reply(command, value);
+        ASSERT_TRUE(WaitForLine("M", driver->receivedLines().count("M") + 1));
+        Pause(30);
+        EXPECT_EQ(monitor->lblLoad->text(), value);
+        EXPECT_EQ(monitor->lblQref->text(), value);
+    }
+    EXPECT_EQ(groups.paints, 0);
+
+    // A value paints its own background in the colour of the window behind it.
+    const QImage window = monitor->grab().toImage();
+    const QPoint labelCorner = monitor->lblQref->mapTo(monitor, QPoint(1, 1));
+    const QPoint besideGroups(monitor->width() - 2, monitor->height() - 2);
+    EXPECT_EQ(window.pixel(labelCorner), window.pixel(besideGroups));
+}
