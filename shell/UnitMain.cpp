@@ -121,6 +121,7 @@ void TfrmMain::BuildTerminal() {
     edtSend = new ui::Edit(this);
     edtSend->SetUpperCase(true);
     edtSend->setAttribute(Qt::WA_InputMethodEnabled, false);
+    ui::CachePanelOf(edtSend); // repainted on every key and exchange
     lblReceive = new QLabel(this);
     lblReceive->setMinimumWidth(360);
     Label3 = new QLabel("現在の指定軸", this);

@@ -3,10 +3,110 @@
 #include "Guard.h"
 
 #include <QApplication>
+#include <QBackingStore>
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
+
+#include <cmath>
 #include <QKeyEvent>
 #include <QPalette>
 
 namespace ui {
+
+namespace {
+
+// The panel of a line edit drawn once on the window's background and copied from then on. Only
+// painting onto the window's own backing store, straight over its plain background and without
+// scaling, uses the copy; anything else (a grab, a print) is drawn by the style as always.
+class CachedPanelStyle : public QProxyStyle {
+public:
+    CachedPanelStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        QColor background;
+        if (element != PE_PanelLineEdit || !PlainBackground(painter, widget, background))
+            return QProxyStyle::drawPrimitive(element, option, painter, widget);
+        const auto* target = static_cast<const QImage*>(painter->paintEngine()->paintDevice());
+        const qreal ratio = target->devicePixelRatio();
+        const QString key = QString("%1x%2/%3/%4/%5/%6/%7")
+                                .arg(option->rect.width())
+                                .arg(option->rect.height())
+                                .arg(int(option->state))
+                                .arg(option->palette.cacheKey())
+                                .arg(background.rgba())
+                                .arg(ratio)
+                                .arg(int(target->format())) +
+                                FrameKey(option);
+        if (key != panelKey_) {
+            panel_ = QImage((QSizeF(option->rect.size()) * ratio).toSize(), target->format());
+            panel_.setDevicePixelRatio(ratio);
+            panel_.fill(background);
+            QPainter panelPainter(&panel_);
+            panelPainter.setRenderHints(painter->renderHints());
+            const auto drawAtOrigin = [&](auto moved) {
+                moved.rect.moveTo(0, 0);
+                QProxyStyle::drawPrimitive(element, &moved, &panelPainter, widget);
+            };
+            if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option))
+                drawAtOrigin(*frame);
+            else
+                drawAtOrigin(*option);
+            panelKey_ = key;
+        }
+        painter->drawImage(option->rect.topLeft(), panel_);
+    }
+
+private:
+    static QString FrameKey(const QStyleOption* option) {
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        return frame ? QString("/%1/%2/%3/%4")
+                           .arg(frame->lineWidth)
+                           .arg(frame->midLineWidth)
+                           .arg(int(frame->features))
+                           .arg(int(frame->frameShape))
+                     : QString();
+    }
+
+    // True when `painter` paints `widget` into its window's backing store, unscaled, over the
+    // solid background of the window it sits on.
+    static bool PlainBackground(QPainter* painter, const QWidget* widget, QColor& background) {
+        if (!widget || !widget->parentWidget() || !painter->paintEngine()) return false;
+        const QWidget* window = widget->parentWidget();
+        QBackingStore* store = widget->window()->backingStore();
+        QPaintDevice* device = painter->paintEngine()->paintDevice();
+        if (!window->isWindow() || !store || device != store->paintDevice() ||
+            device->devType() != QInternal::Image)
+            return false;
+        if (window->testAttribute(Qt::WA_NoSystemBackground) ||
+            window->testAttribute(Qt::WA_TranslucentBackground))
+            return false;
+        const QBrush brush = window->palette().brush(window->backgroundRole());
+        if (brush.style() != Qt::SolidPattern || !brush.isOpaque()) return false;
+        const QTransform& transform = painter->deviceTransform();
+        if (transform.type() > QTransform::TxTranslate || transform.dx() != std::floor(transform.dx()) ||
+            transform.dy() != std::floor(transform.dy()) || painter->opacity() != 1.0 ||
+            painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+            return false;
+        background = brush.color();
+        return true;
+    }
+
+    mutable QImage panel_;
+    mutable QString panelKey_;
+};
+
+} // namespace
+
+void CachePanelOf(QLineEdit* edit) {
+    auto* style = new CachedPanelStyle;
+    style->setParent(edit);
+    edit->setStyle(style);
+}
 
 QColor WindowTextColor() { return QApplication::palette().color(QPalette::WindowText); }
 

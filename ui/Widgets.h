@@ -22,6 +22,11 @@ QColor WindowTextColor();
 void SetTextColor(QWidget* widget, const QColor& color);
 QColor TextColor(const QWidget* widget);
 
+// Lets `edit` draw its panel (background and frame) from a picture kept from its last paint while
+// nothing about the panel changes: a box repainted on every key or cursor move then costs only its
+// text. The picture holds exactly the pixels the style draws on the window's background.
+void CachePanelOf(QLineEdit* edit);
+
 // Virtual key codes of the keys the screens test.
 enum VirtualKey { VK_RETURN = 13, VK_ESCAPE = 27, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39,
                   VK_DOWN = 40, VK_DELETE = 46, VK_F2 = 113 };

@@ -7,6 +7,10 @@
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
 
+#include <QApplication>
+#include <QBackingStore>
+#include <QImage>
+
 namespace {
 
 class TerminalTest : public AppTest {
@@ -190,6 +194,41 @@ TEST_F(TerminalTest, LostDeviceAndBadRepliesNeverHang) {
     EXPECT_FALSE(mdlGeneral->Comm1->Opened());
     Enter("VER");
     EXPECT_TRUE(HasMessage("Can not communication to driver."));
+}
+
+// The box draws its panel from a kept picture: the window shows the very pixels the style draws.
+TEST_F(TerminalTest, KeptPanelShowsTheSamePixelsAsTheStyle) {
+    QApplication::setCursorFlashTime(0); // a cursor that stays put between the paints compared
+    StopProgram();
+    WriteSetting("Comm", "TransmitCheck", 2); // no axis scan when the window shows
+    StartProgram();
+    edit = frmMain->edtSend;
+    frmMain->show();
+    frmMain->activateWindow();
+    edit->setFocus();
+    ASSERT_TRUE(WaitFor([this] { return frmMain->isVisible() && edit->hasFocus(); }));
+    Type(edit, "ver\r");
+    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
+    const auto boxOnWindow = [this] {
+        edit->repaint();
+        const auto* store = static_cast<const QImage*>(frmMain->backingStore()->paintDevice());
+        const qreal ratio = store->devicePixelRatio();
+        const QRect place(edit->mapTo(frmMain, QPoint(0, 0)) * ratio, edit->size() * ratio);
+        return store->copy(place);
+    };
+    const QImage firstPaint = boxOnWindow();
+    const QImage fromPicture = boxOnWindow();
+    Type(edit, "#"); // the colour changes: a new picture
+    const QImage newColour = boxOnWindow();
+    edit->setStyle(QApplication::style());
+    const QImage byStyle = boxOnWindow();
+    EXPECT_EQ(newColour, byStyle);
+    ui::SetTextColor(edit, ui::clGray);
+    edit->setText("VER");
+    edit->setCursorPosition(0);
+    EXPECT_EQ(firstPaint, fromPicture);
+    EXPECT_EQ(fromPicture, boxOnWindow());
+    frmMain->hide();
 }
 
 } // namespace
