@@ -41,6 +41,25 @@ TLoggingWindow::~TLoggingWindow() {
         child->blockSignals(true);
 }
 
+void TLoggingWindow::SetClientSize(int w, int h) {
+    setFixedSize(w, h);
+    Screen->setGeometry(0, 0, w, h);
+    Screen->OnRedraw = [this] {
+        Canvas().Clear(palette().color(QPalette::Window));
+        FormPaint();
+    };
+}
+
+void TLoggingWindow::FinishCreation(const logging::LineShape* left,
+                                    const logging::LineShape* right) {
+    StopRequested = DataValid = SuppressRedraw = false;
+    ScaleToDpi(*this);
+    PlotTop = left->Top();
+    PlotLeft = left->Left();
+    PlotHeight = left->height();
+    PlotWidth = right->Left() - left->Left();
+}
+
 void TLoggingWindow::SendAndWait(const QByteArray& line) {
     mdlGeneral->SendCommand(line, ridNone);
     WaitSendComplete();

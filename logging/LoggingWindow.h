@@ -71,6 +71,13 @@ protected:
     virtual void SetRunViewEnabled(bool enabled) = 0;
     virtual void FormPaint() = 0;
 
+    // The window and its client area (the canvas) made w by h, the canvas repainted by
+    // FormPaint.
+    void SetClientSize(int w, int h);
+    // The end of a window's creation: no run or data yet, the window scaled to the screen, and
+    // the plot's place taken from its left and right frame lines.
+    void FinishCreation(const logging::LineShape* left, const logging::LineShape* right);
+
     void SendAndWait(const QByteArray& line);
     void SendAndWait(const QString& line);
     // A read request under the window's id, with the reply time-out started again.
