@@ -63,6 +63,9 @@ private:
     // The readouts of the horizontal bars, with the level of the bar at row `levelTop`.
     void HorizontalReadouts(int levelTop);
     void TimeReadout();
+    // The readout labels of the bars shown, then filled.
+    void ShowHorizontalReadouts();
+    void ShowTimeReadout();
     bool LongEntry(int item) const;
     // The log buffer's address read at launch: hexadecimal digits only; otherwise reported.
     std::optional<std::uint32_t> BufferAddress() const;
