@@ -290,27 +290,24 @@ void TfrmFRA::BuildBottom() {
 }
 
 void TfrmFRA::ConnectOptionHandlers() {
+    // A click on a box of one page sets its twin on the other page and redraws.
+    const auto mirrorBox = [this](ui::CheckBox* clicked, ui::CheckBox* twin) {
+        clicked->OnClick = [this, clicked, twin] {
+            twin->setChecked(clicked->Checked());
+            DrawActivePage();
+        };
+    };
+    const auto mirrorButton = [this](QRadioButton* clicked, QRadioButton* twin) {
+        ui::Connect(clicked, &QRadioButton::clicked, this,
+                    [clicked, twin] { twin->setChecked(clicked->isChecked()); });
+    };
     for (int n = 0; n < 3; ++n) {
-        cbBuf[n]->OnClick = [this, n] {
-            cb2Buf[n]->setChecked(cbBuf[n]->Checked());
-            DrawActivePage();
-        };
-        cb2Buf[n]->OnClick = [this, n] {
-            cbBuf[n]->setChecked(cb2Buf[n]->Checked());
-            DrawActivePage();
-        };
-        cbOL[n]->OnClick = [this, n] {
-            cb2OL[n]->setChecked(cbOL[n]->Checked());
-            DrawActivePage();
-        };
-        cb2OL[n]->OnClick = [this, n] {
-            cbOL[n]->setChecked(cb2OL[n]->Checked());
-            DrawActivePage();
-        };
-        ui::Connect(rbActiveBuf[n], &QRadioButton::clicked, this,
-                    [this, n] { rb2ActiveBuf[n]->setChecked(rbActiveBuf[n]->isChecked()); });
-        ui::Connect(rb2ActiveBuf[n], &QRadioButton::clicked, this,
-                    [this, n] { rbActiveBuf[n]->setChecked(rb2ActiveBuf[n]->isChecked()); });
+        mirrorBox(cbBuf[n], cb2Buf[n]);
+        mirrorBox(cb2Buf[n], cbBuf[n]);
+        mirrorBox(cbOL[n], cb2OL[n]);
+        mirrorBox(cb2OL[n], cbOL[n]);
+        mirrorButton(rbActiveBuf[n], rb2ActiveBuf[n]);
+        mirrorButton(rb2ActiveBuf[n], rbActiveBuf[n]);
     }
     cbPhase->OnClick = [this] {
         const bool on = cbPhase->Checked();
