@@ -45,7 +45,7 @@ TFourChannelLogging::TFourChannelLogging(QWidget* owner, const QStringList& vari
     cmbLogTime->SetItemIndex(9);
     Vertical_Scale->SetItemIndex(0);
     ScaleMultiplier.fill(0);
-    FinishCreation(shpCanvasLeft, shpCanvasRight);
+    FinishCreation();
     Timer1->SetEnabled(true);
 }
 
@@ -348,10 +348,4 @@ void TFourChannelLogging::cmbLogValChange(int channel) {
 
 void TFourChannelLogging::Timer1Timer() {
     logging::ShowTimeStamp(lblDateNow, lblTimeNow);
-}
-
-void TFourChannelLogging::SetRunViewEnabled(bool enabled) {
-    trkY->setEnabled(enabled);
-    trkT->setEnabled(enabled);
-    trkTOffset->setEnabled(enabled);
 }

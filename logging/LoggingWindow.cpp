@@ -50,14 +50,19 @@ void TLoggingWindow::SetClientSize(int w, int h) {
     };
 }
 
-void TLoggingWindow::FinishCreation(const logging::LineShape* left,
-                                    const logging::LineShape* right) {
+void TLoggingWindow::FinishCreation() {
     StopRequested = DataValid = SuppressRedraw = false;
     ScaleToDpi(*this);
-    PlotTop = left->Top();
-    PlotLeft = left->Left();
-    PlotHeight = left->height();
-    PlotWidth = right->Left() - left->Left();
+    PlotTop = shpCanvasLeft->Top();
+    PlotLeft = shpCanvasLeft->Left();
+    PlotHeight = shpCanvasLeft->height();
+    PlotWidth = shpCanvasRight->Left() - shpCanvasLeft->Left();
+}
+
+void TLoggingWindow::SetRunViewEnabled(bool enabled) {
+    trkY->setEnabled(enabled);
+    trkT->setEnabled(enabled);
+    trkTOffset->setEnabled(enabled);
 }
 
 void TLoggingWindow::SendAndWait(const QByteArray& line) {

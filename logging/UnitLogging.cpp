@@ -92,7 +92,7 @@ TfrmLogging::TfrmLogging(QWidget* owner) : TLoggingWindow(owner) {
     Vertical_Scale->SetItemIndex(0);
     ScaleMultiplier = 0;
     SetScale();
-    FinishCreation(shpCanvasLeft, shpCanvasRight);
+    FinishCreation();
     Timer1->SetEnabled(true);
 }
 
@@ -241,12 +241,6 @@ bool TfrmLogging::RunChecks() {
         return false;
     }
     return true;
-}
-
-void TfrmLogging::SetRunViewEnabled(bool enabled) {
-    trkY->setEnabled(enabled);
-    trkT->setEnabled(enabled);
-    trkTOffset->setEnabled(enabled);
 }
 
 void TfrmLogging::SendRunSetup() {

@@ -54,7 +54,7 @@ protected:
     int SampleX(int k, int from) const override;
     int ProgressX() const override;
     QString DivisionText() const override;
-    void SetRunViewEnabled(bool enabled) override;
+    void SetRunViewEnabled(bool enabled) override; // also the cursor button
     void RefreshCursorReadouts() override;
 
 private:
