@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <functional>
 
 class TfrmCommCancel : public ui::Form {
@@ -45,6 +46,10 @@ protected:
 
 private:
     void CentreOnScreen();
+    void ShowPendingStep();
+    static constexpr int kStepShownMs = 100;
+    QTimer* stepShown_ = new QTimer(this); // runs while a shown step holds the next ones back
+    int pendingPercent_ = -1;              // the latest step not shown yet (-1: none)
 };
 
 extern TfrmCommCancel* frmCommCancel;
