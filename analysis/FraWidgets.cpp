@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QVBoxLayout>
 
 namespace fra {
 
@@ -48,29 +47,6 @@ void LegendShape::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), BrushColor);
     painter.setPen(Qt::black);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
-}
-
-RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
-    : QGroupBox(caption, parent) {
-    auto* layout = new QVBoxLayout(this);
-    for (const QString& item : items) {
-        auto* button = new QRadioButton(item, this);
-        layout->addWidget(button);
-        buttons_.push_back(button);
-        connect(button, &QRadioButton::clicked, this, [this] {
-            if (OnClick) ui::RunGuarded(OnClick);
-        });
-    }
-}
-
-int RadioGroup::ItemIndex() const {
-    for (std::size_t i = 0; i < buttons_.size(); ++i)
-        if (buttons_[i]->isChecked()) return static_cast<int>(i);
-    return -1;
-}
-
-void RadioGroup::SetItemIndex(int index) {
-    if (index >= 0 && index < static_cast<int>(buttons_.size())) buttons_[index]->setChecked(true);
 }
 
 Panel::Panel(QWidget* parent) : QLabel(parent) {

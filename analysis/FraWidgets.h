@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ui/Canvas.h"
+#include "ui/RadioGroup.h"
 #include "ui/Widgets.h"
 
 #include <QGroupBox>
@@ -49,18 +50,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-// A radio group: items one below the other; ItemIndex is the chosen one.
-class RadioGroup : public QGroupBox {
-    Q_OBJECT
-public:
-    RadioGroup(const QString& caption, const QStringList& items, QWidget* parent);
-    int ItemIndex() const;
-    void SetItemIndex(int index); // runs no handler
-    std::function<void()> OnClick;
-
-private:
-    std::vector<QRadioButton*> buttons_;
-};
+using RadioGroup = ui::RadioGroup;
 
 // A sunken panel showing one line of text.
 class Panel : public QLabel {

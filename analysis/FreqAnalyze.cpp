@@ -52,6 +52,13 @@ ui::CheckBox* Check(const QString& caption, bool on, QWidget* parent, int x, int
     return box;
 }
 
+// A legend swatch at (x, y).
+fra::LegendShape* Legend(const QColor& color, QWidget* parent, int x, int y) {
+    auto* legend = new fra::LegendShape(color, parent);
+    legend->move(x, y);
+    return legend;
+}
+
 const QString kBufferNames[3] = {"バッファ１", "バッファ２", "バッファ３"};
 
 } // namespace
@@ -101,11 +108,9 @@ void TfrmFRA::BuildBodePage() {
         cbBuf[n] = Check(kBufferNames[n], true, page, 5, y, 90);
         cbOL[n] = Check("開ループ", false, page, 95, y, 80);
         rbActiveBuf[n] = Place(new QRadioButton("ロード対象", page), 175, y, 90, 18);
-        shBufG[n] = new fra::LegendShape(std::array{kBlue, kRed, kLime}[n], page);
-        shBufG[n]->move(270, y + 4);
+        shBufG[n] = Legend(std::array{kBlue, kRed, kLime}[n], page, 270, y + 4);
         lbBufP[n] = Caption("位相", page, 295, y, 30);
-        shBufP[n] = new fra::LegendShape(std::array{kAqua, kFuchsia, kGreen}[n], page);
-        shBufP[n]->move(325, y + 4);
+        shBufP[n] = Legend(std::array{kAqua, kFuchsia, kGreen}[n], page, 325, y + 4);
     }
     rbActiveBuf[0]->setChecked(true);
     cbAssistLine = Check("補助線", false, page, 5, 364, 80);
@@ -120,13 +125,11 @@ void TfrmFRA::BuildBodePage() {
     edCurFreq = ReadOnlyBox(page, 420, 318, 75);
     edCurGain = ReadOnlyBox(page, 500, 318, 75);
     edCurPhase = ReadOnlyBox(page, 580, 318, 75);
-    shMarker1 = new fra::LegendShape(kPurple, page);
-    shMarker1->move(355, 346);
+    shMarker1 = Legend(kPurple, page, 355, 346);
     edM1Freq = ReadOnlyBox(page, 420, 342, 75);
     edM1Gain = ReadOnlyBox(page, 500, 342, 75);
     edM1Phase = ReadOnlyBox(page, 580, 342, 75);
-    shMarker2 = new fra::LegendShape(kOlive, page);
-    shMarker2->move(355, 370);
+    shMarker2 = Legend(kOlive, page, 355, 370);
     edM2Freq = ReadOnlyBox(page, 420, 366, 75);
     edM2Gain = ReadOnlyBox(page, 500, 366, 75);
     edM2Phase = ReadOnlyBox(page, 580, 366, 75);
@@ -146,8 +149,7 @@ void TfrmFRA::BuildVectorPage() {
         cb2Buf[n] = Check(kBufferNames[n], true, page, 395, y, 90);
         cb2OL[n] = Check("開ループ", false, page, 485, y, 80);
         rb2ActiveBuf[n] = Place(new QRadioButton("ロード対象", page), 565, y, 90, 18);
-        sh2Buf[n] = new fra::LegendShape(std::array{kBlue, kRed, kLime}[n], page);
-        sh2Buf[n]->move(660, y + 4);
+        sh2Buf[n] = Legend(std::array{kBlue, kRed, kLime}[n], page, 660, y + 4);
     }
     rb2ActiveBuf[0]->setChecked(true);
     cb2Assist = Check("補助線", false, page, 395, 82, 80);
@@ -160,12 +162,10 @@ void TfrmFRA::BuildVectorPage() {
     Caption("カーソル", page, 395, 165, 60);
     edCurRe = ReadOnlyBox(page, 460, 165, 75);
     edCurIm = ReadOnlyBox(page, 540, 165, 75);
-    shM1 = new fra::LegendShape(kPurple, page);
-    shM1->move(395, 193);
+    shM1 = Legend(kPurple, page, 395, 193);
     edM1Re = ReadOnlyBox(page, 460, 189, 75);
     edM1Im = ReadOnlyBox(page, 540, 189, 75);
-    shM2 = new fra::LegendShape(kOlive, page);
-    shM2->move(395, 217);
+    shM2 = Legend(kOlive, page, 395, 217);
     edM2Re = ReadOnlyBox(page, 460, 213, 75);
     edM2Im = ReadOnlyBox(page, 540, 213, 75);
     btAnalyze2 = Place(new QPushButton("解析開始", page), 395, 250, 100, 26);
@@ -263,12 +263,10 @@ void TfrmFRA::BuildSpectrumPage() {
     Caption("カーソル", page, 430, 318, 60);
     edCur3Freq = ReadOnlyBox(page, 500, 318, 85);
     edCur3Amp = ReadOnlyBox(page, 590, 318, 85);
-    shMarkerL = new fra::LegendShape(kPurple, page);
-    shMarkerL->move(430, 346);
+    shMarkerL = Legend(kPurple, page, 430, 346);
     edLFreq = ReadOnlyBox(page, 500, 342, 85);
     edLAmp = ReadOnlyBox(page, 590, 342, 85);
-    shMarkerR = new fra::LegendShape(kOlive, page);
-    shMarkerR->move(430, 370);
+    shMarkerR = Legend(kOlive, page, 430, 370);
     edRFreq = ReadOnlyBox(page, 500, 366, 85);
     edRAmp = ReadOnlyBox(page, 590, 366, 85);
     AnSpectrum->OnRedraw = [this] { DrawSpectrum(); };
@@ -290,27 +288,24 @@ void TfrmFRA::BuildBottom() {
 }
 
 void TfrmFRA::ConnectOptionHandlers() {
+    // A click on a box of one page sets its twin on the other page and redraws.
+    const auto mirrorBox = [this](ui::CheckBox* clicked, ui::CheckBox* twin) {
+        clicked->OnClick = [this, clicked, twin] {
+            twin->setChecked(clicked->Checked());
+            DrawActivePage();
+        };
+    };
+    const auto mirrorButton = [this](QRadioButton* clicked, QRadioButton* twin) {
+        ui::Connect(clicked, &QRadioButton::clicked, this,
+                    [clicked, twin] { twin->setChecked(clicked->isChecked()); });
+    };
     for (int n = 0; n < 3; ++n) {
-        cbBuf[n]->OnClick = [this, n] {
-            cb2Buf[n]->setChecked(cbBuf[n]->Checked());
-            DrawActivePage();
-        };
-        cb2Buf[n]->OnClick = [this, n] {
-            cbBuf[n]->setChecked(cb2Buf[n]->Checked());
-            DrawActivePage();
-        };
-        cbOL[n]->OnClick = [this, n] {
-            cb2OL[n]->setChecked(cbOL[n]->Checked());
-            DrawActivePage();
-        };
-        cb2OL[n]->OnClick = [this, n] {
-            cbOL[n]->setChecked(cb2OL[n]->Checked());
-            DrawActivePage();
-        };
-        ui::Connect(rbActiveBuf[n], &QRadioButton::clicked, this,
-                    [this, n] { rb2ActiveBuf[n]->setChecked(rbActiveBuf[n]->isChecked()); });
-        ui::Connect(rb2ActiveBuf[n], &QRadioButton::clicked, this,
-                    [this, n] { rbActiveBuf[n]->setChecked(rb2ActiveBuf[n]->isChecked()); });
+        mirrorBox(cbBuf[n], cb2Buf[n]);
+        mirrorBox(cb2Buf[n], cbBuf[n]);
+        mirrorBox(cbOL[n], cb2OL[n]);
+        mirrorBox(cb2OL[n], cbOL[n]);
+        mirrorButton(rbActiveBuf[n], rb2ActiveBuf[n]);
+        mirrorButton(rb2ActiveBuf[n], rbActiveBuf[n]);
     }
     cbPhase->OnClick = [this] {
         const bool on = cbPhase->Checked();

@@ -52,6 +52,18 @@ double CpuMsPerLine(ProgramOnLine& program, const std::function<void()>& work) {
     return lines > 0 ? 1000.0 * cpu / double(lines) : 1e9;
 }
 
+// Five exchanges to warm up, then the median over kRuns of the time per line of 40 exchanges.
+double MedianMsPerExchange(ProgramOnLine& program, const std::function<void()>& exchange) {
+    for (int i = 0; i < 5; ++i)
+        exchange();
+    return MedianOf(kRuns, [&] {
+        return CpuMsPerLine(program, [&] {
+            for (int i = 0; i < 40; ++i)
+                exchange();
+        });
+    });
+}
+
 // Waits until the relay has passed no new line for a while: the last exchange is over.
 void WaitForQuietLine(ProgramOnLine& program) {
     long seen = -1;
@@ -67,14 +79,7 @@ void PlainExchange() {
         mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);
         WaitUntil([] { return mdlGeneral->ReplyReceived; }, 2000);
     };
-    for (int i = 0; i < 5; ++i)
-        exchange();
-    const double ms = MedianOf(kRuns, [&] {
-        return CpuMsPerLine(program, [&] {
-            for (int i = 0; i < 40; ++i)
-                exchange();
-        });
-    });
+    const double ms = MedianMsPerExchange(program, exchange);
     ReportAtMost("route: plain exchange (VER), main window shown", ms, "ms", kRouteGoalMs);
 }
 
@@ -87,14 +92,7 @@ void TerminalExchange() {
         QTest::keyClick(box, Qt::Key_Return);
         WaitUntil([] { return mdlGeneral->ReplyReceived; }, 2000);
     };
-    for (int i = 0; i < 5; ++i)
-        exchange();
-    const double ms = MedianOf(kRuns, [&] {
-        return CpuMsPerLine(program, [&] {
-            for (int i = 0; i < 40; ++i)
-                exchange();
-        });
-    });
+    const double ms = MedianMsPerExchange(program, exchange);
     ReportAtMost("route: terminal (typed VER + Return, reply shown)", ms, "ms", kRouteGoalMs);
 }
 

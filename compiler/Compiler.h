@@ -169,6 +169,10 @@ std::string_view StatementWord(const CompilerContext& ctx, int k);
 // Starts work on a line: its text, no words, operand state and jump state cleared.
 void BeginLine(CompilerContext& ctx, int index, const SourceLine& source);
 void EmitRow(CompilerContext& ctx); // appends the current line as a row
+// The line loop of a second pass: from the top of the program, each line begun, checked by
+// `checkLine` and its verdict settled.
+void CheckEveryLine(CompilerContext& ctx, const std::vector<SourceLine>& lines,
+                    void (*checkLine)(CompilerContext&));
 // A line with a double quote goes into the program unchecked, as written after the quote (or
 // after the label bar).
 void EmitQuotedLine(CompilerContext& ctx);

@@ -102,6 +102,17 @@ std::string_view StatementWord(const CompilerContext& ctx, int k) {
     return ctx.words[static_cast<std::size_t>(index)];
 }
 
+void CheckEveryLine(CompilerContext& ctx, const std::vector<SourceLine>& lines,
+                    void (*checkLine)(CompilerContext&)) {
+    ctx.inSequencePart = false;
+    ctx.lineInPart = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        BeginLine(ctx, static_cast<int>(i), lines[i]);
+        checkLine(ctx);
+        SettleLineVerdict(ctx);
+    }
+}
+
 void BeginLine(CompilerContext& ctx, int index, const SourceLine& source) {
     ctx.lineIndex = index;
     ctx.line = source.text;

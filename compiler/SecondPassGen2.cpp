@@ -88,13 +88,7 @@ int ParserVerdictCode(const LineParseResult& verdict) {
 }
 
 void RunSecondPass2(CompilerContext& ctx, const std::vector<SourceLine>& lines) {
-    ctx.inSequencePart = false;
-    ctx.lineInPart = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        BeginLine(ctx, static_cast<int>(i), lines[i]);
-        CheckLine(ctx);
-        SettleLineVerdict(ctx);
-    }
+    CheckEveryLine(ctx, lines, CheckLine);
 }
 
 } // namespace kaso::compiler

@@ -24,10 +24,7 @@ TfrmDownload::TfrmDownload(QWidget* owner)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildLayout();
 
-    auto* addressEdit = new ui::Edit(cmbFirst);
-    cmbFirst->setLineEdit(addressEdit);
-    cmbFirst->setEditText("#%0010C000");
-    addressEdit->OnKeyPress = [this](QChar& key) { cmbFirstKeyPress(key); };
+    UseStartAddressEdit(*cmbFirst, [this](QChar& key) { cmbFirstKeyPress(key); });
     cmbFirst->setAttribute(Qt::WA_InputMethodEnabled, false);
 
     ui::Connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
@@ -37,13 +34,7 @@ TfrmDownload::TfrmDownload(QWidget* owner)
 }
 
 void TfrmDownload::BuildLayout() {
-    cmbFirst->setEditable(true);
-    cmbFirst->setInsertPolicy(QComboBox::NoInsert);
-    edtPath->setReadOnly(true);
-    edtPath->setFocusPolicy(Qt::NoFocus);
-    QPalette grey = edtPath->palette();
-    grey.setColor(QPalette::Base, palette().color(QPalette::Window));
-    edtPath->setPalette(grey);
+    PrepareTransferBoxes(*cmbFirst, *edtPath, palette());
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(Label1, 0, 0);

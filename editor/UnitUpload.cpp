@@ -29,6 +29,23 @@ void KeepChosenPrefix(ui::ComboBox& box, QChar key) {
     edit->setCursorPosition(end);
 }
 
+void PrepareTransferBoxes(ui::ComboBox& first, ui::Edit& count, const QPalette& dialogPalette) {
+    first.setEditable(true);
+    first.setInsertPolicy(QComboBox::NoInsert);
+    count.setReadOnly(true);
+    count.setFocusPolicy(Qt::NoFocus);
+    QPalette grey = count.palette();
+    grey.setColor(QPalette::Base, dialogPalette.color(QPalette::Window));
+    count.setPalette(grey);
+}
+
+void UseStartAddressEdit(ui::ComboBox& first, std::function<void(QChar&)> onKeyPress) {
+    auto* addressEdit = new ui::Edit(&first);
+    first.setLineEdit(addressEdit);
+    first.setEditText("#%0010C000");
+    addressEdit->OnKeyPress = std::move(onKeyPress);
+}
+
 TfrmUpload::TfrmUpload(QWidget* owner)
     : ui::Form(owner), Label1(new QLabel("開始ｱﾄﾞﾚｽ", this)),
       cmbFirst(new ui::ComboBox(kStartAddressItems, this)), Label2(new QLabel("ﾃﾞｰﾀ組数", this)),
@@ -44,10 +61,7 @@ TfrmUpload::TfrmUpload(QWidget* owner)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildLayout();
 
-    auto* addressEdit = new ui::Edit(cmbFirst);
-    cmbFirst->setLineEdit(addressEdit);
-    cmbFirst->setEditText("#%0010C000");
-    addressEdit->OnKeyPress = [this](QChar& key) { cmbFirstKeyPress(key); };
+    UseStartAddressEdit(*cmbFirst, [this](QChar& key) { cmbFirstKeyPress(key); });
     cmbKumisuu->setEditable(true);
     cmbKumisuu->setInsertPolicy(QComboBox::NoInsert);
     cmbKumisuu->SetItemIndex(3);
@@ -63,13 +77,7 @@ TfrmUpload::TfrmUpload(QWidget* owner)
 }
 
 void TfrmUpload::BuildLayout() {
-    cmbFirst->setEditable(true);
-    cmbFirst->setInsertPolicy(QComboBox::NoInsert);
-    edtPath->setReadOnly(true);
-    edtPath->setFocusPolicy(Qt::NoFocus);
-    QPalette grey = edtPath->palette();
-    grey.setColor(QPalette::Base, palette().color(QPalette::Window));
-    edtPath->setPalette(grey);
+    PrepareTransferBoxes(*cmbFirst, *edtPath, palette());
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);

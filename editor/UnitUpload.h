@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <functional>
 
 class TfrmUpload : public ui::Form {
     Q_OBJECT
@@ -54,3 +55,11 @@ inline constexpr int kDownloadStartAddressItems = 22;
 // The prefix typing aid of both dialogs: a prefix chosen from the list arrives selected; a key
 // other than backspace then goes after it instead of replacing it.
 void KeepChosenPrefix(ui::ComboBox& box, QChar key);
+
+// The boxes both dialogs share: the start address editable, the count of values read-only, out
+// of the tab chain and on the dialog's background (`dialogPalette`).
+void PrepareTransferBoxes(ui::ComboBox& first, ui::Edit& count, const QPalette& dialogPalette);
+
+// The start address box's own line edit, with the dialog's key press handler, showing the first
+// address of the internal variables.
+void UseStartAddressEdit(ui::ComboBox& first, std::function<void(QChar&)> onKeyPress);

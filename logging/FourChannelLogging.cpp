@@ -10,31 +10,16 @@
 #include "ui/Widgets.h"
 
 #include <QEvent>
-#include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 
 namespace {
 
+using logging::MakeGroup;
+using logging::MakeLabel;
+using logging::Place;
+
 const QColor kOlive(128, 128, 0);
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y) {
-    auto* label = new QLabel(text, parent);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
-QGroupBox* MakeGroup(QWidget* parent, const QString& caption, int x, int y, int w, int h) {
-    auto* group = new QGroupBox(caption, parent);
-    group->setGeometry(x, y, w, h);
-    return group;
-}
-
-template <typename Widget> Widget* Place(Widget* widget, int x, int y, int w, int h) {
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
 
 const QStringList kMultipliers = {"×1", "×2", "×3", "×4", "×5", "×6", "×7", "×8", "×9"};
 
@@ -44,17 +29,8 @@ TFourChannelLogging::TFourChannelLogging(QWidget* owner, const QStringList& vari
                                          const QStringList& periods)
     : TLoggingWindow(owner) {
     setWindowTitle("Kaso2 ロギング");
-    setFixedSize(800, 520);
-    Screen->setGeometry(0, 0, 800, 520);
-    Screen->OnRedraw = [this] {
-        Canvas().Clear(palette().color(QPalette::Window));
-        FormPaint();
-    };
-    auto* bvlScreen = new QFrame(this);
-    bvlScreen->setFrameShape(QFrame::Box);
-    bvlScreen->setFrameShadow(QFrame::Sunken);
-    bvlScreen->setGeometry(8, 8, 617, 377);
-    bvlScreen->setAttribute(Qt::WA_TransparentForMouseEvents);
+    SetClientSize(800, 520);
+    logging::MakeScreenBevel(this, 8, 8, 617, 377);
     BuildSetupControls(variables, periods);
     BuildPlotControls();
     BuildViewControls();
@@ -69,12 +45,7 @@ TFourChannelLogging::TFourChannelLogging(QWidget* owner, const QStringList& vari
     cmbLogTime->SetItemIndex(9);
     Vertical_Scale->SetItemIndex(0);
     ScaleMultiplier.fill(0);
-    StopRequested = DataValid = SuppressRedraw = false;
-    ScaleToDpi(*this);
-    PlotTop = shpCanvasLeft->Top();
-    PlotLeft = shpCanvasLeft->Left();
-    PlotHeight = shpCanvasLeft->height();
-    PlotWidth = shpCanvasRight->Left() - shpCanvasLeft->Left();
+    FinishCreation();
     Timer1->SetEnabled(true);
 }
 
@@ -377,10 +348,4 @@ void TFourChannelLogging::cmbLogValChange(int channel) {
 
 void TFourChannelLogging::Timer1Timer() {
     logging::ShowTimeStamp(lblDateNow, lblTimeNow);
-}
-
-void TFourChannelLogging::SetRunViewEnabled(bool enabled) {
-    trkY->setEnabled(enabled);
-    trkT->setEnabled(enabled);
-    trkTOffset->setEnabled(enabled);
 }

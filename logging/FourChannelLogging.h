@@ -57,9 +57,6 @@ public:
     std::array<QLineEdit*, 4> DummyEdits{}; // edtLogVal1_Dummy..: the boxes on the printout
 
     // View controls.
-    logging::TrackBar* trkT;
-    logging::TrackBar* trkTOffset;
-    logging::TrackBar* trkY;
     ui::ComboBox* Vertical_Scale;
     logging::UpDown* UpDownLogData;
     QLineEdit* Offset_Value;
@@ -71,8 +68,6 @@ public:
     std::array<QRadioButton*, 4> ChannelSelectors() const {
         return {Ch1_Vertical, Ch2_Vertical, Ch3_Vertical, Ch4_Vertical};
     }
-    logging::LineShape* shpCanvasLeft;
-    logging::LineShape* shpCanvasRight;
 
     // Window fields.
     double TimeSpan = 10000; // ms across the plot width
@@ -146,8 +141,6 @@ protected:
     // x of sample k counted from `from` (live drawing and redraw).
     virtual int SampleX(int k, int from) const = 0;
     virtual QString DivisionText() const = 0;
-    // The cursor button of the third series' window, enabled and disabled with the run.
-    void SetRunViewEnabled(bool enabled) override;
     // Third series: recompute the cursor readouts while they are on screen.
     virtual void RefreshCursorReadouts() {}
 

@@ -3,6 +3,8 @@
 // changes only, and a radio group with an item index.
 #pragma once
 
+#include "ui/RadioGroup.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QRadioButton>
@@ -62,20 +64,10 @@ public:
     std::function<void(Button)> OnClick;
 };
 
-// A group of radio buttons with an item index; OnClick runs when the user picks an item.
-class RadioGroup : public QGroupBox {
-    Q_OBJECT
+// A radio group with tight margins and no space between its items.
+class RadioGroup : public ui::RadioGroup {
 public:
     RadioGroup(const QString& caption, const QStringList& items, QWidget* parent);
-
-    int ItemIndex() const;
-    void SetItemIndex(int index); // runs no handler
-    QRadioButton* Item(int index) const { return buttons_.at(static_cast<size_t>(index)); }
-
-    std::function<void()> OnClick;
-
-private:
-    std::vector<QRadioButton*> buttons_;
 };
 
 // Connects an editable variable box as the class library's combo box behaved: `handler` runs

@@ -5,10 +5,32 @@
 #include "ui/Dialogs.h"
 
 #include <QDateTime>
+#include <QFrame>
 #include <QLocale>
 #include <memory>
 
 namespace logging {
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y) {
+    auto* label = new QLabel(text, parent);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QGroupBox* MakeGroup(QWidget* parent, const QString& caption, int x, int y, int w, int h) {
+    auto* group = new QGroupBox(caption, parent);
+    group->setGeometry(x, y, w, h);
+    return group;
+}
+
+void MakeScreenBevel(QWidget* parent, int x, int y, int w, int h) {
+    auto* bevel = new QFrame(parent);
+    bevel->setFrameShape(QFrame::Box);
+    bevel->setFrameShadow(QFrame::Sunken);
+    bevel->setGeometry(x, y, w, h);
+    bevel->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
 
 void PaintLogPlot(ui::Canvas& canvas, int left, int top, int width, int height, bool dataValid,
                   bool suppressRedraw, const std::function<void()>& drawData) {

@@ -5,12 +5,24 @@
 #include "ui/Canvas.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <functional>
 #include <vector>
 
 namespace logging {
+
+// The layout helpers of the logging windows' controls.
+template <typename Widget> Widget* Place(Widget* widget, int x, int y, int w, int h) {
+    widget->setGeometry(x, y, w, h);
+    return widget;
+}
+// A label sized to its text at (x, y).
+QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y);
+QGroupBox* MakeGroup(QWidget* parent, const QString& caption, int x, int y, int w, int h);
+// The sunken frame around the plot; it lets the mouse through to the plot.
+void MakeScreenBevel(QWidget* parent, int x, int y, int w, int h);
 
 // White plot with an olive frame, centre lines and a small cross at each of the 81 inner
 // division points.

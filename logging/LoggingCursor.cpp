@@ -120,6 +120,20 @@ void TfrmLogging_QWC::TimeReadout() {
     Label4->setText(CursorTimeText());
 }
 
+void TfrmLogging_QWC::ShowHorizontalReadouts() {
+    for (QLabel* label : {Label1, Label2, Label4, Label8})
+        label->show();
+    HorizontalReadouts(Bottombar->Top());
+}
+
+void TfrmLogging_QWC::ShowTimeReadout() {
+    Label1->show();
+    Label2->hide();
+    Label4->show();
+    Label8->hide();
+    TimeReadout();
+}
+
 void TfrmLogging_QWC::btnCursorClick() {
     if (btnRun->text() != "RUN") return;
     const int c = SelectedChannel();
@@ -139,18 +153,12 @@ void TfrmLogging_QWC::btnCursorClick() {
     case 1:
         UpDownCursor->show();
         LeftRightCursor->hide();
-        for (QLabel* label : {Label1, Label2, Label4, Label8})
-            label->show();
-        HorizontalReadouts(Bottombar->Top());
+        ShowHorizontalReadouts();
         break;
     case 2:
         UpDownCursor->hide();
         LeftRightCursor->show();
-        Label1->show();
-        Label2->hide();
-        Label4->show();
-        Label8->hide();
-        TimeReadout();
+        ShowTimeReadout();
         break;
     default:
         for (QWidget* control : std::initializer_list<QWidget*>{UpDownCursor, LeftRightCursor,
@@ -175,9 +183,7 @@ void TfrmLogging_QWC::Cursor_PrmClick() {
         Rightbar->hide();
         Topbar->show();
         Bottombar->show();
-        for (QLabel* label : {Label1, Label2, Label4, Label8})
-            label->show();
-        HorizontalReadouts(Bottombar->Top());
+        ShowHorizontalReadouts();
         break;
     case 2:
         UpDownCursor->hide();
@@ -186,11 +192,7 @@ void TfrmLogging_QWC::Cursor_PrmClick() {
         Rightbar->show();
         Topbar->hide();
         Bottombar->hide();
-        Label1->show();
-        Label2->hide();
-        Label4->show();
-        Label8->hide();
-        TimeReadout();
+        ShowTimeReadout();
         break;
     default:
         for (QWidget* control : std::initializer_list<QWidget*>{

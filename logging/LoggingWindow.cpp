@@ -41,6 +41,30 @@ TLoggingWindow::~TLoggingWindow() {
         child->blockSignals(true);
 }
 
+void TLoggingWindow::SetClientSize(int w, int h) {
+    setFixedSize(w, h);
+    Screen->setGeometry(0, 0, w, h);
+    Screen->OnRedraw = [this] {
+        Canvas().Clear(palette().color(QPalette::Window));
+        FormPaint();
+    };
+}
+
+void TLoggingWindow::FinishCreation() {
+    StopRequested = DataValid = SuppressRedraw = false;
+    ScaleToDpi(*this);
+    PlotTop = shpCanvasLeft->Top();
+    PlotLeft = shpCanvasLeft->Left();
+    PlotHeight = shpCanvasLeft->height();
+    PlotWidth = shpCanvasRight->Left() - shpCanvasLeft->Left();
+}
+
+void TLoggingWindow::SetRunViewEnabled(bool enabled) {
+    trkY->setEnabled(enabled);
+    trkT->setEnabled(enabled);
+    trkTOffset->setEnabled(enabled);
+}
+
 void TLoggingWindow::SendAndWait(const QByteArray& line) {
     mdlGeneral->SendCommand(line, ridNone);
     WaitSendComplete();

@@ -31,6 +31,11 @@ public:
     ui::ComboBox* cmbLogTime = nullptr;
     QPushButton* btnRun = nullptr;
     logging::LineShape* shpProgress = nullptr;
+    logging::LineShape* shpCanvasLeft = nullptr; // the plot's left and right frame lines
+    logging::LineShape* shpCanvasRight = nullptr;
+    logging::TrackBar* trkT = nullptr; // the view's time width, time offset and vertical scale
+    logging::TrackBar* trkTOffset = nullptr;
+    logging::TrackBar* trkY = nullptr;
     ui::Timer* TimerProgress; // 100 ms: the progress line
     ui::Timer* TimerReply;    // 250 ms: the read-back's reply time-out
 
@@ -67,9 +72,16 @@ protected:
     virtual bool TakeReply() = 0;
     virtual QByteArray NextReadRequest() const = 0;
     virtual TRequestId ReadBackId() const = 0;
-    // The view controls a run disables.
-    virtual void SetRunViewEnabled(bool enabled) = 0;
+    // The view controls a run disables: the three track bars, and what a window adds.
+    virtual void SetRunViewEnabled(bool enabled);
     virtual void FormPaint() = 0;
+
+    // The window and its client area (the canvas) made w by h, the canvas repainted by
+    // FormPaint.
+    void SetClientSize(int w, int h);
+    // The end of a window's creation: no run or data yet, the window scaled to the screen, and
+    // the plot's place taken from its left and right frame lines.
+    void FinishCreation();
 
     void SendAndWait(const QByteArray& line);
     void SendAndWait(const QString& line);

@@ -11,7 +11,6 @@
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 
-#include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QTimer>
@@ -20,6 +19,10 @@
 TfrmLogging* frmLogging = nullptr;
 
 namespace {
+
+using logging::MakeGroup;
+using logging::MakeLabel;
+using logging::Place;
 
 const QColor kOlive(128, 128, 0);
 
@@ -70,34 +73,11 @@ bool BeginsWithFourHexDigits(const QString& text) {
     return true;
 }
 
-template <typename Widget> Widget* Place(Widget* widget, int x, int y, int w, int h) {
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y) {
-    auto* label = new QLabel(text, parent);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
-QGroupBox* MakeGroup(QWidget* parent, const QString& caption, int x, int y, int w, int h) {
-    auto* group = new QGroupBox(caption, parent);
-    group->setGeometry(x, y, w, h);
-    return group;
-}
-
 } // namespace
 
 TfrmLogging::TfrmLogging(QWidget* owner) : TLoggingWindow(owner) {
     setWindowTitle("Kaso ロギング");
-    setFixedSize(792, 471);
-    Screen->setGeometry(0, 0, 792, 471);
-    Screen->OnRedraw = [this] {
-        Canvas().Clear(palette().color(QPalette::Window));
-        FormPaint();
-    };
+    SetClientSize(792, 471);
     BuildControls();
     ConnectHandlers();
 
@@ -112,12 +92,7 @@ TfrmLogging::TfrmLogging(QWidget* owner) : TLoggingWindow(owner) {
     Vertical_Scale->SetItemIndex(0);
     ScaleMultiplier = 0;
     SetScale();
-    StopRequested = DataValid = SuppressRedraw = false;
-    ScaleToDpi(*this);
-    PlotTop = shpCanvasLeft->Top();
-    PlotLeft = shpCanvasLeft->Left();
-    PlotHeight = shpCanvasLeft->height();
-    PlotWidth = shpCanvasRight->Left() - shpCanvasLeft->Left();
+    FinishCreation();
     Timer1->SetEnabled(true);
 }
 
@@ -138,11 +113,7 @@ void TfrmLogging::BuildControls() {
     edtLogVal1_Dummy = Place(new QLineEdit(name), 96, 22, 256, 22);
     edtLogVal1_Dummy->hide();
 
-    auto* bvlScreen = new QFrame(this);
-    bvlScreen->setFrameShape(QFrame::Box);
-    bvlScreen->setFrameShadow(QFrame::Sunken);
-    bvlScreen->setGeometry(8, 88, 617, 377);
-    bvlScreen->setAttribute(Qt::WA_TransparentForMouseEvents);
+    logging::MakeScreenBevel(this, 8, 88, 617, 377);
     shpCanvasLeft = new logging::LineShape(this, 66, 110, 0, 320);
     shpCanvasRight = new logging::LineShape(this, 566, 110, 0, 320);
     shpProgress = new logging::LineShape(this, 66, 110, 1, 320);
@@ -270,12 +241,6 @@ bool TfrmLogging::RunChecks() {
         return false;
     }
     return true;
-}
-
-void TfrmLogging::SetRunViewEnabled(bool enabled) {
-    trkY->setEnabled(enabled);
-    trkT->setEnabled(enabled);
-    trkTOffset->setEnabled(enabled);
 }
 
 void TfrmLogging::SendRunSetup() {

@@ -23,11 +23,6 @@ public:
     QPushButton* btnPrint;
     QPushButton* btnLoggingClose;
     ui::Timer* Timer1; // 1000 ms: the time stamp
-    logging::LineShape* shpCanvasLeft;
-    logging::LineShape* shpCanvasRight;
-    logging::TrackBar* trkT;
-    logging::TrackBar* trkTOffset;
-    logging::TrackBar* trkY;
     ui::ComboBox* Vertical_Scale;
     logging::UpDown* UpDownLogData;
     QLineEdit* Offset_Value;
@@ -89,7 +84,6 @@ protected:
     bool TakeReply() override;
     QByteArray NextReadRequest() const override { return ",?\r"; }
     TRequestId ReadBackId() const override { return ridLogging; }
-    void SetRunViewEnabled(bool enabled) override;
 
 private:
     void BuildControls();

@@ -54,7 +54,7 @@ protected:
     int SampleX(int k, int from) const override;
     int ProgressX() const override;
     QString DivisionText() const override;
-    void SetRunViewEnabled(bool enabled) override;
+    void SetRunViewEnabled(bool enabled) override; // also the cursor button
     void RefreshCursorReadouts() override;
 
 private:
@@ -63,6 +63,9 @@ private:
     // The readouts of the horizontal bars, with the level of the bar at row `levelTop`.
     void HorizontalReadouts(int levelTop);
     void TimeReadout();
+    // The readout labels of the bars shown, then filled.
+    void ShowHorizontalReadouts();
+    void ShowTimeReadout();
     bool LongEntry(int item) const;
     // The log buffer's address read at launch: hexadecimal digits only; otherwise reported.
     std::optional<std::uint32_t> BufferAddress() const;

@@ -46,20 +46,6 @@ std::optional<std::int64_t> ParseValue(const QByteArray& text, int base) {
     return value;
 }
 
-QByteArray Notation(DriverMemory::Form form, std::int32_t value) {
-    using Form = DriverMemory::Form;
-    switch (form) {
-    case Form::Byte:
-        return QByteArray::number(value & 0xFF);
-    case Form::HexWord:
-        return QByteArray::number(value & 0xFFFF, 16).toUpper().rightJustified(4, '0');
-    case Form::Word:
-        return QByteArray::number(static_cast<std::int16_t>(value & 0xFFFF));
-    default:
-        return QByteArray::number(value);
-    }
-}
-
 } // namespace
 
 void DriverAxis::mapDataAreas() {
@@ -85,8 +71,8 @@ void DriverAxis::mapDataAreas() {
                  const std::optional<int> index = indexOf(at);
                  if (!index) return std::nullopt;
                  const auto value = written->find(*index);
-                 return Notation(at.form,
-                                 value != written->end() ? value->second : area.initial(*index));
+                 return DriverMemory::Notation(
+                     at.form, value != written->end() ? value->second : area.initial(*index));
              },
              [indexOf, written](const DriverMemory::Location& at, const QByteArray& text) {
                  const std::optional<int> index = indexOf(at);

@@ -119,8 +119,11 @@ void DriverMemory::storeValue(const Location& location, std::int32_t value) {
 
 QByteArray DriverMemory::read(const Location& location) const {
     if (std::optional<QByteArray> reply = readRegions(location)) return *reply;
-    const std::int32_t value = storedValue(location);
-    switch (location.form) {
+    return Notation(location.form, storedValue(location));
+}
+
+QByteArray DriverMemory::Notation(Form form, std::int32_t value) {
+    switch (form) {
     case Form::Byte:
         return QByteArray::number(value & 0xFF);
     case Form::HexWord:

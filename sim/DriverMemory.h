@@ -61,6 +61,8 @@ public:
     // The reply to a read of a location: the first region's, else the stored value (0 until
     // written) in the form's notation.
     QByteArray read(const Location& location) const;
+    // A value as the driver writes it in a form's notation.
+    static QByteArray Notation(Form form, std::int32_t value);
     // Writes a value text ("#&": hexadecimal; else decimal); false when it does not parse.
     bool write(const Location& location, const QByteArray& value);
     // The stored value, for the tests; regions are not asked.

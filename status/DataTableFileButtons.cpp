@@ -3,13 +3,12 @@
 #include "DataTableFile.h"
 #include "ui/SafeFile.h"
 #include "DataTablePrintout.h"
+#include "RecordWindowParts.h"
 #include "UnitDataTable.h"
 
 #include "shell/UnitGeneral.h"
 #include "ui/Dialogs.h"
-#include "ui/FileDialogs.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -20,39 +19,23 @@ const QString kFilter = "ﾃﾞｰﾀﾃｰﾌﾞﾙ(*.dat)|*.DAT";
 
 void TfrmDataTable::btnSaveDataTableClick() {
     const int count = ComputeEntryCount();
-    ui::FileDialog& dialog = *mdlGeneral->SaveDialog1;
-    dialog.Filter = kFilter;
-    dialog.DefaultExt = "dat";
-    if (dialog.Execute(this)) {
-        const QString failure = ui::WriteWholeFile(dialog.FileName, FormatDataTableFile(Values(count)));
-        if (!failure.isEmpty())
-            ui::ShowWarning(
-                QString("ファイルを保存できませんでした。\n%1\n%2").arg(dialog.FileName, failure),
-                "警告");
-    }
+    SaveRecordsThroughDialog(this, kFilter, "dat",
+                             [this, count] { return FormatDataTableFile(Values(count)); });
     grdDataTable->setFocus();
 }
 
 void TfrmDataTable::btnOpenDataTableClick(QObject* sender) {
     OpenColumn = sender == btnOpenForSndDataTable ? 1 : 2;
     const int count = ComputeEntryCount();
-    ui::FileDialog& dialog = *mdlGeneral->OpenDialog1;
-    dialog.Filter = kFilter + "|すべてのﾌｧｲﾙ(*.*)|*.*";
-    dialog.DefaultExt.clear();
-    if (dialog.Execute(this)) LoadFile(dialog.FileName, count);
+    OpenRecordsThroughDialog(this, kFilter,
+                             [this, count](const QString& path) { LoadFile(path, count); });
     grdDataTable->setFocus();
 }
 
 void TfrmDataTable::LoadFile(const QString& path, int count) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ui::ShowWarning("ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認し"
-                        "てください。",
-                        "警告");
-        return;
-    }
-    DataTableFileReader reader(file.readAll());
-    file.close();
+    const std::optional<QByteArray> bytes = ReadRecordFile(path);
+    if (!bytes) return;
+    DataTableFileReader reader(*bytes);
     if (reader.StartsWithSection()) {
         const std::optional<QString> serial =
             ui::InputQuery("ｼﾘｱﾙNo入力", "古いﾊﾞｰｼﾞｮﾝでｼﾘｱﾙNoの指定が必要です。", "");
@@ -74,13 +57,9 @@ void TfrmDataTable::LoadFile(const QString& path, int count) {
 }
 
 void TfrmDataTable::btnSaveClick() {
-    if (mdlGeneral->PrintDialog1->Execute(this)) {
-        try {
-            PrintDataTable(mdlGeneral->PrintDialog1->Printer(), grdDataTable->font().family(),
-                           grdDataTable->Cell(1, 0), Values(ComputeEntryCount()));
-        } catch (const std::exception&) {
-            ui::ShowWarning("印刷エラーが発生しました。", "エラー");
-        }
-    }
+    PrintRecordsThroughDialog(this, [this](QPrinter& printer) {
+        PrintDataTable(printer, grdDataTable->font().family(), grdDataTable->Cell(1, 0),
+                       Values(ComputeEntryCount()));
+    });
     grdDataTable->setFocus();
 }

@@ -41,6 +41,22 @@ void OpenDataTableWithoutDriver(bool lineLost) {
     frmDataTable->Show();
 }
 
+// Whether the data table's launch goes on after a query: a failed send (reported already) ends
+// it, and without an answer the window opens without the driver. `losses` is the count of lost
+// lines when the launch began.
+bool DataTableQueryAnswered(ModelQuery result, int losses) {
+    switch (result) {
+    case ModelQuery::SendFailed:
+        return false;
+    case ModelQuery::NoAnswer:
+        OpenDataTableWithoutDriver(mdlGeneral->LineLosses() != losses);
+        return false;
+    case ModelQuery::Answered:
+        break;
+    }
+    return true;
+}
+
 // Asks "#40" twice; the second reply stays in LastReply. A failed send is reported here, unless
 // the line was reported lost since the launch began (`losses`).
 ModelQuery QueryDriverType(int losses) {
@@ -79,29 +95,14 @@ void TfrmMain::btnPopupDataTableClick() {
     HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC, frmPrm,
                       frmAlarmList, frmPrmLock, frmFRA});
     const int losses = mdlGeneral->LineLosses();
-    const auto lineLost = [losses] { return mdlGeneral->LineLosses() != losses; };
-    switch (QueryDriverModel(ElapsedMs, *Timer2)) {
-    case ModelQuery::SendFailed:
-        return;
-    case ModelQuery::NoAnswer:
-        return OpenDataTableWithoutDriver(lineLost());
-    case ModelQuery::Answered:
-        break;
-    }
+    if (!DataTableQueryAnswered(QueryDriverModel(ElapsedMs, *Timer2), losses)) return;
     VersionText = mdlGeneral->LastReply;
     const int series = SeriesIndex();
     if (series != 2 && series != 3) return frmDataTable->Show();
     if (VersionText.contains("C50")) {
         frmDataTable->SetGridRows(385);
     } else {
-        switch (QueryDriverType(losses)) {
-        case ModelQuery::SendFailed:
-            return;
-        case ModelQuery::NoAnswer:
-            return OpenDataTableWithoutDriver(lineLost());
-        case ModelQuery::Answered:
-            break;
-        }
+        if (!DataTableQueryAnswered(QueryDriverType(losses), losses)) return;
         DriverTypeText = mdlGeneral->LastReply;
         const std::optional<int> digit = DriverTypeDigitOf(DriverTypeText);
         if (!digit) return ShowUnreadableDriverType(DriverTypeText);

@@ -2,6 +2,7 @@
 
 #include "AlarmListPrintout.h"
 #include "DataTableFile.h"
+#include "RecordWindowParts.h"
 #include "ui/SafeFile.h"
 
 #include "shell/UnitCommCancel.h"
@@ -10,11 +11,9 @@
 #include "shell/Waits.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
-#include "ui/FileDialogs.h"
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
 
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -69,23 +68,12 @@ void TfrmAlarmList::BuildPanels() {
     grdAlarmList->verticalHeader()->setDefaultSectionSize(16);
     grdAlarmList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grdAlarmList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QFont bold = font;
-    bold.setBold(true);
-    Label1->setFont(bold);
-    QFont small = bold;
-    small.setPixelSize(11);
-    Label3->setFont(small);
 
     auto* comm = new QGridLayout(pnlWithComm);
     int column = 0;
     for (QPushButton* button : {btnReadAlarm, btnOpenForSnd, btnSaveAlarm, btnSave})
         comm->addWidget(button, 0, column++);
-    auto* kaso = new QHBoxLayout;
-    kaso->setSpacing(0);
-    kaso->addWidget(Label1);
-    kaso->addWidget(Label3, 0, Qt::AlignBottom);
-    kaso->addStretch();
-    comm->addLayout(kaso, 1, 1, 1, 2);
+    comm->addLayout(MakeKasoMark(font, Label1, Label3), 1, 1, 1, 2);
     pnlWithComm->setFrameShape(QFrame::StyledPanel);
 
     auto* layout = new QVBoxLayout(this);
@@ -99,12 +87,7 @@ void TfrmAlarmList::FormCreate() {
     grdAlarmList->SetCell(2, 0, kAlarmTimeHeader);
     for (int n = 0; n < kAlarmRecordCount; ++n)
         grdAlarmList->SetCell(0, n + 1, AlarmLabel(n));
-    resize(312, 378);
-    ScaleToDpi(*this);
-    const int width = DpiFactor(logicalDpiX()) * kGridWidth;
-    grdAlarmList->setColumnWidth(0, static_cast<int>(width * 0.28));
-    grdAlarmList->setColumnWidth(1, static_cast<int>(width * 0.25));
-    grdAlarmList->setColumnWidth(2, static_cast<int>(width * 0.39));
+    SizeRecordGrid(*this, 312, 378, *grdAlarmList, kGridWidth, {0.28, 0.25, 0.39});
 }
 
 void TfrmAlarmList::FormActivate() {
@@ -132,36 +115,20 @@ void TfrmAlarmList::ReceiveAlarmList(QObject* sender) {
 }
 
 void TfrmAlarmList::btnSaveAlarmClick() {
-    ui::FileDialog& dialog = *mdlGeneral->SaveDialog1;
-    dialog.Filter = kFilter;
-    dialog.DefaultExt = "alm";
-    if (dialog.Execute(this)) {
-        const QString failure = ui::WriteWholeFile(dialog.FileName, FormatAlarmListFile(Records()));
-        if (!failure.isEmpty())
-            ui::ShowWarning(
-                QString("ファイルを保存できませんでした。\n%1\n%2").arg(dialog.FileName, failure),
-                "警告");
-    }
+    SaveRecordsThroughDialog(this, kFilter, "alm",
+                             [this] { return FormatAlarmListFile(Records()); });
     grdAlarmList->setFocus();
 }
 
 void TfrmAlarmList::btnOpenAlarmListClick() {
-    ui::FileDialog& dialog = *mdlGeneral->OpenDialog1;
-    dialog.Filter = kFilter + "|すべてのﾌｧｲﾙ(*.*)|*.*";
-    dialog.DefaultExt.clear();
-    if (dialog.Execute(this)) LoadFile(dialog.FileName);
+    OpenRecordsThroughDialog(this, kFilter, [this](const QString& path) { LoadFile(path); });
     grdAlarmList->setFocus();
 }
 
 void TfrmAlarmList::LoadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ui::ShowWarning("ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認し"
-                        "てください。",
-                        "警告");
-        return;
-    }
-    const AlarmListFileContents contents = ReadAlarmListFile(file.readAll());
+    const std::optional<QByteArray> bytes = ReadRecordFile(path);
+    if (!bytes) return;
+    const AlarmListFileContents contents = ReadAlarmListFile(*bytes);
     // Records the file does not hold are emptied, so no record of an older history remains.
     for (int n = 0; n < kAlarmRecordCount; ++n) {
         const bool inFile = n < static_cast<int>(contents.records.size());
@@ -173,13 +140,8 @@ void TfrmAlarmList::LoadFile(const QString& path) {
 }
 
 void TfrmAlarmList::btnSaveAlarmListClick() {
-    if (mdlGeneral->PrintDialog1->Execute(this)) {
-        try {
-            PrintAlarmList(mdlGeneral->PrintDialog1->Printer(), grdAlarmList->font().family(),
-                           Records());
-        } catch (const std::exception&) {
-            ui::ShowWarning("印刷エラーが発生しました。", "エラー");
-        }
-    }
+    PrintRecordsThroughDialog(this, [this](QPrinter& printer) {
+        PrintAlarmList(printer, grdAlarmList->font().family(), Records());
+    });
     grdAlarmList->setFocus();
 }

@@ -1,6 +1,7 @@
 #include "UnitDataTable.h"
 
 #include "DataTableFile.h"
+#include "RecordWindowParts.h"
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
@@ -89,23 +90,14 @@ void TfrmDataTable::BuildPanels() {
     grdDataTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QFont bold = font;
     bold.setBold(true);
-    Label1->setFont(bold);
     Label2->setFont(bold);
-    QFont small = bold;
-    small.setPixelSize(11);
-    Label3->setFont(small);
 
     auto* comm = new QGridLayout(pnlWithComm);
     int column = 0;
     for (QPushButton* button :
          {btnReadDataTable, btnSendDataTable, btnOpenForSndDataTable, btnSaveDataTable, btnSave})
         comm->addWidget(button, 0, column++);
-    auto* kaso = new QHBoxLayout;
-    kaso->setSpacing(0);
-    kaso->addWidget(Label1);
-    kaso->addWidget(Label3, 0, Qt::AlignBottom);
-    kaso->addStretch();
-    comm->addLayout(kaso, 1, 2, 1, 2);
+    comm->addLayout(MakeKasoMark(font, Label1, Label3), 1, 2, 1, 2);
     auto* file = new QVBoxLayout(pnlWithFile);
     file->addWidget(Label2);
     file->addWidget(btnOpen);
@@ -124,12 +116,7 @@ void TfrmDataTable::BuildPanels() {
 void TfrmDataTable::FormCreate() {
     for (int i = 0; i < kLargeTable; ++i)
         grdDataTable->SetCell(0, i + 1, DataTableLabel(i));
-    resize(349, 378);
-    ScaleToDpi(*this);
-    const int width = DpiFactor(logicalDpiX()) * kGridWidth;
-    grdDataTable->setColumnWidth(0, static_cast<int>(width * 0.403));
-    grdDataTable->setColumnWidth(1, static_cast<int>(width * 0.29));
-    grdDataTable->setColumnWidth(2, static_cast<int>(width * 0.241));
+    SizeRecordGrid(*this, 349, 378, *grdDataTable, kGridWidth, {0.403, 0.29, 0.241});
 }
 
 void TfrmDataTable::SetGridRows(int rows) {

@@ -111,4 +111,14 @@ CompilerTest::Inspection CompilerTest::Inspect(Generation generation, std::strin
     return inspection;
 }
 
+void CompilerTest::ExpectGoldenOutputs(const std::filesystem::path& goldenFolder,
+                                       const std::string& name) const {
+    EXPECT_EQ(ReadBytes(Path(name + ".lst")), ReadBytes(goldenFolder / (name + ".lst")));
+    const auto expectedProgram = goldenFolder / (name + ".mbx");
+    if (std::filesystem::exists(expectedProgram))
+        EXPECT_EQ(ReadBytes(Path(name + ".mbx")), ReadBytes(expectedProgram));
+    else
+        EXPECT_FALSE(std::filesystem::exists(Path(name + ".mbx")));
+}
+
 } // namespace kaso::compiler::test

@@ -40,6 +40,10 @@ protected:
     std::filesystem::path Path(std::string_view name) const { return dir_ / name; }
     std::filesystem::path WriteSource(std::string_view name, std::string_view text);
     std::filesystem::path Library() const { return dir_ / "Lib"; }
+    // The .lst the compile of `name` wrote equals the one in `goldenFolder`; so does the .mbx, or
+    // none was written when the golden folder has none.
+    void ExpectGoldenOutputs(const std::filesystem::path& goldenFolder,
+                             const std::string& name) const;
 
     // Both passes of one generation over a source text, for looking at the context afterwards.
     // The second generation's statements go to `check`, which by default accepts them all, so

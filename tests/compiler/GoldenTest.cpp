@@ -47,12 +47,7 @@ TEST_P(Golden, ListingAndCompiledProgramMatch) {
         arguments += " --lib \"" + (kGoldenFolder / golden.library).string() + "\"";
     EXPECT_EQ(RunCompiler(arguments + " \"" + source.string() + "\""), golden.exitCode);
 
-    EXPECT_EQ(ReadBytes(Path(name + ".lst")), ReadBytes(kGoldenFolder / (name + ".lst")));
-    const auto expectedProgram = kGoldenFolder / (name + ".mbx");
-    if (std::filesystem::exists(expectedProgram))
-        EXPECT_EQ(ReadBytes(Path(name + ".mbx")), ReadBytes(expectedProgram));
-    else
-        EXPECT_FALSE(std::filesystem::exists(Path(name + ".mbx")));
+    ExpectGoldenOutputs(kGoldenFolder, name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, Golden, ::testing::ValuesIn(kCases),

@@ -1,6 +1,7 @@
 // The list window's guide: the variant each rule picks by series and model text, the texts
 // that must read word for word, the shape of every row and the totals of the table.
 #include "parameters/PrmGuide.h"
+#include "GuideTestText.h"
 #include "parameters/PrmGuideData.h"
 #include "ui/Codec.h"
 
@@ -11,14 +12,7 @@
 
 namespace {
 
-constexpr char kSeeManualText[] = "詳細は、ﾄﾞﾗｲﾊﾞ本体の取扱説明書をご覧ください。";
-
-QStringList Lines(std::initializer_list<const char*> lines) {
-    QStringList list;
-    for (const char* line : lines)
-        list << QString::fromUtf8(line);
-    return list;
-}
+using ::Lines; // the list of plain lines, beside the list of a guide text below
 
 QStringList Lines(const PrmGuideText& text) {
     QStringList list;

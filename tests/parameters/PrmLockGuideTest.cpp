@@ -1,5 +1,6 @@
 // The lock window's guide: one text per row whatever the series and model, the texts that must
 // read word for word, the names, the rows it shares with the list window and the table's totals.
+#include "GuideTestText.h"
 #include "parameters/PrmGuide.h"
 #include "parameters/PrmGuideData.h"
 #include "ui/Codec.h"
@@ -11,15 +12,6 @@
 #include <string>
 
 namespace {
-
-constexpr char kSeeManualText[] = "詳細は、ﾄﾞﾗｲﾊﾞ本体の取扱説明書をご覧ください。";
-
-QStringList Lines(std::initializer_list<const char*> lines) {
-    QStringList list;
-    for (const char* line : lines)
-        list << QString::fromUtf8(line);
-    return list;
-}
 
 std::string Utf8(const QString& text) {
     return text.toUtf8().toStdString();

@@ -131,14 +131,10 @@ TEST_F(ShutdownTest, ClosingTheMainWindowDuringAWriteEndsTheProgram) {
 
 // The program as its own process, ended by SIGTERM once it is up.
 TEST_F(ShutdownTest, TerminationSignalEndsTheProgramAndTheNextStartRuns) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
     QProcess first;
-    first.setProcessEnvironment(env);
-    first.start(KASONT_BINARY);
+    StartProgramProcess(first, KASONT_BINARY);
     ASSERT_TRUE(first.waitForStarted());
-    const QString lockPath = runtimeDir.path() + "/KasoNT.lock";
-    ASSERT_TRUE(WaitFor([&] { return QFile::exists(lockPath); }, 10000));
+    ASSERT_TRUE(WaitForInstanceLock(10000));
     Pause(500);
     ASSERT_EQ(first.state(), QProcess::Running);
     QFile::remove(SettingsPath());
@@ -153,8 +149,7 @@ TEST_F(ShutdownTest, TerminationSignalEndsTheProgramAndTheNextStartRuns) {
 
     // The next start takes the lock and keeps running.
     QProcess second;
-    second.setProcessEnvironment(env);
-    second.start(KASONT_BINARY);
+    StartProgramProcess(second, KASONT_BINARY);
     ASSERT_TRUE(second.waitForStarted());
     Pause(800);
     EXPECT_EQ(second.state(), QProcess::Running);
@@ -165,11 +160,8 @@ TEST_F(ShutdownTest, TerminationSignalEndsTheProgramAndTheNextStartRuns) {
 
 TEST_F(ShutdownTest, TerminationSignalDuringTheStartupScanEndsTheProgram) {
     WriteSetting("Comm", "TransmitCheck", 1);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
     QProcess program;
-    program.setProcessEnvironment(env);
-    program.start(KASONT_BINARY);
+    StartProgramProcess(program, KASONT_BINARY);
     ASSERT_TRUE(program.waitForStarted());
     // The scan runs while the main window is being shown, before the event loop starts.
     ASSERT_TRUE(WaitFor([&] { return driver->receivedLines().contains("Y:#33"); }, 10000));

@@ -180,20 +180,14 @@ TEST_F(StartupTest, CloseAsksOnlyWhenTheEditorShowsUnsavedWork) {
 }
 
 TEST_F(StartupTest, SecondInstanceExitsWithCodeOne) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
     QProcess first;
-    first.setProcessEnvironment(env);
-    first.start(KASONT_BINARY);
+    StartProgramProcess(first, KASONT_BINARY);
     ASSERT_TRUE(first.waitForStarted());
-    // Wait until the first instance has taken the lock.
-    const QString lockPath = runtimeDir.path() + "/KasoNT.lock";
-    ASSERT_TRUE(WaitFor([&] { return QFile::exists(lockPath); }, 10000));
+    ASSERT_TRUE(WaitForInstanceLock(10000));
     Pause(300);
 
     QProcess second;
-    second.setProcessEnvironment(env);
-    second.start(KASONT_BINARY);
+    StartProgramProcess(second, KASONT_BINARY);
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 1);
 

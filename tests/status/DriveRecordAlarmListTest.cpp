@@ -1,7 +1,7 @@
 // The alarm history window against the simulated driver: launcher, the read of all 100 records,
 // cancel and lost lines; the file reader and the printout layout on their own, and saving,
 // loading and printing through the window's buttons.
-#include "AppTest.h"
+#include "RecordFileTest.h"
 
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
@@ -92,7 +92,7 @@ TEST(AlarmListPrintoutTest, RecordsWithACodePrintAtTheirColumns) {
     EXPECT_EQ(pages[1][0].text, QString(" ALHPT No20 ") + "    " + "  ｱﾗｰﾑｺｰﾄﾞ");
 }
 
-class AlarmListTest : public AppTest {
+class AlarmListTest : public RecordFileTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
@@ -115,16 +115,6 @@ protected:
         TakeSentLines();
     }
     ui::StringGrid* Grid() const { return frmAlarmList->grdAlarmList; }
-    QString Path(const QString& name) const { return configDir.path() + "/" + name; }
-    void WriteFile(const QString& name, const QByteArray& bytes) const {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray ReadFile(const QString& name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-    }
     void Fill(const QString& text) {
         for (int row = 1; row <= 100; ++row) {
             Grid()->SetCell(1, row, text);

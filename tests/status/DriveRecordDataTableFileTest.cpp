@@ -1,6 +1,6 @@
 // Data table files and the printout: the reader and the page layout on their own, then saving,
 // loading and printing through the window's buttons as a user would.
-#include "AppTest.h"
+#include "RecordFileTest.h"
 
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
@@ -158,7 +158,7 @@ TEST(DataTablePrintoutTest, OnlyEntriesWithAValuePrintAndPagesBreakInTime) {
     EXPECT_EQ(pages[1][0].text, " #DTPT[79]");
 }
 
-class DataTableFileTest : public AppTest {
+class DataTableFileTest : public RecordFileTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
@@ -182,16 +182,6 @@ protected:
         AppTest::TearDown();
     }
     ui::StringGrid* Grid() const { return frmDataTable->grdDataTable; }
-    QString Path(const QString& name) const { return configDir.path() + "/" + name; }
-    void WriteFile(const QString& name, const QByteArray& bytes) const {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray ReadFile(const QString& name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-    }
     void Save(const QString& name) {
         chosenFile = Path(name);
         frmDataTable->btnSaveDataTable->click();

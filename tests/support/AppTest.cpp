@@ -5,6 +5,8 @@
 #include "ui/Settings.h"
 #include "ui/Wait.h"
 
+#include <QFile>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
@@ -50,6 +52,18 @@ void AppTest::WriteSetting(const QString& section, const QString& name, const QV
 QVariant AppTest::StoredSetting(const QString& section, const QString& name) const {
     QSettings settings(SettingsPath(), QSettings::IniFormat);
     return settings.value(section + '/' + name);
+}
+
+void AppTest::StartProgramProcess(QProcess& process, const QString& binary) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(binary);
+}
+
+bool AppTest::WaitForInstanceLock(int timeoutMs) const {
+    const QString lockPath = runtimeDir.path() + "/KasoNT.lock";
+    return WaitFor([&] { return QFile::exists(lockPath); }, timeoutMs);
 }
 
 bool AppTest::WaitFor(const std::function<bool()>& cond, int timeoutMs) {

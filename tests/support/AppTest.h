@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class QProcess;
 class QWidget;
 
 class AppTest : public ::testing::Test {
@@ -24,6 +25,13 @@ protected:
     void StartProgram();
     // Deletes them as the program's end does (FormDestroy writes the settings).
     void StopProgram();
+
+    // Starts the program's `binary` as its own process on the offscreen platform, in this test's
+    // environment (its settings and runtime folders).
+    static void StartProgramProcess(QProcess& process, const QString& binary);
+    // Whether a program started as its own process has taken the single-instance lock within
+    // `timeoutMs`.
+    bool WaitForInstanceLock(int timeoutMs) const;
 
     // The settings file, for writing before start and reading after the end.
     QString SettingsPath() const;

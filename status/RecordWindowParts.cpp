@@ -1,0 +1,75 @@
+#include "RecordWindowParts.h"
+
+#include "shell/UnitGeneral.h"
+#include "shell/Waits.h"
+#include "ui/Dialogs.h"
+#include "ui/FileDialogs.h"
+#include "ui/Printing.h"
+#include "ui/SafeFile.h"
+
+#include <QFile>
+
+void SaveRecordsThroughDialog(QWidget* window, const QString& filter, const QString& extension,
+                              const std::function<QByteArray()>& contents) {
+    ui::FileDialog& dialog = *mdlGeneral->SaveDialog1;
+    dialog.Filter = filter;
+    dialog.DefaultExt = extension;
+    if (!dialog.Execute(window)) return;
+    const QString failure = ui::WriteWholeFile(dialog.FileName, contents());
+    if (!failure.isEmpty())
+        ui::ShowWarning(
+            QString("ファイルを保存できませんでした。\n%1\n%2").arg(dialog.FileName, failure),
+            "警告");
+}
+
+void OpenRecordsThroughDialog(QWidget* window, const QString& filter,
+                              const std::function<void(const QString& path)>& load) {
+    ui::FileDialog& dialog = *mdlGeneral->OpenDialog1;
+    dialog.Filter = filter + "|すべてのﾌｧｲﾙ(*.*)|*.*";
+    dialog.DefaultExt.clear();
+    if (dialog.Execute(window)) load(dialog.FileName);
+}
+
+std::optional<QByteArray> ReadRecordFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui::ShowWarning("ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認し"
+                        "てください。",
+                        "警告");
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+void PrintRecordsThroughDialog(QWidget* window, const std::function<void(QPrinter&)>& print) {
+    if (!mdlGeneral->PrintDialog1->Execute(window)) return;
+    try {
+        print(mdlGeneral->PrintDialog1->Printer());
+    } catch (const std::exception&) {
+        ui::ShowWarning("印刷エラーが発生しました。", "エラー");
+    }
+}
+
+QHBoxLayout* MakeKasoMark(const QFont& font, QLabel* kaso, QLabel* two) {
+    QFont bold = font;
+    bold.setBold(true);
+    kaso->setFont(bold);
+    QFont small = bold;
+    small.setPixelSize(11);
+    two->setFont(small);
+    auto* mark = new QHBoxLayout;
+    mark->setSpacing(0);
+    mark->addWidget(kaso);
+    mark->addWidget(two, 0, Qt::AlignBottom);
+    mark->addStretch();
+    return mark;
+}
+
+void SizeRecordGrid(QWidget& window, int width, int height, ui::StringGrid& grid, int gridWidth,
+                    const std::array<double, 3>& shares) {
+    window.resize(width, height);
+    ScaleToDpi(window);
+    const int scaled = DpiFactor(window.logicalDpiX()) * gridWidth;
+    for (int column = 0; column < 3; ++column)
+        grid.setColumnWidth(column, static_cast<int>(scaled * shares[static_cast<size_t>(column)]));
+}
