@@ -368,10 +368,7 @@ void TfrmEdit::StartProgramUpload() {
         mdlGeneral->SendCommand(QByteArray("FL\r"), ridProgramUpload);
         WaitSendComplete();
     } catch (const platform::ECommError&) {
-        const bool lost = uploadSlot_ < 0;
-        EndProgramUpload(false);
-        frmCommCancel->AbortTransfer();
-        if (!lost) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+        FailProgramUpload();
     }
 }
 
@@ -392,13 +389,19 @@ void TfrmEdit::ReceiveProgramLine() {
         mdlGeneral->SendCommand(QByteArray("FL+\r"), ridProgramUpload);
         WaitSendComplete();
     } catch (const platform::ECommError&) {
-        const bool lost = uploadSlot_ < 0;
-        EndProgramUpload(false);
-        frmCommCancel->AbortTransfer();
-        if (!lost) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+        FailProgramUpload();
         return;
     }
     ScrollUploadTable();
+}
+
+// A send of the upload failed: the upload ends, and the user is told unless the line was lost,
+// which the data module has reported already.
+void TfrmEdit::FailProgramUpload() {
+    const bool lost = uploadSlot_ < 0;
+    EndProgramUpload(false);
+    frmCommCancel->AbortTransfer();
+    if (!lost) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
 }
 
 void TfrmEdit::ScrollUploadTable() {

@@ -226,6 +226,7 @@ private:
     void StartProgramUpload();
     void ReceiveProgramLine();
     void EndProgramUpload(bool completed);
+    void FailProgramUpload();
     void ShowUploadedText(const QString& text, bool caretOnLastLine);
     void ScrollUploadTable();
 

@@ -97,7 +97,7 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     connect(Timer2, &QTimer::timeout, this, [this] { ElapsedMs += Timer2->interval(); });
     followRow_->setSingleShot(true);
     followRow_->setInterval(kFollowRowMs);
-    connect(followRow_, &QTimer::timeout, this, [this] { grdPrm->scrollTo(grdPrm->currentIndex()); });
+    connect(followRow_, &QTimer::timeout, this, [this] { CatchUpTransferRow(); });
     // The data module tells the user once; the window only puts itself back.
     mdlGeneral->OnLineLost(this, [this] {
         if (Busy == 1)
@@ -301,14 +301,28 @@ void TPrmWindow::StartQueryChain() {
     }
 }
 
-// A transfer moves the selected row at every step; the view catches up with it a few times a
-// second, so that a reply repaints two cells and not the whole grid and lock list.
+// A transfer moves the selected row at every step; the selection and the view catch up with it
+// a few times a second, so that a reply repaints its own cell and not the selected rows, the
+// header and the lock list each time.
 void TPrmWindow::MoveTransferRow(int row) {
+    transferRow_ = row;
+    if (followRow_->isActive())
+        return;
+    SelectTransferRow();
+    followRow_->start();
+}
+
+void TPrmWindow::SelectTransferRow() {
+    if (transferRow_ < 1 || transferRow_ == grdPrm->currentRow() + 1)
+        return;
     grdPrm->setAutoScroll(false);
-    grdPrm->SetRow(row);
+    grdPrm->SetRow(transferRow_);
     grdPrm->setAutoScroll(true);
-    if (!followRow_->isActive())
-        followRow_->start();
+}
+
+void TPrmWindow::CatchUpTransferRow() {
+    SelectTransferRow();
+    grdPrm->scrollTo(grdPrm->currentIndex());
 }
 
 void TPrmWindow::SendQuery(const QByteArray& line) {
@@ -355,6 +369,8 @@ void TPrmWindow::HandleReply() {
 
 void TPrmWindow::EndTransfer() {
     readRunning_ = false;
+    SelectTransferRow(); // a transfer that stops stands on its last row
+    transferRow_ = 0;
     frmCommCancel->OnCancel = nullptr;
     Busy = 0;
     SetTransferRunning(false);

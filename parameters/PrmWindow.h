@@ -124,8 +124,11 @@ private:
     QStringList Column(int col, int rows) const;
     bool LineLostSinceStart() const;
     void MoveTransferRow(int row);
+    void SelectTransferRow();
+    void CatchUpTransferRow();
     static constexpr int kFollowRowMs = 100;
-    QTimer* followRow_ = new QTimer(this); // brings the moving row into view
+    QTimer* followRow_ = new QTimer(this); // brings the selection and view to the moving row
+    int transferRow_ = 0;                  // the row the transfer is at (0: none)
     bool readRunning_ = false;
     int lossesAtStart_ = 0; // the data module's count of lost lines when the transfer began
 };

@@ -11,6 +11,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <utility>
+
 TfrmCommCancel* frmCommCancel = nullptr;
 
 TfrmCommCancel::TfrmCommCancel(QWidget* owner)
@@ -30,6 +32,9 @@ TfrmCommCancel::TfrmCommCancel(QWidget* owner)
     setFixedSize(190, 154);
     CentreOnScreen();
     ui::Connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+    stepShown_->setSingleShot(true);
+    stepShown_->setInterval(kStepShownMs);
+    connect(stepShown_, &QTimer::timeout, this, [this] { ShowPendingStep(); });
 }
 
 void TfrmCommCancel::CentreOnScreen() {
@@ -44,6 +49,8 @@ void TfrmCommCancel::CentreOnScreen() {
 void TfrmCommCancel::FormShow() { CentreOnScreen(); }
 
 void TfrmCommCancel::StartTransfer(bool showPercent) {
+    stepShown_->stop();
+    pendingPercent_ = -1;
     ProgressBar1->setValue(0);
     Label1->setText("ドライバと通信中");
     btnCancel->setText("キャンセル");
@@ -54,12 +61,32 @@ void TfrmCommCancel::StartTransfer(bool showPercent) {
     Show();
 }
 
+// A step is shown at once, and then at most every kStepShownMs with the latest value: the bar
+// would otherwise repaint itself synchronously for every new percent of a fast transfer.
 void TfrmCommCancel::StepTo(int done, int total) {
-    if (total > 0)
-        ProgressBar1->setValue(done * 100 / total);
+    if (total <= 0)
+        return;
+    pendingPercent_ = done * 100 / total;
+    if (stepShown_->isActive())
+        return;
+    ShowPendingStep();
+    stepShown_->start();
+}
+
+void TfrmCommCancel::ShowPendingStep() {
+    if (pendingPercent_ < 0)
+        return;
+    const int percent = std::exchange(pendingPercent_, -1);
+    if (percent == ProgressBar1->value())
+        return;
+    ProgressBar1->setUpdatesEnabled(false);
+    ProgressBar1->setValue(percent);
+    ProgressBar1->setUpdatesEnabled(true); // an ordinary repaint, merged with the window's others
 }
 
 void TfrmCommCancel::FinishTransfer(Direction direction) {
+    stepShown_->stop();
+    ShowPendingStep();
     Label1->setText(direction == Direction::Upload ? "アップロード完了" : "ダウンロード完了");
     btnCancel->setText("OK");
 }

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <functional>
 
 class TfrmCommCancel : public ui::Form {
@@ -30,7 +31,8 @@ public:
     // The client protocol. Start: bar at 0, "ドライバと通信中", "キャンセル", flag cleared, shown
     // modeless (without the bar and its labels when showPercent is false).
     void StartTransfer(bool showPercent = true);
-    // After a step: the bar at done x 100 / total.
+    // After a step: the bar at done x 100 / total; steps that follow within a tenth of a second
+    // of a shown one are shown together when it is over (FinishTransfer shows the last at once).
     void StepTo(int done, int total);
     // Normal end: "アップロード完了" or "ダウンロード完了" and an "OK" button that hides the window.
     void FinishTransfer(Direction direction);
@@ -45,6 +47,10 @@ protected:
 
 private:
     void CentreOnScreen();
+    void ShowPendingStep();
+    static constexpr int kStepShownMs = 100;
+    QTimer* stepShown_ = new QTimer(this); // runs while a shown step holds the next ones back
+    int pendingPercent_ = -1;              // the latest step not shown yet (-1: none)
 };
 
 extern TfrmCommCancel* frmCommCancel;

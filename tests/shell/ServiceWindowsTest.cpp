@@ -159,6 +159,35 @@ TEST_F(ServiceWindowsTest, ProgressWindowCountsCancelsAndEnds) {
     EXPECT_FALSE(frmCommCancel->Label3->isHidden());
 }
 
+// A fast transfer steps many times between two repaints: the bar shows the first step at once,
+// then the latest step a moment later, and the end shows the last step, without a repaint for
+// every new percent.
+TEST_F(ServiceWindowsTest, ProgressBarFollowsFastStepsWithoutARepaintForEach) {
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    } counter;
+    frmCommCancel->StartTransfer();
+    Pause(50);
+    frmCommCancel->ProgressBar1->installEventFilter(&counter);
+    frmCommCancel->StepTo(1, 100);
+    EXPECT_EQ(frmCommCancel->ProgressBar1->value(), 1);
+    for (int done = 2; done <= 60; ++done) {
+        frmCommCancel->StepTo(done, 100);
+        QApplication::processEvents();
+    }
+    EXPECT_LE(counter.paints, 3);
+    EXPECT_TRUE(WaitFor([] { return frmCommCancel->ProgressBar1->value() == 60; }, 1000));
+    frmCommCancel->StepTo(99, 100);
+    frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
+    EXPECT_EQ(frmCommCancel->ProgressBar1->value(), 99);
+    frmCommCancel->ProgressBar1->removeEventFilter(&counter);
+    frmCommCancel->btnCancel->click();
+}
+
 TEST_F(ServiceWindowsTest, PrintCarrierAddsTheFooterUnderThePicture) {
     QImage picture(400, 120, QImage::Format_RGB32);
     picture.fill(Qt::white);
