@@ -37,6 +37,8 @@ ProgramOnLine::~ProgramOnLine() {
 
 void WriteSettings(const ProgramSetup& setup) {
     QSettings settings(ui::IniSettings::FilePathForKey(ui::kSettingsKey), QSettings::IniFormat);
+    // The program is set to the rate the relay paces the line to, as a user would set it.
+    settings.setValue("Comm/Baudrate", kLineRate);
     for (const auto& [name, value] : setup.settings)
         settings.setValue(name, value);
 }

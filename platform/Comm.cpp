@@ -3,6 +3,7 @@
 #include "ui/Settings.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -39,6 +40,7 @@ TComm::TComm(QObject* parent) : QObject(parent) {}
 
 TComm::~TComm() {
     if (fd_ >= 0) {
+        gather_.reset();
         notifier_.reset();
         ::close(fd_);
     }
@@ -100,6 +102,10 @@ void TComm::Open() {
     }
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { ReadyRead(); });
+    gather_ = std::make_unique<QTimer>();
+    gather_->setSingleShot(true);
+    gather_->setTimerType(Qt::PreciseTimer);
+    connect(gather_.get(), &QTimer::timeout, this, [this] { GatherTimeout(); });
 }
 
 void TComm::Configure() {
@@ -127,6 +133,7 @@ void TComm::Configure() {
 void TComm::Close() {
     if (fd_ < 0)
         return;
+    gather_.reset();
     notifier_.reset();
     pending_.clear();
     const int fd = fd_;
@@ -190,7 +197,7 @@ void TComm::RxPurge() {
         ::tcflush(fd_, TCIFLUSH);
 }
 
-void TComm::ReadyRead() {
+ssize_t TComm::ReadAvailable() {
     // One read takes what has come (the line is slow: seldom more than a few characters), which
     // saves asking for the count first on every wake-up.
     char chunk[1024];
@@ -198,22 +205,51 @@ void TComm::ReadyRead() {
     do
         n = ::read(fd_, chunk, sizeof chunk);
     while (n < 0 && errno == EINTR);
-    if (n > 0) {
+    if (n > 0)
         pending_.append(chunk, n);
-    } else if (pending_.isEmpty()) {
+    return n;
+}
+
+bool TComm::LineBegunWithoutItsEnd(ssize_t justRead) const {
+    return justRead > 0 && BaudRate >= 9600 && !pending_.contains('\r');
+}
+
+void TComm::ReadyRead() {
+    const ssize_t n = ReadAvailable();
+    if (n <= 0 && pending_.isEmpty()) {
         // Readable with nothing to read: either a spurious wake-up, or the device hung up.
         if (n < 0 && errno == EAGAIN)
             return;
         return LineLost(n == 0 ? QString("hang-up") : ErrorText(errno));
     }
-    if (OnCommReceive) {
-        const int count = std::min<int>(static_cast<int>(pending_.size()), 0xFFFF);
-        ui::RunGuarded([&] { OnCommReceive(this, static_cast<std::uint16_t>(count)); });
+    // A line begun without its CR: gather its rest instead of waking for each character.
+    if (LineBegunWithoutItsEnd(n)) {
+        notifier_->setEnabled(false);
+        gather_->start(1);
+        return;
     }
+    Deliver();
+}
+
+void TComm::GatherTimeout() {
+    if (LineBegunWithoutItsEnd(ReadAvailable())) {
+        gather_->start(1); // still coming
+        return;
+    }
+    notifier_->setEnabled(true); // a hang-up is seen at its next wake-up
+    Deliver();
+}
+
+void TComm::Deliver() {
+    if (pending_.isEmpty() || !OnCommReceive)
+        return;
+    const int count = std::min<int>(static_cast<int>(pending_.size()), 0xFFFF);
+    ui::RunGuarded([&] { OnCommReceive(this, static_cast<std::uint16_t>(count)); });
 }
 
 void TComm::LineLost(const QString& reason) {
     // Stop listening so the event loop does not spin on a dead device, and tell the owner once.
+    gather_.reset();
     notifier_.reset();
     ::close(fd_);
     fd_ = -1;

@@ -12,9 +12,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/types.h>
 #include <termios.h>
 
 class QSocketNotifier;
+class QTimer;
 
 namespace platform {
 
@@ -76,6 +78,11 @@ public:
 
 private:
     void ReadyRead();
+    // Reads what has come into pending_; the read's result.
+    ssize_t ReadAvailable();
+    bool LineBegunWithoutItsEnd(ssize_t justRead) const;
+    void Deliver();
+    void GatherTimeout();
     void LineLost(const QString& reason);
     void Configure();
     [[noreturn]] void Fail(const QString& what, int error) const;
@@ -85,6 +92,9 @@ private:
     TCommByteSize byteSize_ = _8;
     TCommParityBits parity_ = pbNone;
     std::unique_ptr<QSocketNotifier> notifier_;
+    // At the faster rates a line arrives a character every millisecond or less: rather than wake
+    // for each, the rest of a line that has begun is gathered for a millisecond at a time.
+    std::unique_ptr<QTimer> gather_;
     QByteArray pending_; // read on a wake-up, not yet taken by Read
     termios applied_{};
 };

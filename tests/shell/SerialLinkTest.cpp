@@ -88,6 +88,25 @@ TEST_F(SerialLinkTest, LinesFromTheDriverReachTheTerminal) {
     EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"VER"});
 }
 
+TEST_F(SerialLinkTest, AtFastRatesALineArrivingInPiecesIsDeliveredWhole) {
+    mdlGeneral->Comm1->BaudRate = 38400; // the rest of a begun line is gathered
+    mdlGeneral->RequestId = ridTerminal;
+    driver->setFault(sim::Fault::CutLines, 3);
+    mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
+    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
+    frmMain->lblReceive->clear();
+    mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
+    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
+    // A hang-up while a line is being gathered is still seen, and told once.
+    driver->setFault(sim::Fault::CutLines, 40);
+    mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
+    driver->hangUp();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
+    EXPECT_FALSE(mdlGeneral->Comm1->Opened());
+    Pause(50);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
 TEST_F(SerialLinkTest, FailedSendLeavesFlagsAndRequestId) {
     mdlGeneral->RequestId = ridStat;
     mdlGeneral->ReplyReceived = true;
