@@ -94,21 +94,8 @@ void TfrmEdit::StartDataUpload() {
         ui::ShowWarning("これ以上ﾌｧｲﾙを開けません。", "警告");
         return AbortDataUpload();
     }
-    StorePane();
-    CurrentDoc = slot;
-    memMain2->Clear();
+    OpenUploadDocument(slot, kUploadCaption);
     UploadIndex = 1;
-    SetTabCaption(slot, kUploadCaption);
-    DocFileName[slot] = kUploadCaption;
-    ShowTab(slot, true);
-    ActivateTab(slot);
-    SetPanelText(1, kModifiedText);
-    DocModified[slot] = 1;
-    memMain->Clear();
-    memUploadData->Clear();
-    memUploadData->SetTopRow(0);
-    memUploadData->SetTopCol(0);
-    memUploadData->SetRowCol(0, 0);
     MaxLineWidth = 0;
     uploadRun_ = UploadRun{};
     uploadRun_.slot = slot;

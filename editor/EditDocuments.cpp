@@ -41,6 +41,23 @@ void TfrmEdit::StorePane() {
     DocText[activeTab_] = memMain2->Text();
 }
 
+void TfrmEdit::OpenUploadDocument(int slot, const QString& caption) {
+    StorePane();
+    CurrentDoc = slot;
+    memMain2->Clear();
+    SetTabCaption(slot, caption);
+    DocFileName[slot] = caption;
+    ShowTab(slot, true);
+    ActivateTab(slot);
+    SetPanelText(1, kModifiedText);
+    DocModified[slot] = 1;
+    memMain->Clear();
+    memUploadData->Clear();
+    memUploadData->SetTopRow(0);
+    memUploadData->SetTopCol(0);
+    memUploadData->SetRowCol(0, 0);
+}
+
 void TfrmEdit::RestoreDocument(int slot) {
     memMain2->SetText(DocText[slot]);
     // The document's own mark keeps its unsaved state; the pane's flag is for edits from now on.

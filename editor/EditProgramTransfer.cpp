@@ -341,21 +341,7 @@ void TfrmEdit::StartProgramUpload() {
     frmCommCancel->OnCancel = [this] { EndProgramUpload(false); };
 
     const int slot = TakeFreeSlot();
-    StorePane();
-    CurrentDoc = slot;
-    memMain2->Clear();
-    SetTabCaption(slot, kUploadCaption);
-    DocFileName[slot] = kUploadCaption;
-    ShowTab(slot, true);
-    ActivateTab(slot);
-    SetPanelText(1, kModifiedText);
-    DocModified[slot] = 1;
-
-    memMain->Clear();
-    memUploadData->Clear();
-    memUploadData->SetTopCol(0);
-    memUploadData->SetTopRow(0);
-    memUploadData->SetRowCol(0, 0);
+    OpenUploadDocument(slot, kUploadCaption);
     memUploadData->setEnabled(true);
     memUploadData->show();
     MaxLineWidth = 0;

@@ -134,6 +134,9 @@ public:
     // slot's text into the pane with the gutter, width and caret panel brought up to date.
     int TakeFreeSlot();
     void StorePane();
+    // Makes `slot` the current document as a new upload's, marked modified, with an empty
+    // collecting pane.
+    void OpenUploadDocument(int slot, const QString& caption);
     void RestoreDocument(int slot);
     void RecomputeMaxLineWidth();
 
