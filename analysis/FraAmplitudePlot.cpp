@@ -3,7 +3,7 @@
 #include "FreqAnalyze.h"
 
 #include "ChirpZ.h"
-#include "SpectrumTransform.h"
+#include "FourierTransform.h"
 #include "FraPlotSupport.h"
 #include "MeasurementFile.h"
 #include "SelectCel.h"

@@ -5,7 +5,7 @@
 #include "analysis/FraResponse.h"
 #include "analysis/MeasurementFile.h"
 #include "analysis/SampleSource.h"
-#include "analysis/SpectrumTransform.h"
+#include "analysis/FourierTransform.h"
 #include "analysis/TextTable.h"
 
 #include <climits>

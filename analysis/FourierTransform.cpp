@@ -1,6 +1,6 @@
 // One FFTW plan per call, estimated rather than measured: measuring would cost far more than the
 // transform of the page's few thousand samples. The planner runs on the GUI thread only.
-#include "SpectrumTransform.h"
+#include "FourierTransform.h"
 
 #include <fftw3.h>
 

@@ -5,7 +5,7 @@
 #include "Benchmarks.h"
 
 #include "analysis/ChirpZ.h"
-#include "analysis/SpectrumTransform.h"
+#include "analysis/FourierTransform.h"
 
 #include <fftw3.h>
 
