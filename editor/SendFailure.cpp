@@ -2,13 +2,11 @@
 
 #include "shell/UnitGeneral.h"
 #include "ui/Dialogs.h"
-#include "ui/Wait.h"
 
 namespace editor {
 
 void ReportSendFailure(int lossesAtStart) {
-    ui::ProcessPendingMessages();
-    if (mdlGeneral->LineLosses() == lossesAtStart)
+    if (!mdlGeneral->LineLostSince(lossesAtStart))
         ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
 }
 

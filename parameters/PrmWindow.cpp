@@ -381,8 +381,7 @@ void TPrmWindow::EndTransfer() {
 void TPrmWindow::AbortTransfer() {
     EndTransfer();
     frmCommCancel->AbortTransfer();
-    ui::ProcessPendingMessages(); // a send into a hung-up device fails before the hang-up is seen
-    if (!LineLostSinceStart())
+    if (!mdlGeneral->LineLostSince(lossesAtStart_))
         ShowNoAnswer();
 }
 

@@ -20,7 +20,7 @@ const QString kCannotClose = "Commポートがクローズできませんでし�
 // A send failure during a scan, told in the scan's words unless the line was lost meanwhile: the
 // user has then been told once already.
 void ReportScanSendError(int lossesBefore) {
-    if (mdlGeneral->LineLosses() == lossesBefore)
+    if (!mdlGeneral->LineLostSince(lossesBefore))
         ui::ShowWarning(kSendError, "通信ｴﾗｰ");
 }
 

@@ -4,6 +4,7 @@
 #include "UnitCommCancel.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
+#include "ui/Wait.h"
 
 #include <vector>
 
@@ -74,6 +75,11 @@ QString CleanLineField(const QString& text) {
 
 void TmdlGeneral::OnLineLost(QObject* window, std::function<void()> returnToIdle) {
     lineLostHandlers_.push_back({window, std::move(returnToIdle)});
+}
+
+bool TmdlGeneral::LineLostSince(int lossesBefore) {
+    ui::ProcessPendingMessages();
+    return lineLosses_ != lossesBefore;
 }
 
 void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId) {

@@ -73,6 +73,9 @@ public:
     void OnLineLost(QObject* window, std::function<void()> returnToIdle);
     // How often the line has been lost, so a wait can tell that it went while it waited.
     int LineLosses() const { return lineLosses_; }
+    // After a failed send: whether the line has been lost since `lossesBefore`. A send into a
+    // hung-up device fails before its hang-up is seen, so pending events are taken in first.
+    bool LineLostSince(int lossesBefore);
 
     // Port number n of Comm<n>, rate in bps, parity index (1: 7 data bits even, else 8 none).
     void SetCommParams(short port, unsigned int baud, short parity);

@@ -2,10 +2,7 @@
 
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
-#include "ui/Wait.h"
 
 bool SendFailureIsNews(int lossesBefore) {
-    ui::ProcessPendingMessages();
-    if (mdlGeneral->LineLosses() != lossesBefore) return false;
-    return !(frmMain && frmMain->PortOpenFailed);
+    return !mdlGeneral->LineLostSince(lossesBefore) && !(frmMain && frmMain->PortOpenFailed);
 }
