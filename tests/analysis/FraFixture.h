@@ -47,7 +47,6 @@ protected:
     // Where the print dialog sends the print (empty: cancel).
     QString printFile;
 
-    QString Path(const QString& name) const { return configDir.path() + "/" + name; }
     static void WriteFile(const QString& path, const QByteArray& bytes) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

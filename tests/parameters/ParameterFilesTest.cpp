@@ -48,12 +48,6 @@ protected:
         ui::SetPrintDialogResponder({});
         AppTest::TearDown();
     }
-    QString Path(const QString& name) const { return configDir.path() + "/" + name; }
-    void WriteFile(const QString& name, const QByteArray& bytes) const {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
     QByteArray ReadFile(const QString& name) const {
         QFile file(Path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

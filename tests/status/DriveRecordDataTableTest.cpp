@@ -165,17 +165,11 @@ protected:
         ASSERT_EQ(frmMain->DriverTypeDigit, 1);
         Grid()->SetCell(1, 30, "stale");
     }
-    QString Path(const QString& name) const { return configDir.path() + "/" + name; }
-
     void ExpectTheWholeTable() {
         ASSERT_EQ(Grid()->RowCount(), 385);
         EXPECT_EQ(Grid()->Cell(0, 384), " #DTPT[383]");
         Grid()->SetCell(1, 300, "older");
-        {
-            QFile file(Path("in.dat"));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(" #DTPT[0]=1\r\n #DTPT[383]=-9\r\n");
-        }
+        WriteFile("in.dat", " #DTPT[0]=1\r\n #DTPT[383]=-9\r\n");
         chosenFile = Path("in.dat");
         frmDataTable->btnOpenForSndDataTable->click();
         EXPECT_EQ(Grid()->Cell(1, 384), "-9");

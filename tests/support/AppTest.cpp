@@ -105,3 +105,9 @@ bool AppTest::HasMessage(const QString& text) const {
             return true;
     return false;
 }
+
+void AppTest::WriteFile(const QString& name, const QByteArray& bytes) const {
+    QFile file(Path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}

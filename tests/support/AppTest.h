@@ -33,6 +33,10 @@ protected:
     // `timeoutMs`.
     bool WaitForInstanceLock(int timeoutMs) const;
 
+    // A file by name in the test's own settings folder, and writing one there.
+    QString Path(const QString& name) const { return configDir.path() + "/" + name; }
+    void WriteFile(const QString& name, const QByteArray& bytes) const;
+
     // The settings file, for writing before start and reading after the end.
     QString SettingsPath() const;
     void WriteSetting(const QString& section, const QString& name, const QVariant& value);
