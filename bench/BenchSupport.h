@@ -12,6 +12,8 @@ namespace bench {
 double ThreadCpuSeconds();
 // The same with nanosecond resolution, for spans well under a millisecond.
 double PreciseThreadCpuSeconds();
+// How often this thread has gone to sleep waiting (voluntary context switches).
+long ThreadSleeps();
 double WallSeconds();
 
 double Median(std::vector<double> values);

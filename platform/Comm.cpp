@@ -3,8 +3,8 @@
 #include "ui/Settings.h"
 
 #include <QSocketNotifier>
-#include <QTimer>
 #include <algorithm>
+#include <iterator>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -40,7 +40,6 @@ TComm::TComm(QObject* parent) : QObject(parent) {}
 
 TComm::~TComm() {
     if (fd_ >= 0) {
-        gather_.reset();
         notifier_.reset();
         ::close(fd_);
     }
@@ -102,10 +101,6 @@ void TComm::Open() {
     }
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { ReadyRead(); });
-    gather_ = std::make_unique<QTimer>();
-    gather_->setSingleShot(true);
-    gather_->setTimerType(Qt::PreciseTimer);
-    connect(gather_.get(), &QTimer::timeout, this, [this] { GatherTimeout(); });
 }
 
 void TComm::Configure() {
@@ -121,8 +116,12 @@ void TComm::Configure() {
     else if (parity_ == pbOdd)
         tio.c_cflag |= PARENB | PARODD;
     tio.c_iflag &= ~(IXON | IXOFF | IXANY);
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
+    // Every reply ends with CR: the line discipline assembles lines ending with CR (or LF) and
+    // wakes the program once per line instead of once per character. Every other special
+    // character is off (NUL is the "disabled" value; no reply text holds a NUL).
+    tio.c_lflag |= ICANON;
+    std::fill(std::begin(tio.c_cc), std::end(tio.c_cc), cc_t(_POSIX_VDISABLE));
+    tio.c_cc[VEOL] = '\r';
     ::cfsetispeed(&tio, ToSpeed(BaudRate));
     ::cfsetospeed(&tio, ToSpeed(BaudRate));
     if (::tcsetattr(fd_, TCSANOW, &tio) != 0)
@@ -133,7 +132,6 @@ void TComm::Configure() {
 void TComm::Close() {
     if (fd_ < 0)
         return;
-    gather_.reset();
     notifier_.reset();
     pending_.clear();
     const int fd = fd_;
@@ -198,20 +196,21 @@ void TComm::RxPurge() {
 }
 
 ssize_t TComm::ReadAvailable() {
-    // One read takes what has come (the line is slow: seldom more than a few characters), which
-    // saves asking for the count first on every wake-up.
+    // A read returns at most one line: read until nothing is left, so lines that came together
+    // are handed on in one wake-up.
     char chunk[1024];
-    ssize_t n = 0;
-    do
-        n = ::read(fd_, chunk, sizeof chunk);
-    while (n < 0 && errno == EINTR);
-    if (n > 0)
-        pending_.append(chunk, n);
-    return n;
-}
-
-bool TComm::LineBegunWithoutItsEnd(ssize_t justRead) const {
-    return justRead > 0 && BaudRate >= 9600 && !pending_.contains('\r');
+    ssize_t total = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+        if (n > 0) {
+            pending_.append(chunk, n);
+            total += n;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            return total > 0 ? total : n;
+        }
+    }
 }
 
 void TComm::ReadyRead() {
@@ -222,21 +221,6 @@ void TComm::ReadyRead() {
             return;
         return LineLost(n == 0 ? QString("hang-up") : ErrorText(errno));
     }
-    // A line begun without its CR: gather its rest instead of waking for each character.
-    if (LineBegunWithoutItsEnd(n)) {
-        notifier_->setEnabled(false);
-        gather_->start(1);
-        return;
-    }
-    Deliver();
-}
-
-void TComm::GatherTimeout() {
-    if (LineBegunWithoutItsEnd(ReadAvailable())) {
-        gather_->start(1); // still coming
-        return;
-    }
-    notifier_->setEnabled(true); // a hang-up is seen at its next wake-up
     Deliver();
 }
 
@@ -249,7 +233,6 @@ void TComm::Deliver() {
 
 void TComm::LineLost(const QString& reason) {
     // Stop listening so the event loop does not spin on a dead device, and tell the owner once.
-    gather_.reset();
     notifier_.reset();
     ::close(fd_);
     fd_ = -1;

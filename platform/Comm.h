@@ -16,7 +16,6 @@
 #include <termios.h>
 
 class QSocketNotifier;
-class QTimer;
 
 namespace platform {
 
@@ -69,7 +68,8 @@ public:
     // them, so this is where the framing can be checked.)
     const termios& AppliedSettings() const { return applied_; }
 
-    // Raised through the event loop after bytes have arrived; `count` can be read now.
+    // Raised through the event loop after a line (ended by CR or LF) has arrived; `count` can be
+    // read now.
     std::function<void(QObject* sender, std::uint16_t count)> OnCommReceive;
     std::function<void(QObject* sender, std::uint16_t count)> OnCommTransmit;
     // Raised once when the device goes away while open (unplugged, hung up); the port is then
@@ -80,9 +80,7 @@ private:
     void ReadyRead();
     // Reads what has come into pending_; the read's result.
     ssize_t ReadAvailable();
-    bool LineBegunWithoutItsEnd(ssize_t justRead) const;
     void Deliver();
-    void GatherTimeout();
     void LineLost(const QString& reason);
     void Configure();
     [[noreturn]] void Fail(const QString& what, int error) const;
@@ -92,9 +90,6 @@ private:
     TCommByteSize byteSize_ = _8;
     TCommParityBits parity_ = pbNone;
     std::unique_ptr<QSocketNotifier> notifier_;
-    // At the faster rates a line arrives a character every millisecond or less: rather than wake
-    // for each, the rest of a line that has begun is gathered for a millisecond at a time.
-    std::unique_ptr<QTimer> gather_;
     QByteArray pending_; // read on a wake-up, not yet taken by Read
     termios applied_{};
 };

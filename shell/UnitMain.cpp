@@ -122,7 +122,7 @@ void TfrmMain::BuildTerminal() {
     edtSend->SetUpperCase(true);
     edtSend->setAttribute(Qt::WA_InputMethodEnabled, false);
     ui::CachePanelOf(edtSend); // repainted on every key and exchange
-    lblReceive = new QLabel(this);
+    lblReceive = new ui::TextLine(this);
     lblReceive->setMinimumWidth(360);
     Label3 = new QLabel("現在の指定軸", this);
     lblAxis = new QLabel("*", this);

@@ -43,7 +43,7 @@ public:
     QLabel* Label1;
     QLabel* Label2;
     ui::Edit* edtSend;
-    QLabel* lblReceive;
+    ui::TextLine* lblReceive;
     QLabel* Label3;
     QLabel* lblAxis;
     QLabel* Label4;

@@ -33,15 +33,7 @@ public:
             return QProxyStyle::drawPrimitive(element, option, painter, widget);
         const auto* target = static_cast<const QImage*>(painter->paintEngine()->paintDevice());
         const qreal ratio = target->devicePixelRatio();
-        const QString key = QString("%1x%2/%3/%4/%5/%6/%7")
-                                .arg(option->rect.width())
-                                .arg(option->rect.height())
-                                .arg(int(option->state))
-                                .arg(option->palette.cacheKey())
-                                .arg(background.rgba())
-                                .arg(ratio)
-                                .arg(int(target->format())) +
-                                FrameKey(option);
+        const PanelKey key = KeyOf(option, background, ratio, target->format());
         if (key != panelKey_) {
             panel_ = QImage((QSizeF(option->rect.size()) * ratio).toSize(), target->format());
             panel_.setDevicePixelRatio(ratio);
@@ -62,14 +54,29 @@ public:
     }
 
 private:
-    static QString FrameKey(const QStyleOption* option) {
-        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
-        return frame ? QString("/%1/%2/%3/%4")
-                           .arg(frame->lineWidth)
-                           .arg(frame->midLineWidth)
-                           .arg(int(frame->features))
-                           .arg(int(frame->frameShape))
-                     : QString();
+    // All that decides the panel's pixels; compared field by field on every paint.
+    struct PanelKey {
+        QSize size;
+        int state = 0;
+        qint64 palette = 0;
+        QRgb background = 0;
+        qreal ratio = 0;
+        int format = 0;
+        int lineWidth = -1, midLineWidth = -1, features = -1, shape = -1;
+        bool operator==(const PanelKey&) const = default;
+    };
+
+    static PanelKey KeyOf(const QStyleOption* option, const QColor& background, qreal ratio,
+                          QImage::Format format) {
+        PanelKey key{option->rect.size(), int(option->state), option->palette.cacheKey(),
+                     background.rgba(), ratio, int(format)};
+        if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option)) {
+            key.lineWidth = frame->lineWidth;
+            key.midLineWidth = frame->midLineWidth;
+            key.features = int(frame->features);
+            key.shape = int(frame->frameShape);
+        }
+        return key;
     }
 
     // True when `painter` paints `widget` into its window's backing store, unscaled, over the
@@ -97,7 +104,7 @@ private:
     }
 
     mutable QImage panel_;
-    mutable QString panelKey_;
+    mutable PanelKey panelKey_;
 };
 
 } // namespace
@@ -111,6 +118,8 @@ void CachePanelOf(QLineEdit* edit) {
 QColor WindowTextColor() { return QApplication::palette().color(QPalette::WindowText); }
 
 void SetTextColor(QWidget* widget, const QColor& color) {
+    if (auto* line = qobject_cast<TextLine*>(widget))
+        return line->SetColor(color);
     // A palette change repaints the whole widget: only a real change of colour touches it.
     const QPalette& current = widget->palette();
     if (current.color(QPalette::WindowText) == color && current.color(QPalette::Text) == color)
@@ -122,6 +131,8 @@ void SetTextColor(QWidget* widget, const QColor& color) {
 }
 
 QColor TextColor(const QWidget* widget) {
+    if (const auto* line = qobject_cast<const TextLine*>(widget))
+        return line->Color();
     const auto role = qobject_cast<const QLineEdit*>(widget) ? QPalette::Text : QPalette::WindowText;
     return widget->palette().color(role);
 }
@@ -143,6 +154,41 @@ int ToVirtualKey(const QKeyEvent* event) {
     if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
         return key; // digits and letters share their codes with the virtual keys
     return key & 0xFFFF;
+}
+
+TextLine::TextLine(QWidget* parent) : QWidget(parent), color_(WindowTextColor()) {
+    setAttribute(Qt::WA_OpaquePaintEvent); // it fills its own background
+    text_.setTextFormat(Qt::PlainText);
+    text_.setPerformanceHint(QStaticText::AggressiveCaching);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void TextLine::setText(const QString& text) {
+    if (text == text_.text())
+        return;
+    text_.setText(text);
+    update();
+}
+
+void TextLine::SetColor(const QColor& color) {
+    if (color == color_)
+        return;
+    color_ = color;
+    update();
+}
+
+QSize TextLine::sizeHint() const {
+    // Sized for its font, not its text: a new text never asks the window for a new layout.
+    return {fontMetrics().averageCharWidth() * 8, fontMetrics().height()};
+}
+
+void TextLine::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QWidget* under = window();
+    painter.fillRect(rect(), under->palette().brush(under->backgroundRole()));
+    painter.setPen(color_);
+    const qreal top = (height() - fontMetrics().height()) / 2.0;
+    painter.drawStaticText(QPointF(0, top), text_);
 }
 
 Edit::Edit(QWidget* parent) : QLineEdit(parent) {}

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QLineEdit>
+#include <QStaticText>
 #include <functional>
 
 class QKeyEvent;
@@ -26,6 +27,32 @@ QColor TextColor(const QWidget* widget);
 // nothing about the panel changes: a box repainted on every key or cursor move then costs only its
 // text. The picture holds exactly the pixels the style draws on the window's background.
 void CachePanelOf(QLineEdit* edit);
+
+// One line of text on the window's background, left-aligned and centred in height, for a text that
+// changes on every exchange: it keeps its laid-out text and colour to itself, so a change repaints
+// only this line (no palette change, no new layout of the window). SetTextColor and TextColor work
+// on it as on a label.
+class TextLine : public QWidget {
+    Q_OBJECT
+public:
+    explicit TextLine(QWidget* parent = nullptr);
+
+    QString text() const { return text_.text(); }
+    void setText(const QString& text);
+    void clear() { setText(QString()); }
+    QColor Color() const { return color_; }
+    void SetColor(const QColor& color);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QStaticText text_;
+    QColor color_;
+};
 
 // Virtual key codes of the keys the screens test.
 enum VirtualKey { VK_RETURN = 13, VK_ESCAPE = 27, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39,

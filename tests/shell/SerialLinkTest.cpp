@@ -88,23 +88,41 @@ TEST_F(SerialLinkTest, LinesFromTheDriverReachTheTerminal) {
     EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"VER"});
 }
 
-TEST_F(SerialLinkTest, AtFastRatesALineArrivingInPiecesIsDeliveredWhole) {
-    mdlGeneral->Comm1->BaudRate = 38400; // the rest of a begun line is gathered
+TEST_F(SerialLinkTest, ALineArrivingInPiecesWakesTheProgramOnce) {
+    int wakeUps = 0;
+    const auto receive = mdlGeneral->Comm1->OnCommReceive;
+    mdlGeneral->Comm1->OnCommReceive = [&](QObject* sender, std::uint16_t count) {
+        ++wakeUps;
+        receive(sender, count);
+    };
     mdlGeneral->RequestId = ridTerminal;
-    driver->setFault(sim::Fault::CutLines, 3);
-    mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
-    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
-    frmMain->lblReceive->clear();
-    mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
-    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
-    // A hang-up while a line is being gathered is still seen, and told once.
     driver->setFault(sim::Fault::CutLines, 40);
+    mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
+    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
+    EXPECT_EQ(wakeUps, 1);
+    // A hang-up while the rest of a line is awaited is still seen, and told once.
     mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
     driver->hangUp();
     ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
     EXPECT_FALSE(mdlGeneral->Comm1->Opened());
     Pause(50);
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(SerialLinkTest, EveryByteButTheLineEndsArrivesUnchanged) {
+    // None of them may act as an erase, kill, end-of-file, signal or flow-control character.
+    QByteArray bytes;
+    for (int c = 0; c < 256; ++c)
+        if (c != '\r' && c != '\n')
+            bytes += char(c);
+    for (qsizetype at = 0; at < bytes.size(); at += 40) {
+        const QByteArray part = bytes.mid(at, 40);
+        driver->setModelText('X', part);
+        mdlGeneral->LastReply.clear();
+        mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);
+        ASSERT_TRUE(WaitFor([] { return mdlGeneral->ReplyReceived; })) << at;
+        EXPECT_EQ(mdlGeneral->LastReply.toHex().toStdString(), part.toHex().toStdString()) << at;
+    }
 }
 
 TEST_F(SerialLinkTest, FailedSendLeavesFlagsAndRequestId) {
