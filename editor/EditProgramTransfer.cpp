@@ -40,7 +40,7 @@ const QString kUploadCaption = "ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ";
 constexpr int kReadBackTicks = 54; // of Timer2 (10 ms)
 constexpr int kClearPauseTicks = 10; // of Timer1 (100 ms)
 constexpr qsizetype kUploadLineLimit = 48;
-constexpr qint64 kStatusRefreshMs = 100;
+constexpr qint64 kStatusRefreshMs = 250;
 
 // The hourglass for as long as the run lasts, however it ends.
 class BusyCursor {
@@ -96,8 +96,9 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
     const int baudIndex = frmSetup->cmbBaudrate->ItemIndex();
     const int series = SeriesIndex();
     QElapsedTimer statusShown;
+    ui::ProcessPendingMessages();
     for (int n = 0;; ++n) {
-        ui::ProcessPendingMessages();
+        // Every row's waits let the user's clicks and a lost line through before the next row.
         if (lineLost) return {RunEnd::LineLost, n};
         if (frmCommCancel->CancelRequested || ui::QuitRequested()) return {RunEnd::Cancelled, n};
         if (!source.fromFile) frmCommCancel->StepTo(n, rows.size());

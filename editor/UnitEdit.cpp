@@ -216,6 +216,7 @@ void TfrmEdit::BuildPanes() {
     memUploadData->hide();
 
     memSub->setReadOnly(true);
+    memSub->setUndoRedoEnabled(false); // replies and status lines: nothing to undo
     memSub->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont replyFont(ui::kProportionalFont);
     replyFont.setPointSize(9);

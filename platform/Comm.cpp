@@ -196,21 +196,15 @@ void TComm::RxPurge() {
 }
 
 ssize_t TComm::ReadAvailable() {
-    // A read returns at most one line: read until nothing is left, so lines that came together
-    // are handed on in one wake-up.
+    // A read returns at most one line; a line still waiting behind it wakes the program again.
     char chunk[1024];
-    ssize_t total = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd_, chunk, sizeof chunk);
-        if (n > 0) {
-            pending_.append(chunk, n);
-            total += n;
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else {
-            return total > 0 ? total : n;
-        }
-    }
+    ssize_t n = 0;
+    do
+        n = ::read(fd_, chunk, sizeof chunk);
+    while (n < 0 && errno == EINTR);
+    if (n > 0)
+        pending_.append(chunk, n);
+    return n;
 }
 
 void TComm::ReadyRead() {

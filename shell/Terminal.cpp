@@ -10,7 +10,7 @@
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 
@@ -32,9 +32,9 @@ bool DesignationOf(const QString& typed, QString& axis) {
 // The terminal sends one line per Return: of a pasted text only its first line counts, and
 // other control characters are dropped.
 QString FirstLineOf(const QString& text) {
-    static const QRegularExpression lineEnd("[\r\n]");
-    const qsizetype end = text.indexOf(lineEnd);
-    return CleanLineField(end < 0 ? text : text.left(end));
+    const auto end = std::find_if(text.cbegin(), text.cend(),
+                                  [](QChar ch) { return ch == '\r' || ch == '\n'; });
+    return CleanLineField(text.first(end - text.cbegin()));
 }
 
 } // namespace

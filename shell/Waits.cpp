@@ -50,6 +50,11 @@ void WaitTicks(ui::Timer& timer, int n) {
 }
 
 void WaitTicksOrReply(ui::Timer& timer, int n) {
+    if (n <= 0) {
+        // No ticks to wait: what has come in is seen, and the caller goes on at once.
+        ui::ProcessPendingMessages();
+        return;
+    }
     timer.Tag = 0;
     timer.SetEnabled(true);
     const int losses = mdlGeneral->LineLosses();

@@ -196,8 +196,39 @@ Edit::Edit(QWidget* parent) : QLineEdit(parent) {}
 void Edit::SetUpperCase(bool upper) { upperCase_ = upper; }
 
 void Edit::SetSelStart(int position) {
+    if (!hasSelectedText() && cursorPosition() == position)
+        return; // nothing to move: no repaint
     deselect();
     setCursorPosition(position);
+}
+
+bool Edit::event(QEvent* event) {
+    // Before a key press the window's shortcuts are offered the key unless the box claims it. A
+    // character typed without Ctrl or Alt is the box's own (the line edit would claim it too,
+    // after trying it against every standard editing shortcut), and so is Enter in a box that
+    // acts on Enter.
+    if (event->type() == QEvent::ShortcutOverride && !isReadOnly()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const bool typed = key->text().size() == 1 && key->text().at(0).isPrint() &&
+                           key->key() < Qt::Key_Escape;
+        if (plain && (typed || (enter && OnKeyPress))) {
+            key->accept();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+void Edit::keyReleaseEvent(QKeyEvent* event) {
+    // The line edit shows its cursor anew after every key it handled; Enter never reaches it (see
+    // keyPressEvent), and repainting the box for it would be wasted.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->ignore();
+        return;
+    }
+    QLineEdit::keyReleaseEvent(event);
 }
 
 void Edit::keyPressEvent(QKeyEvent* event) {

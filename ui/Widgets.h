@@ -76,7 +76,9 @@ public:
     std::function<void(QChar& key)> OnKeyPress;
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     bool upperCase_ = false;

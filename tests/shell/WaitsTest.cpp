@@ -114,6 +114,13 @@ TEST_F(WaitsTest, TickWaitsAndDpiFactor) {
     EXPECT_LT(clock.elapsed(), 2500);
     EXPECT_TRUE(mdlGeneral->ReplyReceived);
 
+    // No ticks to wait: no wait for the next tick (100 ms) either.
+    mdlGeneral->ReplyReceived = false;
+    clock.restart();
+    WaitTicksOrReply(*frmMain->Timer1, 0);
+    EXPECT_LT(clock.elapsed(), 50);
+    EXPECT_FALSE(frmMain->Timer1->Enabled());
+
     EXPECT_EQ(DpiFactor(96), 1);
     EXPECT_EQ(DpiFactor(120), 1);
     EXPECT_EQ(DpiFactor(191), 1);
