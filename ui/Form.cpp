@@ -2,54 +2,12 @@
 
 #include "Guard.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
-#include <QPointer>
-
-#include <vector>
 
 namespace ui {
 namespace {
-
-// A screen shows a new picture about every 16 ms; repainting a window more often draws pictures
-// nobody sees.
-constexpr qint64 kFrameNs = 16'000'000;
-// A held repaint is drawn at the first wait of the event loop after its frame; if nothing wakes
-// the program by then, this much after the frame.
-constexpr int kLatestAfterFrameMs = 8;
-
-// The windows whose repaint is held, drawn before the event loop next goes to sleep after their
-// frame: that needs no wake-up of its own while replies keep coming.
-std::vector<QPointer<Form>>& HeldWindows() {
-    static std::vector<QPointer<Form>> held;
-    return held;
-}
-
-void ReleaseDueRepaints() {
-    auto& held = HeldWindows();
-    for (size_t i = 0; i < held.size();) {
-        const QPointer<Form> window = held[i];
-        if (window && !window->RepaintDue()) {
-            ++i;
-            continue;
-        }
-        held.erase(held.begin() + static_cast<std::ptrdiff_t>(i));
-        if (window)
-            window->ReleaseRepaint();
-    }
-}
-
-void WatchEventLoopWaits() {
-    static bool watching = false;
-    auto* dispatcher = QAbstractEventDispatcher::instance();
-    if (watching || !dispatcher)
-        return;
-    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [] { ReleaseDueRepaints(); });
-    watching = true;
-}
 
 ModalResponder& Responder() {
     static ModalResponder responder;
@@ -58,47 +16,7 @@ ModalResponder& Responder() {
 
 } // namespace
 
-Form::Form(QWidget* owner) : QWidget(owner, Qt::Window) {
-    latestRepaint_.setSingleShot(true);
-    connect(&latestRepaint_, &QTimer::timeout, this, [this] { ReleaseRepaint(); });
-}
-
-bool Form::event(QEvent* event) {
-    if (event->type() != QEvent::UpdateRequest)
-        return QWidget::event(event);
-    if (HoldRepaint())
-        return true;
-    lastRepaint_.start();
-    return QWidget::event(event);
-}
-
-// Changes that come faster than the screen shows them (a reply every few milliseconds) are drawn
-// together, at most once a frame: a repaint asked for within a frame of the last one is held.
-bool Form::HoldRepaint() {
-    if (repaintHeld_)
-        return true;
-    if (RepaintDue())
-        return false;
-    repaintHeld_ = true;
-    HeldWindows().emplace_back(this);
-    WatchEventLoopWaits();
-    latestRepaint_.start(int((kFrameNs - lastRepaint_.nsecsElapsed()) / 1'000'000) +
-                         kLatestAfterFrameMs);
-    return true;
-}
-
-bool Form::RepaintDue() const {
-    return !lastRepaint_.isValid() || lastRepaint_.nsecsElapsed() >= kFrameNs;
-}
-
-void Form::ReleaseRepaint() {
-    if (!repaintHeld_)
-        return;
-    repaintHeld_ = false;
-    latestRepaint_.stop();
-    QEvent repaint(QEvent::UpdateRequest);
-    QCoreApplication::sendEvent(this, &repaint);
-}
+Form::Form(QWidget* owner) : QWidget(owner, Qt::Window) {}
 
 void Form::Show() {
     if (isVisible()) {

@@ -4,8 +4,6 @@
 // test responder.
 #pragma once
 
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -26,10 +24,6 @@ public:
     int ShowModal();
     bool InModal() const { return modalLoop_ != nullptr || inResponder_; }
 
-    // Whether a held repaint may be drawn now (its frame is over), and drawing it.
-    bool RepaintDue() const;
-    void ReleaseRepaint();
-
     // Ends a modal run with the given result (what setting ModalResult did in the class library).
     void SetModalResult(int result);
     int ModalResultValue() const { return modalResult_; }
@@ -44,19 +38,13 @@ protected:
     // Runs on every close that goes on (after FormCloseQuery agreed).
     virtual void FormClose() {}
 
-    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool HoldRepaint();
-
     QEventLoop* modalLoop_ = nullptr;
-    QElapsedTimer lastRepaint_;
-    bool repaintHeld_ = false;
-    QTimer latestRepaint_;
     bool inResponder_ = false;
     int modalResult_ = mrNone;
 };

@@ -2,6 +2,7 @@
 
 #include "Guard.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QBackingStore>
 #include <QImage>
@@ -14,6 +15,9 @@
 #include <cmath>
 #include <QKeyEvent>
 #include <QPalette>
+#include <QPointer>
+
+#include <vector>
 
 namespace ui {
 
@@ -156,24 +160,95 @@ int ToVirtualKey(const QKeyEvent* event) {
     return key & 0xFFFF;
 }
 
+namespace {
+
+// A screen shows a new picture about every 16 ms; repainting more often draws pictures nobody
+// sees.
+constexpr qint64 kFrameNs = 16'000'000;
+// A held repaint is asked for at the first wait of the event loop after its frame; if nothing
+// wakes the program by then, this much after the frame.
+constexpr int kLatestAfterFrameMs = 8;
+
+std::vector<QPointer<TextLine>>& HeldLines() {
+    static std::vector<QPointer<TextLine>> held;
+    return held;
+}
+
+void ReleaseDueRepaints() {
+    auto& held = HeldLines();
+    for (size_t i = 0; i < held.size();) {
+        const QPointer<TextLine> line = held[i];
+        if (line && !line->FrameOver()) {
+            ++i;
+            continue;
+        }
+        held.erase(held.begin() + static_cast<std::ptrdiff_t>(i));
+        if (line)
+            line->ReleaseRepaint();
+    }
+}
+
+// Held repaints go out just before the event loop sleeps: while replies keep coming that needs
+// no wake-up of its own.
+void WatchEventLoopWaits() {
+    static QPointer<QAbstractEventDispatcher> watched;
+    auto* dispatcher = QAbstractEventDispatcher::instance();
+    if (!dispatcher || watched == dispatcher)
+        return;
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [] { ReleaseDueRepaints(); });
+    watched = dispatcher;
+}
+
+} // namespace
+
 TextLine::TextLine(QWidget* parent) : QWidget(parent), color_(WindowTextColor()) {
     setAttribute(Qt::WA_OpaquePaintEvent); // it fills its own background
     text_.setTextFormat(Qt::PlainText);
     text_.setPerformanceHint(QStaticText::AggressiveCaching);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    latestRepaint_.setSingleShot(true);
+    connect(&latestRepaint_, &QTimer::timeout, this, [this] { ReleaseRepaint(); });
 }
 
 void TextLine::setText(const QString& text) {
     if (text == text_.text())
         return;
     text_.setText(text);
-    update();
+    RequestRepaint();
 }
 
 void TextLine::SetColor(const QColor& color) {
     if (color == color_)
         return;
     color_ = color;
+    RequestRepaint();
+}
+
+bool TextLine::FrameOver() const {
+    return !lastPaint_.isValid() || lastPaint_.nsecsElapsed() >= kFrameNs;
+}
+
+// Changes that come faster than the screen shows them (a reply every few milliseconds) are drawn
+// together, at most once a frame: a change within a frame of the last paint is held.
+void TextLine::RequestRepaint() {
+    if (repaintHeld_)
+        return;
+    if (FrameOver()) {
+        update();
+        return;
+    }
+    repaintHeld_ = true;
+    HeldLines().emplace_back(this);
+    WatchEventLoopWaits();
+    latestRepaint_.start(int((kFrameNs - lastPaint_.nsecsElapsed()) / 1'000'000) +
+                         kLatestAfterFrameMs);
+}
+
+void TextLine::ReleaseRepaint() {
+    if (!repaintHeld_)
+        return;
+    repaintHeld_ = false;
+    latestRepaint_.stop();
     update();
 }
 
@@ -183,6 +258,7 @@ QSize TextLine::sizeHint() const {
 }
 
 void TextLine::paintEvent(QPaintEvent*) {
+    lastPaint_.start();
     QPainter painter(this);
     const QWidget* under = window();
     painter.fillRect(rect(), under->palette().brush(under->backgroundRole()));

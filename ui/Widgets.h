@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QStaticText>
+#include <QTimer>
 #include <functional>
 
 class QKeyEvent;
@@ -30,8 +32,8 @@ void CachePanelOf(QLineEdit* edit);
 
 // One line of text on the window's background, left-aligned and centred in height, for a text that
 // changes on every exchange: it keeps its laid-out text and colour to itself, so a change repaints
-// only this line (no palette change, no new layout of the window). SetTextColor and TextColor work
-// on it as on a label.
+// only this line (no palette change, no new layout of the window), and at most once a screen
+// frame. SetTextColor and TextColor work on it as on a label.
 class TextLine : public QWidget {
     Q_OBJECT
 public:
@@ -46,12 +48,22 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
+    // Whether a held repaint may go out now (a frame has passed since the last paint), and
+    // asking for it.
+    bool FrameOver() const;
+    void ReleaseRepaint();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void RequestRepaint();
+
     QStaticText text_;
     QColor color_;
+    QElapsedTimer lastPaint_;
+    bool repaintHeld_ = false;
+    QTimer latestRepaint_;
 };
 
 // Virtual key codes of the keys the screens test.

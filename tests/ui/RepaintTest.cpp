@@ -1,5 +1,5 @@
-// Windows repaint at the pace of the screen: changes that come faster than a frame are drawn
-// together, and the last change is always drawn.
+// A reply line repaints at the pace of the screen: changes that come faster than a frame are drawn
+// together, the last change is always drawn, and a repaint asked for by code is drawn at once.
 #include "ui/Form.h"
 #include "ui/Widgets.h"
 
@@ -58,6 +58,11 @@ TEST_F(RepaintTest, ChangesWithinAFrameAreDrawnTogetherAndTheLastIsDrawn) {
     // A paint a frame (16 ms), not one per change.
     EXPECT_LE(paintsDuringChanges, std::min<qint64>(frames + 1, 15))
         << log.painted.join(' ').toStdString();
+
+    // Within a frame of that paint, repaint() still draws before it returns.
+    const qsizetype before = log.painted.size();
+    line->repaint();
+    EXPECT_EQ(log.painted.size(), before + 1);
 }
 
 TEST_F(RepaintTest, TextLineDrawsInItsColourAndSkipsNonChanges) {
