@@ -3,6 +3,7 @@
 #include "Compiler.h"
 
 #include <cstdio>
+#include <functional>
 #include <sstream>
 
 namespace bench {
@@ -19,6 +20,20 @@ std::string Label(int i) {
     return name;
 }
 
+// Writes an event part of eventLines lines: a labelled line (the label, "|" and labelled) at even
+// steps until every label stands, the others from line(i, the label some line jumps to).
+void WriteEventLines(std::ostringstream& out, int eventLines, const char* labelled,
+                     const std::function<std::string(int, const std::string&)>& line) {
+    const int labelEvery = eventLines / kMaxLabels;
+    int label = 0;
+    for (int i = 0; i < eventLines; ++i) {
+        if (i % labelEvery == 0 && label < kMaxLabels)
+            out << Label(++label) << "|" << labelled << "\r\n";
+        else
+            out << line(i, Label(i / labelEvery % kMaxLabels + 1)) << "\r\n";
+    }
+}
+
 } // namespace
 
 // The second generation: symbols, then an event part whose labels are jumped to, called and
@@ -31,24 +46,17 @@ std::string SecondGenerationProgram(int lines) {
     out << "EV\r\n";
     const int body = lines - written - 5;
     const int eventLines = body * 3 / 4;
-    const int labelEvery = eventLines / kMaxLabels;
-    int label = 0;
-    for (int i = 0; i < eventLines; ++i) {
-        const int target = i / labelEvery % kMaxLabels + 1;
-        if (i % labelEvery == 0 && label < kMaxLabels) {
-            out << Label(++label) << "|(IN1)SVON\r\n";
-            continue;
-        }
+    WriteEventLines(out, eventLines, "(IN1)SVON", [](int i, const std::string& target) {
         switch (i % 7) {
-        case 0: out << "()GOTO " << Label(target) << "+2\r\n"; break;
-        case 1: out << "(IN1)SPD=SYM" << i % kMaxSymbols + 1 << "\r\n"; break;
-        case 2: out << "()POS=" << Label(target) << "-1\r\n"; break;
-        case 3: out << "()CALL " << Label(target) << "\r\n"; break;
-        case 4: out << "(IN2)STOP\r\n"; break;
-        case 5: out << "()GOTO " << Label(target) << "/2\r\n"; break;
-        default: out << "(IN3)JOG\r\n"; break;
+        case 0: return "()GOTO " + target + "+2";
+        case 1: return "(IN1)SPD=SYM" + std::to_string(i % kMaxSymbols + 1);
+        case 2: return "()POS=" + target + "-1";
+        case 3: return "()CALL " + target;
+        case 4: return std::string("(IN2)STOP");
+        case 5: return "()GOTO " + target + "/2";
+        default: return std::string("(IN3)JOG");
         }
-    }
+    });
     out << "/EV\r\nSQ\r\n";
     for (int i = eventLines; i < body; ++i)
         out << (i % 2 ? "[IN1]SQWK " + Label(i % kMaxLabels + 1) : std::string("[IN2]JOG")) << "\r\n";
@@ -63,22 +71,15 @@ std::string FirstGenerationProgram(int lines) {
     out << "DEF %A\r\nDEF %X\r\nDEF %%BC\r\nDEFSMB ONE 1\r\nEV\r\n";
     const int body = lines - 9;
     const int eventLines = body * 3 / 4;
-    const int labelEvery = eventLines / kMaxLabels;
-    int label = 0;
-    for (int i = 0; i < eventLines; ++i) {
-        const int target = i / labelEvery % kMaxLabels + 1;
-        if (i % labelEvery == 0 && label < kMaxLabels) {
-            out << Label(++label) << "|(#RDY=ONE)JOG\r\n";
-            continue;
-        }
+    WriteEventLines(out, eventLines, "(#RDY=ONE)JOG", [](int i, const std::string& target) {
         switch (i % 5) {
-        case 0: out << "(#WAIT=1)GOTO " << Label(target) << "\r\n"; break;
-        case 1: out << "(#RDY=1)%A=%X+1\r\n"; break;
-        case 2: out << "(#RDY,1=1)CALL " << Label(target) << ",2,3\r\n"; break;
-        case 3: out << "()SVON\r\n"; break;
-        default: out << "(#RDY=1)JOG\r\n"; break;
+        case 0: return "(#WAIT=1)GOTO " + target;
+        case 1: return std::string("(#RDY=1)%A=%X+1");
+        case 2: return "(#RDY,1=1)CALL " + target + ",2,3";
+        case 3: return std::string("()SVON");
+        default: return std::string("(#RDY=1)JOG");
         }
-    }
+    });
     out << "/EV\r\nSQ\r\n";
     for (int i = eventLines; i < body; ++i)
         out << (i % 2 ? "[%A=5]%X=%A+1" : "[]SQON") << "\r\n";

@@ -1,13 +1,13 @@
 #include "ProgramOnLine.h"
 
 #include "shell/Application.h"
+#include "logging/UnitLogging_QWC.h"
 #include "shell/UnitMain.h"
 #include "ui/Dialogs.h"
 #include "ui/Settings.h"
 #include "ui/Wait.h"
 
 #include <QSettings>
-#include <QTimer>
 #include <QWindow>
 #include <QWidget>
 
@@ -44,13 +44,7 @@ void WriteSettings(const ProgramSetup& setup) {
 }
 
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
-    bool expired = false;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, [&] { expired = true; });
-    deadline.start(timeoutMs);
-    ui::ProcessMessagesUntil([&] { return cond() || expired; });
-    return cond();
+    return ui::ProcessMessagesUntil(cond, timeoutMs);
 }
 
 void Idle(int ms) { WaitUntil([] { return false; }, ms); }
@@ -60,6 +54,12 @@ void ShowAndExpose(QWidget* window) {
     WaitUntil([window] { return window->windowHandle() && window->windowHandle()->isExposed(); },
               2000);
     Idle(20);
+}
+
+TFourChannelLogging* OpenFourChannelLogging() {
+    frmMain->btnPopupLogging->trigger();
+    WaitUntil([] { return frmLogging_QWC && frmLogging_QWC->isVisible(); }, 5000);
+    return frmLogging_QWC && frmLogging_QWC->isVisible() ? frmLogging_QWC : nullptr;
 }
 
 } // namespace bench

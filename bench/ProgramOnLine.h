@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+class QWidget;
+class TFourChannelLogging;
+
 namespace bench {
 
 constexpr int kLineRate = 38400;
@@ -46,6 +49,9 @@ bool WaitUntil(const std::function<bool()>& cond, int timeoutMs);
 // Runs the event loop for ms milliseconds.
 void Idle(int ms);
 // Shows a window and waits until it is on the (offscreen) screen.
-void ShowAndExpose(class QWidget* window);
+void ShowAndExpose(QWidget* window);
+// Opens the four-channel logging window from the main window's menu, as the user does; null when
+// it did not come up.
+TFourChannelLogging* OpenFourChannelLogging();
 
 } // namespace bench

@@ -83,10 +83,8 @@ void RunRedrawBenchmarks() {
     ReportAtMost("redraw: Bode page, 3 x 10000 noisy points + repaint", bode, "ms", kRedrawGoalMs);
     frmFRA->Hide();
 
-    frmMain->btnPopupLogging->trigger();
-    WaitUntil([] { return frmLogging_QWC && frmLogging_QWC->isVisible(); }, 5000);
-    TFourChannelLogging* window = frmLogging_QWC;
-    if (!window || !window->isVisible()) {
+    TFourChannelLogging* window = OpenFourChannelLogging();
+    if (!window) {
         ReportFailure("redraw: four-channel logging plot", "window did not open");
         return;
     }

@@ -177,10 +177,8 @@ void ParameterReadAndWrite(const char* what, const char* series, int modelType,
 
 void LoggingReadBack() {
     ProgramOnLine program(OnSeries("QWC", 3));
-    frmMain->btnPopupLogging->trigger();
-    WaitUntil([] { return frmLogging_QWC && frmLogging_QWC->isVisible(); }, 5000);
-    TFourChannelLogging* window = frmLogging_QWC;
-    if (!window || !window->isVisible()) {
+    TFourChannelLogging* window = OpenFourChannelLogging();
+    if (!window) {
         ReportFailure("route: logging read-back", "window did not open");
         return;
     }

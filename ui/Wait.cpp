@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 
 namespace ui {
 
@@ -18,6 +19,16 @@ bool quitRequested = false;
 void ProcessMessagesUntil(const std::function<bool()>& done) {
     while (!quitRequested && !done())
         ProcessMessages();
+}
+
+bool ProcessMessagesUntil(const std::function<bool()>& done, int timeoutMs) {
+    bool expired = false;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [&] { expired = true; });
+    deadline.start(timeoutMs);
+    ProcessMessagesUntil([&] { return done() || expired; });
+    return done();
 }
 
 void RequestQuit() {

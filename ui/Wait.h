@@ -15,6 +15,8 @@ void ProcessPendingMessages();
 // Repeats ProcessMessages until done() is true (tested before each pass), or until the program
 // has been asked to end.
 void ProcessMessagesUntil(const std::function<bool()>& done);
+// The same, giving up after timeoutMs; returns done()'s answer at the end.
+bool ProcessMessagesUntil(const std::function<bool()>& done, int timeoutMs);
 
 // Ends the program's event loop whatever windows are showing (closing the main window does
 // this): every nested event loop ends, every wait returns at once, and no further message box

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
-#include <QTimer>
 
 void AppTest::SetUp() {
     ui::ClearQuitRequest();
@@ -67,13 +66,7 @@ bool AppTest::WaitForInstanceLock(int timeoutMs) const {
 }
 
 bool AppTest::WaitFor(const std::function<bool()>& cond, int timeoutMs) {
-    bool expired = false;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, [&] { expired = true; });
-    deadline.start(timeoutMs);
-    ui::ProcessMessagesUntil([&] { return cond() || expired; });
-    return cond();
+    return ui::ProcessMessagesUntil(cond, timeoutMs);
 }
 
 void AppTest::Pause(int ms) {
