@@ -93,9 +93,8 @@ TfrmFRA::TfrmFRA(QWidget* owner)
     BuildBottom();
     ConnectOptionHandlers();
     ConnectEntryChecks();
-    ui::Connect(DateTimer, &QTimer::timeout, this, [this] { DateTimerTimer(); });
     ui::Connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
-    DateTimer->SetEnabled(true);
+    ClockWhileShown(DateTimer, [this] { DateTimerTimer(); });
     if (mdlGeneral) mdlGeneral->OnLineLost(this, [this] { LineLost(); });
 }
 
@@ -360,12 +359,7 @@ void TfrmFRA::EnableControls(bool enable) {
 }
 
 void TfrmFRA::FormShow() {
-    DateTimer->SetEnabled(true);
     DrawActivePage();
-}
-
-void TfrmFRA::FormClose() {
-    DateTimer->SetEnabled(false);
 }
 
 void TfrmFRA::DateTimerTimer() {

@@ -215,7 +215,6 @@ public:
 
 protected:
     void FormShow() override;
-    void FormClose() override;
     bool FormCloseQuery() override { return RunFlag != 1; }
 
 private:

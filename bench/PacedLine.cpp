@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -155,6 +156,8 @@ void PacedRelay::Deliver(Direction& direction, double now) {
 }
 
 void PacedRelay::Run() {
+    // Named apart from the program's thread, so a profile can tell the two.
+    pthread_setname_np(pthread_self(), "paced-relay");
     for (;;) {
         const double now = Now();
         for (Direction* direction : {&toDriver_, &toProgram_}) {

@@ -46,7 +46,7 @@ TFourChannelLogging::TFourChannelLogging(QWidget* owner, const QStringList& vari
     Vertical_Scale->SetItemIndex(0);
     ScaleMultiplier.fill(0);
     FinishCreation();
-    Timer1->SetEnabled(true);
+    ClockWhileShown(Timer1, [this] { Timer1Timer(); });
 }
 
 void TFourChannelLogging::BuildSetupControls(const QStringList& variables,
@@ -180,7 +180,6 @@ void TFourChannelLogging::ConnectHandlers() {
         ui::Connect(ChannelSelectors()[static_cast<size_t>(c)], &QRadioButton::clicked, this,
                     [this, c] { ChVerticalClick(c); });
     }
-    ui::Connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     ui::Connect(btnRun, &QPushButton::clicked, this, [this] { btnRunClick(btnRun); });
     ui::Connect(btnPrint, &QPushButton::clicked, this, [this] { btnPrintClick(); });
     ui::Connect(btnLoggingClose, &QPushButton::clicked, this, [this] { btnLoggingCloseClick(); });

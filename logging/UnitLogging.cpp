@@ -93,7 +93,7 @@ TfrmLogging::TfrmLogging(QWidget* owner) : TLoggingWindow(owner) {
     ScaleMultiplier = 0;
     SetScale();
     FinishCreation();
-    Timer1->SetEnabled(true);
+    ClockWhileShown(Timer1, [this] { Timer1Timer(); });
 }
 
 void TfrmLogging::BuildControls() {
@@ -175,7 +175,6 @@ void TfrmLogging::ConnectHandlers() {
     ui::Connect(btnPrint, &QPushButton::clicked, this, [this] { btnPrintClick(); });
     ui::Connect(btnLoggingClose, &QPushButton::clicked, this, [this] { btnLoggingCloseClick(); });
     ui::Connect(btnOffsetClear, &QPushButton::clicked, this, [this] { btnOffsetClearClick(); });
-    ui::Connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     cmbLogTime->OnChange = [this] {
         if (AcceptsSetupChanges()) cmbLogTimeChange();
     };

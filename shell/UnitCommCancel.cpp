@@ -62,15 +62,15 @@ void TfrmCommCancel::StartTransfer(bool showPercent) {
 }
 
 // A step is shown at once, and then at most every kStepShownMs with the latest value: the bar
-// would otherwise repaint itself synchronously for every new percent of a fast transfer.
+// would otherwise repaint itself synchronously for every new percent of a fast transfer. Only a
+// step that changed the bar holds the next ones back, so a transfer whose percent stands still
+// sets no timer that would wake the program for nothing.
 void TfrmCommCancel::StepTo(int done, int total) {
     if (total <= 0)
         return;
     pendingPercent_ = done * 100 / total;
-    if (stepShown_->isActive())
-        return;
-    ShowPendingStep();
-    stepShown_->start();
+    if (!stepShown_->isActive())
+        ShowPendingStep();
 }
 
 void TfrmCommCancel::ShowPendingStep() {
@@ -82,11 +82,12 @@ void TfrmCommCancel::ShowPendingStep() {
     ProgressBar1->setUpdatesEnabled(false);
     ProgressBar1->setValue(percent);
     ProgressBar1->setUpdatesEnabled(true); // an ordinary repaint, merged with the window's others
+    stepShown_->start();
 }
 
 void TfrmCommCancel::FinishTransfer(Direction direction) {
-    stepShown_->stop();
     ShowPendingStep();
+    stepShown_->stop();
     Label1->setText(direction == Direction::Upload ? "アップロード完了" : "ダウンロード完了");
     btnCancel->setText("OK");
 }

@@ -123,13 +123,6 @@ void TfrmMain::BuildTerminal() {
     edtSend->setAttribute(Qt::WA_InputMethodEnabled, false);
     ui::CachePanelOf(edtSend); // repainted on every key and exchange
     lblReceive = new ui::TextLine(this);
-    // The command line and its reply are plain text: laid out without the font's shaping rules,
-    // which would otherwise run on every key and every paint.
-    for (QWidget* box : std::initializer_list<QWidget*>{edtSend, lblReceive}) {
-        QFont font = box->font();
-        font.setStyleStrategy(QFont::PreferNoShaping);
-        box->setFont(font);
-    }
     lblReceive->setMinimumWidth(360);
     Label3 = new QLabel("現在の指定軸", this);
     lblAxis = new QLabel("*", this);

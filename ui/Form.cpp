@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QEventLoop>
+#include <QTimer>
 
 namespace ui {
 namespace {
@@ -56,16 +57,33 @@ void Form::SetModalResult(int result) {
         modalLoop_->quit();
 }
 
+void Form::ClockWhileShown(QTimer* clock, std::function<void()> tick) {
+    connect(clock, &QTimer::timeout, this, [tick] { RunGuarded(tick); });
+    clocks_.emplace_back(clock, std::move(tick));
+    if (isVisible()) {
+        RunGuarded(clocks_.back().second);
+        clock->start();
+    }
+}
+
 void Form::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        RunGuarded([this] { FormShow(); });
+    if (event->spontaneous())
+        return;
+    for (const auto& [clock, tick] : clocks_) {
+        RunGuarded(tick);
+        clock->start();
+    }
+    RunGuarded([this] { FormShow(); });
 }
 
 void Form::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    if (!event->spontaneous())
-        RunGuarded([this] { FormHide(); });
+    if (event->spontaneous())
+        return;
+    for (const auto& [clock, tick] : clocks_)
+        clock->stop();
+    RunGuarded([this] { FormHide(); });
 }
 
 void Form::changeEvent(QEvent* event) {

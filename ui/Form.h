@@ -6,8 +6,11 @@
 
 #include <QWidget>
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QEventLoop;
+class QTimer;
 
 namespace ui {
 
@@ -28,6 +31,11 @@ public:
     void SetModalResult(int result);
     int ModalResultValue() const { return modalResult_; }
 
+    // A clock that only this window shows runs tick on its timeout while the window is shown,
+    // and once at the moment it is shown; while the window is hidden it is stopped and never
+    // wakes the program.
+    void ClockWhileShown(QTimer* clock, std::function<void()> tick);
+
 protected:
     virtual void FormShow() {}
     virtual void FormHide() {}
@@ -47,6 +55,7 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     bool inResponder_ = false;
     int modalResult_ = mrNone;
+    std::vector<std::pair<QTimer*, std::function<void()>>> clocks_;
 };
 
 // A test installs a responder that plays the user of a modal window: it gets the window (its

@@ -1,6 +1,7 @@
 // The shared service windows: the setup dialog's series set-up, the progress window, the print
 // carrier and the version boxes.
 #include "AppTest.h"
+#include "analysis/FreqAnalyze.h"
 
 #include "editor/UnitEdit.h"
 #include "parameters/UnitPrm.h"
@@ -18,6 +19,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QPainter>
+#include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -31,6 +34,11 @@ protected:
     void TearDown() override {
         ui::SetPrintDialogResponder({});
         AppTest::TearDown();
+    }
+    static int ActiveTimers(const QObject* owner) {
+        const QList<QTimer*> timers = owner->findChildren<QTimer*>();
+        return int(std::count_if(timers.begin(), timers.end(),
+                                 [](const QTimer* t) { return t->isActive(); }));
     }
     // Opens the setup dialog, picks a series and closes it as a user would.
     void ChooseSeries(int series) {
@@ -127,6 +135,24 @@ TEST_F(ServiceWindowsTest, ClosingTheDialogReappliesThePortSettings) {
     EXPECT_EQ(frmMain->Label6->text(), "[bps], N, 8, 1");
 }
 
+// A window's clock runs only while the window is shown: hidden windows wake nobody, and a shown
+// one has its time stamp at once.
+TEST_F(ServiceWindowsTest, HiddenWindowsRunNoTimersAndAShownClockTicksAtOnce) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            continue;
+        EXPECT_EQ(ActiveTimers(window), 0) << window->metaObject()->className();
+    }
+    for (QLabel* label : frmFRA->lblTimeNow)
+        label->clear();
+    frmFRA->Show();
+    for (QLabel* label : frmFRA->lblTimeNow)
+        EXPECT_FALSE(label->text().isEmpty());
+    EXPECT_TRUE(frmFRA->DateTimer->isActive());
+    frmFRA->Hide();
+    EXPECT_FALSE(frmFRA->DateTimer->isActive());
+}
+
 TEST_F(ServiceWindowsTest, ProgressWindowCountsCancelsAndEnds) {
     frmCommCancel->StartTransfer();
     EXPECT_TRUE(frmCommCancel->isVisible());
@@ -181,6 +207,13 @@ TEST_F(ServiceWindowsTest, ProgressBarFollowsFastStepsWithoutARepaintForEach) {
     }
     EXPECT_LE(counter.paints, 3);
     EXPECT_TRUE(WaitFor([] { return frmCommCancel->ProgressBar1->value() == 60; }, 1000));
+    // A step that leaves the bar as it is holds nothing back: no timer is left to wake the
+    // program, however often the transfer reports the same percent.
+    EXPECT_TRUE(WaitFor([] { return ActiveTimers(frmCommCancel) == 0; }, 1000));
+    for (int repeat = 0; repeat < 5; ++repeat)
+        frmCommCancel->StepTo(60, 100);
+    EXPECT_EQ(ActiveTimers(frmCommCancel), 0);
+    EXPECT_EQ(frmCommCancel->ProgressBar1->value(), 60);
     frmCommCancel->StepTo(99, 100);
     frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
     EXPECT_EQ(frmCommCancel->ProgressBar1->value(), 99);
