@@ -77,9 +77,15 @@ void ReplaceFirstLine(QPlainTextEdit& pane, const QString& text) {
         pane.setPlainText(text);
         return;
     }
-    QTextCursor cursor(pane.document()->firstBlock());
-    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    // Within one edit block the cursor is placed by position: it does not lay the line out to
+    // find its place on screen, which the edit's end and the repaint do once anyway.
+    const QTextBlock first = pane.document()->firstBlock();
+    QTextCursor cursor(pane.document());
+    cursor.beginEditBlock();
+    cursor.setPosition(first.position());
+    cursor.setPosition(first.position() + first.length() - 1, QTextCursor::KeepAnchor);
     cursor.insertText(text);
+    cursor.endEditBlock();
 }
 
 // A driver reply to a program row stands in the reply pane's line 1 (line 0 is the status).
