@@ -362,6 +362,10 @@ void TfrmFRA::FormShow() {
     DrawActivePage();
 }
 
+void TfrmFRA::FormClose() {
+    DateTimer->SetEnabled(false);
+}
+
 void TfrmFRA::DateTimerTimer() {
     const QLocale locale;
     const QString date = locale.toString(QDate::currentDate(), QLocale::ShortFormat);

@@ -215,6 +215,7 @@ public:
 
 protected:
     void FormShow() override;
+    void FormClose() override;
     bool FormCloseQuery() override { return RunFlag != 1; }
 
 private:
