@@ -1,7 +1,7 @@
 #include "ProgramOnLine.h"
 
-#include "shell/Application.h"
 #include "logging/UnitLogging_QWC.h"
+#include "shell/Application.h"
 #include "shell/UnitMain.h"
 #include "ui/Dialogs.h"
 #include "ui/Settings.h"

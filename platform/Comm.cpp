@@ -4,10 +4,10 @@
 
 #include <QSocketNotifier>
 #include <algorithm>
-#include <iterator>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>

@@ -60,20 +60,21 @@ void Form::SetModalResult(int result) {
 void Form::ClockWhileShown(QTimer* clock, std::function<void()> tick) {
     connect(clock, &QTimer::timeout, this, [tick] { RunGuarded(tick); });
     clocks_.emplace_back(clock, std::move(tick));
-    if (isVisible()) {
-        RunGuarded(clocks_.back().second);
-        clock->start();
-    }
+    if (isVisible())
+        StartClock(clocks_.back());
+}
+
+void Form::StartClock(const Clock& clock) {
+    RunGuarded(clock.second);
+    clock.first->start();
 }
 
 void Form::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
-    for (const auto& [clock, tick] : clocks_) {
-        RunGuarded(tick);
-        clock->start();
-    }
+    for (const Clock& clock : clocks_)
+        StartClock(clock);
     RunGuarded([this] { FormShow(); });
 }
 

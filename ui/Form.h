@@ -55,7 +55,9 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     bool inResponder_ = false;
     int modalResult_ = mrNone;
-    std::vector<std::pair<QTimer*, std::function<void()>>> clocks_;
+    using Clock = std::pair<QTimer*, std::function<void()>>; // the timer and its tick
+    void StartClock(const Clock& clock);
+    std::vector<Clock> clocks_;
 };
 
 // A test installs a responder that plays the user of a modal window: it gets the window (its

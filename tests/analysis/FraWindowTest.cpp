@@ -34,6 +34,20 @@ TEST_F(FraTest, WithoutAnAnswerTheWindowOpensAllTheSame) {
     EXPECT_FALSE(frmMain->Timer2->isActive());
 }
 
+// The date and time stand in the window from the moment the user opens it, and its clock stops
+// when the user closes it.
+TEST_F(FraTest, TheClockStampsAtOnceAndStopsWithTheWindow) {
+    for (QLabel* label : frmFRA->lblTimeNow)
+        label->clear();
+    OpenWindow();
+    for (QLabel* label : frmFRA->lblTimeNow)
+        EXPECT_FALSE(label->text().isEmpty());
+    EXPECT_TRUE(frmFRA->DateTimer->isActive());
+    frmFRA->close();
+    EXPECT_FALSE(frmFRA->Showing());
+    EXPECT_FALSE(frmFRA->DateTimer->isActive());
+}
+
 TEST_F(FraTest, LauncherHidesTheStatusMonitorsFirst) {
     frmStat->Show();
     ASSERT_TRUE(frmStat->Showing());

@@ -1,7 +1,6 @@
 // The shared service windows: the setup dialog's series set-up, the progress window, the print
 // carrier and the version boxes.
 #include "AppTest.h"
-#include "analysis/FreqAnalyze.h"
 
 #include "editor/UnitEdit.h"
 #include "parameters/UnitPrm.h"
@@ -135,22 +134,13 @@ TEST_F(ServiceWindowsTest, ClosingTheDialogReappliesThePortSettings) {
     EXPECT_EQ(frmMain->Label6->text(), "[bps], N, 8, 1");
 }
 
-// A window's clock runs only while the window is shown: hidden windows wake nobody, and a shown
-// one has its time stamp at once.
-TEST_F(ServiceWindowsTest, HiddenWindowsRunNoTimersAndAShownClockTicksAtOnce) {
+// Hidden windows wake nobody: their clocks run only while they are shown.
+TEST_F(ServiceWindowsTest, HiddenWindowsRunNoTimers) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->isVisible())
             continue;
         EXPECT_EQ(ActiveTimers(window), 0) << window->metaObject()->className();
     }
-    for (QLabel* label : frmFRA->lblTimeNow)
-        label->clear();
-    frmFRA->Show();
-    for (QLabel* label : frmFRA->lblTimeNow)
-        EXPECT_FALSE(label->text().isEmpty());
-    EXPECT_TRUE(frmFRA->DateTimer->isActive());
-    frmFRA->Hide();
-    EXPECT_FALSE(frmFRA->DateTimer->isActive());
 }
 
 TEST_F(ServiceWindowsTest, ProgressWindowCountsCancelsAndEnds) {
