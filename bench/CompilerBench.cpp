@@ -7,6 +7,7 @@
 #include "GeneratedPrograms.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <filesystem>
@@ -22,10 +23,10 @@ namespace fs = std::filesystem;
 constexpr int kRuns = 7;
 constexpr int kRatioPairs = 21;
 
-fs::path Write(const std::string& name, const std::string& text) {
-    const fs::path folder = fs::temp_directory_path() / "kasont-bench";
-    fs::create_directories(folder);
-    const fs::path source = folder / name;
+// Writes a source into the run's own fresh temporary folder (removed when the run ends), so no
+// two runs and no other user share files.
+fs::path Write(const QTemporaryDir& folder, const std::string& name, const std::string& text) {
+    const fs::path source = fs::path(folder.path().toStdString()) / name;
     std::ofstream(source, std::ios::binary) << text;
     return source;
 }
@@ -75,12 +76,14 @@ void Report(const std::string& what, double ms, double limit) {
 
 void RunCompilerBenchmarks() {
     const fs::path library = QCoreApplication::applicationDirPath().toStdString() + "/Lib";
-    const fs::path gen1 = Write("gen1.MB", FirstGenerationProgram(2000));
+    const QTemporaryDir folder;
+    if (!folder.isValid()) return ReportFailure("compile", "no temporary folder");
+    const fs::path gen1 = Write(folder, "gen1.MB", FirstGenerationProgram(2000));
     Report("compile: first generation, 2000 lines",
            CompileMs([&] { return kaso::compiler::CompileProgramGen1(gen1, library); }), 50.0);
 
-    const fs::path half = Write("gen2_3000.MB", SecondGenerationProgram(3000));
-    const fs::path full = Write("gen2_6000.MB", SecondGenerationProgram(6000));
+    const fs::path half = Write(folder, "gen2_3000.MB", SecondGenerationProgram(3000));
+    const fs::path full = Write(folder, "gen2_6000.MB", SecondGenerationProgram(6000));
     const auto compileHalf = [&] { return kaso::compiler::CompileProgramGen2(half); };
     const auto compileFull = [&] { return kaso::compiler::CompileProgramGen2(full); };
     Report("compile: second generation, 6000 lines", CompileMs(compileFull), 50.0);

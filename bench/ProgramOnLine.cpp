@@ -20,7 +20,8 @@ ProgramOnLine::ProgramOnLine(const ProgramSetup& setup) {
     relay_ = std::make_unique<PacedRelay>(simulator_->DevicePath(), kLineRate);
     qputenv("KASONT_COMM1", QByteArray::fromStdString(relay_->ProgramDevice()));
     WriteSettings(setup);
-    ui::SetMessageResponder([](const ui::MessageRecord& record) {
+    ui::SetMessageResponder([this](const ui::MessageRecord& record) {
+        CountMessage();
         return record.buttons == ui::MsgButtons::Ok ? ui::MsgResult::Ok : ui::MsgResult::Yes;
     });
     CreateApplicationWindows();

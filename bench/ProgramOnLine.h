@@ -34,8 +34,13 @@ public:
     ProgramOnLine& operator=(const ProgramOnLine&) = delete;
 
     PacedRelay& Relay() { return *relay_; }
+    // How many message boxes the program has shown: a route that shows one did not complete.
+    int MessagesShown() const { return messagesShown_; }
+    // Records a message box the program showed (for routes that answer boxes themselves).
+    void CountMessage() { ++messagesShown_; }
 
 private:
+    int messagesShown_ = 0;
     QTemporaryDir folder_;
     std::unique_ptr<SimulatorProcess> simulator_;
     std::unique_ptr<PacedRelay> relay_;

@@ -46,16 +46,44 @@ ProgramSetup OnSeries(const char* series, int modelType) {
 // wake-up of the event loop, the main cost of a reply on a slow line.
 std::vector<double> sleepsPerLine;
 
-// The program's processor time per command line it sent while `work` ran.
-double CpuMsPerLine(ProgramOnLine& program, const std::function<void()>& work) {
+// Whether every exchange of a route reached its end. A route that did not is reported as a miss
+// with the first thing that went wrong, never with a figure.
+class RouteCheck {
+public:
+    explicit RouteCheck(ProgramOnLine& program)
+        : program_(program), messagesBefore_(program.MessagesShown()) {}
+
+    void Require(bool done, const std::string& what) {
+        if (!done && fault_.empty()) fault_ = what;
+    }
+    // The figure beside the goal, or a miss when an exchange did not complete or a message box
+    // came up.
+    void Report(const std::string& route, double ms) {
+        Require(program_.MessagesShown() == messagesBefore_, "a message box came up");
+        if (fault_.empty())
+            ReportAtMost(route, ms, "ms", kRouteGoalMs);
+        else
+            ReportFailure(route, fault_);
+    }
+
+private:
+    ProgramOnLine& program_;
+    int messagesBefore_;
+    std::string fault_;
+};
+
+// The program's processor time per command line it sent while `work` ran; `lines` gets the
+// number of lines.
+double CpuMsPerLine(ProgramOnLine& program, const std::function<void()>& work, long* lines = nullptr) {
     const long linesBefore = program.Relay().LinesSent();
     const long sleepsBefore = ThreadSleeps();
     const double start = ThreadCpuSeconds();
     work();
     const double cpu = ThreadCpuSeconds() - start;
-    const long lines = program.Relay().LinesSent() - linesBefore;
-    if (lines > 0) sleepsPerLine.push_back(double(ThreadSleeps() - sleepsBefore) / double(lines));
-    return lines > 0 ? 1000.0 * cpu / double(lines) : 1e9;
+    const long sent = program.Relay().LinesSent() - linesBefore;
+    if (lines) *lines = sent;
+    if (sent > 0) sleepsPerLine.push_back(double(ThreadSleeps() - sleepsBefore) / double(sent));
+    return sent > 0 ? 1000.0 * cpu / double(sent) : 1e9;
 }
 
 void ReportSleeps(const std::string& route) {
@@ -64,14 +92,19 @@ void ReportSleeps(const std::string& route) {
 }
 
 // Five exchanges to warm up, then the median over kRuns of the time per line of 40 exchanges.
-double MedianMsPerExchange(ProgramOnLine& program, const std::function<void()>& exchange) {
+// `exchange` returns whether its exchange completed.
+double MedianMsPerExchange(ProgramOnLine& program, RouteCheck& check,
+                           const std::function<bool()>& exchange) {
     for (int i = 0; i < 5; ++i)
-        exchange();
+        check.Require(exchange(), "a warm-up exchange got no reply");
     return MedianOf(kRuns, [&] {
-        return CpuMsPerLine(program, [&] {
+        long lines = 0;
+        const double ms = CpuMsPerLine(program, [&] {
             for (int i = 0; i < 40; ++i)
-                exchange();
-        });
+                check.Require(exchange(), "an exchange got no reply");
+        }, &lines);
+        check.Require(lines == 40, "not one line per exchange");
+        return ms;
     });
 }
 
@@ -84,14 +117,18 @@ void WaitForQuietLine(ProgramOnLine& program) {
     }
 }
 
+// The model text of the simulated driver of the series the routes run on.
+bool IsModelReply() { return mdlGeneral->ReplyReceived && mdlGeneral->LastReply.startsWith("QWC"); }
+
 void PlainExchange() {
     ProgramOnLine program(OnSeries("QWC", 3));
+    RouteCheck check(program);
     const auto exchange = [] {
         mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);
-        WaitUntil([] { return mdlGeneral->ReplyReceived; }, 2000);
+        return WaitUntil(IsModelReply, 2000);
     };
-    const double ms = MedianMsPerExchange(program, exchange);
-    ReportAtMost("route: plain exchange (VER), main window shown", ms, "ms", kRouteGoalMs);
+    const double ms = MedianMsPerExchange(program, check, exchange);
+    check.Report("route: plain exchange (VER), main window shown", ms);
     ReportSleeps("plain");
 }
 
@@ -100,23 +137,24 @@ void PlainExchange() {
 // same with or without a driver, and not part of the exchange).
 void TerminalExchange() {
     ProgramOnLine program(OnSeries("QWC", 3));
+    RouteCheck check(program);
     ui::Edit* box = frmMain->edtSend;
     box->setFocus();
     QTest::keyClicks(box, "ver");
     const auto exchange = [box] {
         QTest::keyClick(box, Qt::Key_Return);
-        WaitUntil([] { return mdlGeneral->ReplyReceived; }, 2000);
+        return WaitUntil(IsModelReply, 2000);
     };
-    const double ms = MedianMsPerExchange(program, exchange);
-    ReportAtMost("route: terminal (Return sends the typed VER, reply shown)", ms, "ms",
-                 kRouteGoalMs);
+    const double ms = MedianMsPerExchange(program, check, exchange);
+    check.Report("route: terminal (Return sends the typed VER, reply shown)", ms);
     ReportSleeps("terminal");
 }
 
 void StatusPoll() {
     ProgramOnLine program(OnSeries("QWC", 3));
+    RouteCheck check(program);
     frmMain->btnStat->click();
-    WaitUntil([] { return frmStat_QWC->Showing(); }, 3000);
+    check.Require(WaitUntil([] { return frmStat_QWC->Showing(); }, 3000), "monitor did not open");
     Idle(1000);
     std::vector<double> perLine, perCycle, cyclesPerSecond;
     for (int run = 0; run < kRuns; ++run) {
@@ -133,12 +171,12 @@ void StatusPoll() {
         for (const auto& [line, count] : program.Relay().TakeLineCounts())
             counts.push_back(double(count));
         const double cycles = Median(counts);
+        check.Require(cycles >= 2, "the poll cycle did not run");
         perLine.push_back(lines > 0 ? 1000.0 * cpu / double(lines) : 1e9);
         perCycle.push_back(cycles > 0 ? 1000.0 * cpu / cycles : 1e9);
         cyclesPerSecond.push_back(cycles / wall);
     }
-    ReportAtMost("route: status poll, monitor shown (per exchange)", Median(perLine), "ms",
-                 kRouteGoalMs);
+    check.Report("route: status poll, monitor shown (per exchange)", Median(perLine));
     ReportFigure("status monitor: poll cycles per second at 38400 bps", Median(cyclesPerSecond),
                  "/s");
     ReportFigure("status monitor: processor time per poll cycle", Median(perCycle), "ms");
@@ -156,23 +194,44 @@ void ParameterReadAndWrite(const char* what, const char* series, int modelType,
         return;
     }
     WaitForQuietLine(program);
+    RouteCheck readCheck(program);
     const auto read = [&] {
         window->btnReadPrm->click();
-        WaitUntil([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 30000);
+        readCheck.Require(
+            WaitUntil([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 30000),
+            "the read did not complete");
         frmCommCancel->btnCancel->click();
     };
+    // A read asks for every parameter once, besides the model query.
+    const double readMs = MedianOf(3, [&] {
+        long lines = 0;
+        const double ms = CpuMsPerLine(program, read, &lines);
+        readCheck.Require(window->PrmCount > 0 && lines >= window->PrmCount,
+                          "fewer lines than parameters");
+        return ms;
+    });
+    readCheck.Report(std::string("route: parameter read, ") + what + " shown", readMs);
+
+    RouteCheck writeCheck(program);
     const auto write = [&] {
         window->btnSendPrm->click();
-        WaitUntil([] { return frmCommCancel->Label1->text() == "ダウンロード完了"; }, 30000);
+        writeCheck.Require(
+            WaitUntil([] { return frmCommCancel->Label1->text() == "ダウンロード完了"; }, 30000),
+            "the write did not complete");
         WaitForQuietLine(program);
         if (frmCommCancel->isVisible()) frmCommCancel->btnCancel->click();
     };
-    const double readMs = MedianOf(3, [&] { return CpuMsPerLine(program, read); });
-    ReportAtMost(std::string("route: parameter read, ") + what + " shown", readMs, "ms",
-                 kRouteGoalMs);
-    const double writeMs = MedianOf(3, [&] { return CpuMsPerLine(program, write); });
-    ReportAtMost(std::string("route: parameter write, ") + what + " shown", writeMs, "ms",
-                 kRouteGoalMs);
+    // Every write sends the same values: each run sends as many lines as the first.
+    long firstLines = -1;
+    const double writeMs = MedianOf(3, [&] {
+        long lines = 0;
+        const double ms = CpuMsPerLine(program, write, &lines);
+        if (firstLines < 0) firstLines = lines;
+        writeCheck.Require(lines > window->PrmCount / 2 && lines == firstLines,
+                           "the writes sent different numbers of lines");
+        return ms;
+    });
+    writeCheck.Report(std::string("route: parameter write, ") + what + " shown", writeMs);
 }
 
 void LoggingReadBack() {
@@ -184,13 +243,24 @@ void LoggingReadBack() {
     }
     WaitForQuietLine(program);
     window->trkT->setValue(1);
+    RouteCheck check(program);
+    long firstLines = -1;
     const double ms = MedianOf(3, [&] {
-        return CpuMsPerLine(program, [&] {
+        long lines = 0;
+        const double cpu = CpuMsPerLine(program, [&] {
             window->btnRun->click();
-            WaitUntil([&] { return window->btnRun->text() == "RUN"; }, 60000);
-        });
+            check.Require(WaitUntil([&] { return window->btnRun->text() == "RUN"; }, 60000),
+                          "the run did not end");
+        }, &lines);
+        // Each run reads back the same samples: one reply per channel and sample, and the same
+        // number of lines as the first run.
+        if (firstLines < 0) firstLines = lines;
+        const long replies = window->LogReplyCount - 1;
+        check.Require(replies >= 4 * 100 && lines >= replies && lines == firstLines,
+                      "the read-back did not read every sample");
+        return cpu;
     });
-    ReportAtMost("route: logging read-back, four-channel window shown", ms, "ms", kRouteGoalMs);
+    check.Report("route: logging read-back, four-channel window shown", ms);
 }
 
 void AnalysisSweep() {
@@ -198,6 +268,7 @@ void AnalysisSweep() {
     frmMain->btnPopupFRA->trigger();
     WaitUntil([] { return frmFRA->Showing(); }, 5000);
     WaitForQuietLine(program);
+    RouteCheck check(program);
     const double ms = MedianOf(3, [&] {
         return CpuMsPerLine(program, [&] {
             frmFRA->edFreqFrom->setText("50");
@@ -205,10 +276,13 @@ void AnalysisSweep() {
             frmFRA->edFreqStep->setText("10");
             frmFRA->rbActiveBuf[0]->click();
             frmFRA->btAnalyze->click();
-            WaitUntil([] { return frmFRA->RunFlag == 0; }, 60000);
+            check.Require(WaitUntil([] { return frmFRA->RunFlag == 0; }, 60000),
+                          "the sweep did not end");
+            // 50 to 250 Hz in steps of 10: 21 points.
+            check.Require(frmFRA->Buffers[0].Count == 21, "the sweep did not measure 21 points");
         });
     });
-    ReportAtMost("route: analysis sweep, analysis window shown", ms, "ms", kRouteGoalMs);
+    check.Report("route: analysis sweep, analysis window shown", ms);
 }
 
 // A compiled program of 2000 rows, 2 to 29 characters long.
@@ -228,7 +302,9 @@ void ProgramDownload() {
     constexpr int kRows = 2000;
     constexpr int kBaudIndex38400 = 4;
     ProgramOnLine program(OnSeries("QWC", 3));
-    ui::SetMessageResponder([](const ui::MessageRecord& box) {
+    // The question whether to send "MBCL" is answered No; any other box is a fault.
+    ui::SetMessageResponder([&program](const ui::MessageRecord& box) {
+        if (box.buttons == ui::MsgButtons::Ok) program.CountMessage();
         return box.buttons == ui::MsgButtons::Ok ? ui::MsgResult::Ok : ui::MsgResult::No;
     });
     QTemporaryDir folder;
@@ -244,8 +320,10 @@ void ProgramDownload() {
     frmMain->AxisMask = 1 << ('X' - 'A');
     ShowAndExpose(frmEdit);
     frmEdit->SetTabCaption(frmEdit->ActiveTab(), "BENCH.MB");
+    RouteCheck check(program);
     std::vector<double> cpuPerRow, wallPerRow, sleepsPerRow;
     for (int run = 0; run < 3; ++run) {
+        const long linesBefore = program.Relay().LinesSent();
         const double cpuStart = ThreadCpuSeconds();
         const double wallStart = WallSeconds();
         const long sleepsStart = ThreadSleeps();
@@ -254,18 +332,18 @@ void ProgramDownload() {
         cpuPerRow.push_back(1000.0 * (ThreadCpuSeconds() - cpuStart) / kRows);
         wallPerRow.push_back(1000.0 * (WallSeconds() - wallStart) / kRows);
         sleepsPerRow.push_back(double(ThreadSleeps() - sleepsStart) / kRows);
-        if (frmCommCancel->Label1->text() != "ダウンロード完了") {
-            QDir::setCurrent(previousFolder);
-            return ReportFailure("route: program download", "the download did not complete");
-        }
+        check.Require(frmCommCancel->Label1->text() == "ダウンロード完了",
+                      "the download did not complete");
+        // Every row goes out, and its read-back asks once more.
+        check.Require(program.Relay().LinesSent() - linesBefore >= 2 * kRows,
+                      "fewer lines than rows and read-backs");
         frmCommCancel->btnCancel->click();
     }
     QDir::setCurrent(previousFolder);
     double pacingMs = 0;
     for (const QByteArray& row : editor::CompiledRows(compiled))
         pacingMs += 10.0 * editor::PaceTicks(kBaudIndex38400, int(row.size()));
-    ReportAtMost("route: program download, editor shown (per row)", Median(cpuPerRow), "ms",
-                 kRouteGoalMs);
+    check.Report("route: program download, editor shown (per row)", Median(cpuPerRow));
     ReportFigure("program download: event-loop wake-ups per row", Median(sleepsPerRow), "");
     ReportFigure("program download: wall time per row", Median(wallPerRow), "ms");
     ReportFigure("program download: pacing per row held by design", pacingMs / kRows, "ms");

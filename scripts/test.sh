@@ -1,24 +1,66 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: once in a plain build with
-# warnings as errors, once under AddressSanitizer and UndefinedBehaviorSanitizer; then runs the
-# libFuzzer targets of the compilers and of every file and reply reader, each for a bounded time.
-set -euo pipefail
+# warnings as errors, once under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer;
+# then runs the libFuzzer targets of the compilers and of every file and reply reader, each for a
+# bounded time. Every stage runs even when an earlier one failed; the script ends with one line
+# per stage and exits non-zero when any stage failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh || exit 1
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+suppressions="$PWD/tests/lsan.supp"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASONT_WERROR=ON >/dev/null
-cmake --build build -j "$jobs"
-ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300
+declare -a summary=()
+failed=0
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKASONT_WERROR=ON -DKASONT_SANITIZE=ON \
-      -DKASONT_BENCH=OFF >/dev/null
-cmake --build build-asan -j "$jobs"
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 600
+# Runs one stage (a shell function) and records its outcome.
+stage() {
+    local name=$1
+    shift
+    echo "=== $name"
+    local start=$SECONDS
+    if "$@"; then
+        summary+=("passed  $name ($((SECONDS - start)) s)")
+    else
+        summary+=("FAILED  $name ($((SECONDS - start)) s)")
+        failed=1
+    fi
+}
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKASONT_FUZZ=ON -DKASONT_SANITIZE=ON \
-      -DKASONT_WERROR=ON -DKASONT_BENCH=OFF -DKASONT_FUZZ_SECONDS=30 >/dev/null
-cmake --build build-fuzz -j "$jobs" --target compiler_fuzz reader_fuzzers
-QT_QPA_PLATFORM=offscreen ctest --test-dir build-fuzz -R "_fuzz" -j "$jobs" --output-on-failure
+plain_build() {
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASONT_WERROR=ON >/dev/null &&
+        cmake --build build -j "$jobs"
+}
+plain_tests() {
+    ctest --test-dir build --no-tests=error -j "$jobs" --output-on-failure --timeout 300
+}
+sanitizer_build() {
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKASONT_WERROR=ON -DKASONT_SANITIZE=ON \
+          -DKASONT_BENCH=OFF >/dev/null &&
+        cmake --build build-asan -j "$jobs"
+}
+sanitizer_tests() {
+    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$suppressions" \
+        UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-asan --no-tests=error -j "$jobs" --output-on-failure --timeout 600
+}
+fuzz_build() {
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKASONT_FUZZ=ON -DKASONT_SANITIZE=ON \
+          -DKASONT_WERROR=ON -DKASONT_BENCH=OFF -DKASONT_FUZZ_SECONDS=30 >/dev/null &&
+        cmake --build build-fuzz -j "$jobs" --target reader_fuzzers
+}
+fuzz_targets() {
+    ctest --test-dir build-fuzz --no-tests=error -R "_fuzz" -j "$jobs" --output-on-failure
+}
+
+stage "plain build" plain_build
+stage "plain tests" plain_tests
+stage "sanitizer build" sanitizer_build
+stage "sanitizer tests" sanitizer_tests
+stage "fuzz build" fuzz_build
+stage "fuzz targets" fuzz_targets
+
+echo "=== summary"
+printf '%s\n' "${summary[@]}"
+exit $failed
