@@ -20,9 +20,11 @@ ProgramOnLine::ProgramOnLine(const ProgramSetup& setup) {
     relay_ = std::make_unique<PacedRelay>(simulator_->DevicePath(), kLineRate);
     qputenv("KASONT_COMM1", QByteArray::fromStdString(relay_->ProgramDevice()));
     WriteSettings(setup);
+    // Questions are answered Yes, as the routes expect; a warning or error counts as a fault.
     ui::SetMessageResponder([this](const ui::MessageRecord& record) {
-        CountMessage();
-        return record.buttons == ui::MsgButtons::Ok ? ui::MsgResult::Ok : ui::MsgResult::Yes;
+        if (record.buttons != ui::MsgButtons::Ok) return ui::MsgResult::Yes;
+        CountMessage(record.text);
+        return ui::MsgResult::Ok;
     });
     CreateApplicationWindows();
     ShowAndExpose(frmMain);

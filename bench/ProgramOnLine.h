@@ -34,13 +34,19 @@ public:
     ProgramOnLine& operator=(const ProgramOnLine&) = delete;
 
     PacedRelay& Relay() { return *relay_; }
-    // How many message boxes the program has shown: a route that shows one did not complete.
+    // How many warnings and errors the program has shown, and the text of the last: a route that
+    // shows one did not complete.
     int MessagesShown() const { return messagesShown_; }
-    // Records a message box the program showed (for routes that answer boxes themselves).
-    void CountMessage() { ++messagesShown_; }
+    const QString& LastMessage() const { return lastMessage_; }
+    // Records a warning the program showed (for routes that answer boxes themselves).
+    void CountMessage(const QString& text) {
+        ++messagesShown_;
+        lastMessage_ = text;
+    }
 
 private:
     int messagesShown_ = 0;
+    QString lastMessage_;
     QTemporaryDir folder_;
     std::unique_ptr<SimulatorProcess> simulator_;
     std::unique_ptr<PacedRelay> relay_;

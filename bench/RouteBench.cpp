@@ -56,10 +56,11 @@ public:
     void Require(bool done, const std::string& what) {
         if (!done && fault_.empty()) fault_ = what;
     }
-    // The figure beside the goal, or a miss when an exchange did not complete or a message box
-    // came up.
+    // The figure beside the goal, or a miss when an exchange did not complete or a warning came
+    // up.
     void Report(const std::string& route, double ms) {
-        Require(program_.MessagesShown() == messagesBefore_, "a message box came up");
+        Require(program_.MessagesShown() == messagesBefore_,
+                "a warning came up: " + program_.LastMessage().toStdString());
         if (fault_.empty())
             ReportAtMost(route, ms, "ms", kRouteGoalMs);
         else
@@ -304,7 +305,7 @@ void ProgramDownload() {
     ProgramOnLine program(OnSeries("QWC", 3));
     // The question whether to send "MBCL" is answered No; any other box is a fault.
     ui::SetMessageResponder([&program](const ui::MessageRecord& box) {
-        if (box.buttons == ui::MsgButtons::Ok) program.CountMessage();
+        if (box.buttons == ui::MsgButtons::Ok) program.CountMessage(box.text);
         return box.buttons == ui::MsgButtons::Ok ? ui::MsgResult::Ok : ui::MsgResult::No;
     });
     QTemporaryDir folder;
