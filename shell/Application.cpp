@@ -95,7 +95,8 @@ int RunKasoNT(int argc, char** argv) {
         // runs) has already ended the program. The loop still runs, to end at once: only a
         // loop that has run to its end lets the boxes of the program's end show.
         if (ui::QuitRequested())
-            QMetaObject::invokeMethod(&app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         QApplication::exec();
     } catch (const std::exception& e) {
         ui::ShowException(e);

@@ -33,8 +33,8 @@ protected:
         AppTest::TearDown();
         ui::ClearQuitRequest();
         if (!lockedFolder.isEmpty())
-            QFile::setPermissions(lockedFolder, QFile::ReadOwner | QFile::WriteOwner |
-                                                    QFile::ExeOwner);
+            QFile::setPermissions(lockedFolder,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     // The settings file cannot be written, whoever runs the program: its folder is read-only,
     // and as root writes into a read-only folder all the same, a folder stands in its place.
@@ -168,7 +168,8 @@ TEST_F(ShutdownTest, SettingsThatCannotBeWrittenAreReportedOnStandardErrorAfterA
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
     const QString errors = QString::fromUtf8(program.readAllStandardError());
-    EXPECT_TRUE(errors.contains("警告: 初期化オブジェクトの破棄に失敗しました。\n")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("警告: 初期化オブジェクトの破棄に失敗しました。\n"))
+        << errors.toStdString();
 }
 
 // The program as its own process, ended by SIGTERM once it is up.
