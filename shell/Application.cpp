@@ -68,6 +68,7 @@ void CreateApplicationWindows() {
 }
 
 void DeleteApplicationWindows() {
+    const ui::ProgramEnd ending; // what fails from here on is reported
     auto& windows = OwnedWindows();
     while (!windows.empty()) {
         OwnedWindow last = windows.back();
@@ -85,15 +86,18 @@ int RunKasoNT(int argc, char** argv) {
     QApplication::setApplicationDisplayName("KasoNT 2.3F");
     // A termination signal ends the program at once, asking nothing: there may be nobody to
     // answer. The settings are still written as the windows are deleted.
-    platform::OnTerminationSignal([] { ui::RequestQuit(); });
+    platform::OnTerminationSignal([] { ui::RequestUnattendedQuit(); });
     ui::ClearQuitRequest();
     try {
         CreateApplicationWindows();
         frmMain->show();
         // A close or a termination signal during the start-up scan (shown before the loop
-        // runs) has already ended the program.
-        if (!ui::QuitRequested())
-            QApplication::exec();
+        // runs) has already ended the program. The loop still runs, to end at once: only a
+        // loop that has run to its end lets the boxes of the program's end show.
+        if (ui::QuitRequested())
+            QMetaObject::invokeMethod(
+                &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        QApplication::exec();
     } catch (const std::exception& e) {
         ui::ShowException(e);
     }

@@ -18,7 +18,7 @@ void RouteReply(TRequestId id, QObject* sender) {
     switch (id) {
     case ridTerminal:
         if (frmMain)
-            frmMain->ShowTerminalReply(ui::cp932::Decode(mdlGeneral->LastReply));
+            frmMain->ShowTerminalReply(ui::cp932::DecodeForDisplay(mdlGeneral->LastReply));
         break;
     case ridStat:
         if (frmStat)

@@ -317,12 +317,19 @@ void TfrmMain::DeleteOwnedWindows() {
 }
 
 bool TfrmMain::FormCloseQuery() {
-    // A measurement drives the servo: the program ends only once the run has stopped it.
-    if (frmFRA && frmFRA->Measuring())
+    // A measurement drives the servo: the program ends only when the user lets the run stop.
+    const bool measuring = frmFRA && frmFRA->Measuring();
+    if (measuring && !ui::AskYesNo("周波数応答解析画面にて解析中です。解析を停止して終了しますか？",
+                                   "確認"))
         return false;
-    if (frmEdit && frmEdit->Showing() && frmEdit->HasUnsavedDocuments())
-        return ui::AskYesNo("編集画面にて保存されていないﾌｧｲﾙがあります。それでも終了しますか？",
-                            "警告");
+    if (frmEdit && frmEdit->Showing() && frmEdit->HasUnsavedDocuments() &&
+        !ui::AskYesNo("編集画面にて保存されていないﾌｧｲﾙがあります。それでも終了しますか？",
+                      "警告"))
+        return false;
+    // The stop button's request; as the program ends, the run sends its stop commands on the
+    // way out.
+    if (measuring)
+        frmFRA->RunFlag = 0;
     return true;
 }
 

@@ -50,10 +50,14 @@ AlarmListFileContents ReadAlarmListFile(const QByteArray& bytes) {
         const QByteArray timeText = line.mid(codeEnd + 1);
         AlarmRecordText record{ui::cp932::Decode(line.mid(codeStart, codeEnd - codeStart)), {}};
         const std::optional<long long> time = LeadingDecimal(timeText);
-        if (time && *time >= -kTimeLimit && *time <= kTimeLimit)
+        if (time && *time >= -kTimeLimit && *time <= kTimeLimit) {
             record.time = QString::number(*time);
-        else if (!timeText.trimmed().isEmpty())
+        } else if (!timeText.trimmed().isEmpty()) {
+            // A record reported as not read shows nothing of it: half a record would pass for
+            // a whole one.
             contents.unreadable.append(ui::cp932::Decode(line.left(80)));
+            record = {};
+        }
         contents.records.push_back(record);
     }
     return contents;

@@ -25,7 +25,8 @@ struct AlarmListFileContents {
     // The records the file holds, at most kAlarmRecordCount; the code as written, the time as
     // its decimal number (empty when the file gives none).
     std::vector<AlarmRecordText> records;
-    // Lines whose time holds no number, in the file's words; their time is left empty.
+    // Lines whose time holds no number it can carry, in the file's words; their records keep
+    // their places and stay empty.
     QStringList unreadable;
 };
 

@@ -233,6 +233,23 @@ QString Decode(const QByteArray& bytes) {
     return text;
 }
 
+QString DecodeForDisplay(const QByteArray& bytes) {
+    // The stand-ins of the bytes that start no character (0x80 to 0xFF; every ASCII byte decodes).
+    const auto isRawByte = [](QChar ch) {
+        return ch.unicode() >= kRawByteBase + 0x80 && ch.unicode() <= kRawByteBase + 0xFF;
+    };
+    const QString text = Decode(bytes);
+    if (std::none_of(text.begin(), text.end(), isRawByte)) return text;
+    QString shown;
+    for (const QChar ch : text) {
+        if (isRawByte(ch))
+            shown += "\\x" + QString::number(ch.unicode() - kRawByteBase, 16).toUpper();
+        else
+            shown += ch;
+    }
+    return shown;
+}
+
 int ByteWidth(const QString& text) {
     int width = 0;
     ForEachCode(

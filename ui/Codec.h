@@ -23,6 +23,11 @@ QByteArray Encode(const QString& text);
 
 QString Decode(const QByteArray& bytes);
 
+// For showing bytes to the user: Decode, with each byte that starts no CP932 character written
+// as "\xFF" (its value in hexadecimal) instead of its invisible stand-in. Display only: encoding
+// the result does not give those bytes back.
+QString DecodeForDisplay(const QByteArray& bytes);
+
 // The number of CP932 bytes of a text: the width that fixed-width names and columns count.
 int ByteWidth(const QString& text);
 

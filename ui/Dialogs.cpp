@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace ui {
 namespace {
@@ -42,7 +43,7 @@ MsgResult FromQtButton(int button) {
     }
 }
 
-// The answer that changes nothing, for a question asked while the program ends.
+// The answer that changes nothing, for a box that nobody sees.
 MsgResult QuietAnswer(MsgButtons buttons) {
     switch (buttons) {
     case MsgButtons::YesNo: return MsgResult::No;
@@ -56,8 +57,13 @@ MsgResult QuietAnswer(MsgButtons buttons) {
 
 MsgResult ShowMessage(const QString& text, const QString& caption, MsgIcon icon,
                       MsgButtons buttons) {
-    if (QuitRequested())
+    switch (MessageBoxDelivery()) {
+    case BoxDelivery::Withheld: return QuietAnswer(buttons);
+    case BoxDelivery::StandardError:
+        std::fputs(qUtf8Printable(caption + ": " + text + '\n'), stderr);
         return QuietAnswer(buttons);
+    case BoxDelivery::Shown: break;
+    }
     if (Responder())
         return Responder()(MessageRecord{text, caption, icon, buttons});
     QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons),

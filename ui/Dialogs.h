@@ -21,6 +21,8 @@ struct MessageRecord {
     MsgButtons buttons = MsgButtons::Ok;
 };
 
+// While the program ends, a box may be withheld or written to standard error and answered with
+// the choice that changes nothing (see ui::RequestQuit).
 MsgResult ShowMessage(const QString& text, const QString& caption, MsgIcon icon,
                       MsgButtons buttons = MsgButtons::Ok);
 

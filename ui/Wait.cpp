@@ -14,6 +14,8 @@ void ProcessPendingMessages() { QCoreApplication::processEvents(QEventLoop::AllE
 
 namespace {
 bool quitRequested = false;
+bool unattended = false;
+bool programEnding = false;
 } // namespace
 
 void ProcessMessagesUntil(const std::function<bool()>& done) {
@@ -36,8 +38,26 @@ void RequestQuit() {
     QCoreApplication::exit(0);
 }
 
+void RequestUnattendedQuit() {
+    unattended = true;
+    RequestQuit();
+}
+
 bool QuitRequested() { return quitRequested; }
 
-void ClearQuitRequest() { quitRequested = false; }
+void ClearQuitRequest() {
+    quitRequested = false;
+    unattended = false;
+}
+
+ProgramEnd::ProgramEnd() { programEnding = true; }
+
+ProgramEnd::~ProgramEnd() { programEnding = false; }
+
+BoxDelivery MessageBoxDelivery() {
+    if (quitRequested && !programEnding)
+        return BoxDelivery::Withheld;
+    return unattended ? BoxDelivery::StandardError : BoxDelivery::Shown;
+}
 
 } // namespace ui

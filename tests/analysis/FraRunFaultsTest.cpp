@@ -252,18 +252,49 @@ TEST_F(FraFaultTest, AClickWhileTheRunEndsStartsNoSecondRun) {
     ExpectIdle();
 }
 
-TEST_F(FraFaultTest, TheMainWindowStaysOpenWhileAMeasurementRuns) {
-    bool closed = true;
-    OnLine(*driver, frmFRA, "SGF=20",
-           [&] { QTimer::singleShot(0, frmMain, [&] { closed = frmMain->close(); }); });
+TEST_F(FraFaultTest, ClosingTheMainWindowDuringAMeasurementAsksToStopIt) {
+    const QString question = "周波数応答解析画面にて解析中です。解析を停止して終了しますか？";
+    bool closed = false;
+    const auto closeAt = [&](const QByteArray& line) {
+        OnLine(*driver, frmFRA, line,
+               [&] { QTimer::singleShot(0, frmMain, [&] { closed = frmMain->close(); }); });
+    };
+
+    // No: the run goes on to its end and the program stays.
+    answer = ui::MsgResult::No;
+    closeAt("SGF=20");
     EXPECT_TRUE(RunEndsByItself());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, question);
+    EXPECT_EQ(messages[0].caption, "確認");
+    EXPECT_EQ(messages[0].icon, ui::MsgIcon::Question);
+    EXPECT_EQ(messages[0].buttons, ui::MsgButtons::YesNo);
     EXPECT_FALSE(closed);
     EXPECT_FALSE(ui::QuitRequested());
-    EXPECT_EQ(frmFRA->Buffers[0].Count, 5); // the run went on to its end
-    EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(frmMain->close());
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 5);
+    ExpectIdle();
+
+    // Yes: the run stops the driver as the stop button does, and the program ends.
+    answer = ui::MsgResult::Yes;
+    messages.clear();
+    closeAt("SGF=30");
+    TakeSentLines();
+    RunSweep(10, 50, 10, 1); // returns when the run has ended
+    EXPECT_TRUE(closed);
     EXPECT_TRUE(ui::QuitRequested());
     ui::ClearQuitRequest();
+    EXPECT_FALSE(frmFRA->Measuring());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, question);
+    ASSERT_TRUE(WaitFor([this] {
+        const QList<QByteArray> lines = driver->receivedLines();
+        return lines.contains("SINOF") && lines.indexOf("VERST=0", lines.indexOf("SINOF")) > 0;
+    }));
+    const QList<QByteArray> lines = TakeSentLines();
+    const qsizetype end = lines.indexOf("/L", lines.indexOf("SGF=30"));
+    ASSERT_GT(end, 0) << lines.join(' ').constData();
+    EXPECT_EQ(lines.mid(end, 4), (QList<QByteArray>{"/L", "S", "SINOF", "VERST=0"}));
+    EXPECT_FALSE(lines.contains("SGF=40"));
 }
 
 TEST_F(FraFaultTest, TheProgramsEndStopsTheDriverOnTheWayOut) {

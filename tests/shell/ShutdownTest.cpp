@@ -12,8 +12,10 @@
 #include "ui/Wait.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
 #include <csignal>
@@ -30,6 +32,17 @@ protected:
     void TearDown() override {
         AppTest::TearDown();
         ui::ClearQuitRequest();
+        if (!lockedFolder.isEmpty())
+            QFile::setPermissions(lockedFolder,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    // The settings file cannot be written, whoever runs the program: its folder is read-only,
+    // and as root writes into a read-only folder all the same, a folder stands in its place.
+    void MakeSettingsUnwritable() {
+        QFile::remove(SettingsPath());
+        ASSERT_TRUE(QDir().mkpath(SettingsPath()));
+        lockedFolder = QFileInfo(SettingsPath()).absolutePath();
+        ASSERT_TRUE(QFile::setPermissions(lockedFolder, QFile::ReadOwner | QFile::ExeOwner));
     }
     // Runs the program's message loop as its entry does, closes the main window after
     // `closeAfterMs`, and gives how long the loop ran on after the close (-1: it did not end).
@@ -64,6 +77,7 @@ protected:
         platform::InstanceLock next("KasoNT");
         EXPECT_TRUE(next.Acquire());
     }
+    QString lockedFolder;
 };
 
 TEST_F(ShutdownTest, ClosingTheMainWindowWhileTheMonitorPollsEndsTheProgram) {
@@ -127,6 +141,35 @@ TEST_F(ShutdownTest, ClosingTheMainWindowDuringAWriteEndsTheProgram) {
     EXPECT_FALSE(TakeSentLines().contains("#100=101")); // the write stopped with the program
     EndProgram(lock);
     ExpectSettingsWrittenAndLockFree();
+}
+
+TEST_F(ShutdownTest, SettingsThatCannotBeWrittenAreReportedWhenTheUserCloses) {
+    StartProgram();
+    frmMain->show();
+    MakeSettingsUnwritable();
+    EXPECT_GE(RunLoopAndClose(100), 0);
+    StopProgram();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "初期化オブジェクトの破棄に失敗しました。");
+    EXPECT_EQ(messages[0].caption, "警告");
+    EXPECT_EQ(messages[0].icon, ui::MsgIcon::Exclamation);
+}
+
+// With nobody to answer a box, the program's end says it on standard error instead.
+TEST_F(ShutdownTest, SettingsThatCannotBeWrittenAreReportedOnStandardErrorAfterASignal) {
+    MakeSettingsUnwritable(); // read at start as missing: the start-up scan runs
+    QProcess program;
+    StartProgramProcess(program, KASONT_BINARY);
+    ASSERT_TRUE(program.waitForStarted());
+    // The scan's first probe: the program is up and its signal handler in place.
+    ASSERT_TRUE(WaitFor([this] { return !driver->receivedLines().isEmpty(); }, 10000));
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(WaitFor([&] { return program.state() == QProcess::NotRunning; }, 5000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    const QString errors = QString::fromUtf8(program.readAllStandardError());
+    EXPECT_TRUE(errors.contains("警告: 初期化オブジェクトの破棄に失敗しました。\n"))
+        << errors.toStdString();
 }
 
 // The program as its own process, ended by SIGTERM once it is up.

@@ -196,6 +196,22 @@ TEST_F(TerminalTest, LostDeviceAndBadRepliesNeverHang) {
     EXPECT_TRUE(HasMessage("Can not communication to driver."));
 }
 
+TEST_F(TerminalTest, ReplyBytesWithoutACharacterShowAsTheirCodes) {
+    const std::pair<QByteArray, QString> cases[] = {
+        {"\xff\xfe\xfd", "\\xFF\\xFE\\xFD"},
+        {"A\x80" "B\xa0" "C", "A\\x80B\\xA0C"},
+        {"AB\x82", "AB\\x82"}, // a lead byte without its trail byte
+        {"\x82\xa0\xb1\\", "あｱ\\"}, // characters, the backslash included, stay as they are
+    };
+    for (const auto& [reply, shown] : cases) {
+        driver->setModelText('X', reply);
+        frmMain->lblReceive->setText("before");
+        Enter("VER");
+        ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() != "before"; }));
+        EXPECT_EQ(frmMain->lblReceive->text(), shown) << reply.toHex().constData();
+    }
+}
+
 // The box draws its panel from a kept picture: the window shows the very pixels the style draws.
 TEST_F(TerminalTest, KeptPanelShowsTheSamePixelsAsTheStyle) {
     QApplication::setCursorFlashTime(0); // a cursor that stays put between the paints compared

@@ -26,7 +26,7 @@ TEST(AlarmListFileTest, RecordsAreReadInFileOrder) {
         {" ALHPT No 0 \t12\t3456\r\n", {{"12", "3456"}}, 0},
         {"a\t1\t0042\nb\tE-S\t\nc\t\t7", {{"1", "42"}, {"E-S", ""}, {"", "7"}}, 0},
         {"x\t1234567\t-5 ms\r\n", {{"1234567", "-5"}}, 0},
-        {"x\t1\tE-S\r\nx\t2\t9999999999999999999\r\n", {{"1", ""}, {"2", ""}}, 2},
+        {"x\t1\tE-S\r\nx\t2\t9999999999999999999\r\n", {{"", ""}, {"", ""}}, 2},
         {"x\t1\t999999999999999999\r\n", {{"1", "999999999999999999"}}, 0},
         {"\r\nno tab here\r\nx\t5\t6\r\n\r\n", {{"5", "6"}}, 0},
         {"x\tcode only\r\n", {{"code only", ""}}, 0},
@@ -281,6 +281,23 @@ TEST_F(AlarmListTest, SavedHistoriesLoadBackInFileOrder) {
         messages[0].text,
         "ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認してください。");
     EXPECT_EQ(Grid()->Cell(1, 2), "2");
+}
+
+TEST_F(AlarmListTest, ARecordReportedAsNotReadLeavesItsRowEmpty) {
+    Open();
+    Fill("old");
+    WriteFile("long.alm", " ALHPT No 0 \tABCDE\t12345678901234567890\r\n"
+                          " ALHPT No 1 \t7\t0042\r\n");
+    Load("long.alm");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "読み込めなかったﾚｺｰﾄﾞがあります。\n"
+                                " ALHPT No 0 \tABCDE\t12345678901234567890");
+    EXPECT_EQ(messages[0].caption, "警告");
+    EXPECT_EQ(Grid()->Cell(1, 1), "");
+    EXPECT_EQ(Grid()->Cell(2, 1), "");
+    EXPECT_EQ(Grid()->Cell(1, 2), "7"); // the next record keeps its place
+    EXPECT_EQ(Grid()->Cell(2, 2), "42");
+    EXPECT_EQ(Grid()->Cell(1, 3), "");
 }
 
 TEST_F(AlarmListTest, NonAsciiCodesAreSavedAsCp932AndLoadBack) {
