@@ -42,6 +42,7 @@ private:
     static constexpr int kLockListWidth = 17;
     void SetUpLockList();
     void AlignLockList();
+    void PlaceLockList();
 };
 
 extern TfrmPrmLock* frmPrmLock;
