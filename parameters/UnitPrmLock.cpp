@@ -81,12 +81,19 @@ void TfrmPrmLock::SetUpLockList() {
 }
 
 void TfrmPrmLock::AlignLockList() {
+    PlaceLockList();
+    clbPrm->verticalScrollBar()->setValue(grdPrm->verticalScrollBar()->value());
+}
+
+// At the end of its range the grid shows its last row at the bottom edge and a sliver of a row
+// above its top row; the list starts below that sliver, level with the top row.
+void TfrmPrmLock::PlaceLockList() {
     const QRect rows = grdPrm->viewport()->geometry(); // within the grid
     const QPoint rowsTop = grdPrm->mapTo(this, rows.topLeft());
+    const int sliver = std::max(grdPrm->rowViewportPosition(grdPrm->TopRow() - 1), 0);
     const int left = grdPrm->x() - kLockListWidth;
-    clbPrm->setGeometry(left, rowsTop.y(), kLockListWidth, rows.height());
+    clbPrm->setGeometry(left, rowsTop.y() + sliver, kLockListWidth, rows.height() - sliver);
     Image1->setGeometry(left, grdPrm->y(), kLockListWidth, rowsTop.y() - grdPrm->y());
-    clbPrm->verticalScrollBar()->setValue(grdPrm->verticalScrollBar()->value());
 }
 
 bool TfrmPrmLock::eventFilter(QObject* watched, QEvent* event) {
@@ -129,6 +136,10 @@ void TfrmPrmLock::FormActivate() {
 void TfrmPrmLock::grdPrmSelectCell(int col, int row, bool& canSelect) {
     clbPrm->SetItemIndex(row - 1);
     TPrmWindow::grdPrmSelectCell(col, row, canSelect);
+    // A refused cell leaves the current cell where it was, and so the list: a typed key edits
+    // the current cell, and its lock is the one to test.
+    if (!canSelect)
+        clbPrm->SetItemIndex(grdPrm->Row() - 1);
 }
 
 void TfrmPrmLock::grdPrmKeyPress(QChar) {
@@ -139,7 +150,10 @@ void TfrmPrmLock::grdPrmKeyPress(QChar) {
     grdPrm->CloseEditor();
 }
 
-void TfrmPrmLock::grdPrmTopLeftChanged() { clbPrm->SetTopIndex(grdPrm->TopRow() - 1); }
+void TfrmPrmLock::grdPrmTopLeftChanged() {
+    PlaceLockList();
+    clbPrm->SetTopIndex(grdPrm->TopRow() - 1);
+}
 
 void TfrmPrmLock::clbPrmClick() {
     grdPrm->setFocus();

@@ -34,6 +34,7 @@ protected:
     int FileValueLimit() const override { return 37; }
     QString PrintSampleName() const override { return " #046 自動力率検知ｹﾞｲﾝ係数 "; }
     void grdPrmSelectCell(int col, int row, bool& canSelect) override;
+    void FormShow() override { CentreOnScreen(); }
     void FormActivate() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -42,6 +43,7 @@ private:
     static constexpr int kLockListWidth = 17;
     void SetUpLockList();
     void AlignLockList();
+    void PlaceLockList();
 };
 
 extern TfrmPrmLock* frmPrmLock;

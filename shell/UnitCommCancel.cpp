@@ -8,8 +8,6 @@
 #include "ui/Guard.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include <utility>
 
@@ -35,15 +33,6 @@ TfrmCommCancel::TfrmCommCancel(QWidget* owner)
     stepShown_->setSingleShot(true);
     stepShown_->setInterval(kStepShownMs);
     connect(stepShown_, &QTimer::timeout, this, [this] { ShowPendingStep(); });
-}
-
-void TfrmCommCancel::CentreOnScreen() {
-    const QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!where)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(where->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 void TfrmCommCancel::FormShow() { CentreOnScreen(); }

@@ -46,7 +46,6 @@ protected:
     void FormDeactivate() override;
 
 private:
-    void CentreOnScreen();
     void ShowPendingStep();
     static constexpr int kStepShownMs = 100;
     QTimer* stepShown_ = new QTimer(this); // runs while a shown step holds the next ones back

@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 
 namespace ui {
@@ -55,6 +57,15 @@ void Form::SetModalResult(int result) {
     modalResult_ = result;
     if (modalLoop_ && result != mrNone)
         modalLoop_->quit();
+}
+
+void Form::CentreOnScreen() {
+    const QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!where)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(where->availableGeometry().center());
+    move(frame.topLeft());
 }
 
 void Form::ClockWhileShown(QTimer* clock, std::function<void()> tick) {

@@ -37,6 +37,9 @@ public:
     void ClockWhileShown(QTimer* clock, std::function<void()> tick);
 
 protected:
+    // Places the window in the middle of its screen's free area.
+    void CentreOnScreen();
+
     virtual void FormShow() {}
     virtual void FormHide() {}
     virtual void FormActivate() {}

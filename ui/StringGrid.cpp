@@ -3,8 +3,10 @@
 #include "Guard.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
@@ -34,6 +36,33 @@ private:
     Callback callback_;
 };
 
+// The grid's selection: a cell becomes current only when the grid accepts it, and then that cell
+// alone is selected. What the view would select by itself (the cell under a click or a drag,
+// a range with Shift, select-all) is ignored, so the highlight is always the current cell.
+class CurrentCellSelection : public QItemSelectionModel {
+public:
+    using Accepts = std::function<bool(const QModelIndex&)>;
+    CurrentCellSelection(QAbstractItemModel* model, QObject* parent, Accepts accepts)
+        : QItemSelectionModel(model, parent), accepts_(std::move(accepts)) {}
+
+    void setCurrentIndex(const QModelIndex& index, SelectionFlags) override {
+        if (index.isValid() && index != currentIndex() && !accepts_(index))
+            return;
+        const QScopedValueRollback following(followingCurrent_, true);
+        QItemSelectionModel::setCurrentIndex(index, index.isValid() ? ClearAndSelect : Clear);
+    }
+
+    using QItemSelectionModel::select;
+    void select(const QItemSelection& selection, SelectionFlags command) override {
+        if (followingCurrent_)
+            QItemSelectionModel::select(selection, command);
+    }
+
+private:
+    Accepts accepts_;
+    bool followingCurrent_ = false;
+};
+
 constexpr Qt::ItemFlags kDataFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 constexpr Qt::ItemFlags kFixedFlags = Qt::ItemIsEnabled;
 
@@ -53,6 +82,7 @@ StringGrid::StringGrid(int colCount, int rowCount, QWidget* parent)
     }));
     for (int col = 0; col < colCount; ++col)
         setHorizontalHeaderItem(col, new QTableWidgetItem);
+    UseCurrentCellSelection();
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (OnTopLeftChanged)
             RunGuarded(OnTopLeftChanged);
@@ -143,7 +173,14 @@ void StringGrid::SetRow(int row) {
     setCurrentCell(row - 1, Col());
 }
 
-int StringGrid::TopRow() const { return rowAt(0) + 1; }
+// At the end of its range the view aligns the last row with the bottom edge, and the row above
+// the first whole one may show a sliver at the top: that sliver is not the top row.
+int StringGrid::TopRow() const {
+    const int row = rowAt(0);
+    if (row >= 0 && rowViewportPosition(row) < 0 && row + 1 < rowCount())
+        return row + 2;
+    return row + 1;
+}
 
 void StringGrid::CloseEditor() {
     if (QWidget* editor = indexWidget(currentIndex()))
@@ -153,24 +190,69 @@ void StringGrid::CloseEditor() {
     setFocus();
 }
 
-void StringGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    if (reverting_ || !current.isValid()) {
-        QTableWidget::currentChanged(current, previous);
-        return;
-    }
-    bool canSelect = current.column() != 0; // the fixed column is never selected
+// The fixed column is no cell the user can select: it is refused without asking the handler.
+bool StringGrid::AcceptsCell(const QModelIndex& index) {
+    if (index.column() == 0)
+        return false;
+    bool canSelect = true;
     if (OnSelectCell)
-        RunGuarded([&] { OnSelectCell(current.column(), current.row() + 1, canSelect); });
-    if (canSelect) {
-        QTableWidget::currentChanged(current, previous);
-        return;
+        RunGuarded([&] { OnSelectCell(index.column(), index.row() + 1, canSelect); });
+    return canSelect;
+}
+
+// The table widget's own current-item and selection signals stay connected to the selection
+// that replaces its default one.
+void StringGrid::UseCurrentCellSelection() {
+    QItemSelectionModel* replaced = selectionModel();
+    auto* selection = new CurrentCellSelection(model(), this, [this](const QModelIndex& index) {
+        return AcceptsCell(index);
+    });
+    setSelectionModel(selection);
+    delete replaced;
+    connect(selection, &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex& previous) {
+                emit currentItemChanged(itemFromIndex(current), itemFromIndex(previous));
+                emit currentCellChanged(current.row(), current.column(), previous.row(),
+                                        previous.column());
+            });
+    connect(selection, &QItemSelectionModel::selectionChanged, this,
+            &QTableWidget::itemSelectionChanged);
+}
+
+QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    return SelectableInRow(QTableWidget::moveCursor(action, modifiers));
+}
+
+// A key move (End, Home, an arrow) may aim at a column the grid refuses (the fixed column, a
+// reference column); it then lands in the nearest accepted column toward the current one, or in
+// the current column, whose check the move itself makes.
+QModelIndex StringGrid::SelectableInRow(const QModelIndex& target) {
+    if (!target.isValid())
+        return target;
+    const int home = Col();
+    const int step = target.column() < home ? 1 : -1;
+    for (int col = target.column(); col != home; col += step) {
+        const QModelIndex cell = model()->index(target.row(), col);
+        if (AcceptsCell(cell))
+            return cell;
     }
-    reverting_ = true;
-    const QModelIndex back =
-        previous.isValid() && previous.column() != 0 ? previous : model()->index(current.row(), 1);
-    if (back != current)
-        setCurrentIndex(back);
-    reverting_ = false;
+    return model()->index(target.row(), home);
+}
+
+// Only the current cell is edited: a cell to be edited (by a double click, say) becomes current
+// first, and one the grid refuses is not opened. A key typed while the current cell is scrolled
+// away must not edit it out of sight: the cell comes into view.
+bool StringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (index.isValid() && index != currentIndex() && (editTriggers() & trigger)) {
+        setCurrentIndex(index);
+        if (currentIndex() != index)
+            return false;
+    }
+    if (!QTableWidget::edit(index, trigger, event))
+        return false;
+    scrollTo(index);
+    updateEditorGeometries();
+    return true;
 }
 
 void StringGrid::keyPressEvent(QKeyEvent* event) {

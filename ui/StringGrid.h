@@ -1,8 +1,11 @@
 // A string grid in the manner of the class library: cells addressed (column, row); row 0 is the
 // fixed header row (shown as the table's header, so it stays in view) and column 0 a fixed
 // column that is never selected or edited. Setting a cell or the row count from code runs no
-// handler; a write beyond the row count is ignored. The select-cell handler can veto and also
-// runs when code moves the current cell; each keystroke in a cell editor reports the new text.
+// handler; a write beyond the row count is ignored. The select-cell handler runs before a cell
+// becomes current, whether the user or code moves it, and can veto: a refused cell is never
+// current and never highlighted, for the highlight is always the current cell and nothing else.
+// Typed keys edit the current cell, which comes into view as the edit starts. Each keystroke in
+// a cell editor reports the new text.
 #pragma once
 
 #include <QTableWidget>
@@ -35,11 +38,14 @@ public:
     void SetRow(int row);
     int TopRow() const;
 
+    using QTableWidget::edit;
+
     // Ends cell editing, keeping what was typed.
     void CloseEditor();
     bool Editing() const { return state() == QAbstractItemView::EditingState; }
 
-    // The cell (col, row) is about to become current; clearing canSelect refuses it.
+    // The cell (col, row) is about to become current; clearing canSelect refuses it. Not asked for
+    // the fixed column, which is always refused.
     std::function<void(int col, int row, bool& canSelect)> OnSelectCell;
     // The text of the cell being edited has changed (already stored in the cell).
     std::function<void(int col, int row, const QString& text)> OnSetEditText;
@@ -49,13 +55,19 @@ public:
     std::function<void()> OnTopLeftChanged;
 
 protected:
-    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
     QTableWidgetItem* ItemAt(int col, int row);
     void EditorTextEdited(const QModelIndex& index, const QString& text);
-    bool reverting_ = false;
+    void UseCurrentCellSelection();
+    // Runs the select-cell check of a cell that is to become current: false when refused.
+    bool AcceptsCell(const QModelIndex& index);
+    // The cell of target's row that a key move lands on: target itself, or, when its column is
+    // refused, the nearest column toward the current one that is not.
+    QModelIndex SelectableInRow(const QModelIndex& target);
 };
 
 } // namespace ui

@@ -85,6 +85,13 @@ TEST_F(ParameterLayoutTest, LockItemsStandBesideTheirRowsAtEveryScrollPositionAn
     EXPECT_EQ(ItemTop(30), RowTop(30));
 }
 
+TEST_F(ParameterLayoutTest, TheLockWindowOpensInTheMiddleOfTheScreen) {
+    Open(3, "QWD50A");
+    ASSERT_TRUE(frmPrmLock->isVisible());
+    const QPoint centre = frmPrmLock->screen()->availableGeometry().center();
+    EXPECT_LE((frmPrmLock->frameGeometry().center() - centre).manhattanLength(), 2);
+}
+
 TEST_F(ParameterLayoutTest, RepliesMoveTheSelectedRowAndTheViewCatchesUpWithoutScrollingForEach) {
     Open(3, "QWD50A");
     ui::StringGrid* grid = frmPrmLock->grdPrm;
