@@ -28,6 +28,9 @@ namespace {
 
 constexpr int kPanelWidth = 80;
 constexpr int kToolButtonWidth = 75;
+// The speed buttons are as wide as their captions with this much room around them, so that
+// all of them and the tool bar's buttons fit the window's designed width.
+constexpr int kSpeedButtonPadding = 8;
 
 QAction* AddItem(QMenu* menu, const QString& caption, const QKeySequence& shortcut = {}) {
     QAction* item = menu->addAction(caption);
@@ -35,12 +38,23 @@ QAction* AddItem(QMenu* menu, const QString& caption, const QKeySequence& shortc
     return item;
 }
 
-QToolButton* ToolButton(QWidget* parent, const QString& caption, const QString& hint) {
+QToolButton* TextButton(QWidget* parent, const QString& caption, const QString& hint) {
     auto* button = new QToolButton(parent);
     button->setText(caption);
     button->setToolTip(hint);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return button;
+}
+
+QToolButton* ToolButton(QWidget* parent, const QString& caption, const QString& hint) {
+    QToolButton* button = TextButton(parent, caption, hint);
     button->setMinimumWidth(kToolButtonWidth);
+    return button;
+}
+
+QToolButton* SpeedButton(QWidget* parent, const QString& caption) {
+    QToolButton* button = TextButton(parent, caption, caption);
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(caption) + kSpeedButtonPadding);
     return button;
 }
 
@@ -57,7 +71,7 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     auto* menus = new QMenuBar(this);
     BuildMenus(menus);
     auto* speedBar = new QWidget(this);
-    speedBar->setFixedHeight(33);
+    speedBar->setFixedHeight(DpiFactor(logicalDpiX()) * 33);
     BuildTools(speedBar);
     BuildPanes();
 
@@ -174,7 +188,7 @@ void TfrmEdit::BuildTools(QWidget* bar) {
         {"閉じる", FileCloseItem}, {"印刷", FilePrintItem},    {"切り取り", EditCutItem},
         {"ｺﾋﾟｰ", EditCopyItem},    {"貼り付け", EditPasteItem}};
     for (const auto& [caption, item] : speedButtons) {
-        QToolButton* button = ToolButton(bar, caption, caption);
+        QToolButton* button = SpeedButton(bar, caption);
         connect(button, &QToolButton::clicked, item, &QAction::trigger);
         layout->addWidget(button);
     }
@@ -225,7 +239,7 @@ void TfrmEdit::BuildPanes() {
 
     for (int panel = 0; panel < 3; ++panel) {
         panels_[panel] = new QLabel(StatusBar1);
-        panels_[panel]->setFixedWidth(kPanelWidth);
+        panels_[panel]->setFixedWidth(DpiFactor(logicalDpiX()) * kPanelWidth);
         StatusBar1->addWidget(panels_[panel]);
     }
     panels_[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

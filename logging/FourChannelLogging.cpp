@@ -45,7 +45,6 @@ TFourChannelLogging::TFourChannelLogging(QWidget* owner, const QStringList& vari
     cmbLogTime->SetItemIndex(9);
     Vertical_Scale->SetItemIndex(0);
     ScaleMultiplier.fill(0);
-    FinishCreation();
     ClockWhileShown(Timer1, [this] { Timer1Timer(); });
 }
 
@@ -250,8 +249,8 @@ void TFourChannelLogging::SetChScale(int channel) {
         logging::FourChannelScale(Series(), ChannelLists()[c]->ItemIndex(), ScaleExponent[c],
                                   ScaleMultiplier[c], Constants());
     FullScale[c] = scale.fullScale;
-    ValueLabels[c]->setText(QString::number(scale.perDivision));
-    UnitLabels[c]->setText(scale.unit);
+    ShowReadout(ValueLabels[c], QString::number(scale.perDivision));
+    ShowReadout(UnitLabels[c], scale.unit);
 }
 
 void TFourChannelLogging::FormActivate() {

@@ -21,6 +21,7 @@ public:
     static constexpr int kSamples = 1000;
     static constexpr int kChannels = 4;
 
+    // The window of each series ends its creation (FinishCreation) once its own controls stand.
     TFourChannelLogging(QWidget* owner, const QStringList& variables, const QStringList& periods);
 
     // Set-up controls.

@@ -67,8 +67,8 @@ void TFourChannelLogging::UpDownLogDataClick(logging::UpDown::Button button) {
 void TFourChannelLogging::MoveMarker(int c) {
     const auto i = static_cast<size_t>(c);
     const int t = PlotTop + PlotHeight / 2 + OffsetPixels[i] - 5;
-    if (t >= shpProgress->Top() - 5 && t <= shpProgress->Top() + shpProgress->height() - 4)
-        lblch[i]->move(lblch[i]->x(), t);
+    if (t >= shpProgress->Top() - 5 && t <= shpProgress->Top() + shpProgress->Height() - 4)
+        PlaceMarker(lblch[i], t);
 }
 
 void TFourChannelLogging::btnOffsetClearClick() {
@@ -76,7 +76,7 @@ void TFourChannelLogging::btnOffsetClearClick() {
     const auto i = static_cast<size_t>(c);
     OffsetSteps[i] = 0;
     OffsetPixels[i] = 0;
-    lblch[i]->move(lblch[i]->x(), PlotTop + PlotHeight / 2 - 5);
+    PlaceMarker(lblch[i], PlotTop + PlotHeight / 2 - 5);
     Offset_Value->setText("0");
     RepaintView();
     if (DisplayBoxes()[i]->Checked()) RefreshCursorReadouts();

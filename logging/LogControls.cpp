@@ -30,13 +30,15 @@ void LineShape::SetPenStyle(Qt::PenStyle style) {
 void LineShape::paintEvent(QPaintEvent*) {
     if (width() == 0 || height() == 0) return;
     QPainter painter(this);
-    QPen pen(penColor_, 1, penStyle_);
+    // A scaled line is as thick as the scale, its pen centred on it.
+    QPen pen(penColor_, scale_, penStyle_);
     pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
+    const qreal middle = scale_ == 1 ? 0 : scale_ / 2.0;
     if (width() >= height())
-        painter.drawLine(0, 0, width(), 0);
+        painter.drawLine(QLineF(0, middle, width(), middle));
     else
-        painter.drawLine(0, 0, 0, height());
+        painter.drawLine(QLineF(middle, 0, middle, height()));
 }
 
 TrackBar::TrackBar(Qt::Orientation orientation, int min, int max, int position, QWidget* parent)

@@ -16,16 +16,21 @@
 namespace logging {
 
 // A line of one pixel along the longer side of its rectangle, in the pen's colour and style.
-// A horizontal bar's position is its Top, a vertical one's its Left.
+// A horizontal bar's position is its Top, a vertical one's its Left. Positions count the pixels
+// of the window's design: on a screen that shows the window `scale` times as large, the shape
+// stands at `scale` times its position.
 class LineShape : public QWidget {
     Q_OBJECT
 public:
     LineShape(QWidget* parent, int left, int top, int width, int height);
 
-    int Left() const { return x(); }
-    int Top() const { return y(); }
-    void SetLeft(int left) { move(left, y()); }
-    void SetTop(int top) { move(x(), top); }
+    int Left() const { return x() / scale_; }
+    int Top() const { return y() / scale_; }
+    int Height() const { return height() / scale_; }
+    void SetLeft(int left) { move(scale_ * left, y()); }
+    void SetTop(int top) { move(x(), scale_ * top); }
+    // The screen's pixels per design pixel; the shape's place is already scaled.
+    void SetScale(int scale) { scale_ = scale; }
 
     QColor PenColor() const { return penColor_; }
     void SetPenColor(const QColor& color);
@@ -38,6 +43,7 @@ protected:
 private:
     QColor penColor_ = Qt::black;
     Qt::PenStyle penStyle_ = Qt::SolidLine;
+    int scale_ = 1;
 };
 
 // A track bar: setting the position from code runs no handler; OnChange runs on user moves.

@@ -5,6 +5,9 @@
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
 #include "ui/Dialogs.h"
+#include "ui/Widgets.h"
+
+#include <QGroupBox>
 
 namespace {
 
@@ -22,7 +25,7 @@ TLoggingWindow::TLoggingWindow(QWidget* owner)
     liveUpdate_->setSingleShot(true);
     liveUpdate_->setInterval(40);
     connect(liveUpdate_, &QTimer::timeout, this, [this] {
-        Screen->update(liveDirty_);
+        Screen->UpdateArea(liveDirty_);
         liveDirty_ = QRect();
     });
     ui::Connect(TimerProgress, &QTimer::timeout, this, [this] { TimerProgressTimer(); });
@@ -53,10 +56,24 @@ void TLoggingWindow::SetClientSize(int w, int h) {
 void TLoggingWindow::FinishCreation() {
     StopRequested = DataValid = SuppressRedraw = false;
     ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
+    ScreenScale = DpiFactor(logicalDpiX());
+    Screen->SetScale(ScreenScale);
+    for (logging::LineShape* shape : findChildren<logging::LineShape*>())
+        shape->SetScale(ScreenScale);
+    for (QGroupBox* group : findChildren<QGroupBox*>())
+        ui::FitGroupTitle(group);
+    for (QLabel* label : findChildren<QLabel*>())
+        ui::NarrowToFit(label, label->text(), label->contentsRect().width());
     PlotTop = shpCanvasLeft->Top();
     PlotLeft = shpCanvasLeft->Left();
-    PlotHeight = shpCanvasLeft->height();
+    PlotHeight = shpCanvasLeft->Height();
     PlotWidth = shpCanvasRight->Left() - shpCanvasLeft->Left();
+}
+
+void TLoggingWindow::ShowReadout(QLabel* label, const QString& text) {
+    label->setText(text);
+    ui::NarrowToFit(label, text, label->contentsRect().width());
 }
 
 void TLoggingWindow::SetRunViewEnabled(bool enabled) {

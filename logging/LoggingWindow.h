@@ -12,6 +12,7 @@
 #include "ui/Form.h"
 #include "ui/Timer.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QRect>
 #include <QTimer>
@@ -39,6 +40,7 @@ public:
     ui::Timer* TimerProgress; // 100 ms: the progress line
     ui::Timer* TimerReply;    // 250 ms: the read-back's reply time-out
 
+    int ScreenScale = 1; // screen pixels per pixel of the window's design (the DPI factor)
     int PlotLeft = 66;
     int PlotTop = 30;
     int PlotHeight = 320;
@@ -79,9 +81,17 @@ protected:
     // The window and its client area (the canvas) made w by h, the canvas repainted by
     // FormPaint.
     void SetClientSize(int w, int h);
-    // The end of a window's creation: no run or data yet, the window scaled to the screen, and
-    // the plot's place taken from its left and right frame lines.
+    // The end of a window's creation, once all its controls stand: no run or data yet, the
+    // window and its controls scaled to the screen, group titles and labels narrowed where their
+    // text runs past their room, and the plot's place taken from its left and right frame
+    // lines. The plot, its line shapes and the markers beside it keep working in the pixels of
+    // the design.
     void FinishCreation();
+    // A channel's scale (value or unit of a division) in its label beside the plot, narrowed
+    // where the column between the plot and its frame is too narrow for it.
+    static void ShowReadout(QLabel* label, const QString& text);
+    // Puts a marker label beside the plot at the design's row `top`.
+    void PlaceMarker(QLabel* marker, int top) { marker->move(marker->x(), ScreenScale * top); }
 
     void SendAndWait(const QByteArray& line);
     void SendAndWait(const QString& line);

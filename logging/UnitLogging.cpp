@@ -91,8 +91,8 @@ TfrmLogging::TfrmLogging(QWidget* owner) : TLoggingWindow(owner) {
     OffsetSteps = 0;
     Vertical_Scale->SetItemIndex(0);
     ScaleMultiplier = 0;
-    SetScale();
     FinishCreation();
+    SetScale();
     ClockWhileShown(Timer1, [this] { Timer1Timer(); });
 }
 

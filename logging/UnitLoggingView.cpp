@@ -19,8 +19,8 @@ void TfrmLogging::SetScale() {
     const logging::ChannelScale scale = logging::FirstSeriesScale(
         cmbLogVal1->ItemIndex(), ScaleExponent, ScaleMultiplier, constants);
     FullScale = scale.fullScale;
-    Label24->setText(QString::number(scale.perDivision));
-    Label15->setText(scale.unit);
+    ShowReadout(Label24, QString::number(scale.perDivision));
+    ShowReadout(Label15, scale.unit);
 }
 
 void TfrmLogging::FormPaint() {
@@ -80,8 +80,8 @@ void TfrmLogging::UpDownLogDataClick(logging::UpDown::Button button) {
     const int q = -((PlotTop + PlotHeight) * OffsetSteps) / 100;
     OffsetPixels = logging::TruncateToInt32(1.08 * OffsetSteps + q);
     const int y = PlotTop + PlotHeight / 2 + OffsetPixels - 5;
-    if (y >= shpProgress->Top() - 5 && y <= shpProgress->Top() + shpProgress->height() - 4)
-        lblch1->move(lblch1->x(), y);
+    if (y >= shpProgress->Top() - 5 && y <= shpProgress->Top() + shpProgress->Height() - 4)
+        PlaceMarker(lblch1, y);
     Offset_Value->setText(QString::number(OffsetSteps));
     RepaintView();
 }
@@ -89,7 +89,7 @@ void TfrmLogging::UpDownLogDataClick(logging::UpDown::Button button) {
 void TfrmLogging::btnOffsetClearClick() {
     OffsetSteps = 0;
     OffsetPixels = 0;
-    lblch1->move(lblch1->x(), PlotTop + PlotHeight / 2 - 5);
+    PlaceMarker(lblch1, PlotTop + PlotHeight / 2 - 5);
     Offset_Value->setText("0");
     RepaintView();
 }

@@ -18,6 +18,7 @@ constexpr std::uint32_t kBufferAddress = 0x0020C000;
 
 TfrmLogging_QWB::TfrmLogging_QWB(QWidget* owner)
     : TFourChannelLogging(owner, kVariables, logging::SecondSeriesPeriods()) {
+    FinishCreation();
     SamplePeriod = logging::DecimalReplyOr(cmbLogTime->currentText().toLatin1(), 10);
     SetCh1Scale();
 }

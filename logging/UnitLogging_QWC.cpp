@@ -33,6 +33,7 @@ bool HasLogVersion() {
 TfrmLogging_QWC::TfrmLogging_QWC(QWidget* owner)
     : TFourChannelLogging(owner, kVariables, kPeriods) {
     BuildCursor();
+    FinishCreation();
     const QString text = cmbLogTime->currentText();
     SamplePeriod =
         FractionalPeriod() ? text.toDouble() : logging::DecimalReplyOr(text.toLatin1(), 10);

@@ -16,11 +16,12 @@
 
 namespace {
 
-// A yellow key outlined in black, above the lock list.
-QPixmap LockKeyIcon() {
-    QPixmap icon(16, 16);
+// A yellow key outlined in black, above the lock list, `scale` times its designed size.
+QPixmap LockKeyIcon(int scale) {
+    QPixmap icon(scale * 16, scale * 16);
     icon.fill(Qt::transparent);
     QPainter painter(&icon);
+    painter.scale(scale, scale);
     painter.setPen(Qt::black);
     painter.setBrush(QColor(255, 220, 0));
     painter.drawEllipse(1, 1, 7, 7);
@@ -55,8 +56,9 @@ TfrmPrmLock::TfrmPrmLock(QWidget* owner)
 // The lock list is not laid out on its own: it covers exactly the grid's rows, beside them, so
 // that item i stands beside row i + 1 whatever the window's size, and scrolls with the grid.
 void TfrmPrmLock::SetUpLockList() {
+    const int scale = DpiFactor(logicalDpiX());
     QFont listFont(ui::kProportionalFont);
-    listFont.setPixelSize(17);
+    listFont.setPixelSize(scale * 17);
     clbPrm->setFont(listFont);
     clbPrm->setFocusPolicy(Qt::NoFocus);
     clbPrm->setFrameShape(QFrame::NoFrame);
@@ -68,8 +70,8 @@ void TfrmPrmLock::SetUpLockList() {
     clbPrm->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int pitch = grdPrm->verticalHeader()->defaultSectionSize();
     for (int i = 0; i < clbPrm->count(); ++i)
-        clbPrm->item(i)->setSizeHint(QSize(kLockListWidth, pitch));
-    Image1->setPixmap(LockKeyIcon());
+        clbPrm->item(i)->setSizeHint(QSize(MarkColumnWidth(), pitch));
+    Image1->setPixmap(LockKeyIcon(scale));
     Image1->setAlignment(Qt::AlignCenter);
     grdPrm->installEventFilter(this);
     grdPrm->viewport()->installEventFilter(this);
@@ -91,9 +93,10 @@ void TfrmPrmLock::PlaceLockList() {
     const QRect rows = grdPrm->viewport()->geometry(); // within the grid
     const QPoint rowsTop = grdPrm->mapTo(this, rows.topLeft());
     const int sliver = std::max(grdPrm->rowViewportPosition(grdPrm->TopRow() - 1), 0);
-    const int left = grdPrm->x() - kLockListWidth;
-    clbPrm->setGeometry(left, rowsTop.y() + sliver, kLockListWidth, rows.height() - sliver);
-    Image1->setGeometry(left, grdPrm->y(), kLockListWidth, rowsTop.y() - grdPrm->y());
+    const int width = MarkColumnWidth();
+    const int left = grdPrm->x() - width;
+    clbPrm->setGeometry(left, rowsTop.y() + sliver, width, rows.height() - sliver);
+    Image1->setGeometry(left, grdPrm->y(), width, rowsTop.y() - grdPrm->y());
 }
 
 bool TfrmPrmLock::eventFilter(QObject* watched, QEvent* event) {

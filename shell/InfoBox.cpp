@@ -29,6 +29,7 @@ TInfoBox::TInfoBox(QWidget* owner)
     layout->addWidget(OKButton, 4, 1);
     resize(311, 128);
     ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, [this] {
         SetModalResult(ui::mrCancel);

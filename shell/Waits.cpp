@@ -6,7 +6,12 @@
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
 
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -96,5 +101,67 @@ int DpiFactor(int pixelsPerInch) { return std::max(1, pixelsPerInch / 96); }
 
 void ScaleToDpi(QWidget& window) {
     const int factor = DpiFactor(window.logicalDpiX());
-    window.resize(factor * window.width(), factor * window.height());
+    const QSize scaled(factor * window.width(), factor * window.height());
+    if (window.minimumSize() == window.maximumSize())
+        window.setFixedSize(scaled); // a window of fixed size stays fixed, at the scaled size
+    else
+        window.resize(scaled);
+}
+
+namespace {
+
+// A control of a window as it was designed: where it stands (when its parent places it by
+// position), whether it was sized to its text, and its font's size in pixels (0: in points).
+struct DesignedControl {
+    QWidget* widget;
+    bool placedByPosition;
+    bool sizedToText;
+    int fontPixels;
+};
+
+// Group boxes and plain containers are where the screens place controls by position, besides
+// the window; other widgets (combo boxes, scroll areas, ...) place their own parts.
+bool HoldsPlacedControls(const QWidget& widget) {
+    return qobject_cast<const QGroupBox*>(&widget) ||
+           widget.metaObject() == &QWidget::staticMetaObject ||
+           widget.metaObject() == &QFrame::staticMetaObject;
+}
+
+int OwnFontPixels(const QWidget& widget) {
+    return widget.testAttribute(Qt::WA_SetFont) ? std::max(0, widget.font().pixelSize()) : 0;
+}
+
+void CollectControls(QWidget& parent, std::vector<DesignedControl>& controls) {
+    const bool placedByPosition = parent.layout() == nullptr;
+    for (QWidget* child : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow()) continue;
+        const bool sizedToText = qobject_cast<QLabel*>(child) && child->size() == child->sizeHint();
+        controls.push_back({child, placedByPosition, sizedToText, OwnFontPixels(*child)});
+        if (HoldsPlacedControls(*child)) CollectControls(*child, controls);
+    }
+}
+
+void SetFontPixels(QWidget& widget, int pixels) {
+    QFont font = widget.font();
+    font.setPixelSize(pixels);
+    widget.setFont(font);
+}
+
+} // namespace
+
+void ScaleControlsToDpi(QWidget& window) {
+    const int factor = DpiFactor(window.logicalDpiX());
+    if (factor == 1) return;
+    std::vector<DesignedControl> controls;
+    CollectControls(window, controls);
+    // Every size is taken before any is changed: a font set on a parent reaches its children.
+    if (const int pixels = OwnFontPixels(window)) SetFontPixels(window, factor * pixels);
+    for (const DesignedControl& control : controls)
+        if (control.fontPixels) SetFontPixels(*control.widget, factor * control.fontPixels);
+    for (const DesignedControl& control : controls) {
+        if (!control.placedByPosition) continue;
+        QWidget& widget = *control.widget;
+        widget.setGeometry(QRect(factor * widget.pos(), factor * widget.size()));
+        if (control.sizedToText) widget.adjustSize();
+    }
 }

@@ -36,4 +36,9 @@ void StopStatusMonitor();
 
 // The whole-number quotient of the screen's pixels per inch and 96.
 int DpiFactor(int pixelsPerInch);
+// The window's size times the factor; a window of fixed size is fixed at the new size.
 void ScaleToDpi(QWidget& window);
+// The same factor for what a window lays out itself in pixels: the places and sizes of the
+// controls it puts by position (in the window and its group boxes; a label sized to its text is
+// sized to it again) and the fonts it gives in pixels. Fonts in points follow the screen already.
+void ScaleControlsToDpi(QWidget& window);

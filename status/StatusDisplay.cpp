@@ -22,7 +22,6 @@ constexpr int kLampLeft = 10;
 constexpr int kCaptionLeft = 26;
 constexpr int kFirstLampTop = 17;
 constexpr int kLampPitch = 16;
-constexpr int kNarrowestStretch = QFont::ExtraCondensed;
 constexpr char kCaptionProperty[] = "caption";
 
 const std::array<const char*, 16> kStatCaptions = {
@@ -97,18 +96,6 @@ QLabel* Text(QWidget* parent, const QString& text, int left, int top) {
     return label;
 }
 
-// The font of `widget`, narrowed step by step until `text` takes no more than `room` pixels (or
-// the narrowest step is reached); the stretch is set even when no narrowing is needed, so that
-// the widget no longer follows its parent's.
-void NarrowToFit(QWidget* widget, const QString& text, int room) {
-    QFont font = widget->font();
-    for (int stretch = QFont::Unstretched; stretch >= kNarrowestStretch; stretch -= 5) {
-        font.setStretch(stretch);
-        if (QFontMetrics(font).horizontalAdvance(text) <= room) break;
-    }
-    widget->setFont(font);
-}
-
 // A lamp: 13 x 12, opaque, " 0" on white while off.
 void LampRow(QWidget* group, int n, const QString& caption, QLabel*& lamp, QLabel*& label) {
     const int top = kFirstLampTop + kLampPitch * n;
@@ -172,9 +159,10 @@ void TStatusMonitor::BuildLayout() {
     BuildExtraGroups();
     BuildValueGroups();
     BuildBars();
-    FitCaptions();
     resize(569, 375);
     ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
+    FitCaptions();
     setFixedSize(size());
 }
 
@@ -264,16 +252,12 @@ void TStatusMonitor::BuildBars() {
 // The layout is fixed in pixels at 96 dpi; a font wider than the designed one would let a
 // caption run past its group or a group's title past its frame. Those alone are narrowed.
 void TStatusMonitor::FitCaptions() {
-    for (QGroupBox* group : findChildren<QGroupBox*>()) {
-        // The contents keep the window's width of letters whatever the title needs.
-        for (QWidget* child : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            NarrowToFit(child, QString(), 0);
-        NarrowToFit(group, group->title(), group->width());
-    }
+    for (QGroupBox* group : findChildren<QGroupBox*>())
+        ui::FitGroupTitle(group);
     for (QLabel* caption : findChildren<QLabel*>()) {
         if (!caption->property(kCaptionProperty).toBool()) continue;
         const int room = caption->parentWidget()->contentsRect().right() - caption->x() - 1;
-        NarrowToFit(caption, caption->text(), room);
+        ui::NarrowToFit(caption, caption->text(), room);
         caption->adjustSize();
     }
 }

@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <cstdlib>
 
 namespace ui {
@@ -232,14 +233,28 @@ void PaintBox::Invalidate() {
     update();
 }
 
+void PaintBox::SetScale(int factor) {
+    scale_ = std::max(1, factor);
+    canvas_.Resize(size() / scale_);
+    Invalidate();
+}
+
+void PaintBox::UpdateArea(const QRect& area) {
+    update(QRect(scale_ * area.topLeft(), scale_ * area.size()));
+}
+
 void PaintBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(0, 0, canvas_.Image());
+    const QImage& image = canvas_.Image();
+    if (scale_ == 1)
+        painter.drawImage(0, 0, image);
+    else
+        painter.drawImage(QRect(QPoint(0, 0), scale_ * image.size()), image);
 }
 
 void PaintBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    canvas_.Resize(size());
+    canvas_.Resize(size() / scale_);
     Invalidate();
 }
 

@@ -94,6 +94,12 @@ public:
     std::function<void()> OnRedraw;
     // Redraws the whole image now and shows it.
     void Invalidate();
+    // Shows each pixel of the canvas as `factor` by `factor` pixels of the screen: a drawing made
+    // in a window's designed pixels fills the window scaled by that factor. The canvas takes the
+    // widget's size divided by the factor and is redrawn.
+    void SetScale(int factor);
+    // Shows again the part of the screen that shows `area` of the canvas.
+    void UpdateArea(const QRect& area);
 
 protected:
     void paintEvent(class QPaintEvent* event) override;
@@ -101,6 +107,7 @@ protected:
 
 private:
     Canvas canvas_;
+    int scale_ = 1;
 };
 
 } // namespace ui

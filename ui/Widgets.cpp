@@ -5,6 +5,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QBackingStore>
+#include <QGroupBox>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
@@ -332,6 +333,26 @@ void Edit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void NarrowToFit(QWidget* widget, const QString& text, int room) {
+    constexpr int kNarrowestStretch = QFont::ExtraCondensed;
+    qsizetype shown = text.size(); // blanks at the end show nothing
+    while (shown > 0 && text[shown - 1] == ' ')
+        --shown;
+    const QString glyphs = text.first(shown);
+    QFont font = widget->font();
+    for (int stretch = QFont::Unstretched; stretch >= kNarrowestStretch; stretch -= 5) {
+        font.setStretch(stretch);
+        if (QFontMetrics(font).horizontalAdvance(glyphs) <= room) break;
+    }
+    widget->setFont(font);
+}
+
+void FitGroupTitle(QGroupBox* group) {
+    for (QWidget* child : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        NarrowToFit(child, QString(), 0);
+    NarrowToFit(group, group->title(), group->width());
 }
 
 } // namespace ui

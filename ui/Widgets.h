@@ -1,5 +1,6 @@
-// Small helpers for the controls the screens use: text colours, the class library's virtual key
-// codes, and an edit box that reports key-down and character keys before it acts on them.
+// Small helpers for the controls the screens use: text colours, texts narrowed to their room, the
+// class library's virtual key codes, and an edit box that reports key-down and character keys
+// before it acts on them.
 #pragma once
 
 #include <QColor>
@@ -9,6 +10,7 @@
 #include <QTimer>
 #include <functional>
 
+class QGroupBox;
 class QKeyEvent;
 
 namespace ui {
@@ -24,6 +26,16 @@ QColor WindowTextColor();
 // The colour of a label's or an edit box's text.
 void SetTextColor(QWidget* widget, const QColor& color);
 QColor TextColor(const QWidget* widget);
+
+// Layouts fixed in pixels show a text whole where its font is wider than the room designed for
+// it by narrowing that text's font alone. NarrowToFit narrows the font of `widget` step by step
+// until `text` (but for blanks at its end, which show nothing) takes no more than `room` pixels,
+// or the narrowest step is reached; the stretch is set even when no narrowing is needed, so that
+// the widget no longer follows its parent's.
+void NarrowToFit(QWidget* widget, const QString& text, int room);
+// The group's title narrowed to the group's width; its contents keep the width of letters they
+// had.
+void FitGroupTitle(QGroupBox* group);
 
 // Lets `edit` draw its panel (background and frame) from a picture kept from its last paint while
 // nothing about the panel changes: a box repainted on every key or cursor move then costs only its

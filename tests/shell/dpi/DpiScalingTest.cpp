@@ -1,0 +1,112 @@
+// The windows on a screen of 192 pixels per inch with Qt's own scaling off, the environment this
+// executable runs in: the windows the DPI factor applies to show their design twice as large,
+// controls at twice their places and sizes, and every text whole.
+#include "AppTest.h"
+#include "CaptionFit.h"
+
+#include "editor/UnitEdit.h"
+#include "logging/UnitLogging.h"
+#include "logging/UnitLogging_QWB.h"
+#include "logging/UnitLogging_QWC.h"
+#include "parameters/UnitPrmLock.h"
+#include "shell/UnitMain.h"
+#include "shell/UnitVersion.h"
+#include "status/UnitStat_QWC.h"
+
+namespace {
+
+class DpiScalingTest : public AppTest {
+protected:
+    void Start(int series, const QByteArray& model) {
+        WriteSetting("Model", "ModelType", series + 1);
+        WriteSetting("Comm", "TransmitCheck", 2);
+        StartProgram();
+        driver->setModelText('X', model);
+        ASSERT_EQ(frmMain->logicalDpiX(), 192) << "run with QT_FONT_DPI=192";
+    }
+    static QRect Twice(const QRect& designed) {
+        return QRect(2 * designed.topLeft(), 2 * designed.size());
+    }
+};
+
+// Each logging window at twice its size, RUN at twice its place, the plot's picture shown twice
+// as large while the plot and the cursor keep the design's pixels (the readout of the bars at
+// their first places is that of the design: two divisions of 10000).
+TEST_F(DpiScalingTest, LoggingWindowsShowTheirDesignTwiceAsLarge) {
+    struct Case {
+        int series;
+        QByteArray model;
+        QSize client;
+        QRect run;
+    };
+    const Case cases[] = {{0, "QWA-D56", {792, 471}, {632, 442, 48, 26}},
+                          {1, "QWB10", {800, 520}, {632, 420, 76, 40}},
+                          {2, "QWC50A_C3", {800, 520}, {632, 420, 76, 40}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.series);
+        Start(c.series, c.model);
+        frmMain->btnPopupLogging->trigger();
+        TLoggingWindow* window = c.series == 0   ? static_cast<TLoggingWindow*>(frmLogging)
+                                 : c.series == 1 ? static_cast<TLoggingWindow*>(frmLogging_QWB)
+                                                 : static_cast<TLoggingWindow*>(frmLogging_QWC);
+        ASSERT_TRUE(window->isVisible());
+        EXPECT_EQ(window->size(), 2 * c.client);
+        EXPECT_EQ(window->btnRun->geometry(), Twice(c.run));
+        EXPECT_TRUE(ShowsCaptionsWhole(*window));
+
+        EXPECT_EQ(window->PlotWidth, 500);
+        const QImage shown = window->Screen->grab().toImage();
+        const QImage& canvas = window->Canvas().Image();
+        for (const QPoint p :
+             {QPoint(66, 200), QPoint(316, 150), QPoint(200, window->PlotTop + 160),
+              QPoint(100, 100), QPoint(600, 120)})
+            EXPECT_EQ(shown.pixelColor(2 * p), canvas.pixelColor(p)) << p.x() << "," << p.y();
+        StopProgram();
+    }
+
+    Start(2, "QWC50A_C3");
+    frmMain->btnPopupLogging->trigger();
+    TfrmLogging_QWC* window = frmLogging_QWC;
+    window->btnCursor->click();
+    window->Cursor_Prm->Item(1)->click();
+    EXPECT_EQ(window->Topbar->Top(), 158);
+    EXPECT_EQ(window->Topbar->y(), 2 * 158);
+    EXPECT_EQ(window->Label4->text(), "20000 [count]");
+    EXPECT_TRUE(ShowsCaptionsWhole(*window));
+}
+
+// The status monitor's lamps at twice their places in twice their font, the lock window's mark
+// column twice as wide beside the grid, the version box's labels in twice their font, and the
+// editor's caret panel and tool buttons wide and high enough for their texts.
+TEST_F(DpiScalingTest, WindowsLaidOutInPixelsTakeTheFactor) {
+    Start(3, "QWD50A");
+    frmMain->btnStat->click();
+    ASSERT_TRUE(frmStat_QWC->isVisible());
+    EXPECT_EQ(frmStat_QWC->size(), QSize(2 * 569, 2 * 375));
+    EXPECT_EQ(frmStat_QWC->lblStat[0]->geometry(), Twice({10, 17, 13, 12}));
+    EXPECT_EQ(frmStat_QWC->lblStat[0]->font().pixelSize(), 24);
+    EXPECT_TRUE(ShowsCaptionsWhole(*frmStat_QWC));
+
+    frmMain->btnPopupPrm->trigger();
+    ASSERT_TRUE(frmPrmLock->isVisible());
+    EXPECT_EQ(frmPrmLock->clbPrm->width(), 34);
+    EXPECT_EQ(frmPrmLock->clbPrm->geometry().right() + 1, frmPrmLock->grdPrm->x());
+    EXPECT_EQ(frmPrmLock->clbPrm->font().pixelSize(), 34);
+
+    int titlePixels = 0;
+    ui::SetModalResponder([&](ui::Form& form) {
+        auto& box = dynamic_cast<TfrmVersion&>(form);
+        titlePixels = box.Label1->font().pixelSize();
+        EXPECT_EQ(box.Label2->font().pixelSize(), titlePixels);
+        return ui::mrCancel;
+    });
+    frmMain->btnPopupHelp->trigger();
+    EXPECT_EQ(titlePixels, 26);
+
+    frmMain->btnEdit->click();
+    ASSERT_TRUE(frmEdit->isVisible());
+    EXPECT_EQ(frmEdit->size(), QSize(1260, 698));
+    EXPECT_TRUE(ShowsCaptionsWhole(*frmEdit));
+}
+
+} // namespace
