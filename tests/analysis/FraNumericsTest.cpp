@@ -5,7 +5,6 @@
 #include "analysis/FraResponse.h"
 #include "analysis/MeasurementFile.h"
 #include "analysis/SampleSource.h"
-#include "analysis/FourierTransform.h"
 #include "analysis/TextTable.h"
 
 #include <climits>
@@ -105,9 +104,9 @@ TEST(ChirpZ, MatchesTheDirectTransformOfTheReferenceCases) {
     }
 }
 
-// Both transforms of the spectrum page (the chirp-z and the one the window runs) against the
-// direct sum, at prime, smooth and power-of-two lengths up to the largest source.
-TEST(ChirpZ, BothTransformsEqualTheDirectDftAtPrimeAndCompositeLengths) {
+// The chirp-z transform against the direct sum, at prime, smooth and power-of-two lengths up to
+// the largest source.
+TEST(ChirpZ, EqualsTheDirectDftAtPrimeAndCompositeLengths) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int> sample(-32768, 32767);
     for (const int n : {2, 3, 5, 16, 97, 1000, 1024, 4096, 8191, 9973, 10000, 10007}) {
@@ -118,20 +117,12 @@ TEST(ChirpZ, BothTransformsEqualTheDirectDftAtPrimeAndCompositeLengths) {
         DirectDft(windowed, refRe, refIm);
 
         std::vector<double> re = windowed, im(n, 0.0);
-        ASSERT_EQ(fra::ForwardDft(re.data(), im.data(), n), 0) << n;
-        EXPECT_LT(RelativeError(re, im, refRe, refIm), 1e-12) << "FFTW, N = " << n;
-
-        re = windowed;
-        im.assign(n, 0.0);
         fra::TChirpZ record;
         ASSERT_EQ(fra::ChirpZInit(record, n, n), 0) << n;
         fra::ChirpZTransform(record, false, re.data(), im.data());
         fra::ChirpZFree(record);
-        EXPECT_LT(RelativeError(re, im, refRe, refIm), 1e-12) << "chirp-z, N = " << n;
+        EXPECT_LT(RelativeError(re, im, refRe, refIm), 1e-12) << "N = " << n;
     }
-    double one[1] = {5.0}, zero[1] = {0.0};
-    EXPECT_EQ(fra::ForwardDft(one, zero, 1), 1);
-    EXPECT_EQ(one[0], 5.0);
 }
 
 TEST(ChirpZ, ConvolutionLengthAndRefusals) {
