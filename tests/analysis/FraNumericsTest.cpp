@@ -125,6 +125,27 @@ TEST(ChirpZ, EqualsTheDirectDftAtPrimeAndCompositeLengths) {
     }
 }
 
+// The inverse transform of a record undoes its forward one.
+TEST(ChirpZ, InverseUndoesForward) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> sample(-1000.0, 1000.0);
+    for (const int n : {2, 7, 64, 1000, 4099}) {
+        std::vector<double> re(n), im(n);
+        for (int i = 0; i < n; ++i) {
+            re[i] = sample(random);
+            im[i] = sample(random);
+        }
+        const std::vector<double> re0 = re, im0 = im;
+        fra::TChirpZ record;
+        ASSERT_EQ(fra::ChirpZInit(record, n, n), 0) << n;
+        fra::ChirpZTransform(record, false, re.data(), im.data());
+        fra::ChirpZTransform(record, true, re.data(), im.data());
+        fra::ChirpZFree(record);
+        const std::vector<long double> refRe(re0.begin(), re0.end()), refIm(im0.begin(), im0.end());
+        EXPECT_LT(RelativeError(re, im, refRe, refIm), 1e-12) << "N = " << n;
+    }
+}
+
 TEST(ChirpZ, ConvolutionLengthAndRefusals) {
     struct {
         int n, l;
