@@ -176,11 +176,17 @@ void MakeChirp(int n, int m, int l, double* chirpRe, double* chirpIm, double* fi
         chirpRe[i] = sign * chirpRe[n - i];
         chirpIm[i] = sign * chirpIm[n - i];
     }
+    // The filter holds the lags the first M outputs need: 0 .. M - 1 at the start, -(N - 1) .. -1
+    // at the end. Lags up to N - 1 at the start would overwrite the end when M is much below N.
     filterRe[0] = 1.0;
     filterIm[0] = 0.0;
     for (int i = 1; i < n; ++i) {
-        filterRe[i] = filterRe[l - i] = chirpRe[i];
-        filterIm[i] = filterIm[l - i] = -chirpIm[i];
+        filterRe[l - i] = chirpRe[i];
+        filterIm[l - i] = -chirpIm[i];
+    }
+    for (int i = 1; i < m; ++i) {
+        filterRe[i] = chirpRe[i];
+        filterIm[i] = -chirpIm[i];
     }
     for (int i = m; i <= l - n; ++i) {
         filterRe[i] = 0.0;

@@ -42,8 +42,8 @@ void FftFree(TChirpZ& record);
 // e^(+j 2 pi nk / n), unscaled.
 void Fft(const TChirpZ& record, bool inverse, double* x, double* y);
 
-// Fills the chirp w[i] = e^(-j pi i^2 / N) and the untransformed filter (the conjugate chirp,
-// mirrored at the end, zero between M and L - N).
+// Fills the chirp w[i] = e^(-j pi i^2 / N) and the untransformed filter: the conjugate chirp of
+// lags 0 .. M - 1 at the start and of lags -(N - 1) .. -1 at the end, zero between M and L - N.
 void MakeChirp(int n, int m, int l, double* chirpRe, double* chirpIm, double* filterRe,
                double* filterIm);
 

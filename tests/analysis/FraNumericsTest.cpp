@@ -125,8 +125,9 @@ TEST(ChirpZ, EqualsTheDirectDftAtPrimeAndCompositeLengths) {
     }
 }
 
-// The inverse transform of a record undoes its forward one.
-TEST(ChirpZ, InverseUndoesForward) {
+// The inverse transform of a record undoes its forward one, and a record of fewer outputs than
+// inputs gives the first bins of the whole transform.
+TEST(ChirpZ, InverseAndFewerOutputs) {
     std::mt19937 random(11);
     std::uniform_real_distribution<double> sample(-1000.0, 1000.0);
     for (const int n : {2, 7, 64, 1000, 4099}) {
@@ -144,6 +145,26 @@ TEST(ChirpZ, InverseUndoesForward) {
         const std::vector<long double> refRe(re0.begin(), re0.end()), refIm(im0.begin(), im0.end());
         EXPECT_LT(RelativeError(re, im, refRe, refIm), 1e-12) << "N = " << n;
     }
+
+    const int n = 977, m = 40; // a prime; L = 1024 >= N + M
+    std::vector<double> samples(n);
+    for (double& s : samples)
+        s = sample(random);
+    std::vector<long double> refRe, refIm;
+    DirectDft(samples, refRe, refIm);
+    std::vector<double> re = samples, im(n, 0.0);
+    fra::TChirpZ record;
+    ASSERT_EQ(fra::ChirpZInit(record, n, m), 0);
+    EXPECT_EQ(record.convSize, 1024);
+    fra::ChirpZTransform(record, false, re.data(), im.data());
+    fra::ChirpZFree(record);
+    EXPECT_EQ(re[m], samples[m]); // only the first M are written back
+    EXPECT_EQ(re[n - 1], samples[n - 1]);
+    re.resize(m);
+    im.resize(m);
+    refRe.resize(m);
+    refIm.resize(m);
+    EXPECT_LT(RelativeError(re, im, refRe, refIm), 1e-12);
 }
 
 TEST(ChirpZ, ConvolutionLengthAndRefusals) {
