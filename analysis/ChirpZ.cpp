@@ -1,17 +1,25 @@
 // Chirp-z transform: the samples times the chirp, convolved with the conjugate chirp by two
-// radix-2 FFTs, times the chirp again, give the DFT of any length.
+// radix-2 FFTs, times the chirp again, give the DFT of any length. The FFTs of the convolution
+// leave their result in bit-reversed order and take it back from there, so the filter's transform
+// is kept in that order and nothing is reordered. Every table is made anew for each record.
 #include "ChirpZ.h"
 
+#include "RadixTwoFft.h"
+
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <numbers>
 #include <utility>
+#include <vector>
 
 namespace fra {
 
 namespace {
 
 constexpr double kPi = std::numbers::pi;
+// Half a page of doubles.
+constexpr int kArrayGap = 256;
 
 // Frees a block and nulls the pointer that named it.
 template <typename T> void Release(T*& block) {
@@ -19,12 +27,56 @@ template <typename T> void Release(T*& block) {
     block = nullptr;
 }
 
-// (re, im) times (cr, ci), or times its conjugate.
-void Multiply(double& re, double& im, double cr, double ci, bool conjugate) {
-    if (conjugate) ci = -ci;
-    const double r = re * cr - im * ci;
-    im = re * ci + im * cr;
-    re = r;
+// cos and sin of 2 pi k / period for k = 0 .. count - 1, each from two short tables of values of
+// the sine and cosine functions: k = a 2^s + b and e^(j(x + y)) = e^(jx) + e^(jx)(e^(jy) - 1),
+// where e^(jy) - 1 = -2 sin^2(y/2) + j sin y is small, so that its rounding hardly shows. The
+// values are as precise as direct calls, for a small share of their cost.
+class UnitCircle {
+public:
+    struct Point {
+        double cosine;
+        double sine;
+    };
+
+    UnitCircle(long long period, long long count) {
+        while ((1LL << shift_) * (1LL << shift_) < count)
+            ++shift_;
+        const long long step = 1LL << shift_;
+        coarse_.reserve(size_t((count + step - 1) / step));
+        fine_.reserve(size_t(step));
+        for (long long a = 0; a * step < count; ++a) {
+            const double x = 2.0 * kPi * double(a * step) / double(period);
+            coarse_.push_back({std::cos(x), std::sin(x)});
+        }
+        for (long long b = 0; b < step; ++b) {
+            const double y = 2.0 * kPi * double(b) / double(period);
+            const double half = std::sin(y / 2.0);
+            fine_.push_back({-2.0 * half * half, std::sin(y)});
+        }
+    }
+
+    Point At(long long k) const {
+        const Point& a = coarse_[size_t(k >> shift_)];
+        const Point& b = fine_[size_t(k & ((1LL << shift_) - 1))];
+        return {a.cosine + (a.cosine * b.cosine - a.sine * b.sine),
+                a.sine + (a.sine * b.cosine + a.cosine * b.sine)};
+    }
+
+private:
+    int shift_ = 0;
+    std::vector<Point> coarse_; // e^(j 2 pi a 2^s / period)
+    std::vector<Point> fine_;   // e^(j 2 pi b / period) - 1
+};
+
+// Swaps every element with the one at its bit-reversed index.
+void BitReverse(const TChirpZ& record, double* x, double* y) {
+    for (int i = 0; i < record.fftSize; ++i) {
+        const int j = record.bitReverse[i];
+        if (i < j) {
+            std::swap(x[i], x[j]);
+            std::swap(y[i], y[j]);
+        }
+    }
 }
 
 } // namespace
@@ -45,10 +97,11 @@ double ApplyWindow(int type, double x, int i, int n) {
 
 void MakeTrigTable(int n, double* table) {
     const int quarter = n / 4;
+    const UnitCircle circle(n, n / 8 + 1);
     for (int i = 0; i <= n / 8; ++i) {
-        const double x = 2.0 * kPi / n * i;
-        table[i] = std::sin(x);
-        table[quarter - i] = std::cos(x);
+        const UnitCircle::Point p = circle.At(i);
+        table[i] = p.sine;
+        table[quarter - i] = p.cosine;
     }
     for (int i = 0; i < quarter; ++i) {
         table[n / 2 - i] = table[i];
@@ -57,18 +110,12 @@ void MakeTrigTable(int n, double* table) {
 }
 
 void MakeBitReverseTable(int n, int* table) {
-    int i = 0;
-    int j = 0;
-    for (;;) {
-        table[i] = j;
-        if (++i == n) break;
-        int k = n / 2;
-        while (k <= j) {
-            j -= k;
-            k /= 2;
-        }
-        j += k;
-    }
+    // The reversals of size .. 2 size - 1 are those of 0 .. size - 1 with the bit that stands
+    // for `size` set at its mirrored place.
+    table[0] = 0;
+    for (int size = 1, mirrored = n / 2; size < n; size *= 2, mirrored /= 2)
+        for (int i = 0; i < size; ++i)
+            table[size + i] = table[i] | mirrored;
 }
 
 int FftInit(TChirpZ& record, int n) {
@@ -96,53 +143,50 @@ void FftFree(TChirpZ& record) {
 
 void Fft(const TChirpZ& record, bool inverse, double* x, double* y) {
     const int n = record.fftSize;
-    const double* sine = record.sineTable;
+    const RadixTwoFft fft(n, record.sineTable);
+    if (inverse) {
+        BitReverse(record, x, y);
+        fft.InverseFromBitReversed(x, y);
+        return;
+    }
+    fft.ForwardToBitReversed(x, y);
+    BitReverse(record, x, y);
+    const double scale = 1.0 / n;
     for (int i = 0; i < n; ++i) {
-        const int j = record.bitReverse[i];
-        if (i < j) {
-            std::swap(x[i], x[j]);
-            std::swap(y[i], y[j]);
-        }
+        x[i] *= scale;
+        y[i] *= scale;
     }
-    for (int k = 1; k < n; k *= 2) {
-        const int k2 = 2 * k;
-        const int d = n / k2;
-        int h = 0;
-        for (int j = 0; j < k; ++j) {
-            const double c = sine[h + n / 4];
-            const double s = inverse ? -sine[h] : sine[h];
-            for (int i = j; i < n; i += k2) {
-                const int ik = i + k;
-                const double dx = s * y[ik] + c * x[ik];
-                const double dy = c * y[ik] - s * x[ik];
-                x[ik] = x[i] - dx;
-                x[i] += dx;
-                y[ik] = y[i] - dy;
-                y[i] += dy;
-            }
-            h += d;
-        }
-    }
-    if (!inverse)
-        for (int i = 0; i < n; ++i) {
-            x[i] /= n;
-            y[i] /= n;
-        }
 }
 
 void MakeChirp(int n, int m, int l, double* chirpRe, double* chirpIm, double* filterRe,
                double* filterIm) {
-    long long c = 0; // i^2 mod 2N, kept small so that the angle stays exact
-    for (int i = 0; i < n; ++i) {
-        chirpRe[i] = std::cos(kPi * c / n);
-        chirpIm[i] = -std::sin(kPi * c / n);
-        c = (c + 2LL * i + 1) % (2LL * n);
+    // c = i^2 mod 2N keeps the angle pi c / N exact. (N - i)^2 = i^2 + N^2 - 2Ni, so w[N - i] is
+    // w[i] for an even N and -w[i] for an odd one: half the chirp is computed.
+    const UnitCircle circle(2LL * n, 2LL * n);
+    long long c = 0;
+    for (int i = 0; i <= n / 2; ++i) {
+        const UnitCircle::Point p = circle.At(c);
+        chirpRe[i] = p.cosine;
+        chirpIm[i] = -p.sine;
+        c += 2LL * i + 1;
+        if (c >= 2LL * n) c -= 2LL * n;
     }
-    filterRe[0] = l;
+    const double sign = n % 2 == 0 ? 1.0 : -1.0;
+    for (int i = n / 2 + 1; i < n; ++i) {
+        chirpRe[i] = sign * chirpRe[n - i];
+        chirpIm[i] = sign * chirpIm[n - i];
+    }
+    // The filter holds the lags the first M outputs need: 0 .. M - 1 at the start, -(N - 1) .. -1
+    // at the end. Lags up to N - 1 at the start would overwrite the end when M is much below N.
+    filterRe[0] = 1.0;
     filterIm[0] = 0.0;
     for (int i = 1; i < n; ++i) {
-        filterRe[i] = filterRe[l - i] = l * chirpRe[i];
-        filterIm[i] = filterIm[l - i] = -l * chirpIm[i];
+        filterRe[l - i] = chirpRe[i];
+        filterIm[l - i] = -chirpIm[i];
+    }
+    for (int i = 1; i < m; ++i) {
+        filterRe[i] = chirpRe[i];
+        filterIm[i] = -chirpIm[i];
     }
     for (int i = m; i <= l - n; ++i) {
         filterRe[i] = 0.0;
@@ -160,26 +204,30 @@ int ChirpZInit(TChirpZ& record, int n, int m) {
     record.inputCount = n;
     record.outputCount = m;
     record.convSize = l;
-    record.chirpRe = new (std::nothrow) double[2 * n];
-    record.filterRe = new (std::nothrow) double[2 * l];
-    record.workRe = new (std::nothrow) double[2 * l];
-    if (!record.chirpRe || !record.filterRe || !record.workRe) {
+    // The filter, the work area and the chirp share one block, so that the allocator keeps it
+    // for the next transform: blocks of half its size would be handed back to the system on
+    // release and have to be faulted in again page by page. Each array starts half a page after
+    // the one before it ends: arrays a power of two apart would share cache sets, and the
+    // butterflies work on eight of them at once.
+    const long long pad = kArrayGap;
+    record.filterRe = new (std::nothrow) double[4 * (l + pad) + 2 * n];
+    if (!record.filterRe) {
         ChirpZFree(record);
         return 2;
     }
+    record.filterIm = record.filterRe + l + pad;
+    record.workRe = record.filterIm + l + pad;
+    record.workIm = record.workRe + l + pad;
+    record.chirpRe = record.workIm + l + pad;
     record.chirpIm = record.chirpRe + n;
-    record.filterIm = record.filterRe + l;
-    record.workIm = record.workRe + l;
     MakeChirp(n, m, l, record.chirpRe, record.chirpIm, record.filterRe, record.filterIm);
-    Fft(record, false, record.filterRe, record.filterIm);
+    RadixTwoFft(l, record.sineTable).ForwardToBitReversed(record.filterRe, record.filterIm);
     return 0;
 }
 
 void ChirpZFree(TChirpZ& record) {
-    Release(record.chirpRe);
     Release(record.filterRe);
-    Release(record.workRe);
-    record.chirpIm = record.filterIm = record.workIm = nullptr;
+    record.filterIm = record.workRe = record.workIm = record.chirpRe = record.chirpIm = nullptr;
     record.inputCount = record.outputCount = record.convSize = 0;
     FftFree(record);
 }
@@ -190,23 +238,27 @@ void ChirpZTransform(const TChirpZ& record, bool inverse, double* re, double* im
     const int l = record.convSize;
     double* workRe = record.workRe;
     double* workIm = record.workIm;
-    for (int i = 0; i < l; ++i) {
-        workRe[i] = i < n ? re[i] : 0.0;
-        workIm[i] = i < n ? im[i] : 0.0;
-        if (i < n) Multiply(workRe[i], workIm[i], record.chirpRe[i], record.chirpIm[i], inverse);
+    // The inverse transform runs on the conjugates of the chirp and of the filter.
+    const double sign = inverse ? -1.0 : 1.0;
+    for (int i = 0; i < n; ++i) {
+        const double wr = record.chirpRe[i];
+        const double wi = sign * record.chirpIm[i];
+        workRe[i] = re[i] * wr - im[i] * wi;
+        workIm[i] = re[i] * wi + im[i] * wr;
     }
-    Fft(record, false, workRe, workIm);
-    for (int j = 0; j < l; ++j)
-        Multiply(workRe[j], workIm[j], record.filterRe[j], record.filterIm[j], inverse);
-    Fft(record, true, workRe, workIm);
+    std::fill(workRe + n, workRe + l, 0.0);
+    std::fill(workIm + n, workIm + l, 0.0);
+    RadixTwoFft(l, record.sineTable)
+        .Convolve(workRe, workIm, record.filterRe, record.filterIm, inverse);
+    // The transforms are unscaled: the convolution's 1/L is applied here, with the 1/N of the
+    // forward transform.
+    const double scale = inverse ? 1.0 / l : 1.0 / (double(n) * l);
     for (int j = 0; j < m; ++j) {
-        re[j] = workRe[j];
-        im[j] = workIm[j];
-        Multiply(re[j], im[j], record.chirpRe[j], record.chirpIm[j], inverse);
-        if (!inverse) {
-            re[j] /= n;
-            im[j] /= n;
-        }
+        const double wr = scale * record.chirpRe[j];
+        const double wi = scale * sign * record.chirpIm[j];
+        const double xr = workRe[j] * wr - workIm[j] * wi;
+        im[j] = workRe[j] * wi + workIm[j] * wr;
+        re[j] = xr;
     }
 }
 

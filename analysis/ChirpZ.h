@@ -20,12 +20,13 @@ struct TChirpZ {
     int inputCount = 0;          // N
     int outputCount = 0;         // M
     int convSize = 0;            // L (= fftSize)
-    double* chirpRe = nullptr;   // N entries; chirpIm is the second half of the same block
-    double* chirpIm = nullptr;
-    double* filterRe = nullptr; // L entries; filterIm is the second half of the same block
+    // One block, owned through filterRe, holds the five arrays below and the chirp.
+    double* filterRe = nullptr; // L entries each: the transformed filter, in bit-reversed order
     double* filterIm = nullptr;
-    double* workRe = nullptr; // L entries; workIm is the second half of the same block
+    double* workRe = nullptr; // L entries each: the convolution's work area
     double* workIm = nullptr;
+    double* chirpRe = nullptr; // N entries each
+    double* chirpIm = nullptr;
 };
 
 // Fills table[0 .. 3n/4 - 1] with sin(2 pi k / n); n a power of two of at least 4.
@@ -41,8 +42,8 @@ void FftFree(TChirpZ& record);
 // e^(+j 2 pi nk / n), unscaled.
 void Fft(const TChirpZ& record, bool inverse, double* x, double* y);
 
-// Fills the chirp w[i] = e^(-j pi i^2 / N) and the untransformed filter (conjugate chirp times
-// L, mirrored at the end, zero between M and L - N).
+// Fills the chirp w[i] = e^(-j pi i^2 / N) and the untransformed filter: the conjugate chirp of
+// lags 0 .. M - 1 at the start and of lags -(N - 1) .. -1 at the end, zero between M and L - N.
 void MakeChirp(int n, int m, int l, double* chirpRe, double* chirpIm, double* filterRe,
                double* filterIm);
 

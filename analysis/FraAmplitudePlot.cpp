@@ -3,7 +3,6 @@
 #include "FreqAnalyze.h"
 
 #include "ChirpZ.h"
-#include "FourierTransform.h"
 #include "FraPlotSupport.h"
 #include "MeasurementFile.h"
 #include "SelectCel.h"
@@ -183,7 +182,10 @@ void TfrmFRA::ComputeSpectrum() {
         Spectrum.Re[i] = fra::ApplyWindow(cbWinFunc->ItemIndex(), Spectrum.Samples[i], i, n);
         Spectrum.Im[i] = 0.0;
     }
-    if (fra::ForwardDft(Spectrum.Re.data(), Spectrum.Im.data(), n) != 0) return;
+    fra::TChirpZ transform;
+    if (fra::ChirpZInit(transform, n, n) != 0) return;
+    fra::ChirpZTransform(transform, false, Spectrum.Re.data(), Spectrum.Im.data());
+    fra::ChirpZFree(transform);
     DrawActivePage();
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need, if any is missing.
 set -euo pipefail
-packages=(build-essential cmake clang qt6-base-dev libgl-dev libgtest-dev libgmock-dev libfftw3-dev pkg-config
+packages=(build-essential cmake clang qt6-base-dev libgl-dev libgtest-dev libgmock-dev pkg-config
           fonts-ipafont-gothic poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
