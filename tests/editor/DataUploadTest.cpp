@@ -15,6 +15,19 @@ namespace {
 
 using Lines = QList<QByteArray>;
 
+// Types into the focused box of an active dialog, key by key, from an empty box.
+void TypeIntoEmptyBox(ui::Form* dialog, ui::ComboBox* box, const QString& text) {
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([box] { return box->hasFocus(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    ASSERT_EQ(box->currentText(), "");
+    for (const QChar ch : text)
+        QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+}
+
 TEST_F(DataTransferTest, FirstSeriesInternalVariablesFillAThousandRowsWithFourDigitLabels) {
     UseSeries(0, "QWA-D56");
     Axis().logging().waveform = [](int, int sample) { return sample * 3 - 7; };
@@ -163,6 +176,19 @@ TEST_F(DataTransferTest, RefusalsSendNothingAndGiveTheStartButtonBack) {
         EXPECT_EQ(messages[0].text, c.message);
         EXPECT_TRUE(frmUpload->btnStart->isEnabled());
         EXPECT_FALSE(frmEdit->memUploadData->isVisible());
+    }
+    // Forms the dialog lets through whose number does not read: refused before anything is sent.
+    SetUploadFields("", "5", "1");
+    for (const QString start : {"*$00AB", "*$", "*$-5", "*$99999999999999999999"}) {
+        SCOPED_TRACE(start.toStdString());
+        messages.clear();
+        TypeIntoEmptyBox(frmUpload, frmUpload->cmbFirst, start);
+        frmUpload->btnStart->click();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "アドレス値が不正です。");
+        EXPECT_EQ(messages[0].caption, "アドレスエラー");
+        EXPECT_TRUE(frmUpload->btnStart->isEnabled());
+        EXPECT_EQ(frmUpload->cmbFirst->currentText(), start);
     }
     Pause(50);
     EXPECT_TRUE(TakeSentLines().isEmpty());
@@ -342,19 +368,6 @@ TEST_F(DataTransferTest, LostLineEndsTheUploadQuietlyWithOneMessage) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
     QObject::disconnect(watch);
-}
-
-// Types into the focused box of an active dialog, key by key, from an empty box.
-void TypeIntoEmptyBox(ui::Form* dialog, ui::ComboBox* box, const QString& text) {
-    dialog->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-    box->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([box] { return box->hasFocus(); }));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
-    ASSERT_EQ(box->currentText(), "");
-    for (const QChar ch : text)
-        QTest::keyClicks(QApplication::focusWidget(), QString(ch));
 }
 
 TEST_F(DataTransferTest, TypedStartAddressesGoOutAsTypedFromBothDialogs) {
