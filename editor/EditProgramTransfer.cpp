@@ -376,8 +376,7 @@ void TfrmEdit::ReceiveProgramLine() {
         EndProgramUpload(false);
         return;
     }
-    // One driver row is one line of the document: a control character could split or hide it.
-    memUploadData->AddLine(CleanLineField(ui::cp932::Decode(line)));
+    memUploadData->AddLine(editor::UploadedRow(line));
     try {
         mdlGeneral->SendCommand(QByteArray("FL+\r"), ridProgramUpload);
         WaitSendComplete();

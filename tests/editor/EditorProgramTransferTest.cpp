@@ -412,11 +412,12 @@ TEST_F(ProgramTransferTest, UploadTakesItsOwnDocumentAndEndsAtOnceOnCancel) {
 }
 
 TEST_F(ProgramTransferTest, EachUploadedRowIsOneLineOfTheDocument) {
-    // A line feed or NUL in a reply splits no row and leaves no control character in the text.
-    driver->axis('Y').program().setRows(
-        {"EV", "()A\n()B", QByteArray("()\0C", 4), "\"\x83\x63", "/EV"});
+    // A tab stays; a line feed, NUL or escape in a reply splits no row and joins no words.
+    driver->axis('Y').program().setRows({"EV", "TAB\tHERE", "()A\n()B", QByteArray("()\0C", 4),
+                                         "()D\x1b\x7f" "E", "\"\x83\x63", "/EV"});
     Upload();
-    EXPECT_EQ(frmEdit->memMain2->Lines(), (QStringList{"EV", "()A()B", "()C", "\"ツ", "/EV"}));
+    EXPECT_EQ(frmEdit->memMain2->Lines(),
+              (QStringList{"EV", "TAB\tHERE", "()A ()B", "() C", "()D  E", "\"ツ", "/EV"}));
     EXPECT_TRUE(Completed("アップロード完了"));
 }
 
