@@ -94,6 +94,36 @@ bool DriverAnsweredRow(const QPlainTextEdit& pane) {
     return second.isValid() && !second.text().isEmpty();
 }
 
+// The reply pane's status line, which names the row sent last. The line is laid out anew each
+// time it changes, which costs more than the rest of a row, so while rows go out it is rewritten
+// only as often as anyone can read it; when the run stops it names the row in progress at once.
+class RowStatus {
+public:
+    RowStatus(QPlainTextEdit& pane, const QString& name) : pane_(pane), name_(name) {}
+    RowStatus(const RowStatus&) = delete;
+    RowStatus& operator=(const RowStatus&) = delete;
+
+    // Row n has gone out. The first row's status stands at once, so a reply is always line 1.
+    void Sent(int n) {
+        sent_ = n;
+        if (shown_ < 0 || clock_.hasExpired(kStatusRefreshMs)) ShowNow();
+    }
+
+    void ShowNow() {
+        if (sent_ == shown_) return;
+        ReplaceFirstLine(pane_, QString("%1 の %2行目を送信").arg(name_).arg(sent_ + 1));
+        shown_ = sent_;
+        clock_.start();
+    }
+
+private:
+    QPlainTextEdit& pane_;
+    const QString name_;
+    int sent_ = -1;
+    int shown_ = -1;
+    QElapsedTimer clock_;
+};
+
 // Sends the rows one by one: status line, pace, the "MBCL" pause, the read-back. Cancel is seen
 // before each row; a lost line ends the run at once.
 DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
@@ -101,7 +131,9 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
     const QList<QByteArray>& rows = source.rows;
     const int baudIndex = frmSetup->cmbBaudrate->ItemIndex();
     const int series = SeriesIndex();
-    QElapsedTimer statusShown;
+    RowStatus status(*edit.memSub, source.name);
+    // However the run stops, the status names the row that was in progress.
+    const auto stopped = qScopeGuard([&status] { status.ShowNow(); });
     ui::ProcessPendingMessages();
     for (int n = 0;; ++n) {
         // Every row's waits let the user's clicks and a lost line through before the next row.
@@ -124,14 +156,7 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
 
         mdlGeneral->SendCommand(row + '\r', ridEditReply);
         WaitSendComplete();
-        // The status line is laid out anew each time it changes, which costs more than the rest of
-        // a row; it is rewritten as often as anyone can read it. It stands from the first row on,
-        // so a driver reply is always line 1.
-        if (n == 0 || statusShown.hasExpired(kStatusRefreshMs)) {
-            ReplaceFirstLine(*edit.memSub,
-                             QString("%1 の %2行目を送信").arg(source.name).arg(n + 1));
-            statusShown.start();
-        }
+        status.Sent(n);
 
         // The pace ends at its limit or at the first reply, which is the driver refusing the row.
         WaitTicksOrReply(*edit.Timer2, editor::PaceTicks(baudIndex, int(row.size())));
@@ -295,8 +320,7 @@ void TfrmEdit::DownLoadProgram() {
         frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);
         break;
     case RunEnd::Cancelled:
-        memSub->clear(); // the progress window was closed by its own button
-        break;
+        break; // the progress window was closed by its own button; the status names the row
     case RunEnd::DataError:
         failedAt(run.row);
         ui::ShowMessage("KASOがデータエラーを検知しました。\n再度テキストを確認してください。",

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTabBar>
+#include <QTimer>
 
 namespace {
 
@@ -297,6 +298,45 @@ TEST_F(ProgramTransferTest, DriverFaultsStopTheDownloadWithTheirMessages) {
     EXPECT_EQ(run({.silentReadBack = true}), "EV\rRRX\r");
     EXPECT_EQ(LastMessage().text, "ドライバから返信がありませんでした。");
     EXPECT_EQ(LastMessage().caption, "ﾀｲﾑｱｳﾄｴﾗ-");
+}
+
+TEST_F(ProgramTransferTest, AStoppedDownloadNamesTheRowInProgress) {
+    frmSetup->cmbModelType->SetItemIndex(2); // every row is read back
+    Answer(ui::MsgResult::No);
+    OpenProgram("P.mbx", "EV\n()A\n()B\n()C\n()D\n()E\n()F\n/EV\n");
+    // Each way of stopping happens while the sixth row, "()E", is under way.
+    const auto stopAtSixthRow = [&](std::function<void()> stop) {
+        driver->clearReceived();
+        messages.clear();
+        const auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
+                                            driver.get(), [&](const QByteArray& line) {
+                                                if (line == "()E") stop();
+                                            });
+        Download();
+        QObject::disconnect(watch);
+        driver->setProgramFaults({});
+        EXPECT_FALSE(frmCommCancel->isVisible());
+        EXPECT_FALSE(driver->receivedLines().contains("()F"));
+        return ReplyLines();
+    };
+    const QStringList sixthRowStatus{"P.mbx の 6行目を送信"};
+
+    EXPECT_EQ(stopAtSixthRow([&] { driver->setProgramFaults({.silentReadBack = true}); }),
+              sixthRowStatus);
+    EXPECT_EQ(LastMessage().text, "ドライバから返信がありませんでした。");
+
+    EXPECT_EQ(stopAtSixthRow([&] {
+                  QTimer::singleShot(0, frmCommCancel, [] { frmCommCancel->btnCancel->click(); });
+              }),
+              sixthRowStatus);
+    EXPECT_EQ(messages.size(), 1u); // the "MBCL" question only
+
+    EXPECT_EQ(stopAtSixthRow([&] { driver->setProgramFaults({.wrongEcho = true}); }),
+              (QStringList{"[エラー] P.mbx の 6行目", "[文字列] ()E"}));
+    EXPECT_EQ(LastMessage().text, kDataError);
+
+    EXPECT_EQ(stopAtSixthRow([&] { driver->hangUp(); }), sixthRowStatus);
+    EXPECT_TRUE(LastMessage().text.startsWith("Commポートとの接続が切れました。"));
 }
 
 TEST_F(ProgramTransferTest, ADriverReplyToTheLastRowIsADataErrorNotACompletion) {
