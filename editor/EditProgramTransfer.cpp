@@ -56,7 +56,24 @@ struct DownloadSource {
     QString name;            // the name the pane's status and error lines show
     QList<QByteArray> rows;  // CP932 bytes, without CR
     bool fromFile = false;   // a compiled program file (no percentage shown)
+    QStringList lines;       // the editor's lines the rows were made from; none for a file
+
+    // A row as the document holds it, for the error lines.
+    QString RowText(int n) const {
+        return fromFile ? ui::cp932::Decode(rows.value(n)) : lines.value(n);
+    }
 };
+
+// The first of the editor's lines that cannot be sent whole: one that would not reach the driver
+// as typed (a control character, a character with no CP932 code), or one longer than a row.
+editor::RowCheck CheckEditorLines(const QStringList& lines) {
+    for (int n = 0; n < lines.size(); ++n) {
+        if (!GoesOutUnchanged(lines[n])) return {editor::RowFault::BadCharacter, n};
+        const editor::RowCheck row = editor::CheckRows({LineBytes(lines[n])}, true);
+        if (row.fault != editor::RowFault::None) return {row.fault, n};
+    }
+    return {};
+}
 
 void HideDriverScreensForTransfer() {
     HideDriveScreens({frmPrm, frmDataTable, frmAlarmList, frmStat, frmStat_QWC, frmLogging,
@@ -224,13 +241,13 @@ namespace {
 // user declined or the compiled program is missing (the message is shown here).
 std::optional<DownloadSource> ChooseSource(const QString& caption, const QString& fileName,
                                            const QStringList& paneLines) {
-    const DownloadSource editorText{caption, editor::EditorRows(paneLines), false};
+    const DownloadSource editorText{caption, editor::EditorRows(paneLines), false, paneLines};
     if (caption.contains(".mbx") || caption.contains(".MBX")) return editorText;
     const std::optional<editor::CompileFiles> files = editor::CompileFileNames(caption, fileName);
     const QString compiled = files ? files->compiled : QString();
     const CompiledProgram program = ReadCompiledProgram(compiled);
     if (program.opened && !program.tooLarge)
-        return DownloadSource{QFileInfo(compiled).fileName(), program.rows, true};
+        return DownloadSource{QFileInfo(compiled).fileName(), program.rows, true, {}};
     if (program.opened || caption.contains(".mb") || caption.contains(".MB")) {
         ui::ShowWarning("コンパイルしてください。", "ダウンロード中止");
         return std::nullopt;
@@ -261,10 +278,11 @@ void TfrmEdit::DownLoadProgram() {
 
     // Every row is checked before the first is sent, so a bad row never leaves half a program
     // in the driver.
-    const editor::RowCheck check = editor::CheckRows(rows, !source->fromFile);
+    const editor::RowCheck check = source->fromFile ? editor::CheckRows(rows, false)
+                                                    : CheckEditorLines(source->lines);
     const auto showFailedRow = [&](int n) {
         memSub->setPlainText(QString("[エラー] %1 の %2行目").arg(source->name).arg(n + 1));
-        memSub->appendPlainText("[文字列] " + ui::cp932::Decode(rows.value(n)));
+        memSub->appendPlainText("[文字列] " + source->RowText(n));
     };
     switch (check.fault) {
     case editor::RowFault::None:
@@ -312,7 +330,7 @@ void TfrmEdit::DownLoadProgram() {
         frmCommCancel->AbortTransfer();
         // Line 0 holds the status; a driver reply stands below it, the row comes last.
         ReplaceFirstLine(*memSub, QString("[エラー] %1 の %2行目").arg(source->name).arg(n + 1));
-        memSub->appendPlainText("[文字列] " + ui::cp932::Decode(rows.value(n)));
+        memSub->appendPlainText("[文字列] " + source->RowText(n));
     };
     switch (run.end) {
     case RunEnd::Completed:

@@ -241,6 +241,20 @@ TEST_F(ProgramTransferTest, BadRowsAndUnconfirmedAxesAreRefusedBeforeAnythingIsS
     EXPECT_EQ(LastMessage().text, "通信確立が未確認の軸のプログラムをアップロードしようとしています"
                                   "。\n設定画面にて通信確立の確認及び軸指定の確認をしてください。");
     EXPECT_EQ(frmEdit->UsedSlots, 1); // no document opened for it
+
+    // An editor line with characters that have no CP932 code would go out as "??".
+    frmMain->AxisMask = (1 << ('X' - 'A')) | (1 << ('Y' - 'A'));
+    frmEdit->FileNewItem->trigger();
+    TypeText("EV\r'€✓\r/EV");
+    messages.clear();
+    Download();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, "コンパイルされていないファイルを転送します。よろしいですか？");
+    EXPECT_EQ(messages[1].text,
+              "転送文字列に送信できない文字があります。\n再度テキストを確認してください。");
+    EXPECT_EQ(ReplyLines(), (QStringList{"[エラー] 新規ﾌｧｲﾙ の 2行目", "[文字列] '€✓"}));
+    EXPECT_FALSE(frmCommCancel->isVisible());
+
     Pause(50);
     EXPECT_TRUE(driver->receivedBytes().isEmpty());
 }
