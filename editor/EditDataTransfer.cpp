@@ -201,8 +201,9 @@ void TfrmEdit::SendDownLoadData(QObject*) {
         memSub->setPlainText(
             QString("[エラー] %1 の %2行目").arg(TabCaption(ActiveTab())).arg(row + 1));
         memSub->appendPlainText("[文字列] " + *unsendable);
-        ui::ShowMessage("転送文字列に送信できない文字があります。\n再度テキストを確認してください。",
-                        "送信データエラー", ui::MsgIcon::Information);
+        ui::ShowMessage(
+            "転送文字列に送信できない文字があります。\n再度テキストを確認してください。",
+            "送信データエラー", ui::MsgIcon::Information);
         return;
     }
     const int lossesAtStart = mdlGeneral->LineLosses();

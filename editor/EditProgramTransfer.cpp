@@ -278,8 +278,8 @@ void TfrmEdit::DownLoadProgram() {
 
     // Every row is checked before the first is sent, so a bad row never leaves half a program
     // in the driver.
-    const editor::RowCheck check = source->fromFile ? editor::CheckRows(rows, false)
-                                                    : CheckEditorLines(source->lines);
+    const editor::RowCheck check =
+        source->fromFile ? editor::CheckRows(rows, false) : CheckEditorLines(source->lines);
     const auto showFailedRow = [&](int n) {
         memSub->setPlainText(QString("[エラー] %1 の %2行目").arg(source->name).arg(n + 1));
         memSub->appendPlainText("[文字列] " + source->RowText(n));

@@ -395,8 +395,7 @@ bool TPrmWindow::ValuesSendable() const {
 }
 
 void TPrmWindow::btnSendPrmClick() {
-    if (!ValuesSendable())
-        return;
+    if (!ValuesSendable()) return;
     lossesAtStart_ = mdlGeneral->LineLosses();
     Busy = 1;
     SetTransferRunning(true);

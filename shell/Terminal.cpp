@@ -55,8 +55,7 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
     const QString typed = FirstLineOf(edtSend->text());
     if (typed != edtSend->text())
         edtSend->setText(typed); // what the monitor or the history takes is what is sent
-    if (typed.isEmpty() || !CheckLineText(typed))
-        return;
+    if (typed.isEmpty() || !CheckLineText(typed)) return;
     QString axis;
     if (DesignationOf(typed, axis))
         lblAxis->setText(axis);

@@ -95,8 +95,7 @@ bool GoesOutUnchanged(const QString& text) {
 
 bool CheckLineText(const QString& text, const QString& place) {
     const QString character = ui::cp932::UncodedCharacter(text);
-    if (character.isEmpty())
-        return true;
+    if (character.isEmpty()) return true;
     ui::ShowWarning(UnsendableTextMessage(character, place), "入力エラー");
     return false;
 }

@@ -44,8 +44,7 @@ void ComboBox::SetItemIndex(int index) {
 
 void ComboBox::setEditable(bool editable) {
     QComboBox::setEditable(editable);
-    if (editable)
-        setCompleter(nullptr);
+    if (editable) setCompleter(nullptr);
 }
 
 void ComboBox::setLineEdit(QLineEdit* edit) {

@@ -468,7 +468,9 @@ TEST_F(ProgramTransferTest, UploadTakesItsOwnDocumentAndEndsAtOnceOnCancel) {
 TEST_F(ProgramTransferTest, EachUploadedRowIsOneLineOfTheDocument) {
     // A tab stays; a line feed, NUL or escape in a reply splits no row and joins no words.
     driver->axis('Y').program().setRows({"EV", "TAB\tHERE", "()A\n()B", QByteArray("()\0C", 4),
-                                         "()D\x1b\x7f" "E", "\"\x83\x63", "/EV"});
+                                         "()D\x1b\x7f"
+                                         "E",
+                                         "\"\x83\x63", "/EV"});
     Upload();
     EXPECT_EQ(frmEdit->memMain2->Lines(),
               (QStringList{"EV", "TAB\tHERE", "()A ()B", "() C", "()D  E", "\"ツ", "/EV"}));

@@ -55,7 +55,8 @@ TEST_F(LineRulesTest, TextWithoutACp932CodeIsRefusedNeverSentAsAQuestionMark) {
     frmMain->edtSend->setFocus();
     Type(frmMain->edtSend, "'€✓\r");
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "送信できない文字「€」が含まれています。\n入力内容を確認してください。");
+    EXPECT_EQ(messages[0].text,
+              "送信できない文字「€」が含まれています。\n入力内容を確認してください。");
     EXPECT_EQ(messages[0].caption, "入力エラー");
     EXPECT_EQ(frmMain->edtSend->text(), "'€✓");
     EXPECT_EQ(frmMain->lblAxis->text(), "*");
@@ -63,8 +64,7 @@ TEST_F(LineRulesTest, TextWithoutACp932CodeIsRefusedNeverSentAsAQuestionMark) {
     // The line function itself sends nothing of such a text; characters that have a code (the
     // wave dash and minus sign that CP932 keeps a code for) go out in it.
     const TRequestId idBefore = mdlGeneral->RequestId;
-    EXPECT_THROW(mdlGeneral->SendCommand(QString("X:#5=1😀\r"), ridTerminal),
-                 EUnsendableText);
+    EXPECT_THROW(mdlGeneral->SendCommand(QString("X:#5=1😀\r"), ridTerminal), EUnsendableText);
     EXPECT_TRUE(mdlGeneral->SendComplete);
     EXPECT_EQ(mdlGeneral->RequestId, idBefore);
     mdlGeneral->SendCommand(QString("'～－ｱ\r"), ridNone);

@@ -161,7 +161,8 @@ TEST_F(RunningMonitorTest, ANameWithACharacterThatCannotBeSentIsRefused) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
     Type(QApplication::focusWidget(), "my€\r");
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "送信できない文字「€」が含まれています。\n入力内容を確認してください。");
+    EXPECT_EQ(messages[0].text,
+              "送信できない文字「€」が含まれています。\n入力内容を確認してください。");
     EXPECT_EQ(messages[0].caption, "入力エラー");
     EXPECT_EQ(monitor->cmbAct0->currentText(), "MY€");
     EXPECT_EQ(monitor->CustomName0, "MYVAR"); // the name entered before stays in use
