@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
 #include "ui/Widgets.h"
@@ -172,7 +173,7 @@ TfrmFRA::RunExit TfrmFRA::OpenRun() {
     }
     ModeIndex = std::max(0, cbFRASET->ItemIndex());
     if (SendAndWait("&LAORG", &answer) == -1) return RunExit::Error;
-    LogAreaAddress = QString::fromLatin1(answer);
+    LogAreaAddress = ui::cp932::Decode(answer); // goes back out byte for byte
     SavedNfst = "0";
     EndFreq = ToFreq;
     return RunExit::Go;

@@ -27,6 +27,7 @@
 
 #include <QApplication>
 #include <QScopeGuard>
+#include <algorithm>
 
 namespace {
 
@@ -191,8 +192,20 @@ void TfrmEdit::SendDownLoadData(QObject*) {
 
     // What is sent is the document and the address as they stood when the user said yes.
     const QStringList lines = memMain2->Lines();
-    const QByteArray address =
-        ui::cp932::Encode(CleanLineField(frmDownload->cmbFirst->currentText()));
+    const QByteArray address = LineBytes(CleanLineField(frmDownload->cmbFirst->currentText()));
+    // A value that would not reach the driver as the document holds it stops the run before the
+    // first is sent.
+    const auto unsendable = std::find_if_not(lines.begin(), lines.end(), GoesOutUnchanged);
+    if (unsendable != lines.end()) {
+        const auto row = unsendable - lines.begin();
+        memSub->setPlainText(
+            QString("[エラー] %1 の %2行目").arg(TabCaption(ActiveTab())).arg(row + 1));
+        memSub->appendPlainText("[文字列] " + *unsendable);
+        ui::ShowMessage(
+            "転送文字列に送信できない文字があります。\n再度テキストを確認してください。",
+            "送信データエラー", ui::MsgIcon::Information);
+        return;
+    }
     const int lossesAtStart = mdlGeneral->LineLosses();
     // Any line in the reply pane is the driver's answer to a written value: a data error.
     const auto driverAnswered = [this] { return !memSub->toPlainText().isEmpty(); };
@@ -229,7 +242,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
         }
         // The first value always carries the address, so it can never land where the driver
         // last pointed; an empty later line goes as a bare line end.
-        const QByteArray value = ui::cp932::Encode(CleanLineField(lines[i]));
+        const QByteArray value = LineBytes(lines[i]);
         const QByteArray text = i == 0            ? address + "=" + value
                                 : value.isEmpty() ? QByteArray()
                                                   : "," + value;

@@ -87,6 +87,13 @@ void TfrmEdit::StartDataUpload() {
     if (ProgramTransferRunning() || DataDownloadRunning() || startText.isEmpty() ||
         !ReadUploadCounts(sets, itemsPerSet))
         return AbortDataUpload();
+    // The address is read whole before anything is sent; only the model decides the rest.
+    const QByteArray startLine = ui::cp932::Encode(startText);
+    const auto start = editor::address::Parse(startLine.toStdString());
+    if (!start) {
+        ui::ShowWarning("アドレス値が不正です。", "アドレスエラー");
+        return AbortDataUpload();
+    }
 
     // The upload writes into a document of its own; with none free it does not start.
     const int slot = TakeFreeSlot();
@@ -112,12 +119,6 @@ void TfrmEdit::StartDataUpload() {
     frmMain->VersionText = mdlGeneral->LastReply;
     if (UploadKind == kLoggingData && !ReadLoggingHeader()) return;
 
-    const QByteArray startLine = ui::cp932::Encode(startText);
-    const auto start = editor::address::Parse(startLine.toStdString());
-    if (!start) {
-        ui::ShowWarning("アドレス値が不正です。", "アドレスエラー");
-        return AbortDataUpload();
-    }
     const bool halfSteps = editor::address::HasHalfSteps(frmMain->VersionText.toStdString());
     if (editor::address::RefusedOn(start->kind, halfSteps)) {
         ShowSettingError("このドライバでは " + QString::fromStdString(start->prefix) +

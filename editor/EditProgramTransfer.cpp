@@ -56,7 +56,24 @@ struct DownloadSource {
     QString name;            // the name the pane's status and error lines show
     QList<QByteArray> rows;  // CP932 bytes, without CR
     bool fromFile = false;   // a compiled program file (no percentage shown)
+    QStringList lines;       // the editor's lines the rows were made from; none for a file
+
+    // A row as the document holds it, for the error lines.
+    QString RowText(int n) const {
+        return fromFile ? ui::cp932::Decode(rows.value(n)) : lines.value(n);
+    }
 };
+
+// The first of the editor's lines that cannot be sent whole: one that would not reach the driver
+// as typed (a control character, a character with no CP932 code), or one longer than a row.
+editor::RowCheck CheckEditorLines(const QStringList& lines) {
+    for (int n = 0; n < lines.size(); ++n) {
+        if (!GoesOutUnchanged(lines[n])) return {editor::RowFault::BadCharacter, n};
+        const editor::RowCheck row = editor::CheckRows({LineBytes(lines[n])}, true);
+        if (row.fault != editor::RowFault::None) return {row.fault, n};
+    }
+    return {};
+}
 
 void HideDriverScreensForTransfer() {
     HideDriveScreens({frmPrm, frmDataTable, frmAlarmList, frmStat, frmStat_QWC, frmLogging,
@@ -94,6 +111,36 @@ bool DriverAnsweredRow(const QPlainTextEdit& pane) {
     return second.isValid() && !second.text().isEmpty();
 }
 
+// The reply pane's status line, which names the row sent last. The line is laid out anew each
+// time it changes, which costs more than the rest of a row, so while rows go out it is rewritten
+// only as often as anyone can read it; when the run stops it names the row in progress at once.
+class RowStatus {
+public:
+    RowStatus(QPlainTextEdit& pane, const QString& name) : pane_(pane), name_(name) {}
+    RowStatus(const RowStatus&) = delete;
+    RowStatus& operator=(const RowStatus&) = delete;
+
+    // Row n has gone out. The first row's status stands at once, so a reply is always line 1.
+    void Sent(int n) {
+        sent_ = n;
+        if (shown_ < 0 || clock_.hasExpired(kStatusRefreshMs)) ShowNow();
+    }
+
+    void ShowNow() {
+        if (sent_ == shown_) return;
+        ReplaceFirstLine(pane_, QString("%1 の %2行目を送信").arg(name_).arg(sent_ + 1));
+        shown_ = sent_;
+        clock_.start();
+    }
+
+private:
+    QPlainTextEdit& pane_;
+    const QString name_;
+    int sent_ = -1;
+    int shown_ = -1;
+    QElapsedTimer clock_;
+};
+
 // Sends the rows one by one: status line, pace, the "MBCL" pause, the read-back. Cancel is seen
 // before each row; a lost line ends the run at once.
 DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
@@ -101,7 +148,9 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
     const QList<QByteArray>& rows = source.rows;
     const int baudIndex = frmSetup->cmbBaudrate->ItemIndex();
     const int series = SeriesIndex();
-    QElapsedTimer statusShown;
+    RowStatus status(*edit.memSub, source.name);
+    // However the run stops, the status names the row that was in progress.
+    const auto stopped = qScopeGuard([&status] { status.ShowNow(); });
     ui::ProcessPendingMessages();
     for (int n = 0;; ++n) {
         // Every row's waits let the user's clicks and a lost line through before the next row.
@@ -124,14 +173,7 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
 
         mdlGeneral->SendCommand(row + '\r', ridEditReply);
         WaitSendComplete();
-        // The status line is laid out anew each time it changes, which costs more than the rest of
-        // a row; it is rewritten as often as anyone can read it. It stands from the first row on,
-        // so a driver reply is always line 1.
-        if (n == 0 || statusShown.hasExpired(kStatusRefreshMs)) {
-            ReplaceFirstLine(*edit.memSub,
-                             QString("%1 の %2行目を送信").arg(source.name).arg(n + 1));
-            statusShown.start();
-        }
+        status.Sent(n);
 
         // The pace ends at its limit or at the first reply, which is the driver refusing the row.
         WaitTicksOrReply(*edit.Timer2, editor::PaceTicks(baudIndex, int(row.size())));
@@ -199,13 +241,13 @@ namespace {
 // user declined or the compiled program is missing (the message is shown here).
 std::optional<DownloadSource> ChooseSource(const QString& caption, const QString& fileName,
                                            const QStringList& paneLines) {
-    const DownloadSource editorText{caption, editor::EditorRows(paneLines), false};
+    const DownloadSource editorText{caption, editor::EditorRows(paneLines), false, paneLines};
     if (caption.contains(".mbx") || caption.contains(".MBX")) return editorText;
     const std::optional<editor::CompileFiles> files = editor::CompileFileNames(caption, fileName);
     const QString compiled = files ? files->compiled : QString();
     const CompiledProgram program = ReadCompiledProgram(compiled);
     if (program.opened && !program.tooLarge)
-        return DownloadSource{QFileInfo(compiled).fileName(), program.rows, true};
+        return DownloadSource{QFileInfo(compiled).fileName(), program.rows, true, {}};
     if (program.opened || caption.contains(".mb") || caption.contains(".MB")) {
         ui::ShowWarning("コンパイルしてください。", "ダウンロード中止");
         return std::nullopt;
@@ -236,10 +278,11 @@ void TfrmEdit::DownLoadProgram() {
 
     // Every row is checked before the first is sent, so a bad row never leaves half a program
     // in the driver.
-    const editor::RowCheck check = editor::CheckRows(rows, !source->fromFile);
+    const editor::RowCheck check =
+        source->fromFile ? editor::CheckRows(rows, false) : CheckEditorLines(source->lines);
     const auto showFailedRow = [&](int n) {
         memSub->setPlainText(QString("[エラー] %1 の %2行目").arg(source->name).arg(n + 1));
-        memSub->appendPlainText("[文字列] " + ui::cp932::Decode(rows.value(n)));
+        memSub->appendPlainText("[文字列] " + source->RowText(n));
     };
     switch (check.fault) {
     case editor::RowFault::None:
@@ -287,7 +330,7 @@ void TfrmEdit::DownLoadProgram() {
         frmCommCancel->AbortTransfer();
         // Line 0 holds the status; a driver reply stands below it, the row comes last.
         ReplaceFirstLine(*memSub, QString("[エラー] %1 の %2行目").arg(source->name).arg(n + 1));
-        memSub->appendPlainText("[文字列] " + ui::cp932::Decode(rows.value(n)));
+        memSub->appendPlainText("[文字列] " + source->RowText(n));
     };
     switch (run.end) {
     case RunEnd::Completed:
@@ -295,8 +338,7 @@ void TfrmEdit::DownLoadProgram() {
         frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);
         break;
     case RunEnd::Cancelled:
-        memSub->clear(); // the progress window was closed by its own button
-        break;
+        break; // the progress window was closed by its own button; the status names the row
     case RunEnd::DataError:
         failedAt(run.row);
         ui::ShowMessage("KASOがデータエラーを検知しました。\n再度テキストを確認してください。",
@@ -376,8 +418,7 @@ void TfrmEdit::ReceiveProgramLine() {
         EndProgramUpload(false);
         return;
     }
-    // One driver row is one line of the document: a control character could split or hide it.
-    memUploadData->AddLine(CleanLineField(ui::cp932::Decode(line)));
+    memUploadData->AddLine(editor::UploadedRow(line));
     try {
         mdlGeneral->SendCommand(QByteArray("FL+\r"), ridProgramUpload);
         WaitSendComplete();

@@ -82,4 +82,11 @@ int PaceTicks(int baudIndex, int length) {
     }
 }
 
+QString UploadedRow(const QByteArray& reply) {
+    QString row = ui::cp932::Decode(reply);
+    for (QChar& ch : row)
+        if (ch != '\t' && (ch.unicode() < 0x20 || ch.unicode() == 0x7F)) ch = ' ';
+    return row;
+}
+
 } // namespace editor

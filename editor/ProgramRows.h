@@ -1,6 +1,7 @@
 // The rows of a program download as they go on the line: read from a compiled program file or
 // taken from the editor's text, checked before the first is sent, and the per-row rules of the
-// download (pace, read-back, the "MBCL" pause). Plain code under the editor window.
+// download (pace, read-back, the "MBCL" pause); and a row of the upload as it comes back. Plain
+// code under the editor window.
 #pragma once
 
 #include <QByteArray>
@@ -44,5 +45,9 @@ bool ClearsProgram(const QByteArray& row);
 // The pace after a row of `length` bytes, in 10 ms ticks, by the item index of the baud rate
 // box (0 1200, 1 4800, 2 9600, 3 19200, 4 38400 bps).
 int PaceTicks(int baudIndex, int length);
+
+// A program row the driver sent back, as one line of the document: a tab stays a tab and every
+// other control character becomes a blank, so the row stays one line and its words stay apart.
+QString UploadedRow(const QByteArray& reply);
 
 } // namespace editor

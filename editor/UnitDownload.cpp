@@ -64,9 +64,7 @@ void TfrmDownload::cmbFirstKeyPress(QChar& key) {
 
 void TfrmDownload::btnStartClick() {
     btnStart->setEnabled(false);
-    if (!editor::address::DownloadDialogAccepts(
-            ui::cp932::Encode(cmbFirst->currentText()).toStdString())) {
-        ui::ShowWarning("アドレス値が不正です。", "アドレスエラー");
+    if (!StartAddressAccepted(cmbFirst->currentText(), editor::address::DownloadDialogAccepts)) {
         btnStart->setEnabled(true);
         return;
     }

@@ -29,6 +29,13 @@ void KeepChosenPrefix(ui::ComboBox& box, QChar key) {
     edit->setCursorPosition(end);
 }
 
+bool StartAddressAccepted(const QString& address, bool (*accepts)(std::string_view)) {
+    if (!CheckLineText(address)) return false;
+    if (accepts(LineBytes(address).toStdString())) return true;
+    ui::ShowWarning("アドレス値が不正です。", "アドレスエラー");
+    return false;
+}
+
 void PrepareTransferBoxes(ui::ComboBox& first, ui::Edit& count, const QPalette& dialogPalette) {
     first.setEditable(true);
     first.setInsertPolicy(QComboBox::NoInsert);
@@ -127,9 +134,7 @@ void TfrmUpload::btnStartClick() {
     ProgressBar1->setValue(0);
     btnStart->setEnabled(false);
     frmEdit->ShowUploadCollector(true);
-    if (!editor::address::UploadDialogAccepts(
-            ui::cp932::Encode(cmbFirst->currentText()).toStdString())) {
-        ui::ShowWarning("アドレス値が不正です。", "アドレスエラー");
+    if (!StartAddressAccepted(cmbFirst->currentText(), editor::address::UploadDialogAccepts)) {
         btnStart->setEnabled(true);
         frmEdit->ShowUploadCollector(false);
         return;

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <functional>
+#include <string_view>
 
 class TfrmUpload : public ui::Form {
     Q_OBJECT
@@ -59,6 +60,10 @@ void KeepChosenPrefix(ui::ComboBox& box, QChar key);
 // The boxes both dialogs share: the start address editable, the count of values read-only, out
 // of the tab chain and on the dialog's background (`dialogPalette`).
 void PrepareTransferBoxes(ui::ComboBox& first, ui::Edit& count, const QPalette& dialogPalette);
+
+// The dialogs' test of the start address typed (`accepts`, on the bytes it sends): false after
+// telling the user why, when a character cannot be sent or the form is refused.
+bool StartAddressAccepted(const QString& address, bool (*accepts)(std::string_view));
 
 // The start address box's own line edit, with the dialog's key press handler, showing the first
 // address of the internal variables.

@@ -335,6 +335,7 @@ void TFourChannelLogging::cmbLogValChange(int channel) {
         ui::ShowWarning(ch + "のﾛｷﾞﾝｸﾞ変数名の設定が不正です。\n", "警告");
         return;
     }
+    if (!CheckLineText(name)) return;
     if (RefusedName(name)) {
         ui::ShowWarning("このﾄﾞﾗｲﾊﾞでこのﾛｷﾞﾝｸﾞ変数名は設定できません。\n", "警告");
         list->SetItemIndex(0);

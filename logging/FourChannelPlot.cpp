@@ -130,6 +130,7 @@ void TFourChannelLogging::cmbLogValKeyPress(int c, QChar& key) {
         ui::ShowWarning(QString("CH%1のﾛｷﾞﾝｸﾞ変数名の設定が不正です。\n").arg(c + 1), "警告");
         return;
     }
+    if (!CheckLineText(name)) return;
     SendAndWait(QString("LOG%1N=%2\r").arg(c + 1).arg(name));
     SetChScale(c);
 }

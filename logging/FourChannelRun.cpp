@@ -7,6 +7,9 @@
 #include "ui/Dialogs.h"
 
 bool TFourChannelLogging::RunChecks() {
+    if (!CheckLineText(cmbLogTime->currentText())) return false;
+    for (ui::ComboBox* list : ChannelLists())
+        if (!CheckLineText(LineField(list))) return false;
     if (cmbLogTime->currentText().isEmpty()) {
         ui::ShowWarning("ﾃﾞｰﾀ取込周期を指定してください。\n", "警告");
         return false;

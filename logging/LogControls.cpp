@@ -90,7 +90,6 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget
 }
 
 void ConnectVariableBox(QComboBox* box, QObject* context, std::function<void()> handler) {
-    box->setCompleter(nullptr);
     QObject::connect(box, &QComboBox::activated, context, [handler] { ui::RunGuarded(handler); });
     QObject::connect(box->lineEdit(), &QLineEdit::textEdited, context, [box, handler] {
         const QString edited = box->currentText();

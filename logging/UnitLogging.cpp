@@ -230,6 +230,7 @@ void TfrmLogging::ApplySpanRule() {
 
 bool TfrmLogging::RunChecks() {
     const QString variable = LineField(cmbLogVal1);
+    if (!CheckLineText(variable)) return false;
     if (cmbLogVal1->ItemIndex() < 0 && !BeginsWithFourHexDigits(variable)) return false;
     if (cmbLogTime->currentText().isEmpty()) {
         ui::ShowWarning("ﾃﾞｰﾀ取込周期を指定してください。\n", "警告");

@@ -25,7 +25,7 @@ TfrmLogging_QWB::TfrmLogging_QWB(QWidget* owner)
 
 // A model text of exactly "QWB10" takes its period at a memory address.
 QByteArray TfrmLogging_QWB::PeriodChangeCommand() const {
-    const QByteArray text = cmbLogTime->currentText().toLatin1();
+    const QByteArray text = LineBytes(cmbLogTime->currentText());
     if (frmMain->VersionText == "QWB10") return "#$0020041A=" + text + "\r";
     return "LTIME=" + text + "\r";
 }

@@ -65,13 +65,13 @@ void TfrmLogging_QWC::SelectActivationPeriod() {
 QByteArray TfrmLogging_QWC::PeriodChangeCommand() const {
     if (PeriodItem() == 0) return "LTIME=0\r";
     if (PeriodItem() == 1 && HasLogVersion()) return "LTIME=-4\r";
-    return "LTIME=" + cmbLogTime->currentText().toLatin1() + "\r";
+    return "LTIME=" + LineBytes(cmbLogTime->currentText()) + "\r";
 }
 
 QByteArray TfrmLogging_QWC::RunPeriodCommand() const {
     if (PeriodItem() == 0 && HasLogVersion()) return "LTIME=0\r";
     if (PeriodItem() == 1 && HasLogVersion()) return "LTIME=-4\r";
-    return "LTIME=" + cmbLogTime->currentText().toLatin1() + "\r";
+    return "LTIME=" + LineBytes(cmbLogTime->currentText()) + "\r";
 }
 
 bool TfrmLogging_QWC::RefusedName(const QString& name) const {

@@ -46,7 +46,7 @@ void WriteGuide(QTextEdit* pane, const QStringList& lines) {
 }
 
 QByteArray PrmValueForLine(const QString& cellText) {
-    QByteArray value = ui::cp932::Encode(cellText);
+    QByteArray value = LineBytes(cellText);
     value.removeIf([](char ch) {
         const auto byte = static_cast<unsigned char>(ch);
         return byte < 0x20 || byte == 0x7F;
@@ -385,7 +385,17 @@ void TPrmWindow::AbortTransfer() {
         ShowNoAnswer();
 }
 
+// Every value the send would write can go out as it stands; the first that cannot is named.
+bool TPrmWindow::ValuesSendable() const {
+    for (int k = 0; k + 1 < grdPrm->RowCount(); ++k)
+        if (!NeverWritten(k) &&
+            !CheckLineText(grdPrm->Cell(1, k + 1), QString("#%1").arg(k, 3, 10, QChar('0'))))
+            return false;
+    return true;
+}
+
 void TPrmWindow::btnSendPrmClick() {
+    if (!ValuesSendable()) return;
     lossesAtStart_ = mdlGeneral->LineLosses();
     Busy = 1;
     SetTransferRunning(true);

@@ -114,6 +114,7 @@ private:
     // The grid reaches down to the guide pane, or to 3 pixels above the bottom edge without it.
     void SetGuideHeights();
     bool QueryModel();
+    bool ValuesSendable() const;
     void NoAnswerPath();
     void StartQueryChain();
     void HandleReply();
@@ -137,5 +138,6 @@ private:
 void WriteGuide(QTextEdit* pane, const QStringList& lines);
 
 // A value as it goes into an assignment line: control characters (a pasted line end, say) are
-// taken out so that one cell never makes more than one command line.
+// taken out so that one cell never makes more than one command line; a character with no CP932
+// code raises EUnsendableText.
 QByteArray PrmValueForLine(const QString& cellText);

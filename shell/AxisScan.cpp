@@ -6,7 +6,6 @@
 #include "UnitSplashWindow.h"
 #include "Waits.h"
 #include "ui/Dialogs.h"
-#include "ui/Codec.h"
 #include "ui/Wait.h"
 
 #include <memory>
@@ -136,7 +135,7 @@ void TfrmSetup::RunCheck() {
         }
         // Nothing is sent on a port that could not be opened.
         if (comm.Opened()) {
-            mdlGeneral->SendCommand(ui::cp932::Encode(frmMain->lblAxis->text() + ":\r"), ridNone);
+            mdlGeneral->SendCommand(frmMain->lblAxis->text() + ":\r", ridNone);
             WaitSendComplete();
         }
     } catch (const std::exception&) {

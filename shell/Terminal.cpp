@@ -7,7 +7,6 @@
 #include "Waits.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
-#include "ui/Codec.h"
 #include "ui/Dialogs.h"
 
 #include <algorithm>
@@ -56,8 +55,7 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
     const QString typed = FirstLineOf(edtSend->text());
     if (typed != edtSend->text())
         edtSend->setText(typed); // what the monitor or the history takes is what is sent
-    if (typed.isEmpty())
-        return;
+    if (typed.isEmpty() || !CheckLineText(typed)) return;
     QString axis;
     if (DesignationOf(typed, axis))
         lblAxis->setText(axis);
@@ -92,7 +90,7 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
 void TfrmMain::SendTypedLine(const QString& typed) {
     if (mdlGeneral->RequestId < ridTerminal)
         mdlGeneral->RequestId = ridTerminal;
-    const QByteArray line = ui::cp932::Encode(typed);
+    const QByteArray line = LineBytes(typed);
     const RateCommand* rate = MatchRateCommand(line);
     if (!rate) {
         mdlGeneral->SendCommand(line + '\r', ridTerminal);

@@ -20,6 +20,14 @@ bool SetsReplyReceivedFirst(TRequestId id) {
            id == ridPrmLock;
 }
 
+// The message that names a character with no CP932 code, and the box or row (`place`) that
+// holds it when there is one.
+QString UnsendableTextMessage(const QString& character, const QString& place = {}) {
+    const QString what = QString("送信できない文字「%1」").arg(character);
+    return (place.isEmpty() ? what + "が含まれています。" : place + " に" + what + "があります。") +
+           "\n入力内容を確認してください。";
+}
+
 } // namespace
 
 TmdlGeneral::TmdlGeneral(QObject* owner)
@@ -73,6 +81,25 @@ QString CleanLineField(const QString& text) {
     return clean;
 }
 
+QByteArray LineBytes(const QString& text) {
+    std::optional<QByteArray> bytes = ui::cp932::EncodeExactly(text);
+    if (!bytes)
+        throw EUnsendableText(
+            UnsendableTextMessage(ui::cp932::UncodedCharacter(text)).toStdString());
+    return *std::move(bytes);
+}
+
+bool GoesOutUnchanged(const QString& text) {
+    return CleanLineField(text) == text && ui::cp932::EncodeExactly(text).has_value();
+}
+
+bool CheckLineText(const QString& text, const QString& place) {
+    const QString character = ui::cp932::UncodedCharacter(text);
+    if (character.isEmpty()) return true;
+    ui::ShowWarning(UnsendableTextMessage(character, place), "入力エラー");
+    return false;
+}
+
 void TmdlGeneral::OnLineLost(QObject* window, std::function<void()> returnToIdle) {
     lineLostHandlers_.push_back({window, std::move(returnToIdle)});
 }
@@ -91,7 +118,7 @@ void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId) {
 }
 
 void TmdlGeneral::SendCommand(const QString& line, TRequestId requestId) {
-    SendCommand(ui::cp932::Encode(line), requestId);
+    SendCommand(LineBytes(line), requestId);
 }
 
 void TmdlGeneral::SetCommParams(short port, unsigned int baud, short parity) {

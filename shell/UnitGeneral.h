@@ -5,6 +5,7 @@
 
 #include "platform/Comm.h"
 #include "ui/FileDialogs.h"
+#include "ui/Guard.h"
 #include "ui/Printing.h"
 
 #include <QByteArray>
@@ -60,7 +61,8 @@ public:
 
     // Sends one command line (the caller appends the CR); raises the port's error on failure.
     // This is the one way onto the line: whatever a box, a cell, a file or a reply put into the
-    // line, it goes out as exactly one line (see CommandLine).
+    // line, it goes out as exactly one line (see CommandLine). Text goes out in CP932 or not at
+    // all (see LineBytes).
     void SendCommand(const QByteArray& line, TRequestId requestId);
     void SendCommand(const QString& line, TRequestId requestId);
 
@@ -104,3 +106,22 @@ extern TmdlGeneral* mdlGeneral;
 
 // A field of a command line or a stored value as text: every control character removed.
 QString CleanLineField(const QString& text);
+
+// Text for the line that holds a character with no CP932 code: nothing of it is sent, since the
+// driver would get "?" in its place. The error's text is the message for the user.
+class EUnsendableText : public ui::Error {
+public:
+    using ui::Error::Error;
+};
+
+// The CP932 bytes of text for the line; raises EUnsendableText when a character has no code.
+QByteArray LineBytes(const QString& text);
+
+// Whether text goes on the line exactly as it stands: no control character, which the line
+// drops, and no character without a CP932 code. A transfer checks every row with it before it
+// sends the first, so that nothing of a document goes out altered.
+bool GoesOutUnchanged(const QString& text);
+
+// For a box or a cell that feeds the line, before its text is sent: true when every character
+// has a CP932 code; otherwise the user is told which one cannot be sent (and where), and false.
+bool CheckLineText(const QString& text, const QString& place = {});

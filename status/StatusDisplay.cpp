@@ -219,7 +219,6 @@ ui::ComboBox* TStatusMonitor::BuildSelector(int left) {
     box->setGeometry(left, 18, 210, 22);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    box->setCompleter(nullptr); // a typed name stays as typed
     box->setFocusPolicy(Qt::ClickFocus);
     box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);

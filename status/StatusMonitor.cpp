@@ -128,10 +128,10 @@ void TStatusMonitor::DecodeStep(int step, const QByteArray& reply) {
 
 QByteArray TStatusMonitor::PollCommand(int step) {
     if (step == 4)
-        return ui::cp932::Encode(
+        return LineBytes(
             status::VariableCommand(variableItems_, SelectedItem(cmbAct0), CustomName0));
     if (step == 5)
-        return ui::cp932::Encode(
+        return LineBytes(
             status::VariableCommand(variableItems_, SelectedItem(cmbAct1), CustomName1));
     return FixedCommand(step);
 }
@@ -147,7 +147,9 @@ int TStatusMonitor::StoppedStep() const {
 
 // The typed line goes out in place of the next poll; the watchdog resumes the cycle.
 void TStatusMonitor::SendTypedLine() {
-    const QByteArray typed = ui::cp932::Encode(frmMain->edtSend->text());
+    const QString text = frmMain->edtSend->text();
+    if (!CheckLineText(text)) return;
+    const QByteArray typed = LineBytes(text);
     const RateCommand* rate = MatchRateCommand(typed);
     if (!rate) {
         Send(typed + '\r', ridTerminal);
@@ -168,15 +170,16 @@ void TStatusMonitor::Timer1Timer() {
     ReceiveStatus(Timer1);
 }
 
-// A name is one field of a command line: a pasted line end never becomes part of it.
+// A name is one field of a command line: a pasted line end never becomes part of it, and a
+// name that cannot be sent is not taken.
 void TStatusMonitor::cmbAct0KeyPress(QChar& key) {
-    if (key == '\r' && !cmbAct0->currentText().isEmpty())
-        CustomName0 = CleanLineField(cmbAct0->currentText());
+    const QString name = CleanLineField(cmbAct0->currentText());
+    if (key == '\r' && !name.isEmpty() && CheckLineText(name)) CustomName0 = name;
 }
 
 void TStatusMonitor::cmbAct1KeyPress(QChar& key) {
-    if (key == '\r' && !cmbAct1->currentText().isEmpty())
-        CustomName1 = CleanLineField(cmbAct1->currentText());
+    const QString name = CleanLineField(cmbAct1->currentText());
+    if (key == '\r' && !name.isEmpty() && CheckLineText(name)) CustomName1 = name;
 }
 
 void TStatusMonitor::FormShow() {

@@ -177,10 +177,14 @@ void TfrmDataTable::ReceiveDataTable(QObject* sender) {
 
 void TfrmDataTable::btnSendDataTableClick() {
     grdDataTable->setFocus();
+    // Every value goes out as it stands or none does; the first that cannot is named.
+    const int count = ComputeEntryCount();
+    for (int i = 0; i < count; ++i)
+        if (!CheckLineText(grdDataTable->Cell(1, i + 1), DataTableLabel(i).trimmed())) return;
     if (!transfer_.Probe("#DTPT=0\r", kNoAnswer, "ｴﾗ-")) return;
     transfer_.Write(
-        "#DTPT=", "*DTPT=", ComputeEntryCount(),
-        [this](int i) { return ui::cp932::Encode(CleanLineField(grdDataTable->Cell(1, i + 1))); },
+        "#DTPT=", "*DTPT=", count,
+        [this](int i) { return LineBytes(CleanLineField(grdDataTable->Cell(1, i + 1))); },
         [this](int i) {
             if (i % 2 == 0) grdDataTable->SetRow(i + 1);
         });

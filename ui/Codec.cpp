@@ -165,18 +165,20 @@ const Tables& TheTables() {
     return tables;
 }
 
-// Calls visit(code) for each character of the text in turn: its CP932 code (a byte, or lead and
-// trail byte in one number), or kNoCode for a character without one.
+// Calls visit(code, at) for each character of the text in turn: its CP932 code (a byte, or lead
+// and trail byte in one number), or kNoCode for a character without one, and where in the text
+// the character starts.
 template <typename Visit> void ForEachCode(const QString& text, Visit visit) {
     const Tables& t = TheTables();
     const auto* s = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t ch = s[i];
+        const qsizetype at = i;
         if (IsSelector(ch)) continue;
         if (QChar::isHighSurrogate(ch)) {
             if (i + 1 < n && QChar::isLowSurrogate(s[i + 1])) ++i;
-            visit(kNoCode);
+            visit(kNoCode, at);
             continue;
         }
         std::uint16_t code = t.code[ch];
@@ -185,7 +187,16 @@ template <typename Visit> void ForEachCode(const QString& text, Visit visit) {
                 code = repeated;
             ++i;
         }
-        visit(code);
+        visit(code, at);
+    }
+}
+
+void AppendCode(QByteArray& out, std::uint16_t code) {
+    if (code < 0x100) {
+        out.append(static_cast<char>(code));
+    } else {
+        out.append(static_cast<char>(code >> 8));
+        out.append(static_cast<char>(code & 0xFF));
     }
 }
 
@@ -194,17 +205,33 @@ template <typename Visit> void ForEachCode(const QString& text, Visit visit) {
 QByteArray Encode(const QString& text) {
     QByteArray out;
     out.reserve(text.size() * 2);
-    ForEachCode(text, [&out](std::uint16_t code) {
-        if (code == kNoCode) {
-            out.append('?');
-        } else if (code < 0x100) {
-            out.append(static_cast<char>(code));
-        } else {
-            out.append(static_cast<char>(code >> 8));
-            out.append(static_cast<char>(code & 0xFF));
-        }
+    ForEachCode(text, [&out](std::uint16_t code, qsizetype) {
+        AppendCode(out, code == kNoCode ? std::uint16_t('?') : code);
     });
     return out;
+}
+
+std::optional<QByteArray> EncodeExactly(const QString& text) {
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    bool exact = true;
+    ForEachCode(text, [&](std::uint16_t code, qsizetype) {
+        exact = exact && code != kNoCode;
+        if (exact) AppendCode(out, code);
+    });
+    if (!exact) return std::nullopt;
+    return out;
+}
+
+QString UncodedCharacter(const QString& text) {
+    qsizetype first = -1;
+    ForEachCode(text, [&first](std::uint16_t code, qsizetype at) {
+        if (code == kNoCode && first < 0) first = at;
+    });
+    if (first < 0) return {};
+    const bool pair = first + 1 < text.size() && text[first].isHighSurrogate() &&
+                      text[first + 1].isLowSurrogate();
+    return text.mid(first, pair ? 2 : 1);
 }
 
 QString Decode(const QByteArray& bytes) {
@@ -252,8 +279,9 @@ QString DecodeForDisplay(const QByteArray& bytes) {
 
 int ByteWidth(const QString& text) {
     int width = 0;
-    ForEachCode(
-        text, [&width](std::uint16_t code) { width += code != kNoCode && code >= 0x100 ? 2 : 1; });
+    ForEachCode(text, [&width](std::uint16_t code, qsizetype) {
+        width += code != kNoCode && code >= 0x100 ? 2 : 1;
+    });
     return width;
 }
 

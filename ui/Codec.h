@@ -14,12 +14,21 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace ui::cp932 {
 
 // Characters without a CP932 form become '?'; a variation selector that marks no repeated code
 // is left out.
 QByteArray Encode(const QString& text);
+
+// As Encode, but nothing at all when a character of the text has no CP932 form: for text that
+// must go out exactly as it stands.
+std::optional<QByteArray> EncodeExactly(const QString& text);
+
+// The first character of the text without a CP932 form (a surrogate pair is one character), or
+// an empty string when every character has one.
+QString UncodedCharacter(const QString& text);
 
 QString Decode(const QByteArray& bytes);
 

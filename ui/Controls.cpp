@@ -42,6 +42,16 @@ void ComboBox::SetItemIndex(int index) {
     setCurrentIndex(index >= 0 && index < count() ? index : -1);
 }
 
+void ComboBox::setEditable(bool editable) {
+    QComboBox::setEditable(editable);
+    if (editable) setCompleter(nullptr);
+}
+
+void ComboBox::setLineEdit(QLineEdit* edit) {
+    QComboBox::setLineEdit(edit);
+    setCompleter(nullptr);
+}
+
 CheckListBox::CheckListBox(int items, QWidget* parent) : QListWidget(parent) {
     for (int i = 0; i < items; ++i) {
         auto* item = new QListWidgetItem(this);

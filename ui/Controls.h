@@ -1,6 +1,7 @@
 // Controls that behave as the class library's did when code, not the user, changes them:
 // a check box runs its click handler when code changes its state (and only then); a combo box
-// set by code runs no change handler, and an index out of range means no selection.
+// set by code runs no change handler, and an index out of range means no selection. An editable
+// combo box never completes what the user types.
 #pragma once
 
 #include <QCheckBox>
@@ -30,6 +31,12 @@ public:
     int ItemIndex() const { return currentIndex(); }
     // Runs no handler; an index outside the list leaves no selection (-1).
     void SetItemIndex(int index);
+
+    // Qt gives every line edit of a combo box a completer that fills in the rest of a matching
+    // item and selects it, so the next key typed replaces it or a typing aid keeps it. These
+    // take that completer away again; every box of the program is made editable through them.
+    void setEditable(bool editable);
+    void setLineEdit(QLineEdit* edit);
 
     // Runs when the user picks an item or edits the text.
     std::function<void()> OnChange;

@@ -109,6 +109,35 @@ TEST_F(DataTransferTest, AnyReplyToAWrittenValueIsADataError) {
     EXPECT_EQ(TakeSentLines(), Lines({"#%00090000=1", ",2", ",x"}));
 }
 
+TEST_F(DataTransferTest, AValueThatWouldNotGoOutAsItStandsStopsTheRunBeforeTheFirstSend) {
+    UseSeries(2, "QWC50A_C3");
+    TypeText("5\r1\t2\r3");
+    ASSERT_EQ(PaneText(), "5\n1\t2\n3");
+    frmEdit->RunDownloadItem->trigger();
+    const auto expectRefused = [&](const QStringList& pane) {
+        ASSERT_EQ(messages.size(), 2u);
+        EXPECT_EQ(messages[1].text,
+                  "転送文字列に送信できない文字があります。\n再度テキストを確認してください。");
+        EXPECT_EQ(messages[1].caption, "送信データエラー");
+        EXPECT_EQ(frmEdit->memSub->toPlainText().split('\n'), pane);
+        Pause(50);
+        EXPECT_TRUE(driver->receivedBytes().isEmpty());
+        EXPECT_EQ(frmDownload->edtPath->text(), "");
+        EXPECT_TRUE(frmDownload->btnStart->isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    };
+    frmDownload->btnStart->click();
+    expectRefused({"[エラー] 新規ﾌｧｲﾙ の 2行目", "[文字列] 1\t2"});
+
+    // A character without a CP932 code would go out as "?".
+    messages.clear();
+    frmEdit->memMain2->SetText("5\n6\n");
+    frmEdit->memMain2->moveCursor(QTextCursor::End);
+    TypeText("'€");
+    frmDownload->btnStart->click();
+    expectRefused({"[エラー] 新規ﾌｧｲﾙ の 3行目", "[文字列] '€"});
+}
+
 TEST_F(DataTransferTest, TheFirstValueAlwaysCarriesTheAddress) {
     UseSeries(2, "QWC50A_C3");
     ASSERT_TRUE(Axis().memory().write(At("#%00090000"), "9"));

@@ -7,12 +7,26 @@
 #include "analysis/SampleSource.h"
 #include "analysis/TextTable.h"
 
+#include <QTest>
 #include <QTimer>
 #include <sstream>
 
 namespace {
 
 using Lines = QList<QByteArray>;
+
+// Types into the focused box of an active dialog, key by key, from an empty box.
+void TypeIntoEmptyBox(ui::Form* dialog, ui::ComboBox* box, const QString& text) {
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([box] { return box->hasFocus(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    ASSERT_EQ(box->currentText(), "");
+    for (const QChar ch : text)
+        QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+}
 
 TEST_F(DataTransferTest, FirstSeriesInternalVariablesFillAThousandRowsWithFourDigitLabels) {
     UseSeries(0, "QWA-D56");
@@ -162,6 +176,19 @@ TEST_F(DataTransferTest, RefusalsSendNothingAndGiveTheStartButtonBack) {
         EXPECT_EQ(messages[0].text, c.message);
         EXPECT_TRUE(frmUpload->btnStart->isEnabled());
         EXPECT_FALSE(frmEdit->memUploadData->isVisible());
+    }
+    // Forms the dialog lets through whose number does not read: refused before anything is sent.
+    SetUploadFields("", "5", "1");
+    for (const QString start : {"*$00AB", "*$", "*$-5", "*$99999999999999999999"}) {
+        SCOPED_TRACE(start.toStdString());
+        messages.clear();
+        TypeIntoEmptyBox(frmUpload, frmUpload->cmbFirst, start);
+        frmUpload->btnStart->click();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "アドレス値が不正です。");
+        EXPECT_EQ(messages[0].caption, "アドレスエラー");
+        EXPECT_TRUE(frmUpload->btnStart->isEnabled());
+        EXPECT_EQ(frmUpload->cmbFirst->currentText(), start);
     }
     Pause(50);
     EXPECT_TRUE(TakeSentLines().isEmpty());
@@ -341,6 +368,47 @@ TEST_F(DataTransferTest, LostLineEndsTheUploadQuietlyWithOneMessage) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
     QObject::disconnect(watch);
+}
+
+TEST_F(DataTransferTest, TypedStartAddressesGoOutAsTypedFromBothDialogs) {
+    UseSeries(1, "QWB20"); // byte-addressed: the upload takes every form
+    const QString forms[] = {"##0010C000",  "#&0010C000",  "#$0010C000",  "#%0010C000",
+                             "*$5",         "!##0010C000", "!#&0010C000", "!#$0010C000",
+                             "!#%0010C000", "&##0010C000", "&#&0010C000", "&#$0010C000",
+                             "&#%0010C000"};
+    frmEdit->RunUploadItem->trigger();
+    for (const QString& form : forms) {
+        SCOPED_TRACE(form.toStdString());
+        frmUpload->edtNum->setText("2");
+        frmUpload->cmbKumisuu->setEditText("1");
+        TypeIntoEmptyBox(frmUpload, frmUpload->cmbFirst, form);
+        EXPECT_EQ(frmUpload->cmbFirst->currentText().toStdString(), form.toStdString());
+        RunUpload();
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", form.toLatin1(), ",?"}));
+    }
+    frmUpload->close();
+
+    frmEdit->FileNewItem->trigger();
+    frmEdit->memMain2->SetText("1\n2");
+    frmEdit->RunDownloadCamItem->trigger();
+    for (const QString& form : forms) {
+        SCOPED_TRACE(form.toStdString());
+        messages.clear();
+        TypeIntoEmptyBox(frmDownload, frmDownload->cmbFirst, form);
+        EXPECT_EQ(frmDownload->cmbFirst->currentText().toStdString(), form.toStdString());
+        frmDownload->btnStart->click();
+        if (form.size() == 11) { // the download dialog takes no three-character prefix
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0].text, "アドレス値が不正です。");
+            EXPECT_TRUE(TakeSentLines().isEmpty());
+            continue;
+        }
+        ASSERT_EQ(messages.size(), 2u);
+        EXPECT_EQ(messages[1].text, "ダウンロード終了しました。");
+        EXPECT_EQ(driver->receivedBytes(), form.toLatin1() + "=1\r,2\r");
+        driver->clearReceived();
+    }
 }
 
 TEST_F(DataTransferTest, DialogAidsKeepAChosenPrefixAndTheFirstSeriesSingleItem) {

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTabBar>
+#include <QTimer>
 
 namespace {
 
@@ -240,6 +241,20 @@ TEST_F(ProgramTransferTest, BadRowsAndUnconfirmedAxesAreRefusedBeforeAnythingIsS
     EXPECT_EQ(LastMessage().text, "通信確立が未確認の軸のプログラムをアップロードしようとしています"
                                   "。\n設定画面にて通信確立の確認及び軸指定の確認をしてください。");
     EXPECT_EQ(frmEdit->UsedSlots, 1); // no document opened for it
+
+    // An editor line with characters that have no CP932 code would go out as "??".
+    frmMain->AxisMask = (1 << ('X' - 'A')) | (1 << ('Y' - 'A'));
+    frmEdit->FileNewItem->trigger();
+    TypeText("EV\r'€✓\r/EV");
+    messages.clear();
+    Download();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, "コンパイルされていないファイルを転送します。よろしいですか？");
+    EXPECT_EQ(messages[1].text,
+              "転送文字列に送信できない文字があります。\n再度テキストを確認してください。");
+    EXPECT_EQ(ReplyLines(), (QStringList{"[エラー] 新規ﾌｧｲﾙ の 2行目", "[文字列] '€✓"}));
+    EXPECT_FALSE(frmCommCancel->isVisible());
+
     Pause(50);
     EXPECT_TRUE(driver->receivedBytes().isEmpty());
 }
@@ -297,6 +312,45 @@ TEST_F(ProgramTransferTest, DriverFaultsStopTheDownloadWithTheirMessages) {
     EXPECT_EQ(run({.silentReadBack = true}), "EV\rRRX\r");
     EXPECT_EQ(LastMessage().text, "ドライバから返信がありませんでした。");
     EXPECT_EQ(LastMessage().caption, "ﾀｲﾑｱｳﾄｴﾗ-");
+}
+
+TEST_F(ProgramTransferTest, AStoppedDownloadNamesTheRowInProgress) {
+    frmSetup->cmbModelType->SetItemIndex(2); // every row is read back
+    Answer(ui::MsgResult::No);
+    OpenProgram("P.mbx", "EV\n()A\n()B\n()C\n()D\n()E\n()F\n/EV\n");
+    // Each way of stopping happens while the sixth row, "()E", is under way.
+    const auto stopAtSixthRow = [&](std::function<void()> stop) {
+        driver->clearReceived();
+        messages.clear();
+        const auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
+                                            driver.get(), [&](const QByteArray& line) {
+                                                if (line == "()E") stop();
+                                            });
+        Download();
+        QObject::disconnect(watch);
+        driver->setProgramFaults({});
+        EXPECT_FALSE(frmCommCancel->isVisible());
+        EXPECT_FALSE(driver->receivedLines().contains("()F"));
+        return ReplyLines();
+    };
+    const QStringList sixthRowStatus{"P.mbx の 6行目を送信"};
+
+    EXPECT_EQ(stopAtSixthRow([&] { driver->setProgramFaults({.silentReadBack = true}); }),
+              sixthRowStatus);
+    EXPECT_EQ(LastMessage().text, "ドライバから返信がありませんでした。");
+
+    EXPECT_EQ(stopAtSixthRow([&] {
+                  QTimer::singleShot(0, frmCommCancel, [] { frmCommCancel->btnCancel->click(); });
+              }),
+              sixthRowStatus);
+    EXPECT_EQ(messages.size(), 1u); // the "MBCL" question only
+
+    EXPECT_EQ(stopAtSixthRow([&] { driver->setProgramFaults({.wrongEcho = true}); }),
+              (QStringList{"[エラー] P.mbx の 6行目", "[文字列] ()E"}));
+    EXPECT_EQ(LastMessage().text, kDataError);
+
+    EXPECT_EQ(stopAtSixthRow([&] { driver->hangUp(); }), sixthRowStatus);
+    EXPECT_TRUE(LastMessage().text.startsWith("Commポートとの接続が切れました。"));
 }
 
 TEST_F(ProgramTransferTest, ADriverReplyToTheLastRowIsADataErrorNotACompletion) {
@@ -412,11 +466,14 @@ TEST_F(ProgramTransferTest, UploadTakesItsOwnDocumentAndEndsAtOnceOnCancel) {
 }
 
 TEST_F(ProgramTransferTest, EachUploadedRowIsOneLineOfTheDocument) {
-    // A line feed or NUL in a reply splits no row and leaves no control character in the text.
-    driver->axis('Y').program().setRows(
-        {"EV", "()A\n()B", QByteArray("()\0C", 4), "\"\x83\x63", "/EV"});
+    // A tab stays; a line feed, NUL or escape in a reply splits no row and joins no words.
+    driver->axis('Y').program().setRows({"EV", "TAB\tHERE", "()A\n()B", QByteArray("()\0C", 4),
+                                         "()D\x1b\x7f"
+                                         "E",
+                                         "\"\x83\x63", "/EV"});
     Upload();
-    EXPECT_EQ(frmEdit->memMain2->Lines(), (QStringList{"EV", "()A()B", "()C", "\"ツ", "/EV"}));
+    EXPECT_EQ(frmEdit->memMain2->Lines(),
+              (QStringList{"EV", "TAB\tHERE", "()A ()B", "() C", "()D  E", "\"ツ", "/EV"}));
     EXPECT_TRUE(Completed("アップロード完了"));
 }
 

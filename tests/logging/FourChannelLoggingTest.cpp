@@ -131,6 +131,25 @@ TEST_F(FourChannelLoggingTest, RunChecksComeBeforeAnythingIsSent) {
     EXPECT_EQ(window->btnRun->text(), "RUN");
 }
 
+TEST_F(FourChannelLoggingTest, AVariableNameThatCannotBeSentIsRefused) {
+    Open(2, "QWC50A_C3");
+    QLineEdit* box = window->cmbLogVal1->lineEdit();
+    box->clear();
+    Type(box, "a€");
+    EXPECT_EQ(window->cmbLogVal1->currentText(), "A€");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "送信できない文字「€」が含まれています。\n入力内容を確認してください。");
+    EXPECT_EQ(messages[0].caption, "入力エラー");
+    EXPECT_EQ(TakeLinesAfterPause(), (QList<QByteArray>{"LOG1N=A"}));
+
+    window->btnRun->click(); // nothing of the run goes out either
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages.back().caption, "入力エラー");
+    EXPECT_EQ(window->btnRun->text(), "RUN");
+    EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
+}
+
 TEST_F(FourChannelLoggingTest, PeriodChoicesAreSentAtOnce) {
     Open(2, "QWC50A_C3");
     Choose(window->cmbLogTime, 6); // "5"

@@ -149,6 +149,31 @@ TEST_F(ParameterWindowsTest, NoAnswerToTheModelQuerySendsNoQuery) {
     EXPECT_FALSE(frmCommCancel->isVisible());
 }
 
+TEST_F(ParameterWindowsTest, AValueThatCannotBeSentIsNamedAndNothingIsWritten) {
+    StartOnSeries(1, "QWB20");
+    Read(frmPrm);
+    TakeSentLines();
+    ui::StringGrid* grid = frmPrm->grdPrm;
+    frmPrm->Show();
+    grid->setCurrentCell(4, 1); // the value of #004
+    grid->editItem(grid->currentItem());
+    auto* editor = grid->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    Type(editor, "1€\r");
+    ASSERT_EQ(grid->Cell(1, 5), "1€");
+    frmPrm->btnSendPrm->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "#004 に送信できない文字「€」があります。\n入力内容を確認してください。");
+    EXPECT_EQ(messages[0].caption, "入力エラー");
+    Pause(100);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+    EXPECT_EQ(driver->parameter('X', 4), 1004);
+    EXPECT_EQ(frmPrm->Busy, 0);
+    EXPECT_TRUE(frmPrm->btnSendPrm->isEnabled());
+}
+
 TEST_F(ParameterWindowsTest, DifferingReferencesAreRedExceptTheUnwrittenRows) {
     StartOnSeries(2, "QWC50A_C3");
     ui::StringGrid* grid = frmPrm->grdPrm;

@@ -50,6 +50,28 @@ TEST_F(LineRulesTest, TheTerminalSendsOnlyTheFirstLineOfAPaste) {
     EXPECT_EQ(frmMain->edtSend->text(), "VER");
 }
 
+TEST_F(LineRulesTest, TextWithoutACp932CodeIsRefusedNeverSentAsAQuestionMark) {
+    // The terminal: the box's message names the character; the line stays to be mended.
+    frmMain->edtSend->setFocus();
+    Type(frmMain->edtSend, "'€✓\r");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "送信できない文字「€」が含まれています。\n入力内容を確認してください。");
+    EXPECT_EQ(messages[0].caption, "入力エラー");
+    EXPECT_EQ(frmMain->edtSend->text(), "'€✓");
+    EXPECT_EQ(frmMain->lblAxis->text(), "*");
+
+    // The line function itself sends nothing of such a text; characters that have a code (the
+    // wave dash and minus sign that CP932 keeps a code for) go out in it.
+    const TRequestId idBefore = mdlGeneral->RequestId;
+    EXPECT_THROW(mdlGeneral->SendCommand(QString("X:#5=1😀\r"), ridTerminal), EUnsendableText);
+    EXPECT_TRUE(mdlGeneral->SendComplete);
+    EXPECT_EQ(mdlGeneral->RequestId, idBefore);
+    mdlGeneral->SendCommand(QString("'～－ｱ\r"), ridNone);
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedBytes().endsWith('\r'); }));
+    EXPECT_EQ(driver->receivedBytes(), QByteArray("'\x81\x60\x81\x7c\xb1\r"));
+}
+
 TEST_F(LineRulesTest, ALostLineEndsEveryExchangeAndIsReportedOnce) {
     QObject idleWindow;
     int returnedToIdle = 0;

@@ -483,6 +483,28 @@ TEST_F(DataTableTest, APastedLineEndInACellMakesNoSecondCommand) {
     EXPECT_EQ(driver->parameter('X', 5), parameterBefore);
 }
 
+TEST_F(DataTableTest, AValueThatCannotBeSentIsNamedAndNothingIsWritten) {
+    Open(0, "QWA-D56");
+    Grid()->SetCell(1, 1, "5");
+    Grid()->setFocus();
+    Grid()->setCurrentCell(2, 1); // entry 2
+    QTest::keyClick(Grid(), Qt::Key_F2);
+    auto* editor = Grid()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    Type(editor, "7✓\r");
+    ASSERT_EQ(Grid()->Cell(1, 3), "7✓");
+    frmDataTable->btnSendDataTable->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "#DTPT[2] に送信できない文字「✓」があります。\n入力内容を確認してください。");
+    EXPECT_EQ(messages[0].caption, "入力エラー");
+    Pause(100);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+    EXPECT_EQ(driver->axis('X').dataTableEntry(0), 2000);
+    EXPECT_TRUE(frmDataTable->btnSendDataTable->isEnabled());
+}
+
 TEST_F(DataTableTest, EditingAValueRecoloursItsReferenceAndTheReferenceIsNeverEdited) {
     Open(2, "QWC50A_C3");
     Grid()->SetCell(1, 3, "100");

@@ -148,6 +148,30 @@ TEST_F(RunningMonitorTest, NameTypedAtTheKeyboardIsPolledAtItsStep) {
     EXPECT_FALSE(driver->receivedLines().contains(""));
 }
 
+TEST_F(RunningMonitorTest, ANameWithACharacterThatCannotBeSentIsRefused) {
+    Reply("MYVAR", "77");
+    monitor->activateWindow();
+    ASSERT_TRUE(WaitFor([this] { return monitor->isActiveWindow(); }));
+    QTest::mouseClick(monitor->cmbAct0->lineEdit(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return monitor->cmbAct0->hasFocus(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    Type(QApplication::focusWidget(), "myvar\r");
+    ASSERT_EQ(monitor->CustomName0, "MYVAR");
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    Type(QApplication::focusWidget(), "my€\r");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "送信できない文字「€」が含まれています。\n入力内容を確認してください。");
+    EXPECT_EQ(messages[0].caption, "入力エラー");
+    EXPECT_EQ(monitor->cmbAct0->currentText(), "MY€");
+    EXPECT_EQ(monitor->CustomName0, "MYVAR"); // the name entered before stays in use
+    TakeSentLines();
+    ASSERT_TRUE(WaitFor([this] { return LinesFrom("#STAT").size() >= 6; }));
+    EXPECT_EQ(LinesFrom("#STAT")[4], "MYVAR");
+    EXPECT_FALSE(driver->receivedBytes().contains('?'));
+}
+
 TEST_F(RunningMonitorTest, UsersOwnVariableIsPolledByItsName) {
     monitor->cmbAct0->SetItemIndex(49);
     TakeSentLines();

@@ -77,8 +77,10 @@ void AppTest::Type(QWidget* widget, const QString& text) {
     for (const QChar ch : text) {
         if (ch == '\r')
             QTest::keyClick(widget, Qt::Key_Return);
-        else
+        else if (ch.unicode() < 0x80)
             QTest::keyClicks(widget, QString(ch));
+        else // no key of the test keyboard types it: the key event carries the character
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
 }
 

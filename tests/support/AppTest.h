@@ -47,7 +47,8 @@ protected:
     // Runs the event loop for a while (to see that nothing happens).
     static void Pause(int ms);
 
-    // Types into a widget as a user would; Enter is "\r".
+    // Types into a widget as a user would; Enter is "\r". A character beyond ASCII comes as a
+    // key event that carries it.
     static void Type(QWidget* widget, const QString& text);
     static void PressKey(QWidget* widget, int qtKey);
 
