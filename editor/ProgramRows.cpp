@@ -83,7 +83,9 @@ int PaceTicks(int baudIndex, int length) {
 }
 
 QString UploadedRow(const QByteArray& reply) {
-    QString row = ui::cp932::Decode(reply);
+    // A driver that ends its lines with CR LF puts the LF at the front of the next reply: it
+    // belongs to the line before and is no blank of this one.
+    QString row = ui::cp932::Decode(reply.startsWith('\n') ? reply.mid(1) : reply);
     for (QChar& ch : row)
         if (ch != '\t' && (ch.unicode() < 0x20 || ch.unicode() == 0x7F)) ch = ' ';
     return row;

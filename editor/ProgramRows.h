@@ -47,7 +47,8 @@ bool ClearsProgram(const QByteArray& row);
 int PaceTicks(int baudIndex, int length);
 
 // A program row the driver sent back, as one line of the document: a tab stays a tab and every
-// other control character becomes a blank, so the row stays one line and its words stay apart.
+// other control character becomes a blank, so the row stays one line and its words stay apart;
+// a line feed at its front, the end of a CR LF line before it, goes.
 QString UploadedRow(const QByteArray& reply);
 
 } // namespace editor

@@ -466,14 +466,15 @@ TEST_F(ProgramTransferTest, UploadTakesItsOwnDocumentAndEndsAtOnceOnCancel) {
 }
 
 TEST_F(ProgramTransferTest, EachUploadedRowIsOneLineOfTheDocument) {
-    // A tab stays; a line feed, NUL or escape in a reply splits no row and joins no words.
+    // A tab stays; a line feed, NUL or escape in a reply splits no row and joins no words; the
+    // LF of a driver's CR LF, at the front of the next reply, adds no blank.
     driver->axis('Y').program().setRows({"EV", "TAB\tHERE", "()A\n()B", QByteArray("()\0C", 4),
                                          "()D\x1b\x7f"
                                          "E",
-                                         "\"\x83\x63", "/EV"});
+                                         "\"\x83\x63", "\n()F", "/EV"});
     Upload();
-    EXPECT_EQ(frmEdit->memMain2->Lines(),
-              (QStringList{"EV", "TAB\tHERE", "()A ()B", "() C", "()D  E", "\"ツ", "/EV"}));
+    EXPECT_EQ(frmEdit->memMain2->Lines(), (QStringList{"EV", "TAB\tHERE", "()A ()B", "() C",
+                                                       "()D  E", "\"ツ", "()F", "/EV"}));
     EXPECT_TRUE(Completed("アップロード完了"));
 }
 
