@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kReplyLimitMs = 1000;
+constexpr int kReplyLimitMs = TmdlGeneral::kReplyTimeMs;
 
 } // namespace
 
@@ -36,10 +36,16 @@ bool WaitForReply(int& elapsedMs, ui::Timer& timer2) {
         if (elapsedMs > kReplyLimitMs)
             break;
     }
-    if (!answered)
+    if (!answered) {
         elapsedMs = 0;
+        if (mdlGeneral->LineLosses() == losses) mdlGeneral->ReplyTimedOut();
+    }
     timer2.SetEnabled(false);
     return answered;
+}
+
+void WaitLineInStep() {
+    ui::ProcessMessagesUntil([] { return mdlGeneral->LineInStep(); });
 }
 
 void WaitTicks(ui::Timer& timer, int n) {
@@ -68,6 +74,7 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
 }
 
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2) {
+    WaitLineInStep();
     mdlGeneral->LastReply.clear();
     for (int round = 0; round < 2; ++round) {
         try {

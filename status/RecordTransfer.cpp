@@ -52,6 +52,8 @@ void RecordTransfer::StartRead(const Table& table) {
     record_ = 0;
     requests_ = 0;
     reading_ = true;
+    WaitLineInStep(); // a late answer to an earlier question is never taken for a record's
+    if (!reading_) return;
     try {
         SendSelection(table_.selection, 0);
         WaitTicks(*ticks_, kSelectionTicks);
