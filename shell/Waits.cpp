@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kReplyLimitMs = TmdlGeneral::kReplyTimeMs;
+constexpr int kInStepLimitMs = 5 * kReplyLimitMs;
 
 } // namespace
 
@@ -44,8 +45,10 @@ bool WaitForReply(int& elapsedMs, ui::Timer& timer2) {
     return answered;
 }
 
-void WaitLineInStep() {
-    ui::ProcessMessagesUntil([] { return mdlGeneral->LineInStep(); });
+// When the program ends, what is still to be sent on the way out goes at once.
+bool WaitLineInStep() {
+    return ui::ProcessMessagesUntil([] { return mdlGeneral->LineInStep(); }, kInStepLimitMs) ||
+           ui::QuitRequested();
 }
 
 void WaitTicks(ui::Timer& timer, int n) {
@@ -74,8 +77,8 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
 }
 
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2) {
-    WaitLineInStep();
     mdlGeneral->LastReply.clear();
+    if (!WaitLineInStep()) return ModelQuery::NoAnswer;
     for (int round = 0; round < 2; ++round) {
         try {
             mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);

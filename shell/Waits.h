@@ -17,8 +17,9 @@ void WaitSendComplete();
 bool WaitForReply(int& elapsedMs, ui::Timer& timer2);
 
 // Before a question: returns once the line is back in step after a reply time-out, the late
-// lines meanwhile discarded (TmdlGeneral::ReplyTimedOut); at once when it is in step.
-void WaitLineInStep();
+// lines meanwhile discarded (TmdlGeneral::ReplyTimedOut); at once when it is in step. False when
+// the line does not fall quiet within five reply times: the driver answers no question then.
+bool WaitLineInStep();
 
 // Returns after n ticks of `timer` (its Tag counts them).
 void WaitTicks(ui::Timer& timer, int n);
@@ -28,8 +29,9 @@ void WaitTicksOrReply(ui::Timer& timer, int n);
 
 enum class ModelQuery { Answered, SendFailed, NoAnswer };
 
-// Sends "VER\r" twice, once the line is in step, and keeps the second reply in LastReply. A
-// failed send shows "ドライバと通信できませんでした。" (caption "ｴﾗ-") and gives SendFailed.
+// Sends "VER\r" twice, once the line is in step (else NoAnswer), and keeps the second reply in
+// LastReply. A failed send shows "ドライバと通信できませんでした。" (caption "ｴﾗ-") and gives
+// SendFailed.
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2);
 
 // Hides each listed window that is showing, in the list's order; each hide handler runs to its
