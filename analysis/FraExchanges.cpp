@@ -29,6 +29,8 @@ const InternalRead kInternalReads[24] = {
 
 int TfrmFRA::SendAndWait(const QString& command, QByteArray* reply) {
     const QString line = CommandPrefix + command + "\r";
+    // After a time-out the late answer is let go by first, so that it is never taken for this.
+    if (!WaitLineInStep()) return -1;
     try {
         mdlGeneral->SendCommand(line, ridNone);
         WaitSendComplete();

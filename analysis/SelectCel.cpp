@@ -1,6 +1,7 @@
 #include "SelectCel.h"
 
 #include "ui/Guard.h"
+#include "ui/RadioGroup.h"
 
 TfrmSelectCell* frmSelectCell = nullptr;
 
@@ -17,6 +18,7 @@ TfrmSelectCell::TfrmSelectCell(QWidget* owner)
     for (int k = 0; k < 4; ++k)
         buttons[k]->setGeometry(16, 28 + 22 * k, 150, 20);
     rb1->setChecked(true);
+    ui::ChooseWithArrowKeys({rb1, rb2, rb3, rb4});
     Button1->setGeometry(50, 120, 75, 25);
     Button1->setDefault(true);
     ui::Connect(Button1, &QPushButton::clicked, this, [this] {

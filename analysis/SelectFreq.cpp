@@ -1,6 +1,7 @@
 #include "SelectFreq.h"
 
 #include "ui/Guard.h"
+#include "ui/RadioGroup.h"
 
 TfrmFreqSel* frmFreqSel = nullptr;
 
@@ -20,6 +21,7 @@ TfrmFreqSel::TfrmFreqSel(QWidget* owner)
     for (int k = 0; k < 4; ++k)
         buttons[k]->setGeometry(16, 30 + 24 * k, 170, 20);
     RadioButton1->setChecked(true);
+    ui::ChooseWithArrowKeys({RadioButton1, RadioButton2, RadioButton3, RadioButton4});
     Button1->setGeometry(60, 140, 75, 25);
     Button1->setDefault(true);
     ui::Connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });

@@ -4,7 +4,6 @@
 #include "platform/MemoryStatus.h"
 
 #include <QGridLayout>
-#include <QShortcut>
 
 TInfoBox::TInfoBox(QWidget* owner)
     : ui::Form(owner), Label1(new QLabel(this)), Label2(new QLabel(this)),
@@ -31,12 +30,11 @@ TInfoBox::TInfoBox(QWidget* owner)
     ScaleToDpi(*this);
     ScaleControlsToDpi(*this);
     OKButton->setDefault(true);
+    SetCancelButton(OKButton);
     connect(OKButton, &QPushButton::clicked, this, [this] {
         SetModalResult(ui::mrCancel);
         hide();
     });
-    for (auto key : {Qt::Key_Escape, Qt::Key_Return})
-        connect(new QShortcut(key, this), &QShortcut::activated, OKButton, &QPushButton::click);
 }
 
 void TInfoBox::FormShow() { PhysMem->setText(FormatKilobytes(platform::TotalPhysicalMemory())); }

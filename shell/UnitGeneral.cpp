@@ -6,6 +6,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
 
+#include <QTimer>
 #include <vector>
 
 TmdlGeneral* mdlGeneral = nullptr;
@@ -34,7 +35,10 @@ TmdlGeneral::TmdlGeneral(QObject* owner)
     : QObject(owner), Comm1(new platform::TComm(this)),
       SaveDialog1(std::make_unique<ui::FileDialog>(ui::FileDialog::Kind::Save)),
       OpenDialog1(std::make_unique<ui::FileDialog>(ui::FileDialog::Kind::Open)),
-      PrintDialog1(std::make_unique<ui::PrintDialog>()) {
+      PrintDialog1(std::make_unique<ui::PrintDialog>()), outOfStep_(new QTimer(this)) {
+    outOfStep_->setSingleShot(true);
+    outOfStep_->setInterval(kReplyTimeMs);
+    connect(outOfStep_, &QTimer::timeout, this, [this] { BackInStep(); });
     mdlGeneralCreate();
 }
 
@@ -142,14 +146,15 @@ void TmdlGeneral::Comm1CommReceive(QObject*, std::uint16_t count) {
 }
 
 void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
+    const bool discarding = !LineInStep();
+    if (discarding && !chunk.isEmpty()) outOfStep_->start();
     bool sawCR = false;
     for (const char ch : chunk) {
         RxIndex = (RxIndex + 1) % kRingSize;
         RxBuffer[static_cast<size_t>(RxIndex)] = ch;
         sawCR = sawCR || ch == CR;
     }
-    if (!sawCR)
-        return;
+    if (!sawCR || discarding) return;
     QByteArray line;
     if (!CutNewestLine(line))
         return;
@@ -192,10 +197,26 @@ void TmdlGeneral::Dispatch() {
 
 void TmdlGeneral::Comm1CommTransmit(QObject*, std::uint16_t) {}
 
+void TmdlGeneral::ReplyTimedOut() {
+    outOfStep_->start();
+}
+
+bool TmdlGeneral::LineInStep() const {
+    return !outOfStep_->isActive();
+}
+
+// What came in while the line was out of step, a line's start included, stays behind a line end,
+// so the next reply is cut out whole.
+void TmdlGeneral::BackInStep() {
+    RxIndex = (RxIndex + 1) % kRingSize;
+    RxBuffer[static_cast<size_t>(RxIndex)] = CR;
+}
+
 // The one owner of a lost line: every exchange in progress ends here, each window that runs one
 // goes back to idle without a word, and the user is told once.
 void TmdlGeneral::CommLost(const QString& reason) {
     ++lineLosses_;
+    outOfStep_->stop(); // nothing more comes on a lost line
     RequestId = ridNone;
     ReplyReceived = false;
     SendComplete = true;

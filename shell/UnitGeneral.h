@@ -16,6 +16,8 @@
 #include <memory>
 #include <vector>
 
+class QTimer;
+
 // The receiver of the next reply line.
 using TRequestId = int;
 enum : TRequestId {
@@ -41,6 +43,9 @@ class TmdlGeneral : public QObject {
     Q_OBJECT
 public:
     static constexpr int kRingSize = 50;
+    // How long a question waits for its answer; also how long the line must stay quiet after a
+    // time-out before it is back in step.
+    static constexpr int kReplyTimeMs = 1000;
 
     explicit TmdlGeneral(QObject* owner = nullptr);
     ~TmdlGeneral() override;
@@ -79,6 +84,13 @@ public:
     // hung-up device fails before its hang-up is seen, so pending events are taken in first.
     bool LineLostSince(int lossesBefore);
 
+    // A reply time-out leaves the line out of step: the late answer may still come, and would be
+    // taken for the answer to the next question. Until the line has been quiet for one reply
+    // time, every line that arrives is discarded; a chain that goes on asking waits for that
+    // (WaitLineInStep) before its next question.
+    void ReplyTimedOut();
+    bool LineInStep() const;
+
     // Port number n of Comm<n>, rate in bps, parity index (1: 7 data bits even, else 8 none).
     void SetCommParams(short port, unsigned int baud, short parity);
 
@@ -95,11 +107,13 @@ private:
     };
     std::vector<LineLostHandler> lineLostHandlers_;
     int lineLosses_ = 0;
+    QTimer* outOfStep_; // runs while the line is out of step; every byte received restarts it
 
     void mdlGeneralCreate();
     bool CutNewestLine(QByteArray& line) const;
     void Dispatch();
     void CommLost(const QString& reason);
+    void BackInStep();
 };
 
 extern TmdlGeneral* mdlGeneral;

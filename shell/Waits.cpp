@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr int kReplyLimitMs = 1000;
+constexpr int kReplyLimitMs = TmdlGeneral::kReplyTimeMs;
+constexpr int kInStepLimitMs = 5 * kReplyLimitMs;
 
 } // namespace
 
@@ -41,10 +42,18 @@ bool WaitForReply(int& elapsedMs, ui::Timer& timer2) {
         if (elapsedMs > kReplyLimitMs)
             break;
     }
-    if (!answered)
+    if (!answered) {
         elapsedMs = 0;
+        if (mdlGeneral->LineLosses() == losses) mdlGeneral->ReplyTimedOut();
+    }
     timer2.SetEnabled(false);
     return answered;
+}
+
+// When the program ends, what is still to be sent on the way out goes at once.
+bool WaitLineInStep() {
+    return ui::ProcessMessagesUntil([] { return mdlGeneral->LineInStep(); }, kInStepLimitMs) ||
+           ui::QuitRequested();
 }
 
 void WaitTicks(ui::Timer& timer, int n) {
@@ -74,6 +83,7 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
 
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2) {
     mdlGeneral->LastReply.clear();
+    if (!WaitLineInStep()) return ModelQuery::NoAnswer;
     for (int round = 0; round < 2; ++round) {
         try {
             mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);

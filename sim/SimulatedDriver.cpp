@@ -2,6 +2,7 @@
 // faults and the paced output of replies.
 #include "SimulatedDriver.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace sim {
@@ -12,6 +13,9 @@ constexpr char AnswerOrder[] = "XYZABCDEFGHIJKLMNOPQRSTUVW";
 constexpr int AxisCount = 26;
 constexpr int OverLongLength = 60;
 constexpr int DefaultCutGapMs = 30;
+// The replies held back by a late one follow it this far apart, so that each arrives as a line
+// of its own.
+constexpr int HeldBackGapMs = 30;
 
 int axisIndex(QChar letter) {
     const char c = letter.toLatin1();
@@ -99,6 +103,10 @@ void SimulatedDriver::setFault(Fault fault, int delayMs) {
     faultDelayMs_ = (fault == Fault::CutLines && delayMs <= 0) ? DefaultCutGapMs : delayMs;
 }
 
+void SimulatedDriver::answerLateOnce(const QByteArray& command, int delayMs) {
+    lateOnce_[command] = delayMs;
+}
+
 void SimulatedDriver::setProgramFaults(const ProgramStore::Faults& faults) {
     for (const auto& axis : axes_)
         axis->program().faults = faults;
@@ -138,7 +146,14 @@ void SimulatedDriver::answer(const QByteArray& line) {
         if (first) reply = axisReply;
         first = false;
     }
-    if (reply) sendReply(*reply);
+    if (!reply) return;
+    const auto late = lateOnce_.find(command);
+    int lateMs = 0;
+    if (late != lateOnce_.end()) {
+        lateMs = late->second;
+        lateOnce_.erase(late);
+    }
+    sendReply(*reply, lateMs);
 }
 
 std::vector<DriverAxis*> SimulatedDriver::addressedAxes() {
@@ -150,7 +165,7 @@ std::vector<DriverAxis*> SimulatedDriver::addressedAxes() {
     return addressed;
 }
 
-void SimulatedDriver::sendReply(QByteArray reply) {
+void SimulatedDriver::sendReply(QByteArray reply, int lateMs) {
     switch (fault_) {
     case Fault::Silent:
         return;
@@ -173,6 +188,7 @@ void SimulatedDriver::sendReply(QByteArray reply) {
         queue(reply.mid(half), faultDelayMs_);
         return;
     }
+    if (lateMs > 0) return queue(reply, lateMs, true);
     queue(reply, fault_ == Fault::Late ? faultDelayMs_ : 0);
 }
 
@@ -187,8 +203,12 @@ QByteArray SimulatedDriver::garbage() {
     return bytes;
 }
 
-void SimulatedDriver::queue(const QByteArray& bytes, int delayMs) {
-    output_.push_back({bytes, delayMs});
+void SimulatedDriver::queue(const QByteArray& bytes, int delayMs, bool heldBack) {
+    if (!output_.empty() && output_.back().heldBack) {
+        heldBack = true;
+        delayMs = std::max(delayMs, HeldBackGapMs);
+    }
+    output_.push_back({bytes, delayMs, heldBack});
     if (output_.size() == 1) // else the timer already runs for an earlier piece
         outputTimer_.start(delayMs);
 }

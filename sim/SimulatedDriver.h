@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -108,6 +109,10 @@ public:
 
     // delayMs is the lateness of Late and the gap of CutLines (0 there means 30 ms).
     void setFault(Fault fault, int delayMs = 0);
+    // The next reply to `command` (blanks and designation removed) goes out `delayMs` late; the
+    // replies to the commands after it wait behind it, as a busy driver's would, and follow it
+    // each as a line of its own.
+    void answerLateOnce(const QByteArray& command, int delayMs);
     // The program store's faults, on every axis (see ProgramStore::Faults).
     void setProgramFaults(const ProgramStore::Faults& faults);
 
@@ -119,14 +124,15 @@ private:
     struct Piece {
         QByteArray bytes;
         int delayMs; // after the previous piece went out
+        bool heldBack = false; // a late reply, or one that waits behind it
     };
 
     void receive(const QByteArray& bytes);
     void answer(const QByteArray& line);
     std::vector<DriverAxis*> addressedAxes();
-    void sendReply(QByteArray reply);
+    void sendReply(QByteArray reply, int lateMs);
     QByteArray garbage();
-    void queue(const QByteArray& bytes, int delayMs);
+    void queue(const QByteArray& bytes, int delayMs, bool heldBack = false);
     void writeNextPiece();
 
     PseudoTerminal terminal_;
@@ -140,6 +146,7 @@ private:
 
     Fault fault_ = Fault::None;
     int faultDelayMs_ = 0;
+    std::map<QByteArray, int> lateOnce_; // command -> lateness of its next reply
     QRandomGenerator random_{20240517u};
     std::deque<Piece> output_;
     QTimer outputTimer_;

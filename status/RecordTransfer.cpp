@@ -52,6 +52,10 @@ void RecordTransfer::StartRead(const Table& table) {
     record_ = 0;
     requests_ = 0;
     reading_ = true;
+    // A late answer to an earlier question is never taken for a record's.
+    const bool inStep = WaitLineInStep();
+    if (!reading_) return;
+    if (!inStep) return Fail();
     try {
         SendSelection(table_.selection, 0);
         WaitTicks(*ticks_, kSelectionTicks);

@@ -14,6 +14,8 @@
 
 #include <QLineEdit>
 
+#include <utility>
+
 namespace {
 
 const QString kRateFailure =
@@ -41,6 +43,7 @@ TStatusMonitor::TStatusMonitor(QWidget* owner, int requestId, status::Monitor mo
     // The line's owner tells the user; the cycle starts again by itself once the port is back.
     mdlGeneral->OnLineLost(this, [this] {
         lineDown_ = true;
+        pollOutstanding_ = false;
         PollStep = 0;
         WatchdogMs = 0;
     });
@@ -77,11 +80,8 @@ void TStatusMonitor::SendFailed() {
 
 void TStatusMonitor::ReceiveStatus(QObject* sender) {
     WatchdogMs = 0;
-    if (sender == Timer1) {
-        PollStep = 0;
-        Send(PollCommand(0) + '\r', requestId_);
-        return;
-    }
+    if (sender == Timer1) return RestartCycle();
+    pollOutstanding_ = false;
     try {
         DecodeStep(PollStep, mdlGeneral->LastReply);
     } catch (const std::exception&) {
@@ -96,7 +96,24 @@ void TStatusMonitor::ReceiveStatus(QObject* sender) {
         return;
     }
     if (++PollStep > LastStep()) PollStep = 0;
-    Send(PollCommand(PollStep) + '\r', requestId_);
+    SendPoll(PollStep);
+}
+
+// A poll that went unanswered may still be answered late, and that answer would be decoded as
+// another step's: the cycle starts again only once the line is back in step, which the watchdog
+// looks at again on each tick.
+void TStatusMonitor::RestartCycle() {
+    if (std::exchange(pollOutstanding_, false)) mdlGeneral->ReplyTimedOut();
+    if (!mdlGeneral->LineInStep()) {
+        WatchdogMs = kWatchdogLimitMs;
+        return;
+    }
+    PollStep = 0;
+    SendPoll(0);
+}
+
+void TStatusMonitor::SendPoll(int step) {
+    pollOutstanding_ = Send(PollCommand(step) + '\r', requestId_);
 }
 
 void TStatusMonitor::DecodeStep(int step, const QByteArray& reply) {
@@ -185,6 +202,7 @@ void TStatusMonitor::cmbAct1KeyPress(QChar& key) {
 void TStatusMonitor::FormShow() {
     StopPolling = false;
     lineDown_ = false;
+    pollOutstanding_ = false;
     lossesAtLastSend_ = mdlGeneral->LineLosses();
     WatchdogMs = kWatchdogLimitMs; // the first tick starts the cycle
     Timer1->SetEnabled(true);

@@ -101,6 +101,8 @@ private:
     QByteArray PollCommand(int step);
     int LastStep() const;
     int StoppedStep() const;
+    void RestartCycle();
+    void SendPoll(int step);
     void SendTypedLine();
     // Sends one line; false when the port did not take it (reported once per outage).
     bool Send(const QByteArray& line, int requestId);
@@ -112,4 +114,6 @@ private:
     // The port has refused a send (or the line was lost) since the last send that went out.
     bool lineDown_ = false;
     int lossesAtLastSend_ = 0;
+    // A poll command has gone out and its reply has not come yet.
+    bool pollOutstanding_ = false;
 };

@@ -6,6 +6,8 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
@@ -43,6 +45,7 @@ int Form::ShowModal() {
     }
     setWindowModality(Qt::ApplicationModal);
     show();
+    activateWindow(); // the keyboard goes to the window that waits for the user
     QEventLoop loop;
     modalLoop_ = &loop;
     if (modalResult_ == mrNone)
@@ -119,6 +122,33 @@ void Form::closeEvent(QCloseEvent* event) {
     RunGuarded([this] { FormClose(); });
     if (modalLoop_)
         SetModalResult(modalResult_ == mrNone ? mrCancel : modalResult_);
+}
+
+QPushButton* Form::DefaultButton() const {
+    for (QPushButton* button : findChildren<QPushButton*>())
+        if (button->isDefault() && button->isVisible()) return button;
+    return nullptr;
+}
+
+// Keys reach the window when the focused control has no use for them.
+void Form::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::NoModifier) {
+        const int key = event->key();
+        QPushButton* button = nullptr;
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) button = DefaultButton();
+        if (key == Qt::Key_Escape && cancelButton_ && cancelButton_->isVisible())
+            button = cancelButton_;
+        if (button) {
+            if (button->isEnabled()) button->click();
+            return;
+        }
+        if (key == Qt::Key_Escape && modalLoop_) {
+            close();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void SetModalResponder(ModalResponder responder) { Responder() = std::move(responder); }

@@ -1,9 +1,12 @@
 // The window base of every screen. Its show and hide handlers run when the program shows or
 // hides the window, not when the user minimises or restores it; Show of a showing window brings
 // it to the front; ShowModal returns the modal result (1 OK, 2 cancel) and can be answered by a
-// test responder.
+// test responder. As in a dialog, Return that no control takes presses the default button
+// (QPushButton::setDefault) and Escape the cancel button.
 #pragma once
 
+#include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 #include <functional>
 #include <utility>
@@ -31,6 +34,10 @@ public:
     void SetModalResult(int result);
     int ModalResultValue() const { return modalResult_; }
 
+    // The button that Escape presses. A modal window without one is closed by Escape, as by its
+    // close box.
+    void SetCancelButton(QPushButton* button) { cancelButton_ = button; }
+
     // A clock that only this window shows runs tick on its timeout while the window is shown,
     // and once at the moment it is shown; while the window is hidden it is stopped and never
     // wakes the program.
@@ -53,11 +60,14 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QEventLoop* modalLoop_ = nullptr;
     bool inResponder_ = false;
     int modalResult_ = mrNone;
+    QPointer<QPushButton> cancelButton_;
+    QPushButton* DefaultButton() const;
     using Clock = std::pair<QTimer*, std::function<void()>>; // the timer and its tick
     void StartClock(const Clock& clock);
     std::vector<Clock> clocks_;

@@ -1,5 +1,5 @@
 // A group of radio buttons one below the other, with an item index; OnClick runs when the user
-// picks an item.
+// picks an item. The arrow keys move the choice within the group.
 #pragma once
 
 #include <QGroupBox>
@@ -24,5 +24,9 @@ public:
 private:
     std::vector<QRadioButton*> buttons_;
 };
+
+// The arrow keys on any of `buttons` choose the next shown and enabled one after the chosen one
+// (Down, Right) or the one before it (Up, Left), round the list, as the user's click would.
+void ChooseWithArrowKeys(const std::vector<QRadioButton*>& buttons);
 
 } // namespace ui

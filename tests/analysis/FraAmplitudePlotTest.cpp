@@ -217,3 +217,40 @@ TEST_F(FraSpectrumTest, EntryChecksOfTheSpectrumRange) {
     Type(frmFRA->edSpecFH, "\r");
     EXPECT_EQ(frmFRA->edSpecFH->text(), "40");
 }
+
+// The choice windows on screen, at the keyboard: the arrows move the choice round the buttons
+// shown, Return presses "OK", and Escape closes the window as its close box would.
+TEST_F(FraSpectrumTest, ChoiceWindowsAnswerTheKeyboard) {
+    ui::SetModalResponder({});
+    chosenFile = Path("log.txt");
+    WriteFile(chosenFile, LoggingTable(100)); // TIME, A and B: the fourth button is hidden
+    auto result =
+        KeysToNextModal({Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Return});
+    frmFRA->btOpen->click();
+    EXPECT_EQ(*result, ui::mrOk);
+    EXPECT_EQ(frmSelectCell->SelectedIndex, 2);
+    EXPECT_EQ(frmFRA->Spectrum.ColumnName, "B");
+    EXPECT_FALSE(frmSelectCell->isVisible());
+
+    // Opened again, the first column is chosen and Down goes to the second.
+    result = KeysToNextModal({Qt::Key_Down, Qt::Key_Enter});
+    frmFRA->btOpen->click();
+    EXPECT_EQ(*result, ui::mrOk);
+    EXPECT_EQ(frmFRA->Spectrum.ColumnName, "A");
+
+    chosenFile = Path("samples.csv");
+    WriteFile(chosenFile, "V\r\n1\r\n2\r\n3\r\n4\r\n");
+    result = KeysToNextModal({Qt::Key_Right, Qt::Key_Right, Qt::Key_Return});
+    frmFRA->btOpen->click();
+    EXPECT_EQ(*result, ui::mrOk);
+    EXPECT_EQ(frmFreqSel->SelectedFrequency, 8000);
+    EXPECT_EQ(frmFRA->Spectrum.SamplingFreq, 8000.0);
+
+    // Left from the first goes round to the last; Escape leaves the last frequency chosen by OK.
+    result = KeysToNextModal({Qt::Key_Left, Qt::Key_Escape});
+    frmFRA->btOpen->click();
+    EXPECT_EQ(*result, ui::mrCancel);
+    EXPECT_TRUE(frmFreqSel->RadioButton4->isChecked());
+    EXPECT_FALSE(frmFreqSel->isVisible());
+    EXPECT_EQ(frmFRA->Spectrum.SamplingFreq, 8000.0);
+}

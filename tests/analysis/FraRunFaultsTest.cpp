@@ -43,8 +43,8 @@ protected:
         });
     }
     // Runs a sweep of 10..50 Hz in buffer 1 and says whether it ended by itself.
-    bool RunEndsByItself() {
-        safetyStop.start(4000);
+    bool RunEndsByItself(int limitMs = 4000) {
+        safetyStop.start(limitMs);
         RunSweep(10, 50, 10);
         const bool byItself = safetyStop.isActive();
         safetyStop.stop();
@@ -333,4 +333,66 @@ TEST_F(FraFaultTest, TextWithLineBreaksInTheBoxesSendsNoSecondCommand) {
     frmFRA->btAnalyze->click();
     EXPECT_TRUE(messages.empty());
     EXPECT_GT(frmFRA->Buffers[0].Count, 0);
+}
+
+// A question answered after its time-out: the line is let go quiet before the next question, so
+// the late line is never taken for a later answer, and the saved buffer holds only true points.
+TEST_F(FraFaultTest, ALateReplyNeverShiftsTheRun) {
+    const auto truePoint = [this](int hz) {
+        sim::AnalysisState plant = Plant();
+        plant.frequency = hz;
+        plant.amplitude = 1024;
+        const std::array<int, 4> words = plant.loggedWords();
+        return QByteArray::number(words[0]) + "," + QByteArray::number(words[1]) + "," +
+               QByteArray::number(words[2]) + "," + QByteArray::number(words[3]) + "\r\n";
+    };
+    struct Case {
+        QByteArray trigger; // the line after which the driver answers `late` late once
+        QByteArray late;
+        QList<int> kept; // the points the buffer holds
+    };
+    const Case cases[] = {
+        {"SGF=20", ",", {10, 30, 40, 50}},          // a further word of the 20 Hz point
+        {"SGF=30", "#%0010C000", {10, 20, 40, 50}}, // the first word of the 30 Hz point
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.late.toStdString());
+        frmFRA->Buffers[0].Count = 0;
+        auto context = std::make_unique<QObject>();
+        OnLine(*driver, context.get(), c.trigger,
+               [this, c] { driver->answerLateOnce(c.late, 1600); });
+        messages.clear();
+        EXPECT_TRUE(RunEndsByItself(10000));
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(frmFRA->pnStatus->text(), "ALST=    0, QREF=    0");
+        EXPECT_EQ(frmFRA->sgParams1->Cell(1, 0), QString::number(driver->parameter('X', 3)));
+        chosenFile = Path("late.csv");
+        frmFRA->btSave->click();
+        QByteArray expected = "SGF,SGA,RMAX,JMAX\r\n";
+        for (int hz : c.kept)
+            expected += truePoint(hz);
+        EXPECT_EQ(ReadFile(chosenFile).toStdString(), expected.toStdString());
+        ExpectIdle();
+    }
+
+    // A "TIME" poll that times out ends the run; the next run, started at once, is not answered
+    // by the late line.
+    frmFRA->Buffers[0].Count = 0;
+    OnLine(*driver, frmFRA, "SGF=30", [this] { driver->answerLateOnce("TIME", 1600); });
+    messages.clear();
+    EXPECT_TRUE(RunEndsByItself(10000));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "通信エラーが発生しました。");
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 0);
+    EXPECT_TRUE(RunEndsByItself(10000));
+    EXPECT_EQ(messages.size(), 1u);
+    ASSERT_EQ(frmFRA->Buffers[0].Count, 5);
+    for (int i = 0; i < 5; ++i) {
+        const TFraPoint& p = frmFRA->Buffers[0].Points[i];
+        EXPECT_EQ((QByteArray::number(p.Freq) + "," + QByteArray::number(p.InjectedAmp) + "," +
+                   QByteArray::number(p.Value3) + "," + QByteArray::number(p.Value4) + "\r\n")
+                      .toStdString(),
+                  truePoint(10 + 10 * i).toStdString());
+    }
+    ExpectIdle();
 }

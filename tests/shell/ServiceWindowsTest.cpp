@@ -290,6 +290,14 @@ TEST_F(ServiceWindowsTest, VersionBoxesShowTheirTextsAndTheWholeMemory) {
     EXPECT_TRUE(memoryText.endsWith(" KB"));
     EXPECT_GT(memoryText.size(), 4);
 
+    // On screen, Escape and Return both press "OK".
+    ui::SetModalResponder({});
+    for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
+        const auto result = KeysToNextModal({key});
+        frmMain->btnPopupHelp->trigger();
+        EXPECT_EQ(*result, ui::mrCancel) << key;
+    }
+
     QString aboutText;
     ui::SetModalResponder([&](ui::Form& form) {
         aboutText = dynamic_cast<TfrmHelpabout&>(form).Label1->text();

@@ -33,9 +33,11 @@ TEST_F(RunningMonitorTest, WatchdogRestartsTheCycleAfterASilentStep) {
     ASSERT_TRUE(WaitForLine("$LOAD"));
     QElapsedTimer clock;
     clock.start();
+    // The watchdog gives up after a reply time, and the line stays quiet for one more before the
+    // cycle starts again.
     ASSERT_TRUE(WaitForLine("#STAT", driver->receivedLines().count("#STAT") + 1));
-    EXPECT_GE(clock.elapsed(), 900);
-    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_GE(clock.elapsed(), 1900);
+    EXPECT_LT(clock.elapsed(), 2900);
     const QList<QByteArray> lines = LinesFrom("$LOAD");
     ASSERT_GE(lines.size(), 2);
     EXPECT_EQ(lines[1], "#STAT"); // the steps after the silent one are never polled
@@ -45,10 +47,39 @@ TEST_F(RunningMonitorTest, WatchdogRestartsTheCycleAfterASilentStep) {
     ASSERT_TRUE(WaitForLine("$LOAD", 2));
     Type(frmMain->edtSend, "VER\r");
     EXPECT_EQ(monitor->PollStep, -1);
-    ASSERT_TRUE(WaitForLine("#STAT", driver->receivedLines().count("#STAT") + 1));
+    ASSERT_TRUE(WaitForLine("#STAT", driver->receivedLines().count("#STAT") + 1, 5000));
     EXPECT_GE(monitor->PollStep, 0);
     Pause(50);
     EXPECT_FALSE(LinesFrom("$LOAD").contains("VER"));
+}
+
+// A poll answered after the watchdog gave up on it is no answer to the restarted cycle: each
+// group of lamps shows its own status word all along.
+TEST_F(RunningMonitorTest, ALateReplyIsNeverTakenForAnotherStepsWord) {
+    const auto word = [](const std::array<QLabel*, 16>& lamps) {
+        int bits = 0;
+        for (size_t n = 0; n < lamps.size(); ++n)
+            bits |= On(lamps[n]) ? 1 << n : 0;
+        return bits;
+    };
+    Reply("#STAT", "1024");
+    Reply("#ALST", "4");
+    ASSERT_TRUE(
+        WaitFor([&] { return word(monitor->lblStat) == 1024 && word(monitor->lblAlst) == 4; }));
+    // The lamps as they stand whenever the monitor has sent its next poll.
+    QObject context;
+    QStringList wrong;
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, &context, [&] {
+        const int stat = word(monitor->lblStat);
+        const int alarm = word(monitor->lblAlst);
+        if (stat != 1024 || alarm != 4) wrong << QString("#STAT %1, #ALST %2").arg(stat).arg(alarm);
+    });
+    driver->answerLateOnce("#ALST", 1600);
+    const qsizetype alarmsBefore = driver->receivedLines().count("#ALST");
+    ASSERT_TRUE(
+        WaitFor([&] { return driver->receivedLines().count("#ALST") >= alarmsBefore + 3; }, 8000));
+    EXPECT_TRUE(wrong.isEmpty()) << wrong.join("; ").toStdString();
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(RunningMonitorTest, TypedLineGoesOutInPlaceOfTheNextPoll) {

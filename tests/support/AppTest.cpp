@@ -5,9 +5,12 @@
 #include "ui/Settings.h"
 #include "ui/Wait.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 
 void AppTest::SetUp() {
     ui::ClearQuitRequest();
@@ -86,6 +89,38 @@ void AppTest::Type(QWidget* widget, const QString& text) {
 
 void AppTest::PressKey(QWidget* widget, int qtKey) {
     QTest::keyClick(widget, static_cast<Qt::Key>(qtKey));
+}
+
+std::shared_ptr<int> AppTest::KeysToNextModal(const QList<int>& keys) {
+    auto result = std::make_shared<int>(ui::mrNone);
+    auto* watch = new QTimer;
+    auto* deadline = new QElapsedTimer;
+    deadline->start();
+    QObject::connect(watch, &QTimer::timeout, [=] {
+        auto* window = qobject_cast<ui::Form*>(QApplication::activeModalWidget());
+        // The offscreen platform keeps a hidden window as its focus window, so the same window
+        // shown again is never told that it is active: that is done here, as a window system
+        // would.
+        if (window && !window->isActiveWindow() &&
+            QGuiApplication::focusWindow() == window->windowHandle())
+            QApplication::setActiveWindow(window);
+        QWidget* focus = QApplication::focusWidget();
+        const bool up = window && window->isActiveWindow() && focus && focus->window() == window;
+        if (!up && !deadline->hasExpired(5000)) return;
+        watch->stop();
+        watch->deleteLater();
+        delete deadline;
+        if (!up) {
+            if (window) window->SetModalResult(ui::mrCancel);
+            return;
+        }
+        for (int key : keys)
+            QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
+        *result = window->ModalResultValue();
+        if (*result == ui::mrNone) window->SetModalResult(ui::mrCancel);
+    });
+    watch->start(10);
+    return result;
 }
 
 QList<QByteArray> AppTest::TakeSentLines() {

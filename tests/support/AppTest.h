@@ -51,6 +51,10 @@ protected:
     // key event that carries it.
     static void Type(QWidget* widget, const QString& text);
     static void PressKey(QWidget* widget, int qtKey);
+    // Plays the user at the keyboard of the next modal window that opens on screen: once it is
+    // active, each of `keys` goes to its focused control. The result is the modal result the keys
+    // gave it, 0 while they left it open; such a window is then cancelled, so the test goes on.
+    static std::shared_ptr<int> KeysToNextModal(const QList<int>& keys);
 
     // The command lines the driver received since the last call, without CR.
     QList<QByteArray> TakeSentLines();
