@@ -5,18 +5,9 @@
 # kaso-sim on a line paced to 38400 bps.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-# The spectrum benchmark's reference, FFTW 3, which only the benchmarks link (found by pkg-config).
-missing=()
-for p in libfftw3-dev pkg-config; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo_cmd=""
-    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-    $sudo_cmd apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
-fi
+# FFTW 3 is the spectrum benchmark's reference, which only the benchmarks link (found by
+# pkg-config).
+scripts/install-deps.sh libfftw3-dev
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKASONT_BENCH=ON >/dev/null
 cmake --build build-bench -j "$(nproc)" --target kaso-bench kaso-sim kasont
 exec build-bench/bin/kaso-bench "$@"
