@@ -36,7 +36,7 @@ TEST_F(LineRulesTest, EveryControlCharacterButTheFinalCRIsDropped) {
     const int before = driver->parameter('A', 5);
     mdlGeneral->SendCommand(QByteArray("X\r#5=1\r"), ridNone);
     mdlGeneral->SendCommand(QString("#5=2\r\n#5=3\r"), ridNone);
-    Pause(150);
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedBytes().endsWith("#5=3\r"); }));
     EXPECT_EQ(driver->receivedBytes(), QByteArray("X#5=1\r#5=2#5=3\r"));
     EXPECT_EQ(driver->parameter('A', 5), before);
 }
@@ -88,7 +88,7 @@ TEST_F(LineRulesTest, ClosingTheMainWindowEndsEveryWaitAndSilencesMessageBoxes) 
         ui::ProcessMessagesUntil([] { return false; }); // a wait that would never end by itself
         waitEnded = true;
     });
-    ASSERT_TRUE(WaitFor([&] { return waitEnded; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return waitEnded; }, 10000));
     EXPECT_TRUE(ui::QuitRequested());
     EXPECT_EQ(ui::ShowMessage("q", "c", ui::MsgIcon::Question, ui::MsgButtons::YesNo),
               ui::MsgResult::No);

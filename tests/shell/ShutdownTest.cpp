@@ -77,6 +77,24 @@ protected:
         platform::InstanceLock next("KasoNT");
         EXPECT_TRUE(next.Acquire());
     }
+    // Whether `program` catches SIGTERM within `timeoutMs` (its caught-signal mask): a signal
+    // sent before its handler is in place ends it where it stands.
+    static bool WaitForTerminationHandler(const QProcess& program, int timeoutMs) {
+        const QString status = QString("/proc/%1/status").arg(program.processId());
+        return WaitFor(
+            [&] {
+                QFile file(status);
+                if (!file.open(QIODevice::ReadOnly))
+                    return false;
+                for (const QByteArray& line : file.readAll().split('\n'))
+                    if (line.startsWith("SigCgt:")) {
+                        const quint64 caught = line.mid(7).trimmed().toULongLong(nullptr, 16);
+                        return ((caught >> (SIGTERM - 1)) & 1) != 0;
+                    }
+                return false;
+            },
+            timeoutMs);
+    }
     QString lockedFolder;
 };
 
@@ -178,7 +196,7 @@ TEST_F(ShutdownTest, TerminationSignalEndsTheProgramAndTheNextStartRuns) {
     StartProgramProcess(first, KASONT_BINARY);
     ASSERT_TRUE(first.waitForStarted());
     ASSERT_TRUE(WaitForInstanceLock(10000));
-    Pause(500);
+    ASSERT_TRUE(WaitForTerminationHandler(first, 10000));
     ASSERT_EQ(first.state(), QProcess::Running);
     QFile::remove(SettingsPath());
     QElapsedTimer clock;
@@ -194,7 +212,8 @@ TEST_F(ShutdownTest, TerminationSignalEndsTheProgramAndTheNextStartRuns) {
     QProcess second;
     StartProgramProcess(second, KASONT_BINARY);
     ASSERT_TRUE(second.waitForStarted());
-    Pause(800);
+    ASSERT_TRUE(WaitForInstanceLock(10000));
+    ASSERT_TRUE(WaitForTerminationHandler(second, 10000));
     EXPECT_EQ(second.state(), QProcess::Running);
     ::kill(static_cast<pid_t>(second.processId()), SIGTERM);
     ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 5000));

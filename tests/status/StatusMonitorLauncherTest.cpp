@@ -254,7 +254,7 @@ TEST_F(StatusMonitorTest, SimulatedDriverShowsALiveMonitor) {
     const QString position = monitor->lblVal0->text();
     const bool toggling = On(monitor->lblStat[13]);
     EXPECT_TRUE(On(monitor->lblStat[14]));
-    ASSERT_TRUE(WaitFor([&] { return On(monitor->lblStat[13]) != toggling; }, 2500));
+    ASSERT_TRUE(WaitFor([&] { return On(monitor->lblStat[13]) != toggling; }, 10000));
     EXPECT_NE(monitor->lblVal0->text(), position);
     EXPECT_GT(LitSegments(monitor->LoadShapes), 0);
 }
