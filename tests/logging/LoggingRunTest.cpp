@@ -334,7 +334,7 @@ TEST_F(LoggingRunTest, LiveDrawingRepaintsOnlyThePlot) {
     Pause(20);
     outside.paints = 0;
     w->Screen->installEventFilter(&recorder);
-    ASSERT_TRUE(WaitFor([&] { return w->btnRun->text() == "RUN"; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return w->btnRun->text() == "RUN"; }, 60000));
     Pause(100);
     EXPECT_EQ(outside.paints, 0);
     EXPECT_GT(screen.paints, 0);

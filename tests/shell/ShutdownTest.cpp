@@ -44,14 +44,25 @@ protected:
         lockedFolder = QFileInfo(SettingsPath()).absolutePath();
         ASSERT_TRUE(QFile::setPermissions(lockedFolder, QFile::ReadOwner | QFile::ExeOwner));
     }
-    // Runs the program's message loop as its entry does, closes the main window after
-    // `closeAfterMs`, and gives how long the loop ran on after the close (-1: it did not end).
-    qint64 RunLoopAndClose(int closeAfterMs) {
+    // Runs the program's message loop as its entry does, closes the main window `closeAfterMs`
+    // after the loop starts (or after the driver received `afterLine`), and gives how long the
+    // loop ran on after the close (-1: it did not end).
+    qint64 RunLoopAndClose(int closeAfterMs, const QByteArray& afterLine = {}) {
         QElapsedTimer sinceClose;
-        QTimer::singleShot(closeAfterMs, frmMain, [&] {
+        QTimer close;
+        close.setSingleShot(true);
+        QObject::connect(&close, &QTimer::timeout, frmMain, [&] {
             sinceClose.start();
             frmMain->close();
         });
+        if (afterLine.isEmpty())
+            close.start(closeAfterMs);
+        else
+            QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, &close,
+                             [&](const QByteArray& line) {
+                                 if (line == afterLine)
+                                     close.start(closeAfterMs);
+                             });
         bool ended = false;
         QTimer stuck;
         stuck.setSingleShot(true);
@@ -59,7 +70,7 @@ protected:
             if (!ended)
                 QCoreApplication::exit(1);
         });
-        stuck.start(closeAfterMs + 5000);
+        stuck.start(closeAfterMs + 20000);
         const int code = QApplication::exec();
         ended = true;
         return code == 0 && sinceClose.isValid() ? sinceClose.elapsed() : -1;
@@ -128,7 +139,7 @@ TEST_F(ShutdownTest, ClosingTheMainWindowWithTheProgressWindowUpEndsTheProgram) 
                      });
     // The read starts inside the loop, and waits for a reply that never comes.
     QTimer::singleShot(0, frmPrm, [] { frmPrm->btnReadPrm->click(); });
-    const qint64 after = RunLoopAndClose(300);
+    const qint64 after = RunLoopAndClose(300, "#3");
     EXPECT_GE(after, 0);
     EXPECT_LT(after, 2000);
     EXPECT_TRUE(frmCommCancel->isVisible() || frmPrm->Busy == 1); // it was still running

@@ -37,7 +37,7 @@ protected:
     void ReadAll() {
         frmDataTable->btnReadDataTable->click();
         ASSERT_TRUE(
-            WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000));
+            WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 30000));
     }
     // The lines a read of `count` entries sends after its probe: a selection and a query each.
     static QList<QByteArray> ReadLines(int count) {
