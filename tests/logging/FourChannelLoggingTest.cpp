@@ -29,7 +29,7 @@ protected:
     }
     void RunOnce() {
         window->btnRun->click();
-        ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 20000));
+        ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 60000));
     }
     const QImage& Picture() { return window->Canvas().Image(); }
     // The driver answers "E-S" from the first read request on.
