@@ -303,7 +303,11 @@ TEST_F(FraFaultTest, TheProgramsEndStopsTheDriverOnTheWayOut) {
     EXPECT_TRUE(RunEndsByItself());
     ui::ClearQuitRequest();
     EXPECT_FALSE(frmFRA->Measuring());
-    Pause(100); // the driver reads what was sent on the way out
+    // The driver reads what was sent on the way out.
+    ASSERT_TRUE(WaitFor([this] {
+        const QList<QByteArray> lines = driver->receivedLines();
+        return lines.contains("SINOF") && lines.indexOf("VERST=0", lines.indexOf("SINOF")) > 0;
+    }));
     const QList<QByteArray> lines = TakeSentLines();
     const qsizetype end = lines.indexOf("/L", lines.indexOf("SGF=20"));
     ASSERT_GT(end, 0);

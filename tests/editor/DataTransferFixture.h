@@ -40,7 +40,7 @@ protected:
     }
 
     // Presses the upload dialog's start and waits until the button is back.
-    void RunUpload(int timeoutMs = 5000) {
+    void RunUpload(int timeoutMs = 10000) {
         frmUpload->btnStart->click();
         ASSERT_TRUE(WaitFor([] { return frmUpload->btnStart->isEnabled(); }, timeoutMs));
     }

@@ -37,7 +37,7 @@ TEST_F(DataTransferTest, FirstSeriesInternalVariablesFillAThousandRowsWithFourDi
     EXPECT_EQ(frmUpload->cmbFirst->currentText(), "#$D000");
     EXPECT_EQ(frmUpload->edtNum->text(), "1000");
     EXPECT_EQ(frmUpload->cmbKumisuu->currentText(), "1");
-    RunUpload(20000);
+    RunUpload(60000);
 
     QStringList rows;
     for (int n = 0; n < 1000; ++n)
@@ -235,7 +235,7 @@ TEST_F(DataTransferTest, AllSixteenDocumentsInUseRefuseBeforeSending) {
 TEST_F(DataTransferTest, SilentDriverEndsTheModelQueryAndTheHeaderWaitWithAMessage) {
     driver->setFault(sim::Fault::Silent);
     frmEdit->RunUploadItem->trigger();
-    RunUpload(4000);
+    RunUpload(10000);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
     EXPECT_EQ(messages[0].caption, "ｴﾗ-");
@@ -250,7 +250,7 @@ TEST_F(DataTransferTest, SilentDriverEndsTheModelQueryAndTheHeaderWaitWithAMessa
                      });
     messages.clear();
     frmEdit->RunUpLoadLogData->trigger();
-    RunUpload(4000);
+    RunUpload(10000);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
     EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "LTIME", "LOG1N", "LOG2N"}));

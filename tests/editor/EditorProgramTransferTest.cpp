@@ -106,7 +106,7 @@ protected:
     }
     // The bytes the driver received, once it has read them all.
     void ExpectWire(const QByteArray& expected) {
-        WaitFor([&] { return driver->receivedBytes().size() >= expected.size(); }, 1000);
+        WaitFor([&] { return driver->receivedBytes().size() >= expected.size(); }, 10000);
         EXPECT_EQ(driver->receivedBytes(), expected);
     }
     QList<QByteArray> Stored(char axis) const { return driver->axis(QChar(axis)).program().rows(); }

@@ -95,6 +95,7 @@ TEST_F(FirstSeriesLoggingTest, StopDuringTheProgressWaitReadsNothing) {
     frmLogging->btnRun->click();
     Pause(150);
     frmLogging->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().count("LC") == 2; }));
     Pause(300);
     const QList<QByteArray> lines = TakeSentLines();
     EXPECT_FALSE(lines.contains("#$D000"));
@@ -205,7 +206,7 @@ TEST_F(FirstSeriesLoggingTest, StartLineCarriesItsBlanksAt9600) {
     driver->clearReceived();
     frmLogging->btnRun->click();
     frmLogging->btnRun->click();
-    Pause(150);
+    WaitFor([this] { return driver->receivedBytes().endsWith("\r#$DFFC=2\r  L\rLC\r"); });
     EXPECT_TRUE(driver->receivedBytes().endsWith("\r#$DFFC=2\r  L\rLC\r"))
         << driver->receivedBytes().constData();
 }

@@ -31,7 +31,7 @@ protected:
     }
     void RunOnce() {
         window->btnRun->click();
-        ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 20000));
+        ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 60000));
     }
     const QImage& Picture() { return window->Canvas().Image(); }
     // The driver answers "E-S" from the first read request on.
@@ -256,7 +256,7 @@ TEST_F(FourChannelLoggingTest, SecondSeriesLongestPeriodSpansTheWholeBuffer) {
 
 TEST_F(FourChannelLoggingTest, ClosingDuringARunLeavesItRunning) {
     Open(2, "QWC50A_C3");
-    EXPECT_TRUE(WaitFor([this] { return window->windowTitle() == "*軸のデータロギング"; }, 1000));
+    EXPECT_TRUE(WaitFor([this] { return window->windowTitle() == "*軸のデータロギング"; }, 10000));
     window->trkT->setValue(1);
     window->btnRun->click();
     window->btnLoggingClose->click();
@@ -284,7 +284,7 @@ TEST_F(FourChannelLoggingTest, BufferAddressThatIsNotHexadecimalIsReported) {
     window->btnRun->click();
     ASSERT_EQ(window->btnRun->text(), "STOP");
     frmMain->LogpText = "0x10C000";
-    ASSERT_TRUE(WaitFor([this] { return messages.size() == 2; }, 3000));
+    ASSERT_TRUE(WaitFor([this] { return messages.size() == 2; }, 10000));
     EXPECT_EQ(messages[1].text, "ﾛｸﾞﾊﾞｯﾌｧのｱﾄﾞﾚｽ \"0x10C000\" は16進数ではありません。");
     EXPECT_EQ(window->btnRun->text(), "RUN");
     EXPECT_FALSE(frmMain->edtSend->isReadOnly());
@@ -327,7 +327,9 @@ TEST_F(FourChannelLoggingTest, StartLineBlanksByBaudRate) {
     Open(1, "QWB20");
     window->btnRun->click();
     window->btnRun->click();
-    Pause(150);
+    WaitFor([this] {
+        return driver->receivedBytes().contains("\r" + QByteArray(13, ' ') + "L\rLC\r");
+    });
     EXPECT_TRUE(driver->receivedBytes().contains("\r" + QByteArray(13, ' ') + "L\rLC\r"))
         << driver->receivedBytes().constData();
 }
@@ -336,7 +338,7 @@ TEST_F(FourChannelLoggingTest, PeriodZeroReadsOneValueAndDrawsNothingOutside) {
     SetSetting("LTIME", "0");
     SetSetting("SVKHZ", "3"); // no control cycle for 3 kHz: entry 0 keeps "0"
     Open(2, "QWC50A_C3");
-    ASSERT_TRUE(WaitFor([this] { return window->cmbLogTime->ItemIndex() == 0; }, 1000));
+    ASSERT_TRUE(WaitFor([this] { return window->cmbLogTime->ItemIndex() == 0; }, 10000));
     EXPECT_EQ(window->cmbLogTime->currentText(), "0");
     EXPECT_EQ(window->TimeSpan, 0);
     RunOnce();

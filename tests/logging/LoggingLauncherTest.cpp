@@ -204,7 +204,7 @@ TEST_F(LoggingLauncherTest, Qwc30LaunchForgetsTheLoggingVersionOfAnEarlierDriver
     EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LTIME=1"}));
     frmLogging_QWC->btnRun->click();
     frmLogging_QWC->btnRun->click();
-    EXPECT_TRUE(TakeLinesAfterPause().contains("LTIME=1"));
+    EXPECT_TRUE(WaitFor([this] { return driver->receivedLines().contains("LTIME=1"); }));
 }
 
 TEST_F(LoggingLauncherTest, ActivationKeepsThePeriodTheUserChose) {
@@ -212,23 +212,23 @@ TEST_F(LoggingLauncherTest, ActivationKeepsThePeriodTheUserChose) {
     SetSetting("LTIME", "0");
     Launch();
     TfrmLogging_QWC* w = frmLogging_QWC;
-    ASSERT_TRUE(WaitFor([w] { return w->cmbLogTime->ItemIndex() == 0; }, 1000));
+    ASSERT_TRUE(WaitFor([w] { return w->cmbLogTime->ItemIndex() == 0; }, 10000));
     Choose(w->cmbLogTime, 6); // "5"
     EXPECT_EQ(w->TimeSpan, 5000);
     QWidget other; // the user turns to another window and back
     other.show();
     other.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow(); }, 1000));
+    ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow(); }, 10000));
     w->activateWindow();
-    ASSERT_TRUE(WaitFor([w] { return w->isActiveWindow(); }, 1000));
+    ASSERT_TRUE(WaitFor([w] { return w->isActiveWindow(); }, 10000));
     EXPECT_EQ(w->cmbLogTime->ItemIndex(), 6);
     EXPECT_EQ(w->TimeSpan, 5000);
     // The next launch applies the driver's period again.
     other.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow(); }, 1000));
+    ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow(); }, 10000));
     SetSetting("LTIME", "0"); // the driver's period changed meanwhile
     Launch();
-    ASSERT_TRUE(WaitFor([w] { return w->cmbLogTime->ItemIndex() == 0; }, 1000));
+    ASSERT_TRUE(WaitFor([w] { return w->cmbLogTime->ItemIndex() == 0; }, 10000));
 }
 
 TEST_F(LoggingLauncherTest, ExtremeRepliesGiveThe32BitConstants) {

@@ -81,6 +81,7 @@ TEST_F(LoggingRunTest, StopEndsARecordingWhateverTheBoxesHold) {
     w->btnRun->click();
     EXPECT_TRUE(messages.empty());
     ExpectIdle(w, w->trkT);
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().count("LC") == 2; }));
     const QList<QByteArray> lines = TakeLinesAfterPause();
     EXPECT_EQ(lines.back(), "LC");
 
@@ -108,11 +109,12 @@ TEST_F(LoggingRunTest, StopDuringTheWaitAndDuringTheReadBack) {
         EXPECT_FALSE(TakeSentLines().join(' ').contains("#%"));
 
         w->btnRun->click();
-        ASSERT_TRUE(WaitFor([&] { return driver->receivedLines().size() > 20; }, 3000));
+        ASSERT_TRUE(WaitFor([&] { return driver->receivedLines().size() > 20; }, 10000));
         TakeSentLines();
         w->btnRun->click(); // during the read-back
         ExpectIdle(w, w->trkT);
         EXPECT_FALSE(w->DataValid);
+        ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("LC"); }));
         const QList<QByteArray> lines = TakeLinesAfterPause(); // the last request in flight, LC
         EXPECT_EQ(lines.back(), "LC");
         EXPECT_LE(lines.size(), 2);
@@ -128,7 +130,7 @@ TEST_F(LoggingRunTest, RefusedRollingRestartLeavesTheWindowIdleWithItsTraces) {
     w->trkT->setValue(1);
     w->btnRun->click();
     w->cmbLogTime->SetItemIndex(-1); // refused when the restart checks it
-    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 5000));
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 10000));
     EXPECT_EQ(messages[0].text, "ﾃﾞｰﾀ取込周期を指定してください。\n");
     ExpectIdle(w, w->trkT);
     EXPECT_TRUE(frmLogging_QWC->btnCursor->isEnabled());
@@ -144,7 +146,7 @@ TEST_F(LoggingRunTest, LostPortEndsTheRunOrTheReadBackWithOneMessage) {
     w->btnRun->click();
     Pause(50);
     driver->hangUp();
-    ASSERT_TRUE(WaitFor([&] { return w->btnRun->text() == "RUN"; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return w->btnRun->text() == "RUN"; }, 10000));
     ExpectIdle(w, w->trkT);
     Pause(400);
     EXPECT_EQ(messages.size(), 1u);
@@ -162,7 +164,7 @@ TEST_F(LoggingRunTest, LostPortEndsTheRunOrTheReadBackWithOneMessage) {
     frmLogging->trkT->setValue(1);
     OnFirstLine(",?", [this] { driver->hangUp(); });
     frmLogging->btnRun->click();
-    ASSERT_TRUE(WaitFor([] { return frmLogging->btnRun->text() == "RUN"; }, 3000));
+    ASSERT_TRUE(WaitFor([] { return frmLogging->btnRun->text() == "RUN"; }, 10000));
     ExpectIdle(frmLogging, frmLogging->trkT);
     EXPECT_EQ(mdlGeneral->RequestId, ridNone);
     Pause(1500); // past the reply time-out: nothing more is said
@@ -185,7 +187,7 @@ TEST_F(LoggingRunTest, SilentDriverDuringTheReadBackTimesOut) {
     w->trkT->setValue(1);
     OnFirstLine("#%0010C008", [this] { driver->setFault(sim::Fault::Silent); });
     w->btnRun->click();
-    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 4000));
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 10000));
     EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
     EXPECT_EQ(messages[0].caption, "ｴﾗ-");
     ExpectIdle(w, w->trkT);
@@ -201,7 +203,7 @@ TEST_F(LoggingRunTest, SilentDriverDuringTheReadBackTimesOut) {
     frmLogging->trkT->setValue(1);
     OnFirstLine(",?", [this] { driver->setFault(sim::Fault::Silent); });
     frmLogging->btnRun->click();
-    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 4000));
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 10000));
     EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
     ExpectIdle(frmLogging, frmLogging->trkT);
 }
@@ -225,6 +227,7 @@ TEST_F(LoggingRunTest, PastedLineBreaksNeverMakeASecondCommand) {
     w->cmbLogVal3->setEditText("pact\r#5=3");
     w->btnRun->click();
     w->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().count("LC") == 2; }));
     Pause(200);
     const QByteArray wire = driver->receivedBytes();
     EXPECT_TRUE(wire.contains("\rLOG1N=X#5=1\r")) << wire.constData();
@@ -253,6 +256,7 @@ TEST_F(LoggingRunTest, PastedLineBreaksNeverMakeASecondCommand) {
     EXPECT_EQ(frmLogging->cmbLogVal1->currentText(), "00AB#5=4");
     frmLogging->btnRun->click();
     frmLogging->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().count("LC") == 2; }));
     const QList<QByteArray> lines = TakeLinesAfterPause();
     EXPECT_TRUE(lines.contains("#&DFFE=00AB#5=4"));
     for (const QByteArray& line : lines)
@@ -326,11 +330,11 @@ TEST_F(LoggingRunTest, LiveDrawingRepaintsOnlyThePlot) {
     Choose(w->cmbLogTime, 2);     // "1" ms: a full read-back of 3997 values after one second
     w->btnRun->click();
     // Wait for the read-back to begin, after the run's one full repaint.
-    ASSERT_TRUE(WaitFor([&] { return w->TimerReply->isActive(); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return w->TimerReply->isActive(); }, 10000));
     Pause(20);
     outside.paints = 0;
     w->Screen->installEventFilter(&recorder);
-    ASSERT_TRUE(WaitFor([&] { return w->btnRun->text() == "RUN"; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return w->btnRun->text() == "RUN"; }, 60000));
     Pause(100);
     EXPECT_EQ(outside.paints, 0);
     EXPECT_GT(screen.paints, 0);

@@ -21,9 +21,9 @@ protected:
         Axis().logging().settings[name] = value;
     }
 
-    // The lines the driver received once it has `count` of them (or after 2 s).
+    // The lines the driver received once it has `count` of them (or after 10 s).
     QList<QByteArray> TakeLines(int count) {
-        WaitFor([&] { return driver->receivedLines().size() >= count; }, 2000);
+        WaitFor([&] { return driver->receivedLines().size() >= count; }, 10000);
         return TakeSentLines();
     }
     // The lines received after a short pause (to see that nothing was sent).

@@ -279,6 +279,7 @@ TEST_F(ParameterFilesTest, RepliesAndPastedValuesAreStoredCleanAndEverySavedLine
         grid->SetCell(1, row, row == 10 ? before[9] : QString());
     TakeSentLines();
     frmPrm->btnSendPrm->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 3; }));
     Pause(100);
     EXPECT_EQ(driver->receivedBytes().count('\r'), 3);
     EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{"VER", "VER", "#9=X#5=1"}));

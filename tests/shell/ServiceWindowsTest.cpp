@@ -196,10 +196,10 @@ TEST_F(ServiceWindowsTest, ProgressBarFollowsFastStepsWithoutARepaintForEach) {
         QApplication::processEvents();
     }
     EXPECT_LE(counter.paints, 3);
-    EXPECT_TRUE(WaitFor([] { return frmCommCancel->ProgressBar1->value() == 60; }, 1000));
+    EXPECT_TRUE(WaitFor([] { return frmCommCancel->ProgressBar1->value() == 60; }, 10000));
     // A step that leaves the bar as it is holds nothing back: no timer is left to wake the
     // program, however often the transfer reports the same percent.
-    EXPECT_TRUE(WaitFor([] { return ActiveTimers(frmCommCancel) == 0; }, 1000));
+    EXPECT_TRUE(WaitFor([] { return ActiveTimers(frmCommCancel) == 0; }, 10000));
     for (int repeat = 0; repeat < 5; ++repeat)
         frmCommCancel->StepTo(60, 100);
     EXPECT_EQ(ActiveTimers(frmCommCancel), 0);

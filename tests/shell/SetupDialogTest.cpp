@@ -30,7 +30,7 @@ TEST_F(SetupDialogTest, ChangedPortSettingsNeedACheckHoweverOftenTheDialogIsActi
     QTimer::singleShot(0, [&] {
         ASSERT_TRUE(frmSetup->isVisible());
         frmSetup->activateWindow();
-        WaitFor([] { return frmSetup->isActiveWindow(); }, 1000);
+        WaitFor([] { return frmSetup->isActiveWindow(); }, 10000);
         frmSetup->cmbBaudrate->SetItemIndex(4);
         for (int i = 0; i < 3; ++i) {
             // Each dismissed warning hands the activation back to the dialog.

@@ -44,14 +44,25 @@ protected:
         lockedFolder = QFileInfo(SettingsPath()).absolutePath();
         ASSERT_TRUE(QFile::setPermissions(lockedFolder, QFile::ReadOwner | QFile::ExeOwner));
     }
-    // Runs the program's message loop as its entry does, closes the main window after
-    // `closeAfterMs`, and gives how long the loop ran on after the close (-1: it did not end).
-    qint64 RunLoopAndClose(int closeAfterMs) {
+    // Runs the program's message loop as its entry does, closes the main window `closeAfterMs`
+    // after the loop starts (or after the driver received `afterLine`), and gives how long the
+    // loop ran on after the close (-1: it did not end).
+    qint64 RunLoopAndClose(int closeAfterMs, const QByteArray& afterLine = {}) {
         QElapsedTimer sinceClose;
-        QTimer::singleShot(closeAfterMs, frmMain, [&] {
+        QTimer close;
+        close.setSingleShot(true);
+        QObject::connect(&close, &QTimer::timeout, frmMain, [&] {
             sinceClose.start();
             frmMain->close();
         });
+        if (afterLine.isEmpty())
+            close.start(closeAfterMs);
+        else
+            QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, &close,
+                             [&](const QByteArray& line) {
+                                 if (line == afterLine)
+                                     close.start(closeAfterMs);
+                             });
         bool ended = false;
         QTimer stuck;
         stuck.setSingleShot(true);
@@ -59,7 +70,7 @@ protected:
             if (!ended)
                 QCoreApplication::exit(1);
         });
-        stuck.start(closeAfterMs + 5000);
+        stuck.start(closeAfterMs + 20000);
         const int code = QApplication::exec();
         ended = true;
         return code == 0 && sinceClose.isValid() ? sinceClose.elapsed() : -1;
@@ -76,6 +87,24 @@ protected:
         EXPECT_EQ(StoredSetting("Model", "ModelType").toInt(), 3);
         platform::InstanceLock next("KasoNT");
         EXPECT_TRUE(next.Acquire());
+    }
+    // Whether `program` catches SIGTERM within `timeoutMs` (its caught-signal mask): a signal
+    // sent before its handler is in place ends it where it stands.
+    static bool WaitForTerminationHandler(const QProcess& program, int timeoutMs) {
+        const QString status = QString("/proc/%1/status").arg(program.processId());
+        return WaitFor(
+            [&] {
+                QFile file(status);
+                if (!file.open(QIODevice::ReadOnly))
+                    return false;
+                for (const QByteArray& line : file.readAll().split('\n'))
+                    if (line.startsWith("SigCgt:")) {
+                        const quint64 caught = line.mid(7).trimmed().toULongLong(nullptr, 16);
+                        return ((caught >> (SIGTERM - 1)) & 1) != 0;
+                    }
+                return false;
+            },
+            timeoutMs);
     }
     QString lockedFolder;
 };
@@ -110,7 +139,7 @@ TEST_F(ShutdownTest, ClosingTheMainWindowWithTheProgressWindowUpEndsTheProgram) 
                      });
     // The read starts inside the loop, and waits for a reply that never comes.
     QTimer::singleShot(0, frmPrm, [] { frmPrm->btnReadPrm->click(); });
-    const qint64 after = RunLoopAndClose(300);
+    const qint64 after = RunLoopAndClose(300, "#3");
     EXPECT_GE(after, 0);
     EXPECT_LT(after, 2000);
     EXPECT_TRUE(frmCommCancel->isVisible() || frmPrm->Busy == 1); // it was still running
@@ -178,7 +207,7 @@ TEST_F(ShutdownTest, TerminationSignalEndsTheProgramAndTheNextStartRuns) {
     StartProgramProcess(first, KASONT_BINARY);
     ASSERT_TRUE(first.waitForStarted());
     ASSERT_TRUE(WaitForInstanceLock(10000));
-    Pause(500);
+    ASSERT_TRUE(WaitForTerminationHandler(first, 10000));
     ASSERT_EQ(first.state(), QProcess::Running);
     QFile::remove(SettingsPath());
     QElapsedTimer clock;
@@ -194,7 +223,8 @@ TEST_F(ShutdownTest, TerminationSignalEndsTheProgramAndTheNextStartRuns) {
     QProcess second;
     StartProgramProcess(second, KASONT_BINARY);
     ASSERT_TRUE(second.waitForStarted());
-    Pause(800);
+    ASSERT_TRUE(WaitForInstanceLock(10000));
+    ASSERT_TRUE(WaitForTerminationHandler(second, 10000));
     EXPECT_EQ(second.state(), QProcess::Running);
     ::kill(static_cast<pid_t>(second.processId()), SIGTERM);
     ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 5000));

@@ -184,7 +184,6 @@ TEST_F(StartupTest, SecondInstanceExitsWithCodeOne) {
     StartProgramProcess(first, KASONT_BINARY);
     ASSERT_TRUE(first.waitForStarted());
     ASSERT_TRUE(WaitForInstanceLock(10000));
-    Pause(300);
 
     QProcess second;
     StartProgramProcess(second, KASONT_BINARY);

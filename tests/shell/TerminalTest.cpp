@@ -148,6 +148,7 @@ TEST_F(TerminalTest, ContinuousOutputIsStoppedByKeysAndFocusLoss) {
     TakeSentLines();
     Type(edit, "A"); // its key down still stops; the character then ends the state
     frmMain->StopContinuousOutput(false);
+    ASSERT_TRUE(WaitFor([this] { return !driver->receivedLines().isEmpty(); }));
     Pause(100);
     EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"."});
 

@@ -346,7 +346,7 @@ TEST_F(DataTableFileTest, ALoadedHeaderGivesWayToTheNextRead) {
     EXPECT_EQ(Grid()->Cell(1, 0), "t.dat");
     frmDataTable->btnReadDataTable->click();
     EXPECT_EQ(Grid()->Cell(1, 0), "     KASO2");
-    ASSERT_TRUE(WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000));
+    ASSERT_TRUE(WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 30000));
     EXPECT_EQ(Grid()->Cell(1, 1), "2000");
 }
 

@@ -37,7 +37,7 @@ protected:
     void ReadAll() {
         frmDataTable->btnReadDataTable->click();
         ASSERT_TRUE(
-            WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000));
+            WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 30000));
     }
     // The lines a read of `count` entries sends after its probe: a selection and a query each.
     static QList<QByteArray> ReadLines(int count) {
@@ -405,6 +405,7 @@ TEST_F(DataTableTest, AHangUpMidWriteGivesTheButtonsBack) {
                          if (line == "*DTPT=5") driver->hangUp();
                      });
     frmDataTable->btnSendDataTable->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
     Pause(300);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
@@ -474,6 +475,7 @@ TEST_F(DataTableTest, APastedLineEndInACellMakesNoSecondCommand) {
     ASSERT_TRUE(Grid()->Cell(1, 3).startsWith("X"));
     TakeSentLines();
     frmDataTable->btnSendDataTable->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 3; }));
     Pause(100);
     const QByteArray bytes = driver->receivedBytes();
     EXPECT_EQ(bytes.count('\r'), 3); // the probe, the selection and the value

@@ -148,7 +148,7 @@ TEST_F(RunningMonitorTest, FailedRateChangeReadSlowlyStacksNoBoxOfTheMonitor) {
     });
     qputenv("KASONT_COMM1", "/nonexistent/tty");
     Type(frmMain->edtSend, "BL\r");
-    ASSERT_TRUE(WaitFor([=] { return texts->size() >= 2 && *depth == 0; }, 6000));
+    ASSERT_TRUE(WaitFor([=] { return texts->size() >= 2 && *depth == 0; }, 10000));
     Pause(1300); // another restart of the cycle
     ASSERT_EQ(texts->size(), 2) << texts->join(" / ").toStdString();
     EXPECT_TRUE(texts->at(0).startsWith("ﾎﾞｰﾚｰﾄの変更ができませんでした。"));
@@ -281,7 +281,7 @@ TEST_F(RunningMonitorTest, ClosedPortIsReportedOnceAndPollingResumesByItself) {
         return ui::MsgResult::Ok;
     });
     mdlGeneral->Comm1->Close();
-    ASSERT_TRUE(WaitFor([&] { return boxes->shown >= 1 && boxes->depth == 0; }, 4000));
+    ASSERT_TRUE(WaitFor([&] { return boxes->shown >= 1 && boxes->depth == 0; }, 10000));
     Pause(2600); // two more restarts of the cycle
     EXPECT_EQ(boxes->shown, 1);
     EXPECT_EQ(boxes->deepest, 1);
@@ -309,7 +309,7 @@ TEST_F(RunningMonitorTest, HangUpIsReportedOnceAndANewLineIsPolledByItself) {
     driver = std::make_unique<sim::SimulatedDriver>(driverConfig);
     qputenv("KASONT_COMM1", driver->slavePath().toLocal8Bit());
     mdlGeneral->Comm1->Open();
-    ASSERT_TRUE(WaitForLine("#ALST", 1, 2500));
+    ASSERT_TRUE(WaitForLine("#ALST", 1, 10000));
     EXPECT_EQ(messages.size(), 1u);
 }
 
@@ -373,7 +373,9 @@ TEST_F(RunningMonitorTest, ChangingValuesRepaintNoGroupBehindThem) {
         for (const char* command : {"$PACT", "$VACT", "$QREF", "$LOAD", "M"})
             Reply(command, value);
         ASSERT_TRUE(WaitForLine("M", driver->receivedLines().count("M") + 1));
-        Pause(30);
+        WaitFor([&] {
+            return monitor->lblLoad->text() == value && monitor->lblQref->text() == value;
+        });
         EXPECT_EQ(monitor->lblLoad->text(), value);
         EXPECT_EQ(monitor->lblQref->text(), value);
     }

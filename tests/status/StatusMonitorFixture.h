@@ -40,7 +40,7 @@ protected:
     }
 
     // Waits until the driver has received `count` lines since the last take, and takes them.
-    QList<QByteArray> TakeLines(int count, int timeoutMs = 3000) {
+    QList<QByteArray> TakeLines(int count, int timeoutMs = 10000) {
         WaitFor([&] { return driver->receivedLines().size() >= count; }, timeoutMs);
         return TakeSentLines().mid(0, count);
     }
@@ -53,7 +53,7 @@ protected:
     }
 
     // Waits until `line` has been received `times` times.
-    bool WaitForLine(const QByteArray& line, int times = 1, int timeoutMs = 3000) {
+    bool WaitForLine(const QByteArray& line, int times = 1, int timeoutMs = 10000) {
         return WaitFor([&] { return driver->receivedLines().count(line) >= times; }, timeoutMs);
     }
 

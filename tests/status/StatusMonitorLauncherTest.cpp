@@ -80,11 +80,15 @@ TEST_F(StatusMonitorTest, SeriesAndModelChooseTheMonitor) {
 TEST_F(StatusMonitorTest, FirstSeriesCyclesElevenStepsStartingAQuarterSecondAfterShow) {
     Start(0);
     Launch();
+    int ticks = 0;
+    QObject::connect(frmStat->Timer1, &QTimer::timeout, frmStat, [&] { ++ticks; });
     QElapsedTimer clock;
     clock.start();
     ASSERT_TRUE(WaitForLine("#stat"));
     EXPECT_GE(clock.elapsed(), 150);
-    EXPECT_LT(clock.elapsed(), 800);
+    // The monitor's first quarter-second tick starts the cycle, not the watchdog's restart at the
+    // fifth (a loaded machine may let one more pass before the driver reads the line).
+    EXPECT_LE(ticks, 2);
     ASSERT_TRUE(WaitForLine("#stat", 3));
     const QList<QByteArray> lines = LinesFrom("#stat");
     EXPECT_EQ(lines.mid(0, 12),
@@ -254,8 +258,8 @@ TEST_F(StatusMonitorTest, SimulatedDriverShowsALiveMonitor) {
     const QString position = monitor->lblVal0->text();
     const bool toggling = On(monitor->lblStat[13]);
     EXPECT_TRUE(On(monitor->lblStat[14]));
-    ASSERT_TRUE(WaitFor([&] { return On(monitor->lblStat[13]) != toggling; }, 2500));
-    EXPECT_NE(monitor->lblVal0->text(), position);
+    ASSERT_TRUE(WaitFor([&] { return On(monitor->lblStat[13]) != toggling; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return monitor->lblVal0->text() != position; }));
     EXPECT_GT(LitSegments(monitor->LoadShapes), 0);
 }
 

@@ -12,6 +12,34 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace {
+
+// Whether some process holds a flock on the file at `path`, as /proc/locks lists it (device and
+// inode). Asking with a lock of our own could make the program's start fail.
+bool FileLocked(const QString& path) {
+    struct stat st {};
+    if (::stat(path.toLocal8Bit().constData(), &st) != 0)
+        return false;
+    QFile locks("/proc/locks");
+    if (!locks.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray id = QString::asprintf("%02x:%02x:%llu", major(st.st_dev), minor(st.st_dev),
+                                            static_cast<unsigned long long>(st.st_ino))
+                              .toLatin1();
+    for (const QByteArray& line : locks.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        // "1: FLOCK ADVISORY WRITE pid dev:inode 0 EOF"; a waiter's line has "->" after the number.
+        if (fields.size() >= 6 && fields[1] == "FLOCK" && fields[5] == id)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void AppTest::SetUp() {
     ui::ClearQuitRequest();
     qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
@@ -64,8 +92,9 @@ void AppTest::StartProgramProcess(QProcess& process, const QString& binary) {
 }
 
 bool AppTest::WaitForInstanceLock(int timeoutMs) const {
+    // Held, not merely there: the file stays behind when an instance ends.
     const QString lockPath = runtimeDir.path() + "/KasoNT.lock";
-    return WaitFor([&] { return QFile::exists(lockPath); }, timeoutMs);
+    return WaitFor([&] { return FileLocked(lockPath); }, timeoutMs);
 }
 
 bool AppTest::WaitFor(const std::function<bool()>& cond, int timeoutMs) {

@@ -43,7 +43,7 @@ protected:
     QVariant StoredSetting(const QString& section, const QString& name) const;
 
     // Runs the event loop until cond holds or timeoutMs passes; returns cond().
-    static bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 3000);
+    static bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 10000);
     // Runs the event loop for a while (to see that nothing happens).
     static void Pause(int ms);
 
