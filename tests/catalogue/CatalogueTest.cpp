@@ -64,13 +64,6 @@ TEST(PrmNameTablesTest, TheFirstCataloguedCodeDecides) {
 
 class LauncherTest : public AppTest {
 protected:
-    void StartOnSeries(int series, const QByteArray& model) {
-        WriteSetting("Model", "ModelType", series + 1);
-        WriteSetting("Comm", "TransmitCheck", 2);
-        StartProgram();
-        if (!model.isEmpty())
-            driver->setModelText('X', model);
-    }
     QList<QByteArray> SentAfterLaunch() {
         frmMain->btnPopupPrm->trigger();
         return TakeSentLines();

@@ -12,8 +12,6 @@
 
 class LoggingTest : public AppTest {
 protected:
-    // Starts the program for series 0..3 with the driver answering `model` to "VER".
-    void StartOnSeries(int series, const QByteArray& model);
     // Runs the menu item "ﾃﾞｰﾀﾛｷﾞﾝｸﾞ" and forgets the lines it sent.
     void Launch();
     sim::DriverAxis& Axis() { return driver->axis('X'); }
@@ -39,13 +37,6 @@ protected:
     static bool HasColourInRow(const QImage& image, int y, int left, int right,
                                const QColor& colour);
 };
-
-inline void LoggingTest::StartOnSeries(int series, const QByteArray& model) {
-    WriteSetting("Model", "ModelType", series + 1);
-    WriteSetting("Comm", "TransmitCheck", 2);
-    StartProgram();
-    driver->setModelText('X', model);
-}
 
 inline void LoggingTest::Launch() {
     TakeSentLines();

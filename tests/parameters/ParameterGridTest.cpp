@@ -21,10 +21,7 @@ class ParameterGridTest : public AppTest {
 protected:
     // Opens the parameter window that the launcher chooses for a series and model.
     void Open(int series, const QByteArray& model) {
-        WriteSetting("Model", "ModelType", series + 1);
-        WriteSetting("Comm", "TransmitCheck", 2);
-        StartProgram();
-        driver->setModelText('X', model);
+        StartOnSeries(series, model);
         frmMain->btnPopupPrm->trigger();
     }
     // Activation is asynchronous on the offscreen platform: it waits until the window has it.

@@ -22,10 +22,7 @@ namespace {
 class ParameterLayoutTest : public AppTest {
 protected:
     void Open(int series, const QByteArray& model) {
-        WriteSetting("Model", "ModelType", series + 1);
-        WriteSetting("Comm", "TransmitCheck", 2);
-        StartProgram();
-        driver->setModelText('X', model);
+        StartOnSeries(series, model);
         frmMain->btnPopupPrm->trigger();
         Settle();
     }

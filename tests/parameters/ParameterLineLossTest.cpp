@@ -17,10 +17,7 @@ const QString kNoAnswer = "ドライバと通信できませんでした。";
 class ParameterLineLossTest : public AppTest {
 protected:
     void Start(int series, const QByteArray& model) {
-        WriteSetting("Model", "ModelType", series + 1);
-        WriteSetting("Comm", "TransmitCheck", 2);
-        StartProgram();
-        driver->setModelText('X', model);
+        StartOnSeries(series, model);
     }
     // Hangs the driver up when it receives `line`, and starts `sinceHangUp`.
     void HangUpAt(const QByteArray& line) {

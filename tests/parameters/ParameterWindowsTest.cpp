@@ -18,11 +18,9 @@ namespace {
 
 class ParameterWindowsTest : public AppTest {
 protected:
-    void StartOnSeries(int series, const QByteArray& model) {
-        WriteSetting("Model", "ModelType", series + 1);
-        WriteSetting("Comm", "TransmitCheck", 2);
-        StartProgram();
-        driver->setModelText('X', model);
+    // Starts on a series and opens the parameter window the launcher chooses for the model.
+    void OpenOnSeries(int series, const QByteArray& model) {
+        StartOnSeries(series, model);
         frmMain->btnPopupPrm->trigger();
         TakeSentLines();
     }
@@ -41,7 +39,7 @@ protected:
 };
 
 TEST_F(ParameterWindowsTest, ReadFillsEveryValueAsTheDriverHoldsIt) {
-    StartOnSeries(2, "QWC50A_C1");
+    OpenOnSeries(2, "QWC50A_C1");
     driver->setParameter('X', 5, -12345);
     frmPrm->btnReadPrm->click();
     EXPECT_TRUE(frmCommCancel->isVisible());
@@ -59,7 +57,7 @@ TEST_F(ParameterWindowsTest, ReadFillsEveryValueAsTheDriverHoldsIt) {
 }
 
 TEST_F(ParameterWindowsTest, ParameterZeroIsAskedUntilTwoRepliesAgree) {
-    StartOnSeries(0, "QWA-D56");
+    OpenOnSeries(0, "QWA-D56");
     int zeroQueries = 0;
     driver->setParameter('X', 0, 999);
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
@@ -75,7 +73,7 @@ TEST_F(ParameterWindowsTest, ParameterZeroIsAskedUntilTwoRepliesAgree) {
 }
 
 TEST_F(ParameterWindowsTest, WriteChangesExactlyTheEditedParameter) {
-    StartOnSeries(1, "QWB20");
+    OpenOnSeries(1, "QWB20");
     Read(frmPrm);
     TakeSentLines();
     const int before30 = driver->parameter('X', 30);
@@ -102,7 +100,7 @@ TEST_F(ParameterWindowsTest, WriteChangesExactlyTheEditedParameter) {
 }
 
 TEST_F(ParameterWindowsTest, CancelWithASilentDriverEndsTheReadAtOnce) {
-    StartOnSeries(2, "QWC50A_C3");
+    OpenOnSeries(2, "QWC50A_C3");
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
                      [this](const QByteArray& line) {
                          if (line == "#3")
@@ -123,7 +121,7 @@ TEST_F(ParameterWindowsTest, CancelWithASilentDriverEndsTheReadAtOnce) {
 }
 
 TEST_F(ParameterWindowsTest, ALostLineMidReadPutsTheWindowBack) {
-    StartOnSeries(2, "QWC50A_C3");
+    OpenOnSeries(2, "QWC50A_C3");
     // The port fails once the reply to #5 has been read: the next query cannot be sent.
     mdlGeneral->Comm1->OnCommReceive = [this](QObject*, std::uint16_t count) {
         QByteArray bytes(count, '\0');
@@ -139,7 +137,7 @@ TEST_F(ParameterWindowsTest, ALostLineMidReadPutsTheWindowBack) {
 }
 
 TEST_F(ParameterWindowsTest, NoAnswerToTheModelQuerySendsNoQuery) {
-    StartOnSeries(2, "QWC50A_C3");
+    OpenOnSeries(2, "QWC50A_C3");
     driver->setFault(sim::Fault::Silent);
     frmPrm->btnReadPrm->click();
     EXPECT_EQ(frmPrm->Busy, 0);
@@ -150,7 +148,7 @@ TEST_F(ParameterWindowsTest, NoAnswerToTheModelQuerySendsNoQuery) {
 }
 
 TEST_F(ParameterWindowsTest, AValueThatCannotBeSentIsNamedAndNothingIsWritten) {
-    StartOnSeries(1, "QWB20");
+    OpenOnSeries(1, "QWB20");
     Read(frmPrm);
     TakeSentLines();
     ui::StringGrid* grid = frmPrm->grdPrm;
@@ -175,7 +173,7 @@ TEST_F(ParameterWindowsTest, AValueThatCannotBeSentIsNamedAndNothingIsWritten) {
 }
 
 TEST_F(ParameterWindowsTest, DifferingReferencesAreRedExceptTheUnwrittenRows) {
-    StartOnSeries(2, "QWC50A_C3");
+    OpenOnSeries(2, "QWC50A_C3");
     ui::StringGrid* grid = frmPrm->grdPrm;
     const std::tuple<int, const char*, const char*, QColor> cases[] = {
         {2, "100", "0100", QColor(255, 0, 0)}, {3, "100", "100", QColor(Qt::black)},
@@ -205,7 +203,7 @@ TEST_F(ParameterWindowsTest, DifferingReferencesAreRedExceptTheUnwrittenRows) {
 }
 
 TEST_F(ParameterWindowsTest, LockWindowRefusesEditsOfLockedValues) {
-    StartOnSeries(3, "QWD50A");
+    OpenOnSeries(3, "QWD50A");
     ASSERT_TRUE(frmPrmLock->isVisible());
     frmPrmLock->clbPrm->SetChecked(5, true);
     frmPrmLock->RefreshMarks();
@@ -238,7 +236,7 @@ TEST_F(ParameterWindowsTest, LockWindowRefusesEditsOfLockedValues) {
 }
 
 TEST_F(ParameterWindowsTest, LockWindowOfTheFirstSeriesWritesNothing) {
-    StartOnSeries(0, "QWA-D56");
+    OpenOnSeries(0, "QWA-D56");
     frmPrmLock->btnSendPrm->click();
     EXPECT_EQ(frmCommCancel->Label1->text(), "ダウンロード完了");
     Pause(100);

@@ -25,10 +25,7 @@ class DataTableTest : public AppTest {
 protected:
     // Starts on a series (0..3) with the driver's model text and opens the window from the menu.
     void Open(int series, const QByteArray& model) {
-        WriteSetting("Model", "ModelType", series + 1);
-        WriteSetting("Comm", "TransmitCheck", 2);
-        StartProgram();
-        driver->setModelText('X', model);
+        StartOnSeries(series, model);
         frmMain->btnPopupDataTable->trigger();
         ASSERT_TRUE(frmDataTable->isVisible());
         TakeSentLines();

@@ -14,10 +14,7 @@
 class StatusMonitorTest : public AppTest {
 protected:
     void Start(int series, const QByteArray& model = {}) {
-        WriteSetting("Model", "ModelType", series + 1);
-        WriteSetting("Comm", "TransmitCheck", 2); // no axis scan at start
-        StartProgram();
-        if (!model.isEmpty()) driver->setModelText('X', model);
+        StartOnSeries(series, model);
     }
 
     void Reply(const QByteArray& command, std::optional<QByteArray> reply) {

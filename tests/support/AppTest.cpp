@@ -72,6 +72,13 @@ void AppTest::StopProgram() {
     DeleteApplicationWindows();
 }
 
+void AppTest::StartOnSeries(int series, const QByteArray& model) {
+    WriteSetting("Model", "ModelType", series + 1);
+    WriteSetting("Comm", "TransmitCheck", 2);
+    StartProgram();
+    if (!model.isEmpty()) driver->setModelText('X', model);
+}
+
 QString AppTest::SettingsPath() const { return ui::IniSettings::FilePathForKey(ui::kSettingsKey); }
 
 void AppTest::WriteSetting(const QString& section, const QString& name, const QVariant& value) {

@@ -25,6 +25,9 @@ protected:
     void StartProgram();
     // Deletes them as the program's end does (FormDestroy writes the settings).
     void StopProgram();
+    // Starts the program on a series (0 to 3, as the setup dialog lists them) without the axis
+    // scan at start; the driver answers "VER" with `model` when one is given.
+    void StartOnSeries(int series, const QByteArray& model = {});
 
     // Starts the program's `binary` as its own process on the offscreen platform, in this test's
     // environment (its settings and runtime folders).

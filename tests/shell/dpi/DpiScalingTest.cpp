@@ -18,10 +18,7 @@ namespace {
 class DpiScalingTest : public AppTest {
 protected:
     void Start(int series, const QByteArray& model) {
-        WriteSetting("Model", "ModelType", series + 1);
-        WriteSetting("Comm", "TransmitCheck", 2);
-        StartProgram();
-        driver->setModelText('X', model);
+        StartOnSeries(series, model);
         ASSERT_EQ(frmMain->logicalDpiX(), 192) << "run with QT_FONT_DPI=192";
     }
     static QRect Twice(const QRect& designed) {
