@@ -67,7 +67,6 @@ public:
     // #33, which holds the character code of the axis letter so that the axis probe finds it.
     int parameter(int n) const;
     void setParameter(int n, int value) { parameters_[n] = value; }
-    int parameterCount() const { return parameterCount_; }
     void setParameterCount(int count) { parameterCount_ = count; }
 
     // Lock mask k (0..6) as "PRKk" answers it: bit b is parameter #(32k + b), 1 free, 0 locked.

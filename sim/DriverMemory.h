@@ -44,7 +44,6 @@ public:
     // Drivers whose model text contains "QWC50", "QWCC", "QWCD" or "QWD" address 16-bit words,
     // the others bytes; that decides the step between consecutive values of a form.
     void setModel(const QByteArray& modelText);
-    bool wordAddressed() const { return wordAddressed_; }
     std::uint32_t step(Form form) const;
     Location next(const Location& location) const;
 
@@ -75,9 +74,6 @@ public:
     // reply otherwise (no reply for writes, "E-S" for a continuation before any address or a
     // value that does not parse).
     std::optional<std::optional<QByteArray>> run(const QByteArray& command);
-
-    // The location the continuation steps from: the last one read or written.
-    std::optional<Location> lastLocation() const { return last_; }
 
 private:
     std::optional<QByteArray> readRegions(const Location& location) const;
