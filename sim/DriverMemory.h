@@ -68,12 +68,13 @@ public:
     std::int32_t storedValue(const Location& location) const;
     void storeValue(const Location& location, std::int32_t value);
 
-    // Runs one command (blanks removed) when it is an address command: the address (a read), the
-    // address, "=" and a value (a write), ",?" or "," (a read of the next location), "," and a
-    // value (a write to the next location). Nothing when the command is not one of these; the
-    // reply otherwise (no reply for writes, "E-S" for a continuation before any address or a
-    // value that does not parse).
-    std::optional<std::optional<QByteArray>> run(const QByteArray& command);
+    // An address command (blanks removed): the address (a read), the address, "=" and a value (a
+    // write), ",?" or "," (a read of the next location), "," and a value (a write to the next
+    // location).
+    static bool isAddressCommand(const QByteArray& command);
+    // Runs an address command: no reply for writes, "E-S" for a continuation before any address,
+    // a value that does not parse or a command that is no address command.
+    std::optional<QByteArray> run(const QByteArray& command);
 
 private:
     std::optional<QByteArray> readRegions(const Location& location) const;
