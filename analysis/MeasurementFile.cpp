@@ -1,5 +1,7 @@
 #include "MeasurementFile.h"
 
+#include "ui/Codec.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -16,10 +18,7 @@ LoadedMeasurement Invalid() {
 }
 
 bool HoldsControlCharacter(const std::string& text) {
-    return std::any_of(text.begin(), text.end(), [](char ch) {
-        const auto byte = static_cast<unsigned char>(ch);
-        return byte < 0x20 || byte == 0x7F;
-    });
+    return std::any_of(text.begin(), text.end(), [](char ch) { return ui::cp932::IsControl(ch); });
 }
 
 } // namespace

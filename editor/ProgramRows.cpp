@@ -5,23 +5,11 @@
 
 namespace editor {
 
-namespace {
-
-bool IsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-bool IsControl(unsigned char c) {
-    return c < 0x20 || c == 0x7F;
-}
-
-} // namespace
-
 QByteArray UpperCaseAscii(const QByteArray& bytes) {
     QByteArray upper = bytes;
     for (qsizetype i = 0; i < upper.size(); ++i) {
         const auto c = static_cast<unsigned char>(upper[i]);
-        if (IsLeadByte(c))
+        if (ui::cp932::IsLeadByte(c))
             ++i; // the trail byte may look like an ASCII letter
         else if (c >= 'a' && c <= 'z')
             upper[i] = static_cast<char>(c - 'a' + 'A');
@@ -53,7 +41,7 @@ RowCheck CheckRows(const QList<QByteArray>& rows, bool emptyRowsAllowed) {
         if (row.size() > kMaxRowBytes) return {RowFault::TooLong, n};
         if (row.isEmpty() && !emptyRowsAllowed) return {RowFault::Empty, n};
         for (const char c : row)
-            if (IsControl(static_cast<unsigned char>(c))) return {RowFault::BadCharacter, n};
+            if (ui::cp932::IsControl(c)) return {RowFault::BadCharacter, n};
     }
     return {};
 }
@@ -87,7 +75,7 @@ QString UploadedRow(const QByteArray& reply) {
     // belongs to the line before and is no blank of this one.
     QString row = ui::cp932::Decode(reply.startsWith('\n') ? reply.mid(1) : reply);
     for (QChar& ch : row)
-        if (ch != '\t' && (ch.unicode() < 0x20 || ch.unicode() == 0x7F)) ch = ' ';
+        if (ch != '\t' && ui::cp932::IsControl(ch.unicode())) ch = ' ';
     return row;
 }
 

@@ -45,10 +45,8 @@ LeadingNumber ReadLeadingNumber(const QByteArray& text) {
     return number;
 }
 
-bool IsControl(QChar ch) { return ch.unicode() < 0x20 || ch.unicode() == 0x7F; }
-
 QString WithoutControls(QString text) {
-    text.removeIf(IsControl);
+    text.removeIf([](QChar ch) { return ui::cp932::IsControl(ch.unicode()); });
     return text;
 }
 

@@ -47,10 +47,7 @@ void WriteGuide(QTextEdit* pane, const QStringList& lines) {
 
 QByteArray PrmValueForLine(const QString& cellText) {
     QByteArray value = LineBytes(cellText);
-    value.removeIf([](char ch) {
-        const auto byte = static_cast<unsigned char>(ch);
-        return byte < 0x20 || byte == 0x7F;
-    });
+    value.removeIf([](char ch) { return ui::cp932::IsControl(ch); });
     return value;
 }
 

@@ -67,8 +67,7 @@ QByteArray TmdlGeneral::CommandLine(const QByteArray& line) {
     QByteArray clean;
     clean.reserve(line.size());
     for (qsizetype i = 0; i < line.size() - (endsWithCR ? 1 : 0); ++i) {
-        const auto byte = static_cast<unsigned char>(line[i]);
-        if (byte >= 0x20 && byte != 0x7F)
+        if (!ui::cp932::IsControl(line[i]))
             clean.append(line[i]);
     }
     if (endsWithCR)
@@ -80,7 +79,7 @@ QString CleanLineField(const QString& text) {
     QString clean;
     clean.reserve(text.size());
     for (const QChar ch : text)
-        if (ch.unicode() >= 0x20 && ch.unicode() != 0x7F)
+        if (!ui::cp932::IsControl(ch.unicode()))
             clean.append(ch);
     return clean;
 }

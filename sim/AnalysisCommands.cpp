@@ -7,9 +7,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <numbers>
-#include <set>
 
 namespace sim {
 
@@ -23,15 +23,17 @@ std::optional<int> wholeNumber(const QByteArray& text) {
     return value;
 }
 
-// Commands that set something the simulation does not model; they answer nothing.
-bool isQuietSetting(const QByteArray& command) {
-    static const std::set<QByteArray> exact = {
-        "MASK", "INC",   "VEL", "ACC", "FOR",  "TOR",  "G",     "P=0",   "V=0", "A=0", "F=0",
-        "Q=0",  "ADPOF", "/L",  "S",   "SVOF", "NFOF", "NFTON", "NFTOF", "LC",  "L"};
-    if (exact.count(command) != 0) return true;
-    for (const char* prefix : {"SGMD=", "FRAMD=", "LLINE=", "LTIME=", "KIKTM="})
-        if (command.startsWith(prefix)) return true;
-    return false;
+// Commands that set something the simulation does not model; they answer nothing. The logging
+// commands that the analysis sends as well ("LTIME=", "LC", "L") are the logging's.
+constexpr const char* kQuietCommands[] = {"MASK", "INC",  "VEL",  "ACC",   "FOR",  "TOR",   "G",
+                                          "P=0",  "V=0",  "A=0",  "F=0",   "Q=0",  "ADPOF", "/L",
+                                          "S",    "SVOF", "NFOF", "NFTON", "NFTOF"};
+constexpr const char* kQuietSettings[] = {"SGMD=", "FRAMD=", "LLINE=", "KIKTM="};
+
+// What follows the first "=" of a command.
+QByteArray valueOf(const QByteArray& command) {
+    const qsizetype equals = command.indexOf('=');
+    return equals < 0 ? QByteArray() : command.mid(equals + 1);
 }
 
 // "SGA=" followed by a value, or by "SGA+" and an offset (the driver's own expression).
@@ -116,75 +118,110 @@ AnalysisState& DriverAxis::analysis() {
     return *analysis_;
 }
 
-bool DriverAxis::runAnalysisCommand(const QByteArray& command, std::optional<QByteArray>& reply) {
-    AnalysisState& state = analysis();
-    const qsizetype equals = command.indexOf('=');
-    const QByteArray name = equals < 0 ? command : command.left(equals);
-    const QByteArray value = equals < 0 ? QByteArray() : command.mid(equals + 1);
-    reply = std::nullopt;
-    if (command == "#40") {
-        // A driver with the analysis function (kind 2 in the ten-thousands digit), until a test
-        // writes another value; the parameter command answers it.
-        if (!parameters_.contains(40)) parameters_[40] = 21040;
-        return false;
-    }
-    if (command == "&LAORG") {
+void DriverAxis::addAnalysisCommands() {
+    using Reply = std::optional<QByteArray>;
+    using Answer = std::function<Reply(AnalysisState&, const QByteArray& command)>;
+    // A reply may be replaced by a test's fault (AnalysisState::replacedReplies).
+    const auto answering = [this](Answer answer) -> CommandTable::Handler {
+        return [this, answer = std::move(answer)](const QByteArray& command) {
+            AnalysisState& state = analysis();
+            Reply reply = answer(state, command);
+            if (const auto replaced = state.replacedReplies.find(command);
+                reply && replaced != state.replacedReplies.end())
+                reply = replaced->second;
+            return reply;
+        };
+    };
+    const auto name = [&](const QByteArray& command, Answer answer) {
+        commands_.addName(command, answering(std::move(answer)));
+    };
+    const auto setting = [&](const QByteArray& command, Answer answer) {
+        commands_.addSetting(command, answering(std::move(answer)));
+    };
+    const auto assignment = [&](const QByteArray& prefix, Answer answer) {
+        commands_.addPrefix(prefix, answering(std::move(answer)));
+    };
+    const auto constant = [&](const QByteArray& command, const QByteArray& reply) {
+        name(command, [reply](AnalysisState&, const QByteArray&) { return Reply(reply); });
+    };
+
+    name("&LAORG", [this](AnalysisState& state, const QByteArray&) {
         state.active = true;
         state.logArea = loggingSetting("&LOGP");
         hookLogArea(memory_, analysis_);
-        reply = state.logArea;
-    } else if (name == "VERST") {
-        if (equals < 0)
-            reply = state.verstReply.isEmpty() ? QByteArray::number(state.verst) : state.verstReply;
-        else
-            state.verst = wholeNumber(value).value_or(state.verst);
-    } else if (name == "SGF" && equals > 0) {
-        state.frequency = wholeNumber(value).value_or(state.frequency);
-    } else if (name == "SGA" && equals > 0) {
-        state.amplitude = amplitudeSetting(value, state.amplitude).value_or(state.amplitude);
-    } else if (command == "SINON" || command == "SINOF") {
-        state.generatorOn = command == "SINON";
-        if (!state.generatorOn) state.active = false;
-    } else if (command == "SVON") {
+        return Reply(state.logArea);
+    });
+    setting("VERST", [](AnalysisState& state, const QByteArray& command) {
+        if (!command.contains('='))
+            return Reply(state.verstReply.isEmpty() ? QByteArray::number(state.verst)
+                                                    : state.verstReply);
+        state.verst = wholeNumber(valueOf(command)).value_or(state.verst);
+        return Reply();
+    });
+    assignment("SGF=", [](AnalysisState& state, const QByteArray& command) {
+        state.frequency = wholeNumber(valueOf(command)).value_or(state.frequency);
+        return Reply();
+    });
+    assignment("SGA=", [](AnalysisState& state, const QByteArray& command) {
+        state.amplitude =
+            amplitudeSetting(valueOf(command), state.amplitude).value_or(state.amplitude);
+        return Reply();
+    });
+    for (const char* generator : {"SINON", "SINOF"})
+        name(generator, [](AnalysisState& state, const QByteArray& command) {
+            state.generatorOn = command == "SINON";
+            if (!state.generatorOn) state.active = false;
+            return Reply();
+        });
+    name("SVON", [](AnalysisState& state, const QByteArray&) {
         state.servoOn = true;
-    } else if (command == "SVONS") {
-        reply = state.servoOn ? "1" : "0";
-    } else if (command == "TCLR") {
+        return Reply();
+    });
+    name("SVONS",
+         [](AnalysisState& state, const QByteArray&) { return Reply(state.servoOn ? "1" : "0"); });
+    name("TCLR", [](AnalysisState& state, const QByteArray&) {
         state.timeMs = 0;
-    } else if (command == "TIME") {
+        return Reply();
+    });
+    name("TIME", [](AnalysisState& state, const QByteArray&) {
         state.timeMs += 100;
-        reply = QByteArray::number(state.timeMs);
-    } else if (command == "ALST") {
-        reply = QByteArray::number(state.alarm);
-    } else if (command == "QREF") {
-        reply = QByteArray::number(state.torqueRef);
-    } else if (command == "QLIM") {
-        reply = QByteArray::number(state.torqueLimit);
-    } else if (command == "LOGMD") {
-        reply = "1";
-    } else if (name == "NFST") {
-        if (equals < 0)
-            reply = state.nfst;
-        else
-            state.nfst = value;
-    } else if (command == "M") {
-        reply = "2";
-    } else if (command == "BACT") {
-        reply = "280";
-    } else if (command == "KENC") {
-        reply = "100";
-    } else if (command == "VXMAX") {
-        reply = "32767";
-    } else if (name.size() == 4 && name.startsWith("LOG") && name[3] >= '1' && name[3] <= '4' &&
-               equals > 0) {
-        state.logNames[name[3] - '1'] = value;
-    } else if (!isQuietSetting(command)) {
-        return false;
-    }
-    if (const auto replaced = state.replacedReplies.find(command);
-        reply && replaced != state.replacedReplies.end())
-        reply = replaced->second;
-    return true;
+        return Reply(QByteArray::number(state.timeMs));
+    });
+    name("ALST", [](AnalysisState& state, const QByteArray&) {
+        return Reply(QByteArray::number(state.alarm));
+    });
+    name("QREF", [](AnalysisState& state, const QByteArray&) {
+        return Reply(QByteArray::number(state.torqueRef));
+    });
+    name("QLIM", [](AnalysisState& state, const QByteArray&) {
+        return Reply(QByteArray::number(state.torqueLimit));
+    });
+    setting("NFST", [](AnalysisState& state, const QByteArray& command) {
+        if (!command.contains('=')) return Reply(state.nfst);
+        state.nfst = valueOf(command);
+        return Reply();
+    });
+    constant("M", "2");
+    constant("BACT", "280");
+    constant("KENC", "100");
+    constant("VXMAX", "32767");
+    for (int k = 0; k < 4; ++k)
+        assignment("LOG" + QByteArray::number(k + 1) + '=',
+                   [k](AnalysisState& state, const QByteArray& command) {
+                       state.logNames[k] = valueOf(command);
+                       return Reply();
+                   });
+    for (const char* command : kQuietCommands)
+        commands_.addName(command, [](const QByteArray&) { return std::nullopt; });
+    for (const char* prefix : kQuietSettings)
+        commands_.addPrefix(prefix, [](const QByteArray&) { return std::nullopt; });
+
+    // The parameter of the driver's kind reads as a driver with the analysis function (kind 2 in
+    // the ten-thousands digit) until a test writes another value.
+    commands_.addName("#40", [this](const QByteArray& command) {
+        if (!parameters_.contains(40)) parameters_[40] = 21040;
+        return runParameterCommand(command);
+    });
 }
 
 } // namespace sim

@@ -47,28 +47,29 @@ DriverAxis::AlarmRecord DriverAxis::alarmRecord(int n) const {
     return stored != alarms_.end() ? stored->second : AlarmRecord{100 + n, 5000 + 1000LL * n};
 }
 
-bool DriverAxis::runDriveRecordCommand(const QByteArray& command,
-                                       std::optional<QByteArray>& reply) {
-    if (command.startsWith("#DTPT=")) {
-        reply = select(command, 6, dataTableSize(), dataTablePointer_);
-    } else if (dataTablePointer_ >= dataTableSize() && command.startsWith("*DTPT")) {
-        reply = NotSupported; // selected before the table shrank
-    } else if (command == "*DTPT") {
-        reply = QByteArray::number(dataTableEntry(dataTablePointer_));
-    } else if (command.startsWith("*DTPT=")) {
+void DriverAxis::addDriveRecordCommands() {
+    commands_.addPrefix("#DTPT=", [this](const QByteArray& command) {
+        return select(command, 6, dataTableSize(), dataTablePointer_);
+    });
+    commands_.addName("*DTPT", [this](const QByteArray&) -> std::optional<QByteArray> {
+        if (dataTablePointer_ >= dataTableSize()) return NotSupported; // selected before it shrank
+        return QByteArray::number(dataTableEntry(dataTablePointer_));
+    });
+    commands_.addPrefix("*DTPT=", [this](const QByteArray& command) -> std::optional<QByteArray> {
         const auto value = wholeInteger(command.mid(6));
-        if (value) setDataTableEntry(dataTablePointer_, *value);
-        reply = value ? std::nullopt : std::optional(NotSupported);
-    } else if (command.startsWith("ALHPT=")) {
-        reply = select(command, 6, AlarmRecordCount, alarmPointer_);
-    } else if (command == "ALH") {
-        reply = QByteArray::number(alarmRecord(alarmPointer_).code);
-    } else if (command == "ALTH") {
-        reply = QByteArray::number(alarmRecord(alarmPointer_).timeMs);
-    } else {
-        return false;
-    }
-    return true;
+        if (dataTablePointer_ >= dataTableSize() || !value) return NotSupported;
+        setDataTableEntry(dataTablePointer_, *value);
+        return std::nullopt;
+    });
+    commands_.addPrefix("ALHPT=", [this](const QByteArray& command) {
+        return select(command, 6, AlarmRecordCount, alarmPointer_);
+    });
+    commands_.addName("ALH", [this](const QByteArray&) {
+        return std::optional(QByteArray::number(alarmRecord(alarmPointer_).code));
+    });
+    commands_.addName("ALTH", [this](const QByteArray&) {
+        return std::optional(QByteArray::number(alarmRecord(alarmPointer_).timeMs));
+    });
 }
 
 } // namespace sim

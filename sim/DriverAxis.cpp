@@ -20,15 +20,6 @@ std::optional<int> parseDecimal(const QByteArray& text, bool allowSign) {
     return value;
 }
 
-bool isSilentSetting(const QByteArray& command) {
-    // The stop of continuous output and the rate switches; the driver changes its rate
-    // without a word, the program follows on its side.
-    static const QByteArray settings[] = {".", "BH2", "BH1", "BH", "BM", "BL"};
-    for (const QByteArray& setting : settings)
-        if (command == setting) return true;
-    return false;
-}
-
 } // namespace
 
 DriverAxis::DriverAxis(char letter, QByteArray modelText) : letter_(letter) {
@@ -36,6 +27,27 @@ DriverAxis::DriverAxis(char letter, QByteArray modelText) : letter_(letter) {
     setModelText(modelText);
     mapLoggingMemory();
     mapDataAreas();
+    addDriverCommands();
+    addStatusCommands();
+    addDriveRecordCommands();
+    addLoggingCommands();
+    addAnalysisCommands();
+    addTransferCommands();
+}
+
+void DriverAxis::addDriverCommands() {
+    commands_.addName("VER", [this](const QByteArray&) { return modelText_; });
+    commands_.addPrefix("#",
+                        [this](const QByteArray& command) { return runParameterCommand(command); });
+    commands_.addPrefix("PRK",
+                        [this](const QByteArray& command) { return runLockMaskQuery(command); });
+    // The stop of continuous output and the rate switches; the driver changes its rate without a
+    // word, the program follows on its side.
+    for (const char* setting : {".", "BH2", "BH1", "BH", "BM", "BL"})
+        commands_.addName(setting, [](const QByteArray&) { return std::nullopt; });
+    // Every address command and continuation, whoever sends it, reaches the one memory.
+    commands_.addSyntax(&DriverMemory::isAddressCommand,
+                        [this](const QByteArray& command) { return memory_.run(command); });
 }
 
 void DriverAxis::setModelText(const QByteArray& text) {
@@ -58,18 +70,8 @@ int DriverAxis::parameterCountOfModel(const QByteArray& text) {
 }
 
 std::optional<QByteArray> DriverAxis::run(const QByteArray& command, const QByteArray& raw) {
-    if (command == "VER") return modelText_;
-    if (std::optional<QByteArray> reply; runStatusCommand(command, reply)) return reply;
-    if (std::optional<QByteArray> reply; runDriveRecordCommand(command, reply)) return reply;
-    // Every address command and continuation, whoever sends it, reaches the one memory.
-    if (auto reply = memory_.run(command)) return *reply;
-    if (std::optional<QByteArray> reply; runLoggingCommand(command, reply)) return reply;
-    if (std::optional<QByteArray> reply; runAnalysisCommand(command, reply)) return reply;
-    if (std::optional<QByteArray> reply; runTransferCommand(command, reply)) return reply;
-    if (command.startsWith('#')) return runParameterCommand(command);
-    if (command.startsWith("PRK")) return runLockMaskQuery(command);
-    if (isSilentSetting(command)) return std::nullopt;
-    // What no command claims may be a program row.
+    if (const CommandTable::Handler* handler = commands_.find(command)) return (*handler)(command);
+    // A line that no entry takes may be a program row.
     if (auto reply = program_.takeRow(command, raw.isEmpty() ? command : raw)) return *reply;
     return NotSupported;
 }

@@ -1,7 +1,9 @@
 // One simulated driver on the line (one axis): its model text, parameters and lock masks, and
-// the commands it answers. A screen that sends new commands adds them to DriverAxis::run.
+// the commands it answers. A screen that sends new commands enters them in the axis's one command
+// table (CommandTable.h), in the file of the subsystem that sends them.
 #pragma once
 
+#include "CommandTable.h"
 #include "DriverMemory.h"
 #include "ProgramStore.h"
 
@@ -31,9 +33,10 @@ public:
     char letter() const { return letter_; }
 
     // Runs one command (designation and blanks already removed; `raw` is the same line with its
-    // blanks, for the program rows that keep them). The result is the reply without its CR, or
-    // nothing for a command that answers nothing; "E-S" for a command the driver does not know
-    // or cannot carry out.
+    // blanks, for the program rows that keep them) by its entry in the command table; a line that
+    // no entry takes may be a program row. The result is the reply without its CR, or nothing for
+    // a command that answers nothing; "E-S" for a command the driver does not know or cannot
+    // carry out.
     std::optional<QByteArray> run(const QByteArray& command, const QByteArray& raw = {});
 
     // The axis's memory, which every address command reads and writes (DriverMemory.h), and its
@@ -51,7 +54,8 @@ public:
 
     // The reply to a status poll command or monitored variable ("#STAT", "$QREF", "$PACT", in
     // any case): what a test set, else the default; nothing for a command left unanswered.
-    // Setting a reply for an unknown name makes the axis answer it (a user's own variable).
+    // Setting a reply for a command makes the axis answer it from here, in place of the command's
+    // entry (the mode "M"), or as a new command (a user's own variable).
     std::optional<QByteArray> statusReply(const QByteArray& command) const;
     void setStatusReply(const QByteArray& command, std::optional<QByteArray> reply);
 
@@ -67,7 +71,6 @@ public:
     // #33, which holds the character code of the axis letter so that the axis probe finds it.
     int parameter(int n) const;
     void setParameter(int n, int value) { parameters_[n] = value; }
-    int parameterCount() const { return parameterCount_; }
     void setParameterCount(int count) { parameterCount_ = count; }
 
     // Lock mask k (0..6) as "PRKk" answers it: bit b is parameter #(32k + b), 1 free, 0 locked.
@@ -120,15 +123,17 @@ public:
     AnalysisState& analysis();
 
 private:
-    // The status poll commands (StatusCommands.cpp) and the data table and alarm history commands
-    // (DriveRecordCommands.cpp): true when the command is theirs, with its reply set.
-    bool runStatusCommand(const QByteArray& command, std::optional<QByteArray>& reply);
-    bool runDriveRecordCommand(const QByteArray& command, std::optional<QByteArray>& reply);
-    // The logging commands (LoggingCommands.cpp), the analysis commands (AnalysisCommands.cpp)
-    // and the program and data transfer commands (TransferCommands.cpp), likewise.
-    bool runLoggingCommand(const QByteArray& command, std::optional<QByteArray>& reply);
-    bool runAnalysisCommand(const QByteArray& command, std::optional<QByteArray>& reply);
-    bool runTransferCommand(const QByteArray& command, std::optional<QByteArray>& reply);
+    // The entries of each subsystem's commands: the model text, parameters, lock masks, rate
+    // switches and address commands (DriverAxis.cpp), the status poll commands
+    // (StatusCommands.cpp), the data table and alarm history commands (DriveRecordCommands.cpp),
+    // the logging commands (LoggingCommands.cpp), the analysis commands (AnalysisCommands.cpp) and
+    // the program transfer commands (TransferCommands.cpp).
+    void addDriverCommands();
+    void addStatusCommands();
+    void addDriveRecordCommands();
+    void addLoggingCommands();
+    void addAnalysisCommands();
+    void addTransferCommands();
 
     // The regions of the logging buffer and its address-named settings (LoggingCommands.cpp).
     void mapLoggingMemory();
@@ -153,6 +158,7 @@ private:
     std::shared_ptr<AnalysisState> analysis_;
     DriverMemory memory_;
     ProgramStore program_;
+    CommandTable commands_;
 };
 
 } // namespace sim

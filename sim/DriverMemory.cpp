@@ -44,6 +44,12 @@ bool allDigits(const QByteArray& text, int base) {
     return true;
 }
 
+// The command up to its "=", or the whole command.
+QByteArray beforeEquals(const QByteArray& command) {
+    const qsizetype equals = command.indexOf('=');
+    return equals < 0 ? command : command.left(equals);
+}
+
 } // namespace
 
 QByteArray DriverMemory::Location::name() const {
@@ -146,22 +152,26 @@ bool DriverMemory::write(const Location& location, const QByteArray& value) {
     return true;
 }
 
-std::optional<std::optional<QByteArray>> DriverMemory::run(const QByteArray& command) {
+bool DriverMemory::isAddressCommand(const QByteArray& command) {
+    return command.startsWith(',') || parse(beforeEquals(command)).has_value();
+}
+
+std::optional<QByteArray> DriverMemory::run(const QByteArray& command) {
     if (command.startsWith(',')) {
         const QByteArray value = command.mid(1);
-        if (!last_) return std::optional<QByteArray>(kNotSupported);
+        if (!last_) return kNotSupported;
         last_ = next(*last_);
-        if (value.isEmpty() || value == "?") return std::optional<QByteArray>(read(*last_));
-        if (!write(*last_, value)) return std::optional<QByteArray>(kNotSupported);
-        return std::optional<QByteArray>();
+        if (value.isEmpty() || value == "?") return read(*last_);
+        if (!write(*last_, value)) return kNotSupported;
+        return std::nullopt;
     }
-    const qsizetype equals = command.indexOf('=');
-    const std::optional<Location> location = parse(equals < 0 ? command : command.left(equals));
-    if (!location) return std::nullopt;
+    const std::optional<Location> location = parse(beforeEquals(command));
+    if (!location) return kNotSupported;
     last_ = location;
-    if (equals < 0) return std::optional<QByteArray>(read(*location));
-    if (!write(*location, command.mid(equals + 1))) return std::optional<QByteArray>(kNotSupported);
-    return std::optional<QByteArray>();
+    const qsizetype equals = command.indexOf('=');
+    if (equals < 0) return read(*location);
+    if (!write(*location, command.mid(equals + 1))) return kNotSupported;
+    return std::nullopt;
 }
 
 } // namespace sim

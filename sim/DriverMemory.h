@@ -44,7 +44,6 @@ public:
     // Drivers whose model text contains "QWC50", "QWCC", "QWCD" or "QWD" address 16-bit words,
     // the others bytes; that decides the step between consecutive values of a form.
     void setModel(const QByteArray& modelText);
-    bool wordAddressed() const { return wordAddressed_; }
     std::uint32_t step(Form form) const;
     Location next(const Location& location) const;
 
@@ -69,15 +68,13 @@ public:
     std::int32_t storedValue(const Location& location) const;
     void storeValue(const Location& location, std::int32_t value);
 
-    // Runs one command (blanks removed) when it is an address command: the address (a read), the
-    // address, "=" and a value (a write), ",?" or "," (a read of the next location), "," and a
-    // value (a write to the next location). Nothing when the command is not one of these; the
-    // reply otherwise (no reply for writes, "E-S" for a continuation before any address or a
-    // value that does not parse).
-    std::optional<std::optional<QByteArray>> run(const QByteArray& command);
-
-    // The location the continuation steps from: the last one read or written.
-    std::optional<Location> lastLocation() const { return last_; }
+    // An address command (blanks removed): the address (a read), the address, "=" and a value (a
+    // write), ",?" or "," (a read of the next location), "," and a value (a write to the next
+    // location).
+    static bool isAddressCommand(const QByteArray& command);
+    // Runs an address command: no reply for writes, "E-S" for a continuation before any address,
+    // a value that does not parse or a command that is no address command.
+    std::optional<QByteArray> run(const QByteArray& command);
 
 private:
     std::optional<QByteArray> readRegions(const Location& location) const;

@@ -54,24 +54,23 @@ std::int32_t DriverAxis::loggedSample(int channel, int sample) const {
                              : defaultLoggedSample(channel, sample);
 }
 
-bool DriverAxis::runLoggingCommand(const QByteArray& command, std::optional<QByteArray>& reply) {
-    const qsizetype equals = command.indexOf('=');
-    const QByteArray name = equals < 0 ? command : command.left(equals);
-    if (command == "LC") return reply = std::nullopt, true;
-    if (command == "L") {
+void DriverAxis::addLoggingCommands() {
+    commands_.addName("LC", [](const QByteArray&) { return std::nullopt; });
+    commands_.addName("L", [this](const QByteArray&) {
         ++logging_.starts;
-        return reply = std::nullopt, true;
-    }
-    if (Defaults().count(name) != 0) {
-        if (equals < 0)
-            reply = loggingSetting(name);
-        else {
+        return std::nullopt;
+    });
+    // The settings with an address for a name are reached through the memory (mapLoggingMemory).
+    for (const auto& entry : Defaults()) {
+        const QByteArray name = entry.first;
+        if (DriverMemory::parse(name)) continue;
+        commands_.addSetting(name, [this, name](const QByteArray& command) {
+            const qsizetype equals = command.indexOf('=');
+            if (equals < 0) return std::optional(loggingSetting(name));
             logging_.settings[name] = command.mid(equals + 1);
-            reply = std::nullopt;
-        }
-        return true;
+            return std::optional<QByteArray>();
+        });
     }
-    return false;
 }
 
 void DriverAxis::mapLoggingMemory() {

@@ -26,9 +26,14 @@ public:
     QList<QByteArray> rows() const { return rows_; }
     void setRows(const QList<QByteArray>& rows) { rows_ = rows; }
 
-    // Runs "MBCL" (clears the program), "RRX", "FLPT=n", "FL" and "FL+". Nothing when the
-    // command is none of these; else the reply, if any.
-    std::optional<std::optional<QByteArray>> runCommand(const QByteArray& command);
+    // The program commands (TransferCommands.cpp): "MBCL" clears the program and starts a new
+    // one, "RRX" reads back the echo, "FLPT=n" sets the upload's row, "FL" reads the row there
+    // and "FL+" the next one.
+    void clear();
+    std::optional<QByteArray> readBack() const;
+    std::optional<QByteArray> setPointer(const QByteArray& row);
+    QByteArray rowAtPointer() const { return rowAt(pointer_); }
+    QByteArray nextRow();
 
     // Takes a line that no command claimed as a program row: a line shaped like a compiled row
     // (a bracketed step, "EV", "SQ", "/EV", "/SQ", "DEF", "MBON", "MBOF", a quoted row or a

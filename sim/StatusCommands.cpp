@@ -79,13 +79,14 @@ std::optional<QByteArray> DriverAxis::statusReply(const QByteArray& command) con
 
 void DriverAxis::setStatusReply(const QByteArray& command, std::optional<QByteArray> reply) {
     statusReplies_[command.toUpper()] = std::move(reply);
+    commands_.replaceName(command,
+                          [this](const QByteArray& polled) { return statusReply(polled); });
 }
 
-bool DriverAxis::runStatusCommand(const QByteArray& command, std::optional<QByteArray>& reply) {
-    const QByteArray key = command.toUpper();
-    if (!statusReplies_.contains(key) && !defaultStatusReplies().contains(key)) return false;
-    reply = statusReply(key);
-    return true;
+void DriverAxis::addStatusCommands() {
+    for (const auto& entry : defaultStatusReplies())
+        commands_.addAnyCaseName(entry.first,
+                                 [this](const QByteArray& polled) { return statusReply(polled); });
 }
 
 } // namespace sim

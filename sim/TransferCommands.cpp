@@ -18,35 +18,32 @@ std::optional<int> rowNumber(const QByteArray& text) {
 
 } // namespace
 
-std::optional<std::optional<QByteArray>> ProgramStore::runCommand(const QByteArray& command) {
-    using Reply = std::optional<QByteArray>;
-    if (command == "MBCL") {
-        rows_.clear();
-        echo_ = command;
-        writing_ = true;
-        return Reply();
+void ProgramStore::clear() {
+    rows_.clear();
+    echo_ = "MBCL";
+    writing_ = true;
+}
+
+std::optional<QByteArray> ProgramStore::readBack() const {
+    if (faults.silentReadBack) return std::nullopt;
+    if (faults.wrongEcho && !echo_.isEmpty()) {
+        QByteArray wrong = echo_;
+        wrong.back() = wrong.back() == 'X' ? 'Y' : 'X';
+        return wrong;
     }
-    if (command == "RRX") {
-        if (faults.silentReadBack) return Reply();
-        if (faults.wrongEcho && !echo_.isEmpty()) {
-            QByteArray wrong = echo_;
-            wrong.back() = wrong.back() == 'X' ? 'Y' : 'X';
-            return Reply(wrong);
-        }
-        return Reply(echo_);
-    }
-    if (command.startsWith("FLPT=")) {
-        const std::optional<int> row = rowNumber(command.mid(5));
-        if (!row) return Reply("E-S");
-        pointer_ = *row;
-        return Reply();
-    }
-    if (command == "FL") return Reply(rowAt(pointer_));
-    if (command == "FL+") {
-        if (pointer_ < rows_.size()) ++pointer_;
-        return Reply(rowAt(pointer_));
-    }
+    return echo_;
+}
+
+std::optional<QByteArray> ProgramStore::setPointer(const QByteArray& row) {
+    const std::optional<int> number = rowNumber(row);
+    if (!number) return "E-S";
+    pointer_ = *number;
     return std::nullopt;
+}
+
+QByteArray ProgramStore::nextRow() {
+    if (pointer_ < rows_.size()) ++pointer_;
+    return rowAt(pointer_);
 }
 
 std::optional<std::optional<QByteArray>> ProgramStore::takeRow(const QByteArray& command,
@@ -70,9 +67,18 @@ QByteArray ProgramStore::rowAt(int index) const {
     return index < rows_.size() ? rows_.at(index) : QByteArray(1, kEndMark);
 }
 
-bool DriverAxis::runTransferCommand(const QByteArray& command, std::optional<QByteArray>& reply) {
-    if (auto answer = program_.runCommand(command)) return reply = *answer, true;
-    return false;
+void DriverAxis::addTransferCommands() {
+    commands_.addName("MBCL", [this](const QByteArray&) {
+        program_.clear();
+        return std::nullopt;
+    });
+    commands_.addName("RRX", [this](const QByteArray&) { return program_.readBack(); });
+    commands_.addPrefix(
+        "FLPT=", [this](const QByteArray& command) { return program_.setPointer(command.mid(5)); });
+    commands_.addName("FL",
+                      [this](const QByteArray&) { return std::optional(program_.rowAtPointer()); });
+    commands_.addName("FL+",
+                      [this](const QByteArray&) { return std::optional(program_.nextRow()); });
 }
 
 } // namespace sim

@@ -11,7 +11,7 @@ constexpr long long kTimeLimit = 999'999'999'999'999'999;
 // Control characters (a TAB or a line end) inside a field would shift the record's columns.
 QByteArray FieldBytes(const QString& text) {
     QByteArray bytes = ui::cp932::Encode(text);
-    bytes.removeIf([](char ch) { return static_cast<unsigned char>(ch) < 0x20; });
+    bytes.removeIf([](char ch) { return ui::cp932::IsControl(ch); });
     return bytes;
 }
 

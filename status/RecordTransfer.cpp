@@ -50,7 +50,6 @@ void RecordTransfer::StartRead(const Table& table) {
     frmCommCancel->OnCancel = [this] { EndRead(); };
     lossesAtStart_ = mdlGeneral->LineLosses();
     record_ = 0;
-    requests_ = 0;
     reading_ = true;
     // A late answer to an earlier question is never taken for a record's.
     const bool inStep = WaitLineInStep();
@@ -67,7 +66,6 @@ void RecordTransfer::StartRead(const Table& table) {
 
 void RecordTransfer::RequestField(int field) {
     field_ = field;
-    ++requests_;
     SendLine(table_.requests[field] + '\r', replyId_);
 }
 

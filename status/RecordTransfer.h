@@ -43,17 +43,12 @@ public:
     // One reply line of the read; nothing when no read runs.
     void Receive(const QByteArray& reply);
     bool Reading() const { return reading_; }
-    // The record whose reply is awaited, and the requests sent so far in this read.
-    int Record() const { return record_; }
-    int Requests() const { return requests_; }
-    int Count() const { return table_.count; }
 
     // Writes record by record: for each record whose value is not empty, its selection, three
     // ticks, then `command` with the value and CR; `sent` runs after each record sent.
     void Write(const QByteArray& selection, const QByteArray& command, int count,
                const std::function<QByteArray(int)>& valueOf,
                const std::function<void(int)>& sent);
-    bool Writing() const { return writing_; }
 
 private:
     void SendLine(const QByteArray& line, TRequestId id);
@@ -73,6 +68,5 @@ private:
     bool writing_ = false;
     int record_ = 0;
     int field_ = 0;
-    int requests_ = 0;
     int lossesAtStart_ = 0;
 };

@@ -311,6 +311,18 @@ void TStatusMonitor::DecodeLoad(const QByteArray& reply) {
         Paint(LoadShapes[i], ColourOf(bar[i]));
 }
 
+void TStatusMonitor::DecodeAnother(const QByteArray& reply) {
+    ShowLamps(status::OtherInputLamps(ExtraWordForm(), reply));
+}
+
+void TStatusMonitor::DecodePoleSens(const QByteArray& reply) {
+    ShowLamps(status::PoleSensorLamps(ExtraWordForm(), reply));
+}
+
+void TStatusMonitor::DecodeAnother2(const QByteArray& reply) {
+    ShowLamps(status::OtherOutputLamps(ExtraWordForm(), reply));
+}
+
 void TStatusMonitor::ShowLamps(const std::vector<status::LampSetting>& lamps) {
     using status::ExtraLamp;
     for (const status::LampSetting& setting : lamps) {

@@ -143,6 +143,27 @@ void TStatusMonitor::DecodeStep(int step, const QByteArray& reply) {
     }
 }
 
+// The first monitor polls the model text at step 9, before the steps that both monitors share,
+// so its later steps come one after the other monitor's.
+void TStatusMonitor::DecodeLaterStep(int step, const QByteArray& reply) {
+    const bool pollsModelText = monitor_ == status::Monitor::Stat;
+    if (pollsModelText && step == 9) return StoreModelText(reply);
+    switch (pollsModelText ? step - 1 : step) {
+    case 9:
+        return DecodeAnother(reply);
+    case 10:
+        return DecodePoleSens(reply);
+    case 11:
+        return DecodeAnother2(reply);
+    case 12:
+        return lblMbst->setText(ui::cp932::Decode(reply));
+    case 13:
+        return lblSqpt->setText(ui::cp932::Decode(reply));
+    default:
+        return;
+    }
+}
+
 QByteArray TStatusMonitor::PollCommand(int step) {
     if (step == 4)
         return LineBytes(

@@ -62,6 +62,10 @@ public:
     void DecodeOust(const QByteArray& reply);
     void DecodeQref(const QByteArray& reply);
     void DecodeLoad(const QByteArray& reply);
+    // The extra inputs, the pole sensors and the extra outputs, in the monitor's word form.
+    void DecodeAnother(const QByteArray& reply);
+    void DecodePoleSens(const QByteArray& reply);
+    void DecodeAnother2(const QByteArray& reply);
 
     void Timer1Timer();
     void Timer2Timer() { ++Timer2->Tag; }
@@ -81,10 +85,12 @@ protected:
     void FormHide() override;
     void FormActivate() override;
 
-    // The command of a step other than the variables, without CR, and the decoding of the steps
-    // after the mode (9 on): what the two monitors do differently.
+    // What the two monitors do differently: the command of a step other than the variables,
+    // without CR; the form of the extra input and output words; and the keeping of the model
+    // text, which only the first monitor polls.
     virtual QByteArray FixedCommand(int step) = 0;
-    virtual void DecodeLaterStep(int step, const QByteArray& reply) = 0;
+    virtual status::WordForm ExtraWordForm() const = 0;
+    virtual void StoreModelText(const QByteArray&) {}
 
     void ShowLamps(const std::vector<status::LampSetting>& lamps);
     // The #OUST lamps 5 to 7 and their captions.
@@ -98,6 +104,7 @@ private:
     void BuildBars();
     ui::ComboBox* BuildSelector(int left);
     void DecodeStep(int step, const QByteArray& reply);
+    void DecodeLaterStep(int step, const QByteArray& reply);
     QByteArray PollCommand(int step);
     int LastStep() const;
     int StoppedStep() const;

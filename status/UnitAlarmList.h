@@ -28,11 +28,6 @@ public:
     QLabel* Label3;       // "2"
     ui::Timer* Timer1;    // 1 ms ticks between the first selection and its use
 
-    // The running read: the record being read, and the request count (odd while a code is
-    // awaited, even while a time is).
-    int AlarmIndex() const { return transfer_.Record(); }
-    int AlarmPhase() const { return transfer_.Requests(); }
-
     void btnReadAlarmClick();
     // The read chain: started with btnReadAlarm as sender, then one step per reply.
     void ReceiveAlarmList(QObject* sender);

@@ -35,11 +35,6 @@ public:
     ui::Timer* Timer1; // 1 ms ticks between an entry's selection and its use
 
     int OpenColumn = 1;
-    // The running read: the entry whose value is awaited (also the number stored so far) and the
-    // number of entries of the table.
-    int ReadIndex() const { return transfer_.Record(); }
-    int EntryCount() const { return transfer_.Count(); }
-
     void btnReadDataTableClick();
     // The read chain: started with btnReadDataTable as sender, then one step per reply.
     void ReceiveDataTable(QObject* sender);

@@ -2,7 +2,6 @@
 
 #include "shell/UnitGeneral.h"
 #include "shell/UnitSetup.h"
-#include "ui/Codec.h"
 
 TfrmStat* frmStat = nullptr;
 
@@ -49,43 +48,6 @@ QByteArray TfrmStat::FixedCommand(int step) {
     return status::FixedPollCommand(status::Monitor::Stat, series, NewStatusCommands, step);
 }
 
-void TfrmStat::DecodeLaterStep(int step, const QByteArray& reply) {
-    switch (step) {
-    case 9:
-        ModelText = reply;
-        break;
-    case 10:
-        DecodeAnother(reply);
-        break;
-    case 11:
-        DecodePoleSens(reply);
-        break;
-    case 12:
-        DecodeAnother2(reply);
-        break;
-    case 13:
-        lblMbst->setText(ui::cp932::Decode(reply));
-        break;
-    case 14:
-        lblSqpt->setText(ui::cp932::Decode(reply));
-        break;
-    default:
-        break;
-    }
-}
-
 status::WordForm TfrmStat::ExtraWordForm() const {
     return status::StatWordForm(SeriesIndex(), ModelText, NewStatusCommands);
-}
-
-void TfrmStat::DecodeAnother(const QByteArray& reply) {
-    ShowLamps(status::OtherInputLamps(ExtraWordForm(), reply));
-}
-
-void TfrmStat::DecodePoleSens(const QByteArray& reply) {
-    ShowLamps(status::PoleSensorLamps(ExtraWordForm(), reply));
-}
-
-void TfrmStat::DecodeAnother2(const QByteArray& reply) {
-    ShowLamps(status::OtherOutputLamps(ExtraWordForm(), reply));
 }

@@ -24,16 +24,10 @@ public:
     void ApplySeriesTexts(int series);
     void SetNewStatusCommands();
 
-    void DecodeAnother(const QByteArray& reply);
-    void DecodePoleSens(const QByteArray& reply);
-    void DecodeAnother2(const QByteArray& reply);
-
 protected:
     QByteArray FixedCommand(int step) override;
-    void DecodeLaterStep(int step, const QByteArray& reply) override;
-
-private:
-    status::WordForm ExtraWordForm() const;
+    status::WordForm ExtraWordForm() const override;
+    void StoreModelText(const QByteArray& reply) override { ModelText = reply; }
 };
 
 extern TfrmStat* frmStat;

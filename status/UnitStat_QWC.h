@@ -9,13 +9,9 @@ class TfrmStat_QWC : public TStatusMonitor {
 public:
     explicit TfrmStat_QWC(QWidget* owner);
 
-    void DecodeAnother(const QByteArray& reply);
-    void DecodePoleSens(const QByteArray& reply);
-    void DecodeAnother2(const QByteArray& reply);
-
 protected:
     QByteArray FixedCommand(int step) override;
-    void DecodeLaterStep(int step, const QByteArray& reply) override;
+    status::WordForm ExtraWordForm() const override { return status::WordForm::NewCommands; }
 };
 
 extern TfrmStat_QWC* frmStat_QWC;

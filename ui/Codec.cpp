@@ -24,10 +24,6 @@ bool IsSelector(char16_t ch) {
     return ch >= kFirstSelector && ch <= kLastSelector;
 }
 
-bool IsLeadByte(unsigned byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 bool IsTrailByte(unsigned byte) {
     return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
 }

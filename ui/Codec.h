@@ -18,6 +18,19 @@
 
 namespace ui::cp932 {
 
+// A byte that starts a double-byte character (0x81 to 0x9F, 0xE0 to 0xFC): the byte after it is
+// its trail byte, whatever it looks like.
+constexpr bool IsLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// A control character (below 0x20, or DEL), which no field, command line or program row carries.
+// Takes a character's code or a byte as it is: a char above 0x7F converts to a code far above
+// 0x7F, so its sign does not matter.
+constexpr bool IsControl(char32_t code) {
+    return code < 0x20 || code == 0x7F;
+}
+
 // Characters without a CP932 form become '?'; a variation selector that marks no repeated code
 // is left out.
 QByteArray Encode(const QString& text);

@@ -58,7 +58,6 @@ public:
     int VisibleCols() const;
     int CharWidth() const;
 
-    bool OverWrite() const { return overwriteMode(); }
     void SetOverWrite(bool on) { setOverwriteMode(on); }
     ScrollBars GetScrollBars() const { return scrollBars_; }
     void SetScrollBars(ScrollBars bars);

@@ -23,7 +23,6 @@ public:
 
     // Runs the dialog; false when the user cancelled it.
     bool Execute(QWidget* parent = nullptr);
-    Kind DialogKind() const { return kind_; }
 
 private:
     std::optional<QString> RunSaveDialog(QWidget* parent) const;

@@ -35,12 +35,10 @@ void Form::Show() {
 int Form::ShowModal() {
     modalResult_ = mrNone;
     if (Responder()) {
-        inResponder_ = true;
         RunGuarded([this] { FormShow(); });
         RunGuarded([this] { FormActivate(); });
         modalResult_ = Responder()(*this);
         RunGuarded([this] { FormHide(); });
-        inResponder_ = false;
         return modalResult_;
     }
     setWindowModality(Qt::ApplicationModal);

@@ -28,7 +28,6 @@ public:
     void Hide() { hide(); }
     bool Showing() const { return isVisible(); }
     int ShowModal();
-    bool InModal() const { return modalLoop_ != nullptr || inResponder_; }
 
     // Ends a modal run with the given result (what setting ModalResult did in the class library).
     void SetModalResult(int result);
@@ -64,7 +63,6 @@ protected:
 
 private:
     QEventLoop* modalLoop_ = nullptr;
-    bool inResponder_ = false;
     int modalResult_ = mrNone;
     QPointer<QPushButton> cancelButton_;
     QPushButton* DefaultButton() const;

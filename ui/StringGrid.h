@@ -18,7 +18,6 @@ class StringGrid : public QTableWidget {
 public:
     explicit StringGrid(int colCount, int rowCount, QWidget* parent = nullptr);
 
-    int ColCount() const { return columnCount(); }
     int RowCount() const { return rowCount() + 1; }
     void SetRowCount(int rows);
 

@@ -93,7 +93,6 @@ public:
     explicit Edit(QWidget* parent = nullptr);
 
     void SetUpperCase(bool upper);
-    int SelStart() const { return cursorPosition(); }
     void SetSelStart(int position);
 
     std::function<void(int& key, Qt::KeyboardModifiers shift)> OnKeyDown;

@@ -54,10 +54,12 @@ TEST(AlarmListFileTest, OnlyRecordsWithACodeOrATimeAreWritten) {
     records[1] = {"7", ""};
     records[2] = {"", "8"};
     records[10] = {"1\t2", "3\r\n"}; // a stray TAB or line end would shift the columns
+    records[11] = {"4\x7F", "5"};    // nor is DEL written
     EXPECT_EQ(FormatAlarmListFile(records), " ALHPT No 0 \t12\t3456\r\n"
                                             " ALHPT No 1 \t7\t\r\n"
                                             " ALHPT No 2 \t\t8\r\n"
-                                            " ALHPT No10 \t12\t3\r\n");
+                                            " ALHPT No10 \t12\t3\r\n"
+                                            " ALHPT No11 \t4\t5\r\n");
     EXPECT_EQ(FormatAlarmListFile(std::vector<AlarmRecordText>(100)), "");
 }
 
