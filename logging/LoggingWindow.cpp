@@ -30,6 +30,7 @@ TLoggingWindow::TLoggingWindow(QWidget* owner)
     });
     ui::Connect(TimerProgress, &QTimer::timeout, this, [this] { TimerProgressTimer(); });
     ui::Connect(TimerReply, &QTimer::timeout, this, [this] { ReplyTimerTick(); });
+    JoinDriveScreens(this, DriveScreenKind::Logging);
     if (mdlGeneral)
         mdlGeneral->OnLineLost(this, [this] {
             if (btnRun->text() != "RUN") ReturnToIdle();

@@ -98,6 +98,7 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     followRow_->setSingleShot(true);
     followRow_->setInterval(kFollowRowMs);
     connect(followRow_, &QTimer::timeout, this, [this] { CatchUpTransferRow(); });
+    JoinDriveScreens(this, DriveScreenKind::List);
     // The data module tells the user once; the window only puts itself back.
     mdlGeneral->OnLineLost(this, [this] {
         if (Busy == 1)
@@ -280,7 +281,7 @@ void TPrmWindow::btnReadPrmClick() {
 }
 
 void TPrmWindow::StartQueryChain() {
-    frmCommCancel->StartTransfer();
+    frmCommCancel->StartTransfer(true, grdPrm);
     // A cancel ends the chain at once; a reply that comes later is stored nowhere.
     frmCommCancel->OnCancel = [this] {
         if (readRunning_)
@@ -404,7 +405,7 @@ void TPrmWindow::btnSendPrmClick() {
         return;
     const int count = ParameterCount();
     grdPrm->SetRowCount(count + 1);
-    frmCommCancel->StartTransfer();
+    frmCommCancel->StartTransfer(true, grdPrm);
     try {
         for (int k = 0; k < count; ++k) {
             if (frmCommCancel->CancelRequested || ui::QuitRequested())

@@ -1,5 +1,6 @@
 #include "UnitMain.h"
 
+#include "ReplyRouting.h"
 #include "UnitGeneral.h"
 #include "UnitSetup.h"
 #include "UnitVersion.h"
@@ -15,6 +16,7 @@
 #include "status/UnitDataTable.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
+#include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 #include "ui/Settings.h"
@@ -135,6 +137,9 @@ void TfrmMain::BuildTerminal() {
     edtSend->OnKeyDown = [this](int& key, Qt::KeyboardModifiers shift) {
         edtSendKeyDown(key, shift);
     };
+    SetReplyReceiver(ridTerminal, this, [this](QObject*) {
+        ShowTerminalReply(ui::cp932::DecodeForDisplay(mdlGeneral->LastReply));
+    });
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label1, 0, 0);

@@ -1,8 +1,6 @@
 #include "Waits.h"
 
 #include "UnitGeneral.h"
-#include "status/UnitStat.h"
-#include "status/UnitStat_QWC.h"
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
 
@@ -10,7 +8,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QPointer>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -98,13 +98,47 @@ ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2) {
     return ModelQuery::Answered;
 }
 
+namespace {
+
+struct DriveScreen {
+    QPointer<ui::Form> form;
+    DriveScreenKind kind;
+};
+
+std::vector<DriveScreen>& DriveScreens() {
+    static std::vector<DriveScreen> screens;
+    return screens;
+}
+
+// Hides each showing drive screen that `picked` names, the status monitors first: theirs are the
+// only hide handlers that send, and they stop polling before anything else changes hands.
+void HidePicked(const std::function<bool(const DriveScreen&)>& picked) {
+    const std::vector<DriveScreen> screens = DriveScreens(); // a hide handler runs waits
+    for (const bool monitors : {true, false})
+        for (const DriveScreen& screen : screens)
+            if ((screen.kind == DriveScreenKind::StatusMonitor) == monitors && screen.form &&
+                screen.form->Showing() && picked(screen))
+                screen.form->Hide();
+}
+
+} // namespace
+
+void JoinDriveScreens(ui::Form* screen, DriveScreenKind kind) {
+    std::erase_if(DriveScreens(), [](const DriveScreen& s) { return s.form.isNull(); });
+    DriveScreens().push_back({screen, kind});
+}
+
 void HideDriveScreens(std::initializer_list<ui::Form*> screens) {
     for (ui::Form* screen : screens)
         if (screen && screen->Showing())
             screen->Hide();
 }
 
-void StopStatusMonitor() { HideDriveScreens({frmStat, frmStat_QWC}); }
+void HideDriveScreensOf(DriveScreenKind kind) {
+    HidePicked([kind](const DriveScreen& screen) { return screen.kind == kind; });
+}
+
+void StopStatusMonitor() { HideDriveScreensOf(DriveScreenKind::StatusMonitor); }
 
 // At least 1, so a screen reporting under 96 dpi keeps its windows at their designed size.
 int DpiFactor(int pixelsPerInch) { return std::max(1, pixelsPerInch / 96); }

@@ -34,9 +34,22 @@ enum class ModelQuery { Answered, SendFailed, NoAnswer };
 // SendFailed.
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2);
 
+// The drive screens, the windows that exchange with the driver, and their kinds.
+enum class DriveScreenKind {
+    StatusMonitor, // hiding one stops its polling, which sends on the line
+    List,          // the parameter list and lock windows, the data table, the alarm history
+    Logging,
+    Analysis,
+};
+
+// Each drive screen joins when it is created; it leaves when it is deleted.
+void JoinDriveScreens(ui::Form* screen, DriveScreenKind kind);
+
 // Hides each listed window that is showing, in the list's order; each hide handler runs to its
 // end before the next window is looked at.
 void HideDriveScreens(std::initializer_list<ui::Form*> screens);
+// Hides the showing drive screens of one kind only, in the order they joined.
+void HideDriveScreensOf(DriveScreenKind kind);
 
 // Hides whichever status monitor is showing (frmStat first); returns when the line is free.
 void StopStatusMonitor();

@@ -45,7 +45,7 @@ bool RecordTransfer::Probe(const QByteArray& line, const QString& text, const QS
 void RecordTransfer::StartRead(const Table& table) {
     EndWrite();
     table_ = table;
-    frmCommCancel->StartTransfer();
+    frmCommCancel->StartTransfer(true, grid_);
     // A cancel ends the read at once; a reply that comes later is stored nowhere.
     frmCommCancel->OnCancel = [this] { EndRead(); };
     lossesAtStart_ = mdlGeneral->LineLosses();
@@ -98,7 +98,7 @@ void RecordTransfer::Write(const QByteArray& selection, const QByteArray& comman
                            const std::function<QByteArray(int)>& valueOf,
                            const std::function<void(int)>& sent) {
     EndRead();
-    frmCommCancel->StartTransfer();
+    frmCommCancel->StartTransfer(true, grid_);
     lossesAtStart_ = mdlGeneral->LineLosses();
     writing_ = true;
     if (OnWriting) OnWriting(true);

@@ -4,6 +4,7 @@
 
 #include "LineFailure.h"
 #include "shell/RateCommands.h"
+#include "shell/ReplyRouting.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
@@ -40,6 +41,8 @@ TStatusMonitor::TStatusMonitor(QWidget* owner, int requestId, status::Monitor mo
     ui::Connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     ui::Connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
     BuildLayout();
+    SetReplyReceiver(requestId, this, [this](QObject* sender) { ReceiveStatus(sender); });
+    JoinDriveScreens(this, DriveScreenKind::StatusMonitor);
     // The line's owner tells the user; the cycle starts again by itself once the port is back.
     mdlGeneral->OnLineLost(this, [this] {
         lineDown_ = true;

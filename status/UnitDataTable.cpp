@@ -3,6 +3,7 @@
 #include "DataTableFile.h"
 #include "RecordWindowParts.h"
 #include "shell/UnitCommCancel.h"
+#include "shell/ReplyRouting.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
@@ -54,6 +55,8 @@ TfrmDataTable::TfrmDataTable(QWidget* owner)
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildPanels();
     FormCreate();
+    SetReplyReceiver(ridDataTable, this, [this](QObject* sender) { ReceiveDataTable(sender); });
+    JoinDriveScreens(this, DriveScreenKind::List);
     ui::Connect(btnReadDataTable, &QPushButton::clicked, this, [this] { btnReadDataTableClick(); });
     ui::Connect(btnSendDataTable, &QPushButton::clicked, this, [this] { btnSendDataTableClick(); });
     ui::Connect(btnOpenForSndDataTable, &QPushButton::clicked, this,
