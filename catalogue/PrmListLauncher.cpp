@@ -1,9 +1,5 @@
 #include "PrmListLauncher.h"
 
-#include "analysis/FreqAnalyze.h"
-#include "logging/UnitLogging.h"
-#include "logging/UnitLogging_QWB.h"
-#include "logging/UnitLogging_QWC.h"
 #include "parameters/PrmGuide.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
@@ -11,10 +7,6 @@
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
-#include "status/UnitAlarmList.h"
-#include "status/UnitDataTable.h"
-#include "status/UnitStat.h"
-#include "status/UnitStat_QWC.h"
 #include "ui/Dialogs.h"
 
 #include <array>
@@ -71,10 +63,7 @@ void AdjustLaterSeriesGuide(PrmTable table, int row, QStringList& lines) {
     }
 }
 
-void HideOtherDriveScreens() {
-    HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC,
-                      frmDataTable, frmAlarmList, frmFRA});
-}
+void HideOtherDriveScreens() { HideDriveScreensExcept({frmPrm, frmPrmLock}); }
 
 void ShowNoAnswer() { ui::ShowWarning("ドライバと通信できませんでした。", "警告"); }
 

@@ -8,20 +8,11 @@
 #include "EditCompile.h"
 #include "ProgramRows.h"
 #include "TransferAxis.h"
-#include "logging/UnitLogging.h"
-#include "logging/UnitLogging_QWB.h"
-#include "logging/UnitLogging_QWC.h"
-#include "parameters/UnitPrm.h"
-#include "parameters/UnitPrmLock.h"
 #include "platform/Comm.h"
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
-#include "status/UnitAlarmList.h"
-#include "status/UnitDataTable.h"
-#include "status/UnitStat.h"
-#include "status/UnitStat_QWC.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
@@ -75,10 +66,8 @@ editor::RowCheck CheckEditorLines(const QStringList& lines) {
     return {};
 }
 
-void HideDriverScreensForTransfer() {
-    HideDriveScreens({frmPrm, frmDataTable, frmAlarmList, frmStat, frmStat_QWC, frmLogging,
-                      frmLogging_QWB, frmLogging_QWC, frmPrmLock});
-}
+// Every drive screen but the analysis window gives up the line.
+void HideDriverScreensForTransfer() { HideDriveScreensExcept(DriveScreenKind::Analysis); }
 
 // Ends a download run: the reason decides what the user is told.
 enum class RunEnd { Completed, Cancelled, DataError, NoReadBack, LineLost };

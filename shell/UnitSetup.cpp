@@ -6,14 +6,7 @@
 #include "editor/UnitEdit.h"
 #include "parameters/UnitPrm.h"
 #include "status/UnitDataTable.h"
-#include "analysis/FreqAnalyze.h"
-#include "logging/UnitLogging.h"
-#include "logging/UnitLogging_QWB.h"
-#include "logging/UnitLogging_QWC.h"
-#include "parameters/UnitPrmLock.h"
-#include "status/UnitAlarmList.h"
 #include "status/UnitStat.h"
-#include "status/UnitStat_QWC.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 
@@ -169,8 +162,7 @@ void ApplySeries() {
 // The main window's setup button: the line is freed, the port closed for the dialog and opened
 // again with what the dialog applied.
 void TfrmMain::btnSetupClick() {
-    HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC, frmPrm,
-                      frmDataTable, frmAlarmList, frmPrmLock, frmFRA});
+    HideDriveScreens();
     StopContinuousOutput(true);
     try {
         mdlGeneral->Comm1->Close();

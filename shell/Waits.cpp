@@ -128,10 +128,18 @@ void JoinDriveScreens(ui::Form* screen, DriveScreenKind kind) {
     DriveScreens().push_back({screen, kind});
 }
 
-void HideDriveScreens(std::initializer_list<ui::Form*> screens) {
-    for (ui::Form* screen : screens)
-        if (screen && screen->Showing())
-            screen->Hide();
+void HideDriveScreens() {
+    HidePicked([](const DriveScreen&) { return true; });
+}
+
+void HideDriveScreensExcept(std::initializer_list<const ui::Form*> spared) {
+    HidePicked([spared](const DriveScreen& screen) {
+        return std::find(spared.begin(), spared.end(), screen.form.data()) == spared.end();
+    });
+}
+
+void HideDriveScreensExcept(DriveScreenKind spared) {
+    HidePicked([spared](const DriveScreen& screen) { return screen.kind != spared; });
 }
 
 void HideDriveScreensOf(DriveScreenKind kind) {

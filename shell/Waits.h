@@ -45,9 +45,14 @@ enum class DriveScreenKind {
 // Each drive screen joins when it is created; it leaves when it is deleted.
 void JoinDriveScreens(ui::Form* screen, DriveScreenKind kind);
 
-// Hides each listed window that is showing, in the list's order; each hide handler runs to its
-// end before the next window is looked at.
-void HideDriveScreens(std::initializer_list<ui::Form*> screens);
+// Before a screen takes the line: hides each drive screen that is showing. The status monitors
+// go first (as StopStatusMonitor stops them), then the others in the order they joined, whose
+// hiding only takes them off the screen; each hide handler runs to its end before the next
+// screen is looked at.
+void HideDriveScreens();
+// The same, sparing the screens named or every screen of one kind.
+void HideDriveScreensExcept(std::initializer_list<const ui::Form*> spared);
+void HideDriveScreensExcept(DriveScreenKind spared);
 // Hides the showing drive screens of one kind only, in the order they joined.
 void HideDriveScreensOf(DriveScreenKind kind);
 

@@ -3,15 +3,7 @@
 #include "LineFailure.h"
 #include "UnitAlarmList.h"
 #include "UnitDataTable.h"
-#include "UnitStat.h"
-#include "UnitStat_QWC.h"
 
-#include "analysis/FreqAnalyze.h"
-#include "logging/UnitLogging.h"
-#include "logging/UnitLogging_QWB.h"
-#include "logging/UnitLogging_QWC.h"
-#include "parameters/UnitPrm.h"
-#include "parameters/UnitPrmLock.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
@@ -92,8 +84,7 @@ void ShowUnreadableDriverType(const QByteArray& reply) {
 } // namespace
 
 void TfrmMain::btnPopupDataTableClick() {
-    HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC, frmPrm,
-                      frmAlarmList, frmPrmLock, frmFRA});
+    HideDriveScreensExcept({frmDataTable});
     const int losses = mdlGeneral->LineLosses();
     if (!DataTableQueryAnswered(QueryDriverModel(ElapsedMs, *Timer2), losses)) return;
     VersionText = mdlGeneral->LastReply;
@@ -114,8 +105,7 @@ void TfrmMain::btnPopupDataTableClick() {
 }
 
 void TfrmMain::btnPopupAlarmListClick() {
-    HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC, frmPrm,
-                      frmDataTable, frmPrmLock, frmFRA});
+    HideDriveScreensExcept({frmAlarmList});
     const int losses = mdlGeneral->LineLosses();
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed:

@@ -1,18 +1,10 @@
 // The main window's " ｽﾃｰﾀｽ " button: asks the driver for its model and opens the status monitor
 // of its series and model.
-#include "analysis/FreqAnalyze.h"
-#include "logging/UnitLogging.h"
-#include "logging/UnitLogging_QWB.h"
-#include "logging/UnitLogging_QWC.h"
-#include "parameters/UnitPrm.h"
-#include "parameters/UnitPrmLock.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
 #include "status/LineFailure.h"
-#include "status/UnitAlarmList.h"
-#include "status/UnitDataTable.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
 #include "ui/Dialogs.h"
@@ -33,8 +25,7 @@ void ShowNoStatusAnswer(bool lineLost) {
 
 void TfrmMain::btnStatClick() {
     // The monitors themselves keep polling; the other drive screens give up the line.
-    HideDriveScreens({frmPrm, frmDataTable, frmAlarmList, frmLogging, frmLogging_QWB,
-                      frmLogging_QWC, frmPrmLock, frmFRA});
+    HideDriveScreensExcept(DriveScreenKind::StatusMonitor);
     const int losses = mdlGeneral->LineLosses();
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed:
