@@ -208,8 +208,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
     // A stop ends the run silently; a close of the dialog also hands the line back.
     const auto stopped = [this] {
         if (!DownloadStopRequested && !ui::QuitRequested()) return false;
-        if (!frmDownload->isVisible() && mdlGeneral->RequestId == ridEditReply)
-            mdlGeneral->RequestId = ridNone;
+        if (!frmDownload->isVisible()) mdlGeneral->ReleaseLine(ridEditReply);
         return true;
     };
 

@@ -278,7 +278,7 @@ void TfrmEdit::EndDataUpload() {
         PutUploadIntoDocument();
         if (frmUpload) frmUpload->btnStart->setEnabled(true);
         ShowUploadCollector(false);
-        if (mdlGeneral->RequestId == ridDataUpload) mdlGeneral->RequestId = ridNone;
+        mdlGeneral->ReleaseLine(ridDataUpload);
         return;
     }
 }

@@ -448,7 +448,7 @@ void TfrmEdit::EndProgramUpload(bool completed) {
     if (slot < 0) return;
     uploadSlot_ = -1;
     frmCommCancel->OnCancel = nullptr;
-    if (mdlGeneral->RequestId == ridProgramUpload) mdlGeneral->RequestId = ridNone;
+    mdlGeneral->ReleaseLine(ridProgramUpload);
     if (completed) frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
 
     // The rows go to the upload's own document, wherever the user is now.

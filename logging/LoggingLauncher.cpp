@@ -106,6 +106,6 @@ void TfrmMain::btnLoggingClick(QObject*) {
     Timer2->SetEnabled(false);
     HideDriveScreensOf(DriveScreenKind::Logging);
     // A reply that did not come because the port went has been reported by its loss.
-    if (mdlGeneral->Comm1->Opened()) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    if (mdlGeneral->PortOpen()) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
     LoggingReady = false;
 }

@@ -147,7 +147,7 @@ void TLoggingWindow::ReturnToIdle() {
     StopRequested = true;
     TimerProgress->SetEnabled(false);
     TimerReply->SetEnabled(false);
-    if (mdlGeneral && mdlGeneral->RequestId == ReadBackId()) mdlGeneral->RequestId = ridNone;
+    if (mdlGeneral) mdlGeneral->ReleaseLine(ReadBackId());
     if (frmMain) frmMain->edtSend->setReadOnly(false);
     btnRun->setText("RUN");
     SuppressRedraw = false;
@@ -155,7 +155,7 @@ void TLoggingWindow::ReturnToIdle() {
 }
 
 void TLoggingWindow::SendFailed() {
-    const bool portClosed = !mdlGeneral->Comm1->Opened(); // a lost line has been told once
+    const bool portClosed = !mdlGeneral->PortOpen(); // a lost line has been told once
     ReturnToIdle();
     if (!portClosed) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
 }
@@ -214,7 +214,7 @@ void TLoggingWindow::SendReadRequest(const QByteArray& line) {
 // When another command has taken the line meanwhile (STOP, a new period or variable), the
 // read-back has ended without its end step and there is nothing to report.
 void TLoggingWindow::ReplyTimerTick() {
-    if (mdlGeneral->RequestId != ReadBackId()) {
+    if (mdlGeneral->LineHolder() != ReadBackId()) {
         TimerReply->SetEnabled(false);
         return;
     }

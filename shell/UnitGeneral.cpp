@@ -125,6 +125,31 @@ void TmdlGeneral::SendCommand(const QString& line, TRequestId requestId) {
     SendCommand(LineBytes(line), requestId);
 }
 
+void TmdlGeneral::ReleaseLine(TRequestId holder) {
+    if (RequestId == holder) RequestId = ridNone;
+}
+
+void TmdlGeneral::OpenPort() { Comm1->Open(); }
+
+void TmdlGeneral::ClosePort() { Comm1->Close(); }
+
+bool TmdlGeneral::PortOpen() const { return Comm1->Opened(); }
+
+int TmdlGeneral::PortRate() const { return Comm1->BaudRate; }
+
+void TmdlGeneral::PurgePort() {
+    Comm1->TxPurge();
+    Comm1->RxPurge();
+}
+
+void TmdlGeneral::ReopenPort(short port, unsigned int baud, short parity,
+                             const std::function<void()>& whileClosed) {
+    ClosePort();
+    SetCommParams(port, baud, parity);
+    if (whileClosed) whileClosed();
+    OpenPort();
+}
+
 void TmdlGeneral::SetCommParams(short port, unsigned int baud, short parity) {
     Comm1->BaudRate = static_cast<int>(baud);
     Comm1->Port = static_cast<std::uint8_t>(port & 0xFF);

@@ -167,7 +167,7 @@ void TfrmMain::FormCreate() {
     const StartSettings stored = LoadSettings();
     OpenPortAtStart(stored);
     SentState = false;
-    mdlGeneral->RequestId = ridTerminal;
+    mdlGeneral->TakeLine(ridTerminal);
     HistoryIndex = 0;
     ScaleToDpi(*this);
     const int factor = DpiFactor(logicalDpiX());
@@ -235,9 +235,8 @@ void TfrmMain::OpenPortAtStart(const StartSettings& stored) {
         mdlGeneral->SetCommParams(static_cast<short>(stored.port), static_cast<unsigned>(stored.baud),
                                   static_cast<short>(stored.parity));
         PortOpenFailed = false;
-        mdlGeneral->Comm1->Open();
-        mdlGeneral->Comm1->TxPurge();
-        mdlGeneral->Comm1->RxPurge();
+        mdlGeneral->OpenPort();
+        mdlGeneral->PurgePort();
     } catch (const std::exception&) {
         ui::ShowWarning("Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。",
                         "警告");
@@ -266,7 +265,7 @@ void TfrmMain::ShowFirstGuides(bool guide) {
 
 void TfrmMain::FormDestroy() {
     try {
-        mdlGeneral->Comm1->Close();
+        mdlGeneral->ClosePort();
     } catch (const std::exception&) {
         ui::ShowWarning("Commポートがクローズできませんでした。", "警告");
     }

@@ -165,7 +165,7 @@ void TfrmMain::btnSetupClick() {
     HideDriveScreens();
     StopContinuousOutput(true);
     try {
-        mdlGeneral->Comm1->Close();
+        mdlGeneral->ClosePort();
     } catch (const std::exception&) {
         ui::ShowWarning("Commポートがクローズできませんでした。", "警告");
         edtSend->setFocus();
@@ -174,7 +174,7 @@ void TfrmMain::btnSetupClick() {
     frmSetup->ShowModal();
     PortOpenFailed = false;
     try {
-        mdlGeneral->Comm1->Open();
+        mdlGeneral->OpenPort();
     } catch (const std::exception&) {
         ui::ShowWarning("Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
                         "警告");
@@ -183,5 +183,5 @@ void TfrmMain::btnSetupClick() {
         return;
     }
     edtSend->setFocus();
-    mdlGeneral->RequestId = ridTerminal;
+    mdlGeneral->TakeLine(ridTerminal);
 }

@@ -219,13 +219,12 @@ void TStatusMonitor::FormActivate() {
 // continuous output, if any, is ended by ".".
 void TStatusMonitor::FormHide() {
     StopPolling = true;
-    mdlGeneral->RequestId = ridStopped;
+    mdlGeneral->TakeLine(ridStopped);
     Timer1->SetEnabled(false);
     WaitTicks(*Timer2, kStopTicks);
-    mdlGeneral->Comm1->TxPurge();
-    mdlGeneral->Comm1->RxPurge();
+    mdlGeneral->PurgePort();
     if (Send(QByteArray(".\r"), ridNone))
         WaitSendComplete();
     else
-        mdlGeneral->RequestId = ridNone; // the line is free for whoever comes next
+        mdlGeneral->ReleaseLine(); // the line is free for whoever comes next
 }

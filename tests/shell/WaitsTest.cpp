@@ -90,7 +90,7 @@ TEST_F(WaitsTest, StopStatusMonitorStopsEachShowingMonitorInTurn) {
     EXPECT_GE(clock.elapsed(), 700); // four 100 ms ticks each
     EXPECT_FALSE(frmStat->Showing());
     EXPECT_FALSE(frmStat_QWC->Showing());
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     EXPECT_TRUE(frmStat->StopPolling);
     // Each stop ends with ".": the driver gets two, the last line is one, and no poll follows.
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().count(".") == 2; }));
