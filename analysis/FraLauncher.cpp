@@ -9,13 +9,14 @@
 void TfrmMain::btnPopupFRAClick() {
     // Both status monitors are hidden: their polls would take the analysis's replies.
     HideDriveScreensExcept({frmFRA});
+    const int losses = mdlGeneral->LineLosses();
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed:
         LoggingReady = false;
         return;
     case ModelQuery::NoAnswer:
         ElapsedMs = 0;
-        ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+        mdlGeneral->ReportNoDriver(losses);
         frmFRA->Show();
         return;
     case ModelQuery::Answered:

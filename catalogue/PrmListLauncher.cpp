@@ -65,7 +65,7 @@ void AdjustLaterSeriesGuide(PrmTable table, int row, QStringList& lines) {
 
 void HideOtherDriveScreens() { HideDriveScreensExcept({frmPrm, frmPrmLock}); }
 
-void ShowNoAnswer() { ui::ShowWarning("ドライバと通信できませんでした。", "警告"); }
+void ShowNoAnswer() { TmdlGeneral::ShowNoDriver("警告"); }
 
 void PrepareLockWindow() {
     frmPrmLock->grdPrm->SetCell(1, 0, TPrmWindow::kHeaderKaso2);
@@ -165,7 +165,7 @@ bool ReadLockMasks() {
 void TfrmMain::btnPopupPrmClick() {
     HideOtherDriveScreens();
     const int losses = mdlGeneral->LineLosses();
-    const auto lineLost = [losses] { return mdlGeneral->LineLosses() != losses; };
+    const auto lineLost = [losses] { return mdlGeneral->LineLostSince(losses); };
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed: return;
     case ModelQuery::NoAnswer:
@@ -182,8 +182,7 @@ void TfrmMain::btnPopupPrmClick() {
         try {
             answered = ReadLockMasks();
         } catch (const std::exception&) {
-            if (!lineLost())
-                ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+            mdlGeneral->ReportNoDriver(losses);
             return;
         }
         if (lineLost())

@@ -3,7 +3,6 @@
 // document on screen into driver memory from a start address.
 #include "UnitEdit.h"
 
-#include "SendFailure.h"
 #include "TransferAxis.h"
 #include "UnitDownload.h"
 #include "UnitUpload.h"
@@ -245,7 +244,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
             mdlGeneral->SendCommand(text + "\r", ridEditReply);
             WaitSendComplete();
         } catch (const platform::ECommError&) {
-            return editor::ReportSendFailure(lossesAtStart);
+            return mdlGeneral->ReportNoDriver(lossesAtStart);
         }
         frmDownload->edtPath->setText(QString::number(i + 1));
     }

@@ -340,8 +340,7 @@ void TfrmEdit::DownLoadProgram() {
     case RunEnd::LineLost:
         // The lost-line warning is the one message; a send that failed without it gets one.
         frmCommCancel->AbortTransfer();
-        if (mdlGeneral->LineLosses() == lossesBefore && !downloadLineLost_)
-            ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+        mdlGeneral->ReportNoDriver(lossesBefore);
         break;
     }
 }
@@ -377,6 +376,7 @@ void TfrmEdit::StartProgramUpload() {
     }
     frmCommCancel->StartTransfer(false);
     frmCommCancel->OnCancel = [this] { EndProgramUpload(false); };
+    uploadLossesAtStart_ = mdlGeneral->LineLosses();
 
     const int slot = TakeFreeSlot();
     OpenUploadDocument(slot, kUploadCaption);
@@ -421,10 +421,9 @@ void TfrmEdit::ReceiveProgramLine() {
 // A send of the upload failed: the upload ends, and the user is told unless the line was lost,
 // which the data module has reported already.
 void TfrmEdit::FailProgramUpload() {
-    const bool lost = uploadSlot_ < 0;
     EndProgramUpload(false);
     frmCommCancel->AbortTransfer();
-    if (!lost) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    mdlGeneral->ReportNoDriver(uploadLossesAtStart_);
 }
 
 void TfrmEdit::ScrollUploadTable() {

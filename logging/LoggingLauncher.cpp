@@ -53,6 +53,7 @@ bool ReadControlFrequency(TfrmMain& main) {
 
 void TfrmMain::btnPopupLoggingClick() {
     LoggingReady = true;
+    loggingLaunchLosses_ = mdlGeneral->LineLosses();
     HideDriveScreensExcept(DriveScreenKind::Logging);
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed:
@@ -106,6 +107,6 @@ void TfrmMain::btnLoggingClick(QObject*) {
     Timer2->SetEnabled(false);
     HideDriveScreensOf(DriveScreenKind::Logging);
     // A reply that did not come because the port went has been reported by its loss.
-    if (mdlGeneral->PortOpen()) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    mdlGeneral->ReportNoDriver(loggingLaunchLosses_);
     LoggingReady = false;
 }

@@ -4,7 +4,6 @@
 #include "platform/Comm.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
-#include "ui/Dialogs.h"
 #include "ui/Widgets.h"
 
 #include <QGroupBox>
@@ -116,6 +115,7 @@ void TLoggingWindow::btnRunClick(QObject* sender) {
 }
 
 void TLoggingWindow::StartRecording() {
+    lossesAtRun_ = mdlGeneral->LineLosses();
     StopRequested = false;
     btnRun->setText("STOP");
     frmMain->edtSend->setReadOnly(true);
@@ -155,9 +155,8 @@ void TLoggingWindow::ReturnToIdle() {
 }
 
 void TLoggingWindow::SendFailed() {
-    const bool portClosed = !mdlGeneral->PortOpen(); // a lost line has been told once
     ReturnToIdle();
-    if (!portClosed) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    mdlGeneral->ReportNoDriver(lossesAtRun_);
 }
 
 void TLoggingWindow::TimerProgressTimer() {
@@ -221,7 +220,7 @@ void TLoggingWindow::ReplyTimerTick() {
     ReplyElapsedMs += TimerReply->interval();
     if (ReplyElapsedMs <= kReplyLimitMs) return;
     ReturnToIdle();
-    ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    TmdlGeneral::ShowNoDriver();
 }
 
 void TLoggingWindow::EndReadBack() {

@@ -26,10 +26,6 @@
 
 namespace {
 
-const QString kNoAnswer = "ドライバと通信できませんでした。";
-
-void ShowNoAnswer() { ui::ShowWarning(kNoAnswer, "ｴﾗ-"); }
-
 QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint) {
     auto* button = new QPushButton(caption, parent);
     button->setToolTip(hint);
@@ -242,7 +238,7 @@ bool TPrmWindow::QueryModel() {
         SetTransferRunning(false);
         return false;
     case ModelQuery::NoAnswer:
-        if (LineLostSinceStart())
+        if (mdlGeneral->LineLostSince(lossesAtStart_))
             EndTransfer(); // already reported by the data module
         else
             NoAnswerPath();
@@ -258,13 +254,9 @@ void TPrmWindow::NoAnswerPath() {
     Busy = 1;
     SetTransferRunning(true);
     Timer2->SetEnabled(false);
-    ShowNoAnswer();
+    TmdlGeneral::ShowNoDriver();
     Busy = 0;
     SetTransferRunning(false);
-}
-
-bool TPrmWindow::LineLostSinceStart() const {
-    return mdlGeneral->LineLosses() != lossesAtStart_;
 }
 
 void TPrmWindow::btnReadPrmClick() {
@@ -382,8 +374,7 @@ void TPrmWindow::EndTransfer() {
 void TPrmWindow::AbortTransfer() {
     EndTransfer();
     frmCommCancel->AbortTransfer();
-    if (!mdlGeneral->LineLostSince(lossesAtStart_))
-        ShowNoAnswer();
+    mdlGeneral->ReportNoDriver(lossesAtStart_);
 }
 
 // Every value the send would write can go out as it stands; the first that cannot is named.

@@ -113,6 +113,14 @@ bool TmdlGeneral::LineLostSince(int lossesBefore) {
     return lineLosses_ != lossesBefore;
 }
 
+void TmdlGeneral::ReportNoDriver(int lossesBefore, const QString& caption) {
+    if (!LineLostSince(lossesBefore)) ShowNoDriver(caption);
+}
+
+void TmdlGeneral::ShowNoDriver(const QString& caption) {
+    ui::ShowWarning("ドライバと通信できませんでした。", caption);
+}
+
 void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId) {
     ReplyReceived = false;
     SendComplete = false;

@@ -101,9 +101,16 @@ public:
     void OnLineLost(QObject* window, std::function<void()> returnToIdle);
     // How often the line has been lost, so a wait can tell that it went while it waited.
     int LineLosses() const { return lineLosses_; }
-    // After a failed send: whether the line has been lost since `lossesBefore`. A send into a
-    // hung-up device fails before its hang-up is seen, so pending events are taken in first.
+    // After a failed send or an unanswered question: whether the line has been lost since
+    // `lossesBefore`, in which case its own message has told the user. A send into a hung-up
+    // device fails before its hang-up is seen, so pending events are taken in first.
     bool LineLostSince(int lossesBefore);
+
+    // The one report of a driver that could not be reached (a send that failed, a question left
+    // unanswered), with `caption`, unless the line has been lost since `lossesBefore`.
+    void ReportNoDriver(int lossesBefore, const QString& caption = "ｴﾗ-");
+    // The same message where the line is known to be up (a question that timed out).
+    static void ShowNoDriver(const QString& caption = "ｴﾗ-");
 
     // A reply time-out leaves the line out of step: the late answer may still come, and would be
     // taken for the answer to the next question. Until the line has been quiet for one reply

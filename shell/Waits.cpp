@@ -1,7 +1,6 @@
 #include "Waits.h"
 
 #include "UnitGeneral.h"
-#include "ui/Dialogs.h"
 #include "ui/Wait.h"
 
 #include <QFrame>
@@ -83,13 +82,14 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
 
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2) {
     mdlGeneral->LastReply.clear();
+    const int losses = mdlGeneral->LineLosses();
     if (!WaitLineInStep()) return ModelQuery::NoAnswer;
     for (int round = 0; round < 2; ++round) {
         try {
             mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);
             WaitSendComplete();
         } catch (const std::exception&) {
-            ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+            mdlGeneral->ReportNoDriver(losses);
             return ModelQuery::SendFailed;
         }
         if (!WaitForReply(elapsedMs, timer2))

@@ -30,8 +30,7 @@ void WaitTicksOrReply(ui::Timer& timer, int n);
 enum class ModelQuery { Answered, SendFailed, NoAnswer };
 
 // Sends "VER\r" twice, once the line is in step (else NoAnswer), and keeps the second reply in
-// LastReply. A failed send shows "ドライバと通信できませんでした。" (caption "ｴﾗ-") and gives
-// SendFailed.
+// LastReply. A failed send is reported (TmdlGeneral::ReportNoDriver) and gives SendFailed.
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2);
 
 // The drive screens, the windows that exchange with the driver, and their kinds.

@@ -4,21 +4,17 @@
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
-#include "status/LineFailure.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
-#include "ui/Dialogs.h"
 
 namespace {
 
-const QString kNoAnswer = "ドライバと通信できませんでした。";
-
-// No answer to "VER": no monitor opens. When the line was lost meanwhile, its owner has told the
-// user.
-void ShowNoStatusAnswer(bool lineLost) {
+// No answer to "VER": no monitor opens. When the line was lost since the launch began
+// (`losses`), its owner has told the user.
+void ShowNoStatusAnswer(int losses) {
     frmMain->Timer2->SetEnabled(false);
     StopStatusMonitor();
-    if (!lineLost) ui::ShowWarning(kNoAnswer, "ｴﾗ-");
+    mdlGeneral->ReportNoDriver(losses);
 }
 
 } // namespace
@@ -31,7 +27,7 @@ void TfrmMain::btnStatClick() {
     case ModelQuery::SendFailed:
         return;
     case ModelQuery::NoAnswer:
-        return ShowNoStatusAnswer(mdlGeneral->LineLosses() != losses);
+        return ShowNoStatusAnswer(losses);
     case ModelQuery::Answered:
         break;
     }
@@ -39,7 +35,7 @@ void TfrmMain::btnStatClick() {
     try {
         mdlGeneral->SendCommand(QByteArray("#STAT\r"), ridNone);
     } catch (const platform::ECommError&) {
-        if (SendFailureIsNews(losses)) ui::ShowWarning(kNoAnswer, "ｴﾗ-");
+        mdlGeneral->ReportNoDriver(losses);
         return;
     }
     WaitSendComplete();

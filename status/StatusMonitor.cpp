@@ -2,7 +2,6 @@
 // handler; a watchdog restarts the cycle at its first step when the driver falls silent.
 #include "StatusMonitor.h"
 
-#include "LineFailure.h"
 #include "shell/RateCommands.h"
 #include "shell/ReplyRouting.h"
 #include "shell/UnitGeneral.h"
@@ -78,7 +77,7 @@ bool TStatusMonitor::Send(const QByteArray& line, TRequestId id) {
 void TStatusMonitor::SendFailed() {
     if (lineDown_) return;
     lineDown_ = true;
-    if (SendFailureIsNews(lossesAtLastSend_)) ui::ShowWarning(kLineDown, "ｴﾗ-");
+    if (!mdlGeneral->LineLostSince(lossesAtLastSend_)) ui::ShowWarning(kLineDown, "ｴﾗ-");
 }
 
 void TStatusMonitor::ReceiveStatus(QObject* sender) {

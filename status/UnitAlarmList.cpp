@@ -105,7 +105,8 @@ std::vector<AlarmRecordText> TfrmAlarmList::Records() const {
 }
 
 void TfrmAlarmList::btnReadAlarmClick() {
-    if (!transfer_.Probe("ALHPT=0\r", "Can not communication to driver.", "Error")) return;
+    if (!transfer_.Probe("ALHPT=0\r"))
+        return ui::ShowWarning("Can not communication to driver.", "Error");
     StopStatusMonitor();
     ReceiveAlarmList(btnReadAlarm);
 }

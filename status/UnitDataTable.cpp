@@ -28,7 +28,6 @@ namespace {
 constexpr int kLargeTable = 384;
 constexpr int kGridWidth = 337;
 
-const QString kNoAnswer = "ドライバと通信できませんでした。";
 
 QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint, int height) {
     auto* button = new QPushButton(caption, parent);
@@ -166,7 +165,7 @@ void TfrmDataTable::RefreshMarks() {
 }
 
 void TfrmDataTable::btnReadDataTableClick() {
-    if (!transfer_.Probe("#DTPT=0\r", kNoAnswer, "ｴﾗ-")) return;
+    if (!transfer_.Probe("#DTPT=0\r")) return TmdlGeneral::ShowNoDriver();
     StopStatusMonitor();
     grdDataTable->SetCell(1, 0, SeriesIndex() == 0 ? kHeaderKaso : kHeaderKaso2);
     ReceiveDataTable(btnReadDataTable);
@@ -184,7 +183,7 @@ void TfrmDataTable::btnSendDataTableClick() {
     const int count = ComputeEntryCount();
     for (int i = 0; i < count; ++i)
         if (!CheckLineText(grdDataTable->Cell(1, i + 1), DataTableLabel(i).trimmed())) return;
-    if (!transfer_.Probe("#DTPT=0\r", kNoAnswer, "ｴﾗ-")) return;
+    if (!transfer_.Probe("#DTPT=0\r")) return TmdlGeneral::ShowNoDriver();
     transfer_.Write(
         "#DTPT=", "*DTPT=", count,
         [this](int i) { return LineBytes(CleanLineField(grdDataTable->Cell(1, i + 1))); },

@@ -75,6 +75,15 @@ TEST_F(WaitsTest, ModelQueryReportsEitherFailedSend) {
     };
     EXPECT_EQ(QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2), ModelQuery::SendFailed);
     EXPECT_TRUE(HasMessage("ドライバと通信できませんでした。"));
+
+    // A send that fails because the driver hung up: the lost line's message is the only one.
+    mdlGeneral->Comm1->OnCommReceive = receive;
+    mdlGeneral->Comm1->Open();
+    messages.clear();
+    driver->hangUp();
+    EXPECT_EQ(QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2), ModelQuery::SendFailed);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
 }
 
 TEST_F(WaitsTest, StopStatusMonitorStopsEachShowingMonitorInTurn) {
