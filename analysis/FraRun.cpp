@@ -17,7 +17,6 @@
 
 namespace {
 
-
 std::optional<int> Number(const QByteArray& reply) {
     return fra::ParseWholeNumber(reply.toStdString());
 }

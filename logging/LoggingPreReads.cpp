@@ -35,7 +35,6 @@ int Reply(int fallback, bool zeroToo) {
     return zeroToo && value == 0 ? fallback : value;
 }
 
-
 // "#0\r" twice, "VER\r", the motor parameters and K: steps shared by the four-channel reads.
 bool ReadMotorConstants(TfrmMain& main) {
     if (!Ask(main, "#0\r") || !Ask(main, "#0\r")) return false;
