@@ -37,7 +37,7 @@ int TfrmFRA::SendAndWait(const QString& command, QByteArray* reply) {
     } catch (const std::exception&) {
         // A send that fails because the line has just gone is the data module's to report.
         ui::ProcessPendingMessages();
-        if (!lineLostInRun_) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+        if (!lineLostInRun_) TmdlGeneral::ShowNoDriver();
         return -1;
     }
     if (!reply) return 0;

@@ -9,14 +9,13 @@
 #include <algorithm>
 #include <optional>
 
+#include "shell/UnitGeneral.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
 #include "ui/Widgets.h"
 
 namespace {
-
-const QString kNoDriver = "ドライバと通信できませんでした。";
 
 std::optional<int> Number(const QByteArray& reply) {
     return fra::ParseWholeNumber(reply.toStdString());
@@ -117,7 +116,7 @@ bool TfrmFRA::PassesRunChecks() {
     }
     // After a lost line the data module has told the user already.
     const auto noDriver = [this] {
-        if (!lineLostInRun_) ui::ShowWarning(kNoDriver, "警告");
+        if (!lineLostInRun_) TmdlGeneral::ShowNoDriver("警告");
         return false;
     };
     QByteArray reply;

@@ -6,6 +6,7 @@
 
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
+#include "shell/Waits.h"
 #include "ui/Guard.h"
 
 #include <QDate>
@@ -95,6 +96,7 @@ TfrmFRA::TfrmFRA(QWidget* owner)
     ConnectEntryChecks();
     ui::Connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
     ClockWhileShown(DateTimer, [this] { DateTimerTimer(); });
+    JoinDriveScreens(this, DriveScreenKind::Analysis);
     if (mdlGeneral) mdlGeneral->OnLineLost(this, [this] { LineLost(); });
 }
 

@@ -1,9 +1,5 @@
 #include "PrmListLauncher.h"
 
-#include "analysis/FreqAnalyze.h"
-#include "logging/UnitLogging.h"
-#include "logging/UnitLogging_QWB.h"
-#include "logging/UnitLogging_QWC.h"
 #include "parameters/PrmGuide.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
@@ -11,10 +7,6 @@
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
-#include "status/UnitAlarmList.h"
-#include "status/UnitDataTable.h"
-#include "status/UnitStat.h"
-#include "status/UnitStat_QWC.h"
 #include "ui/Dialogs.h"
 
 #include <array>
@@ -71,12 +63,9 @@ void AdjustLaterSeriesGuide(PrmTable table, int row, QStringList& lines) {
     }
 }
 
-void HideOtherDriveScreens() {
-    HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC,
-                      frmDataTable, frmAlarmList, frmFRA});
-}
+void HideOtherDriveScreens() { HideDriveScreensExcept({frmPrm, frmPrmLock}); }
 
-void ShowNoAnswer() { ui::ShowWarning("ドライバと通信できませんでした。", "警告"); }
+void ShowNoAnswer() { TmdlGeneral::ShowNoDriver("警告"); }
 
 void PrepareLockWindow() {
     frmPrmLock->grdPrm->SetCell(1, 0, TPrmWindow::kHeaderKaso2);
@@ -176,7 +165,7 @@ bool ReadLockMasks() {
 void TfrmMain::btnPopupPrmClick() {
     HideOtherDriveScreens();
     const int losses = mdlGeneral->LineLosses();
-    const auto lineLost = [losses] { return mdlGeneral->LineLosses() != losses; };
+    const auto lineLost = [losses] { return mdlGeneral->LineLostSince(losses); };
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed: return;
     case ModelQuery::NoAnswer:
@@ -193,8 +182,7 @@ void TfrmMain::btnPopupPrmClick() {
         try {
             answered = ReadLockMasks();
         } catch (const std::exception&) {
-            if (!lineLost())
-                ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+            mdlGeneral->ReportNoDriver(losses);
             return;
         }
         if (lineLost())

@@ -3,23 +3,13 @@
 // document on screen into driver memory from a start address.
 #include "UnitEdit.h"
 
-#include "SendFailure.h"
 #include "TransferAxis.h"
 #include "UnitDownload.h"
 #include "UnitUpload.h"
-#include "logging/UnitLogging.h"
-#include "logging/UnitLogging_QWB.h"
-#include "logging/UnitLogging_QWC.h"
-#include "parameters/UnitPrm.h"
-#include "parameters/UnitPrmLock.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
-#include "status/UnitAlarmList.h"
-#include "status/UnitDataTable.h"
-#include "status/UnitStat.h"
-#include "status/UnitStat_QWC.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
@@ -90,11 +80,11 @@ void TfrmEdit::WireDataTransfers() {
 
 namespace {
 
-// The windows a data transfer hides before it takes the line; the other transfer's dialog is
-// one of them.
+// The windows a data transfer hides before it takes the line: the drive screens but the
+// analysis window, and the other transfer's dialog.
 void HideScreensForTransfer(ui::Form* otherDialog) {
-    HideDriveScreens({frmPrm, frmDataTable, frmAlarmList, frmStat, frmStat_QWC, frmLogging,
-                      frmLogging_QWB, frmLogging_QWC, otherDialog, frmPrmLock});
+    HideDriveScreensExcept(DriveScreenKind::Analysis);
+    if (otherDialog && otherDialog->Showing()) otherDialog->Hide();
 }
 
 // The axis check of the transfers, with the command's own warning.
@@ -217,8 +207,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
     // A stop ends the run silently; a close of the dialog also hands the line back.
     const auto stopped = [this] {
         if (!DownloadStopRequested && !ui::QuitRequested()) return false;
-        if (!frmDownload->isVisible() && mdlGeneral->RequestId == ridEditReply)
-            mdlGeneral->RequestId = ridNone;
+        if (!frmDownload->isVisible()) mdlGeneral->ReleaseLine(ridEditReply);
         return true;
     };
 
@@ -255,7 +244,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
             mdlGeneral->SendCommand(text + "\r", ridEditReply);
             WaitSendComplete();
         } catch (const platform::ECommError&) {
-            return editor::ReportSendFailure(lossesAtStart);
+            return mdlGeneral->ReportNoDriver(lossesAtStart);
         }
         frmDownload->edtPath->setText(QString::number(i + 1));
     }

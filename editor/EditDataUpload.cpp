@@ -6,7 +6,6 @@
 #include "UnitEdit.h"
 
 #include "DataAddress.h"
-#include "SendFailure.h"
 #include "UnitUpload.h"
 #include "UploadTable.h"
 #include "shell/UnitGeneral.h"
@@ -21,7 +20,6 @@
 namespace {
 
 const QString kUploadCaption = "KASOﾃﾞｰﾀ";
-const QString kNoDriver = "ドライバと通信できませんでした。";
 constexpr int kLoggingData = 2;
 
 void ShowSettingError(const QString& text) {
@@ -113,7 +111,7 @@ void TfrmEdit::StartDataUpload() {
     const ModelQuery model = QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2);
     if (uploadPhase_ != UploadPhase::Starting) return; // closed or line lost meanwhile
     if (model != ModelQuery::Answered) {
-        if (model == ModelQuery::NoAnswer) ui::ShowWarning(kNoDriver, "ｴﾗ-");
+        if (model == ModelQuery::NoAnswer) TmdlGeneral::ShowNoDriver();
         return AbortDataUpload();
     }
     frmMain->VersionText = mdlGeneral->LastReply;
@@ -143,7 +141,7 @@ bool TfrmEdit::QueryForUpload(const QByteArray& command, QByteArray& reply) {
     const bool answered = WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2);
     if (uploadPhase_ != UploadPhase::Starting) return false; // closed or line lost meanwhile
     if (!answered) {
-        ui::ShowWarning(kNoDriver, "ｴﾗ-");
+        TmdlGeneral::ShowNoDriver();
         AbortDataUpload();
         return false;
     }
@@ -181,7 +179,7 @@ bool TfrmEdit::SendForUpload(const QByteArray& line, int requestId) {
         WaitSendComplete();
         return true;
     } catch (const platform::ECommError&) {
-        editor::ReportSendFailure(uploadRun_.lossesAtStart);
+        mdlGeneral->ReportNoDriver(uploadRun_.lossesAtStart);
         EndDataUpload();
         return false;
     }
@@ -278,7 +276,7 @@ void TfrmEdit::EndDataUpload() {
         PutUploadIntoDocument();
         if (frmUpload) frmUpload->btnStart->setEnabled(true);
         ShowUploadCollector(false);
-        if (mdlGeneral->RequestId == ridDataUpload) mdlGeneral->RequestId = ridNone;
+        mdlGeneral->ReleaseLine(ridDataUpload);
         return;
     }
 }

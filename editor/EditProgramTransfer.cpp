@@ -8,20 +8,11 @@
 #include "EditCompile.h"
 #include "ProgramRows.h"
 #include "TransferAxis.h"
-#include "logging/UnitLogging.h"
-#include "logging/UnitLogging_QWB.h"
-#include "logging/UnitLogging_QWC.h"
-#include "parameters/UnitPrm.h"
-#include "parameters/UnitPrmLock.h"
 #include "platform/Comm.h"
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
-#include "status/UnitAlarmList.h"
-#include "status/UnitDataTable.h"
-#include "status/UnitStat.h"
-#include "status/UnitStat_QWC.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
@@ -75,10 +66,8 @@ editor::RowCheck CheckEditorLines(const QStringList& lines) {
     return {};
 }
 
-void HideDriverScreensForTransfer() {
-    HideDriveScreens({frmPrm, frmDataTable, frmAlarmList, frmStat, frmStat_QWC, frmLogging,
-                      frmLogging_QWB, frmLogging_QWC, frmPrmLock});
-}
+// Every drive screen but the analysis window gives up the line.
+void HideDriverScreensForTransfer() { HideDriveScreensExcept(DriveScreenKind::Analysis); }
 
 // Ends a download run: the reason decides what the user is told.
 enum class RunEnd { Completed, Cancelled, DataError, NoReadBack, LineLost };
@@ -351,8 +340,7 @@ void TfrmEdit::DownLoadProgram() {
     case RunEnd::LineLost:
         // The lost-line warning is the one message; a send that failed without it gets one.
         frmCommCancel->AbortTransfer();
-        if (mdlGeneral->LineLosses() == lossesBefore && !downloadLineLost_)
-            ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+        mdlGeneral->ReportNoDriver(lossesBefore);
         break;
     }
 }
@@ -388,6 +376,7 @@ void TfrmEdit::StartProgramUpload() {
     }
     frmCommCancel->StartTransfer(false);
     frmCommCancel->OnCancel = [this] { EndProgramUpload(false); };
+    uploadLossesAtStart_ = mdlGeneral->LineLosses();
 
     const int slot = TakeFreeSlot();
     OpenUploadDocument(slot, kUploadCaption);
@@ -432,10 +421,9 @@ void TfrmEdit::ReceiveProgramLine() {
 // A send of the upload failed: the upload ends, and the user is told unless the line was lost,
 // which the data module has reported already.
 void TfrmEdit::FailProgramUpload() {
-    const bool lost = uploadSlot_ < 0;
     EndProgramUpload(false);
     frmCommCancel->AbortTransfer();
-    if (!lost) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    mdlGeneral->ReportNoDriver(uploadLossesAtStart_);
 }
 
 void TfrmEdit::ScrollUploadTable() {
@@ -459,7 +447,7 @@ void TfrmEdit::EndProgramUpload(bool completed) {
     if (slot < 0) return;
     uploadSlot_ = -1;
     frmCommCancel->OnCancel = nullptr;
-    if (mdlGeneral->RequestId == ridProgramUpload) mdlGeneral->RequestId = ridNone;
+    mdlGeneral->ReleaseLine(ridProgramUpload);
     if (completed) frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
 
     // The rows go to the upload's own document, wherever the user is now.

@@ -5,9 +5,11 @@
 
 #include "EditFind.h"
 #include "UnitUpload.h"
+#include "shell/ReplyRouting.h"
 #include "shell/UnitHelp.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
+#include "ui/Codec.h"
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
 
@@ -99,6 +101,13 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     WireHandlers();
     WireDataTransfers();
     WireProgramTransfers();
+    SetReplyReceiver(ridEditReply, this, [this](QObject*) {
+        AddReply(ui::cp932::Decode(mdlGeneral->LastReply));
+    });
+    SetReplyReceiver(ridDataUpload, this,
+                     [this](QObject* sender) { ReceiveUpLoadData(sender); });
+    SetReplyReceiver(ridProgramUpload, this,
+                     [this](QObject* sender) { btnPopupUpLoadProgramClick(sender); });
     resize(630, 349);
     ScaleToDpi(*this);
 

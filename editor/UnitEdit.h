@@ -293,6 +293,7 @@ private:
     bool downloadRunning_ = false;
     bool downloadLineLost_ = false; // the line went during the run: end it without a message
     int uploadSlot_ = -1;           // the document a program upload fills; -1: none running
+    int uploadLossesAtStart_ = 0;   // the count of lost lines when the program upload began
 };
 
 extern TfrmEdit* frmEdit;

@@ -156,5 +156,5 @@ void TfrmUpload::FormClose() {
     edtPath->clear();
     ProgressBar1->setValue(0);
     btnStart->setEnabled(true);
-    if (mdlGeneral->RequestId == ridDataUpload) mdlGeneral->RequestId = ridNone;
+    mdlGeneral->ReleaseLine(ridDataUpload);
 }

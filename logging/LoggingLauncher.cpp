@@ -4,17 +4,10 @@
 #include "UnitLogging.h"
 #include "UnitLogging_QWB.h"
 #include "UnitLogging_QWC.h"
-#include "analysis/FreqAnalyze.h"
-#include "parameters/UnitPrm.h"
-#include "parameters/UnitPrmLock.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
-#include "status/UnitAlarmList.h"
-#include "status/UnitDataTable.h"
-#include "status/UnitStat.h"
-#include "status/UnitStat_QWC.h"
 #include "ui/Dialogs.h"
 
 namespace {
@@ -60,8 +53,8 @@ bool ReadControlFrequency(TfrmMain& main) {
 
 void TfrmMain::btnPopupLoggingClick() {
     LoggingReady = true;
-    HideDriveScreens(
-        {frmStat, frmStat_QWC, frmPrm, frmDataTable, frmAlarmList, frmPrmLock, frmFRA});
+    loggingLaunchLosses_ = mdlGeneral->LineLosses();
+    HideDriveScreensExcept(DriveScreenKind::Logging);
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed:
         LoggingReady = false;
@@ -112,8 +105,8 @@ void TfrmMain::btnPopupLoggingClick() {
 
 void TfrmMain::btnLoggingClick(QObject*) {
     Timer2->SetEnabled(false);
-    HideDriveScreens({frmLogging, frmLogging_QWB, frmLogging_QWC});
+    HideDriveScreensOf(DriveScreenKind::Logging);
     // A reply that did not come because the port went has been reported by its loss.
-    if (mdlGeneral->Comm1->Opened()) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    mdlGeneral->ReportNoDriver(loggingLaunchLosses_);
     LoggingReady = false;
 }

@@ -35,11 +35,6 @@ int Reply(int fallback, bool zeroToo) {
     return zeroToo && value == 0 ? fallback : value;
 }
 
-void PurgeLine() {
-    mdlGeneral->Comm1->TxPurge();
-    mdlGeneral->Comm1->RxPurge();
-}
-
 // "#0\r" twice, "VER\r", the motor parameters and K: steps shared by the four-channel reads.
 bool ReadMotorConstants(TfrmMain& main) {
     if (!Ask(main, "#0\r") || !Ask(main, "#0\r")) return false;
@@ -124,7 +119,7 @@ void ApplyPeriodList(logging::PeriodList list, int period) {
 } // namespace
 
 void TfrmMain::PrepareLogging_QWB() {
-    PurgeLine();
+    mdlGeneral->PurgePort();
     if (!ReadMotorConstants(*this)) return;
     if (VersionText == "QWB10") {
         SpeedMultiplier = PulseScale = SpeedScale = 1;
@@ -141,7 +136,7 @@ void TfrmMain::PrepareLogging_QWB() {
 }
 
 void TfrmMain::PrepareLogging_QWC() {
-    PurgeLine();
+    mdlGeneral->PurgePort();
     if (!ReadMotorConstants(*this) || !ReadSpeedScales(*this) ||
         !ReadMode(*this, "LOGMD\r", *frmLogging_QWC) || !Ask(*this, "LTIME\r"))
         return;
@@ -173,7 +168,7 @@ void TfrmMain::PrepareLogging_QWC() {
 }
 
 void TfrmMain::PrepareLogging_QWA() {
-    PurgeLine();
+    mdlGeneral->PurgePort();
     const std::array<std::pair<const char*, int*>, 5> queries = {{{"#0\r", &EncoderResolution},
                                                                   {"#3\r", &RatedCurrent},
                                                                   {"#7\r", &MaxSpeed},

@@ -4,7 +4,6 @@
 #include "platform/Comm.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
-#include "ui/Dialogs.h"
 #include "ui/Widgets.h"
 
 #include <QGroupBox>
@@ -30,6 +29,7 @@ TLoggingWindow::TLoggingWindow(QWidget* owner)
     });
     ui::Connect(TimerProgress, &QTimer::timeout, this, [this] { TimerProgressTimer(); });
     ui::Connect(TimerReply, &QTimer::timeout, this, [this] { ReplyTimerTick(); });
+    JoinDriveScreens(this, DriveScreenKind::Logging);
     if (mdlGeneral)
         mdlGeneral->OnLineLost(this, [this] {
             if (btnRun->text() != "RUN") ReturnToIdle();
@@ -115,6 +115,7 @@ void TLoggingWindow::btnRunClick(QObject* sender) {
 }
 
 void TLoggingWindow::StartRecording() {
+    lossesAtRun_ = mdlGeneral->LineLosses();
     StopRequested = false;
     btnRun->setText("STOP");
     frmMain->edtSend->setReadOnly(true);
@@ -146,7 +147,7 @@ void TLoggingWindow::ReturnToIdle() {
     StopRequested = true;
     TimerProgress->SetEnabled(false);
     TimerReply->SetEnabled(false);
-    if (mdlGeneral && mdlGeneral->RequestId == ReadBackId()) mdlGeneral->RequestId = ridNone;
+    if (mdlGeneral) mdlGeneral->ReleaseLine(ReadBackId());
     if (frmMain) frmMain->edtSend->setReadOnly(false);
     btnRun->setText("RUN");
     SuppressRedraw = false;
@@ -154,9 +155,8 @@ void TLoggingWindow::ReturnToIdle() {
 }
 
 void TLoggingWindow::SendFailed() {
-    const bool portClosed = !mdlGeneral->Comm1->Opened(); // a lost line has been told once
     ReturnToIdle();
-    if (!portClosed) ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    mdlGeneral->ReportNoDriver(lossesAtRun_);
 }
 
 void TLoggingWindow::TimerProgressTimer() {
@@ -213,14 +213,14 @@ void TLoggingWindow::SendReadRequest(const QByteArray& line) {
 // When another command has taken the line meanwhile (STOP, a new period or variable), the
 // read-back has ended without its end step and there is nothing to report.
 void TLoggingWindow::ReplyTimerTick() {
-    if (mdlGeneral->RequestId != ReadBackId()) {
+    if (mdlGeneral->LineHolder() != ReadBackId()) {
         TimerReply->SetEnabled(false);
         return;
     }
     ReplyElapsedMs += TimerReply->interval();
     if (ReplyElapsedMs <= kReplyLimitMs) return;
     ReturnToIdle();
-    ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+    TmdlGeneral::ShowNoDriver();
 }
 
 void TLoggingWindow::EndReadBack() {

@@ -124,6 +124,7 @@ private:
     void SendFailed();
     bool repaintPending_ = false;
     bool closing_ = false;
+    int lossesAtRun_ = 0; // the count of lost lines when the run began
     QTimer* liveUpdate_;
     QRect liveDirty_;
 };

@@ -5,6 +5,7 @@
 #include "ChannelScale.h"
 #include "LogWindowParts.h"
 #include "LoggingRules.h"
+#include "shell/ReplyRouting.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
@@ -76,6 +77,7 @@ bool BeginsWithFourHexDigits(const QString& text) {
 } // namespace
 
 TfrmLogging::TfrmLogging(QWidget* owner) : TLoggingWindow(owner) {
+    SetReplyReceiver(ridLogging, this, [this](QObject* sender) { ReceiveLogData(sender); });
     setWindowTitle("Kaso ロギング");
     SetClientSize(792, 471);
     BuildControls();

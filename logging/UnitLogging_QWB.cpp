@@ -1,6 +1,7 @@
 #include "UnitLogging_QWB.h"
 
 #include "LoggingRules.h"
+#include "shell/ReplyRouting.h"
 #include "shell/UnitMain.h"
 
 TfrmLogging_QWB* frmLogging_QWB = nullptr;
@@ -18,6 +19,7 @@ constexpr std::uint32_t kBufferAddress = 0x0020C000;
 
 TfrmLogging_QWB::TfrmLogging_QWB(QWidget* owner)
     : TFourChannelLogging(owner, kVariables, logging::SecondSeriesPeriods()) {
+    SetReplyReceiver(ridLogging_QWB, this, [this](QObject* sender) { ReceiveLogData(sender); });
     FinishCreation();
     SamplePeriod = logging::DecimalReplyOr(cmbLogTime->currentText().toLatin1(), 10);
     SetCh1Scale();

@@ -1,6 +1,7 @@
 #include "UnitLogging_QWC.h"
 
 #include "LoggingRules.h"
+#include "shell/ReplyRouting.h"
 #include "shell/UnitMain.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
@@ -32,6 +33,7 @@ bool HasLogVersion() {
 
 TfrmLogging_QWC::TfrmLogging_QWC(QWidget* owner)
     : TFourChannelLogging(owner, kVariables, kPeriods) {
+    SetReplyReceiver(ridLogging_QWC, this, [this](QObject* sender) { ReceiveLogData(sender); });
     BuildCursor();
     FinishCreation();
     const QString text = cmbLogTime->currentText();

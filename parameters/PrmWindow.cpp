@@ -26,10 +26,6 @@
 
 namespace {
 
-const QString kNoAnswer = "ドライバと通信できませんでした。";
-
-void ShowNoAnswer() { ui::ShowWarning(kNoAnswer, "ｴﾗ-"); }
-
 QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint) {
     auto* button = new QPushButton(caption, parent);
     button->setToolTip(hint);
@@ -95,6 +91,7 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     followRow_->setSingleShot(true);
     followRow_->setInterval(kFollowRowMs);
     connect(followRow_, &QTimer::timeout, this, [this] { CatchUpTransferRow(); });
+    JoinDriveScreens(this, DriveScreenKind::List);
     // The data module tells the user once; the window only puts itself back.
     mdlGeneral->OnLineLost(this, [this] {
         if (Busy == 1)
@@ -238,7 +235,7 @@ bool TPrmWindow::QueryModel() {
         SetTransferRunning(false);
         return false;
     case ModelQuery::NoAnswer:
-        if (LineLostSinceStart())
+        if (mdlGeneral->LineLostSince(lossesAtStart_))
             EndTransfer(); // already reported by the data module
         else
             NoAnswerPath();
@@ -254,13 +251,9 @@ void TPrmWindow::NoAnswerPath() {
     Busy = 1;
     SetTransferRunning(true);
     Timer2->SetEnabled(false);
-    ShowNoAnswer();
+    TmdlGeneral::ShowNoDriver();
     Busy = 0;
     SetTransferRunning(false);
-}
-
-bool TPrmWindow::LineLostSinceStart() const {
-    return mdlGeneral->LineLosses() != lossesAtStart_;
 }
 
 void TPrmWindow::btnReadPrmClick() {
@@ -277,7 +270,7 @@ void TPrmWindow::btnReadPrmClick() {
 }
 
 void TPrmWindow::StartQueryChain() {
-    frmCommCancel->StartTransfer();
+    frmCommCancel->StartTransfer(true, grdPrm);
     // A cancel ends the chain at once; a reply that comes later is stored nowhere.
     frmCommCancel->OnCancel = [this] {
         if (readRunning_)
@@ -378,8 +371,7 @@ void TPrmWindow::EndTransfer() {
 void TPrmWindow::AbortTransfer() {
     EndTransfer();
     frmCommCancel->AbortTransfer();
-    if (!mdlGeneral->LineLostSince(lossesAtStart_))
-        ShowNoAnswer();
+    mdlGeneral->ReportNoDriver(lossesAtStart_);
 }
 
 // Every value the send would write can go out as it stands; the first that cannot is named.
@@ -401,7 +393,7 @@ void TPrmWindow::btnSendPrmClick() {
         return;
     const int count = ParameterCount();
     grdPrm->SetRowCount(count + 1);
-    frmCommCancel->StartTransfer();
+    frmCommCancel->StartTransfer(true, grdPrm);
     try {
         for (int k = 0; k < count; ++k) {
             if (frmCommCancel->CancelRequested || ui::QuitRequested())

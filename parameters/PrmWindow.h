@@ -123,7 +123,6 @@ private:
     void AbortTransfer();
     bool LoadFile(const QString& path);
     QStringList Column(int col, int rows) const;
-    bool LineLostSinceStart() const;
     void MoveTransferRow(int row);
     void SelectTransferRow();
     void CatchUpTransferRow();

@@ -2,6 +2,7 @@
 
 #include "PrmGuide.h"
 #include "UnitPrmLock.h"
+#include "shell/ReplyRouting.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
@@ -26,6 +27,7 @@ void ShowPrmGuide(int row) {
 
 TfrmPrm::TfrmPrm(QWidget* owner) : TPrmWindow(owner, 111) {
     SetUpGrid(1, 440, {0.4, 0.275, 0.27});
+    SetReplyReceiver(ridPrm, this, [this](QObject* sender) { ReceivePrm(sender); });
 }
 
 int TfrmPrm::ParameterCount() const { return PrmListCount(SeriesIndex(), ModelText); }

@@ -3,6 +3,7 @@
 #include "PrmGuide.h"
 #include "UnitPrm.h"
 #include "catalogue/PrmNameTables.h"
+#include "shell/ReplyRouting.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
 #include "ui/Dialogs.h"
@@ -46,6 +47,7 @@ TfrmPrmLock::TfrmPrmLock(QWidget* owner)
     grdPrm->SetCell(1, 0, kHeaderKaso2);
     SetUpGrid(kLockListWidth, 424, {0.4, 0.28, 0.266});
     SetUpLockList();
+    SetReplyReceiver(ridPrmLock, this, [this](QObject* sender) { ReceivePrm(sender); });
 
     grdPrm->OnKeyPress = [this](QChar key) { grdPrmKeyPress(key); };
     grdPrm->OnTopLeftChanged = [this] { grdPrmTopLeftChanged(); };

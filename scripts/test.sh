@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: once in a plain build with
-# warnings as errors, once under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer;
-# then runs the libFuzzer targets of the compilers and of every file and reply reader, each for a
-# bounded time. Every stage runs even when an earlier one failed; the script ends with one line
-# per stage and exits non-zero when any stage failed.
+# Installs what is missing, checks that the link units include no window, builds everything and
+# runs every test: once in a plain build with warnings as errors, once under AddressSanitizer,
+# LeakSanitizer and UndefinedBehaviorSanitizer; then runs the libFuzzer targets of the compilers
+# and of every file and reply reader, each for a bounded time. Every stage runs even when an
+# earlier one failed; the script ends with one line per stage and exits non-zero when any stage
+# failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
@@ -28,6 +29,9 @@ stage() {
     fi
 }
 
+include_check() {
+    scripts/check-includes.sh
+}
 plain_build() {
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASONT_WERROR=ON >/dev/null &&
         cmake --build build -j "$jobs"
@@ -54,6 +58,7 @@ fuzz_targets() {
     ctest --test-dir build-fuzz --no-tests=error -R "_fuzz" -j "$jobs" --output-on-failure
 }
 
+stage "include check" include_check
 stage "plain build" plain_build
 stage "plain tests" plain_tests
 stage "sanitizer build" sanitizer_build

@@ -108,9 +108,8 @@ void TfrmSetup::RunCheck() {
     mdlGeneral->SetCommParams(static_cast<short>(cmbPort->ItemIndex() + 1),
                               static_cast<unsigned>(rate),
                               static_cast<short>(cmbParity->ItemIndex()));
-    platform::TComm& comm = *mdlGeneral->Comm1;
     try {
-        comm.Open();
+        mdlGeneral->OpenPort();
     } catch (const std::exception&) {
         ui::ShowWarning("Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
                         "警告");
@@ -134,7 +133,7 @@ void TfrmSetup::RunCheck() {
             ProgressBar1->setValue(i + 1);
         }
         // Nothing is sent on a port that could not be opened.
-        if (comm.Opened()) {
+        if (mdlGeneral->PortOpen()) {
             mdlGeneral->SendCommand(frmMain->lblAxis->text() + ":\r", ridNone);
             WaitSendComplete();
         }
@@ -142,14 +141,14 @@ void TfrmSetup::RunCheck() {
         ReportScanSendError(losses);
         ReturnToIdle();
         try {
-            comm.Close();
+            mdlGeneral->ClosePort();
         } catch (const std::exception&) {
             ui::ShowWarning(kCannotClose, "警告");
         }
         return;
     }
     try {
-        comm.Close();
+        mdlGeneral->ClosePort();
     } catch (const std::exception&) {
         ui::ShowWarning(kCannotClose, "警告");
         frmMain->edtSend->setFocus();

@@ -60,9 +60,10 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
     if (DesignationOf(typed, axis))
         lblAxis->setText(axis);
 
-    const bool monitorKeepsStop = mdlGeneral->RequestId == ridStat && typed == kContinuousOutput;
+    const TRequestId holder = mdlGeneral->LineHolder();
+    const bool monitorKeepsStop = holder == ridStat && typed == kContinuousOutput;
     if (!monitorKeepsStop) {
-        if (mdlGeneral->RequestId == ridStat || mdlGeneral->RequestId == ridStat_QWC) {
+        if (holder == ridStat || holder == ridStat_QWC) {
             // The polling monitor sends the line in place of its next poll.
             frmStat->PollStep = -1;
             frmStat_QWC->PollStep = -1;
@@ -88,8 +89,8 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
 
 // Sends a typed line; raises when the send fails. A rate command switches the port afterwards.
 void TfrmMain::SendTypedLine(const QString& typed) {
-    if (mdlGeneral->RequestId < ridTerminal)
-        mdlGeneral->RequestId = ridTerminal;
+    if (mdlGeneral->LineHolder() < ridTerminal)
+        mdlGeneral->TakeLine(ridTerminal);
     const QByteArray line = LineBytes(typed);
     const RateCommand* rate = MatchRateCommand(line);
     if (!rate) {
@@ -104,14 +105,11 @@ void TfrmMain::SendTypedLine(const QString& typed) {
 
 void TfrmMain::ChangeLineRate(const RateCommand& rate, ui::Timer& ticks,
                               const QString& failureMessage) {
-    platform::TComm& comm = *mdlGeneral->Comm1;
     try {
-        comm.Close();
-        mdlGeneral->SetCommParams(static_cast<short>(frmSetup->cmbPort->ItemIndex() + 1),
-                                  static_cast<unsigned>(rate.baud),
-                                  static_cast<short>(frmSetup->cmbParity->ItemIndex()));
-        WaitTicks(ticks, 4);
-        comm.Open();
+        mdlGeneral->ReopenPort(static_cast<short>(frmSetup->cmbPort->ItemIndex() + 1),
+                               static_cast<unsigned>(rate.baud),
+                               static_cast<short>(frmSetup->cmbParity->ItemIndex()),
+                               [&ticks] { WaitTicks(ticks, 4); });
         Label5->setText(rate.label);
         return;
     } catch (const std::exception&) {
@@ -119,10 +117,10 @@ void TfrmMain::ChangeLineRate(const RateCommand& rate, ui::Timer& ticks,
     }
     // One more attempt to open; the label then shows the rate really in force.
     try {
-        if (!comm.Opened())
-            comm.Open();
+        if (!mdlGeneral->PortOpen())
+            mdlGeneral->OpenPort();
         PortOpenFailed = false;
-        Label5->setText(QString::number(comm.BaudRate));
+        Label5->setText(QString::number(mdlGeneral->PortRate()));
     } catch (const std::exception&) {
         PortOpenFailed = true;
         Label5->setText("*****");
@@ -152,7 +150,7 @@ void TfrmMain::ShowHistoryLine(const QString& line) {
 }
 
 void TfrmMain::edtSendKeyDown(int& key, Qt::KeyboardModifiers) {
-    if (edtSend->text() == kContinuousOutput && SentState && mdlGeneral->RequestId != ridStat)
+    if (edtSend->text() == kContinuousOutput && SentState && mdlGeneral->LineHolder() != ridStat)
         mdlGeneral->SendCommand(QByteArray(".\r"), ridNone);
 
     if (key == ui::VK_UP) {

@@ -1,10 +1,5 @@
 #include "UnitCommCancel.h"
 
-#include "editor/UnitEdit.h"
-#include "parameters/UnitPrm.h"
-#include "parameters/UnitPrmLock.h"
-#include "status/UnitAlarmList.h"
-#include "status/UnitDataTable.h"
 #include "ui/Guard.h"
 
 #include <QGridLayout>
@@ -37,7 +32,7 @@ TfrmCommCancel::TfrmCommCancel(QWidget* owner)
 
 void TfrmCommCancel::FormShow() { CentreOnScreen(); }
 
-void TfrmCommCancel::StartTransfer(bool showPercent) {
+void TfrmCommCancel::StartTransfer(bool showPercent, QWidget* returnFocusTo) {
     stepShown_->stop();
     pendingPercent_ = -1;
     ProgressBar1->setValue(0);
@@ -45,6 +40,7 @@ void TfrmCommCancel::StartTransfer(bool showPercent) {
     btnCancel->setText("キャンセル");
     CancelRequested = false;
     OnCancel = nullptr;
+    returnFocusTo_ = returnFocusTo;
     for (QWidget* w : std::initializer_list<QWidget*>{ProgressBar1, Label2, Label3})
         w->setVisible(showPercent);
     Show();
@@ -89,17 +85,11 @@ void TfrmCommCancel::btnCancelClick() {
         OnCancel = nullptr;
         onCancel();
     }
-    if (frmPrm && frmPrm->isVisible())
-        frmPrm->grdPrm->setFocus();
-    if (frmPrmLock && frmPrmLock->isVisible())
-        frmPrmLock->grdPrm->setFocus();
-    if (frmDataTable && frmDataTable->isVisible())
-        frmDataTable->grdDataTable->setFocus();
-    if (frmAlarmList && frmAlarmList->isVisible())
-        frmAlarmList->grdAlarmList->setFocus();
-    if (frmEdit && frmEdit->isVisible())
-        for (QWidget* w : std::initializer_list<QWidget*>{ProgressBar1, Label2, Label3})
-            w->show();
+    if (returnFocusTo_ && returnFocusTo_->isVisible())
+        returnFocusTo_->setFocus();
+    // A transfer without percentages hid the bar: the next client finds the whole window.
+    for (QWidget* w : std::initializer_list<QWidget*>{ProgressBar1, Label2, Label3})
+        w->show();
 }
 
 void TfrmCommCancel::FormDeactivate() {

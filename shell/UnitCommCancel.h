@@ -6,6 +6,7 @@
 #include "ui/Form.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -29,8 +30,9 @@ public:
     std::function<void()> OnCancel;
 
     // The client protocol. Start: bar at 0, "ドライバと通信中", "キャンセル", flag cleared, shown
-    // modeless (without the bar and its labels when showPercent is false).
-    void StartTransfer(bool showPercent = true);
+    // modeless (without the bar and its labels when showPercent is false). `returnFocusTo` is the
+    // client's control that the button gives the focus back to, when it is visible then.
+    void StartTransfer(bool showPercent = true, QWidget* returnFocusTo = nullptr);
     // After a step: the bar at done x 100 / total; steps that follow within a tenth of a second
     // of a shown one are shown together when it is over (FinishTransfer shows the last at once).
     void StepTo(int done, int total);
@@ -50,6 +52,7 @@ private:
     static constexpr int kStepShownMs = 100;
     QTimer* stepShown_ = new QTimer(this); // runs while a shown step holds the next ones back
     int pendingPercent_ = -1;              // the latest step not shown yet (-1: none)
+    QPointer<QWidget> returnFocusTo_;
 };
 
 extern TfrmCommCancel* frmCommCancel;

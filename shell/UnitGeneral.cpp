@@ -112,6 +112,14 @@ bool TmdlGeneral::LineLostSince(int lossesBefore) {
     return lineLosses_ != lossesBefore;
 }
 
+void TmdlGeneral::ReportNoDriver(int lossesBefore, const QString& caption) {
+    if (!LineLostSince(lossesBefore)) ShowNoDriver(caption);
+}
+
+void TmdlGeneral::ShowNoDriver(const QString& caption) {
+    ui::ShowWarning("ドライバと通信できませんでした。", caption);
+}
+
 void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId) {
     ReplyReceived = false;
     SendComplete = false;
@@ -122,6 +130,31 @@ void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId) {
 
 void TmdlGeneral::SendCommand(const QString& line, TRequestId requestId) {
     SendCommand(LineBytes(line), requestId);
+}
+
+void TmdlGeneral::ReleaseLine(TRequestId holder) {
+    if (RequestId == holder) RequestId = ridNone;
+}
+
+void TmdlGeneral::OpenPort() { Comm1->Open(); }
+
+void TmdlGeneral::ClosePort() { Comm1->Close(); }
+
+bool TmdlGeneral::PortOpen() const { return Comm1->Opened(); }
+
+int TmdlGeneral::PortRate() const { return Comm1->BaudRate; }
+
+void TmdlGeneral::PurgePort() {
+    Comm1->TxPurge();
+    Comm1->RxPurge();
+}
+
+void TmdlGeneral::ReopenPort(short port, unsigned int baud, short parity,
+                             const std::function<void()>& whileClosed) {
+    ClosePort();
+    SetCommParams(port, baud, parity);
+    if (whileClosed) whileClosed();
+    OpenPort();
 }
 
 void TmdlGeneral::SetCommParams(short port, unsigned int baud, short parity) {

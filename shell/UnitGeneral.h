@@ -1,6 +1,6 @@
-// The serial data module: the only place that talks to the port. It sends whole command lines,
-// cuts reply lines out of a 50-character receive ring and routes each line to the screen that
-// the current request id names.
+// The serial data module: the only place that talks to the port. It opens, closes and purges the
+// port, sends whole command lines, cuts reply lines out of a 50-character receive ring and routes
+// each line to the screen that the current request id names.
 #pragma once
 
 #include "platform/Comm.h"
@@ -50,6 +50,8 @@ public:
     explicit TmdlGeneral(QObject* owner = nullptr);
     ~TmdlGeneral() override;
 
+    // The serial component. The program opens, closes and purges it only through the calls
+    // below; tests reach it directly to play a port that fails.
     platform::TComm* Comm1;
     // The shared dialogs: each user sets the filter and title it needs before running one.
     std::unique_ptr<ui::FileDialog> SaveDialog1;
@@ -58,7 +60,6 @@ public:
 
     std::array<char, kRingSize> RxBuffer{};
     int RxIndex = 0;
-    TRequestId RequestId = ridNone;
     int PadLength = 0;
     bool ReplyReceived = false;
     bool SendComplete = true;
@@ -71,6 +72,26 @@ public:
     void SendCommand(const QByteArray& line, TRequestId requestId);
     void SendCommand(const QString& line, TRequestId requestId);
 
+    // The receiver of the next reply line. Every send names it; besides, a screen takes the line
+    // for a receiver without sending, and frees it when its exchange ends.
+    TRequestId LineHolder() const { return RequestId; }
+    void TakeLine(TRequestId id) { RequestId = id; }
+    // The next reply goes to no receiver: at once, or only while `holder` still holds the line
+    // (a reply chain that ends leaves another screen's request as it is).
+    void ReleaseLine() { RequestId = ridNone; }
+    void ReleaseLine(TRequestId holder);
+
+    // The port, with the settings of the last SetCommParams. Each raises the port's error.
+    void OpenPort();
+    void ClosePort();
+    bool PortOpen() const;
+    int PortRate() const;
+    // Drops what waits to be sent and what has come in and not been read.
+    void PurgePort();
+    // Switches an open port to new settings: closed, set, `whileClosed` run, opened again.
+    void ReopenPort(short port, unsigned int baud, short parity,
+                    const std::function<void()>& whileClosed);
+
     // The bytes that go on the wire for `line`: every control character is dropped except the
     // line's own final CR, so text holding a CR or LF can never become a second command.
     static QByteArray CommandLine(const QByteArray& line);
@@ -80,9 +101,16 @@ public:
     void OnLineLost(QObject* window, std::function<void()> returnToIdle);
     // How often the line has been lost, so a wait can tell that it went while it waited.
     int LineLosses() const { return lineLosses_; }
-    // After a failed send: whether the line has been lost since `lossesBefore`. A send into a
-    // hung-up device fails before its hang-up is seen, so pending events are taken in first.
+    // After a failed send or an unanswered question: whether the line has been lost since
+    // `lossesBefore`, in which case its own message has told the user. A send into a hung-up
+    // device fails before its hang-up is seen, so pending events are taken in first.
     bool LineLostSince(int lossesBefore);
+
+    // The one report of a driver that could not be reached (a send that failed, a question left
+    // unanswered), with `caption`, unless the line has been lost since `lossesBefore`.
+    void ReportNoDriver(int lossesBefore, const QString& caption = "ｴﾗ-");
+    // The same message where the line is known to be up (a question that timed out).
+    static void ShowNoDriver(const QString& caption = "ｴﾗ-");
 
     // A reply time-out leaves the line out of step: the late answer may still come, and would be
     // taken for the answer to the next question. Until the line has been quiet for one reply
@@ -101,6 +129,8 @@ public:
     void Comm1CommTransmit(QObject* sender, std::uint16_t count);
 
 private:
+    TRequestId RequestId = ridNone;
+
     struct LineLostHandler {
         QPointer<QObject> window;
         std::function<void()> returnToIdle;

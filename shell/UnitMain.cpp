@@ -1,5 +1,6 @@
 #include "UnitMain.h"
 
+#include "ReplyRouting.h"
 #include "UnitGeneral.h"
 #include "UnitSetup.h"
 #include "UnitVersion.h"
@@ -15,6 +16,7 @@
 #include "status/UnitDataTable.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
+#include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 #include "ui/Settings.h"
@@ -135,6 +137,9 @@ void TfrmMain::BuildTerminal() {
     edtSend->OnKeyDown = [this](int& key, Qt::KeyboardModifiers shift) {
         edtSendKeyDown(key, shift);
     };
+    SetReplyReceiver(ridTerminal, this, [this](QObject*) {
+        ShowTerminalReply(ui::cp932::DecodeForDisplay(mdlGeneral->LastReply));
+    });
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label1, 0, 0);
@@ -162,7 +167,7 @@ void TfrmMain::FormCreate() {
     const StartSettings stored = LoadSettings();
     OpenPortAtStart(stored);
     SentState = false;
-    mdlGeneral->RequestId = ridTerminal;
+    mdlGeneral->TakeLine(ridTerminal);
     HistoryIndex = 0;
     ScaleToDpi(*this);
     const int factor = DpiFactor(logicalDpiX());
@@ -230,9 +235,8 @@ void TfrmMain::OpenPortAtStart(const StartSettings& stored) {
         mdlGeneral->SetCommParams(static_cast<short>(stored.port), static_cast<unsigned>(stored.baud),
                                   static_cast<short>(stored.parity));
         PortOpenFailed = false;
-        mdlGeneral->Comm1->Open();
-        mdlGeneral->Comm1->TxPurge();
-        mdlGeneral->Comm1->RxPurge();
+        mdlGeneral->OpenPort();
+        mdlGeneral->PurgePort();
     } catch (const std::exception&) {
         ui::ShowWarning("Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。",
                         "警告");
@@ -261,7 +265,7 @@ void TfrmMain::ShowFirstGuides(bool guide) {
 
 void TfrmMain::FormDestroy() {
     try {
-        mdlGeneral->Comm1->Close();
+        mdlGeneral->ClosePort();
     } catch (const std::exception&) {
         ui::ShowWarning("Commポートがクローズできませんでした。", "警告");
     }

@@ -138,6 +138,8 @@ protected:
     void FormClose() override;
 
 private:
+    int loggingLaunchLosses_ = 0; // the count of lost lines when the logging launch began
+
     void BuildToolBar();
     void BuildTerminal();
     // What start-up takes from the settings besides the controls that hold them.

@@ -6,14 +6,7 @@
 #include "editor/UnitEdit.h"
 #include "parameters/UnitPrm.h"
 #include "status/UnitDataTable.h"
-#include "analysis/FreqAnalyze.h"
-#include "logging/UnitLogging.h"
-#include "logging/UnitLogging_QWB.h"
-#include "logging/UnitLogging_QWC.h"
-#include "parameters/UnitPrmLock.h"
-#include "status/UnitAlarmList.h"
 #include "status/UnitStat.h"
-#include "status/UnitStat_QWC.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 
@@ -169,11 +162,10 @@ void ApplySeries() {
 // The main window's setup button: the line is freed, the port closed for the dialog and opened
 // again with what the dialog applied.
 void TfrmMain::btnSetupClick() {
-    HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC, frmPrm,
-                      frmDataTable, frmAlarmList, frmPrmLock, frmFRA});
+    HideDriveScreens();
     StopContinuousOutput(true);
     try {
-        mdlGeneral->Comm1->Close();
+        mdlGeneral->ClosePort();
     } catch (const std::exception&) {
         ui::ShowWarning("Commポートがクローズできませんでした。", "警告");
         edtSend->setFocus();
@@ -182,7 +174,7 @@ void TfrmMain::btnSetupClick() {
     frmSetup->ShowModal();
     PortOpenFailed = false;
     try {
-        mdlGeneral->Comm1->Open();
+        mdlGeneral->OpenPort();
     } catch (const std::exception&) {
         ui::ShowWarning("Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
                         "警告");
@@ -191,5 +183,5 @@ void TfrmMain::btnSetupClick() {
         return;
     }
     edtSend->setFocus();
-    mdlGeneral->RequestId = ridTerminal;
+    mdlGeneral->TakeLine(ridTerminal);
 }

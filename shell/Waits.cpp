@@ -1,16 +1,15 @@
 #include "Waits.h"
 
 #include "UnitGeneral.h"
-#include "status/UnitStat.h"
-#include "status/UnitStat_QWC.h"
-#include "ui/Dialogs.h"
 #include "ui/Wait.h"
 
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QPointer>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -83,13 +82,14 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
 
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2) {
     mdlGeneral->LastReply.clear();
+    const int losses = mdlGeneral->LineLosses();
     if (!WaitLineInStep()) return ModelQuery::NoAnswer;
     for (int round = 0; round < 2; ++round) {
         try {
             mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);
             WaitSendComplete();
         } catch (const std::exception&) {
-            ui::ShowWarning("ドライバと通信できませんでした。", "ｴﾗ-");
+            mdlGeneral->ReportNoDriver(losses);
             return ModelQuery::SendFailed;
         }
         if (!WaitForReply(elapsedMs, timer2))
@@ -98,13 +98,55 @@ ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2) {
     return ModelQuery::Answered;
 }
 
-void HideDriveScreens(std::initializer_list<ui::Form*> screens) {
-    for (ui::Form* screen : screens)
-        if (screen && screen->Showing())
-            screen->Hide();
+namespace {
+
+struct DriveScreen {
+    QPointer<ui::Form> form;
+    DriveScreenKind kind;
+};
+
+std::vector<DriveScreen>& DriveScreens() {
+    static std::vector<DriveScreen> screens;
+    return screens;
 }
 
-void StopStatusMonitor() { HideDriveScreens({frmStat, frmStat_QWC}); }
+// Hides each showing drive screen that `picked` names, the status monitors first: theirs are the
+// only hide handlers that send, and they stop polling before anything else changes hands.
+void HidePicked(const std::function<bool(const DriveScreen&)>& picked) {
+    const std::vector<DriveScreen> screens = DriveScreens(); // a hide handler runs waits
+    for (const bool monitors : {true, false})
+        for (const DriveScreen& screen : screens)
+            if ((screen.kind == DriveScreenKind::StatusMonitor) == monitors && screen.form &&
+                screen.form->Showing() && picked(screen))
+                screen.form->Hide();
+}
+
+} // namespace
+
+void JoinDriveScreens(ui::Form* screen, DriveScreenKind kind) {
+    std::erase_if(DriveScreens(), [](const DriveScreen& s) { return s.form.isNull(); });
+    DriveScreens().push_back({screen, kind});
+}
+
+void HideDriveScreens() {
+    HidePicked([](const DriveScreen&) { return true; });
+}
+
+void HideDriveScreensExcept(std::initializer_list<const ui::Form*> spared) {
+    HidePicked([spared](const DriveScreen& screen) {
+        return std::find(spared.begin(), spared.end(), screen.form.data()) == spared.end();
+    });
+}
+
+void HideDriveScreensExcept(DriveScreenKind spared) {
+    HidePicked([spared](const DriveScreen& screen) { return screen.kind != spared; });
+}
+
+void HideDriveScreensOf(DriveScreenKind kind) {
+    HidePicked([kind](const DriveScreen& screen) { return screen.kind == kind; });
+}
+
+void StopStatusMonitor() { HideDriveScreensOf(DriveScreenKind::StatusMonitor); }
 
 // At least 1, so a screen reporting under 96 dpi keeps its windows at their designed size.
 int DpiFactor(int pixelsPerInch) { return std::max(1, pixelsPerInch / 96); }

@@ -30,13 +30,30 @@ void WaitTicksOrReply(ui::Timer& timer, int n);
 enum class ModelQuery { Answered, SendFailed, NoAnswer };
 
 // Sends "VER\r" twice, once the line is in step (else NoAnswer), and keeps the second reply in
-// LastReply. A failed send shows "ドライバと通信できませんでした。" (caption "ｴﾗ-") and gives
-// SendFailed.
+// LastReply. A failed send is reported (TmdlGeneral::ReportNoDriver) and gives SendFailed.
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2);
 
-// Hides each listed window that is showing, in the list's order; each hide handler runs to its
-// end before the next window is looked at.
-void HideDriveScreens(std::initializer_list<ui::Form*> screens);
+// The drive screens, the windows that exchange with the driver, and their kinds.
+enum class DriveScreenKind {
+    StatusMonitor, // hiding one stops its polling, which sends on the line
+    List,          // the parameter list and lock windows, the data table, the alarm history
+    Logging,
+    Analysis,
+};
+
+// Each drive screen joins when it is created; it leaves when it is deleted.
+void JoinDriveScreens(ui::Form* screen, DriveScreenKind kind);
+
+// Before a screen takes the line: hides each drive screen that is showing. The status monitors
+// go first (as StopStatusMonitor stops them), then the others in the order they joined, whose
+// hiding only takes them off the screen; each hide handler runs to its end before the next
+// screen is looked at.
+void HideDriveScreens();
+// The same, sparing the screens named or every screen of one kind.
+void HideDriveScreensExcept(std::initializer_list<const ui::Form*> spared);
+void HideDriveScreensExcept(DriveScreenKind spared);
+// Hides the showing drive screens of one kind only, in the order they joined.
+void HideDriveScreensOf(DriveScreenKind kind);
 
 // Hides whichever status monitor is showing (frmStat first); returns when the line is free.
 void StopStatusMonitor();

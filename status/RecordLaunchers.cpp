@@ -1,17 +1,8 @@
 // The main window's "ﾃﾞｰﾀﾃｰﾌﾞﾙ 一覧" and "ｱﾗｰﾑ履歴 一覧": free the line, ask the driver its model
 // (and, for the data table of the third and fourth series, its type) and open the window.
-#include "LineFailure.h"
 #include "UnitAlarmList.h"
 #include "UnitDataTable.h"
-#include "UnitStat.h"
-#include "UnitStat_QWC.h"
 
-#include "analysis/FreqAnalyze.h"
-#include "logging/UnitLogging.h"
-#include "logging/UnitLogging_QWB.h"
-#include "logging/UnitLogging_QWC.h"
-#include "parameters/UnitPrm.h"
-#include "parameters/UnitPrmLock.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
@@ -24,17 +15,15 @@
 
 namespace {
 
-const QString kNoAnswer = "ドライバと通信できませんでした。";
-
 // The window opens without the driver after a reply that did not come; when the line was lost
-// meanwhile, its owner has told the user.
-void ShowNoAnswer(bool lineLost) {
+// since the launch began (`losses`), its owner has told the user.
+void ShowNoAnswer(int losses) {
     frmMain->Timer2->SetEnabled(false);
-    if (!lineLost) ui::ShowWarning(kNoAnswer, "警告");
+    mdlGeneral->ReportNoDriver(losses, "警告");
 }
 
-void OpenDataTableWithoutDriver(bool lineLost) {
-    ShowNoAnswer(lineLost);
+void OpenDataTableWithoutDriver(int losses) {
+    ShowNoAnswer(losses);
     const bool firstSeries = SeriesIndex() == 0;
     frmDataTable->SetGridRows(firstSeries ? 49 : 385);
     frmDataTable->Label3->setVisible(!firstSeries);
@@ -49,7 +38,7 @@ bool DataTableQueryAnswered(ModelQuery result, int losses) {
     case ModelQuery::SendFailed:
         return false;
     case ModelQuery::NoAnswer:
-        OpenDataTableWithoutDriver(mdlGeneral->LineLosses() != losses);
+        OpenDataTableWithoutDriver(losses);
         return false;
     case ModelQuery::Answered:
         break;
@@ -66,7 +55,7 @@ ModelQuery QueryDriverType(int losses) {
             mdlGeneral->SendCommand(QByteArray("#40\r"), ridNone);
             WaitSendComplete();
         } catch (const platform::ECommError&) {
-            if (SendFailureIsNews(losses)) ui::ShowWarning(kNoAnswer, "ｴﾗ-");
+            mdlGeneral->ReportNoDriver(losses);
             return ModelQuery::SendFailed;
         }
         if (!WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2)) return ModelQuery::NoAnswer;
@@ -92,8 +81,7 @@ void ShowUnreadableDriverType(const QByteArray& reply) {
 } // namespace
 
 void TfrmMain::btnPopupDataTableClick() {
-    HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC, frmPrm,
-                      frmAlarmList, frmPrmLock, frmFRA});
+    HideDriveScreensExcept({frmDataTable});
     const int losses = mdlGeneral->LineLosses();
     if (!DataTableQueryAnswered(QueryDriverModel(ElapsedMs, *Timer2), losses)) return;
     VersionText = mdlGeneral->LastReply;
@@ -114,14 +102,13 @@ void TfrmMain::btnPopupDataTableClick() {
 }
 
 void TfrmMain::btnPopupAlarmListClick() {
-    HideDriveScreens({frmStat, frmStat_QWC, frmLogging, frmLogging_QWB, frmLogging_QWC, frmPrm,
-                      frmDataTable, frmPrmLock, frmFRA});
+    HideDriveScreensExcept({frmAlarmList});
     const int losses = mdlGeneral->LineLosses();
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed:
         return;
     case ModelQuery::NoAnswer:
-        ShowNoAnswer(mdlGeneral->LineLosses() != losses);
+        ShowNoAnswer(losses);
         return frmAlarmList->Show();
     case ModelQuery::Answered:
         break;

@@ -1,15 +1,12 @@
 #include "RecordTransfer.h"
 
-#include "LineFailure.h"
 #include "shell/UnitCommCancel.h"
 #include "shell/Waits.h"
-#include "ui/Dialogs.h"
 #include "ui/Wait.h"
 
 namespace {
 
 constexpr int kSelectionTicks = 3;
-const QString kNoAnswer = "ドライバと通信できませんでした。";
 
 } // namespace
 
@@ -32,12 +29,11 @@ void RecordTransfer::SendSelection(const QByteArray& selection, int record) {
     SendLine(selection + QByteArray::number(record) + '\r', ridNone);
 }
 
-bool RecordTransfer::Probe(const QByteArray& line, const QString& text, const QString& caption) {
+bool RecordTransfer::Probe(const QByteArray& line) {
     try {
         SendLine(line, ridNone);
         return true;
     } catch (const platform::ECommError&) {
-        ui::ShowWarning(text, caption);
         return false;
     }
 }
@@ -45,7 +41,7 @@ bool RecordTransfer::Probe(const QByteArray& line, const QString& text, const QS
 void RecordTransfer::StartRead(const Table& table) {
     EndWrite();
     table_ = table;
-    frmCommCancel->StartTransfer();
+    frmCommCancel->StartTransfer(true, grid_);
     // A cancel ends the read at once; a reply that comes later is stored nowhere.
     frmCommCancel->OnCancel = [this] { EndRead(); };
     lossesAtStart_ = mdlGeneral->LineLosses();
@@ -96,7 +92,7 @@ void RecordTransfer::Write(const QByteArray& selection, const QByteArray& comman
                            const std::function<QByteArray(int)>& valueOf,
                            const std::function<void(int)>& sent) {
     EndRead();
-    frmCommCancel->StartTransfer();
+    frmCommCancel->StartTransfer(true, grid_);
     lossesAtStart_ = mdlGeneral->LineLosses();
     writing_ = true;
     if (OnWriting) OnWriting(true);
@@ -138,5 +134,5 @@ void RecordTransfer::Fail() {
     EndRead();
     EndWrite();
     if (frmCommCancel->isVisible()) frmCommCancel->AbortTransfer();
-    if (SendFailureIsNews(lossesAtStart_)) ui::ShowWarning(kNoAnswer, "ｴﾗ-");
+    mdlGeneral->ReportNoDriver(lossesAtStart_);
 }

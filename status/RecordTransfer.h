@@ -34,9 +34,8 @@ public:
     // buttons meanwhile.
     std::function<void(bool)> OnWriting;
 
-    // Sends the probe that opens a transfer; false, after showing `text` with `caption`, when the
-    // line does not take it.
-    bool Probe(const QByteArray& line, const QString& text, const QString& caption);
+    // Sends the probe that opens a transfer; false when the line does not take it.
+    bool Probe(const QByteArray& line);
 
     // Shows the progress window and asks for the first record; the replies go to Receive.
     void StartRead(const Table& table);

@@ -1,46 +1,33 @@
 // The main window's " ｽﾃｰﾀｽ " button: asks the driver for its model and opens the status monitor
 // of its series and model.
-#include "analysis/FreqAnalyze.h"
-#include "logging/UnitLogging.h"
-#include "logging/UnitLogging_QWB.h"
-#include "logging/UnitLogging_QWC.h"
-#include "parameters/UnitPrm.h"
-#include "parameters/UnitPrmLock.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
-#include "status/LineFailure.h"
-#include "status/UnitAlarmList.h"
-#include "status/UnitDataTable.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
-#include "ui/Dialogs.h"
 
 namespace {
 
-const QString kNoAnswer = "ドライバと通信できませんでした。";
-
-// No answer to "VER": no monitor opens. When the line was lost meanwhile, its owner has told the
-// user.
-void ShowNoStatusAnswer(bool lineLost) {
+// No answer to "VER": no monitor opens. When the line was lost since the launch began
+// (`losses`), its owner has told the user.
+void ShowNoStatusAnswer(int losses) {
     frmMain->Timer2->SetEnabled(false);
     StopStatusMonitor();
-    if (!lineLost) ui::ShowWarning(kNoAnswer, "ｴﾗ-");
+    mdlGeneral->ReportNoDriver(losses);
 }
 
 } // namespace
 
 void TfrmMain::btnStatClick() {
     // The monitors themselves keep polling; the other drive screens give up the line.
-    HideDriveScreens({frmPrm, frmDataTable, frmAlarmList, frmLogging, frmLogging_QWB,
-                      frmLogging_QWC, frmPrmLock, frmFRA});
+    HideDriveScreensExcept(DriveScreenKind::StatusMonitor);
     const int losses = mdlGeneral->LineLosses();
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
     case ModelQuery::SendFailed:
         return;
     case ModelQuery::NoAnswer:
-        return ShowNoStatusAnswer(mdlGeneral->LineLosses() != losses);
+        return ShowNoStatusAnswer(losses);
     case ModelQuery::Answered:
         break;
     }
@@ -48,7 +35,7 @@ void TfrmMain::btnStatClick() {
     try {
         mdlGeneral->SendCommand(QByteArray("#STAT\r"), ridNone);
     } catch (const platform::ECommError&) {
-        if (SendFailureIsNews(losses)) ui::ShowWarning(kNoAnswer, "ｴﾗ-");
+        mdlGeneral->ReportNoDriver(losses);
         return;
     }
     WaitSendComplete();

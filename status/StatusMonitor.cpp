@@ -2,8 +2,8 @@
 // handler; a watchdog restarts the cycle at its first step when the driver falls silent.
 #include "StatusMonitor.h"
 
-#include "LineFailure.h"
 #include "shell/RateCommands.h"
+#include "shell/ReplyRouting.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
@@ -40,6 +40,8 @@ TStatusMonitor::TStatusMonitor(QWidget* owner, int requestId, status::Monitor mo
     ui::Connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     ui::Connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
     BuildLayout();
+    SetReplyReceiver(requestId, this, [this](QObject* sender) { ReceiveStatus(sender); });
+    JoinDriveScreens(this, DriveScreenKind::StatusMonitor);
     // The line's owner tells the user; the cycle starts again by itself once the port is back.
     mdlGeneral->OnLineLost(this, [this] {
         lineDown_ = true;
@@ -75,7 +77,7 @@ bool TStatusMonitor::Send(const QByteArray& line, TRequestId id) {
 void TStatusMonitor::SendFailed() {
     if (lineDown_) return;
     lineDown_ = true;
-    if (SendFailureIsNews(lossesAtLastSend_)) ui::ShowWarning(kLineDown, "ｴﾗ-");
+    if (!mdlGeneral->LineLostSince(lossesAtLastSend_)) ui::ShowWarning(kLineDown, "ｴﾗ-");
 }
 
 void TStatusMonitor::ReceiveStatus(QObject* sender) {
@@ -237,13 +239,12 @@ void TStatusMonitor::FormActivate() {
 // continuous output, if any, is ended by ".".
 void TStatusMonitor::FormHide() {
     StopPolling = true;
-    mdlGeneral->RequestId = ridStopped;
+    mdlGeneral->TakeLine(ridStopped);
     Timer1->SetEnabled(false);
     WaitTicks(*Timer2, kStopTicks);
-    mdlGeneral->Comm1->TxPurge();
-    mdlGeneral->Comm1->RxPurge();
+    mdlGeneral->PurgePort();
     if (Send(QByteArray(".\r"), ridNone))
         WaitSendComplete();
     else
-        mdlGeneral->RequestId = ridNone; // the line is free for whoever comes next
+        mdlGeneral->ReleaseLine(); // the line is free for whoever comes next
 }

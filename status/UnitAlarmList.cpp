@@ -6,6 +6,7 @@
 #include "ui/SafeFile.h"
 
 #include "shell/UnitCommCancel.h"
+#include "shell/ReplyRouting.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
@@ -49,6 +50,8 @@ TfrmAlarmList::TfrmAlarmList(QWidget* owner)
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildPanels();
     FormCreate();
+    SetReplyReceiver(ridAlarmList, this, [this](QObject* sender) { ReceiveAlarmList(sender); });
+    JoinDriveScreens(this, DriveScreenKind::List);
     ui::Connect(btnReadAlarm, &QPushButton::clicked, this, [this] { btnReadAlarmClick(); });
     ui::Connect(btnOpenForSnd, &QPushButton::clicked, this, [this] { btnOpenAlarmListClick(); });
     ui::Connect(btnSaveAlarm, &QPushButton::clicked, this, [this] { btnSaveAlarmClick(); });
@@ -102,7 +105,8 @@ std::vector<AlarmRecordText> TfrmAlarmList::Records() const {
 }
 
 void TfrmAlarmList::btnReadAlarmClick() {
-    if (!transfer_.Probe("ALHPT=0\r", "Can not communication to driver.", "Error")) return;
+    if (!transfer_.Probe("ALHPT=0\r"))
+        return ui::ShowWarning("Can not communication to driver.", "Error");
     StopStatusMonitor();
     ReceiveAlarmList(btnReadAlarm);
 }

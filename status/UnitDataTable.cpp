@@ -3,6 +3,7 @@
 #include "DataTableFile.h"
 #include "RecordWindowParts.h"
 #include "shell/UnitCommCancel.h"
+#include "shell/ReplyRouting.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
@@ -27,7 +28,6 @@ namespace {
 constexpr int kLargeTable = 384;
 constexpr int kGridWidth = 337;
 
-const QString kNoAnswer = "ドライバと通信できませんでした。";
 
 QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint, int height) {
     auto* button = new QPushButton(caption, parent);
@@ -54,6 +54,8 @@ TfrmDataTable::TfrmDataTable(QWidget* owner)
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildPanels();
     FormCreate();
+    SetReplyReceiver(ridDataTable, this, [this](QObject* sender) { ReceiveDataTable(sender); });
+    JoinDriveScreens(this, DriveScreenKind::List);
     ui::Connect(btnReadDataTable, &QPushButton::clicked, this, [this] { btnReadDataTableClick(); });
     ui::Connect(btnSendDataTable, &QPushButton::clicked, this, [this] { btnSendDataTableClick(); });
     ui::Connect(btnOpenForSndDataTable, &QPushButton::clicked, this,
@@ -163,7 +165,7 @@ void TfrmDataTable::RefreshMarks() {
 }
 
 void TfrmDataTable::btnReadDataTableClick() {
-    if (!transfer_.Probe("#DTPT=0\r", kNoAnswer, "ｴﾗ-")) return;
+    if (!transfer_.Probe("#DTPT=0\r")) return TmdlGeneral::ShowNoDriver();
     StopStatusMonitor();
     grdDataTable->SetCell(1, 0, SeriesIndex() == 0 ? kHeaderKaso : kHeaderKaso2);
     ReceiveDataTable(btnReadDataTable);
@@ -181,7 +183,7 @@ void TfrmDataTable::btnSendDataTableClick() {
     const int count = ComputeEntryCount();
     for (int i = 0; i < count; ++i)
         if (!CheckLineText(grdDataTable->Cell(1, i + 1), DataTableLabel(i).trimmed())) return;
-    if (!transfer_.Probe("#DTPT=0\r", kNoAnswer, "ｴﾗ-")) return;
+    if (!transfer_.Probe("#DTPT=0\r")) return TmdlGeneral::ShowNoDriver();
     transfer_.Write(
         "#DTPT=", "*DTPT=", count,
         [this](int i) { return LineBytes(CleanLineField(grdDataTable->Cell(1, i + 1))); },

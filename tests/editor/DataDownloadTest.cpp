@@ -250,7 +250,7 @@ TEST_F(DataTransferTest, ClosingOrLosingTheLineMidDownloadStopsQuietly) {
     frmEdit->RunDownloadCamItem->trigger();
     frmDownload->btnStart->click();
     EXPECT_FALSE(frmDownload->isVisible());
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     EXPECT_LT(TakeSentLines().size(), 100);
     EXPECT_EQ(messages.size(), 1u); // the question only
     EXPECT_TRUE(frmDownload->btnStart->isEnabled());

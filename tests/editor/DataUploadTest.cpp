@@ -51,7 +51,7 @@ TEST_F(DataTransferTest, FirstSeriesInternalVariablesFillAThousandRowsWithFourDi
     EXPECT_EQ(frmUpload->ProgressBar1->value(), 100);
     EXPECT_EQ(frmEdit->TabCaption(1), "KASOﾃﾞｰﾀ");
     EXPECT_FALSE(frmEdit->memUploadData->isVisible());
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     EXPECT_TRUE(messages.empty());
 }
 
@@ -290,7 +290,7 @@ TEST_F(DataTransferTest, StopDropsTheHalfRowAndCloseEndsAtOnceKeepingTheRows) {
     EXPECT_FALSE(frmEdit->memUploadData->isVisible());
     EXPECT_TRUE(frmUpload->btnStart->isEnabled());
     EXPECT_TRUE(frmUpload->edtPath->text().isEmpty());
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "#%0020C000"}) + Continuations(4));
     EXPECT_TRUE(messages.empty());
     QObject::disconnect(watch);

@@ -150,7 +150,7 @@ TEST_F(ProgramTransferTest, CompiledProgramsOfBothGenerationsGoToTheDesignatedAx
     EXPECT_EQ(PaneText(), QString(Golden("gen2_jumps.mbx")).replace("\r\n", "\n").chopped(1));
     EXPECT_EQ(frmEdit->DocText[before], sourceText);
     EXPECT_TRUE(Completed("アップロード完了"));
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     EXPECT_FALSE(frmEdit->memUploadData->isVisible());
     frmCommCancel->btnCancel->click();
 
@@ -443,7 +443,7 @@ TEST_F(ProgramTransferTest, UploadTakesItsOwnDocumentAndEndsAtOnceOnCancel) {
     frmCommCancel->btnCancel->click();
     QObject::disconnect(slow);
     EXPECT_FALSE(frmEdit->ProgramTransferRunning());
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     EXPECT_EQ(PaneText(), "EV\n()A");
     const int slot = frmEdit->ActiveTab();
     Pause(400); // the late row arrives
@@ -518,7 +518,7 @@ TEST_F(ProgramTransferTest, ALostLineEndsARunningUploadQuietlyKeepingItsRows) {
     EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
     EXPECT_EQ(PaneText(), "EV\n()A");
     EXPECT_FALSE(frmCommCancel->isVisible());
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
 }
 
 } // namespace

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     FuzzInput input(data, size);
     while (!input.Empty()) {
-        module->RequestId = ridNone;
+        module->TakeLine(ridNone);
         module->ReplyReceived = false;
         module->LastReply.clear();
         module->ReceiveChunk(input.Bytes(120));

@@ -166,7 +166,7 @@ TEST_F(LoggingRunTest, LostPortEndsTheRunOrTheReadBackWithOneMessage) {
     frmLogging->btnRun->click();
     ASSERT_TRUE(WaitFor([] { return frmLogging->btnRun->text() == "RUN"; }, 10000));
     ExpectIdle(frmLogging, frmLogging->trkT);
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     Pause(1500); // past the reply time-out: nothing more is said
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(CountMessages(kLost), 1);
@@ -191,7 +191,7 @@ TEST_F(LoggingRunTest, SilentDriverDuringTheReadBackTimesOut) {
     EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
     EXPECT_EQ(messages[0].caption, "ｴﾗ-");
     ExpectIdle(w, w->trkT);
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     Pause(600);
     EXPECT_EQ(messages.size(), 1u);
 

@@ -137,7 +137,7 @@ TEST_F(AxisScanTest, SetupCheckOpensScansDesignatesAndClosesThePort) {
     EXPECT_EQ(frmMain->Label5->text(), "9600");
     EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 9600);
     EXPECT_TRUE(mdlGeneral->Comm1->Opened()); // reopened by the setup button
-    EXPECT_EQ(mdlGeneral->RequestId, ridTerminal);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridTerminal);
     EXPECT_EQ(driver->inputSpeed(), B9600);
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 53; }));
     EXPECT_EQ(driver->receivedLines().last(), "A:");

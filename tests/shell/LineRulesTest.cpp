@@ -63,10 +63,10 @@ TEST_F(LineRulesTest, TextWithoutACp932CodeIsRefusedNeverSentAsAQuestionMark) {
 
     // The line function itself sends nothing of such a text; characters that have a code (the
     // wave dash and minus sign that CP932 keeps a code for) go out in it.
-    const TRequestId idBefore = mdlGeneral->RequestId;
+    const TRequestId idBefore = mdlGeneral->LineHolder();
     EXPECT_THROW(mdlGeneral->SendCommand(QString("X:#5=1😀\r"), ridTerminal), EUnsendableText);
     EXPECT_TRUE(mdlGeneral->SendComplete);
-    EXPECT_EQ(mdlGeneral->RequestId, idBefore);
+    EXPECT_EQ(mdlGeneral->LineHolder(), idBefore);
     mdlGeneral->SendCommand(QString("'～－ｱ\r"), ridNone);
     ASSERT_TRUE(WaitFor([this] { return driver->receivedBytes().endsWith('\r'); }));
     EXPECT_EQ(driver->receivedBytes(), QByteArray("'\x81\x60\x81\x7c\xb1\r"));
@@ -95,7 +95,7 @@ TEST_F(LineRulesTest, ALostLineEndsEveryExchangeAndIsReportedOnce) {
 
     EXPECT_EQ(returnedToIdle, 1);
     EXPECT_EQ(goneCalled, 0);
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     EXPECT_FALSE(frmCommCancel->isVisible());
     EXPECT_TRUE(frmCommCancel->CancelRequested);
     EXPECT_EQ(mdlGeneral->LineLosses(), 1);

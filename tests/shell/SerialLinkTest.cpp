@@ -13,7 +13,7 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         StartProgram();
-        mdlGeneral->RequestId = ridNone;
+        mdlGeneral->TakeLine(ridNone);
         mdlGeneral->ReplyReceived = false;
     }
     // Feeds chunks as separate receive events and counts the lines delivered.
@@ -61,27 +61,27 @@ TEST_F(SerialLinkTest, RingLimitsLineLength) {
 }
 
 TEST_F(SerialLinkTest, RepliesAreRoutedByRequestId) {
-    mdlGeneral->RequestId = ridTerminal;
+    mdlGeneral->TakeLine(ridTerminal);
     Deliveries({"QWC50A\r"});
     EXPECT_EQ(frmMain->lblReceive->text(), "QWC50A");
 
     frmEdit->memSub->clear();
-    mdlGeneral->RequestId = ridEditReply;
+    mdlGeneral->TakeLine(ridEditReply);
     Deliveries({"OK\r"});
     EXPECT_EQ(frmEdit->memSub->toPlainText(), "[KASO返信] OK");
 
     frmMain->lblReceive->setText("unchanged");
     for (TRequestId id : std::initializer_list<TRequestId>{ridStopped, ridNone, ridPrmSend, 11, 99}) {
-        mdlGeneral->RequestId = id;
+        mdlGeneral->TakeLine(id);
         EXPECT_EQ(Deliveries({"R" + QByteArray::number(id) + "\r"}), 1) << id;
         EXPECT_EQ(mdlGeneral->LastReply, "R" + QByteArray::number(id));
-        EXPECT_EQ(mdlGeneral->RequestId, id);
+        EXPECT_EQ(mdlGeneral->LineHolder(), id);
     }
     EXPECT_EQ(frmMain->lblReceive->text(), "unchanged");
 }
 
 TEST_F(SerialLinkTest, LinesFromTheDriverReachTheTerminal) {
-    mdlGeneral->RequestId = ridTerminal;
+    mdlGeneral->TakeLine(ridTerminal);
     driver->setFault(sim::Fault::CutLines, 40);
     mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
     ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
@@ -95,7 +95,7 @@ TEST_F(SerialLinkTest, ALineArrivingInPiecesWakesTheProgramOnce) {
         ++wakeUps;
         receive(sender, count);
     };
-    mdlGeneral->RequestId = ridTerminal;
+    mdlGeneral->TakeLine(ridTerminal);
     driver->setFault(sim::Fault::CutLines, 40);
     mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
     ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
@@ -126,13 +126,13 @@ TEST_F(SerialLinkTest, EveryByteButTheLineEndsArrivesUnchanged) {
 }
 
 TEST_F(SerialLinkTest, FailedSendLeavesFlagsAndRequestId) {
-    mdlGeneral->RequestId = ridStat;
+    mdlGeneral->TakeLine(ridStat);
     mdlGeneral->ReplyReceived = true;
     mdlGeneral->Comm1->Close();
     EXPECT_THROW(mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal), std::exception);
     EXPECT_FALSE(mdlGeneral->ReplyReceived);
     EXPECT_FALSE(mdlGeneral->SendComplete);
-    EXPECT_EQ(mdlGeneral->RequestId, ridStat);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridStat);
 }
 
 TEST_F(SerialLinkTest, SetCommParamsChoosesFramingAndPad) {

@@ -44,7 +44,7 @@ TEST_F(StartupTest, NoSettingsGiveTheDefaultsAndWriteThemBack) {
     EXPECT_TRUE(frmPrmLock->PrmGuide_Checkbox->Checked());
     EXPECT_FALSE(frmMain->PortOpenFailed);
     EXPECT_TRUE(mdlGeneral->Comm1->Opened());
-    EXPECT_EQ(mdlGeneral->RequestId, ridTerminal);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridTerminal);
     EXPECT_EQ(frmMain->EncoderResolution, 1000);
     EXPECT_EQ(frmMain->DriverMaxCurrent, 39);
     // The third series' guide of #000 in the list and the lock window.
@@ -140,7 +140,7 @@ TEST_F(StartupTest, MissingOrBusyDeviceWarnsAndStartsWithoutThePort) {
     StartProgram();
     EXPECT_TRUE(HasMessage(warning));
     EXPECT_TRUE(frmMain->PortOpenFailed);
-    EXPECT_EQ(mdlGeneral->RequestId, ridTerminal);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridTerminal);
     StopProgram();
 
     messages.clear();

@@ -65,14 +65,14 @@ TEST_F(TerminalTest, RateCommandsSwitchThePortAndLabelOnly) {
     EXPECT_EQ(driver->inputSpeed(), B38400);
     EXPECT_EQ(frmSetup->cmbBaudrate->currentText(), "1200"); // the dialog keeps the old rate
     EXPECT_EQ(TakeSentLines(), QList<QByteArray>{" B H 2 "});
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
 
     Enter("BH1");
     EXPECT_EQ(frmMain->Label5->text(), "19200");
     for (const char* plain : {"BH20", "XBL", "BH3"}) {
         Enter(plain);
         EXPECT_EQ(frmMain->Label5->text(), "19200") << plain;
-        EXPECT_EQ(mdlGeneral->RequestId, ridTerminal);
+        EXPECT_EQ(mdlGeneral->LineHolder(), ridTerminal);
     }
     StopProgram();
     EXPECT_EQ(StoredSetting("Comm", "Baudrate").toInt(), 1200);
@@ -154,7 +154,7 @@ TEST_F(TerminalTest, ContinuousOutputIsStoppedByKeysAndFocusLoss) {
 
     // While the first monitor polls, "==" is neither sent nor handed over.
     edit->clear();
-    mdlGeneral->RequestId = ridStat;
+    mdlGeneral->TakeLine(ridStat);
     Type(edit, "==\r");
     EXPECT_EQ(frmStat->PollStep, 0);
     EXPECT_FALSE(Grey(edit));
@@ -165,7 +165,7 @@ TEST_F(TerminalTest, ContinuousOutputIsStoppedByKeysAndFocusLoss) {
 }
 
 TEST_F(TerminalTest, PollingMonitorGetsTheLineHandedOver) {
-    mdlGeneral->RequestId = ridStat_QWC;
+    mdlGeneral->TakeLine(ridStat_QWC);
     Type(edit, "BL\r");
     EXPECT_EQ(frmStat->PollStep, -1);
     EXPECT_EQ(frmStat_QWC->PollStep, -1);

@@ -75,6 +75,15 @@ TEST_F(WaitsTest, ModelQueryReportsEitherFailedSend) {
     };
     EXPECT_EQ(QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2), ModelQuery::SendFailed);
     EXPECT_TRUE(HasMessage("ドライバと通信できませんでした。"));
+
+    // A send that fails because the driver hung up: the lost line's message is the only one.
+    mdlGeneral->Comm1->OnCommReceive = receive;
+    mdlGeneral->Comm1->Open();
+    messages.clear();
+    driver->hangUp();
+    EXPECT_EQ(QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2), ModelQuery::SendFailed);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
 }
 
 TEST_F(WaitsTest, StopStatusMonitorStopsEachShowingMonitorInTurn) {
@@ -90,7 +99,7 @@ TEST_F(WaitsTest, StopStatusMonitorStopsEachShowingMonitorInTurn) {
     EXPECT_GE(clock.elapsed(), 700); // four 100 ms ticks each
     EXPECT_FALSE(frmStat->Showing());
     EXPECT_FALSE(frmStat_QWC->Showing());
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     EXPECT_TRUE(frmStat->StopPolling);
     // Each stop ends with ".": the driver gets two, the last line is one, and no poll follows.
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().count(".") == 2; }));

@@ -161,7 +161,7 @@ TEST_F(AlarmListTest, ReadFillsEveryRecordAndEndsAtNinetyNine) {
     EXPECT_FALSE(frmAlarmList->ReadRunning());
 
     // A reply when no record is awaited changes nothing.
-    mdlGeneral->RequestId = ridAlarmList;
+    mdlGeneral->TakeLine(ridAlarmList);
     mdlGeneral->ReceiveChunk("55\r");
     EXPECT_EQ(Grid()->Cell(1, 1), "100");
     EXPECT_TRUE(TakeSentLines().isEmpty());

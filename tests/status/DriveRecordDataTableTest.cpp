@@ -256,7 +256,7 @@ TEST_F(DataTableTest, ThirdSeriesReadsEveryEntryAndMarksDifferingReferences) {
     EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"#DTPT=0"} + ReadLines(384));
 
     // A reply after the last entry changes nothing.
-    mdlGeneral->RequestId = ridDataTable;
+    mdlGeneral->TakeLine(ridDataTable);
     mdlGeneral->ReceiveChunk("999\r");
     EXPECT_EQ(Grid()->Cell(1, 384), "7");
     EXPECT_TRUE(TakeSentLines().isEmpty());

@@ -96,7 +96,7 @@ TEST_F(RunningMonitorTest, TypedLineGoesOutInPlaceOfTheNextPoll) {
 
     // Lines that only look like rate changes are plain lines for the terminal.
     for (const char* plain : {"BH2X", "BH3"}) {
-        ASSERT_TRUE(WaitFor([] { return mdlGeneral->RequestId == ridStat_QWC; }));
+        ASSERT_TRUE(WaitFor([] { return mdlGeneral->LineHolder() == ridStat_QWC; }));
         frmMain->lblReceive->clear();
         frmMain->edtSend->setText(plain);
         Type(frmMain->edtSend, "\r");
@@ -231,14 +231,14 @@ TEST_F(RunningMonitorTest, HidingStopsPollingAndShowingRestartsIt) {
     bool sawStopped = false;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout,
-                     [&] { sawStopped = sawStopped || mdlGeneral->RequestId == ridStopped; });
+                     [&] { sawStopped = sawStopped || mdlGeneral->LineHolder() == ridStopped; });
     probe.start(20);
     QElapsedTimer clock;
     clock.start();
     monitor->Hide();
     EXPECT_GE(clock.elapsed(), 390);
     EXPECT_TRUE(sawStopped);
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     EXPECT_TRUE(monitor->StopPolling);
     EXPECT_FALSE(monitor->Timer1->Enabled());
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().endsWith(QByteArray(".")); }));
@@ -318,7 +318,7 @@ TEST_F(RunningMonitorTest, HidingOverADeadLineIsQuiet) {
     driver->hangUp();
     ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
     monitor->Hide();
-    EXPECT_EQ(mdlGeneral->RequestId, ridNone);
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     EXPECT_FALSE(monitor->Timer1->Enabled());
     Pause(1500);
     EXPECT_EQ(messages.size(), 1u);
