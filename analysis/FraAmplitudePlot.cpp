@@ -5,9 +5,9 @@
 #include "ChirpZ.h"
 #include "FraPlotSupport.h"
 #include "MeasurementFile.h"
+#include "SampleSource.h"
 #include "SelectCel.h"
 #include "SelectFreq.h"
-#include "SampleSource.h"
 
 #include "shell/UnitGeneral.h"
 #include "ui/Codec.h"

@@ -21,7 +21,10 @@ void Line(const std::string& what, const std::string& figure, const std::string&
 
 std::string Format(double value, const std::string& unit) {
     char text[64];
-    std::snprintf(text, sizeof text, value >= 100 ? "%.0f %s" : value >= 1 ? "%.2f %s" : "%.3f %s",
+    std::snprintf(text, sizeof text,
+                  value >= 100 ? "%.0f %s"
+                  : value >= 1 ? "%.2f %s"
+                               : "%.3f %s",
                   value, unit.c_str());
     return text;
 }
@@ -39,7 +42,9 @@ void Report(const std::string& what, double figure, const std::string& unit, dou
 double ThreadCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_THREAD, &usage);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) * 1e-6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -96,6 +101,8 @@ void ReportNote(const std::string& text) {
     std::fflush(stdout);
 }
 
-int Misses() { return misses; }
+int Misses() {
+    return misses;
+}
 
 } // namespace bench

@@ -10,10 +10,10 @@ namespace bench {
 // status, parameters, lock, logging, sweep, download), empty for
 // all.
 void RunRouteBenchmarks(const std::set<std::string>& only = {});
-void RunIdleBenchmarks();    // waits and monitors: share of a core
-void RunRedrawBenchmarks();  // the Bode page and the four-channel logging plot
-void RunSpectrumBenchmarks(); // the spectrum against FFTW
-void RunCompilerBenchmarks(); // both compilers at their line limits
+void RunIdleBenchmarks();                    // waits and monitors: share of a core
+void RunRedrawBenchmarks();                  // the Bode page and the four-channel logging plot
+void RunSpectrumBenchmarks();                // the spectrum against FFTW
+void RunCompilerBenchmarks();                // both compilers at their line limits
 void RunStartupBenchmarks(const char* self); // start-up time and resident memory
 // The child side of the start-up benchmark.
 int RunStartupProbe(int argc, char** argv);

@@ -48,18 +48,26 @@ std::string SecondGenerationProgram(int lines) {
     const int eventLines = body * 3 / 4;
     WriteEventLines(out, eventLines, "(IN1)SVON", [](int i, const std::string& target) {
         switch (i % 7) {
-        case 0: return "()GOTO " + target + "+2";
-        case 1: return "(IN1)SPD=SYM" + std::to_string(i % kMaxSymbols + 1);
-        case 2: return "()POS=" + target + "-1";
-        case 3: return "()CALL " + target;
-        case 4: return std::string("(IN2)STOP");
-        case 5: return "()GOTO " + target + "/2";
-        default: return std::string("(IN3)JOG");
+        case 0:
+            return "()GOTO " + target + "+2";
+        case 1:
+            return "(IN1)SPD=SYM" + std::to_string(i % kMaxSymbols + 1);
+        case 2:
+            return "()POS=" + target + "-1";
+        case 3:
+            return "()CALL " + target;
+        case 4:
+            return std::string("(IN2)STOP");
+        case 5:
+            return "()GOTO " + target + "/2";
+        default:
+            return std::string("(IN3)JOG");
         }
     });
     out << "/EV\r\nSQ\r\n";
     for (int i = eventLines; i < body; ++i)
-        out << (i % 2 ? "[IN1]SQWK " + Label(i % kMaxLabels + 1) : std::string("[IN2]JOG")) << "\r\n";
+        out << (i % 2 ? "[IN1]SQWK " + Label(i % kMaxLabels + 1) : std::string("[IN2]JOG"))
+            << "\r\n";
     out << "/SQ\r\n";
     return out.str();
 }
@@ -73,11 +81,16 @@ std::string FirstGenerationProgram(int lines) {
     const int eventLines = body * 3 / 4;
     WriteEventLines(out, eventLines, "(#RDY=ONE)JOG", [](int i, const std::string& target) {
         switch (i % 5) {
-        case 0: return "(#WAIT=1)GOTO " + target;
-        case 1: return std::string("(#RDY=1)%A=%X+1");
-        case 2: return "(#RDY,1=1)CALL " + target + ",2,3";
-        case 3: return std::string("()SVON");
-        default: return std::string("(#RDY=1)JOG");
+        case 0:
+            return "(#WAIT=1)GOTO " + target;
+        case 1:
+            return std::string("(#RDY=1)%A=%X+1");
+        case 2:
+            return "(#RDY,1=1)CALL " + target + ",2,3";
+        case 3:
+            return std::string("()SVON");
+        default:
+            return std::string("(#RDY=1)JOG");
         }
     });
     out << "/EV\r\nSQ\r\n";

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
@@ -58,7 +58,8 @@ SimulatorProcess::SimulatorProcess(const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    const int spawned = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawned =
+        posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     if (spawned != 0) {
@@ -162,7 +163,8 @@ void PacedRelay::Run() {
         const double now = Now();
         for (Direction* direction : {&toDriver_, &toProgram_}) {
             // An idle line starts its next character now, not in the past.
-            if (direction->pending.empty()) direction->lineFreeAt = std::max(direction->lineFreeAt, now);
+            if (direction->pending.empty())
+                direction->lineFreeAt = std::max(direction->lineFreeAt, now);
             Deliver(*direction, now);
         }
         double wakeAt = -1;
@@ -171,7 +173,8 @@ void PacedRelay::Run() {
                 const double at = direction->lineFreeAt + characterSeconds_;
                 wakeAt = wakeAt < 0 ? at : std::min(wakeAt, at);
             }
-        pollfd watched[] = {{masterFd_, POLLIN, 0}, {driverFd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+        pollfd watched[] = {
+            {masterFd_, POLLIN, 0}, {driverFd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
         timespec timeout{};
         timespec* wait = nullptr;
         if (wakeAt >= 0) {
@@ -184,7 +187,8 @@ void PacedRelay::Run() {
         if (watched[2].revents) return;
         const double arrived = Now();
         for (Direction* direction : {&toDriver_, &toProgram_})
-            if (direction->pending.empty()) direction->lineFreeAt = std::max(direction->lineFreeAt, arrived);
+            if (direction->pending.empty())
+                direction->lineFreeAt = std::max(direction->lineFreeAt, arrived);
         if (watched[0].revents & POLLIN) Receive(toDriver_, true);
         if (watched[1].revents & POLLIN) Receive(toProgram_, false);
     }

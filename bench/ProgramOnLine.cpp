@@ -8,8 +8,8 @@
 #include "ui/Wait.h"
 
 #include <QSettings>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 
 namespace bench {
 
@@ -50,7 +50,9 @@ bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
     return ui::ProcessMessagesUntil(cond, timeoutMs);
 }
 
-void Idle(int ms) { WaitUntil([] { return false; }, ms); }
+void Idle(int ms) {
+    WaitUntil([] { return false; }, ms);
+}
 
 void ShowAndExpose(QWidget* window) {
     window->show();

@@ -39,7 +39,8 @@ void FillBodeBuffers() {
         for (int i = 0; i < buffer.Count; ++i) {
             const double gain = 1000.0 / (1.0 + i / 800.0) * (1.0 + noise(random));
             const double phase = -std::numbers::pi * (i / 10000.0 + 0.2 * noise(random));
-            buffer.Points[i] = {i + 1, 1024, int(gain * std::cos(phase)), int(gain * std::sin(phase))};
+            buffer.Points[i] = {i + 1, 1024, int(gain * std::cos(phase)),
+                                int(gain * std::sin(phase))};
         }
         frmFRA->edLCF[n]->setText("1");
         frmFRA->edHCF[n]->setText("10000");
@@ -52,11 +53,13 @@ void FillLoggingBuffer(TFourChannelLogging* window) {
     std::mt19937 random(5);
     std::uniform_int_distribution<int> noise(-20, 20);
     for (int c = 0; c < 4; ++c) {
-        const std::int32_t full = window->FullScale[size_t(c)] != 0 ? window->FullScale[size_t(c)] : 1000;
+        const std::int32_t full =
+            window->FullScale[size_t(c)] != 0 ? window->FullScale[size_t(c)] : 1000;
         window->FullScale[size_t(c)] = full;
         for (int i = 0; i < TFourChannelLogging::kSamples; ++i) {
             const double wave = std::sin(2 * std::numbers::pi * (i / 50.0 + c / 4.0));
-            window->LogData[size_t(c)][size_t(i)] = std::int32_t(full * wave) + noise(random) * full / 1000;
+            window->LogData[size_t(c)][size_t(i)] =
+                std::int32_t(full * wave) + noise(random) * full / 1000;
         }
     }
     window->TimeSpan = window->SamplePeriod * (TFourChannelLogging::kSamples - 1);

@@ -14,8 +14,8 @@
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
-#include "ui/Dialogs.h"
 #include "status/UnitStat_QWC.h"
+#include "ui/Dialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,7 +75,8 @@ private:
 
 // The program's processor time per command line it sent while `work` ran; `lines` gets the
 // number of lines.
-double CpuMsPerLine(ProgramOnLine& program, const std::function<void()>& work, long* lines = nullptr) {
+double CpuMsPerLine(ProgramOnLine& program, const std::function<void()>& work,
+                    long* lines = nullptr) {
     const long linesBefore = program.Relay().LinesSent();
     const long sleepsBefore = ThreadSleeps();
     const double start = ThreadCpuSeconds();
@@ -100,10 +101,13 @@ double MedianMsPerExchange(ProgramOnLine& program, RouteCheck& check,
         check.Require(exchange(), "a warm-up exchange got no reply");
     return MedianOf(kRuns, [&] {
         long lines = 0;
-        const double ms = CpuMsPerLine(program, [&] {
-            for (int i = 0; i < 40; ++i)
-                check.Require(exchange(), "an exchange got no reply");
-        }, &lines);
+        const double ms = CpuMsPerLine(
+            program,
+            [&] {
+                for (int i = 0; i < 40; ++i)
+                    check.Require(exchange(), "an exchange got no reply");
+            },
+            &lines);
         check.Require(lines == 40, "not one line per exchange");
         return ms;
     });
@@ -119,7 +123,9 @@ void WaitForQuietLine(ProgramOnLine& program) {
 }
 
 // The model text of the simulated driver of the series the routes run on.
-bool IsModelReply() { return mdlGeneral->ReplyReceived && mdlGeneral->LastReply.startsWith("QWC"); }
+bool IsModelReply() {
+    return mdlGeneral->ReplyReceived && mdlGeneral->LastReply.startsWith("QWC");
+}
 
 void PlainExchange() {
     ProgramOnLine program(OnSeries("QWC", 3));
@@ -248,11 +254,14 @@ void LoggingReadBack() {
     long firstLines = -1;
     const double ms = MedianOf(3, [&] {
         long lines = 0;
-        const double cpu = CpuMsPerLine(program, [&] {
-            window->btnRun->click();
-            check.Require(WaitUntil([&] { return window->btnRun->text() == "RUN"; }, 60000),
-                          "the run did not end");
-        }, &lines);
+        const double cpu = CpuMsPerLine(
+            program,
+            [&] {
+                window->btnRun->click();
+                check.Require(WaitUntil([&] { return window->btnRun->text() == "RUN"; }, 60000),
+                              "the run did not end");
+            },
+            &lines);
         // Each run reads back the same samples: one reply per channel and sample, and the same
         // number of lines as the first run.
         if (firstLines < 0) firstLines = lines;
@@ -290,7 +299,8 @@ void AnalysisSweep() {
 QByteArray CompiledProgram(int rows) {
     QByteArray program = "EV\r\n";
     for (int n = 1; n < rows - 1; ++n) {
-        const QByteArray row = "(IN" + QByteArray::number(n % 8) + ")POS=" + QByteArray::number(n * 37);
+        const QByteArray row =
+            "(IN" + QByteArray::number(n % 8) + ")POS=" + QByteArray::number(n * 37);
         program += row.left(4 + n % 26) + "\r\n";
     }
     return program + "/EV\r\n";
@@ -314,7 +324,8 @@ void ProgramDownload() {
     const QByteArray compiled = CompiledProgram(kRows);
     {
         QFile file("BENCH.mbx");
-        if (!file.open(QIODevice::WriteOnly)) return ReportFailure("route: program download", "no file");
+        if (!file.open(QIODevice::WriteOnly))
+            return ReportFailure("route: program download", "no file");
         file.write(compiled);
     }
     frmSetup->cmbBaudrate->SetItemIndex(kBaudIndex38400);
@@ -357,7 +368,8 @@ void RunRouteBenchmarks(const std::set<std::string>& only) {
         {"plain", PlainExchange},
         {"terminal", TerminalExchange},
         {"status", StatusPoll},
-        {"parameters", [] { ParameterReadAndWrite("parameter window", "QWC", 3, [] { return frmPrm; }); }},
+        {"parameters",
+         [] { ParameterReadAndWrite("parameter window", "QWC", 3, [] { return frmPrm; }); }},
         {"lock", [] { ParameterReadAndWrite("lock window", "QWD", 4, [] { return frmPrmLock; }); }},
         {"logging", LoggingReadBack},
         {"sweep", AnalysisSweep},

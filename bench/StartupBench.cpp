@@ -31,7 +31,8 @@ double ResidentMegabytes() {
     QFile status("/proc/self/status");
     if (!status.open(QIODevice::ReadOnly)) return 0;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
     return 0;
 }
 
@@ -116,9 +117,9 @@ int RunStartupProbe(int argc, char** argv) {
     ShowAndExpose(frmMain);
     const double shownAt = WallSeconds();
     if (openEverything) {
-        for (QAction* launcher : {frmMain->btnPopupPrm, frmMain->btnPopupDataTable,
-                                  frmMain->btnPopupAlarmList, frmMain->btnPopupLogging,
-                                  frmMain->btnPopupFRA}) {
+        for (QAction* launcher :
+             {frmMain->btnPopupPrm, frmMain->btnPopupDataTable, frmMain->btnPopupAlarmList,
+              frmMain->btnPopupLogging, frmMain->btnPopupFRA}) {
             launcher->trigger();
             Idle(300);
         }

@@ -21,14 +21,12 @@ const QString kManualLine = "詳細は、ﾄﾞﾗｲﾊﾞ本体の取扱説明
 
 bool InCatalogue(const QByteArray& model) {
     for (const char* code : kCatalogued)
-        if (model.contains(code))
-            return true;
+        if (model.contains(code)) return true;
     return false;
 }
 
 void SetLine(QStringList& lines, int number, const QString& text) {
-    if (number >= 1 && number <= lines.size())
-        lines[number - 1] = text;
+    if (number >= 1 && number <= lines.size()) lines[number - 1] = text;
 }
 
 // The launcher's own lines in a few rows of the third and fourth series' tables.
@@ -41,14 +39,18 @@ void AdjustLaterSeriesGuide(PrmTable table, int row, QStringList& lines) {
         while (lines.size() > 4)
             lines.removeLast();
         break;
-    case 17: SetLine(lines, 3, "約1[mV]単位で設定できます。"); break;
+    case 17:
+        SetLine(lines, 3, "約1[mV]単位で設定できます。");
+        break;
     case 25:
         lines.removeAll("負数(-n)設定の場合は、ｸﾘｰﾌﾟ速度(V)は 1/n となります。");
         break;
     case 27:
         SetLine(lines, 5, "加減速時間の40[%]以下で且つ13～200の範囲で設定してください。");
         break;
-    case 41: SetLine(lines, 2, "このﾊﾟﾗﾒｰﾀは工場での調整用です。"); break;
+    case 41:
+        SetLine(lines, 2, "このﾊﾟﾗﾒｰﾀは工場での調整用です。");
+        break;
     case 31:
         if (table == PrmTable::QWC30)
             SetLine(lines, 2, "ﾊﾟﾗﾒｰﾀ#29の一部として使用されています。");
@@ -56,16 +58,20 @@ void AdjustLaterSeriesGuide(PrmTable table, int row, QStringList& lines) {
             SetLine(lines, 1, "名称 : 原点近傍ﾓｰﾄﾞ");
         break;
     case 81:
-        if (table != PrmTable::QWC30)
-            lines.append(kManualLine);
+        if (table != PrmTable::QWC30) lines.append(kManualLine);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
-void HideOtherDriveScreens() { HideDriveScreensExcept({frmPrm, frmPrmLock}); }
+void HideOtherDriveScreens() {
+    HideDriveScreensExcept({frmPrm, frmPrmLock});
+}
 
-void ShowNoAnswer() { TmdlGeneral::ShowNoDriver("警告"); }
+void ShowNoAnswer() {
+    TmdlGeneral::ShowNoDriver("警告");
+}
 
 void PrepareLockWindow() {
     frmPrmLock->grdPrm->SetCell(1, 0, TPrmWindow::kHeaderKaso2);
@@ -80,14 +86,19 @@ void ShowLockWindow() {
 // What opens when the driver gave no answer: the window the series alone selects.
 void OpenWithoutDriver() {
     switch (SeriesIndex()) {
-    case 0: FillPrmList(PrmTable::QWA); break;
-    case 1: FillPrmList(PrmTable::QWB); break;
+    case 0:
+        FillPrmList(PrmTable::QWA);
+        break;
+    case 1:
+        FillPrmList(PrmTable::QWB);
+        break;
     case 2:
     case 3:
         PrepareLockWindow();
         ShowLockWindow();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -98,19 +109,14 @@ bool OpensLockWindow(int seriesIndex, const QByteArray& modelText) {
 }
 
 std::optional<PrmTable> ChoosePrmTable(int seriesIndex, const QByteArray& model) {
-    if (seriesIndex == 0)
-        return PrmTable::QWA;
-    if (seriesIndex == 1)
-        return PrmTable::QWB;
+    if (seriesIndex == 0) return PrmTable::QWA;
+    if (seriesIndex == 1) return PrmTable::QWB;
     if (OpensLockWindow(seriesIndex, model) || (seriesIndex != 2 && seriesIndex != 3))
         return std::nullopt;
-    if (model.contains("QWC30"))
-        return PrmTable::QWC30;
-    if (model.contains("QWC50A_B0"))
-        return PrmTable::QWC50A_B0;
+    if (model.contains("QWC30")) return PrmTable::QWC30;
+    if (model.contains("QWC50A_B0")) return PrmTable::QWC50A_B0;
     for (const char* code : {"QWC50A_B1", "QWC50A_B2", "QWC50A_C0", "QWC50A_C1", "QWC50A_C2"})
-        if (model.contains(code))
-            return PrmTable::QWC50A_B1;
+        if (model.contains(code)) return PrmTable::QWC50A_B1;
     return PrmTable::QWC50A_C3;
 }
 
@@ -141,11 +147,11 @@ void FillPrmList(PrmTable table) {
 void ApplyLockMask(int group, const QByteArray& reply) {
     bool ok = false;
     qint32 mask = reply.trimmed().toInt(&ok);
-    if (!ok)
-        mask = -1;
+    if (!ok) mask = -1;
     const int bits = group == 6 ? 8 : 32;
     for (int b = 0; b < bits; ++b)
-        frmPrmLock->clbPrm->SetChecked(32 * group + b, ((static_cast<quint32>(mask) >> b) & 1u) == 0);
+        frmPrmLock->clbPrm->SetChecked(32 * group + b,
+                                       ((static_cast<quint32>(mask) >> b) & 1u) == 0);
 }
 
 bool ReadLockMasks() {
@@ -153,8 +159,7 @@ bool ReadLockMasks() {
     for (int k = 0; k < 7; ++k) {
         mdlGeneral->SendCommand("PRK" + QByteArray::number(k) + "\r", ridNone);
         WaitSendComplete();
-        if (!WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2))
-            return false;
+        if (!WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2)) return false;
         ApplyLockMask(k, mdlGeneral->LastReply);
     }
     return true;
@@ -167,13 +172,14 @@ void TfrmMain::btnPopupPrmClick() {
     const int losses = mdlGeneral->LineLosses();
     const auto lineLost = [losses] { return mdlGeneral->LineLostSince(losses); };
     switch (QueryDriverModel(ElapsedMs, *Timer2)) {
-    case ModelQuery::SendFailed: return;
+    case ModelQuery::SendFailed:
+        return;
     case ModelQuery::NoAnswer:
-        if (lineLost())
-            return;
+        if (lineLost()) return;
         ShowNoAnswer();
         return OpenWithoutDriver();
-    case ModelQuery::Answered: break;
+    case ModelQuery::Answered:
+        break;
     }
     VersionText = mdlGeneral->LastReply;
     const int series = SeriesIndex();
@@ -185,10 +191,8 @@ void TfrmMain::btnPopupPrmClick() {
             mdlGeneral->ReportNoDriver(losses);
             return;
         }
-        if (lineLost())
-            return;
-        if (!answered)
-            ShowNoAnswer();
+        if (lineLost()) return;
+        if (!answered) ShowNoAnswer();
         return ShowLockWindow();
     }
     if (const std::optional<PrmTable> table = ChoosePrmTable(series, VersionText))

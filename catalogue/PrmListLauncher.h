@@ -17,7 +17,8 @@ std::optional<PrmTable> ChoosePrmTable(int seriesIndex, const QByteArray& modelT
 bool OpensLockWindow(int seriesIndex, const QByteArray& modelText);
 
 // The guide the launcher shows for a row when it opens the list with `table`.
-QStringList OpeningGuideLines(PrmTable table, int seriesIndex, const QByteArray& modelText, int row);
+QStringList OpeningGuideLines(PrmTable table, int seriesIndex, const QByteArray& modelText,
+                              int row);
 
 // Fills the list window with a table's names, its header and guide, and shows it.
 void FillPrmList(PrmTable table);

@@ -28,7 +28,7 @@
 namespace {
 
 const QString kUploadCaption = "ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ";
-constexpr int kReadBackTicks = 54; // of Timer2 (10 ms)
+constexpr int kReadBackTicks = 54;   // of Timer2 (10 ms)
 constexpr int kClearPauseTicks = 10; // of Timer1 (100 ms)
 constexpr qsizetype kUploadLineLimit = 48;
 constexpr qint64 kStatusRefreshMs = 250;
@@ -44,10 +44,10 @@ public:
 
 // What a download sends, fixed when it starts.
 struct DownloadSource {
-    QString name;            // the name the pane's status and error lines show
-    QList<QByteArray> rows;  // CP932 bytes, without CR
-    bool fromFile = false;   // a compiled program file (no percentage shown)
-    QStringList lines;       // the editor's lines the rows were made from; none for a file
+    QString name;           // the name the pane's status and error lines show
+    QList<QByteArray> rows; // CP932 bytes, without CR
+    bool fromFile = false;  // a compiled program file (no percentage shown)
+    QStringList lines;      // the editor's lines the rows were made from; none for a file
 
     // A row as the document holds it, for the error lines.
     QString RowText(int n) const {
@@ -67,7 +67,9 @@ editor::RowCheck CheckEditorLines(const QStringList& lines) {
 }
 
 // Every drive screen but the analysis window gives up the line.
-void HideDriverScreensForTransfer() { HideDriveScreensExcept(DriveScreenKind::Analysis); }
+void HideDriverScreensForTransfer() {
+    HideDriveScreensExcept(DriveScreenKind::Analysis);
+}
 
 // Ends a download run: the reason decides what the user is told.
 enum class RunEnd { Completed, Cancelled, DataError, NoReadBack, LineLost };
@@ -132,8 +134,7 @@ private:
 
 // Sends the rows one by one: status line, pace, the "MBCL" pause, the read-back. Cancel is seen
 // before each row; a lost line ends the run at once.
-DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source,
-                            const bool& lineLost) {
+DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const bool& lineLost) {
     const QList<QByteArray>& rows = source.rows;
     const int baudIndex = frmSetup->cmbBaudrate->ItemIndex();
     const int series = SeriesIndex();
@@ -287,8 +288,9 @@ void TfrmEdit::DownLoadProgram() {
         return;
     case editor::RowFault::BadCharacter:
         showFailedRow(check.row);
-        ui::ShowMessage("転送文字列に送信できない文字があります。\n再度テキストを確認してください。",
-                        "送信データエラー", ui::MsgIcon::Information);
+        ui::ShowMessage(
+            "転送文字列に送信できない文字があります。\n再度テキストを確認してください。",
+            "送信データエラー", ui::MsgIcon::Information);
         return;
     }
 
@@ -439,7 +441,8 @@ void TfrmEdit::ScrollUploadTable() {
                                               : Bars::None);
     memUploadData->SetRowCol(std::max(0, last), 0);
     memUploadData->ensureCursorVisible();
-    SetPanelText(0, QString("%1:  %2 ").arg(memUploadData->Row() + 1).arg(memUploadData->Col() + 1));
+    SetPanelText(0,
+                 QString("%1:  %2 ").arg(memUploadData->Row() + 1).arg(memUploadData->Col() + 1));
 }
 
 void TfrmEdit::EndProgramUpload(bool completed) {

@@ -101,11 +101,9 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     WireHandlers();
     WireDataTransfers();
     WireProgramTransfers();
-    SetReplyReceiver(ridEditReply, this, [this](QObject*) {
-        AddReply(ui::cp932::Decode(mdlGeneral->LastReply));
-    });
-    SetReplyReceiver(ridDataUpload, this,
-                     [this](QObject* sender) { ReceiveUpLoadData(sender); });
+    SetReplyReceiver(ridEditReply, this,
+                     [this](QObject*) { AddReply(ui::cp932::Decode(mdlGeneral->LastReply)); });
+    SetReplyReceiver(ridDataUpload, this, [this](QObject* sender) { ReceiveUpLoadData(sender); });
     SetReplyReceiver(ridProgramUpload, this,
                      [this](QObject* sender) { btnPopupUpLoadProgramClick(sender); });
     resize(630, 349);

@@ -262,13 +262,13 @@ private:
     // kept for the whole run, so an edit of a box mid-run cannot garble the rows.
     enum class UploadPhase { Idle, Starting, Collecting };
     struct UploadRun {
-        int slot = -1;              // the upload's own document
-        long long values = 0;       // N: sets x items per set
-        int itemsPerSet = 1;        // k
-        bool halfSteps = false;     // the driver's addresses step by half
-        int hexDigits = 8;          // digits of the row labels
-        std::string prefix;         // of the start address
-        int lossesAtStart = 0;      // line losses counted when it started
+        int slot = -1;          // the upload's own document
+        long long values = 0;   // N: sets x items per set
+        int itemsPerSet = 1;    // k
+        bool halfSteps = false; // the driver's addresses step by half
+        int hexDigits = 8;      // digits of the row labels
+        std::string prefix;     // of the start address
+        int lossesAtStart = 0;  // line losses counted when it started
     };
     void WireDataTransfers();
     void StartDataUpload();

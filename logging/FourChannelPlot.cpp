@@ -20,8 +20,7 @@ void TFourChannelLogging::DrawLogData() {
     const int half = PlotHeight / 2;
     for (int c = 0; c < kChannels; ++c) {
         const auto ch = static_cast<size_t>(c);
-        if (!DisplayBoxes()[ch]->Checked() || ChannelLists()[ch]->currentText().isEmpty())
-            continue;
+        if (!DisplayBoxes()[ch]->Checked() || ChannelLists()[ch]->currentText().isEmpty()) continue;
         std::vector<QPoint> trace;
         trace.reserve(static_cast<size_t>(kSamples - FirstSample));
         for (int i = FirstSample; i < kSamples; ++i) {

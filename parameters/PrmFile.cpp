@@ -11,7 +11,9 @@ namespace {
 constexpr char kEndMark = '\xFF'; // counts as the end of the file wherever the reader looks
 constexpr int kSectionHeaderLimit = 38;
 
-bool IsLineEnd(char ch) { return ch == '\r' || ch == '\n'; }
+bool IsLineEnd(char ch) {
+    return ch == '\r' || ch == '\n';
+}
 
 // The signed decimal integer at the start of a record's text (leading blanks skipped).
 struct LeadingNumber {
@@ -26,22 +28,19 @@ LeadingNumber ReadLeadingNumber(const QByteArray& text) {
     while (i < text.size() && text[i] == ' ')
         ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     const qsizetype digitsStart = i;
     constexpr long long kLimit = static_cast<long long>(std::numeric_limits<int>::max()) + 1;
     long long magnitude = 0;
     bool fits = true;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (fits)
-            magnitude = magnitude * 10 + (text[i] - '0');
+        if (fits) magnitude = magnitude * 10 + (text[i] - '0');
         fits = fits && magnitude <= kLimit;
     }
     number.present = i > digitsStart;
     const long long value = negative ? -magnitude : magnitude;
     number.fits = number.present && fits && value <= std::numeric_limits<int>::max();
-    if (number.fits)
-        number.value = static_cast<int>(value);
+    if (number.fits) number.value = static_cast<int>(value);
     return number;
 }
 
@@ -57,8 +56,7 @@ QString SavedName(const QString& cell, int number) {
     static const QRegularExpression numbered(R"(^ *#(\d+))");
     const QString name = WithoutControls(cell);
     const QRegularExpressionMatch match = numbered.match(name);
-    if (match.hasMatch() && match.captured(1).toInt() == number && !name.contains('='))
-        return name;
+    if (match.hasMatch() && match.captured(1).toInt() == number && !name.contains('=')) return name;
     return QString(" #%1 ").arg(number, 3, 10, QChar('0')).leftJustified(kPrmNameRecordBytes, ' ');
 }
 
@@ -68,9 +66,9 @@ QByteArray FormatPrmFile(const QStringList& names, const QStringList& values) {
     QByteArray file;
     for (qsizetype row = 0; row < values.size(); ++row) {
         const QString value = WithoutControls(values[row]);
-        if (value.isEmpty())
-            continue;
-        const QString name = SavedName(row < names.size() ? names[row] : QString(), static_cast<int>(row));
+        if (value.isEmpty()) continue;
+        const QString name =
+            SavedName(row < names.size() ? names[row] : QString(), static_cast<int>(row));
         file += ui::cp932::Encode(name) + '=' + ui::cp932::Encode(value) + "\r\n";
     }
     return file;
@@ -84,15 +82,15 @@ bool IsBlankPrmFile(const QByteArray& bytes) {
 PrmFileReader::PrmFileReader(QByteArray bytes, int valueLimit)
     : bytes_(std::move(bytes)), valueLimit_(valueLimit) {}
 
-bool PrmFileReader::AtEnd() const { return pos_ >= bytes_.size() || bytes_[pos_] == kEndMark; }
+bool PrmFileReader::AtEnd() const {
+    return pos_ >= bytes_.size() || bytes_[pos_] == kEndMark;
+}
 
 bool PrmFileReader::StartsWithSection() {
     while (!AtEnd()) {
         const char ch = bytes_[pos_];
-        if (ch == '#')
-            return false;
-        if (ch == 'S' || ch == 's')
-            return true;
+        if (ch == '#') return false;
+        if (ch == 'S' || ch == 's') return true;
         ++pos_;
     }
     return false;
@@ -119,8 +117,7 @@ bool PrmFileReader::FindSection(const QString& serial) {
             continue;
         }
         const QByteArray header = ReadLineRest().left(kSectionHeaderLimit).toUpper();
-        if (header == wanted)
-            return true;
+        if (header == wanted) return true;
     }
     return false;
 }
@@ -132,13 +129,11 @@ PrmFileReader::Result PrmFileReader::ReadRecords(int count) {
     for (;;) {
         while (!AtEnd() && bytes_[pos_] != '#')
             ++pos_;
-        if (AtEnd())
-            break;
+        if (AtEnd()) break;
         const qsizetype nameStart = ++pos_;
         while (!AtEnd() && bytes_[pos_] != '=' && !IsLineEnd(bytes_[pos_]))
             ++pos_;
-        if (AtEnd())
-            break;
+        if (AtEnd()) break;
         const QByteArray nameText = bytes_.mid(nameStart, pos_ - nameStart);
         if (IsLineEnd(bytes_[pos_])) { // a line without "=" is no record
             result.skipped.append(ui::cp932::Decode("#" + nameText.left(40)));
@@ -175,8 +170,7 @@ PrmFileReader::Result PrmFileReader::ReadRecords(int count) {
         }
         while (!AtEnd() && bytes_[pos_] != '#' && bytes_[pos_] != 'S')
             ++pos_;
-        if (!AtEnd() && bytes_[pos_] == 'S')
-            break;
+        if (!AtEnd() && bytes_[pos_] == 'S') break;
     }
     return result;
 }

@@ -16,8 +16,8 @@ using ui::PrintedText;
 // Lays the list out on pages: `lineHeight` is the height of "Hi 34", `nameWidth` the width of
 // one name record, `pageHeight` the printable height, all in printer pixels.
 std::vector<PrintedPage> LayoutPrmPrintout(const QString& header, const QStringList& names,
-                                           const QStringList& values, int lineHeight,
-                                           int nameWidth, int pageHeight);
+                                           const QStringList& values, int lineHeight, int nameWidth,
+                                           int pageHeight);
 
 // Prints the list on `printer` in the font family `family` at 10 points; `sampleName` is the
 // record whose width sets the value column. Raises ui::Error when the printer fails.

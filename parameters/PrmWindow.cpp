@@ -17,11 +17,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTextCursor>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace {
@@ -94,8 +94,7 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     JoinDriveScreens(this, DriveScreenKind::List);
     // The data module tells the user once; the window only puts itself back.
     mdlGeneral->OnLineLost(this, [this] {
-        if (Busy == 1)
-            EndTransfer();
+        if (Busy == 1) EndTransfer();
     });
 }
 
@@ -165,44 +164,39 @@ void TPrmWindow::SetUpGrid(int left, int width, std::array<double, 3> columnShar
     grdPrm->setFixedWidth(width * factor);
     gridRow_->setContentsMargins(left * factor, 0, 0, 0);
     for (int col = 0; col < 3; ++col)
-        grdPrm->setColumnWidth(col, static_cast<int>(width * columnShares[static_cast<size_t>(col)]) *
-                                        factor);
+        grdPrm->setColumnWidth(
+            col, static_cast<int>(width * columnShares[static_cast<size_t>(col)]) * factor);
     // The window's width follows the grid; only the height can be dragged.
     setFixedWidth((left + width) * factor);
     resize(width, kClientHeight * factor);
 }
 
 void TPrmWindow::FormActivate() {
-    if (frmMain)
-        setWindowTitle(frmMain->lblAxis->text() + "軸のﾊﾟﾗﾒｰﾀ一覧");
+    if (frmMain) setWindowTitle(frmMain->lblAxis->text() + "軸のﾊﾟﾗﾒｰﾀ一覧");
 }
 
 void TPrmWindow::grdPrmSelectCell(int col, int row, bool& canSelect) {
-    if (col == 2)
-        canSelect = false;
-    if (Busy == 1)
-        return;
+    if (col == 2) canSelect = false;
+    if (Busy == 1) return;
     ShowGuide(row);
 }
 
 void TPrmWindow::PrmGuide_CheckboxClick() {
     const bool shown = PrmGuide_Checkbox->Checked();
-    if (TPrmWindow* twin = Twin())
-        twin->PrmGuide_Checkbox->SetChecked(shown);
+    if (TPrmWindow* twin = Twin()) twin->PrmGuide_Checkbox->SetChecked(shown);
     RichEdit1->setVisible(shown);
     SetGuideHeights();
-    if (Showing())
-        grdPrm->setFocus();
+    if (Showing()) grdPrm->setFocus();
 }
 
 // A cell holds no control character: a pasted line end or a reply's CR would otherwise reach
 // the file and the assignment line.
 void TPrmWindow::KeepCellClean(int col, int row, const QString& text) {
     const QString clean = CleanLineField(text);
-    if (clean == text)
-        return;
+    if (clean == text) return;
     grdPrm->SetCell(col, row, clean);
-    if (auto* editor = qobject_cast<QLineEdit*>(grdPrm->indexWidget(grdPrm->model()->index(row - 1, col))))
+    if (auto* editor =
+            qobject_cast<QLineEdit*>(grdPrm->indexWidget(grdPrm->model()->index(row - 1, col))))
         editor->setText(clean);
 }
 
@@ -211,12 +205,11 @@ void TPrmWindow::SetGuideHeights() {
 }
 
 void TPrmWindow::RefreshRowMark(int row) {
-    if (row < 1 || row >= grdPrm->RowCount())
-        return;
+    if (row < 1 || row >= grdPrm->RowCount()) return;
     const QString value = grdPrm->Cell(1, row);
     const QString reference = grdPrm->Cell(2, row);
-    const bool differs = !IsUnmarkedRow(row) && !value.isEmpty() && !reference.isEmpty() &&
-                         value != reference;
+    const bool differs =
+        !IsUnmarkedRow(row) && !value.isEmpty() && !reference.isEmpty() && value != reference;
     const QColor colour = differs ? QColor(255, 0, 0) : QColor(Qt::black);
     if (grdPrm->CellTextColor(2, row) != colour) // an unchanged mark costs no repaint
         grdPrm->SetCellTextColor(2, row, colour);
@@ -261,11 +254,9 @@ void TPrmWindow::btnReadPrmClick() {
     Busy = 1;
     SetTransferRunning(true);
     BeforeRead();
-    if (!QueryModel())
-        return;
+    if (!QueryModel()) return;
     const QString header = ReadHeader();
-    if (!header.isEmpty())
-        grdPrm->SetCell(1, 0, header);
+    if (!header.isEmpty()) grdPrm->SetCell(1, 0, header);
     StartQueryChain();
 }
 
@@ -273,15 +264,13 @@ void TPrmWindow::StartQueryChain() {
     frmCommCancel->StartTransfer(true, grdPrm);
     // A cancel ends the chain at once; a reply that comes later is stored nowhere.
     frmCommCancel->OnCancel = [this] {
-        if (readRunning_)
-            EndTransfer();
+        if (readRunning_) EndTransfer();
     };
     PrevReply0.clear();
     QueryNumber = 0;
     ReadIndex = 0;
     PrmCount = ParameterCount();
-    if (ReadSetsRowCount())
-        grdPrm->SetRowCount(PrmCount + 1);
+    if (ReadSetsRowCount()) grdPrm->SetRowCount(PrmCount + 1);
     readRunning_ = true;
     try {
         WaitTicks(*Timer1, 5);
@@ -296,15 +285,13 @@ void TPrmWindow::StartQueryChain() {
 // header and the lock list each time.
 void TPrmWindow::MoveTransferRow(int row) {
     transferRow_ = row;
-    if (followRow_->isActive())
-        return;
+    if (followRow_->isActive()) return;
     SelectTransferRow();
     followRow_->start();
 }
 
 void TPrmWindow::SelectTransferRow() {
-    if (transferRow_ < 1 || transferRow_ == grdPrm->currentRow() + 1)
-        return;
+    if (transferRow_ < 1 || transferRow_ == grdPrm->currentRow() + 1) return;
     grdPrm->setAutoScroll(false);
     grdPrm->SetRow(transferRow_);
     grdPrm->setAutoScroll(true);
@@ -321,8 +308,7 @@ void TPrmWindow::SendQuery(const QByteArray& line) {
 }
 
 void TPrmWindow::ReceivePrm(QObject*) {
-    if (!readRunning_)
-        return; // no read is waiting for this reply
+    if (!readRunning_) return; // no read is waiting for this reply
     try {
         HandleReply();
     } catch (const std::exception&) {
@@ -334,8 +320,7 @@ void TPrmWindow::HandleReply() {
     const int row = ReadIndex + 1;
     grdPrm->SetCell(1, row, CleanLineField(ui::cp932::Decode(mdlGeneral->LastReply)));
     RefreshRowMark(row);
-    if (frmCommCancel->CancelRequested)
-        return EndTransfer();
+    if (frmCommCancel->CancelRequested) return EndTransfer();
     ++ReadIndex;
     frmCommCancel->StepTo(ReadIndex, PrmCount);
     if (ReadIndex > PrmCount - 1) {
@@ -389,22 +374,19 @@ void TPrmWindow::btnSendPrmClick() {
     Busy = 1;
     SetTransferRunning(true);
     grdPrm->setFocus();
-    if (!QueryModel())
-        return;
+    if (!QueryModel()) return;
     const int count = ParameterCount();
     grdPrm->SetRowCount(count + 1);
     frmCommCancel->StartTransfer(true, grdPrm);
     try {
         for (int k = 0; k < count; ++k) {
-            if (frmCommCancel->CancelRequested || ui::QuitRequested())
-                return EndTransfer();
+            if (frmCommCancel->CancelRequested || ui::QuitRequested()) return EndTransfer();
             ui::ProcessPendingMessages();
             const QByteArray value = PrmValueForLine(grdPrm->Cell(1, k + 1));
             if (!NeverWritten(k) && !value.isEmpty()) {
                 mdlGeneral->SendCommand("#" + QByteArray::number(k) + "=" + value + "\r",
                                         WriteRequestId());
-                if (k % 2 == 0)
-                    MoveTransferRow(k + 1);
+                if (k % 2 == 0) MoveTransferRow(k + 1);
                 WaitSendComplete();
             }
             frmCommCancel->StepTo(k + 1, count);
@@ -433,8 +415,9 @@ void TPrmWindow::btnSavePrmClick() {
         const QString failure =
             ui::WriteWholeFile(dialog.FileName, FormatPrmFile(Column(0, count), Column(1, count)));
         if (!failure.isEmpty())
-            ui::ShowWarning(QString("ファイルを保存できませんでした。\n%1\n%2").arg(dialog.FileName, failure),
-                            "警告");
+            ui::ShowWarning(
+                QString("ファイルを保存できませんでした。\n%1\n%2").arg(dialog.FileName, failure),
+                "警告");
     }
     grdPrm->setFocus();
 }
@@ -444,15 +427,15 @@ void TPrmWindow::btnOpenPrmClick(QObject* sender) {
     ui::FileDialog& dialog = *mdlGeneral->OpenDialog1;
     dialog.Filter = "ﾊﾟﾗﾒｰﾀ(*.prm)|*.PRM|すべてのﾌｧｲﾙ(*.*)|*.*";
     dialog.DefaultExt.clear();
-    if (dialog.Execute(this))
-        LoadFile(dialog.FileName);
+    if (dialog.Execute(this)) LoadFile(dialog.FileName);
     grdPrm->setFocus();
 }
 
 bool TPrmWindow::LoadFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        ui::ShowWarning("ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認してください。",
+        ui::ShowWarning("ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認し"
+                        "てください。",
                         "警告");
         return false;
     }
@@ -475,8 +458,7 @@ bool TPrmWindow::LoadFile(const QString& path) {
     if (reader.StartsWithSection()) {
         const std::optional<QString> serial =
             ui::InputQuery("ｼﾘｱﾙNo入力", "古いﾊﾞｰｼﾞｮﾝでｼﾘｱﾙNoの指定が必要です。", "");
-        if (!serial || serial->isEmpty())
-            return false;
+        if (!serial || serial->isEmpty()) return false;
         if (!reader.FindSection(*serial)) {
             ui::ShowWarning("指定されたｼﾘｱﾙNoが見つかりませんでした。", "ｼﾘｱﾙNoｴﾗｰ");
             return false;
@@ -487,9 +469,9 @@ bool TPrmWindow::LoadFile(const QString& path) {
     // A file of another kind (UTF-16, binary) must not empty the column; a blank file is the
     // file of a list without values.
     if (result.taken == 0 && !blank) {
-        ui::ShowWarning(QString("ﾊﾟﾗﾒｰﾀのﾚｺｰﾄﾞが見つかりませんでした。\n%1")
-                            .arg(QFileInfo(path).fileName()),
-                        "警告");
+        ui::ShowWarning(
+            QString("ﾊﾟﾗﾒｰﾀのﾚｺｰﾄﾞが見つかりませんでした。\n%1").arg(QFileInfo(path).fileName()),
+            "警告");
         return false;
     }
     grdPrm->SetCell(OpenColumn, 0, QFileInfo(path).fileName());

@@ -10,13 +10,11 @@
 TfrmPrm* frmPrm = nullptr;
 
 int PrmListCount(int seriesIndex, const QByteArray& modelText) {
-    if (seriesIndex == 0)
-        return 64;
+    if (seriesIndex == 0) return 64;
     if (seriesIndex == 1 || modelText.contains("QWC30") || modelText.contains("QWC50A_B0"))
         return 90;
     for (const char* code : {"QWC50A_B1", "QWC50A_B2", "QWC50A_C0", "QWC50A_C1", "QWC50A_C2"})
-        if (modelText.contains(code))
-            return 97;
+        if (modelText.contains(code)) return 97;
     return 110;
 }
 
@@ -30,7 +28,9 @@ TfrmPrm::TfrmPrm(QWidget* owner) : TPrmWindow(owner, 111) {
     SetReplyReceiver(ridPrm, this, [this](QObject* sender) { ReceivePrm(sender); });
 }
 
-int TfrmPrm::ParameterCount() const { return PrmListCount(SeriesIndex(), ModelText); }
+int TfrmPrm::ParameterCount() const {
+    return PrmListCount(SeriesIndex(), ModelText);
+}
 
 // The count rule for the window's own model text, but never fewer rows than the names shown
 // (a stale model text must not drop values), and the grid's own rows when no series is chosen.
@@ -42,9 +42,13 @@ int TfrmPrm::FileParameterCount() {
     return count;
 }
 
-QString TfrmPrm::PrintSampleName() const { return " #050 ｱﾅﾛｸﾞﾓﾆﾀch1ｵﾌｾｯﾄ     "; }
+QString TfrmPrm::PrintSampleName() const {
+    return " #050 ｱﾅﾛｸﾞﾓﾆﾀch1ｵﾌｾｯﾄ     ";
+}
 
-void TfrmPrm::ShowGuide(int row) { ShowPrmGuide(row); }
+void TfrmPrm::ShowGuide(int row) {
+    ShowPrmGuide(row);
+}
 
 bool TfrmPrm::NeverWritten(int number) const {
     const int series = SeriesIndex();
@@ -55,13 +59,15 @@ bool TfrmPrm::NeverWritten(int number) const {
 
 QString TfrmPrm::ReadHeader() const {
     const int series = SeriesIndex();
-    if (series == 0)
-        return kHeaderKaso;
-    if (series >= 1 && series <= 3)
-        return kHeaderKaso2;
+    if (series == 0) return kHeaderKaso;
+    if (series >= 1 && series <= 3) return kHeaderKaso2;
     return {};
 }
 
-void TfrmPrm::BeforeRead() { StopStatusMonitor(); }
+void TfrmPrm::BeforeRead() {
+    StopStatusMonitor();
+}
 
-TPrmWindow* TfrmPrm::Twin() const { return frmPrmLock; }
+TPrmWindow* TfrmPrm::Twin() const {
+    return frmPrmLock;
+}

@@ -78,9 +78,8 @@ void TfrmPrmLock::SetUpLockList() {
     grdPrm->installEventFilter(this);
     grdPrm->viewport()->installEventFilter(this);
     // The list follows the grid; a wheel turned over the list moves the grid as well.
-    connect(clbPrm->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-        grdPrm->verticalScrollBar()->setValue(value);
-    });
+    connect(clbPrm->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int value) { grdPrm->verticalScrollBar()->setValue(value); });
     AlignLockList();
 }
 
@@ -106,13 +105,18 @@ bool TfrmPrmLock::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::Show:
-    case QEvent::LayoutRequest: AlignLockList(); break;
-    default: break;
+    case QEvent::LayoutRequest:
+        AlignLockList();
+        break;
+    default:
+        break;
     }
     return TPrmWindow::eventFilter(watched, event);
 }
 
-void TfrmPrmLock::ShowGuide(int row) { ShowPrmLockGuide(row); }
+void TfrmPrmLock::ShowGuide(int row) {
+    ShowPrmLockGuide(row);
+}
 
 bool TfrmPrmLock::NeverWritten(int number) const {
     const int series = SeriesIndex();
@@ -121,7 +125,9 @@ bool TfrmPrmLock::NeverWritten(int number) const {
     return number == 59 || number == 61 || number == 63;
 }
 
-TPrmWindow* TfrmPrmLock::Twin() const { return frmPrm; }
+TPrmWindow* TfrmPrmLock::Twin() const {
+    return frmPrm;
+}
 
 void TfrmPrmLock::RefreshMarks() {
     for (int k = 0; k < 200; ++k) {
@@ -134,8 +140,7 @@ void TfrmPrmLock::RefreshMarks() {
 
 void TfrmPrmLock::FormActivate() {
     TPrmWindow::FormActivate();
-    if (clbPrm->ItemIndex() < 0)
-        clbPrm->SetItemIndex(0);
+    if (clbPrm->ItemIndex() < 0) clbPrm->SetItemIndex(0);
 }
 
 void TfrmPrmLock::grdPrmSelectCell(int col, int row, bool& canSelect) {
@@ -143,14 +148,12 @@ void TfrmPrmLock::grdPrmSelectCell(int col, int row, bool& canSelect) {
     TPrmWindow::grdPrmSelectCell(col, row, canSelect);
     // A refused cell leaves the current cell where it was, and so the list: a typed key edits
     // the current cell, and its lock is the one to test.
-    if (!canSelect)
-        clbPrm->SetItemIndex(grdPrm->Row() - 1);
+    if (!canSelect) clbPrm->SetItemIndex(grdPrm->Row() - 1);
 }
 
 void TfrmPrmLock::grdPrmKeyPress(QChar) {
     const int k = clbPrm->ItemIndex();
-    if (k < 0 || !clbPrm->Checked(k))
-        return;
+    if (k < 0 || !clbPrm->Checked(k)) return;
     ui::ShowWarning("このパラメータはロックされていますので\n書き換えることはできません。", "警告");
     grdPrm->CloseEditor();
 }

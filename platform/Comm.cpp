@@ -22,17 +22,26 @@ constexpr int kSendTimeoutMs = 3000;
 
 speed_t ToSpeed(int baud) {
     switch (baud) {
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    default: return 0;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    default:
+        return 0;
     }
 }
 
-QString ErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString ErrorText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 } // namespace
 
@@ -47,13 +56,11 @@ TComm::~TComm() {
 
 QString TComm::DevicePath(int port) {
     const QByteArray fromEnv = qgetenv(QString("KASONT_COMM%1").arg(port).toLatin1());
-    if (!fromEnv.isEmpty())
-        return QString::fromLocal8Bit(fromEnv);
+    if (!fromEnv.isEmpty()) return QString::fromLocal8Bit(fromEnv);
     const ui::IniSettings settings(ui::kSettingsKey);
     const QString fromSettings =
         settings.ReadString("Devices", QString("Comm%1").arg(port), QString());
-    if (!fromSettings.isEmpty())
-        return fromSettings;
+    if (!fromSettings.isEmpty()) return fromSettings;
     return QString("/dev/ttyS%1").arg(port - 1);
 }
 
@@ -74,14 +81,13 @@ void TComm::Fail(const QString& what, int error) const {
 }
 
 void TComm::Open() {
-    if (fd_ >= 0)
-        throw ECommError(QString("Comm%1 is already open").arg(Port).toStdString());
+    if (fd_ >= 0) throw ECommError(QString("Comm%1 is already open").arg(Port).toStdString());
     if (ToSpeed(BaudRate) == 0)
-        throw ECommError(QString("Comm%1: unsupported rate %2").arg(Port).arg(BaudRate).toStdString());
+        throw ECommError(
+            QString("Comm%1: unsupported rate %2").arg(Port).arg(BaudRate).toStdString());
     const QByteArray path = DevicePath().toLocal8Bit();
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        Fail("cannot open", errno);
+    if (fd < 0) Fail("cannot open", errno);
     if (!::isatty(fd)) {
         ::close(fd);
         Fail("not a serial device", ENOTTY);
@@ -105,8 +111,7 @@ void TComm::Open() {
 
 void TComm::Configure() {
     termios tio{};
-    if (::tcgetattr(fd_, &tio) != 0)
-        Fail("cannot read the line settings", errno);
+    if (::tcgetattr(fd_, &tio) != 0) Fail("cannot read the line settings", errno);
     ::cfmakeraw(&tio);
     tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
     tio.c_cflag |= CLOCAL | CREAD;
@@ -124,45 +129,39 @@ void TComm::Configure() {
     tio.c_cc[VEOL] = '\r';
     ::cfsetispeed(&tio, ToSpeed(BaudRate));
     ::cfsetospeed(&tio, ToSpeed(BaudRate));
-    if (::tcsetattr(fd_, TCSANOW, &tio) != 0)
-        Fail("cannot set the line settings", errno);
+    if (::tcsetattr(fd_, TCSANOW, &tio) != 0) Fail("cannot set the line settings", errno);
     applied_ = tio;
 }
 
 void TComm::Close() {
-    if (fd_ < 0)
-        return;
+    if (fd_ < 0) return;
     notifier_.reset();
     pending_.clear();
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR)
-        Fail("cannot close", errno);
+    if (::close(fd) != 0 && errno != EINTR) Fail("cannot close", errno);
 }
 
 void TComm::SendString(const QByteArray& text) {
-    if (fd_ < 0)
-        throw ECommNotOpen(NotOpenText(Port));
+    if (fd_ < 0) throw ECommNotOpen(NotOpenText(Port));
     qsizetype sent = 0;
     while (sent < text.size()) {
-        const ssize_t n = ::write(fd_, text.constData() + sent, static_cast<size_t>(text.size() - sent));
+        const ssize_t n =
+            ::write(fd_, text.constData() + sent, static_cast<size_t>(text.size() - sent));
         if (n > 0) {
             sent += n;
             continue;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV)) {
             // The device went away under the write: the same loss as on the read side, reported
             // once by the owner of the line.
             LineLost(ErrorText(errno));
             throw ECommNotOpen(NotOpenText(Port));
         }
-        if (n < 0 && errno != EAGAIN)
-            Fail("cannot send", errno);
+        if (n < 0 && errno != EAGAIN) Fail("cannot send", errno);
         pollfd pfd{fd_, POLLOUT, 0};
-        if (::poll(&pfd, 1, kSendTimeoutMs) <= 0)
-            Fail("cannot send", ETIMEDOUT);
+        if (::poll(&pfd, 1, kSendTimeoutMs) <= 0) Fail("cannot send", ETIMEDOUT);
     }
     if (OnCommTransmit)
         OnCommTransmit(this, static_cast<std::uint16_t>(std::min<qsizetype>(text.size(), 0xFFFF)));
@@ -185,14 +184,12 @@ int TComm::Read(char* buffer, int count) {
 }
 
 void TComm::TxPurge() {
-    if (fd_ >= 0)
-        ::tcflush(fd_, TCOFLUSH);
+    if (fd_ >= 0) ::tcflush(fd_, TCOFLUSH);
 }
 
 void TComm::RxPurge() {
     pending_.clear();
-    if (fd_ >= 0)
-        ::tcflush(fd_, TCIFLUSH);
+    if (fd_ >= 0) ::tcflush(fd_, TCIFLUSH);
 }
 
 ssize_t TComm::ReadAvailable() {
@@ -202,8 +199,7 @@ ssize_t TComm::ReadAvailable() {
     do
         n = ::read(fd_, chunk, sizeof chunk);
     while (n < 0 && errno == EINTR);
-    if (n > 0)
-        pending_.append(chunk, n);
+    if (n > 0) pending_.append(chunk, n);
     return n;
 }
 
@@ -211,16 +207,14 @@ void TComm::ReadyRead() {
     const ssize_t n = ReadAvailable();
     if (n <= 0 && pending_.isEmpty()) {
         // Readable with nothing to read: either a spurious wake-up, or the device hung up.
-        if (n < 0 && errno == EAGAIN)
-            return;
+        if (n < 0 && errno == EAGAIN) return;
         return LineLost(n == 0 ? QString("hang-up") : ErrorText(errno));
     }
     Deliver();
 }
 
 void TComm::Deliver() {
-    if (pending_.isEmpty() || !OnCommReceive)
-        return;
+    if (pending_.isEmpty() || !OnCommReceive) return;
     const int count = std::min<int>(static_cast<int>(pending_.size()), 0xFFFF);
     ui::RunGuarded([&] { OnCommReceive(this, static_cast<std::uint16_t>(count)); });
 }
@@ -231,8 +225,7 @@ void TComm::LineLost(const QString& reason) {
     ::close(fd_);
     fd_ = -1;
     pending_.clear();
-    if (OnCommLost)
-        ui::RunGuarded([&] { OnCommLost(reason); });
+    if (OnCommLost) ui::RunGuarded([&] { OnCommLost(reason); });
 }
 
 } // namespace platform

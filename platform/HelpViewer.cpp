@@ -7,8 +7,7 @@
 namespace platform {
 
 bool OpenHelpFile(const QString& path) {
-    if (!QFileInfo::exists(path))
-        return false;
+    if (!QFileInfo::exists(path)) return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 

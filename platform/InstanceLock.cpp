@@ -17,14 +17,14 @@ QString RuntimeFolder() {
 
 InstanceLock::InstanceLock(const QString& name) : path_(RuntimeFolder() + '/' + name + ".lock") {}
 
-InstanceLock::~InstanceLock() { Release(); }
+InstanceLock::~InstanceLock() {
+    Release();
+}
 
 bool InstanceLock::Acquire() {
-    if (fd_ >= 0)
-        return true;
+    if (fd_ >= 0) return true;
     const int fd = ::open(path_.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return false;
@@ -34,8 +34,7 @@ bool InstanceLock::Acquire() {
 }
 
 void InstanceLock::Release() {
-    if (fd_ < 0)
-        return;
+    if (fd_ < 0) return;
     ::flock(fd_, LOCK_UN);
     ::close(fd_);
     fd_ = -1;

@@ -6,8 +6,7 @@ namespace platform {
 
 std::uint64_t TotalPhysicalMemory() {
     struct sysinfo info {};
-    if (sysinfo(&info) != 0)
-        return 0;
+    if (sysinfo(&info) != 0) return 0;
     return static_cast<std::uint64_t>(info.totalram) * info.mem_unit;
 }
 

@@ -16,11 +16,9 @@ std::string Reason(const std::string& what, const std::filesystem::path& path, i
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
+            if (n == 0) errno = ENOSPC;
             return false;
         }
         bytes.remove_prefix(static_cast<size_t>(n));
@@ -30,7 +28,8 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 // The new name is on disk only once the folder itself is synced.
 void SyncFolder(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -40,8 +39,7 @@ void SyncFolder(const std::filesystem::path& folder) {
 // An existing target keeps its permissions; a new file gets the usual 0666 less the umask.
 mode_t ModeFor(const std::filesystem::path& path) {
     struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
+    if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
@@ -49,7 +47,8 @@ mode_t ModeFor(const std::filesystem::path& path) {
 
 } // namespace
 
-bool WriteFileSafely(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
+bool WriteFileSafely(const std::filesystem::path& path, std::string_view bytes,
+                     std::string& error) {
     std::string pattern = path.string() + ".XXXXXX";
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
@@ -64,12 +63,9 @@ bool WriteFileSafely(const std::filesystem::path& path, std::string_view bytes, 
         error = Reason(what, named, reason);
         return false;
     };
-    if (!WriteAll(fd, bytes))
-        return fail("cannot write", temporary);
-    if (::fchmod(fd, ModeFor(path)) != 0)
-        return fail("cannot set the permissions of", temporary);
-    if (::fsync(fd) != 0)
-        return fail("cannot flush", temporary);
+    if (!WriteAll(fd, bytes)) return fail("cannot write", temporary);
+    if (::fchmod(fd, ModeFor(path)) != 0) return fail("cannot set the permissions of", temporary);
+    if (::fsync(fd) != 0) return fail("cannot flush", temporary);
     if (::close(fd) != 0) {
         const int reason = errno;
         ::unlink(temporary.c_str());

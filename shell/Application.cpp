@@ -39,8 +39,7 @@ template <typename T, typename... Args> void Create(T*& global, Args... args) {
     global = new T(args...);
     T* created = global;
     OwnedWindows().push_back({created, [&global, created] {
-                                  if (global == created)
-                                      global = nullptr;
+                                  if (global == created) global = nullptr;
                               }});
 }
 
@@ -80,8 +79,7 @@ void DeleteApplicationWindows() {
 
 int RunKasoNT(int argc, char** argv) {
     platform::InstanceLock lock("KasoNT");
-    if (!lock.Acquire())
-        return 1;
+    if (!lock.Acquire()) return 1;
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("KasoNT 2.3F");
     // A termination signal ends the program at once, asking nothing: there may be nobody to

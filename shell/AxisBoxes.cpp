@@ -34,7 +34,9 @@ AxisBoxes::AxisBoxes(QWidget* parent)
     ClearAll();
 }
 
-void AxisBoxes::AddButton(QWidget* button) { grid_->addWidget(button, grid_->rowCount(), 4, 1, 2); }
+void AxisBoxes::AddButton(QWidget* button) {
+    grid_->addWidget(button, grid_->rowCount(), 4, 1, 2);
+}
 
 void AxisBoxes::ShowAnswer(char letter, bool answered) {
     QLineEdit* box = BoxOf(letter);

@@ -19,8 +19,7 @@ const QString kCannotClose = "Commポートがクローズできませんでし�
 // A send failure during a scan, told in the scan's words unless the line was lost meanwhile: the
 // user has then been told once already.
 void ReportScanSendError(int lossesBefore) {
-    if (!mdlGeneral->LineLostSince(lossesBefore))
-        ui::ShowWarning(kSendError, "通信ｴﾗｰ");
+    if (!mdlGeneral->LineLostSince(lossesBefore)) ui::ShowWarning(kSendError, "通信ｴﾗｰ");
 }
 
 void SendProbe(const QByteArray& line, ui::Timer& ticks) {
@@ -49,21 +48,18 @@ void TfrmMain::FormShow() {
     };
     AxisMask = 0;
     splash->CancelRequested = false;
-    if (PortOpenFailed || frmSetup->cmbTransmit->ItemIndex() != 0)
-        return releaseSplash();
+    if (PortOpenFailed || frmSetup->cmbTransmit->ItemIndex() != 0) return releaseSplash();
     splash->Show();
     const int losses = mdlGeneral->LineLosses();
     try {
         for (int i = 0; i < 26; ++i) {
             ui::ProcessPendingMessages();
-            if (splash->CancelRequested || ui::QuitRequested())
-                break;
+            if (splash->CancelRequested || ui::QuitRequested()) break;
             const char letter = kProbeOrder[i];
             const bool answered = ProbeAxis(letter, *Timer3);
             splash->grpAxisCondition->ShowAnswer(letter, answered);
             frmSetup->grpAxisCondition->ShowAnswer(letter, answered);
-            if (answered)
-                AxisMask |= AxisBit(letter);
+            if (answered) AxisMask |= AxisBit(letter);
             splash->ProgressBar1->setValue(i + 1);
         }
         if (AxisMask == 0 && !splash->CancelRequested)
@@ -111,8 +107,9 @@ void TfrmSetup::RunCheck() {
     try {
         mdlGeneral->OpenPort();
     } catch (const std::exception&) {
-        ui::ShowWarning("Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
-                        "警告");
+        ui::ShowWarning(
+            "Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
+            "警告");
         ReturnToIdle();
         closeRequested_ = true;
     }
@@ -128,8 +125,7 @@ void TfrmSetup::RunCheck() {
             const char letter = kProbeOrder[i];
             const bool answered = ProbeAxis(letter, *Timer1);
             grpAxisCondition->ShowAnswer(letter, answered);
-            if (answered)
-                frmMain->AxisMask |= AxisBit(letter);
+            if (answered) frmMain->AxisMask |= AxisBit(letter);
             ProgressBar1->setValue(i + 1);
         }
         // Nothing is sent on a port that could not be opened.

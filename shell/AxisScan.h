@@ -8,7 +8,9 @@
 inline constexpr char kProbeOrder[] = "XYZABCDEFGHIJKLMNOPQRSTUVW";
 
 // The AxisMask bit of a letter ("A" is bit 0).
-inline int AxisBit(char letter) { return 1 << (letter - 'A'); }
+inline int AxisBit(char letter) {
+    return 1 << (letter - 'A');
+}
 
 // Sends the probe twice, each followed by a wait of up to 10 ticks of `ticks` for a reply; the
 // axis answers when the second reply is its character code exactly. Raises on a failed send.

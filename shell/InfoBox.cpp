@@ -6,10 +6,9 @@
 #include <QGridLayout>
 
 TInfoBox::TInfoBox(QWidget* owner)
-    : ui::Form(owner), Label1(new QLabel(this)), Label2(new QLabel(this)),
-      Image1(new QLabel(this)), Bevel1(new QFrame(this)),
-      Label3(new QLabel("Windowsが使用できる物理メモリ :", this)), PhysMem(new QLabel(this)),
-      OKButton(new QPushButton("OK", this)) {
+    : ui::Form(owner), Label1(new QLabel(this)), Label2(new QLabel(this)), Image1(new QLabel(this)),
+      Bevel1(new QFrame(this)), Label3(new QLabel("Windowsが使用できる物理メモリ :", this)),
+      PhysMem(new QLabel(this)), OKButton(new QPushButton("OK", this)) {
     setWindowTitle("ﾊﾞｰｼﾞｮﾝ情報");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     QFont bold = font();
@@ -37,12 +36,13 @@ TInfoBox::TInfoBox(QWidget* owner)
     });
 }
 
-void TInfoBox::FormShow() { PhysMem->setText(FormatKilobytes(platform::TotalPhysicalMemory())); }
+void TInfoBox::FormShow() {
+    PhysMem->setText(FormatKilobytes(platform::TotalPhysicalMemory()));
+}
 
 QString FormatKilobytes(std::uint64_t bytes) {
     const std::uint64_t kilobytes = bytes >> 10;
-    if (kilobytes == 0)
-        return " KB";
+    if (kilobytes == 0) return " KB";
     QString digits = QString::number(kilobytes);
     for (int at = digits.size() - 3; at > 0; at -= 3)
         digits.insert(at, ',');

@@ -49,8 +49,8 @@ void SetPrintImage(TfrmPrint* carrier, const QImage& picture, const QString& tit
     painter.drawImage(0, 0, picture);
     painter.setFont(FooterFont());
     painter.setPen(Qt::black);
-    painter.drawText(QRect(bitmap.width() - footerWidth, bitmap.height() - footerHeight, footerWidth,
-                           footerHeight),
+    painter.drawText(QRect(bitmap.width() - footerWidth, bitmap.height() - footerHeight,
+                           footerWidth, footerHeight),
                      Qt::AlignLeft | Qt::AlignVCenter, kFooter);
     painter.end();
 
@@ -61,8 +61,7 @@ void SetPrintImage(TfrmPrint* carrier, const QImage& picture, const QString& tit
 }
 
 void PrintScreenRegion(QWidget* window, const QRect& region, const QString& title) {
-    if (!mdlGeneral->PrintDialog1->Execute(window))
-        return;
+    if (!mdlGeneral->PrintDialog1->Execute(window)) return;
     const QImage picture = window->grab(region).toImage();
     auto carrier = std::make_unique<TfrmPrint>(nullptr);
     SetPrintImage(carrier.get(), picture, title);

@@ -18,8 +18,7 @@ const RateCommand* MatchRateCommand(const QByteArray& typedLine) {
     QByteArray stripped = typedLine;
     stripped.replace(' ', QByteArray());
     for (const RateCommand& rate : kRateCommands) {
-        if (!stripped.contains(rate.command))
-            continue;
+        if (!stripped.contains(rate.command)) continue;
         return stripped == rate.command ? &rate : nullptr;
     }
     return nullptr;

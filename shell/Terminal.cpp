@@ -22,8 +22,7 @@ const QString kTerminalRateFailure =
 bool DesignationOf(const QString& typed, QString& axis) {
     const int start = typed.startsWith(':') ? 1 : 0;
     const int colon = typed.indexOf(':', start);
-    if (colon < 0)
-        return false;
+    if (colon < 0) return false;
     axis = typed.mid(start, colon - start);
     return true;
 }
@@ -31,8 +30,8 @@ bool DesignationOf(const QString& typed, QString& axis) {
 // The terminal sends one line per Return: of a pasted text only its first line counts, and
 // other control characters are dropped.
 QString FirstLineOf(const QString& text) {
-    const auto end = std::find_if(text.cbegin(), text.cend(),
-                                  [](QChar ch) { return ch == '\r' || ch == '\n'; });
+    const auto end =
+        std::find_if(text.cbegin(), text.cend(), [](QChar ch) { return ch == '\r' || ch == '\n'; });
     return CleanLineField(text.first(end - text.cbegin()));
 }
 
@@ -57,8 +56,7 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
         edtSend->setText(typed); // what the monitor or the history takes is what is sent
     if (typed.isEmpty() || !CheckLineText(typed)) return;
     QString axis;
-    if (DesignationOf(typed, axis))
-        lblAxis->setText(axis);
+    if (DesignationOf(typed, axis)) lblAxis->setText(axis);
 
     const TRequestId holder = mdlGeneral->LineHolder();
     const bool monitorKeepsStop = holder == ridStat && typed == kContinuousOutput;
@@ -89,8 +87,7 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
 
 // Sends a typed line; raises when the send fails. A rate command switches the port afterwards.
 void TfrmMain::SendTypedLine(const QString& typed) {
-    if (mdlGeneral->LineHolder() < ridTerminal)
-        mdlGeneral->TakeLine(ridTerminal);
+    if (mdlGeneral->LineHolder() < ridTerminal) mdlGeneral->TakeLine(ridTerminal);
     const QByteArray line = LineBytes(typed);
     const RateCommand* rate = MatchRateCommand(line);
     if (!rate) {
@@ -117,15 +114,15 @@ void TfrmMain::ChangeLineRate(const RateCommand& rate, ui::Timer& ticks,
     }
     // One more attempt to open; the label then shows the rate really in force.
     try {
-        if (!mdlGeneral->PortOpen())
-            mdlGeneral->OpenPort();
+        if (!mdlGeneral->PortOpen()) mdlGeneral->OpenPort();
         PortOpenFailed = false;
         Label5->setText(QString::number(mdlGeneral->PortRate()));
     } catch (const std::exception&) {
         PortOpenFailed = true;
         Label5->setText("*****");
-        ui::ShowWarning("Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。",
-                        "警告");
+        ui::ShowWarning(
+            "Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。",
+            "警告");
     }
 }
 
@@ -162,8 +159,7 @@ void TfrmMain::edtSendKeyDown(int& key, Qt::KeyboardModifiers) {
         key = 0;
         HistoryDir = 2;
     } else if (key == ui::VK_DOWN) {
-        if (HistoryDir == 2)
-            ++HistoryIndex;
+        if (HistoryDir == 2) ++HistoryIndex;
         HistoryIndex = std::min(HistoryIndex, kHistorySlots - 1);
         const QString& slot = History[static_cast<size_t>(HistoryIndex)];
         if (!slot.isEmpty()) {
@@ -179,11 +175,11 @@ void TfrmMain::edtSendKeyDown(int& key, Qt::KeyboardModifiers) {
 }
 
 void TfrmMain::StopContinuousOutput(bool waitForSend) {
-    if (edtSend->text() != kContinuousOutput || !SentState)
-        return;
+    if (edtSend->text() != kContinuousOutput || !SentState) return;
     mdlGeneral->SendCommand(QByteArray(".\r"), ridNone);
-    if (waitForSend)
-        WaitSendComplete();
+    if (waitForSend) WaitSendComplete();
 }
 
-void TfrmMain::FormDeactivate() { StopContinuousOutput(false); }
+void TfrmMain::FormDeactivate() {
+    StopContinuousOutput(false);
+}

@@ -30,7 +30,9 @@ TfrmCommCancel::TfrmCommCancel(QWidget* owner)
     connect(stepShown_, &QTimer::timeout, this, [this] { ShowPendingStep(); });
 }
 
-void TfrmCommCancel::FormShow() { CentreOnScreen(); }
+void TfrmCommCancel::FormShow() {
+    CentreOnScreen();
+}
 
 void TfrmCommCancel::StartTransfer(bool showPercent, QWidget* returnFocusTo) {
     stepShown_->stop();
@@ -51,19 +53,15 @@ void TfrmCommCancel::StartTransfer(bool showPercent, QWidget* returnFocusTo) {
 // step that changed the bar holds the next ones back, so a transfer whose percent stands still
 // sets no timer that would wake the program for nothing.
 void TfrmCommCancel::StepTo(int done, int total) {
-    if (total <= 0)
-        return;
+    if (total <= 0) return;
     pendingPercent_ = done * 100 / total;
-    if (!stepShown_->isActive())
-        ShowPendingStep();
+    if (!stepShown_->isActive()) ShowPendingStep();
 }
 
 void TfrmCommCancel::ShowPendingStep() {
-    if (pendingPercent_ < 0)
-        return;
+    if (pendingPercent_ < 0) return;
     const int percent = std::exchange(pendingPercent_, -1);
-    if (percent == ProgressBar1->value())
-        return;
+    if (percent == ProgressBar1->value()) return;
     ProgressBar1->setUpdatesEnabled(false);
     ProgressBar1->setValue(percent);
     ProgressBar1->setUpdatesEnabled(true); // an ordinary repaint, merged with the window's others
@@ -85,14 +83,12 @@ void TfrmCommCancel::btnCancelClick() {
         OnCancel = nullptr;
         onCancel();
     }
-    if (returnFocusTo_ && returnFocusTo_->isVisible())
-        returnFocusTo_->setFocus();
+    if (returnFocusTo_ && returnFocusTo_->isVisible()) returnFocusTo_->setFocus();
     // A transfer without percentages hid the bar: the next client finds the whole window.
     for (QWidget* w : std::initializer_list<QWidget*>{ProgressBar1, Label2, Label3})
         w->show();
 }
 
 void TfrmCommCancel::FormDeactivate() {
-    if (isVisible())
-        btnCancel->setFocus();
+    if (isVisible()) btnCancel->setFocus();
 }

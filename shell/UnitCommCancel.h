@@ -36,7 +36,8 @@ public:
     // After a step: the bar at done x 100 / total; steps that follow within a tenth of a second
     // of a shown one are shown together when it is over (FinishTransfer shows the last at once).
     void StepTo(int done, int total);
-    // Normal end: "アップロード完了" or "ダウンロード完了" and an "OK" button that hides the window.
+    // Normal end: "アップロード完了" or "ダウンロード完了" and an "OK" button that hides the
+    // window.
     void FinishTransfer(Direction direction);
     // Failure end: the client hides the window before it shows its own message.
     void AbortTransfer() { Hide(); }

@@ -67,11 +67,9 @@ QByteArray TmdlGeneral::CommandLine(const QByteArray& line) {
     QByteArray clean;
     clean.reserve(line.size());
     for (qsizetype i = 0; i < line.size() - (endsWithCR ? 1 : 0); ++i) {
-        if (!ui::cp932::IsControl(line[i]))
-            clean.append(line[i]);
+        if (!ui::cp932::IsControl(line[i])) clean.append(line[i]);
     }
-    if (endsWithCR)
-        clean.append(CR);
+    if (endsWithCR) clean.append(CR);
     return clean;
 }
 
@@ -79,8 +77,7 @@ QString CleanLineField(const QString& text) {
     QString clean;
     clean.reserve(text.size());
     for (const QChar ch : text)
-        if (!ui::cp932::IsControl(ch.unicode()))
-            clean.append(ch);
+        if (!ui::cp932::IsControl(ch.unicode())) clean.append(ch);
     return clean;
 }
 
@@ -136,13 +133,21 @@ void TmdlGeneral::ReleaseLine(TRequestId holder) {
     if (RequestId == holder) RequestId = ridNone;
 }
 
-void TmdlGeneral::OpenPort() { Comm1->Open(); }
+void TmdlGeneral::OpenPort() {
+    Comm1->Open();
+}
 
-void TmdlGeneral::ClosePort() { Comm1->Close(); }
+void TmdlGeneral::ClosePort() {
+    Comm1->Close();
+}
 
-bool TmdlGeneral::PortOpen() const { return Comm1->Opened(); }
+bool TmdlGeneral::PortOpen() const {
+    return Comm1->Opened();
+}
 
-int TmdlGeneral::PortRate() const { return Comm1->BaudRate; }
+int TmdlGeneral::PortRate() const {
+    return Comm1->BaudRate;
+}
 
 void TmdlGeneral::PurgePort() {
     Comm1->TxPurge();
@@ -188,8 +193,7 @@ void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
     }
     if (!sawCR || discarding) return;
     QByteArray line;
-    if (!CutNewestLine(line))
-        return;
+    if (!CutNewestLine(line)) return;
     LastReply = line;
     Dispatch();
 }
@@ -207,13 +211,11 @@ bool TmdlGeneral::CutNewestLine(QByteArray& line) const {
             break;
         }
     }
-    if (!foundEnd)
-        return false;
+    if (!foundEnd) return false;
     int start = previous(end);
     while (start != RxIndex && RxBuffer[static_cast<size_t>(start)] != CR)
         start = previous(start);
-    if (start == RxIndex)
-        return false;
+    if (start == RxIndex) return false;
     for (int slot = (start + 1) % kRingSize; slot != end; slot = (slot + 1) % kRingSize)
         line.append(RxBuffer[static_cast<size_t>(slot)]);
     return !line.isEmpty();
@@ -221,8 +223,7 @@ bool TmdlGeneral::CutNewestLine(QByteArray& line) const {
 
 void TmdlGeneral::Dispatch() {
     const TRequestId id = RequestId;
-    if (SetsReplyReceivedFirst(id))
-        ReplyReceived = true;
+    if (SetsReplyReceivedFirst(id)) ReplyReceived = true;
     RouteReply(id, this);
     ReplyReceived = true;
 }
@@ -254,14 +255,12 @@ void TmdlGeneral::CommLost(const QString& reason) {
     SendComplete = true;
     if (frmCommCancel) {
         frmCommCancel->CancelRequested = true; // a chain that polls the flag stops at its next step
-        if (frmCommCancel->isVisible())
-            frmCommCancel->AbortTransfer();
+        if (frmCommCancel->isVisible()) frmCommCancel->AbortTransfer();
     }
     std::erase_if(lineLostHandlers_, [](const LineLostHandler& h) { return h.window.isNull(); });
     const auto handlers = lineLostHandlers_; // a handler may register or delete windows
     for (const LineLostHandler& handler : handlers)
-        if (!handler.window.isNull())
-            ui::RunGuarded(handler.returnToIdle);
+        if (!handler.window.isNull()) ui::RunGuarded(handler.returnToIdle);
     ui::ShowWarning(QString("Commポートとの接続が切れました。(%1)\n"
                             "接続を確認し、設定画面でポートを開き直してください。")
                         .arg(reason),

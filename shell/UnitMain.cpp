@@ -82,8 +82,7 @@ TfrmMain::TfrmMain(QWidget* owner) : ui::Form(owner) {
 
 TfrmMain::~TfrmMain() {
     FormDestroy();
-    if (frmMain == this)
-        frmMain = nullptr;
+    if (frmMain == this) frmMain = nullptr;
 }
 
 void TfrmMain::BuildToolBar() {
@@ -180,10 +179,8 @@ void TfrmMain::FormCreate() {
     DetectMultiplier = 4;
     KencValue = 100;
     ApplySeries();
-    if (SeriesIndex() >= 2)
-        frmPrm->grdPrm->SetRowCount(111);
-    if (SeriesIndex() >= 1 && SeriesIndex() <= 3)
-        frmPrmLock->grdPrm->SetRowCount(201);
+    if (SeriesIndex() >= 2) frmPrm->grdPrm->SetRowCount(111);
+    if (SeriesIndex() >= 1 && SeriesIndex() <= 3) frmPrmLock->grdPrm->SetRowCount(201);
     ShowFirstGuides(stored.guide);
     DriverTypeDigit = 0;
 }
@@ -232,14 +229,16 @@ TfrmMain::StartSettings TfrmMain::LoadSettings() {
 
 void TfrmMain::OpenPortAtStart(const StartSettings& stored) {
     try {
-        mdlGeneral->SetCommParams(static_cast<short>(stored.port), static_cast<unsigned>(stored.baud),
+        mdlGeneral->SetCommParams(static_cast<short>(stored.port),
+                                  static_cast<unsigned>(stored.baud),
                                   static_cast<short>(stored.parity));
         PortOpenFailed = false;
         mdlGeneral->OpenPort();
         mdlGeneral->PurgePort();
     } catch (const std::exception&) {
-        ui::ShowWarning("Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。",
-                        "警告");
+        ui::ShowWarning(
+            "Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。",
+            "警告");
         PortOpenFailed = true;
     }
 }
@@ -284,13 +283,13 @@ void TfrmMain::SaveSettings() {
     settings.WriteInteger("Comm", "Baudrate", frmSetup->cmbBaudrate->currentText().toInt());
     settings.WriteInteger("Comm", "Parity", frmSetup->cmbParity->ItemIndex() + 1);
     settings.WriteInteger("Comm", "TransmitCheck", frmSetup->cmbTransmit->ItemIndex() + 1);
-    for (TFourChannelLogging* window :
-         {static_cast<TFourChannelLogging*>(frmLogging_QWB),
-          static_cast<TFourChannelLogging*>(frmLogging_QWC)}) {
+    for (TFourChannelLogging* window : {static_cast<TFourChannelLogging*>(frmLogging_QWB),
+                                        static_cast<TFourChannelLogging*>(frmLogging_QWC)}) {
         const QString series = window == frmLogging_QWB ? "QWB" : "QWC";
         for (int channel = 0; channel < 4; ++channel)
-            settings.WriteInteger("Logging", QString("Log%1Name_%2").arg(channel + 1).arg(series),
-                                  window->ChannelLists()[static_cast<size_t>(channel)]->ItemIndex() + 1);
+            settings.WriteInteger(
+                "Logging", QString("Log%1Name_%2").arg(channel + 1).arg(series),
+                window->ChannelLists()[static_cast<size_t>(channel)]->ItemIndex() + 1);
         for (int channel = 0; channel < 4; ++channel)
             settings.WriteInteger("Logging", QString("Log%1Scal_%2").arg(channel + 1).arg(series),
                                   window->ScaleExponent[static_cast<size_t>(channel)] + 1);
@@ -323,23 +322,25 @@ void TfrmMain::DeleteOwnedWindows() {
 bool TfrmMain::FormCloseQuery() {
     // A measurement drives the servo: the program ends only when the user lets the run stop.
     const bool measuring = frmFRA && frmFRA->Measuring();
-    if (measuring && !ui::AskYesNo("周波数応答解析画面にて解析中です。解析を停止して終了しますか？",
-                                   "確認"))
+    if (measuring &&
+        !ui::AskYesNo("周波数応答解析画面にて解析中です。解析を停止して終了しますか？", "確認"))
         return false;
     if (frmEdit && frmEdit->Showing() && frmEdit->HasUnsavedDocuments() &&
-        !ui::AskYesNo("編集画面にて保存されていないﾌｧｲﾙがあります。それでも終了しますか？",
-                      "警告"))
+        !ui::AskYesNo("編集画面にて保存されていないﾌｧｲﾙがあります。それでも終了しますか？", "警告"))
         return false;
     // The stop button's request; as the program ends, the run sends its stop commands on the
     // way out.
-    if (measuring)
-        frmFRA->RunFlag = 0;
+    if (measuring) frmFRA->RunFlag = 0;
     return true;
 }
 
-void TfrmMain::FormClose() { ui::RequestQuit(); }
+void TfrmMain::FormClose() {
+    ui::RequestQuit();
+}
 
-void TfrmMain::FormActivate() { edtSend->setFocus(); }
+void TfrmMain::FormActivate() {
+    edtSend->setFocus();
+}
 
 void TfrmMain::btnEditClick() {
     StopStatusMonitor();

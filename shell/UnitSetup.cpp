@@ -27,9 +27,10 @@ const QString kCheckFirst = "通信設定が変更されましたので通信確
 
 TfrmSetup::TfrmSetup(QWidget* owner)
     : ui::Form(owner), cmbModelType(new ui::ComboBox({"QWA", "QWB", "QWC", "QWD"}, this)),
-      cmbTransmit(new ui::ComboBox({"有り", "無し"}, this)), btnClose(new QPushButton("閉じる", this)),
-      cmbPort(new ui::ComboBox(
-          {"Comm1", "Comm2", "Comm3", "Comm4", "Comm5", "Comm6", "Comm7"}, this)),
+      cmbTransmit(new ui::ComboBox({"有り", "無し"}, this)),
+      btnClose(new QPushButton("閉じる", this)),
+      cmbPort(
+          new ui::ComboBox({"Comm1", "Comm2", "Comm3", "Comm4", "Comm5", "Comm6", "Comm7"}, this)),
       cmbBaudrate(new ui::ComboBox({"1200", "4800", "9600", "19200", "38400"}, this)),
       cmbParity(new ui::ComboBox({"無し", "偶数"}, this)), grpAxisCondition(new AxisBoxes(this)),
       btnCheck(new QPushButton("確認", this)), ProgressBar1(new QProgressBar(this)),
@@ -72,9 +73,13 @@ void TfrmSetup::BuildLayout() {
 
 // The settings the port was opened with count as checked when the dialog comes up; a later
 // activation (after a message box, say) must not take the user's changes for checked ones.
-void TfrmSetup::FormShow() { RecordCheckedSettings(); }
+void TfrmSetup::FormShow() {
+    RecordCheckedSettings();
+}
 
-void TfrmSetup::FormActivate() { cmbModelType->setFocus(); }
+void TfrmSetup::FormActivate() {
+    cmbModelType->setFocus();
+}
 
 void TfrmSetup::RecordCheckedSettings() {
     CheckedPort = cmbPort->ItemIndex() + 1;
@@ -83,7 +88,8 @@ void TfrmSetup::RecordCheckedSettings() {
 }
 
 bool TfrmSetup::PortSettingsChecked() const {
-    return cmbPort->ItemIndex() + 1 == CheckedPort && cmbBaudrate->ItemIndex() == CheckedBaudIndex &&
+    return cmbPort->ItemIndex() + 1 == CheckedPort &&
+           cmbBaudrate->ItemIndex() == CheckedBaudIndex &&
            cmbParity->ItemIndex() == CheckedParityIndex;
 }
 
@@ -96,8 +102,7 @@ void TfrmSetup::btnCloseClick() {
 }
 
 bool TfrmSetup::FormCloseQuery() {
-    if (PortSettingsChecked())
-        return true;
+    if (PortSettingsChecked()) return true;
     ui::ShowWarning(kCheckFirst, "通信確立ﾁｪｯｸ確認");
     return false;
 }
@@ -107,25 +112,27 @@ void TfrmSetup::FormClose() {
     frmMain->Label5->setText(QString::number(BaudOfIndex(rateIndex)));
     const int port = cmbPort->ItemIndex() + 1;
     frmMain->Label6->setText(FormatOfParity(cmbParity->ItemIndex()));
-    mdlGeneral->SetCommParams(static_cast<short>(port), static_cast<unsigned>(BaudOfIndex(rateIndex)),
+    mdlGeneral->SetCommParams(static_cast<short>(port),
+                              static_cast<unsigned>(BaudOfIndex(rateIndex)),
                               static_cast<short>(cmbParity->ItemIndex()));
     ApplySeries();
-    if (frmStat)
-        frmStat->ApplySeriesTexts(SeriesIndex());
+    if (frmStat) frmStat->ApplySeriesTexts(SeriesIndex());
     SetModalResult(ui::mrOk);
 }
 
-int SeriesIndex() { return frmSetup ? frmSetup->cmbModelType->ItemIndex() : -1; }
+int SeriesIndex() {
+    return frmSetup ? frmSetup->cmbModelType->ItemIndex() : -1;
+}
 
 int BaudOfIndex(int index) {
-    return index >= 0 && index < static_cast<int>(kRates.size()) ? kRates[static_cast<size_t>(index)]
-                                                                  : 1200;
+    return index >= 0 && index < static_cast<int>(kRates.size())
+               ? kRates[static_cast<size_t>(index)]
+               : 1200;
 }
 
 int IndexOfBaud(int baud) {
     for (size_t i = 0; i < kRates.size(); ++i)
-        if (kRates[i] == baud)
-            return static_cast<int>(i);
+        if (kRates[i] == baud) return static_cast<int>(i);
     return 0;
 }
 
@@ -135,8 +142,7 @@ QString FormatOfParity(int parityIndex) {
 
 void ApplySeries() {
     const int series = SeriesIndex();
-    if (series < 0 || series > 3)
-        return;
+    if (series < 0 || series > 3) return;
     const bool firstSeries = series == 0;
     const bool laterSeries = series >= 2;
     frmMain->btnPopupManual->setVisible(series == 1);
@@ -152,10 +158,10 @@ void ApplySeries() {
     for (QAction* item : {frmEdit->RunUpLoadMailBox, frmEdit->btnPopupUpLoadProgram,
                           frmEdit->RunDownloadItem, frmEdit->btnPopupDownLoad})
         item->setVisible(!firstSeries);
-    for (QAction* item :
-         {frmEdit->RunDownloadCamItem, frmEdit->RunDownloadDataItem, frmEdit->RunUpLoadCam,
-          frmEdit->RunUpLoadData, frmEdit->btnPopupUpLoadCamData, frmEdit->btnPopupUpLoadCorrectData,
-          frmEdit->btnPopupDownLoadCamData, frmEdit->btnPopupDownLoadCorrectData})
+    for (QAction* item : {frmEdit->RunDownloadCamItem, frmEdit->RunDownloadDataItem,
+                          frmEdit->RunUpLoadCam, frmEdit->RunUpLoadData,
+                          frmEdit->btnPopupUpLoadCamData, frmEdit->btnPopupUpLoadCorrectData,
+                          frmEdit->btnPopupDownLoadCamData, frmEdit->btnPopupDownLoadCorrectData})
         item->setVisible(laterSeries);
 }
 
@@ -176,8 +182,9 @@ void TfrmMain::btnSetupClick() {
     try {
         mdlGeneral->OpenPort();
     } catch (const std::exception&) {
-        ui::ShowWarning("Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
-                        "警告");
+        ui::ShowWarning(
+            "Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
+            "警告");
         PortOpenFailed = true;
         close();
         return;

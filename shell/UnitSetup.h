@@ -19,9 +19,9 @@ public:
     ui::ComboBox* cmbModelType; // series QWA..QWD
     ui::ComboBox* cmbTransmit;  // 0: scan the axes at start-up
     QPushButton* btnClose;
-    ui::ComboBox* cmbPort;      // Comm1..Comm7
+    ui::ComboBox* cmbPort; // Comm1..Comm7
     ui::ComboBox* cmbBaudrate;
-    ui::ComboBox* cmbParity;    // 0: none, 8 bits; 1: even, 7 bits
+    ui::ComboBox* cmbParity; // 0: none, 8 bits; 1: even, 7 bits
     AxisBoxes* grpAxisCondition;
     QPushButton* btnCheck;
     QProgressBar* ProgressBar1;

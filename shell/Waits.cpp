@@ -20,8 +20,7 @@ constexpr int kInStepLimitMs = 5 * kReplyLimitMs;
 } // namespace
 
 void WaitSendComplete() {
-    if (!mdlGeneral->SendComplete)
-        return;
+    if (!mdlGeneral->SendComplete) return;
     ui::ProcessMessagesUntil([] { return mdlGeneral->SendComplete; });
 }
 
@@ -35,11 +34,9 @@ bool WaitForReply(int& elapsedMs, ui::Timer& timer2) {
             answered = true;
             break;
         }
-        if (ui::QuitRequested() || mdlGeneral->LineLosses() != losses)
-            break;
+        if (ui::QuitRequested() || mdlGeneral->LineLosses() != losses) break;
         ui::ProcessMessages();
-        if (elapsedMs > kReplyLimitMs)
-            break;
+        if (elapsedMs > kReplyLimitMs) break;
     }
     if (!answered) {
         elapsedMs = 0;
@@ -74,8 +71,7 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
     while (!mdlGeneral->ReplyReceived && !ui::QuitRequested() &&
            mdlGeneral->LineLosses() == losses) {
         ui::ProcessMessages();
-        if (timer.Tag >= n)
-            break;
+        if (timer.Tag >= n) break;
     }
     timer.SetEnabled(false);
 }
@@ -92,8 +88,7 @@ ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2) {
             mdlGeneral->ReportNoDriver(losses);
             return ModelQuery::SendFailed;
         }
-        if (!WaitForReply(elapsedMs, timer2))
-            return ModelQuery::NoAnswer;
+        if (!WaitForReply(elapsedMs, timer2)) return ModelQuery::NoAnswer;
     }
     return ModelQuery::Answered;
 }
@@ -146,10 +141,14 @@ void HideDriveScreensOf(DriveScreenKind kind) {
     HidePicked([kind](const DriveScreen& screen) { return screen.kind == kind; });
 }
 
-void StopStatusMonitor() { HideDriveScreensOf(DriveScreenKind::StatusMonitor); }
+void StopStatusMonitor() {
+    HideDriveScreensOf(DriveScreenKind::StatusMonitor);
+}
 
 // At least 1, so a screen reporting under 96 dpi keeps its windows at their designed size.
-int DpiFactor(int pixelsPerInch) { return std::max(1, pixelsPerInch / 96); }
+int DpiFactor(int pixelsPerInch) {
+    return std::max(1, pixelsPerInch / 96);
+}
 
 void ScaleToDpi(QWidget& window) {
     const int factor = DpiFactor(window.logicalDpiX());

@@ -89,26 +89,23 @@ void hookLogArea(DriverMemory& memory, const std::shared_ptr<AnalysisState>& sta
     if (state->logHooked) return;
     state->logHooked = true;
     const std::weak_ptr<AnalysisState> weak = state;
-    memory.addRegion({[weak, &memory](const DriverMemory::Location& at) -> std::optional<QByteArray> {
-                          const std::shared_ptr<AnalysisState> running = weak.lock();
-                          if (!running || !running->active ||
-                              at.form != DriverMemory::Form::Long)
-                              return std::nullopt;
-                          bool ok = false;
-                          const std::uint32_t base = running->logArea.toUInt(&ok, 16);
-                          const std::uint32_t step = memory.step(at.form);
-                          if (!ok || at.address < base || (at.address - base) % step != 0)
-                              return std::nullopt;
-                          const std::uint32_t word = (at.address - base) / step;
-                          if (word >= 4) return std::nullopt;
-                          const QByteArray value = QByteArray::number(
-                              word == 0 ? running->readPoint() : running->point[word]);
-                          const auto replaced =
-                              running->replacedReplies.find(word == 0 ? "#%" : ",");
-                          return replaced != running->replacedReplies.end() ? replaced->second
-                                                                            : value;
-                      },
-                      nullptr});
+    memory.addRegion(
+        {[weak, &memory](const DriverMemory::Location& at) -> std::optional<QByteArray> {
+             const std::shared_ptr<AnalysisState> running = weak.lock();
+             if (!running || !running->active || at.form != DriverMemory::Form::Long)
+                 return std::nullopt;
+             bool ok = false;
+             const std::uint32_t base = running->logArea.toUInt(&ok, 16);
+             const std::uint32_t step = memory.step(at.form);
+             if (!ok || at.address < base || (at.address - base) % step != 0) return std::nullopt;
+             const std::uint32_t word = (at.address - base) / step;
+             if (word >= 4) return std::nullopt;
+             const QByteArray value =
+                 QByteArray::number(word == 0 ? running->readPoint() : running->point[word]);
+             const auto replaced = running->replacedReplies.find(word == 0 ? "#%" : ",");
+             return replaced != running->replacedReplies.end() ? replaced->second : value;
+         },
+         nullptr});
 }
 
 } // namespace

@@ -57,15 +57,11 @@ void DriverAxis::setModelText(const QByteArray& text) {
 }
 
 int DriverAxis::parameterCountOfModel(const QByteArray& text) {
-    if (text.startsWith("QWA"))
-        return 64;
-    if (text.startsWith("QWB") || text.contains("QWC30") || text.contains("QWC50A_B0"))
-        return 90;
+    if (text.startsWith("QWA")) return 64;
+    if (text.startsWith("QWB") || text.contains("QWC30") || text.contains("QWC50A_B0")) return 90;
     for (const char* code : {"QWC50A_B1", "QWC50A_B2", "QWC50A_C0", "QWC50A_C1", "QWC50A_C2"})
-        if (text.contains(code))
-            return 97;
-    if (text.contains("QWC50A_C3") || text.contains("QWC50A_D0"))
-        return 110;
+        if (text.contains(code)) return 97;
+    if (text.contains("QWC50A_C3") || text.contains("QWC50A_D0")) return 110;
     return DefaultParameterCount;
 }
 

@@ -16,12 +16,12 @@ struct Prefix {
 
 // Longer prefixes first, so "!#%" is not read as something shorter.
 constexpr Prefix kPrefixes[] = {
-    {"!##", DriverMemory::Form::Byte},  {"!#&", DriverMemory::Form::HexWord},
-    {"!#$", DriverMemory::Form::Word},  {"!#%", DriverMemory::Form::Long},
-    {"&##", DriverMemory::Form::Byte},  {"&#&", DriverMemory::Form::HexWord},
-    {"&#$", DriverMemory::Form::Word},  {"&#%", DriverMemory::Form::Long},
-    {"##", DriverMemory::Form::Byte},   {"#&", DriverMemory::Form::HexWord},
-    {"#$", DriverMemory::Form::Word},   {"#%", DriverMemory::Form::Long},
+    {"!##", DriverMemory::Form::Byte}, {"!#&", DriverMemory::Form::HexWord},
+    {"!#$", DriverMemory::Form::Word}, {"!#%", DriverMemory::Form::Long},
+    {"&##", DriverMemory::Form::Byte}, {"&#&", DriverMemory::Form::HexWord},
+    {"&#$", DriverMemory::Form::Word}, {"&#%", DriverMemory::Form::Long},
+    {"##", DriverMemory::Form::Byte},  {"#&", DriverMemory::Form::HexWord},
+    {"#$", DriverMemory::Form::Word},  {"#%", DriverMemory::Form::Long},
     {"*$", DriverMemory::Form::Index},
 };
 

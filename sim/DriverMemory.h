@@ -31,9 +31,9 @@ public:
     // One location as the driver was asked for it.
     struct Location {
         Form form;
-        QByteArray prefix;     // "#%", "!#$", "*$", ...
-        std::uint32_t address; // the hexadecimal address, or the index of "*$"
-        int digits;            // how many digits the address was written with
+        QByteArray prefix;       // "#%", "!#$", "*$", ...
+        std::uint32_t address;   // the hexadecimal address, or the index of "*$"
+        int digits;              // how many digits the address was written with
         QByteArray name() const; // prefix and address, written as it was addressed
     };
 

@@ -110,23 +110,22 @@ void DriverAxis::mapLoggingMemory() {
                        nullptr});
     // The four-channel buffer: value n (from 0) is channel n mod 4 of sample n div 4, at the
     // buffer's address plus n steps of 4 (second series, QWC30) or 2 bytes.
-    memory_.addRegion({[this](const Location& at) -> std::optional<QByteArray> {
-                           if (at.form != Form::Long) return std::nullopt;
-                           const bool second = modelText_.startsWith("QWB");
-                           bool baseOk = true;
-                           const std::uint32_t base =
-                               second ? kSecondSeriesBuffer
-                                      : loggingSetting("&LOGP").toUInt(&baseOk, 16);
-                           const std::uint32_t step =
-                               second || modelText_.contains("QWC30") ? 4 : 2;
-                           const std::uint32_t offset = at.address - base;
-                           if (!baseOk || at.address < base || offset % step != 0 ||
-                               offset / step >= kChannels * kSamples)
-                               return std::nullopt;
-                           const auto n = static_cast<int>(offset / step);
-                           return Number(loggedSample(n % kChannels, n / kChannels));
-                       },
-                       nullptr});
+    memory_.addRegion(
+        {[this](const Location& at) -> std::optional<QByteArray> {
+             if (at.form != Form::Long) return std::nullopt;
+             const bool second = modelText_.startsWith("QWB");
+             bool baseOk = true;
+             const std::uint32_t base =
+                 second ? kSecondSeriesBuffer : loggingSetting("&LOGP").toUInt(&baseOk, 16);
+             const std::uint32_t step = second || modelText_.contains("QWC30") ? 4 : 2;
+             const std::uint32_t offset = at.address - base;
+             if (!baseOk || at.address < base || offset % step != 0 ||
+                 offset / step >= kChannels * kSamples)
+                 return std::nullopt;
+             const auto n = static_cast<int>(offset / step);
+             return Number(loggedSample(n % kChannels, n / kChannels));
+         },
+         nullptr});
 }
 
 } // namespace sim

@@ -48,8 +48,8 @@ private:
     QByteArray rowAt(int index) const;
 
     QList<QByteArray> rows_;
-    QByteArray echo_;  // the last row (or "MBCL") received, as it came
-    int pointer_ = 0;  // the upload's row
+    QByteArray echo_; // the last row (or "MBCL") received, as it came
+    int pointer_ = 0; // the upload's row
     bool writing_ = false;
 };
 

@@ -123,7 +123,7 @@ signals:
 private:
     struct Piece {
         QByteArray bytes;
-        int delayMs; // after the previous piece went out
+        int delayMs;           // after the previous piece went out
         bool heldBack = false; // a late reply, or one that waits behind it
     };
 
@@ -137,7 +137,7 @@ private:
 
     PseudoTerminal terminal_;
     std::vector<std::unique_ptr<DriverAxis>> axes_; // A..Z; an axis never moves
-    std::vector<bool> present_;    // A..Z
+    std::vector<bool> present_;                     // A..Z
     char designation_ = '*';
 
     QByteArray partialLine_;

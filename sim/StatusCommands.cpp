@@ -48,11 +48,20 @@ std::optional<QByteArray> liveReply(const QByteArray& key) {
 // What an axis answers until a test sets another reply.
 const std::map<QByteArray, QByteArray>& defaultStatusReplies() {
     static const std::map<QByteArray, QByteArray> replies = [] {
-        std::map<QByteArray, QByteArray> table = {
-            {"#STAT", QByteArray::number(kSteadyStatus)},
-            {"#ALST", "0"},     {"#INST", "1"},  {"#OUST", "1"}, {"$QREF", "0"},  {"$LOAD", "0"},
-            {"INSTA", "0"},     {"POLST", "1"},  {"BUSAL", "0"}, {"#$0010", "0"}, {"##83A1", "FF"},
-            {"#$8390", "255"},  {"MBST", "OFF"}, {"#SQPT", "0"}};
+        std::map<QByteArray, QByteArray> table = {{"#STAT", QByteArray::number(kSteadyStatus)},
+                                                  {"#ALST", "0"},
+                                                  {"#INST", "1"},
+                                                  {"#OUST", "1"},
+                                                  {"$QREF", "0"},
+                                                  {"$LOAD", "0"},
+                                                  {"INSTA", "0"},
+                                                  {"POLST", "1"},
+                                                  {"BUSAL", "0"},
+                                                  {"#$0010", "0"},
+                                                  {"##83A1", "FF"},
+                                                  {"#$8390", "255"},
+                                                  {"MBST", "OFF"},
+                                                  {"#SQPT", "0"}};
         for (const char* name :
              {"#VSET", "$PACT",  "$VACT",  "$AACT",  "$PREF",  "$VREF",  "$AREF",  "$PCOM",
               "$VCOM", "$ACOM",  "$QCOM",  "$PERR",  "$VERR",  "$AERR",  "$VFFD",  "$AFFD",

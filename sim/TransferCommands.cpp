@@ -57,8 +57,8 @@ std::optional<std::optional<QByteArray>> ProgramStore::takeRow(const QByteArray&
 }
 
 bool ProgramStore::shapedLikeRow(const QByteArray& command) {
-    for (const char* start : {"(", "[", "_(", "+(", "_[", "+[", "/EV", "/SQ", "DEF", "MBON",
-                              "MBOF", "\"", "'"})
+    for (const char* start :
+         {"(", "[", "_(", "+(", "_[", "+[", "/EV", "/SQ", "DEF", "MBON", "MBOF", "\"", "'"})
         if (command.startsWith(start)) return true;
     return command == "EV" || command == "SQ" || command.contains(':');
 }

@@ -36,9 +36,9 @@ std::vector<PrintedPage> LayoutAlarmListPrintout(const std::vector<AlarmRecordTe
 void PrintAlarmList(QPrinter& printer, const QString& family,
                     const std::vector<AlarmRecordText>& records) {
     ui::PrintPages(printer, "KasoNT Alarm past record", family,
-               [&](const QFontMetrics& metrics, int pageHeight) {
-                   return LayoutAlarmListPrintout(
-                       records, metrics.height(),
-                       metrics.horizontalAdvance("   ALPTH(ｱﾗｰﾑﾘｽﾄﾎﾟｲﾝﾀ)   "), pageHeight);
-               });
+                   [&](const QFontMetrics& metrics, int pageHeight) {
+                       return LayoutAlarmListPrintout(
+                           records, metrics.height(),
+                           metrics.horizontalAdvance("   ALPTH(ｱﾗｰﾑﾘｽﾄﾎﾟｲﾝﾀ)   "), pageHeight);
+                   });
 }

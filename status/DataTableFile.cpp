@@ -3,8 +3,8 @@
 #include "ui/Codec.h"
 
 #include <algorithm>
-#include <string_view>
 #include <limits>
+#include <string_view>
 
 namespace {
 
@@ -125,4 +125,3 @@ DataTableFileReader::Result DataTableFileReader::ReadEntries(int entryCount) {
     }
     return result;
 }
-

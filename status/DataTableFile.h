@@ -57,5 +57,3 @@ private:
     QByteArray bytes_;
     qsizetype pos_ = 0;
 };
-
-

@@ -1,10 +1,10 @@
 // The data table window's file and printer buttons: save the values, load a file into the value
 // or the reference column, print the values.
 #include "DataTableFile.h"
-#include "ui/SafeFile.h"
 #include "DataTablePrintout.h"
 #include "RecordWindowParts.h"
 #include "UnitDataTable.h"
+#include "ui/SafeFile.h"
 
 #include "shell/UnitGeneral.h"
 #include "ui/Dialogs.h"

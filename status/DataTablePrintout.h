@@ -25,4 +25,3 @@ void PrintDataTable(QPrinter& printer, const QString& family, const QString& hea
 
 // Where the n-th line of a page (from 1) stands: 1.1 line heights apart, below a margin of 75.
 int PrintLineY(int lineHeight, int n);
-

@@ -46,8 +46,7 @@ public:
     // Writes record by record: for each record whose value is not empty, its selection, three
     // ticks, then `command` with the value and CR; `sent` runs after each record sent.
     void Write(const QByteArray& selection, const QByteArray& command, int count,
-               const std::function<QByteArray(int)>& valueOf,
-               const std::function<void(int)>& sent);
+               const std::function<QByteArray(int)>& valueOf, const std::function<void(int)>& sent);
 
 private:
     void SendLine(const QByteArray& line, TRequestId id);

@@ -5,8 +5,8 @@
 #include "RecordWindowParts.h"
 #include "ui/SafeFile.h"
 
-#include "shell/UnitCommCancel.h"
 #include "shell/ReplyRouting.h"
+#include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"

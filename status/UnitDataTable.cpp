@@ -2,8 +2,8 @@
 
 #include "DataTableFile.h"
 #include "RecordWindowParts.h"
-#include "shell/UnitCommCancel.h"
 #include "shell/ReplyRouting.h"
+#include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
@@ -27,7 +27,6 @@ namespace {
 
 constexpr int kLargeTable = 384;
 constexpr int kGridWidth = 337;
-
 
 QPushButton* Button(QWidget* parent, const QString& caption, const QString& hint, int height) {
     auto* button = new QPushButton(caption, parent);

@@ -9,7 +9,9 @@
 
 namespace ui {
 
-Canvas::Canvas(QSize size) : image_(size, QImage::Format_RGB32) { image_.fill(Qt::white); }
+Canvas::Canvas(QSize size) : image_(size, QImage::Format_RGB32) {
+    image_.fill(Qt::white);
+}
 
 void Canvas::Resize(QSize size) {
     image_ = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
@@ -40,15 +42,21 @@ void Canvas::Configure(QPainter& painter) const {
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     switch (Mode) {
-    case PenMode::Xor: painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
+    case PenMode::Xor:
+        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        break;
     case PenMode::NotXor:
         painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
         break;
-    case PenMode::Copy: painter.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
+    case PenMode::Copy:
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        break;
     }
 }
 
-void Canvas::MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
+void Canvas::MoveTo(int x, int y) {
+    penPos_ = QPoint(x, y);
+}
 
 void Canvas::LineTo(int x, int y) {
     const QPoint end(x, y);
@@ -84,9 +92,15 @@ void Canvas::PlotPixel(int x, int y, QRgb pen) {
     if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
     QRgb& pixel = pixels_[y * stride_ + x];
     switch (Mode) {
-    case PenMode::Copy: pixel = pen; break;
-    case PenMode::Xor: pixel = 0xff000000u | ((pixel ^ pen) & 0x00ffffffu); break;
-    case PenMode::NotXor: pixel = 0xff000000u | (~(pixel ^ pen) & 0x00ffffffu); break;
+    case PenMode::Copy:
+        pixel = pen;
+        break;
+    case PenMode::Xor:
+        pixel = 0xff000000u | ((pixel ^ pen) & 0x00ffffffu);
+        break;
+    case PenMode::NotXor:
+        pixel = 0xff000000u | (~(pixel ^ pen) & 0x00ffffffu);
+        break;
     }
 }
 
@@ -98,7 +112,8 @@ void Canvas::PlotSegment(QPoint from, QPoint to) {
     stride_ = image_.bytesPerLine() / int(sizeof(QRgb));
     PlotThinSegment(from.x(), from.y(), to.x(), to.y(), pen);
     if (PenWidth == 2) {
-        const bool steep = std::abs(qint64(to.y()) - from.y()) > std::abs(qint64(to.x()) - from.x());
+        const bool steep =
+            std::abs(qint64(to.y()) - from.y()) > std::abs(qint64(to.x()) - from.x());
         const int bx = steep ? -1 : 0;
         const int by = steep ? 0 : -1;
         PlotThinSegment(from.x() + qint64(bx), from.y() + qint64(by), to.x() + qint64(bx),
@@ -109,7 +124,9 @@ void Canvas::PlotSegment(QPoint from, QPoint to) {
 namespace {
 
 // The smallest integer not below n / d, for d > 0.
-__int128 CeilDiv(__int128 n, __int128 d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
+__int128 CeilDiv(__int128 n, __int128 d) {
+    return n >= 0 ? (n + d - 1) / d : -((-n) / d);
+}
 
 } // namespace
 
@@ -162,8 +179,7 @@ void Canvas::PlotThinSegment(long long x0, long long y0, long long x1, long long
 }
 
 void Canvas::Rectangle(int left, int top, int right, int bottom) {
-    if (right <= left || bottom <= top)
-        return;
+    if (right <= left || bottom <= top) return;
     Paint([&](QPainter& painter) {
         Configure(painter);
         if (!BrushClear)
@@ -192,13 +208,16 @@ void Canvas::TextOut(int x, int y, const QString& text) {
     });
 }
 
-int Canvas::TextWidth(const QString& text) const { return QFontMetrics(Font).horizontalAdvance(text); }
+int Canvas::TextWidth(const QString& text) const {
+    return QFontMetrics(Font).horizontalAdvance(text);
+}
 
-int Canvas::TextHeight(const QString&) const { return QFontMetrics(Font).height(); }
+int Canvas::TextHeight(const QString&) const {
+    return QFontMetrics(Font).height();
+}
 
 void Canvas::SetPixel(int x, int y, const QColor& color) {
-    if (image_.rect().contains(x, y))
-        image_.setPixelColor(x, y, color);
+    if (image_.rect().contains(x, y)) image_.setPixelColor(x, y, color);
 }
 
 QColor Canvas::Pixel(int x, int y) const {
@@ -221,7 +240,9 @@ CanvasPainting::CanvasPainting(Canvas& canvas) : canvas_(canvas), outer_(canvas.
     }
 }
 
-CanvasPainting::~CanvasPainting() { canvas_.painting_ = outer_; }
+CanvasPainting::~CanvasPainting() {
+    canvas_.painting_ = outer_;
+}
 
 PaintBox::PaintBox(QWidget* parent) : QWidget(parent) {}
 

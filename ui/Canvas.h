@@ -43,7 +43,7 @@ public:
     QPoint PenPos() const { return penPos_; }
     // Outline with the pen, inside with the brush (unless clear); right and bottom excluded.
     void Rectangle(int left, int top, int right, int bottom);
-    void FillRect(const QRect& rect); // with the brush colour
+    void FillRect(const QRect& rect);                // with the brush colour
     void TextOut(int x, int y, const QString& text); // (x, y) is the text's top left
     int TextWidth(const QString& text) const;
     int TextHeight(const QString& text) const;

@@ -8,32 +8,27 @@ namespace ui {
 
 CheckBox::CheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {
     connect(this, &QCheckBox::clicked, this, [this] {
-        if (OnClick)
-            RunGuarded(OnClick);
+        if (OnClick) RunGuarded(OnClick);
     });
 }
 
 void CheckBox::SetChecked(bool checked) {
-    if (checked == isChecked())
-        return;
+    if (checked == isChecked()) return;
     {
         const QSignalBlocker blocker(this);
         setChecked(checked);
     }
-    if (OnClick)
-        RunGuarded(OnClick);
+    if (OnClick) RunGuarded(OnClick);
 }
 
 ComboBox::ComboBox(const QStringList& items, QWidget* parent) : QComboBox(parent) {
     addItems(items);
     setCurrentIndex(-1);
     connect(this, &QComboBox::activated, this, [this] {
-        if (OnChange)
-            RunGuarded(OnChange);
+        if (OnChange) RunGuarded(OnChange);
     });
     connect(this, &QComboBox::editTextChanged, this, [this] {
-        if (OnChange && hasFocus())
-            RunGuarded(OnChange);
+        if (OnChange && hasFocus()) RunGuarded(OnChange);
     });
 }
 
@@ -60,12 +55,10 @@ CheckListBox::CheckListBox(int items, QWidget* parent) : QListWidget(parent) {
     }
     connect(this, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         setCurrentItem(item); // the toggled item becomes the selected one
-        if (OnClickCheck)
-            RunGuarded(OnClickCheck);
+        if (OnClickCheck) RunGuarded(OnClickCheck);
     });
     connect(this, &QListWidget::itemClicked, this, [this] {
-        if (OnClick)
-            RunGuarded(OnClick);
+        if (OnClick) RunGuarded(OnClick);
     });
 }
 
@@ -76,8 +69,7 @@ bool CheckListBox::Checked(int index) const {
 
 void CheckListBox::SetChecked(int index, bool checked) {
     QListWidgetItem* entry = item(index);
-    if (!entry)
-        return;
+    if (!entry) return;
     const QSignalBlocker blocker(this);
     entry->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
 }
@@ -88,8 +80,7 @@ void CheckListBox::SetItemIndex(int index) {
 }
 
 void CheckListBox::SetTopIndex(int index) {
-    if (QListWidgetItem* entry = item(index))
-        scrollToItem(entry, QAbstractItemView::PositionAtTop);
+    if (QListWidgetItem* entry = item(index)) scrollToItem(entry, QAbstractItemView::PositionAtTop);
 }
 
 } // namespace ui

@@ -290,7 +290,8 @@ void EditorPane::WriteLinesToFile(const QString& path, const QStringList& lines)
         bytes += cp932::Encode(line) + "\r\n";
     const QString failure = WriteWholeFile(path, bytes);
     if (!failure.isEmpty())
-        throw Error(QString("ファイルを保存できませんでした。\n%1\n%2").arg(path, failure).toStdString());
+        throw Error(
+            QString("ファイルを保存できませんでした。\n%1\n%2").arg(path, failure).toStdString());
 }
 
 EditorPane::Key EditorPane::KeyOf(const QKeyEvent* e) {

@@ -22,8 +22,7 @@ QString BothCases(const QString& patterns) {
     QStringList all;
     for (const QString& pattern : patterns.split(';', Qt::SkipEmptyParts)) {
         for (const QString& variant : {pattern.toLower(), pattern.toUpper()})
-            if (!all.contains(variant))
-                all.append(variant);
+            if (!all.contains(variant)) all.append(variant);
     }
     return all.join(' ');
 }
@@ -46,14 +45,12 @@ bool FileDialog::Execute(QWidget* parent) {
         if (kind_ == Kind::Open) {
             const QString name =
                 QFileDialog::getOpenFileName(parent, Title, FileName, ToQtFilter(Filter));
-            if (!name.isEmpty())
-                chosen = name;
+            if (!name.isEmpty()) chosen = name;
         } else {
             chosen = RunSaveDialog(parent);
         }
     }
-    if (!chosen)
-        return false;
+    if (!chosen) return false;
     FileName = *chosen;
     if (kind_ == Kind::Save && !DefaultExt.isEmpty() && QFileInfo(FileName).suffix().isEmpty())
         FileName += '.' + DefaultExt;
@@ -68,8 +65,7 @@ std::optional<QString> FileDialog::RunSaveDialog(QWidget* parent) const {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(DefaultExt);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
 
@@ -79,16 +75,16 @@ void SetFileDialogResponder(FileDialogResponder responder) {
 
 std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
                                   const QString& defaultText) {
-    if (TextResponder())
-        return TextResponder()(caption, prompt);
+    if (TextResponder()) return TextResponder()(caption, prompt);
     bool ok = false;
     const QString text = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
                                                QLineEdit::Normal, defaultText, &ok);
-    if (!ok)
-        return std::nullopt;
+    if (!ok) return std::nullopt;
     return text;
 }
 
-void SetInputResponder(InputResponder responder) { TextResponder() = std::move(responder); }
+void SetInputResponder(InputResponder responder) {
+    TextResponder() = std::move(responder);
+}
 
 } // namespace ui

@@ -19,7 +19,7 @@ public:
     QString Filter;
     QString DefaultExt; // added to a chosen name that has no extension
     QString Title;
-    QString FileName;   // the last file chosen
+    QString FileName; // the last file chosen
 
     // Runs the dialog; false when the user cancelled it.
     bool Execute(QWidget* parent = nullptr);
@@ -40,8 +40,8 @@ void SetFileDialogResponder(FileDialogResponder responder);
 // The input box: the text entered, or nothing when the user cancelled.
 std::optional<QString> InputQuery(const QString& caption, const QString& prompt,
                                   const QString& defaultText);
-using InputResponder = std::function<std::optional<QString>(const QString& caption,
-                                                            const QString& prompt)>;
+using InputResponder =
+    std::function<std::optional<QString>(const QString& caption, const QString& prompt)>;
 void SetInputResponder(InputResponder responder);
 
 } // namespace ui

@@ -46,8 +46,7 @@ int Form::ShowModal() {
     activateWindow(); // the keyboard goes to the window that waits for the user
     QEventLoop loop;
     modalLoop_ = &loop;
-    if (modalResult_ == mrNone)
-        loop.exec();
+    if (modalResult_ == mrNone) loop.exec();
     modalLoop_ = nullptr;
     hide();
     setWindowModality(Qt::NonModal);
@@ -56,14 +55,12 @@ int Form::ShowModal() {
 
 void Form::SetModalResult(int result) {
     modalResult_ = result;
-    if (modalLoop_ && result != mrNone)
-        modalLoop_->quit();
+    if (modalLoop_ && result != mrNone) modalLoop_->quit();
 }
 
 void Form::CentreOnScreen() {
     const QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!where)
-        return;
+    if (!where) return;
     QRect frame = frameGeometry();
     frame.moveCenter(where->availableGeometry().center());
     move(frame.topLeft());
@@ -72,8 +69,7 @@ void Form::CentreOnScreen() {
 void Form::ClockWhileShown(QTimer* clock, std::function<void()> tick) {
     connect(clock, &QTimer::timeout, this, [tick] { RunGuarded(tick); });
     clocks_.emplace_back(clock, std::move(tick));
-    if (isVisible())
-        StartClock(clocks_.back());
+    if (isVisible()) StartClock(clocks_.back());
 }
 
 void Form::StartClock(const Clock& clock) {
@@ -83,8 +79,7 @@ void Form::StartClock(const Clock& clock) {
 
 void Form::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (event->spontaneous())
-        return;
+    if (event->spontaneous()) return;
     for (const Clock& clock : clocks_)
         StartClock(clock);
     RunGuarded([this] { FormShow(); });
@@ -92,8 +87,7 @@ void Form::showEvent(QShowEvent* event) {
 
 void Form::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    if (event->spontaneous())
-        return;
+    if (event->spontaneous()) return;
     for (const auto& [clock, tick] : clocks_)
         clock->stop();
     RunGuarded([this] { FormHide(); });
@@ -101,8 +95,7 @@ void Form::hideEvent(QHideEvent* event) {
 
 void Form::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
-        return;
+    if (event->type() != QEvent::ActivationChange) return;
     if (isActiveWindow())
         RunGuarded([this] { FormActivate(); });
     else
@@ -118,8 +111,7 @@ void Form::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     RunGuarded([this] { FormClose(); });
-    if (modalLoop_)
-        SetModalResult(modalResult_ == mrNone ? mrCancel : modalResult_);
+    if (modalLoop_) SetModalResult(modalResult_ == mrNone ? mrCancel : modalResult_);
 }
 
 QPushButton* Form::DefaultButton() const {
@@ -149,6 +141,8 @@ void Form::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void SetModalResponder(ModalResponder responder) { Responder() = std::move(responder); }
+void SetModalResponder(ModalResponder responder) {
+    Responder() = std::move(responder);
+}
 
 } // namespace ui

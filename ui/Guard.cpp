@@ -7,7 +7,8 @@
 namespace ui {
 
 void ShowException(const std::exception& e) {
-    ShowMessage(QString::fromUtf8(e.what()), QGuiApplication::applicationDisplayName(), MsgIcon::Error);
+    ShowMessage(QString::fromUtf8(e.what()), QGuiApplication::applicationDisplayName(),
+                MsgIcon::Error);
 }
 
 void RunGuarded(const std::function<void()>& handler) {

@@ -22,7 +22,8 @@ void ShowException(const std::exception& e);
 void RunGuarded(const std::function<void()>& handler);
 
 // Calls a handler with the signal's arguments when it takes them, else without.
-template <typename Handler, typename... Args> void CallHandler(const Handler& handler, Args&&... args) {
+template <typename Handler, typename... Args>
+void CallHandler(const Handler& handler, Args&&... args) {
     if constexpr (std::is_invocable_v<const Handler&, Args...>)
         handler(std::forward<Args>(args)...);
     else
@@ -36,10 +37,11 @@ QMetaObject::Connection Connect(Sender* sender, Signal signal, QObject* context,
     // The constraint lets Qt's count of the arguments a functor takes see which counts work.
     return QObject::connect(
         sender, signal, context,
-        [handler](auto&&... args) -> void
-            requires(std::is_invocable_v<const Handler&, decltype(args)...> ||
-                     std::is_invocable_v<const Handler&>)
-        { RunGuarded([&] { CallHandler(handler, args...); }); });
+        [handler](auto&&... args) -> void requires(
+                                      std::is_invocable_v<const Handler&, decltype(args)...> ||
+                                      std::is_invocable_v<const Handler&>) {
+            RunGuarded([&] { CallHandler(handler, args...); });
+        });
 }
 
 } // namespace ui

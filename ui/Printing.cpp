@@ -21,13 +21,14 @@ PrintDialog::PrintDialog() : printer_(std::make_unique<QPrinter>(QPrinter::HighR
 PrintDialog::~PrintDialog() = default;
 
 bool PrintDialog::Execute(QWidget* parent) {
-    if (Responder())
-        return Responder()(*printer_);
+    if (Responder()) return Responder()(*printer_);
     QPrintDialog dialog(printer_.get(), parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
-void SetPrintDialogResponder(PrintDialogResponder responder) { Responder() = std::move(responder); }
+void SetPrintDialogResponder(PrintDialogResponder responder) {
+    Responder() = std::move(responder);
+}
 
 void PrintImageFitted(QPrinter& printer, const QImage& picture) {
     QPainter painter;
@@ -48,16 +49,14 @@ void PrintPages(QPrinter& printer, const QString& jobName, const QString& family
                                                              int pageHeight)>& layout) {
     printer.setDocName(jobName);
     QPainter painter;
-    if (!painter.begin(&printer))
-        throw Error("the printer could not be started");
+    if (!painter.begin(&printer)) throw Error("the printer could not be started");
     QFont font(family);
     font.setPointSize(10);
     painter.setFont(font);
     const QFontMetrics metrics = painter.fontMetrics();
     const std::vector<PrintedPage> pages = layout(metrics, painter.viewport().height());
     for (size_t page = 0; page < pages.size(); ++page) {
-        if (page > 0 && !printer.newPage())
-            throw Error("the printer could not start a new page");
+        if (page > 0 && !printer.newPage()) throw Error("the printer could not start a new page");
         for (const PrintedText& text : pages[page])
             painter.drawText(text.x, text.y + metrics.ascent(), text.text);
     }

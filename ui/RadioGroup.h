@@ -15,7 +15,7 @@ class RadioGroup : public QGroupBox {
 public:
     RadioGroup(const QString& caption, const QStringList& items, QWidget* parent);
 
-    int ItemIndex() const; // -1 while no item is chosen
+    int ItemIndex() const;        // -1 while no item is chosen
     void SetItemIndex(int index); // runs no handler
     QRadioButton* Item(int index) const { return buttons_.at(static_cast<size_t>(index)); }
 

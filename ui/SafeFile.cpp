@@ -8,9 +8,9 @@ namespace ui {
 
 QString WriteWholeFile(const QString& path, const QByteArray& bytes) {
     std::string error;
-    if (platform::WriteFileSafely(QFile::encodeName(path).toStdString(),
-                                  std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                                  error))
+    if (platform::WriteFileSafely(
+            QFile::encodeName(path).toStdString(),
+            std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error))
         return {};
     return QString::fromLocal8Bit(error);
 }

@@ -11,12 +11,13 @@ namespace {
 
 QString ConfigHome() {
     const QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
-    if (!xdg.isEmpty())
-        return QString::fromLocal8Bit(xdg);
+    if (!xdg.isEmpty()) return QString::fromLocal8Bit(xdg);
     return QDir::homePath() + "/.config";
 }
 
-QString Key(const QString& section, const QString& name) { return section + '/' + name; }
+QString Key(const QString& section, const QString& name) {
+    return section + '/' + name;
+}
 
 } // namespace
 
@@ -27,12 +28,13 @@ IniSettings::~IniSettings() = default;
 
 QString IniSettings::FilePathForKey(const QString& key) {
     QStringList parts = key.split('\\', Qt::SkipEmptyParts);
-    if (!parts.isEmpty())
-        parts.removeFirst();
+    if (!parts.isEmpty()) parts.removeFirst();
     return ConfigHome() + '/' + parts.join('/') + ".ini";
 }
 
-QString IniSettings::FilePath() const { return settings_->fileName(); }
+QString IniSettings::FilePath() const {
+    return settings_->fileName();
+}
 
 int IniSettings::ReadInteger(const QString& section, const QString& name, int defaultValue) const {
     bool ok = false;
@@ -42,10 +44,8 @@ int IniSettings::ReadInteger(const QString& section, const QString& name, int de
 
 bool IniSettings::ReadBool(const QString& section, const QString& name, bool defaultValue) const {
     const QString text = settings_->value(Key(section, name)).toString().trimmed().toLower();
-    if (text == "true")
-        return true;
-    if (text == "false")
-        return false;
+    if (text == "true") return true;
+    if (text == "false") return false;
     bool ok = false;
     const int value = text.toInt(&ok);
     return ok ? value != 0 : defaultValue;
@@ -67,7 +67,8 @@ void IniSettings::WriteBool(const QString& section, const QString& name, bool va
 void IniSettings::Flush() {
     settings_->sync();
     if (settings_->status() == QSettings::AccessError)
-        throw Error(QString("設定ファイル %1 に書き込めませんでした。").arg(FilePath()).toStdString());
+        throw Error(
+            QString("設定ファイル %1 に書き込めませんでした。").arg(FilePath()).toStdString());
 }
 
 } // namespace ui

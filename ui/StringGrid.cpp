@@ -46,16 +46,14 @@ public:
         : QItemSelectionModel(model, parent), accepts_(std::move(accepts)) {}
 
     void setCurrentIndex(const QModelIndex& index, SelectionFlags) override {
-        if (index.isValid() && index != currentIndex() && !accepts_(index))
-            return;
+        if (index.isValid() && index != currentIndex() && !accepts_(index)) return;
         const QScopedValueRollback following(followingCurrent_, true);
         QItemSelectionModel::setCurrentIndex(index, index.isValid() ? ClearAndSelect : Clear);
     }
 
     using QItemSelectionModel::select;
     void select(const QItemSelection& selection, SelectionFlags command) override {
-        if (followingCurrent_)
-            QItemSelectionModel::select(selection, command);
+        if (followingCurrent_) QItemSelectionModel::select(selection, command);
     }
 
 private:
@@ -77,15 +75,15 @@ StringGrid::StringGrid(int colCount, int rowCount, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
-    setItemDelegate(new LiveEditDelegate(this, [this](const QModelIndex& index, const QString& text) {
-        EditorTextEdited(index, text);
-    }));
+    setItemDelegate(
+        new LiveEditDelegate(this, [this](const QModelIndex& index, const QString& text) {
+            EditorTextEdited(index, text);
+        }));
     for (int col = 0; col < colCount; ++col)
         setHorizontalHeaderItem(col, new QTableWidgetItem);
     UseCurrentCellSelection();
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
-        if (OnTopLeftChanged)
-            RunGuarded(OnTopLeftChanged);
+        if (OnTopLeftChanged) RunGuarded(OnTopLeftChanged);
     });
 }
 
@@ -104,8 +102,7 @@ QString StringGrid::Cell(int col, int row) const {
 }
 
 QTableWidgetItem* StringGrid::ItemAt(int col, int row) {
-    if (row == 0)
-        return horizontalHeaderItem(col);
+    if (row == 0) return horizontalHeaderItem(col);
     QTableWidgetItem* cell = item(row - 1, col);
     if (!cell) {
         cell = new QTableWidgetItem;
@@ -122,37 +119,32 @@ QTableWidgetItem* StringGrid::ItemAt(int col, int row) {
 }
 
 void StringGrid::SetCell(int col, int row, const QString& text) {
-    if (col < 0 || row < 0 || col >= columnCount() || row >= RowCount())
-        return;
+    if (col < 0 || row < 0 || col >= columnCount() || row >= RowCount()) return;
     const QSignalBlocker blocker(this);
     ItemAt(col, row)->setText(text);
 }
 
 void StringGrid::SetCellTextColor(int col, int row, const QColor& color) {
-    if (col < 0 || row < 1 || col >= columnCount() || row >= RowCount())
-        return;
+    if (col < 0 || row < 1 || col >= columnCount() || row >= RowCount()) return;
     const QSignalBlocker blocker(this);
     ItemAt(col, row)->setForeground(color);
 }
 
 QColor StringGrid::CellTextColor(int col, int row) const {
     const QTableWidgetItem* cell = row >= 1 ? item(row - 1, col) : nullptr;
-    if (!cell || cell->foreground().style() == Qt::NoBrush)
-        return palette().color(QPalette::Text);
+    if (!cell || cell->foreground().style() == Qt::NoBrush) return palette().color(QPalette::Text);
     return cell->foreground().color();
 }
 
 void StringGrid::SetCellEditable(int col, int row, bool editable) {
-    if (col < 1 || row < 1 || col >= columnCount() || row >= RowCount())
-        return;
+    if (col < 1 || row < 1 || col >= columnCount() || row >= RowCount()) return;
     const QSignalBlocker blocker(this);
     QTableWidgetItem* cell = ItemAt(col, row);
     cell->setFlags(editable ? kDataFlags : kDataFlags & ~Qt::ItemIsEditable);
 }
 
 bool StringGrid::CellEditable(int col, int row) const {
-    if (col < 1 || row < 1)
-        return false;
+    if (col < 1 || row < 1) return false;
     const QTableWidgetItem* cell = item(row - 1, col);
     return !cell || (cell->flags() & Qt::ItemIsEditable);
 }
@@ -168,8 +160,7 @@ int StringGrid::Col() const {
 }
 
 void StringGrid::SetRow(int row) {
-    if (row < 1 || row >= RowCount())
-        return;
+    if (row < 1 || row >= RowCount()) return;
     setCurrentCell(row - 1, Col());
 }
 
@@ -177,14 +168,12 @@ void StringGrid::SetRow(int row) {
 // the first whole one may show a sliver at the top: that sliver is not the top row.
 int StringGrid::TopRow() const {
     const int row = rowAt(0);
-    if (row >= 0 && rowViewportPosition(row) < 0 && row + 1 < rowCount())
-        return row + 2;
+    if (row >= 0 && rowViewportPosition(row) < 0 && row + 1 < rowCount()) return row + 2;
     return row + 1;
 }
 
 void StringGrid::CloseEditor() {
-    if (QWidget* editor = indexWidget(currentIndex()))
-        commitData(editor);
+    if (QWidget* editor = indexWidget(currentIndex())) commitData(editor);
     if (state() == QAbstractItemView::EditingState)
         QAbstractItemView::closeEditor(indexWidget(currentIndex()), QAbstractItemDelegate::NoHint);
     setFocus();
@@ -192,11 +181,9 @@ void StringGrid::CloseEditor() {
 
 // The fixed column is no cell the user can select: it is refused without asking the handler.
 bool StringGrid::AcceptsCell(const QModelIndex& index) {
-    if (index.column() == 0)
-        return false;
+    if (index.column() == 0) return false;
     bool canSelect = true;
-    if (OnSelectCell)
-        RunGuarded([&] { OnSelectCell(index.column(), index.row() + 1, canSelect); });
+    if (OnSelectCell) RunGuarded([&] { OnSelectCell(index.column(), index.row() + 1, canSelect); });
     return canSelect;
 }
 
@@ -204,9 +191,8 @@ bool StringGrid::AcceptsCell(const QModelIndex& index) {
 // that replaces its default one.
 void StringGrid::UseCurrentCellSelection() {
     QItemSelectionModel* replaced = selectionModel();
-    auto* selection = new CurrentCellSelection(model(), this, [this](const QModelIndex& index) {
-        return AcceptsCell(index);
-    });
+    auto* selection = new CurrentCellSelection(
+        model(), this, [this](const QModelIndex& index) { return AcceptsCell(index); });
     setSelectionModel(selection);
     delete replaced;
     connect(selection, &QItemSelectionModel::currentChanged, this,
@@ -227,14 +213,12 @@ QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers mo
 // reference column); it then lands in the nearest accepted column toward the current one, or in
 // the current column, whose check the move itself makes.
 QModelIndex StringGrid::SelectableInRow(const QModelIndex& target) {
-    if (!target.isValid())
-        return target;
+    if (!target.isValid()) return target;
     const int home = Col();
     const int step = target.column() < home ? 1 : -1;
     for (int col = target.column(); col != home; col += step) {
         const QModelIndex cell = model()->index(target.row(), col);
-        if (AcceptsCell(cell))
-            return cell;
+        if (AcceptsCell(cell)) return cell;
     }
     return model()->index(target.row(), home);
 }
@@ -245,11 +229,9 @@ QModelIndex StringGrid::SelectableInRow(const QModelIndex& target) {
 bool StringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     if (index.isValid() && index != currentIndex() && (editTriggers() & trigger)) {
         setCurrentIndex(index);
-        if (currentIndex() != index)
-            return false;
+        if (currentIndex() != index) return false;
     }
-    if (!QTableWidget::edit(index, trigger, event))
-        return false;
+    if (!QTableWidget::edit(index, trigger, event)) return false;
     scrollTo(index);
     updateEditorGeometries();
     return true;
@@ -263,14 +245,12 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void StringGrid::EditorTextEdited(const QModelIndex& index, const QString& text) {
-    if (!index.isValid())
-        return;
+    if (!index.isValid()) return;
     {
         const QSignalBlocker blocker(this);
         ItemAt(index.column(), index.row() + 1)->setText(text);
     }
-    if (OnSetEditText)
-        RunGuarded([&] { OnSetEditText(index.column(), index.row() + 1, text); });
+    if (OnSetEditText) RunGuarded([&] { OnSetEditText(index.column(), index.row() + 1, text); });
 }
 
 } // namespace ui

@@ -8,8 +8,7 @@ Timer::Timer(int intervalMs, QObject* parent) : QTimer(parent) {
 }
 
 void Timer::SetEnabled(bool enabled) {
-    if (enabled == isActive())
-        return;
+    if (enabled == isActive()) return;
     if (enabled)
         start();
     else

@@ -10,7 +10,9 @@ void ProcessMessages() {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void ProcessPendingMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void ProcessPendingMessages() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 namespace {
 bool quitRequested = false;
@@ -43,20 +45,25 @@ void RequestUnattendedQuit() {
     RequestQuit();
 }
 
-bool QuitRequested() { return quitRequested; }
+bool QuitRequested() {
+    return quitRequested;
+}
 
 void ClearQuitRequest() {
     quitRequested = false;
     unattended = false;
 }
 
-ProgramEnd::ProgramEnd() { programEnding = true; }
+ProgramEnd::ProgramEnd() {
+    programEnding = true;
+}
 
-ProgramEnd::~ProgramEnd() { programEnding = false; }
+ProgramEnd::~ProgramEnd() {
+    programEnding = false;
+}
 
 BoxDelivery MessageBoxDelivery() {
-    if (quitRequested && !programEnding)
-        return BoxDelivery::Withheld;
+    if (quitRequested && !programEnding) return BoxDelivery::Withheld;
     return unattended ? BoxDelivery::StandardError : BoxDelivery::Shown;
 }
 

@@ -13,10 +13,10 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 
-#include <cmath>
 #include <QKeyEvent>
 #include <QPalette>
 #include <QPointer>
+#include <cmath>
 
 #include <vector>
 
@@ -73,8 +73,12 @@ private:
 
     static PanelKey KeyOf(const QStyleOption* option, const QColor& background, qreal ratio,
                           QImage::Format format) {
-        PanelKey key{option->rect.size(), int(option->state), option->palette.cacheKey(),
-                     background.rgba(), ratio, int(format)};
+        PanelKey key{option->rect.size(),
+                     int(option->state),
+                     option->palette.cacheKey(),
+                     background.rgba(),
+                     ratio,
+                     int(format)};
         if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option)) {
             key.lineWidth = frame->lineWidth;
             key.midLineWidth = frame->midLineWidth;
@@ -100,7 +104,8 @@ private:
         const QBrush brush = window->palette().brush(window->backgroundRole());
         if (brush.style() != Qt::SolidPattern || !brush.isOpaque()) return false;
         const QTransform& transform = painter->deviceTransform();
-        if (transform.type() > QTransform::TxTranslate || transform.dx() != std::floor(transform.dx()) ||
+        if (transform.type() > QTransform::TxTranslate ||
+            transform.dx() != std::floor(transform.dx()) ||
             transform.dy() != std::floor(transform.dy()) || painter->opacity() != 1.0 ||
             painter->compositionMode() != QPainter::CompositionMode_SourceOver)
             return false;
@@ -120,11 +125,12 @@ void CachePanelOf(QLineEdit* edit) {
     edit->setStyle(style);
 }
 
-QColor WindowTextColor() { return QApplication::palette().color(QPalette::WindowText); }
+QColor WindowTextColor() {
+    return QApplication::palette().color(QPalette::WindowText);
+}
 
 void SetTextColor(QWidget* widget, const QColor& color) {
-    if (auto* line = qobject_cast<TextLine*>(widget))
-        return line->SetColor(color);
+    if (auto* line = qobject_cast<TextLine*>(widget)) return line->SetColor(color);
     // A palette change repaints the whole widget: only a real change of colour touches it.
     const QPalette& current = widget->palette();
     if (current.color(QPalette::WindowText) == color && current.color(QPalette::Text) == color)
@@ -136,24 +142,33 @@ void SetTextColor(QWidget* widget, const QColor& color) {
 }
 
 QColor TextColor(const QWidget* widget) {
-    if (const auto* line = qobject_cast<const TextLine*>(widget))
-        return line->Color();
-    const auto role = qobject_cast<const QLineEdit*>(widget) ? QPalette::Text : QPalette::WindowText;
+    if (const auto* line = qobject_cast<const TextLine*>(widget)) return line->Color();
+    const auto role =
+        qobject_cast<const QLineEdit*>(widget) ? QPalette::Text : QPalette::WindowText;
     return widget->palette().color(role);
 }
 
 int ToVirtualKey(const QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_Delete: return VK_DELETE;
-    case Qt::Key_F2: return VK_F2;
-    default: break;
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    case Qt::Key_F2:
+        return VK_F2;
+    default:
+        break;
     }
     const int key = event->key();
     if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
@@ -184,8 +199,7 @@ void ReleaseDueRepaints() {
             continue;
         }
         held.erase(held.begin() + static_cast<std::ptrdiff_t>(i));
-        if (line)
-            line->ReleaseRepaint();
+        if (line) line->ReleaseRepaint();
     }
 }
 
@@ -194,9 +208,9 @@ void ReleaseDueRepaints() {
 void WatchEventLoopWaits() {
     static QPointer<QAbstractEventDispatcher> watched;
     auto* dispatcher = QAbstractEventDispatcher::instance();
-    if (!dispatcher || watched == dispatcher)
-        return;
-    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [] { ReleaseDueRepaints(); });
+    if (!dispatcher || watched == dispatcher) return;
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock,
+                     [] { ReleaseDueRepaints(); });
     watched = dispatcher;
 }
 
@@ -212,15 +226,13 @@ TextLine::TextLine(QWidget* parent) : QWidget(parent), color_(WindowTextColor())
 }
 
 void TextLine::setText(const QString& text) {
-    if (text == text_.text())
-        return;
+    if (text == text_.text()) return;
     text_.setText(text);
     RequestRepaint();
 }
 
 void TextLine::SetColor(const QColor& color) {
-    if (color == color_)
-        return;
+    if (color == color_) return;
     color_ = color;
     RequestRepaint();
 }
@@ -232,8 +244,7 @@ bool TextLine::FrameOver() const {
 // Changes that come faster than the screen shows them (a reply every few milliseconds) are drawn
 // together, at most once a frame: a change within a frame of the last paint is held.
 void TextLine::RequestRepaint() {
-    if (repaintHeld_)
-        return;
+    if (repaintHeld_) return;
     if (FrameOver()) {
         update();
         return;
@@ -246,8 +257,7 @@ void TextLine::RequestRepaint() {
 }
 
 void TextLine::ReleaseRepaint() {
-    if (!repaintHeld_)
-        return;
+    if (!repaintHeld_) return;
     repaintHeld_ = false;
     latestRepaint_.stop();
     update();
@@ -270,11 +280,12 @@ void TextLine::paintEvent(QPaintEvent*) {
 
 Edit::Edit(QWidget* parent) : QLineEdit(parent) {}
 
-void Edit::SetUpperCase(bool upper) { upperCase_ = upper; }
+void Edit::SetUpperCase(bool upper) {
+    upperCase_ = upper;
+}
 
 void Edit::SetSelStart(int position) {
-    if (!hasSelectedText() && cursorPosition() == position)
-        return; // nothing to move: no repaint
+    if (!hasSelectedText() && cursorPosition() == position) return; // nothing to move: no repaint
     deselect();
     setCursorPosition(position);
 }
@@ -288,8 +299,8 @@ bool Edit::event(QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool plain = (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        const bool typed = key->text().size() == 1 && key->text().at(0).isPrint() &&
-                           key->key() < Qt::Key_Escape;
+        const bool typed =
+            key->text().size() == 1 && key->text().at(0).isPrint() && key->key() < Qt::Key_Escape;
         if (plain && (typed || (enter && OnKeyPress))) {
             key->accept();
             return true;
@@ -310,22 +321,17 @@ void Edit::keyReleaseEvent(QKeyEvent* event) {
 
 void Edit::keyPressEvent(QKeyEvent* event) {
     int key = ToVirtualKey(event);
-    if (OnKeyDown)
-        RunGuarded([&] { OnKeyDown(key, event->modifiers()); });
-    if (key == 0)
-        return;
+    if (OnKeyDown) RunGuarded([&] { OnKeyDown(key, event->modifiers()); });
+    if (key == 0) return;
 
     QString text = event->text();
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        text = "\r";
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) text = "\r";
     if (text.size() == 1 && OnKeyPress) {
         QChar ch = text.at(0);
         RunGuarded([&] { OnKeyPress(ch); });
-        if (ch.isNull())
-            return;
+        if (ch.isNull()) return;
     }
-    if (text == "\r")
-        return; // Enter has no effect of its own in a one-line box
+    if (text == "\r") return; // Enter has no effect of its own in a one-line box
     if (upperCase_ && text.size() == 1 && text.at(0).isLower()) {
         QKeyEvent upper(event->type(), event->key(), event->modifiers(), text.toUpper(),
                         event->isAutoRepeat(), static_cast<ushort>(event->count()));

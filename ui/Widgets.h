@@ -79,8 +79,16 @@ private:
 };
 
 // Virtual key codes of the keys the screens test.
-enum VirtualKey { VK_RETURN = 13, VK_ESCAPE = 27, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39,
-                  VK_DOWN = 40, VK_DELETE = 46, VK_F2 = 113 };
+enum VirtualKey {
+    VK_RETURN = 13,
+    VK_ESCAPE = 27,
+    VK_LEFT = 37,
+    VK_UP = 38,
+    VK_RIGHT = 39,
+    VK_DOWN = 40,
+    VK_DELETE = 46,
+    VK_F2 = 113
+};
 int ToVirtualKey(const QKeyEvent* event);
 
 // An edit box with the class library's key events. OnKeyDown runs first with the virtual key

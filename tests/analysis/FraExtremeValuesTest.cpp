@@ -10,9 +10,12 @@ TEST(FraResponse, ExtremeWordsStayDefined) {
                                   {INT_MAX, 0, INT_MIN, INT_MIN},
                                   // phase words at the ends of the range, turned further by
                                   // the open loop's angle
-                                  {10, 1, 1, INT_MIN}, {10, -1, 1, INT_MIN},
-                                  {10, 1, -1, INT_MAX}, {10, -1, -1, INT_MAX},
-                                  {10, 2, 1, INT_MIN}, {10, 2, 1, INT_MAX}};
+                                  {10, 1, 1, INT_MIN},
+                                  {10, -1, 1, INT_MIN},
+                                  {10, 1, -1, INT_MAX},
+                                  {10, -1, -1, INT_MAX},
+                                  {10, 2, 1, INT_MIN},
+                                  {10, 2, 1, INT_MAX}};
     for (const TFraPoint& p : extremes)
         for (const bool complexData : {false, true})
             for (const bool openLoop : {false, true}) {

@@ -85,7 +85,8 @@ TEST_F(LauncherTest, EachSeriesAndModelOpensItsList) {
         EXPECT_EQ(frmPrm->grdPrm->Cell(1, 0), header);
         EXPECT_EQ(frmPrm->Label3->isHidden(), series == 0);
         EXPECT_EQ(frmMain->VersionText, model);
-        EXPECT_TRUE(frmPrm->grdPrm->Cell(0, rows - 1).startsWith(QString(" #%1").arg(rows - 2, 3, 10, QChar('0'))));
+        EXPECT_TRUE(frmPrm->grdPrm->Cell(0, rows - 1)
+                        .startsWith(QString(" #%1").arg(rows - 2, 3, 10, QChar('0'))));
         StopProgram();
     }
     EXPECT_TRUE(messages.empty());
@@ -97,8 +98,8 @@ TEST_F(LauncherTest, ModelsOutsideTheCatalogueOpenTheLockWindowWithTheirMasks) {
     driver->setLockMask('X', 1, 0);
     driver->setLockMask('X', 6, -256);
     const QList<QByteArray> sent = SentAfterLaunch();
-    EXPECT_EQ(sent, (QList<QByteArray>{"VER", "VER", "PRK0", "PRK1", "PRK2", "PRK3", "PRK4",
-                                       "PRK5", "PRK6"}));
+    EXPECT_EQ(sent, (QList<QByteArray>{"VER", "VER", "PRK0", "PRK1", "PRK2", "PRK3", "PRK4", "PRK5",
+                                       "PRK6"}));
     ASSERT_TRUE(frmPrmLock->isVisible());
     EXPECT_FALSE(frmPrm->isVisible());
     EXPECT_EQ(frmPrmLock->grdPrm->RowCount(), 201);
@@ -159,8 +160,7 @@ TEST_F(LauncherTest, AMaskThatDoesNotComeKeepsTheLaterGroupsAsTheyWere) {
     driver->setLockMask('X', 3, 0);
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
                      [this](const QByteArray& line) {
-                         if (line == "PRK2")
-                             driver->setFault(sim::Fault::Silent);
+                         if (line == "PRK2") driver->setFault(sim::Fault::Silent);
                      });
     frmMain->btnPopupPrm->trigger();
     EXPECT_TRUE(HasMessage("ドライバと通信できませんでした。"));

@@ -189,8 +189,8 @@ TEST_F(DataTransferTest, NoOtherTransferStartsWhileOneHoldsTheLine) {
     UseSeries(2, "QWC50A_C3");
     // Mid-upload: the program transfers and the data download's command do nothing.
     int continuations = 0;
-    auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
-                                  driver.get(), [&](const QByteArray& line) {
+    auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                                  [&](const QByteArray& line) {
                                       if (line != ",?" || ++continuations != 3) return;
                                       frmEdit->RunSendItem->trigger();
                                       frmEdit->RunUpLoadMailBox->trigger();

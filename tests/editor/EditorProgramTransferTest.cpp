@@ -75,7 +75,8 @@ TEST(ProgramRows, PaceReadBackAndClearFollowTheRowsRules) {
     EXPECT_EQ(editor::CheckRows({"EV", QByteArray(30, 'A')}, true).row, 1);
     EXPECT_EQ(editor::CheckRows({"EV", ""}, false).fault, editor::RowFault::Empty);
     EXPECT_EQ(editor::CheckRows({"EV", ""}, true).fault, editor::RowFault::None);
-    EXPECT_EQ(editor::CheckRows({QByteArray("A\0B", 3)}, true).fault, editor::RowFault::BadCharacter);
+    EXPECT_EQ(editor::CheckRows({QByteArray("A\0B", 3)}, true).fault,
+              editor::RowFault::BadCharacter);
     EXPECT_EQ(editor::CheckRows({"A\x7F"}, true).fault, editor::RowFault::BadCharacter);
 }
 
@@ -173,11 +174,15 @@ TEST_F(ProgramTransferTest, CompiledFileRowsLoseTheirLineEndAndOnlyAsciiLettersA
     Answer(ui::MsgResult::No);
     // "ツ" is 0x83 0x63 in CP932: its second byte is a lower-case "c" to a byte-wise toupper.
     const QByteArray quoted = ui::cp932::Encode("\"ツa");
-    ASSERT_EQ(quoted, QByteArray("\"\x83\x63" "a"));
+    ASSERT_EQ(quoted, QByteArray("\"\x83\x63"
+                                 "a"));
     OpenProgram("Q.DAT", "ev\r\n()svon\r\n" + quoted + "\n/ev");
     WriteFile("Q.mbx", "ev\r\n()svon\r\n" + quoted + "\n/ev");
     Download();
-    const QList<QByteArray> rows{"EV", "()SVON", "\"\x83\x63" "A", "/EV"};
+    const QList<QByteArray> rows{"EV", "()SVON",
+                                 "\"\x83\x63"
+                                 "A",
+                                 "/EV"};
     EXPECT_EQ(driver->receivedBytes(), Wire(rows, false, true));
     EXPECT_EQ(Stored('Y'), rows);
     EXPECT_TRUE(Completed("ダウンロード完了"));
@@ -192,7 +197,8 @@ TEST_F(ProgramTransferTest, CompiledFileRowsLoseTheirLineEndAndOnlyAsciiLettersA
     WriteFile("Q.mbx", "EV\r\n" + ui::cp932::Encode(QString(15, QChar(0x8868))) + "\r\n/EV\r\n");
     messages.clear();
     Download();
-    EXPECT_EQ(LastMessage().text, "転送文字列が29文字を超えています。\n再度テキストを確認してください。");
+    EXPECT_EQ(LastMessage().text,
+              "転送文字列が29文字を超えています。\n再度テキストを確認してください。");
     EXPECT_EQ(LastMessage().caption, "送信データエラー");
     EXPECT_EQ(ReplyLines().first(), "[エラー] Q.mbx の 2行目");
     EXPECT_FALSE(HasMessage("MBCLコマンドをドライバへ送信しますか。"));
@@ -235,8 +241,9 @@ TEST_F(ProgramTransferTest, BadRowsAndUnconfirmedAxesAreRefusedBeforeAnythingIsS
     messages.clear();
     Download();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(LastMessage().text, "通信確立が未確認の軸にダウンロードしようとしています。\n設定画面に"
-                                  "て通信確立の確認及び軸指定の確認をしてください。");
+    EXPECT_EQ(LastMessage().text,
+              "通信確立が未確認の軸にダウンロードしようとしています。\n設定画面に"
+              "て通信確立の確認及び軸指定の確認をしてください。");
     frmEdit->RunUpLoadMailBox->trigger();
     EXPECT_EQ(LastMessage().text, "通信確立が未確認の軸のプログラムをアップロードしようとしています"
                                   "。\n設定画面にて通信確立の確認及び軸指定の確認をしてください。");
@@ -359,11 +366,11 @@ TEST_F(ProgramTransferTest, ADriverReplyToTheLastRowIsADataErrorNotACompletion) 
     frmSetup->cmbModelType->SetItemIndex(0);
     Answer(ui::MsgResult::No);
     OpenProgram("T.mbx", "EV\n()A\n/EV\n");
-    const auto refuseLast = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
-                                             driver.get(), [&](const QByteArray& line) {
-                                                 if (line == "/EV")
-                                                     driver->setProgramFaults({.replyToRows = true});
-                                             });
+    const auto refuseLast =
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                         [&](const QByteArray& line) {
+                             if (line == "/EV") driver->setProgramFaults({.replyToRows = true});
+                         });
     Download();
     QObject::disconnect(refuseLast);
     driver->setProgramFaults({});
@@ -380,13 +387,13 @@ TEST_F(ProgramTransferTest, TheDownloadSendsWhatItTookAtItsStartAndCancelStopsIt
     frmSetup->cmbModelType->SetItemIndex(0); // no read-back: rows follow at the pace
     OpenProgram("S.mbx", "EV\n()A\n()B\n()C\n()D\n/EV\n");
     int rowsSeen = 0;
-    const auto connection = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
-                                             driver.get(), [&] {
-                                                 if (++rowsSeen != 2) return;
-                                                 // An edit and a tab change during the run.
-                                                 frmEdit->memMain2->SetText("()X\n()Y");
-                                                 PickTab(0);
-                                             });
+    const auto connection =
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+            if (++rowsSeen != 2) return;
+            // An edit and a tab change during the run.
+            frmEdit->memMain2->SetText("()X\n()Y");
+            PickTab(0);
+        });
     Download();
     ExpectWire("EV\r()A\r()B\r()C\r()D\r/EV\r");
     QObject::disconnect(connection);
@@ -399,10 +406,10 @@ TEST_F(ProgramTransferTest, TheDownloadSendsWhatItTookAtItsStartAndCancelStopsIt
     OpenProgram("C.mbx", twenty);
     driver->clearReceived();
     rowsSeen = 0;
-    const auto cancel = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
-                                         driver.get(), [&] {
-                                             if (++rowsSeen == 2) frmCommCancel->btnCancel->click();
-                                         });
+    const auto cancel =
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+            if (++rowsSeen == 2) frmCommCancel->btnCancel->click();
+        });
     Download();
     QObject::disconnect(cancel);
     Pause(50);
@@ -473,8 +480,8 @@ TEST_F(ProgramTransferTest, EachUploadedRowIsOneLineOfTheDocument) {
                                          "E",
                                          "\"\x83\x63", "\n()F", "/EV"});
     Upload();
-    EXPECT_EQ(frmEdit->memMain2->Lines(), (QStringList{"EV", "TAB\tHERE", "()A ()B", "() C",
-                                                       "()D  E", "\"ツ", "()F", "/EV"}));
+    EXPECT_EQ(frmEdit->memMain2->Lines(),
+              (QStringList{"EV", "TAB\tHERE", "()A ()B", "() C", "()D  E", "\"ツ", "()F", "/EV"}));
     EXPECT_TRUE(Completed("アップロード完了"));
 }
 
@@ -483,14 +490,15 @@ TEST_F(ProgramTransferTest, ALostLineEndsEitherTransferWithOneMessage) {
     Answer(ui::MsgResult::No);
     OpenProgram("L.mbx", "EV\n()A\n()B\n()C\n/EV\n");
     int lines = 0;
-    const auto hangUp = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
-                                         driver.get(), [&] {
-                                             if (++lines == 3) driver->hangUp();
-                                         });
+    const auto hangUp =
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+            if (++lines == 3) driver->hangUp();
+        });
     Download();
     QObject::disconnect(hangUp);
     ASSERT_EQ(messages.size(), 2u); // the "MBCL" question, then the one warning
-    EXPECT_TRUE(messages[1].text.startsWith("Commポートとの接続が切れました。")) << messages[1].text.toStdString();
+    EXPECT_TRUE(messages[1].text.startsWith("Commポートとの接続が切れました。"))
+        << messages[1].text.toStdString();
     EXPECT_FALSE(frmCommCancel->isVisible());
     EXPECT_FALSE(frmEdit->Timer2->isActive());
     EXPECT_FALSE(frmEdit->ProgramTransferRunning());
@@ -508,8 +516,7 @@ TEST_F(ProgramTransferTest, ALostLineEndsARunningUploadQuietlyKeepingItsRows) {
     int requests = 0;
     const auto hangUp = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
                                          driver.get(), [&](const QByteArray& line) {
-                                             if (line == "FL+" && ++requests == 2)
-                                                 driver->hangUp();
+                                             if (line == "FL+" && ++requests == 2) driver->hangUp();
                                          });
     frmEdit->RunUpLoadMailBox->trigger();
     ASSERT_TRUE(WaitFor([] { return !frmEdit->ProgramTransferRunning(); }));

@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(measurement.valid || measurement.points.empty());
     FUZZ_CHECK(measurement.points.size() <= static_cast<size_t>(fra::kMaxPoints));
     (void)fra::ReadSpectrumColumns(table);
-    (void)fra::ParseWholeNumber(std::string(reinterpret_cast<const char*>(data), size < 64 ? size : 64));
+    (void)fra::ParseWholeNumber(
+        std::string(reinterpret_cast<const char*>(data), size < 64 ? size : 64));
     return 0;
 }

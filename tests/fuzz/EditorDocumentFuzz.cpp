@@ -11,10 +11,8 @@ namespace {
 
 std::optional<QStringList> Open(const QString& path) {
     std::optional<QString> text = ui::EditorPane::ReadTextFromFile(path);
-    if (!text)
-        return std::nullopt;
-    if (text->endsWith(QChar(0x1A)))
-        text->chop(1);
+    if (!text) return std::nullopt;
+    if (text->endsWith(QChar(0x1A))) text->chop(1);
     return ui::EditorPane::SplitLines(*text);
 }
 
@@ -26,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString saved = dir.filePath("saved.MB");
     {
         QFile file(original);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
     const std::optional<QStringList> lines = Open(original);

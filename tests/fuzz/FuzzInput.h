@@ -26,15 +26,15 @@ public:
     QByteArray Bytes(std::size_t limit) {
         std::size_t n = Number<std::uint16_t>();
         n = n % (limit + 1);
-        if (n > size_ - pos_)
-            n = size_ - pos_;
+        if (n > size_ - pos_) n = size_ - pos_;
         QByteArray bytes(reinterpret_cast<const char*>(data_ + pos_), static_cast<qsizetype>(n));
         pos_ += n;
         return bytes;
     }
 
     QByteArray Rest() {
-        QByteArray bytes(reinterpret_cast<const char*>(data_ + pos_), static_cast<qsizetype>(size_ - pos_));
+        QByteArray bytes(reinterpret_cast<const char*>(data_ + pos_),
+                         static_cast<qsizetype>(size_ - pos_));
         pos_ = size_;
         return bytes;
     }
@@ -46,10 +46,9 @@ private:
 };
 
 // Stops the run with a finding when an invariant breaks.
-#define FUZZ_CHECK(condition)                                                                       \
-    do {                                                                                            \
-        if (!(condition))                                                                           \
-            __builtin_trap();                                                                       \
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) __builtin_trap();                                                        \
     } while (0)
 
 // The widget application some readers need (the data module's print dialog), made once.

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int variable = input.Number<std::int8_t>();
     const int exponent = input.Number<std::int8_t>();
     const int multiplier = input.Number<std::int8_t>();
-    for (const auto series : {logging::FourChannelSeries::Second, logging::FourChannelSeries::ThirdFourth})
+    for (const auto series :
+         {logging::FourChannelSeries::Second, logging::FourChannelSeries::ThirdFourth})
         (void)logging::FourChannelScale(series, variable, exponent, multiplier, constants);
     (void)logging::FirstSeriesScale(variable, exponent, multiplier, constants);
     (void)logging::FirstSeriesKenc(constants.encoderResolution, constants.detectMultiplier,

@@ -21,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(!module->LastReply.contains('\r'));
         }
     }
-    (void)TmdlGeneral::CommandLine(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    (void)TmdlGeneral::CommandLine(
+        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     return 0;
 }

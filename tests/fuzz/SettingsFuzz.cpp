@@ -19,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QDir().mkpath(QFileInfo(path).path());
     {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
     ui::IniSettings settings(ui::kSettingsKey);
@@ -30,8 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)settings.ReadInteger("Comm", name, 1);
     for (int channel = 1; channel <= 4; ++channel)
         for (const char* series : {"QWB", "QWC"}) {
-            (void)settings.ReadInteger("Logging", QString("Log%1Name_%2").arg(channel).arg(series), 1);
-            (void)settings.ReadInteger("Logging", QString("Log%1Scal_%2").arg(channel).arg(series), 1);
+            (void)settings.ReadInteger("Logging", QString("Log%1Name_%2").arg(channel).arg(series),
+                                       1);
+            (void)settings.ReadInteger("Logging", QString("Log%1Scal_%2").arg(channel).arg(series),
+                                       1);
         }
     (void)settings.ReadBool("Prm", "Guide", true);
     (void)settings.ReadString("Devices", "Comm1", "");

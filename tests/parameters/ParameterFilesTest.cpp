@@ -12,6 +12,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/Printing.h"
 
+#include "shell/UnitCommCancel.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -21,7 +22,6 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
-#include "shell/UnitCommCancel.h"
 
 namespace {
 
@@ -33,8 +33,7 @@ protected:
         StartProgram();
         ui::SetFileDialogResponder([this](const ui::FileDialog& dialog) -> std::optional<QString> {
             dialogFilter = dialog.Filter;
-            if (chosenFile.isEmpty())
-                return std::nullopt;
+            if (chosenFile.isEmpty()) return std::nullopt;
             return chosenFile;
         });
         ui::SetInputResponder([this](const QString& caption, const QString&) {
@@ -63,8 +62,8 @@ protected:
         (reference ? window->btnOpen : window->btnOpenForSndPrm)->click();
     }
     QByteArray Record(int number, const QString& value) const {
-        return ui::cp932::Encode(frmPrmLock->grdPrm->Cell(0, number + 1)) + "=" +
-               value.toLatin1() + "\r\n";
+        return ui::cp932::Encode(frmPrmLock->grdPrm->Cell(0, number + 1)) + "=" + value.toLatin1() +
+               "\r\n";
     }
 
     QString chosenFile;
@@ -168,9 +167,13 @@ TEST_F(ParameterFilesTest, OlderFilesWithSectionsAskForTheSerialNumber) {
 
 TEST_F(ParameterFilesTest, CorruptFilesLoadWhatIsValidAndSaySoWithoutInventingValues) {
     WriteFile("bad.prm", " #000 a=+12\r\n #001 b=0012\r\n #002 c=1.5\r\n #003 d=abc\r\n"
-                         " #-4 e=9\r\n #005 " + QByteArray(60, 'n') + "=1\r\n"
-                         " #006 f=" + QByteArray(80, '7') + "\r\n #007 g=\r\n #008 h=99999999999\r\n"
-                         " #009 i=3\r\n #010 j=\xFF #011 k=4\r\n");
+                         " #-4 e=9\r\n #005 " +
+                             QByteArray(60, 'n') +
+                             "=1\r\n"
+                             " #006 f=" +
+                             QByteArray(80, '7') +
+                             "\r\n #007 g=\r\n #008 h=99999999999\r\n"
+                             " #009 i=3\r\n #010 j=\xFF #011 k=4\r\n");
     for (int row = 1; row <= 12; ++row)
         frmPrmLock->grdPrm->SetCell(1, row, "old");
     Load(frmPrmLock, "bad.prm");
@@ -220,7 +223,8 @@ void ExpectCleanRecords(const QByteArray& bytes, int lines) {
     EXPECT_EQ(all.size(), lines);
     for (const QByteArray& line : all) {
         ASSERT_TRUE(line.endsWith('\r')) << line.toStdString();
-        EXPECT_TRUE(record.match(ui::cp932::Decode(line.chopped(1))).hasMatch()) << line.toStdString();
+        EXPECT_TRUE(record.match(ui::cp932::Decode(line.chopped(1))).hasMatch())
+            << line.toStdString();
     }
 }
 
@@ -291,16 +295,21 @@ TEST_F(ParameterFilesTest, RecordNumbersOutsideTheGridAreListedAndNeverLandInAno
                              " #99999999999 c=6\r\n"
                              " #-1 d=7\r\n"
                              " #-2147483648 e=8\r\n"
-                             " #001 f=" + QByteArray(20, '9') + "\r\n"
-                             " #xyz g=9\r\n"
-                             " #004 h=2147483647\r\n"
-                             " #2147483647 b=5\r\n" // past the grid: what follows is not read
-                             " #005 j=11\r\n");
+                             " #001 f=" +
+                                 QByteArray(20, '9') +
+                                 "\r\n"
+                                 " #xyz g=9\r\n"
+                                 " #004 h=2147483647\r\n"
+                                 " #2147483647 b=5\r\n" // past the grid: what follows is not read
+                                 " #005 j=11\r\n");
     for (int row = 1; row <= 200; ++row)
         frmPrmLock->grdPrm->SetCell(1, row, "old");
     Load(frmPrmLock, "numbers.prm");
     for (int row = 1; row <= 200; ++row) {
-        const QString expected = row == 1 ? "-2147483648" : row == 3 ? "9" : row == 5 ? "2147483647" : "";
+        const QString expected = row == 1   ? "-2147483648"
+                                 : row == 3 ? "9"
+                                 : row == 5 ? "2147483647"
+                                            : "";
         ASSERT_EQ(frmPrmLock->grdPrm->Cell(1, row), expected) << row;
     }
     ASSERT_EQ(messages.size(), 1u);

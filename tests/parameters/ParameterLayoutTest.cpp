@@ -33,7 +33,9 @@ protected:
     // The window-relative top of lock item i and of the grid row of parameter #i.
     static int ItemTop(int i) {
         QListWidget* list = frmPrmLock->clbPrm;
-        return list->viewport()->mapTo(frmPrmLock, list->visualItemRect(list->item(i)).topLeft()).y();
+        return list->viewport()
+            ->mapTo(frmPrmLock, list->visualItemRect(list->item(i)).topLeft())
+            .y();
     }
     static int RowTop(int i) {
         ui::StringGrid* grid = frmPrmLock->grdPrm;
@@ -57,12 +59,12 @@ TEST_F(ParameterLayoutTest, LockItemsStandBesideTheirRowsAtEveryScrollPositionAn
             for (const int top : {0, 7, 100, bar->maximum()}) {
                 bar->setValue(top);
                 Settle();
-                const QString at = QString("height %1 guide %2 top %3").arg(height).arg(guide).arg(top);
+                const QString at =
+                    QString("height %1 guide %2 top %3").arg(height).arg(guide).arg(top);
                 int shown = 0;
                 for (int i = 0; i < 200; ++i) {
                     const QRect row = grid->visualRect(grid->model()->index(i, 1));
-                    if (!grid->viewport()->rect().contains(row))
-                        continue;
+                    if (!grid->viewport()->rect().contains(row)) continue;
                     ++shown;
                     ASSERT_EQ(ItemTop(i), RowTop(i)) << at.toStdString() << " item " << i;
                     ASSERT_EQ(list->visualItemRect(list->item(i)).height(), row.height() + 1);
@@ -99,8 +101,7 @@ TEST_F(ParameterLayoutTest, RepliesMoveTheSelectedRowAndTheViewCatchesUpWithoutS
                      [&] { ++listScrolls; });
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
                      [this](const QByteArray& line) {
-                         if (line == "#150")
-                             driver->setFault(sim::Fault::Silent);
+                         if (line == "#150") driver->setFault(sim::Fault::Silent);
                      });
     frmPrmLock->btnReadPrm->click();
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("#150"); }, 8000));
@@ -129,14 +130,16 @@ TEST_F(ParameterLayoutTest, BothWindowsOpenWithEveryColumnInViewAndFixedPitchNam
             << name;
         const QFontInfo font(grid->font());
         EXPECT_EQ(font.family(), ui::kMonospaceFont) << name;
-        EXPECT_EQ(grid->fontMetrics().horizontalAdvance('W'), grid->fontMetrics().horizontalAdvance('i'))
+        EXPECT_EQ(grid->fontMetrics().horizontalAdvance('W'),
+                  grid->fontMetrics().horizontalAdvance('i'))
             << name;
         EXPECT_EQ(font.pixelSize(), 12) << name;
         // A row is 16 pixels and its grid line; every name record fits its column.
         EXPECT_EQ(grid->rowHeight(0), 17) << name;
         EXPECT_EQ(grid->horizontalHeader()->height(), 17) << name;
         for (int row = 1; row < grid->RowCount(); ++row)
-            ASSERT_LE(grid->fontMetrics().horizontalAdvance(grid->Cell(0, row)), grid->columnWidth(0))
+            ASSERT_LE(grid->fontMetrics().horizontalAdvance(grid->Cell(0, row)),
+                      grid->columnWidth(0))
                 << name << " row " << row;
         EXPECT_EQ(grid->fontMetrics().horizontalAdvance(" #050 ｱﾅﾛｸﾞﾓﾆﾀch1ｵﾌｾｯﾄ     "),
                   27 * grid->fontMetrics().horizontalAdvance(' '))
@@ -151,7 +154,8 @@ TEST_F(ParameterLayoutTest, TheGuidePaneShowsItsNameLineAndTheProgressWindowIsCe
     ASSERT_TRUE(frmPrm->RichEdit1->isVisible());
     int longest = 1;
     for (int row = 1; row <= 110; ++row)
-        if (PrmGuideLines(2, "QWC50A_C3", row).size() > PrmGuideLines(2, "QWC50A_C3", longest).size())
+        if (PrmGuideLines(2, "QWC50A_C3", row).size() >
+            PrmGuideLines(2, "QWC50A_C3", longest).size())
             longest = row;
     QTextEdit* pane = frmPrm->RichEdit1;
     for (int row : {longest, 9, longest}) {
@@ -161,8 +165,10 @@ TEST_F(ParameterLayoutTest, TheGuidePaneShowsItsNameLineAndTheProgressWindowIsCe
             ASSERT_GT(pane->document()->blockCount(), 5);
             ASSERT_GT(pane->verticalScrollBar()->maximum(), 0); // more lines than the pane shows
         }
-        EXPECT_TRUE(pane->cursorForPosition(QPoint(4, 4)).block().text().startsWith("名称 : ")) << row;
-        pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum()); // read to the end
+        EXPECT_TRUE(pane->cursorForPosition(QPoint(4, 4)).block().text().startsWith("名称 : "))
+            << row;
+        pane->verticalScrollBar()->setValue(
+            pane->verticalScrollBar()->maximum()); // read to the end
     }
     frmPrmLock->Show();
     frmPrmLock->grdPrm->SetRow(3);

@@ -16,9 +16,7 @@ const QString kNoAnswer = "ドライバと通信できませんでした。";
 
 class ParameterLineLossTest : public AppTest {
 protected:
-    void Start(int series, const QByteArray& model) {
-        StartOnSeries(series, model);
-    }
+    void Start(int series, const QByteArray& model) { StartOnSeries(series, model); }
     // Hangs the driver up when it receives `line`, and starts `sinceHangUp`.
     void HangUpAt(const QByteArray& line) {
         QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
@@ -33,7 +31,8 @@ protected:
     static constexpr int kAtOnceMs = 800;
     QElapsedTimer sinceHangUp;
     bool LostOnce() const {
-        return messages.size() == 1 && messages[0].text.startsWith("Commポートとの接続が切れました。");
+        return messages.size() == 1 &&
+               messages[0].text.startsWith("Commポートとの接続が切れました。");
     }
     static void ExpectIdle(TPrmWindow* window) {
         EXPECT_EQ(window->Busy, 0);

@@ -27,7 +27,8 @@ protected:
     // Reads with the window's button and waits for the progress window's end.
     void Read(TPrmWindow* window) {
         window->btnReadPrm->click();
-        ASSERT_TRUE(WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000));
+        ASSERT_TRUE(
+            WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000));
         frmCommCancel->btnCancel->click(); // "OK"
     }
     QList<QByteArray> Queries(int count) {
@@ -62,8 +63,7 @@ TEST_F(ParameterWindowsTest, ParameterZeroIsAskedUntilTwoRepliesAgree) {
     driver->setParameter('X', 0, 999);
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
                      [&](const QByteArray& line) {
-                         if (line == "#0" && ++zeroQueries == 2)
-                             driver->setParameter('X', 0, 1000);
+                         if (line == "#0" && ++zeroQueries == 2) driver->setParameter('X', 0, 1000);
                      });
     Read(frmPrm);
     EXPECT_EQ(zeroQueries, 3);
@@ -103,8 +103,7 @@ TEST_F(ParameterWindowsTest, CancelWithASilentDriverEndsTheReadAtOnce) {
     OpenOnSeries(2, "QWC50A_C3");
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
                      [this](const QByteArray& line) {
-                         if (line == "#3")
-                             driver->setFault(sim::Fault::Silent);
+                         if (line == "#3") driver->setFault(sim::Fault::Silent);
                      });
     frmPrm->btnReadPrm->click();
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("#3"); }));
@@ -126,8 +125,7 @@ TEST_F(ParameterWindowsTest, ALostLineMidReadPutsTheWindowBack) {
     mdlGeneral->Comm1->OnCommReceive = [this](QObject*, std::uint16_t count) {
         QByteArray bytes(count, '\0');
         bytes.resize(mdlGeneral->Comm1->Read(bytes.data(), count));
-        if (driver->receivedLines().contains("#5"))
-            mdlGeneral->Comm1->Close();
+        if (driver->receivedLines().contains("#5")) mdlGeneral->Comm1->Close();
         mdlGeneral->ReceiveChunk(bytes);
     };
     frmPrm->btnReadPrm->click();
@@ -178,7 +176,7 @@ TEST_F(ParameterWindowsTest, DifferingReferencesAreRedExceptTheUnwrittenRows) {
     const std::tuple<int, const char*, const char*, QColor> cases[] = {
         {2, "100", "0100", QColor(255, 0, 0)}, {3, "100", "100", QColor(Qt::black)},
         {4, "", "5", QColor(Qt::black)},       {5, "100", "100 ", QColor(255, 0, 0)},
-        {60, "1", "2", QColor(Qt::black)},      {62, "1", "2", QColor(Qt::black)}};
+        {60, "1", "2", QColor(Qt::black)},     {62, "1", "2", QColor(Qt::black)}};
     for (auto [row, value, reference, colour] : cases) {
         grid->SetCell(1, row, value);
         grid->SetCell(2, row, reference);

@@ -20,8 +20,7 @@ protected:
     static QString Answered(AxisBoxes* boxes) {
         QString letters;
         for (char letter = 'A'; letter <= 'Z'; ++letter)
-            if (boxes->BoxOf(letter)->text() == "OK")
-                letters += letter;
+            if (boxes->BoxOf(letter)->text() == "OK") letters += letter;
         return letters;
     }
     static QList<QByteArray> Probes(char letter) {
@@ -33,8 +32,9 @@ protected:
 TEST_F(AxisScanTest, StartupScanFindsExactlyThePresentAxes) {
     StartProgram();
     bool splashSeen = false;
-    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
-                     [&] { splashSeen = splashSeen || (frmSplashWindow && frmSplashWindow->isVisible()); });
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+        splashSeen = splashSeen || (frmSplashWindow && frmSplashWindow->isVisible());
+    });
     frmMain->show();
     EXPECT_TRUE(splashSeen);
     EXPECT_EQ(frmSplashWindow, nullptr);
@@ -88,19 +88,17 @@ TEST_F(AxisScanTest, ProbeCountsOnlyTheSecondReplyExactly) {
     StartProgram();
     // A driver that misses the first probe but answers the second counts.
     int seen = 0;
-    auto connection = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
-                                       driver.get(), [&] {
-                                           ++seen;
-                                           driver->setFault(seen == 1 ? sim::Fault::Silent
-                                                                      : sim::Fault::None);
-                                       });
+    auto connection =
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+            ++seen;
+            driver->setFault(seen == 1 ? sim::Fault::Silent : sim::Fault::None);
+        });
     EXPECT_TRUE(ProbeAxis('A', *frmMain->Timer3));
     // One that answers only the first probe does not.
     seen = 0;
     QObject::disconnect(connection);
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
-        if (++seen == 2)
-            driver->setFault(sim::Fault::Silent);
+        if (++seen == 2) driver->setFault(sim::Fault::Silent);
     });
     driver->setFault(sim::Fault::None);
     EXPECT_FALSE(ProbeAxis('A', *frmMain->Timer3));
@@ -189,8 +187,7 @@ TEST_F(AxisScanTest, SendFailureInTheCheckReturnsTheDialogToIdle) {
     StartProgram();
     int lines = 0;
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
-        if (++lines == 3)
-            driver->hangUp();
+        if (++lines == 3) driver->hangUp();
     });
     ui::SetModalResponder([&](ui::Form&) {
         frmSetup->btnCheck->click();

@@ -24,7 +24,9 @@ protected:
 
 TEST_F(LineRulesTest, EveryControlCharacterButTheFinalCRIsDropped) {
     EXPECT_EQ(TmdlGeneral::CommandLine("X\r#5=1\r"), "X#5=1\r");
-    EXPECT_EQ(TmdlGeneral::CommandLine("A\nB\tC\x1b\x7f" "D\r"), "ABCD\r");
+    EXPECT_EQ(TmdlGeneral::CommandLine("A\nB\tC\x1b\x7f"
+                                       "D\r"),
+              "ABCD\r");
     EXPECT_EQ(TmdlGeneral::CommandLine("\r"), "\r");
     EXPECT_EQ(TmdlGeneral::CommandLine("   L\r"), "   L\r"); // blanks are not control characters
     EXPECT_EQ(TmdlGeneral::CommandLine("\x82\xa0\xff\r"), "\x82\xa0\xff\r"); // CP932 and 0xFF stay

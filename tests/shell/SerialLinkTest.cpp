@@ -71,7 +71,8 @@ TEST_F(SerialLinkTest, RepliesAreRoutedByRequestId) {
     EXPECT_EQ(frmEdit->memSub->toPlainText(), "[KASO返信] OK");
 
     frmMain->lblReceive->setText("unchanged");
-    for (TRequestId id : std::initializer_list<TRequestId>{ridStopped, ridNone, ridPrmSend, 11, 99}) {
+    for (TRequestId id :
+         std::initializer_list<TRequestId>{ridStopped, ridNone, ridPrmSend, 11, 99}) {
         mdlGeneral->TakeLine(id);
         EXPECT_EQ(Deliveries({"R" + QByteArray::number(id) + "\r"}), 1) << id;
         EXPECT_EQ(mdlGeneral->LastReply, "R" + QByteArray::number(id));
@@ -113,8 +114,7 @@ TEST_F(SerialLinkTest, EveryByteButTheLineEndsArrivesUnchanged) {
     // None of them may act as an erase, kill, end-of-file, signal or flow-control character.
     QByteArray bytes;
     for (int c = 0; c < 256; ++c)
-        if (c != '\r' && c != '\n')
-            bytes += char(c);
+        if (c != '\r' && c != '\n') bytes += char(c);
     for (qsizetype at = 0; at < bytes.size(); at += 40) {
         const QByteArray part = bytes.mid(at, 40);
         driver->setModelText('X', part);

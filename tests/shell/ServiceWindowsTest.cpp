@@ -137,8 +137,7 @@ TEST_F(ServiceWindowsTest, ClosingTheDialogReappliesThePortSettings) {
 // Hidden windows wake nobody: their clocks run only while they are shown.
 TEST_F(ServiceWindowsTest, HiddenWindowsRunNoTimers) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->isVisible())
-            continue;
+        if (window->isVisible()) continue;
         EXPECT_EQ(ActiveTimers(window), 0) << window->metaObject()->className();
     }
 }
@@ -227,8 +226,7 @@ TEST_F(ServiceWindowsTest, PrintCarrierAddsTheFooterUnderThePicture) {
     auto darkInRect = [&](int x0, int x1) {
         for (int y = 120; y < page.height(); ++y)
             for (int x = x0; x < x1; ++x)
-                if (page.pixelColor(x, y).lightness() < 100)
-                    return true;
+                if (page.pixelColor(x, y).lightness() < 100) return true;
         return false;
     };
     EXPECT_TRUE(darkInRect(300, 400)); // the footer sits at the bottom right

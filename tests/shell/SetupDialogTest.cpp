@@ -44,8 +44,7 @@ TEST_F(SetupDialogTest, ChangedPortSettingsNeedACheckHoweverOftenTheDialogIsActi
         frmSetup->btnCheck->click();
         frmSetup->btnClose->click();
         closedAfterCheck = !frmSetup->isVisible();
-        if (!closedAfterCheck)
-            frmSetup->SetModalResult(ui::mrCancel);
+        if (!closedAfterCheck) frmSetup->SetModalResult(ui::mrCancel);
     });
     frmMain->btnSetup->click();
     EXPECT_TRUE(stillOpenAfterActivations);
@@ -60,8 +59,7 @@ TEST_F(SetupDialogTest, ChangedPortSettingsNeedACheckHoweverOftenTheDialogIsActi
         QEvent activation(QEvent::ActivationChange);
         QApplication::sendEvent(frmSetup, &activation);
         frmSetup->btnClose->click();
-        if (frmSetup->isVisible())
-            frmSetup->SetModalResult(ui::mrCancel);
+        if (frmSetup->isVisible()) frmSetup->SetModalResult(ui::mrCancel);
     });
     frmMain->btnSetup->click();
     EXPECT_EQ(Refusals(messages), 0);

@@ -60,15 +60,13 @@ protected:
         else
             QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, &close,
                              [&](const QByteArray& line) {
-                                 if (line == afterLine)
-                                     close.start(closeAfterMs);
+                                 if (line == afterLine) close.start(closeAfterMs);
                              });
         bool ended = false;
         QTimer stuck;
         stuck.setSingleShot(true);
         QObject::connect(&stuck, &QTimer::timeout, [&] {
-            if (!ended)
-                QCoreApplication::exit(1);
+            if (!ended) QCoreApplication::exit(1);
         });
         stuck.start(closeAfterMs + 20000);
         const int code = QApplication::exec();
@@ -95,8 +93,7 @@ protected:
         return WaitFor(
             [&] {
                 QFile file(status);
-                if (!file.open(QIODevice::ReadOnly))
-                    return false;
+                if (!file.open(QIODevice::ReadOnly)) return false;
                 for (const QByteArray& line : file.readAll().split('\n'))
                     if (line.startsWith("SigCgt:")) {
                         const quint64 caught = line.mid(7).trimmed().toULongLong(nullptr, 16);
@@ -115,7 +112,8 @@ TEST_F(ShutdownTest, ClosingTheMainWindowWhileTheMonitorPollsEndsTheProgram) {
     StartProgram();
     frmMain->show();
     frmMain->btnStat->click();
-    ASSERT_TRUE(WaitFor([] { return (frmStat && frmStat->isVisible()) || frmStat_QWC->isVisible(); }));
+    ASSERT_TRUE(
+        WaitFor([] { return (frmStat && frmStat->isVisible()) || frmStat_QWC->isVisible(); }));
     TakeSentLines();
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 3; })); // polling
     const qint64 after = RunLoopAndClose(100);
@@ -134,8 +132,7 @@ TEST_F(ShutdownTest, ClosingTheMainWindowWithTheProgressWindowUpEndsTheProgram) 
     frmMain->btnPopupPrm->trigger();
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
                      [this](const QByteArray& line) {
-                         if (line == "#3")
-                             driver->setFault(sim::Fault::Silent);
+                         if (line == "#3") driver->setFault(sim::Fault::Silent);
                      });
     // The read starts inside the loop, and waits for a reply that never comes.
     QTimer::singleShot(0, frmPrm, [] { frmPrm->btnReadPrm->click(); });

@@ -1,7 +1,7 @@
 // Start-up and shut-down: settings read into the controls, the port opened with them, settings
 // written back at the end, the close question, and the single instance.
-#include "ui/Wait.h"
 #include "AppTest.h"
+#include "ui/Wait.h"
 
 #include "editor/UnitEdit.h"
 #include "logging/UnitLogging_QWB.h"
@@ -192,8 +192,7 @@ TEST_F(StartupTest, SecondInstanceExitsWithCodeOne) {
 
     first.terminate();
     first.waitForFinished(5000);
-    if (first.state() != QProcess::NotRunning)
-        first.kill();
+    if (first.state() != QProcess::NotRunning) first.kill();
 }
 
 } // namespace

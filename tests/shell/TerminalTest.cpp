@@ -85,7 +85,8 @@ TEST_F(TerminalTest, FailedRateChangeShowsTheRateInForce) {
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
                      [] { qputenv("KASONT_COMM1", "/dev/no-such-tty"); });
     Type(edit, "\r");
-    EXPECT_TRUE(HasMessage("ﾎﾞｰﾚｰﾄの変更ができませんでした。\n設定画面でﾎﾞｰﾚｰﾄを変更してください。"));
+    EXPECT_TRUE(
+        HasMessage("ﾎﾞｰﾚｰﾄの変更ができませんでした。\n設定画面でﾎﾞｰﾚｰﾄを変更してください。"));
     EXPECT_TRUE(HasMessage(
         "Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。"));
     EXPECT_TRUE(frmMain->PortOpenFailed);
@@ -200,8 +201,11 @@ TEST_F(TerminalTest, LostDeviceAndBadRepliesNeverHang) {
 TEST_F(TerminalTest, ReplyBytesWithoutACharacterShowAsTheirCodes) {
     const std::pair<QByteArray, QString> cases[] = {
         {"\xff\xfe\xfd", "\\xFF\\xFE\\xFD"},
-        {"A\x80" "B\xa0" "C", "A\\x80B\\xA0C"},
-        {"AB\x82", "AB\\x82"}, // a lead byte without its trail byte
+        {"A\x80"
+         "B\xa0"
+         "C",
+         "A\\x80B\\xA0C"},
+        {"AB\x82", "AB\\x82"},       // a lead byte without its trail byte
         {"\x82\xa0\xb1\\", "あｱ\\"}, // characters, the backslash included, stay as they are
     };
     for (const auto& [reply, shown] : cases) {

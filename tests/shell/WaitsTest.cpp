@@ -46,8 +46,7 @@ TEST_F(WaitsTest, ModelQueryTakesOnlyTheSecondReply) {
     // A driver that answers the first "VER" only gives no answer.
     int seen = 0;
     QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
-        if (++seen == 2)
-            driver->setFault(sim::Fault::Silent);
+        if (++seen == 2) driver->setFault(sim::Fault::Silent);
     });
     EXPECT_EQ(QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2), ModelQuery::NoAnswer);
     EXPECT_EQ(seen, 2);

@@ -101,7 +101,7 @@ TEST(ProgramStore, RowsAreStoredAsSentAndReadBackAndUploaded) {
         uploaded.append(*row);
     }
     EXPECT_EQ(uploaded, (QList<QByteArray>{"EV", "()SVON", "   2 L:", "/EV", "\xFF"}));
-    EXPECT_EQ(ask(client, "FL+"), "\xFF"); // the end stays the end
+    EXPECT_EQ(ask(client, "FL+"), "\xFF");  // the end stays the end
     EXPECT_EQ(ask(client, "X:FOO"), "E-S"); // an axis not writing a program refuses other lines
 }
 

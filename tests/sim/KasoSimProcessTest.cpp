@@ -16,8 +16,7 @@ namespace {
 // Starts kaso-sim with the given options and waits for the device path on its first line.
 QString StartSim(QProcess& process, const QStringList& options) {
     process.start(KASO_SIM_BINARY, options);
-    if (!process.waitForStarted(10000))
-        return {};
+    if (!process.waitForStarted(10000)) return {};
     QDeadlineTimer deadline(10000);
     while (!process.canReadLine() && !deadline.hasExpired() && process.state() == QProcess::Running)
         process.waitForReadyRead(int(deadline.remainingTime()));

@@ -145,9 +145,8 @@ class StaleDriverTypeTest : public DataTableTest {
 protected:
     void SetUp() override {
         DataTableTest::SetUp();
-        ui::SetFileDialogResponder([this](const ui::FileDialog&) -> std::optional<QString> {
-            return chosenFile;
-        });
+        ui::SetFileDialogResponder(
+            [this](const ui::FileDialog&) -> std::optional<QString> { return chosenFile; });
     }
     void TearDown() override {
         ui::SetFileDialogResponder({});

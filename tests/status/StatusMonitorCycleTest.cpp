@@ -6,11 +6,11 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
-#include <QTest>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -373,9 +373,8 @@ TEST_F(RunningMonitorTest, ChangingValuesRepaintNoGroupBehindThem) {
         for (const char* command : {"$PACT", "$VACT", "$QREF", "$LOAD", "M"})
             Reply(command, value);
         ASSERT_TRUE(WaitForLine("M", driver->receivedLines().count("M") + 1));
-        WaitFor([&] {
-            return monitor->lblLoad->text() == value && monitor->lblQref->text() == value;
-        });
+        WaitFor(
+            [&] { return monitor->lblLoad->text() == value && monitor->lblQref->text() == value; });
         EXPECT_EQ(monitor->lblLoad->text(), value);
         EXPECT_EQ(monitor->lblQref->text(), value);
     }

@@ -13,9 +13,7 @@
 
 class StatusMonitorTest : public AppTest {
 protected:
-    void Start(int series, const QByteArray& model = {}) {
-        StartOnSeries(series, model);
-    }
+    void Start(int series, const QByteArray& model = {}) { StartOnSeries(series, model); }
 
     void Reply(const QByteArray& command, std::optional<QByteArray> reply) {
         driver->setStatusReply('X', command, std::move(reply));

@@ -7,10 +7,10 @@
 
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QTimer>
 #include <QGroupBox>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
+#include <QTimer>
 
 #include <ctime>
 #include <functional>
@@ -156,10 +156,18 @@ TEST_F(StatusMonitorTest, RepliesLightLampsBarsAndLabels) {
 // no palette and repaints nothing, and costs little.
 TEST_F(StatusMonitorTest, UnchangedRepliesRepaintNothingAndCostLittle) {
     Start(1, "QWB-E01CHMB4");
-    for (const auto& [command, reply] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"#STAT", "5"}, {"#ALST", "2"}, {"#INST", "3"}, {"#OUST", "1"}, {"$QREF", "55"},
-             {"$LOAD", "30"}, {"$PACT", "7"}, {"$VACT", "8"}, {"INSTA", "1"}, {"POLST", "2"},
-             {"BUSAL", "4"}})
+    for (const auto& [command, reply] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"#STAT", "5"},
+                                                                    {"#ALST", "2"},
+                                                                    {"#INST", "3"},
+                                                                    {"#OUST", "1"},
+                                                                    {"$QREF", "55"},
+                                                                    {"$LOAD", "30"},
+                                                                    {"$PACT", "7"},
+                                                                    {"$VACT", "8"},
+                                                                    {"INSTA", "1"},
+                                                                    {"POLST", "2"},
+                                                                    {"BUSAL", "4"}})
         Reply(command, reply);
     LaunchSettled();
     ASSERT_TRUE(WaitForLine("#stat", 3));

@@ -21,19 +21,16 @@ namespace {
 // inode). Asking with a lock of our own could make the program's start fail.
 bool FileLocked(const QString& path) {
     struct stat st {};
-    if (::stat(path.toLocal8Bit().constData(), &st) != 0)
-        return false;
+    if (::stat(path.toLocal8Bit().constData(), &st) != 0) return false;
     QFile locks("/proc/locks");
-    if (!locks.open(QIODevice::ReadOnly))
-        return false;
+    if (!locks.open(QIODevice::ReadOnly)) return false;
     const QByteArray id = QString::asprintf("%02x:%02x:%llu", major(st.st_dev), minor(st.st_dev),
                                             static_cast<unsigned long long>(st.st_ino))
                               .toLatin1();
     for (const QByteArray& line : locks.readAll().split('\n')) {
         const QList<QByteArray> fields = line.simplified().split(' ');
         // "1: FLOCK ADVISORY WRITE pid dev:inode 0 EOF"; a waiter's line has "->" after the number.
-        if (fields.size() >= 6 && fields[1] == "FLOCK" && fields[5] == id)
-            return true;
+        if (fields.size() >= 6 && fields[1] == "FLOCK" && fields[5] == id) return true;
     }
     return false;
 }
@@ -66,8 +63,7 @@ void AppTest::StartProgram() {
 }
 
 void AppTest::StopProgram() {
-    if (!started_)
-        return;
+    if (!started_) return;
     started_ = false;
     DeleteApplicationWindows();
 }
@@ -79,7 +75,9 @@ void AppTest::StartOnSeries(int series, const QByteArray& model) {
     if (!model.isEmpty()) driver->setModelText('X', model);
 }
 
-QString AppTest::SettingsPath() const { return ui::IniSettings::FilePathForKey(ui::kSettingsKey); }
+QString AppTest::SettingsPath() const {
+    return ui::IniSettings::FilePathForKey(ui::kSettingsKey);
+}
 
 void AppTest::WriteSetting(const QString& section, const QString& name, const QVariant& value) {
     QSettings settings(SettingsPath(), QSettings::IniFormat);
@@ -167,8 +165,7 @@ QList<QByteArray> AppTest::TakeSentLines() {
 
 bool AppTest::HasMessage(const QString& text) const {
     for (const auto& m : messages)
-        if (m.text == text)
-            return true;
+        if (m.text == text) return true;
     return false;
 }
 

@@ -77,13 +77,15 @@ TEST(CanvasTest, LinesStartOnTheirFirstPixelInEveryDirection) {
         const QPoint end = centre + offset;
         canvas.LineTo(end.x(), end.y());
         const std::vector<QPoint> pixels = Inked(canvas);
-        EXPECT_EQ(canvas.Pixel(centre.x(), centre.y()), QColor(Qt::black)) << offset.x() << offset.y();
+        EXPECT_EQ(canvas.Pixel(centre.x(), centre.y()), QColor(Qt::black))
+            << offset.x() << offset.y();
         EXPECT_EQ(canvas.Pixel(end.x(), end.y()), QColor(Qt::white)) << offset.x() << offset.y();
         EXPECT_EQ(int(pixels.size()), std::max(std::abs(offset.x()), std::abs(offset.y())));
         for (const QPoint p : pixels) {
             const QPoint d = p - centre;
-            const double distance = std::abs(double(d.x()) * offset.y() - double(d.y()) * offset.x()) /
-                                    std::hypot(offset.x(), offset.y());
+            const double distance =
+                std::abs(double(d.x()) * offset.y() - double(d.y()) * offset.x()) /
+                std::hypot(offset.x(), offset.y());
             const double along = std::max(std::abs(offset.x()), std::abs(offset.y()));
             EXPECT_LE(distance, 0.5 * std::hypot(offset.x(), offset.y()) / along + 1e-9)
                 << offset.x() << "," << offset.y() << " at " << p.x() << "," << p.y();
@@ -120,7 +122,7 @@ TEST(CanvasTest, LinesBeyondTheEdgeAreCut) {
     EXPECT_EQ(far.Image(), near.Image());
     // A line that starts outside is set as if walked from its start: the same pixels as the same
     // line drawn wholly inside a wider image.
-    const std::pair<QPoint, QPoint> lines[] = {{{-17, 4}, {30, 9}}, {{-17, 4}, {25, 2}},
+    const std::pair<QPoint, QPoint> lines[] = {{{-17, 4}, {30, 9}},  {{-17, 4}, {25, 2}},
                                                {{-17, 4}, {12, 30}}, {{3, -25}, {12, 30}},
                                                {{15, 33}, {2, -14}}, {{44, 1}, {-9, 8}}};
     for (const auto& [start, end] : lines) {

@@ -1,7 +1,7 @@
 // The controls behave as the screens expect when code changes them.
 #include "ui/Controls.h"
-#include "ui/Guard.h"
 #include "ui/Dialogs.h"
+#include "ui/Guard.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

@@ -18,8 +18,7 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            painted << line_->text();
+        if (event->type() == QEvent::Paint) painted << line_->text();
         return false;
     }
 

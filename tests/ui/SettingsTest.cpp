@@ -1,6 +1,6 @@
 // The settings store: where the file lives and how odd stored values read.
-#include "ui/Guard.h"
 #include "ui/Settings.h"
+#include "ui/Guard.h"
 
 #include <QFile>
 #include <QTemporaryDir>
