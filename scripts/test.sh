@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks that the link units include no window, builds everything and
-# runs every test: once in a plain build with warnings as errors, once under AddressSanitizer,
-# LeakSanitizer and UndefinedBehaviorSanitizer; then runs the libFuzzer targets of the compilers
-# and of every file and reply reader, each for a bounded time. Every stage runs even when an
-# earlier one failed; the script ends with one line per stage and exits non-zero when any stage
-# failed.
+# Installs what is missing, checks that the link units include no window and that every C++ file
+# is formatted, builds everything and runs every test: once in a plain build with warnings as
+# errors, once under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer; then runs the
+# libFuzzer targets of the compilers and of every file and reply reader, each for a bounded time.
+# Every stage runs even when an earlier one failed; the script ends with one line per stage and
+# exits non-zero when any stage failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
@@ -31,6 +31,10 @@ stage() {
 
 include_check() {
     scripts/check-includes.sh
+}
+# Every C++ file as the checked-in .clang-format lays it out (the distribution's clang-format).
+format_check() {
+    git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror --style=file
 }
 plain_build() {
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASONT_WERROR=ON >/dev/null &&
@@ -59,6 +63,7 @@ fuzz_targets() {
 }
 
 stage "include check" include_check
+stage "format check" format_check
 stage "plain build" plain_build
 stage "plain tests" plain_tests
 stage "sanitizer build" sanitizer_build
