@@ -188,12 +188,9 @@ void TfrmEdit::SendDownLoadData(QObject*) {
     const auto unsendable = std::find_if_not(lines.begin(), lines.end(), GoesOutUnchanged);
     if (unsendable != lines.end()) {
         const auto row = unsendable - lines.begin();
-        memSub->setPlainText(
-            QString("[エラー] %1 の %2行目").arg(TabCaption(ActiveTab())).arg(row + 1));
-        memSub->appendPlainText("[文字列] " + *unsendable);
-        ui::ShowMessage(
-            "転送文字列に送信できない文字があります。\n再度テキストを確認してください。",
-            "送信データエラー", ui::MsgIcon::Information);
+        memSub->clear();
+        ShowFailedRow(TabCaption(ActiveTab()), int(row), *unsendable);
+        ShowUnsendableRow();
         return;
     }
     const int lossesAtStart = mdlGeneral->LineLosses();

@@ -200,6 +200,16 @@ CompiledProgram ReadCompiledProgram(const QString& path) {
 
 } // namespace
 
+void TfrmEdit::ShowFailedRow(const QString& document, int row, const QString& text) {
+    ReplaceFirstLine(*memSub, QString("[エラー] %1 の %2行目").arg(document).arg(row + 1));
+    memSub->appendPlainText("[文字列] " + text);
+}
+
+void TfrmEdit::ShowUnsendableRow() {
+    ui::ShowMessage("転送文字列に送信できない文字があります。\n再度テキストを確認してください。",
+                    "送信データエラー", ui::MsgIcon::Information);
+}
+
 void TfrmEdit::WireProgramTransfers() {
     for (QAction* item : {RunSendItem, btnPopupDownLoadProgram})
         ui::Connect(item, &QAction::triggered, this,
@@ -271,8 +281,8 @@ void TfrmEdit::DownLoadProgram() {
     const editor::RowCheck check =
         source->fromFile ? editor::CheckRows(rows, false) : CheckEditorLines(source->lines);
     const auto showFailedRow = [&](int n) {
-        memSub->setPlainText(QString("[エラー] %1 の %2行目").arg(source->name).arg(n + 1));
-        memSub->appendPlainText("[文字列] " + source->RowText(n));
+        memSub->clear();
+        ShowFailedRow(source->name, n, source->RowText(n));
     };
     switch (check.fault) {
     case editor::RowFault::None:
@@ -288,9 +298,7 @@ void TfrmEdit::DownLoadProgram() {
         return;
     case editor::RowFault::BadCharacter:
         showFailedRow(check.row);
-        ui::ShowMessage(
-            "転送文字列に送信できない文字があります。\n再度テキストを確認してください。",
-            "送信データエラー", ui::MsgIcon::Information);
+        ShowUnsendableRow();
         return;
     }
 
@@ -320,8 +328,7 @@ void TfrmEdit::DownLoadProgram() {
     const auto failedAt = [&](int n) {
         frmCommCancel->AbortTransfer();
         // Line 0 holds the status; a driver reply stands below it, the row comes last.
-        ReplaceFirstLine(*memSub, QString("[エラー] %1 の %2行目").arg(source->name).arg(n + 1));
-        memSub->appendPlainText("[文字列] " + source->RowText(n));
+        ShowFailedRow(source->name, n, source->RowText(n));
     };
     switch (run.end) {
     case RunEnd::Completed:

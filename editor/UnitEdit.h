@@ -232,6 +232,11 @@ private:
     void FailProgramUpload();
     void ShowUploadedText(const QString& text, bool caretOnLastLine);
     void ScrollUploadTable();
+    // A row of a download that was refused or failed, in the reply pane: where the row stands in
+    // its document, in place of the pane's first line, and its text below what the pane holds.
+    void ShowFailedRow(const QString& document, int row, const QString& text);
+    // The message of a row that would not reach the driver as the document holds it.
+    static void ShowUnsendableRow();
 
     void BuildMenus(class QMenuBar* menus);
     void BuildTools(class QWidget* bar);
