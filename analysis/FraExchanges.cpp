@@ -29,20 +29,17 @@ const InternalRead kInternalReads[24] = {
 
 int TfrmFRA::SendAndWait(const QString& command, QByteArray* reply) {
     const QString line = CommandPrefix + command + "\r";
-    // After a time-out the late answer is let go by first, so that it is never taken for this.
-    if (!WaitLineInStep()) return -1;
     try {
-        mdlGeneral->SendCommand(line, ridNone);
-        WaitSendComplete();
+        if (!reply) {
+            mdlGeneral->SendCommand(line, ridNone);
+            WaitSendComplete();
+            return 0;
+        }
+        if (!AskAndWait(LineBytes(line), ElapsedMs, *Timer2)) return -1;
     } catch (const std::exception&) {
         // A send that fails because the line has just gone is the data module's to report.
         ui::ProcessPendingMessages();
         if (!lineLostInRun_) TmdlGeneral::ShowNoDriver();
-        return -1;
-    }
-    if (!reply) return 0;
-    if (!WaitForReply(ElapsedMs, *Timer2)) {
-        ElapsedMs = 0;
         return -1;
     }
     *reply = mdlGeneral->LastReply;

@@ -86,6 +86,8 @@ void TfrmFRA::RunAnalysis(int n) {
     badReply_.clear();
     lineLostInRun_ = false;
     bufferFull_ = false;
+    statusFailed_ = false;
+    missedFrequencies_.clear();
     if (!PassesRunChecks()) {
         RunFlag = 0;
         return;
@@ -183,9 +185,11 @@ TfrmFRA::RunExit TfrmFRA::SendInRun(const char* command) {
     return RunFlag == 0 ? RunExit::End : RunExit::Go;
 }
 
-TfrmFRA::RunExit TfrmFRA::AfterStatus(int result) const {
+TfrmFRA::RunExit TfrmFRA::AfterStatus(int result) {
     if (result != -1) return RunExit::Go;
-    return badReply_.isEmpty() ? RunExit::End : RunExit::Error;
+    if (!badReply_.isEmpty()) return RunExit::Error;
+    statusFailed_ = true;
+    return RunExit::End;
 }
 
 TfrmFRA::RunExit TfrmFRA::StartDriver(int n) {
@@ -273,6 +277,25 @@ void TfrmFRA::EndSequence(int n) {
         ui::ShowMessage(
             QString("バッファが一杯(%1点)になったため、解析を終了しました。").arg(fra::kMaxPoints),
             "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
+    ReportRunGaps(n);
+}
+
+void TfrmFRA::ReportRunGaps(int n) {
+    if (statusFailed_ && Buffers[n].Count == 0) {
+        ui::ShowMessage("ドライバの状態を読み取れなかったため、測定せずに解析を終了しました。",
+                        "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
+        return;
+    }
+    if (missedFrequencies_.isEmpty()) return;
+    constexpr int kNamed = 10; // a longer list is cut, with the count of the rest
+    QStringList named;
+    for (int k = 0; k < std::min<int>(kNamed, missedFrequencies_.size()); ++k)
+        named << QString::number(missedFrequencies_[k]);
+    QString list = named.join(", ") + "[Hz]";
+    if (missedFrequencies_.size() > kNamed)
+        list += QString(" ほか%1点").arg(missedFrequencies_.size() - kNamed);
+    ui::ShowMessage("ドライバから応答がなかったため、次の周波数は測定できませんでした。\n" + list,
+                    "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
 }
 
 void TfrmFRA::ErrorPath(int n, bool communicationFailed) {
@@ -404,8 +427,12 @@ int TfrmFRA::ReadPoint(int n) {
     }
     int words[4] = {0, 0, 0, 0};
     for (int k = 0; k < 4; ++k) {
-        if (QueryNumber(k == 0 ? "#%" + LogAreaAddress : ",", words[k]) != 1)
-            return badReply_.isEmpty() ? 0 : -1; // a read that only failed is not counted
+        if (QueryNumber(k == 0 ? "#%" + LogAreaAddress : ",", words[k]) != 1) {
+            if (!badReply_.isEmpty()) return -1;
+            // A read that only failed is not counted; the run names the point when it ends.
+            missedFrequencies_ << CurrentFreq;
+            return 0;
+        }
         if (k == 0 && words[0] < 0) {
             buffer.Count = 0;
             RunFlag = 0;

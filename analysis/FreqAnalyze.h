@@ -241,9 +241,9 @@ private:
     RunExit SweepPoints(int n);
     // A command of the run: the error path when it fails, the end sequence after a stop.
     RunExit SendInRun(const char* command);
-    // After a status display: go on, the end sequence after a failed exchange, or the error
-    // path after a reply that is no number.
-    RunExit AfterStatus(int result) const;
+    // After a status display: go on, the end sequence after a failed exchange (which the run
+    // reports when it ends), or the error path after a reply that is no number.
+    RunExit AfterStatus(int result);
     // Keeps the message naming a reply that is not the number it must be; gives -1.
     int BadReply(const QString& command, const QByteArray& reply);
 
@@ -254,6 +254,9 @@ private:
     // points measured so far.
     void ReturnToIdle(int n);
     void GiveControlsBack(int n);
+    // What a run that ended through the end sequence could not do: a status display that failed
+    // before any point, the frequencies whose point was not read.
+    void ReportRunGaps(int n);
     void LineLost();
     void ShowBufferEdits(int n, const QStringList& texts);
     void ShowBufferInfo(int n);
@@ -265,6 +268,8 @@ private:
     int runBuffer_ = -1; // the buffer of the run once it has taken the controls
     bool lineLostInRun_ = false;
     bool bufferFull_ = false;
+    bool statusFailed_ = false;    // a status display failed and ended the run
+    QList<int> missedFrequencies_; // the frequencies whose point could not be read
     QString badReply_; // the message naming the run's bad reply, empty when there was none
 };
 

@@ -157,9 +157,8 @@ void ApplyLockMask(int group, const QByteArray& reply) {
 bool ReadLockMasks() {
     PrepareLockWindow();
     for (int k = 0; k < 7; ++k) {
-        mdlGeneral->SendCommand("PRK" + QByteArray::number(k) + "\r", ridNone);
-        WaitSendComplete();
-        if (!WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2)) return false;
+        if (!AskAndWait("PRK" + QByteArray::number(k) + "\r", frmMain->ElapsedMs, *frmMain->Timer2))
+            return false;
         ApplyLockMask(k, mdlGeneral->LastReply);
     }
     return true;

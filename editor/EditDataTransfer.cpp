@@ -208,6 +208,12 @@ void TfrmEdit::SendDownLoadData(QObject*) {
         return true;
     };
 
+    // A late answer to an earlier question would be taken for the driver refusing a value.
+    try {
+        if (!mdlGeneral->BringInStep()) return mdlGeneral->ReportNoDriver(lossesAtStart);
+    } catch (const platform::ECommError&) {
+        return mdlGeneral->ReportNoDriver(lossesAtStart);
+    }
     DownloadStopRequested = false;
     dataDownloadRunning_ = true;
     const auto running = qScopeGuard([this] { dataDownloadRunning_ = false; });

@@ -175,14 +175,16 @@ bool TfrmEdit::ReadLoggingHeader() {
 
 bool TfrmEdit::SendForUpload(const QByteArray& line, int requestId) {
     try {
-        mdlGeneral->SendCommand(line, requestId);
-        WaitSendComplete();
-        return true;
+        if (mdlGeneral->SendQuestion(line, requestId)) {
+            WaitSendComplete();
+            return true;
+        }
     } catch (const platform::ECommError&) {
-        mdlGeneral->ReportNoDriver(uploadRun_.lossesAtStart);
-        EndDataUpload();
-        return false;
     }
+    // The send failed, or the question could not be asked on a line out of step.
+    mdlGeneral->ReportNoDriver(uploadRun_.lossesAtStart);
+    EndDataUpload();
+    return false;
 }
 
 void TfrmEdit::StepDataUpload() {

@@ -172,7 +172,7 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const 
         if (editor::ClearsProgram(row)) WaitTicks(*edit.Timer1, kClearPauseTicks);
         if (!editor::NeedsReadBack(row, series)) continue;
 
-        mdlGeneral->SendCommand(QByteArray("RRX\r"), ridNone);
+        if (!mdlGeneral->SendQuestion(QByteArray("RRX\r"), ridNone)) return {RunEnd::NoReadBack, n};
         WaitSendComplete();
         WaitTicksOrReply(*edit.Timer2, kReadBackTicks + 1);
         if (lineLost) return {RunEnd::LineLost, n};
@@ -311,14 +311,19 @@ void TfrmEdit::DownLoadProgram() {
     const int lossesBefore = mdlGeneral->LineLosses();
     DownloadRun run;
     try {
-        if (ui::AskYesNo("MBCLコマンドをドライバへ送信しますか。", "確認")) {
-            mdlGeneral->SendCommand(QByteArray("MBCL\r"), ridNone);
-            WaitSendComplete();
-            WaitTicks(*Timer1, kClearPauseTicks);
+        // A late answer to an earlier question would be taken for the driver refusing a row.
+        if (!mdlGeneral->BringInStep()) {
+            run.end = RunEnd::NoReadBack;
+        } else {
+            if (ui::AskYesNo("MBCLコマンドをドライバへ送信しますか。", "確認")) {
+                mdlGeneral->SendCommand(QByteArray("MBCL\r"), ridNone);
+                WaitSendComplete();
+                WaitTicks(*Timer1, kClearPauseTicks);
+            }
+            frmCommCancel->StartTransfer(!source->fromFile);
+            const BusyCursor busy;
+            run = SendProgramRows(*this, *source, downloadLineLost_);
         }
-        frmCommCancel->StartTransfer(!source->fromFile);
-        const BusyCursor busy;
-        run = SendProgramRows(*this, *source, downloadLineLost_);
     } catch (const platform::ECommError&) {
         run.end = RunEnd::LineLost;
     }
@@ -398,7 +403,8 @@ void TfrmEdit::StartProgramUpload() {
         mdlGeneral->SendCommand(QByteArray("FLPT=0\r"), ridNone);
         WaitSendComplete();
         if (uploadSlot_ < 0) return; // cancelled or lost meanwhile
-        mdlGeneral->SendCommand(QByteArray("FL\r"), ridProgramUpload);
+        if (!mdlGeneral->SendQuestion(QByteArray("FL\r"), ridProgramUpload))
+            return FailProgramUpload();
         WaitSendComplete();
     } catch (const platform::ECommError&) {
         FailProgramUpload();
@@ -418,7 +424,8 @@ void TfrmEdit::ReceiveProgramLine() {
     }
     memUploadData->AddLine(editor::UploadedRow(line));
     try {
-        mdlGeneral->SendCommand(QByteArray("FL+\r"), ridProgramUpload);
+        if (!mdlGeneral->SendQuestion(QByteArray("FL+\r"), ridProgramUpload))
+            return FailProgramUpload();
         WaitSendComplete();
     } catch (const platform::ECommError&) {
         FailProgramUpload();

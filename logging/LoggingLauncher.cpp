@@ -34,9 +34,7 @@ void Refuse(const QByteArray& model) {
 bool ReadControlFrequency(TfrmMain& main) {
     mdlGeneral->LastReply.clear();
     for (int round = 0; round < 2; ++round) {
-        mdlGeneral->SendCommand(QByteArray("SVKHZ\r"), ridNone);
-        WaitSendComplete();
-        if (!WaitForReply(main.ElapsedMs, *main.Timer2)) {
+        if (!AskAndWait(QByteArray("SVKHZ\r"), main.ElapsedMs, *main.Timer2)) {
             main.btnLoggingClick(main.Timer2);
             return false;
         }

@@ -22,8 +22,7 @@ using logging::DecimalReplyOr;
 // One query: true with the reply in LastReply, false after the no-answer path.
 bool Ask(TfrmMain& main, const char* command) {
     main.ElapsedMs = 0;
-    mdlGeneral->SendCommand(QByteArray(command), ridNone);
-    if (WaitForReply(main.ElapsedMs, *main.Timer2)) return true;
+    if (AskAndWait(QByteArray(command), main.ElapsedMs, *main.Timer2)) return true;
     main.ElapsedMs = 0;
     main.btnLoggingClick(main.Timer2);
     return false;

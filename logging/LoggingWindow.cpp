@@ -203,7 +203,12 @@ void TLoggingWindow::ReceiveLogData(QObject* sender) {
 }
 
 void TLoggingWindow::SendReadRequest(const QByteArray& line) {
-    mdlGeneral->SendCommand(line, ReadBackId());
+    // A request that cannot be asked, the line not back in step, ends as an unanswered one.
+    if (!mdlGeneral->SendQuestion(line, ReadBackId())) {
+        ReturnToIdle();
+        TmdlGeneral::ShowNoDriver();
+        return;
+    }
     ReplyElapsedMs = 0;
     TimerReply->SetEnabled(false);
     TimerReply->SetEnabled(true);

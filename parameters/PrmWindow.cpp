@@ -303,7 +303,11 @@ void TPrmWindow::CatchUpTransferRow() {
 }
 
 void TPrmWindow::SendQuery(const QByteArray& line) {
-    mdlGeneral->SendCommand(line, ReadRequestId());
+    // A query that cannot be asked, the line not back in step, ends the read as unanswered.
+    if (!mdlGeneral->SendQuestion(line, ReadRequestId())) {
+        if (readRunning_) AbortTransfer();
+        return;
+    }
     WaitSendComplete();
 }
 

@@ -66,9 +66,12 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
             frmStat->PollStep = -1;
             frmStat_QWC->PollStep = -1;
         } else {
+            bool sent = false;
             try {
-                SendTypedLine(typed);
+                sent = SendTypedLine(typed);
             } catch (const std::exception&) {
+            }
+            if (!sent) {
                 ui::SetTextColor(edtSend, ui::clGray);
                 edtSend->SetSelStart(0);
                 SentState = true;
@@ -85,19 +88,22 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
     edtSend->SetSelStart(0);
 }
 
-// Sends a typed line; raises when the send fails. A rate command switches the port afterwards.
-void TfrmMain::SendTypedLine(const QString& typed) {
+// Sends a typed line; false when it could not go out (the line was not brought back in step),
+// raises when the send fails. A rate command switches the port afterwards.
+bool TfrmMain::SendTypedLine(const QString& typed) {
     if (mdlGeneral->LineHolder() < ridTerminal) mdlGeneral->TakeLine(ridTerminal);
     const QByteArray line = LineBytes(typed);
     const RateCommand* rate = MatchRateCommand(line);
     if (!rate) {
-        mdlGeneral->SendCommand(line + '\r', ridTerminal);
+        // The line goes out once the line is back in step, so that its reply is the one shown.
+        if (!mdlGeneral->SendQuestion(line + '\r', ridTerminal)) return false;
         WaitSendComplete();
-        return;
+        return true;
     }
     mdlGeneral->SendCommand(line + '\r', ridNone);
     WaitSendComplete();
     ChangeLineRate(*rate, *Timer1, kTerminalRateFailure);
+    return true;
 }
 
 void TfrmMain::ChangeLineRate(const RateCommand& rate, ui::Timer& ticks,

@@ -7,6 +7,7 @@
 #include "ui/Wait.h"
 
 #include <QTimer>
+#include <utility>
 #include <vector>
 
 TmdlGeneral* mdlGeneral = nullptr;
@@ -29,16 +30,40 @@ QString UnsendableTextMessage(const QString& character, const QString& place = {
            "\n入力内容を確認してください。";
 }
 
+// A line's command: blanks, the final CR and a leading designation ("X:", "*:") removed.
+QByteArray CommandOf(QByteArray line) {
+    line.replace(' ', QByteArray());
+    if (line.endsWith(CR)) line.chop(1);
+    if (line.size() >= 2 && line[1] == ':') line.remove(0, 2);
+    return line;
+}
+
+// The designation a line makes ("X" of "X:" or "X:VER", "*" of "*:"); empty when it makes none.
+QByteArray DesignationOf(QByteArray line) {
+    line.replace(' ', QByteArray());
+    const bool designates = line.size() >= 2 && line[1] == ':' &&
+                            (line[0] == '*' || (line[0] >= 'A' && line[0] <= 'Z'));
+    return designates ? line.left(1) : QByteArray();
+}
+
+const QByteArray kProbe = "VER";
+// A driver's refusal of a command is never its model text.
+const QByteArray kRefusal = "E-S";
+
 } // namespace
 
 TmdlGeneral::TmdlGeneral(QObject* owner)
     : QObject(owner), Comm1(new platform::TComm(this)),
       SaveDialog1(std::make_unique<ui::FileDialog>(ui::FileDialog::Kind::Save)),
       OpenDialog1(std::make_unique<ui::FileDialog>(ui::FileDialog::Kind::Open)),
-      PrintDialog1(std::make_unique<ui::PrintDialog>()), outOfStep_(new QTimer(this)) {
-    outOfStep_->setSingleShot(true);
-    outOfStep_->setInterval(kReplyTimeMs);
-    connect(outOfStep_, &QTimer::timeout, this, [this] { BackInStep(); });
+      PrintDialog1(std::make_unique<ui::PrintDialog>()), probeLimit_(new QTimer(this)),
+      quietAfterProbe_(new QTimer(this)) {
+    probeLimit_->setSingleShot(true);
+    probeLimit_->setInterval(kProbeLimitMs);
+    connect(probeLimit_, &QTimer::timeout, this, [this] { ProbeTimedOut(); });
+    quietAfterProbe_->setSingleShot(true);
+    quietAfterProbe_->setInterval(kReplyTimeMs);
+    connect(quietAfterProbe_, &QTimer::timeout, this, [this] { BackInStep(); });
     mdlGeneralCreate();
 }
 
@@ -120,9 +145,28 @@ void TmdlGeneral::ShowNoDriver(const QString& caption) {
 void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId) {
     ReplyReceived = false;
     SendComplete = false;
-    Comm1->SendString(CommandLine(line));
+    const QByteArray wire = CommandLine(line);
+    Comm1->SendString(wire);
     RequestId = requestId;
     SendComplete = true;
+    NoteDesignation(wire);
+}
+
+bool TmdlGeneral::SendQuestion(const QByteArray& line, TRequestId requestId) {
+    if (!BringInStep()) {
+        ReplyReceived = false;
+        return false;
+    }
+    SendCommand(line, requestId);
+    lastQuestion_ = CommandOf(CommandLine(line));
+    // A line that only designates an axis is never answered.
+    questionOut_ = !lastQuestion_.isEmpty() || DesignationOf(line).isEmpty();
+    questionAsked_.start();
+    return true;
+}
+
+bool TmdlGeneral::SendQuestion(const QString& line, TRequestId requestId) {
+    return SendQuestion(LineBytes(line), requestId);
 }
 
 void TmdlGeneral::SendCommand(const QString& line, TRequestId requestId) {
@@ -152,6 +196,11 @@ int TmdlGeneral::PortRate() const {
 void TmdlGeneral::PurgePort() {
     Comm1->TxPurge();
     Comm1->RxPurge();
+    // A probe's answer may have gone with what was dropped: the next question sends another.
+    if (!inStep_ && !probeAnswered_) {
+        probing_ = false;
+        probeLimit_->stop();
+    }
 }
 
 void TmdlGeneral::ReopenPort(short port, unsigned int baud, short parity,
@@ -183,18 +232,21 @@ void TmdlGeneral::Comm1CommReceive(QObject*, std::uint16_t count) {
 }
 
 void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
-    const bool discarding = !LineInStep();
-    if (discarding && !chunk.isEmpty()) outOfStep_->start();
-    bool sawCR = false;
+    if (!inStep_ && !chunk.isEmpty() && probeAnswered_) quietAfterProbe_->start();
+    bool sawCR = false; // a line end that came while the line is in step
     for (const char ch : chunk) {
         RxIndex = (RxIndex + 1) % kRingSize;
         RxBuffer[static_cast<size_t>(RxIndex)] = ch;
-        sawCR = sawCR || ch == CR;
+        if (inStep_)
+            sawCR = sawCR || ch == CR;
+        else
+            TakeOutOfStepByte(ch);
     }
-    if (!sawCR || discarding) return;
+    if (!sawCR) return;
     QByteArray line;
     if (!CutNewestLine(line)) return;
     LastReply = line;
+    QuestionAnswered(line);
     Dispatch();
 }
 
@@ -230,26 +282,146 @@ void TmdlGeneral::Dispatch() {
 
 void TmdlGeneral::Comm1CommTransmit(QObject*, std::uint16_t) {}
 
-void TmdlGeneral::ReplyTimedOut() {
-    outOfStep_->start();
+void TmdlGeneral::NoteDesignation(const QByteArray& line) {
+    const QByteArray designation = DesignationOf(line);
+    if (!designation.isEmpty()) designation_ = designation;
 }
 
-bool TmdlGeneral::LineInStep() const {
-    return !outOfStep_->isActive();
+// The answer of the question out; an answer to "VER" is the designated driver's model text.
+void TmdlGeneral::QuestionAnswered(const QByteArray& answer) {
+    if (!std::exchange(questionOut_, false)) return;
+    if (lastQuestion_ == kProbe && answer != kRefusal) modelTexts_[designation_] = answer;
+}
+
+bool TmdlGeneral::BringInStep() {
+    const int losses = lineLosses_;
+    const int answerDueMs = AnswerDueMs();
+    if (answerDueMs > 0)
+        ui::ProcessMessagesUntil([&] { return !questionOut_ || lineLosses_ != losses; },
+                                 answerDueMs);
+    if (ReadyForQuestion()) return true;
+    ui::ProcessMessagesUntil([&] { return inStep_ || !probing_ || lineLosses_ != losses; });
+    return inStep_;
+}
+
+bool TmdlGeneral::ReadyForQuestion() {
+    if (questionOut_) {
+        if (AnswerDueMs() > 0) return false;
+        LeaveStep();
+    }
+    if (inStep_) return true;
+    if (!probing_) SendProbe();
+    return false;
+}
+
+int TmdlGeneral::AnswerDueMs() const {
+    return questionOut_ ? kReplyTimeMs - int(questionAsked_.elapsed()) : 0;
+}
+
+// The question out has ended without its answer, which may still come.
+void TmdlGeneral::LeaveStep() {
+    questionOut_ = false;
+    // A late answer to "VER" looks like a probe's: it is counted as one.
+    if (lastQuestion_ == kProbe) ++probesOut_;
+    if (!inStep_) return;
+    inStep_ = false;
+    probeAnswered_ = false;
+    outOfStepLine_.clear();
+    previousOutOfStepLine_.clear();
+}
+
+void TmdlGeneral::SendProbe() {
+    const bool modelKnown = modelTexts_.contains(designation_);
+    const QByteArray probe = kProbe + CR;
+    strangeLines_ = false;
+    probing_ = true;
+    probeLimit_->start();
+    try {
+        for (int sent = 0; sent < (modelKnown ? 1 : 2); ++sent) {
+            Comm1->SendString(probe);
+            ++probesOut_;
+        }
+    } catch (...) {
+        probing_ = false;
+        probeLimit_->stop();
+        throw;
+    }
+}
+
+void TmdlGeneral::TakeOutOfStepByte(char ch) {
+    if (ch != CR) {
+        if (outOfStepLine_.size() <= kRingSize) outOfStepLine_.append(ch);
+        return;
+    }
+    const QByteArray line = std::exchange(outOfStepLine_, QByteArray());
+    if (!line.isEmpty()) TakeOutOfStepLine(line);
+}
+
+// Every line that comes while the line is out of step is discarded; the answers of the probes
+// are counted until none is due.
+void TmdlGeneral::TakeOutOfStepLine(const QByteArray& line) {
+    const auto known = modelTexts_.find(designation_);
+    if (known != modelTexts_.end()) {
+        if (line == known->second)
+            ProbeAnswered();
+        else
+            strangeLines_ = true;
+        return;
+    }
+    // No model text yet: the probe went twice, and two equal answers in a row are its answers.
+    const bool secondOfPair = line == previousOutOfStepLine_ && line != kRefusal;
+    previousOutOfStepLine_ = line;
+    if (!secondOfPair) {
+        strangeLines_ = true;
+        return;
+    }
+    modelTexts_[designation_] = line;
+    previousOutOfStepLine_.clear();
+    --probesOut_;
+    ProbeAnswered();
+}
+
+// The line is back in step once every probe due has its answer, or once the line has been
+// quiet for one reply time after an answer: the driver answers in order and at once, so an
+// answer still missing then is lost (a probe sent while the driver was cut off, say).
+void TmdlGeneral::ProbeAnswered() {
+    probeAnswered_ = true;
+    if (--probesOut_ <= 0) return BackInStep();
+    quietAfterProbe_->start();
+}
+
+// A probe left unanswered: the exchange that asked takes its no-answer path, the line stays out
+// of step. When lines came that none of the model texts explains, the driver may be another one
+// now: the next probe learns its model text afresh.
+void TmdlGeneral::ProbeTimedOut() {
+    if (probeAnswered_) return; // the driver answers; the quiet rule ends the probe
+    probing_ = false;
+    if (strangeLines_) modelTexts_.erase(designation_);
 }
 
 // What came in while the line was out of step, a line's start included, stays behind a line end,
 // so the next reply is cut out whole.
 void TmdlGeneral::BackInStep() {
-    RxIndex = (RxIndex + 1) % kRingSize;
-    RxBuffer[static_cast<size_t>(RxIndex)] = CR;
+    if (!inStep_ && RxBuffer[static_cast<size_t>(RxIndex)] != CR) {
+        RxIndex = (RxIndex + 1) % kRingSize;
+        RxBuffer[static_cast<size_t>(RxIndex)] = CR;
+    }
+    inStep_ = true;
+    probing_ = false;
+    probesOut_ = 0;
+    probeAnswered_ = false;
+    probeLimit_->stop();
+    quietAfterProbe_->stop();
+    outOfStepLine_.clear();
+    previousOutOfStepLine_.clear();
 }
 
 // The one owner of a lost line: every exchange in progress ends here, each window that runs one
 // goes back to idle without a word, and the user is told once.
 void TmdlGeneral::CommLost(const QString& reason) {
     ++lineLosses_;
-    outOfStep_->stop(); // nothing more comes on a lost line
+    BackInStep(); // nothing more comes on a lost line
+    questionOut_ = false;
     RequestId = ridNone;
     ReplyReceived = false;
     SendComplete = true;

@@ -9,10 +9,12 @@
 #include "ui/Printing.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -43,8 +45,7 @@ class TmdlGeneral : public QObject {
     Q_OBJECT
 public:
     static constexpr int kRingSize = 50;
-    // How long a question waits for its answer; also how long the line must stay quiet after a
-    // time-out before it is back in step.
+    // How long a question waits for its answer.
     static constexpr int kReplyTimeMs = 1000;
 
     explicit TmdlGeneral(QObject* owner = nullptr);
@@ -112,12 +113,31 @@ public:
     // The same message where the line is known to be up (a question that timed out).
     static void ShowNoDriver(const QString& caption = "ｴﾗ-");
 
-    // A reply time-out leaves the line out of step: the late answer may still come, and would be
-    // taken for the answer to the next question. Until the line has been quiet for one reply
-    // time, every line that arrives is discarded; a chain that goes on asking waits for that
-    // (WaitLineInStep) before its next question.
-    void ReplyTimedOut();
-    bool LineInStep() const;
+    // A question is a command line that the driver answers (SendCommand alone sends lines that
+    // want no answer). The line is in step while every question sent has had its answer. The
+    // next question waits for the answer to the one before for the rest of its reply time; one
+    // still unanswered then has ended without it (a time-out, a cancel, a stop, a closed window),
+    // and its answer may yet come: the line is brought back in step first (BringInStep).
+    // Returns false, sending nothing, when that fails: to the caller the question went
+    // unanswered. Raises the port's error as SendCommand does.
+    [[nodiscard]] bool SendQuestion(const QByteArray& line, TRequestId requestId);
+    [[nodiscard]] bool SendQuestion(const QString& line, TRequestId requestId);
+
+    // Brings the line back in step, waiting: a probe ("VER") whose answer is the model text the
+    // driver gave before goes out, and every line before that answer is discarded (a driver
+    // answers in order). Before any model text is known, the probe goes twice and two equal
+    // answers in a row end it. A probe still unanswered counts as a question: the next one
+    // waits for its answer too. True at once when the line is in step; false when the probe
+    // went unanswered (kProbeLimitMs). Raises the port's error.
+    bool BringInStep();
+    // The same without waiting, for a caller that tries again later (a timer's handler): true
+    // when a question may go out now; otherwise the answer of the question before is still
+    // within its reply time, or the probe is under way, and the result is false.
+    bool ReadyForQuestion();
+    bool LineInStep() const { return inStep_; }
+    // How long a probe waits for its answer: longer than a question, since it goes out while an
+    // earlier answer is overdue, which the driver may still be working on.
+    static constexpr int kProbeLimitMs = 4 * kReplyTimeMs;
 
     // Port number n of Comm<n>, rate in bps, parity index (1: 7 data bits even, else 8 none).
     void SetCommParams(short port, unsigned int baud, short parity);
@@ -137,12 +157,37 @@ private:
     };
     std::vector<LineLostHandler> lineLostHandlers_;
     int lineLosses_ = 0;
-    QTimer* outOfStep_; // runs while the line is out of step; every byte received restarts it
+
+    // The line's step with the driver (see SendQuestion and BringInStep).
+    bool questionOut_ = false; // a question has gone out and its answer has not come
+    QElapsedTimer questionAsked_;
+    QByteArray lastQuestion_; // its command, blanks and designation removed
+    QByteArray designation_;  // the axis the lines sent last designated ("X", "*"; "": none)
+    std::map<QByteArray, QByteArray> modelTexts_; // the driver's answer to "VER", by designation
+    bool inStep_ = true;
+    bool probing_ = false;       // a probe waits for its answer
+    int probesOut_ = 0;          // probes (and unanswered "VER" questions) whose answer is due
+    bool probeAnswered_ = false; // an answer of a probe has come since the line left its step
+    bool strangeLines_ = false;  // lines that answer no probe came in the probe's time
+    QByteArray outOfStepLine_;   // the line coming in while out of step
+    QByteArray previousOutOfStepLine_;
+    QTimer* probeLimit_;
+    QTimer* quietAfterProbe_; // runs after an answer of a probe; every byte received restarts it
 
     void mdlGeneralCreate();
     bool CutNewestLine(QByteArray& line) const;
     void Dispatch();
     void CommLost(const QString& reason);
+    void NoteDesignation(const QByteArray& line);
+    void QuestionAnswered(const QByteArray& answer);
+    // How much longer the answer to the question out may take within its reply time.
+    int AnswerDueMs() const;
+    void LeaveStep();
+    void SendProbe();
+    void TakeOutOfStepByte(char ch);
+    void TakeOutOfStepLine(const QByteArray& line);
+    void ProbeAnswered();
+    void ProbeTimedOut();
     void BackInStep();
 };
 

@@ -155,7 +155,7 @@ private:
     void ShowFirstGuides(bool guide);
     void SaveSettings();
     void DeleteOwnedWindows();
-    void SendTypedLine(const QString& typed);
+    bool SendTypedLine(const QString& typed);
     void StoreInHistory(const QString& typed);
     void ShowHistoryLine(const QString& line);
 };

@@ -15,7 +15,6 @@
 namespace {
 
 constexpr int kReplyLimitMs = TmdlGeneral::kReplyTimeMs;
-constexpr int kInStepLimitMs = 5 * kReplyLimitMs;
 
 } // namespace
 
@@ -28,28 +27,21 @@ bool WaitForReply(int& elapsedMs, ui::Timer& timer2) {
     elapsedMs = 0;
     timer2.SetEnabled(true);
     const int losses = mdlGeneral->LineLosses();
-    bool answered = false;
-    for (;;) {
-        if (mdlGeneral->ReplyReceived) {
-            answered = true;
-            break;
-        }
-        if (ui::QuitRequested() || mdlGeneral->LineLosses() != losses) break;
+    // The answer is looked at before the limit: a wait that has it has not timed out, however
+    // long a box the user read inside it stayed up.
+    while (!mdlGeneral->ReplyReceived && elapsedMs <= kReplyLimitMs && !ui::QuitRequested() &&
+           mdlGeneral->LineLosses() == losses)
         ui::ProcessMessages();
-        if (elapsedMs > kReplyLimitMs) break;
-    }
-    if (!answered) {
-        elapsedMs = 0;
-        if (mdlGeneral->LineLosses() == losses) mdlGeneral->ReplyTimedOut();
-    }
+    const bool answered = mdlGeneral->ReplyReceived;
+    if (!answered) elapsedMs = 0;
     timer2.SetEnabled(false);
     return answered;
 }
 
-// When the program ends, what is still to be sent on the way out goes at once.
-bool WaitLineInStep() {
-    return ui::ProcessMessagesUntil([] { return mdlGeneral->LineInStep(); }, kInStepLimitMs) ||
-           ui::QuitRequested();
+bool AskAndWait(const QByteArray& line, int& elapsedMs, ui::Timer& timer2) {
+    if (!mdlGeneral->SendQuestion(line, ridNone)) return false;
+    WaitSendComplete();
+    return WaitForReply(elapsedMs, timer2);
 }
 
 void WaitTicks(ui::Timer& timer, int n) {
@@ -79,16 +71,13 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2) {
     mdlGeneral->LastReply.clear();
     const int losses = mdlGeneral->LineLosses();
-    if (!WaitLineInStep()) return ModelQuery::NoAnswer;
     for (int round = 0; round < 2; ++round) {
         try {
-            mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);
-            WaitSendComplete();
+            if (!AskAndWait(QByteArray("VER\r"), elapsedMs, timer2)) return ModelQuery::NoAnswer;
         } catch (const std::exception&) {
             mdlGeneral->ReportNoDriver(losses);
             return ModelQuery::SendFailed;
         }
-        if (!WaitForReply(elapsedMs, timer2)) return ModelQuery::NoAnswer;
     }
     return ModelQuery::Answered;
 }

@@ -12,14 +12,14 @@
 void WaitSendComplete();
 
 // Waits for ReplyReceived while `timer2` (250 ms) adds its interval to `elapsedMs`; gives up
-// when elapsedMs passes 1000 (on the fifth tick), which leaves the line out of step. Either way
-// timer2 is disabled on return.
+// when elapsedMs passes 1000 (on the fifth tick) with no reply. Either way timer2 is disabled on
+// return.
 bool WaitForReply(int& elapsedMs, ui::Timer& timer2);
 
-// Before a question: returns once the line is back in step after a reply time-out, the late
-// lines meanwhile discarded (TmdlGeneral::ReplyTimedOut); at once when it is in step. False when
-// the line does not fall quiet within five reply times: the driver answers no question then.
-bool WaitLineInStep();
+// Asks a question under ridNone (TmdlGeneral::SendQuestion) and waits for its answer
+// (WaitForReply): true with the answer in LastReply; false when none came, or when the line
+// could not be brought back in step to ask. Raises the port's error.
+bool AskAndWait(const QByteArray& line, int& elapsedMs, ui::Timer& timer2);
 
 // Returns after n ticks of `timer` (its Tag counts them).
 void WaitTicks(ui::Timer& timer, int n);
@@ -29,8 +29,9 @@ void WaitTicksOrReply(ui::Timer& timer, int n);
 
 enum class ModelQuery { Answered, SendFailed, NoAnswer };
 
-// Sends "VER\r" twice, once the line is in step (else NoAnswer), and keeps the second reply in
-// LastReply. A failed send is reported (TmdlGeneral::ReportNoDriver) and gives SendFailed.
+// Asks "VER\r" twice (TmdlGeneral::SendQuestion: NoAnswer when the line cannot be brought back
+// in step) and keeps the second reply in LastReply. A failed send is reported
+// (TmdlGeneral::ReportNoDriver) and gives SendFailed.
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2);
 
 // The drive screens, the windows that exchange with the driver, and their kinds.

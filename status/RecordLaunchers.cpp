@@ -52,13 +52,12 @@ ModelQuery QueryDriverType(int losses) {
     mdlGeneral->LastReply.clear();
     for (int round = 0; round < 2; ++round) {
         try {
-            mdlGeneral->SendCommand(QByteArray("#40\r"), ridNone);
-            WaitSendComplete();
+            if (!AskAndWait(QByteArray("#40\r"), frmMain->ElapsedMs, *frmMain->Timer2))
+                return ModelQuery::NoAnswer;
         } catch (const platform::ECommError&) {
             mdlGeneral->ReportNoDriver(losses);
             return ModelQuery::SendFailed;
         }
-        if (!WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2)) return ModelQuery::NoAnswer;
     }
     return ModelQuery::Answered;
 }

@@ -47,10 +47,6 @@ void RecordTransfer::StartRead(const Table& table) {
     lossesAtStart_ = mdlGeneral->LineLosses();
     record_ = 0;
     reading_ = true;
-    // A late answer to an earlier question is never taken for a record's.
-    const bool inStep = WaitLineInStep();
-    if (!reading_) return;
-    if (!inStep) return Fail();
     try {
         SendSelection(table_.selection, 0);
         WaitTicks(*ticks_, kSelectionTicks);
@@ -62,7 +58,14 @@ void RecordTransfer::StartRead(const Table& table) {
 
 void RecordTransfer::RequestField(int field) {
     field_ = field;
-    SendLine(table_.requests[field] + '\r', replyId_);
+    // A late answer to an earlier question is never taken for a record's: the line is brought
+    // back in step first, and a read that cannot ask ends as one left unanswered (unless the user
+    // cancelled it meanwhile).
+    if (!mdlGeneral->SendQuestion(table_.requests[field] + '\r', replyId_)) {
+        if (reading_) Fail();
+        return;
+    }
+    WaitSendComplete();
 }
 
 void RecordTransfer::Receive(const QByteArray& reply) {

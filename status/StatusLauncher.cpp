@@ -33,7 +33,10 @@ void TfrmMain::btnStatClick() {
     }
     VersionText = mdlGeneral->LastReply;
     try {
-        mdlGeneral->SendCommand(QByteArray("#STAT\r"), ridNone);
+        // Nobody reads its answer, but the driver gives one: the monitor's first poll goes out
+        // once it has come (or once the line is back in step without it).
+        if (!mdlGeneral->SendQuestion(QByteArray("#STAT\r"), ridNone))
+            return ShowNoStatusAnswer(losses);
     } catch (const platform::ECommError&) {
         mdlGeneral->ReportNoDriver(losses);
         return;

@@ -45,7 +45,6 @@ TStatusMonitor::TStatusMonitor(QWidget* owner, int requestId, status::Monitor mo
     // The line's owner tells the user; the cycle starts again by itself once the port is back.
     mdlGeneral->OnLineLost(this, [this] {
         lineDown_ = true;
-        pollOutstanding_ = false;
         PollStep = 0;
         WatchdogMs = 0;
     });
@@ -63,8 +62,19 @@ TStatusMonitor::TStatusMonitor(QWidget* owner, int requestId, status::Monitor mo
 // Every send of the monitor goes through here: while the port is down the watchdog keeps
 // trying, the user hears of it once, and the first send that goes out ends the outage.
 bool TStatusMonitor::Send(const QByteArray& line, TRequestId id) {
-    try {
+    return Deliver([&] {
         mdlGeneral->SendCommand(line, id);
+        return true;
+    });
+}
+
+bool TStatusMonitor::Ask(const QByteArray& line, TRequestId id) {
+    return Deliver([&] { return mdlGeneral->SendQuestion(line, id); });
+}
+
+bool TStatusMonitor::Deliver(const std::function<bool()>& send) {
+    try {
+        if (!send()) return false;
     } catch (const platform::ECommError&) {
         SendFailed();
         return false;
@@ -72,6 +82,15 @@ bool TStatusMonitor::Send(const QByteArray& line, TRequestId id) {
     lineDown_ = false;
     lossesAtLastSend_ = mdlGeneral->LineLosses();
     return true;
+}
+
+bool TStatusMonitor::LineReady() {
+    try {
+        return mdlGeneral->ReadyForQuestion();
+    } catch (const platform::ECommError&) {
+        SendFailed();
+        return false;
+    }
 }
 
 void TStatusMonitor::SendFailed() {
@@ -83,7 +102,6 @@ void TStatusMonitor::SendFailed() {
 void TStatusMonitor::ReceiveStatus(QObject* sender) {
     WatchdogMs = 0;
     if (sender == Timer1) return RestartCycle();
-    pollOutstanding_ = false;
     try {
         DecodeStep(PollStep, mdlGeneral->LastReply);
     } catch (const std::exception&) {
@@ -103,10 +121,9 @@ void TStatusMonitor::ReceiveStatus(QObject* sender) {
 
 // A poll that went unanswered may still be answered late, and that answer would be decoded as
 // another step's: the cycle starts again only once the line is back in step, which the watchdog
-// looks at again on each tick.
+// looks at again on each tick meanwhile.
 void TStatusMonitor::RestartCycle() {
-    if (std::exchange(pollOutstanding_, false)) mdlGeneral->ReplyTimedOut();
-    if (!mdlGeneral->LineInStep()) {
+    if (!LineReady()) {
         WatchdogMs = kWatchdogLimitMs;
         return;
     }
@@ -115,7 +132,7 @@ void TStatusMonitor::RestartCycle() {
 }
 
 void TStatusMonitor::SendPoll(int step) {
-    pollOutstanding_ = Send(PollCommand(step) + '\r', requestId_);
+    Ask(PollCommand(step) + '\r', requestId_);
 }
 
 void TStatusMonitor::DecodeStep(int step, const QByteArray& reply) {
@@ -192,7 +209,7 @@ void TStatusMonitor::SendTypedLine() {
     const QByteArray typed = LineBytes(text);
     const RateCommand* rate = MatchRateCommand(typed);
     if (!rate) {
-        Send(typed + '\r', ridTerminal);
+        Ask(typed + '\r', ridTerminal);
         return;
     }
     if (!Send(typed + '\r', ridNone)) return;
@@ -225,7 +242,6 @@ void TStatusMonitor::cmbAct1KeyPress(QChar& key) {
 void TStatusMonitor::FormShow() {
     StopPolling = false;
     lineDown_ = false;
-    pollOutstanding_ = false;
     lossesAtLastSend_ = mdlGeneral->LineLosses();
     WatchdogMs = kWatchdogLimitMs; // the first tick starts the cycle
     Timer1->SetEnabled(true);

@@ -3,6 +3,8 @@
 // which the polling monitor sends in place of its next poll, and the stop on hide.
 #pragma once
 
+#include <functional>
+
 #include "StatusDecoders.h"
 #include "StatusPollTable.h"
 #include "ui/Controls.h"
@@ -111,9 +113,14 @@ private:
     void RestartCycle();
     void SendPoll(int step);
     void SendTypedLine();
-    // Sends one line; false when the port did not take it (reported once per outage).
+    // Sends one line that wants no answer, or asks a question (a poll, a typed line); false when
+    // the port did not take it (reported once per outage) or the question could not go out.
     bool Send(const QByteArray& line, int requestId);
+    bool Ask(const QByteArray& line, int requestId);
+    bool Deliver(const std::function<bool()>& send);
     void SendFailed();
+    // Whether a poll may go out now; otherwise the line is being brought back in step.
+    bool LineReady();
 
     const int requestId_;
     const status::Monitor monitor_;
@@ -121,6 +128,4 @@ private:
     // The port has refused a send (or the line was lost) since the last send that went out.
     bool lineDown_ = false;
     int lossesAtLastSend_ = 0;
-    // A poll command has gone out and its reply has not come yet.
-    bool pollOutstanding_ = false;
 };

@@ -274,6 +274,36 @@ TEST_F(FraFaultTest, ClosingTheMainWindowDuringAMeasurementAsksToStopIt) {
     EXPECT_EQ(frmFRA->Buffers[0].Count, 5);
     ExpectIdle();
 
+    // No after the user read the question for two seconds, asked while a "TIME" poll or a word
+    // of a point waits for its answer: the answer that came meanwhile counts, and the run keeps
+    // every point.
+    ui::SetMessageResponder([this](const ui::MessageRecord& record) {
+        messages.push_back(record);
+        Pause(2000);
+        return ui::MsgResult::No;
+    });
+    for (const QByteArray& asked : {QByteArray("TIME"), QByteArray(",")}) {
+        SCOPED_TRACE(asked.toStdString());
+        frmFRA->Buffers[0].Count = 0;
+        messages.clear();
+        OnLine(*driver, frmFRA, "SGF=30", [&closeAt, asked] { closeAt(asked); });
+        TakeSentLines();
+        EXPECT_TRUE(RunEndsByItself(15000));
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, question);
+        EXPECT_FALSE(closed);
+        ASSERT_EQ(frmFRA->Buffers[0].Count, 5);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(frmFRA->Buffers[0].Points[i].Freq, 10 + 10 * i);
+        EXPECT_TRUE(TakeSentLines().contains("SINOF"));
+        ExpectIdle();
+    }
+    answer = ui::MsgResult::No;
+    ui::SetMessageResponder([this](const ui::MessageRecord& record) {
+        messages.push_back(record);
+        return record.buttons == ui::MsgButtons::Ok ? ui::MsgResult::Ok : answer;
+    });
+
     // Yes: the run stops the driver as the stop button does, and the program ends.
     answer = ui::MsgResult::Yes;
     messages.clear();
@@ -339,8 +369,9 @@ TEST_F(FraFaultTest, TextWithLineBreaksInTheBoxesSendsNoSecondCommand) {
     EXPECT_GT(frmFRA->Buffers[0].Count, 0);
 }
 
-// A question answered after its time-out: the line is let go quiet before the next question, so
-// the late line is never taken for a later answer, and the saved buffer holds only true points.
+// A question answered after its time-out, even after the run has asked the next one: the line
+// is brought back in step before the next question, so the late line is never taken for a
+// later answer; the saved buffer holds only true points, and the run names the point it lost.
 TEST_F(FraFaultTest, ALateReplyNeverShiftsTheRun) {
     const auto truePoint = [this](int hz) {
         sim::AnalysisState plant = Plant();
@@ -350,24 +381,33 @@ TEST_F(FraFaultTest, ALateReplyNeverShiftsTheRun) {
         return QByteArray::number(words[0]) + "," + QByteArray::number(words[1]) + "," +
                QByteArray::number(words[2]) + "," + QByteArray::number(words[3]) + "\r\n";
     };
+    const QString missed = "ドライバから応答がなかったため、次の周波数は測定できませんでした。\n";
     struct Case {
         QByteArray trigger; // the line after which the driver answers `late` late once
         QByteArray late;
+        int lateMs;
         QList<int> kept; // the points the buffer holds
+        QString lost;
     };
     const Case cases[] = {
-        {"SGF=20", ",", {10, 30, 40, 50}},          // a further word of the 20 Hz point
-        {"SGF=30", "#%0010C000", {10, 20, 40, 50}}, // the first word of the 30 Hz point
+        // A further word of the 20 Hz point, answered before or after the next questions.
+        {"SGF=20", ",", 1600, {10, 30, 40, 50}, "20[Hz]"},
+        {"SGF=20", ",", 2500, {10, 30, 40, 50}, "20[Hz]"},
+        {"SGF=20", ",", 3000, {10, 30, 40, 50}, "20[Hz]"},
+        // The first word of the 30 Hz point.
+        {"SGF=30", "#%0010C000", 2500, {10, 20, 40, 50}, "30[Hz]"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.late.toStdString());
+        SCOPED_TRACE(c.late.toStdString() + " " + std::to_string(c.lateMs));
         frmFRA->Buffers[0].Count = 0;
         auto context = std::make_unique<QObject>();
         OnLine(*driver, context.get(), c.trigger,
-               [this, c] { driver->answerLateOnce(c.late, 1600); });
+               [this, c] { driver->answerLateOnce(c.late, c.lateMs); });
         messages.clear();
-        EXPECT_TRUE(RunEndsByItself(10000));
-        EXPECT_TRUE(messages.empty());
+        EXPECT_TRUE(RunEndsByItself(15000));
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, missed + c.lost);
+        EXPECT_EQ(messages[0].caption, "確認");
         EXPECT_EQ(frmFRA->pnStatus->text(), "ALST=    0, QREF=    0");
         EXPECT_EQ(frmFRA->sgParams1->Cell(1, 0), QString::number(driver->parameter('X', 3)));
         chosenFile = Path("late.csv");
@@ -379,10 +419,22 @@ TEST_F(FraFaultTest, ALateReplyNeverShiftsTheRun) {
         ExpectIdle();
     }
 
+    // A status group that goes unanswered before the first point ends the run, which says so.
+    frmFRA->Buffers[0].Count = 0;
+    OnLine(*driver, frmFRA, "L", [this] { driver->answerLateOnce("ALST", 2500); });
+    messages.clear();
+    EXPECT_TRUE(RunEndsByItself(15000));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "ドライバの状態を読み取れなかったため、測定せずに解析を終了しました。");
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 0);
+    EXPECT_EQ(frmFRA->sgParams1->Cell(1, 0), QString::number(driver->parameter('X', 3)));
+    ExpectIdle();
+
     // A "TIME" poll that times out ends the run; the next run, started at once, is not answered
     // by the late line.
     frmFRA->Buffers[0].Count = 0;
-    OnLine(*driver, frmFRA, "SGF=30", [this] { driver->answerLateOnce("TIME", 1600); });
+    OnLine(*driver, frmFRA, "SGF=30", [this] { driver->answerLateOnce("TIME", 2500); });
     messages.clear();
     EXPECT_TRUE(RunEndsByItself(10000));
     ASSERT_EQ(messages.size(), 1u);

@@ -253,7 +253,9 @@ TEST_F(DataTransferTest, SilentDriverEndsTheModelQueryAndTheHeaderWaitWithAMessa
     RunUpload(10000);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
-    EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "LTIME", "LOG1N", "LOG2N"}));
+    // The unanswered model query leaves the line out of step: it is brought back by the model
+    // text asked twice (none is known yet) before the query of this upload.
+    EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "VER", "VER", "LTIME", "LOG1N", "LOG2N"}));
 }
 
 TEST_F(DataTransferTest, StopDropsTheHalfRowAndCloseEndsAtOnceKeepingTheRows) {

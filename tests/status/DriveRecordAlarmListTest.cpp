@@ -198,6 +198,29 @@ TEST_F(AlarmListTest, CancelEndsTheReadAtOnce) {
     EXPECT_EQ(Grid()->Cell(2, 2), "6000");
 }
 
+// A read cancelled while a record's answer is held back, and read again at once: the late
+// answer is let go before the new read asks, so every record holds its own code and time.
+TEST_F(AlarmListTest, AReadAgainAfterACancelWithAnAnswerOutTakesNoLateAnswer) {
+    Open();
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "ALHPT=4") driver->answerLateOnce("ALTH", 3000);
+                     });
+    frmAlarmList->btnReadAlarm->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("ALHPT=4"); }));
+    Pause(1000);
+    frmCommCancel->btnCancel->click();
+    EXPECT_FALSE(frmAlarmList->ReadRunning());
+    Pause(500);
+    frmAlarmList->btnReadAlarm->click();
+    ASSERT_TRUE(WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 15000));
+    for (int n = 0; n < 99; ++n) {
+        ASSERT_EQ(Grid()->Cell(1, n + 1), QString::number(100 + n)) << n;
+        ASSERT_EQ(Grid()->Cell(2, n + 1), QString::number(5000 + 1000 * n)) << n;
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(AlarmListTest, LostLinesAreReported) {
     Open();
     mdlGeneral->Comm1->OnCommReceive = [this](QObject*, std::uint16_t count) {
