@@ -222,6 +222,9 @@ void TfrmEdit::BuildPanes() {
     font.setPointSize(9);
     memMain2->setFont(font);
     memMain2->setUndoRedoEnabled(true);
+    memMain2->SetRowNumbersShown(true);
+    memMain2->SetRulerShown(true);
+    memMain2->SetMarksShown(true);
 
     memMain->setReadOnly(true);
     memMain->setEnabled(false);
@@ -305,12 +308,14 @@ void TfrmEdit::ApplyPaneFont(const QFont& font) {
 }
 
 void TfrmEdit::LayOutGutter() {
-    // The gutter stands in the pane's left margin, row for row beside the text.
-    const int frame = memMain2->frameWidth();
-    const int height = memMain2->viewport()->height();
-    memMain->setGeometry(frame, frame, gutterWidth_, height);
-    memUploadData->setGeometry(frame + gutterWidth_, frame,
-                               std::max(0, memMain2->width() - 2 * frame - gutterWidth_), height);
+    // The gutter stands in the pane's left margin, row for row beside the text; the collecting
+    // table covers the text area right of it.
+    const QRect margin = memMain2->LeftMarginRect();
+    memMain->setGeometry(margin.left(), margin.top(), gutterWidth_, margin.height());
+    const int tableLeft = margin.left() + gutterWidth_;
+    const int tableRight = memMain2->width() - memMain2->frameWidth();
+    memUploadData->setGeometry(tableLeft, margin.top(), std::max(0, tableRight - tableLeft),
+                               margin.height());
     memMain->SetTopRow(memMain2->TopRow());
 }
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFontDialog>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -18,6 +19,42 @@ namespace ui {
 namespace {
 
 constexpr int kTabColumns = 8;
+// Room for five digits, as many as the longest program the compilers take needs.
+constexpr int kRowNumberDigits = 5;
+constexpr int kRowNumberPadding = 4;
+const QColor kRowNumberColor(128, 128, 128);
+const QString kEndOfFileMark = "[EOF]";
+
+// A strip beside the text area that the pane paints.
+class PaintedStrip : public QWidget {
+public:
+    PaintedStrip(QWidget* parent, std::function<void(QPainter&)> paint)
+        : QWidget(parent), paint_(std::move(paint)) {
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        paint_(painter);
+    }
+
+private:
+    std::function<void(QPainter&)> paint_;
+};
+
+// A bent arrow in the character cell that follows a row's last character.
+void DrawReturnMark(QPainter& painter, const QRect& cell) {
+    const int right = cell.left() + cell.width() * 2 / 3;
+    const int left = cell.left() + 1;
+    const int top = cell.top() + cell.height() / 4;
+    const int bottom = cell.top() + cell.height() * 3 / 4;
+    const int head = std::max(2, cell.width() / 4);
+    painter.drawLine(right, top, right, bottom);
+    painter.drawLine(right, bottom, left, bottom);
+    painter.drawLine(left, bottom, left + head, bottom - head);
+    painter.drawLine(left, bottom, left + head, bottom + head);
+}
 
 bool IsAscii(const QString& text) {
     return std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x80; });
@@ -39,9 +76,20 @@ FontDialogResponder& FontResponder() {
 
 } // namespace
 
-EditorPane::EditorPane(QWidget* parent) : QPlainTextEdit(parent) {
+EditorPane::EditorPane(QWidget* parent)
+    : QPlainTextEdit(parent),
+      rowNumbers_(new PaintedStrip(this, [this](QPainter& p) { PaintRowNumbers(p); })),
+      ruler_(new PaintedStrip(this, [this](QPainter& p) { PaintRuler(p); })) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     SetScrollBars(ScrollBars::None);
+    // The row numbers follow what the text area repaints, and the ruler its horizontal scroll.
+    connect(this, &QPlainTextEdit::updateRequest, rowNumbers_, [this](const QRect& rect, int dy) {
+        if (dy != 0)
+            rowNumbers_->update();
+        else
+            rowNumbers_->update(0, rect.y(), rowNumbers_->width(), rect.height());
+    });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, ruler_, [this] { ruler_->update(); });
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         if (byCode_ > 0) return;
         modified_ = true;
@@ -174,7 +222,114 @@ void EditorPane::SetScrollBars(ScrollBars bars) {
 
 void EditorPane::SetLeftMargin(int pixels) {
     leftMargin_ = pixels;
-    setViewportMargins(pixels, 0, 0, 0);
+    UpdateViewportMargins();
+}
+
+QRect EditorPane::LeftMarginRect() const {
+    const QRect text = viewport()->geometry();
+    return QRect(text.left() - leftMargin_, text.top(), leftMargin_, text.height());
+}
+
+void EditorPane::SetRowNumbersShown(bool shown) {
+    rowNumbers_->setVisible(shown);
+    UpdateViewportMargins();
+}
+
+void EditorPane::SetRulerShown(bool shown) {
+    ruler_->setVisible(shown);
+    UpdateViewportMargins();
+}
+
+void EditorPane::SetMarksShown(bool shown) {
+    marksShown_ = shown;
+    viewport()->update();
+}
+
+int EditorPane::RowNumberWidth() const {
+    return rowNumbers_->isVisibleTo(this) ? kRowNumberDigits * CharWidth() + 2 * kRowNumberPadding
+                                          : 0;
+}
+
+int EditorPane::RulerHeight() const {
+    return ruler_->isVisibleTo(this) ? fontMetrics().height() + 2 : 0;
+}
+
+void EditorPane::UpdateViewportMargins() {
+    setViewportMargins(RowNumberWidth() + leftMargin_, RulerHeight(), 0, 0);
+    PlaceRowNumbersAndRuler();
+}
+
+void EditorPane::PlaceRowNumbersAndRuler() {
+    const QRect text = viewport()->geometry();
+    const QRect inside = contentsRect();
+    rowNumbers_->setGeometry(text.left() - leftMargin_ - RowNumberWidth(), text.top(),
+                             RowNumberWidth(), text.height());
+    ruler_->setGeometry(inside.left(), inside.top(), text.right() + 1 - inside.left(),
+                        RulerHeight());
+}
+
+QRect EditorPane::RowStart(const QTextBlock& block) const {
+    return cursorRect(QTextCursor(block));
+}
+
+QRect EditorPane::RowEnd(const QTextBlock& block) const {
+    QTextCursor end(block);
+    end.movePosition(QTextCursor::EndOfBlock);
+    return cursorRect(end);
+}
+
+void EditorPane::PaintRowNumbers(QPainter& painter) {
+    painter.fillRect(rowNumbers_->rect(), palette().color(QPalette::Window));
+    painter.setFont(font());
+    painter.setPen(kRowNumberColor);
+    const int width = rowNumbers_->width() - kRowNumberPadding;
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRect row = RowStart(block);
+        if (row.top() > rowNumbers_->height()) break;
+        painter.drawText(QRect(0, row.top(), width, row.height()), Qt::AlignRight | Qt::AlignTop,
+                         QString::number(block.blockNumber() + 1));
+    }
+}
+
+void EditorPane::PaintRuler(QPainter& painter) {
+    const QRect area = ruler_->rect();
+    painter.fillRect(area, palette().color(QPalette::Window));
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::WindowText));
+    // Column 0 starts where the text does, moved by the horizontal scrolling.
+    const int textLeft = viewport()->x() - ruler_->x();
+    const int origin = textLeft + qRound(contentOffset().x() + document()->documentMargin());
+    const int width = CharWidth();
+    const int height = area.height();
+    painter.setClipRect(QRect(textLeft, 0, area.width() - textLeft, height));
+    for (int column = std::max(0, (textLeft - origin) / width);
+         origin + column * width < area.width(); ++column) {
+        const int x = origin + column * width;
+        const int tick = column % 10 == 0 ? height : column % 5 == 0 ? height / 2 : height / 4;
+        painter.drawLine(x, height - tick, x, height - 1);
+        if (column % 10 == 0 && column > 0)
+            painter.drawText(x + 2, fontMetrics().ascent(), QString::number(column));
+    }
+}
+
+void EditorPane::PaintMarks() {
+    QPainter painter(viewport());
+    // Every pixel of a mark in its colour, however the text is smoothed.
+    QFont markFont = font();
+    markFont.setStyleStrategy(QFont::NoAntialias);
+    painter.setFont(markFont);
+    painter.setPen(kMarkColor);
+    const int width = CharWidth();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRect end = RowEnd(block);
+        if (end.top() > viewport()->height()) break;
+        // Right of the caret's place, so a caret at the row's end leaves the mark whole.
+        const QRect cell(end.left() + 2, end.top(), width, end.height());
+        if (block.next().isValid())
+            DrawReturnMark(painter, cell);
+        else
+            painter.drawText(cell.left(), cell.top() + fontMetrics().ascent(), kEndOfFileMark);
+    }
 }
 
 void EditorPane::SetSelStart(int position) {
@@ -322,6 +477,16 @@ bool EditorPane::event(QEvent* e) {
     return QPlainTextEdit::event(e);
 }
 
+void EditorPane::changeEvent(QEvent* e) {
+    QPlainTextEdit::changeEvent(e);
+    if (e->type() == QEvent::FontChange) UpdateViewportMargins();
+}
+
+void EditorPane::paintEvent(QPaintEvent* e) {
+    QPlainTextEdit::paintEvent(e);
+    if (marksShown_) PaintMarks();
+}
+
 void EditorPane::keyPressEvent(QKeyEvent* e) {
     if (OnKeyDown) {
         const Key key = KeyOf(e);
@@ -355,6 +520,7 @@ void EditorPane::wheelEvent(QWheelEvent* e) {
 
 void EditorPane::resizeEvent(QResizeEvent* e) {
     QPlainTextEdit::resizeEvent(e);
+    PlaceRowNumbersAndRuler();
     if (OnResize) RunGuarded(OnResize);
 }
 

@@ -1,13 +1,18 @@
 // The text editor pane of the program editor: a plain-text pane with the rows, columns, caret,
-// selection, overwrite mode, scroll bars and left margin that the editor works with, its line
-// list with the CP932 text files, and the class library's key, mouse and change events.
+// selection, overwrite mode, scroll bars and left margin that the editor works with, the row
+// numbers, ruler and line-end marks it can show around its text, its line list with the CP932
+// text files, and the class library's key, mouse and change events.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <functional>
 #include <optional>
+
+class QPainter;
+class QTextBlock;
 
 namespace ui {
 
@@ -64,6 +69,18 @@ public:
     // The width in pixels kept free left of the text (the step-number gutter stands there).
     void SetLeftMargin(int pixels);
     int LeftMargin() const { return leftMargin_; }
+    // That free strip in the pane's own coordinates: right of the row numbers, below the ruler
+    // and as tall as the text area, so that what stands there lines up row for row with the text.
+    QRect LeftMarginRect() const;
+
+    // What the pane can show around its text, all off at first: a bar of row numbers at the left
+    // (the first row is 1, as the compile listing counts lines), a column ruler above that
+    // follows horizontal scrolling, and a mark at the end of each row that ends with a line break
+    // and after the last row. They are only painted: the text never holds them.
+    void SetRowNumbersShown(bool shown);
+    void SetRulerShown(bool shown);
+    void SetMarksShown(bool shown);
+    static inline const QColor kMarkColor{0, 128, 128};
 
     // Selection by character offset in Text(); SetSelText replaces the selection as an edit.
     void SetSelStart(int position);
@@ -118,6 +135,8 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -129,6 +148,22 @@ private:
     void ByCode(const std::function<void()>& change);
     static Key KeyOf(const QKeyEvent* e);
 
+    // The viewport's margins hold the row numbers, the left margin and the ruler; the bar and the
+    // ruler are placed beside the viewport whenever it moves or changes size.
+    void UpdateViewportMargins();
+    void PlaceRowNumbersAndRuler();
+    int RowNumberWidth() const;
+    int RulerHeight() const;
+    // The caret-sized rectangle, in viewport coordinates, at the start or the end of a row.
+    QRect RowStart(const QTextBlock& block) const;
+    QRect RowEnd(const QTextBlock& block) const;
+    void PaintRowNumbers(QPainter& painter);
+    void PaintRuler(QPainter& painter);
+    void PaintMarks();
+
+    QWidget* rowNumbers_;
+    QWidget* ruler_;
+    bool marksShown_ = false;
     ScrollBars scrollBars_ = ScrollBars::None;
     int leftMargin_ = 0;
     bool modified_ = false;

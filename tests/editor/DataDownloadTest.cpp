@@ -1,8 +1,12 @@
 // The data download against the simulated driver: exactly the document's values from the start
 // address, a driver reply as a data error from the first one on, the address with the first value
-// always, the 29-byte limit, close and a lost line mid-run.
+// always, the 29-byte limit, close and a lost line mid-run; the line-end marks of the pane, which
+// no text sent, saved or copied holds.
 #include "DataTransferFixture.h"
 
+#include <QClipboard>
+#include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 
 namespace {
@@ -272,6 +276,52 @@ TEST_F(DataTransferTest, ClosingOrLosingTheLineMidDownloadStopsQuietly) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, "ドライバと通信できませんでした。");
     QObject::disconnect(watch);
+}
+
+// The pixels of the mark colour in an area of an image.
+int MarkPixels(const QImage& image, const QRect& area) {
+    int count = 0;
+    for (int x = area.left(); x <= area.right(); ++x)
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            count += image.pixelColor(x, y) == ui::EditorPane::kMarkColor;
+    return count;
+}
+
+// `cells` character cells of a row, `first` cells right of the caret's place at its end.
+QRect CellsAfter(const QRect& rowEnd, int first, int cells) {
+    const int width = frmEdit->memMain2->CharWidth();
+    return QRect(rowEnd.left() + 1 + first * width, rowEnd.top(), cells * width, rowEnd.height());
+}
+
+// A return mark ends each row that ends with a line break and the end-of-file mark follows the
+// last row; they are only drawn, so the document saved, copied or downloaded holds neither.
+TEST_F(DataTransferTest, LineEndMarksShowButNoSavedCopiedOrSentTextHoldsThem) {
+    UseSeries(2, "QWC50A_C3");
+    TypeText("10\r20\r30");
+    ui::EditorPane* pane = frmEdit->memMain2;
+    QTest::keyClick(pane, Qt::Key_Home, Qt::ControlModifier); // the caret away from the marks
+    const QImage image = pane->viewport()->grab().toImage();
+    QRect rowEnd;
+    for (int row = 0; row < 3; ++row) {
+        QTextCursor end(pane->document()->findBlockByNumber(row));
+        end.movePosition(QTextCursor::EndOfBlock);
+        rowEnd = pane->cursorRect(end);
+        const bool last = row == 2;
+        EXPECT_GT(MarkPixels(image, CellsAfter(rowEnd, 0, 1)), 0) << row;
+        EXPECT_EQ(MarkPixels(image, CellsAfter(rowEnd, 2, 3)) > 0, last) << row; // "[EOF]"
+    }
+    EXPECT_EQ(MarkPixels(image, QRect(0, rowEnd.bottom() + 1, image.width(), rowEnd.height())), 0);
+
+    chosenFile = Path("M.DAT");
+    frmEdit->FileSaveAsItem->trigger();
+    EXPECT_EQ(ReadFile("M.DAT"), "10\r\n20\r\n30\r\n");
+    pane->selectAll();
+    frmEdit->EditCopyItem->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "10\n20\n30");
+    frmEdit->RunDownloadCamItem->trigger();
+    frmDownload->btnStart->click();
+    EXPECT_EQ(TakeSentLines(), Lines({"#%00090000=10", ",20", ",30"}));
+    EXPECT_EQ(PaneText(), "10\n20\n30");
 }
 
 } // namespace

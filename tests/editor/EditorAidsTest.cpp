@@ -12,7 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QWheelEvent>
 
 namespace {
@@ -23,6 +25,22 @@ void Wheel(int delta) {
     QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(viewport, &event);
+}
+
+// The leftmost x of `area` with a pixel unlike `background`; -1 when there is none.
+int FirstInkedX(const QImage& image, const QRect& area, const QColor& background) {
+    for (int x = area.left(); x <= area.right(); ++x)
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            if (image.pixelColor(x, y) != background) return x;
+    return -1;
+}
+
+// Where the caret stands at a row's start, or at a column of it, in the coordinates of `in`.
+QRect CaretPlace(ui::EditorPane* pane, int row, int column, QWidget* in) {
+    QTextCursor cursor(pane->document()->findBlockByNumber(row));
+    cursor.setPosition(cursor.position() + column);
+    const QRect rect = pane->cursorRect(cursor);
+    return QRect(pane->viewport()->mapTo(in, rect.topLeft()), rect.size());
 }
 
 TEST_F(EditorTest, CaretPanelAndInsertKeyFollowTheUser) {
@@ -122,6 +140,76 @@ TEST_F(EditorTest, FontDialogSetsPaneAndGutterAlike) {
     EXPECT_EQ(frmEdit->memMain->width(), 5 * frmEdit->memMain2->CharWidth() + 8);
     EXPECT_GT(frmEdit->memMain2->LeftMargin(), frmEdit->memMain->width());
     EXPECT_FALSE(frmEdit->HasUnsavedDocuments()); // a font is no change of the text
+}
+
+// The row numbers count from 1, as the compile listing's line numbers do, and scroll with the
+// rows; the ruler's tenth-column marks stand where those columns of the text start, also when
+// it scrolls sideways; the step-number gutter keeps beside its rows below the ruler, in the
+// window's font and in another.
+TEST_F(EditorTest, RowNumbersRulerAndGutterKeepToTheTextsRowsAndColumns) {
+    QByteArray file;
+    for (int i = 1; i <= 150; ++i)
+        file += (i == 100 ? QByteArray(300, 'X') : "(" + QByteArray::number(i) + ")X") + "\r\n";
+    WriteFile("N.MB", file);
+    Open("N.MB");
+    ui::EditorPane* pane = frmEdit->memMain2;
+    for (int i = 0; i < 49; ++i)
+        Wheel(-120);
+    ASSERT_EQ(pane->TopRow(), 98);
+    const int frame = pane->frameWidth();
+    const QRect margin = pane->LeftMarginRect();
+    ASSERT_GT(margin.top(), frame + 4); // the ruler's room
+    const int width = pane->CharWidth();
+    QImage image = pane->grab().toImage();
+
+    const QRect bar(frame, margin.top(), margin.left() - frame, margin.height());
+    const QColor barBackground = image.pixelColor(bar.left() + 1, bar.top() + 1);
+    auto numberStart = [&](int row) {
+        const QRect place = CaretPlace(pane, row, 0, pane);
+        return FirstInkedX(image, QRect(bar.left(), place.top(), bar.width(), place.height()),
+                           barBackground);
+    };
+    ASSERT_GT(numberStart(99), bar.left());
+    const int widening = numberStart(98) - numberStart(99); // "99", then "100"
+    EXPECT_GT(widening, width / 2);
+    EXPECT_LT(widening, width * 3 / 2);
+    EXPECT_EQ(numberStart(100), numberStart(99)); // "101"
+
+    const QColor rulerBackground = image.pixelColor(frame + 1, frame + 1);
+    auto longMarkAt = [&](int x) {
+        for (int y = frame; y < margin.top(); ++y)
+            if (image.pixelColor(x, y) == rulerBackground) return false;
+        return true;
+    };
+    const int shift = 3 * width;
+    for (int scrolled : {0, shift}) {
+        pane->horizontalScrollBar()->setValue(scrolled);
+        ASSERT_EQ(pane->horizontalScrollBar()->value(), scrolled);
+        image = pane->grab().toImage();
+        for (int column : {10, 20}) {
+            const int x = CaretPlace(pane, 99, column, pane).left();
+            EXPECT_TRUE(longMarkAt(x)) << column << " " << scrolled;
+            EXPECT_FALSE(longMarkAt(x - 1)) << column << " " << scrolled;
+            EXPECT_FALSE(longMarkAt(x + width)) << column << " " << scrolled;
+        }
+    }
+
+    auto expectGutterBesideRows = [&] {
+        for (int row = pane->TopRow(); row < pane->TopRow() + pane->VisibleRows(); ++row) {
+            const QRect step = CaretPlace(frmEdit->memMain, row, 0, frmEdit);
+            const QRect text = CaretPlace(pane, row, 0, frmEdit);
+            EXPECT_EQ(step.top(), text.top()) << row;
+            EXPECT_EQ(step.height(), text.height()) << row;
+        }
+    };
+    expectGutterBesideRows();
+    QFont font("DejaVu Sans Mono");
+    font.setPointSize(14);
+    chosenFont = font;
+    frmEdit->FontName->trigger();
+    Wheel(-120);
+    ASSERT_GT(pane->LeftMarginRect().top(), margin.top()); // a taller ruler
+    expectGutterBesideRows();
 }
 
 TEST(EditorPrintout, RowsStandAtTheirLinePitchAndBreakPages) {
