@@ -1,7 +1,8 @@
 // Chirp-z transform: the samples times the chirp, convolved with the conjugate chirp by two
 // radix-2 FFTs, times the chirp again, give the DFT of any length. The FFTs of the convolution
 // leave their result in bit-reversed order and take it back from there, so the filter's transform
-// is kept in that order and nothing is reordered. Every table is made anew for each record.
+// is kept in that order and nothing is reordered (the record's bit-reverse table is left unmade).
+// Every table is made anew for each record.
 #include "ChirpZ.h"
 
 #include "RadixTwoFft.h"
@@ -79,6 +80,23 @@ void BitReverse(const TChirpZ& record, double* x, double* y) {
     }
 }
 
+// The sine table of an n-point FFT, the only table the chirp-z transform's butterflies read.
+// Returns as FftInit does.
+int TrigInit(TChirpZ& record, int n) {
+    int size = 4;
+    while (size < n)
+        size *= 2;
+    if (size != n) return 1;
+    record.fftSize = n;
+    record.sineTable = new (std::nothrow) double[3 * n / 4];
+    if (!record.sineTable) {
+        FftFree(record);
+        return 2;
+    }
+    MakeTrigTable(n, record.sineTable);
+    return 0;
+}
+
 } // namespace
 
 double ApplyWindow(int type, double x, int i, int n) {
@@ -119,18 +137,13 @@ void MakeBitReverseTable(int n, int* table) {
 }
 
 int FftInit(TChirpZ& record, int n) {
-    int size = 4;
-    while (size < n)
-        size *= 2;
-    if (size != n) return 1;
-    record.fftSize = n;
-    record.sineTable = new (std::nothrow) double[3 * n / 4];
+    const int result = TrigInit(record, n);
+    if (result != 0) return result;
     record.bitReverse = new (std::nothrow) int[n];
-    if (!record.sineTable || !record.bitReverse) {
+    if (!record.bitReverse) {
         FftFree(record);
         return 2;
     }
-    MakeTrigTable(n, record.sineTable);
     MakeBitReverseTable(n, record.bitReverse);
     return 0;
 }
@@ -200,7 +213,7 @@ int ChirpZInit(TChirpZ& record, int n, int m) {
     int l = 1;
     while (l < n + m)
         l *= 2;
-    if (FftInit(record, l) != 0) return 2;
+    if (TrigInit(record, l) != 0) return 2;
     record.inputCount = n;
     record.outputCount = m;
     record.convSize = l;

@@ -12,10 +12,16 @@ enum WindowFunction { wfRectangular = 0, wfHanning = 1, wfHamming = 2, wfBlackma
 double ApplyWindow(int type, double x, int i, int n);
 
 // The work record of one transform: filled by ChirpZInit, emptied by ChirpZFree. A null pointer
-// means not allocated.
+// means not allocated. It owns its arrays, so it cannot be copied: two copies would free them
+// twice.
 struct TChirpZ {
-    int fftSize = 0;             // n, a power of two of at least 4; 0 when empty
-    int* bitReverse = nullptr;   // n entries
+    TChirpZ() = default;
+    TChirpZ(const TChirpZ&) = delete;
+    TChirpZ& operator=(const TChirpZ&) = delete;
+
+    int fftSize = 0; // n, a power of two of at least 4; 0 when empty
+    // n entries, made by FftInit for Fft only: the chirp-z transform never reorders its points.
+    int* bitReverse = nullptr;
     double* sineTable = nullptr; // 3n/4 entries: sin(2 pi k / n); cos read at k + n/4
     int inputCount = 0;          // N
     int outputCount = 0;         // M
@@ -34,12 +40,12 @@ void MakeTrigTable(int n, double* table);
 // Fills table[0 .. n-1] with the bit-reversal permutation of 0..n-1.
 void MakeBitReverseTable(int n, int* table);
 
-// 0 done; 1 when n is not a power of two of at least 4 (nothing allocated); 2 when an
-// allocation fails (whatever was allocated is freed).
+// Both tables of Fft. 0 done; 1 when n is not a power of two of at least 4 (nothing allocated);
+// 2 when an allocation fails (whatever was allocated is freed).
 int FftInit(TChirpZ& record, int n);
 void FftFree(TChirpZ& record);
-// In place, length fftSize. Forward: kernel e^(-j 2 pi nk / n), divided by n. Inverse: kernel
-// e^(+j 2 pi nk / n), unscaled.
+// In place, length fftSize, on a record that FftInit filled. Forward: kernel e^(-j 2 pi nk / n),
+// divided by n. Inverse: kernel e^(+j 2 pi nk / n), unscaled.
 void Fft(const TChirpZ& record, bool inverse, double* x, double* y);
 
 // Fills the chirp w[i] = e^(-j pi i^2 / N) and the untransformed filter: the conjugate chirp of

@@ -8,6 +8,8 @@
 #include "RadixTwoFft.h"
 
 #include <algorithm>
+#include <bit>
+#include <stdexcept>
 
 namespace fra {
 
@@ -235,8 +237,11 @@ void Multiply(double* x, double* y, const double* hRe, const double* hIm, int co
 
 } // namespace
 
+// The narrowest stages run four points at a time, so fewer than four would be read past the end.
 RadixTwoFft::RadixTwoFft(int n, const double* sineTable)
     : n_(n), sineTable_(sineTable), block_(std::min(n, kBlock)) {
+    if (n < 4 || !std::has_single_bit(unsigned(n)))
+        throw std::invalid_argument("RadixTwoFft: n must be a power of two of at least 4");
     for (int span = 1; span < block_; span *= 2)
         GatherTwiddles(n_, sineTable_, span, 0, span, blockCosine_ + span, blockSine_ + span);
 }

@@ -8,8 +8,9 @@ namespace fra {
 
 class RadixTwoFft {
 public:
-    // n a power of two of at least 4; sineTable[k] = sin(2 pi k / n) for k < 3n/4, as
-    // MakeTrigTable makes it (the cosine read n/4 further on). The table must outlive this.
+    // n a power of two of at least 4, else std::invalid_argument; sineTable[k] = sin(2 pi k / n)
+    // for k < 3n/4, as MakeTrigTable makes it (the cosine read n/4 further on). The table must
+    // outlive this.
     RadixTwoFft(int n, const double* sineTable);
 
     // Kernel e^(-j 2 pi nk / n), unscaled; the result in bit-reversed order.

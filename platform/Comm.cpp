@@ -55,6 +55,9 @@ TComm::~TComm() {
 }
 
 QString TComm::DevicePath(int port) {
+    // One device whichever port is chosen: scripts/run.sh names its device this way.
+    const QByteArray everyPort = qgetenv("KASONT_DEVICE");
+    if (!everyPort.isEmpty()) return QString::fromLocal8Bit(everyPort);
     const QByteArray fromEnv = qgetenv(QString("KASONT_COMM%1").arg(port).toLatin1());
     if (!fromEnv.isEmpty()) return QString::fromLocal8Bit(fromEnv);
     const ui::IniSettings settings(ui::kSettingsKey);

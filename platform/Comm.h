@@ -1,7 +1,7 @@
 // The serial component: a tty device driven through termios, whose receive event reaches the
 // program on its one thread through the event loop. Port n (listed "Comm<n>") maps to a device
-// path: the environment variable KASONT_COMM<n> wins, then the settings' [Devices] Comm<n>,
-// else /dev/ttyS<n-1>.
+// path: the environment variable KASONT_DEVICE (the device of every port) wins, then
+// KASONT_COMM<n>, then the settings' [Devices] Comm<n>, else /dev/ttyS<n-1>.
 #pragma once
 
 #include "ui/Guard.h"

@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 # FFTW 3 is the spectrum benchmark's reference, which only the benchmarks link (found by
 # pkg-config).
 scripts/install-deps.sh libfftw3-dev
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKASONT_BENCH=ON >/dev/null
-cmake --build build-bench -j "$(nproc)" --target kaso-bench kaso-sim kasont
-exec build-bench/bin/kaso-bench "$@"
+# The figures are the program's as scripts/run.sh builds it: the same build folder and type.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASONT_BENCH=ON >/dev/null
+cmake --build build -j "$(nproc)" --target kaso-bench kaso-sim kasont
+exec build/bin/kaso-bench "$@"

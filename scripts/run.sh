@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the program.
 #   scripts/run.sh                     against a simulated driver (axes X, A and C)
-#   scripts/run.sh --device /dev/ttyUSB0   against a real driver on that serial device (as Comm1)
+#   scripts/run.sh --device /dev/ttyUSB0   against a real driver on that serial device
 #   scripts/run.sh --series QWB --axes XY  simulated driver of another series / other axes
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,8 +21,11 @@ scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target kasont kaso-sim
 
+# Either device is handed to the program as KASONT_DEVICE, which every port opens: it is reached
+# whichever port the settings hold (the setup dialog 設定 chooses and saves the port).
 if [ -n "$device" ]; then
-    exec env KASONT_COMM1="$device" build/bin/kasont
+    echo "The program opens $device, whichever port (Comm1 to Comm7) is chosen in 設定"
+    exec env KASONT_DEVICE="$device" build/bin/kasont
 fi
 
 pathfile=$(mktemp)
@@ -31,5 +34,5 @@ sim_pid=$!
 trap 'kill $sim_pid 2>/dev/null; rm -f "$pathfile"' EXIT
 for _ in $(seq 50); do [ -s "$pathfile" ] && break; sleep 0.1; done
 sim_device=$(head -n 1 "$pathfile")
-echo "Simulated driver on $sim_device (as Comm1)"
-KASONT_COMM1="$sim_device" build/bin/kasont
+echo "Simulated driver on $sim_device, opened whichever port (Comm1 to Comm7) is chosen in 設定"
+KASONT_DEVICE="$sim_device" build/bin/kasont

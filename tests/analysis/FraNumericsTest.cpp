@@ -4,6 +4,7 @@
 #include "analysis/ChirpZ.h"
 #include "analysis/FraResponse.h"
 #include "analysis/MeasurementFile.h"
+#include "analysis/RadixTwoFft.h"
 #include "analysis/SampleSource.h"
 #include "analysis/TextTable.h"
 
@@ -14,6 +15,8 @@
 #include <numbers>
 #include <random>
 #include <sstream>
+#include <stdexcept>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -185,6 +188,14 @@ TEST(ChirpZ, ConvolutionLengthAndRefusals) {
     EXPECT_EQ(fra::FftInit(record, 12), 1);
     EXPECT_EQ(fra::FftInit(record, 2), 1);
     EXPECT_EQ(record.sineTable, nullptr);
+
+    // The butterflies run four points at a time: fewer would be read past the end.
+    double table[16] = {};
+    for (const int n : {2, 1, 0, -4, 12})
+        EXPECT_THROW(fra::RadixTwoFft(n, table), std::invalid_argument) << n;
+    // A record owns its arrays: a copy would free them a second time.
+    EXPECT_FALSE(std::is_copy_constructible_v<fra::TChirpZ>);
+    EXPECT_FALSE(std::is_copy_assignable_v<fra::TChirpZ>);
 }
 
 TEST(ChirpZ, SignalsWithKnownSpectra) {

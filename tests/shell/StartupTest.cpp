@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -153,6 +154,31 @@ TEST_F(StartupTest, MissingOrBusyDeviceWarnsAndStartsWithoutThePort) {
     EXPECT_TRUE(frmMain->PortOpenFailed);
     StopProgram();
     ::close(holder);
+}
+
+// scripts/run.sh hands its device (the one of --device, or the simulated driver's) to the
+// program as KASONT_DEVICE: the program opens it whichever port the settings hold. Without it, the
+// saved port opens its own device as before.
+TEST_F(StartupTest, RunScriptDeviceOpensWhicheverPortIsSaved) {
+    WriteSetting("Comm", "CommPort", 3);
+    WriteSetting("Devices", "Comm3", "/dev/no-such-tty");
+    {
+        qputenv("KASONT_DEVICE", driver->slavePath().toLocal8Bit());
+        const auto unset = qScopeGuard([] { qunsetenv("KASONT_DEVICE"); });
+        QProcess program;
+        StartProgramProcess(program, KASONT_BINARY);
+        ASSERT_TRUE(program.waitForStarted());
+        // The scan at start probes the first axis on the device.
+        EXPECT_TRUE(WaitFor([this] { return driver->receivedLines().contains("X:#33"); }));
+        program.terminate();
+        program.waitForFinished(5000);
+        if (program.state() != QProcess::NotRunning) program.kill();
+    }
+
+    StartProgram();
+    EXPECT_EQ(mdlGeneral->Comm1->Port, 3);
+    EXPECT_EQ(mdlGeneral->Comm1->DevicePath(), "/dev/no-such-tty");
+    EXPECT_TRUE(frmMain->PortOpenFailed);
 }
 
 TEST_F(StartupTest, CloseAsksOnlyWhenTheEditorShowsUnsavedWork) {
