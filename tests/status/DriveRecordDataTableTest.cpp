@@ -452,9 +452,9 @@ TEST_F(DataTableTest, CancelWorksWithThePortClosed) {
     EXPECT_TRUE(messages.empty());
 }
 
-// A paste of two lines into a value cell: the write sends one line for the entry, and the
-// driver's parameter stays as it was.
-TEST_F(DataTableTest, APastedLineEndInACellMakesNoSecondCommand) {
+// A paste of two lines into a value cell: the write names the line end by its code and sends
+// nothing, and the driver's parameter stays as it was.
+TEST_F(DataTableTest, APastedLineEndInACellIsRefusedByItsCode) {
     Open(0, "QWA-D56");
     for (int row = 1; row <= 48; ++row)
         Grid()->SetCell(1, row, QString());
@@ -468,16 +468,14 @@ TEST_F(DataTableTest, APastedLineEndInACellMakesNoSecondCommand) {
     editor->selectAll();
     QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(Grid()->Cell(1, 3).startsWith("X"));
+    ASSERT_EQ(Grid()->Cell(1, 3), "X\r#5=1");
     TakeSentLines();
     frmDataTable->btnSendDataTable->click();
-    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 3; }));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "#DTPT[2] に送信できない文字「U+000D」があります。\n入力内容を確認してください。");
     Pause(100);
-    const QByteArray bytes = driver->receivedBytes();
-    EXPECT_EQ(bytes.count('\r'), 3); // the probe, the selection and the value
-    EXPECT_EQ(driver->receivedLines().size(), 3);
-    EXPECT_TRUE(driver->receivedLines().last().startsWith("*DTPT=X"));
-    EXPECT_FALSE(driver->receivedLines().contains("#5=1"));
+    EXPECT_TRUE(TakeSentLines().isEmpty());
     EXPECT_EQ(driver->parameter('X', 5), parameterBefore);
 }
 
