@@ -27,14 +27,6 @@ bool DesignationOf(const QString& typed, QString& axis) {
     return true;
 }
 
-// The terminal sends one line per Return: of a pasted text only its first line counts, and
-// other control characters are dropped.
-QString FirstLineOf(const QString& text) {
-    const auto end =
-        std::find_if(text.cbegin(), text.cend(), [](QChar ch) { return ch == '\r' || ch == '\n'; });
-    return CleanLineField(text.first(end - text.cbegin()));
-}
-
 } // namespace
 
 void TfrmMain::ShowTerminalReply(const QString& line) {
@@ -51,9 +43,7 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
         }
         return;
     }
-    const QString typed = FirstLineOf(edtSend->text());
-    if (typed != edtSend->text())
-        edtSend->setText(typed); // what the monitor or the history takes is what is sent
+    const QString typed = edtSend->text();
     if (typed.isEmpty() || !CheckLineText(typed)) return;
     QString axis;
     if (DesignationOf(typed, axis)) lblAxis->setText(axis);

@@ -83,10 +83,19 @@ void TfrmCommCancel::btnCancelClick() {
         OnCancel = nullptr;
         onCancel();
     }
-    if (returnFocusTo_ && returnFocusTo_->isVisible()) returnFocusTo_->setFocus();
+    if (returnFocusTo_ && returnFocusTo_->isVisible()) HandKeysTo(returnFocusTo_);
     // A transfer without percentages hid the bar: the next client finds the whole window.
     for (QWidget* w : std::initializer_list<QWidget*>{ProgressBar1, Label2, Label3})
         w->show();
+}
+
+// The keyboard goes back to the client's control. Focus alone does not make its window the
+// active one: with this window hidden no window would be, and the keys would reach no control.
+void TfrmCommCancel::HandKeysTo(QWidget* control) {
+    QWidget* window = control->window();
+    window->raise();
+    window->activateWindow();
+    control->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmCommCancel::FormDeactivate() {

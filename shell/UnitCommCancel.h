@@ -50,6 +50,7 @@ protected:
 
 private:
     void ShowPendingStep();
+    void HandKeysTo(QWidget* control);
     static constexpr int kStepShownMs = 100;
     QTimer* stepShown_ = new QTimer(this); // runs while a shown step holds the next ones back
     int pendingPercent_ = -1;              // the latest step not shown yet (-1: none)

@@ -7,6 +7,7 @@
 #include "ui/Wait.h"
 
 #include <QTimer>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -22,7 +23,7 @@ bool SetsReplyReceivedFirst(TRequestId id) {
            id == ridPrmLock;
 }
 
-// The message that names a character with no CP932 code, and the box or row (`place`) that
+// The message that names a character the line cannot carry, and the box or row (`place`) that
 // holds it when there is one.
 QString UnsendableTextMessage(const QString& character, const QString& place = {}) {
     const QString what = QString("送信できない文字「%1」").arg(character);
@@ -49,6 +50,17 @@ QByteArray DesignationOf(QByteArray line) {
 const QByteArray kProbe = "VER";
 // A driver's refusal of a command is never its model text.
 const QByteArray kRefusal = "E-S";
+
+// The first character of the text that the line cannot carry, as the user is told of it: a
+// control character by its code ("U+0009"), since it shows as nothing in a box; a character
+// without a CP932 code as itself. Empty when the whole text can go out.
+QString UnsendableCharacter(const QString& text) {
+    const auto control = std::find_if(text.cbegin(), text.cend(),
+                                      [](QChar ch) { return ui::cp932::IsControl(ch.unicode()); });
+    const QString uncoded = ui::cp932::UncodedCharacter(text.first(control - text.cbegin()));
+    if (!uncoded.isEmpty() || control == text.cend()) return uncoded;
+    return QString("U+%1").arg(control->unicode(), 4, 16, QChar('0')).toUpper();
+}
 
 } // namespace
 
@@ -119,7 +131,7 @@ bool GoesOutUnchanged(const QString& text) {
 }
 
 bool CheckLineText(const QString& text, const QString& place) {
-    const QString character = ui::cp932::UncodedCharacter(text);
+    const QString character = UnsendableCharacter(text);
     if (character.isEmpty()) return true;
     ui::ShowWarning(UnsendableTextMessage(character, place), "入力エラー");
     return false;

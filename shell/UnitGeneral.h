@@ -211,6 +211,7 @@ QByteArray LineBytes(const QString& text);
 // sends the first, so that nothing of a document goes out altered.
 bool GoesOutUnchanged(const QString& text);
 
-// For a box or a cell that feeds the line, before its text is sent: true when every character
-// has a CP932 code; otherwise the user is told which one cannot be sent (and where), and false.
+// For a box or a cell that feeds the line, before its text is sent: true when the text goes out
+// as it stands (no control character, every character with a CP932 code); otherwise the user is
+// told which character cannot be sent (and where), and false.
 bool CheckLineText(const QString& text, const QString& place = {});

@@ -227,15 +227,15 @@ void TStatusMonitor::Timer1Timer() {
     ReceiveStatus(Timer1);
 }
 
-// A name is one field of a command line: a pasted line end never becomes part of it, and a
-// name that cannot be sent is not taken.
+// A name is one field of a command line: a name that cannot be sent as the box shows it (a
+// pasted line end, say) is not taken.
 void TStatusMonitor::cmbAct0KeyPress(QChar& key) {
-    const QString name = CleanLineField(cmbAct0->currentText());
+    const QString name = cmbAct0->currentText();
     if (key == '\r' && !name.isEmpty() && CheckLineText(name)) CustomName0 = name;
 }
 
 void TStatusMonitor::cmbAct1KeyPress(QChar& key) {
-    const QString name = CleanLineField(cmbAct1->currentText());
+    const QString name = cmbAct1->currentText();
     if (key == '\r' && !name.isEmpty() && CheckLineText(name)) CustomName1 = name;
 }
 

@@ -120,13 +120,20 @@ QPushButton* Form::DefaultButton() const {
     return nullptr;
 }
 
+// A focused button takes Return itself, as in a dialog; elsewhere it goes to the default button.
+QPushButton* Form::ReturnButton() const {
+    if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); focused && focused->isVisible())
+        return focused;
+    return DefaultButton();
+}
+
 // Keys reach the window when the focused control has no use for them.
 void Form::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (modifiers == Qt::NoModifier) {
         const int key = event->key();
         QPushButton* button = nullptr;
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) button = DefaultButton();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) button = ReturnButton();
         if (key == Qt::Key_Escape && cancelButton_ && cancelButton_->isVisible())
             button = cancelButton_;
         if (button) {

@@ -1,8 +1,8 @@
 // The window base of every screen. Its show and hide handlers run when the program shows or
 // hides the window, not when the user minimises or restores it; Show of a showing window brings
 // it to the front; ShowModal returns the modal result (1 OK, 2 cancel) and can be answered by a
-// test responder. As in a dialog, Return that no control takes presses the default button
-// (QPushButton::setDefault) and Escape the cancel button.
+// test responder. As in a dialog, Return and Enter press the focused button, and otherwise, when
+// no control takes them, the default button (QPushButton::setDefault); Escape the cancel button.
 #pragma once
 
 #include <QPointer>
@@ -66,6 +66,7 @@ private:
     int modalResult_ = mrNone;
     QPointer<QPushButton> cancelButton_;
     QPushButton* DefaultButton() const;
+    QPushButton* ReturnButton() const;
     using Clock = std::pair<QTimer*, std::function<void()>>; // the timer and its tick
     void StartClock(const Clock& clock);
     std::vector<Clock> clocks_;

@@ -237,10 +237,14 @@ bool StringGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* eve
     return true;
 }
 
+// A typed character is about the current cell: the cell comes into view before the handler
+// runs, so that what the handler tells the user (a refusal, say) is seen beside its cell.
 void StringGrid::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
-    if (OnKeyPress && text.size() == 1 && text.at(0).isPrint())
+    if (OnKeyPress && text.size() == 1 && text.at(0).isPrint()) {
+        if (currentIndex().isValid()) scrollTo(currentIndex());
         RunGuarded([&] { OnKeyPress(text.at(0)); });
+    }
     QTableWidget::keyPressEvent(event);
 }
 

@@ -7,6 +7,7 @@
 #include "analysis/SampleSource.h"
 #include "analysis/TextTable.h"
 
+#include <QClipboard>
 #include <QTest>
 #include <QTimer>
 #include <sstream>
@@ -26,6 +27,18 @@ void TypeIntoEmptyBox(ui::Form* dialog, ui::ComboBox* box, const QString& text) 
     ASSERT_EQ(box->currentText(), "");
     for (const QChar ch : text)
         QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+}
+
+// Pastes over the whole text of a box of an active dialog.
+void PasteIntoBox(ui::Form* dialog, ui::ComboBox* box, const QString& text) {
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([box] { return box->hasFocus(); }));
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(box->currentText(), text);
 }
 
 TEST_F(DataTransferTest, FirstSeriesInternalVariablesFillAThousandRowsWithFourDigitLabels) {
@@ -411,6 +424,35 @@ TEST_F(DataTransferTest, TypedStartAddressesGoOutAsTypedFromBothDialogs) {
         EXPECT_EQ(driver->receivedBytes(), form.toLatin1() + "=1\r,2\r");
         driver->clearReceived();
     }
+}
+
+// A start address with a pasted control character is refused by its code in both dialogs.
+TEST_F(DataTransferTest, APastedControlCharacterInTheStartAddressIsRefusedByItsCode) {
+    UseSeries(1, "QWB20");
+    auto pasteAndStart = [this](ui::Form* dialog, ui::ComboBox* box, QPushButton* start) {
+        SCOPED_TRACE(dialog->metaObject()->className());
+        messages.clear();
+        PasteIntoBox(dialog, box, "*$\t5");
+        start->click();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text,
+                  "送信できない文字「U+0009」が含まれています。\n入力内容を確認してください。");
+        EXPECT_EQ(messages[0].caption, "入力エラー");
+        EXPECT_EQ(box->currentText(), "*$\t5");
+        EXPECT_TRUE(start->isEnabled());
+    };
+    frmEdit->RunUploadItem->trigger();
+    frmUpload->edtNum->setText("2");
+    frmUpload->cmbKumisuu->setEditText("1");
+    pasteAndStart(frmUpload, frmUpload->cmbFirst, frmUpload->btnStart);
+    frmUpload->close();
+
+    frmEdit->FileNewItem->trigger();
+    frmEdit->memMain2->SetText("1\n2");
+    frmEdit->RunDownloadCamItem->trigger();
+    pasteAndStart(frmDownload, frmDownload->cmbFirst, frmDownload->btnStart);
+    Pause(50);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
 }
 
 TEST_F(DataTransferTest, DialogAidsKeepAChosenPrefixAndTheFirstSeriesSingleItem) {

@@ -256,6 +256,7 @@ TEST_F(ParameterFilesTest, RepliesAndPastedValuesAreStoredCleanAndEverySavedLine
     editor->selectAll();
     QApplication::clipboard()->setText("X\r#5=1");
     QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(editor->text(), "X#5=1"); // kept out of the cell as it is pasted, in sight
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(grid->Cell(1, 10), "X#5=1");
 

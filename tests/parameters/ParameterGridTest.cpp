@@ -149,6 +149,24 @@ TEST_F(ParameterGridTest, TheLockTestOfATypedKeyIsMadeForTheCurrentCellNotAClick
     EXPECT_FALSE(grid->Editing());
     EXPECT_EQ(grid->Cell(1, 6), "55");
     EXPECT_EQ(grid->Cell(1, 1), "12");
+
+    // A key typed while the locked cell is scrolled away brings it into view before the warning,
+    // so that the user sees which cell is locked; the key moves it nowhere.
+    grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+    ASSERT_FALSE(InView(grid, 1, 6));
+    bool inViewAtWarning = false;
+    ui::SetMessageResponder([&](const ui::MessageRecord& record) {
+        inViewAtWarning = InView(grid, 1, 6);
+        messages.push_back(record);
+        return ui::MsgResult::Ok;
+    });
+    messages.clear();
+    TypeKeys("1");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kLockedWarning);
+    EXPECT_TRUE(inViewAtWarning);
+    EXPECT_EQ(Highlight(grid), Current(6));
+    EXPECT_EQ(grid->Cell(1, 6), "55");
 }
 
 TEST_F(ParameterGridTest, PagingKeysMoveTheCurrentCellWithinTheValueColumnOfBothWindows) {

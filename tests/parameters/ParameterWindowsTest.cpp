@@ -80,7 +80,15 @@ TEST_F(ParameterWindowsTest, WriteChangesExactlyTheEditedParameter) {
     // The user edits #007 and, by mistake, #030 and #059 (never written).
     for (auto [row, text] : {std::pair{8, "12"}, std::pair{31, "777"}, std::pair{60, "5"}})
         frmPrm->grdPrm->SetCell(1, row, text);
-    frmPrm->grdPrm->SetCell(1, 10, "3\r#1=9"); // a pasted line end must not make a second line
+    // A value with a line end in it is named, and nothing is written.
+    frmPrm->grdPrm->SetCell(1, 10, "3\r#1=9");
+    frmPrm->btnSendPrm->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "#009 に送信できない文字「U+000D」があります。\n入力内容を確認してください。");
+    Pause(100);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+    frmPrm->grdPrm->SetCell(1, 10, "3");
     frmPrm->btnSendPrm->click();
     EXPECT_EQ(frmCommCancel->Label1->text(), "ダウンロード完了");
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 88; }));
@@ -88,7 +96,7 @@ TEST_F(ParameterWindowsTest, WriteChangesExactlyTheEditedParameter) {
     const QList<QByteArray> sent = TakeSentLines();
     EXPECT_EQ(sent.size(), 2 + 86);
     EXPECT_TRUE(sent.contains("#7=12"));
-    EXPECT_TRUE(sent.contains("#9=3#1=9"));
+    EXPECT_TRUE(sent.contains("#9=3"));
     for (const QByteArray& line : sent)
         EXPECT_FALSE(line.startsWith("#30=") || line.startsWith("#59=") ||
                      line.startsWith("#61=") || line.startsWith("#63="))

@@ -8,7 +8,10 @@
 #include "shell/Waits.h"
 #include "ui/Wait.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -43,13 +46,34 @@ TEST_F(LineRulesTest, EveryControlCharacterButTheFinalCRIsDropped) {
     EXPECT_EQ(driver->parameter('A', 5), before);
 }
 
-TEST_F(LineRulesTest, TheTerminalSendsOnlyTheFirstLineOfAPaste) {
-    frmMain->edtSend->setText("VER\r#5=1\nVER"); // as a paste that keeps its line breaks
+// A pasted control character is refused as a character without a code is, named by its code:
+// the box keeps what was pasted, and nothing of it goes out.
+TEST_F(LineRulesTest, TheTerminalRefusesAPastedControlCharacterByItsCode) {
+    StopProgram();
+    WriteSetting("Comm", "TransmitCheck", 2); // no axis scan when the window shows
+    StartProgram();
+    frmMain->show();
+    frmMain->activateWindow();
+    ASSERT_TRUE(WaitFor([] { return QApplication::activeWindow() == frmMain; }));
     frmMain->edtSend->setFocus();
-    Type(frmMain->edtSend, "\r");
-    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
-    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"VER"});
-    EXPECT_EQ(frmMain->edtSend->text(), "VER");
+    const std::pair<QString, QString> cases[] = {
+        {"Q\tR", "U+0009"}, {"Q\nR", "U+000A"}, {"VER\r#5=1", "U+000D"}, {"'€\tQ", "€"}};
+    for (const auto& [pasted, named] : cases) {
+        SCOPED_TRACE(named.toStdString());
+        messages.clear();
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "送信できない文字「" + named +
+                                        "」が含まれています。\n入力内容を確認してください。");
+        EXPECT_EQ(messages[0].caption, "入力エラー");
+        EXPECT_EQ(frmMain->edtSend->text(), pasted);
+    }
+    Pause(100);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+    EXPECT_EQ(frmMain->lblAxis->text(), "*");
 }
 
 TEST_F(LineRulesTest, TextWithoutACp932CodeIsRefusedNeverSentAsAQuestionMark) {

@@ -11,6 +11,7 @@
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/UnitVersion.h"
+#include "status/UnitAlarmList.h"
 #include "status/UnitDataTable.h"
 #include "status/UnitStat.h"
 #include "ui/Printing.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPainter>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 
@@ -47,6 +49,19 @@ protected:
             return frmSetup->ModalResultValue();
         });
         frmMain->btnSetup->click();
+    }
+    // Activation is asynchronous on the offscreen platform: it waits until the window has it.
+    static bool BecomesActive(QWidget* window) {
+        return WaitFor([window] { return QApplication::activeWindow() == window; }, 2000);
+    }
+    // A key as the user presses it: to the focused control of the active window.
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, key, modifiers);
+    }
+    static bool ReadFinished() {
+        return WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 30000);
     }
 };
 
@@ -172,6 +187,80 @@ TEST_F(ServiceWindowsTest, ProgressWindowCountsCancelsAndEnds) {
     frmCommCancel->btnCancel->click();
     EXPECT_FALSE(frmCommCancel->ProgressBar1->isHidden());
     EXPECT_FALSE(frmCommCancel->Label3->isHidden());
+}
+
+// Ended from the keyboard, the progress window hands the keys back to the grid of the window
+// whose transfer it showed: that window is active again and the arrow keys move its grid.
+TEST_F(ServiceWindowsTest, ProgressWindowEndedByKeyHandsTheKeysBackToTheGrid) {
+    ChooseSeries(2);
+    driver->setModelText('X', "QWC50A_C3");
+    struct Client {
+        QAction* launcher;
+        ui::Form* window;
+        QPushButton* read;
+        ui::StringGrid* grid;
+        bool cancelMidway;
+    };
+    const Client clients[] = {
+        {frmMain->btnPopupPrm, frmPrm, frmPrm->btnReadPrm, frmPrm->grdPrm, false},
+        {frmMain->btnPopupDataTable, frmDataTable, frmDataTable->btnReadDataTable,
+         frmDataTable->grdDataTable, true},
+        {frmMain->btnPopupAlarmList, frmAlarmList, frmAlarmList->btnReadAlarm,
+         frmAlarmList->grdAlarmList, false},
+    };
+    for (const Client& c : clients) {
+        SCOPED_TRACE(c.window->metaObject()->className());
+        c.launcher->trigger();
+        ASSERT_TRUE(c.window->isVisible());
+        TakeSentLines();
+        c.read->click();
+        if (c.cancelMidway)
+            ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() > 20; }));
+        else
+            ASSERT_TRUE(ReadFinished());
+        ASSERT_TRUE(BecomesActive(frmCommCancel));
+        ASSERT_EQ(QApplication::focusWidget(), frmCommCancel->btnCancel);
+        Press(Qt::Key_Space);
+        ASSERT_FALSE(frmCommCancel->isVisible());
+        EXPECT_TRUE(BecomesActive(c.window));
+        ASSERT_EQ(QApplication::focusWidget(), c.grid);
+        const int row = c.grid->Row();
+        Press(Qt::Key_Down);
+        Press(Qt::Key_Down);
+        EXPECT_EQ(c.grid->Row(), row + 2);
+    }
+}
+
+// Return and Enter press the focused button, in the progress window as in every other.
+TEST_F(ServiceWindowsTest, ReturnAndEnterPressTheFocusedButton) {
+    ChooseSeries(2);
+    driver->setModelText('X', "QWC50A_C3");
+    frmMain->btnPopupPrm->trigger();
+    ASSERT_TRUE(frmPrm->isVisible());
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        SCOPED_TRACE(key);
+        const Qt::KeyboardModifiers modifiers =
+            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        frmPrm->activateWindow();
+        ASSERT_TRUE(BecomesActive(frmPrm));
+        frmPrm->btnReadPrm->setFocus();
+        TakeSentLines();
+        Press(key, modifiers);
+        ASSERT_TRUE(frmCommCancel->isVisible());
+        ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() > 5; }));
+        ASSERT_TRUE(BecomesActive(frmCommCancel));
+        ASSERT_EQ(QApplication::focusWidget(), frmCommCancel->btnCancel);
+        if (key == Qt::Key_Return) { // "OK" at the end
+            ASSERT_TRUE(ReadFinished());
+            Press(key, modifiers);
+            EXPECT_FALSE(frmCommCancel->isVisible());
+        } else { // "キャンセル" on the way
+            Press(key, modifiers);
+            EXPECT_FALSE(frmCommCancel->isVisible());
+            EXPECT_EQ(frmPrm->Busy, 0);
+            EXPECT_NE(frmCommCancel->Label1->text(), "アップロード完了");
+        }
+    }
 }
 
 // A fast transfer steps many times between two repaints: the bar shows the first step at once,

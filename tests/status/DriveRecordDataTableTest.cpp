@@ -280,7 +280,7 @@ TEST_F(DataTableTest, WriteSendsEachValueAsTheCellHoldsIt) {
     Grid()->SetCell(1, 1, "-5");
     Grid()->SetCell(1, 4, "77");
     Grid()->SetCell(1, 5, "12");
-    Grid()->SetCell(1, 6, "3\r#DTPT=0"); // a pasted line end must not make a second line
+    Grid()->SetCell(1, 6, "3");
     std::vector<int> rowsVisited;
     std::vector<bool> readEnabled;
     Grid()->OnSelectCell = [&](int, int row, bool&) {
@@ -294,10 +294,10 @@ TEST_F(DataTableTest, WriteSendsEachValueAsTheCellHoldsIt) {
     Pause(50);
     EXPECT_EQ(TakeSentLines(),
               (QList<QByteArray>{"#DTPT=0", "#DTPT=0", "*DTPT=-5", "#DTPT=3", "*DTPT=77", "#DTPT=4",
-                                 "*DTPT=12", "#DTPT=5", "*DTPT=3#DTPT=0"}));
+                                 "*DTPT=12", "#DTPT=5", "*DTPT=3"}));
     EXPECT_EQ(driver->axis('X').dataTableEntry(0), -5);
     EXPECT_EQ(driver->axis('X').dataTableEntry(3), 77);
-    EXPECT_EQ(driver->axis('X').dataTableEntry(5), 2005);
+    EXPECT_EQ(driver->axis('X').dataTableEntry(5), 3);
     // The current row follows entries with an even index only, then returns to the top.
     EXPECT_EQ(rowsVisited, (std::vector<int>{1, 5, 1}));
     // No read may select entries while the write runs.
@@ -480,9 +480,9 @@ TEST_F(DataTableTest, CancelWorksWithThePortClosed) {
     EXPECT_TRUE(messages.empty());
 }
 
-// A paste of two lines into a value cell: the write sends one line for the entry, and the
-// driver's parameter stays as it was.
-TEST_F(DataTableTest, APastedLineEndInACellMakesNoSecondCommand) {
+// A paste of two lines into a value cell: the write names the line end by its code and sends
+// nothing, and the driver's parameter stays as it was.
+TEST_F(DataTableTest, APastedLineEndInACellIsRefusedByItsCode) {
     Open(0, "QWA-D56");
     for (int row = 1; row <= 48; ++row)
         Grid()->SetCell(1, row, QString());
@@ -496,16 +496,14 @@ TEST_F(DataTableTest, APastedLineEndInACellMakesNoSecondCommand) {
     editor->selectAll();
     QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(Grid()->Cell(1, 3).startsWith("X"));
+    ASSERT_EQ(Grid()->Cell(1, 3), "X\r#5=1");
     TakeSentLines();
     frmDataTable->btnSendDataTable->click();
-    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 3; }));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "#DTPT[2] に送信できない文字「U+000D」があります。\n入力内容を確認してください。");
     Pause(100);
-    const QByteArray bytes = driver->receivedBytes();
-    EXPECT_EQ(bytes.count('\r'), 3); // the probe, the selection and the value
-    EXPECT_EQ(driver->receivedLines().size(), 3);
-    EXPECT_TRUE(driver->receivedLines().last().startsWith("*DTPT=X"));
-    EXPECT_FALSE(driver->receivedLines().contains("#5=1"));
+    EXPECT_TRUE(TakeSentLines().isEmpty());
     EXPECT_EQ(driver->parameter('X', 5), parameterBefore);
 }
 

@@ -335,29 +335,33 @@ TEST_F(RunningMonitorTest, HidingOverADeadLineIsQuiet) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
-// A paste of two lines into a variable box: each poll of it is one line, and no parameter of
-// the driver is written.
-TEST_F(RunningMonitorTest, APastedLineEndInAVariableBoxMakesNoSecondCommand) {
+// A paste with a control character in a variable box is refused by its code: the name is not
+// taken, so no poll carries what was pasted, and no parameter of the driver is written.
+TEST_F(RunningMonitorTest, APastedControlCharacterInAVariableBoxIsRefusedByItsCode) {
     const int parameterBefore = driver->parameter('X', 5);
+    const QString nameBefore = monitor->CustomName0;
     monitor->activateWindow();
     ASSERT_TRUE(WaitFor([this] { return monitor->isActiveWindow(); }));
     QTest::mouseClick(monitor->cmbAct0->lineEdit(), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([this] { return monitor->cmbAct0->hasFocus(); }));
-    QGuiApplication::clipboard()->setText("X\r#5=1");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_FALSE(monitor->CustomName0.contains('\r'));
-    // As a paste that keeps its line end would leave it.
-    monitor->cmbAct0->lineEdit()->setText("X\r#5=1");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(monitor->CustomName0, "X#5=1");
+    const std::pair<QString, QString> cases[] = {{"$A\tB", "U+0009"}, {"X\r#5=1", "U+000D"}};
+    for (const auto& [pasted, named] : cases) {
+        SCOPED_TRACE(named.toStdString());
+        messages.clear();
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "送信できない文字「" + named +
+                                        "」が含まれています。\n入力内容を確認してください。");
+        EXPECT_EQ(monitor->cmbAct0->currentText(), pasted);
+        EXPECT_EQ(monitor->CustomName0, nameBefore);
+    }
     TakeSentLines();
     ASSERT_TRUE(WaitForLine("#STAT", 3));
-    const QByteArray bytes = driver->receivedBytes();
-    EXPECT_FALSE(bytes.contains("\r#5=1"));
-    EXPECT_FALSE(driver->receivedLines().contains("#5=1"));
-    EXPECT_TRUE(driver->receivedLines().contains("X#5=1"));
+    for (const QByteArray& line : driver->receivedLines())
+        EXPECT_FALSE(line.contains("AB") || line.contains("#5=1")) << line.toStdString();
     EXPECT_EQ(driver->parameter('X', 5), parameterBefore);
 }
 
