@@ -98,6 +98,7 @@ protected:
     void SetGroupCaptions(bool numbered);
 
 private:
+    static int CaptionRoom(const QLabel& caption);
     void BuildLayout();
     void BuildExtraGroups();
     void BuildValueGroups();
