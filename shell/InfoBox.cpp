@@ -2,10 +2,11 @@
 
 #include "Waits.h"
 #include "platform/MemoryStatus.h"
+#include "ui/Widgets.h"
 
 #include <QGridLayout>
 
-TInfoBox::TInfoBox(QWidget* owner)
+TInfoBox::TInfoBox(QWidget* owner, QSize picture)
     : ui::Form(owner), Label1(new QLabel(this)), Label2(new QLabel(this)), Image1(new QLabel(this)),
       Bevel1(new QFrame(this)), Label3(new QLabel("Windowsが使用できる物理メモリ :", this)),
       PhysMem(new QLabel(this)), OKButton(new QPushButton("OK", this)) {
@@ -17,6 +18,10 @@ TInfoBox::TInfoBox(QWidget* owner)
     Label1->setFont(bold);
     Label2->setFont(bold);
     Bevel1->setFrameShape(QFrame::HLine);
+    if (picture.isEmpty())
+        Image1->hide();
+    else
+        Image1->setFixedSize(picture);
     auto* layout = new QGridLayout(this);
     layout->addWidget(Image1, 0, 0, 2, 1);
     layout->addWidget(Label1, 0, 1, 1, 2);
@@ -25,7 +30,7 @@ TInfoBox::TInfoBox(QWidget* owner)
     layout->addWidget(Label3, 3, 0, 1, 2);
     layout->addWidget(PhysMem, 3, 2);
     layout->addWidget(OKButton, 4, 1);
-    resize(311, 128);
+    setFixedSize(311, 128);
     ScaleToDpi(*this);
     ScaleControlsToDpi(*this);
     OKButton->setDefault(true);
@@ -38,6 +43,7 @@ TInfoBox::TInfoBox(QWidget* owner)
 
 void TInfoBox::FormShow() {
     PhysMem->setText(FormatKilobytes(platform::TotalPhysicalMemory()));
+    ui::NarrowCaptionsToRoom(*this); // the memory's text takes the room it needs
 }
 
 QString FormatKilobytes(std::uint64_t bytes) {

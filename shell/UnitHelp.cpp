@@ -4,7 +4,7 @@
 
 TfrmHelpabout* frmHelpabout = nullptr;
 
-TfrmHelpabout::TfrmHelpabout(QWidget* owner) : TInfoBox(owner) {}
+TfrmHelpabout::TfrmHelpabout(QWidget* owner) : TInfoBox(owner, QSize()) {}
 
 void TfrmHelpabout::FormShow() {
     TInfoBox::FormShow();
