@@ -46,10 +46,10 @@ void TfrmLogging_QWC::BuildCursor() {
     Bottombar->SetPenStyle(Qt::DotLine);
     Cursor_Prm = new logging::RadioGroup(" カーソル機能 ", {"オフ", "水平バー", "垂直バー"}, this);
     Cursor_Prm->setGeometry(424, 264, 137, 81);
-    Cursor_Prm->setAutoFillBackground(true);
-    QPalette white = Cursor_Prm->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    Cursor_Prm->setPalette(white);
+    // White within a plain frame: the style's own frame would tint it.
+    Cursor_Prm->setStyleSheet(
+        "QGroupBox { background: white; border: 1px solid gray; margin-top: "
+        "1.1em; } QGroupBox::title { subcontrol-origin: margin; left: 6px; }");
     Cursor_Prm->SetItemIndex(0);
     btnCursorSelect = new QPushButton("選択", this);
     btnCursorSelect->setGeometry(504, 312, 51, 25);

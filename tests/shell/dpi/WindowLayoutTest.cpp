@@ -85,12 +85,12 @@ protected:
             [path = Path(name)](const ui::FileDialog&) -> std::optional<QString> { return path; });
     }
 
-    // The share of (nearly) white pixels of a part of a picture.
+    // The share of white pixels of a part of a picture.
     static double WhiteShare(const QImage& picture, const QRect& part) {
         int white = 0;
         for (int y = part.top(); y <= part.bottom(); ++y)
             for (int x = part.left(); x <= part.right(); ++x)
-                white += picture.pixelColor(x, y).lightness() >= 250;
+                white += picture.pixelColor(x, y) == QColor(Qt::white);
         return double(white) / (part.width() * part.height());
     }
 
