@@ -18,14 +18,17 @@ TInfoBox::TInfoBox(QWidget* owner, QSize picture)
     Label1->setFont(bold);
     Label2->setFont(bold);
     Bevel1->setFrameShape(QFrame::HLine);
-    if (picture.isEmpty())
-        Image1->hide();
-    else
-        Image1->setFixedSize(picture);
     auto* layout = new QGridLayout(this);
-    layout->addWidget(Image1, 0, 0, 2, 1);
-    layout->addWidget(Label1, 0, 1, 1, 2);
-    layout->addWidget(Label2, 1, 1, 1, 2);
+    // The text lines stand beside the picture, or take the whole width in a box without one.
+    const int textColumn = picture.isEmpty() ? 0 : 1;
+    if (picture.isEmpty()) {
+        Image1->hide();
+    } else {
+        Image1->setFixedSize(picture);
+        layout->addWidget(Image1, 0, 0, 2, 1);
+    }
+    layout->addWidget(Label1, 0, textColumn, 1, 3 - textColumn);
+    layout->addWidget(Label2, 1, textColumn, 1, 3 - textColumn);
     layout->addWidget(Bevel1, 2, 0, 1, 3);
     layout->addWidget(Label3, 3, 0, 1, 2);
     layout->addWidget(PhysMem, 3, 2);

@@ -256,8 +256,8 @@ std::vector<ShownText> TextsOf(const QWidget& window) {
                            const QFontMetrics& metrics, int scale) {
         if (Trimmed(text).isEmpty()) return;
         QRect glyphs = GlyphBox(metrics, text, box);
-        glyphs = QRect(scale * glyphs.topLeft(), scale * glyphs.size());
-        const QRect shown = InWindow(owner, window, glyphs);
+        glyphs = QRect(scale * glyphs.topLeft(), scale * glyphs.size()) & owner.rect();
+        const QRect shown = InWindow(owner, window, glyphs); // a cut text overlaps nothing
         if (!shown.isEmpty())
             texts.push_back({&owner, text, shown, scale * metrics.horizontalAdvance(' '),
                              scale * metrics.ascent()});

@@ -19,6 +19,7 @@
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
+#include "shell/UnitSplashWindow.h"
 #include "status/UnitAlarmList.h"
 #include "status/UnitDataTable.h"
 #include "status/UnitStat.h"
@@ -100,13 +101,27 @@ protected:
     }
 };
 
-// The first series: the main window, the setup dialog, its status monitor and logging window, the
-// lists, the version box, the editor with both data dialogs. The second: its status monitor and
+// The start: the splash window of the axis scan. The first series: the main window, the setup
+// dialog, its status monitor and logging window, the lists, the version box, the editor with its
+// version box and both data dialogs. The second: its status monitor and
 // logging window, the alarm history and the progress window of its read. The third: its status
 // monitor, the logging window with all channels and the cursor readouts of an acceleration at
 // the largest scale on their white panel, the analysis window's pages and both choice windows,
 // centred on the main window. The fourth: the lock window.
 TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
+    WriteSetting("Model", "ModelType", 1); // the scan at start on, as the program comes
+    StartProgram();
+    bool splashChecked = false;
+    const QMetaObject::Connection scanning =
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+            if (splashChecked || !frmSplashWindow) return;
+            splashChecked = true;
+            Check(*frmSplashWindow, {320, 399}, "splash");
+        });
+    frmMain->Show();
+    QObject::disconnect(scanning);
+    EXPECT_TRUE(splashChecked);
+
     Start(0, "QWA-D56");
     Check(*frmMain, {462, 173}, "main");
     for (QToolButton* button : {frmMain->btnSetup, frmMain->btnPrm, frmMain->btnEdit,
@@ -131,6 +146,9 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
     EXPECT_TRUE(*shown);
     frmMain->btnEdit->click();
     Check(*frmEdit, {630, 349}, "editor");
+    shown = CheckNextModal({311, 128}, "editor-about");
+    frmEdit->HelpAboutItem->trigger();
+    EXPECT_TRUE(*shown);
     frmMain->AxisMask = 1 << ('X' - 'A');
     frmEdit->RunUploadItem->trigger();
     Check(*frmUpload, {252, 248}, "data-upload");
