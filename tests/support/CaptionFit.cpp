@@ -3,15 +3,18 @@
 #include "ui/Canvas.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,8 +25,10 @@
 #include <QStyleOptionGroupBox>
 #include <QStyleOptionToolButton>
 #include <QTabBar>
+#include <QTextEdit>
 #include <QToolButton>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -406,4 +411,49 @@ testing::AssertionResult ShowsCaptionsWhole(const QWidget& window) {
     }
     if (cut.isEmpty()) return testing::AssertionSuccess();
     return testing::AssertionFailure() << cut.join('\n').toStdString();
+}
+
+namespace {
+
+// The text a widget shows of its own (a caption, a box's or a list's contents), or nothing.
+std::optional<QString> OwnText(const QWidget& widget) {
+    if (const auto* label = qobject_cast<const QLabel*>(&widget))
+        return label->text().isEmpty() ? std::nullopt : std::optional(label->text());
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&widget))
+        return button->text().isEmpty() ? std::nullopt : std::optional(button->text());
+    if (const auto* box = qobject_cast<const QGroupBox*>(&widget))
+        return box->title().isEmpty() ? std::nullopt : std::optional(box->title());
+    if (qobject_cast<const QLineEdit*>(&widget) || qobject_cast<const QComboBox*>(&widget) ||
+        qobject_cast<const QAbstractItemView*>(&widget) ||
+        qobject_cast<const QTextEdit*>(&widget) || qobject_cast<const QPlainTextEdit*>(&widget) ||
+        qobject_cast<const QTabBar*>(&widget))
+        return QString();
+    return std::nullopt;
+}
+
+} // namespace
+
+testing::AssertionResult ShowsFontsOfAtLeast(const QWidget& window, int pixels) {
+    QStringList small;
+    const auto tooSmall = [&](const QWidget& widget, const QString& text, double size) {
+        small << QString("%1 \"%2\": %3 px").arg(widget.metaObject()->className(), text).arg(size);
+    };
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!Shown(*widget, window)) continue;
+        if (const auto* canvas = qobject_cast<const ui::PaintBox*>(widget)) {
+            // A canvas draws on a picture of 96 dpi, where a point is 96/72 pixels.
+            for (const ui::Canvas::DrawnText& drawn : canvas->GetCanvas().Texts()) {
+                const QFont& font = drawn.font;
+                const double size =
+                    canvas->Scale() *
+                    (font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 96 / 72);
+                if (size < pixels) tooSmall(*canvas, drawn.text, size);
+            }
+        } else if (const std::optional<QString> text = OwnText(*widget)) {
+            const int size = QFontInfo(widget->font()).pixelSize();
+            if (size < pixels) tooSmall(*widget, *text, size);
+        }
+    }
+    if (small.isEmpty()) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << small.join('\n').toStdString();
 }

@@ -18,3 +18,8 @@ testing::AssertionResult ShowsCaptionsWhole(const QWidget& window);
 // not inside. Thin lines (bars, progress lines) and a canvas that fills its parent lie under
 // the texts by design. Otherwise one line per overlap.
 testing::AssertionResult ShowsTextsApart(const QWidget& window);
+
+// Success when every shown text of `window`, in its labels, buttons, group titles, boxes, lists,
+// grids and canvases, is drawn in a font of at least `pixels` pixels: a window scaled to a screen
+// scales its fonts too. Otherwise one line per text too small.
+testing::AssertionResult ShowsFontsOfAtLeast(const QWidget& window, int pixels);

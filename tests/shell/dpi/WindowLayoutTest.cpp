@@ -1,7 +1,7 @@
 // Every window of the program opened as a user opens it, on the screen this executable runs on:
-// 96 dpi, or 192 dpi with Qt's own scaling off. Each shows its texts whole and apart and is its
-// designed size times the DPI factor. With KASONT_WINDOW_PICTURES set to a folder, each window's
-// picture is saved there for a look.
+// 96 dpi, or 192 dpi with Qt's own scaling off. Each shows its texts whole and apart, in fonts
+// that take the DPI factor, and is its designed size times the factor. With KASONT_WINDOW_PICTURES
+// set to a folder, each window's picture is saved there for a look.
 #include "AppTest.h"
 #include "CaptionFit.h"
 
@@ -33,6 +33,9 @@
 
 namespace {
 
+// The smallest font of the designs, at 96 dpi: the plots' 7 points.
+constexpr int kSmallestFontPixels = 9;
+
 class WindowLayoutTest : public AppTest {
 protected:
     void TearDown() override {
@@ -54,6 +57,7 @@ protected:
         EXPECT_EQ(window.size(), factor * designed);
         EXPECT_TRUE(ShowsCaptionsWhole(window));
         EXPECT_TRUE(ShowsTextsApart(window));
+        EXPECT_TRUE(ShowsFontsOfAtLeast(window, factor * kSmallestFontPixels));
         const QString folder = qEnvironmentVariable("KASONT_WINDOW_PICTURES");
         if (!folder.isEmpty() && QDir().mkpath(folder))
             window.grab().save(
