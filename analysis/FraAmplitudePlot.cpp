@@ -192,7 +192,7 @@ void TfrmFRA::ComputeSpectrum() {
 void TfrmFRA::DrawSpectrum() {
     const int fl = fra::BoxValue(edSpecFL);
     const int fh = fra::BoxValue(edSpecFH);
-    ui::Canvas c(AnSpectrum->size());
+    ui::Canvas c(AnSpectrum->GetCanvas().Size());
     const SpectrumGeometry g = Geometry(c.Size());
     c.PenColor = Qt::black;
     c.BrushColor = Qt::white;
@@ -259,10 +259,8 @@ void TfrmFRA::DrawSpectrum() {
             fra::Readout(top - double(y - g.y0) * (top - SpectrumBottom) / g.h));
     }
 
-    for (int k = 0; k <= 4; ++k) {
-        fra::TextAt(c, g.x0 + k * g.d - 4, g.yb + 7, k == 0 ? " 1" : "10", 9);
-        if (k >= 2) fra::TextAt(c, g.x0 + k * g.d + 8, g.yb + 3, QString::number(k), 7);
-    }
+    for (int k = 0; k <= 4; ++k)
+        fra::DecadeLabel(c, g.x0 + k * g.d, g.yb, k);
     for (int p = 0; p <= mode.majors; ++p)
         fra::TextRightOf(c, g.x0 - 6, fra::Pixel(g.y0 + double(p) * g.h / mode.majors),
                          QString::asprintf("%4.2f", top - p * (top - SpectrumBottom) / mode.majors),
@@ -276,12 +274,12 @@ void TfrmFRA::DrawSpectrum() {
     fra::TextCentred(c, width / 2, 8, "周波数スペクトラム", 11);
     fra::TextCentred(c, width / 2, g.yb + 20,
                      QString::asprintf("Frequency[Hz] （分解能=%d[Hz]）", int(FreqResolution)), 9);
-    AnSpectrum->GetCanvas().DrawImage(0, 0, c.Image());
+    AnSpectrum->GetCanvas().DrawCanvas(0, 0, c);
     AnSpectrum->update();
 }
 
 void TfrmFRA::AnSpectrumMouseMove(int x, int y) {
-    const SpectrumGeometry g = Geometry(AnSpectrum->size());
+    const SpectrumGeometry g = Geometry(AnSpectrum->GetCanvas().Size());
     edCur3Freq->setText(fra::Readout(std::pow(10.0, double(x - 75) / g.w * 4.0)));
     edCur3Amp->setText(
         fra::Readout(SpectrumTop - double(y - 30) * (SpectrumTop - SpectrumBottom) / g.h));

@@ -124,7 +124,7 @@ std::pair<int, int> TfrmFRA::DisplayRange(int n) {
 }
 
 void TfrmFRA::DrawBodePlot() {
-    ui::Canvas c(AnGraph->size());
+    ui::Canvas c(AnGraph->GetCanvas().Size());
     const ui::CanvasPainting painting(c);
     const BodeGeometry g = Geometry(*this, c.Size());
     const bool divided = cbDevide->Checked();
@@ -196,25 +196,26 @@ void TfrmFRA::DrawBodePlot() {
     fra::TextCentred(c, width / 2, bottom + 20, "Frequency[Hz]", 9);
     fra::TextAt(c, 15, 10, "Gain[dB]", 9);
     if (cbPhase->Checked()) fra::TextAt(c, width - 70, 10, "Phase[deg]", 9);
-    for (int k = 0; k <= 4; ++k) {
-        fra::TextAt(c, g.x0 + k * g.e - 4, bottom + 7, k == 0 ? " 1" : "10", 9);
-        if (k >= 2) fra::TextAt(c, g.x0 + k * g.e + 8, bottom + 3, QString::number(k), 7);
-    }
+    for (int k = 0; k <= 4; ++k)
+        fra::DecadeLabel(c, g.x0 + k * g.e, bottom, k);
     for (int q = 0; q <= 4; ++q) {
         fra::TextRightOf(c, g.x0 - 6, g.y0 + q * g.d / 4, QString::asprintf("%4d", 20 - 20 * q), 9);
         if (cbPhase->Checked()) {
             const QString label = QString::number(180 - 90 * q);
             fra::SetFontSize(c, 9);
-            fra::TextAt(c, width - 42, g.y0 + g.p + q * g.d / 4 - c.TextHeight(label) / 2, label,
-                        9);
+            // The lowest label stands on its line, not across it: the last decade's exponent
+            // is printed just below that line.
+            const int line = g.y0 + g.p + q * g.d / 4;
+            const int top = q == 4 ? line - c.TextHeight(label) : line - c.TextHeight(label) / 2;
+            fra::TextAt(c, width - 42, top, label, 9);
         }
     }
-    AnGraph->GetCanvas().DrawImage(0, 0, c.Image());
+    AnGraph->GetCanvas().DrawCanvas(0, 0, c);
     AnGraph->update();
 }
 
 void TfrmFRA::AnGraphMouseMove(int x, int y) {
-    const BodeGeometry g = Geometry(*this, AnGraph->size());
+    const BodeGeometry g = Geometry(*this, AnGraph->GetCanvas().Size());
     edCurFreq->setText(fra::Readout(MarkerFreq(g, x)));
     edCurGain->setText(fra::Readout(MarkerGain(g, y)));
     edCurPhase->setText(fra::Readout(MarkerPhase(g, y)));

@@ -30,6 +30,12 @@ void TextRightOf(ui::Canvas& canvas, int right, int centreY, const QString& text
            points);
 }
 
+void DecadeLabel(ui::Canvas& canvas, int x, int bottom, int k) {
+    const QString base = k == 0 ? " 1" : "10";
+    TextAt(canvas, x - 4, bottom + 7, base, 9);
+    if (k >= 2) TextAt(canvas, x - 4 + canvas.TextWidth(base), bottom + 3, QString::number(k), 7);
+}
+
 void Line(ui::Canvas& canvas, int x1, int y1, int x2, int y2) {
     canvas.MoveTo(x1, y1);
     canvas.LineTo(x2, y2);

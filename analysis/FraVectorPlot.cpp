@@ -79,7 +79,7 @@ void DrawLabels(ui::Canvas& c, const VectorGeometry& g) {
 } // namespace
 
 void TfrmFRA::DrawVectorLocus() {
-    ui::Canvas c(AnVector->size());
+    ui::Canvas c(AnVector->GetCanvas().Size());
     const VectorGeometry g = Geometry(*this, c.Size());
     c.PenColor = Qt::black;
     c.BrushColor = BackColor;
@@ -129,13 +129,13 @@ void TfrmFRA::DrawVectorLocus() {
         readouts[m][1]->setText(fra::Readout(AngleDegrees(g, at.x(), at.y())));
     }
     DrawLabels(c, g);
-    AnVector->GetCanvas().DrawImage(0, 0, c.Image());
+    AnVector->GetCanvas().DrawCanvas(0, 0, c);
     AnVector->update();
 }
 
 void TfrmFRA::AnVectorMouseMove(int x, int y) {
     VectorCursor = {x, y};
-    const VectorGeometry g = Geometry(*this, AnVector->size());
+    const VectorGeometry g = Geometry(*this, AnVector->GetCanvas().Size());
     const double scale = rb_x1->isChecked() ? 2.0 : 10.0;
     const double distance =
         std::sqrt(double(x - g.cx) * (x - g.cx) + double(g.cy - y) * (g.cy - y));

@@ -23,16 +23,17 @@ PlotBox::PlotBox(QSize size, QWidget* parent) : ui::PaintBox(parent) {
     setMouseTracking(true);
 }
 
+// The handlers get the place in the plot's own pixels.
 void PlotBox::mouseMoveEvent(QMouseEvent* event) {
     if (OnMouseMove) {
-        const QPoint at = event->position().toPoint();
+        const QPoint at = event->position().toPoint() / Scale();
         ui::RunGuarded([&] { OnMouseMove(at.x(), at.y()); });
     }
 }
 
 void PlotBox::mouseReleaseEvent(QMouseEvent* event) {
     if (OnMouseUp) {
-        const QPoint at = event->position().toPoint();
+        const QPoint at = event->position().toPoint() / Scale();
         ui::RunGuarded([&] { OnMouseUp(event->button(), at.x(), at.y()); });
     }
 }
@@ -58,6 +59,7 @@ ValueGrid::ValueGrid(QWidget* parent) : QTableWidget(8, 2, parent) {
     verticalHeader()->hide();
     setColumnWidth(0, 130);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->setMinimumSectionSize(0); // rows of 18 pixels on every screen
     verticalHeader()->setDefaultSectionSize(18);
 }
 

@@ -96,6 +96,8 @@ TfrmFRA::TfrmFRA(QWidget* owner)
     ConnectEntryChecks();
     ui::Connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
     ClockWhileShown(DateTimer, [this] { DateTimerTimer(); });
+    ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
     JoinDriveScreens(this, DriveScreenKind::Analysis);
     if (mdlGeneral) mdlGeneral->OnLineLost(this, [this] { LineLost(); });
 }

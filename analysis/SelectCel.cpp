@@ -1,7 +1,10 @@
 #include "SelectCel.h"
 
+#include "shell/UnitMain.h"
+#include "shell/Waits.h"
 #include "ui/Guard.h"
 #include "ui/RadioGroup.h"
+#include "ui/Widgets.h"
 
 TfrmSelectCell* frmSelectCell = nullptr;
 
@@ -13,7 +16,7 @@ TfrmSelectCell::TfrmSelectCell(QWidget* owner)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowStaysOnTopHint);
     setFixedSize(176, 152);
-    Label1->setGeometry(8, 6, 165, 18);
+    Label1->setGeometry(8, 6, 160, 18);
     QRadioButton* buttons[4] = {rb1, rb2, rb3, rb4};
     for (int k = 0; k < 4; ++k)
         buttons[k]->setGeometry(16, 28 + 22 * k, 150, 20);
@@ -25,6 +28,13 @@ TfrmSelectCell::TfrmSelectCell(QWidget* owner)
         TakeChoice();
         SetModalResult(ui::mrOk);
     });
+    ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
+    ui::NarrowToFit(Label1, Label1->text(), Label1->width());
+}
+
+void TfrmSelectCell::FormShow() {
+    if (frmMain) CentreOn(*frmMain);
 }
 
 int TfrmSelectCell::ShowChoice(int count, const QString& caption1, const QString& caption2,

@@ -26,6 +26,7 @@ public:
                    const QString& caption3, const QString& caption4);
 
 protected:
+    void FormShow() override;
     void FormDeactivate() override { TakeChoice(); }
     // A dialog answered without losing the focus (a test's responder) takes its choice here.
     void FormHide() override { TakeChoice(); }

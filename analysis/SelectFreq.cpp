@@ -1,7 +1,10 @@
 #include "SelectFreq.h"
 
+#include "shell/UnitMain.h"
+#include "shell/Waits.h"
 #include "ui/Guard.h"
 #include "ui/RadioGroup.h"
+#include "ui/Widgets.h"
 
 TfrmFreqSel* frmFreqSel = nullptr;
 
@@ -16,7 +19,7 @@ TfrmFreqSel::TfrmFreqSel(QWidget* owner)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowStaysOnTopHint);
     setFixedSize(194, 180);
-    Label1->setGeometry(8, 6, 185, 18);
+    Label1->setGeometry(8, 6, 178, 18);
     QRadioButton* buttons[4] = {RadioButton1, RadioButton2, RadioButton3, RadioButton4};
     for (int k = 0; k < 4; ++k)
         buttons[k]->setGeometry(16, 30 + 24 * k, 170, 20);
@@ -25,6 +28,14 @@ TfrmFreqSel::TfrmFreqSel(QWidget* owner)
     Button1->setGeometry(60, 140, 75, 25);
     Button1->setDefault(true);
     ui::Connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
+    ui::NarrowToFit(Label1, Label1->text(), Label1->width());
+}
+
+void TfrmFreqSel::FormShow() {
+    RadioButton1->setChecked(true);
+    if (frmMain) CentreOn(*frmMain);
 }
 
 void TfrmFreqSel::Button1Click() {

@@ -23,7 +23,7 @@ public:
     void Button1Click();
 
 protected:
-    void FormShow() override { RadioButton1->setChecked(true); }
+    void FormShow() override;
 };
 
 extern TfrmFreqSel* frmFreqSel;

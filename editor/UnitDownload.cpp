@@ -8,6 +8,7 @@
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
+#include "ui/Widgets.h"
 
 #include <QGridLayout>
 
@@ -47,11 +48,13 @@ void TfrmDownload::BuildLayout() {
     setTabOrder(btnClose, btnStart);
     setTabOrder(btnStart, btnStop);
     setTabOrder(btnStop, cmbFirst);
-    resize(257, 136);
+    setFixedSize(257, 136);
 }
 
 void TfrmDownload::FormCreate() {
     ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
+    ui::NarrowCaptionsToRoom(*this);
     // A lost line ends a running download like the stop button, without a word of its own.
     mdlGeneral->OnLineLost(this, [] {
         if (frmEdit) frmEdit->DownloadStopRequested = true;

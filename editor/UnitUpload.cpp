@@ -8,6 +8,7 @@
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
+#include "ui/Widgets.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
@@ -109,11 +110,13 @@ void TfrmUpload::BuildLayout() {
     setTabOrder(cmbKumisuu, btnClose);
     setTabOrder(btnClose, btnStart);
     setTabOrder(btnStart, btnStop);
-    resize(252, 248);
+    setFixedSize(252, 248);
 }
 
 void TfrmUpload::FormCreate() {
     ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
+    ui::NarrowCaptionsToRoom(*this);
     // A lost line ends a running upload like a close: the rows received so far are kept.
     mdlGeneral->OnLineLost(this, [] {
         if (frmEdit) frmEdit->EndDataUpload();

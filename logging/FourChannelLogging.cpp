@@ -104,10 +104,10 @@ void TFourChannelLogging::BuildPlotControls() {
     MakeLabel(this, "時間 Time : [ms]", 270, 354); // Label3
     MakeLabel(this, "0", 54, 183);                 // Label7
     lblTend = Place(new QLabel("10000", this), 540, 354, 60, 16);
-    MakeLabel(this, "Time", 470, 366); // Label22
+    MakeLabel(this, "Time", 500, 354); // Label22, above the time per division
     Label28 = Place(new QLabel("1000", this), 500, 366, 50, 16);
-    MakeLabel(this, "ms/div", 552, 366); // Label23
-    const std::array<int, 4> tops = {34, 110, 186, 262};
+    MakeLabel(this, "ms/div", 552, 366);                 // Label23
+    const std::array<int, 4> tops = {32, 106, 180, 254}; // the last unit above the cursor button
     for (int c = 0; c < kChannels; ++c) {
         const auto i = static_cast<size_t>(c);
         const QString ch = QString("CH%1").arg(c + 1);

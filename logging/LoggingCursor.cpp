@@ -46,7 +46,10 @@ void TfrmLogging_QWC::BuildCursor() {
     Bottombar->SetPenStyle(Qt::DotLine);
     Cursor_Prm = new logging::RadioGroup(" カーソル機能 ", {"オフ", "水平バー", "垂直バー"}, this);
     Cursor_Prm->setGeometry(424, 264, 137, 81);
-    Cursor_Prm->setStyleSheet("QGroupBox { background: white; }");
+    // White within a plain frame: the style's own frame would tint it.
+    Cursor_Prm->setStyleSheet(
+        "QGroupBox { background: white; border: 1px solid gray; margin-top: "
+        "1.1em; } QGroupBox::title { subcontrol-origin: margin; left: 6px; }");
     Cursor_Prm->SetItemIndex(0);
     btnCursorSelect = new QPushButton("選択", this);
     btnCursorSelect->setGeometry(504, 312, 51, 25);
@@ -108,16 +111,16 @@ void TfrmLogging_QWC::HorizontalReadouts(int levelTop) {
     const int traceZero = kZeroLine + OffsetPixels[static_cast<size_t>(SelectedChannel())];
     const int difference = Bottombar->Top() - Topbar->Top();
     const int level = traceZero - levelTop;
-    Label4->setText(QString::number(difference));
-    Label8->setText(QString::number(level));
+    ShowReadout(Label4, QString::number(difference));
+    ShowReadout(Label8, QString::number(level));
     SetReadoutColor();
-    Label4->setText(CursorValueText(difference));
-    Label8->setText(CursorValueText(level));
+    ShowReadout(Label4, CursorValueText(difference));
+    ShowReadout(Label8, CursorValueText(level));
 }
 
 void TfrmLogging_QWC::TimeReadout() {
     SetReadoutColor();
-    Label4->setText(CursorTimeText());
+    ShowReadout(Label4, CursorTimeText());
 }
 
 void TfrmLogging_QWC::ShowHorizontalReadouts() {

@@ -58,7 +58,6 @@ void TLoggingWindow::FinishCreation() {
     ScaleToDpi(*this);
     ScaleControlsToDpi(*this);
     ScreenScale = DpiFactor(logicalDpiX());
-    Screen->SetScale(ScreenScale);
     for (logging::LineShape* shape : findChildren<logging::LineShape*>())
         shape->SetScale(ScreenScale);
     for (QGroupBox* group : findChildren<QGroupBox*>())

@@ -130,7 +130,7 @@ void TfrmLogging::BuildControls() {
     MakeLabel(this, "0", 62, 434); // Label8
     lblTend = Place(new QLabel("10000", this), 540, 434, 60, 16);
     MakeLabel(this, "時間 Time : [ms]", 270, 434); // Label11
-    MakeLabel(this, "Time", 470, 448);             // Label22
+    MakeLabel(this, "Time", 500, 434);             // Label22, above the time per division
     Label28 = Place(new QLabel("1000", this), 500, 448, 50, 16);
     MakeLabel(this, "ms/div", 552, 448); // Label23
 
@@ -143,28 +143,28 @@ void TfrmLogging::BuildControls() {
     Vertical_Scale =
         Place(new ui::ComboBox({"×1", "×2", "×3", "×4", "×5", "×6", "×7", "×8", "×9"}, vertical),
               64, 40, 60, 22);
-    auto* offset = MakeGroup(this, "ｵﾌｾｯﾄ", 632, 158, 152, 80);
+    auto* offset = MakeGroup(this, "ｵﾌｾｯﾄ", 632, 156, 152, 76);
     UpDownLogData = Place(new logging::UpDown(Qt::Vertical, offset), 8, 20, 20, 40);
     MakeLabel(offset, "値", 36, 24);
     Offset_Value = Place(new QLineEdit("0", offset), 56, 20, 60, 22);
     Offset_Value->setReadOnly(true);
-    btnOffsetClear = Place(new QPushButton("ｸﾘｱ", offset), 56, 48, 60, 24);
-    auto* horizontal = MakeGroup(this, " 時間軸幅(HORIZONTAL) ", 632, 242, 152, 56);
+    btnOffsetClear = Place(new QPushButton("ｸﾘｱ", offset), 56, 46, 60, 24);
+    auto* horizontal = MakeGroup(this, " 時間軸幅(HORIZONTAL) ", 632, 234, 152, 54);
     trkT = Place(new logging::TrackBar(Qt::Horizontal, 1, 10, 10, horizontal), 8, 18, 136, 20);
     MakeLabel(horizontal, "最小", 8, 38);
     MakeLabel(horizontal, "最大", 118, 38);
-    auto* timeOffset = MakeGroup(this, " 時間軸ｵﾌｾｯﾄ量 [%] ", 632, 300, 152, 56);
+    auto* timeOffset = MakeGroup(this, " 時間軸ｵﾌｾｯﾄ量 [%] ", 632, 290, 152, 54);
     trkTOffset = Place(new logging::TrackBar(Qt::Horizontal, 0, 10, 0, timeOffset), 8, 18, 136, 20);
     MakeLabel(timeOffset, "0", 8, 38);
     MakeLabel(timeOffset, "50", 68, 38);
     MakeLabel(timeOffset, "100", 124, 38);
-    auto* title = MakeGroup(this, " タイトル名(Title) ", 632, 358, 152, 44);
+    auto* title = MakeGroup(this, " タイトル名(Title) ", 632, 346, 152, 42);
     edtTitle = Place(new QLineEdit("未定義", title), 8, 18, 136, 20);
-    auto* stamp = MakeGroup(this, " タイムスタンプ ", 632, 402, 152, 38);
-    MakeLabel(stamp, "日付  : ", 6, 12);
-    MakeLabel(stamp, "時刻  : ", 6, 24);
-    lblDateNow = Place(new QLabel(stamp), 54, 12, 94, 12);
-    lblTimeNow = Place(new QLabel(stamp), 54, 24, 94, 12);
+    auto* stamp = MakeGroup(this, " タイムスタンプ ", 632, 390, 152, 50);
+    MakeLabel(stamp, "日付  : ", 6, 16);
+    MakeLabel(stamp, "時刻  : ", 6, 32);
+    lblDateNow = Place(new QLabel(stamp), 54, 16, 94, 14);
+    lblTimeNow = Place(new QLabel(stamp), 54, 32, 94, 14);
     btnRun = Place(new QPushButton("RUN", this), 632, 442, 48, 26);
     btnPrint = Place(new QPushButton("印刷", this), 684, 442, 48, 26);
     btnLoggingClose = Place(new QPushButton("閉じる", this), 736, 442, 48, 26);

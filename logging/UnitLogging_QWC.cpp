@@ -6,6 +6,7 @@
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
+#include "ui/Widgets.h"
 
 #include <algorithm>
 #include <cctype>
@@ -36,6 +37,10 @@ TfrmLogging_QWC::TfrmLogging_QWC(QWidget* owner)
     SetReplyReceiver(ridLogging_QWC, this, [this](QObject* sender) { ReceiveLogData(sender); });
     BuildCursor();
     FinishCreation();
+    // The readouts' titles keep a blank before the values beside them.
+    for (QLabel* title : {Label1, Label2})
+        ui::NarrowToFit(title, title->text(),
+                        title->width() - title->fontMetrics().horizontalAdvance(' '));
     const QString text = cmbLogTime->currentText();
     SamplePeriod =
         FractionalPeriod() ? text.toDouble() : logging::DecimalReplyOr(text.toLatin1(), 10);

@@ -101,8 +101,11 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
 void TPrmWindow::BuildPanels() {
     QFont bold = font();
     bold.setBold(true);
-    for (QLabel* label : {Label1, Label3, Label2, Label4})
+    for (QLabel* label : {Label1, Label2, Label4})
         label->setFont(bold);
+    QFont small = bold; // the "2" of "KASO2", smaller and on the same bottom line
+    small.setPixelSize(11);
+    Label3->setFont(small);
     auto* comm = new QGridLayout;
     comm->setContentsMargins(0, 0, 0, 0);
     comm->setHorizontalSpacing(1);
@@ -112,7 +115,7 @@ void TPrmWindow::BuildPanels() {
     auto* kaso = new QHBoxLayout;
     kaso->setSpacing(0);
     kaso->addWidget(Label1);
-    kaso->addWidget(Label3);
+    kaso->addWidget(Label3, 0, Qt::AlignBottom);
     kaso->addStretch();
     comm->addLayout(kaso, 1, 2, 1, 2);
     auto* file = new QVBoxLayout;
@@ -146,10 +149,9 @@ void TPrmWindow::BuildPanels() {
     layout->addWidget(RichEdit1);
 }
 
-// The grid's fonts, row pitch and columns: names in the fixed-pitch font so that the name
-// records line up, and the three columns within the grid's width.
+// The grid's fonts, row pitch and columns in the design's pixels: names in the fixed-pitch font
+// so that the name records line up, and the three columns within the grid's width.
 void TPrmWindow::SetUpGrid(int left, int width, std::array<double, 3> columnShares) {
-    const int factor = DpiFactor(logicalDpiX());
     QFont gridFont(ui::kMonospaceFont);
     gridFont.setStyleHint(QFont::Monospace);
     gridFont.setPixelSize(12);
@@ -158,17 +160,22 @@ void TPrmWindow::SetUpGrid(int left, int width, std::array<double, 3> columnShar
     grdPrm->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     QHeaderView* rows = grdPrm->verticalHeader();
     rows->setMinimumSectionSize(0);
-    rows->setDefaultSectionSize(kRowPitch * factor);
+    rows->setDefaultSectionSize(kRowPitch);
     rows->setSectionResizeMode(QHeaderView::Fixed);
-    grdPrm->horizontalHeader()->setFixedHeight(kRowPitch * factor);
-    grdPrm->setFixedWidth(width * factor);
-    gridRow_->setContentsMargins(left * factor, 0, 0, 0);
+    grdPrm->horizontalHeader()->setFixedHeight(kRowPitch);
+    grdPrm->setFixedWidth(width);
+    gridRow_->setContentsMargins(left, 0, 0, 0);
     for (int col = 0; col < 3; ++col)
-        grdPrm->setColumnWidth(
-            col, static_cast<int>(width * columnShares[static_cast<size_t>(col)]) * factor);
+        grdPrm->setColumnWidth(col,
+                               static_cast<int>(width * columnShares[static_cast<size_t>(col)]));
     // The window's width follows the grid; only the height can be dragged.
-    setFixedWidth((left + width) * factor);
-    resize(width, kClientHeight * factor);
+    setFixedWidth(left + width);
+    resize(left + width, kClientHeight);
+}
+
+void TPrmWindow::ScaleToScreen() {
+    ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
 }
 
 void TPrmWindow::FormActivate() {
@@ -201,7 +208,8 @@ void TPrmWindow::KeepCellClean(int col, int row, const QString& text) {
 }
 
 void TPrmWindow::SetGuideHeights() {
-    layout()->setContentsMargins(0, kPanelTop, 0, RichEdit1->isHidden() ? 2 : 0);
+    const int factor = DpiFactor(logicalDpiX());
+    layout()->setContentsMargins(0, factor * kPanelTop, 0, RichEdit1->isHidden() ? factor * 2 : 0);
 }
 
 void TPrmWindow::RefreshRowMark(int row) {

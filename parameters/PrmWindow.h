@@ -96,6 +96,8 @@ protected:
     // Places the grid (its left edge and width at 96 pixels per inch), sets its fonts, row
     // pitch and column widths (shares of the width), and fixes the window's width to it.
     void SetUpGrid(int left, int width, std::array<double, 3> columnShares);
+    // The window and its controls, laid out at 96 pixels per inch, scaled to the screen.
+    void ScaleToScreen();
 
     // One row of the grid, a grid line included; the lock list's items have the same pitch.
     static constexpr int kRowPitch = 17;

@@ -25,6 +25,7 @@ void ShowPrmGuide(int row) {
 
 TfrmPrm::TfrmPrm(QWidget* owner) : TPrmWindow(owner, 111) {
     SetUpGrid(1, 440, {0.4, 0.275, 0.27});
+    ScaleToScreen();
     SetReplyReceiver(ridPrm, this, [this](QObject* sender) { ReceivePrm(sender); });
 }
 

@@ -46,7 +46,8 @@ TfrmPrmLock::TfrmPrmLock(QWidget* owner)
         grdPrm->SetCell(0, i + 1, names[i]);
     grdPrm->SetCell(1, 0, kHeaderKaso2);
     SetUpGrid(kLockListWidth, 424, {0.4, 0.28, 0.266});
-    SetUpLockList();
+    ScaleToScreen();
+    SetUpLockList(); // placed beside the grid's rows as they stand on the screen
     SetReplyReceiver(ridPrmLock, this, [this](QObject* sender) { ReceivePrm(sender); });
 
     grdPrm->OnKeyPress = [this](QChar key) { grdPrmKeyPress(key); };

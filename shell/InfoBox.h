@@ -12,7 +12,8 @@
 class TInfoBox : public ui::Form {
     Q_OBJECT
 public:
-    explicit TInfoBox(QWidget* owner);
+    // A box without a picture hides Image1.
+    TInfoBox(QWidget* owner, QSize picture);
 
     QLabel* Label1;
     QLabel* Label2;

@@ -1,5 +1,6 @@
 #include "UnitCommCancel.h"
 
+#include "Waits.h"
 #include "ui/Guard.h"
 
 #include <QGridLayout>
@@ -23,6 +24,8 @@ TfrmCommCancel::TfrmCommCancel(QWidget* owner)
     layout->addWidget(Label3, 2, 1, Qt::AlignRight);
     layout->addWidget(btnCancel, 3, 0, 1, 2, Qt::AlignCenter);
     setFixedSize(190, 154);
+    ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
     CentreOnScreen();
     ui::Connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
     stepShown_->setSingleShot(true);

@@ -4,10 +4,10 @@
 
 TfrmHelpabout* frmHelpabout = nullptr;
 
-TfrmHelpabout::TfrmHelpabout(QWidget* owner) : TInfoBox(owner) {}
+TfrmHelpabout::TfrmHelpabout(QWidget* owner) : TInfoBox(owner, QSize()) {}
 
+// The texts are set before the box's own show narrows its captions to their room.
 void TfrmHelpabout::FormShow() {
-    TInfoBox::FormShow();
     // The texts go to the box the editor's menu item has just made, as it always did.
     TfrmHelpabout* box = frmHelpabout ? frmHelpabout : this;
     if (SeriesIndex() == 0) {
@@ -17,4 +17,5 @@ void TfrmHelpabout::FormShow() {
         box->Label1->setText("KAS/2解析ﾌﾟﾛｸﾞﾗﾑ Ana1109 ('08/11/05)");
         box->Label2->setText("QWB/QWC/QWDｼﾘｰｽﾞ用ﾌﾟﾛｸﾞﾗﾑｺﾝﾊﾟｲﾗ");
     }
+    TInfoBox::FormShow();
 }

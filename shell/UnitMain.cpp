@@ -52,7 +52,7 @@ QToolButton* AddToolButton(QToolBar* bar, const QString& caption, const QString&
     button->setText(caption);
     button->setToolTip(hint);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setMinimumWidth(75);
+    button->setFixedWidth(75);
     if (menu) {
         button->setMenu(menu);
         button->setPopupMode(QToolButton::InstantPopup);
@@ -153,6 +153,7 @@ void TfrmMain::BuildTerminal() {
     grid->setContentsMargins(8, 4, 8, 0);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 4);
+    ToolBar1->setMovable(false); // no handle: the six buttons take the window's width
     ToolBar1->setContentsMargins(0, 0, 0, 0);
     ToolBar1->layout()->setSpacing(0);
     layout->addWidget(ToolBar1);
@@ -169,8 +170,7 @@ void TfrmMain::FormCreate() {
     mdlGeneral->TakeLine(ridTerminal);
     HistoryIndex = 0;
     ScaleToDpi(*this);
-    const int factor = DpiFactor(logicalDpiX());
-    Image1->setFixedSize(factor * Image1->width(), factor * Image1->height());
+    ScaleControlsToDpi(*this);
     EncoderResolution = 1000;
     RatedCurrent = 16;
     MaxSpeed = 3000;

@@ -21,6 +21,8 @@ TfrmSetup* frmSetup = nullptr;
 namespace {
 
 constexpr std::array<int, 5> kRates{1200, 4800, 9600, 19200, 38400};
+// The size the dialog's contents take at 96 dpi.
+constexpr QSize kDesignedSize(378, 625);
 const QString kCheckFirst = "通信設定が変更されましたので通信確立状況を確認してください。";
 
 } // namespace
@@ -42,7 +44,9 @@ TfrmSetup::TfrmSetup(QWidget* owner)
     ui::Connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
     ui::Connect(btnCheck, &QPushButton::clicked, this, [this] { btnCheckClick(); });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
+    setFixedSize(kDesignedSize);
     ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
 }
 
 void TfrmSetup::BuildLayout() {

@@ -23,8 +23,9 @@ TfrmSplashWindow::TfrmSplashWindow(QWidget* owner)
     layout->addWidget(Panel1);
     layout->addWidget(grpAxisCondition);
     layout->addWidget(direction);
-    resize(320, 399);
+    setFixedSize(320, 399);
     ScaleToDpi(*this);
+    ScaleControlsToDpi(*this);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
     ui::Connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });

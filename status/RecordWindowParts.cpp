@@ -50,26 +50,48 @@ void PrintRecordsThroughDialog(QWidget* window, const std::function<void(QPrinte
     }
 }
 
-QHBoxLayout* MakeKasoMark(const QFont& font, QLabel* kaso, QLabel* two) {
+void PlaceKasoMark(const QFont& font, QLabel* kaso, QLabel* two, int x, int y) {
     QFont bold = font;
     bold.setBold(true);
     kaso->setFont(bold);
     QFont small = bold;
     small.setPixelSize(11);
     two->setFont(small);
-    auto* mark = new QHBoxLayout;
-    mark->setSpacing(0);
-    mark->addWidget(kaso);
-    mark->addWidget(two, 0, Qt::AlignBottom);
-    mark->addStretch();
-    return mark;
+    kaso->move(x, y);
+    kaso->adjustSize();
+    two->adjustSize();
+    two->move(kaso->geometry().right() + 1, kaso->geometry().bottom() + 1 - two->height());
 }
 
-void SizeRecordGrid(QWidget& window, int width, int height, ui::StringGrid& grid, int gridWidth,
-                    const std::array<double, 3>& shares) {
+QFrame* RecordPanel(QFrame* panel, int x, int y, int w, int h) {
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setGeometry(x, y, w, h);
+    return panel;
+}
+
+namespace {
+
+constexpr int kGridLeft = 1;
+constexpr int kGridTop = 62;
+constexpr int kGridMarginRight = 2;
+constexpr int kGridMarginBottom = 7;
+
+} // namespace
+
+void FinishRecordWindow(QWidget& window, int height, ui::StringGrid& grid, int gridWidth,
+                        const std::array<double, 3>& shares) {
+    grid.setGeometry(kGridLeft, kGridTop, gridWidth, height - kGridTop - kGridMarginBottom);
+    for (int column = 0; column < 3; ++column)
+        grid.setColumnWidth(column,
+                            static_cast<int>(gridWidth * shares[static_cast<size_t>(column)]));
+    const int width = kGridLeft + gridWidth + kGridMarginRight;
+    window.setFixedWidth(width);
     window.resize(width, height);
     ScaleToDpi(window);
-    const int scaled = DpiFactor(window.logicalDpiX()) * gridWidth;
-    for (int column = 0; column < 3; ++column)
-        grid.setColumnWidth(column, static_cast<int>(scaled * shares[static_cast<size_t>(column)]));
+    ScaleControlsToDpi(window);
+}
+
+void FitRecordGrid(QWidget& window, ui::StringGrid& grid) {
+    const int margin = DpiFactor(window.logicalDpiX()) * kGridMarginBottom;
+    grid.resize(grid.width(), std::max(0, window.height() - grid.y() - margin));
 }

@@ -6,7 +6,7 @@
 
 #include <QByteArray>
 #include <QFont>
-#include <QHBoxLayout>
+#include <QFrame>
 #include <QLabel>
 #include <QString>
 #include <array>
@@ -30,10 +30,16 @@ std::optional<QByteArray> ReadRecordFile(const QString& path);
 // The print dialog, then `print`; a failure is shown as a print error.
 void PrintRecordsThroughDialog(QWidget* window, const std::function<void(QPrinter&)>& print);
 
-// "KASO" in bold `font` and a smaller "2" on its bottom line, side by side.
-QHBoxLayout* MakeKasoMark(const QFont& font, QLabel* kaso, QLabel* two);
+// "KASO" in bold `font` at (x, y) of its panel and a smaller "2" after it on its bottom line.
+void PlaceKasoMark(const QFont& font, QLabel* kaso, QLabel* two, int x, int y);
 
-// The window resized and scaled to the screen; the grid's three columns get their shares of
-// `gridWidth`, scaled alike.
-void SizeRecordGrid(QWidget& window, int width, int height, ui::StringGrid& grid, int gridWidth,
-                    const std::array<double, 3>& shares);
+// A panel of buttons at a place of the window, framed.
+QFrame* RecordPanel(QFrame* panel, int x, int y, int w, int h);
+
+// The window's design at 96 dpi completed and scaled to the screen: the grid at (1, 62) as wide
+// as `gridWidth`, its three columns their shares of it; the window as wide as the grid and its
+// margin, `height` high. Only the height can be changed; FitRecordGrid follows it.
+void FinishRecordWindow(QWidget& window, int height, ui::StringGrid& grid, int gridWidth,
+                        const std::array<double, 3>& shares);
+// The grid down to 7 pixels (at 96 dpi) above the window's bottom.
+void FitRecordGrid(QWidget& window, ui::StringGrid& grid);

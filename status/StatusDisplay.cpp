@@ -23,6 +23,8 @@ constexpr int kCaptionLeft = 26;
 constexpr int kFirstLampTop = 17;
 constexpr int kLampPitch = 16;
 constexpr char kCaptionProperty[] = "caption";
+constexpr int kBarTitleTop = 41; // just below the value groups above the bars
+constexpr int kBarBottom = 289;
 
 const std::array<const char*, 16> kStatCaptions = {
     " 0 (SRDYS)", " 1 (MOVES)", " 2 (予約)",  " 3 (POLES)", " 4 (HOMES)", " 5 (SVONS)",
@@ -226,9 +228,11 @@ ui::ComboBox* TStatusMonitor::BuildSelector(int left) {
     return box;
 }
 
-// The bars' segments lie over their frames, in window coordinates.
+// The bars' segments lie over their frames, in window coordinates. Each frame's group box starts
+// right below the value group above it, so that its title stands above the frame's top line
+// (near 52, where the design draws it) and clear of the top segment and the top scale label.
 void TStatusMonitor::BuildBars() {
-    Group(this, " |$QREF| ", 436, 52, 60, 237);
+    Group(this, " |$QREF| ", 436, kBarTitleTop, 60, kBarBottom - kBarTitleTop);
     for (size_t i = 0; i < QrefShapes.size(); ++i)
         QrefShapes[i] =
             BarSegment(this, QRect(471, 271 - 14 * static_cast<int>(i), 16, 12), kWhite);
@@ -238,7 +242,7 @@ void TStatusMonitor::BuildBars() {
         Text(this, text, 444, top);
     BarSegment(this, QRect(471, 280, 15, 2), kOlive);
 
-    Group(this, "  $LOAD ", 500, 52, 60, 237);
+    Group(this, "  $LOAD ", 500, kBarTitleTop, 60, kBarBottom - kBarTitleTop);
     for (size_t i = 0; i < LoadShapes.size(); ++i)
         LoadShapes[i] = BarSegment(this, QRect(542, 273 - 11 * static_cast<int>(i), 4, 10), kWhite);
     const std::array<std::pair<const char*, int>, 5> loadScale = {
@@ -249,16 +253,31 @@ void TStatusMonitor::BuildBars() {
 }
 
 // The layout is fixed in pixels at 96 dpi; a font wider than the designed one would let a
-// caption run past its group or a group's title past its frame. Those alone are narrowed.
+// caption run past its group or into the control after it on its line, or a group's title past
+// its frame. Those alone are narrowed.
 void TStatusMonitor::FitCaptions() {
     for (QGroupBox* group : findChildren<QGroupBox*>())
         ui::FitGroupTitle(group);
     for (QLabel* caption : findChildren<QLabel*>()) {
         if (!caption->property(kCaptionProperty).toBool()) continue;
-        const int room = caption->parentWidget()->contentsRect().right() - caption->x() - 1;
-        ui::NarrowToFit(caption, caption->text(), room);
+        ui::NarrowToFit(caption, caption->text(), CaptionRoom(*caption));
         caption->adjustSize();
     }
+}
+
+// From the caption's left to its group's edge, or to the next control on its line.
+int TStatusMonitor::CaptionRoom(const QLabel& caption) {
+    const int gap = DpiFactor(caption.logicalDpiX()) * 2;
+    int right = caption.parentWidget()->contentsRect().right() - 1;
+    for (const QWidget* other :
+         caption.parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect place = other->geometry();
+        const bool onItsLine =
+            place.top() <= caption.geometry().bottom() && place.bottom() >= caption.y();
+        if (other != &caption && onItsLine && place.left() > caption.x())
+            right = std::min(right, place.left() - gap);
+    }
+    return right - caption.x();
 }
 
 void TStatusMonitor::SetGroupCaptions(bool numbered) {

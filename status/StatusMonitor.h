@@ -100,6 +100,7 @@ protected:
     void SetGroupCaptions(bool numbered);
 
 private:
+    static int CaptionRoom(const QLabel& caption);
     void BuildLayout();
     void BuildExtraGroups();
     void BuildValueGroups();

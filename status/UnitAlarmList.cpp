@@ -15,10 +15,7 @@
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QVBoxLayout>
 
 TfrmAlarmList* frmAlarmList = nullptr;
 
@@ -68,20 +65,18 @@ void TfrmAlarmList::BuildPanels() {
     font.setPixelSize(12);
     setFont(font);
     grdAlarmList->setFont(font);
+    grdAlarmList->verticalHeader()->setMinimumSectionSize(0); // rows of 16 pixels on every screen
     grdAlarmList->verticalHeader()->setDefaultSectionSize(16);
     grdAlarmList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grdAlarmList->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    auto* comm = new QGridLayout(pnlWithComm);
-    int column = 0;
-    for (QPushButton* button : {btnReadAlarm, btnOpenForSnd, btnSaveAlarm, btnSave})
-        comm->addWidget(button, 0, column++);
-    comm->addLayout(MakeKasoMark(font, Label1, Label3), 1, 1, 1, 2);
-    pnlWithComm->setFrameShape(QFrame::StyledPanel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pnlWithComm, 0, Qt::AlignHCenter);
-    layout->addWidget(grdAlarmList, 1);
+    RecordPanel(pnlWithComm, 16, 6, 266, 46);
+    int left = 5;
+    for (QPushButton* button : {btnReadAlarm, btnOpenForSnd, btnSaveAlarm, btnSave}) {
+        button->move(left, 4);
+        left += 64;
+    }
+    PlaceKasoMark(font, Label1, Label3, 114, 29);
 }
 
 void TfrmAlarmList::FormCreate() {
@@ -90,7 +85,12 @@ void TfrmAlarmList::FormCreate() {
     grdAlarmList->SetCell(2, 0, kAlarmTimeHeader);
     for (int n = 0; n < kAlarmRecordCount; ++n)
         grdAlarmList->SetCell(0, n + 1, AlarmLabel(n));
-    SizeRecordGrid(*this, 312, 378, *grdAlarmList, kGridWidth, {0.28, 0.25, 0.39});
+    FinishRecordWindow(*this, 345, *grdAlarmList, kGridWidth, {0.28, 0.25, 0.39});
+}
+
+void TfrmAlarmList::resizeEvent(QResizeEvent* event) {
+    ui::Form::resizeEvent(event);
+    FitRecordGrid(*this, *grdAlarmList);
 }
 
 void TfrmAlarmList::FormActivate() {

@@ -39,6 +39,8 @@ public:
 
 protected:
     void FormActivate() override;
+    // The grid follows the window's height.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void FormCreate();

@@ -14,10 +14,7 @@
 #include "ui/Wait.h"
 #include "ui/Widgets.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -87,37 +84,36 @@ void TfrmDataTable::BuildPanels() {
     QFont gridFont(ui::kMonospaceFont);
     gridFont.setPixelSize(12);
     grdDataTable->setFont(gridFont);
+    grdDataTable->verticalHeader()->setMinimumSectionSize(0); // rows of 16 pixels on every screen
     grdDataTable->verticalHeader()->setDefaultSectionSize(16);
     grdDataTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    RecordPanel(pnlWithComm, 3, 6, 255, 46);
+    int left = 5;
+    for (QPushButton* button :
+         {btnReadDataTable, btnSendDataTable, btnOpenForSndDataTable, btnSaveDataTable, btnSave}) {
+        button->move(left, 4);
+        left += 49;
+    }
+    PlaceKasoMark(font, Label1, Label3, 107, 29);
+    RecordPanel(pnlWithFile, 266, 6, 70, 46);
     QFont bold = font;
     bold.setBold(true);
     Label2->setFont(bold);
-
-    auto* comm = new QGridLayout(pnlWithComm);
-    int column = 0;
-    for (QPushButton* button :
-         {btnReadDataTable, btnSendDataTable, btnOpenForSndDataTable, btnSaveDataTable, btnSave})
-        comm->addWidget(button, 0, column++);
-    comm->addLayout(MakeKasoMark(font, Label1, Label3), 1, 2, 1, 2);
-    auto* file = new QVBoxLayout(pnlWithFile);
-    file->addWidget(Label2);
-    file->addWidget(btnOpen);
-    for (QFrame* panel : {pnlWithComm, pnlWithFile})
-        panel->setFrameShape(QFrame::StyledPanel);
-
-    auto* panels = new QHBoxLayout;
-    panels->addWidget(pnlWithComm);
-    panels->addWidget(pnlWithFile);
-    panels->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(panels);
-    layout->addWidget(grdDataTable, 1);
+    Label2->move(11, 4);
+    Label2->adjustSize();
+    btnOpen->move(11, 21);
 }
 
 void TfrmDataTable::FormCreate() {
     for (int i = 0; i < kLargeTable; ++i)
         grdDataTable->SetCell(0, i + 1, DataTableLabel(i));
-    SizeRecordGrid(*this, 349, 378, *grdDataTable, kGridWidth, {0.403, 0.29, 0.241});
+    FinishRecordWindow(*this, 345, *grdDataTable, kGridWidth, {0.403, 0.29, 0.241});
+}
+
+void TfrmDataTable::resizeEvent(QResizeEvent* event) {
+    ui::Form::resizeEvent(event);
+    FitRecordGrid(*this, *grdDataTable);
 }
 
 void TfrmDataTable::SetGridRows(int rows) {

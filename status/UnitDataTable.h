@@ -54,6 +54,8 @@ public:
 protected:
     void FormShow() override;
     void FormActivate() override;
+    // The grid follows the window's height.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void FormCreate();

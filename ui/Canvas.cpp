@@ -8,17 +8,29 @@
 #include <cstdlib>
 
 namespace ui {
+namespace {
 
-Canvas::Canvas(QSize size) : image_(size, QImage::Format_RGB32) {
-    image_.fill(Qt::white);
+constexpr int kDesignDotsPerMeter = 3780; // 96 dpi
+
+QImage DesignImage(QSize size) {
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.setDotsPerMeterX(kDesignDotsPerMeter);
+    image.setDotsPerMeterY(kDesignDotsPerMeter);
+    image.fill(Qt::white);
+    return image;
 }
 
+} // namespace
+
+Canvas::Canvas(QSize size) : image_(DesignImage(size)) {}
+
 void Canvas::Resize(QSize size) {
-    image_ = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    image_.fill(Qt::white);
+    image_ = DesignImage(size);
+    texts_.clear();
 }
 
 void Canvas::Clear(const QColor& color) {
+    texts_.clear();
     if (painting_) {
         painting_->setCompositionMode(QPainter::CompositionMode_Source);
         painting_->fillRect(image_.rect(), color);
@@ -199,21 +211,21 @@ void Canvas::TextOut(int x, int y, const QString& text) {
     Paint([&](QPainter& painter) {
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         painter.setFont(Font);
-        const QFontMetrics metrics(Font);
-        if (!BrushClear)
-            painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()),
-                             BrushColor);
+        const QFontMetrics metrics(Font, &image_);
+        const QRect box(x, y, metrics.horizontalAdvance(text), metrics.height());
+        if (!BrushClear) painter.fillRect(box, BrushColor);
         painter.setPen(FontColor);
         painter.drawText(x, y + metrics.ascent(), text);
+        texts_.push_back({box, text, Font});
     });
 }
 
 int Canvas::TextWidth(const QString& text) const {
-    return QFontMetrics(Font).horizontalAdvance(text);
+    return QFontMetrics(Font, &image_).horizontalAdvance(text);
 }
 
 int Canvas::TextHeight(const QString&) const {
-    return QFontMetrics(Font).height();
+    return QFontMetrics(Font, &image_).height();
 }
 
 void Canvas::SetPixel(int x, int y, const QColor& color) {
@@ -229,6 +241,14 @@ void Canvas::DrawImage(int x, int y, const QImage& picture) {
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         painter.drawImage(x, y, picture);
     });
+    const QRect covered(QPoint(x, y), picture.size());
+    std::erase_if(texts_, [&](const DrawnText& drawn) { return covered.contains(drawn.box); });
+}
+
+void Canvas::DrawCanvas(int x, int y, const Canvas& picture) {
+    DrawImage(x, y, picture.Image());
+    for (const DrawnText& drawn : picture.Texts())
+        texts_.push_back({drawn.box.translated(x, y), drawn.text, drawn.font});
 }
 
 // Within an open painting a second one shares the first's painter: an image takes one painter

@@ -18,6 +18,8 @@ namespace ui {
 
 enum class PenMode { Copy, Xor, NotXor };
 
+// The canvas works in the pixels of a screen of 96 dpi whatever the screen it is shown on: a font
+// given in points takes the pixels it has there.
 class Canvas {
 public:
     explicit Canvas(QSize size = QSize(1, 1));
@@ -47,9 +49,19 @@ public:
     void TextOut(int x, int y, const QString& text); // (x, y) is the text's top left
     int TextWidth(const QString& text) const;
     int TextHeight(const QString& text) const;
+    // The texts the picture shows, each with the box it was drawn in, in drawing order; a
+    // clear or a new size forgets them, a picture drawn over a box replaces its text.
+    struct DrawnText {
+        QRect box;
+        QString text;
+        QFont font;
+    };
+    const std::vector<DrawnText>& Texts() const { return texts_; }
     void SetPixel(int x, int y, const QColor& color);
     QColor Pixel(int x, int y) const;
     void DrawImage(int x, int y, const QImage& picture);
+    // Another canvas's picture with its texts.
+    void DrawCanvas(int x, int y, const Canvas& picture);
 
 private:
     friend class CanvasPainting;
@@ -61,6 +73,7 @@ private:
     void PlotThinSegment(long long x0, long long y0, long long x1, long long y1, QRgb pen);
     void PlotPixel(int x, int y, QRgb pen);
     QImage image_;
+    std::vector<DrawnText> texts_;
     QPoint penPos_;
     QPainter* painting_ = nullptr; // the open CanvasPainting's, not owned
     QRgb* pixels_ = nullptr;       // the image's pixels while a line is set
@@ -91,6 +104,7 @@ public:
     explicit PaintBox(QWidget* parent = nullptr);
 
     Canvas& GetCanvas() { return canvas_; }
+    const Canvas& GetCanvas() const { return canvas_; }
     std::function<void()> OnRedraw;
     // Redraws the whole image now and shows it.
     void Invalidate();
@@ -98,6 +112,7 @@ public:
     // in a window's designed pixels fills the window scaled by that factor. The canvas takes the
     // widget's size divided by the factor and is redrawn.
     void SetScale(int factor);
+    int Scale() const { return scale_; }
     // Shows again the part of the screen that shows `area` of the canvas.
     void UpdateArea(const QRect& area);
 

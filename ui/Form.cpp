@@ -66,6 +66,12 @@ void Form::CentreOnScreen() {
     move(frame.topLeft());
 }
 
+void Form::CentreOn(const QWidget& other) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(other.frameGeometry().center());
+    move(frame.topLeft());
+}
+
 void Form::ClockWhileShown(QTimer* clock, std::function<void()> tick) {
     connect(clock, &QTimer::timeout, this, [tick] { RunGuarded(tick); });
     clocks_.emplace_back(clock, std::move(tick));

@@ -43,8 +43,9 @@ public:
     void ClockWhileShown(QTimer* clock, std::function<void()> tick);
 
 protected:
-    // Places the window in the middle of its screen's free area.
+    // Places the window in the middle of its screen's free area, or of another window.
     void CentreOnScreen();
+    void CentreOn(const QWidget& other);
 
     virtual void FormShow() {}
     virtual void FormHide() {}

@@ -7,15 +7,19 @@
 #include <QBackingStore>
 #include <QGroupBox>
 #include <QImage>
+#include <QLabel>
+#include <QLayout>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOption>
 
 #include <QKeyEvent>
 #include <QPalette>
 #include <QPointer>
+#include <algorithm>
 #include <cmath>
 
 #include <vector>
@@ -348,11 +352,30 @@ void NarrowToFit(QWidget* widget, const QString& text, int room) {
         --shown;
     const QString glyphs = text.first(shown);
     QFont font = widget->font();
-    for (int stretch = QFont::Unstretched; stretch >= kNarrowestStretch; stretch -= 5) {
+    for (int stretch = QFont::Unstretched;; stretch = std::max(stretch - 5, kNarrowestStretch)) {
         font.setStretch(stretch);
-        if (QFontMetrics(font).horizontalAdvance(glyphs) <= room) break;
+        if (stretch == kNarrowestStretch || QFontMetrics(font).horizontalAdvance(glyphs) <= room)
+            break;
     }
     widget->setFont(font);
+}
+
+void NarrowCaptionsToRoom(QWidget& window) {
+    if (window.layout()) window.layout()->activate();
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->text().isEmpty() || Qt::mightBeRichText(label->text())) continue;
+        const int margin = label->margin();
+        NarrowToFit(label, label->text(), label->contentsRect().width() - 2 * margin);
+    }
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect contents =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        NarrowToFit(button, button->text(), contents.width());
+    }
+    if (window.layout()) window.layout()->activate();
 }
 
 void FitGroupTitle(QGroupBox* group) {

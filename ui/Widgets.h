@@ -33,6 +33,9 @@ QColor TextColor(const QWidget* widget);
 // or the narrowest step is reached; the stretch is set even when no narrowing is needed, so that
 // the widget no longer follows its parent's.
 void NarrowToFit(QWidget* widget, const QString& text, int room);
+// Every label's and push button's text in `window` narrowed where it runs past the room its
+// control has; a window with a layout is laid out first.
+void NarrowCaptionsToRoom(QWidget& window);
 // The group's title narrowed to the group's width; its contents keep the width of letters they
 // had.
 void FitGroupTitle(QGroupBox* group);

@@ -2,8 +2,6 @@
 // with the files on disk.
 #include "EditorTestFixture.h"
 
-#include "CaptionFit.h"
-
 #include "shell/UnitMain.h"
 #include "ui/Codec.h"
 #include "ui/Wait.h"
@@ -308,12 +306,6 @@ TEST_F(EditorTest, QuittingWithUnsavedDocumentsAsksOnceAndSavesNothing) {
     EXPECT_EQ(messages[1].text, question);
     EXPECT_EQ(ReadFile("Q.MB"), "()A\r\n");
     EXPECT_EQ(QDir(workDir.path()).entryList(QDir::Files), QStringList({"Q.MB"}));
-}
-
-// The window opens at its designed client size with every tool button's caption whole.
-TEST_F(EditorTest, OpensAtItsDesignedSizeWithEveryCaptionWhole) {
-    EXPECT_EQ(frmEdit->size(), QSize(630, 349));
-    EXPECT_TRUE(ShowsCaptionsWhole(*frmEdit));
 }
 
 } // namespace

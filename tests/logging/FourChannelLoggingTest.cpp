@@ -3,8 +3,6 @@
 // the view controls and printout.
 #include "LoggingTestSupport.h"
 
-#include "CaptionFit.h"
-
 #include "logging/UnitLogging_QWB.h"
 #include "logging/UnitLogging_QWC.h"
 #include "shell/UnitGeneral.h"
@@ -364,23 +362,6 @@ TEST_F(FourChannelLoggingTest, PrintsTheWindowToPdf) {
     EXPECT_TRUE(window->cmbLogVal3->isVisible());
     EXPECT_FALSE(window->DummyEdits[2]->isVisible());
     EXPECT_TRUE(messages.empty());
-}
-
-// Both windows show every caption whole: the group titles, the labels beside the plot with all
-// channels shown (CH1's "count/div" among them), and the cursor panel of the third series.
-TEST_F(FourChannelLoggingTest, EveryCaptionShowsWhole) {
-    Open(2, "QWC50A_C3");
-    for (ui::CheckBox* box : {window->CheckBox2, window->CheckBox3, window->CheckBox4})
-        box->click();
-    frmLogging_QWC->btnCursor->click();
-    frmLogging_QWC->Cursor_Prm->Item(1)->click();
-    ASSERT_TRUE(frmLogging_QWC->Label8->isVisible());
-    EXPECT_EQ(window->UnitLabels[0]->text(), "count/div");
-    EXPECT_TRUE(ShowsCaptionsWhole(*window));
-
-    StopProgram();
-    Open(1, "QWB10");
-    EXPECT_TRUE(ShowsCaptionsWhole(*window));
 }
 
 } // namespace

@@ -1,0 +1,224 @@
+// Every window of the program opened as a user opens it, on the screen this executable runs on:
+// 96 dpi, or 192 dpi with Qt's own scaling off. Each shows its texts whole and apart, in fonts
+// that take the DPI factor, and is its designed size times the factor. With KASONT_WINDOW_PICTURES
+// set to a folder, each window's picture is saved there for a look.
+#include "AppTest.h"
+#include "CaptionFit.h"
+
+#include "analysis/FreqAnalyze.h"
+#include "analysis/SelectCel.h"
+#include "analysis/SelectFreq.h"
+#include "editor/UnitDownload.h"
+#include "editor/UnitEdit.h"
+#include "editor/UnitUpload.h"
+#include "logging/UnitLogging.h"
+#include "logging/UnitLogging_QWB.h"
+#include "logging/UnitLogging_QWC.h"
+#include "parameters/UnitPrm.h"
+#include "parameters/UnitPrmLock.h"
+#include "shell/UnitCommCancel.h"
+#include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+#include "shell/UnitSplashWindow.h"
+#include "status/UnitAlarmList.h"
+#include "status/UnitDataTable.h"
+#include "status/UnitStat.h"
+#include "status/UnitStat_QWC.h"
+#include "ui/FileDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+// The smallest font of the designs, at 96 dpi: the plots' 7 points.
+constexpr int kSmallestFontPixels = 9;
+
+class WindowLayoutTest : public AppTest {
+protected:
+    void TearDown() override {
+        ui::SetFileDialogResponder({});
+        AppTest::TearDown();
+    }
+
+    void Start(int series, const QByteArray& model) {
+        StopProgram();
+        StartOnSeries(series, model);
+        frmMain->Show();
+    }
+
+    // The checks of one shown window, with its designed client size at 96 dpi.
+    void Check(QWidget& window, QSize designed, const QString& name) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }, 5000));
+        const int factor = window.logicalDpiX() / 96;
+        EXPECT_EQ(window.size(), factor * designed);
+        EXPECT_TRUE(ShowsCaptionsWhole(window));
+        EXPECT_TRUE(ShowsTextsApart(window));
+        EXPECT_TRUE(ShowsFontsOfAtLeast(window, factor * kSmallestFontPixels));
+        const QString folder = qEnvironmentVariable("KASONT_WINDOW_PICTURES");
+        if (!folder.isEmpty() && QDir().mkpath(folder))
+            window.grab().save(
+                QString("%1/%2-%3dpi.png").arg(folder, name).arg(window.logicalDpiX()));
+    }
+
+    // Checks the next modal window once it is on screen (and `also` on it), then closes it. The
+    // result tells whether it came.
+    std::shared_ptr<bool> CheckNextModal(QSize designed, const QString& name,
+                                         std::function<void(ui::Form&)> also = {}) {
+        auto checked = std::make_shared<bool>(false);
+        auto* watch = new QTimer;
+        QObject::connect(watch, &QTimer::timeout, [=, this] {
+            auto* window = qobject_cast<ui::Form*>(QApplication::activeModalWidget());
+            if (!window || !window->isVisible()) return;
+            watch->stop();
+            watch->deleteLater();
+            Check(*window, designed, name);
+            if (also) also(*window);
+            *checked = true;
+            window->close();
+        });
+        watch->start(10);
+        return checked;
+    }
+
+    void ChooseFile(const QString& name, const QByteArray& contents) {
+        WriteFile(name, contents);
+        ui::SetFileDialogResponder(
+            [path = Path(name)](const ui::FileDialog&) -> std::optional<QString> { return path; });
+    }
+
+    // The share of white pixels of a part of a picture.
+    static double WhiteShare(const QImage& picture, const QRect& part) {
+        int white = 0;
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            for (int x = part.left(); x <= part.right(); ++x)
+                white += picture.pixelColor(x, y) == QColor(Qt::white);
+        return double(white) / (part.width() * part.height());
+    }
+
+    static void Choose(ui::ComboBox* box, int index) {
+        box->SetItemIndex(index);
+        emit box->activated(index);
+    }
+};
+
+// The start: the splash window of the axis scan. The first series: the main window, the setup
+// dialog, its status monitor and logging window, the lists, the version box, the editor with its
+// version box and both data dialogs. The second: its status monitor and
+// logging window, the alarm history and the progress window of its read. The third: its status
+// monitor, the logging window with all channels and the cursor readouts of an acceleration at
+// the largest scale on their white panel, the analysis window's pages and both choice windows,
+// centred on the main window. The fourth: the lock window.
+TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
+    WriteSetting("Model", "ModelType", 1); // the scan at start on, as the program comes
+    StartProgram();
+    bool splashChecked = false;
+    const QMetaObject::Connection scanning =
+        QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+            if (splashChecked || !frmSplashWindow) return;
+            splashChecked = true;
+            Check(*frmSplashWindow, {320, 399}, "splash");
+        });
+    frmMain->Show();
+    QObject::disconnect(scanning);
+    EXPECT_TRUE(splashChecked);
+
+    Start(0, "QWA-D56");
+    Check(*frmMain, {462, 173}, "main");
+    for (QToolButton* button : {frmMain->btnSetup, frmMain->btnPrm, frmMain->btnEdit,
+                                frmMain->btnStat, frmMain->btnLogging, frmMain->btnHelp}) {
+        EXPECT_TRUE(button->isVisible()) << button->text().toStdString();
+        EXPECT_EQ(button->width(), frmMain->logicalDpiX() / 96 * 75)
+            << button->text().toStdString();
+    }
+    auto shown = CheckNextModal({378, 625}, "setup");
+    frmMain->btnSetup->click();
+    EXPECT_TRUE(*shown);
+    frmMain->btnStat->click();
+    Check(*frmStat, {569, 375}, "status-first-series");
+    frmMain->btnPopupLogging->trigger();
+    Check(*frmLogging, {792, 471}, "logging-first-series");
+    frmMain->btnPopupPrm->trigger();
+    Check(*frmPrm, {441, 373}, "parameters");
+    frmMain->btnPopupDataTable->trigger();
+    Check(*frmDataTable, {340, 345}, "data-table");
+    shown = CheckNextModal({311, 128}, "version");
+    frmMain->btnPopupHelp->trigger();
+    EXPECT_TRUE(*shown);
+    frmMain->btnEdit->click();
+    Check(*frmEdit, {630, 349}, "editor");
+    shown = CheckNextModal({311, 128}, "editor-about");
+    frmEdit->HelpAboutItem->trigger();
+    EXPECT_TRUE(*shown);
+    frmMain->AxisMask = 1 << ('X' - 'A');
+    frmEdit->RunUploadItem->trigger();
+    Check(*frmUpload, {252, 248}, "data-upload");
+    frmUpload->close();
+    frmEdit->RunDownloadItem->trigger();
+    Check(*frmDownload, {257, 136}, "data-download");
+    frmDownload->close();
+    frmEdit->close();
+
+    Start(1, "QWB10");
+    frmMain->btnStat->click();
+    Check(*frmStat, {569, 375}, "status-second-series");
+    frmMain->btnPopupLogging->trigger();
+    Check(*frmLogging_QWB, {800, 520}, "logging-second-series");
+    frmMain->btnPopupAlarmList->trigger();
+    Check(*frmAlarmList, {303, 345}, "alarm-history");
+    frmAlarmList->btnReadAlarm->click();
+    Check(*frmCommCancel, {190, 154}, "progress");
+    ASSERT_TRUE(WaitFor([] { return frmCommCancel->btnCancel->text() == "OK"; }, 10000));
+    Check(*frmCommCancel, {190, 154}, "progress-done");
+    frmCommCancel->btnCancel->click();
+
+    Start(2, "QWC50A_C3");
+    frmMain->btnStat->click();
+    Check(*frmStat_QWC, {569, 375}, "status-third-series");
+    frmMain->btnPopupLogging->trigger();
+    TfrmLogging_QWC* logging = frmLogging_QWC;
+    for (ui::CheckBox* box : {logging->CheckBox2, logging->CheckBox3, logging->CheckBox4})
+        box->click();
+    // Each channel's marker apart from the others, as their traces are.
+    for (int channel : {1, 2, 3}) {
+        logging->ChannelSelectors()[static_cast<size_t>(channel)]->click();
+        for (int step = 0; step < 12 * channel; ++step)
+            logging->UpDownLogData->Click(logging::UpDown::Button::Next);
+    }
+    Choose(logging->cmbLogVal4, 6); // AACT
+    logging->trkY->setValue(7);
+    Choose(logging->Vertical_Scale, 8);
+    logging->btnCursor->click();
+    logging->Cursor_Prm->Item(1)->click();
+    Check(*logging, {800, 520}, "logging-third-series");
+    EXPECT_GT(WhiteShare(logging->grab().toImage(), logging->Cursor_Prm->geometry()), 0.5);
+
+    frmMain->btnPopupFRA->trigger();
+    for (int page = 0; page < frmFRA->pcAnalyze->count(); ++page) {
+        frmFRA->pcAnalyze->setCurrentIndex(page);
+        Check(*frmFRA, {700, 510}, QString("analysis-page%1").arg(page + 1));
+    }
+    const auto centredOnMain = [](ui::Form& choice) {
+        EXPECT_LE(
+            (choice.frameGeometry().center() - frmMain->frameGeometry().center()).manhattanLength(),
+            2);
+    };
+    ChooseFile("log.txt", "LTIME=1     TIME        A           B\r\n#%0010C000  0  1  2\r\n"
+                          "#%0010C000  1  3  4\r\n");
+    shown = CheckNextModal({176, 152}, "column-choice", centredOnMain);
+    frmFRA->btOpen->click();
+    EXPECT_TRUE(*shown);
+    ChooseFile("samples.csv", "V\r\n1\r\n2\r\n3\r\n4\r\n");
+    shown = CheckNextModal({194, 180}, "frequency-choice", centredOnMain);
+    frmFRA->btOpen->click();
+    EXPECT_TRUE(*shown);
+
+    Start(3, "QWD50A");
+    frmMain->btnPopupPrm->trigger();
+    Check(*frmPrmLock, {441, 373}, "parameter-locks");
+}
+
+} // namespace
