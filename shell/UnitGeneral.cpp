@@ -311,6 +311,7 @@ bool TmdlGeneral::BringInStep() {
     if (answerDueMs > 0)
         ui::ProcessMessagesUntil([&] { return !questionOut_ || lineLosses_ != losses; },
                                  answerDueMs);
+    if (questionOut_) LeaveStep(); // its reply time is over, to the millisecond or not
     if (ReadyForQuestion()) return true;
     ui::ProcessMessagesUntil([&] { return inStep_ || !probing_ || lineLosses_ != losses; });
     return inStep_;

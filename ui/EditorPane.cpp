@@ -450,21 +450,7 @@ void EditorPane::WriteLinesToFile(const QString& path, const QStringList& lines)
 }
 
 EditorPane::Key EditorPane::KeyOf(const QKeyEvent* e) {
-    Key key{ToVirtualKey(e), e->text(), e->modifiers()};
-    switch (e->key()) {
-    case Qt::Key_Backspace:
-        key.code = 8;
-        break;
-    case Qt::Key_Tab:
-        key.code = 9;
-        break;
-    case Qt::Key_Insert:
-        key.code = 45;
-        break;
-    default:
-        break;
-    }
-    return key;
+    return Key{ToVirtualKey(e), e->text(), e->modifiers()};
 }
 
 bool EditorPane::event(QEvent* e) {

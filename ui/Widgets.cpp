@@ -169,15 +169,32 @@ int ToVirtualKey(const QKeyEvent* event) {
         return VK_DOWN;
     case Qt::Key_Delete:
         return VK_DELETE;
-    case Qt::Key_F2:
-        return VK_F2;
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Tab:
+        return VK_TAB;
+    case Qt::Key_Space:
+        return VK_SPACE;
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_Insert:
+        return VK_INSERT;
     default:
         break;
     }
     const int key = event->key();
     if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
         return key; // digits and letters share their codes with the virtual keys
-    return key & 0xFFFF;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + (key - Qt::Key_F1);
+    // Every other key (punctuation above all) gets a code beyond the virtual keys: "-" is never
+    // taken for Insert, "." for Delete or "(" for Down.
+    return kOtherKey + (key & 0xFFFF);
 }
 
 namespace {

@@ -83,15 +83,27 @@ private:
 
 // Virtual key codes of the keys the screens test.
 enum VirtualKey {
+    VK_BACK = 8,
+    VK_TAB = 9,
     VK_RETURN = 13,
     VK_ESCAPE = 27,
+    VK_SPACE = 32,
+    VK_PRIOR = 33,
+    VK_NEXT = 34,
+    VK_END = 35,
+    VK_HOME = 36,
     VK_LEFT = 37,
     VK_UP = 38,
     VK_RIGHT = 39,
     VK_DOWN = 40,
+    VK_INSERT = 45,
     VK_DELETE = 46,
+    VK_F1 = 112,
     VK_F2 = 113
 };
+// The code of a key that has none of its own (punctuation): this plus the key, beyond every
+// virtual key.
+constexpr int kOtherKey = 0x10000;
 int ToVirtualKey(const QKeyEvent* event);
 
 // An edit box with the class library's key events. OnKeyDown runs first with the virtual key

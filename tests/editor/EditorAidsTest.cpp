@@ -58,6 +58,10 @@ TEST_F(EditorTest, CaretPanelAndInsertKeyFollowTheUser) {
     EXPECT_EQ(frmEdit->PanelText(2), "挿入");
     TypeText("Y");
     EXPECT_EQ(PaneText(), "ab\n\tXYd");
+    // Punctuation is text, not the key that shares its character code ("-" Insert, "." Delete).
+    TypeText("-.-");
+    EXPECT_EQ(frmEdit->PanelText(2), "挿入");
+    EXPECT_EQ(PaneText(), "ab\n\tXY-.-d");
 }
 
 TEST_F(EditorTest, WheelScrollsTwoLinesOnlyWhenTheTextIsTaller) {

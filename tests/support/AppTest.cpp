@@ -43,6 +43,7 @@ void AppTest::SetUp() {
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
     driver = std::make_unique<sim::SimulatedDriver>(driverConfig);
     qputenv("KASONT_COMM1", driver->slavePath().toLocal8Bit());
+    qunsetenv("KASONT_DEVICE"); // a device named for every port would hide the driver's
     ui::SetMessageResponder([this](const ui::MessageRecord& record) {
         messages.push_back(record);
         return record.buttons == ui::MsgButtons::Ok ? ui::MsgResult::Ok : answer;
