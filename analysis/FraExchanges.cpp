@@ -32,17 +32,14 @@ int TfrmFRA::SendAndWait(const QString& command, QByteArray* reply) {
     try {
         if (!reply) {
             mdlGeneral->SendCommand(line, ridNone);
-            WaitSendComplete();
             return 0;
         }
         if (!AskAndWait(LineBytes(line), ElapsedMs, *Timer2)) return -1;
-    } catch (const std::exception&) {
-        // A send that fails because the line has just gone is the data module's to report.
-        ui::ProcessPendingMessages();
-        if (!lineLostInRun_) TmdlGeneral::ShowNoDriver();
+    } catch (const platform::ECommError&) {
+        mdlGeneral->ReportNoDriver(lossesAtRun_);
         return -1;
     }
-    *reply = mdlGeneral->LastReply;
+    *reply = mdlGeneral->LastReply();
     return 1;
 }
 

@@ -22,7 +22,7 @@ void TfrmMain::btnPopupFRAClick() {
     case ModelQuery::Answered:
         break;
     }
-    VersionText = mdlGeneral->LastReply;
+    VersionText = mdlGeneral->LastReply();
     if (VersionText.contains("D56") || VersionText.contains("E-S") || VersionText.contains("QWB")) {
         ui::ShowWarning("ﾄﾞﾗｲﾊﾞｼﾘｰｽﾞ名が異なる為、FRA(周波数応答解析)画面は表示されません。",
                         "ﾄﾞﾗｲﾊﾞｼﾘｰｽﾞ名ｴﾗｰ");

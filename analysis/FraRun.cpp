@@ -84,7 +84,7 @@ void TfrmFRA::RunAnalysis(int n) {
     const QScopedValueRollback<bool> measuring(measuring_, true);
     runBuffer_ = -1;
     badReply_.clear();
-    lineLostInRun_ = false;
+    lossesAtRun_ = mdlGeneral->LineLosses();
     bufferFull_ = false;
     statusFailed_ = false;
     missedFrequencies_.clear();
@@ -96,7 +96,7 @@ void TfrmFRA::RunAnalysis(int n) {
     RunExit exit = OpenRun();
     if (exit == RunExit::Go) exit = StartDriver(n);
     if (exit == RunExit::Go) exit = SweepPoints(n);
-    if (lineLostInRun_) return ReturnToIdle(n);
+    if (LineLostInRun()) return ReturnToIdle(n);
     // When the program ends, the driver is still stopped on the way out.
     if (ui::QuitRequested()) exit = RunExit::End;
     if (exit == RunExit::Error || exit == RunExit::ErrorQuiet)
@@ -116,9 +116,8 @@ bool TfrmFRA::PassesRunChecks() {
         ui::ShowWarning(wrongSettings, "確認");
         return false;
     }
-    // After a lost line the data module has told the user already.
     const auto noDriver = [this] {
-        if (!lineLostInRun_) TmdlGeneral::ShowNoDriver("警告");
+        mdlGeneral->ReportNoDriver(lossesAtRun_, "警告");
         return false;
     };
     QByteArray reply;
@@ -267,10 +266,10 @@ void TfrmFRA::EndSequence(int n) {
     commands << "VERST=0";
     for (const QString& command : commands)
         if (SendAndWait(command, nullptr) == -1)
-            return lineLostInRun_ ? ReturnToIdle(n) : ErrorPath(n, true);
+            return LineLostInRun() ? ReturnToIdle(n) : ErrorPath(n, true);
     pnAnalyze->setText("内部変数取得");
     ReadInternalVariables();
-    if (lineLostInRun_) return ReturnToIdle(n);
+    if (LineLostInRun()) return ReturnToIdle(n);
     pnAnalyze->setText(" ");
     GiveControlsBack(n);
     if (bufferFull_)
@@ -312,6 +311,10 @@ void TfrmFRA::ErrorPath(int n, bool communicationFailed) {
     EnableControls(true);
 }
 
+bool TfrmFRA::LineLostInRun() const {
+    return mdlGeneral->LineLosses() != lossesAtRun_;
+}
+
 void TfrmFRA::ReturnToIdle(int n) {
     RunFlag = 0;
     pnAnalyze->setText(" 解析中止");
@@ -321,7 +324,6 @@ void TfrmFRA::ReturnToIdle(int n) {
 
 void TfrmFRA::LineLost() {
     if (!measuring_) return;
-    lineLostInRun_ = true;
     RunFlag = 0;
     // The controls come back at once; the run, which ends at its next exchange, does it again.
     if (runBuffer_ >= 0) ReturnToIdle(runBuffer_);

@@ -265,8 +265,10 @@ private:
     bool IsComplex(int n) const { return Buffers[n].ColumnNames[2] != "AMAX"; }
 
     bool measuring_ = false;
-    int runBuffer_ = -1; // the buffer of the run once it has taken the controls
-    bool lineLostInRun_ = false;
+    int runBuffer_ = -1;  // the buffer of the run once it has taken the controls
+    int lossesAtRun_ = 0; // the count of lost lines when the run began
+    // Whether the line was lost during the run: the data module has told the user then.
+    bool LineLostInRun() const;
     bool bufferFull_ = false;
     bool statusFailed_ = false;    // a status display failed and ended the run
     QList<int> missedFrequencies_; // the frequencies whose point could not be read

@@ -124,7 +124,7 @@ void WaitForQuietLine(ProgramOnLine& program) {
 
 // The model text of the simulated driver of the series the routes run on.
 bool IsModelReply() {
-    return mdlGeneral->ReplyReceived && mdlGeneral->LastReply.startsWith("QWC");
+    return mdlGeneral->ReplyReceived() && mdlGeneral->LastReply().startsWith("QWC");
 }
 
 void PlainExchange() {

@@ -69,8 +69,9 @@ void HideOtherDriveScreens() {
     HideDriveScreensExcept({frmPrm, frmPrmLock});
 }
 
-void ShowNoAnswer() {
-    TmdlGeneral::ShowNoDriver("警告");
+// No answer: told unless the line was lost since the launch began (`losses`).
+void ShowNoAnswer(int losses) {
+    mdlGeneral->ReportNoDriver(losses, "警告");
 }
 
 void PrepareLockWindow() {
@@ -159,7 +160,7 @@ bool ReadLockMasks() {
     for (int k = 0; k < 7; ++k) {
         if (!AskAndWait("PRK" + QByteArray::number(k) + "\r", frmMain->ElapsedMs, *frmMain->Timer2))
             return false;
-        ApplyLockMask(k, mdlGeneral->LastReply);
+        ApplyLockMask(k, mdlGeneral->LastReply());
     }
     return true;
 }
@@ -175,23 +176,23 @@ void TfrmMain::btnPopupPrmClick() {
         return;
     case ModelQuery::NoAnswer:
         if (lineLost()) return;
-        ShowNoAnswer();
+        ShowNoAnswer(losses);
         return OpenWithoutDriver();
     case ModelQuery::Answered:
         break;
     }
-    VersionText = mdlGeneral->LastReply;
+    VersionText = mdlGeneral->LastReply();
     const int series = SeriesIndex();
     if (OpensLockWindow(series, VersionText)) {
         bool answered = false;
         try {
             answered = ReadLockMasks();
-        } catch (const std::exception&) {
+        } catch (const platform::ECommError&) {
             mdlGeneral->ReportNoDriver(losses);
             return;
         }
         if (lineLost()) return;
-        if (!answered) ShowNoAnswer();
+        if (!answered) ShowNoAnswer(losses);
         return ShowLockWindow();
     }
     if (const std::optional<PrmTable> table = ChoosePrmTable(series, VersionText))

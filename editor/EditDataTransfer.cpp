@@ -245,7 +245,6 @@ void TfrmEdit::SendDownLoadData(QObject*) {
         }
         try {
             mdlGeneral->SendCommand(text + "\r", ridEditReply);
-            WaitSendComplete();
         } catch (const platform::ECommError&) {
             return mdlGeneral->ReportNoDriver(lossesAtStart);
         }

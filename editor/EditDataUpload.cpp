@@ -111,10 +111,10 @@ void TfrmEdit::StartDataUpload() {
     const ModelQuery model = QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2);
     if (uploadPhase_ != UploadPhase::Starting) return; // closed or line lost meanwhile
     if (model != ModelQuery::Answered) {
-        if (model == ModelQuery::NoAnswer) TmdlGeneral::ShowNoDriver();
+        if (model == ModelQuery::NoAnswer) mdlGeneral->ReportNoDriver(uploadRun_.lossesAtStart);
         return AbortDataUpload();
     }
-    frmMain->VersionText = mdlGeneral->LastReply;
+    frmMain->VersionText = mdlGeneral->LastReply();
     if (UploadKind == kLoggingData && !ReadLoggingHeader()) return;
 
     const bool halfSteps = editor::address::HasHalfSteps(frmMain->VersionText.toStdString());
@@ -141,11 +141,11 @@ bool TfrmEdit::QueryForUpload(const QByteArray& command, QByteArray& reply) {
     const bool answered = WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2);
     if (uploadPhase_ != UploadPhase::Starting) return false; // closed or line lost meanwhile
     if (!answered) {
-        TmdlGeneral::ShowNoDriver();
+        mdlGeneral->ReportNoDriver(uploadRun_.lossesAtStart);
         AbortDataUpload();
         return false;
     }
-    reply = mdlGeneral->LastReply;
+    reply = mdlGeneral->LastReply();
     return true;
 }
 
@@ -176,7 +176,6 @@ bool TfrmEdit::ReadLoggingHeader() {
 bool TfrmEdit::SendForUpload(const QByteArray& line, int requestId) {
     try {
         if (mdlGeneral->SendQuestion(line, requestId)) {
-            WaitSendComplete();
             return true;
         }
     } catch (const platform::ECommError&) {
@@ -188,7 +187,7 @@ bool TfrmEdit::SendForUpload(const QByteArray& line, int requestId) {
 }
 
 void TfrmEdit::StepDataUpload() {
-    const QString value = CellOf(mdlGeneral->LastReply);
+    const QString value = CellOf(mdlGeneral->LastReply());
     const int items = uploadRun_.itemsPerSet;
     if (UploadSetPosition == 0) {
         const editor::address::StartAddress start{

@@ -162,7 +162,6 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const 
         if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};
 
         mdlGeneral->SendCommand(row + '\r', ridEditReply);
-        WaitSendComplete();
         status.Sent(n);
 
         // The pace ends at its limit or at the first reply, which is the driver refusing the row.
@@ -173,11 +172,10 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const 
         if (!editor::NeedsReadBack(row, series)) continue;
 
         if (!mdlGeneral->SendQuestion(QByteArray("RRX\r"), ridNone)) return {RunEnd::NoReadBack, n};
-        WaitSendComplete();
         WaitTicksOrReply(*edit.Timer2, kReadBackTicks + 1);
         if (lineLost) return {RunEnd::LineLost, n};
-        if (!mdlGeneral->ReplyReceived) return {RunEnd::NoReadBack, n};
-        if (mdlGeneral->LastReply != row) return {RunEnd::DataError, n};
+        if (!mdlGeneral->ReplyReceived()) return {RunEnd::NoReadBack, n};
+        if (mdlGeneral->LastReply() != row) return {RunEnd::DataError, n};
     }
 }
 
@@ -317,7 +315,6 @@ void TfrmEdit::DownLoadProgram() {
         } else {
             if (ui::AskYesNo("MBCLコマンドをドライバへ送信しますか。", "確認")) {
                 mdlGeneral->SendCommand(QByteArray("MBCL\r"), ridNone);
-                WaitSendComplete();
                 WaitTicks(*Timer1, kClearPauseTicks);
             }
             frmCommCancel->StartTransfer(!source->fromFile);
@@ -401,11 +398,9 @@ void TfrmEdit::StartProgramUpload() {
 
     try {
         mdlGeneral->SendCommand(QByteArray("FLPT=0\r"), ridNone);
-        WaitSendComplete();
         if (uploadSlot_ < 0) return; // cancelled or lost meanwhile
         if (!mdlGeneral->SendQuestion(QByteArray("FL\r"), ridProgramUpload))
             return FailProgramUpload();
-        WaitSendComplete();
     } catch (const platform::ECommError&) {
         FailProgramUpload();
     }
@@ -413,7 +408,7 @@ void TfrmEdit::StartProgramUpload() {
 
 void TfrmEdit::ReceiveProgramLine() {
     if (uploadSlot_ < 0) return; // a late reply after the end changes nothing
-    const QByteArray line = mdlGeneral->LastReply.left(kUploadLineLimit);
+    const QByteArray line = mdlGeneral->LastReply().left(kUploadLineLimit);
     if (!line.isEmpty() && static_cast<unsigned char>(line[0]) == 0xFF) {
         EndProgramUpload(true);
         return;
@@ -426,7 +421,6 @@ void TfrmEdit::ReceiveProgramLine() {
     try {
         if (!mdlGeneral->SendQuestion(QByteArray("FL+\r"), ridProgramUpload))
             return FailProgramUpload();
-        WaitSendComplete();
     } catch (const platform::ECommError&) {
         FailProgramUpload();
         return;

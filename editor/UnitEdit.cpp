@@ -102,7 +102,7 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     WireDataTransfers();
     WireProgramTransfers();
     SetReplyReceiver(ridEditReply, this,
-                     [this](QObject*) { AddReply(ui::cp932::Decode(mdlGeneral->LastReply)); });
+                     [this](QObject*) { AddReply(ui::cp932::Decode(mdlGeneral->LastReply())); });
     SetReplyReceiver(ridDataUpload, this, [this](QObject* sender) { ReceiveUpLoadData(sender); });
     SetReplyReceiver(ridProgramUpload, this,
                      [this](QObject* sender) { btnPopupUpLoadProgramClick(sender); });

@@ -34,7 +34,7 @@ void TFourChannelLogging::SendRunSetup() {
         SendAndWait(QString("LOG%1N=%2\r")
                         .arg(c + 1)
                         .arg(LineField(ChannelLists()[static_cast<size_t>(c)])));
-    mdlGeneral->SendCommand(logging::StartLine(mdlGeneral->PadLength), ridNone);
+    mdlGeneral->SendCommand(logging::StartLine(mdlGeneral->PadLength()), ridNone);
 }
 
 bool TFourChannelLogging::StartReadBack() {
@@ -52,7 +52,7 @@ bool TFourChannelLogging::TakeReply() {
         x = SampleX(LogSampleIndex, 0);
         const auto i = static_cast<size_t>(c);
         if (!ChannelLists()[i]->currentText().isEmpty()) {
-            const std::int32_t value = logging::DecimalReplyOr(mdlGeneral->LastReply, 0);
+            const std::int32_t value = logging::DecimalReplyOr(mdlGeneral->LastReply(), 0);
             LogData[i][static_cast<size_t>(LogSampleIndex)] = value;
             if (DisplayBoxes()[i]->Checked()) DrawSample(c, x, value, LogSampleIndex == 0);
         }

@@ -32,14 +32,13 @@ void Refuse(const QByteArray& model) {
 // "SVKHZ\r" twice; the second reply is the control frequency, whose control cycle becomes the
 // fastest period of the third series' list.
 bool ReadControlFrequency(TfrmMain& main) {
-    mdlGeneral->LastReply.clear();
     for (int round = 0; round < 2; ++round) {
         if (!AskAndWait(QByteArray("SVKHZ\r"), main.ElapsedMs, *main.Timer2)) {
             main.btnLoggingClick(main.Timer2);
             return false;
         }
     }
-    main.ControlKhzText = mdlGeneral->LastReply;
+    main.ControlKhzText = mdlGeneral->LastReply();
     const std::optional<int> khz = logging::DecimalReply(main.ControlKhzText);
     if (!khz) logging::RaiseNotAnInteger(QString::fromLatin1(main.ControlKhzText));
     if (const std::optional<QString> text = logging::FastestPeriodText(*khz))
@@ -63,7 +62,7 @@ void TfrmMain::btnPopupLoggingClick() {
     case ModelQuery::Answered:
         break;
     }
-    VersionText = mdlGeneral->LastReply;
+    VersionText = mdlGeneral->LastReply();
     const QByteArray& model = VersionText;
     ui::Form* window = nullptr;
     switch (SeriesIndex()) {

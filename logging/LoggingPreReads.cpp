@@ -30,7 +30,7 @@ bool Ask(TfrmMain& main, const char* command) {
 
 // A reply read as a decimal integer, `fallback` when it is none or (with zeroToo) 0.
 int Reply(int fallback, bool zeroToo) {
-    const int value = DecimalReplyOr(mdlGeneral->LastReply, fallback);
+    const int value = DecimalReplyOr(mdlGeneral->LastReply(), fallback);
     return zeroToo && value == 0 ? fallback : value;
 }
 
@@ -39,7 +39,7 @@ bool ReadMotorConstants(TfrmMain& main) {
     if (!Ask(main, "#0\r") || !Ask(main, "#0\r")) return false;
     main.EncoderResolution = Reply(1000, true);
     if (!Ask(main, "VER\r")) return false;
-    main.VersionText = mdlGeneral->LastReply;
+    main.VersionText = mdlGeneral->LastReply();
     if (!Ask(main, "#1\r")) return false;
     main.LinearMotorLength = Reply(0, false);
     if (!Ask(main, "#3\r")) return false;
@@ -89,7 +89,7 @@ bool ReadChannels(TfrmMain& main, TFourChannelLogging& window) {
     for (int channel = 1; channel <= 4; ++channel) {
         const QByteArray query = "LOG" + QByteArray::number(channel) + "N\r";
         if (!Ask(main, query.constData())) return false;
-        const QString name = ui::cp932::Decode(mdlGeneral->LastReply);
+        const QString name = ui::cp932::Decode(mdlGeneral->LastReply());
         ui::ComboBox* box = window.ChannelLists()[static_cast<size_t>(channel - 1)];
         SetBoxText(box, name);
         main.SetLogChannelByName(box->currentText(), channel);
@@ -149,7 +149,7 @@ void TfrmMain::PrepareLogging_QWC() {
                                                               : logging::PeriodList::B;
     } else {
         if (!Ask(*this, "VERLG\r")) return;
-        VerlgText = mdlGeneral->LastReply;
+        VerlgText = mdlGeneral->LastReply();
         LogVersion = 0;
         if (VerlgText != "E-S") {
             const std::optional<int> version = logging::DecimalReply(VerlgText);
@@ -161,7 +161,7 @@ void TfrmMain::PrepareLogging_QWC() {
     }
     ApplyPeriodList(list, LogTimeValue);
     if (!ReadChannels(*this, *frmLogging_QWC) || !Ask(*this, "&LOGP\r")) return;
-    LogpText = mdlGeneral->LastReply;
+    LogpText = mdlGeneral->LastReply();
     ComputeScales(*frmLogging_QWC);
     frmLogging_QWC->SelectDriverPeriod = true;
 }

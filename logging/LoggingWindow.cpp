@@ -83,12 +83,10 @@ void TLoggingWindow::SetRunViewEnabled(bool enabled) {
 
 void TLoggingWindow::SendAndWait(const QByteArray& line) {
     mdlGeneral->SendCommand(line, ridNone);
-    WaitSendComplete();
 }
 
 void TLoggingWindow::SendAndWait(const QString& line) {
     mdlGeneral->SendCommand(line, ridNone);
-    WaitSendComplete();
 }
 
 QString TLoggingWindow::LineField(QComboBox* box) {
@@ -203,11 +201,7 @@ void TLoggingWindow::ReceiveLogData(QObject* sender) {
 
 void TLoggingWindow::SendReadRequest(const QByteArray& line) {
     // A request that cannot be asked, the line not back in step, ends as an unanswered one.
-    if (!mdlGeneral->SendQuestion(line, ReadBackId())) {
-        ReturnToIdle();
-        TmdlGeneral::ShowNoDriver();
-        return;
-    }
+    if (!mdlGeneral->SendQuestion(line, ReadBackId())) return SendFailed();
     ReplyElapsedMs = 0;
     TimerReply->SetEnabled(false);
     TimerReply->SetEnabled(true);
@@ -223,8 +217,7 @@ void TLoggingWindow::ReplyTimerTick() {
     }
     ReplyElapsedMs += TimerReply->interval();
     if (ReplyElapsedMs <= kReplyLimitMs) return;
-    ReturnToIdle();
-    TmdlGeneral::ShowNoDriver();
+    SendFailed();
 }
 
 void TLoggingWindow::EndReadBack() {

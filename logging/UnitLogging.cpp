@@ -255,7 +255,7 @@ void TfrmLogging::SendRunSetup() {
     SendAndWait("#&DFFE=" + address + "\r");
     SendAndWait(QString("#$DFFA=%1\r").arg(SamplePeriod));
     SendAndWait(QString("#$DFFC=%1\r").arg(WordsPerSample));
-    SendAndWait(logging::StartLine(mdlGeneral->PadLength));
+    SendAndWait(logging::StartLine(mdlGeneral->PadLength()));
 }
 
 void TfrmLogging::cmbLogTimeChange() {
@@ -305,7 +305,7 @@ bool TfrmLogging::StartReadBack() {
 bool TfrmLogging::TakeReply() {
     const int n = LogSampleIndex;
     if (n < 0 || n >= kWords) return true;
-    LogData[static_cast<size_t>(n)] = logging::DecimalReplyOr(mdlGeneral->LastReply, 0);
+    LogData[static_cast<size_t>(n)] = logging::DecimalReplyOr(mdlGeneral->LastReply(), 0);
     int x = TimeSpan > 0 ? static_cast<int>(static_cast<long long>(PlotWidth) * n * SamplePeriod /
                                             TimeSpan / WordsPerSample) +
                                PlotLeft

@@ -236,15 +236,12 @@ bool TPrmWindow::QueryModel() {
         SetTransferRunning(false);
         return false;
     case ModelQuery::NoAnswer:
-        if (mdlGeneral->LineLostSince(lossesAtStart_))
-            EndTransfer(); // already reported by the data module
-        else
-            NoAnswerPath();
+        NoAnswerPath();
         return false;
     case ModelQuery::Answered:
         break;
     }
-    ModelText = mdlGeneral->LastReply;
+    ModelText = mdlGeneral->LastReply();
     return true;
 }
 
@@ -252,9 +249,8 @@ void TPrmWindow::NoAnswerPath() {
     Busy = 1;
     SetTransferRunning(true);
     Timer2->SetEnabled(false);
-    TmdlGeneral::ShowNoDriver();
-    Busy = 0;
-    SetTransferRunning(false);
+    mdlGeneral->ReportNoDriver(lossesAtStart_);
+    EndTransfer();
 }
 
 void TPrmWindow::btnReadPrmClick() {
@@ -283,7 +279,7 @@ void TPrmWindow::StartQueryChain() {
     try {
         WaitTicks(*Timer1, 5);
         SendQuery("#0\r");
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         AbortTransfer();
     }
 }
@@ -316,21 +312,20 @@ void TPrmWindow::SendQuery(const QByteArray& line) {
         if (readRunning_) AbortTransfer();
         return;
     }
-    WaitSendComplete();
 }
 
 void TPrmWindow::ReceivePrm(QObject*) {
     if (!readRunning_) return; // no read is waiting for this reply
     try {
         HandleReply();
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         AbortTransfer();
     }
 }
 
 void TPrmWindow::HandleReply() {
     const int row = ReadIndex + 1;
-    grdPrm->SetCell(1, row, CleanLineField(ui::cp932::Decode(mdlGeneral->LastReply)));
+    grdPrm->SetCell(1, row, CleanLineField(ui::cp932::Decode(mdlGeneral->LastReply())));
     RefreshRowMark(row);
     if (frmCommCancel->CancelRequested) return EndTransfer();
     ++ReadIndex;
@@ -341,9 +336,9 @@ void TPrmWindow::HandleReply() {
         grdPrm->SetRow(1);
         return;
     }
-    if (QueryNumber == 0 && mdlGeneral->LastReply != PrevReply0) {
+    if (QueryNumber == 0 && mdlGeneral->LastReply() != PrevReply0) {
         // "#0" is asked until two replies in a row agree.
-        PrevReply0 = mdlGeneral->LastReply;
+        PrevReply0 = mdlGeneral->LastReply();
         --ReadIndex;
         WaitTicks(*Timer1, 5);
         SendQuery("#0\r");
@@ -399,11 +394,10 @@ void TPrmWindow::btnSendPrmClick() {
                 mdlGeneral->SendCommand("#" + QByteArray::number(k) + "=" + value + "\r",
                                         WriteRequestId());
                 if (k % 2 == 0) MoveTransferRow(k + 1);
-                WaitSendComplete();
             }
             frmCommCancel->StepTo(k + 1, count);
         }
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         return AbortTransfer();
     }
     frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);

@@ -24,7 +24,6 @@ void ReportScanSendError(int lossesBefore) {
 
 void SendProbe(const QByteArray& line, ui::Timer& ticks) {
     mdlGeneral->SendCommand(line, ridNone);
-    WaitSendComplete();
     WaitTicksOrReply(ticks, 10);
 }
 
@@ -32,10 +31,10 @@ void SendProbe(const QByteArray& line, ui::Timer& ticks) {
 
 bool ProbeAxis(char letter, ui::Timer& ticks) {
     const QByteArray line = QByteArray(1, letter) + ":#33\r";
+    SendProbe(line, ticks); // the first reply only wakes the driver up
     SendProbe(line, ticks);
-    mdlGeneral->LastReply.clear(); // the first reply only wakes the driver up
-    SendProbe(line, ticks);
-    return mdlGeneral->LastReply == QByteArray::number(static_cast<int>(letter));
+    return mdlGeneral->ReplyReceived() &&
+           mdlGeneral->LastReply() == QByteArray::number(static_cast<int>(letter));
 }
 
 // The start-up scan, with the splash window, when the main window is shown.
@@ -68,8 +67,7 @@ void TfrmMain::FormShow() {
                             kScanCaption);
         releaseSplash();
         mdlGeneral->SendCommand(QByteArray("*:\r"), ridNone);
-        WaitSendComplete();
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         releaseSplash();
         ReportScanSendError(losses);
     }
@@ -106,7 +104,7 @@ void TfrmSetup::RunCheck() {
                               static_cast<short>(cmbParity->ItemIndex()));
     try {
         mdlGeneral->OpenPort();
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         ui::ShowWarning(
             "Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
             "警告");
@@ -131,21 +129,20 @@ void TfrmSetup::RunCheck() {
         // Nothing is sent on a port that could not be opened.
         if (mdlGeneral->PortOpen()) {
             mdlGeneral->SendCommand(frmMain->lblAxis->text() + ":\r", ridNone);
-            WaitSendComplete();
         }
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         ReportScanSendError(losses);
         ReturnToIdle();
         try {
             mdlGeneral->ClosePort();
-        } catch (const std::exception&) {
+        } catch (const platform::ECommError&) {
             ui::ShowWarning(kCannotClose, "警告");
         }
         return;
     }
     try {
         mdlGeneral->ClosePort();
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         ui::ShowWarning(kCannotClose, "警告");
         frmMain->edtSend->setFocus();
         ReturnToIdle();

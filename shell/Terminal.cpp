@@ -59,7 +59,7 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
             bool sent = false;
             try {
                 sent = SendTypedLine(typed);
-            } catch (const std::exception&) {
+            } catch (const platform::ECommError&) {
             }
             if (!sent) {
                 ui::SetTextColor(edtSend, ui::clGray);
@@ -87,11 +87,9 @@ bool TfrmMain::SendTypedLine(const QString& typed) {
     if (!rate) {
         // The line goes out once the line is back in step, so that its reply is the one shown.
         if (!mdlGeneral->SendQuestion(line + '\r', ridTerminal)) return false;
-        WaitSendComplete();
         return true;
     }
     mdlGeneral->SendCommand(line + '\r', ridNone);
-    WaitSendComplete();
     ChangeLineRate(*rate, *Timer1, kTerminalRateFailure);
     return true;
 }
@@ -105,7 +103,7 @@ void TfrmMain::ChangeLineRate(const RateCommand& rate, ui::Timer& ticks,
                                [&ticks] { WaitTicks(ticks, 4); });
         Label5->setText(rate.label);
         return;
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         ui::ShowWarning(failureMessage, "警告");
     }
     // One more attempt to open; the label then shows the rate really in force.
@@ -113,7 +111,7 @@ void TfrmMain::ChangeLineRate(const RateCommand& rate, ui::Timer& ticks,
         if (!mdlGeneral->PortOpen()) mdlGeneral->OpenPort();
         PortOpenFailed = false;
         Label5->setText(QString::number(mdlGeneral->PortRate()));
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         PortOpenFailed = true;
         Label5->setText("*****");
         ui::ShowWarning(
@@ -170,12 +168,11 @@ void TfrmMain::edtSendKeyDown(int& key, Qt::KeyboardModifiers) {
     }
 }
 
-void TfrmMain::StopContinuousOutput(bool waitForSend) {
+void TfrmMain::StopContinuousOutput() {
     if (edtSend->text() != kContinuousOutput || !SentState) return;
     mdlGeneral->SendCommand(QByteArray(".\r"), ridNone);
-    if (waitForSend) WaitSendComplete();
 }
 
 void TfrmMain::FormDeactivate() {
-    StopContinuousOutput(false);
+    StopContinuousOutput();
 }

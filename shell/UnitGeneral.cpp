@@ -65,11 +65,10 @@ QString UnsendableCharacter(const QString& text) {
 } // namespace
 
 TmdlGeneral::TmdlGeneral(QObject* owner)
-    : QObject(owner), Comm1(new platform::TComm(this)),
-      SaveDialog1(std::make_unique<ui::FileDialog>(ui::FileDialog::Kind::Save)),
+    : QObject(owner), SaveDialog1(std::make_unique<ui::FileDialog>(ui::FileDialog::Kind::Save)),
       OpenDialog1(std::make_unique<ui::FileDialog>(ui::FileDialog::Kind::Open)),
-      PrintDialog1(std::make_unique<ui::PrintDialog>()), probeLimit_(new QTimer(this)),
-      quietAfterProbe_(new QTimer(this)) {
+      PrintDialog1(std::make_unique<ui::PrintDialog>()), Comm1(new platform::TComm(this)),
+      probeLimit_(new QTimer(this)), quietAfterProbe_(new QTimer(this)) {
     probeLimit_->setSingleShot(true);
     probeLimit_->setInterval(kProbeLimitMs);
     connect(probeLimit_, &QTimer::timeout, this, [this] { ProbeTimedOut(); });
@@ -86,10 +85,9 @@ void TmdlGeneral::mdlGeneralCreate() {
     RxBuffer.fill(0);
     RxBuffer[0] = CR;
     RxIndex = 0;
-    SendComplete = true;
     RequestId = ridNone;
-    ReplyReceived = false;
-    LastReply.clear();
+    replyReceived_ = false;
+    lastReply_.clear();
     Comm1->OnCommReceive = [this](QObject* sender, std::uint16_t count) {
         Comm1CommReceive(sender, count);
     };
@@ -147,26 +145,20 @@ bool TmdlGeneral::LineLostSince(int lossesBefore) {
 }
 
 void TmdlGeneral::ReportNoDriver(int lossesBefore, const QString& caption) {
-    if (!LineLostSince(lossesBefore)) ShowNoDriver(caption);
-}
-
-void TmdlGeneral::ShowNoDriver(const QString& caption) {
-    ui::ShowWarning("ドライバと通信できませんでした。", caption);
+    if (!LineLostSince(lossesBefore)) ui::ShowWarning("ドライバと通信できませんでした。", caption);
 }
 
 void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId) {
-    ReplyReceived = false;
-    SendComplete = false;
+    replyReceived_ = false;
     const QByteArray wire = CommandLine(line);
     Comm1->SendString(wire);
     RequestId = requestId;
-    SendComplete = true;
     NoteDesignation(wire);
 }
 
 bool TmdlGeneral::SendQuestion(const QByteArray& line, TRequestId requestId) {
     if (!BringInStep()) {
-        ReplyReceived = false;
+        replyReceived_ = false;
         return false;
     }
     SendCommand(line, requestId);
@@ -233,8 +225,8 @@ void TmdlGeneral::SetCommParams(short port, unsigned int baud, short parity) {
         Comm1->SetByteSize(platform::_8);
         Comm1->SetParityBits(platform::pbNone);
     }
-    PadLength = static_cast<int>(baud * 3u / 8000u);
-    ReplyReceived = true;
+    padLength_ = static_cast<int>(baud * 3u / 8000u);
+    replyReceived_ = true;
 }
 
 void TmdlGeneral::Comm1CommReceive(QObject*, std::uint16_t count) {
@@ -257,7 +249,7 @@ void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
     if (!sawCR) return;
     QByteArray line;
     if (!CutNewestLine(line)) return;
-    LastReply = line;
+    lastReply_ = line;
     QuestionAnswered(line);
     Dispatch();
 }
@@ -287,9 +279,9 @@ bool TmdlGeneral::CutNewestLine(QByteArray& line) const {
 
 void TmdlGeneral::Dispatch() {
     const TRequestId id = RequestId;
-    if (SetsReplyReceivedFirst(id)) ReplyReceived = true;
+    if (SetsReplyReceivedFirst(id)) replyReceived_ = true;
     RouteReply(id, this);
-    ReplyReceived = true;
+    replyReceived_ = true;
 }
 
 void TmdlGeneral::Comm1CommTransmit(QObject*, std::uint16_t) {}
@@ -436,8 +428,7 @@ void TmdlGeneral::CommLost(const QString& reason) {
     BackInStep(); // nothing more comes on a lost line
     questionOut_ = false;
     RequestId = ridNone;
-    ReplyReceived = false;
-    SendComplete = true;
+    replyReceived_ = false;
     if (frmCommCancel) {
         frmCommCancel->CancelRequested = true; // a chain that polls the flag stops at its next step
         if (frmCommCancel->isVisible()) frmCommCancel->AbortTransfer();

@@ -51,22 +51,23 @@ public:
     explicit TmdlGeneral(QObject* owner = nullptr);
     ~TmdlGeneral() override;
 
-    // The serial component. The program opens, closes and purges it only through the calls
-    // below; tests reach it directly to play a port that fails.
-    platform::TComm* Comm1;
     // The shared dialogs: each user sets the filter and title it needs before running one.
     std::unique_ptr<ui::FileDialog> SaveDialog1;
     std::unique_ptr<ui::FileDialog> OpenDialog1;
     std::unique_ptr<ui::PrintDialog> PrintDialog1;
 
-    std::array<char, kRingSize> RxBuffer{};
-    int RxIndex = 0;
-    int PadLength = 0;
-    bool ReplyReceived = false;
-    bool SendComplete = true;
-    QByteArray LastReply; // bytes as received; decode only for display
+    // The last reply line, bytes as received (decode only for display); whether a reply line has
+    // come since the last send; the pad count of the logging start line at the port's rate.
+    const QByteArray& LastReply() const { return lastReply_; }
+    bool ReplyReceived() const { return replyReceived_; }
+    int PadLength() const { return padLength_; }
 
-    // Sends one command line (the caller appends the CR); raises the port's error on failure.
+    // Tests only: the serial component, to read its settings and to play a port that fails. The
+    // program opens, closes and purges it only through the calls below.
+    platform::TComm& PortForTests() { return *Comm1; }
+
+    // Sends one command line (the caller appends the CR): the port has taken it when this
+    // returns; raises the port's error on failure.
     // This is the one way onto the line: whatever a box, a cell, a file or a reply put into the
     // line, it goes out as exactly one line (see CommandLine). Text goes out in CP932 or not at
     // all (see LineBytes).
@@ -108,10 +109,9 @@ public:
     bool LineLostSince(int lossesBefore);
 
     // The one report of a driver that could not be reached (a send that failed, a question left
-    // unanswered), with `caption`, unless the line has been lost since `lossesBefore`.
+    // unanswered), with `caption`, unless the line has been lost since `lossesBefore`: its own
+    // message has told the user then.
     void ReportNoDriver(int lossesBefore, const QString& caption = "ｴﾗ-");
-    // The same message where the line is known to be up (a question that timed out).
-    static void ShowNoDriver(const QString& caption = "ｴﾗ-");
 
     // A question is a command line that the driver answers (SendCommand alone sends lines that
     // want no answer). The line is in step while every question sent has had its answer. The
@@ -149,6 +149,12 @@ public:
     void Comm1CommTransmit(QObject* sender, std::uint16_t count);
 
 private:
+    platform::TComm* Comm1;
+    std::array<char, kRingSize> RxBuffer{};
+    int RxIndex = 0;
+    int padLength_ = 0;
+    bool replyReceived_ = false;
+    QByteArray lastReply_;
     TRequestId RequestId = ridNone;
 
     struct LineLostHandler {

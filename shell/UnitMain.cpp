@@ -137,7 +137,7 @@ void TfrmMain::BuildTerminal() {
         edtSendKeyDown(key, shift);
     };
     SetReplyReceiver(ridTerminal, this, [this](QObject*) {
-        ShowTerminalReply(ui::cp932::DecodeForDisplay(mdlGeneral->LastReply));
+        ShowTerminalReply(ui::cp932::DecodeForDisplay(mdlGeneral->LastReply()));
     });
 
     auto* grid = new QGridLayout;
@@ -235,7 +235,7 @@ void TfrmMain::OpenPortAtStart(const StartSettings& stored) {
         PortOpenFailed = false;
         mdlGeneral->OpenPort();
         mdlGeneral->PurgePort();
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         ui::ShowWarning(
             "Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。",
             "警告");
@@ -265,7 +265,7 @@ void TfrmMain::ShowFirstGuides(bool guide) {
 void TfrmMain::FormDestroy() {
     try {
         mdlGeneral->ClosePort();
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         ui::ShowWarning("Commポートがクローズできませんでした。", "警告");
     }
     try {

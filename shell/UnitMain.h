@@ -127,7 +127,7 @@ public:
 
     // Sends ".\r" when the box still shows "==" in its sent state (the driver's continuous
     // output); used by the loss of focus and the setup button.
-    void StopContinuousOutput(bool waitForSend);
+    void StopContinuousOutput();
 
 protected:
     void FormShow() override; // the start-up axis scan

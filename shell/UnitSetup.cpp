@@ -173,10 +173,10 @@ void ApplySeries() {
 // again with what the dialog applied.
 void TfrmMain::btnSetupClick() {
     HideDriveScreens();
-    StopContinuousOutput(true);
+    StopContinuousOutput();
     try {
         mdlGeneral->ClosePort();
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         ui::ShowWarning("Commポートがクローズできませんでした。", "警告");
         edtSend->setFocus();
         return;
@@ -185,7 +185,7 @@ void TfrmMain::btnSetupClick() {
     PortOpenFailed = false;
     try {
         mdlGeneral->OpenPort();
-    } catch (const std::exception&) {
+    } catch (const platform::ECommError&) {
         ui::ShowWarning(
             "Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
             "警告");

@@ -24,21 +24,16 @@ constexpr int kReplyLimitMs = TmdlGeneral::kReplyTimeMs;
 
 } // namespace
 
-void WaitSendComplete() {
-    if (!mdlGeneral->SendComplete) return;
-    ui::ProcessMessagesUntil([] { return mdlGeneral->SendComplete; });
-}
-
 bool WaitForReply(int& elapsedMs, ui::Timer& timer2) {
     elapsedMs = 0;
     timer2.SetEnabled(true);
     const int losses = mdlGeneral->LineLosses();
     // The answer is looked at before the limit: a wait that has it has not timed out, however
     // long a box the user read inside it stayed up.
-    while (!mdlGeneral->ReplyReceived && elapsedMs <= kReplyLimitMs && !ui::QuitRequested() &&
+    while (!mdlGeneral->ReplyReceived() && elapsedMs <= kReplyLimitMs && !ui::QuitRequested() &&
            mdlGeneral->LineLosses() == losses)
         ui::ProcessMessages();
-    const bool answered = mdlGeneral->ReplyReceived;
+    const bool answered = mdlGeneral->ReplyReceived();
     if (!answered) elapsedMs = 0;
     timer2.SetEnabled(false);
     return answered;
@@ -46,7 +41,6 @@ bool WaitForReply(int& elapsedMs, ui::Timer& timer2) {
 
 bool AskAndWait(const QByteArray& line, int& elapsedMs, ui::Timer& timer2) {
     if (!mdlGeneral->SendQuestion(line, ridNone)) return false;
-    WaitSendComplete();
     return WaitForReply(elapsedMs, timer2);
 }
 
@@ -66,7 +60,7 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
     timer.Tag = 0;
     timer.SetEnabled(true);
     const int losses = mdlGeneral->LineLosses();
-    while (!mdlGeneral->ReplyReceived && !ui::QuitRequested() &&
+    while (!mdlGeneral->ReplyReceived() && !ui::QuitRequested() &&
            mdlGeneral->LineLosses() == losses) {
         ui::ProcessMessages();
         if (timer.Tag >= n) break;
@@ -75,12 +69,11 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
 }
 
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2) {
-    mdlGeneral->LastReply.clear();
     const int losses = mdlGeneral->LineLosses();
     for (int round = 0; round < 2; ++round) {
         try {
             if (!AskAndWait(QByteArray("VER\r"), elapsedMs, timer2)) return ModelQuery::NoAnswer;
-        } catch (const std::exception&) {
+        } catch (const platform::ECommError&) {
             mdlGeneral->ReportNoDriver(losses);
             return ModelQuery::SendFailed;
         }

@@ -7,10 +7,6 @@
 
 #include <initializer_list>
 
-// Returns when the last command has been handed to the port. Sends are synchronous, so after
-// a send that returned this ends at once; after a failed send there is nothing to wait for.
-void WaitSendComplete();
-
 // Waits for ReplyReceived while `timer2` (250 ms) adds its interval to `elapsedMs`; gives up
 // when elapsedMs passes 1000 (on the fifth tick) with no reply. Either way timer2 is disabled on
 // return.

@@ -49,7 +49,6 @@ bool DataTableQueryAnswered(ModelQuery result, int losses) {
 // Asks "#40" twice; the second reply stays in LastReply. A failed send is reported here, unless
 // the line was reported lost since the launch began (`losses`).
 ModelQuery QueryDriverType(int losses) {
-    mdlGeneral->LastReply.clear();
     for (int round = 0; round < 2; ++round) {
         try {
             if (!AskAndWait(QByteArray("#40\r"), frmMain->ElapsedMs, *frmMain->Timer2))
@@ -83,14 +82,14 @@ void TfrmMain::btnPopupDataTableClick() {
     HideDriveScreensExcept({frmDataTable});
     const int losses = mdlGeneral->LineLosses();
     if (!DataTableQueryAnswered(QueryDriverModel(ElapsedMs, *Timer2), losses)) return;
-    VersionText = mdlGeneral->LastReply;
+    VersionText = mdlGeneral->LastReply();
     const int series = SeriesIndex();
     if (series != 2 && series != 3) return frmDataTable->Show();
     if (VersionText.contains("C50")) {
         frmDataTable->SetGridRows(385);
     } else {
         if (!DataTableQueryAnswered(QueryDriverType(losses), losses)) return;
-        DriverTypeText = mdlGeneral->LastReply;
+        DriverTypeText = mdlGeneral->LastReply();
         const std::optional<int> digit = DriverTypeDigitOf(DriverTypeText);
         if (!digit) return ShowUnreadableDriverType(DriverTypeText);
         DriverTypeDigit = *digit;
@@ -112,6 +111,6 @@ void TfrmMain::btnPopupAlarmListClick() {
     case ModelQuery::Answered:
         break;
     }
-    VersionText = mdlGeneral->LastReply;
+    VersionText = mdlGeneral->LastReply();
     frmAlarmList->Show();
 }

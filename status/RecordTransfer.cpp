@@ -22,7 +22,6 @@ RecordTransfer::RecordTransfer(QObject* window, ui::StringGrid* grid, ui::Timer*
 
 void RecordTransfer::SendLine(const QByteArray& line, TRequestId id) {
     mdlGeneral->SendCommand(line, id);
-    WaitSendComplete();
 }
 
 void RecordTransfer::SendSelection(const QByteArray& selection, int record) {
@@ -65,7 +64,6 @@ void RecordTransfer::RequestField(int field) {
         if (reading_) Fail();
         return;
     }
-    WaitSendComplete();
 }
 
 void RecordTransfer::Receive(const QByteArray& reply) {

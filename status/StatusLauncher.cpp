@@ -31,7 +31,7 @@ void TfrmMain::btnStatClick() {
     case ModelQuery::Answered:
         break;
     }
-    VersionText = mdlGeneral->LastReply;
+    VersionText = mdlGeneral->LastReply();
     try {
         // Nobody reads its answer, but the driver gives one: the monitor's first poll goes out
         // once it has come (or once the line is back in step without it).
@@ -41,7 +41,6 @@ void TfrmMain::btnStatClick() {
         mdlGeneral->ReportNoDriver(losses);
         return;
     }
-    WaitSendComplete();
     if (status::OpensQwcMonitor(SeriesIndex(), VersionText))
         frmStat_QWC->Show();
     else

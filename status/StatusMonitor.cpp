@@ -103,7 +103,7 @@ void TStatusMonitor::ReceiveStatus(QObject* sender) {
     WatchdogMs = 0;
     if (sender == Timer1) return RestartCycle();
     try {
-        DecodeStep(PollStep, mdlGeneral->LastReply);
+        DecodeStep(PollStep, mdlGeneral->LastReply());
     } catch (const std::exception&) {
         return; // no command follows; the watchdog restarts the cycle
     }
@@ -213,7 +213,6 @@ void TStatusMonitor::SendTypedLine() {
         return;
     }
     if (!Send(typed + '\r', ridNone)) return;
-    WaitSendComplete();
     // The port is closed while the rate changes, and a failure is told by the rate change: the
     // watchdog's restarts meanwhile stay quiet until a send goes out again.
     lineDown_ = true;
@@ -259,8 +258,6 @@ void TStatusMonitor::FormHide() {
     Timer1->SetEnabled(false);
     WaitTicks(*Timer2, kStopTicks);
     mdlGeneral->PurgePort();
-    if (Send(QByteArray(".\r"), ridNone))
-        WaitSendComplete();
-    else
+    if (!Send(QByteArray(".\r"), ridNone))
         mdlGeneral->ReleaseLine(); // the line is free for whoever comes next
 }

@@ -115,7 +115,7 @@ void TfrmAlarmList::btnReadAlarmClick() {
 void TfrmAlarmList::ReceiveAlarmList(QObject* sender) {
     if (sender == btnReadAlarm)
         return transfer_.StartRead({"ALHPT=", {"ALH", "ALTH"}, kAlarmRecordCount, false});
-    transfer_.Receive(mdlGeneral->LastReply);
+    transfer_.Receive(mdlGeneral->LastReply());
 }
 
 void TfrmAlarmList::btnSaveAlarmClick() {

@@ -160,7 +160,8 @@ void TfrmDataTable::RefreshMarks() {
 }
 
 void TfrmDataTable::btnReadDataTableClick() {
-    if (!transfer_.Probe("#DTPT=0\r")) return TmdlGeneral::ShowNoDriver();
+    const int losses = mdlGeneral->LineLosses();
+    if (!transfer_.Probe("#DTPT=0\r")) return mdlGeneral->ReportNoDriver(losses);
     StopStatusMonitor();
     grdDataTable->SetCell(1, 0, SeriesIndex() == 0 ? kHeaderKaso : kHeaderKaso2);
     ReceiveDataTable(btnReadDataTable);
@@ -169,7 +170,7 @@ void TfrmDataTable::btnReadDataTableClick() {
 void TfrmDataTable::ReceiveDataTable(QObject* sender) {
     if (sender == btnReadDataTable)
         return transfer_.StartRead({"#DTPT=", {"*DTPT"}, ComputeEntryCount(), true});
-    transfer_.Receive(mdlGeneral->LastReply);
+    transfer_.Receive(mdlGeneral->LastReply());
 }
 
 void TfrmDataTable::btnSendDataTableClick() {
@@ -178,7 +179,8 @@ void TfrmDataTable::btnSendDataTableClick() {
     const int count = ComputeEntryCount();
     for (int i = 0; i < count; ++i)
         if (!CheckLineText(grdDataTable->Cell(1, i + 1), DataTableLabel(i).trimmed())) return;
-    if (!transfer_.Probe("#DTPT=0\r")) return TmdlGeneral::ShowNoDriver();
+    const int losses = mdlGeneral->LineLosses();
+    if (!transfer_.Probe("#DTPT=0\r")) return mdlGeneral->ReportNoDriver(losses);
     transfer_.Write(
         "#DTPT=", "*DTPT=", count,
         [this](int i) { return LineBytes(CleanLineField(grdDataTable->Cell(1, i + 1))); },

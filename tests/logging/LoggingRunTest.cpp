@@ -176,7 +176,7 @@ TEST_F(LoggingRunTest, StopWorksWithTheLineClosed) {
     TFourChannelLogging* w = OpenFourChannel(1, "QWB20");
     w->btnRun->click();
     ASSERT_EQ(w->btnRun->text(), "STOP");
-    mdlGeneral->Comm1->Close();
+    mdlGeneral->PortForTests().Close();
     w->btnRun->click();
     ExpectIdle(w, w->trkT);
     EXPECT_TRUE(messages.empty());

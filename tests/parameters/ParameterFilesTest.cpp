@@ -233,9 +233,9 @@ TEST_F(ParameterFilesTest, RepliesAndPastedValuesAreStoredCleanAndEverySavedLine
     OpenList(2, "QWC30");
     driver->setModelText('X', "QWC50A_C3");
     // The driver ends its replies with CR LF.
-    mdlGeneral->Comm1->OnCommReceive = [](QObject*, std::uint16_t count) {
+    mdlGeneral->PortForTests().OnCommReceive = [](QObject*, std::uint16_t count) {
         QByteArray bytes(count, '\0');
-        bytes.resize(mdlGeneral->Comm1->Read(bytes.data(), count));
+        bytes.resize(mdlGeneral->PortForTests().Read(bytes.data(), count));
         mdlGeneral->ReceiveChunk(bytes.replace("\r", "\r\n"));
     };
     frmPrm->btnReadPrm->click();

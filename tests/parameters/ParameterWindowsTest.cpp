@@ -130,10 +130,10 @@ TEST_F(ParameterWindowsTest, CancelWithASilentDriverEndsTheReadAtOnce) {
 TEST_F(ParameterWindowsTest, ALostLineMidReadPutsTheWindowBack) {
     OpenOnSeries(2, "QWC50A_C3");
     // The port fails once the reply to #5 has been read: the next query cannot be sent.
-    mdlGeneral->Comm1->OnCommReceive = [this](QObject*, std::uint16_t count) {
+    mdlGeneral->PortForTests().OnCommReceive = [this](QObject*, std::uint16_t count) {
         QByteArray bytes(count, '\0');
-        bytes.resize(mdlGeneral->Comm1->Read(bytes.data(), count));
-        if (driver->receivedLines().contains("#5")) mdlGeneral->Comm1->Close();
+        bytes.resize(mdlGeneral->PortForTests().Read(bytes.data(), count));
+        if (driver->receivedLines().contains("#5")) mdlGeneral->PortForTests().Close();
         mdlGeneral->ReceiveChunk(bytes);
     };
     frmPrm->btnReadPrm->click();

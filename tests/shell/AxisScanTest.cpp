@@ -121,7 +121,7 @@ TEST_F(AxisScanTest, SetupCheckOpensScansDesignatesAndClosesThePort) {
         frmSetup->btnCheck->click();
         EXPECT_EQ(frmSetup->btnCheck->text(), "確認");
         EXPECT_TRUE(frmSetup->btnClose->isEnabled());
-        EXPECT_FALSE(mdlGeneral->Comm1->Opened());
+        EXPECT_FALSE(mdlGeneral->PortForTests().Opened());
         frmSetup->btnClose->click();
         return frmSetup->ModalResultValue();
     });
@@ -133,8 +133,8 @@ TEST_F(AxisScanTest, SetupCheckOpensScansDesignatesAndClosesThePort) {
     EXPECT_EQ(frmMain->AxisMask, (1 << 23) | (1 << 0) | (1 << 2));
     EXPECT_EQ(Answered(frmSetup->grpAxisCondition), "ACX");
     EXPECT_EQ(frmMain->Label5->text(), "9600");
-    EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 9600);
-    EXPECT_TRUE(mdlGeneral->Comm1->Opened()); // reopened by the setup button
+    EXPECT_EQ(mdlGeneral->PortForTests().BaudRate, 9600);
+    EXPECT_TRUE(mdlGeneral->PortForTests().Opened()); // reopened by the setup button
     EXPECT_EQ(mdlGeneral->LineHolder(), ridTerminal);
     EXPECT_EQ(driver->inputSpeed(), B9600);
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 53; }));
@@ -193,7 +193,7 @@ TEST_F(AxisScanTest, SendFailureInTheCheckReturnsTheDialogToIdle) {
         frmSetup->btnCheck->click();
         EXPECT_EQ(frmSetup->btnCheck->text(), "確認");
         EXPECT_TRUE(frmSetup->btnClose->isEnabled());
-        EXPECT_FALSE(mdlGeneral->Comm1->Opened());
+        EXPECT_FALSE(mdlGeneral->PortForTests().Opened());
         frmSetup->btnClose->click();
         return frmSetup->ModalResultValue();
     });
@@ -212,9 +212,9 @@ TEST_F(AxisScanTest, SendFailureWithoutALostLineIsToldInTheScansWords) {
     WriteSetting("Comm", "TransmitCheck", 2);
     StartProgram();
     ui::SetModalResponder([&](ui::Form&) {
-        mdlGeneral->Comm1->Close(); // the scan opens the port, so close it behind its back
+        mdlGeneral->PortForTests().Close(); // the scan opens the port, so close it behind its back
         QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
-                         [] { mdlGeneral->Comm1->Close(); });
+                         [] { mdlGeneral->PortForTests().Close(); });
         frmSetup->btnCheck->click();
         EXPECT_EQ(frmSetup->btnCheck->text(), "確認");
         frmSetup->btnClose->click();

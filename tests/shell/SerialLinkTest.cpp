@@ -14,15 +14,18 @@ protected:
         AppTest::SetUp();
         StartProgram();
         mdlGeneral->TakeLine(ridNone);
-        mdlGeneral->ReplyReceived = false;
+    }
+    // A send clears the flag; an empty line, which the driver ignores, keeps the receiver.
+    static void ClearReplyReceived() {
+        mdlGeneral->SendCommand(QByteArray("\r"), mdlGeneral->LineHolder());
     }
     // Feeds chunks as separate receive events and counts the lines delivered.
     int Deliveries(const QList<QByteArray>& chunks) {
         int delivered = 0;
         for (const QByteArray& chunk : chunks) {
-            mdlGeneral->ReplyReceived = false;
+            ClearReplyReceived();
             mdlGeneral->ReceiveChunk(chunk);
-            delivered += mdlGeneral->ReplyReceived ? 1 : 0;
+            delivered += mdlGeneral->ReplyReceived() ? 1 : 0;
         }
         return delivered;
     }
@@ -31,30 +34,30 @@ protected:
 TEST_F(SerialLinkTest, RingCutsTheNewestLineOfEachChunk) {
     // Slot 0's CR delimits the very first reply.
     EXPECT_EQ(Deliveries({"ABC\r"}), 1);
-    EXPECT_EQ(mdlGeneral->LastReply, "ABC");
+    EXPECT_EQ(mdlGeneral->LastReply(), "ABC");
     // A line arriving in two events is delivered once, with the second.
     EXPECT_EQ(Deliveries({"12", "34\r"}), 1);
-    EXPECT_EQ(mdlGeneral->LastReply, "1234");
+    EXPECT_EQ(mdlGeneral->LastReply(), "1234");
     // Two lines in one event: only the last one.
     EXPECT_EQ(Deliveries({"A\rB\r"}), 1);
-    EXPECT_EQ(mdlGeneral->LastReply, "B");
+    EXPECT_EQ(mdlGeneral->LastReply(), "B");
     // An event ending in an empty line delivers nothing and leaves LastReply.
     EXPECT_EQ(Deliveries({"A\r\r"}), 0);
-    EXPECT_EQ(mdlGeneral->LastReply, "B");
+    EXPECT_EQ(mdlGeneral->LastReply(), "B");
     // CR LF line ends: the LF begins the next line.
     EXPECT_EQ(Deliveries({"abc\r\n", "def\r\n"}), 2);
-    EXPECT_EQ(mdlGeneral->LastReply, "\ndef");
+    EXPECT_EQ(mdlGeneral->LastReply(), "\ndef");
 }
 
 TEST_F(SerialLinkTest, RingLimitsLineLength) {
     EXPECT_EQ(Deliveries({"\r" + QByteArray(48, 'x') + "\r"}), 1);
-    EXPECT_EQ(mdlGeneral->LastReply, QByteArray(48, 'x'));
+    EXPECT_EQ(mdlGeneral->LastReply(), QByteArray(48, 'x'));
     EXPECT_EQ(Deliveries({QByteArray(49, 'y') + "\r"}), 0);
     EXPECT_EQ(Deliveries({"next\r"}), 1);
-    EXPECT_EQ(mdlGeneral->LastReply, "next");
+    EXPECT_EQ(mdlGeneral->LastReply(), "next");
     // Each character after the newest CR in the same event lowers the limit by one.
     EXPECT_EQ(Deliveries({QByteArray(46, 'a') + "\rzz"}), 1);
-    EXPECT_EQ(mdlGeneral->LastReply, QByteArray(46, 'a'));
+    EXPECT_EQ(mdlGeneral->LastReply(), QByteArray(46, 'a'));
     EXPECT_EQ(Deliveries({"\r" + QByteArray(47, 'b') + "\rzz"}), 0);
     // More than the whole ring in one event, without a CR in its last 50 characters.
     EXPECT_EQ(Deliveries({"\r" + QByteArray(120, 'c')}), 0);
@@ -75,7 +78,7 @@ TEST_F(SerialLinkTest, RepliesAreRoutedByRequestId) {
          std::initializer_list<TRequestId>{ridStopped, ridNone, ridPrmSend, 11, 99}) {
         mdlGeneral->TakeLine(id);
         EXPECT_EQ(Deliveries({"R" + QByteArray::number(id) + "\r"}), 1) << id;
-        EXPECT_EQ(mdlGeneral->LastReply, "R" + QByteArray::number(id));
+        EXPECT_EQ(mdlGeneral->LastReply(), "R" + QByteArray::number(id));
         EXPECT_EQ(mdlGeneral->LineHolder(), id);
     }
     EXPECT_EQ(frmMain->lblReceive->text(), "unchanged");
@@ -91,8 +94,8 @@ TEST_F(SerialLinkTest, LinesFromTheDriverReachTheTerminal) {
 
 TEST_F(SerialLinkTest, ALineArrivingInPiecesWakesTheProgramOnce) {
     int wakeUps = 0;
-    const auto receive = mdlGeneral->Comm1->OnCommReceive;
-    mdlGeneral->Comm1->OnCommReceive = [&](QObject* sender, std::uint16_t count) {
+    const auto receive = mdlGeneral->PortForTests().OnCommReceive;
+    mdlGeneral->PortForTests().OnCommReceive = [&](QObject* sender, std::uint16_t count) {
         ++wakeUps;
         receive(sender, count);
     };
@@ -105,7 +108,7 @@ TEST_F(SerialLinkTest, ALineArrivingInPiecesWakesTheProgramOnce) {
     mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
     driver->hangUp();
     ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
-    EXPECT_FALSE(mdlGeneral->Comm1->Opened());
+    EXPECT_FALSE(mdlGeneral->PortForTests().Opened());
     Pause(50);
     EXPECT_EQ(messages.size(), 1u);
 }
@@ -118,41 +121,40 @@ TEST_F(SerialLinkTest, EveryByteButTheLineEndsArrivesUnchanged) {
     for (qsizetype at = 0; at < bytes.size(); at += 40) {
         const QByteArray part = bytes.mid(at, 40);
         driver->setModelText('X', part);
-        mdlGeneral->LastReply.clear();
         mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);
-        ASSERT_TRUE(WaitFor([] { return mdlGeneral->ReplyReceived; })) << at;
-        EXPECT_EQ(mdlGeneral->LastReply.toHex().toStdString(), part.toHex().toStdString()) << at;
+        ASSERT_TRUE(WaitFor([] { return mdlGeneral->ReplyReceived(); })) << at;
+        EXPECT_EQ(mdlGeneral->LastReply().toHex().toStdString(), part.toHex().toStdString()) << at;
     }
 }
 
 TEST_F(SerialLinkTest, FailedSendLeavesFlagsAndRequestId) {
     mdlGeneral->TakeLine(ridStat);
-    mdlGeneral->ReplyReceived = true;
-    mdlGeneral->Comm1->Close();
+    mdlGeneral->ReceiveChunk("x\r");
+    ASSERT_TRUE(mdlGeneral->ReplyReceived());
+    mdlGeneral->PortForTests().Close();
     EXPECT_THROW(mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal), std::exception);
-    EXPECT_FALSE(mdlGeneral->ReplyReceived);
-    EXPECT_FALSE(mdlGeneral->SendComplete);
+    EXPECT_FALSE(mdlGeneral->ReplyReceived());
     EXPECT_EQ(mdlGeneral->LineHolder(), ridStat);
 }
 
 TEST_F(SerialLinkTest, SetCommParamsChoosesFramingAndPad) {
-    mdlGeneral->ReplyReceived = false;
+    ClearReplyReceived();
     mdlGeneral->SetCommParams(3, 9600, 1);
-    EXPECT_EQ(mdlGeneral->Comm1->Port, 3);
-    EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 9600);
-    EXPECT_EQ(mdlGeneral->Comm1->ByteSize(), platform::_7);
-    EXPECT_EQ(mdlGeneral->Comm1->ParityBits(), platform::pbEven);
-    EXPECT_EQ(mdlGeneral->PadLength, 3);
-    EXPECT_TRUE(mdlGeneral->ReplyReceived);
+    EXPECT_EQ(mdlGeneral->PortForTests().Port, 3);
+    EXPECT_EQ(mdlGeneral->PortForTests().BaudRate, 9600);
+    EXPECT_EQ(mdlGeneral->PortForTests().ByteSize(), platform::_7);
+    EXPECT_EQ(mdlGeneral->PortForTests().ParityBits(), platform::pbEven);
+    EXPECT_EQ(mdlGeneral->PadLength(), 3);
+    EXPECT_TRUE(mdlGeneral->ReplyReceived());
     for (short parity : {0, 2, -1}) {
         mdlGeneral->SetCommParams(1, 1200, parity);
-        EXPECT_EQ(mdlGeneral->Comm1->ByteSize(), platform::_8);
-        EXPECT_EQ(mdlGeneral->Comm1->ParityBits(), platform::pbNone);
+        EXPECT_EQ(mdlGeneral->PortForTests().ByteSize(), platform::_8);
+        EXPECT_EQ(mdlGeneral->PortForTests().ParityBits(), platform::pbNone);
     }
     const std::pair<unsigned, int> pads[] = {{1200, 0}, {4800, 1}, {19200, 7}, {38400, 14}};
     for (auto [baud, pad] : pads) {
         mdlGeneral->SetCommParams(1, baud, 0);
-        EXPECT_EQ(mdlGeneral->PadLength, pad) << baud;
+        EXPECT_EQ(mdlGeneral->PadLength(), pad) << baud;
     }
 }
 

@@ -108,8 +108,8 @@ TEST_F(ServiceWindowsTest, ClosingTheDialogReappliesThePortSettings) {
     frmMain->btnSetup->click();
     EXPECT_EQ(frmMain->Label5->text(), "1200");
     EXPECT_EQ(frmMain->Label6->text(), "[bps], N, 8, 1");
-    EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 1200);
-    EXPECT_TRUE(mdlGeneral->Comm1->Opened());
+    EXPECT_EQ(mdlGeneral->PortForTests().BaudRate, 1200);
+    EXPECT_TRUE(mdlGeneral->PortForTests().Opened());
     EXPECT_EQ(driver->inputSpeed(), B1200);
 
     // Even parity at 19200: the port is reopened 7E1.
@@ -121,7 +121,7 @@ TEST_F(ServiceWindowsTest, ClosingTheDialogReappliesThePortSettings) {
         return frmSetup->ModalResultValue();
     });
     frmMain->btnSetup->click();
-    const termios& applied = mdlGeneral->Comm1->AppliedSettings();
+    const termios& applied = mdlGeneral->PortForTests().AppliedSettings();
     EXPECT_EQ(applied.c_cflag & CSIZE, static_cast<tcflag_t>(CS7));
     EXPECT_TRUE(applied.c_cflag & PARENB);
     EXPECT_FALSE(applied.c_cflag & PARODD);

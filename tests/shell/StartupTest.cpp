@@ -44,7 +44,7 @@ TEST_F(StartupTest, NoSettingsGiveTheDefaultsAndWriteThemBack) {
     EXPECT_TRUE(frmPrm->PrmGuide_Checkbox->Checked());
     EXPECT_TRUE(frmPrmLock->PrmGuide_Checkbox->Checked());
     EXPECT_FALSE(frmMain->PortOpenFailed);
-    EXPECT_TRUE(mdlGeneral->Comm1->Opened());
+    EXPECT_TRUE(mdlGeneral->PortForTests().Opened());
     EXPECT_EQ(mdlGeneral->LineHolder(), ridTerminal);
     EXPECT_EQ(frmMain->EncoderResolution, 1000);
     EXPECT_EQ(frmMain->DriverMaxCurrent, 39);
@@ -73,10 +73,10 @@ TEST_F(StartupTest, OddStoredValuesAreTakenAsTheOriginalDid) {
     StartProgram();
     EXPECT_EQ(frmSetup->cmbBaudrate->currentText(), "1200");
     EXPECT_EQ(frmMain->Label5->text(), "1200");
-    EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 1200);
+    EXPECT_EQ(mdlGeneral->PortForTests().BaudRate, 1200);
     EXPECT_EQ(frmMain->Label6->text(), "[bps], E, 7, 1");
     EXPECT_EQ(frmSetup->cmbParity->currentText(), "偶数");
-    EXPECT_EQ(mdlGeneral->Comm1->ByteSize(), platform::_7);
+    EXPECT_EQ(mdlGeneral->PortForTests().ByteSize(), platform::_7);
     EXPECT_EQ(SeriesIndex(), -1);
     EXPECT_TRUE(frmPrm->RichEdit1->toPlainText().isEmpty());
     EXPECT_FALSE(frmPrmLock->RichEdit1->toPlainText().isEmpty());
@@ -95,10 +95,10 @@ TEST_F(StartupTest, UnlistedParityAndPortStillReachThePort) {
     qunsetenv("KASONT_COMM9");
     EXPECT_EQ(frmMain->Label6->text(), "[bps], N, 8, 1");
     EXPECT_EQ(frmSetup->cmbParity->ItemIndex(), -1);
-    EXPECT_EQ(mdlGeneral->Comm1->ByteSize(), platform::_8);
+    EXPECT_EQ(mdlGeneral->PortForTests().ByteSize(), platform::_8);
     EXPECT_EQ(frmSetup->cmbPort->ItemIndex(), -1);
-    EXPECT_EQ(mdlGeneral->Comm1->Port, 9);
-    EXPECT_TRUE(mdlGeneral->Comm1->Opened());
+    EXPECT_EQ(mdlGeneral->PortForTests().Port, 9);
+    EXPECT_TRUE(mdlGeneral->PortForTests().Opened());
     StopProgram();
     EXPECT_EQ(StoredSetting("Comm", "Parity").toInt(), 0);
     EXPECT_EQ(StoredSetting("Comm", "CommPort").toInt(), 0);
@@ -176,8 +176,8 @@ TEST_F(StartupTest, RunScriptDeviceOpensWhicheverPortIsSaved) {
     }
 
     StartProgram();
-    EXPECT_EQ(mdlGeneral->Comm1->Port, 3);
-    EXPECT_EQ(mdlGeneral->Comm1->DevicePath(), "/dev/no-such-tty");
+    EXPECT_EQ(mdlGeneral->PortForTests().Port, 3);
+    EXPECT_EQ(mdlGeneral->PortForTests().DevicePath(), "/dev/no-such-tty");
     EXPECT_TRUE(frmMain->PortOpenFailed);
 }
 

@@ -69,8 +69,8 @@ TEST_F(TerminalTest, TypedLinesDesignateTheAxis) {
 TEST_F(TerminalTest, RateCommandsSwitchThePortAndLabelOnly) {
     Enter(" B H 2 ");
     EXPECT_EQ(frmMain->Label5->text(), "38400");
-    EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 38400);
-    EXPECT_TRUE(mdlGeneral->Comm1->Opened());
+    EXPECT_EQ(mdlGeneral->PortForTests().BaudRate, 38400);
+    EXPECT_TRUE(mdlGeneral->PortForTests().Opened());
     EXPECT_EQ(driver->inputSpeed(), B38400);
     EXPECT_EQ(frmSetup->cmbBaudrate->currentText(), "1200"); // the dialog keeps the old rate
     EXPECT_EQ(TakeSentLines(), QList<QByteArray>{" B H 2 "});
@@ -100,7 +100,7 @@ TEST_F(TerminalTest, FailedRateChangeShowsTheRateInForce) {
         "Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。"));
     EXPECT_TRUE(frmMain->PortOpenFailed);
     EXPECT_EQ(frmMain->Label5->text(), "*****");
-    EXPECT_FALSE(mdlGeneral->Comm1->Opened());
+    EXPECT_FALSE(mdlGeneral->PortForTests().Opened());
 
     // The next line cannot go out: the terminal says so and keeps the line grey.
     messages.clear();
@@ -153,11 +153,11 @@ TEST_F(TerminalTest, ContinuousOutputIsStoppedByKeysAndFocusLoss) {
     PressKey(edit, Qt::Key_F5);
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 2; }));
     EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{".", "."}));
-    frmMain->StopContinuousOutput(false); // what the loss of focus does
+    frmMain->StopContinuousOutput(); // what the loss of focus does
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 1; }));
     TakeSentLines();
     Type(edit, "A"); // its key down still stops; the character then ends the state
-    frmMain->StopContinuousOutput(false);
+    frmMain->StopContinuousOutput();
     ASSERT_TRUE(WaitFor([this] { return !driver->receivedLines().isEmpty(); }));
     Pause(100);
     EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"."});
@@ -205,7 +205,7 @@ TEST_F(TerminalTest, LostDeviceAndBadRepliesNeverHang) {
     driver->hangUp();
     ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
     EXPECT_TRUE(messages.back().text.startsWith("Commポートとの接続が切れました。"));
-    EXPECT_FALSE(mdlGeneral->Comm1->Opened());
+    EXPECT_FALSE(mdlGeneral->PortForTests().Opened());
     Enter("VER");
     EXPECT_TRUE(HasMessage("Can not communication to driver."));
 }

@@ -35,12 +35,12 @@ TEST_F(WaitsTest, WaitForReplyGivesUpOnTheFifthTick) {
     driver->setFault(sim::Fault::Late, 1100);
     mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);
     EXPECT_TRUE(WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2));
-    EXPECT_EQ(mdlGeneral->LastReply, "QWC50A_C3");
+    EXPECT_EQ(mdlGeneral->LastReply(), "QWC50A_C3");
 }
 
 TEST_F(WaitsTest, ModelQueryTakesOnlyTheSecondReply) {
     EXPECT_EQ(QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2), ModelQuery::Answered);
-    EXPECT_EQ(mdlGeneral->LastReply, "QWC50A_C3");
+    EXPECT_EQ(mdlGeneral->LastReply(), "QWC50A_C3");
     EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{"VER", "VER"}));
 
     // A driver that answers the first "VER" only gives no answer.
@@ -54,9 +54,9 @@ TEST_F(WaitsTest, ModelQueryTakesOnlyTheSecondReply) {
 
 TEST_F(WaitsTest, ModelQueryReportsEitherFailedSend) {
     driver->setFault(sim::Fault::Silent);
-    mdlGeneral->Comm1->Close();
+    mdlGeneral->PortForTests().Close();
     EXPECT_EQ(QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2), ModelQuery::SendFailed);
-    EXPECT_TRUE(mdlGeneral->LastReply.isEmpty());
+    EXPECT_TRUE(mdlGeneral->LastReply().isEmpty());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
     EXPECT_EQ(messages[0].caption, "ｴﾗ-");
@@ -64,20 +64,20 @@ TEST_F(WaitsTest, ModelQueryReportsEitherFailedSend) {
 
     // The second send failing is reported the same way, not as an escaped error.
     messages.clear();
-    mdlGeneral->Comm1->Open();
+    mdlGeneral->PortForTests().Open();
     driver->setFault(sim::Fault::None);
     // The line goes away right after the first reply has been taken in.
-    auto receive = mdlGeneral->Comm1->OnCommReceive;
-    mdlGeneral->Comm1->OnCommReceive = [receive](QObject* sender, std::uint16_t count) {
+    auto receive = mdlGeneral->PortForTests().OnCommReceive;
+    mdlGeneral->PortForTests().OnCommReceive = [receive](QObject* sender, std::uint16_t count) {
         receive(sender, count);
-        mdlGeneral->Comm1->Close();
+        mdlGeneral->PortForTests().Close();
     };
     EXPECT_EQ(QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2), ModelQuery::SendFailed);
     EXPECT_TRUE(HasMessage("ドライバと通信できませんでした。"));
 
     // A send that fails because the driver hung up: the lost line's message is the only one.
-    mdlGeneral->Comm1->OnCommReceive = receive;
-    mdlGeneral->Comm1->Open();
+    mdlGeneral->PortForTests().OnCommReceive = receive;
+    mdlGeneral->PortForTests().Open();
     messages.clear();
     driver->hangUp();
     EXPECT_EQ(QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2), ModelQuery::SendFailed);
@@ -120,10 +120,11 @@ TEST_F(WaitsTest, TickWaitsAndDpiFactor) {
     clock.restart();
     WaitTicksOrReply(*frmMain->Timer1, 30);
     EXPECT_LT(clock.elapsed(), 2500);
-    EXPECT_TRUE(mdlGeneral->ReplyReceived);
+    EXPECT_TRUE(mdlGeneral->ReplyReceived());
 
     // No ticks to wait: no wait for the next tick (100 ms) either.
-    mdlGeneral->ReplyReceived = false;
+    driver->setFault(sim::Fault::Silent);
+    mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);
     clock.restart();
     WaitTicksOrReply(*frmMain->Timer1, 0);
     EXPECT_LT(clock.elapsed(), 50);

@@ -223,10 +223,10 @@ TEST_F(AlarmListTest, AReadAgainAfterACancelWithAnAnswerOutTakesNoLateAnswer) {
 
 TEST_F(AlarmListTest, LostLinesAreReported) {
     Open();
-    mdlGeneral->Comm1->OnCommReceive = [this](QObject*, std::uint16_t count) {
+    mdlGeneral->PortForTests().OnCommReceive = [this](QObject*, std::uint16_t count) {
         QByteArray bytes(count, '\0');
-        bytes.resize(mdlGeneral->Comm1->Read(bytes.data(), count));
-        if (driver->receivedLines().contains("ALHPT=4")) mdlGeneral->Comm1->Close();
+        bytes.resize(mdlGeneral->PortForTests().Read(bytes.data(), count));
+        if (driver->receivedLines().contains("ALHPT=4")) mdlGeneral->PortForTests().Close();
         mdlGeneral->ReceiveChunk(bytes);
     };
     frmAlarmList->btnReadAlarm->click();

@@ -47,16 +47,16 @@ protected:
     void FailAfter(const QByteArray& line) {
         QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
                          [line](const QByteArray& received) {
-                             if (received == line) mdlGeneral->Comm1->Close();
+                             if (received == line) mdlGeneral->PortForTests().Close();
                          });
     }
     // Makes the port fail when a reply comes after the driver has received `line`, before the
     // reply is handled: the send that the reply starts raises.
     void FailOnReplyAfter(const QByteArray& line) {
-        mdlGeneral->Comm1->OnCommReceive = [this, line](QObject*, std::uint16_t count) {
+        mdlGeneral->PortForTests().OnCommReceive = [this, line](QObject*, std::uint16_t count) {
             QByteArray bytes(count, '\0');
-            bytes.resize(mdlGeneral->Comm1->Read(bytes.data(), count));
-            if (driver->receivedLines().contains(line)) mdlGeneral->Comm1->Close();
+            bytes.resize(mdlGeneral->PortForTests().Read(bytes.data(), count));
+            if (driver->receivedLines().contains(line)) mdlGeneral->PortForTests().Close();
             mdlGeneral->ReceiveChunk(bytes);
         };
     }
@@ -420,6 +420,25 @@ TEST_F(DataTableTest, AHangUpEndsTheReadAndTheWriteWithOneMessage) {
     EXPECT_TRUE(frmDataTable->btnReadDataTable->isEnabled());
 }
 
+// The driver hung up just before a button: the send that finds it gone is told once, by the
+// lost line's own message.
+TEST_F(DataTableTest, AHangUpBeforeAReadOrAWriteIsToldOnce) {
+    Open(2, "QWC50A_C3");
+    for (QPushButton* button : {frmDataTable->btnReadDataTable, frmDataTable->btnSendDataTable}) {
+        messages.clear();
+        driver->hangUp();
+        button->click();
+        Pause(300);
+        ASSERT_EQ(messages.size(), 1u) << button->text().toStdString();
+        EXPECT_TRUE(messages[0].text.startsWith("Commポートとの接続が切れました。"));
+        // The device is back, the port opened again for the next button.
+        driver = std::make_unique<sim::SimulatedDriver>(driverConfig);
+        qputenv("KASONT_COMM1", driver->slavePath().toLocal8Bit());
+        mdlGeneral->PortForTests().Close();
+        mdlGeneral->OpenPort();
+    }
+}
+
 TEST_F(DataTableTest, AHangUpMidWriteGivesTheButtonsBack) {
     Open(2, "QWC50A_C3");
     for (int row = 1; row <= 384; ++row)
@@ -472,7 +491,7 @@ TEST_F(DataTableTest, CancelWorksWithThePortClosed) {
     driver->setFault(sim::Fault::Silent);
     frmDataTable->btnReadDataTable->click();
     ASSERT_TRUE(frmCommCancel->isVisible());
-    mdlGeneral->Comm1->Close();
+    mdlGeneral->PortForTests().Close();
     frmCommCancel->btnCancel->click();
     EXPECT_FALSE(frmCommCancel->isVisible());
     EXPECT_FALSE(frmDataTable->ReadRunning());

@@ -121,7 +121,7 @@ TEST_F(RunningMonitorTest, TypedRateChangeSwitchesThePort) {
     Type(frmMain->edtSend, "BH 2\r");
     ASSERT_TRUE(WaitFor([] { return frmMain->Label5->text() == "38400"; }));
     EXPECT_TRUE(driver->receivedLines().contains("BH 2")); // sent with its blank
-    EXPECT_EQ(mdlGeneral->Comm1->BaudRate, 38400);
+    EXPECT_EQ(mdlGeneral->PortForTests().BaudRate, 38400);
     EXPECT_EQ(driver->inputSpeed(), static_cast<speed_t>(B38400));
     EXPECT_EQ(frmSetup->cmbBaudrate->ItemIndex(), baudIndex);
     TakeSentLines();
@@ -137,7 +137,7 @@ TEST_F(RunningMonitorTest, FailedRateChangeShowsTheMonitorsOwnMessage) {
               "ﾎﾞｰﾚｰﾄの変更ができませんでした。\n「設定」でﾎﾞｰﾚｰﾄを変更してください。");
     EXPECT_EQ(messages[0].caption, "警告");
     EXPECT_EQ(messages[0].icon, ui::MsgIcon::Exclamation);
-    EXPECT_FALSE(mdlGeneral->Comm1->Opened()); // the port was tried once more
+    EXPECT_FALSE(mdlGeneral->PortForTests().Opened()); // the port was tried once more
     // The user knows the port is closed: the watchdog's restarts add no box.
     Pause(2700);
     EXPECT_EQ(messages.size(), 2u);
@@ -291,7 +291,7 @@ TEST_F(RunningMonitorTest, ClosedPortIsReportedOnceAndPollingResumesByItself) {
         --boxes->depth;
         return ui::MsgResult::Ok;
     });
-    mdlGeneral->Comm1->Close();
+    mdlGeneral->PortForTests().Close();
     ASSERT_TRUE(WaitFor([&] { return boxes->shown >= 1 && boxes->depth == 0; }, 10000));
     Pause(2600); // two more restarts of the cycle
     EXPECT_EQ(boxes->shown, 1);
@@ -302,7 +302,7 @@ TEST_F(RunningMonitorTest, ClosedPortIsReportedOnceAndPollingResumesByItself) {
     EXPECT_TRUE(monitor->Showing());
 
     TakeSentLines();
-    mdlGeneral->Comm1->Open();
+    mdlGeneral->PortForTests().Open();
     ASSERT_TRUE(WaitForLine("#ALST"));
     EXPECT_EQ(boxes->shown, 1);
 }
@@ -319,7 +319,7 @@ TEST_F(RunningMonitorTest, HangUpIsReportedOnceAndANewLineIsPolledByItself) {
 
     driver = std::make_unique<sim::SimulatedDriver>(driverConfig);
     qputenv("KASONT_COMM1", driver->slavePath().toLocal8Bit());
-    mdlGeneral->Comm1->Open();
+    mdlGeneral->PortForTests().Open();
     ASSERT_TRUE(WaitForLine("#ALST", 1, 10000));
     EXPECT_EQ(messages.size(), 1u);
 }

@@ -29,7 +29,7 @@ protected:
         TStatusMonitor* monitor = frmStat->Showing() ? static_cast<TStatusMonitor*>(frmStat)
                                                      : static_cast<TStatusMonitor*>(frmStat_QWC);
         monitor->Timer1->SetEnabled(false);
-        WaitFor([] { return mdlGeneral->ReplyReceived; });
+        WaitFor([] { return mdlGeneral->ReplyReceived(); });
         monitor->Timer1->SetEnabled(true);
         return monitor;
     }
