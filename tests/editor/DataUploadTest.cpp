@@ -35,9 +35,7 @@ void PasteIntoBox(ui::Form* dialog, ui::ComboBox* box, const QString& text) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
     box->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([box] { return box->hasFocus(); }));
-    QApplication::clipboard()->setText(text);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    PasteOverFocusedBox(text);
     ASSERT_EQ(box->currentText(), text);
 }
 

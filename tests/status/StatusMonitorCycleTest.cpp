@@ -348,9 +348,7 @@ TEST_F(RunningMonitorTest, APastedControlCharacterInAVariableBoxIsRefusedByItsCo
     for (const auto& [pasted, named] : cases) {
         SCOPED_TRACE(named.toStdString());
         messages.clear();
-        QGuiApplication::clipboard()->setText(pasted);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+        PasteOverFocusedBox(pasted);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, "送信できない文字「" + named +

@@ -6,8 +6,10 @@
 #include "ui/Wait.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
@@ -124,6 +126,12 @@ void AppTest::Type(QWidget* widget, const QString& text) {
 
 void AppTest::PressKey(QWidget* widget, int qtKey) {
     QTest::keyClick(widget, static_cast<Qt::Key>(qtKey));
+}
+
+void PasteOverFocusedBox(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
 }
 
 std::shared_ptr<int> AppTest::KeysToNextModal(const QList<int>& keys) {

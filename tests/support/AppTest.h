@@ -16,6 +16,9 @@
 class QProcess;
 class QWidget;
 
+// Pastes `text` over the whole text of the focused box, as Ctrl+A and Ctrl+V do.
+void PasteOverFocusedBox(const QString& text);
+
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override;
