@@ -7,6 +7,7 @@
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
+#include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 
 #include <QDate>
@@ -96,8 +97,8 @@ TfrmFRA::TfrmFRA(QWidget* owner)
     ConnectEntryChecks();
     ui::Connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
     ClockWhileShown(DateTimer, [this] { DateTimerTimer(); });
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
     JoinDriveScreens(this, DriveScreenKind::Analysis);
     if (mdlGeneral) mdlGeneral->OnLineLost(this, [this] { LineLost(); });
 }

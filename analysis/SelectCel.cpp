@@ -1,7 +1,7 @@
 #include "SelectCel.h"
 
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
+#include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 #include "ui/RadioGroup.h"
 #include "ui/Widgets.h"
@@ -28,8 +28,8 @@ TfrmSelectCell::TfrmSelectCell(QWidget* owner)
         TakeChoice();
         SetModalResult(ui::mrOk);
     });
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
     ui::NarrowToFit(Label1, Label1->text(), Label1->width());
 }
 

@@ -1,7 +1,7 @@
 #include "SelectFreq.h"
 
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
+#include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 #include "ui/RadioGroup.h"
 #include "ui/Widgets.h"
@@ -28,8 +28,8 @@ TfrmFreqSel::TfrmFreqSel(QWidget* owner)
     Button1->setGeometry(60, 140, 75, 25);
     Button1->setDefault(true);
     ui::Connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
     ui::NarrowToFit(Label1, Label1->text(), Label1->width());
 }
 

@@ -1,10 +1,10 @@
 #include "ProgramOnLine.h"
 
 #include "logging/UnitLogging_QWC.h"
+#include "platform/Settings.h"
 #include "shell/Application.h"
 #include "shell/UnitMain.h"
 #include "ui/Dialogs.h"
-#include "ui/Settings.h"
 #include "ui/Wait.h"
 
 #include <QSettings>
@@ -39,7 +39,8 @@ ProgramOnLine::~ProgramOnLine() {
 }
 
 void WriteSettings(const ProgramSetup& setup) {
-    QSettings settings(ui::IniSettings::FilePathForKey(ui::kSettingsKey), QSettings::IniFormat);
+    QSettings settings(platform::IniSettings::FilePathForKey(platform::kSettingsKey),
+                       QSettings::IniFormat);
     // The program is set to the rate the relay paces the line to, as a user would set it.
     settings.setValue("Comm/Baudrate", kLineRate);
     for (const auto& [name, value] : setup.settings)

@@ -4,9 +4,9 @@
 #include "UnitEdit.h"
 #include "UnitUpload.h"
 #include "shell/UnitGeneral.h"
-#include "shell/Waits.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
+#include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
 
@@ -52,8 +52,8 @@ void TfrmDownload::BuildLayout() {
 }
 
 void TfrmDownload::FormCreate() {
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
     ui::NarrowCaptionsToRoom(*this);
     // A lost line ends a running download like the stop button, without a word of its own.
     mdlGeneral->OnLineLost(this, [] {

@@ -8,8 +8,8 @@
 #include "shell/ReplyRouting.h"
 #include "shell/UnitHelp.h"
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
 #include "ui/Codec.h"
+#include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
 
@@ -73,7 +73,7 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     auto* menus = new QMenuBar(this);
     BuildMenus(menus);
     auto* speedBar = new QWidget(this);
-    speedBar->setFixedHeight(DpiFactor(logicalDpiX()) * 33);
+    speedBar->setFixedHeight(ui::DpiFactor(logicalDpiX()) * 33);
     BuildTools(speedBar);
     BuildPanes();
 
@@ -107,7 +107,7 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     SetReplyReceiver(ridProgramUpload, this,
                      [this](QObject* sender) { btnPopupUpLoadProgramClick(sender); });
     resize(630, 349);
-    ScaleToDpi(*this);
+    ui::ScaleToDpi(*this);
 
     // The first document, which carries a bare file name of its own.
     for (int slot = 0; slot < kMaxDocuments; ++slot)
@@ -249,7 +249,7 @@ void TfrmEdit::BuildPanes() {
 
     for (int panel = 0; panel < 3; ++panel) {
         panels_[panel] = new QLabel(StatusBar1);
-        panels_[panel]->setFixedWidth(DpiFactor(logicalDpiX()) * kPanelWidth);
+        panels_[panel]->setFixedWidth(ui::DpiFactor(logicalDpiX()) * kPanelWidth);
         StatusBar1->addWidget(panels_[panel]);
     }
     panels_[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

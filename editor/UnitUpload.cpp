@@ -4,9 +4,9 @@
 #include "UnitEdit.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitSetup.h"
-#include "shell/Waits.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
+#include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
 
@@ -114,8 +114,8 @@ void TfrmUpload::BuildLayout() {
 }
 
 void TfrmUpload::FormCreate() {
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
     ui::NarrowCaptionsToRoom(*this);
     // A lost line ends a running upload like a close: the rows received so far are kept.
     mdlGeneral->OnLineLost(this, [] {

@@ -4,6 +4,7 @@
 #include "platform/Comm.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
+#include "ui/DpiScaling.h"
 #include "ui/Widgets.h"
 
 #include <QGroupBox>
@@ -55,9 +56,9 @@ void TLoggingWindow::SetClientSize(int w, int h) {
 
 void TLoggingWindow::FinishCreation() {
     StopRequested = DataValid = SuppressRedraw = false;
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
-    ScreenScale = DpiFactor(logicalDpiX());
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
+    ScreenScale = ui::DpiFactor(logicalDpiX());
     for (logging::LineShape* shape : findChildren<logging::LineShape*>())
         shape->SetScale(ScreenScale);
     for (QGroupBox* group : findChildren<QGroupBox*>())

@@ -8,6 +8,7 @@
 #include "shell/Waits.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
+#include "ui/DpiScaling.h"
 #include "ui/FileDialogs.h"
 #include "ui/Guard.h"
 #include "ui/SafeFile.h"
@@ -174,8 +175,8 @@ void TPrmWindow::SetUpGrid(int left, int width, std::array<double, 3> columnShar
 }
 
 void TPrmWindow::ScaleToScreen() {
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
 }
 
 void TPrmWindow::FormActivate() {
@@ -208,7 +209,7 @@ void TPrmWindow::KeepCellClean(int col, int row, const QString& text) {
 }
 
 void TPrmWindow::SetGuideHeights() {
-    const int factor = DpiFactor(logicalDpiX());
+    const int factor = ui::DpiFactor(logicalDpiX());
     layout()->setContentsMargins(0, factor * kPanelTop, 0, RichEdit1->isHidden() ? factor * 2 : 0);
 }
 

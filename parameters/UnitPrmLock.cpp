@@ -5,8 +5,8 @@
 #include "catalogue/PrmNameTables.h"
 #include "shell/ReplyRouting.h"
 #include "shell/UnitSetup.h"
-#include "shell/Waits.h"
 #include "ui/Dialogs.h"
+#include "ui/DpiScaling.h"
 #include "ui/Widgets.h"
 
 #include <QEvent>
@@ -59,7 +59,7 @@ TfrmPrmLock::TfrmPrmLock(QWidget* owner)
 // The lock list is not laid out on its own: it covers exactly the grid's rows, beside them, so
 // that item i stands beside row i + 1 whatever the window's size, and scrolls with the grid.
 void TfrmPrmLock::SetUpLockList() {
-    const int scale = DpiFactor(logicalDpiX());
+    const int scale = ui::DpiFactor(logicalDpiX());
     QFont listFont(ui::kProportionalFont);
     listFont.setPixelSize(scale * 17);
     clbPrm->setFont(listFont);

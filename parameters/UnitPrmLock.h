@@ -3,7 +3,7 @@
 #pragma once
 
 #include "PrmWindow.h"
-#include "shell/Waits.h"
+#include "ui/DpiScaling.h"
 
 class TfrmPrmLock : public TPrmWindow {
     Q_OBJECT
@@ -43,7 +43,7 @@ private:
     // The lock list's width: the room left of the grid, where the check boxes show.
     static constexpr int kLockListWidth = 17;
     // kLockListWidth times the DPI factor, as the grid beside it.
-    int MarkColumnWidth() const { return DpiFactor(logicalDpiX()) * kLockListWidth; }
+    int MarkColumnWidth() const { return ui::DpiFactor(logicalDpiX()) * kLockListWidth; }
     void SetUpLockList();
     void AlignLockList();
     void PlaceLockList();

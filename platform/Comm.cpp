@@ -1,6 +1,6 @@
 #include "Comm.h"
 
-#include "ui/Settings.h"
+#include "Settings.h"
 
 #include <QSocketNotifier>
 #include <algorithm>
@@ -60,7 +60,7 @@ QString TComm::DevicePath(int port) {
     if (!everyPort.isEmpty()) return QString::fromLocal8Bit(everyPort);
     const QByteArray fromEnv = qgetenv(QString("KASONT_COMM%1").arg(port).toLatin1());
     if (!fromEnv.isEmpty()) return QString::fromLocal8Bit(fromEnv);
-    const ui::IniSettings settings(ui::kSettingsKey);
+    const IniSettings settings(kSettingsKey);
     const QString fromSettings =
         settings.ReadString("Devices", QString("Comm%1").arg(port), QString());
     if (!fromSettings.isEmpty()) return fromSettings;
@@ -219,7 +219,7 @@ void TComm::ReadyRead() {
 void TComm::Deliver() {
     if (pending_.isEmpty() || !OnCommReceive) return;
     const int count = std::min<int>(static_cast<int>(pending_.size()), 0xFFFF);
-    ui::RunGuarded([&] { OnCommReceive(this, static_cast<std::uint16_t>(count)); });
+    OnCommReceive(this, static_cast<std::uint16_t>(count));
 }
 
 void TComm::LineLost(const QString& reason) {
@@ -228,7 +228,7 @@ void TComm::LineLost(const QString& reason) {
     ::close(fd_);
     fd_ = -1;
     pending_.clear();
-    if (OnCommLost) ui::RunGuarded([&] { OnCommLost(reason); });
+    if (OnCommLost) OnCommLost(reason);
 }
 
 } // namespace platform

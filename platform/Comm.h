@@ -4,13 +4,12 @@
 // KASONT_COMM<n>, then the settings' [Devices] Comm<n>, else /dev/ttyS<n-1>.
 #pragma once
 
-#include "ui/Guard.h"
-
 #include <QByteArray>
 #include <QObject>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <sys/types.h>
 #include <termios.h>
@@ -19,10 +18,11 @@ class QSocketNotifier;
 
 namespace platform {
 
-// Raised when the port cannot be opened, closed, configured or written.
-class ECommError : public ui::Error {
+// Raised when the port cannot be opened, closed, configured or written; its text is shown to the
+// user as it stands.
+class ECommError : public std::runtime_error {
 public:
-    using ui::Error::Error;
+    using std::runtime_error::runtime_error;
 };
 
 // Raised by a send while the port is not open (never opened, or lost and not reopened).
@@ -67,6 +67,9 @@ public:
     // The line settings the last Open gave the device. (A pseudo-terminal keeps only the rate of
     // them, so this is where the framing can be checked.)
     const termios& AppliedSettings() const { return applied_; }
+
+    // OnCommReceive and OnCommLost run from the event loop, so neither may let an exception out:
+    // their owner runs them through the widget layer's guard (ui::RunGuarded).
 
     // Raised through the event loop after a line (ended by CR or LF) has arrived; `count` can be
     // read now.

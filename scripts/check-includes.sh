@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Keeps the link units below every window: following their include lines transitively reaches
-# only one another, ui/ and platform/. Prints each include that leads anywhere else and exits
-# non-zero when there is one. Includes in angle brackets (the standard library, Qt) are not
-# followed.
+# Keeps the layers in their order. The link units stand below every window: following their
+# include lines transitively reaches only one another, ui/ and platform/. The operating-system
+# layer platform/ stands below everything: its files include only one another. Prints each include
+# that leads anywhere else and exits non-zero when there is one. Includes in angle brackets (the
+# standard library, Qt) are not followed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +11,7 @@ link_units=(shell/UnitGeneral shell/ReplyRouting shell/Waits shell/UnitCommCance
             shell/RateCommands)
 
 # Whether a file of the tree may be reached from a link unit.
-allowed() {
+link_units_may_reach() {
     case $1 in
     ui/* | platform/*) return 0 ;;
     esac
@@ -19,6 +20,11 @@ allowed() {
         [[ $1 == "$unit.h" || $1 == "$unit.cpp" ]] && return 0
     done
     return 1
+}
+
+# Whether a file of the tree may be reached from platform/.
+platform_may_reach() {
+    [[ $1 == platform/* ]]
 }
 
 # The file of the tree that an include line of file $1 names ($2), as the compiler finds it:
@@ -33,33 +39,54 @@ resolve() {
     fi
 }
 
-declare -A seen=()
-queue=()
-for unit in "${link_units[@]}"; do
-    for file in "$unit.h" "$unit.cpp"; do
+# Follows the include lines of the files after the first three arguments transitively; prints
+# each include of a file that the predicate $1 refuses, with the reason $2, and the summary $3
+# when there is one. Fails when it found one.
+follow() {
+    local may_reach=$1 reason=$2 summary=$3
+    shift 3
+    local -A seen=()
+    local queue=() file name target violations=0
+    for file in "$@"; do
         [[ -f $file ]] && queue+=("$file") && seen[$file]=1
     done
+    while ((${#queue[@]})); do
+        file=${queue[0]}
+        queue=("${queue[@]:1}")
+        while IFS= read -r name; do
+            target=$(resolve "$file" "$name")
+            [[ -z $target ]] && continue
+            if ! "$may_reach" "$target"; then
+                echo "$file includes $target, which is $reason"
+                violations=$((violations + 1))
+            elif [[ -z ${seen[$target]:-} ]]; then
+                seen[$target]=1
+                queue+=("$target")
+            fi
+        done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
+    done
+    if ((violations)); then
+        echo "$violations include(s) $summary"
+        return 1
+    fi
+}
+
+link_unit_files=()
+for unit in "${link_units[@]}"; do
+    link_unit_files+=("$unit.h" "$unit.cpp")
 done
 
-violations=0
-while ((${#queue[@]})); do
-    file=${queue[0]}
-    queue=("${queue[@]:1}")
-    while IFS= read -r name; do
-        target=$(resolve "$file" "$name")
-        [[ -z $target ]] && continue
-        if ! allowed "$target"; then
-            echo "$file includes $target, which is not a link unit, ui/ or platform/"
-            violations=$((violations + 1))
-        elif [[ -z ${seen[$target]:-} ]]; then
-            seen[$target]=1
-            queue+=("$target")
-        fi
-    done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-done
-
-if ((violations)); then
-    echo "$violations include(s) lead from the link units up into the windows"
-    exit 1
+failed=0
+if follow link_units_may_reach "not a link unit, ui/ or platform/" \
+    "lead from the link units up into the windows" "${link_unit_files[@]}"; then
+    echo "the link units include only one another, ui/ and platform/"
+else
+    failed=1
 fi
-echo "the link units include only one another, ui/ and platform/"
+if follow platform_may_reach "not in platform/" "lead from platform/ up into the layers above it" \
+    platform/*.h platform/*.cpp; then
+    echo "platform/ includes only platform/"
+else
+    failed=1
+fi
+exit "$failed"

@@ -1,7 +1,7 @@
 #include "InfoBox.h"
 
-#include "Waits.h"
 #include "platform/MemoryStatus.h"
+#include "ui/DpiScaling.h"
 #include "ui/Widgets.h"
 
 #include <QGridLayout>
@@ -34,8 +34,8 @@ TInfoBox::TInfoBox(QWidget* owner, QSize picture)
     layout->addWidget(PhysMem, 3, 2);
     layout->addWidget(OKButton, 4, 1);
     setFixedSize(311, 128);
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
     OKButton->setDefault(true);
     SetCancelButton(OKButton);
     connect(OKButton, &QPushButton::clicked, this, [this] {

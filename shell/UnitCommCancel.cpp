@@ -1,6 +1,6 @@
 #include "UnitCommCancel.h"
 
-#include "Waits.h"
+#include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 
 #include <QGridLayout>
@@ -24,8 +24,8 @@ TfrmCommCancel::TfrmCommCancel(QWidget* owner)
     layout->addWidget(Label3, 2, 1, Qt::AlignRight);
     layout->addWidget(btnCancel, 3, 0, 1, 2, Qt::AlignCenter);
     setFixedSize(190, 154);
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
     CentreOnScreen();
     ui::Connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
     stepShown_->setSingleShot(true);

@@ -88,13 +88,16 @@ void TmdlGeneral::mdlGeneralCreate() {
     RequestId = ridNone;
     replyReceived_ = false;
     lastReply_.clear();
+    // The port calls these from the event loop: they go through the guard, as every handler does.
     Comm1->OnCommReceive = [this](QObject* sender, std::uint16_t count) {
-        Comm1CommReceive(sender, count);
+        ui::RunGuarded([&] { Comm1CommReceive(sender, count); });
     };
     Comm1->OnCommTransmit = [this](QObject* sender, std::uint16_t count) {
         Comm1CommTransmit(sender, count);
     };
-    Comm1->OnCommLost = [this](const QString& reason) { CommLost(reason); };
+    Comm1->OnCommLost = [this](const QString& reason) {
+        ui::RunGuarded([&] { CommLost(reason); });
+    };
 }
 
 QByteArray TmdlGeneral::CommandLine(const QByteArray& line) {

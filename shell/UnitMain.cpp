@@ -12,14 +12,15 @@
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
 #include "platform/HelpViewer.h"
+#include "platform/Settings.h"
 #include "status/UnitAlarmList.h"
 #include "status/UnitDataTable.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
+#include "ui/DpiScaling.h"
 #include "ui/Guard.h"
-#include "ui/Settings.h"
 #include "ui/Wait.h"
 
 #include <QCoreApplication>
@@ -169,8 +170,8 @@ void TfrmMain::FormCreate() {
     SentState = false;
     mdlGeneral->TakeLine(ridTerminal);
     HistoryIndex = 0;
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
     EncoderResolution = 1000;
     RatedCurrent = 16;
     MaxSpeed = 3000;
@@ -197,7 +198,7 @@ void TfrmMain::CreateOwnedWindows() {
 }
 
 TfrmMain::StartSettings TfrmMain::LoadSettings() {
-    const ui::IniSettings settings(ui::kSettingsKey);
+    const platform::IniSettings settings(platform::kSettingsKey);
     frmSetup->cmbModelType->SetItemIndex(settings.ReadInteger("Model", "ModelType", 3) - 1);
     frmSetup->cmbPort->SetItemIndex(settings.ReadInteger("Comm", "CommPort", 1) - 1);
     const int baud = settings.ReadInteger("Comm", "Baudrate", 1200);
@@ -277,7 +278,7 @@ void TfrmMain::FormDestroy() {
 }
 
 void TfrmMain::SaveSettings() {
-    ui::IniSettings settings(ui::kSettingsKey);
+    platform::IniSettings settings(platform::kSettingsKey);
     settings.WriteInteger("Model", "ModelType", frmSetup->cmbModelType->ItemIndex() + 1);
     settings.WriteInteger("Comm", "CommPort", frmSetup->cmbPort->ItemIndex() + 1);
     settings.WriteInteger("Comm", "Baudrate", frmSetup->cmbBaudrate->currentText().toInt());

@@ -8,6 +8,7 @@
 #include "status/UnitDataTable.h"
 #include "status/UnitStat.h"
 #include "ui/Dialogs.h"
+#include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 
 #include <QGroupBox>
@@ -45,8 +46,8 @@ TfrmSetup::TfrmSetup(QWidget* owner)
     ui::Connect(btnCheck, &QPushButton::clicked, this, [this] { btnCheckClick(); });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     setFixedSize(kDesignedSize);
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
 }
 
 void TfrmSetup::BuildLayout() {

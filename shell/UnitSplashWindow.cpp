@@ -1,6 +1,6 @@
 #include "UnitSplashWindow.h"
 
-#include "Waits.h"
+#include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
 
@@ -24,8 +24,8 @@ TfrmSplashWindow::TfrmSplashWindow(QWidget* owner)
     layout->addWidget(grpAxisCondition);
     layout->addWidget(direction);
     setFixedSize(320, 399);
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
     ui::Connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });

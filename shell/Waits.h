@@ -54,17 +54,3 @@ void HideDriveScreensOf(DriveScreenKind kind);
 
 // Hides whichever status monitor is showing (frmStat first); returns when the line is free.
 void StopStatusMonitor();
-
-// The whole-number quotient of the screen's pixels per inch and 96.
-int DpiFactor(int pixelsPerInch);
-// The window's size times the factor, and the least and greatest sizes it was given (a window of
-// fixed size is fixed at the new size).
-void ScaleToDpi(QWidget& window);
-// The same factor for what a window lays out itself in pixels, in the window, its group boxes,
-// tool bars, plain panels and tab pages: the places and sizes of the controls it puts by
-// position (a label sized to its text is sized to it again), the sizes it fixes or bounds, the
-// margins and spacings it gives its layouts, its tables' row heights and column widths and the
-// fonts it gives in pixels; its canvases show their pictures, drawn in the design's pixels, at
-// the factor. Fonts in points and what the style gives follow the screen already. Run once, when
-// the window's creation has laid it out as designed at 96 dpi.
-void ScaleControlsToDpi(QWidget& window);

@@ -1,8 +1,8 @@
 #include "RecordWindowParts.h"
 
 #include "shell/UnitGeneral.h"
-#include "shell/Waits.h"
 #include "ui/Dialogs.h"
+#include "ui/DpiScaling.h"
 #include "ui/FileDialogs.h"
 #include "ui/Printing.h"
 #include "ui/SafeFile.h"
@@ -87,11 +87,11 @@ void FinishRecordWindow(QWidget& window, int height, ui::StringGrid& grid, int g
     const int width = kGridLeft + gridWidth + kGridMarginRight;
     window.setFixedWidth(width);
     window.resize(width, height);
-    ScaleToDpi(window);
-    ScaleControlsToDpi(window);
+    ui::ScaleToDpi(window);
+    ui::ScaleControlsToDpi(window);
 }
 
 void FitRecordGrid(QWidget& window, ui::StringGrid& grid) {
-    const int margin = DpiFactor(window.logicalDpiX()) * kGridMarginBottom;
+    const int margin = ui::DpiFactor(window.logicalDpiX()) * kGridMarginBottom;
     grid.resize(grid.width(), std::max(0, window.height() - grid.y() - margin));
 }

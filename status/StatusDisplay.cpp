@@ -2,7 +2,7 @@
 // lamps and bar segments.
 #include "StatusMonitor.h"
 
-#include "shell/Waits.h"
+#include "ui/DpiScaling.h"
 #include "ui/Widgets.h"
 
 #include <QLineEdit>
@@ -162,8 +162,8 @@ void TStatusMonitor::BuildLayout() {
     BuildValueGroups();
     BuildBars();
     resize(569, 375);
-    ScaleToDpi(*this);
-    ScaleControlsToDpi(*this);
+    ui::ScaleToDpi(*this);
+    ui::ScaleControlsToDpi(*this);
     FitCaptions();
     setFixedSize(size());
 }
@@ -267,7 +267,7 @@ void TStatusMonitor::FitCaptions() {
 
 // From the caption's left to its group's edge, or to the next control on its line.
 int TStatusMonitor::CaptionRoom(const QLabel& caption) {
-    const int gap = DpiFactor(caption.logicalDpiX()) * 2;
+    const int gap = ui::DpiFactor(caption.logicalDpiX()) * 2;
     int right = caption.parentWidget()->contentsRect().right() - 1;
     for (const QWidget* other :
          caption.parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {

@@ -10,7 +10,7 @@
 
 namespace ui {
 
-// The error the layer raises (serial port, files); its text is shown to the user as it stands.
+// The error the layer raises (files, printing); its text is shown to the user as it stands.
 class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

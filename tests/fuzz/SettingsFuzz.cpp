@@ -1,7 +1,7 @@
 // The settings file: any bytes in the file; every value the program reads gives a number or its
 // default.
 #include "FuzzInput.h"
-#include "ui/Settings.h"
+#include "platform/Settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,14 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return made;
     }();
     (void)dir;
-    const QString path = ui::IniSettings::FilePathForKey(ui::kSettingsKey);
+    const QString path = platform::IniSettings::FilePathForKey(platform::kSettingsKey);
     QDir().mkpath(QFileInfo(path).path());
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
-    ui::IniSettings settings(ui::kSettingsKey);
+    platform::IniSettings settings(platform::kSettingsKey);
     for (const char* name : {"ModelType"})
         (void)settings.ReadInteger("Model", name, 3);
     for (const char* name : {"CommPort", "Baudrate", "Parity", "TransmitCheck"})

@@ -1,8 +1,8 @@
 #include "AppTest.h"
 
+#include "platform/Settings.h"
 #include "shell/Application.h"
 #include "ui/Form.h"
-#include "ui/Settings.h"
 #include "ui/Wait.h"
 
 #include <QApplication>
@@ -79,7 +79,7 @@ void AppTest::StartOnSeries(int series, const QByteArray& model) {
 }
 
 QString AppTest::SettingsPath() const {
-    return ui::IniSettings::FilePathForKey(ui::kSettingsKey);
+    return platform::IniSettings::FilePathForKey(platform::kSettingsKey);
 }
 
 void AppTest::WriteSetting(const QString& section, const QString& name, const QVariant& value) {

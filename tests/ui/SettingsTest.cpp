@@ -1,10 +1,10 @@
 // The settings store: where the file lives and how odd stored values read.
-#include "ui/Settings.h"
-#include "ui/Guard.h"
+#include "platform/Settings.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace {
 
@@ -15,13 +15,13 @@ protected:
 };
 
 TEST_F(SettingsTest, TheKeyBecomesAFileUnderTheConfigFolder) {
-    EXPECT_EQ(ui::IniSettings::FilePathForKey(ui::kSettingsKey),
+    EXPECT_EQ(platform::IniSettings::FilePathForKey(platform::kSettingsKey),
               dir.path() + "/Veltrane/KasoNT/2.3F Limited Edition.ini");
-    ui::IniSettings settings(ui::kSettingsKey);
+    platform::IniSettings settings(platform::kSettingsKey);
     settings.WriteInteger("Comm", "Baudrate", 9600);
     settings.WriteBool("Prm", "Guide", false);
     settings.Flush();
-    const ui::IniSettings again(ui::kSettingsKey);
+    const platform::IniSettings again(platform::kSettingsKey);
     EXPECT_EQ(again.ReadInteger("Comm", "Baudrate", 1200), 9600);
     EXPECT_FALSE(again.ReadBool("Prm", "Guide", true));
     EXPECT_EQ(again.ReadInteger("Comm", "Parity", 1), 1);
@@ -29,11 +29,11 @@ TEST_F(SettingsTest, TheKeyBecomesAFileUnderTheConfigFolder) {
 
 TEST_F(SettingsTest, ValuesThatAreNoNumbersReadAsTheDefault) {
     QDir().mkpath(dir.path() + "/Veltrane/KasoNT");
-    QFile file(ui::IniSettings::FilePathForKey(ui::kSettingsKey));
+    QFile file(platform::IniSettings::FilePathForKey(platform::kSettingsKey));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[Comm]\nBaudrate=fast\nParity= 2 \n[Prm]\nGuide=maybe\n");
     file.close();
-    const ui::IniSettings settings(ui::kSettingsKey);
+    const platform::IniSettings settings(platform::kSettingsKey);
     EXPECT_EQ(settings.ReadInteger("Comm", "Baudrate", 1200), 1200);
     EXPECT_EQ(settings.ReadInteger("Comm", "Parity", 1), 2);
     EXPECT_TRUE(settings.ReadBool("Prm", "Guide", true));
@@ -41,9 +41,9 @@ TEST_F(SettingsTest, ValuesThatAreNoNumbersReadAsTheDefault) {
 
 TEST_F(SettingsTest, AnUnwritableFileIsReported) {
     QDir().mkpath(dir.path() + "/Veltrane/KasoNT/2.3F Limited Edition.ini"); // a folder in the way
-    ui::IniSettings settings(ui::kSettingsKey);
+    platform::IniSettings settings(platform::kSettingsKey);
     settings.WriteInteger("Comm", "Baudrate", 9600);
-    EXPECT_THROW(settings.Flush(), ui::Error);
+    EXPECT_THROW(settings.Flush(), std::runtime_error);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "shell/UnitMain.h"
 #include "shell/UnitVersion.h"
 #include "status/UnitStat_QWC.h"
+#include "ui/DpiScaling.h"
 
 namespace {
 
@@ -68,8 +69,15 @@ TEST_F(DpiScalingTest, LoggingWindowsShowTheirDesignTwiceAsLarge) {
 }
 
 // The status monitor's lamps at twice their places in twice their font, the lock window's mark
-// column twice as wide beside the grid, and the version box's labels in twice their font.
+// column twice as wide beside the grid, and the version box's labels in twice their font. The
+// factor is a whole number, and a screen under 96 dpi keeps the design's pixels.
 TEST_F(DpiScalingTest, WindowsLaidOutInPixelsTakeTheFactor) {
+    EXPECT_EQ(ui::DpiFactor(96), 1);
+    EXPECT_EQ(ui::DpiFactor(120), 1);
+    EXPECT_EQ(ui::DpiFactor(191), 1);
+    EXPECT_EQ(ui::DpiFactor(192), 2);
+    EXPECT_EQ(ui::DpiFactor(72), 1);
+
     Start(3, "QWD50A");
     frmMain->btnStat->click();
     ASSERT_TRUE(frmStat_QWC->isVisible());

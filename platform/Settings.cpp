@@ -1,12 +1,11 @@
 #include "Settings.h"
 
-#include "Guard.h"
-
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
+#include <stdexcept>
 
-namespace ui {
+namespace platform {
 namespace {
 
 QString ConfigHome() {
@@ -67,8 +66,8 @@ void IniSettings::WriteBool(const QString& section, const QString& name, bool va
 void IniSettings::Flush() {
     settings_->sync();
     if (settings_->status() == QSettings::AccessError)
-        throw Error(
+        throw std::runtime_error(
             QString("設定ファイル %1 に書き込めませんでした。").arg(FilePath()).toStdString());
 }
 
-} // namespace ui
+} // namespace platform

@@ -7,7 +7,7 @@
 
 class QSettings;
 
-namespace ui {
+namespace platform {
 
 // The program's one settings key.
 inline const QString kSettingsKey = "SoftWare\\Veltrane\\KasoNT\\2.3F Limited Edition";
@@ -31,11 +31,11 @@ public:
     void WriteInteger(const QString& section, const QString& name, int value);
     void WriteBool(const QString& section, const QString& name, bool value);
 
-    // Writes the file; raises ui::Error when it cannot be written.
+    // Writes the file; raises std::runtime_error when it cannot be written.
     void Flush();
 
 private:
     std::unique_ptr<QSettings> settings_;
 };
 
-} // namespace ui
+} // namespace platform

@@ -1,0 +1,172 @@
+#include "DpiScaling.h"
+
+#include "Canvas.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolBar>
+#include <algorithm>
+#include <vector>
+
+namespace ui {
+
+// At least 1, so a screen reporting under 96 dpi keeps its windows at their designed size.
+int DpiFactor(int pixelsPerInch) {
+    return std::max(1, pixelsPerInch / 96);
+}
+
+namespace {
+
+// A bound of a size given in the design's pixels, scaled; no bound stays none.
+int ScaledBound(int value, int factor) {
+    return value >= QWIDGETSIZE_MAX ? value : std::min(QWIDGETSIZE_MAX, factor * value);
+}
+
+// The least and greatest sizes a window gave a widget, scaled (the greatest first, so that a
+// fixed size never has its least above its greatest).
+void ScaleSizeBounds(QWidget& widget, int factor) {
+    const QSize least = widget.minimumSize();
+    const QSize greatest = widget.maximumSize();
+    widget.setMaximumSize(ScaledBound(greatest.width(), factor),
+                          ScaledBound(greatest.height(), factor));
+    widget.setMinimumSize(factor * least);
+}
+
+} // namespace
+
+void ScaleToDpi(QWidget& window) {
+    const int factor = DpiFactor(window.logicalDpiX());
+    const QSize scaled = factor * window.size();
+    ScaleSizeBounds(window, factor);
+    window.resize(scaled);
+}
+
+namespace {
+
+// A control of a window as it was designed: where it stands (when its parent places it by
+// position), whether it was sized to its text, and its font's size in pixels (0: in points).
+struct DesignedControl {
+    QWidget* widget;
+    bool placedByPosition;
+    bool sizedToText;
+    int fontPixels;
+};
+
+// Group boxes, tool bars and plain containers hold the controls of a screen, besides the
+// window; other widgets (combo boxes, scroll areas, ...) lay out their own parts.
+bool HoldsControls(const QWidget& widget) {
+    return qobject_cast<const QGroupBox*>(&widget) || qobject_cast<const QToolBar*>(&widget) ||
+           widget.metaObject() == &QWidget::staticMetaObject ||
+           widget.metaObject() == &QFrame::staticMetaObject;
+}
+
+int OwnFontPixels(const QWidget& widget) {
+    return widget.testAttribute(Qt::WA_SetFont) ? std::max(0, widget.font().pixelSize()) : 0;
+}
+
+void CollectControls(QWidget& parent, std::vector<DesignedControl>& controls);
+
+void CollectControl(QWidget& child, bool placedByPosition, std::vector<DesignedControl>& controls) {
+    const bool sizedToText = qobject_cast<QLabel*>(&child) && child.size() == child.sizeHint();
+    controls.push_back({&child, placedByPosition, sizedToText, OwnFontPixels(child)});
+    if (HoldsControls(child)) CollectControls(child, controls);
+    // The pages of a tab widget hold controls as the window does.
+    if (auto* tabs = qobject_cast<QTabWidget*>(&child))
+        for (int page = 0; page < tabs->count(); ++page)
+            CollectControls(*tabs->widget(page), controls);
+}
+
+void CollectControls(QWidget& parent, std::vector<DesignedControl>& controls) {
+    const bool placedByPosition = parent.layout() == nullptr;
+    for (QWidget* child : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isWindow()) CollectControl(*child, placedByPosition, controls);
+}
+
+void SetFontPixels(QWidget& widget, int pixels) {
+    QFont font = widget.font();
+    font.setPixelSize(pixels);
+    widget.setFont(font);
+}
+
+// The margins, spacings and fixed spaces a window gave a layout and the layouts within it,
+// scaled. What it left to the style follows the screen already; a layout does not tell which
+// is which, so a value equal to the style's is taken for the style's.
+void ScaleLayoutSpacing(QLayout& layout, int factor) {
+    const QMargins given = layout.contentsMargins();
+    layout.setContentsMargins(-1, -1, -1, -1);
+    const QMargins styled = layout.contentsMargins();
+    auto side = [factor](int given, int styled) { return given == styled ? -1 : factor * given; };
+    layout.setContentsMargins(side(given.left(), styled.left()), side(given.top(), styled.top()),
+                              side(given.right(), styled.right()),
+                              side(given.bottom(), styled.bottom()));
+    if (auto* grid = qobject_cast<QGridLayout*>(&layout)) {
+        const int across = grid->horizontalSpacing();
+        const int down = grid->verticalSpacing();
+        grid->setHorizontalSpacing(-1);
+        grid->setVerticalSpacing(-1);
+        grid->setHorizontalSpacing(side(across, grid->horizontalSpacing()));
+        grid->setVerticalSpacing(side(down, grid->verticalSpacing()));
+    } else {
+        const int spacing = layout.spacing();
+        layout.setSpacing(-1);
+        layout.setSpacing(side(spacing, layout.spacing()));
+    }
+    for (int i = 0; i < layout.count(); ++i) {
+        QLayoutItem* item = layout.itemAt(i);
+        if (QLayout* inner = item->layout()) ScaleLayoutSpacing(*inner, factor);
+        if (QSpacerItem* spacer = item->spacerItem())
+            spacer->changeSize(
+                factor * spacer->sizeHint().width(), factor * spacer->sizeHint().height(),
+                spacer->sizePolicy().horizontalPolicy(), spacer->sizePolicy().verticalPolicy());
+    }
+}
+
+// A table's row height and column widths, which the screens give in pixels. (A table with rows
+// lower than the style's least height sets that least height to 0 first: the style's follows
+// the screen and would hold the rows higher.)
+void ScaleTable(QTableView& table, int factor) {
+    QHeaderView* rows = table.verticalHeader();
+    rows->setDefaultSectionSize(factor * rows->defaultSectionSize());
+    QHeaderView* columns = table.horizontalHeader();
+    for (int column = 0; column < columns->count(); ++column)
+        table.setColumnWidth(column, factor * table.columnWidth(column));
+    ScaleSizeBounds(*rows, factor);
+    ScaleSizeBounds(*columns, factor);
+}
+
+} // namespace
+
+void ScaleControlsToDpi(QWidget& window) {
+    const int factor = DpiFactor(window.logicalDpiX());
+    if (factor == 1) return;
+    std::vector<DesignedControl> controls;
+    CollectControls(window, controls);
+    // Every size is taken before any is changed: a font set on a parent reaches its children.
+    if (const int pixels = OwnFontPixels(window)) SetFontPixels(window, factor * pixels);
+    for (const DesignedControl& control : controls)
+        if (control.fontPixels) SetFontPixels(*control.widget, factor * control.fontPixels);
+    if (QLayout* layout = window.layout()) ScaleLayoutSpacing(*layout, factor);
+    for (const DesignedControl& control : controls) {
+        QWidget& widget = *control.widget;
+        ScaleSizeBounds(widget, factor);
+        // A tool bar's own layout takes its margins from the style.
+        if (QLayout* layout = widget.layout();
+            layout && HoldsControls(widget) && !qobject_cast<QToolBar*>(&widget))
+            ScaleLayoutSpacing(*layout, factor);
+        if (auto* table = qobject_cast<QTableView*>(&widget)) ScaleTable(*table, factor);
+        if (!control.placedByPosition) continue;
+        widget.setGeometry(QRect(factor * widget.pos(), factor * widget.size()));
+        if (control.sizedToText) widget.adjustSize();
+    }
+    // A canvas drawn in the design's pixels is shown at the factor.
+    for (const DesignedControl& control : controls)
+        if (auto* canvas = qobject_cast<PaintBox*>(control.widget)) canvas->SetScale(factor);
+}
+
+} // namespace ui
