@@ -102,12 +102,7 @@ void TfrmSetup::RunCheck() {
     mdlGeneral->SetCommParams(static_cast<short>(cmbPort->ItemIndex() + 1),
                               static_cast<unsigned>(rate),
                               static_cast<short>(cmbParity->ItemIndex()));
-    try {
-        mdlGeneral->OpenPort();
-    } catch (const platform::ECommError&) {
-        ui::ShowWarning(
-            "Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
-            "警告");
+    if (!OpenPortOrAskForRestart()) {
         ReturnToIdle();
         closeRequested_ = true;
     }

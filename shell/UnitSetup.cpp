@@ -170,6 +170,18 @@ void ApplySeries() {
         item->setVisible(laterSeries);
 }
 
+bool OpenPortOrAskForRestart() {
+    try {
+        mdlGeneral->OpenPort();
+        return true;
+    } catch (const platform::ECommError&) {
+        ui::ShowWarning(
+            "Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
+            "警告");
+        return false;
+    }
+}
+
 // The main window's setup button: the line is freed, the port closed for the dialog and opened
 // again with what the dialog applied.
 void TfrmMain::btnSetupClick() {
@@ -184,12 +196,7 @@ void TfrmMain::btnSetupClick() {
     }
     frmSetup->ShowModal();
     PortOpenFailed = false;
-    try {
-        mdlGeneral->OpenPort();
-    } catch (const platform::ECommError&) {
-        ui::ShowWarning(
-            "Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。",
-            "警告");
+    if (!OpenPortOrAskForRestart()) {
         PortOpenFailed = true;
         close();
         return;

@@ -65,3 +65,6 @@ QString FormatOfParity(int parityIndex);
 
 // Shows and hides the other windows' series-dependent items.
 void ApplySeries();
+// Opens the port with the settings last set; when it cannot, tells the user to start the program
+// again and returns false.
+bool OpenPortOrAskForRestart();

@@ -347,12 +347,7 @@ TEST_F(RunningMonitorTest, APastedControlCharacterInAVariableBoxIsRefusedByItsCo
     const std::pair<QString, QString> cases[] = {{"$A\tB", "U+0009"}, {"X\r#5=1", "U+000D"}};
     for (const auto& [pasted, named] : cases) {
         SCOPED_TRACE(named.toStdString());
-        messages.clear();
-        PasteOverFocusedBox(pasted);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, "送信できない文字「" + named +
-                                        "」が含まれています。\n入力内容を確認してください。");
+        ASSERT_TRUE(PasteIsRefused(pasted, named));
         EXPECT_EQ(monitor->cmbAct0->currentText(), pasted);
         EXPECT_EQ(monitor->CustomName0, nameBefore);
     }

@@ -134,6 +134,15 @@ void PasteOverFocusedBox(const QString& text) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
 }
 
+bool AppTest::PasteIsRefused(const QString& pasted, const QString& named) {
+    messages.clear();
+    PasteOverFocusedBox(pasted);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    return messages.size() == 1 &&
+           messages[0].text ==
+               "送信できない文字「" + named + "」が含まれています。\n入力内容を確認してください。";
+}
+
 std::shared_ptr<int> AppTest::KeysToNextModal(const QList<int>& keys) {
     auto result = std::make_shared<int>(ui::mrNone);
     auto* watch = new QTimer;
