@@ -53,26 +53,14 @@ sanitizer_build() {
           -DKASONT_BENCH=OFF >/dev/null &&
         cmake --build build-asan -j "$jobs"
 }
-sanitizer_ctest() {
-    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$suppressions" \
-        UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --test-dir build-asan --no-tests=error -j "$jobs" --output-on-failure --timeout 600 "$@"
-}
-# Whether every test of the last run that failed did so only because LeakSanitizer's own tracer
-# crashed ("LeakSanitizer has encountered a fatal error"): it stops every thread to look for leaks
-# once a test has ended, and on a loaded machine it can itself fault after the test passed.
-only_tracer_crashes() {
-    awk '/^[0-9]+\/[0-9]+ Testing: / { crashed = 0 }
-         /LeakSanitizer has encountered a fatal error/ { crashed = 1 }
-         /^Test Failed\./ { failures++; if (!crashed) other++ }
-         END { exit !(failures > 0 && other == 0) }' build-asan/Testing/Temporary/LastTest.log
-}
-# Tests whose only fault was the tracer's crash run once more; any other failure stands.
+# The leak check does not track dynamic TLS: the runtime's own tracking of it records
+# bogus bounds for a module that Qt's printing loads on Debian 12 (gcc 12, glibc 2.36), and the
+# tracer then crashes after the test has passed. Fewer roots can only report more leaks, never hide
+# one.
 sanitizer_tests() {
-    sanitizer_ctest && return 0
-    only_tracer_crashes || return 1
-    echo "=== the tests where LeakSanitizer's tracer crashed, once more"
-    sanitizer_ctest --rerun-failed
+    ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0 \
+        LSAN_OPTIONS="suppressions=$suppressions" UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-asan --no-tests=error -j "$jobs" --output-on-failure --timeout 600
 }
 fuzz_build() {
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKASONT_FUZZ=ON -DKASONT_SANITIZE=ON \
