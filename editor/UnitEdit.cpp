@@ -103,9 +103,14 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     WireProgramTransfers();
     SetReplyReceiver(ridEditReply, this,
                      [this](QObject*) { AddReply(ui::cp932::Decode(mdlGeneral->LastReply())); });
-    SetReplyReceiver(ridDataUpload, this, [this](QObject* sender) { ReceiveUpLoadData(sender); });
-    SetReplyReceiver(ridProgramUpload, this,
-                     [this](QObject* sender) { btnPopupUpLoadProgramClick(sender); });
+    SetReplyReceiver(
+        ridDataUpload, this, [this](QObject* sender) { ReceiveUpLoadData(sender); },
+        [this](bool) { DataUploadNotAnswered(); });
+    SetReplyReceiver(
+        ridProgramUpload, this, [this](QObject* sender) { btnPopupUpLoadProgramClick(sender); },
+        [this](bool) {
+            if (uploadSlot_ >= 0) FailProgramUpload();
+        });
     resize(630, 349);
     ui::ScaleToDpi(*this);
 
