@@ -15,6 +15,8 @@ const QByteArray kAxisKeys = "*ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr std::size_t kTimedAnswers = 8;
 // The round trip assumed before any answer was timed, in characters of the line.
 constexpr int kAssumedRoundTripChars = 24;
+// The least wait after a write, for a driver (or a program) that was busy for a moment.
+constexpr LineStep::Ms kLeastSettleMs = 10;
 
 QByteArray DesignationLine(char axis) {
     return QByteArray(1, axis) + ":" + CR;
@@ -95,7 +97,7 @@ LineStep::Ms LineStep::SettleMs(const QByteArray&) const {
         std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
         roundTrip = sorted[sorted.size() / 2];
     }
-    return std::min(2 * roundTrip + 3, kReplyTimeMs / 2);
+    return std::clamp<Ms>(2 * roundTrip + 3, kLeastSettleMs, kReplyTimeMs / 2);
 }
 
 void LineStep::Withdraw(int id, Ms now) {

@@ -431,10 +431,12 @@ void TmdlGeneral::CutRing() {
 
 void TmdlGeneral::Comm1CommTransmit(QObject*, std::uint16_t) {}
 
-// An answer already in the port wins over a limit that ran out meanwhile: what has come in is
-// read before the time is looked at.
+// An answer already on its way wins over a limit that ran out meanwhile, and a write's answer
+// over the question after it: what has come in, or is being handed on by the event loop (a busy
+// program may have slept past the deadline), is read before the time is looked at.
 void TmdlGeneral::StepTimerTimeout() {
-    ui::ProcessPendingMessages();
+    for (int pass = 0; pass < 3; ++pass)
+        ui::ProcessPendingMessages();
     RunStep([this] { step_.Tick(Now()); }, false);
 }
 

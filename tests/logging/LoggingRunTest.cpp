@@ -208,6 +208,14 @@ TEST_F(LoggingRunTest, ALateReadBackAnswerIsItsAnswerAndStopEndsTheWait) {
     w->btnRun->click();
     ExpectIdle(w, w->trkT);
     EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
+    // Closing the window ends such a wait too: hidden, it would hold the line for every screen.
+    driver->setFault(sim::Fault::None);
+    OnFirstLine("#%0010C004", [this] { driver->setFault(sim::Fault::Silent); });
+    w->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().endsWith("#%0010C004"); }, 10000));
+    w->btnLoggingClose->click();
+    ExpectIdle(w, w->trkT);
+    EXPECT_TRUE(messages.empty());
     driver->setFault(sim::Fault::None);
     StopProgram();
 
