@@ -87,6 +87,10 @@ void LineStep::Write(const QByteArray& line, Ms now) {
     if (!CommandOf(line).isEmpty()) settleUntil_ = std::max(settleUntil_, now + SettleMs(line));
 }
 
+void LineStep::WriteAnswersAwaited() {
+    settleUntil_ = 0;
+}
+
 // An answer to a write, if the driver gives one, takes about as long as an answer to a question:
 // the question after it waits twice the line's usual round trip (the median of the last answers,
 // so that one answer held up by a busy driver does not slow every later one), and a little more.

@@ -69,6 +69,9 @@ public:
     // A line that wants no answer goes out at once; a question after it waits until an answer to
     // it, if the driver gives one, has come and gone (one round trip of the line).
     void Write(const QByteArray& line, Ms now);
+    // The sender waited for the answers to its writes itself, as long as the driver takes to give
+    // one: the next question need not wait for them again.
+    void WriteAnswersAwaited();
     // The asker gives up: a question still waiting goes without a trace, and so does a scan's. One
     // that is out stays out until its answer, which is discarded, or its reply time: only an
     // answer that has not come by then leaves the line out of step.

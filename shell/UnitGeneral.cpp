@@ -226,10 +226,7 @@ void TmdlGeneral::RunStep(const std::function<void()>& input, bool raise, int ca
     // A question that could not be sent ends, and the next one gets its turn.
     for (step_.Advance(Now()); step_.HasActions(); step_.Advance(Now()))
         Carry();
-    if (const std::optional<LineStep::Ms> next = step_.NextDeadline())
-        stepTimer_->start(int(std::clamp<LineStep::Ms>(*next - Now(), 0, 60000)));
-    else
-        stepTimer_->stop();
+    ArmStepTimer();
     if (failure && raise) std::rethrow_exception(failure);
 }
 
@@ -431,12 +428,22 @@ void TmdlGeneral::CutRing() {
 
 void TmdlGeneral::Comm1CommTransmit(QObject*, std::uint16_t) {}
 
+// The timer runs to the step's next deadline; one that has not moved is left running.
+void TmdlGeneral::ArmStepTimer() {
+    const std::optional<LineStep::Ms> next = step_.NextDeadline();
+    if (next == armedDeadline_ && (stepTimer_->isActive() || !next)) return;
+    armedDeadline_ = next;
+    if (next)
+        stepTimer_->start(int(std::clamp<LineStep::Ms>(*next - Now(), 0, 60000)));
+    else
+        stepTimer_->stop();
+}
+
 // An answer already on its way wins over a limit that ran out meanwhile, and a write's answer
-// over the question after it: what has come in, or is being handed on by the event loop (a busy
-// program may have slept past the deadline), is read before the time is looked at.
+// over the question after it: what has come in is read before the time is looked at.
 void TmdlGeneral::StepTimerTimeout() {
-    for (int pass = 0; pass < 3; ++pass)
-        ui::ProcessPendingMessages();
+    armedDeadline_.reset();
+    ui::ProcessPendingMessages();
     RunStep([this] { step_.Tick(Now()); }, false);
 }
 

@@ -159,6 +159,9 @@ public:
     bool QuestionPending(TRequestId requestId) const;
     // LastReply := the ticket's answer, for a caller that waited for it.
     void KeepAnswer(const Ticket& ticket);
+    // After a write, the sender waited for the driver's answer itself (a transfer's pace): the
+    // next question goes without waiting for it again.
+    void WriteAnswersAwaited() { step_.WriteAnswersAwaited(); }
     // The axes that answered the last scan, in its order.
     void SetScannedAxes(const QByteArray& letters);
     // Tests only: the line's step as the data module keeps it.
@@ -219,6 +222,8 @@ private:
     void DeliverUnasked(const QByteArray& line);
     void CutRing();
     void StepTimerTimeout();
+    void ArmStepTimer();
+    std::optional<LineStep::Ms> armedDeadline_;
 };
 
 extern TmdlGeneral* mdlGeneral;

@@ -75,6 +75,7 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
     timer.SetEnabled(true);
     WaitOnLine([&] { return mdlGeneral->ReplyReceived() || timer.Tag >= n; });
     timer.SetEnabled(false);
+    mdlGeneral->WriteAnswersAwaited();
 }
 
 void WaitTicksOrAnswer(const Ticket& question, ui::Timer& timer, int n) {

@@ -30,7 +30,8 @@ bool WaitForLineInStep();
 // Returns after n ticks of `timer` (its Tag counts them).
 void WaitTicks(ui::Timer& timer, int n);
 
-// Returns after a reply or after n ticks of `timer`, whichever comes first.
+// After a write: returns after a reply or after n ticks of `timer`, whichever comes first. The
+// write's answer has then been waited for: a question after it goes at once.
 void WaitTicksOrReply(ui::Timer& timer, int n);
 // Returns after the question's answer or after n ticks of `timer`, whichever comes first.
 void WaitTicksOrAnswer(const Ticket& question, ui::Timer& timer, int n);
