@@ -21,6 +21,8 @@
 #include "ui/Wait.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <functional>
 #include <vector>
 
@@ -61,6 +63,14 @@ bool TellQtTheDisplayResolution() {
     return true;
 }
 
+void InstallJapaneseQtTexts(QApplication& app) {
+    auto* translator = new QTranslator(&app);
+    if (translator->load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
 } // namespace
 
 std::unique_ptr<QApplication> MakeApplication(int& argc, char** argv) {
@@ -68,7 +78,9 @@ std::unique_ptr<QApplication> MakeApplication(int& argc, char** argv) {
     auto app = std::make_unique<QApplication>(argc, argv);
     // Qt has read it for good; programs started from this one find the environment as it was.
     if (toldResolution) qunsetenv(kFontDpiVariable);
-    QApplication::setApplicationDisplayName("KasoNT 2.3F");
+    // Kept apart from Qt's application name, which Qt would append to every window's title.
+    ui::SetApplicationTitle("KasoNT 2.3F");
+    InstallJapaneseQtTexts(*app);
     return app;
 }
 

@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QPainter>
 #include <QProcess>
 #include <QTest>
@@ -437,6 +438,55 @@ TEST_F(ServiceWindowsTest, TextPrintoutsStayTheSameAfterAPicturePrint) {
     frmFRA->btPrint->click();
     EXPECT_EQ(printTexts("after-analysis"), before);
     EXPECT_TRUE(messages.empty());
+}
+
+// The texts of the buttons of the next modal window that comes up, once it is there; the
+// window is then closed without a choice (a message box: by its last button).
+std::shared_ptr<QStringList> ButtonsOfNextModal() {
+    auto buttons = std::make_shared<QStringList>();
+    auto* watch = new QTimer;
+    QObject::connect(watch, &QTimer::timeout, [=] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window || !window->isVisible()) return;
+        watch->stop();
+        watch->deleteLater();
+        for (const QAbstractButton* button : window->findChildren<QAbstractButton*>())
+            if (button->isVisible() && !button->text().isEmpty()) buttons->append(button->text());
+        if (auto* box = qobject_cast<QMessageBox*>(window))
+            box->buttons().constLast()->click();
+        else
+            window->close();
+    });
+    watch->start(10);
+    return buttons;
+}
+
+bool AnyHolds(const QStringList& texts, const QString& text) {
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const QString& shown) { return shown.contains(text); });
+}
+
+// Qt's own texts come in Japanese, as the program's do: the standard buttons of the question
+// asked when the main window closes over an unsaved program, of a warning and of a file dialog.
+TEST_F(ServiceWindowsTest, BoxesAndDialogsShowTheirStandardButtonsInJapanese) {
+    ui::SetMessageResponder({});
+    frmMain->show();
+    frmMain->btnEdit->click();
+    Type(frmEdit->memMain2, "A");
+    std::shared_ptr<QStringList> buttons = ButtonsOfNextModal();
+    EXPECT_FALSE(frmMain->close()); // the last button: No
+    EXPECT_TRUE(AnyHolds(*buttons, "はい")) << buttons->join(", ").toStdString();
+    EXPECT_TRUE(AnyHolds(*buttons, "いいえ")) << buttons->join(", ").toStdString();
+    EXPECT_FALSE(AnyHolds(*buttons, "Yes") || AnyHolds(*buttons, "No"));
+
+    buttons = ButtonsOfNextModal();
+    ui::ShowWarning("ファイル名を変更して保存してください。", "警告");
+    EXPECT_EQ(*buttons, QStringList{"OK"});
+
+    buttons = ButtonsOfNextModal();
+    frmEdit->FileOpenItem->trigger();
+    EXPECT_TRUE(AnyHolds(*buttons, "キャンセル")) << buttons->join(", ").toStdString();
+    EXPECT_FALSE(AnyHolds(*buttons, "Cancel")) << buttons->join(", ").toStdString();
 }
 
 TEST_F(ServiceWindowsTest, VersionBoxesShowTheirTextsAndTheWholeMemory) {

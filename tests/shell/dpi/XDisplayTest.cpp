@@ -1,9 +1,12 @@
-// What the program reads from an X display: the screen's resolution where its resources set no
-// Xft.dpi. Run on X, on a display of the test's own that reports 192 dpi
+// What the program reads from and writes to an X display: the screen's resolution where its
+// resources set no Xft.dpi, and the windows' titles as the display holds them for its window
+// manager. Run on X, on a display of the test's own that reports 192 dpi
 // (KASONT_TEST_PLATFORM=xcb).
 #include "AppTest.h"
 
+#include "editor/UnitEdit.h"
 #include "platform/DisplayResolution.h"
+#include "shell/UnitMain.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -42,7 +45,41 @@ protected:
                                 resources.constData());
         free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     }
+
+    // The window's _NET_WM_NAME, the title a window manager shows, once Qt has set it.
+    static QString TitleOnX(QWidget& window) {
+        xcb_connection_t* connection = Connection();
+        if (!connection) return "(not on X)";
+        QString title;
+        WaitFor([&] {
+            xcb_flush(connection);
+            const xcb_get_property_cookie_t cookie = xcb_get_property(
+                connection, 0, static_cast<xcb_window_t>(window.winId()),
+                Atom(connection, "_NET_WM_NAME"), Atom(connection, "UTF8_STRING"), 0, 1024);
+            std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+                xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+            if (!reply) return false;
+            title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                                      xcb_get_property_value_length(reply.get()));
+            return !title.isEmpty();
+        });
+        return title;
+    }
 };
+
+// The captions alone: nothing of the program's name is appended.
+TEST_F(XDisplayTest, TitlesAreTheCaptionsAlone) {
+    WriteSetting("Comm", "TransmitCheck", 2);
+    StartProgram();
+    frmMain->Show();
+    EXPECT_EQ(TitleOnX(*frmMain).toStdString(), "kasoｽﾀｼﾞｵ");
+    frmMain->btnEdit->click();
+    ASSERT_TRUE(frmEdit->isVisible());
+    EXPECT_TRUE(frmEdit->windowTitle().endsWith("編集"));
+    EXPECT_EQ(TitleOnX(*frmEdit).toStdString(), frmEdit->windowTitle().toStdString());
+}
+
+} // namespace
 
 // The screen's resolution counts while the display's resources set no Xft.dpi, other resources
 // or not; once they set it, Qt's reading of it stands.
