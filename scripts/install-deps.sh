@@ -2,8 +2,10 @@
 # Installs the Debian packages the build, the program and the tests need, and those named as
 # arguments, if any is missing.
 set -euo pipefail
-packages=(build-essential cmake clang clang-format qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          pkg-config fonts-ipafont-gothic poppler-utils "$@")
+# qt6-translations-l10n: Qt's own texts (the standard buttons of boxes and dialogs) in Japanese;
+# libxcb1-dev: the X display's resolution; xvfb: the tests' own X displays.
+packages=(build-essential cmake clang clang-format qt6-base-dev libgl-dev libxcb1-dev libgtest-dev
+          libgmock-dev pkg-config fonts-ipafont-gothic qt6-translations-l10n poppler-utils xvfb "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
