@@ -214,10 +214,13 @@ void TmdlGeneral::SetScannedAxes(const QByteArray& letters) {
 
 void TmdlGeneral::RunStep(const std::function<void()>& input, bool raise, int callQuestion) {
     std::exception_ptr failure;
+    std::exception_ptr receiverFailure;
     const auto outerFailure = std::exchange(callFailure_, &failure);
+    const auto outerReceiverFailure = std::exchange(receiverFailure_, &receiverFailure);
     const int outerQuestion = std::exchange(callQuestion_, callQuestion);
     const auto restore = qScopeGuard([&] {
         callFailure_ = outerFailure;
+        receiverFailure_ = outerReceiverFailure;
         callQuestion_ = outerQuestion;
         writeHolder_.reset();
     });
@@ -227,6 +230,7 @@ void TmdlGeneral::RunStep(const std::function<void()>& input, bool raise, int ca
     for (step_.Advance(Now()); step_.HasActions(); step_.Advance(Now()))
         Carry();
     ArmStepTimer();
+    if (receiverFailure) std::rethrow_exception(receiverFailure);
     if (failure && raise) std::rethrow_exception(failure);
 }
 
@@ -250,10 +254,17 @@ void TmdlGeneral::Carry() {
                 break;
             case LineStep::Action::Type::Answer:
             case LineStep::Action::Type::Unanswered:
-                Resolve(action);
-                break;
             case LineStep::Action::Type::Unasked:
-                DeliverUnasked(action.line);
+                // A receiver that raises does not keep the other questions from their ends.
+                try {
+                    if (action.type == LineStep::Action::Type::Unasked)
+                        DeliverUnasked(action.line);
+                    else
+                        Resolve(action);
+                } catch (...) {
+                    if (receiverFailure_ && !*receiverFailure_)
+                        *receiverFailure_ = std::current_exception();
+                }
                 break;
             case LineStep::Action::Type::Discard:
                 break;
@@ -440,10 +451,14 @@ void TmdlGeneral::ArmStepTimer() {
 }
 
 // An answer already on its way wins over a limit that ran out meanwhile, and a write's answer
-// over the question after it: what has come in is read before the time is looked at.
+// over the question after it: what has come in is read before the time is looked at. A program
+// that was busy past the deadline may also hold a driver's answer that the event loop has yet to
+// hand on (the simulated driver in the same loop takes two passes to answer a line): a few passes
+// take those in too.
 void TmdlGeneral::StepTimerTimeout() {
     armedDeadline_.reset();
-    ui::ProcessPendingMessages();
+    for (int pass = 0; pass < 3; ++pass)
+        ui::ProcessPendingMessages();
     RunStep([this] { step_.Tick(Now()); }, false);
 }
 
@@ -451,8 +466,8 @@ void TmdlGeneral::StepTimerTimeout() {
 // goes back to idle without a word, and the user is told once.
 void TmdlGeneral::CommLost(const QString& reason) {
     ++lineLosses_;
-    step_.LineLost(); // every question ends; its owner returns to idle below
-    Carry();
+    // Every question ends; its owner returns to idle below.
+    RunStep([this] { step_.LineLost(); }, false);
     RequestId = ridNone;
     replyReceived_ = false;
     if (frmCommCancel) {

@@ -205,6 +205,7 @@ private:
     // The sends of the current call that failed, and whose no-answer routine the caller's own
     // error replaces.
     std::exception_ptr* callFailure_ = nullptr;
+    std::exception_ptr* receiverFailure_ = nullptr; // what a receiver raised, for after the step
     int callQuestion_ = 0;
     std::optional<TRequestId> writeHolder_; // the receiver a write names once it is sent
 
