@@ -67,7 +67,7 @@ char LineStep::AxisOf(const Question& question) const {
 }
 
 bool LineStep::CanGoNow(const Question& question, Ms now) const {
-    return portOpen_ && !out_ && !probe_ && waiting_.empty() && now >= settleUntil_ &&
+    return portOpen_ && !out_ && !probe_ && waiting_.empty() && !WaitsForWriteAnswers(now) &&
            InStep(AxisOf(question));
 }
 
@@ -84,11 +84,35 @@ void LineStep::Ask(Question question, Ms now) {
 
 void LineStep::Write(const QByteArray& line, Ms now) {
     SendLine(line);
-    if (!CommandOf(line).isEmpty()) settleUntil_ = std::max(settleUntil_, now + SettleMs(line));
+    if (CommandOf(line).isEmpty()) return;
+    lastWriteAxis_ = designation_;
+    if (answersWrites_.contains(lastWriteAxis_)) {
+        ++writeAnswersDue_;
+        writeAnswersDueUntil_ = now + kReplyTimeMs;
+        return;
+    }
+    settleUntil_ = std::max(settleUntil_, now + SettleMs(line));
+    settleExtensions_ = 0;
 }
 
 void LineStep::WriteAnswersAwaited() {
     settleUntil_ = 0;
+    writeAnswersDue_ = 0;
+}
+
+bool LineStep::WaitsForWriteAnswers(Ms now) const {
+    return now < settleUntil_ || (writeAnswersDue_ > 0 && now < writeAnswersDueUntil_);
+}
+
+// A line while no question is out: the answer to a write. One that comes while a question waits
+// for the line's round trip after a write shows that the axis answers writes: from then on a
+// question after a write to it waits for the write's answer itself.
+void LineStep::TakeUnasked(const QByteArray& line, Ms now) {
+    if (writeAnswersDue_ > 0)
+        --writeAnswersDue_;
+    else if (now < settleUntil_ && lastWriteAxis_ != 0)
+        answersWrites_.insert(lastWriteAxis_);
+    Emit(Action::Type::Unasked, 0, line);
 }
 
 // An answer to a write, if the driver gives one, takes about as long as an answer to a question:
@@ -127,7 +151,7 @@ void LineStep::Advance(Ms now) {
             waiting_.pop_front();
             continue;
         }
-        if (now < settleUntil_) return;
+        if (WaitsForWriteAnswers(now)) return;
         Question question = std::move(waiting_.front());
         waiting_.pop_front();
         return SendQuestion(std::move(question), now);
@@ -155,7 +179,7 @@ void LineStep::Received(const std::vector<QByteArray>& lines,
         return;
     }
     if (!delivered) return;
-    if (!out_) return Emit(Action::Type::Unasked, 0, *delivered);
+    if (!out_) return TakeUnasked(*delivered, now);
     const Out out = *std::exchange(out_, std::nullopt);
     roundTrips_.push_back(now - out.sentAt);
     if (roundTrips_.size() > kTimedAnswers) roundTrips_.pop_front();
@@ -190,7 +214,17 @@ void LineStep::TakeProbeLine(const QByteArray& line) {
     if (probe.due <= 0) EndProbe(true);
 }
 
-void LineStep::Tick(Ms now) {
+void LineStep::Tick(Ms now, Ms lateMs) {
+    // An answer to a write that does not come: the axis does not answer every write after all.
+    if (writeAnswersDue_ > 0 && now >= writeAnswersDueUntil_) {
+        writeAnswersDue_ = 0;
+        answersWrites_.erase(lastWriteAxis_);
+    }
+    const bool settling = !out_ && !probe_ && !waiting_.empty() && settleUntil_ > 0;
+    if (settling && now >= settleUntil_ && lateMs > kLeastSettleMs / 2 && settleExtensions_ < 2) {
+        ++settleExtensions_;
+        settleUntil_ = now + kLeastSettleMs;
+    }
     if (out_ && OutDeadline() != 0 && now >= OutDeadline()) {
         const Out out = *std::exchange(out_, std::nullopt);
         if (out.question.kind == Kind::Question) LeaveStep(out);
@@ -319,6 +353,7 @@ void LineStep::LineLost() {
     waiting_.clear();
     lateModelAnswers_.clear();
     settleUntil_ = 0;
+    writeAnswersDue_ = 0;
     for (const char key : kAxisKeys)
         inStep_.insert(key);
 }
@@ -336,7 +371,10 @@ std::optional<LineStep::Ms> LineStep::NextDeadline() const {
     const auto consider = [&next](Ms at) { next = next ? std::min(*next, at) : at; };
     if (out_ && OutDeadline() != 0) consider(OutDeadline());
     if (probe_) consider(ProbeDeadline());
-    if (portOpen_ && !out_ && !probe_ && !waiting_.empty()) consider(settleUntil_);
+    if (portOpen_ && !out_ && !probe_ && !waiting_.empty()) {
+        consider(settleUntil_);
+        if (writeAnswersDue_ > 0) consider(writeAnswersDueUntil_);
+    }
     return next;
 }
 

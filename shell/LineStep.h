@@ -67,7 +67,8 @@ public:
     // out the actions they gave (so that a receiver's own writes go out before the next question).
     void Ask(Question question, Ms now);
     // A line that wants no answer goes out at once; a question after it waits until an answer to
-    // it, if the driver gives one, has come and gone (one round trip of the line).
+    // it, if the driver gives one, has come and gone: about a round trip of the line, or, for an
+    // axis that has been seen to answer writes, until that answer has come (a reply time at most).
     void Write(const QByteArray& line, Ms now);
     // The sender waited for the answers to its writes itself, as long as the driver takes to give
     // one: the next question need not wait for them again.
@@ -81,7 +82,10 @@ public:
     // as the line's activity.
     void Received(const std::vector<QByteArray>& lines, const std::optional<QByteArray>& delivered,
                   Ms now);
-    void Tick(Ms now);
+    // `lateMs`: how late the program came to this deadline. A question's wait after a write that
+    // ended while the program was busy gets a little more time (at most twice): the driver's answer
+    // to the write may still be on its way into the program.
+    void Tick(Ms now, Ms lateMs = 0);
     // Sends the next question, or the probe that must come before it, when the line lets it go.
     void Advance(Ms now);
     // A Send action could not be carried out: its question, or the question its probe was for,
@@ -145,6 +149,11 @@ private:
     bool portOpen_ = true;
     Ms lastHeard_ = 0;
     Ms settleUntil_ = 0;
+    int settleExtensions_ = 0;
+    std::set<char> answersWrites_; // axes seen to answer a write
+    char lastWriteAxis_ = 0;
+    int writeAnswersDue_ = 0; // answers still to come to writes to those axes
+    Ms writeAnswersDueUntil_ = 0;
     std::deque<Ms> roundTrips_;
     double msPerChar_ = 10000.0 / 1200;
     std::vector<Action> actions_;
@@ -164,4 +173,6 @@ private:
     Ms ProbeDeadline() const;
     Ms OutDeadline() const; // 0: none
     Ms SettleMs(const QByteArray& line) const;
+    bool WaitsForWriteAnswers(Ms now) const;
+    void TakeUnasked(const QByteArray& line, Ms now);
 };

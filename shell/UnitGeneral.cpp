@@ -456,10 +456,11 @@ void TmdlGeneral::ArmStepTimer() {
 // hand on (the simulated driver in the same loop takes two passes to answer a line): a few passes
 // take those in too.
 void TmdlGeneral::StepTimerTimeout() {
+    const LineStep::Ms due = armedDeadline_.value_or(Now());
     armedDeadline_.reset();
     for (int pass = 0; pass < 3; ++pass)
         ui::ProcessPendingMessages();
-    RunStep([this] { step_.Tick(Now()); }, false);
+    RunStep([&] { step_.Tick(Now(), Now() - due); }, false);
 }
 
 // The one owner of a lost line: every exchange in progress ends here, each window that runs one

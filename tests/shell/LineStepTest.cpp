@@ -100,6 +100,8 @@ private:
             step_.Received(lines, lines.back(), now);
         } else if (verb == "tick") {
             step_.Tick(now);
+        } else if (verb == "latetick") { // the program came `arg` ms late to the deadline
+            step_.Tick(now, std::stoi(arg));
         } else if (verb == "withdraw") {
             step_.Withdraw(std::stoi(arg), now);
         } else if (verb == "purge") {
@@ -289,7 +291,30 @@ const std::vector<Road> kRoads = {
       {30, "recv OK", {"unasked OK"}},
       {42, "tick", {}},
       {43, "tick", {"send #6 q2"}},
-      {50, "recv 66", {"answer q2 66"}}}},
+      {50, "recv 66", {"answer q2 66"}},
+      // The axis answers writes: the next question waits for the answer itself.
+      {60, "write #13=6", {"send #13=6"}},
+      {61, "ask 3 #7", {}},
+      {200, "tick", {}},
+      {250, "recv OK", {"unasked OK", "send #7 q3"}},
+      {260, "recv 77", {"answer q3 77"}},
+      // An answer that does not come holds the question a reply time at most.
+      {300, "write #14=1", {"send #14=1"}},
+      {301, "ask 4 #8", {}},
+      {1300, "tick", {"send #8 q4"}},
+      {1310, "recv 88", {"answer q4 88"}},
+      // The axis is no longer taken to answer every write: the round trip is waited again.
+      {1320, "write #15=1", {"send #15=1"}},
+      {1321, "ask 5 #9", {}},
+      {1345, "tick", {"send #9 q5"}}}},
+    {"a wait after a write that ended while the program was busy gets more time",
+     {{0, "ask 1 #5", {"send #5 q1"}},
+      {10, "recv 55", {"answer q1 55"}},
+      {20, "write #12=5", {"send #12=5"}},
+      {21, "ask 2 #6", {}},
+      {80, "latetick 37", {}},
+      {85, "recv OK", {"unasked OK"}},
+      {90, "tick", {"send #6 q2"}}}},
     {"a withdrawn question: an answer in its reply time is discarded and keeps the step",
      {{0, "ask 1 #5 nolimit", {"send #5 q1"}},
       {10, "withdraw 1", {}},
