@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need, and those named as
-# arguments, if any is missing.
+# Installs the Debian packages that are missing: those the program needs to build and run, with
+# --tests also the test tools, and those named as arguments.
+#   scripts/install-deps.sh [--tests] [PACKAGE...]
 set -euo pipefail
-packages=(build-essential cmake clang clang-format qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          pkg-config fonts-ipafont-gothic poppler-utils "$@")
+# The program, the simulated driver and the compilers' driver: the tool chain, Qt (pkg-config lets
+# Qt's build files find its optional parts) and the Japanese font of the program's texts.
+packages=(build-essential cmake qt6-base-dev libgl-dev pkg-config fonts-ipafont-gothic)
+# What scripts/test.sh adds: clang for the fuzz targets, clang-format for the format check,
+# GoogleTest, and poppler-utils, whose pdftotext reads the printouts back.
+test_tools=(clang clang-format libgtest-dev libgmock-dev poppler-utils)
+if [ "${1:-}" = --tests ]; then
+    packages+=("${test_tools[@]}")
+    shift
+fi
+packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
