@@ -108,7 +108,7 @@ void RunStartupBenchmarks(const char* self) {
 
 int RunStartupProbe(int argc, char** argv) {
     const bool openEverything = argc > 2 && std::string(argv[2]) == "all";
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = MakeApplication(argc, argv);
     ui::SetMessageResponder([](const ui::MessageRecord& record) {
         return record.buttons == ui::MsgButtons::Ok ? ui::MsgResult::Ok : ui::MsgResult::No;
     });

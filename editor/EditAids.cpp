@@ -6,6 +6,7 @@
 #include "UnitEdit.h"
 
 #include "shell/UnitGeneral.h"
+#include "ui/DpiScaling.h"
 
 #include <algorithm>
 
@@ -150,7 +151,8 @@ void TfrmEdit::EditPaste() {
 }
 
 void TfrmEdit::FontNameClick() {
-    if (std::optional<QFont> chosen = ui::ChooseFixedPitchFont(memMain2->font(), this)) {
+    const QFont shown = ui::FontInPoints(memMain2->font(), ui::DpiFactor(*this));
+    if (std::optional<QFont> chosen = ui::ChooseFixedPitchFont(shown, this)) {
         QFont font = *chosen;
         font.setBold(false);
         font.setItalic(false);

@@ -210,7 +210,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
 
     // A late answer to an earlier question would be taken for the driver refusing a value.
     try {
-        if (!mdlGeneral->BringInStep()) return mdlGeneral->ReportNoDriver(lossesAtStart);
+        if (!WaitForLineInStep()) return mdlGeneral->ReportNoDriver(lossesAtStart);
     } catch (const platform::ECommError&) {
         return mdlGeneral->ReportNoDriver(lossesAtStart);
     }

@@ -137,8 +137,9 @@ void TfrmEdit::StartDataUpload() {
 }
 
 bool TfrmEdit::QueryForUpload(const QByteArray& command, QByteArray& reply) {
-    if (!SendForUpload(command, ridNone)) return false;
-    const bool answered = WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2);
+    Ticket question;
+    if (!SendForUpload(command, ridNone, &question)) return false;
+    const bool answered = WaitForReply(question, frmMain->ElapsedMs, *frmMain->Timer2);
     if (uploadPhase_ != UploadPhase::Starting) return false; // closed or line lost meanwhile
     if (!answered) {
         mdlGeneral->ReportNoDriver(uploadRun_.lossesAtStart);
@@ -173,17 +174,27 @@ bool TfrmEdit::ReadLoggingHeader() {
     return true;
 }
 
-bool TfrmEdit::SendForUpload(const QByteArray& line, int requestId) {
+// The values are read one by one with no reply time-out (the stop and the dialog's close end a
+// wait); the header's questions have the usual one.
+bool TfrmEdit::SendForUpload(const QByteArray& line, int requestId, Ticket* question) {
     try {
-        if (mdlGeneral->SendQuestion(line, requestId)) {
-            return true;
-        }
+        const Ticket asked = mdlGeneral->SendQuestion(
+            line, requestId,
+            requestId == ridDataUpload ? TmdlGeneral::kNoReplyLimit : TmdlGeneral::kReplyLimitMs);
+        if (question) *question = asked;
+        return true;
     } catch (const platform::ECommError&) {
     }
-    // The send failed, or the question could not be asked on a line out of step.
     mdlGeneral->ReportNoDriver(uploadRun_.lossesAtStart);
     EndDataUpload();
     return false;
+}
+
+// A value could not be asked: its axis did not answer the probe before it.
+void TfrmEdit::DataUploadNotAnswered() {
+    if (uploadPhase_ != UploadPhase::Collecting) return;
+    mdlGeneral->ReportNoDriver(uploadRun_.lossesAtStart);
+    EndDataUpload();
 }
 
 void TfrmEdit::StepDataUpload() {
@@ -277,6 +288,7 @@ void TfrmEdit::EndDataUpload() {
         PutUploadIntoDocument();
         if (frmUpload) frmUpload->btnStart->setEnabled(true);
         ShowUploadCollector(false);
+        mdlGeneral->Withdraw(ridDataUpload);
         mdlGeneral->ReleaseLine(ridDataUpload);
         return;
     }

@@ -1,10 +1,9 @@
 #include "EditPrint.h"
 
 #include "ui/EditorPane.h"
-#include "ui/Guard.h"
+#include "ui/Printing.h"
 
-#include <QPainter>
-#include <QPrinter>
+#include <QFontMetrics>
 
 namespace editor {
 namespace {
@@ -41,25 +40,15 @@ std::vector<PrintedText> LayOutPrintout(const QString& caption, const QStringLis
 
 void PrintDocument(QPrinter& printer, const QString& fontFamily, const QString& caption,
                    const QStringList& gutterRows, const QStringList& lines) {
-    printer.setDocName(caption);
-    QPainter painter;
-    if (!painter.begin(&printer)) throw ui::Error("the printer could not be started");
-    QFont font(fontFamily);
-    font.setPointSize(10);
-    painter.setFont(font);
-    const QFontMetrics metrics = painter.fontMetrics();
-    const int pageHeight = painter.device()->height();
-    int page = 0;
-    for (const PrintedText& item :
-         LayOutPrintout(caption, gutterRows, lines, metrics.height(), pageHeight)) {
-        if (item.page != page) {
-            printer.newPage();
-            page = item.page;
+    ui::PrintPages(printer, caption, fontFamily, [&](const QFontMetrics& metrics, int pageHeight) {
+        std::vector<ui::PrintedPage> pages;
+        for (const PrintedText& item :
+             LayOutPrintout(caption, gutterRows, lines, metrics.height(), pageHeight)) {
+            if (pages.size() <= static_cast<size_t>(item.page)) pages.resize(item.page + 1);
+            pages[item.page].push_back({item.x, item.y, item.text});
         }
-        painter.drawText(item.x, item.y + metrics.ascent(), item.text);
-    }
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw ui::Error("the printer reported an error");
+        return pages;
+    });
 }
 
 } // namespace editor

@@ -171,11 +171,14 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const 
         if (editor::ClearsProgram(row)) WaitTicks(*edit.Timer1, kClearPauseTicks);
         if (!editor::NeedsReadBack(row, series)) continue;
 
-        if (!mdlGeneral->SendQuestion(QByteArray("RRX\r"), ridNone)) return {RunEnd::NoReadBack, n};
-        WaitTicksOrReply(*edit.Timer2, kReadBackTicks + 1);
+        const Ticket readBack = mdlGeneral->SendQuestion(QByteArray("RRX\r"), ridNone);
+        WaitTicksOrAnswer(readBack, *edit.Timer2, kReadBackTicks + 1);
         if (lineLost) return {RunEnd::LineLost, n};
-        if (!mdlGeneral->ReplyReceived()) return {RunEnd::NoReadBack, n};
-        if (mdlGeneral->LastReply() != row) return {RunEnd::DataError, n};
+        if (!readBack->Answered()) {
+            mdlGeneral->Withdraw(readBack);
+            return {RunEnd::NoReadBack, n};
+        }
+        if (readBack->answer != row) return {RunEnd::DataError, n};
     }
 }
 
@@ -310,7 +313,7 @@ void TfrmEdit::DownLoadProgram() {
     DownloadRun run;
     try {
         // A late answer to an earlier question would be taken for the driver refusing a row.
-        if (!mdlGeneral->BringInStep()) {
+        if (!WaitForLineInStep()) {
             run.end = RunEnd::NoReadBack;
         } else {
             if (ui::AskYesNo("MBCLコマンドをドライバへ送信しますか。", "確認")) {
@@ -399,8 +402,8 @@ void TfrmEdit::StartProgramUpload() {
     try {
         mdlGeneral->SendCommand(QByteArray("FLPT=0\r"), ridNone);
         if (uploadSlot_ < 0) return; // cancelled or lost meanwhile
-        if (!mdlGeneral->SendQuestion(QByteArray("FL\r"), ridProgramUpload))
-            return FailProgramUpload();
+        // The upload has no reply time-out: the progress window's cancel ends a wait.
+        mdlGeneral->SendQuestion(QByteArray("FL\r"), ridProgramUpload, TmdlGeneral::kNoReplyLimit);
     } catch (const platform::ECommError&) {
         FailProgramUpload();
     }
@@ -419,8 +422,7 @@ void TfrmEdit::ReceiveProgramLine() {
     }
     memUploadData->AddLine(editor::UploadedRow(line));
     try {
-        if (!mdlGeneral->SendQuestion(QByteArray("FL+\r"), ridProgramUpload))
-            return FailProgramUpload();
+        mdlGeneral->SendQuestion(QByteArray("FL+\r"), ridProgramUpload, TmdlGeneral::kNoReplyLimit);
     } catch (const platform::ECommError&) {
         FailProgramUpload();
         return;
@@ -458,6 +460,7 @@ void TfrmEdit::EndProgramUpload(bool completed) {
     if (slot < 0) return;
     uploadSlot_ = -1;
     frmCommCancel->OnCancel = nullptr;
+    mdlGeneral->Withdraw(ridProgramUpload);
     mdlGeneral->ReleaseLine(ridProgramUpload);
     if (completed) frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
 

@@ -50,13 +50,14 @@ QToolButton* TextButton(QWidget* parent, const QString& caption, const QString& 
 
 QToolButton* ToolButton(QWidget* parent, const QString& caption, const QString& hint) {
     QToolButton* button = TextButton(parent, caption, hint);
-    button->setMinimumWidth(kToolButtonWidth);
+    button->setMinimumWidth(ui::DpiFactor(*parent) * kToolButtonWidth);
     return button;
 }
 
 QToolButton* SpeedButton(QWidget* parent, const QString& caption) {
     QToolButton* button = TextButton(parent, caption, caption);
-    button->setFixedWidth(button->fontMetrics().horizontalAdvance(caption) + kSpeedButtonPadding);
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(caption) +
+                          ui::DpiFactor(*parent) * kSpeedButtonPadding);
     return button;
 }
 
@@ -103,9 +104,14 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     WireProgramTransfers();
     SetReplyReceiver(ridEditReply, this,
                      [this](QObject*) { AddReply(ui::cp932::Decode(mdlGeneral->LastReply())); });
-    SetReplyReceiver(ridDataUpload, this, [this](QObject* sender) { ReceiveUpLoadData(sender); });
-    SetReplyReceiver(ridProgramUpload, this,
-                     [this](QObject* sender) { btnPopupUpLoadProgramClick(sender); });
+    SetReplyReceiver(
+        ridDataUpload, this, [this](QObject* sender) { ReceiveUpLoadData(sender); },
+        [this](bool) { DataUploadNotAnswered(); });
+    SetReplyReceiver(
+        ridProgramUpload, this, [this](QObject* sender) { btnPopupUpLoadProgramClick(sender); },
+        [this](bool) {
+            if (uploadSlot_ >= 0) FailProgramUpload();
+        });
     resize(630, 349);
     ui::ScaleToDpi(*this);
 
@@ -217,9 +223,11 @@ void TfrmEdit::BuildPanes() {
         pgeEdit->addTab(QString());
     pgeEdit->setExpanding(false);
 
+    const int factor = ui::DpiFactor(*this);
     QFont font(ui::kMonospaceFont);
     font.setStyleHint(QFont::Monospace);
     font.setPointSize(9);
+    font = ui::FontInPixels(font, factor);
     memMain2->setFont(font);
     memMain2->setUndoRedoEnabled(true);
     memMain2->SetRowNumbersShown(true);
@@ -244,12 +252,12 @@ void TfrmEdit::BuildPanes() {
     memSub->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont replyFont(ui::kProportionalFont);
     replyFont.setPointSize(9);
-    memSub->setFont(replyFont);
+    memSub->setFont(ui::FontInPixels(replyFont, factor));
     memSub->setMinimumHeight(42);
 
     for (int panel = 0; panel < 3; ++panel) {
         panels_[panel] = new QLabel(StatusBar1);
-        panels_[panel]->setFixedWidth(ui::DpiFactor(logicalDpiX()) * kPanelWidth);
+        panels_[panel]->setFixedWidth(factor * kPanelWidth);
         StatusBar1->addWidget(panels_[panel]);
     }
     panels_[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -298,7 +306,7 @@ void TfrmEdit::WireHandlers() {
 
 void TfrmEdit::ApplyPaneFont(const QFont& font) {
     for (ui::EditorPane* pane : {memMain, memMain2, memUploadData})
-        pane->setFont(font);
+        pane->setFont(ui::FontInPixels(font, ui::DpiFactor(*this)));
     const int width = memMain2->CharWidth();
     for (ui::EditorPane* pane : {memMain2, memUploadData})
         pane->setTabStopDistance(8 * width);

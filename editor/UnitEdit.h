@@ -3,6 +3,7 @@
 // shows the listing and the driver's answers to the editor's commands.
 #pragma once
 
+#include "shell/UnitGeneral.h"
 #include "ui/EditorPane.h"
 #include "ui/FileDialogs.h"
 #include "ui/Form.h"
@@ -285,7 +286,9 @@ private:
     void AppendUploadRow(const QString& row);
     void KeepCollectorInView();
     void PutUploadIntoDocument();
-    bool SendForUpload(const QByteArray& line, int requestId);
+    // Asks one question of the upload; false (reported, the upload ended) when the send failed.
+    bool SendForUpload(const QByteArray& line, int requestId, Ticket* question = nullptr);
+    void DataUploadNotAnswered();
     UploadPhase uploadPhase_ = UploadPhase::Idle;
     UploadRun uploadRun_;
     bool dataDownloadRunning_ = false;

@@ -14,13 +14,11 @@ namespace {
 const QColor kOlive(128, 128, 0);
 const QColor kTeal(0, 128, 128);
 
-constexpr int kReplyLimitMs = 1000; // the shared reply time-out: given up on the fifth tick
-
 } // namespace
 
 TLoggingWindow::TLoggingWindow(QWidget* owner)
     : ui::Form(owner), Screen(new ui::PaintBox(this)), TimerProgress(new ui::Timer(100, this)),
-      TimerReply(new ui::Timer(250, this)), liveUpdate_(new QTimer(this)) {
+      liveUpdate_(new QTimer(this)) {
     // Live drawing reaches the screen at most every 40 ms, and only where it drew.
     liveUpdate_->setSingleShot(true);
     liveUpdate_->setInterval(40);
@@ -29,7 +27,6 @@ TLoggingWindow::TLoggingWindow(QWidget* owner)
         liveDirty_ = QRect();
     });
     ui::Connect(TimerProgress, &QTimer::timeout, this, [this] { TimerProgressTimer(); });
-    ui::Connect(TimerReply, &QTimer::timeout, this, [this] { ReplyTimerTick(); });
     JoinDriveScreens(this, DriveScreenKind::Logging);
     if (mdlGeneral)
         mdlGeneral->OnLineLost(this, [this] {
@@ -144,8 +141,10 @@ void TLoggingWindow::StopRecording() {
 void TLoggingWindow::ReturnToIdle() {
     StopRequested = true;
     TimerProgress->SetEnabled(false);
-    TimerReply->SetEnabled(false);
-    if (mdlGeneral) mdlGeneral->ReleaseLine(ReadBackId());
+    if (mdlGeneral) {
+        mdlGeneral->Withdraw(ReadBackId());
+        mdlGeneral->ReleaseLine(ReadBackId());
+    }
     if (frmMain) frmMain->edtSend->setReadOnly(false);
     btnRun->setText("RUN");
     SuppressRedraw = false;
@@ -188,7 +187,6 @@ void TLoggingWindow::ReceiveLogData(QObject* sender) {
         StartReadBackOrIdle();
         return;
     }
-    TimerReply->SetEnabled(false);
     if (TakeReply() || StopRequested) {
         EndReadBack();
         return;
@@ -201,28 +199,23 @@ void TLoggingWindow::ReceiveLogData(QObject* sender) {
 }
 
 void TLoggingWindow::SendReadRequest(const QByteArray& line) {
-    // A request that cannot be asked, the line not back in step, ends as an unanswered one.
-    if (!mdlGeneral->SendQuestion(line, ReadBackId())) return SendFailed();
-    ReplyElapsedMs = 0;
-    TimerReply->SetEnabled(false);
-    TimerReply->SetEnabled(true);
+    mdlGeneral->SendQuestion(line, ReadBackId(),
+                             isVisible() ? TmdlGeneral::kNoReplyLimit : TmdlGeneral::kReplyLimitMs);
 }
 
-// A read request that stays unanswered ends the read-back as every exchange's time-out does.
-// When another command has taken the line meanwhile (STOP, a new period or variable), the
-// read-back has ended without its end step and there is nothing to report.
-void TLoggingWindow::ReplyTimerTick() {
-    if (mdlGeneral->LineHolder() != ReadBackId()) {
-        TimerReply->SetEnabled(false);
-        return;
-    }
-    ReplyElapsedMs += TimerReply->interval();
-    if (ReplyElapsedMs <= kReplyLimitMs) return;
-    SendFailed();
+void TLoggingWindow::ReadRequestNotAnswered(bool asked) {
+    if (btnRun->text() == "RUN") return;
+    if (asked)
+        ReturnToIdle(); // the hidden window's request: nobody is there to be told
+    else
+        SendFailed();
+}
+
+void TLoggingWindow::FormHide() {
+    if (mdlGeneral && mdlGeneral->QuestionPending(ReadBackId())) ReturnToIdle();
 }
 
 void TLoggingWindow::EndReadBack() {
-    TimerReply->SetEnabled(false);
     DataValid = true;
     frmMain->edtSend->setReadOnly(false);
     if (cmbLogMode->currentText() == "Rolling") {

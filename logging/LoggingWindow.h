@@ -38,7 +38,6 @@ public:
     logging::TrackBar* trkTOffset = nullptr;
     logging::TrackBar* trkY = nullptr;
     ui::Timer* TimerProgress; // 100 ms: the progress line
-    ui::Timer* TimerReply;    // 250 ms: the read-back's reply time-out
 
     int ScreenScale = 1; // screen pixels per pixel of the window's design (the DPI factor)
     int PlotLeft = 66;
@@ -50,7 +49,6 @@ public:
     bool StopRequested = false;
     bool DataValid = false;      // a read-back has ended: the stored traces may be drawn
     bool SuppressRedraw = false; // a run is under way: a repaint draws the grid only
-    int ReplyElapsedMs = 0;      // counted by TimerReply since the last read request
 
     // RUN starts a recording after the window's checks; STOP (the caption while a recording or
     // read-back runs) always ends it, also when the port is closed. Also run by the end of a
@@ -59,6 +57,12 @@ public:
     void TimerProgressTimer();
     // With the window as sender it starts the read-back, else it takes one reply.
     void ReceiveLogData(QObject* sender);
+    // A read request ended without its reply: it could not be asked (its axis did not answer the
+    // probe before it), or the hidden window's request ran out of time.
+    void ReadRequestNotAnswered(bool asked);
+    // A read-back that waits for its reply ends when the window goes from the screen: hidden,
+    // it would hold the line for every other screen.
+    void FormHide() override;
 
 protected:
     // The checks of RUN with their messages; false refuses the run.
@@ -95,9 +99,11 @@ protected:
 
     void SendAndWait(const QByteArray& line);
     void SendAndWait(const QString& line);
-    // A read request under the window's id, with the reply time-out started again.
+    // A read request under the window's id. The read-back has no reply time-out while the window
+    // shows: a late reply is its reply, and STOP ends the wait.
     void SendReadRequest(const QByteArray& line);
-    // Idle: no timer, the line released, caption RUN, terminal editable, view controls enabled.
+    // Idle: no timer, no read request waiting, the line released, caption RUN, terminal
+    // editable, view controls enabled.
     void ReturnToIdle();
     // Asks for a full repaint that the event loop carries out (the class library's Invalidate).
     void RequestRepaint();
@@ -117,7 +123,6 @@ private:
     void StartRecording();
     void StopRecording();
     void EndReadBack();
-    void ReplyTimerTick();
     void StartReadBackOrIdle();
     // A send that failed inside a timer or reply handler: back to idle, told once in the
     // program's words (a lost line has been told already).

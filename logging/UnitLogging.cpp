@@ -77,7 +77,9 @@ bool BeginsWithFourHexDigits(const QString& text) {
 } // namespace
 
 TfrmLogging::TfrmLogging(QWidget* owner) : TLoggingWindow(owner) {
-    SetReplyReceiver(ridLogging, this, [this](QObject* sender) { ReceiveLogData(sender); });
+    SetReplyReceiver(
+        ridLogging, this, [this](QObject* sender) { ReceiveLogData(sender); },
+        [this](bool asked) { ReadRequestNotAnswered(asked); });
     setWindowTitle("Kaso ロギング");
     SetClientSize(792, 471);
     BuildControls();

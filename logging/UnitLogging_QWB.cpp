@@ -19,7 +19,9 @@ constexpr std::uint32_t kBufferAddress = 0x0020C000;
 
 TfrmLogging_QWB::TfrmLogging_QWB(QWidget* owner)
     : TFourChannelLogging(owner, kVariables, logging::SecondSeriesPeriods()) {
-    SetReplyReceiver(ridLogging_QWB, this, [this](QObject* sender) { ReceiveLogData(sender); });
+    SetReplyReceiver(
+        ridLogging_QWB, this, [this](QObject* sender) { ReceiveLogData(sender); },
+        [this](bool asked) { ReadRequestNotAnswered(asked); });
     FinishCreation();
     SamplePeriod = logging::DecimalReplyOr(cmbLogTime->currentText().toLatin1(), 10);
     SetCh1Scale();

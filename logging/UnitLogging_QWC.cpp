@@ -34,7 +34,9 @@ bool HasLogVersion() {
 
 TfrmLogging_QWC::TfrmLogging_QWC(QWidget* owner)
     : TFourChannelLogging(owner, kVariables, kPeriods) {
-    SetReplyReceiver(ridLogging_QWC, this, [this](QObject* sender) { ReceiveLogData(sender); });
+    SetReplyReceiver(
+        ridLogging_QWC, this, [this](QObject* sender) { ReceiveLogData(sender); },
+        [this](bool asked) { ReadRequestNotAnswered(asked); });
     BuildCursor();
     FinishCreation();
     // The readouts' titles keep a blank before the values beside them.

@@ -307,12 +307,13 @@ void TPrmWindow::CatchUpTransferRow() {
     grdPrm->scrollTo(grdPrm->currentIndex());
 }
 
+// The chain of queries has no time-out: a lost reply leaves it waiting until the user cancels.
 void TPrmWindow::SendQuery(const QByteArray& line) {
-    // A query that cannot be asked, the line not back in step, ends the read as unanswered.
-    if (!mdlGeneral->SendQuestion(line, ReadRequestId())) {
-        if (readRunning_) AbortTransfer();
-        return;
-    }
+    mdlGeneral->SendQuestion(line, ReadRequestId(), TmdlGeneral::kNoReplyLimit);
+}
+
+void TPrmWindow::QueryNotAnswered() {
+    if (readRunning_) AbortTransfer();
 }
 
 void TPrmWindow::ReceivePrm(QObject*) {
@@ -351,6 +352,7 @@ void TPrmWindow::HandleReply() {
 }
 
 void TPrmWindow::EndTransfer() {
+    if (readRunning_) mdlGeneral->Withdraw(ReadRequestId()); // a later reply is stored nowhere
     readRunning_ = false;
     SelectTransferRow(); // a transfer that stops stands on its last row
     transferRow_ = 0;

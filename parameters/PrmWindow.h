@@ -58,6 +58,8 @@ public:
 
     void btnReadPrmClick();
     void ReceivePrm(QObject* sender);
+    // A query of the read could not be asked: its axis did not answer the probe before it.
+    void QueryNotAnswered();
     void btnSendPrmClick();
     void btnSavePrmClick();
     void btnOpenPrmClick(QObject* sender);

@@ -26,7 +26,9 @@ void ShowPrmGuide(int row) {
 TfrmPrm::TfrmPrm(QWidget* owner) : TPrmWindow(owner, 111) {
     SetUpGrid(1, 440, {0.4, 0.275, 0.27});
     ScaleToScreen();
-    SetReplyReceiver(ridPrm, this, [this](QObject* sender) { ReceivePrm(sender); });
+    SetReplyReceiver(
+        ridPrm, this, [this](QObject* sender) { ReceivePrm(sender); },
+        [this](bool) { QueryNotAnswered(); });
 }
 
 int TfrmPrm::ParameterCount() const {

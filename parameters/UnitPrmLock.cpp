@@ -48,7 +48,9 @@ TfrmPrmLock::TfrmPrmLock(QWidget* owner)
     SetUpGrid(kLockListWidth, 424, {0.4, 0.28, 0.266});
     ScaleToScreen();
     SetUpLockList(); // placed beside the grid's rows as they stand on the screen
-    SetReplyReceiver(ridPrmLock, this, [this](QObject* sender) { ReceivePrm(sender); });
+    SetReplyReceiver(
+        ridPrmLock, this, [this](QObject* sender) { ReceivePrm(sender); },
+        [this](bool) { QueryNotAnswered(); });
 
     grdPrm->OnKeyPress = [this](QChar key) { grdPrmKeyPress(key); };
     grdPrm->OnTopLeftChanged = [this] { grdPrmTopLeftChanged(); };

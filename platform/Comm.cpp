@@ -180,8 +180,12 @@ void TComm::Close() {
     if (::close(fd) != 0 && errno != EINTR) Fail("cannot close", errno);
 }
 
-void TComm::SendString(const QByteArray& text) {
+void TComm::CheckOpen() const {
     if (fd_ < 0) throw ECommNotOpen(NotOpenText(Port));
+}
+
+void TComm::SendString(const QByteArray& text) {
+    CheckOpen();
     qsizetype sent = 0;
     while (sent < text.size()) {
         const ssize_t n =

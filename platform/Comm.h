@@ -59,6 +59,8 @@ public:
 
     // Hands every byte to the port before it returns.
     void SendString(const QByteArray& text);
+    // Raises ECommNotOpen unless the port is open: what a send would raise, before anything goes.
+    void CheckOpen() const;
 
     // Copies exactly `count` received bytes in order of arrival; returns how many it got.
     int Read(char* buffer, int count);

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-link_units=(shell/UnitGeneral shell/ReplyRouting shell/Waits shell/UnitCommCancel
+link_units=(shell/LineStep shell/UnitGeneral shell/ReplyRouting shell/Waits shell/UnitCommCancel
             shell/RateCommands)
 
 # Whether a file of the tree may be reached from a link unit.

@@ -3,12 +3,15 @@
 # --tests also the test tools, and those named as arguments.
 #   scripts/install-deps.sh [--tests] [PACKAGE...]
 set -euo pipefail
-# The program, the simulated driver and the compilers' driver: the tool chain, Qt (pkg-config lets
-# Qt's build files find its optional parts) and the Japanese font of the program's texts.
-packages=(build-essential cmake qt6-base-dev libgl-dev pkg-config fonts-ipafont-gothic)
+# The program, the simulated driver and the compilers' driver: the tool chain, Qt and its own texts
+# in Japanese (the standard buttons of boxes and dialogs), the X display's resolution (libxcb1-dev,
+# found by pkg-config) and the Japanese font of the program's texts.
+packages=(build-essential cmake qt6-base-dev libgl-dev libxcb1-dev pkg-config fonts-ipafont-gothic
+          qt6-translations-l10n)
 # What scripts/test.sh adds: clang for the fuzz targets, clang-format for the format check,
-# GoogleTest, and poppler-utils, whose pdftotext reads the printouts back.
-test_tools=(clang clang-format libgtest-dev libgmock-dev poppler-utils)
+# GoogleTest, poppler-utils, whose pdftotext reads the printouts back, and xvfb for the tests' own
+# X displays.
+test_tools=(clang clang-format libgtest-dev libgmock-dev poppler-utils xvfb)
 if [ "${1:-}" = --tests ]; then
     packages+=("${test_tools[@]}")
     shift

@@ -11,15 +11,18 @@
 #include "editor/UnitDownload.h"
 #include "editor/UnitUpload.h"
 #include "logging/UnitLogging.h"
+#include "platform/DisplayResolution.h"
 #include "platform/InstanceLock.h"
 #include "platform/TerminationSignals.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
+#include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 #include "ui/Wait.h"
 
-#include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <functional>
 #include <vector>
 
@@ -43,9 +46,46 @@ template <typename T, typename... Args> void Create(T*& global, Args... args) {
                               }});
 }
 
+constexpr char kFontDpiVariable[] = "QT_FONT_DPI";
+
+// Qt on X takes 96 dpi when the display's resources set no Xft.dpi; it is told the resolution the
+// display reports instead. A resolution the user gave Qt stands, and another window system is
+// left alone. True when Qt was told.
+bool TellQtTheDisplayResolution() {
+    if (!qEnvironmentVariableIsEmpty(kFontDpiVariable)) return false;
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const bool onX = platform.isEmpty() ? !qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
+                                        : platform.startsWith("xcb");
+    if (!onX || !qEnvironmentVariableIsSet("DISPLAY")) return false;
+    const std::optional<int> dpi = platform::ScreenResolutionWithoutXftDpi();
+    if (!dpi) return false;
+    qputenv(kFontDpiVariable, QByteArray::number(*dpi));
+    return true;
+}
+
+void InstallJapaneseQtTexts(QApplication& app) {
+    auto* translator = new QTranslator(&app);
+    if (translator->load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
 } // namespace
 
+std::unique_ptr<QApplication> MakeApplication(int& argc, char** argv) {
+    const bool toldResolution = TellQtTheDisplayResolution();
+    auto app = std::make_unique<QApplication>(argc, argv);
+    // Qt has read it for good; programs started from this one find the environment as it was.
+    if (toldResolution) qunsetenv(kFontDpiVariable);
+    // Kept apart from Qt's application name, which Qt would append to every window's title.
+    ui::SetApplicationTitle("KasoNT 2.3F");
+    InstallJapaneseQtTexts(*app);
+    return app;
+}
+
 void CreateApplicationWindows() {
+    ui::ScaleTextToDpi();
     // The screens show Latin and Japanese text, which needs none of a font's shaping rules:
     // without them every label, cell and reply is laid out and drawn for a fraction of the cost.
     QFont font = QApplication::font();
@@ -80,8 +120,7 @@ void DeleteApplicationWindows() {
 int RunKasoNT(int argc, char** argv) {
     platform::InstanceLock lock("KasoNT");
     if (!lock.Acquire()) return 1;
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("KasoNT 2.3F");
+    const std::unique_ptr<QApplication> app = MakeApplication(argc, argv);
     // A termination signal ends the program at once, asking nothing: there may be nobody to
     // answer. The settings are still written as the windows are deleted.
     platform::OnTerminationSignal([] { ui::RequestUnattendedQuit(); });
@@ -94,7 +133,7 @@ int RunKasoNT(int argc, char** argv) {
         // loop that has run to its end lets the boxes of the program's end show.
         if (ui::QuitRequested())
             QMetaObject::invokeMethod(
-                &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+                app.get(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         QApplication::exec();
     } catch (const std::exception& e) {
         ui::ShowException(e);

@@ -8,7 +8,9 @@
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
 
+#include <cstdint>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -22,9 +24,21 @@ void ReportScanSendError(int lossesBefore) {
     if (!mdlGeneral->LineLostSince(lossesBefore)) ui::ShowWarning(kSendError, "通信ｴﾗｰ");
 }
 
-void SendProbe(const QByteArray& line, ui::Timer& ticks) {
-    mdlGeneral->SendCommand(line, ridNone);
-    WaitTicksOrReply(ticks, 10);
+// One probe and its wait; a probe still unanswered then is given up, as silence is an absent
+// axis's answer.
+Ticket SendProbe(const QByteArray& line, ui::Timer& ticks) {
+    const Ticket probe = mdlGeneral->AskScanProbe(line);
+    WaitTicksOrAnswer(probe, ticks, 10);
+    mdlGeneral->Withdraw(probe);
+    return probe;
+}
+
+// The letters of the axes that answered, in the scan's order.
+QByteArray ScannedAxes(int mask) {
+    QByteArray letters;
+    for (const char letter : std::string_view(kProbeOrder))
+        if (mask & AxisBit(letter)) letters += letter;
+    return letters;
 }
 
 } // namespace
@@ -32,9 +46,8 @@ void SendProbe(const QByteArray& line, ui::Timer& ticks) {
 bool ProbeAxis(char letter, ui::Timer& ticks) {
     const QByteArray line = QByteArray(1, letter) + ":#33\r";
     SendProbe(line, ticks); // the first reply only wakes the driver up
-    SendProbe(line, ticks);
-    return mdlGeneral->ReplyReceived() &&
-           mdlGeneral->LastReply() == QByteArray::number(static_cast<int>(letter));
+    const Ticket second = SendProbe(line, ticks);
+    return second->Answered() && second->answer == QByteArray::number(static_cast<int>(letter));
 }
 
 // The start-up scan, with the splash window, when the main window is shown.
@@ -66,6 +79,7 @@ void TfrmMain::FormShow() {
                             "設定画面で各種通信設定を確認してください。",
                             kScanCaption);
         releaseSplash();
+        mdlGeneral->SetScannedAxes(ScannedAxes(AxisMask));
         mdlGeneral->SendCommand(QByteArray("*:\r"), ridNone);
     } catch (const platform::ECommError&) {
         releaseSplash();
@@ -121,6 +135,7 @@ void TfrmSetup::RunCheck() {
             if (answered) frmMain->AxisMask |= AxisBit(letter);
             ProgressBar1->setValue(i + 1);
         }
+        mdlGeneral->SetScannedAxes(ScannedAxes(frmMain->AxisMask));
         // Nothing is sent on a port that could not be opened.
         if (mdlGeneral->PortOpen()) {
             mdlGeneral->SendCommand(frmMain->lblAxis->text() + ":\r", ridNone);

@@ -2,6 +2,7 @@
 
 #include "UnitGeneral.h"
 #include "ui/Dialogs.h"
+#include "ui/DpiScaling.h"
 #include "ui/Printing.h"
 
 #include <QApplication>
@@ -14,10 +15,11 @@ namespace {
 
 const QString kFooter = "ベルトラン KasoNT ";
 
-QFont FooterFont() {
+// 12 points at the factor of the screen the picture was taken on, as the window's own texts.
+QFont FooterFont(const QWidget& carrier) {
     QFont font = QApplication::font();
     font.setPointSize(12);
-    return font;
+    return ui::FontInPixels(font, ui::DpiFactor(carrier));
 }
 
 } // namespace
@@ -35,27 +37,31 @@ void TfrmPrint::Print() {
 }
 
 void SetPrintImage(TfrmPrint* carrier, const QImage& picture, const QString& title) {
-    QImage bitmap(1, 1, QImage::Format_RGB32);
-    QPainter probe(&bitmap);
-    probe.setFont(FooterFont());
-    const QFontMetrics metrics = probe.fontMetrics();
-    probe.end();
+    const QFont footerFont = FooterFont(*carrier);
+    const QFontMetrics metrics(footerFont);
     const int footerHeight = metrics.height();
     const int footerWidth = metrics.horizontalAdvance(kFooter);
 
-    bitmap = QImage(picture.width(), picture.height() + footerHeight, QImage::Format_RGB32);
+    // In the picture's own pixels: one taken where Qt scales the screen has more pixels than its
+    // size on the screen, and the footer takes as many more.
+    const qreal ratio = picture.devicePixelRatio();
+    const QSize size(qRound(picture.width() / ratio), qRound(picture.height() / ratio));
+    QImage bitmap(qRound(size.width() * ratio), qRound((size.height() + footerHeight) * ratio),
+                  QImage::Format_RGB32);
+    bitmap.setDevicePixelRatio(ratio);
     bitmap.fill(QApplication::palette().color(QPalette::Button));
     QPainter painter(&bitmap);
-    painter.drawImage(0, 0, picture);
-    painter.setFont(FooterFont());
+    painter.drawImage(QRect(QPoint(0, 0), size), picture);
+    painter.setFont(footerFont);
     painter.setPen(Qt::black);
-    painter.drawText(QRect(bitmap.width() - footerWidth, bitmap.height() - footerHeight,
-                           footerWidth, footerHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter, kFooter);
+    const int bottom = size.height() + footerHeight;
+    painter.drawText(
+        QRect(size.width() - footerWidth, bottom - footerHeight, footerWidth, footerHeight),
+        Qt::AlignLeft | Qt::AlignVCenter, kFooter);
     painter.end();
 
     mdlGeneral->PrintDialog1->Printer().setDocName(title);
-    carrier->resize(bitmap.size());
+    carrier->resize(size.width(), bottom);
     carrier->Image1->setPixmap(QPixmap::fromImage(bitmap));
     carrier->PrintImage = bitmap;
 }

@@ -1,5 +1,7 @@
 #include "RateCommands.h"
 
+#include "LineStep.h"
+
 #include <array>
 
 namespace {
@@ -22,4 +24,9 @@ const RateCommand* MatchRateCommand(const QByteArray& typedLine) {
         return stripped == rate.command ? &rate : nullptr;
     }
     return nullptr;
+}
+
+bool TypedLineIsWrite(const QByteArray& typedLine) {
+    const QByteArray command = LineStep::CommandOf(typedLine);
+    return command.isEmpty() || (command.contains('=') && command != "==");
 }

@@ -15,3 +15,7 @@ struct RateCommand {
 // in the stripped line decides, and it is a rate change only when the stripped line is exactly
 // that command ("BH1" switches to 19200 though "BH" is contained too; "BH20" is a plain line).
 const RateCommand* MatchRateCommand(const QByteArray& typedLine);
+
+// Whether a typed line wants no answer and so goes out at once, as a write: it only designates an
+// axis ("X:", "*:") or sets a value ("#12=5"); "==", the start of continuous output, is answered.
+bool TypedLineIsWrite(const QByteArray& typedLine);

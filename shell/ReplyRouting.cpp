@@ -8,6 +8,7 @@ namespace {
 struct Receiver {
     QPointer<QObject> window;
     ReplyReceiver receive;
+    NoAnswerReceiver noAnswer;
 };
 
 std::map<TRequestId, Receiver>& Receivers() {
@@ -15,16 +16,32 @@ std::map<TRequestId, Receiver>& Receivers() {
     return receivers;
 }
 
-} // namespace
-
-void SetReplyReceiver(TRequestId id, QObject* window, ReplyReceiver receive) {
-    Receivers()[id] = {window, std::move(receive)};
+// The receiver of `id` while its window lives.
+const Receiver* Find(TRequestId id) {
+    const auto found = Receivers().find(id);
+    if (found == Receivers().end() || found->second.window.isNull()) return nullptr;
+    return &found->second;
 }
 
+} // namespace
+
+void SetReplyReceiver(TRequestId id, QObject* window, ReplyReceiver receive,
+                      NoAnswerReceiver noAnswer) {
+    Receivers()[id] = {window, std::move(receive), std::move(noAnswer)};
+}
+
+// Each routine is called on a copy: it may register a receiver itself, which would replace its
+// own entry.
 void RouteReply(TRequestId id, QObject* sender) {
-    const auto found = Receivers().find(id);
-    if (found == Receivers().end() || found->second.window.isNull()) return;
-    // A copy: the routine may register a receiver itself, which would replace its own entry.
-    const ReplyReceiver receive = found->second.receive;
+    const Receiver* receiver = Find(id);
+    if (!receiver) return;
+    const ReplyReceiver receive = receiver->receive;
     receive(sender);
+}
+
+void RouteNoAnswer(TRequestId id, bool asked) {
+    const Receiver* receiver = Find(id);
+    if (!receiver || !receiver->noAnswer) return;
+    const NoAnswerReceiver noAnswer = receiver->noAnswer;
+    noAnswer(asked);
 }

@@ -14,6 +14,7 @@
 namespace {
 
 const QString kContinuousOutput = "==";
+const QString kCannotCommunicate = "Can not communication to driver.";
 const QString kTerminalRateFailure =
     "ﾎﾞｰﾚｰﾄの変更ができませんでした。\n設定画面でﾎﾞｰﾚｰﾄを変更してください。";
 
@@ -56,16 +57,13 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
             frmStat->PollStep = -1;
             frmStat_QWC->PollStep = -1;
         } else {
-            bool sent = false;
             try {
-                sent = SendTypedLine(typed);
+                SendTypedLine(typed);
             } catch (const platform::ECommError&) {
-            }
-            if (!sent) {
                 ui::SetTextColor(edtSend, ui::clGray);
                 edtSend->SetSelStart(0);
                 SentState = true;
-                ui::ShowWarning("Can not communication to driver.", "Error");
+                ui::ShowWarning(kCannotCommunicate, "Error");
                 return;
             }
         }
@@ -78,20 +76,26 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
     edtSend->SetSelStart(0);
 }
 
-// Sends a typed line; false when it could not go out (the line was not brought back in step),
-// raises when the send fails. A rate command switches the port afterwards.
-bool TfrmMain::SendTypedLine(const QString& typed) {
+// Sends a typed line; raises when the send fails. A line that sets a value or designates goes out
+// at once; a question waits for the one out, and its answer shows when it comes. A rate command
+// switches the port afterwards.
+void TfrmMain::SendTypedLine(const QString& typed) {
     if (mdlGeneral->LineHolder() < ridTerminal) mdlGeneral->TakeLine(ridTerminal);
     const QByteArray line = LineBytes(typed);
     const RateCommand* rate = MatchRateCommand(line);
-    if (!rate) {
-        // The line goes out once the line is back in step, so that its reply is the one shown.
-        if (!mdlGeneral->SendQuestion(line + '\r', ridTerminal)) return false;
-        return true;
+    if (rate) {
+        mdlGeneral->SendCommand(line + '\r', ridNone);
+        ChangeLineRate(*rate, *Timer1, kTerminalRateFailure);
+    } else if (TypedLineIsWrite(line)) {
+        mdlGeneral->SendCommand(line + '\r', ridTerminal);
+    } else {
+        mdlGeneral->SendQuestion(line + '\r', ridTerminal);
     }
-    mdlGeneral->SendCommand(line + '\r', ridNone);
-    ChangeLineRate(*rate, *Timer1, kTerminalRateFailure);
-    return true;
+}
+
+// A typed question that could not be asked: its axis did not answer the probe before it.
+void TfrmMain::TerminalLineNotAsked() {
+    ui::ShowWarning(kCannotCommunicate, "Error");
 }
 
 void TfrmMain::ChangeLineRate(const RateCommand& rate, ui::Timer& ticks,

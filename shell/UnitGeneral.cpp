@@ -6,6 +6,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
 
+#include <QScopeGuard>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
@@ -31,26 +32,6 @@ QString UnsendableTextMessage(const QString& character, const QString& place = {
            "\n入力内容を確認してください。";
 }
 
-// A line's command: blanks, the final CR and a leading designation ("X:", "*:") removed.
-QByteArray CommandOf(QByteArray line) {
-    line.replace(' ', QByteArray());
-    if (line.endsWith(CR)) line.chop(1);
-    if (line.size() >= 2 && line[1] == ':') line.remove(0, 2);
-    return line;
-}
-
-// The designation a line makes ("X" of "X:" or "X:VER", "*" of "*:"); empty when it makes none.
-QByteArray DesignationOf(QByteArray line) {
-    line.replace(' ', QByteArray());
-    const bool designates = line.size() >= 2 && line[1] == ':' &&
-                            (line[0] == '*' || (line[0] >= 'A' && line[0] <= 'Z'));
-    return designates ? line.left(1) : QByteArray();
-}
-
-const QByteArray kProbe = "VER";
-// A driver's refusal of a command is never its model text.
-const QByteArray kRefusal = "E-S";
-
 // The first character of the text that the line cannot carry, as the user is told of it: a
 // control character by its code ("U+0009"), since it shows as nothing in a box; a character
 // without a CP932 code as itself. Empty when the whole text can go out.
@@ -68,13 +49,11 @@ TmdlGeneral::TmdlGeneral(QObject* owner)
     : QObject(owner), SaveDialog1(std::make_unique<ui::FileDialog>(ui::FileDialog::Kind::Save)),
       OpenDialog1(std::make_unique<ui::FileDialog>(ui::FileDialog::Kind::Open)),
       PrintDialog1(std::make_unique<ui::PrintDialog>()), Comm1(new platform::TComm(this)),
-      probeLimit_(new QTimer(this)), quietAfterProbe_(new QTimer(this)) {
-    probeLimit_->setSingleShot(true);
-    probeLimit_->setInterval(kProbeLimitMs);
-    connect(probeLimit_, &QTimer::timeout, this, [this] { ProbeTimedOut(); });
-    quietAfterProbe_->setSingleShot(true);
-    quietAfterProbe_->setInterval(kReplyTimeMs);
-    connect(quietAfterProbe_, &QTimer::timeout, this, [this] { BackInStep(); });
+      stepTimer_(new QTimer(this)) {
+    clock_.start();
+    stepTimer_->setSingleShot(true);
+    connect(stepTimer_, &QTimer::timeout, this,
+            [this] { ui::RunGuarded([this] { StepTimerTimeout(); }); });
     mdlGeneralCreate();
 }
 
@@ -152,43 +131,202 @@ void TmdlGeneral::ReportNoDriver(int lossesBefore, const QString& caption) {
 }
 
 void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId) {
-    replyReceived_ = false;
     const QByteArray wire = CommandLine(line);
-    Comm1->SendString(wire);
-    RequestId = requestId;
-    NoteDesignation(wire);
-}
-
-bool TmdlGeneral::SendQuestion(const QByteArray& line, TRequestId requestId) {
-    if (!BringInStep()) {
-        replyReceived_ = false;
-        return false;
-    }
-    SendCommand(line, requestId);
-    lastQuestion_ = CommandOf(CommandLine(line));
-    // A line that only designates an axis is never answered.
-    questionOut_ = !lastQuestion_.isEmpty() || DesignationOf(line).isEmpty();
-    questionAsked_.start();
-    return true;
-}
-
-bool TmdlGeneral::SendQuestion(const QString& line, TRequestId requestId) {
-    return SendQuestion(LineBytes(line), requestId);
+    writeHolder_ = requestId;
+    RunStep([&] { step_.Write(wire, Now()); }, true);
 }
 
 void TmdlGeneral::SendCommand(const QString& line, TRequestId requestId) {
     SendCommand(LineBytes(line), requestId);
 }
 
+Ticket TmdlGeneral::SendQuestion(const QByteArray& line, TRequestId requestId, int limitMs) {
+    const QByteArray wire = CommandLine(line);
+    if (LineStep::CommandOf(wire).isEmpty() && LineStep::DesignationOf(wire) != 0) {
+        // A bare designation is never answered: it goes out as the write it is.
+        SendCommand(wire, requestId);
+        auto state = std::make_shared<QuestionState>();
+        state->outcome = QuestionState::Outcome::Unanswered;
+        state->asked = true;
+        return state;
+    }
+    return Ask({0, wire, LineStep::Kind::Question, limitMs}, requestId);
+}
+
+Ticket TmdlGeneral::SendQuestion(const QString& line, TRequestId requestId, int limitMs) {
+    return SendQuestion(LineBytes(line), requestId, limitMs);
+}
+
+Ticket TmdlGeneral::AskScanProbe(const QByteArray& line) {
+    return Ask({0, CommandLine(line), LineStep::Kind::Scan, kNoReplyLimit}, ridNone);
+}
+
+Ticket TmdlGeneral::BringInStep() {
+    return Ask({0, {}, LineStep::Kind::Sync, kNoReplyLimit}, ridNone);
+}
+
+Ticket TmdlGeneral::Ask(LineStep::Question question, TRequestId requestId) {
+    Comm1->CheckOpen(); // a closed port takes no question, not even for later
+    question.id = ++lastQuestionId_;
+    auto state = std::make_shared<QuestionState>();
+    state->id = question.id;
+    asked_[question.id] = {requestId, state};
+    const int id = question.id;
+    RunStep([&] { step_.Ask(std::move(question), Now()); }, true, id);
+    return state;
+}
+
+void TmdlGeneral::Withdraw(const Ticket& ticket) {
+    if (!ticket || !asked_.contains(ticket->id)) return;
+    const int id = ticket->id;
+    asked_.erase(id);
+    RunStep([&] { step_.Withdraw(id, Now()); }, false);
+}
+
+void TmdlGeneral::Withdraw(TRequestId requestId) {
+    std::vector<int> ids;
+    for (const auto& [id, asked] : asked_)
+        if (asked.receiver == requestId) ids.push_back(id);
+    for (const int id : ids)
+        asked_.erase(id);
+    if (ids.empty()) return;
+    RunStep(
+        [&] {
+            for (const int id : ids)
+                step_.Withdraw(id, Now());
+        },
+        false);
+}
+
+bool TmdlGeneral::QuestionPending(TRequestId requestId) const {
+    return std::any_of(asked_.begin(), asked_.end(), [requestId](const auto& entry) {
+        return entry.second.receiver == requestId;
+    });
+}
+
+void TmdlGeneral::KeepAnswer(const Ticket& ticket) {
+    if (ticket && ticket->Answered()) lastReply_ = ticket->answer;
+}
+
+void TmdlGeneral::SetScannedAxes(const QByteArray& letters) {
+    step_.SetScannedAxes(letters);
+}
+
+void TmdlGeneral::RunStep(const std::function<void()>& input, bool raise, int callQuestion) {
+    std::exception_ptr failure;
+    const auto outerFailure = std::exchange(callFailure_, &failure);
+    const int outerQuestion = std::exchange(callQuestion_, callQuestion);
+    const auto restore = qScopeGuard([&] {
+        callFailure_ = outerFailure;
+        callQuestion_ = outerQuestion;
+        writeHolder_.reset();
+    });
+    input();
+    Carry();
+    // A question that could not be sent ends, and the next one gets its turn.
+    for (step_.Advance(Now()); step_.HasActions(); step_.Advance(Now()))
+        Carry();
+    ArmStepTimer();
+    if (failure && raise) std::rethrow_exception(failure);
+}
+
+// Carries out the step's actions in their order. A receiver called from here may ask or write
+// itself; what that gives is carried out at once, inside its call.
+void TmdlGeneral::Carry() {
+    for (std::vector<LineStep::Action> actions = step_.TakeActions(); !actions.empty();
+         actions = step_.TakeActions()) {
+        bool sendFailed = false;
+        for (const LineStep::Action& action : actions) {
+            switch (action.type) {
+            case LineStep::Action::Type::Send:
+                if (sendFailed) break; // the step takes up again from the failure
+                try {
+                    Transmit(action);
+                } catch (const platform::ECommError&) {
+                    sendFailed = true;
+                    if (callFailure_ && !*callFailure_) *callFailure_ = std::current_exception();
+                    step_.SendFailed(action, Now());
+                }
+                break;
+            case LineStep::Action::Type::Answer:
+            case LineStep::Action::Type::Unanswered:
+                Resolve(action);
+                break;
+            case LineStep::Action::Type::Unasked:
+                DeliverUnasked(action.line);
+                break;
+            case LineStep::Action::Type::Discard:
+                break;
+            case LineStep::Action::Type::CutRing:
+                CutRing();
+                break;
+            }
+        }
+    }
+}
+
+void TmdlGeneral::Transmit(const LineStep::Action& send) {
+    replyReceived_ = false;
+    Comm1->SendString(send.line);
+    if (send.id != 0) {
+        const auto asked = asked_.find(send.id);
+        if (asked != asked_.end()) {
+            RequestId = asked->second.receiver;
+            asked->second.state->asked = true;
+        }
+    } else if (writeHolder_) {
+        RequestId = *std::exchange(writeHolder_, std::nullopt);
+    }
+}
+
+void TmdlGeneral::Resolve(const LineStep::Action& action) {
+    const auto found = asked_.find(action.id);
+    if (found == asked_.end()) return; // withdrawn
+    const AskedQuestion asked = found->second;
+    asked_.erase(found);
+    QuestionState& state = *asked.state;
+    if (action.type == LineStep::Action::Type::Answer) {
+        state.answer = action.line;
+        state.outcome = QuestionState::Outcome::Answered;
+        lastReply_ = action.line;
+        if (SetsReplyReceivedFirst(asked.receiver)) replyReceived_ = true;
+        RouteReply(asked.receiver, this);
+        replyReceived_ = true;
+        return;
+    }
+    state.outcome = QuestionState::Outcome::Unanswered;
+    state.asked = action.asked;
+    // A lost line has told the user itself; a caller whose own send failed has its error.
+    if (!action.lineLost && action.id != callQuestion_) RouteNoAnswer(asked.receiver, action.asked);
+}
+
+// A line that answers no question (a driver's answer to a write, its continuous output) is only
+// shown, by the terminal or the editor's reply pane when one of them holds the line.
+void TmdlGeneral::DeliverUnasked(const QByteArray& line) {
+    lastReply_ = line;
+    if (RequestId == ridTerminal || RequestId == ridEditReply) RouteReply(RequestId, this);
+    replyReceived_ = true;
+}
+
 void TmdlGeneral::ReleaseLine(TRequestId holder) {
     if (RequestId == holder) RequestId = ridNone;
 }
 
+// The questions that waited while the port was closed go now; on a port that did not open their
+// sends fail, and they end unanswered.
 void TmdlGeneral::OpenPort() {
-    Comm1->Open();
+    const auto resume = [this] { RunStep([this] { step_.PortOpened(Now()); }, false); };
+    try {
+        Comm1->Open();
+    } catch (const platform::ECommError&) {
+        resume();
+        throw;
+    }
+    resume();
 }
 
 void TmdlGeneral::ClosePort() {
+    step_.PortClosed(Now());
     Comm1->Close();
 }
 
@@ -203,11 +341,8 @@ int TmdlGeneral::PortRate() const {
 void TmdlGeneral::PurgePort() {
     Comm1->TxPurge();
     Comm1->RxPurge();
-    // A probe's answer may have gone with what was dropped: the next question sends another.
-    if (!inStep_ && !probeAnswered_) {
-        probing_ = false;
-        probeLimit_->stop();
-    }
+    incomingLine_.clear();
+    RunStep([this] { step_.Purged(Now()); }, false);
 }
 
 void TmdlGeneral::ReopenPort(short port, unsigned int baud, short parity,
@@ -230,6 +365,7 @@ void TmdlGeneral::SetCommParams(short port, unsigned int baud, short parity) {
     }
     padLength_ = static_cast<int>(baud * 3u / 8000u);
     replyReceived_ = true;
+    step_.SetRate(static_cast<int>(baud));
 }
 
 void TmdlGeneral::Comm1CommReceive(QObject*, std::uint16_t count) {
@@ -238,23 +374,25 @@ void TmdlGeneral::Comm1CommReceive(QObject*, std::uint16_t count) {
     ReceiveChunk(QByteArray(received.data(), got));
 }
 
+// Every byte goes into the ring, which cuts out the newest line of the chunk as the reply; the
+// step also sees every line the chunk completed, for the probes that count them.
 void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
-    if (!inStep_ && !chunk.isEmpty() && probeAnswered_) quietAfterProbe_->start();
-    bool sawCR = false; // a line end that came while the line is in step
+    std::vector<QByteArray> lines;
+    bool sawCR = false;
     for (const char ch : chunk) {
         RxIndex = (RxIndex + 1) % kRingSize;
         RxBuffer[static_cast<size_t>(RxIndex)] = ch;
-        if (inStep_)
-            sawCR = sawCR || ch == CR;
-        else
-            TakeOutOfStepByte(ch);
+        if (ch != CR) {
+            if (incomingLine_.size() <= kRingSize) incomingLine_.append(ch);
+            continue;
+        }
+        sawCR = true;
+        if (!incomingLine_.isEmpty()) lines.push_back(std::exchange(incomingLine_, QByteArray()));
     }
-    if (!sawCR) return;
+    std::optional<QByteArray> delivered;
     QByteArray line;
-    if (!CutNewestLine(line)) return;
-    lastReply_ = line;
-    QuestionAnswered(line);
-    Dispatch();
+    if (sawCR && CutNewestLine(line)) delivered = line;
+    RunStep([&] { step_.Received(lines, delivered, Now()); }, false);
 }
 
 // Finds the newest CR and the CR before it, searching back from RxIndex at most once round the
@@ -280,156 +418,41 @@ bool TmdlGeneral::CutNewestLine(QByteArray& line) const {
     return !line.isEmpty();
 }
 
-void TmdlGeneral::Dispatch() {
-    const TRequestId id = RequestId;
-    if (SetsReplyReceivedFirst(id)) replyReceived_ = true;
-    RouteReply(id, this);
-    replyReceived_ = true;
+void TmdlGeneral::CutRing() {
+    if (RxBuffer[static_cast<size_t>(RxIndex)] != CR) {
+        RxIndex = (RxIndex + 1) % kRingSize;
+        RxBuffer[static_cast<size_t>(RxIndex)] = CR;
+    }
+    incomingLine_.clear();
 }
 
 void TmdlGeneral::Comm1CommTransmit(QObject*, std::uint16_t) {}
 
-void TmdlGeneral::NoteDesignation(const QByteArray& line) {
-    const QByteArray designation = DesignationOf(line);
-    if (!designation.isEmpty()) designation_ = designation;
+// The timer runs to the step's next deadline; one that has not moved is left running.
+void TmdlGeneral::ArmStepTimer() {
+    const std::optional<LineStep::Ms> next = step_.NextDeadline();
+    if (next == armedDeadline_ && (stepTimer_->isActive() || !next)) return;
+    armedDeadline_ = next;
+    if (next)
+        stepTimer_->start(int(std::clamp<LineStep::Ms>(*next - Now(), 0, 60000)));
+    else
+        stepTimer_->stop();
 }
 
-// The answer of the question out; an answer to "VER" is the designated driver's model text.
-void TmdlGeneral::QuestionAnswered(const QByteArray& answer) {
-    if (!std::exchange(questionOut_, false)) return;
-    if (lastQuestion_ == kProbe && answer != kRefusal) modelTexts_[designation_] = answer;
-}
-
-bool TmdlGeneral::BringInStep() {
-    const int losses = lineLosses_;
-    const int answerDueMs = AnswerDueMs();
-    if (answerDueMs > 0)
-        ui::ProcessMessagesUntil([&] { return !questionOut_ || lineLosses_ != losses; },
-                                 answerDueMs);
-    if (questionOut_) LeaveStep(); // its reply time is over, to the millisecond or not
-    if (ReadyForQuestion()) return true;
-    ui::ProcessMessagesUntil([&] { return inStep_ || !probing_ || lineLosses_ != losses; });
-    return inStep_;
-}
-
-bool TmdlGeneral::ReadyForQuestion() {
-    if (questionOut_) {
-        if (AnswerDueMs() > 0) return false;
-        LeaveStep();
-    }
-    if (inStep_) return true;
-    if (!probing_) SendProbe();
-    return false;
-}
-
-int TmdlGeneral::AnswerDueMs() const {
-    return questionOut_ ? kReplyTimeMs - int(questionAsked_.elapsed()) : 0;
-}
-
-// The question out has ended without its answer, which may still come.
-void TmdlGeneral::LeaveStep() {
-    questionOut_ = false;
-    // A late answer to "VER" looks like a probe's: it is counted as one.
-    if (lastQuestion_ == kProbe) ++probesOut_;
-    if (!inStep_) return;
-    inStep_ = false;
-    probeAnswered_ = false;
-    outOfStepLine_.clear();
-    previousOutOfStepLine_.clear();
-}
-
-void TmdlGeneral::SendProbe() {
-    const bool modelKnown = modelTexts_.contains(designation_);
-    const QByteArray probe = kProbe + CR;
-    strangeLines_ = false;
-    probing_ = true;
-    probeLimit_->start();
-    try {
-        for (int sent = 0; sent < (modelKnown ? 1 : 2); ++sent) {
-            Comm1->SendString(probe);
-            ++probesOut_;
-        }
-    } catch (...) {
-        probing_ = false;
-        probeLimit_->stop();
-        throw;
-    }
-}
-
-void TmdlGeneral::TakeOutOfStepByte(char ch) {
-    if (ch != CR) {
-        if (outOfStepLine_.size() <= kRingSize) outOfStepLine_.append(ch);
-        return;
-    }
-    const QByteArray line = std::exchange(outOfStepLine_, QByteArray());
-    if (!line.isEmpty()) TakeOutOfStepLine(line);
-}
-
-// Every line that comes while the line is out of step is discarded; the answers of the probes
-// are counted until none is due.
-void TmdlGeneral::TakeOutOfStepLine(const QByteArray& line) {
-    const auto known = modelTexts_.find(designation_);
-    if (known != modelTexts_.end()) {
-        if (line == known->second)
-            ProbeAnswered();
-        else
-            strangeLines_ = true;
-        return;
-    }
-    // No model text yet: the probe went twice, and two equal answers in a row are its answers.
-    const bool secondOfPair = line == previousOutOfStepLine_ && line != kRefusal;
-    previousOutOfStepLine_ = line;
-    if (!secondOfPair) {
-        strangeLines_ = true;
-        return;
-    }
-    modelTexts_[designation_] = line;
-    previousOutOfStepLine_.clear();
-    --probesOut_;
-    ProbeAnswered();
-}
-
-// The line is back in step once every probe due has its answer, or once the line has been
-// quiet for one reply time after an answer: the driver answers in order and at once, so an
-// answer still missing then is lost (a probe sent while the driver was cut off, say).
-void TmdlGeneral::ProbeAnswered() {
-    probeAnswered_ = true;
-    if (--probesOut_ <= 0) return BackInStep();
-    quietAfterProbe_->start();
-}
-
-// A probe left unanswered: the exchange that asked takes its no-answer path, the line stays out
-// of step. When lines came that none of the model texts explains, the driver may be another one
-// now: the next probe learns its model text afresh.
-void TmdlGeneral::ProbeTimedOut() {
-    if (probeAnswered_) return; // the driver answers; the quiet rule ends the probe
-    probing_ = false;
-    if (strangeLines_) modelTexts_.erase(designation_);
-}
-
-// What came in while the line was out of step, a line's start included, stays behind a line end,
-// so the next reply is cut out whole.
-void TmdlGeneral::BackInStep() {
-    if (!inStep_ && RxBuffer[static_cast<size_t>(RxIndex)] != CR) {
-        RxIndex = (RxIndex + 1) % kRingSize;
-        RxBuffer[static_cast<size_t>(RxIndex)] = CR;
-    }
-    inStep_ = true;
-    probing_ = false;
-    probesOut_ = 0;
-    probeAnswered_ = false;
-    probeLimit_->stop();
-    quietAfterProbe_->stop();
-    outOfStepLine_.clear();
-    previousOutOfStepLine_.clear();
+// An answer already on its way wins over a limit that ran out meanwhile, and a write's answer
+// over the question after it: what has come in is read before the time is looked at.
+void TmdlGeneral::StepTimerTimeout() {
+    armedDeadline_.reset();
+    ui::ProcessPendingMessages();
+    RunStep([this] { step_.Tick(Now()); }, false);
 }
 
 // The one owner of a lost line: every exchange in progress ends here, each window that runs one
 // goes back to idle without a word, and the user is told once.
 void TmdlGeneral::CommLost(const QString& reason) {
     ++lineLosses_;
-    BackInStep(); // nothing more comes on a lost line
-    questionOut_ = false;
+    step_.LineLost(); // every question ends; its owner returns to idle below
+    Carry();
     RequestId = ridNone;
     replyReceived_ = false;
     if (frmCommCancel) {

@@ -1,8 +1,10 @@
 // The serial data module: the only place that talks to the port. It opens, closes and purges the
-// port, sends whole command lines, cuts reply lines out of a 50-character receive ring and routes
-// each line to the screen that the current request id names.
+// port, sends whole command lines, cuts reply lines out of a 50-character receive ring and hands
+// each answer to the receiver of the question it answers; the line's step (LineStep) decides
+// which question goes out when and what each received line is.
 #pragma once
 
+#include "LineStep.h"
 #include "platform/Comm.h"
 #include "ui/FileDialogs.h"
 #include "ui/Guard.h"
@@ -13,14 +15,16 @@
 #include <QObject>
 #include <QPointer>
 #include <array>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QTimer;
 
-// The receiver of the next reply line.
+// The receiver of a reply line.
 using TRequestId = int;
 enum : TRequestId {
     ridStopped = -1,
@@ -41,12 +45,27 @@ enum : TRequestId {
     ridPrmLock = 15,
 };
 
+// What became of a question, for the one who asked it.
+struct QuestionState {
+    enum class Outcome { Waiting, Answered, Unanswered };
+    int id = 0;
+    Outcome outcome = Outcome::Waiting;
+    QByteArray answer;
+    bool asked = false; // it went out (one left unanswered may not have: no probe answer, no send)
+    bool Waiting() const { return outcome == Outcome::Waiting; }
+    bool Answered() const { return outcome == Outcome::Answered; }
+};
+using Ticket = std::shared_ptr<const QuestionState>;
+
 class TmdlGeneral : public QObject {
     Q_OBJECT
 public:
     static constexpr int kRingSize = 50;
-    // How long a question waits for its answer.
-    static constexpr int kReplyTimeMs = 1000;
+    // A driver answers within this time.
+    static constexpr int kReplyTimeMs = int(LineStep::kReplyTimeMs);
+    // How long a question's answer may take once it is out: a wait gives up on the fifth tick of
+    // its 250 ms timer.
+    static constexpr int kReplyLimitMs = 5 * 250;
 
     explicit TmdlGeneral(QObject* owner = nullptr);
     ~TmdlGeneral() override;
@@ -66,20 +85,24 @@ public:
     // program opens, closes and purges it only through the calls below.
     platform::TComm& PortForTests() { return *Comm1; }
 
-    // Sends one command line (the caller appends the CR): the port has taken it when this
-    // returns; raises the port's error on failure.
+    // Sends one command line that wants no answer (the caller appends the CR), at once: the port
+    // has taken it when this returns; raises the port's error on failure. A line that answers no
+    // question reaches only the terminal and the editor's reply pane, when one of them holds the
+    // line (LineHolder).
     // This is the one way onto the line: whatever a box, a cell, a file or a reply put into the
     // line, it goes out as exactly one line (see CommandLine). Text goes out in CP932 or not at
     // all (see LineBytes).
     void SendCommand(const QByteArray& line, TRequestId requestId);
     void SendCommand(const QString& line, TRequestId requestId);
 
-    // The receiver of the next reply line. Every send names it; besides, a screen takes the line
-    // for a receiver without sending, and frees it when its exchange ends.
+    // The screen that holds the line: every send names it; besides, a screen takes the line
+    // without sending, and frees it when its exchange ends. It decides the hand-over of a typed
+    // line and where a line that answers no question goes; an answer goes to its question's
+    // receiver whoever holds the line.
     TRequestId LineHolder() const { return RequestId; }
     void TakeLine(TRequestId id) { RequestId = id; }
-    // The next reply goes to no receiver: at once, or only while `holder` still holds the line
-    // (a reply chain that ends leaves another screen's request as it is).
+    // No screen holds the line: at once, or only while `holder` still holds it (a reply chain
+    // that ends leaves another screen's hold as it is).
     void ReleaseLine() { RequestId = ridNone; }
     void ReleaseLine(TRequestId holder);
 
@@ -113,31 +136,36 @@ public:
     // message has told the user then.
     void ReportNoDriver(int lossesBefore, const QString& caption = "ｴﾗ-");
 
-    // A question is a command line that the driver answers (SendCommand alone sends lines that
-    // want no answer). The line is in step while every question sent has had its answer. The
-    // next question waits for the answer to the one before for the rest of its reply time; one
-    // still unanswered then has ended without it (a time-out, a cancel, a stop, a closed window),
-    // and its answer may yet come: the line is brought back in step first (BringInStep).
-    // Returns false, sending nothing, when that fails: to the caller the question went
-    // unanswered. Raises the port's error as SendCommand does.
-    [[nodiscard]] bool SendQuestion(const QByteArray& line, TRequestId requestId);
-    [[nodiscard]] bool SendQuestion(const QString& line, TRequestId requestId);
-
-    // Brings the line back in step, waiting: a probe ("VER") whose answer is the model text the
-    // driver gave before goes out, and every line before that answer is discarded (a driver
-    // answers in order). Before any model text is known, the probe goes twice and two equal
-    // answers in a row end it. A probe still unanswered counts as a question: the next one
-    // waits for its answer too. True at once when the line is in step; false when the probe
-    // went unanswered (kProbeLimitMs). Raises the port's error.
-    bool BringInStep();
-    // The same without waiting, for a caller that tries again later (a timer's handler): true
-    // when a question may go out now; otherwise the answer of the question before is still
-    // within its reply time, or the probe is under way, and the result is false.
-    bool ReadyForQuestion();
-    bool LineInStep() const { return inStep_; }
-    // How long a probe waits for its answer: longer than a question, since it goes out while an
-    // earlier answer is overdue, which the driver may still be working on.
-    static constexpr int kProbeLimitMs = 4 * kReplyTimeMs;
+    // A question is a command line that the driver answers; SendCommand alone sends lines that
+    // want no answer (writes, designations), which go out at once. A question goes out once the
+    // one before it has been answered or has ended, and once the axis it addresses is in step
+    // (see LineStep): its answer goes to `requestId`'s receiver and to the ticket. One that ends
+    // without its answer calls the receiver's no-answer routine (see SetReplyReceiver). Its limit
+    // counts from when it goes out. Raises the port's error when it goes out at once and the send
+    // fails, or at once when the port is not open (its no-answer routine is not called then).
+    static constexpr int kNoReplyLimit = 0;
+    Ticket SendQuestion(const QByteArray& line, TRequestId requestId, int limitMs = kReplyLimitMs);
+    Ticket SendQuestion(const QString& line, TRequestId requestId, int limitMs = kReplyLimitMs);
+    // One axis probe of the scan: silence is an absent axis's answer, so it goes whatever the
+    // line's step and leaves no trace unanswered; the scan withdraws it after its own wait.
+    Ticket AskScanProbe(const QByteArray& line);
+    // Sends nothing itself: answered once the designated axis is in step (probed first when it
+    // is not), for a transfer whose own lines must not meet a late answer.
+    Ticket BringInStep();
+    // The asker gives up on a question (a cancel, a stop, a closed window): its answer, if it
+    // comes, goes nowhere and the line is brought back in step before the next question.
+    void Withdraw(const Ticket& ticket);
+    void Withdraw(TRequestId requestId);
+    bool QuestionPending(TRequestId requestId) const;
+    // LastReply := the ticket's answer, for a caller that waited for it.
+    void KeepAnswer(const Ticket& ticket);
+    // After a write, the sender waited for the driver's answer itself (a transfer's pace): the
+    // next question goes without waiting for it again.
+    void WriteAnswersAwaited() { step_.WriteAnswersAwaited(); }
+    // The axes that answered the last scan, in its order.
+    void SetScannedAxes(const QByteArray& letters);
+    // Tests only: the line's step as the data module keeps it.
+    const LineStep& StepForTests() const { return step_; }
 
     // Port number n of Comm<n>, rate in bps, parity index (1: 7 data bits even, else 8 none).
     void SetCommParams(short port, unsigned int baud, short parity);
@@ -164,37 +192,38 @@ private:
     std::vector<LineLostHandler> lineLostHandlers_;
     int lineLosses_ = 0;
 
-    // The line's step with the driver (see SendQuestion and BringInStep).
-    bool questionOut_ = false; // a question has gone out and its answer has not come
-    QElapsedTimer questionAsked_;
-    QByteArray lastQuestion_; // its command, blanks and designation removed
-    QByteArray designation_;  // the axis the lines sent last designated ("X", "*"; "": none)
-    std::map<QByteArray, QByteArray> modelTexts_; // the driver's answer to "VER", by designation
-    bool inStep_ = true;
-    bool probing_ = false;       // a probe waits for its answer
-    int probesOut_ = 0;          // probes (and unanswered "VER" questions) whose answer is due
-    bool probeAnswered_ = false; // an answer of a probe has come since the line left its step
-    bool strangeLines_ = false;  // lines that answer no probe came in the probe's time
-    QByteArray outOfStepLine_;   // the line coming in while out of step
-    QByteArray previousOutOfStepLine_;
-    QTimer* probeLimit_;
-    QTimer* quietAfterProbe_; // runs after an answer of a probe; every byte received restarts it
+    LineStep step_;
+    QElapsedTimer clock_;
+    QTimer* stepTimer_; // runs until the step's next deadline
+    struct AskedQuestion {
+        TRequestId receiver;
+        std::shared_ptr<QuestionState> state;
+    };
+    std::map<int, AskedQuestion> asked_;
+    int lastQuestionId_ = 0;
+    QByteArray incomingLine_; // the line coming in, as the step sees every line
+    // The sends of the current call that failed, and whose no-answer routine the caller's own
+    // error replaces.
+    std::exception_ptr* callFailure_ = nullptr;
+    int callQuestion_ = 0;
+    std::optional<TRequestId> writeHolder_; // the receiver a write names once it is sent
 
     void mdlGeneralCreate();
     bool CutNewestLine(QByteArray& line) const;
-    void Dispatch();
     void CommLost(const QString& reason);
-    void NoteDesignation(const QByteArray& line);
-    void QuestionAnswered(const QByteArray& answer);
-    // How much longer the answer to the question out may take within its reply time.
-    int AnswerDueMs() const;
-    void LeaveStep();
-    void SendProbe();
-    void TakeOutOfStepByte(char ch);
-    void TakeOutOfStepLine(const QByteArray& line);
-    void ProbeAnswered();
-    void ProbeTimedOut();
-    void BackInStep();
+    LineStep::Ms Now() const { return clock_.elapsed(); }
+    Ticket Ask(LineStep::Question question, TRequestId requestId);
+    // Feeds the step one input, carries out what it says, lets the next question go and
+    // re-arms the step timer; a send of this call that failed raises here when `raise`.
+    void RunStep(const std::function<void()>& input, bool raise, int callQuestion = 0);
+    void Carry();
+    void Transmit(const LineStep::Action& send);
+    void Resolve(const LineStep::Action& action);
+    void DeliverUnasked(const QByteArray& line);
+    void CutRing();
+    void StepTimerTimeout();
+    void ArmStepTimer();
+    std::optional<LineStep::Ms> armedDeadline_;
 };
 
 extern TmdlGeneral* mdlGeneral;

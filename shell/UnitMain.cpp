@@ -137,9 +137,14 @@ void TfrmMain::BuildTerminal() {
     edtSend->OnKeyDown = [this](int& key, Qt::KeyboardModifiers shift) {
         edtSendKeyDown(key, shift);
     };
-    SetReplyReceiver(ridTerminal, this, [this](QObject*) {
-        ShowTerminalReply(ui::cp932::DecodeForDisplay(mdlGeneral->LastReply()));
-    });
+    SetReplyReceiver(
+        ridTerminal, this,
+        [this](QObject*) {
+            ShowTerminalReply(ui::cp932::DecodeForDisplay(mdlGeneral->LastReply()));
+        },
+        [this](bool asked) {
+            if (!asked) TerminalLineNotAsked();
+        });
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label1, 0, 0);

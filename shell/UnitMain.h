@@ -155,7 +155,8 @@ private:
     void ShowFirstGuides(bool guide);
     void SaveSettings();
     void DeleteOwnedWindows();
-    bool SendTypedLine(const QString& typed);
+    void SendTypedLine(const QString& typed);
+    void TerminalLineNotAsked();
     void StoreInHistory(const QString& typed);
     void ShowHistoryLine(const QString& line);
 };

@@ -10,19 +10,37 @@
 
 namespace {
 
-constexpr int kReplyLimitMs = TmdlGeneral::kReplyTimeMs;
+constexpr int kReplyLimitMs = TmdlGeneral::kReplyLimitMs;
+
+// Runs the event loop until `done` holds, the program ends or the line is lost.
+template <class Done> void WaitOnLine(Done done) {
+    const int losses = mdlGeneral->LineLosses();
+    while (!done() && !ui::QuitRequested() && mdlGeneral->LineLosses() == losses)
+        ui::ProcessMessages();
+}
 
 } // namespace
+
+bool WaitForReply(const Ticket& question, int& elapsedMs, ui::Timer& timer2) {
+    elapsedMs = 0;
+    timer2.SetEnabled(true);
+    WaitOnLine([&] { return !question->Waiting(); });
+    // A wait that ends otherwise (the program ends) gives its question up.
+    if (question->Waiting()) mdlGeneral->Withdraw(question);
+    const bool answered = question->Answered();
+    if (answered)
+        mdlGeneral->KeepAnswer(question);
+    else
+        elapsedMs = 0;
+    timer2.SetEnabled(false);
+    return answered;
+}
 
 bool WaitForReply(int& elapsedMs, ui::Timer& timer2) {
     elapsedMs = 0;
     timer2.SetEnabled(true);
-    const int losses = mdlGeneral->LineLosses();
-    // The answer is looked at before the limit: a wait that has it has not timed out, however
-    // long a box the user read inside it stayed up.
-    while (!mdlGeneral->ReplyReceived() && elapsedMs <= kReplyLimitMs && !ui::QuitRequested() &&
-           mdlGeneral->LineLosses() == losses)
-        ui::ProcessMessages();
+    // The line is looked at before the limit: a wait that has it has not timed out.
+    WaitOnLine([&] { return mdlGeneral->ReplyReceived() || elapsedMs >= kReplyLimitMs; });
     const bool answered = mdlGeneral->ReplyReceived();
     if (!answered) elapsedMs = 0;
     timer2.SetEnabled(false);
@@ -30,8 +48,14 @@ bool WaitForReply(int& elapsedMs, ui::Timer& timer2) {
 }
 
 bool AskAndWait(const QByteArray& line, int& elapsedMs, ui::Timer& timer2) {
-    if (!mdlGeneral->SendQuestion(line, ridNone)) return false;
-    return WaitForReply(elapsedMs, timer2);
+    return WaitForReply(mdlGeneral->SendQuestion(line, ridNone), elapsedMs, timer2);
+}
+
+bool WaitForLineInStep() {
+    const Ticket inStep = mdlGeneral->BringInStep();
+    WaitOnLine([&] { return !inStep->Waiting(); });
+    if (inStep->Waiting()) mdlGeneral->Withdraw(inStep);
+    return inStep->Answered();
 }
 
 void WaitTicks(ui::Timer& timer, int n) {
@@ -49,12 +73,15 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
     }
     timer.Tag = 0;
     timer.SetEnabled(true);
-    const int losses = mdlGeneral->LineLosses();
-    while (!mdlGeneral->ReplyReceived() && !ui::QuitRequested() &&
-           mdlGeneral->LineLosses() == losses) {
-        ui::ProcessMessages();
-        if (timer.Tag >= n) break;
-    }
+    WaitOnLine([&] { return mdlGeneral->ReplyReceived() || timer.Tag >= n; });
+    timer.SetEnabled(false);
+    mdlGeneral->WriteAnswersAwaited();
+}
+
+void WaitTicksOrAnswer(const Ticket& question, ui::Timer& timer, int n) {
+    timer.Tag = 0;
+    timer.SetEnabled(true);
+    WaitOnLine([&] { return !question->Waiting() || timer.Tag >= n; });
     timer.SetEnabled(false);
 }
 

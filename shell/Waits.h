@@ -7,26 +7,38 @@
 
 #include <initializer_list>
 
-// Waits for ReplyReceived while `timer2` (250 ms) adds its interval to `elapsedMs`; gives up
-// when elapsedMs passes 1000 (on the fifth tick) with no reply. Either way timer2 is disabled on
-// return.
+#include "UnitGeneral.h"
+
+// Waits for the answer to a question while `timer2` (250 ms) adds its interval to `elapsedMs`:
+// true with the answer in LastReply; false when the question ended without it (its limit, or its
+// axis did not answer the probe before it). Either way timer2 is disabled on return. An answer
+// that came has not timed out, however long a box the user read meanwhile.
+bool WaitForReply(const Ticket& question, int& elapsedMs, ui::Timer& timer2);
+
+// After a write: waits for any line, which then is the driver's answer to it, for as long as a
+// question's answer may take (the fifth tick of `timer2`).
 bool WaitForReply(int& elapsedMs, ui::Timer& timer2);
 
 // Asks a question under ridNone (TmdlGeneral::SendQuestion) and waits for its answer
-// (WaitForReply): true with the answer in LastReply; false when none came, or when the line
-// could not be brought back in step to ask. Raises the port's error.
+// (WaitForReply). Raises the port's error.
 bool AskAndWait(const QByteArray& line, int& elapsedMs, ui::Timer& timer2);
+
+// Returns once the designated axis is in step (TmdlGeneral::BringInStep); false when it did not
+// answer the probe. Raises the port's error.
+bool WaitForLineInStep();
 
 // Returns after n ticks of `timer` (its Tag counts them).
 void WaitTicks(ui::Timer& timer, int n);
 
-// Returns after a reply or after n ticks of `timer`, whichever comes first.
+// After a write: returns after a reply or after n ticks of `timer`, whichever comes first. The
+// write's answer has then been waited for: a question after it goes at once.
 void WaitTicksOrReply(ui::Timer& timer, int n);
+// Returns after the question's answer or after n ticks of `timer`, whichever comes first.
+void WaitTicksOrAnswer(const Ticket& question, ui::Timer& timer, int n);
 
 enum class ModelQuery { Answered, SendFailed, NoAnswer };
 
-// Asks "VER\r" twice (TmdlGeneral::SendQuestion: NoAnswer when the line cannot be brought back
-// in step) and keeps the second reply in LastReply. A failed send is reported
+// Asks "VER\r" twice and keeps the second reply in LastReply. A failed send is reported
 // (TmdlGeneral::ReportNoDriver) and gives SendFailed.
 ModelQuery QueryDriverModel(int& elapsedMs, ui::Timer& timer2);
 

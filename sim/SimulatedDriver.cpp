@@ -146,6 +146,7 @@ void SimulatedDriver::answer(const QByteArray& line) {
         if (first) reply = axisReply;
         first = false;
     }
+    if (!reply && !first && !writeAnswer_.isEmpty() && command.contains('=')) reply = writeAnswer_;
     if (!reply) return;
     const auto late = lateOnce_.find(command);
     int lateMs = 0;

@@ -109,6 +109,9 @@ public:
 
     // delayMs is the lateness of Late and the gap of CutLines (0 there means 30 ms).
     void setFault(Fault fault, int delayMs = 0);
+    // Some drivers answer a command that sets a value: each such line ("#12=5") that gets no
+    // answer of its own is answered `reply` (empty: not answered, the default).
+    void setWriteAnswer(const QByteArray& reply) { writeAnswer_ = reply; }
     // The next reply to `command` (blanks and designation removed) goes out `delayMs` late; the
     // replies to the commands after it wait behind it, as a busy driver's would, and follow it
     // each as a line of its own.
@@ -147,6 +150,7 @@ private:
     Fault fault_ = Fault::None;
     int faultDelayMs_ = 0;
     std::map<QByteArray, int> lateOnce_; // command -> lateness of its next reply
+    QByteArray writeAnswer_;
     QRandomGenerator random_{20240517u};
     std::deque<Piece> output_;
     QTimer outputTimer_;

@@ -55,15 +55,14 @@ void RecordTransfer::StartRead(const Table& table) {
     }
 }
 
+// The read has no reply time-out: a lost reply leaves it waiting until the user cancels.
 void RecordTransfer::RequestField(int field) {
     field_ = field;
-    // A late answer to an earlier question is never taken for a record's: the line is brought
-    // back in step first, and a read that cannot ask ends as one left unanswered (unless the user
-    // cancelled it meanwhile).
-    if (!mdlGeneral->SendQuestion(table_.requests[field] + '\r', replyId_)) {
-        if (reading_) Fail();
-        return;
-    }
+    mdlGeneral->SendQuestion(table_.requests[field] + '\r', replyId_, TmdlGeneral::kNoReplyLimit);
+}
+
+void RecordTransfer::NotAnswered() {
+    if (reading_) Fail();
 }
 
 void RecordTransfer::Receive(const QByteArray& reply) {
@@ -119,10 +118,12 @@ void RecordTransfer::Write(const QByteArray& selection, const QByteArray& comman
     grid_->SetRow(1);
 }
 
+// A request still out is given up: a reply that comes later is stored nowhere.
 void RecordTransfer::EndRead() {
     if (!reading_) return;
     reading_ = false;
     frmCommCancel->OnCancel = nullptr;
+    mdlGeneral->Withdraw(replyId_);
 }
 
 void RecordTransfer::EndWrite() {

@@ -41,6 +41,8 @@ public:
     void StartRead(const Table& table);
     // One reply line of the read; nothing when no read runs.
     void Receive(const QByteArray& reply);
+    // A request of the read could not be asked (its axis did not answer the probe before it).
+    void NotAnswered();
     bool Reading() const { return reading_; }
 
     // Writes record by record: for each record whose value is not empty, its selection, three

@@ -33,10 +33,9 @@ void TfrmMain::btnStatClick() {
     }
     VersionText = mdlGeneral->LastReply();
     try {
-        // Nobody reads its answer, but the driver gives one: the monitor's first poll goes out
-        // once it has come (or once the line is back in step without it).
-        if (!mdlGeneral->SendQuestion(QByteArray("#STAT\r"), ridNone))
-            return ShowNoStatusAnswer(losses);
+        // Nobody reads its answer, but the driver gives one: the monitor's first poll waits
+        // for it.
+        mdlGeneral->SendQuestion(QByteArray("#STAT\r"), ridNone);
     } catch (const platform::ECommError&) {
         mdlGeneral->ReportNoDriver(losses);
         return;

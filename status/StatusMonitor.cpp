@@ -69,7 +69,10 @@ bool TStatusMonitor::Send(const QByteArray& line, TRequestId id) {
 }
 
 bool TStatusMonitor::Ask(const QByteArray& line, TRequestId id) {
-    return Deliver([&] { return mdlGeneral->SendQuestion(line, id); });
+    return Deliver([&] {
+        mdlGeneral->SendQuestion(line, id);
+        return true;
+    });
 }
 
 bool TStatusMonitor::Deliver(const std::function<bool()>& send) {
@@ -82,15 +85,6 @@ bool TStatusMonitor::Deliver(const std::function<bool()>& send) {
     lineDown_ = false;
     lossesAtLastSend_ = mdlGeneral->LineLosses();
     return true;
-}
-
-bool TStatusMonitor::LineReady() {
-    try {
-        return mdlGeneral->ReadyForQuestion();
-    } catch (const platform::ECommError&) {
-        SendFailed();
-        return false;
-    }
 }
 
 void TStatusMonitor::SendFailed() {
@@ -119,11 +113,10 @@ void TStatusMonitor::ReceiveStatus(QObject* sender) {
     SendPoll(PollStep);
 }
 
-// A poll that went unanswered may still be answered late, and that answer would be decoded as
-// another step's: the cycle starts again only once the line is back in step, which the watchdog
-// looks at again on each tick meanwhile.
+// A poll still waiting for its turn, or for the probe before it, is not asked twice: the
+// watchdog looks again on its next tick.
 void TStatusMonitor::RestartCycle() {
-    if (!LineReady()) {
+    if (mdlGeneral->QuestionPending(requestId_)) {
         WatchdogMs = kWatchdogLimitMs;
         return;
     }
@@ -209,7 +202,10 @@ void TStatusMonitor::SendTypedLine() {
     const QByteArray typed = LineBytes(text);
     const RateCommand* rate = MatchRateCommand(typed);
     if (!rate) {
-        Ask(typed + '\r', ridTerminal);
+        if (TypedLineIsWrite(typed))
+            Send(typed + '\r', ridTerminal);
+        else
+            Ask(typed + '\r', ridTerminal);
         return;
     }
     if (!Send(typed + '\r', ridNone)) return;
@@ -254,6 +250,7 @@ void TStatusMonitor::FormActivate() {
 // continuous output, if any, is ended by ".".
 void TStatusMonitor::FormHide() {
     StopPolling = true;
+    mdlGeneral->Withdraw(requestId_);
     mdlGeneral->TakeLine(ridStopped);
     Timer1->SetEnabled(false);
     WaitTicks(*Timer2, kStopTicks);

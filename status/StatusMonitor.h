@@ -115,13 +115,11 @@ private:
     void SendPoll(int step);
     void SendTypedLine();
     // Sends one line that wants no answer, or asks a question (a poll, a typed line); false when
-    // the port did not take it (reported once per outage) or the question could not go out.
+    // the port did not take it (reported once per outage).
     bool Send(const QByteArray& line, int requestId);
     bool Ask(const QByteArray& line, int requestId);
     bool Deliver(const std::function<bool()>& send);
     void SendFailed();
-    // Whether a poll may go out now; otherwise the line is being brought back in step.
-    bool LineReady();
 
     const int requestId_;
     const status::Monitor monitor_;

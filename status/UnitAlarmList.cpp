@@ -47,7 +47,9 @@ TfrmAlarmList::TfrmAlarmList(QWidget* owner)
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildPanels();
     FormCreate();
-    SetReplyReceiver(ridAlarmList, this, [this](QObject* sender) { ReceiveAlarmList(sender); });
+    SetReplyReceiver(
+        ridAlarmList, this, [this](QObject* sender) { ReceiveAlarmList(sender); },
+        [this](bool) { transfer_.NotAnswered(); });
     JoinDriveScreens(this, DriveScreenKind::List);
     ui::Connect(btnReadAlarm, &QPushButton::clicked, this, [this] { btnReadAlarmClick(); });
     ui::Connect(btnOpenForSnd, &QPushButton::clicked, this, [this] { btnOpenAlarmListClick(); });

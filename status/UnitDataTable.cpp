@@ -50,7 +50,9 @@ TfrmDataTable::TfrmDataTable(QWidget* owner)
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildPanels();
     FormCreate();
-    SetReplyReceiver(ridDataTable, this, [this](QObject* sender) { ReceiveDataTable(sender); });
+    SetReplyReceiver(
+        ridDataTable, this, [this](QObject* sender) { ReceiveDataTable(sender); },
+        [this](bool) { transfer_.NotAnswered(); });
     JoinDriveScreens(this, DriveScreenKind::List);
     ui::Connect(btnReadDataTable, &QPushButton::clicked, this, [this] { btnReadDataTableClick(); });
     ui::Connect(btnSendDataTable, &QPushButton::clicked, this, [this] { btnSendDataTableClick(); });

@@ -2,12 +2,14 @@
 
 #include "Canvas.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
@@ -19,6 +21,35 @@ namespace ui {
 // At least 1, so a screen reporting under 96 dpi keeps its windows at their designed size.
 int DpiFactor(int pixelsPerInch) {
     return std::max(1, pixelsPerInch / 96);
+}
+
+int DpiFactor(const QWidget& widget) {
+    return DpiFactor(widget.logicalDpiX());
+}
+
+int PointsToPixels(qreal points, int factor) {
+    return std::max(1, qRound(points * 96 * factor / 72));
+}
+
+QFont FontInPixels(QFont font, int factor) {
+    if (font.pixelSize() <= 0 && font.pointSizeF() > 0)
+        font.setPixelSize(PointsToPixels(font.pointSizeF(), factor));
+    return font;
+}
+
+QFont FontInPoints(QFont font, int factor) {
+    if (font.pixelSize() > 0) font.setPointSizeF(font.pixelSize() * 72.0 / (96 * factor));
+    return font;
+}
+
+void ScaleTextToDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int factor = screen ? DpiFactor(qRound(screen->logicalDotsPerInchX())) : 1;
+    // The style measures its frames, margins and marks, and pictures take their resolution, at
+    // 96 dpi with this (the screen's own resolution stays what the screen tells); from 192 dpi
+    // on they follow the screen, as the windows do.
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi, factor == 1);
+    QApplication::setFont(FontInPixels(QApplication::font(), factor));
 }
 
 namespace {
@@ -41,7 +72,7 @@ void ScaleSizeBounds(QWidget& widget, int factor) {
 } // namespace
 
 void ScaleToDpi(QWidget& window) {
-    const int factor = DpiFactor(window.logicalDpiX());
+    const int factor = DpiFactor(window);
     const QSize scaled = factor * window.size();
     ScaleSizeBounds(window, factor);
     window.resize(scaled);
@@ -50,7 +81,8 @@ void ScaleToDpi(QWidget& window) {
 namespace {
 
 // A control of a window as it was designed: where it stands (when its parent places it by
-// position), whether it was sized to its text, and its font's size in pixels (0: in points).
+// position), whether it was sized to its text, and the pixels of the font it was given at the
+// factor (0: it keeps the font it has).
 struct DesignedControl {
     QWidget* widget;
     bool placedByPosition;
@@ -66,26 +98,31 @@ bool HoldsControls(const QWidget& widget) {
            widget.metaObject() == &QFrame::staticMetaObject;
 }
 
-int OwnFontPixels(const QWidget& widget) {
-    return widget.testAttribute(Qt::WA_SetFont) ? std::max(0, widget.font().pixelSize()) : 0;
+// A font in pixels is the design's; one in points takes the pixels of 96 times the factor.
+int OwnFontPixels(const QWidget& widget, int factor) {
+    if (!widget.testAttribute(Qt::WA_SetFont)) return 0;
+    const QFont& font = widget.font();
+    if (font.pixelSize() > 0) return factor == 1 ? 0 : factor * font.pixelSize();
+    return font.pointSizeF() > 0 ? PointsToPixels(font.pointSizeF(), factor) : 0;
 }
 
-void CollectControls(QWidget& parent, std::vector<DesignedControl>& controls);
+void CollectControls(QWidget& parent, int factor, std::vector<DesignedControl>& controls);
 
-void CollectControl(QWidget& child, bool placedByPosition, std::vector<DesignedControl>& controls) {
+void CollectControl(QWidget& child, bool placedByPosition, int factor,
+                    std::vector<DesignedControl>& controls) {
     const bool sizedToText = qobject_cast<QLabel*>(&child) && child.size() == child.sizeHint();
-    controls.push_back({&child, placedByPosition, sizedToText, OwnFontPixels(child)});
-    if (HoldsControls(child)) CollectControls(child, controls);
+    controls.push_back({&child, placedByPosition, sizedToText, OwnFontPixels(child, factor)});
+    if (HoldsControls(child)) CollectControls(child, factor, controls);
     // The pages of a tab widget hold controls as the window does.
     if (auto* tabs = qobject_cast<QTabWidget*>(&child))
         for (int page = 0; page < tabs->count(); ++page)
-            CollectControls(*tabs->widget(page), controls);
+            CollectControls(*tabs->widget(page), factor, controls);
 }
 
-void CollectControls(QWidget& parent, std::vector<DesignedControl>& controls) {
+void CollectControls(QWidget& parent, int factor, std::vector<DesignedControl>& controls) {
     const bool placedByPosition = parent.layout() == nullptr;
     for (QWidget* child : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (!child->isWindow()) CollectControl(*child, placedByPosition, controls);
+        if (!child->isWindow()) CollectControl(*child, placedByPosition, factor, controls);
 }
 
 void SetFontPixels(QWidget& widget, int pixels) {
@@ -143,14 +180,14 @@ void ScaleTable(QTableView& table, int factor) {
 } // namespace
 
 void ScaleControlsToDpi(QWidget& window) {
-    const int factor = DpiFactor(window.logicalDpiX());
-    if (factor == 1) return;
+    const int factor = DpiFactor(window);
     std::vector<DesignedControl> controls;
-    CollectControls(window, controls);
+    CollectControls(window, factor, controls);
     // Every size is taken before any is changed: a font set on a parent reaches its children.
-    if (const int pixels = OwnFontPixels(window)) SetFontPixels(window, factor * pixels);
+    if (const int pixels = OwnFontPixels(window, factor)) SetFontPixels(window, pixels);
     for (const DesignedControl& control : controls)
-        if (control.fontPixels) SetFontPixels(*control.widget, factor * control.fontPixels);
+        if (control.fontPixels) SetFontPixels(*control.widget, control.fontPixels);
+    if (factor == 1) return;
     if (QLayout* layout = window.layout()) ScaleLayoutSpacing(*layout, factor);
     for (const DesignedControl& control : controls) {
         QWidget& widget = *control.widget;

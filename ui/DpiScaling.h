@@ -1,6 +1,10 @@
 // The windows are laid out in the pixels of a 96 dpi screen; on a screen of twice that or more,
-// these scale a window and what it lays out itself by the whole-number factor.
+// these scale a window and what it lays out itself by the whole-number factor. Texts take the
+// same factor: a font in points takes the pixels it has at 96 times the factor, so that between
+// 96 and 191 dpi every text keeps its designed size, as its window does.
 #pragma once
+
+#include <QFont>
 
 class QWidget;
 
@@ -8,6 +12,21 @@ namespace ui {
 
 // The whole-number quotient of the screen's pixels per inch and 96.
 int DpiFactor(int pixelsPerInch);
+// The factor of the screen the widget is on.
+int DpiFactor(const QWidget& widget);
+// The pixels `points` take at 96 times the factor.
+int PointsToPixels(qreal points, int factor);
+// A font given in points, given instead in the pixels it takes at 96 times the factor; a font
+// given in pixels stays as it is.
+QFont FontInPixels(QFont font, int factor);
+// The other way: a font given in pixels, given instead in the points that take them at 96 times
+// the factor (as a font dialog shows it); a font given in points stays as it is.
+QFont FontInPoints(QFont font, int factor);
+// Makes the program's texts take the factor of the main screen before its windows are made: the
+// application's font (the one every control starts with) in the pixels of 96 times the factor,
+// and below 192 dpi the style's measures and the pictures' fonts as at 96 dpi, whatever the
+// screen's own resolution. Each call does it again for the screen as it is then.
+void ScaleTextToDpi();
 // The window's size times the factor, and the least and greatest sizes it was given (a window of
 // fixed size is fixed at the new size).
 void ScaleToDpi(QWidget& window);
@@ -16,8 +35,10 @@ void ScaleToDpi(QWidget& window);
 // position (a label sized to its text is sized to it again), the sizes it fixes or bounds, the
 // margins and spacings it gives its layouts, its tables' row heights and column widths and the
 // fonts it gives in pixels; its canvases show their pictures, drawn in the design's pixels, at
-// the factor. Fonts in points and what the style gives follow the screen already. Run once, when
-// the window's creation has laid it out as designed at 96 dpi.
+// the factor. A font a control was given in points takes the pixels of 96 times the factor (see
+// FontInPixels); what the style gives follows the screen already (see ScaleTextToDpi). Run once,
+// when the window's creation has laid it out as designed at 96 dpi, and before the window gives
+// any control a font of its own that it did not design (such as one narrowed to fit its room).
 void ScaleControlsToDpi(QWidget& window);
 
 } // namespace ui

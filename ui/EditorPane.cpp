@@ -324,11 +324,13 @@ void EditorPane::PaintMarks() {
         const QRect end = RowEnd(block);
         if (end.top() > viewport()->height()) break;
         // Right of the caret's place, so a caret at the row's end leaves the mark whole.
-        const QRect cell(end.left() + 2, end.top(), width, end.height());
-        if (block.next().isValid())
-            DrawReturnMark(painter, cell);
-        else
-            painter.drawText(cell.left(), cell.top() + fontMetrics().ascent(), kEndOfFileMark);
+        QRect cell(end.left() + 2, end.top(), width, end.height());
+        // A file written from the lines ends every row with a line break, the last one too;
+        // an empty pane writes none.
+        if (!IsEmpty()) DrawReturnMark(painter, cell);
+        if (block.next().isValid()) continue;
+        if (!IsEmpty()) cell.translate(width, 0);
+        painter.drawText(cell.left(), cell.top() + fontMetrics().ascent(), kEndOfFileMark);
     }
 }
 

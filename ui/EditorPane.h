@@ -75,8 +75,9 @@ public:
 
     // What the pane can show around its text, all off at first: a bar of row numbers at the left
     // (the first row is 1, as the compile listing counts lines), a column ruler above that
-    // follows horizontal scrolling, and a mark at the end of each row that ends with a line break
-    // and after the last row. They are only painted: the text never holds them.
+    // follows horizontal scrolling, a mark at the end of each row that ends with a line break in
+    // the file the lines are written to (every row of a pane that is not empty), and the end of
+    // the file after the last row. They are only painted: the text never holds them.
     void SetRowNumbersShown(bool shown);
     void SetRulerShown(bool shown);
     void SetMarksShown(bool shown);

@@ -2,13 +2,26 @@
 
 #include "Dialogs.h"
 
-#include <QGuiApplication>
-
 namespace ui {
+namespace {
+
+QString& Title() {
+    static QString title;
+    return title;
+}
+
+} // namespace
+
+void SetApplicationTitle(const QString& title) {
+    Title() = title;
+}
+
+QString ApplicationTitle() {
+    return Title();
+}
 
 void ShowException(const std::exception& e) {
-    ShowMessage(QString::fromUtf8(e.what()), QGuiApplication::applicationDisplayName(),
-                MsgIcon::Error);
+    ShowMessage(QString::fromUtf8(e.what()), ApplicationTitle(), MsgIcon::Error);
 }
 
 void RunGuarded(const std::function<void()>& handler) {

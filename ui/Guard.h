@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <stdexcept>
 #include <type_traits>
@@ -15,6 +16,10 @@ class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// The application's title, the caption of its default error box.
+void SetApplicationTitle(const QString& title);
+QString ApplicationTitle();
 
 // Shows the application's default error box for an exception that escaped a handler.
 void ShowException(const std::exception& e);

@@ -14,6 +14,19 @@ PrintDialogResponder& Responder() {
     return responder;
 }
 
+// Starts a print on the printer. The printer's paint engine outlives a print and keeps the
+// transformation the last painter left it; a new painter that starts without one does not tell
+// it so. Setting it here starts every print in the printer's own pixels, whatever came before.
+void BeginPrint(QPainter& painter, QPrinter& printer) {
+    if (!painter.begin(&printer)) throw Error("the printer could not be started");
+    painter.resetTransform();
+}
+
+void EndPrint(QPainter& painter, QPrinter& printer) {
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        throw Error("the printer reported an error");
+}
+
 } // namespace
 
 PrintDialog::PrintDialog() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
@@ -31,17 +44,16 @@ void SetPrintDialogResponder(PrintDialogResponder responder) {
 }
 
 void PrintImageFitted(QPrinter& printer, const QImage& picture) {
+    if (picture.isNull()) throw Error("there is no picture to print");
     QPainter painter;
-    if (picture.isNull() || !painter.begin(&printer))
-        throw Error("the printer could not be started");
+    BeginPrint(painter, printer);
+    // Every pixel of the picture, whatever screen it was taken on, into the largest rectangle of
+    // its proportions that the page holds; the painter's transformation stays as it was.
     const QRect page = painter.viewport();
     QSize size = picture.size();
     size.scale(page.size(), Qt::KeepAspectRatio);
-    painter.setViewport(page.x(), page.y(), size.width(), size.height());
-    painter.setWindow(picture.rect());
-    painter.drawImage(0, 0, picture);
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw Error("the printer reported an error");
+    painter.drawImage(QRect(page.topLeft(), size), picture, picture.rect());
+    EndPrint(painter, printer);
 }
 
 void PrintPages(QPrinter& printer, const QString& jobName, const QString& family,
@@ -49,7 +61,7 @@ void PrintPages(QPrinter& printer, const QString& jobName, const QString& family
                                                              int pageHeight)>& layout) {
     printer.setDocName(jobName);
     QPainter painter;
-    if (!painter.begin(&printer)) throw Error("the printer could not be started");
+    BeginPrint(painter, printer);
     QFont font(family);
     font.setPointSize(10);
     painter.setFont(font);
@@ -60,8 +72,7 @@ void PrintPages(QPrinter& printer, const QString& jobName, const QString& family
         for (const PrintedText& text : pages[page])
             painter.drawText(text.x, text.y + metrics.ascent(), text.text);
     }
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw Error("the printer reported an error");
+    EndPrint(painter, printer);
 }
 
 } // namespace ui

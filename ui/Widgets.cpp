@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QWindow>
 
 #include <QKeyEvent>
 #include <QPalette>
@@ -99,8 +100,11 @@ private:
         const QWidget* window = widget->parentWidget();
         QBackingStore* store = widget->window()->backingStore();
         QPaintDevice* device = painter->paintEngine()->paintDevice();
-        if (!window->isWindow() || !store || device != store->paintDevice() ||
-            device->devType() != QInternal::Image)
+        // The store is asked for its device only once the window is on screen: a store that Qt
+        // scales has none before (a grab of a window just shown, not yet exposed).
+        const QWindow* handle = widget->window()->windowHandle();
+        if (!window->isWindow() || !store || !handle || !handle->isExposed() ||
+            device->devType() != QInternal::Image || device != store->paintDevice())
             return false;
         if (window->testAttribute(Qt::WA_NoSystemBackground) ||
             window->testAttribute(Qt::WA_TranslucentBackground))

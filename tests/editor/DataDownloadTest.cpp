@@ -293,8 +293,9 @@ QRect CellsAfter(const QRect& rowEnd, int first, int cells) {
     return QRect(rowEnd.left() + 1 + first * width, rowEnd.top(), cells * width, rowEnd.height());
 }
 
-// A return mark ends each row that ends with a line break and the end-of-file mark follows the
-// last row; they are only drawn, so the document saved, copied or downloaded holds neither.
+// A return mark ends each row, the last one too, since the saved file ends each with a line
+// break, and the end-of-file mark follows it; they are only drawn, so the document saved, copied
+// or downloaded holds neither.
 TEST_F(DataTransferTest, LineEndMarksShowButNoSavedCopiedOrSentTextHoldsThem) {
     UseSeries(2, "QWC50A_C3");
     TypeText("10\r20\r30");
@@ -302,12 +303,16 @@ TEST_F(DataTransferTest, LineEndMarksShowButNoSavedCopiedOrSentTextHoldsThem) {
     QTest::keyClick(pane, Qt::Key_Home, Qt::ControlModifier); // the caret away from the marks
     const QImage image = pane->viewport()->grab().toImage();
     QRect rowEnd;
+    QImage returnMark;
     for (int row = 0; row < 3; ++row) {
         QTextCursor end(pane->document()->findBlockByNumber(row));
         end.movePosition(QTextCursor::EndOfBlock);
         rowEnd = pane->cursorRect(end);
         const bool last = row == 2;
+        const QImage mark = image.copy(CellsAfter(rowEnd, 0, 1));
+        if (row == 0) returnMark = mark;
         EXPECT_GT(MarkPixels(image, CellsAfter(rowEnd, 0, 1)), 0) << row;
+        EXPECT_TRUE(mark == returnMark) << "no return mark after row " << row;
         EXPECT_EQ(MarkPixels(image, CellsAfter(rowEnd, 2, 3)) > 0, last) << row; // "[EOF]"
     }
     EXPECT_EQ(MarkPixels(image, QRect(0, rowEnd.bottom() + 1, image.width(), rowEnd.height())), 0);

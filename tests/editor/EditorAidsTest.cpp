@@ -132,13 +132,19 @@ TEST_F(EditorTest, ReplaceAllMakesOnePassAndMarksTheDocument) {
     EXPECT_EQ(LastMessage().text, "検索文字列は見つかりませんでした。");
 }
 
+// The dialog shows the pane's font in points and the pane takes the chosen points at 96 dpi.
 TEST_F(EditorTest, FontDialogSetsPaneAndGutterAlike) {
     QFont font(ui::kMonospaceFont);
     font.setPointSize(14);
     font.setBold(true);
-    chosenFont = font;
+    QFont shown;
+    ui::SetFontDialogResponder([&](const QFont& initial) {
+        shown = initial;
+        return font;
+    });
     frmEdit->FontName->trigger();
-    EXPECT_EQ(frmEdit->memMain2->font().pointSize(), 14);
+    EXPECT_EQ(shown.pointSize(), 9);
+    EXPECT_EQ(frmEdit->memMain2->font().pixelSize(), 19);
     EXPECT_FALSE(frmEdit->memMain2->font().bold());
     EXPECT_EQ(frmEdit->memMain->font(), frmEdit->memMain2->font());
     EXPECT_EQ(frmEdit->memMain->width(), 5 * frmEdit->memMain2->CharWidth() + 8);

@@ -44,7 +44,8 @@ protected:
         EXPECT_FALSE(frmMain->edtSend->isReadOnly());
         EXPECT_TRUE(trkT->isEnabled());
         EXPECT_FALSE(window->TimerProgress->isActive());
-        EXPECT_FALSE(window->TimerReply->isActive());
+        for (const TRequestId readBack : {ridLogging, ridLogging_QWB, ridLogging_QWC})
+            EXPECT_FALSE(mdlGeneral->QuestionPending(readBack)) << readBack;
         EXPECT_FALSE(window->SuppressRedraw);
     }
     int CountMessages(const QString& start) const {
@@ -182,30 +183,58 @@ TEST_F(LoggingRunTest, StopWorksWithTheLineClosed) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(LoggingRunTest, SilentDriverDuringTheReadBackTimesOut) {
+// The read-back has no reply time-out: a late answer is its answer, and STOP ends the wait.
+TEST_F(LoggingRunTest, ALateReadBackAnswerIsItsAnswerAndStopEndsTheWait) {
     TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
-    w->trkT->setValue(1);
-    OnFirstLine("#%0010C008", [this] { driver->setFault(sim::Fault::Silent); });
+    Choose(w->cmbLogTime, 2); // a full read-back of 3997 values after one second
+    // Value 2000 (channel 4 of sample 499) at 0010C000 + 1999 x 2 comes 2.5 s late.
+    OnFirstLine("#%0010CF9E", [this] { driver->answerLateOnce("#%0010CF9E", 2500); });
     w->btnRun->click();
-    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 10000));
-    EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
-    EXPECT_EQ(messages[0].caption, "ｴﾗ-");
+    ASSERT_TRUE(WaitFor([&] { return w->btnRun->text() == "RUN"; }, 30000));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(w->DataValid);
+    EXPECT_EQ(driver->receivedLines().back(), "#%0010DF38"); // the last of the 3997 values
+    EXPECT_EQ(w->LogData[3][499], sim::DriverAxis::defaultLoggedSample(3, 499));
+    EXPECT_EQ(w->LogData[0][999], sim::DriverAxis::defaultLoggedSample(0, 999));
+
+    // A silent driver leaves the window waiting, without a word, until STOP.
+    OnFirstLine("#%0010C008", [this] { driver->setFault(sim::Fault::Silent); });
+    w->trkT->setValue(1);
+    w->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().endsWith("#%0010C008"); }, 10000));
+    Pause(2000);
+    EXPECT_EQ(w->btnRun->text(), "STOP");
+    EXPECT_TRUE(messages.empty());
+    w->btnRun->click();
     ExpectIdle(w, w->trkT);
     EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
-    Pause(600);
-    EXPECT_EQ(messages.size(), 1u);
-
-    // The first series likewise.
+    // Closing the window ends such a wait too: hidden, it would hold the line for every screen.
+    driver->setFault(sim::Fault::None);
+    OnFirstLine("#%0010C004", [this] { driver->setFault(sim::Fault::Silent); });
+    w->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().endsWith("#%0010C004"); }, 10000));
+    w->btnLoggingClose->click();
+    ExpectIdle(w, w->trkT);
+    EXPECT_TRUE(messages.empty());
     driver->setFault(sim::Fault::None);
     StopProgram();
-    messages.clear();
+
+    // The first series: its 1000th request answered 2.5 s late.
     OpenFirstSeries();
-    frmLogging->trkT->setValue(1);
-    OnFirstLine(",?", [this] { driver->setFault(sim::Fault::Silent); });
+    Axis().logging().waveform = [](int, int) { return 25000; };
+    Choose(frmLogging->cmbLogVal1, 10); // VELACT, 16 bits
+    frmLogging->trkT->setValue(10);     // 2000 words
+    int requests = 0;
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [&](const QByteArray& line) {
+                         if (line == ",?" && ++requests == 1000) driver->answerLateOnce(",?", 2500);
+                     });
     frmLogging->btnRun->click();
-    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 10000));
-    EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
-    ExpectIdle(frmLogging, frmLogging->trkT);
+    ASSERT_TRUE(WaitFor([] { return frmLogging->btnRun->text() == "RUN"; }, 30000));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(frmLogging->LogSampleIndex, 2000);
+    EXPECT_EQ(frmLogging->LogData[999], 25000);
+    EXPECT_EQ(frmLogging->LogData[1999], 25000);
 }
 
 TEST_F(LoggingRunTest, PastedLineBreaksNeverMakeASecondCommand) {
@@ -330,7 +359,7 @@ TEST_F(LoggingRunTest, LiveDrawingRepaintsOnlyThePlot) {
     Choose(w->cmbLogTime, 2);     // "1" ms: a full read-back of 3997 values after one second
     w->btnRun->click();
     // Wait for the read-back to begin, after the run's one full repaint.
-    ASSERT_TRUE(WaitFor([&] { return w->TimerReply->isActive(); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return mdlGeneral->QuestionPending(ridLogging_QWC); }, 10000));
     Pause(20);
     outside.paints = 0;
     w->Screen->installEventFilter(&recorder);

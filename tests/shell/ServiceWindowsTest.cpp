@@ -2,8 +2,11 @@
 // carrier and the version boxes.
 #include "AppTest.h"
 
+#include "analysis/FreqAnalyze.h"
 #include "editor/UnitEdit.h"
+#include "logging/UnitLogging_QWC.h"
 #include "parameters/UnitPrm.h"
+#include "parameters/UnitPrmLock.h"
 #include "shell/LogPrint.h"
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitGeneral.h"
@@ -18,7 +21,9 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QPainter>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -357,6 +362,131 @@ TEST_F(ServiceWindowsTest, ScreensPrintToPdfAndReportPrinterErrors) {
     ui::SetPrintDialogResponder([](QPrinter&) { return false; });
     PrintScreenRegion(frmMain, QRect(0, 0, 200, 100), "KasoNT LOG");
     EXPECT_EQ(messages.size(), 1u);
+}
+
+// The words of a printout to PDF with their boxes on the page, as pdftotext reads them.
+QStringList PrintedWords(const QString& pdf) {
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-bbox", pdf, "-"});
+    if (!pdftotext.waitForFinished(10000)) return {"pdftotext (poppler-utils) is needed"};
+    QStringList words;
+    for (const QString& line : QString::fromUtf8(pdftotext.readAllStandardOutput()).split('\n'))
+        if (line.contains("<page") || line.contains("<word")) words.append(line.trimmed());
+    return words;
+}
+
+// A print of the logging window's picture, then one of the analysis window's, leave the text
+// printouts of the data table, the parameter list, the alarm history and the editor as they were.
+TEST_F(ServiceWindowsTest, TextPrintoutsStayTheSameAfterAPicturePrint) {
+    StopProgram();
+    StartOnSeries(2, "QWC50A_C3");
+    QString printFile;
+    ui::SetPrintDialogResponder([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printFile);
+        return true;
+    });
+    frmMain->btnPopupDataTable->trigger();
+    for (int row = 1; row <= 384; row += 7)
+        frmDataTable->grdDataTable->SetCell(1, row, QString::number(row * 11));
+    frmMain->btnPopupAlarmList->trigger();
+    for (int row = 1; row <= 100; row += 3) {
+        frmAlarmList->grdAlarmList->SetCell(1, row, QString::number(row));
+        frmAlarmList->grdAlarmList->SetCell(2, row, QString::number(row * 1000));
+    }
+    frmMain->btnPopupPrm->trigger();
+    TPrmWindow* list = frmPrm->isVisible() ? static_cast<TPrmWindow*>(frmPrm) : frmPrmLock;
+    for (int row = 1; row < list->grdPrm->RowCount(); row += 2)
+        list->grdPrm->SetCell(1, row, QString::number(-row));
+    frmMain->btnEdit->click();
+    Type(frmEdit->memMain2, "SQ1\rX=(1)\r\tY=[2] 'step\r/SQ");
+
+    // Each text printout to a file of its own; what they show, in a list.
+    const auto printTexts = [&](const QString& round) {
+        QStringList printed;
+        // Each window opened from the main window, then its print.
+        const std::tuple<QString, QAction*, QAbstractButton*> prints[] = {
+            {"table", frmMain->btnPopupDataTable, frmDataTable->btnSave},
+            {"alarms", frmMain->btnPopupAlarmList, frmAlarmList->btnSave},
+            {"parameters", frmMain->btnPopupPrm, list->btnSave}};
+        for (const auto& [name, open, print] : prints) {
+            printFile = Path(round + "-" + name + ".pdf");
+            open->trigger();
+            print->click();
+            printed += PrintedWords(printFile);
+        }
+        printFile = Path(round + "-program.pdf");
+        frmMain->btnEdit->click();
+        frmEdit->FilePrintItem->trigger();
+        printed += PrintedWords(printFile);
+        return printed;
+    };
+    const QStringList before = printTexts("before");
+    const QString shown = before.join('\n');
+    for (const char* word : {">#DTPT[378]<", ">ALHPT<", ">KASO2<", ">Y=[2]<", ">/SQ<"})
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(word))) << word;
+
+    frmMain->btnPopupLogging->trigger();
+    ASSERT_TRUE(frmLogging_QWC->isVisible());
+    printFile = Path("logging.pdf");
+    frmLogging_QWC->btnPrint->click();
+    EXPECT_EQ(printTexts("after-logging"), before);
+
+    frmMain->btnPopupFRA->trigger();
+    ASSERT_TRUE(frmFRA->isVisible());
+    printFile = Path("analysis.pdf");
+    frmFRA->btPrint->click();
+    EXPECT_EQ(printTexts("after-analysis"), before);
+    EXPECT_TRUE(messages.empty());
+}
+
+// The texts of the buttons of the next modal window that comes up, once it is there; the
+// window is then closed without a choice (a message box: by its last button).
+std::shared_ptr<QStringList> ButtonsOfNextModal() {
+    auto buttons = std::make_shared<QStringList>();
+    auto* watch = new QTimer;
+    QObject::connect(watch, &QTimer::timeout, [=] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window || !window->isVisible()) return;
+        watch->stop();
+        watch->deleteLater();
+        for (const QAbstractButton* button : window->findChildren<QAbstractButton*>())
+            if (button->isVisible() && !button->text().isEmpty()) buttons->append(button->text());
+        if (auto* box = qobject_cast<QMessageBox*>(window))
+            box->buttons().constLast()->click();
+        else
+            window->close();
+    });
+    watch->start(10);
+    return buttons;
+}
+
+bool AnyHolds(const QStringList& texts, const QString& text) {
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const QString& shown) { return shown.contains(text); });
+}
+
+// Qt's own texts come in Japanese, as the program's do: the standard buttons of the question
+// asked when the main window closes over an unsaved program, of a warning and of a file dialog.
+TEST_F(ServiceWindowsTest, BoxesAndDialogsShowTheirStandardButtonsInJapanese) {
+    ui::SetMessageResponder({});
+    frmMain->show();
+    frmMain->btnEdit->click();
+    Type(frmEdit->memMain2, "A");
+    std::shared_ptr<QStringList> buttons = ButtonsOfNextModal();
+    EXPECT_FALSE(frmMain->close()); // the last button: No
+    EXPECT_TRUE(AnyHolds(*buttons, "はい")) << buttons->join(", ").toStdString();
+    EXPECT_TRUE(AnyHolds(*buttons, "いいえ")) << buttons->join(", ").toStdString();
+    EXPECT_FALSE(AnyHolds(*buttons, "Yes") || AnyHolds(*buttons, "No"));
+
+    buttons = ButtonsOfNextModal();
+    ui::ShowWarning("ファイル名を変更して保存してください。", "警告");
+    EXPECT_EQ(*buttons, QStringList{"OK"});
+
+    buttons = ButtonsOfNextModal();
+    frmEdit->FileOpenItem->trigger();
+    EXPECT_TRUE(AnyHolds(*buttons, "キャンセル")) << buttons->join(", ").toStdString();
+    EXPECT_FALSE(AnyHolds(*buttons, "Cancel")) << buttons->join(", ").toStdString();
 }
 
 TEST_F(ServiceWindowsTest, VersionBoxesShowTheirTextsAndTheWholeMemory) {

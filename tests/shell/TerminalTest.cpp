@@ -57,7 +57,8 @@ TEST_F(TerminalTest, TypedLinesDesignateTheAxis) {
     // line brought back in step before the next).
     ASSERT_TRUE(WaitFor([this] {
         const QList<QByteArray> sent = driver->receivedLines();
-        return sent.last() == "VER" && sent.lastIndexOf("VER") > sent.indexOf("::");
+        return sent.contains("::") && sent.last() == "VER" &&
+               sent.lastIndexOf("VER") > sent.indexOf("::");
     }));
     const QList<QByteArray> lines = driver->receivedLines();
     QList<QByteArray> typed;
@@ -198,8 +199,8 @@ TEST_F(TerminalTest, LostDeviceAndBadRepliesNeverHang) {
     // line cannot go out, and the user is told.
     driver->setFault(sim::Fault::Silent);
     Enter("VER");
+    ASSERT_TRUE(WaitFor([this] { return HasMessage("Can not communication to driver."); }, 8000));
     EXPECT_EQ(frmMain->lblReceive->text(), "before");
-    EXPECT_TRUE(HasMessage("Can not communication to driver."));
     messages.clear();
 
     driver->hangUp();

@@ -271,6 +271,15 @@ TEST_F(DataTableTest, ThirdSeriesReadsEveryEntryAndMarksDifferingReferences) {
     driver->setFault(sim::Fault::NotSupported);
     ReadAll();
     EXPECT_EQ(Grid()->Cell(1, 200), "E-S");
+
+    // A driver that answers each selection: its answers are never taken for an entry's.
+    frmCommCancel->btnCancel->click();
+    driver->setFault(sim::Fault::None);
+    driver->setWriteAnswer("OK");
+    ReadAll();
+    for (int i = 0; i < 384; ++i)
+        ASSERT_EQ(Grid()->Cell(1, i + 1), QString::number(driver->axis('X').dataTableEntry(i)))
+            << i;
 }
 
 TEST_F(DataTableTest, WriteSendsEachValueAsTheCellHoldsIt) {

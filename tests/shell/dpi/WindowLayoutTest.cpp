@@ -1,7 +1,9 @@
-// Every window of the program opened as a user opens it, on the screen this executable runs on:
-// 96 dpi, or 192 dpi with Qt's own scaling off. Each shows its texts whole and apart, in fonts
-// that take the DPI factor, and is its designed size times the factor. With KASONT_WINDOW_PICTURES
-// set to a folder, each window's picture is saved there for a look.
+// Every window of the program opened as a user opens it, on the screen this executable runs on,
+// whose resolution KASONT_SCREEN_DPI tells: 96 dpi; 120, 144 or 192 dpi with Qt's own scaling
+// off; or an X display that reports 192 dpi and sets no Xft.dpi. Each shows its texts whole and
+// apart, in fonts that take the DPI factor, and is its designed size times the factor: the
+// program scales by what Qt's own scaling leaves to it. With KASONT_WINDOW_PICTURES set to a
+// folder, each window's picture is saved there for a look.
 #include "AppTest.h"
 #include "CaptionFit.h"
 
@@ -28,6 +30,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QTimer>
 #include <memory>
 
@@ -49,19 +52,32 @@ protected:
         frmMain->Show();
     }
 
+    // The screen's resolution, as the test's environment tells it.
+    static int ScreenDpi() { return qEnvironmentVariableIntValue("KASONT_SCREEN_DPI"); }
+
+    // The factor the program scales a window by: the screen's factor less what Qt's own scaling
+    // takes of it (its pixel ratio).
+    static int ProgramFactor(const QWidget& window) {
+        return std::max(1, ScreenDpi() / 96 / qRound(window.devicePixelRatio()));
+    }
+
     // The checks of one shown window, with its designed client size at 96 dpi.
     void Check(QWidget& window, QSize designed, const QString& name) {
         SCOPED_TRACE(name.toStdString());
+        ASSERT_GT(ScreenDpi(), 0) << "KASONT_SCREEN_DPI tells the screen's resolution";
         ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }, 5000));
-        const int factor = window.logicalDpiX() / 96;
+        const int factor = ProgramFactor(window);
         EXPECT_EQ(window.size(), factor * designed);
         EXPECT_TRUE(ShowsCaptionsWhole(window));
         EXPECT_TRUE(ShowsTextsApart(window));
         EXPECT_TRUE(ShowsFontsOfAtLeast(window, factor * kSmallestFontPixels));
         const QString folder = qEnvironmentVariable("KASONT_WINDOW_PICTURES");
         if (!folder.isEmpty() && QDir().mkpath(folder))
-            window.grab().save(
-                QString("%1/%2-%3dpi.png").arg(folder, name).arg(window.logicalDpiX()));
+            window.grab().save(QString("%1/%2-%3dpi-%4-ratio%5.png")
+                                   .arg(folder, name)
+                                   .arg(ScreenDpi())
+                                   .arg(QGuiApplication::platformName())
+                                   .arg(window.devicePixelRatio()));
     }
 
     // Checks the next modal window once it is on screen (and `also` on it), then closes it. The
@@ -128,12 +144,14 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
 
     Start(0, "QWA-D56");
     Check(*frmMain, {462, 173}, "main");
-    for (QToolButton* button : {frmMain->btnSetup, frmMain->btnPrm, frmMain->btnEdit,
-                                frmMain->btnStat, frmMain->btnLogging, frmMain->btnHelp}) {
-        EXPECT_TRUE(button->isVisible()) << button->text().toStdString();
-        EXPECT_EQ(button->width(), frmMain->logicalDpiX() / 96 * 75)
-            << button->text().toStdString();
-    }
+    const auto expectToolButtons = [this](const std::vector<QToolButton*>& buttons) {
+        for (QToolButton* button : buttons) {
+            EXPECT_TRUE(button->isVisible()) << button->text().toStdString();
+            EXPECT_EQ(button->width(), ProgramFactor(*button) * 75) << button->text().toStdString();
+        }
+    };
+    expectToolButtons({frmMain->btnSetup, frmMain->btnPrm, frmMain->btnEdit, frmMain->btnStat,
+                       frmMain->btnLogging, frmMain->btnHelp});
     auto shown = CheckNextModal({378, 625}, "setup");
     frmMain->btnSetup->click();
     EXPECT_TRUE(*shown);
@@ -150,6 +168,7 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
     EXPECT_TRUE(*shown);
     frmMain->btnEdit->click();
     Check(*frmEdit, {630, 349}, "editor");
+    expectToolButtons({frmEdit->btnSendToKaso, frmEdit->btnUpload, frmEdit->btnMailC});
     shown = CheckNextModal({311, 128}, "editor-about");
     frmEdit->HelpAboutItem->trigger();
     EXPECT_TRUE(*shown);
