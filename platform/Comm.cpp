@@ -2,15 +2,20 @@
 
 #include "Settings.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <iterator>
+#include <linux/major.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -41,6 +46,15 @@ speed_t ToSpeed(int baud) {
 
 QString ErrorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Whether the open device is the slave side of a pseudo-terminal (a simulated driver's line).
+bool IsPseudoTerminal(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+    const unsigned int deviceMajor = major(st.st_rdev);
+    return deviceMajor >= UNIX98_PTY_SLAVE_MAJOR &&
+           deviceMajor < UNIX98_PTY_SLAVE_MAJOR + UNIX98_PTY_MAJOR_COUNT;
 }
 
 } // namespace
@@ -75,19 +89,31 @@ std::string TComm::NotOpenText(int port) {
         .toStdString();
 }
 
+ECommError TComm::Error(const QString& what, const QString& reason) const {
+    return ECommError(
+        QString("Comm%1 (%2): %3: %4").arg(Port).arg(DevicePath(), what, reason).toStdString());
+}
+
 void TComm::Fail(const QString& what, int error) const {
-    throw ECommError(QString("Comm%1 (%2): %3: %4")
-                         .arg(Port)
-                         .arg(DevicePath())
-                         .arg(what, ErrorText(error))
-                         .toStdString());
+    throw Error(what, ErrorText(error));
 }
 
 void TComm::Open() {
-    if (fd_ >= 0) throw ECommError(QString("Comm%1 is already open").arg(Port).toStdString());
+    try {
+        OpenDevice();
+    } catch (const ECommError& error) {
+        // The warning the user sees names neither the device nor the cause; the terminal the
+        // program was started from gets both.
+        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(QCoreApplication::applicationName()),
+                     error.what());
+        throw;
+    }
+}
+
+void TComm::OpenDevice() {
+    if (fd_ >= 0) throw Error("cannot open", "already open");
     if (ToSpeed(BaudRate) == 0)
-        throw ECommError(
-            QString("Comm%1: unsupported rate %2").arg(Port).arg(BaudRate).toStdString());
+        throw Error("cannot open", QString("unsupported rate %1 bps").arg(BaudRate));
     const QByteArray path = DevicePath().toLocal8Bit();
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) Fail("cannot open", errno);
@@ -132,7 +158,16 @@ void TComm::Configure() {
     tio.c_cc[VEOL] = '\r';
     ::cfsetispeed(&tio, ToSpeed(BaudRate));
     ::cfsetospeed(&tio, ToSpeed(BaudRate));
-    if (::tcsetattr(fd_, TCSANOW, &tio) != 0) Fail("cannot set the line settings", errno);
+    if (::tcsetattr(fd_, TCSANOW, &tio) != 0) {
+        const int error = errno;
+        // A pseudo-terminal carries bytes, not framed characters: it has no data bits or parity
+        // to set, and some kernels refuse a change of them where others ignore it. It is opened
+        // with the framing it has; a real device that refuses a setting fails to open.
+        if (error != EINVAL || !IsPseudoTerminal(fd_)) Fail("cannot set the line settings", error);
+        termios unframed = tio;
+        unframed.c_cflag = (unframed.c_cflag & ~(CSIZE | PARENB | PARODD)) | CS8;
+        if (::tcsetattr(fd_, TCSANOW, &unframed) != 0) Fail("cannot set the line settings", errno);
+    }
     applied_ = tio;
 }
 

@@ -51,6 +51,8 @@ public:
     static QString DevicePath(int port);
     QString DevicePath() const { return DevicePath(Port); }
 
+    // Opens the device with the current settings. A failure is also written to standard error as
+    // one line naming the port, its device and the system's reason.
     void Open();
     void Close();
     bool Opened() const { return fd_ >= 0; }
@@ -66,8 +68,8 @@ public:
     void TxPurge();
     void RxPurge();
 
-    // The line settings the last Open gave the device. (A pseudo-terminal keeps only the rate of
-    // them, so this is where the framing can be checked.)
+    // The line settings the last Open set, framing included. (A pseudo-terminal keeps only the
+    // rate of them, so this is where the framing chosen can be checked.)
     const termios& AppliedSettings() const { return applied_; }
 
     // OnCommReceive and OnCommLost run from the event loop, so neither may let an exception out:
@@ -87,7 +89,9 @@ private:
     ssize_t ReadAvailable();
     void Deliver();
     void LineLost(const QString& reason);
+    void OpenDevice();
     void Configure();
+    ECommError Error(const QString& what, const QString& reason) const;
     [[noreturn]] void Fail(const QString& what, int error) const;
     static std::string NotOpenText(int port);
 

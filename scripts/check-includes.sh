@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Keeps the layers in their order. The link units stand below every window: following their
-# include lines transitively reaches only one another, ui/ and platform/. The operating-system
+# include lines transitively reaches only one another, ui/ and platform/. Every unit of ui/ is read
+# as well, its source files included, since the link units link all of them. The operating-system
 # layer platform/ stands below everything: its files include only one another. Prints each include
 # that leads anywhere else and exits non-zero when there is one. Includes in angle brackets (the
 # standard library, Qt) are not followed.
@@ -71,15 +72,18 @@ follow() {
     fi
 }
 
-link_unit_files=()
+# The link units and the widget layer they link, every header and source file: a source file is
+# reached by no include line, so each one is a start of its own.
+link_layer_files=()
 for unit in "${link_units[@]}"; do
-    link_unit_files+=("$unit.h" "$unit.cpp")
+    link_layer_files+=("$unit.h" "$unit.cpp")
 done
+link_layer_files+=(ui/*.h ui/*.cpp)
 
 failed=0
 if follow link_units_may_reach "not a link unit, ui/ or platform/" \
-    "lead from the link units up into the windows" "${link_unit_files[@]}"; then
-    echo "the link units include only one another, ui/ and platform/"
+    "lead from the link units or ui/ up into the windows" "${link_layer_files[@]}"; then
+    echo "the link units and ui/ include only one another and platform/"
 else
     failed=1
 fi

@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need, and those named as
-# arguments, if any is missing.
+# Installs the Debian packages that are missing: those the program needs to build and run, with
+# --tests also the test tools, and those named as arguments.
+#   scripts/install-deps.sh [--tests] [PACKAGE...]
 set -euo pipefail
-# qt6-translations-l10n: Qt's own texts (the standard buttons of boxes and dialogs) in Japanese;
-# libxcb1-dev: the X display's resolution; xvfb: the tests' own X displays.
-packages=(build-essential cmake clang clang-format qt6-base-dev libgl-dev libxcb1-dev libgtest-dev
-          libgmock-dev pkg-config fonts-ipafont-gothic qt6-translations-l10n poppler-utils xvfb "$@")
+# The program, the simulated driver and the compilers' driver: the tool chain, Qt and its own texts
+# in Japanese (the standard buttons of boxes and dialogs), the X display's resolution (libxcb1-dev,
+# found by pkg-config) and the Japanese font of the program's texts.
+packages=(build-essential cmake qt6-base-dev libgl-dev libxcb1-dev pkg-config fonts-ipafont-gothic
+          qt6-translations-l10n)
+# What scripts/test.sh adds: clang for the fuzz targets, clang-format for the format check,
+# GoogleTest, poppler-utils, whose pdftotext reads the printouts back, and xvfb for the tests' own
+# X displays.
+test_tools=(clang clang-format libgtest-dev libgmock-dev poppler-utils xvfb)
+if [ "${1:-}" = --tests ]; then
+    packages+=("${test_tools[@]}")
+    shift
+fi
+packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

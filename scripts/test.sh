@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks that the link units include no window and that every C++ file
-# is formatted, builds everything and runs every test: once in a plain build with warnings as
-# errors, once under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer; then runs the
-# libFuzzer targets of the compilers and of every file and reply reader, each for a bounded time.
+# Installs what is missing (the program's packages and the test tools), checks that the link units
+# include no window and that every C++ file is formatted, builds everything and runs every test:
+# once in a plain build with warnings as errors, once under AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer; then runs the libFuzzer targets of the compilers and of every file
+# and reply reader, each for a bounded time.
 # Every stage runs even when an earlier one failed; the script ends with one line per stage and
 # exits non-zero when any stage failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh || exit 1
+scripts/install-deps.sh --tests || exit 1
 # KASONT_JOBS limits the parallel builds and tests (every core by default).
 jobs=${KASONT_JOBS:-$(nproc)}
 export QT_QPA_PLATFORM=offscreen
@@ -42,7 +43,8 @@ format_check() {
         xargs -0 clang-format --dry-run --Werror --style=file
 }
 plain_build() {
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASONT_WERROR=ON >/dev/null &&
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASONT_WERROR=ON -DKASONT_TESTS=ON \
+          >/dev/null &&
         cmake --build build -j "$jobs"
 }
 plain_tests() {
@@ -50,7 +52,7 @@ plain_tests() {
 }
 sanitizer_build() {
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKASONT_WERROR=ON -DKASONT_SANITIZE=ON \
-          -DKASONT_BENCH=OFF >/dev/null &&
+          -DKASONT_TESTS=ON -DKASONT_BENCH=OFF >/dev/null &&
         cmake --build build-asan -j "$jobs"
 }
 # The leak check does not track dynamic TLS: the runtime's own tracking of it records
@@ -64,7 +66,8 @@ sanitizer_tests() {
 }
 fuzz_build() {
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKASONT_FUZZ=ON -DKASONT_SANITIZE=ON \
-          -DKASONT_WERROR=ON -DKASONT_BENCH=OFF -DKASONT_FUZZ_SECONDS=30 >/dev/null &&
+          -DKASONT_WERROR=ON -DKASONT_TESTS=ON -DKASONT_BENCH=OFF -DKASONT_FUZZ_SECONDS=30 \
+          >/dev/null &&
         cmake --build build-fuzz -j "$jobs" --target reader_fuzzers
 }
 fuzz_targets() {

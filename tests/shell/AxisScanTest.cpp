@@ -141,6 +141,30 @@ TEST_F(AxisScanTest, SetupCheckOpensScansDesignatesAndClosesThePort) {
     EXPECT_EQ(driver->receivedLines().last(), "A:");
 }
 
+// The simulated driver's pseudo-terminal has no parity to set: at the rate it already runs, some
+// kernels refuse even parity outright. The check still opens it and the axes answer.
+TEST_F(AxisScanTest, SetupCheckAtEvenParityFindsTheSimulatedAxes) {
+    WriteSetting("Comm", "TransmitCheck", 2);
+    StartProgram();
+    ui::SetModalResponder([&](ui::Form&) {
+        frmSetup->cmbParity->SetItemIndex(1);
+        frmSetup->btnCheck->click();
+        frmSetup->btnClose->click();
+        return frmSetup->ModalResultValue();
+    });
+    frmMain->btnSetup->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "通信確立ﾁｪｯｸ処理が完了しました。");
+    EXPECT_EQ(frmMain->AxisMask, (1 << 23) | (1 << 0) | (1 << 2));
+    EXPECT_EQ(Answered(frmSetup->grpAxisCondition), "ACX");
+    EXPECT_EQ(frmMain->Label6->text(), "[bps], E, 7, 1");
+    const termios& applied = mdlGeneral->PortForTests().AppliedSettings();
+    EXPECT_EQ(applied.c_cflag & CSIZE, static_cast<tcflag_t>(CS7));
+    EXPECT_EQ(applied.c_cflag & (PARENB | PARODD), static_cast<tcflag_t>(PARENB));
+    EXPECT_TRUE(mdlGeneral->PortForTests().Opened()); // reopened by the setup button
+    EXPECT_FALSE(frmMain->PortOpenFailed);
+}
+
 TEST_F(AxisScanTest, SetupCheckStoppedEarlyStillDesignatesAndSummarises) {
     WriteSetting("Comm", "TransmitCheck", 2);
     StartProgram();

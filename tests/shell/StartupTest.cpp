@@ -15,13 +15,33 @@
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <sys/file.h>
 #include <unistd.h>
 
 namespace {
 
 using StartupTest = AppTest;
+
+// What `run` writes to standard error, caught at the descriptor so that every writer is heard.
+QString StandardErrorOf(const std::function<void()>& run) {
+    QTemporaryFile file;
+    if (!file.open()) return {};
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(file.handle(), STDERR_FILENO);
+    run();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    file.seek(0);
+    return QString::fromUtf8(file.readAll());
+}
 
 std::vector<int> ItemIndexes(TFourChannelLogging* window) {
     std::vector<int> indexes;
@@ -134,14 +154,24 @@ TEST_F(StartupTest, BadSettingsFileStartsOnDefaults) {
     EXPECT_EQ(StoredSetting("Model", "ModelType").toInt(), 3);
 }
 
+// The lines of standard error that name `device`.
+QStringList LinesNaming(const QString& standardError, const QString& device) {
+    return standardError.split('\n').filter(device);
+}
+
 TEST_F(StartupTest, MissingOrBusyDeviceWarnsAndStartsWithoutThePort) {
     const QString warning =
         "Commポートがオープンできませんでした。\n設定画面でポートの選択を変更してください。";
     qputenv("KASONT_COMM1", "/dev/no-such-tty");
-    StartProgram();
+    QString written = StandardErrorOf([this] { StartProgram(); });
     EXPECT_TRUE(HasMessage(warning));
     EXPECT_TRUE(frmMain->PortOpenFailed);
     EXPECT_EQ(mdlGeneral->LineHolder(), ridTerminal);
+    // Beside the box, one line says which device and why.
+    QStringList lines = LinesNaming(written, "/dev/no-such-tty");
+    ASSERT_EQ(lines.size(), 1) << written.toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QString::fromLocal8Bit(std::strerror(ENOENT))))
+        << lines[0].toStdString();
     StopProgram();
 
     messages.clear();
@@ -149,9 +179,13 @@ TEST_F(StartupTest, MissingOrBusyDeviceWarnsAndStartsWithoutThePort) {
     const int holder = ::open(driver->slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     ASSERT_GE(holder, 0);
     ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
-    StartProgram();
+    written = StandardErrorOf([this] { StartProgram(); });
     EXPECT_TRUE(HasMessage(warning));
     EXPECT_TRUE(frmMain->PortOpenFailed);
+    lines = LinesNaming(written, driver->slavePath());
+    ASSERT_EQ(lines.size(), 1) << written.toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QString::fromLocal8Bit(std::strerror(EBUSY))))
+        << lines[0].toStdString();
     StopProgram();
     ::close(holder);
 }
