@@ -2,6 +2,7 @@
 
 #include "Guard.h"
 
+#include <QEvent>
 #include <QSignalBlocker>
 
 namespace ui {
@@ -77,6 +78,16 @@ void CheckListBox::SetChecked(int index, bool checked) {
 void CheckListBox::SetItemIndex(int index) {
     const QSignalBlocker blocker(this);
     setCurrentRow(index >= 0 && index < count() ? index : -1);
+}
+
+// An item view redraws its items whenever its window is activated or deactivated, for the colours
+// of an inactive window: with the same colours in both there is nothing to redraw.
+bool CheckListBox::viewportEvent(QEvent* event) {
+    const bool activation =
+        event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate;
+    if (activation && palette().isEqual(QPalette::Active, QPalette::Inactive))
+        return QAbstractScrollArea::viewportEvent(event);
+    return QListWidget::viewportEvent(event);
 }
 
 void CheckListBox::SetTopIndex(int index) {

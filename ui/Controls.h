@@ -57,6 +57,9 @@ public:
 
     std::function<void()> OnClick;
     std::function<void()> OnClickCheck;
+
+protected:
+    bool viewportEvent(QEvent* event) override;
 };
 
 } // namespace ui

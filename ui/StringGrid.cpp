@@ -82,6 +82,7 @@ StringGrid::StringGrid(int colCount, int rowCount, QWidget* parent)
     for (int col = 0; col < colCount; ++col)
         setHorizontalHeaderItem(col, new QTableWidgetItem);
     UseCurrentCellSelection();
+    horizontalHeader()->viewport()->installEventFilter(this);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (OnTopLeftChanged) RunGuarded(OnTopLeftChanged);
     });
@@ -246,6 +247,48 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
         RunGuarded([&] { OnKeyPress(text.at(0)); });
     }
     QTableWidget::keyPressEvent(event);
+}
+
+// The window's activation moves the focus in and out of the grid each time another window (the
+// progress window of a transfer) comes and goes. The focus shows only on the current cell, the
+// highlight being the same in an active window and an inactive one: that cell alone is redrawn,
+// not the whole grid with its frame, header and scroll bar.
+bool StringGrid::OnlyCurrentCellChanges(const QFocusEvent* event) const {
+    return event->reason() == Qt::ActiveWindowFocusReason && currentIndex().isValid() &&
+           SameWhenInactive();
+}
+
+bool StringGrid::SameWhenInactive() const {
+    return palette().isEqual(QPalette::Active, QPalette::Inactive) &&
+           horizontalHeader()->palette().isEqual(QPalette::Active, QPalette::Inactive);
+}
+
+// The item views redraw the cells and the header whenever their window is activated or
+// deactivated, for the colours of an inactive window, which are the same here.
+bool StringGrid::viewportEvent(QEvent* event) {
+    const bool activation =
+        event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate;
+    if (activation && SameWhenInactive()) return QAbstractScrollArea::viewportEvent(event);
+    return QTableWidget::viewportEvent(event);
+}
+
+bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
+    const bool activation =
+        event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate;
+    if (watched == horizontalHeader()->viewport() && activation && SameWhenInactive())
+        return true; // the header's viewport holds nothing else that the activation concerns
+    return QTableWidget::eventFilter(watched, event);
+}
+
+void StringGrid::focusInEvent(QFocusEvent* event) {
+    if (!OnlyCurrentCellChanges(event)) return QTableWidget::focusInEvent(event);
+    setAttribute(Qt::WA_InputMethodEnabled, currentIndex().flags() & Qt::ItemIsEditable);
+    viewport()->update(visualRect(currentIndex()));
+}
+
+void StringGrid::focusOutEvent(QFocusEvent* event) {
+    if (!OnlyCurrentCellChanges(event)) return QTableWidget::focusOutEvent(event);
+    viewport()->update(visualRect(currentIndex()));
 }
 
 void StringGrid::EditorTextEdited(const QModelIndex& index, const QString& text) {

@@ -55,6 +55,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
@@ -67,6 +71,11 @@ private:
     // The cell of target's row that a key move lands on: target itself, or, when its column is
     // refused, the nearest column toward the current one that is not.
     QModelIndex SelectableInRow(const QModelIndex& target);
+    // Whether a change of focus is only the window's activation changing while the grid has its
+    // current cell: then only that cell looks different.
+    bool OnlyCurrentCellChanges(const QFocusEvent* event) const;
+    // Whether the grid looks the same in an active window and an inactive one.
+    bool SameWhenInactive() const;
 };
 
 } // namespace ui
