@@ -20,7 +20,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -79,14 +78,9 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     grdPrm->OnSelectCell = [this](int col, int row, bool& canSelect) {
         grdPrmSelectCell(col, row, canSelect);
     };
-    grdPrm->OnSetEditText = [this](int col, int row, const QString& text) {
-        KeepCellClean(col, row, text);
-        RefreshRowMark(row);
-    };
-    // A value committed from the cell editor (a paste, say) is cleaned as it is stored.
-    connect(grdPrm, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        KeepCellClean(item->column(), item->row() + 1, item->text());
-    });
+    grdPrm->OnSetEditText = [this](int, int row, const QString&) { RefreshRowMark(row); };
+    // Row r holds parameter r - 1, with or without a name record.
+    grdPrm->SetRowNames([](int row) { return QString("#%1").arg(row - 1, 3, 10, QChar('0')); });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     connect(Timer2, &QTimer::timeout, this, [this] { ElapsedMs += Timer2->interval(); });
     followRow_->setSingleShot(true);
@@ -195,17 +189,6 @@ void TPrmWindow::PrmGuide_CheckboxClick() {
     RichEdit1->setVisible(shown);
     SetGuideHeights();
     if (Showing()) grdPrm->setFocus();
-}
-
-// A cell holds no control character: a pasted line end or a reply's CR would otherwise reach
-// the file and the assignment line.
-void TPrmWindow::KeepCellClean(int col, int row, const QString& text) {
-    const QString clean = CleanLineField(text);
-    if (clean == text) return;
-    grdPrm->SetCell(col, row, clean);
-    if (auto* editor =
-            qobject_cast<QLineEdit*>(grdPrm->indexWidget(grdPrm->model()->index(row - 1, col))))
-        editor->setText(clean);
 }
 
 void TPrmWindow::SetGuideHeights() {

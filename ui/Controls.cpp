@@ -1,8 +1,10 @@
 #include "Controls.h"
 
+#include "CarriedText.h"
 #include "Guard.h"
 
 #include <QEvent>
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 namespace ui {
@@ -40,12 +42,15 @@ void ComboBox::SetItemIndex(int index) {
 
 void ComboBox::setEditable(bool editable) {
     QComboBox::setEditable(editable);
-    if (editable) setCompleter(nullptr);
+    if (!editable) return;
+    setCompleter(nullptr);
+    RefuseUncarriedPastes(lineEdit());
 }
 
 void ComboBox::setLineEdit(QLineEdit* edit) {
     QComboBox::setLineEdit(edit);
     setCompleter(nullptr);
+    RefuseUncarriedPastes(edit);
 }
 
 CheckListBox::CheckListBox(int items, QWidget* parent) : QListWidget(parent) {

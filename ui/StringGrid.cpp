@@ -1,5 +1,6 @@
 #include "StringGrid.h"
 
+#include "CarriedText.h"
 #include "Guard.h"
 
 #include <QHeaderView>
@@ -14,12 +15,14 @@
 namespace ui {
 namespace {
 
-// Reports every keystroke of a cell editor.
+// Reports every keystroke of a cell editor, and refuses a paste that a cell cannot hold, naming
+// the cell's row.
 class LiveEditDelegate : public QStyledItemDelegate {
 public:
     using Callback = std::function<void(const QModelIndex&, const QString&)>;
-    LiveEditDelegate(QObject* parent, Callback callback)
-        : QStyledItemDelegate(parent), callback_(std::move(callback)) {}
+    using Place = std::function<QString(const QModelIndex&)>;
+    LiveEditDelegate(QObject* parent, Callback callback, Place place)
+        : QStyledItemDelegate(parent), callback_(std::move(callback)), place_(std::move(place)) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
@@ -28,12 +31,14 @@ public:
             const QPersistentModelIndex at(index);
             QObject::connect(line, &QLineEdit::textEdited, line,
                              [this, at](const QString& text) { callback_(at, text); });
+            RefuseUncarriedPastes(line, [this, at] { return place_(at); });
         }
         return editor;
     }
 
 private:
     Callback callback_;
+    Place place_;
 };
 
 // The grid's selection: a cell becomes current only when the grid accepts it, and then that cell
@@ -75,10 +80,10 @@ StringGrid::StringGrid(int colCount, int rowCount, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
-    setItemDelegate(
-        new LiveEditDelegate(this, [this](const QModelIndex& index, const QString& text) {
-            EditorTextEdited(index, text);
-        }));
+    setItemDelegate(new LiveEditDelegate(
+        this,
+        [this](const QModelIndex& index, const QString& text) { EditorTextEdited(index, text); },
+        [this](const QModelIndex& index) { return RowName(index.row() + 1); }));
     for (int col = 0; col < colCount; ++col)
         setHorizontalHeaderItem(col, new QTableWidgetItem);
     UseCurrentCellSelection();
@@ -148,6 +153,12 @@ bool StringGrid::CellEditable(int col, int row) const {
     if (col < 1 || row < 1) return false;
     const QTableWidgetItem* cell = item(row - 1, col);
     return !cell || (cell->flags() & Qt::ItemIsEditable);
+}
+
+QString StringGrid::RowName(int row) const {
+    if (rowName_) return rowName_(row);
+    const QString name = Cell(0, row).trimmed().section(' ', 0, 0);
+    return name.isEmpty() ? QString("%1行目").arg(row) : name;
 }
 
 int StringGrid::Row() const {

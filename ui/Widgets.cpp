@@ -1,5 +1,6 @@
 #include "Widgets.h"
 
+#include "CarriedText.h"
 #include "Guard.h"
 
 #include <QAbstractEventDispatcher>
@@ -299,7 +300,9 @@ void TextLine::paintEvent(QPaintEvent*) {
     painter.drawStaticText(QPointF(0, top), text_);
 }
 
-Edit::Edit(QWidget* parent) : QLineEdit(parent) {}
+Edit::Edit(QWidget* parent) : QLineEdit(parent) {
+    RefuseUncarriedPastes(this);
+}
 
 void Edit::SetUpperCase(bool upper) {
     upperCase_ = upper;
