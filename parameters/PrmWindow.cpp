@@ -6,6 +6,7 @@
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/DpiScaling.h"
@@ -396,8 +397,18 @@ QStringList TPrmWindow::Column(int col, int rows) const {
     return cells;
 }
 
+// The file holds what the cells hold: a value it cannot carry as it stands refuses the save
+// before a file is chosen, naming its row.
+bool TPrmWindow::ValuesSavable(int count) const {
+    for (int row = 1; row <= count; ++row)
+        if (!ui::CheckCarried(grdPrm->Cell(1, row), grdPrm->RowName(row), ui::Carrier::File))
+            return false;
+    return true;
+}
+
 void TPrmWindow::btnSavePrmClick() {
     const int count = FileParameterCount();
+    if (!ValuesSavable(count)) return grdPrm->setFocus();
     ui::FileDialog& dialog = *mdlGeneral->SaveDialog1;
     dialog.Filter = "ﾊﾟﾗﾒｰﾀ(*.prm)|*.PRM";
     dialog.DefaultExt = "prm";

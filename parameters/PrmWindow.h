@@ -116,6 +116,7 @@ private:
     void SetGuideHeights();
     bool QueryModel();
     bool ValuesSendable() const;
+    bool ValuesSavable(int count) const;
     void NoAnswerPath();
     void StartQueryChain();
     void HandleReply();
