@@ -2,6 +2,7 @@
 
 #include "Codec.h"
 #include "Dialogs.h"
+#include "Widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,7 +70,8 @@ public:
             return event->type() == QEvent::KeyPress && RefusesPasteKey(event);
         switch (event->type()) {
         case QEvent::KeyPress:
-            return RefusesPasteKey(event);
+            // An edit box of ours refuses the paste key itself, once its key handlers saw it.
+            return !qobject_cast<Edit*>(edit_) && RefusesPasteKey(event);
         case QEvent::MouseButtonRelease:
             return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
                    QGuiApplication::clipboard()->supportsSelection() &&
@@ -88,12 +90,6 @@ public:
         }
     }
 
-private:
-    bool RefusesPasteKey(QEvent* event) const {
-        return static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) &&
-               Refuses(QGuiApplication::clipboard()->text());
-    }
-
     // True when the pasted text holds a character that the line cannot carry: the user is told.
     bool Refuses(const QString& pasted) const {
         const QString character = UncarriedCharacter(pasted);
@@ -101,6 +97,12 @@ private:
         const QString place = place_ ? place_() : PlaceOf(edit_);
         ShowWarning(RefusalMessage(CharacterName(character), place, Carrier::Line), "入力エラー");
         return true;
+    }
+
+private:
+    bool RefusesPasteKey(QEvent* event) const {
+        return static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) &&
+               Refuses(QGuiApplication::clipboard()->text());
     }
 
     // The box's own menu, whose paste is refused as the key's is.
@@ -164,6 +166,11 @@ QString PlaceOf(const QWidget* box) {
     if (const auto* combo = qobject_cast<const QComboBox*>(box->parentWidget()))
         return combo->accessibleName();
     return {};
+}
+
+bool RefusesClipboardPaste(QLineEdit* edit) {
+    auto* guard = static_cast<PasteGuard*>(edit->property(kGuardProperty).value<QObject*>());
+    return guard && guard->Refuses(QGuiApplication::clipboard()->text());
 }
 
 void RefuseUncarriedPastes(QLineEdit* edit, std::function<QString()> place) {

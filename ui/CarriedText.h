@@ -45,4 +45,8 @@ QString PlaceOf(const QWidget* box);
 // twice changes nothing.
 void RefuseUncarriedPastes(QLineEdit* edit, std::function<QString()> place = {});
 
+// For a guarded box that takes its paste key itself (ui::Edit, whose key handlers see every key
+// first): true when the paste of the clipboard is refused, the user told.
+bool RefusesClipboardPaste(QLineEdit* edit);
+
 } // namespace ui

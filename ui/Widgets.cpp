@@ -347,6 +347,7 @@ void Edit::keyPressEvent(QKeyEvent* event) {
     int key = ToVirtualKey(event);
     if (OnKeyDown) RunGuarded([&] { OnKeyDown(key, event->modifiers()); });
     if (key == 0) return;
+    if (event->matches(QKeySequence::Paste) && !isReadOnly() && RefusesClipboardPaste(this)) return;
 
     QString text = event->text();
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) text = "\r";
