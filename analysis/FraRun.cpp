@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "shell/UnitGeneral.h"
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
@@ -110,12 +111,19 @@ bool TfrmFRA::PassesRunChecks() {
     StepFreq = fra::BoxValue(edFreqStep);
     Amplitude = fra::BoxValue(edSGA);
     Kiktm = fra::BoxValue(edKIKTM);
-    const QString wrongSettings = "詳細設定で設定された項目に誤りがあります。";
-    if (FromFreq < 1 || ToFreq < 1 || ToFreq < FromFreq || StepFreq < 1 || Amplitude < 1 ||
-        Kiktm < 1) {
-        ui::ShowWarning(wrongSettings, "確認");
+    // The message names the box to mend: the first of them whose value is out of its range.
+    const auto wrongSetting = [](const QWidget* box) {
+        ui::ShowWarning(
+            QString("詳細設定で設定された項目に誤りがあります。\n「%1」を確認してください。")
+                .arg(ui::PlaceOf(box)),
+            "確認");
         return false;
-    }
+    };
+    if (FromFreq < 1) return wrongSetting(edFreqFrom);
+    if (ToFreq < 1 || ToFreq < FromFreq) return wrongSetting(edFreqTo);
+    if (StepFreq < 1) return wrongSetting(edFreqStep);
+    if (Amplitude < 1) return wrongSetting(edSGA);
+    if (Kiktm < 1) return wrongSetting(edKIKTM);
     const auto noDriver = [this] {
         mdlGeneral->ReportNoDriver(lossesAtRun_, "警告");
         return false;
@@ -140,10 +148,7 @@ bool TfrmFRA::PassesRunChecks() {
     if (limit < ToFreq) ToFreq = limit;
     edFreqTo->setText(QString::number(ToFreq));
     // A start above the cut end would drive the generator beyond half the control frequency.
-    if (ToFreq < FromFreq) {
-        ui::ShowWarning(wrongSettings, "確認");
-        return false;
-    }
+    if (ToFreq < FromFreq) return wrongSetting(edFreqFrom);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
+#include "ui/CarriedText.h"
 #include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 
@@ -190,16 +191,18 @@ void TfrmFRA::BuildSettingsPage() {
         modes << setting.ModeName;
     cbFRASET = Place(new ui::ComboBox(modes, g), 110, 20, 200, 22);
     cbFRASET->SetItemIndex(1);
-    Caption("開始周波数[Hz]", g, 10, 48, 100);
+    // Each box is named after its caption in the refusals of its value.
     edFreqFrom = Box("2", g, 110, 46);
-    Caption("終了周波数[Hz]", g, 10, 72, 100);
+    ui::SetPlace(edFreqFrom, Caption("開始周波数[Hz]", g, 10, 48, 100)->text());
     edFreqTo = Box("500", g, 110, 70);
-    Caption("刻み[Hz]", g, 10, 96, 100);
+    ui::SetPlace(edFreqTo, Caption("終了周波数[Hz]", g, 10, 72, 100)->text());
     edFreqStep = Box("1", g, 110, 94);
-    Caption("振幅", g, 10, 120, 100);
+    ui::SetPlace(edFreqStep, Caption("刻み[Hz]", g, 10, 96, 100)->text());
     edSGA = Box("1024", g, 110, 118);
-    lbKIKTM = Caption("加速定数(KiKt/J)", g, 10, 144, 100);
+    ui::SetPlace(edSGA, Caption("振幅", g, 10, 120, 100)->text());
     edKIKTM = Box("1", g, 110, 142);
+    lbKIKTM = Caption("加速定数(KiKt/J)", g, 10, 144, 100);
+    ui::SetPlace(edKIKTM, lbKIKTM->text());
     lbKIKTM->setEnabled(false);
     edKIKTM->setEnabled(false);
     cbVirtual = Check("仮想モード", false, g, 190, 144, 120);

@@ -189,8 +189,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
     if (unsendable != lines.end()) {
         const auto row = unsendable - lines.begin();
         memSub->clear();
-        ShowFailedRow(TabCaption(ActiveTab()), int(row), *unsendable);
-        ShowUnsendableRow();
+        ShowUnsendableRow(TabCaption(ActiveTab()), int(row), *unsendable);
         return;
     }
     const int lossesAtStart = mdlGeneral->LineLosses();

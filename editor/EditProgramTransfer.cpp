@@ -13,6 +13,7 @@
 #include "shell/UnitGeneral.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
@@ -206,8 +207,13 @@ void TfrmEdit::ShowFailedRow(const QString& document, int row, const QString& te
     memSub->appendPlainText("[文字列] " + text);
 }
 
-void TfrmEdit::ShowUnsendableRow() {
-    ui::ShowMessage("転送文字列に送信できない文字があります。\n再度テキストを確認してください。",
+void TfrmEdit::ShowUnsendableRow(const QString& document, int row, const QString& text) {
+    ShowFailedRow(document, row, text);
+    ui::ShowMessage(QString("%1 の %2行目の転送文字列に送信できない文字「%3」があります。\n"
+                            "再度テキストを確認してください。")
+                        .arg(document)
+                        .arg(row + 1)
+                        .arg(ui::CharacterName(ui::UncarriedCharacter(text))),
                     "送信データエラー", ui::MsgIcon::Information);
 }
 
@@ -298,8 +304,8 @@ void TfrmEdit::DownLoadProgram() {
         ui::ShowWarning("コンパイルしてください。", "ダウンロード中止");
         return;
     case editor::RowFault::BadCharacter:
-        showFailedRow(check.row);
-        ShowUnsendableRow();
+        memSub->clear();
+        ShowUnsendableRow(source->name, check.row, source->RowText(check.row));
         return;
     }
 

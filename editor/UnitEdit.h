@@ -236,8 +236,9 @@ private:
     // A row of a download that was refused or failed, in the reply pane: where the row stands in
     // its document, in place of the pane's first line, and its text below what the pane holds.
     void ShowFailedRow(const QString& document, int row, const QString& text);
-    // The message of a row that would not reach the driver as the document holds it.
-    static void ShowUnsendableRow();
+    // A row that would not reach the driver as the document holds it: the failed row, and the
+    // message that names it and the character it cannot send.
+    void ShowUnsendableRow(const QString& document, int row, const QString& text);
 
     void BuildMenus(class QMenuBar* menus);
     void BuildTools(class QWidget* bar);

@@ -4,6 +4,7 @@
 #include "UnitEdit.h"
 #include "shell/UnitGeneral.h"
 #include "shell/UnitSetup.h"
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/DpiScaling.h"
@@ -30,8 +31,10 @@ void KeepChosenPrefix(ui::ComboBox& box, QChar key) {
     edit->setCursorPosition(end);
 }
 
+const QString kStartAddressPlace = "開始ｱﾄﾞﾚｽ";
+
 bool StartAddressAccepted(const QString& address, bool (*accepts)(std::string_view)) {
-    if (!CheckLineText(address)) return false;
+    if (!CheckLineText(address, kStartAddressPlace)) return false;
     if (accepts(LineBytes(address).toStdString())) return true;
     ui::ShowWarning("アドレス値が不正です。", "アドレスエラー");
     return false;
@@ -50,6 +53,7 @@ void PrepareTransferBoxes(ui::ComboBox& first, ui::Edit& count, const QPalette& 
 void UseStartAddressEdit(ui::ComboBox& first, std::function<void(QChar&)> onKeyPress) {
     auto* addressEdit = new ui::Edit(&first);
     first.setLineEdit(addressEdit);
+    ui::SetPlace(&first, kStartAddressPlace);
     first.setEditText("#%0010C000");
     addressEdit->OnKeyPress = std::move(onKeyPress);
 }
@@ -75,6 +79,8 @@ TfrmUpload::TfrmUpload(QWidget* owner)
     cmbKumisuu->SetItemIndex(3);
     cmbKumisuu->OnChange = [this] { cmbKumisuuChange(); };
     edtNum->setText("1000");
+    ui::SetPlace(edtNum, Label2->text());
+    ui::SetPlace(cmbKumisuu, Label3->text());
     for (QWidget* box : std::initializer_list<QWidget*>{cmbFirst, edtNum, cmbKumisuu})
         box->setAttribute(Qt::WA_InputMethodEnabled, false);
 

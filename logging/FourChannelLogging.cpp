@@ -5,6 +5,7 @@
 #include "LoggingRules.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
@@ -54,6 +55,7 @@ void TFourChannelLogging::BuildSetupControls(const QStringList& variables,
     cmbLogMode = Place(new ui::ComboBox({"One Shot", "Rolling"}, mode), 8, 20, 94, 22);
     auto* period = MakeGroup(this, " データ取込周期 ", 124, 392, 120, 50);
     cmbLogTime = Place(new ui::ComboBox(periods, period), 8, 20, 76, 22);
+    ui::SetPlace(cmbLogTime, "データ取込周期");
     MakeLabel(period, "[ms]", 88, 24);
     auto* display = MakeGroup(this, " 表示チャンネル ", 250, 392, 240, 50);
     auto* names = MakeGroup(this, " 各チャンネルの変数名 ", 8, 446, 482, 66);
@@ -65,6 +67,7 @@ void TFourChannelLogging::BuildSetupControls(const QStringList& variables,
         auto* list = Place(new ui::ComboBox(variables, names), 8 + 118 * c, 36, 110, 22);
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
+        ui::SetPlace(list, ch + "の変数名");
         list->lineEdit()->installEventFilter(this);
         auto* dummy = Place(new QLineEdit(names), 8 + 118 * c, 36, 110, 22);
         dummy->hide();
@@ -335,7 +338,7 @@ void TFourChannelLogging::cmbLogValChange(int channel) {
         ui::ShowWarning(ch + "のﾛｷﾞﾝｸﾞ変数名の設定が不正です。\n", "警告");
         return;
     }
-    if (!CheckLineText(name)) return;
+    if (!CheckLineText(name, ui::PlaceOf(list))) return;
     if (RefusedName(name)) {
         ui::ShowWarning("このﾄﾞﾗｲﾊﾞでこのﾛｷﾞﾝｸﾞ変数名は設定できません。\n", "警告");
         list->SetItemIndex(0);

@@ -4,6 +4,7 @@
 #include "LogWindowParts.h"
 #include "LoggingRules.h"
 #include "shell/Waits.h"
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 
 #include <cmath>
@@ -129,7 +130,7 @@ void TFourChannelLogging::cmbLogValKeyPress(int c, QChar& key) {
         ui::ShowWarning(QString("CH%1のﾛｷﾞﾝｸﾞ変数名の設定が不正です。\n").arg(c + 1), "警告");
         return;
     }
-    if (!CheckLineText(name)) return;
+    if (!CheckLineText(name, ui::PlaceOf(list))) return;
     SendAndWait(QString("LOG%1N=%2\r").arg(c + 1).arg(name));
     SetChScale(c);
 }

@@ -4,12 +4,13 @@
 
 #include "LoggingRules.h"
 #include "shell/UnitMain.h"
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 
 bool TFourChannelLogging::RunChecks() {
-    if (!CheckLineText(cmbLogTime->currentText())) return false;
+    if (!CheckLineText(cmbLogTime->currentText(), ui::PlaceOf(cmbLogTime))) return false;
     for (ui::ComboBox* list : ChannelLists())
-        if (!CheckLineText(LineField(list))) return false;
+        if (!CheckLineText(LineField(list), ui::PlaceOf(list))) return false;
     if (cmbLogTime->currentText().isEmpty()) {
         ui::ShowWarning("ﾃﾞｰﾀ取込周期を指定してください。\n", "警告");
         return false;

@@ -1,6 +1,5 @@
 #include "LogControls.h"
 
-#include "shell/UnitGeneral.h"
 #include "ui/Guard.h"
 
 #include <QHBoxLayout>
@@ -93,7 +92,7 @@ void ConnectVariableBox(QComboBox* box, QObject* context, std::function<void()> 
     QObject::connect(box, &QComboBox::activated, context, [handler] { ui::RunGuarded(handler); });
     QObject::connect(box->lineEdit(), &QLineEdit::textEdited, context, [box, handler] {
         const QString edited = box->currentText();
-        const QString text = CleanLineField(edited).toUpper();
+        const QString text = edited.toUpper();
         const int cursor = box->lineEdit()->cursorPosition() - (edited.size() - text.size());
         {
             const QSignalBlocker blocker(box);

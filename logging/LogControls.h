@@ -79,8 +79,8 @@ public:
 // Connects an editable variable box as the class library's combo box behaved: `handler` runs
 // when the user picks an item and after each edit of the text, and an edited text selects the
 // item it names exactly, or none (-1) while it names none. An edit (a paste included) is put in
-// upper case without control characters, and the box completes nothing by itself: it shows
-// what the user entered.
+// upper case, and the box completes nothing by itself: it shows what the user entered. (A paste
+// that the line cannot carry never reaches it: the box refuses it.)
 void ConnectVariableBox(QComboBox* box, QObject* context, std::function<void()> handler);
 
 } // namespace logging

@@ -88,7 +88,7 @@ void TLoggingWindow::SendAndWait(const QString& line) {
 }
 
 QString TLoggingWindow::LineField(QComboBox* box) {
-    const QString field = CleanLineField(box->currentText()).toUpper();
+    const QString field = box->currentText().toUpper();
     if (field != box->currentText()) {
         const QSignalBlocker blocker(box);
         box->setEditText(field);

@@ -115,8 +115,8 @@ protected:
     // Whether the user's set-up handlers may run: not while the window is being hidden, closed
     // or destroyed (its boxes then report focus and edit changes of their own).
     bool AcceptsSetupChanges() const { return !closing_ && !isHidden(); }
-    // The text of a variable box as it goes on the line: no control characters, upper case; the
-    // box is made to show exactly that.
+    // The text of a variable box as it goes on the line, in upper case; the box is made to show
+    // exactly that. Text the line cannot carry stays as it is, to be refused by name.
     static QString LineField(QComboBox* box);
 
 private:

@@ -9,6 +9,7 @@
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 
@@ -113,6 +114,7 @@ void TfrmLogging::BuildControls() {
     cmbLogVal1 = Place(new ui::ComboBox(VariableItems(), name), 96, 22, 256, 22);
     cmbLogVal1->setEditable(true);
     cmbLogVal1->setInsertPolicy(QComboBox::NoInsert);
+    ui::SetPlace(cmbLogVal1, "CH1の変数名");
     cmbLogVal1->lineEdit()->installEventFilter(this);
     edtLogVal1_Dummy = Place(new QLineEdit(name), 96, 22, 256, 22);
     edtLogVal1_Dummy->hide();
@@ -234,7 +236,7 @@ void TfrmLogging::ApplySpanRule() {
 
 bool TfrmLogging::RunChecks() {
     const QString variable = LineField(cmbLogVal1);
-    if (!CheckLineText(variable)) return false;
+    if (!CheckLineText(variable, ui::PlaceOf(cmbLogVal1))) return false;
     if (cmbLogVal1->ItemIndex() < 0 && !BeginsWithFourHexDigits(variable)) return false;
     if (cmbLogTime->currentText().isEmpty()) {
         ui::ShowWarning("ﾃﾞｰﾀ取込周期を指定してください。\n", "警告");

@@ -6,6 +6,7 @@
 #include "shell/UnitCommCancel.h"
 #include "shell/UnitMain.h"
 #include "shell/Waits.h"
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/DpiScaling.h"
@@ -20,7 +21,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -79,14 +79,9 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     grdPrm->OnSelectCell = [this](int col, int row, bool& canSelect) {
         grdPrmSelectCell(col, row, canSelect);
     };
-    grdPrm->OnSetEditText = [this](int col, int row, const QString& text) {
-        KeepCellClean(col, row, text);
-        RefreshRowMark(row);
-    };
-    // A value committed from the cell editor (a paste, say) is cleaned as it is stored.
-    connect(grdPrm, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        KeepCellClean(item->column(), item->row() + 1, item->text());
-    });
+    grdPrm->OnSetEditText = [this](int, int row, const QString&) { RefreshRowMark(row); };
+    // Row r holds parameter r - 1, with or without a name record.
+    grdPrm->SetRowNames([](int row) { return QString("#%1").arg(row - 1, 3, 10, QChar('0')); });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     connect(Timer2, &QTimer::timeout, this, [this] { ElapsedMs += Timer2->interval(); });
     followRow_->setSingleShot(true);
@@ -195,17 +190,6 @@ void TPrmWindow::PrmGuide_CheckboxClick() {
     RichEdit1->setVisible(shown);
     SetGuideHeights();
     if (Showing()) grdPrm->setFocus();
-}
-
-// A cell holds no control character: a pasted line end or a reply's CR would otherwise reach
-// the file and the assignment line.
-void TPrmWindow::KeepCellClean(int col, int row, const QString& text) {
-    const QString clean = CleanLineField(text);
-    if (clean == text) return;
-    grdPrm->SetCell(col, row, clean);
-    if (auto* editor =
-            qobject_cast<QLineEdit*>(grdPrm->indexWidget(grdPrm->model()->index(row - 1, col))))
-        editor->setText(clean);
 }
 
 void TPrmWindow::SetGuideHeights() {
@@ -415,8 +399,18 @@ QStringList TPrmWindow::Column(int col, int rows) const {
     return cells;
 }
 
+// The file holds what the cells hold: a value it cannot carry as it stands refuses the save
+// before a file is chosen, naming its row.
+bool TPrmWindow::ValuesSavable(int count) const {
+    for (int row = 1; row <= count; ++row)
+        if (!ui::CheckCarried(grdPrm->Cell(1, row), grdPrm->RowName(row), ui::Carrier::File))
+            return false;
+    return true;
+}
+
 void TPrmWindow::btnSavePrmClick() {
     const int count = FileParameterCount();
+    if (!ValuesSavable(count)) return grdPrm->setFocus();
     ui::FileDialog& dialog = *mdlGeneral->SaveDialog1;
     dialog.Filter = "ﾊﾟﾗﾒｰﾀ(*.prm)|*.PRM";
     dialog.DefaultExt = "prm";

@@ -114,11 +114,11 @@ protected:
 
 private:
     void BuildPanels();
-    void KeepCellClean(int col, int row, const QString& text);
     // The grid reaches down to the guide pane, or to 3 pixels above the bottom edge without it.
     void SetGuideHeights();
     bool QueryModel();
     bool ValuesSendable() const;
+    bool ValuesSavable(int count) const;
     void NoAnswerPath();
     void StartQueryChain();
     void HandleReply();

@@ -7,6 +7,7 @@
 #include "Waits.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 
 #include <algorithm>
@@ -45,7 +46,7 @@ void TfrmMain::edtSendKeyPress(QChar& key) {
         return;
     }
     const QString typed = edtSend->text();
-    if (typed.isEmpty() || !CheckLineText(typed)) return;
+    if (typed.isEmpty() || !CheckLineText(typed, ui::PlaceOf(edtSend))) return;
     QString axis;
     if (DesignationOf(typed, axis)) lblAxis->setText(axis);
 

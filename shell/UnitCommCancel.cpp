@@ -3,7 +3,9 @@
 #include "ui/DpiScaling.h"
 #include "ui/Guard.h"
 
+#include <QApplication>
 #include <QGridLayout>
+#include <QWindow>
 
 #include <utility>
 
@@ -48,7 +50,20 @@ void TfrmCommCancel::StartTransfer(bool showPercent, QWidget* returnFocusTo) {
     returnFocusTo_ = returnFocusTo;
     for (QWidget* w : std::initializer_list<QWidget*>{ProgressBar1, Label2, Label3})
         w->setVisible(showPercent);
+    StandAbove(returnFocusTo ? returnFocusTo->window() : QApplication::activeWindow());
+}
+
+// Shown again, a window keeps the place among the others that it had when it was hidden: without
+// a window manager its client, raised since, would cover it. It is raised and takes the keys at
+// every start, and a window manager keeps it above its client while it shows.
+void TfrmCommCancel::StandAbove(QWidget* client) {
+    if (client && client != this) {
+        winId(); // the window exists before it is shown, so that it can be told its client
+        windowHandle()->setTransientParent(client->windowHandle());
+    }
     Show();
+    raise();
+    activateWindow();
 }
 
 // A step is shown at once, and then at most every kStepShownMs with the latest value: the bar

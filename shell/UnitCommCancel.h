@@ -50,6 +50,7 @@ protected:
 
 private:
     void ShowPendingStep();
+    void StandAbove(QWidget* client);
     void HandKeysTo(QWidget* control);
     static constexpr int kStepShownMs = 100;
     QTimer* stepShown_ = new QTimer(this); // runs while a shown step holds the next ones back

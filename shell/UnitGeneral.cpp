@@ -2,6 +2,7 @@
 
 #include "ReplyRouting.h"
 #include "UnitCommCancel.h"
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
@@ -22,25 +23,6 @@ constexpr char CR = '\r';
 bool SetsReplyReceivedFirst(TRequestId id) {
     return id == ridPrm || id == ridDataTable || id == ridAlarmList || id == ridProgramUpload ||
            id == ridPrmLock;
-}
-
-// The message that names a character the line cannot carry, and the box or row (`place`) that
-// holds it when there is one.
-QString UnsendableTextMessage(const QString& character, const QString& place = {}) {
-    const QString what = QString("送信できない文字「%1」").arg(character);
-    return (place.isEmpty() ? what + "が含まれています。" : place + " に" + what + "があります。") +
-           "\n入力内容を確認してください。";
-}
-
-// The first character of the text that the line cannot carry, as the user is told of it: a
-// control character by its code ("U+0009"), since it shows as nothing in a box; a character
-// without a CP932 code as itself. Empty when the whole text can go out.
-QString UnsendableCharacter(const QString& text) {
-    const auto control = std::find_if(text.cbegin(), text.cend(),
-                                      [](QChar ch) { return ui::cp932::IsControl(ch.unicode()); });
-    const QString uncoded = ui::cp932::UncodedCharacter(text.first(control - text.cbegin()));
-    if (!uncoded.isEmpty() || control == text.cend()) return uncoded;
-    return QString("U+%1").arg(control->unicode(), 4, 16, QChar('0')).toUpper();
 }
 
 } // namespace
@@ -102,19 +84,18 @@ QByteArray LineBytes(const QString& text) {
     std::optional<QByteArray> bytes = ui::cp932::EncodeExactly(text);
     if (!bytes)
         throw EUnsendableText(
-            UnsendableTextMessage(ui::cp932::UncodedCharacter(text)).toStdString());
+            ui::RefusalMessage(ui::CharacterName(ui::cp932::UncodedCharacter(text)), {},
+                               ui::Carrier::Line)
+                .toStdString());
     return *std::move(bytes);
 }
 
 bool GoesOutUnchanged(const QString& text) {
-    return CleanLineField(text) == text && ui::cp932::EncodeExactly(text).has_value();
+    return ui::UncarriedCharacter(text).isEmpty();
 }
 
 bool CheckLineText(const QString& text, const QString& place) {
-    const QString character = UnsendableCharacter(text);
-    if (character.isEmpty()) return true;
-    ui::ShowWarning(UnsendableTextMessage(character, place), "入力エラー");
-    return false;
+    return ui::CheckCarried(text, place, ui::Carrier::Line);
 }
 
 void TmdlGeneral::OnLineLost(QObject* window, std::function<void()> returnToIdle) {

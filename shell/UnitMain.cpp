@@ -17,6 +17,7 @@
 #include "status/UnitDataTable.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/DpiScaling.h"
@@ -122,6 +123,7 @@ void TfrmMain::BuildTerminal() {
     Label2 = new QLabel("受信", this);
     edtSend = new ui::Edit(this);
     edtSend->SetUpperCase(true);
+    ui::SetPlace(edtSend, "送信欄");
     edtSend->setAttribute(Qt::WA_InputMethodEnabled, false);
     ui::CachePanelOf(edtSend); // repainted on every key and exchange
     lblReceive = new ui::TextLine(this);

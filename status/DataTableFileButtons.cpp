@@ -4,6 +4,7 @@
 #include "DataTablePrintout.h"
 #include "RecordWindowParts.h"
 #include "UnitDataTable.h"
+#include "ui/CarriedText.h"
 #include "ui/SafeFile.h"
 
 #include "shell/UnitGeneral.h"
@@ -17,10 +18,16 @@ const QString kFilter = "ﾃﾞｰﾀﾃｰﾌﾞﾙ(*.dat)|*.DAT";
 
 } // namespace
 
+// The file holds what the cells hold: a value it cannot carry as it stands refuses the save
+// before a file is chosen, naming its entry.
 void TfrmDataTable::btnSaveDataTableClick() {
     const int count = ComputeEntryCount();
+    const QStringList values = Values(count);
+    for (int i = 0; i < count; ++i)
+        if (!ui::CheckCarried(values[i], DataTableLabel(i).trimmed(), ui::Carrier::File))
+            return grdDataTable->setFocus();
     SaveRecordsThroughDialog(this, kFilter, "dat",
-                             [this, count] { return FormatDataTableFile(Values(count)); });
+                             [&values] { return FormatDataTableFile(values); });
     grdDataTable->setFocus();
 }
 

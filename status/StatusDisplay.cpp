@@ -2,6 +2,7 @@
 // lamps and bar segments.
 #include "StatusMonitor.h"
 
+#include "ui/CarriedText.h"
 #include "ui/DpiScaling.h"
 #include "ui/Widgets.h"
 
@@ -211,6 +212,8 @@ void TStatusMonitor::BuildValueGroups() {
     grpVal = Group(this, " 現在値 ", 109, 296, 451, 73);
     cmbAct0 = BuildSelector(8);
     cmbAct1 = BuildSelector(232);
+    ui::SetPlace(cmbAct0, "現在値(左)");
+    ui::SetPlace(cmbAct1, "現在値(右)");
     lblVal0 = FramedValue(grpVal, "0", QRect(8, 44, 210, 22), Qt::AlignRight);
     lblVal1 = FramedValue(grpVal, "0", QRect(232, 44, 210, 22), Qt::AlignRight);
 }

@@ -8,6 +8,7 @@
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/Waits.h"
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
@@ -198,7 +199,7 @@ int TStatusMonitor::StoppedStep() const {
 // The typed line goes out in place of the next poll; the watchdog resumes the cycle.
 void TStatusMonitor::SendTypedLine() {
     const QString text = frmMain->edtSend->text();
-    if (!CheckLineText(text)) return;
+    if (!CheckLineText(text, ui::PlaceOf(frmMain->edtSend))) return;
     const QByteArray typed = LineBytes(text);
     const RateCommand* rate = MatchRateCommand(typed);
     if (!rate) {
@@ -226,12 +227,14 @@ void TStatusMonitor::Timer1Timer() {
 // pasted line end, say) is not taken.
 void TStatusMonitor::cmbAct0KeyPress(QChar& key) {
     const QString name = cmbAct0->currentText();
-    if (key == '\r' && !name.isEmpty() && CheckLineText(name)) CustomName0 = name;
+    if (key == '\r' && !name.isEmpty() && CheckLineText(name, ui::PlaceOf(cmbAct0)))
+        CustomName0 = name;
 }
 
 void TStatusMonitor::cmbAct1KeyPress(QChar& key) {
     const QString name = cmbAct1->currentText();
-    if (key == '\r' && !name.isEmpty() && CheckLineText(name)) CustomName1 = name;
+    if (key == '\r' && !name.isEmpty() && CheckLineText(name, ui::PlaceOf(cmbAct1)))
+        CustomName1 = name;
 }
 
 void TStatusMonitor::FormShow() {

@@ -1,7 +1,10 @@
 #include "Controls.h"
 
+#include "CarriedText.h"
 #include "Guard.h"
 
+#include <QEvent>
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 namespace ui {
@@ -39,12 +42,15 @@ void ComboBox::SetItemIndex(int index) {
 
 void ComboBox::setEditable(bool editable) {
     QComboBox::setEditable(editable);
-    if (editable) setCompleter(nullptr);
+    if (!editable) return;
+    setCompleter(nullptr);
+    RefuseUncarriedPastes(lineEdit());
 }
 
 void ComboBox::setLineEdit(QLineEdit* edit) {
     QComboBox::setLineEdit(edit);
     setCompleter(nullptr);
+    RefuseUncarriedPastes(edit);
 }
 
 CheckListBox::CheckListBox(int items, QWidget* parent) : QListWidget(parent) {
@@ -77,6 +83,16 @@ void CheckListBox::SetChecked(int index, bool checked) {
 void CheckListBox::SetItemIndex(int index) {
     const QSignalBlocker blocker(this);
     setCurrentRow(index >= 0 && index < count() ? index : -1);
+}
+
+// An item view redraws its items whenever its window is activated or deactivated, for the colours
+// of an inactive window: with the same colours in both there is nothing to redraw.
+bool CheckListBox::viewportEvent(QEvent* event) {
+    const bool activation =
+        event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate;
+    if (activation && palette().isEqual(QPalette::Active, QPalette::Inactive))
+        return QAbstractScrollArea::viewportEvent(event);
+    return QListWidget::viewportEvent(event);
 }
 
 void CheckListBox::SetTopIndex(int index) {

@@ -1,7 +1,8 @@
 // Controls that behave as the class library's did when code, not the user, changes them:
 // a check box runs its click handler when code changes its state (and only then); a combo box
 // set by code runs no change handler, and an index out of range means no selection. An editable
-// combo box never completes what the user types.
+// combo box never completes what the user types, and refuses a paste of text that the line
+// cannot carry (ui/CarriedText).
 #pragma once
 
 #include <QCheckBox>
@@ -57,6 +58,9 @@ public:
 
     std::function<void()> OnClick;
     std::function<void()> OnClickCheck;
+
+protected:
+    bool viewportEvent(QEvent* event) override;
 };
 
 } // namespace ui

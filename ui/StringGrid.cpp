@@ -1,5 +1,6 @@
 #include "StringGrid.h"
 
+#include "CarriedText.h"
 #include "Guard.h"
 
 #include <QHeaderView>
@@ -14,12 +15,14 @@
 namespace ui {
 namespace {
 
-// Reports every keystroke of a cell editor.
+// Reports every keystroke of a cell editor, and refuses a paste that a cell cannot hold, naming
+// the cell's row.
 class LiveEditDelegate : public QStyledItemDelegate {
 public:
     using Callback = std::function<void(const QModelIndex&, const QString&)>;
-    LiveEditDelegate(QObject* parent, Callback callback)
-        : QStyledItemDelegate(parent), callback_(std::move(callback)) {}
+    using Place = std::function<QString(const QModelIndex&)>;
+    LiveEditDelegate(QObject* parent, Callback callback, Place place)
+        : QStyledItemDelegate(parent), callback_(std::move(callback)), place_(std::move(place)) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
@@ -28,12 +31,14 @@ public:
             const QPersistentModelIndex at(index);
             QObject::connect(line, &QLineEdit::textEdited, line,
                              [this, at](const QString& text) { callback_(at, text); });
+            RefuseUncarriedPastes(line, [this, at] { return place_(at); });
         }
         return editor;
     }
 
 private:
     Callback callback_;
+    Place place_;
 };
 
 // The grid's selection: a cell becomes current only when the grid accepts it, and then that cell
@@ -75,13 +80,14 @@ StringGrid::StringGrid(int colCount, int rowCount, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
-    setItemDelegate(
-        new LiveEditDelegate(this, [this](const QModelIndex& index, const QString& text) {
-            EditorTextEdited(index, text);
-        }));
+    setItemDelegate(new LiveEditDelegate(
+        this,
+        [this](const QModelIndex& index, const QString& text) { EditorTextEdited(index, text); },
+        [this](const QModelIndex& index) { return RowName(index.row() + 1); }));
     for (int col = 0; col < colCount; ++col)
         setHorizontalHeaderItem(col, new QTableWidgetItem);
     UseCurrentCellSelection();
+    horizontalHeader()->viewport()->installEventFilter(this);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (OnTopLeftChanged) RunGuarded(OnTopLeftChanged);
     });
@@ -147,6 +153,12 @@ bool StringGrid::CellEditable(int col, int row) const {
     if (col < 1 || row < 1) return false;
     const QTableWidgetItem* cell = item(row - 1, col);
     return !cell || (cell->flags() & Qt::ItemIsEditable);
+}
+
+QString StringGrid::RowName(int row) const {
+    if (rowName_) return rowName_(row);
+    const QString name = Cell(0, row).trimmed().section(' ', 0, 0);
+    return name.isEmpty() ? QString("%1行目").arg(row) : name;
 }
 
 int StringGrid::Row() const {
@@ -246,6 +258,48 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
         RunGuarded([&] { OnKeyPress(text.at(0)); });
     }
     QTableWidget::keyPressEvent(event);
+}
+
+// The window's activation moves the focus in and out of the grid each time another window (the
+// progress window of a transfer) comes and goes. The focus shows only on the current cell, the
+// highlight being the same in an active window and an inactive one: that cell alone is redrawn,
+// not the whole grid with its frame, header and scroll bar.
+bool StringGrid::OnlyCurrentCellChanges(const QFocusEvent* event) const {
+    return event->reason() == Qt::ActiveWindowFocusReason && currentIndex().isValid() &&
+           SameWhenInactive();
+}
+
+bool StringGrid::SameWhenInactive() const {
+    return palette().isEqual(QPalette::Active, QPalette::Inactive) &&
+           horizontalHeader()->palette().isEqual(QPalette::Active, QPalette::Inactive);
+}
+
+// The item views redraw the cells and the header whenever their window is activated or
+// deactivated, for the colours of an inactive window, which are the same here.
+bool StringGrid::viewportEvent(QEvent* event) {
+    const bool activation =
+        event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate;
+    if (activation && SameWhenInactive()) return QAbstractScrollArea::viewportEvent(event);
+    return QTableWidget::viewportEvent(event);
+}
+
+bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
+    const bool activation =
+        event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate;
+    if (watched == horizontalHeader()->viewport() && activation && SameWhenInactive())
+        return true; // the header's viewport holds nothing else that the activation concerns
+    return QTableWidget::eventFilter(watched, event);
+}
+
+void StringGrid::focusInEvent(QFocusEvent* event) {
+    if (!OnlyCurrentCellChanges(event)) return QTableWidget::focusInEvent(event);
+    setAttribute(Qt::WA_InputMethodEnabled, currentIndex().flags() & Qt::ItemIsEditable);
+    viewport()->update(visualRect(currentIndex()));
+}
+
+void StringGrid::focusOutEvent(QFocusEvent* event) {
+    if (!OnlyCurrentCellChanges(event)) return QTableWidget::focusOutEvent(event);
+    viewport()->update(visualRect(currentIndex()));
 }
 
 void StringGrid::EditorTextEdited(const QModelIndex& index, const QString& text) {

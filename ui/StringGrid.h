@@ -5,7 +5,8 @@
 // becomes current, whether the user or code moves it, and can veto: a refused cell is never
 // current and never highlighted, for the highlight is always the current cell and nothing else.
 // Typed keys edit the current cell, which comes into view as the edit starts. Each keystroke in
-// a cell editor reports the new text.
+// a cell editor reports the new text; a paste into it that the line or a file cannot carry is
+// refused (ui/CarriedText).
 #pragma once
 
 #include <QTableWidget>
@@ -29,6 +30,10 @@ public:
     // Whether the user may edit a cell of a data row (columns 1 and up are editable by default).
     void SetCellEditable(int col, int row, bool editable);
     bool CellEditable(int col, int row) const;
+
+    // How messages name a data row: by default the first word of its fixed cell ("#DTPT[2]").
+    QString RowName(int row) const;
+    void SetRowNames(std::function<QString(int row)> name) { rowName_ = std::move(name); }
 
     // The current cell (row 1 when nothing is selected yet).
     int Row() const;
@@ -55,6 +60,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
@@ -67,6 +76,12 @@ private:
     // The cell of target's row that a key move lands on: target itself, or, when its column is
     // refused, the nearest column toward the current one that is not.
     QModelIndex SelectableInRow(const QModelIndex& target);
+    std::function<QString(int row)> rowName_;
+    // Whether a change of focus is only the window's activation changing while the grid has its
+    // current cell: then only that cell looks different.
+    bool OnlyCurrentCellChanges(const QFocusEvent* event) const;
+    // Whether the grid looks the same in an active window and an inactive one.
+    bool SameWhenInactive() const;
 };
 
 } // namespace ui

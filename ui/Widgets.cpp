@@ -1,5 +1,6 @@
 #include "Widgets.h"
 
+#include "CarriedText.h"
 #include "Guard.h"
 
 #include <QAbstractEventDispatcher>
@@ -303,7 +304,9 @@ void TextLine::paintEvent(QPaintEvent*) {
     painter.drawStaticText(QPointF(0, top), text_);
 }
 
-Edit::Edit(QWidget* parent) : QLineEdit(parent) {}
+Edit::Edit(QWidget* parent) : QLineEdit(parent) {
+    RefuseUncarriedPastes(this);
+}
 
 void Edit::SetUpperCase(bool upper) {
     upperCase_ = upper;
@@ -348,6 +351,7 @@ void Edit::keyPressEvent(QKeyEvent* event) {
     int key = ToVirtualKey(event);
     if (OnKeyDown) RunGuarded([&] { OnKeyDown(key, event->modifiers()); });
     if (key == 0) return;
+    if (event->matches(QKeySequence::Paste) && !isReadOnly() && RefusesClipboardPaste(this)) return;
 
     QString text = event->text();
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) text = "\r";

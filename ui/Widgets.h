@@ -109,7 +109,8 @@ int ToVirtualKey(const QKeyEvent* event);
 // An edit box with the class library's key events. OnKeyDown runs first with the virtual key
 // (set it to 0 to consume the key); then, for a key that types a character (Enter gives '\r',
 // Backspace '\b'), OnKeyPress runs with it (set it to 0 to consume it). Upper-case boxes turn
-// every typed letter into a capital.
+// every typed letter into a capital. A paste of text that the line cannot carry is refused
+// (ui/CarriedText).
 class Edit : public QLineEdit {
     Q_OBJECT
 public:

@@ -147,7 +147,8 @@ TEST_F(FraFaultTest, HugeControlFrequenciesDoNotOverflow) {
     driver->axis('X').setControlFrequency("-2147483648");
     TakeSentLines();
     RunSweep(10, 50, 10);
-    EXPECT_EQ(messages.back().text, "詳細設定で設定された項目に誤りがあります。");
+    EXPECT_EQ(messages.back().text,
+              "詳細設定で設定された項目に誤りがあります。\n「開始周波数[Hz]」を確認してください。");
     EXPECT_FALSE(TakeSentLines().contains("SGMD=0"));
 
     driver->axis('X').setControlFrequency("99999999999999999999");
@@ -348,15 +349,21 @@ TEST_F(FraFaultTest, TheProgramsEndStopsTheDriverOnTheWayOut) {
 TEST_F(FraFaultTest, TextWithLineBreaksInTheBoxesSendsNoSecondCommand) {
     frmFRA->cbVirtual->SetChecked(true);
     const int parameter5 = driver->parameter('X', 5);
-    for (fra::FraEdit* box : {frmFRA->edFreqFrom, frmFRA->edFreqTo, frmFRA->edFreqStep,
-                              frmFRA->edSGA, frmFRA->edKIKTM}) {
+    // Each refusal names the box to mend.
+    const std::pair<fra::FraEdit*, QString> boxes[] = {{frmFRA->edFreqFrom, "開始周波数[Hz]"},
+                                                       {frmFRA->edFreqTo, "終了周波数[Hz]"},
+                                                       {frmFRA->edFreqStep, "刻み[Hz]"},
+                                                       {frmFRA->edSGA, "振幅"},
+                                                       {frmFRA->edKIKTM, "加速定数(KiKt/J)"}};
+    for (const auto& [box, name] : boxes) {
         const QString kept = box->text();
-        box->setText("X\r#5=1"); // as a paste that keeps its line breaks
+        box->setText("X\r#5=1"); // text set by code, which no paste can bring
         messages.clear();
         TakeSentLines();
         frmFRA->btAnalyze->click();
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, "詳細設定で設定された項目に誤りがあります。");
+        EXPECT_EQ(messages[0].text, "詳細設定で設定された項目に誤りがあります。\n「" + name +
+                                        "」を確認してください。");
         EXPECT_TRUE(TakeSentLines().isEmpty());
         box->setText(kept);
     }

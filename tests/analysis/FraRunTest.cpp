@@ -60,7 +60,8 @@ TEST_F(FraTest, TheEndIsCutToHalfTheControlFrequency) {
     }
     // A start above the cut end is refused before the generator is started.
     RunSweep(limit + 10, limit + 1000, 10, 1);
-    EXPECT_EQ(messages.back().text, "詳細設定で設定された項目に誤りがあります。");
+    EXPECT_EQ(messages.back().text,
+              "詳細設定で設定された項目に誤りがあります。\n「開始周波数[Hz]」を確認してください。");
     EXPECT_FALSE(Sent(TakeSentLines(), "SGMD=0"));
 }
 
@@ -119,10 +120,12 @@ TEST_F(FraTest, RefusalsBeforeAnythingIsSent) {
     EXPECT_EQ(frmFRA->Buffers[0].Count, 3);
 
     RunSweep(40, 30, 10, 1);
-    EXPECT_TRUE(HasMessage("詳細設定で設定された項目に誤りがあります。"));
+    EXPECT_TRUE(HasMessage(
+        "詳細設定で設定された項目に誤りがあります。\n「終了周波数[Hz]」を確認してください。"));
     frmFRA->edSGA->setText("abc");
     RunSweep(10, 30, 10, 1);
-    EXPECT_EQ(messages.back().text, "詳細設定で設定された項目に誤りがあります。");
+    EXPECT_EQ(messages.back().text,
+              "詳細設定で設定された項目に誤りがあります。\n「振幅」を確認してください。");
     EXPECT_TRUE(TakeSentLines().isEmpty());
     frmFRA->edSGA->setText("1024");
 

@@ -118,10 +118,13 @@ TEST_F(DataTransferTest, AValueThatWouldNotGoOutAsItStandsStopsTheRunBeforeTheFi
     TypeText("5\r1\t2\r3");
     ASSERT_EQ(PaneText(), "5\n1\t2\n3");
     frmEdit->RunDownloadItem->trigger();
-    const auto expectRefused = [&](const QStringList& pane) {
+    // The message names the row and the character, by its code when it shows nothing itself.
+    const auto expectRefused = [&](const QStringList& pane, int row, const QString& named) {
         ASSERT_EQ(messages.size(), 2u);
-        EXPECT_EQ(messages[1].text,
-                  "転送文字列に送信できない文字があります。\n再度テキストを確認してください。");
+        EXPECT_EQ(messages[1].text, QString("新規ﾌｧｲﾙ の %1行目の転送文字列に送信できない文字"
+                                            "「%2」があります。\n再度テキストを確認してください。")
+                                        .arg(row)
+                                        .arg(named));
         EXPECT_EQ(messages[1].caption, "送信データエラー");
         EXPECT_EQ(frmEdit->memSub->toPlainText().split('\n'), pane);
         Pause(50);
@@ -131,7 +134,7 @@ TEST_F(DataTransferTest, AValueThatWouldNotGoOutAsItStandsStopsTheRunBeforeTheFi
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     };
     frmDownload->btnStart->click();
-    expectRefused({"[エラー] 新規ﾌｧｲﾙ の 2行目", "[文字列] 1\t2"});
+    expectRefused({"[エラー] 新規ﾌｧｲﾙ の 2行目", "[文字列] 1\t2"}, 2, "U+0009");
 
     // A character without a CP932 code would go out as "?".
     messages.clear();
@@ -139,7 +142,14 @@ TEST_F(DataTransferTest, AValueThatWouldNotGoOutAsItStandsStopsTheRunBeforeTheFi
     frmEdit->memMain2->moveCursor(QTextCursor::End);
     TypeText("'€");
     frmDownload->btnStart->click();
-    expectRefused({"[エラー] 新規ﾌｧｲﾙ の 3行目", "[文字列] '€"});
+    expectRefused({"[エラー] 新規ﾌｧｲﾙ の 3行目", "[文字列] '€"}, 3, "€");
+
+    // A combining mark shows nothing of its own: it is named by its code.
+    messages.clear();
+    frmEdit->memMain2->SetText(QString("5\n6") + QChar(0x0301) + "7\n");
+    frmDownload->btnStart->click();
+    expectRefused({"[エラー] 新規ﾌｧｲﾙ の 2行目", QString("[文字列] 6") + QChar(0x0301) + "7"}, 2,
+                  "U+0301");
 }
 
 TEST_F(DataTransferTest, TheFirstValueAlwaysCarriesTheAddress) {

@@ -257,8 +257,8 @@ TEST_F(ProgramTransferTest, BadRowsAndUnconfirmedAxesAreRefusedBeforeAnythingIsS
     Download();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].text, "コンパイルされていないファイルを転送します。よろしいですか？");
-    EXPECT_EQ(messages[1].text,
-              "転送文字列に送信できない文字があります。\n再度テキストを確認してください。");
+    EXPECT_EQ(messages[1].text, "新規ﾌｧｲﾙ の 2行目の転送文字列に送信できない文字「€」があります。"
+                                "\n再度テキストを確認してください。");
     EXPECT_EQ(ReplyLines(), (QStringList{"[エラー] 新規ﾌｧｲﾙ の 2行目", "[文字列] '€✓"}));
     EXPECT_FALSE(frmCommCancel->isVisible());
 

@@ -137,7 +137,7 @@ TEST_F(FourChannelLoggingTest, AVariableNameThatCannotBeSentIsRefused) {
     EXPECT_EQ(window->cmbLogVal1->currentText(), "A€");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text,
-              "送信できない文字「€」が含まれています。\n入力内容を確認してください。");
+              "CH1の変数名 に送信できない文字「€」があります。\n入力内容を確認してください。");
     EXPECT_EQ(messages[0].caption, "入力エラー");
     EXPECT_EQ(TakeLinesAfterPause(), (QList<QByteArray>{"LOG1N=A"}));
 

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QTest>
+#include <algorithm>
 
 namespace {
 
@@ -237,59 +238,79 @@ TEST_F(LoggingRunTest, ALateReadBackAnswerIsItsAnswerAndStopEndsTheWait) {
     EXPECT_EQ(frmLogging->LogData[1999], 25000);
 }
 
-TEST_F(LoggingRunTest, PastedLineBreaksNeverMakeASecondCommand) {
+// A paste that holds a line break or a tab is refused as it is pasted, naming the character and
+// the box: the box keeps its name, nothing of the paste is sent, and no two pasted names become
+// one ("PA<TAB>CT" is no "PACT"). A box that holds such text by another road (set by code) is
+// refused when it would be sent, never sent stripped.
+TEST_F(LoggingRunTest, PastedLineBreaksAreRefusedAndNeverMakeASecondCommand) {
     TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
     const int parameter5 = driver->parameter('X', 5);
-    const QString paste = "x\r#5=1";
+    const std::pair<QString, QString> pastes[] = {{"x\r#5=1", "U+000D"}, {"PA\tCT", "U+0009"}};
     for (int c = 0; c < 4; ++c) {
         ui::ComboBox* box = w->ChannelLists()[static_cast<size_t>(c)];
-        Paste(box->lineEdit(), paste); // the paste is an edit: it is sent at once
-        EXPECT_EQ(box->currentText(), "X#5=1");
+        const QString kept = box->currentText();
+        for (const auto& [pasted, named] : pastes) {
+            messages.clear();
+            Paste(box->lineEdit(), pasted);
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0].text,
+                      QString("CH%1の変数名 に送信できない文字「%2」があります。\n"
+                              "入力内容を確認してください。")
+                          .arg(c + 1)
+                          .arg(named));
+            EXPECT_EQ(box->currentText(), kept);
+        }
     }
-    // A box set by another paste path keeps the break until it is sent: Enter on a custom name
-    // and RUN send it as one field, and the box shows what went.
+    EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
     Choose(w->cmbLogVal2, 33);
     w->cmbLogVal2->setEditText("abc\n#5=2");
     w->cmbLogVal2->lineEdit()->setFocus();
+    messages.clear();
     QTest::keyClick(w->cmbLogVal2->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(w->cmbLogVal2->currentText(), "ABC#5=2");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "CH2の変数名 に送信できない文字「U+000A」があります。\n入力内容を確認してください。");
+    w->cmbLogVal2->setEditText("PACT");
     w->cmbLogVal3->setEditText("pact\r#5=3");
+    messages.clear();
     w->btnRun->click();
-    w->btnRun->click();
-    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().count("LC") == 2; }));
-    Pause(200);
-    const QByteArray wire = driver->receivedBytes();
-    EXPECT_TRUE(wire.contains("\rLOG1N=X#5=1\r")) << wire.constData();
-    EXPECT_TRUE(wire.contains("\rLOG4N=X#5=1\r"));
-    EXPECT_TRUE(wire.contains("\rLOG2N=ABC#5=2\r"));
-    EXPECT_TRUE(wire.contains("\rLOG3N=PACT#5=3\r"));
-    EXPECT_EQ(w->cmbLogVal3->currentText(), "PACT#5=3");
-    for (const QByteArray& line : TakeSentLines())
-        EXPECT_FALSE(line.startsWith("#5")) << line.constData();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "CH3の変数名 に送信できない文字「U+000D」があります。\n入力内容を確認してください。");
+    EXPECT_EQ(w->cmbLogVal3->currentText(), "PACT\r#5=3");
+    EXPECT_EQ(w->btnRun->text(), "RUN");
+    EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
     EXPECT_EQ(driver->parameter('X', 5), parameter5);
     StopProgram();
 
     // The second series' boxes.
     w = OpenFourChannel(1, "QWB20");
+    messages.clear();
     for (ui::ComboBox* box : w->ChannelLists())
-        Paste(box->lineEdit(), paste);
-    const QList<QByteArray> second = TakeLines(4);
-    EXPECT_EQ(second,
-              (QList<QByteArray>{"LOG1N=X#5=1", "LOG2N=X#5=1", "LOG3N=X#5=1", "LOG4N=X#5=1"}));
-    EXPECT_EQ(driver->parameter('X', 5), parameter5);
+        Paste(box->lineEdit(), "PA\tCT");
+    EXPECT_EQ(messages.size(), 4u);
+    EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
     StopProgram();
 
-    // The first series' address box.
+    // The first series' address box: the paste is refused, and RUN sends the variable it kept.
     OpenFirstSeries();
+    const QString kept = frmLogging->cmbLogVal1->currentText();
+    messages.clear();
     Paste(frmLogging->cmbLogVal1->lineEdit(), "00ab\r#5=4");
-    EXPECT_EQ(frmLogging->cmbLogVal1->currentText(), "00AB#5=4");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "CH1の変数名 に送信できない文字「U+000D」があります。\n入力内容を確認してください。");
+    EXPECT_EQ(frmLogging->cmbLogVal1->currentText(), kept);
     frmLogging->btnRun->click();
     frmLogging->btnRun->click();
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().count("LC") == 2; }));
     const QList<QByteArray> lines = TakeLinesAfterPause();
-    EXPECT_TRUE(lines.contains("#&DFFE=00AB#5=4"));
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const QByteArray& line) { return line.startsWith("#&DFFE="); }),
+              1)
+        << lines.join(' ').constData();
     for (const QByteArray& line : lines)
-        EXPECT_FALSE(line.startsWith("#5")) << line.constData();
+        EXPECT_FALSE(line.contains("00AB") || line.startsWith("#5")) << line.constData();
     EXPECT_EQ(driver->parameter('X', 5), parameter5);
 }
 

@@ -6,9 +6,11 @@
 #include "parameters/PrmGuide.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
+#include "shell/UnitCommCancel.h"
 #include "shell/UnitMain.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 
@@ -167,6 +169,54 @@ TEST_F(ParameterGridTest, TheLockTestOfATypedKeyIsMadeForTheCurrentCellNotAClick
     EXPECT_TRUE(inViewAtWarning);
     EXPECT_EQ(Highlight(grid), Current(6));
     EXPECT_EQ(grid->Cell(1, 6), "55");
+}
+
+// A paste into a value cell that holds a character the line or a file cannot carry is refused as
+// it is pasted, in both windows: the cell keeps its value, the message names the character by its
+// code and the row, and the write sends the value the cell kept, never two pasted numbers as one.
+TEST_F(ParameterGridTest, APasteThatAValueCellCannotHoldIsRefusedAndTheCellKeepsItsValue) {
+    Open(2, "QWC50A_C3");
+    const std::pair<QString, QString> pastes[] = {{"12\t34", "U+0009"},
+                                                  {"12\n34", "U+000A"},
+                                                  {"12\r34", "U+000D"},
+                                                  {"12\x01"
+                                                   "34",
+                                                   "U+0001"},
+                                                  {"12\x7f"
+                                                   "34",
+                                                   "U+007F"}};
+    const auto pasteInto = [&](TPrmWindow* window, int row, const QString& place) {
+        SCOPED_TRACE(window->metaObject()->className());
+        ASSERT_TRUE(Activate(window));
+        ui::StringGrid* grid = window->grdPrm;
+        grid->SetCell(1, row, "5");
+        ClickCell(grid, 1, row); // a double click: the first click, then the second
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
+                           grid->visualRect(Index(grid, 1, row)).center());
+        ASSERT_TRUE(grid->Editing());
+        for (const auto& [pasted, named] : pastes) {
+            SCOPED_TRACE(named.toStdString());
+            ASSERT_TRUE(PasteIsRefused(pasted, named, place));
+            EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget())->text(), "5");
+        }
+        Press(Qt::Key_Return);
+        EXPECT_EQ(grid->Cell(1, row), "5");
+        TakeSentLines();
+        window->btnSendPrm->click();
+        ASSERT_TRUE(WaitFor([] { return frmCommCancel->btnCancel->text() == "OK"; }));
+        Pause(100);
+        const QList<QByteArray> sent = TakeSentLines();
+        EXPECT_TRUE(sent.contains(QString("#%1=5").arg(row - 1).toLatin1()));
+        EXPECT_FALSE(sent.contains(QString("#%1=1234").arg(row - 1).toLatin1()));
+        frmCommCancel->btnCancel->click();
+    };
+    pasteInto(frmPrm, 3, "#002");
+    // The lock window, on a free parameter.
+    driver->setModelText('X', "QWD50A");
+    frmMain->btnPopupPrm->trigger();
+    ASSERT_TRUE(frmPrmLock->isVisible());
+    ASSERT_FALSE(frmPrmLock->clbPrm->Checked(8));
+    pasteInto(frmPrmLock, 9, "#008");
 }
 
 TEST_F(ParameterGridTest, PagingKeysMoveTheCurrentCellWithinTheValueColumnOfBothWindows) {

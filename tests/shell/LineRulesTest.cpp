@@ -46,9 +46,10 @@ TEST_F(LineRulesTest, EveryControlCharacterButTheFinalCRIsDropped) {
     EXPECT_EQ(driver->parameter('A', 5), before);
 }
 
-// A pasted control character is refused as a character without a code is, named by its code:
-// the box keeps what was pasted, and nothing of it goes out.
-TEST_F(LineRulesTest, TheTerminalRefusesAPastedControlCharacterByItsCode) {
+// A paste that holds a character the line cannot carry is refused as it is pasted: the box keeps
+// what it had, the message names the character (by its code when it shows nothing of its own)
+// and the box, and nothing of it goes out.
+TEST_F(LineRulesTest, TheTerminalRefusesAPasteItCannotSendAndKeepsItsLine) {
     StopProgram();
     WriteSetting("Comm", "TransmitCheck", 2); // no axis scan when the window shows
     StartProgram();
@@ -56,26 +57,37 @@ TEST_F(LineRulesTest, TheTerminalRefusesAPastedControlCharacterByItsCode) {
     frmMain->activateWindow();
     ASSERT_TRUE(WaitFor([] { return QApplication::activeWindow() == frmMain; }));
     frmMain->edtSend->setFocus();
-    const std::pair<QString, QString> cases[] = {
-        {"Q\tR", "U+0009"}, {"Q\nR", "U+000A"}, {"VER\r#5=1", "U+000D"}, {"'€\tQ", "€"}};
+    Type(frmMain->edtSend, "x:ver");
+    const std::pair<QString, QString> cases[] = {{"Q\tR", "U+0009"},
+                                                 {"Q\nR", "U+000A"},
+                                                 {"VER\r#5=1", "U+000D"},
+                                                 {QString("A") + QChar(0x00A0) + "B", "U+00A0"},
+                                                 {QString("e") + QChar(0x0301), "U+0301"},
+                                                 {"'€\tQ", "€"}};
     for (const auto& [pasted, named] : cases) {
         SCOPED_TRACE(named.toStdString());
-        ASSERT_TRUE(PasteIsRefused(pasted, named));
+        ASSERT_TRUE(PasteIsRefused(pasted, named, "送信欄"));
         EXPECT_EQ(messages[0].caption, "入力エラー");
-        EXPECT_EQ(frmMain->edtSend->text(), pasted);
+        EXPECT_EQ(frmMain->edtSend->text(), "X:VER");
     }
     Pause(100);
     EXPECT_TRUE(TakeSentLines().isEmpty());
     EXPECT_EQ(frmMain->lblAxis->text(), "*");
+    // What the line carries is pasted and sent as the box shows it.
+    messages.clear();
+    PasteOverFocusedBox("A:VER");
+    PressKey(frmMain->edtSend, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("A:VER"); }));
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(LineRulesTest, TextWithoutACp932CodeIsRefusedNeverSentAsAQuestionMark) {
-    // The terminal: the box's message names the character; the line stays to be mended.
+    // The terminal: the message names the character and the box; the line stays to be mended.
     frmMain->edtSend->setFocus();
     Type(frmMain->edtSend, "'€✓\r");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text,
-              "送信できない文字「€」が含まれています。\n入力内容を確認してください。");
+              "送信欄 に送信できない文字「€」があります。\n入力内容を確認してください。");
     EXPECT_EQ(messages[0].caption, "入力エラー");
     EXPECT_EQ(frmMain->edtSend->text(), "'€✓");
     EXPECT_EQ(frmMain->lblAxis->text(), "*");

@@ -22,10 +22,13 @@
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -271,6 +274,99 @@ TEST_F(ServiceWindowsTest, ReturnAndEnterPressTheFocusedButton) {
 // A fast transfer steps many times between two repaints: the bar shows the first step at once,
 // then the latest step a moment later, and the end shows the last step, without a repaint for
 // every new percent.
+// The stacking order of the top-level windows as an X server without a window manager keeps it:
+// a window goes on top when it is first shown and whenever it is raised, and keeps its place
+// while it is hidden and when it is shown again.
+class WindowStack : public QObject {
+public:
+    WindowStack() { qApp->installEventFilter(this); }
+    ~WindowStack() override { qApp->removeEventFilter(this); }
+    bool Above(const QWidget* upper, const QWidget* lower) const {
+        const qsizetype u = order_.indexOf(upper), l = order_.indexOf(lower);
+        return u >= 0 && l >= 0 && u > l;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (!window || !window->isWindow()) return false;
+        const bool firstShown = event->type() == QEvent::Show && !order_.contains(window);
+        if (firstShown || event->type() == QEvent::ZOrderChange) {
+            order_.removeAll(window);
+            order_.append(window);
+        }
+        return false;
+    }
+
+private:
+    QList<const QWidget*> order_;
+};
+
+// The largest area that one paint of a window's widgets covered while it watched.
+class LargestPaint : public QObject {
+public:
+    explicit LargestPaint(const QWidget* window) : window_(window) {
+        qApp->installEventFilter(this);
+    }
+    ~LargestPaint() override { qApp->removeEventFilter(this); }
+    int area = 0;
+    QString what;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::Paint || !widget || widget->window() != window_) return false;
+        const QRect painted = static_cast<QPaintEvent*>(event)->region().boundingRect();
+        if (painted.width() * painted.height() > area) {
+            area = painted.width() * painted.height();
+            what = QString("%1 %2x%3")
+                       .arg(widget->metaObject()->className())
+                       .arg(painted.width())
+                       .arg(painted.height());
+        }
+        return false;
+    }
+
+private:
+    const QWidget* window_;
+};
+
+// Shown twice in a row over the lock window, the progress window stands above it and takes the
+// keys both times, so the Return meant for its OK presses OK and starts no new read. A window
+// manager keeps it above its client, which it is transient for. Handing the keys back to the grid
+// repaints no more of the lock window than the grid's current cell.
+TEST_F(ServiceWindowsTest, TheProgressWindowStandsAboveItsClientEveryTimeItShows) {
+    ChooseSeries(3);
+    driver->setModelText('X', "QWD50A");
+    const WindowStack stack;
+    frmMain->btnPopupPrm->trigger();
+    ASSERT_TRUE(frmPrmLock->isVisible());
+    ASSERT_TRUE(BecomesActive(frmPrmLock));
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        frmPrmLock->btnReadPrm->setFocus();
+        Press(Qt::Key_Return);
+        ASSERT_TRUE(frmCommCancel->isVisible());
+        EXPECT_TRUE(stack.Above(frmCommCancel, frmPrmLock));
+        EXPECT_EQ(frmCommCancel->windowHandle()->transientParent(), frmPrmLock->windowHandle());
+        ASSERT_TRUE(ReadFinished());
+        ASSERT_TRUE(BecomesActive(frmCommCancel));
+        ASSERT_EQ(QApplication::focusWidget(), frmCommCancel->btnCancel);
+        Pause(100);
+        TakeSentLines();
+        const LargestPaint paints(frmPrmLock);
+        Press(Qt::Key_Return);
+        EXPECT_FALSE(frmCommCancel->isVisible());
+        ASSERT_TRUE(BecomesActive(frmPrmLock));
+        EXPECT_EQ(QApplication::focusWidget(), frmPrmLock->grdPrm);
+        Pause(100);
+        EXPECT_TRUE(TakeSentLines().isEmpty()); // no new read
+        const QRect cell =
+            frmPrmLock->grdPrm->visualRect(frmPrmLock->grdPrm->currentIndex()).adjusted(0, 0, 1, 1);
+        EXPECT_LE(paints.area, cell.width() * cell.height()) << paints.what.toStdString();
+    }
+}
+
 TEST_F(ServiceWindowsTest, ProgressBarFollowsFastStepsWithoutARepaintForEach) {
     struct PaintCounter : QObject {
         int paints = 0;

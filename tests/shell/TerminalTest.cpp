@@ -9,7 +9,9 @@
 
 #include <QApplication>
 #include <QBackingStore>
+#include <QClipboard>
 #include <QImage>
+#include <QTest>
 
 namespace {
 
@@ -154,6 +156,15 @@ TEST_F(TerminalTest, ContinuousOutputIsStoppedByKeysAndFocusLoss) {
     PressKey(edit, Qt::Key_F5);
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 2; }));
     EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{".", "."}));
+    // A paste that is refused is a key all the same (Ctrl, then V); the box keeps the line it
+    // sent.
+    QGuiApplication::clipboard()->setText("A\rB");
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 2; }));
+    EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{".", "."}));
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(edit->text(), "==");
+    EXPECT_TRUE(Grey(edit));
     frmMain->StopContinuousOutput(); // what the loss of focus does
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() == 1; }));
     TakeSentLines();

@@ -251,6 +251,51 @@ TEST_F(DataTableFileTest, NonAsciiValuesAreSavedAsCp932) {
     EXPECT_EQ(Grid()->Cell(1, 1), "12");
 }
 
+// A file holds what the cells hold: a value the file cannot carry as it stands refuses the save
+// before any file is chosen, naming its entry and the character, and the file that was there
+// keeps every byte; no "?" is ever written. Mended, every value loads back as it was.
+TEST_F(DataTableFileTest, ASaveThatWouldChangeAValueIsRefusedAndTheOldFileStays) {
+    for (int row = 1; row <= 384; ++row)
+        Grid()->SetCell(1, row, QString::number(row * 11 - 2000));
+    Save("kept.dat");
+    const QByteArray old = ReadFile("kept.dat");
+    ASSERT_EQ(old.count("\r\n"), 384);
+    const std::pair<QString, QString> cases[] = {
+        {"12\n34", "U+000A"},
+        {"56\r78", "U+000D"},
+        {"12\t34", "U+0009"},
+        {QString::fromUtf8("12😀34"), QString::fromUtf8("😀")},
+        {QString("12") + QChar(0x00A0) + "34", "U+00A0"},
+    };
+    for (const auto& [value, named] : cases) {
+        SCOPED_TRACE(named.toStdString());
+        Grid()->SetCell(1, 3, value);
+        messages.clear();
+        filters.clear();
+        Save("kept.dat");
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "#DTPT[2] に保存できない文字「" + named +
+                                        "」があります。\n入力内容を確認してください。");
+        EXPECT_EQ(messages[0].caption, "入力エラー");
+        EXPECT_TRUE(filters.isEmpty()); // no file was chosen
+        EXPECT_EQ(ReadFile("kept.dat"), old);
+    }
+
+    Grid()->SetCell(1, 3, "-7");
+    messages.clear();
+    Save("kept.dat");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(ReadFile("kept.dat").contains('?'));
+    QStringList saved;
+    for (int row = 1; row <= 384; ++row)
+        saved.append(Grid()->Cell(1, row));
+    FillValues("x");
+    Load("kept.dat");
+    EXPECT_TRUE(messages.empty());
+    for (int row = 1; row <= 384; ++row)
+        ASSERT_EQ(Grid()->Cell(1, row), saved[row - 1]) << row;
+}
+
 TEST_F(DataTableFileTest, OlderFilesAskForTheSerialNumber) {
     WriteFile("old.dat", "S12AB\r\n#DTPT=5\r\n*DTPT=100\r\nS99\r\n#DTPT=6\r\n*DTPT=7\r\n");
     FillValues("x");

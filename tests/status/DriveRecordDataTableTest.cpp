@@ -508,12 +508,14 @@ TEST_F(DataTableTest, CancelWorksWithThePortClosed) {
     EXPECT_TRUE(messages.empty());
 }
 
-// A paste of two lines into a value cell: the write names the line end by its code and sends
-// nothing, and the driver's parameter stays as it was.
+// A paste of two lines into a value cell is refused as it is pasted, naming the line end by its
+// code and the entry: the cell keeps its value, which the write sends, and the driver's parameter
+// stays as it was.
 TEST_F(DataTableTest, APastedLineEndInACellIsRefusedByItsCode) {
     Open(0, "QWA-D56");
     for (int row = 1; row <= 48; ++row)
         Grid()->SetCell(1, row, QString());
+    Grid()->SetCell(1, 3, "12");
     const int parameterBefore = driver->parameter('X', 5);
     QGuiApplication::clipboard()->setText("X\r#5=1");
     Grid()->setFocus();
@@ -523,16 +525,19 @@ TEST_F(DataTableTest, APastedLineEndInACellIsRefusedByItsCode) {
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
     QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_EQ(Grid()->Cell(1, 3), "X\r#5=1");
-    TakeSentLines();
-    frmDataTable->btnSendDataTable->click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text,
               "#DTPT[2] に送信できない文字「U+000D」があります。\n入力内容を確認してください。");
+    EXPECT_EQ(editor->text(), "12");
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_EQ(Grid()->Cell(1, 3), "12");
+    TakeSentLines();
+    frmDataTable->btnSendDataTable->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("*DTPT=12"); }));
     Pause(100);
-    EXPECT_TRUE(TakeSentLines().isEmpty());
+    EXPECT_EQ(driver->receivedBytes().count("#5=1"), 0);
     EXPECT_EQ(driver->parameter('X', 5), parameterBefore);
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(DataTableTest, AValueThatCannotBeSentIsNamedAndNothingIsWritten) {

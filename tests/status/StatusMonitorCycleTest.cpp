@@ -204,7 +204,7 @@ TEST_F(RunningMonitorTest, ANameWithACharacterThatCannotBeSentIsRefused) {
     Type(QApplication::focusWidget(), "my€\r");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text,
-              "送信できない文字「€」が含まれています。\n入力内容を確認してください。");
+              "現在値(左) に送信できない文字「€」があります。\n入力内容を確認してください。");
     EXPECT_EQ(messages[0].caption, "入力エラー");
     EXPECT_EQ(monitor->cmbAct0->currentText(), "MY€");
     EXPECT_EQ(monitor->CustomName0, "MYVAR"); // the name entered before stays in use
@@ -335,21 +335,24 @@ TEST_F(RunningMonitorTest, HidingOverADeadLineIsQuiet) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
-// A paste with a control character in a variable box is refused by its code: the name is not
-// taken, so no poll carries what was pasted, and no parameter of the driver is written.
+// A paste with a control character in a variable box is refused by its code as it is pasted: the
+// box keeps what it had, so no poll carries what was pasted, and no parameter of the driver is
+// written.
 TEST_F(RunningMonitorTest, APastedControlCharacterInAVariableBoxIsRefusedByItsCode) {
     const int parameterBefore = driver->parameter('X', 5);
-    const QString nameBefore = monitor->CustomName0;
+    const QString nameBefore = monitor->CustomName1;
     monitor->activateWindow();
     ASSERT_TRUE(WaitFor([this] { return monitor->isActiveWindow(); }));
-    QTest::mouseClick(monitor->cmbAct0->lineEdit(), Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([this] { return monitor->cmbAct0->hasFocus(); }));
+    QTest::mouseClick(monitor->cmbAct1->lineEdit(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return monitor->cmbAct1->hasFocus(); }));
+    const QString boxBefore = monitor->cmbAct1->currentText();
     const std::pair<QString, QString> cases[] = {{"$A\tB", "U+0009"}, {"X\r#5=1", "U+000D"}};
     for (const auto& [pasted, named] : cases) {
         SCOPED_TRACE(named.toStdString());
-        ASSERT_TRUE(PasteIsRefused(pasted, named));
-        EXPECT_EQ(monitor->cmbAct0->currentText(), pasted);
-        EXPECT_EQ(monitor->CustomName0, nameBefore);
+        ASSERT_TRUE(PasteIsRefused(pasted, named, "現在値(右)"))
+            << (messages.empty() ? std::string("none") : messages[0].text.toStdString());
+        EXPECT_EQ(monitor->cmbAct1->currentText(), boxBefore);
+        EXPECT_EQ(monitor->CustomName1, nameBefore);
     }
     TakeSentLines();
     ASSERT_TRUE(WaitForLine("#STAT", 3));

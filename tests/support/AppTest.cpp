@@ -134,13 +134,13 @@ void PasteOverFocusedBox(const QString& text) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
 }
 
-bool AppTest::PasteIsRefused(const QString& pasted, const QString& named) {
+bool AppTest::PasteIsRefused(const QString& pasted, const QString& named, const QString& place) {
     messages.clear();
     PasteOverFocusedBox(pasted);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    return messages.size() == 1 &&
-           messages[0].text ==
-               "送信できない文字「" + named + "」が含まれています。\n入力内容を確認してください。";
+    const QString refusal = place.isEmpty()
+                                ? "送信できない文字「" + named + "」が含まれています。"
+                                : place + " に送信できない文字「" + named + "」があります。";
+    return messages.size() == 1 && messages[0].text == refusal + "\n入力内容を確認してください。";
 }
 
 std::shared_ptr<int> AppTest::KeysToNextModal(const QList<int>& keys) {

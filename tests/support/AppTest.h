@@ -69,9 +69,9 @@ protected:
     std::vector<ui::MessageRecord> messages;
     ui::MsgResult answer = ui::MsgResult::Yes;
     bool HasMessage(const QString& text) const;
-    // Pastes `pasted` over the focused box and presses Return; true when that brought exactly the
-    // one message that refuses the character named `named`.
-    bool PasteIsRefused(const QString& pasted, const QString& named);
+    // Pastes `pasted` over the focused box; true when that brought exactly the one message that
+    // refuses the character named `named` in the box named `place`.
+    bool PasteIsRefused(const QString& pasted, const QString& named, const QString& place = {});
 
     sim::DriverConfig driverConfig;
     std::unique_ptr<sim::SimulatedDriver> driver;

@@ -1,9 +1,22 @@
-// The controls behave as the screens expect when code changes them.
+// The controls behave as the screens expect when code changes them, and the boxes and cells take
+// no paste that the line cannot carry.
 #include "ui/Controls.h"
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
+#include "ui/Form.h"
 #include "ui/Guard.h"
+#include "ui/StringGrid.h"
+#include "ui/Widgets.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QTest>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -49,6 +62,136 @@ TEST(ControlsTest, GuardShowsAnEscapedErrorInTheDefaultBox) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "port gone");
     EXPECT_EQ(shown[0].caption, "KasoNT 2.3F");
+}
+
+// A character is named so that it can be seen: by its code when it shows nothing of its own.
+TEST(ControlsTest, RefusedCharactersAreNamedSoThatTheyCanBeSeen) {
+    EXPECT_EQ(ui::UncarriedCharacter("12\t34"), "\t");
+    EXPECT_EQ(ui::UncarriedCharacter(QString::fromUtf8("a€\nb")), QString::fromUtf8("€"));
+    EXPECT_EQ(ui::UncarriedCharacter(QString::fromUtf8("ｱ～－")),
+              ""); // CP932 keeps codes for these
+    EXPECT_EQ(ui::UncarriedCharacter(QString::fromUtf8("1😀2")), QString::fromUtf8("😀"));
+    const std::pair<QString, QString> names[] = {
+        {"\t", "U+0009"},
+        {"\x7f", "U+007F"},
+        {QString(QChar(0x00A0)), "U+00A0"}, // no-break space
+        {QString(QChar(0x0301)), "U+0301"}, // combining acute accent
+        {QString(QChar(0x200B)), "U+200B"}, // zero width space
+        {QString(QChar(0xE900)), "U+E900"}, // private use, beyond the user-defined codes
+        {QString::fromUtf8("€"), QString::fromUtf8("€")},
+        {QString::fromUtf8("😀"), QString::fromUtf8("😀")},
+        {QString::fromUcs4(U"\U000E0001"), "U+E0001"}, // a tag character, outside the BMP
+    };
+    for (const auto& [character, name] : names)
+        EXPECT_EQ(ui::CharacterName(character), name) << name.toStdString();
+}
+
+// Whichever way text is pasted into a box or a cell, text the line cannot carry is refused: the
+// box keeps what it had, and the message names the character and the place.
+class PasteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ui::SetMessageResponder([this](const ui::MessageRecord& r) {
+            shown.push_back(r);
+            return ui::MsgResult::Ok;
+        });
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(edit = new ui::Edit(&window));
+        layout->addWidget(combo = new ui::ComboBox({"PACT", "VACT"}, &window));
+        layout->addWidget(grid = new ui::StringGrid(3, 5, &window));
+        combo->setEditable(true);
+        ui::SetPlace(edit, "送信欄");
+        ui::SetPlace(combo, "CH1の変数名");
+        grid->SetCell(0, 4, " #DTPT[3]");
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    void TearDown() override { ui::SetMessageResponder({}); }
+    // The one message since the last call that refuses `named` in `place`.
+    bool RefusedOnce(const QString& named, const QString& place) {
+        const std::vector<ui::MessageRecord> got = std::exchange(shown, {});
+        return got.size() == 1 && got[0].caption == "入力エラー" &&
+               got[0].text == place + " に送信できない文字「" + named +
+                                  "」があります。\n入力内容を確認してください。";
+    }
+    static void Paste(QWidget* box, const QString& text, const QKeySequence& keys) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keySequence(box, keys);
+    }
+    // Right-clicks the box and picks 貼り付け from its menu.
+    static void PasteFromMenu(QLineEdit* box, const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                box->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(box, &click);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        const QList<QAction*> items = menu->actions();
+        // Found by its shortcut: its text is in the program's language.
+        const QString shortcut =
+            "\t" + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+        const auto paste = std::find_if(items.begin(), items.end(), [&](const QAction* item) {
+            return item->text().endsWith(shortcut);
+        });
+        ASSERT_NE(paste, items.end());
+        (*paste)->trigger();
+        menu->close();
+    }
+
+    std::vector<ui::MessageRecord> shown;
+    ui::Form window;
+    ui::Edit* edit = nullptr;
+    ui::ComboBox* combo = nullptr;
+    ui::StringGrid* grid = nullptr;
+};
+
+TEST_F(PasteTest, APasteThatTheLineCannotCarryIsRefusedByEveryRoadIntoABox) {
+    edit->setText("VER");
+    edit->setFocus();
+    edit->selectAll();
+    Paste(edit, "Q\tR", QKeySequence::Paste);
+    EXPECT_TRUE(RefusedOnce("U+0009", "送信欄"));
+    EXPECT_EQ(edit->text(), "VER");
+    Paste(edit, QString("A") + QChar(0x00A0) + "B", QKeySequence("Shift+Insert"));
+    EXPECT_TRUE(RefusedOnce("U+00A0", "送信欄"));
+    PasteFromMenu(edit, "12\r\n34");
+    EXPECT_TRUE(RefusedOnce("U+000D", "送信欄"));
+    QMimeData dropped;
+    dropped.setText(QString::fromUtf8("X:😀"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit, &drop);
+    EXPECT_TRUE(RefusedOnce(QString::fromUtf8("😀"), "送信欄"));
+    EXPECT_EQ(edit->text(), "VER");
+
+    // Text the line carries goes in by the same roads.
+    edit->selectAll();
+    Paste(edit, "X:VER", QKeySequence::Paste);
+    EXPECT_EQ(edit->text(), "X:VER");
+    edit->selectAll();
+    PasteFromMenu(edit, "A:VER");
+    EXPECT_EQ(edit->text(), "A:VER");
+    EXPECT_TRUE(shown.empty());
+
+    // An editable combo box, and a grid's cell editor, named by its row.
+    combo->setEditText("PACT");
+    combo->setFocus();
+    combo->lineEdit()->selectAll();
+    Paste(QApplication::focusWidget(), "PA\tCT", QKeySequence::Paste); // the box takes the keys
+    EXPECT_TRUE(RefusedOnce("U+0009", "CH1の変数名"));
+    EXPECT_EQ(combo->currentText(), "PACT");
+    grid->SetCell(1, 4, "12");
+    grid->setCurrentCell(3, 1);
+    grid->editItem(grid->currentItem());
+    auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(cell, nullptr);
+    cell->selectAll();
+    Paste(cell, "12\n34", QKeySequence::Paste);
+    EXPECT_TRUE(RefusedOnce("U+000A", "#DTPT[3]"));
+    EXPECT_EQ(cell->text(), "12");
+    QTest::keyClick(cell, Qt::Key_Return);
+    EXPECT_EQ(grid->Cell(1, 4), "12");
 }
 
 } // namespace

@@ -1,0 +1,187 @@
+#include "CarriedText.h"
+
+#include "Codec.h"
+#include "Dialogs.h"
+#include "Widgets.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QVariant>
+#include <algorithm>
+
+namespace ui {
+namespace {
+
+const char* const kGuardProperty = "kasoPasteGuard";
+
+// A character that shows nothing of its own, or nothing the user could tell from another.
+bool ShowsAsItself(char32_t code) {
+    switch (QChar::category(code)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_NotAssigned:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// The paste item of a line edit's own menu, which Qt knows only by its text: "&Paste" (as Qt
+// translates it) and the paste key after a tab.
+QAction* PasteItem(const QMenu& menu) {
+    const QString key = QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction* item : menu.actions()) {
+        const QString text = item->text();
+        if (text.section('\t', 0, 0) == QLineEdit::tr("&Paste") ||
+            (!key.isEmpty() && text.section('\t', 1) == key))
+            return item;
+    }
+    return nullptr;
+}
+
+// Refuses the pastes of one box; a child of the box, so it goes with it.
+class PasteGuard : public QObject {
+public:
+    PasteGuard(QLineEdit* edit, std::function<QString()> place)
+        : QObject(edit), edit_(edit), place_(std::move(place)) {
+        edit->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (edit_->isReadOnly()) return false;
+        if (watched != edit_) // the combo box of the line edit: only its keys reach the edit
+            return event->type() == QEvent::KeyPress && RefusesPasteKey(event);
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            // An edit box of ours refuses the paste key itself, once its key handlers saw it.
+            return !qobject_cast<Edit*>(edit_) && RefusesPasteKey(event);
+        case QEvent::MouseButtonRelease:
+            return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+                   QGuiApplication::clipboard()->supportsSelection() &&
+                   Refuses(QGuiApplication::clipboard()->text(QClipboard::Selection));
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (!drop->mimeData()->hasText() || !Refuses(drop->mimeData()->text())) return false;
+            drop->ignore();
+            return true;
+        }
+        case QEvent::ContextMenu:
+            ShowContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    // True when the pasted text holds a character that the line cannot carry: the user is told.
+    bool Refuses(const QString& pasted) const {
+        const QString character = UncarriedCharacter(pasted);
+        if (character.isEmpty()) return false;
+        const QString place = place_ ? place_() : PlaceOf(edit_);
+        ShowWarning(RefusalMessage(CharacterName(character), place, Carrier::Line), "入力エラー");
+        return true;
+    }
+
+private:
+    bool RefusesPasteKey(QEvent* event) const {
+        return static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) &&
+               Refuses(QGuiApplication::clipboard()->text());
+    }
+
+    // The box's own menu, whose paste is refused as the key's is.
+    void ShowContextMenu(const QPoint& at) {
+        QMenu* menu = edit_->createStandardContextMenu();
+        if (QAction* paste = PasteItem(*menu)) {
+            QObject::disconnect(paste, &QAction::triggered, edit_, nullptr);
+            QObject::connect(paste, &QAction::triggered, edit_, [this] {
+                if (!Refuses(QGuiApplication::clipboard()->text())) edit_->paste();
+            });
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(at);
+    }
+
+    QLineEdit* edit_;
+    std::function<QString()> place_;
+};
+
+} // namespace
+
+QString UncarriedCharacter(const QString& text) {
+    const auto control = std::find_if(text.cbegin(), text.cend(),
+                                      [](QChar ch) { return cp932::IsControl(ch.unicode()); });
+    const QString uncoded = cp932::UncodedCharacter(text.first(control - text.cbegin()));
+    if (!uncoded.isEmpty() || control == text.cend()) return uncoded;
+    return QString(*control);
+}
+
+QString CharacterName(const QString& character) {
+    if (character.isEmpty()) return character;
+    const char32_t code = character.size() > 1 && character[0].isHighSurrogate()
+                              ? QChar::surrogateToUcs4(character[0], character[1])
+                              : character[0].unicode();
+    if (ShowsAsItself(code)) return character;
+    return QString("U+%1").arg(quint32(code), 4, 16, QChar('0')).toUpper();
+}
+
+QString RefusalMessage(const QString& character, const QString& place, Carrier carrier) {
+    const QString what =
+        QString(carrier == Carrier::Line ? "送信できない文字「%1」" : "保存できない文字「%1」")
+            .arg(character);
+    return (place.isEmpty() ? what + "が含まれています。" : place + " に" + what + "があります。") +
+           "\n入力内容を確認してください。";
+}
+
+bool CheckCarried(const QString& text, const QString& place, Carrier carrier) {
+    const QString character = UncarriedCharacter(text);
+    if (character.isEmpty()) return true;
+    ShowWarning(RefusalMessage(CharacterName(character), place, carrier), "入力エラー");
+    return false;
+}
+
+void SetPlace(QWidget* box, const QString& name) {
+    box->setAccessibleName(name);
+}
+
+QString PlaceOf(const QWidget* box) {
+    if (!box) return {};
+    if (!box->accessibleName().isEmpty()) return box->accessibleName();
+    if (const auto* combo = qobject_cast<const QComboBox*>(box->parentWidget()))
+        return combo->accessibleName();
+    return {};
+}
+
+bool RefusesClipboardPaste(QLineEdit* edit) {
+    auto* guard = static_cast<PasteGuard*>(edit->property(kGuardProperty).value<QObject*>());
+    return guard && guard->Refuses(QGuiApplication::clipboard()->text());
+}
+
+void RefuseUncarriedPastes(QLineEdit* edit, std::function<QString()> place) {
+    auto* guard = edit->property(kGuardProperty).value<QObject*>();
+    if (!guard) {
+        guard = new PasteGuard(edit, std::move(place));
+        edit->setProperty(kGuardProperty, QVariant::fromValue(guard));
+    }
+    // The keys of a combo box's line edit go to the box, which hands them on past every filter.
+    if (auto* combo = qobject_cast<QComboBox*>(edit->parentWidget()))
+        combo->installEventFilter(guard);
+}
+
+} // namespace ui
