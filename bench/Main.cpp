@@ -36,8 +36,8 @@ int main(int argc, char** argv) {
     if (wanted("compiler")) bench::RunCompilerBenchmarks();
     if (wanted("redraw")) bench::RunRedrawBenchmarks();
     std::set<std::string> routes;
-    for (const char* route :
-         {"plain", "terminal", "status", "parameters", "lock", "logging", "sweep", "download"})
+    for (const char* route : {"plain", "terminal", "status", "parameters", "lock", "logging",
+                              "sweep", "datatable", "download"})
         if (groups.count(route)) routes.insert(route);
     if (wanted("routes"))
         bench::RunRouteBenchmarks();

@@ -14,6 +14,7 @@
 #include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
+#include "status/UnitDataTable.h"
 #include "status/UnitStat_QWC.h"
 #include "ui/Dialogs.h"
 
@@ -295,6 +296,41 @@ void AnalysisSweep() {
     check.Report("route: analysis sweep, analysis window shown", ms);
 }
 
+// The data table read, the window shown: a selection (a write) and a query for each of its 384
+// entries. The query after each selection waits for the line's round trip, in case the driver
+// answers the selection; the wall time per entry is printed beside the figure.
+void DataTableRead() {
+    ProgramOnLine program(OnSeries("QWC", 3));
+    frmMain->btnPopupDataTable->trigger();
+    WaitUntil([] { return frmDataTable->isVisible(); }, 5000);
+    if (!frmDataTable->isVisible())
+        return ReportFailure("route: data table read", "window did not open");
+    WaitForQuietLine(program);
+    RouteCheck check(program);
+    std::vector<double> wallPerEntry;
+    const double ms = MedianOf(3, [&] {
+        long lines = 0;
+        const double wallStart = WallSeconds();
+        const double cpu = CpuMsPerLine(
+            program,
+            [&] {
+                frmDataTable->btnReadDataTable->click();
+                check.Require(
+                    WaitUntil([] { return frmCommCancel->Label1->text() == "アップロード完了"; },
+                              60000),
+                    "the read did not complete");
+                frmCommCancel->btnCancel->click();
+            },
+            &lines);
+        const int entries = frmDataTable->grdDataTable->RowCount() - 1;
+        wallPerEntry.push_back(1000.0 * (WallSeconds() - wallStart) / entries);
+        check.Require(entries > 0 && lines >= 2 * entries, "fewer lines than entries");
+        return cpu;
+    });
+    check.Report("route: data table read, data table window shown", ms);
+    ReportFigure("data table read: wall time per entry", Median(wallPerEntry), "ms");
+}
+
 // A compiled program of 2000 rows, 2 to 29 characters long.
 QByteArray CompiledProgram(int rows) {
     QByteArray program = "EV\r\n";
@@ -373,6 +409,7 @@ void RunRouteBenchmarks(const std::set<std::string>& only) {
         {"lock", [] { ParameterReadAndWrite("lock window", "QWD", 4, [] { return frmPrmLock; }); }},
         {"logging", LoggingReadBack},
         {"sweep", AnalysisSweep},
+        {"datatable", DataTableRead},
         {"download", ProgramDownload},
     };
     for (const auto& [name, run] : routes)

@@ -17,6 +17,8 @@ constexpr std::size_t kTimedAnswers = 8;
 constexpr int kAssumedRoundTripChars = 24;
 // The least wait after a write, for a driver (or a program) that was busy for a moment.
 constexpr LineStep::Ms kLeastSettleMs = 10;
+// Waits after writes to an axis that heard nothing before the axis is trusted not to answer.
+constexpr int kQuietWritesTrusted = 4;
 
 QByteArray DesignationLine(char axis) {
     return QByteArray(1, axis) + ":" + CR;
@@ -85,14 +87,35 @@ void LineStep::Ask(Question question, Ms now) {
 void LineStep::Write(const QByteArray& line, Ms now) {
     SendLine(line);
     if (CommandOf(line).isEmpty()) return;
+    JudgeSettle(now);
     lastWriteAxis_ = designation_;
-    if (answersWrites_.contains(lastWriteAxis_)) {
+    switch (HabitOf(lastWriteAxis_)) {
+    case WriteHabit::Answers:
         ++writeAnswersDue_;
         writeAnswersDueUntil_ = now + kReplyTimeMs;
         return;
+    case WriteHabit::Silent:
+        return;
+    case WriteHabit::Unknown:
+        settleUntil_ = std::max(settleUntil_, now + SettleMs(line));
+        settleExtensions_ = 0;
+        if (settleAxis_ == 0) settleHeard_ = false;
+        settleAxis_ = lastWriteAxis_;
+        return;
     }
-    settleUntil_ = std::max(settleUntil_, now + SettleMs(line));
-    settleExtensions_ = 0;
+}
+
+LineStep::WriteHabit LineStep::HabitOf(char axis) const {
+    const auto known = writeHabits_.find(axis);
+    return known == writeHabits_.end() ? WriteHabit::Unknown : known->second;
+}
+
+// A wait after a write that is over and heard nothing counts towards trusting the axis.
+void LineStep::JudgeSettle(Ms now) {
+    if (settleAxis_ == 0 || now < settleUntil_) return;
+    if (!settleHeard_ && ++quietWrites_[settleAxis_] >= kQuietWritesTrusted)
+        writeHabits_[settleAxis_] = WriteHabit::Silent;
+    settleAxis_ = 0;
 }
 
 void LineStep::WriteAnswersAwaited() {
@@ -108,10 +131,16 @@ bool LineStep::WaitsForWriteAnswers(Ms now) const {
 // for the line's round trip after a write shows that the axis answers writes: from then on a
 // question after a write to it waits for the write's answer itself.
 void LineStep::TakeUnasked(const QByteArray& line, Ms now) {
-    if (writeAnswersDue_ > 0)
+    if (writeAnswersDue_ > 0) {
         --writeAnswersDue_;
-    else if (now < settleUntil_ && lastWriteAxis_ != 0)
-        answersWrites_.insert(lastWriteAxis_);
+    } else if (settleAxis_ != 0 && now < settleUntil_) {
+        settleHeard_ = true;
+        writeHabits_[settleAxis_] = WriteHabit::Answers;
+    } else if (lastWriteAxis_ != 0 && HabitOf(lastWriteAxis_) == WriteHabit::Silent) {
+        // Perhaps an answer to a write after all: the writes to it are waited for again.
+        writeHabits_.erase(lastWriteAxis_);
+        quietWrites_.erase(lastWriteAxis_);
+    }
     Emit(Action::Type::Unasked, 0, line);
 }
 
@@ -218,7 +247,7 @@ void LineStep::Tick(Ms now, Ms lateMs) {
     // An answer to a write that does not come: the axis does not answer every write after all.
     if (writeAnswersDue_ > 0 && now >= writeAnswersDueUntil_) {
         writeAnswersDue_ = 0;
-        answersWrites_.erase(lastWriteAxis_);
+        writeHabits_.erase(lastWriteAxis_);
     }
     const bool settling = !out_ && !probe_ && !waiting_.empty() && settleUntil_ > 0;
     if (settling && now >= settleUntil_ && lateMs > kLeastSettleMs / 2 && settleExtensions_ < 2) {

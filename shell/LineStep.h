@@ -69,6 +69,8 @@ public:
     // A line that wants no answer goes out at once; a question after it waits until an answer to
     // it, if the driver gives one, has come and gone: about a round trip of the line, or, for an
     // axis that has been seen to answer writes, until that answer has come (a reply time at most).
+    // An axis whose writes have been followed by silence a few times is trusted not to answer
+    // them, until a line nobody asked for comes after one.
     void Write(const QByteArray& line, Ms now);
     // The sender waited for the answers to its writes itself, as long as the driver takes to give
     // one: the next question need not wait for them again.
@@ -150,8 +152,14 @@ private:
     Ms lastHeard_ = 0;
     Ms settleUntil_ = 0;
     int settleExtensions_ = 0;
-    std::set<char> answersWrites_; // axes seen to answer a write
+    // What an axis does with a write: seen to answer it, trusted not to (after some writes whose
+    // wait heard nothing), or not known yet.
+    enum class WriteHabit { Unknown, Answers, Silent };
+    std::map<char, WriteHabit> writeHabits_;
+    std::map<char, int> quietWrites_; // waits after writes to an axis that heard nothing
     char lastWriteAxis_ = 0;
+    char settleAxis_ = 0; // the axis whose write the wait is for, until the wait is judged
+    bool settleHeard_ = false;
     int writeAnswersDue_ = 0; // answers still to come to writes to those axes
     Ms writeAnswersDueUntil_ = 0;
     std::deque<Ms> roundTrips_;
@@ -174,5 +182,7 @@ private:
     Ms OutDeadline() const; // 0: none
     Ms SettleMs(const QByteArray& line) const;
     bool WaitsForWriteAnswers(Ms now) const;
+    WriteHabit HabitOf(char axis) const;
+    void JudgeSettle(Ms now);
     void TakeUnasked(const QByteArray& line, Ms now);
 };

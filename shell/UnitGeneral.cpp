@@ -420,26 +420,26 @@ void TmdlGeneral::CutRing() {
 
 void TmdlGeneral::Comm1CommTransmit(QObject*, std::uint16_t) {}
 
-// The timer runs to the step's next deadline; one that has not moved is left running.
+// The timer runs to the step's next deadline. One armed for an earlier deadline is left running
+// (it finds nothing due and runs again to the next), so that a question answered in time costs no
+// timer of its own; nor does a deadline that went.
 void TmdlGeneral::ArmStepTimer() {
     const std::optional<LineStep::Ms> next = step_.NextDeadline();
-    if (next == armedDeadline_ && (stepTimer_->isActive() || !next)) return;
+    if (!next || (stepTimer_->isActive() && armedDeadline_ && *armedDeadline_ <= *next)) return;
     armedDeadline_ = next;
-    if (next)
-        stepTimer_->start(int(std::clamp<LineStep::Ms>(*next - Now(), 0, 60000)));
-    else
-        stepTimer_->stop();
+    stepTimer_->start(int(std::clamp<LineStep::Ms>(*next - Now(), 0, 60000)));
 }
 
 // An answer already on its way wins over a limit that ran out meanwhile, and a write's answer
 // over the question after it: what has come in is read before the time is looked at. A program
-// that was busy past the deadline may also hold a driver's answer that the event loop has yet to
+// that came late to the deadline may also hold a driver's answer that the event loop has yet to
 // hand on (the simulated driver in the same loop takes two passes to answer a line): a few passes
 // take those in too.
 void TmdlGeneral::StepTimerTimeout() {
     const LineStep::Ms due = armedDeadline_.value_or(Now());
     armedDeadline_.reset();
-    for (int pass = 0; pass < 3; ++pass)
+    const bool late = Now() - due > 1;
+    for (int pass = 0; pass < (late ? 3 : 1); ++pass)
         ui::ProcessPendingMessages();
     RunStep([&] { step_.Tick(Now(), Now() - due); }, false);
 }
