@@ -329,6 +329,7 @@ void DataTableRead() {
     });
     check.Report("route: data table read, data table window shown", ms);
     ReportFigure("data table read: wall time per entry", Median(wallPerEntry), "ms");
+    ReportSleeps("data table read");
 }
 
 // A compiled program of 2000 rows, 2 to 29 characters long.
