@@ -9,7 +9,7 @@
 #include "SelectCel.h"
 #include "SelectFreq.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 

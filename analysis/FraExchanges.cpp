@@ -4,8 +4,8 @@
 
 #include "TextTable.h"
 
-#include "shell/UnitGeneral.h"
-#include "shell/Waits.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"

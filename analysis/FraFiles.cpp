@@ -6,7 +6,7 @@
 #include "MeasurementFile.h"
 #include "TextTable.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/SafeFile.h"

@@ -1,9 +1,9 @@
 // The main window's "周波数応答解析(FRA)": opens the analysis window after the model check.
 #include "FreqAnalyze.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
 #include "ui/Dialogs.h"
 
 void TfrmMain::btnPopupFRAClick() {

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"

@@ -4,9 +4,9 @@
 
 #include "TextTable.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
 #include "ui/CarriedText.h"
 #include "ui/DpiScaling.h"
 #include "ui/Guard.h"

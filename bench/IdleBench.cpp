@@ -5,9 +5,9 @@
 #include "Benchmarks.h"
 #include "ProgramOnLine.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
 #include "status/UnitStat_QWC.h"
 
 namespace bench {

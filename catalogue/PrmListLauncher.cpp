@@ -1,12 +1,12 @@
 #include "PrmListLauncher.h"
 
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "parameters/PrmGuide.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
-#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
-#include "shell/Waits.h"
 #include "ui/Dialogs.h"
 
 #include <array>

@@ -5,7 +5,7 @@
 #include "EditSteps.h"
 #include "UnitEdit.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/DpiScaling.h"
 
 #include <algorithm>

@@ -8,10 +8,10 @@
 #include "DataAddress.h"
 #include "UnitUpload.h"
 #include "UploadTable.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
-#include "shell/Waits.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 

@@ -3,7 +3,7 @@
 #include "DataAddress.h"
 #include "UnitEdit.h"
 #include "UnitUpload.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/DpiScaling.h"

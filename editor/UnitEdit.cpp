@@ -5,7 +5,7 @@
 
 #include "EditFind.h"
 #include "UnitUpload.h"
-#include "shell/ReplyRouting.h"
+#include "link/ReplyRouting.h"
 #include "shell/UnitHelp.h"
 #include "shell/UnitMain.h"
 #include "ui/Codec.h"

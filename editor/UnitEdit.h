@@ -3,7 +3,7 @@
 // shows the listing and the driver's answers to the editor's commands.
 #pragma once
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/EditorPane.h"
 #include "ui/FileDialogs.h"
 #include "ui/Form.h"

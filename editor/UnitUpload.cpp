@@ -2,7 +2,7 @@
 
 #include "DataAddress.h"
 #include "UnitEdit.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "shell/UnitSetup.h"
 #include "ui/CarriedText.h"
 #include "ui/Codec.h"

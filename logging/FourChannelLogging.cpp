@@ -3,8 +3,8 @@
 
 #include "LogWindowParts.h"
 #include "LoggingRules.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
 #include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"

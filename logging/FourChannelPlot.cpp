@@ -3,7 +3,7 @@
 
 #include "LogWindowParts.h"
 #include "LoggingRules.h"
-#include "shell/Waits.h"
+#include "link/Waits.h"
 #include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 

@@ -1,7 +1,7 @@
 #include "LogWindowParts.h"
 
+#include "link/UnitGeneral.h"
 #include "shell/LogPrint.h"
-#include "shell/UnitGeneral.h"
 #include "ui/Dialogs.h"
 
 #include <QDateTime>

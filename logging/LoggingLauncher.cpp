@@ -4,10 +4,10 @@
 #include "UnitLogging.h"
 #include "UnitLogging_QWB.h"
 #include "UnitLogging_QWC.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
-#include "shell/Waits.h"
 #include "ui/Dialogs.h"
 
 namespace {

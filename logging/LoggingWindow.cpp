@@ -1,9 +1,9 @@
 #include "LoggingWindow.h"
 
 #include "LoggingRules.h"
+#include "link/Waits.h"
 #include "platform/Comm.h"
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
 #include "ui/DpiScaling.h"
 #include "ui/Widgets.h"
 

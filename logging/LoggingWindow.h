@@ -6,7 +6,7 @@
 #pragma once
 
 #include "LogControls.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/Canvas.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"

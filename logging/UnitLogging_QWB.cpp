@@ -1,7 +1,7 @@
 #include "UnitLogging_QWB.h"
 
 #include "LoggingRules.h"
-#include "shell/ReplyRouting.h"
+#include "link/ReplyRouting.h"
 #include "shell/UnitMain.h"
 
 TfrmLogging_QWB* frmLogging_QWB = nullptr;

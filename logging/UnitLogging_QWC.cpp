@@ -1,7 +1,7 @@
 #include "UnitLogging_QWC.h"
 
 #include "LoggingRules.h"
-#include "shell/ReplyRouting.h"
+#include "link/ReplyRouting.h"
 #include "shell/UnitMain.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"

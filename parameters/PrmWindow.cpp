@@ -3,9 +3,9 @@
 #include "PrmFile.h"
 #include "PrmPrintout.h"
 
-#include "shell/UnitCommCancel.h"
+#include "link/UnitCommCancel.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
 #include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"

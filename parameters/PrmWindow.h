@@ -4,7 +4,7 @@
 // the other). Each window says how it differs through the hooks below.
 #pragma once
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/StringGrid.h"

@@ -2,10 +2,10 @@
 
 #include "PrmGuide.h"
 #include "UnitPrmLock.h"
-#include "shell/ReplyRouting.h"
+#include "link/ReplyRouting.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
-#include "shell/Waits.h"
 
 TfrmPrm* frmPrm = nullptr;
 

@@ -3,7 +3,7 @@
 #include "PrmGuide.h"
 #include "UnitPrm.h"
 #include "catalogue/PrmNameTables.h"
-#include "shell/ReplyRouting.h"
+#include "link/ReplyRouting.h"
 #include "shell/UnitSetup.h"
 #include "ui/Dialogs.h"
 #include "ui/DpiScaling.h"

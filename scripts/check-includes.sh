@@ -8,8 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-link_units=(shell/LineStep shell/UnitGeneral shell/ReplyRouting shell/Waits shell/UnitCommCancel
-            shell/RateCommands)
+link_units=(link/LineStep link/UnitGeneral link/ReplyRouting link/Waits link/UnitCommCancel
+            link/RateCommands)
 
 # Whether a file of the tree may be reached from a link unit.
 link_units_may_reach() {

@@ -1,7 +1,5 @@
 #include "Application.h"
 
-#include "UnitCommCancel.h"
-#include "UnitGeneral.h"
 #include "UnitHelp.h"
 #include "UnitMain.h"
 #include "UnitVersion.h"
@@ -10,6 +8,8 @@
 #include "analysis/SelectFreq.h"
 #include "editor/UnitDownload.h"
 #include "editor/UnitUpload.h"
+#include "link/UnitCommCancel.h"
+#include "link/UnitGeneral.h"
 #include "logging/UnitLogging.h"
 #include "platform/DisplayResolution.h"
 #include "platform/InstanceLock.h"

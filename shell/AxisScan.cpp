@@ -1,10 +1,10 @@
 #include "AxisScan.h"
 
-#include "UnitGeneral.h"
 #include "UnitMain.h"
 #include "UnitSetup.h"
 #include "UnitSplashWindow.h"
-#include "Waits.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "ui/Dialogs.h"
 #include "ui/Wait.h"
 

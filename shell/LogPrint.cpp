@@ -1,6 +1,6 @@
 #include "LogPrint.h"
 
-#include "UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/Dialogs.h"
 #include "ui/DpiScaling.h"
 #include "ui/Printing.h"

@@ -1,10 +1,10 @@
 // The main window's command terminal: a typed line goes to the driver on Enter and its reply
 // shows below it; the line designates the axis, may switch the line rate, or is handed to a
 // polling status monitor; the arrow keys recall the last 20 lines.
-#include "UnitGeneral.h"
 #include "UnitMain.h"
 #include "UnitSetup.h"
-#include "Waits.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
 #include "ui/CarriedText.h"

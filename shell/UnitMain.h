@@ -3,7 +3,7 @@
 // the port and writes the settings back.
 #pragma once
 
-#include "RateCommands.h"
+#include "link/RateCommands.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
 #include "ui/Widgets.h"

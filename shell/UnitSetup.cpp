@@ -1,9 +1,9 @@
 #include "UnitSetup.h"
 
-#include "UnitGeneral.h"
 #include "UnitMain.h"
-#include "Waits.h"
 #include "editor/UnitEdit.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "parameters/UnitPrm.h"
 #include "status/UnitDataTable.h"
 #include "status/UnitStat.h"

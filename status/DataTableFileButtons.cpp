@@ -7,7 +7,7 @@
 #include "ui/CarriedText.h"
 #include "ui/SafeFile.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/Dialogs.h"
 
 #include <QFileInfo>

@@ -3,10 +3,10 @@
 #include "UnitAlarmList.h"
 #include "UnitDataTable.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
-#include "shell/Waits.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"

@@ -1,7 +1,7 @@
 #include "RecordTransfer.h"
 
-#include "shell/UnitCommCancel.h"
-#include "shell/Waits.h"
+#include "link/UnitCommCancel.h"
+#include "link/Waits.h"
 #include "ui/Wait.h"
 
 namespace {

@@ -5,7 +5,7 @@
 // of a transfer when a send fails or the line is lost.
 #pragma once
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/StringGrid.h"
 #include "ui/Timer.h"
 

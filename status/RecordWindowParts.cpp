@@ -1,6 +1,6 @@
 #include "RecordWindowParts.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/Dialogs.h"
 #include "ui/DpiScaling.h"
 #include "ui/FileDialogs.h"

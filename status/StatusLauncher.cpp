@@ -1,9 +1,9 @@
 // The main window's " ｽﾃｰﾀｽ " button: asks the driver for its model and opens the status monitor
 // of its series and model.
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
-#include "shell/Waits.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
 

@@ -2,12 +2,12 @@
 // handler; a watchdog restarts the cycle at its first step when the driver falls silent.
 #include "StatusMonitor.h"
 
-#include "shell/RateCommands.h"
-#include "shell/ReplyRouting.h"
-#include "shell/UnitGeneral.h"
+#include "link/RateCommands.h"
+#include "link/ReplyRouting.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
-#include "shell/Waits.h"
 #include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"

@@ -1,6 +1,6 @@
 #include "UnitStat.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "shell/UnitSetup.h"
 
 TfrmStat* frmStat = nullptr;

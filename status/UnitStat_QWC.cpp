@@ -1,6 +1,6 @@
 #include "UnitStat_QWC.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "shell/UnitSetup.h"
 
 TfrmStat_QWC* frmStat_QWC = nullptr;

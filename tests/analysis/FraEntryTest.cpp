@@ -2,7 +2,7 @@
 // page prints through the print carrier.
 #include "FraFixture.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 
 #include <QFileInfo>
 

@@ -2,7 +2,7 @@
 // invalid files and the buffers they leave.
 #include "FraFixture.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 
 TEST_F(FraTest, SavedBufferLoadsBackIntoAnotherBuffer) {
     OpenWindow();

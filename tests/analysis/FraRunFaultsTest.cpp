@@ -4,7 +4,7 @@
 #include "FraFixture.h"
 
 #include "analysis/MeasurementFile.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

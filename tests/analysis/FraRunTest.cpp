@@ -2,7 +2,7 @@
 // the buffer, stops, refusals and failures.
 #include "FraFixture.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "ui/Widgets.h"
 
 #include <QTimer>

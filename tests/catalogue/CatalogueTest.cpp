@@ -3,9 +3,9 @@
 #include "AppTest.h"
 
 #include "catalogue/PrmListLauncher.h"
+#include "link/UnitGeneral.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
-#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "ui/Codec.h"

@@ -7,7 +7,7 @@
 
 #include "editor/UnitDownload.h"
 #include "editor/UnitUpload.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "ui/Codec.h"

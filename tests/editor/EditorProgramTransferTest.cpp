@@ -4,8 +4,8 @@
 #include "EditorTestFixture.h"
 
 #include "editor/ProgramRows.h"
-#include "shell/UnitCommCancel.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitCommCancel.h"
+#include "link/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "ui/Codec.h"

@@ -2,7 +2,7 @@
 // purges, closed ports and lost lines: one question is out at a time, each question goes out at
 // most once and ends at most once, and a lost line ends every question still asked.
 #include "FuzzInput.h"
-#include "shell/LineStep.h"
+#include "link/LineStep.h"
 
 #include <map>
 

@@ -1,7 +1,7 @@
 // The receive ring: chunks of any bytes and sizes; every delivered reply is a non-empty line of
 // at most 48 bytes without a CR.
 #include "FuzzInput.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static TmdlGeneral* module = [] {

@@ -3,8 +3,8 @@
 // typed addresses, and the view controls and printout.
 #include "LoggingTestSupport.h"
 
+#include "link/UnitGeneral.h"
 #include "logging/UnitLogging.h"
-#include "shell/UnitGeneral.h"
 
 #include <QFileInfo>
 #include <QLineEdit>

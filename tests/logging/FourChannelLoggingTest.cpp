@@ -3,9 +3,9 @@
 // the view controls and printout.
 #include "LoggingTestSupport.h"
 
+#include "link/UnitGeneral.h"
 #include "logging/UnitLogging_QWB.h"
 #include "logging/UnitLogging_QWC.h"
-#include "shell/UnitGeneral.h"
 #include "sim/DriverAxis.h"
 
 #include <QFileInfo>

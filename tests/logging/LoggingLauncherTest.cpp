@@ -2,10 +2,10 @@
 // which series and model, the drive constants and settings read, refusals and lost replies.
 #include "LoggingTestSupport.h"
 
+#include "link/UnitGeneral.h"
 #include "logging/UnitLogging.h"
 #include "logging/UnitLogging_QWB.h"
 #include "logging/UnitLogging_QWC.h"
-#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 

@@ -3,10 +3,10 @@
 // into the boxes, and windows that close or go while a box holds an edit.
 #include "LoggingTestSupport.h"
 
+#include "link/UnitGeneral.h"
 #include "logging/UnitLogging.h"
 #include "logging/UnitLogging_QWB.h"
 #include "logging/UnitLogging_QWC.h"
-#include "shell/UnitGeneral.h"
 
 #include <QApplication>
 #include <QClipboard>

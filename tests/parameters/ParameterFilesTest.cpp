@@ -1,18 +1,18 @@
 // Parameter files and the printout, through the windows' buttons as a user would use them.
 #include "AppTest.h"
 
+#include "link/UnitGeneral.h"
 #include "parameters/PrmFile.h"
 #include "parameters/PrmPrintout.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
-#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "ui/Codec.h"
 #include "ui/FileDialogs.h"
 #include "ui/Printing.h"
 
-#include "shell/UnitCommCancel.h"
+#include "link/UnitCommCancel.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>

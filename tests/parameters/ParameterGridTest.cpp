@@ -3,10 +3,10 @@
 // current cell in sight, and the paging keys keep to the value column in both windows.
 #include "AppTest.h"
 
+#include "link/UnitCommCancel.h"
 #include "parameters/PrmGuide.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
-#include "shell/UnitCommCancel.h"
 #include "shell/UnitMain.h"
 
 #include <QApplication>

@@ -3,10 +3,10 @@
 // from its name line, and the progress window in the middle of the screen.
 #include "AppTest.h"
 
+#include "link/UnitCommCancel.h"
 #include "parameters/PrmGuide.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
-#include "shell/UnitCommCancel.h"
 #include "shell/UnitMain.h"
 #include "ui/Widgets.h"
 

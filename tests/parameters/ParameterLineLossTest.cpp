@@ -2,10 +2,10 @@
 // windows are usable again and the user is told once.
 #include "AppTest.h"
 
+#include "link/UnitCommCancel.h"
+#include "link/UnitGeneral.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
-#include "shell/UnitCommCancel.h"
-#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 
 #include <QElapsedTimer>

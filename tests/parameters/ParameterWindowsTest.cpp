@@ -3,11 +3,11 @@
 #include "AppTest.h"
 
 #include "catalogue/PrmListLauncher.h"
+#include "link/UnitCommCancel.h"
+#include "link/UnitGeneral.h"
 #include "parameters/PrmGuide.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
-#include "shell/UnitCommCancel.h"
-#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 

@@ -1,8 +1,8 @@
 // The axis scans: at start-up with the splash window, and the setup dialog's check.
 #include "AppTest.h"
 
+#include "link/UnitGeneral.h"
 #include "shell/AxisScan.h"
-#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/UnitSplashWindow.h"

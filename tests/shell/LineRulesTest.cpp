@@ -2,10 +2,10 @@
 // the program whatever windows show.
 #include "AppTest.h"
 
-#include "shell/UnitCommCancel.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitCommCancel.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
 #include "ui/Wait.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "AppTest.h"
 
 #include "editor/UnitEdit.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "shell/UnitMain.h"
 
 namespace {

@@ -3,10 +3,10 @@
 // typed while a window exchanges gets its own answer, and writes go out at once.
 #include "AppTest.h"
 
+#include "link/UnitCommCancel.h"
+#include "link/UnitGeneral.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
-#include "shell/UnitCommCancel.h"
-#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "ui/Controls.h"
 

@@ -2,10 +2,10 @@
 // settings are written and the single-instance lock is free for the next start.
 #include "AppTest.h"
 
+#include "link/UnitCommCancel.h"
+#include "link/UnitGeneral.h"
 #include "parameters/UnitPrm.h"
 #include "platform/InstanceLock.h"
-#include "shell/UnitCommCancel.h"
-#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"

@@ -4,11 +4,11 @@
 #include "ui/Wait.h"
 
 #include "editor/UnitEdit.h"
+#include "link/UnitGeneral.h"
 #include "logging/UnitLogging_QWB.h"
 #include "logging/UnitLogging_QWC.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
-#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 

@@ -1,7 +1,7 @@
 // The command terminal, typed into as a user would against the simulated driver.
 #include "AppTest.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "status/UnitStat.h"

@@ -2,9 +2,9 @@
 // status monitors' stop.
 #include "AppTest.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
+#include "link/Waits.h"
 #include "shell/UnitMain.h"
-#include "shell/Waits.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
 

@@ -3,8 +3,8 @@
 // loading and printing through the window's buttons.
 #include "RecordFileTest.h"
 
-#include "shell/UnitCommCancel.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitCommCancel.h"
+#include "link/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "status/AlarmListFile.h"
 #include "status/AlarmListPrintout.h"

@@ -2,8 +2,8 @@
 // loading and printing through the window's buttons as a user would.
 #include "RecordFileTest.h"
 
-#include "shell/UnitCommCancel.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitCommCancel.h"
+#include "link/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "status/DataTableFile.h"
 #include "status/DataTablePrintout.h"

@@ -2,8 +2,8 @@
 // reading every entry, writing the values back, cancelling, lost lines and the reference marks.
 #include "AppTest.h"
 
-#include "shell/UnitCommCancel.h"
-#include "shell/UnitGeneral.h"
+#include "link/UnitCommCancel.h"
+#include "link/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "status/UnitDataTable.h"
 #include "ui/FileDialogs.h"

@@ -4,7 +4,7 @@
 
 #include "AppTest.h"
 
-#include "shell/UnitGeneral.h"
+#include "link/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"

@@ -2,8 +2,8 @@
 // the line, and the lamps, bars and labels the driver's replies light.
 #include "StatusMonitorFixture.h"
 
+#include "link/Waits.h"
 #include "parameters/UnitPrm.h"
-#include "shell/Waits.h"
 
 #include <QElapsedTimer>
 #include <QEvent>

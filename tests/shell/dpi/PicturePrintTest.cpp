@@ -4,8 +4,8 @@
 #include "AppTest.h"
 
 #include "analysis/FreqAnalyze.h"
+#include "link/UnitGeneral.h"
 #include "logging/UnitLogging_QWC.h"
-#include "shell/UnitGeneral.h"
 #include "shell/UnitMain.h"
 #include "ui/Printing.h"
 

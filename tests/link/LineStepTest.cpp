@@ -1,7 +1,7 @@
 // The line's step on its own, without windows or a driver: each road is a script of inputs at
 // given times and the actions the step answers with, carried out as the data module does (the
 // actions of an input, then the next question once the line lets it go).
-#include "shell/LineStep.h"
+#include "link/LineStep.h"
 
 #include <QList>
 
