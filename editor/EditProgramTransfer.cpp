@@ -172,8 +172,11 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const 
         if (editor::ClearsProgram(row)) WaitTicks(*edit.Timer1, kClearPauseTicks);
         if (!editor::NeedsReadBack(row, series)) continue;
 
-        const Ticket readBack = mdlGeneral->SendQuestion(QByteArray("RRX\r"), ridNone);
-        WaitTicksOrAnswer(readBack, *edit.Timer2, kReadBackTicks + 1);
+        // The read-back's time counts from when it goes out, after the line has been brought
+        // back in step behind the row.
+        const Ticket readBack = mdlGeneral->SendQuestion(
+            QByteArray("RRX\r"), ridNone, (kReadBackTicks + 1) * edit.Timer2->interval());
+        WaitForAnswer(readBack);
         if (lineLost) return {RunEnd::LineLost, n};
         if (!readBack->Answered()) {
             mdlGeneral->Withdraw(readBack);

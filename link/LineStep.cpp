@@ -9,27 +9,20 @@ constexpr char CR = '\r';
 const QByteArray kModelQuery = "VER";
 // A driver's refusal of a command is never its model text.
 const QByteArray kRefusal = "E-S";
-// Every key a designation can name: the letters and "*".
-const QByteArray kAxisKeys = "*ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-// How many answered questions the round trip of the line is taken from.
-constexpr std::size_t kTimedAnswers = 8;
-// The round trip assumed before any answer was timed, in characters of the line.
-constexpr int kAssumedRoundTripChars = 24;
-// The least wait after a write, for a driver (or a program) that was busy for a moment.
-constexpr LineStep::Ms kLeastSettleMs = 10;
-// Waits after writes to an axis that heard nothing before the axis is trusted not to answer.
-constexpr int kQuietWritesTrusted = 4;
+// The command that starts the driver's continuous output; its lines go on after the answer.
+const QByteArray kContinuousOutput = "==";
 
 QByteArray DesignationLine(char axis) {
     return QByteArray(1, axis) + ":" + CR;
 }
 
+bool CanBeModelText(const QByteArray& line) {
+    return !line.isEmpty() && line != kRefusal && line.size() <= LineStep::kLongestReply;
+}
+
 } // namespace
 
-LineStep::LineStep() {
-    for (const char key : kAxisKeys)
-        inStep_.insert(key);
-}
+LineStep::LineStep() = default;
 
 QByteArray LineStep::CommandOf(QByteArray line) {
     line.replace(' ', QByteArray());
@@ -54,107 +47,32 @@ std::vector<LineStep::Action> LineStep::TakeActions() {
     return std::exchange(actions_, {});
 }
 
-void LineStep::SendLine(const QByteArray& line, int id) {
-    Emit(Action::Type::Send, id, line);
-    NoteDesignation(line);
-}
-
-void LineStep::NoteDesignation(const QByteArray& line) {
+void LineStep::SendLine(const QByteArray& line, int id, bool probe) {
+    Action send{Action::Type::Send, id, line};
+    send.probe = probe;
+    actions_.push_back(std::move(send));
     if (const char axis = DesignationOf(line)) designation_ = axis;
 }
 
-char LineStep::AxisOf(const Question& question) const {
+void LineStep::Designate(char axis, int id, bool probe) {
+    if (designation_ != axis) SendLine(DesignationLine(axis), id, probe);
+}
+
+// A question keeps the axis it was asked for: its own designation, or its asker's.
+void LineStep::Ask(Question question, Ms) {
     const char own = question.kind == Kind::Sync ? 0 : DesignationOf(question.line);
-    return own != 0 ? own : designation_;
-}
-
-bool LineStep::CanGoNow(const Question& question, Ms now) const {
-    return portOpen_ && !out_ && !probe_ && waiting_.empty() && !WaitsForWriteAnswers(now) &&
-           InStep(AxisOf(question));
-}
-
-void LineStep::Ask(Question question, Ms now) {
-    // A designation is never held back: it goes now, and the command waits its turn for the
-    // axis it designated.
-    const char own = question.kind == Kind::Question ? DesignationOf(question.line) : 0;
-    if (own != 0 && !CanGoNow(question, now)) {
-        SendLine(DesignationLine(own));
-        question.line.remove(0, question.line.indexOf(':') + 1);
-    }
+    if (own != 0)
+        question.axis = own;
+    else if (question.axis == 0)
+        question.axis = designation_ != 0 ? designation_ : '*';
     waiting_.push_back(std::move(question));
 }
 
-void LineStep::Write(const QByteArray& line, Ms now) {
-    SendLine(line);
-    if (CommandOf(line).isEmpty()) return;
-    JudgeSettle(now);
-    lastWriteAxis_ = designation_;
-    switch (HabitOf(lastWriteAxis_)) {
-    case WriteHabit::Answers:
-        ++writeAnswersDue_;
-        writeAnswersDueUntil_ = now + kReplyTimeMs;
-        return;
-    case WriteHabit::Silent:
-        return;
-    case WriteHabit::Unknown:
-        settleUntil_ = std::max(settleUntil_, now + SettleMs(line));
-        settleExtensions_ = 0;
-        if (settleAxis_ == 0) settleHeard_ = false;
-        settleAxis_ = lastWriteAxis_;
-        return;
-    }
-}
-
-LineStep::WriteHabit LineStep::HabitOf(char axis) const {
-    const auto known = writeHabits_.find(axis);
-    return known == writeHabits_.end() ? WriteHabit::Unknown : known->second;
-}
-
-// A wait after a write that is over and heard nothing counts towards trusting the axis.
-void LineStep::JudgeSettle(Ms now) {
-    if (settleAxis_ == 0 || now < settleUntil_) return;
-    if (!settleHeard_ && ++quietWrites_[settleAxis_] >= kQuietWritesTrusted)
-        writeHabits_[settleAxis_] = WriteHabit::Silent;
-    settleAxis_ = 0;
-}
-
-void LineStep::WriteAnswersAwaited() {
-    settleUntil_ = 0;
-    writeAnswersDue_ = 0;
-}
-
-bool LineStep::WaitsForWriteAnswers(Ms now) const {
-    return now < settleUntil_ || (writeAnswersDue_ > 0 && now < writeAnswersDueUntil_);
-}
-
-// A line while no question is out: the answer to a write. One that comes while a question waits
-// for the line's round trip after a write shows that the axis answers writes: from then on a
-// question after a write to it waits for the write's answer itself.
-void LineStep::TakeUnasked(const QByteArray& line, Ms now) {
-    if (writeAnswersDue_ > 0) {
-        --writeAnswersDue_;
-    } else if (settleAxis_ != 0 && now < settleUntil_) {
-        settleHeard_ = true;
-        writeHabits_[settleAxis_] = WriteHabit::Answers;
-    } else if (lastWriteAxis_ != 0 && HabitOf(lastWriteAxis_) == WriteHabit::Silent) {
-        // Perhaps an answer to a write after all: the writes to it are waited for again.
-        writeHabits_.erase(lastWriteAxis_);
-        quietWrites_.erase(lastWriteAxis_);
-    }
-    Emit(Action::Type::Unasked, 0, line);
-}
-
-// An answer to a write, if the driver gives one, takes about as long as an answer to a question:
-// the question after it waits twice the line's usual round trip (the median of the last answers,
-// so that one answer held up by a busy driver does not slow every later one), and a little more.
-LineStep::Ms LineStep::SettleMs(const QByteArray&) const {
-    Ms roundTrip = Ms(msPerChar_ * kAssumedRoundTripChars);
-    if (!roundTrips_.empty()) {
-        std::vector<Ms> sorted(roundTrips_.begin(), roundTrips_.end());
-        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
-        roundTrip = sorted[sorted.size() / 2];
-    }
-    return std::clamp<Ms>(2 * roundTrip + 3, kLeastSettleMs, kReplyTimeMs / 2);
+void LineStep::Write(const QByteArray& line, Ms, char axis) {
+    const bool command = !CommandOf(line).isEmpty();
+    if (command && axis != 0 && DesignationOf(line) == 0) Designate(axis, 0);
+    SendLine(line, 0);
+    if (command) ++doubtfulWrites_;
 }
 
 void LineStep::Withdraw(int id, Ms now) {
@@ -165,115 +83,141 @@ void LineStep::Withdraw(int id, Ms now) {
         return;
     }
     if (!out_ || out_->question.id != id) return;
-    if (out_->question.kind == Kind::Scan) return out_.reset();
+    if (out_->question.kind == Kind::Scan) {
+        // The scan goes on at once; the answer it gave up on may still come.
+        if (!out_->answerLost) Doubt(out_->question.line, out_->question.axis);
+        out_.reset();
+        return;
+    }
     out_->withdrawn = true;
     Tick(now); // its reply time may be over already
+}
+
+// An axis that is known not to answer does not hold the line for the others: its question ends
+// at once while a question to another axis waits, and is probed again only when none does.
+bool LineStep::OthersWaitFor(char absentAxis) const {
+    return std::any_of(waiting_.begin(), waiting_.end(),
+                       [&](const Question& q) { return q.axis != absentAxis && !Absent(q.axis); });
 }
 
 void LineStep::Advance(Ms now) {
     while (portOpen_ && !out_ && !probe_ && !waiting_.empty()) {
         const Question& head = waiting_.front();
-        const char axis = AxisOf(head);
-        if (head.kind != Kind::Scan && !InStep(axis)) return StartProbe(axis, now);
+        if (head.kind == Kind::Scan) break;
+        const char axis = head.axis;
+        if (Absent(axis) && OthersWaitFor(axis)) {
+            Emit(Action::Type::Unanswered, head.id);
+            waiting_.pop_front();
+            continue;
+        }
+        if (!Settled() || !InStep(axis)) return StartProbe(axis, now);
         if (head.kind == Kind::Sync) {
             Emit(Action::Type::Answer, head.id);
             waiting_.pop_front();
             continue;
         }
-        if (WaitsForWriteAnswers(now)) return;
-        Question question = std::move(waiting_.front());
-        waiting_.pop_front();
-        return SendQuestion(std::move(question), now);
+        break;
     }
+    if (!portOpen_ || out_ || probe_ || waiting_.empty()) return;
+    Question question = std::move(waiting_.front());
+    waiting_.pop_front();
+    SendQuestion(std::move(question), now);
 }
 
+// Before a question goes to another axis than the line designates, its designation goes; a line
+// that designates its own axis goes as it stands.
 void LineStep::SendQuestion(Question question, Ms now) {
-    const char axis = AxisOf(question);
+    if (DesignationOf(question.line) == 0) Designate(question.axis, question.id);
     SendLine(question.line, question.id);
-    out_ = Out{std::move(question), now, axis};
+    out_ = Out{std::move(question), now};
 }
 
 void LineStep::Received(const std::vector<QByteArray>& lines,
                         const std::optional<QByteArray>& delivered, Ms now) {
     lastHeard_ = now;
-    if (probe_) {
-        probe_->heard = true;
-        // Whatever follows the probe's answer in the same event came before any question.
-        for (const QByteArray& line : lines) {
-            if (probe_)
-                TakeProbeLine(line);
-            else
-                Emit(Action::Type::Discard, 0, line);
-        }
-        return;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (probe_)
+            TakeProbeLine(lines[i]);
+        else if (out_ && !out_->answerLost)
+            TakeAnswer(lines[i]);
+        else
+            return TakeUnasked(lines, i, delivered);
     }
-    if (!delivered) return;
-    if (!out_) return TakeUnasked(*delivered, now);
-    const Out out = *std::exchange(out_, std::nullopt);
-    roundTrips_.push_back(now - out.sentAt);
-    if (roundTrips_.size() > kTimedAnswers) roundTrips_.pop_front();
-    if (out.withdrawn) return Emit(Action::Type::Discard, 0, *delivered);
-    // A model text is learnt only from an answer to the model query.
-    if (out.question.kind == Kind::Question && CommandOf(out.question.line) == kModelQuery &&
-        *delivered != kRefusal)
-        modelTexts_[out.axis] = *delivered;
-    Emit(Action::Type::Answer, out.question.id, *delivered);
 }
 
-// Every line that comes while a probe is out is discarded; the probe's own answers are counted
-// until none is due. Before a model text is known the probe goes twice, and two equal answers in
-// a row are its answers.
+// The driver answers in order and nothing sent before the question can still be answered: the
+// first line after it is its answer.
+void LineStep::TakeAnswer(const QByteArray& line) {
+    if (line.size() > kLongestReply) {
+        // The ring cannot cut it out: the question had its answer, unread, and waits its limit;
+        // the lines after it answer something else.
+        out_->answerLost = true;
+        return;
+    }
+    const Out out = *std::exchange(out_, std::nullopt);
+    const Question& question = out.question;
+    absent_.erase(question.axis);
+    if (out.withdrawn) return Emit(Action::Type::Discard, 0, line);
+    const QByteArray command = CommandOf(question.line);
+    if (question.kind == Kind::Question && command == kModelQuery && line != kRefusal)
+        modelTexts_[question.axis] = line;
+    if (command == kContinuousOutput) continuousOutput_ = true;
+    Emit(Action::Type::Answer, question.id, line);
+}
+
+// Lines while nothing is asked: a driver's answer to a write, its continuous output. As the
+// receive ring shows them, only the newest of an event is seen.
+void LineStep::TakeUnasked(const std::vector<QByteArray>& lines, std::size_t from,
+                           const std::optional<QByteArray>& delivered) {
+    if (delivered && from < lines.size()) Emit(Action::Type::Unasked, 0, *delivered);
+}
+
+// Every line that comes while a probe is out answers something sent before it. With the model
+// text known, the probe's own answers are counted until none is due; while it is learnt, two
+// equal answers in a row are the probe's, when fewer than two lines before could have paired.
 void LineStep::TakeProbeLine(const QByteArray& line) {
     Probe& probe = *probe_;
-    Emit(Action::Type::Discard, 0, line);
-    if (!probe.expected.isEmpty()) {
-        if (line != probe.expected) return;
-        probe.matched = true;
-        if (--probe.due <= 0) EndProbe(true);
+    probe.heard.push_back(line);
+    if (probe.expected.isEmpty()) {
+        const std::size_t n = probe.heard.size();
+        if (!probe.pairTrusted || n < 2 || probe.heard[n - 2] != line || !CanBeModelText(line))
+            return;
+        LearnFromPair(probe);
+    } else if (line == probe.expected) {
+        --probe.due;
+    } else {
         return;
     }
-    const bool pair = !line.isEmpty() && line == probe.previous && line != kRefusal;
-    probe.previous = line;
-    if (!pair) return;
-    modelTexts_[probe.asked] = line;
-    probe.expected = line;
-    probe.previous.clear();
     probe.matched = true;
-    probe.due -= 2;
-    if (probe.due <= 0) EndProbe(true);
+    if (probe.due <= 0) EndProbe(ProbeEnd::Answered);
 }
 
-void LineStep::Tick(Ms now, Ms lateMs) {
-    // An answer to a write that does not come: the axis does not answer every write after all.
-    if (writeAnswersDue_ > 0 && now >= writeAnswersDueUntil_) {
-        writeAnswersDue_ = 0;
-        writeHabits_.erase(lastWriteAxis_);
-    }
-    const bool settling = !out_ && !probe_ && !waiting_.empty() && settleUntil_ > 0;
-    if (settling && now >= settleUntil_ && lateMs > kLeastSettleMs / 2 && settleExtensions_ < 2) {
-        ++settleExtensions_;
-        settleUntil_ = now + kLeastSettleMs;
-    }
+void LineStep::LearnFromPair(Probe& probe) {
+    probe.expected = probe.heard.back();
+    modelTexts_[probe.asked] = probe.expected;
+    probe.due -= int(std::count(probe.heard.begin(), probe.heard.end(), probe.expected));
+}
+
+void LineStep::Tick(Ms now) {
     if (out_ && OutDeadline() != 0 && now >= OutDeadline()) {
         const Out out = *std::exchange(out_, std::nullopt);
-        if (out.question.kind == Kind::Question) LeaveStep(out);
+        LeaveStep(out.question);
         if (!out.withdrawn) Emit(Action::Type::Unanswered, out.question.id, {}, true);
     }
     if (!probe_ || now < ProbeDeadline()) return;
     const Probe& probe = *probe_;
-    const bool quiet = probe.heard && now < probe.sentAt + 2 * kProbeLimitMs;
-    // Lines came and none was a known model text: the driver may be another one now.
-    if (quiet && !probe.matched) modelTexts_.erase(probe.asked);
-    EndProbe(quiet);
+    if (probe.heard.empty())
+        EndProbe(ProbeEnd::Silent);
+    else
+        EndProbe(now < probe.sentAt + 2 * kProbeLimitMs ? ProbeEnd::Quiet : ProbeEnd::Unquiet);
 }
 
 // Silence for the probe limit fails it. Once anything has come, the line's quiet for one reply
-// time decides: the driver answers in order and at once, so an answer still missing then is lost
-// (a probe sent while the driver was cut off, an answer that cannot be told from others). A line
-// that never falls quiet fails at twice the limit.
+// time decides: the driver answers in order and within the reply time, so once it falls quiet
+// every line sent has had its answer. A line that never falls quiet fails at twice the limit.
 LineStep::Ms LineStep::ProbeDeadline() const {
     const Probe& probe = *probe_;
-    if (!probe.heard) return probe.sentAt + kProbeLimitMs;
+    if (probe.heard.empty()) return probe.sentAt + kProbeLimitMs;
     return std::min(lastHeard_ + kReplyTimeMs, probe.sentAt + 2 * kProbeLimitMs);
 }
 
@@ -284,55 +228,123 @@ LineStep::Ms LineStep::OutDeadline() const {
     return out_->withdrawn ? out_->sentAt + kReplyTimeMs : 0;
 }
 
-bool LineStep::ProbeUnclear() const {
-    return probe_ && probe_->heard && !probe_->matched;
+// A question ended without its answer, which may still come: its axis is probed before its next
+// question, and any question waits for the line to be brought back in step.
+void LineStep::LeaveStep(const Question& question) {
+    if (question.kind == Kind::Question) outOfStep_.insert(question.axis);
+    Doubt(question.line, question.axis);
 }
 
-// The question out has ended without its answer, which may still come: every axis needs a
-// probe before its next question, and a late answer to "VER" will look like a probe's.
-void LineStep::LeaveStep(const Out& out) {
-    inStep_.clear();
-    if (CommandOf(out.question.line) == kModelQuery) ++lateModelAnswers_[out.axis];
+void LineStep::Doubt(const QByteArray& line, char axis) {
+    ++doubtfulAnswers_;
+    if (CommandOf(line) == kModelQuery) ++lateModelAnswers_[axis];
+}
+
+// Under "*" several axes would answer at once: one of those the scan found is asked.
+char LineStep::ProbedAxis(char axis) const {
+    return axis == '*' && scannedAxes_.size() > 1 ? scannedAxes_[0] : axis;
 }
 
 void LineStep::StartProbe(char axis, Ms now) {
-    // Under "*" several axes would answer at once: one of those the scan found is asked.
-    char asked = axis;
-    if (axis == '*' && scannedAxes_.size() > 1) {
-        asked = scannedAxes_[0];
-        SendLine(DesignationLine(asked));
-    }
+    const char asked = ProbedAxis(axis);
+    Designate(asked, 0, true);
     const auto known = modelTexts_.find(asked);
     const QByteArray expected = known != modelTexts_.end() ? known->second : QByteArray();
-    const int probes = expected.isEmpty() ? 2 : 1;
-    int due = probes + lateModelAnswers_[axis];
-    if (asked != axis) due += lateModelAnswers_[asked];
-    for (int i = 0; i < probes; ++i)
-        SendLine(kModelQuery + CR);
-    probe_ = Probe{axis, asked, expected, {}, due, now};
+    const int own = expected.isEmpty() ? 2 : 1;
+    // A late answer to "VER" of an axis whose model text may be the same looks like the probe's.
+    int late = 0;
+    for (const auto& [lateAxis, count] : lateModelAnswers_) {
+        const auto text = modelTexts_.find(lateAxis);
+        if (expected.isEmpty() || text == modelTexts_.end() || text->second == expected)
+            late += count;
+    }
+    const bool trusted = doubtfulWrites_ + doubtfulAnswers_ < 2 && !continuousOutput_;
+    // A continuous output is ended by the line's quiet only: no count of answers can end it.
+    const int due = continuousOutput_ ? 1 << 30 : own + late;
+    probe_ =
+        Probe{axis, asked, expected, own, due, doubtfulWrites_, doubtfulAnswers_, trusted, now, {}};
+    for (int i = 0; i < own; ++i)
+        SendLine(kModelQuery + CR, 0, true);
 }
 
-// What came in while the probe was out stays behind a line end, so the next answer is cut out
-// whole. The designation the probe changed is given back before any question goes.
-void LineStep::EndProbe(bool inStep) {
-    const Probe probe = *std::exchange(probe_, std::nullopt);
+// How a probe ends. Answered: its answers have come, and with them the answer, if any, to every
+// line sent before it. Quiet: lines came and then none for a reply time: the driver answers in
+// order and within that time, so every line sent has had its answer. Silent: nothing came for the
+// whole limit: nothing sent before will be answered any more, and the axis is taken to be absent.
+// Unquiet: lines never stopped; the probe's own answers may still come.
+void LineStep::EndProbe(ProbeEnd end) {
+    Probe probe = *std::exchange(probe_, std::nullopt);
+    switch (end) {
+    case ProbeEnd::Answered:
+        doubtfulWrites_ -= probe.settlesWrites;
+        doubtfulAnswers_ -= probe.settlesAnswers;
+        break;
+    case ProbeEnd::Quiet:
+        LearnFromQuiet(probe);
+        [[fallthrough]];
+    case ProbeEnd::Silent:
+        doubtfulWrites_ = 0;
+        doubtfulAnswers_ = 0;
+        continuousOutput_ = false;
+        break;
+    case ProbeEnd::Unquiet:
+        break;
+    }
+    if (end == ProbeEnd::Unquiet) {
+        doubtfulAnswers_ += probe.own;
+        lateModelAnswers_[probe.asked] += probe.own;
+    } else {
+        lateModelAnswers_.clear();
+    }
+    ShowWhatCameBefore(probe, end);
     Emit(Action::Type::CutRing, 0);
-    if (probe.asked != probe.axis && designation_ == probe.asked)
-        SendLine(DesignationLine(probe.axis));
-    if (!inStep) return FailWaiting(probe.axis);
-    inStep_.insert(probe.axis);
-    inStep_.insert(probe.asked);
-    lateModelAnswers_.erase(probe.axis);
-    lateModelAnswers_.erase(probe.asked);
+    if (end == ProbeEnd::Answered || end == ProbeEnd::Quiet) {
+        for (const char axis : {probe.axis, probe.asked}) {
+            outOfStep_.erase(axis);
+            absent_.erase(axis);
+        }
+        return;
+    }
+    outOfStep_.insert(probe.axis);
+    absent_.insert(probe.axis);
+    FailWaiting(probe.axis);
 }
 
-// The axis did not answer its probe: the questions that wait for it end unanswered. (A scan's
-// probe names its own axis, and a question waiting after a new designation gets its own probe.)
+// While the model text is learnt, the last two lines before the quiet are the probe's answers
+// when they agree. A known model text that did not come at all is forgotten: the driver may be
+// another one now.
+void LineStep::LearnFromQuiet(Probe& probe) {
+    const std::size_t n = probe.heard.size();
+    if (probe.expected.isEmpty()) {
+        if (n >= 2 && probe.heard[n - 1] == probe.heard[n - 2] &&
+            CanBeModelText(probe.heard[n - 1])) {
+            probe.expected = probe.heard.back();
+            modelTexts_[probe.asked] = probe.expected;
+        }
+    } else if (!probe.matched) {
+        modelTexts_.erase(probe.asked);
+        probe.expected.clear();
+    }
+}
+
+// Where no question could have been answered before the probe, the lines that are not its
+// answers are the answers to writes or a continuous output, and are shown as those are; the
+// others are discarded.
+void LineStep::ShowWhatCameBefore(const Probe& probe, ProbeEnd end) {
+    const bool writesOnly = probe.settlesAnswers == 0 && !probe.expected.isEmpty() &&
+                            (end == ProbeEnd::Answered || end == ProbeEnd::Quiet);
+    for (const QByteArray& line : probe.heard) {
+        const bool writeAnswer =
+            writesOnly && line != probe.expected && line.size() <= kLongestReply;
+        Emit(writeAnswer ? Action::Type::Unasked : Action::Type::Discard, 0, line);
+    }
+}
+
+// The axis did not answer its probe: the questions that wait for it end unanswered.
 void LineStep::FailWaiting(char axis) {
-    if (designation_ != axis) return;
     std::deque<Question> kept;
     for (Question& question : waiting_) {
-        if (question.kind == Kind::Scan || AxisOf(question) != axis)
+        if (question.kind == Kind::Scan || question.axis != axis)
             kept.push_back(std::move(question));
         else
             Emit(Action::Type::Unanswered, question.id);
@@ -340,59 +352,95 @@ void LineStep::FailWaiting(char axis) {
     waiting_ = std::move(kept);
 }
 
+// What went of a line that failed is not known: the line designates no known axis, and any
+// answer to it answers nothing.
 void LineStep::SendFailed(const Action& send, Ms) {
-    if (send.id != 0) {
-        if (out_ && out_->question.id == send.id) {
-            out_.reset();
-            Emit(Action::Type::Unanswered, send.id);
-        }
+    designation_ = 0;
+    ++doubtfulAnswers_;
+    if (send.probe) {
+        // The question the probe was for ends unanswered.
+        probe_.reset();
+        if (waiting_.empty() || waiting_.front().kind == Kind::Scan) return;
+        const int id = waiting_.front().id;
+        waiting_.pop_front();
+        Emit(Action::Type::Unanswered, id);
         return;
     }
-    // A probe's send: the question it was for ends unanswered.
-    if (!probe_) return;
-    probe_.reset();
-    if (waiting_.empty() || waiting_.front().kind == Kind::Scan) return;
-    const int id = waiting_.front().id;
-    waiting_.pop_front();
-    Emit(Action::Type::Unanswered, id);
+    if (send.id != 0 && out_ && out_->question.id == send.id) {
+        const bool withdrawn = out_->withdrawn;
+        out_.reset();
+        if (!withdrawn) Emit(Action::Type::Unanswered, send.id);
+    }
 }
 
-// A probe's answer may have gone with what was dropped, or with the closed port: the question
-// it was for sends another.
+// What had come in and what waited to go out is gone, and with it perhaps the answer to the
+// question out or to the probe: the question ends, and the line is brought back in step.
 void LineStep::Purged(Ms) {
-    probe_.reset();
+    if (out_) {
+        const Out out = *std::exchange(out_, std::nullopt);
+        Doubt(out.question.line, out.question.axis);
+        if (!out.withdrawn) Emit(Action::Type::Unanswered, out.question.id, {}, true);
+    }
+    if (probe_) {
+        for (int i = 0; i < probe_->own; ++i)
+            Doubt(kModelQuery, probe_->asked);
+        probe_.reset();
+    }
 }
 
+void LineStep::EndEveryQuestion(bool lineLost) {
+    if (out_) {
+        const Out out = *std::exchange(out_, std::nullopt);
+        if (!out.answerLost) Doubt(out.question.line, out.question.axis);
+        if (!out.withdrawn)
+            actions_.push_back({Action::Type::Unanswered, out.question.id, {}, true, lineLost});
+    }
+    if (probe_) {
+        for (int i = 0; i < probe_->own; ++i)
+            Doubt(kModelQuery, probe_->asked);
+        probe_.reset();
+    }
+    for (const Question& question : waiting_)
+        actions_.push_back({Action::Type::Unanswered, question.id, {}, false, lineLost});
+    waiting_.clear();
+}
+
+// A closed port takes nothing more: every question ends now, once. Whatever was still to be
+// answered may come after the port reopens, and answers nothing then.
 void LineStep::PortClosed(Ms) {
     portOpen_ = false;
-    probe_.reset();
+    EndEveryQuestion(false);
 }
 
-void LineStep::PortOpened(Ms) {
+void LineStep::PortOpened(Ms, bool sameLine, bool sameDevice) {
     portOpen_ = true;
+    if (!sameLine) {
+        modelTexts_.clear();
+        absent_.clear();
+    }
+    if (!sameDevice) designation_ = 0;
 }
 
-// Nothing more comes on a lost line: every question ends, and the line starts afresh.
+// Nothing more comes on a lost line: every question ends, and the line starts afresh with
+// whatever device is opened next.
 void LineStep::LineLost() {
-    if (out_) actions_.push_back({Action::Type::Unanswered, out_->question.id, {}, true, true});
-    for (const Question& question : waiting_)
-        actions_.push_back({Action::Type::Unanswered, question.id, {}, false, true});
-    out_.reset();
-    probe_.reset();
-    waiting_.clear();
+    EndEveryQuestion(true);
+    Forget();
+}
+
+void LineStep::Forget() {
+    modelTexts_.clear();
+    absent_.clear();
+    outOfStep_.clear();
     lateModelAnswers_.clear();
-    settleUntil_ = 0;
-    writeAnswersDue_ = 0;
-    for (const char key : kAxisKeys)
-        inStep_.insert(key);
+    doubtfulWrites_ = 0;
+    doubtfulAnswers_ = 0;
+    continuousOutput_ = false;
+    designation_ = 0;
 }
 
 void LineStep::SetScannedAxes(const QByteArray& letters) {
     scannedAxes_ = letters;
-}
-
-void LineStep::SetRate(int bitsPerSecond) {
-    if (bitsPerSecond > 0) msPerChar_ = 10000.0 / bitsPerSecond; // start, 8 bits, stop
 }
 
 std::optional<LineStep::Ms> LineStep::NextDeadline() const {
@@ -400,10 +448,6 @@ std::optional<LineStep::Ms> LineStep::NextDeadline() const {
     const auto consider = [&next](Ms at) { next = next ? std::min(*next, at) : at; };
     if (out_ && OutDeadline() != 0) consider(OutDeadline());
     if (probe_) consider(ProbeDeadline());
-    if (portOpen_ && !out_ && !probe_ && !waiting_.empty()) {
-        consider(settleUntil_);
-        if (writeAnswersDue_ > 0) consider(writeAnswersDueUntil_);
-    }
     return next;
 }
 

@@ -1,15 +1,19 @@
 // The line's step with the drivers on it: which question is out and whose it is, which axis each
-// line addresses, the model text each axis gave, and which received lines are discarded. A plain
-// state machine with no window, timer or event loop: the data module tells it what is sent, what
-// is received and the time, and carries out the actions it hands back, in their order.
+// question and write addresses, the model text each axis gave, and which received lines answer
+// nothing. A plain state machine with no window, timer or event loop: the data module tells it
+// what is asked, written and received and the time, and carries out the actions it hands back,
+// in their order.
 //
-// A question is a line the driver answers. One is out at a time; one asked meanwhile waits its
-// turn, and its limit counts from when it goes out. Writes and designations want no answer and go
-// out at once. A question that ends without its answer (its limit, a withdrawal) may still be
-// answered late, so it leaves the line out of step: before the next question to any axis, that
-// axis gets a probe, "VER", whose answer is its model text, and every line up to that answer is
-// discarded (a driver answers in order). An axis that does not answer its probe holds back only
-// the questions to it.
+// The drivers answer in order: every line they send answers the oldest line sent to them that
+// has an answer still to come. A question is a line the driver answers with one line; one is out
+// at a time, one asked meanwhile waits its turn, and its limit counts from when it goes out.
+// Writes and designations want no answer and go out at once, though a driver may answer a write
+// (a refusal, "E-S"). So a line is only ever taken for a question's answer when no line before
+// the question can still be answered: after a write, a question that ended without its answer, a
+// purge or a reopened port, the next question first sends a probe whose answer is known ("VER",
+// whose answer is the axis's model text), and every line up to that answer answers something
+// else. An axis that does not answer its probe holds back only the questions to it, which end
+// unanswered.
 #pragma once
 
 #include <QByteArray>
@@ -30,29 +34,34 @@ public:
     // How long a probe waits when nothing at all comes back: longer than a question, since it goes
     // out while an earlier answer is overdue, which the driver may still be working on.
     static constexpr Ms kProbeLimitMs = 4 * kReplyTimeMs;
+    // The longest reply line the receive ring can cut out; a longer one cannot be read.
+    static constexpr int kLongestReply = 48;
 
     LineStep();
 
     enum class Kind {
-        Question, // answered by the designated axis; one left unanswered puts the line out of step
+        Question, // answered by its axis; one left unanswered leaves the axis out of step
         Scan,     // an axis probe of the scan: silence is an absent axis's normal answer
-        Sync,     // sends nothing; done once the designated axis is in step
+        Sync,     // sends nothing; done once no line out can be answered and its axis is in step
     };
 
     struct Question {
         int id = 0;      // the asker's name for it, unique while it waits
-        QByteArray line; // the command line with its CR
+        QByteArray line; // the command line with its CR; it may designate its own axis
         Kind kind = Kind::Question;
         Ms limitMs = 0; // how long its answer may take once it is out; 0: no limit
+        // The axis its asker addresses, when its line designates none; 0: the axis the line
+        // designates when it is asked.
+        char axis = 0;
     };
 
     struct Action {
         enum class Type {
-            Send,       // put `line` on the wire; `id`: the question it carries (0: none)
+            Send,       // put `line` on the wire; `id`: the question it belongs to (0: none)
             Answer,     // `line` answers question `id`
             Unanswered, // question `id` ends without an answer; `asked`: it had gone out
-            Unasked,    // `line` came while no question was out
-            Discard,    // `line` came while an axis was brought back in step
+            Unasked,    // `line` answers no question (a write's answer, a continuous output)
+            Discard,    // `line` came while the line was brought back in step
             CutRing,    // what has come so far, a line's start included, stays behind a line end
         };
         Type type;
@@ -60,61 +69,59 @@ public:
         QByteArray line;
         bool asked = false;
         bool lineLost = false; // an Unanswered of a lost line, whose owner has told the user
+        bool probe = false;    // a Send of a probe (or of the designation before it)
         bool operator==(const Action&) const = default;
     };
 
     // The inputs. None of them sends a question: Advance does, once the data module has carried
     // out the actions they gave (so that a receiver's own writes go out before the next question).
     void Ask(Question question, Ms now);
-    // A line that wants no answer goes out at once; a question after it waits until an answer to
-    // it, if the driver gives one, has come and gone: about a round trip of the line, or, for an
-    // axis that has been seen to answer writes, until that answer has come (a reply time at most).
-    // An axis whose writes have been followed by silence a few times is trusted not to answer
-    // them, until a line nobody asked for comes after one.
-    void Write(const QByteArray& line, Ms now);
-    // The sender waited for the answers to its writes itself, as long as the driver takes to give
-    // one: the next question need not wait for them again.
-    void WriteAnswersAwaited();
-    // The asker gives up: a question still waiting goes without a trace, and so does a scan's. One
-    // that is out stays out until its answer, which is discarded, or its reply time: only an
-    // answer that has not come by then leaves the line out of step.
+    // A line that wants no answer goes out at once, after the designation of `axis` when the line
+    // designates another (0: as the line stands). Whatever answer it gets answers no question.
+    void Write(const QByteArray& line, Ms now, char axis = 0);
+    // The asker gives up: a question still waiting goes without a trace. One that is out stays
+    // out until its answer, which is discarded, or its reply time; a scan's probe goes at once.
+    // Either way its answer may still come: the line is brought back in step before the next
+    // question.
     void Withdraw(int id, Ms now);
     // One receive event: `lines` holds every line it completed, in order, and `delivered` the one
-    // that the receive ring cut out of it (the newest), if any. Bytes without a line end count
-    // as the line's activity.
+    // that the receive ring cut out of it (the newest), if any.
     void Received(const std::vector<QByteArray>& lines, const std::optional<QByteArray>& delivered,
                   Ms now);
-    // `lateMs`: how late the program came to this deadline. A question's wait after a write that
-    // ended while the program was busy gets a little more time (at most twice): the driver's answer
-    // to the write may still be on its way into the program.
-    void Tick(Ms now, Ms lateMs = 0);
+    void Tick(Ms now);
     // Sends the next question, or the probe that must come before it, when the line lets it go.
     void Advance(Ms now);
-    // A Send action could not be carried out: its question, or the question its probe was for,
-    // ends unanswered.
+    // A Send action could not be carried out: the question it belongs to ends unanswered, and
+    // nothing more of it goes out.
     void SendFailed(const Action& send, Ms now);
-    void Purged(Ms now);     // what had come in and was not read is gone
-    void PortClosed(Ms now); // nothing goes out or comes in until PortOpened
-    void PortOpened(Ms now);
-    void LineLost(); // every question ends; nothing more comes
+    void Purged(Ms now); // what had come in and was not read, and what waited to go out, is gone
+    // Every question out or waiting ends unanswered; nothing goes out until PortOpened.
+    void PortClosed(Ms now);
+    // `sameLine`: the same device at the same rate as before the close. Otherwise what was learnt
+    // of the axes (model texts, absent axes) is learnt again, and on another device the
+    // designation too.
+    void PortOpened(Ms now, bool sameLine = true, bool sameDevice = true);
+    void LineLost(); // every question ends; nothing more comes, and everything is learnt again
     // The axes that answered the last scan, in its order: under "*" with several of them, a probe
     // asks the first by its letter.
     void SetScannedAxes(const QByteArray& letters);
-    // The line's character time, for the round trip assumed before any answer has been timed.
-    void SetRate(int bitsPerSecond);
 
     std::vector<Action> TakeActions();
     bool HasActions() const { return !actions_.empty(); }
-    // When Tick must run next, if anything waits for the time.
+    // When Tick must run next, if anything waits for the time; never a time already past once
+    // Tick has run for it.
     std::optional<Ms> NextDeadline() const;
 
     bool Pending(int id) const; // waiting or out
     int QuestionOut() const;    // the id of the question out, 0 when none
     bool Probing() const { return probe_.has_value(); }
-    // A probe heard lines, none of which is its answer: the line's quiet will decide.
-    bool ProbeUnclear() const;
-    bool InStep(char axis) const { return inStep_.contains(axis); }
-    char Designation() const { return designation_; }
+    // No line sent can still bring an answer that nobody asked for.
+    bool Settled() const {
+        return doubtfulWrites_ == 0 && doubtfulAnswers_ == 0 && !continuousOutput_;
+    }
+    bool InStep(char axis) const { return !outOfStep_.contains(axis); }
+    bool Absent(char axis) const { return absent_.contains(axis); }
+    char Designation() const { return designation_; } // 0: not known
     std::optional<QByteArray> ModelText(char axis) const;
 
     // A line's command (blanks, the final CR and a leading designation removed) and the axis a
@@ -126,63 +133,65 @@ private:
     struct Out {
         Question question;
         Ms sentAt;
-        char axis;
-        bool withdrawn = false; // its answer, when it comes in time, is discarded
+        bool withdrawn = false;  // its answer, when it comes in time, is discarded
+        bool answerLost = false; // its answer came too long to read: later lines are not it
     };
     struct Probe {
-        char axis;           // the axis whose questions wait for it
+        char axis;           // the axis whose question waits for it
         char asked;          // the axis the probe addresses (one scanned axis under "*")
-        QByteArray expected; // its known model text; empty while it is learnt from a pair
-        QByteArray previous; // while learning: the line before
-        int due;             // answers still to come: the probes and late answers to "VER"
+        QByteArray expected; // its known model text; empty while it is learnt
+        int own;             // probes sent: one, or two while the model text is learnt
+        int due;             // lines equal to the model text still to come: its own, late ones
+        int settlesWrites;   // the doubtful lines sent before it, settled once it is answered
+        int settlesAnswers;
+        bool pairTrusted; // learning: fewer than two doubtful lines before it, which could pair
         Ms sentAt;
-        bool heard = false;   // anything came since it went out
-        bool matched = false; // an answer of it came
+        std::vector<QByteArray> heard; // every line since it went out
+        bool matched = false;          // an answer of it came
     };
 
     std::deque<Question> waiting_;
     std::optional<Out> out_;
     std::optional<Probe> probe_;
-    char designation_ = '*'; // a driver starts with every axis designated
-    std::set<char> inStep_;
-    std::map<char, int> lateModelAnswers_; // unanswered "VER" questions, by axis
+    char designation_ = '*';   // a driver starts with every axis designated
+    std::set<char> outOfStep_; // axes that left a question unanswered: each is probed first
+    std::set<char> absent_;    // axes whose last probe went unanswered
+    // Lines sent whose answer, if the driver gives one, has not come and answers nobody: writes,
+    // and questions and probes that ended without their answer (by axis when they were "VER").
+    int doubtfulWrites_ = 0;
+    int doubtfulAnswers_ = 0;
+    std::map<char, int> lateModelAnswers_;
+    // The driver runs a continuous output ("=="): its lines answer nothing, and only the line's
+    // quiet, once it is stopped, brings the line back in step.
+    bool continuousOutput_ = false;
     std::map<char, QByteArray> modelTexts_;
     QByteArray scannedAxes_;
     bool portOpen_ = true;
     Ms lastHeard_ = 0;
-    Ms settleUntil_ = 0;
-    int settleExtensions_ = 0;
-    // What an axis does with a write: seen to answer it, trusted not to (after some writes whose
-    // wait heard nothing), or not known yet.
-    enum class WriteHabit { Unknown, Answers, Silent };
-    std::map<char, WriteHabit> writeHabits_;
-    std::map<char, int> quietWrites_; // waits after writes to an axis that heard nothing
-    char lastWriteAxis_ = 0;
-    char settleAxis_ = 0; // the axis whose write the wait is for, until the wait is judged
-    bool settleHeard_ = false;
-    int writeAnswersDue_ = 0; // answers still to come to writes to those axes
-    Ms writeAnswersDueUntil_ = 0;
-    std::deque<Ms> roundTrips_;
-    double msPerChar_ = 10000.0 / 1200;
     std::vector<Action> actions_;
 
     void Emit(Action::Type type, int id, QByteArray line = {}, bool asked = false);
-    void SendLine(const QByteArray& line, int id = 0);
-    void NoteDesignation(const QByteArray& line);
-    bool CanGoNow(const Question& question, Ms now) const;
+    void SendLine(const QByteArray& line, int id, bool probe = false);
+    void Designate(char axis, int id, bool probe = false);
     char AxisOf(const Question& question) const;
+    bool OthersWaitFor(char absentAxis) const;
     void SendQuestion(Question question, Ms now);
-    void EndOut(Ms now, bool answered);
-    void LeaveStep(const Out& out);
+    void TakeAnswer(const QByteArray& line);
+    void TakeUnasked(const std::vector<QByteArray>& lines, std::size_t from,
+                     const std::optional<QByteArray>& delivered);
+    void LeaveStep(const Question& question);
+    void Doubt(const QByteArray& line, char axis);
+    char ProbedAxis(char axis) const;
     void StartProbe(char axis, Ms now);
     void TakeProbeLine(const QByteArray& line);
-    void EndProbe(bool inStep);
+    void LearnFromPair(Probe& probe);
+    enum class ProbeEnd { Answered, Quiet, Silent, Unquiet };
+    void EndProbe(ProbeEnd end);
+    void LearnFromQuiet(Probe& probe);
+    void ShowWhatCameBefore(const Probe& probe, ProbeEnd end);
     void FailWaiting(char axis);
+    void EndEveryQuestion(bool lineLost);
+    void Forget();
     Ms ProbeDeadline() const;
     Ms OutDeadline() const; // 0: none
-    Ms SettleMs(const QByteArray& line) const;
-    bool WaitsForWriteAnswers(Ms now) const;
-    WriteHabit HabitOf(char axis) const;
-    void JudgeSettle(Ms now);
-    void TakeUnasked(const QByteArray& line, Ms now);
 };

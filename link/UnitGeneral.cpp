@@ -111,17 +111,24 @@ void TmdlGeneral::ReportNoDriver(int lossesBefore, const QString& caption) {
     if (!LineLostSince(lossesBefore)) ui::ShowWarning("ドライバと通信できませんでした。", caption);
 }
 
-void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId) {
+// A designation that a user's line or the scan sends is the one the terminal shows.
+void TmdlGeneral::NoteDesignation(const QByteArray& line) {
+    if (const char axis = LineStep::DesignationOf(line)) designatedAxis_ = axis;
+}
+
+void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId, char axis) {
     const QByteArray wire = CommandLine(line);
     writeHolder_ = requestId;
-    RunStep([&] { step_.Write(wire, Now()); }, true);
+    NoteDesignation(wire);
+    RunStep([&] { step_.Write(wire, Now(), AxisFor(axis)); }, true);
 }
 
-void TmdlGeneral::SendCommand(const QString& line, TRequestId requestId) {
-    SendCommand(LineBytes(line), requestId);
+void TmdlGeneral::SendCommand(const QString& line, TRequestId requestId, char axis) {
+    SendCommand(LineBytes(line), requestId, axis);
 }
 
-Ticket TmdlGeneral::SendQuestion(const QByteArray& line, TRequestId requestId, int limitMs) {
+Ticket TmdlGeneral::SendQuestion(const QByteArray& line, TRequestId requestId, int limitMs,
+                                 char axis) {
     const QByteArray wire = CommandLine(line);
     if (LineStep::CommandOf(wire).isEmpty() && LineStep::DesignationOf(wire) != 0) {
         // A bare designation is never answered: it goes out as the write it is.
@@ -131,19 +138,21 @@ Ticket TmdlGeneral::SendQuestion(const QByteArray& line, TRequestId requestId, i
         state->asked = true;
         return state;
     }
-    return Ask({0, wire, LineStep::Kind::Question, limitMs}, requestId);
+    NoteDesignation(wire);
+    return Ask({0, wire, LineStep::Kind::Question, limitMs, AxisFor(axis)}, requestId);
 }
 
-Ticket TmdlGeneral::SendQuestion(const QString& line, TRequestId requestId, int limitMs) {
-    return SendQuestion(LineBytes(line), requestId, limitMs);
+Ticket TmdlGeneral::SendQuestion(const QString& line, TRequestId requestId, int limitMs,
+                                 char axis) {
+    return SendQuestion(LineBytes(line), requestId, limitMs, axis);
 }
 
 Ticket TmdlGeneral::AskScanProbe(const QByteArray& line) {
     return Ask({0, CommandLine(line), LineStep::Kind::Scan, kNoReplyLimit}, ridNone);
 }
 
-Ticket TmdlGeneral::BringInStep() {
-    return Ask({0, {}, LineStep::Kind::Sync, kNoReplyLimit}, ridNone);
+Ticket TmdlGeneral::BringInStep(char axis) {
+    return Ask({0, {}, LineStep::Kind::Sync, kNoReplyLimit, AxisFor(axis)}, ridNone);
 }
 
 Ticket TmdlGeneral::Ask(LineStep::Question question, TRequestId requestId) {
@@ -288,8 +297,10 @@ void TmdlGeneral::Resolve(const LineStep::Action& action) {
     }
     state.outcome = QuestionState::Outcome::Unanswered;
     state.asked = action.asked;
-    // A lost line has told the user itself; a caller whose own send failed has its error.
-    if (!action.lineLost && action.id != callQuestion_) RouteNoAnswer(asked.receiver, action.asked);
+    // A lost line has told the user itself; a caller whose own send failed has its error; a
+    // program that ends tells nobody.
+    if (!action.lineLost && action.id != callQuestion_ && !ui::QuitRequested())
+        RouteNoAnswer(asked.receiver, action.asked);
 }
 
 // A line that answers no question (a driver's answer to a write, its continuous output) is only
@@ -304,21 +315,21 @@ void TmdlGeneral::ReleaseLine(TRequestId holder) {
     if (RequestId == holder) RequestId = ridNone;
 }
 
-// The questions that waited while the port was closed go now; on a port that did not open their
-// sends fail, and they end unanswered.
+// A port opened afresh: nothing of a line cut off by the close is joined to what comes now.
 void TmdlGeneral::OpenPort() {
-    const auto resume = [this] { RunStep([this] { step_.PortOpened(Now()); }, false); };
-    try {
-        Comm1->Open();
-    } catch (const platform::ECommError&) {
-        resume();
-        throw;
-    }
-    resume();
+    Comm1->Open();
+    const QString device = Comm1->DevicePath();
+    const bool first = openedDevice_.isEmpty();
+    const bool sameDevice = first || device == openedDevice_;
+    const bool sameLine = sameDevice && (first || Comm1->BaudRate == openedRate_);
+    openedDevice_ = device;
+    openedRate_ = Comm1->BaudRate;
+    CutRing();
+    RunStep([&] { step_.PortOpened(Now(), sameLine, sameDevice); }, false);
 }
 
 void TmdlGeneral::ClosePort() {
-    step_.PortClosed(Now());
+    RunStep([this] { step_.PortClosed(Now()); }, false);
     Comm1->Close();
 }
 
@@ -357,7 +368,6 @@ void TmdlGeneral::SetCommParams(short port, unsigned int baud, short parity) {
     }
     padLength_ = static_cast<int>(baud * 3u / 8000u);
     replyReceived_ = true;
-    step_.SetRate(static_cast<int>(baud));
 }
 
 void TmdlGeneral::Comm1CommReceive(QObject*, std::uint16_t count) {
@@ -441,7 +451,7 @@ void TmdlGeneral::StepTimerTimeout() {
     const bool late = Now() - due > 1;
     for (int pass = 0; pass < (late ? 3 : 1); ++pass)
         ui::ProcessPendingMessages();
-    RunStep([&] { step_.Tick(Now(), Now() - due); }, false);
+    RunStep([&] { step_.Tick(Now()); }, false);
 }
 
 // The one owner of a lost line: every exchange in progress ends here, each window that runs one

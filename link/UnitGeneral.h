@@ -92,8 +92,15 @@ public:
     // This is the one way onto the line: whatever a box, a cell, a file or a reply put into the
     // line, it goes out as exactly one line (see CommandLine). Text goes out in CP932 or not at
     // all (see LineBytes).
-    void SendCommand(const QByteArray& line, TRequestId requestId);
-    void SendCommand(const QString& line, TRequestId requestId);
+    // `axis`: the axis the sender addresses (0: the axis the terminal designates, see
+    // DesignatedAxis); its designation goes first when the line designates another.
+    void SendCommand(const QByteArray& line, TRequestId requestId, char axis = 0);
+    void SendCommand(const QString& line, TRequestId requestId, char axis = 0);
+
+    // The axis the terminal designates ('*' for all, as 現在の指定軸 shows it): set by every
+    // designation a user's line or the scan sends. A window's exchange addresses the axis that
+    // was designated when it started, whatever is designated later.
+    char DesignatedAxis() const { return designatedAxis_; }
 
     // The screen that holds the line: every send names it; besides, a screen takes the line
     // without sending, and frees it when its exchange ends. It decides the hand-over of a typed
@@ -106,7 +113,9 @@ public:
     void ReleaseLine() { RequestId = ridNone; }
     void ReleaseLine(TRequestId holder);
 
-    // The port, with the settings of the last SetCommParams. Each raises the port's error.
+    // The port, with the settings of the last SetCommParams. Each raises the port's error. A close
+    // ends every question out or waiting, each unanswered to its asker; after an open on another
+    // device or at another rate, what the line's step learnt of the axes is learnt again.
     void OpenPort();
     void ClosePort();
     bool PortOpen() const;
@@ -143,15 +152,20 @@ public:
     // without its answer calls the receiver's no-answer routine (see SetReplyReceiver). Its limit
     // counts from when it goes out. Raises the port's error when it goes out at once and the send
     // fails, or at once when the port is not open (its no-answer routine is not called then).
+    // A question keeps the axis it was asked for: the one its line designates, or else `axis`
+    // (0: DesignatedAxis when it is asked).
     static constexpr int kNoReplyLimit = 0;
-    Ticket SendQuestion(const QByteArray& line, TRequestId requestId, int limitMs = kReplyLimitMs);
-    Ticket SendQuestion(const QString& line, TRequestId requestId, int limitMs = kReplyLimitMs);
+    Ticket SendQuestion(const QByteArray& line, TRequestId requestId, int limitMs = kReplyLimitMs,
+                        char axis = 0);
+    Ticket SendQuestion(const QString& line, TRequestId requestId, int limitMs = kReplyLimitMs,
+                        char axis = 0);
     // One axis probe of the scan: silence is an absent axis's answer, so it goes whatever the
     // line's step and leaves no trace unanswered; the scan withdraws it after its own wait.
     Ticket AskScanProbe(const QByteArray& line);
-    // Sends nothing itself: answered once the designated axis is in step (probed first when it
-    // is not), for a transfer whose own lines must not meet a late answer.
-    Ticket BringInStep();
+    // Sends nothing itself: answered once nothing sent can still be answered and `axis` (0: the
+    // designated one) is in step (probed first when it is not), for a transfer whose own lines
+    // must not meet a late answer.
+    Ticket BringInStep(char axis = 0);
     // The asker gives up on a question (a cancel, a stop, a closed window): its answer, if it
     // comes, goes nowhere and the line is brought back in step before the next question.
     void Withdraw(const Ticket& ticket);
@@ -159,9 +173,6 @@ public:
     bool QuestionPending(TRequestId requestId) const;
     // LastReply := the ticket's answer, for a caller that waited for it.
     void KeepAnswer(const Ticket& ticket);
-    // After a write, the sender waited for the driver's answer itself (a transfer's pace): the
-    // next question goes without waiting for it again.
-    void WriteAnswersAwaited() { step_.WriteAnswersAwaited(); }
     // The axes that answered the last scan, in its order.
     void SetScannedAxes(const QByteArray& letters);
     // Tests only: the line's step as the data module keeps it.
@@ -193,6 +204,10 @@ private:
     int lineLosses_ = 0;
 
     LineStep step_;
+    char designatedAxis_ = '*';
+    // The device and rate of the last open: a reopen on another one starts the step afresh.
+    QString openedDevice_;
+    int openedRate_ = 0;
     QElapsedTimer clock_;
     QTimer* stepTimer_; // runs until the step's next deadline
     struct AskedQuestion {
@@ -213,6 +228,8 @@ private:
     bool CutNewestLine(QByteArray& line) const;
     void CommLost(const QString& reason);
     LineStep::Ms Now() const { return clock_.elapsed(); }
+    char AxisFor(char axis) const { return axis != 0 ? axis : designatedAxis_; }
+    void NoteDesignation(const QByteArray& line);
     Ticket Ask(LineStep::Question question, TRequestId requestId);
     // Feeds the step one input, carries out what it says, lets the next question go and
     // re-arms the step timer; a send of this call that failed raises here when `raise`.

@@ -51,11 +51,14 @@ bool AskAndWait(const QByteArray& line, int& elapsedMs, ui::Timer& timer2) {
     return WaitForReply(mdlGeneral->SendQuestion(line, ridNone), elapsedMs, timer2);
 }
 
+bool WaitForAnswer(const Ticket& question) {
+    WaitOnLine([&] { return !question->Waiting(); });
+    if (question->Waiting()) mdlGeneral->Withdraw(question);
+    return question->Answered();
+}
+
 bool WaitForLineInStep() {
-    const Ticket inStep = mdlGeneral->BringInStep();
-    WaitOnLine([&] { return !inStep->Waiting(); });
-    if (inStep->Waiting()) mdlGeneral->Withdraw(inStep);
-    return inStep->Answered();
+    return WaitForAnswer(mdlGeneral->BringInStep());
 }
 
 void WaitTicks(ui::Timer& timer, int n) {
@@ -75,7 +78,6 @@ void WaitTicksOrReply(ui::Timer& timer, int n) {
     timer.SetEnabled(true);
     WaitOnLine([&] { return mdlGeneral->ReplyReceived() || timer.Tag >= n; });
     timer.SetEnabled(false);
-    mdlGeneral->WriteAnswersAwaited();
 }
 
 void WaitTicksOrAnswer(const Ticket& question, ui::Timer& timer, int n) {

@@ -30,9 +30,10 @@ bool WaitForLineInStep();
 // Returns after n ticks of `timer` (its Tag counts them).
 void WaitTicks(ui::Timer& timer, int n);
 
-// After a write: returns after a reply or after n ticks of `timer`, whichever comes first. The
-// write's answer has then been waited for: a question after it goes at once.
+// After a write: returns after a reply or after n ticks of `timer`, whichever comes first.
 void WaitTicksOrReply(ui::Timer& timer, int n);
+// Returns once the question has ended, by its answer or by its own limit: true when answered.
+bool WaitForAnswer(const Ticket& question);
 // Returns after the question's answer or after n ticks of `timer`, whichever comes first.
 void WaitTicksOrAnswer(const Ticket& question, ui::Timer& timer, int n);
 

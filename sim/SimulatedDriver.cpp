@@ -103,6 +103,13 @@ void SimulatedDriver::setFault(Fault fault, int delayMs) {
     faultDelayMs_ = (fault == Fault::CutLines && delayMs <= 0) ? DefaultCutGapMs : delayMs;
 }
 
+void SimulatedDriver::refuse(const QByteArray& command, int delayMs) {
+    if (delayMs < 0)
+        refused_.erase(command);
+    else
+        refused_[command] = delayMs;
+}
+
 void SimulatedDriver::answerLateOnce(const QByteArray& command, int delayMs) {
     lateOnce_[command] = delayMs;
 }
@@ -138,6 +145,9 @@ void SimulatedDriver::answer(const QByteArray& line) {
         raw.remove(0, raw.indexOf(':') + 1);
     }
     if (command.isEmpty()) return;
+    if (const auto refused = refused_.find(command);
+        refused != refused_.end() && !addressedAxes().empty())
+        return sendReply("E-S", refused->second);
 
     std::optional<QByteArray> reply;
     bool first = true;

@@ -112,6 +112,10 @@ public:
     // Some drivers answer a command that sets a value: each such line ("#12=5") that gets no
     // answer of its own is answered `reply` (empty: not answered, the default).
     void setWriteAnswer(const QByteArray& reply) { writeAnswer_ = reply; }
+    // Every `command` (blanks and designation removed) is refused from now on: answered "E-S"
+    // `delayMs` late, as a busy driver's answer (the replies after it wait behind it), and not
+    // run. A negative delay takes the refusal back.
+    void refuse(const QByteArray& command, int delayMs = 0);
     // The next reply to `command` (blanks and designation removed) goes out `delayMs` late; the
     // replies to the commands after it wait behind it, as a busy driver's would, and follow it
     // each as a line of its own.
@@ -150,6 +154,7 @@ private:
     Fault fault_ = Fault::None;
     int faultDelayMs_ = 0;
     std::map<QByteArray, int> lateOnce_; // command -> lateness of its next reply
+    std::map<QByteArray, int> refused_;  // command -> lateness of its refusal
     QByteArray writeAnswer_;
     QRandomGenerator random_{20240517u};
     std::deque<Piece> output_;

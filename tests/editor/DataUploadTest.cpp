@@ -419,7 +419,7 @@ TEST_F(DataTransferTest, TypedStartAddressesGoOutAsTypedFromBothDialogs) {
         }
         ASSERT_EQ(messages.size(), 2u);
         EXPECT_EQ(messages[1].text, "ダウンロード終了しました。");
-        EXPECT_EQ(driver->receivedBytes(), form.toLatin1() + "=1\r,2\r");
+        EXPECT_EQ(WithoutModelQueries(driver->receivedBytes()), form.toLatin1() + "=1\r,2\r");
         driver->clearReceived();
     }
 }

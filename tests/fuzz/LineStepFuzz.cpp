@@ -1,130 +1,87 @@
-// The line's step under any order of questions, writes, received lines, time, withdrawals,
-// purges, closed ports and lost lines: one question is out at a time, each question goes out at
-// most once and ends at most once, and a lost line ends every question still asked.
+// The line's step against a model of the drivers, under any order of questions, writes,
+// designations, withdrawals, time, purges, reopened ports, rate changes, failed sends and lost
+// lines: every answer it hands out is the driver's answer to that question, from that
+// question's axis; each question ends once; and a lost line ends every question still asked.
 #include "FuzzInput.h"
-#include "link/LineStep.h"
+#include "tests/link/ModelLine.h"
 
-#include <map>
+#include <vector>
 
 namespace {
 
-enum class Fate { Waiting, Sent, Ended };
-
-const char* const kLines[] = {"#5\r",    "VER\r", "X:VER\r", "Y:#33\r", "*:\r",
-                              "#12=5\r", "Z:\r",  "\r",      "==\r",    "A:#1=2\r"};
+const char* const kQuestions[] = {"#5\r", "VER\r", "X:VER\r", "Y:#33\r", "*DTPT\r", "==\r"};
+const char* const kWrites[] = {"#12=5\r", "#DTPT=3\r", "X:\r", "Y:\r", "*:\r", "Z:\r", "\r", ".\r"};
+// Writes and designations go to any axis, an absent one (Z) too. Questions go to the axes
+// present: a question that its axis never answers has no answer to pair, and a write's answer
+// that comes meanwhile cannot be told from one.
+constexpr char kAxes[] = {'X', 'Y', '*', 'Z'};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
-    LineStep step;
-    std::map<int, Fate> fates; // every question asked and not withdrawn
-    LineStep::Ms now = 0;
-    int lastId = 0;
-    bool failNext = false;
-    const auto drain = [&] {
-        for (auto actions = step.TakeActions(); !actions.empty(); actions = step.TakeActions()) {
-            bool failed = false;
-            for (const LineStep::Action& action : actions) {
-                const auto fate = fates.find(action.id);
-                switch (action.type) {
-                case LineStep::Action::Type::Send:
-                    if (failed) break;
-                    if (action.id != 0 && fate != fates.end()) {
-                        FUZZ_CHECK(fate->second == Fate::Waiting);
-                        fate->second = Fate::Sent;
-                    }
-                    if (failNext) {
-                        failed = true;
-                        failNext = false;
-                        step.SendFailed(action, now);
-                    }
-                    break;
-                case LineStep::Action::Type::Answer:
-                case LineStep::Action::Type::Unanswered:
-                    if (fate == fates.end()) break; // withdrawn
-                    FUZZ_CHECK(fate->second != Fate::Ended);
-                    fate->second = Fate::Ended;
-                    break;
-                default:
-                    break;
-                }
-            }
-        }
-    };
-    const auto carry = [&] {
-        drain();
-        for (step.Advance(now); step.HasActions(); step.Advance(now))
-            drain();
-        int out = 0;
-        for (const auto& [id, fate] : fates)
-            out += fate == Fate::Sent ? 1 : 0;
-        FUZZ_CHECK(out <= 1);
-    };
+    model::Driver::Settings settings;
+    settings.refuseChance = input.Number<std::uint8_t>() / 255.0;
+    settings.refuseMs = input.Number<std::uint8_t>();
+    settings.sameModel = input.Number<std::uint8_t>() % 2;
+    model::Driver driver(settings, input.Number<std::uint8_t>());
+    model::Line line(driver);
+    std::vector<int> ids;
     while (!input.Empty()) {
         const auto op = input.Number<std::uint8_t>();
-        now += input.Number<std::uint8_t>() * 37;
-        switch (op % 12) {
+        const auto arg = input.Number<std::uint8_t>();
+        switch (op % 10) {
         case 0:
         case 1: {
-            LineStep::Question question{++lastId, kLines[input.Number<std::uint8_t>() % 10]};
-            question.kind = static_cast<LineStep::Kind>(input.Number<std::uint8_t>() % 3);
-            question.limitMs = input.Number<std::uint8_t>() % 2 ? 1250 : 0;
-            if (question.kind == LineStep::Kind::Sync) question.line.clear();
-            fates[question.id] = Fate::Waiting;
-            step.Ask(question, now);
+            if (!line.Open()) break;
+            const QByteArray question = kQuestions[arg % 6];
+            const model::Ms limit = arg & 0x40 ? 0 : 1250;
+            ids.push_back(line.Ask(question, kAxes[(arg >> 3) % 3], limit, {}));
             break;
         }
         case 2:
-            step.Write(kLines[input.Number<std::uint8_t>() % 10], now);
+            if (line.Open()) line.Write(kWrites[arg % 8], kAxes[(arg >> 3) % 4]);
             break;
         case 3:
-        case 4: {
-            std::vector<QByteArray> lines;
-            for (const QByteArray& line : input.Bytes(60).split('\r'))
-                if (!line.isEmpty()) lines.push_back(line.left(51));
-            const std::optional<QByteArray> delivered =
-                lines.empty() ? std::nullopt : std::optional(lines.back());
-            step.Received(lines, delivered, now);
+        case 4:
+        case 5: { // time passes, and whatever happens meanwhile happens
+            const model::Ms until = line.now + arg * 7;
+            for (auto next = line.NextEvent(); next && *next <= until; next = line.NextEvent())
+                line.RunEvent(*next);
+            line.now = until;
             break;
         }
-        case 5:
         case 6:
-            step.Tick(now);
+            if (!ids.empty()) line.Withdraw(ids[arg % ids.size()]);
             break;
         case 7:
-            if (lastId > 0) {
-                const int id = 1 + input.Number<std::uint8_t>() % lastId;
-                fates.erase(id);
-                step.Withdraw(id, now);
-            }
+            line.Purge();
             break;
         case 8:
-            step.Purged(now);
+            if (line.Open()) {
+                line.Close();
+            } else {
+                if (arg % 2) driver.Garble();
+                line.Open(arg % 2 == 0);
+            }
             break;
         case 9:
-            if (input.Number<std::uint8_t>() % 2)
-                step.PortClosed(now);
-            else
-                step.PortOpened(now);
-            break;
-        case 10:
-            failNext = true;
-            break;
-        case 11:
-            step.SetScannedAxes(input.Number<std::uint8_t>() % 2 ? "XAC" : "Y");
+            line.FailNextSend();
             break;
         }
-        carry();
+        line.Carry();
         // A deadline that has come is never left for later.
-        if (const auto next = step.NextDeadline(); next && *next <= now) {
-            step.Tick(now);
-            carry();
+        if (const auto next = line.step.NextDeadline(); next && *next <= line.now) {
+            line.step.Tick(line.now);
+            line.Carry();
+            const auto after = line.step.NextDeadline();
+            FUZZ_CHECK(!after || *after > line.now);
         }
+        FUZZ_CHECK(line.wrong == 0 && line.badEnds == 0);
     }
-    step.LineLost();
-    carry();
-    for (const auto& [id, fate] : fates)
-        FUZZ_CHECK(fate == Fate::Ended);
+    line.step.LineLost();
+    line.Carry();
+    FUZZ_CHECK(line.wrong == 0 && line.badEnds == 0);
+    FUZZ_CHECK(line.Asking() == 0);
     return 0;
 }

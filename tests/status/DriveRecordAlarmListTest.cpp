@@ -153,9 +153,11 @@ TEST_F(AlarmListTest, ReadFillsEveryRecordAndEndsAtNinetyNine) {
     EXPECT_EQ(Grid()->Cell(1, 100), "7");
     EXPECT_EQ(Grid()->Cell(2, 100), "123456789012");
     EXPECT_EQ(Grid()->Row(), 1);
+    // Each selection's possible answer is settled by the model query's known one.
     QList<QByteArray> expected{"ALHPT=0"};
     for (int n = 0; n < 100; ++n)
-        expected << "ALHPT=" + QByteArray::number(n) << "ALH"
+        expected << "ALHPT=" + QByteArray::number(n) << "VER"
+                 << "ALH"
                  << "ALTH";
     EXPECT_EQ(TakeSentLines(), expected);
     EXPECT_FALSE(frmAlarmList->ReadRunning());
@@ -226,7 +228,7 @@ TEST_F(AlarmListTest, LostLinesAreReported) {
     mdlGeneral->PortForTests().OnCommReceive = [this](QObject*, std::uint16_t count) {
         QByteArray bytes(count, '\0');
         bytes.resize(mdlGeneral->PortForTests().Read(bytes.data(), count));
-        if (driver->receivedLines().contains("ALHPT=4")) mdlGeneral->PortForTests().Close();
+        if (driver->receivedLines().contains("ALHPT=5")) mdlGeneral->PortForTests().Close();
         mdlGeneral->ReceiveChunk(bytes);
     };
     frmAlarmList->btnReadAlarm->click();

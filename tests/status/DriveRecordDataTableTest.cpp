@@ -36,11 +36,13 @@ protected:
         ASSERT_TRUE(
             WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 30000));
     }
-    // The lines a read of `count` entries sends after its probe: a selection and a query each.
+    // The lines a read of `count` entries sends after its probe: a selection and a query each,
+    // and between them the model query whose known answer settles the selection's.
     static QList<QByteArray> ReadLines(int count) {
         QList<QByteArray> lines;
         for (int i = 0; i < count; ++i)
-            lines << "#DTPT=" + QByteArray::number(i) << "*DTPT";
+            lines << "#DTPT=" + QByteArray::number(i) << "VER"
+                  << "*DTPT";
         return lines;
     }
     // Makes the port fail once the driver has received `line`: the next send raises.
@@ -223,9 +225,9 @@ TEST_F(StaleDriverTypeTest, NoAnswerRoadHandlesTheWholeTable) {
     driver->setFault(sim::Fault::None);
     driver->setParameter('X', 40, 0); // the driver now on the line has the large table
     EXPECT_EQ(frmMain->DriverTypeDigit, 1);
-    // The model query went unanswered: the first read asks for the model text the driver gave
-    // before, and lets everything before its answer go, ahead of its first question.
-    ExpectTheWholeTable({"VER"});
+    // The model query went unanswered: its late answer, like the selections', is settled by the
+    // model query before the read's first question, whose answer the driver gave before.
+    ExpectTheWholeTable();
 }
 
 TEST_F(DataTableTest, NoAnswerOpensTheWindowWithoutTheDriver) {
@@ -268,9 +270,10 @@ TEST_F(DataTableTest, ThirdSeriesReadsEveryEntryAndMarksDifferingReferences) {
 
     // "E-S" replies are stored as they come.
     frmCommCancel->btnCancel->click();
-    driver->setFault(sim::Fault::NotSupported);
+    driver->refuse("*DTPT");
     ReadAll();
     EXPECT_EQ(Grid()->Cell(1, 200), "E-S");
+    driver->refuse("*DTPT", -1);
 
     // A driver that answers each selection: its answers are never taken for an entry's.
     frmCommCancel->btnCancel->click();
@@ -379,7 +382,7 @@ TEST_F(DataTableTest, CancelStopsTheWriteBeforeTheNextEntry) {
 
 TEST_F(DataTableTest, ALostLineMidReadPutsTheWindowBack) {
     Open(2, "QWC50A_C3");
-    FailOnReplyAfter("#DTPT=5");
+    FailOnReplyAfter("#DTPT=6");
     frmDataTable->btnReadDataTable->click();
     ASSERT_TRUE(WaitFor([this] { return HasMessage("ドライバと通信できませんでした。"); }));
     EXPECT_EQ(messages.back().caption, "ｴﾗ-");

@@ -181,6 +181,23 @@ QList<QByteArray> AppTest::TakeSentLines() {
     return lines;
 }
 
+QList<QByteArray> AppTest::WithoutModelQueries(QList<QByteArray> lines) {
+    lines.removeAll("VER");
+    return lines;
+}
+
+QByteArray AppTest::WithoutModelQueries(const QByteArray& bytes) {
+    QByteArray kept;
+    for (qsizetype start = 0; start < bytes.size();) {
+        const qsizetype end = bytes.indexOf('\r', start);
+        const qsizetype next = end < 0 ? bytes.size() : end + 1;
+        const QByteArray line = bytes.mid(start, next - start);
+        if (line != "VER\r") kept += line;
+        start = next;
+    }
+    return kept;
+}
+
 bool AppTest::HasMessage(const QString& text) const {
     for (const auto& m : messages)
         if (m.text == text) return true;

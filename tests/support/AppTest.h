@@ -64,6 +64,10 @@ protected:
 
     // The command lines the driver received since the last call, without CR.
     QList<QByteArray> TakeSentLines();
+    // The lines without the model queries "VER" that the line's step sends between a write and
+    // the next question (its own tests hold when they go): a window's traffic as its order goes.
+    static QList<QByteArray> WithoutModelQueries(QList<QByteArray> lines);
+    static QByteArray WithoutModelQueries(const QByteArray& bytes);
 
     // Messages shown so far; the responder answers `answer` to questions, OK otherwise.
     std::vector<ui::MessageRecord> messages;
