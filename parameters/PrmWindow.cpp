@@ -48,7 +48,7 @@ QByteArray PrmValueForLine(const QString& cellText) {
     return value;
 }
 
-TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
+TPrmWindow::TPrmWindow(QWidget* owner, int rowCount, TRequestId readId)
     : ui::Form(owner), grdPrm(new ui::StringGrid(3, rowCount, this)),
       btnReadPrm(Button(this, "読む", "ﾊﾟﾗﾒｰﾀを")), btnSendPrm(Button(this, "送る", "ﾊﾟﾗﾒｰﾀを")),
       btnOpenForSndPrm(Button(this, "開く", "ﾊﾟﾗﾒｰﾀのﾌｧｲﾙを")),
@@ -57,7 +57,7 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
       Label3(new QLabel("2", this)), Label2(new QLabel("参照", this)),
       btnOpen(Button(this, "開く", "ﾊﾟﾗﾒｰﾀのﾌｧｲﾙを")), Label4(new QLabel("ﾊﾟﾗﾒｰﾀｶﾞｲﾄﾞ", this)),
       PrmGuide_Checkbox(new ui::CheckBox("表示", this)), RichEdit1(new QTextEdit(this)),
-      Timer1(new ui::Timer(1, this)), Timer2(new ui::Timer(250, this)) {
+      Timer1(new ui::Timer(1, this)), Timer2(new ui::Timer(250, this)), exchange_(this, readId) {
     setWindowTitle("ﾊﾟﾗﾒｰﾀ一覧");
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     QFont windowFont(ui::kProportionalFont);
@@ -88,10 +88,8 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount)
     followRow_->setInterval(kFollowRowMs);
     connect(followRow_, &QTimer::timeout, this, [this] { CatchUpTransferRow(); });
     JoinDriveScreens(this, DriveScreenKind::List);
-    // The data module tells the user once; the window only puts itself back.
-    mdlGeneral->OnLineLost(this, [this] {
-        if (Busy == 1) EndTransfer();
-    });
+    exchange_.OnAnswer = [this](const QByteArray&) { ReceivePrm(mdlGeneral); };
+    exchange_.OnEnd = [this](Exchange::End) { ReturnToIdle(); };
 }
 
 void TPrmWindow::BuildPanels() {
@@ -235,7 +233,7 @@ void TPrmWindow::NoAnswerPath() {
     SetTransferRunning(true);
     Timer2->SetEnabled(false);
     mdlGeneral->ReportNoDriver(lossesAtStart_);
-    EndTransfer();
+    ReturnToIdle();
 }
 
 void TPrmWindow::btnReadPrmClick() {
@@ -249,24 +247,17 @@ void TPrmWindow::btnReadPrmClick() {
     StartQueryChain();
 }
 
+// A cancel ends the chain at once; a reply that comes later is stored nowhere.
 void TPrmWindow::StartQueryChain() {
-    frmCommCancel->StartTransfer(true, grdPrm);
-    // A cancel ends the chain at once; a reply that comes later is stored nowhere.
-    frmCommCancel->OnCancel = [this] {
-        if (readRunning_) EndTransfer();
-    };
+    exchange_.Start({true, true, grdPrm});
     PrevReply0.clear();
     QueryNumber = 0;
     ReadIndex = 0;
     PrmCount = ParameterCount();
     if (ReadSetsRowCount()) grdPrm->SetRowCount(PrmCount + 1);
     readRunning_ = true;
-    try {
-        WaitTicks(*Timer1, 5);
-        SendQuery("#0\r");
-    } catch (const platform::ECommError&) {
-        AbortTransfer();
-    }
+    WaitTicks(*Timer1, 5);
+    SendQuery("#0\r");
 }
 
 // A transfer moves the selected row at every step; the selection and the view catch up with it
@@ -293,32 +284,23 @@ void TPrmWindow::CatchUpTransferRow() {
 
 // The chain of queries has no time-out: a lost reply leaves it waiting until the user cancels.
 void TPrmWindow::SendQuery(const QByteArray& line) {
-    mdlGeneral->SendQuestion(line, ReadRequestId(), TmdlGeneral::kNoReplyLimit);
-}
-
-void TPrmWindow::QueryNotAnswered() {
-    if (readRunning_) AbortTransfer();
+    exchange_.Ask(line);
 }
 
 void TPrmWindow::ReceivePrm(QObject*) {
     if (!readRunning_) return; // no read is waiting for this reply
-    try {
-        HandleReply();
-    } catch (const platform::ECommError&) {
-        AbortTransfer();
-    }
+    HandleReply();
 }
 
 void TPrmWindow::HandleReply() {
     const int row = ReadIndex + 1;
     grdPrm->SetCell(1, row, CleanLineField(ui::cp932::Decode(mdlGeneral->LastReply())));
     RefreshRowMark(row);
-    if (frmCommCancel->CancelRequested) return EndTransfer();
+    if (exchange_.StopRequested()) return exchange_.Cancel();
     ++ReadIndex;
-    frmCommCancel->StepTo(ReadIndex, PrmCount);
+    exchange_.StepTo(ReadIndex, PrmCount);
     if (ReadIndex > PrmCount - 1) {
-        frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
-        EndTransfer();
+        exchange_.Finish(TfrmCommCancel::Direction::Upload);
         grdPrm->SetRow(1);
         return;
     }
@@ -335,22 +317,14 @@ void TPrmWindow::HandleReply() {
     SendQuery("#" + QByteArray::number(QueryNumber) + "\r");
 }
 
-void TPrmWindow::EndTransfer() {
-    if (readRunning_) mdlGeneral->Withdraw(ReadRequestId()); // a later reply is stored nowhere
+// However a transfer ended (its exchange has told the user of a failure), the window is put
+// back; a transfer that stops stands on its last row.
+void TPrmWindow::ReturnToIdle() {
     readRunning_ = false;
-    SelectTransferRow(); // a transfer that stops stands on its last row
+    SelectTransferRow();
     transferRow_ = 0;
-    frmCommCancel->OnCancel = nullptr;
     Busy = 0;
     SetTransferRunning(false);
-}
-
-// A send failed in the middle of a transfer: the window is put back and the user told, unless
-// the line was lost, which the data module has reported already.
-void TPrmWindow::AbortTransfer() {
-    EndTransfer();
-    frmCommCancel->AbortTransfer();
-    mdlGeneral->ReportNoDriver(lossesAtStart_);
 }
 
 // Every value the send would write can go out as it stands; the first that cannot is named.
@@ -371,24 +345,20 @@ void TPrmWindow::btnSendPrmClick() {
     if (!QueryModel()) return;
     const int count = ParameterCount();
     grdPrm->SetRowCount(count + 1);
-    frmCommCancel->StartTransfer(true, grdPrm);
-    try {
-        for (int k = 0; k < count; ++k) {
-            if (frmCommCancel->CancelRequested || ui::QuitRequested()) return EndTransfer();
-            ui::ProcessPendingMessages();
-            const QByteArray value = PrmValueForLine(grdPrm->Cell(1, k + 1));
-            if (!NeverWritten(k) && !value.isEmpty()) {
-                mdlGeneral->SendCommand("#" + QByteArray::number(k) + "=" + value + "\r",
-                                        WriteRequestId());
-                if (k % 2 == 0) MoveTransferRow(k + 1);
-            }
-            frmCommCancel->StepTo(k + 1, count);
+    exchange_.Start({true, true, grdPrm});
+    for (int k = 0; k < count; ++k) {
+        if (exchange_.StopRequested()) return exchange_.Cancel();
+        ui::ProcessPendingMessages();
+        const QByteArray value = PrmValueForLine(grdPrm->Cell(1, k + 1));
+        if (!NeverWritten(k) && !value.isEmpty()) {
+            if (!exchange_.Write("#" + QByteArray::number(k) + "=" + value + "\r",
+                                 WriteRequestId()))
+                return;
+            if (k % 2 == 0) MoveTransferRow(k + 1);
         }
-    } catch (const platform::ECommError&) {
-        return AbortTransfer();
+        exchange_.StepTo(k + 1, count);
     }
-    frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);
-    EndTransfer();
+    exchange_.Finish(TfrmCommCancel::Direction::Download);
     grdPrm->SetRow(1);
 }
 

@@ -4,6 +4,7 @@
 // the other). Each window says how it differs through the hooks below.
 #pragma once
 
+#include "link/Exchange.h"
 #include "link/UnitGeneral.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
@@ -20,7 +21,8 @@ class QHBoxLayout;
 class TPrmWindow : public ui::Form {
     Q_OBJECT
 public:
-    TPrmWindow(QWidget* owner, int rowCount);
+    // The read's replies come under `readId`.
+    TPrmWindow(QWidget* owner, int rowCount, TRequestId readId);
 
     static inline const QString kNameHeader = "        ﾊﾟﾗﾒｰﾀ名称";
     static inline const QString kHeaderKaso = "       KASO";
@@ -58,8 +60,6 @@ public:
 
     void btnReadPrmClick();
     void ReceivePrm(QObject* sender);
-    // A query of the read could not be asked: its axis did not answer the probe before it.
-    void QueryNotAnswered();
     void btnSendPrmClick();
     void btnSavePrmClick();
     void btnOpenPrmClick(QObject* sender);
@@ -79,7 +79,6 @@ public:
     static bool IsUnmarkedRow(int row) { return row == 60 || row == 62 || row == 64; }
 
 protected:
-    virtual TRequestId ReadRequestId() const = 0;
     virtual TRequestId WriteRequestId() const = 0;
     // Whether parameter `number` is left out of a write.
     virtual bool NeverWritten(int number) const = 0;
@@ -123,8 +122,7 @@ private:
     void StartQueryChain();
     void HandleReply();
     void SendQuery(const QByteArray& line);
-    void EndTransfer();
-    void AbortTransfer();
+    void ReturnToIdle();
     bool LoadFile(const QString& path);
     QStringList Column(int col, int rows) const;
     void MoveTransferRow(int row);
@@ -135,6 +133,7 @@ private:
     int transferRow_ = 0;                  // the row the transfer is at (0: none)
     bool readRunning_ = false;
     int lossesAtStart_ = 0; // the data module's count of lost lines when the transfer began
+    Exchange exchange_;     // the read's or the write's, with the axis it started for
 };
 
 // Replaces a guide pane's text with `lines`, shown from its first (name) line.

@@ -2,7 +2,6 @@
 
 #include "PrmGuide.h"
 #include "UnitPrmLock.h"
-#include "link/ReplyRouting.h"
 #include "link/Waits.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
@@ -23,12 +22,9 @@ void ShowPrmGuide(int row) {
     WriteGuide(frmPrm->RichEdit1, PrmGuideLines(SeriesIndex(), model, row));
 }
 
-TfrmPrm::TfrmPrm(QWidget* owner) : TPrmWindow(owner, 111) {
+TfrmPrm::TfrmPrm(QWidget* owner) : TPrmWindow(owner, 111, ridPrm) {
     SetUpGrid(1, 440, {0.4, 0.275, 0.27});
     ScaleToScreen();
-    SetReplyReceiver(
-        ridPrm, this, [this](QObject* sender) { ReceivePrm(sender); },
-        [this](bool) { QueryNotAnswered(); });
 }
 
 int TfrmPrm::ParameterCount() const {

@@ -14,7 +14,6 @@ public:
     void ShowGuide(int row) override;
 
 protected:
-    TRequestId ReadRequestId() const override { return ridPrm; }
     TRequestId WriteRequestId() const override { return ridPrmSend; }
     bool NeverWritten(int number) const override;
     QString ReadHeader() const override;

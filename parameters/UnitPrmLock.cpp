@@ -3,7 +3,6 @@
 #include "PrmGuide.h"
 #include "UnitPrm.h"
 #include "catalogue/PrmNameTables.h"
-#include "link/ReplyRouting.h"
 #include "shell/UnitSetup.h"
 #include "ui/Dialogs.h"
 #include "ui/DpiScaling.h"
@@ -40,7 +39,8 @@ void ShowPrmLockGuide(int row) {
 }
 
 TfrmPrmLock::TfrmPrmLock(QWidget* owner)
-    : TPrmWindow(owner, 201), clbPrm(new ui::CheckListBox(200, this)), Image1(new QLabel(this)) {
+    : TPrmWindow(owner, 201, ridPrmLock), clbPrm(new ui::CheckListBox(200, this)),
+      Image1(new QLabel(this)) {
     const QStringList& names = PrmNames(PrmTable::Lock);
     for (int i = 0; i < names.size(); ++i)
         grdPrm->SetCell(0, i + 1, names[i]);
@@ -48,9 +48,6 @@ TfrmPrmLock::TfrmPrmLock(QWidget* owner)
     SetUpGrid(kLockListWidth, 424, {0.4, 0.28, 0.266});
     ScaleToScreen();
     SetUpLockList(); // placed beside the grid's rows as they stand on the screen
-    SetReplyReceiver(
-        ridPrmLock, this, [this](QObject* sender) { ReceivePrm(sender); },
-        [this](bool) { QueryNotAnswered(); });
 
     grdPrm->OnKeyPress = [this](QChar key) { grdPrmKeyPress(key); };
     grdPrm->OnTopLeftChanged = [this] { grdPrmTopLeftChanged(); };

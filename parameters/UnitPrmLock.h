@@ -25,7 +25,6 @@ public:
     void clbPrmClickCheck();
 
 protected:
-    TRequestId ReadRequestId() const override { return ridPrmLock; }
     TRequestId WriteRequestId() const override { return ridNone; }
     bool NeverWritten(int number) const override;
     QString ReadHeader() const override { return kHeaderKaso2; }

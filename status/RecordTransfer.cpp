@@ -1,6 +1,5 @@
 #include "RecordTransfer.h"
 
-#include "link/UnitCommCancel.h"
 #include "link/Waits.h"
 #include "ui/Wait.h"
 
@@ -12,25 +11,18 @@ constexpr int kSelectionTicks = 3;
 
 RecordTransfer::RecordTransfer(QObject* window, ui::StringGrid* grid, ui::Timer* ticks,
                                TRequestId replyId)
-    : grid_(grid), ticks_(ticks), replyId_(replyId) {
-    // The line's owner closes the progress window and tells the user; the transfer just ends.
-    mdlGeneral->OnLineLost(window, [this] {
-        EndRead();
-        EndWrite();
-    });
+    : grid_(grid), ticks_(ticks), exchange_(window, replyId) {
+    exchange_.OnAnswer = [this](const QByteArray& reply) { Receive(reply); };
+    exchange_.OnEnd = [this](Exchange::End) { Ended(); };
 }
 
-void RecordTransfer::SendLine(const QByteArray& line, TRequestId id) {
-    mdlGeneral->SendCommand(line, id);
-}
-
-void RecordTransfer::SendSelection(const QByteArray& selection, int record) {
-    SendLine(selection + QByteArray::number(record) + '\r', ridNone);
+bool RecordTransfer::SendSelection(const QByteArray& selection, int record) {
+    return exchange_.Write(selection + QByteArray::number(record) + '\r');
 }
 
 bool RecordTransfer::Probe(const QByteArray& line) {
     try {
-        SendLine(line, ridNone);
+        mdlGeneral->SendCommand(line, ridNone);
         return true;
     } catch (const platform::ECommError&) {
         return false;
@@ -38,103 +30,64 @@ bool RecordTransfer::Probe(const QByteArray& line) {
 }
 
 void RecordTransfer::StartRead(const Table& table) {
-    EndWrite();
+    exchange_.Start({true, true, grid_});
     table_ = table;
-    frmCommCancel->StartTransfer(true, grid_);
-    // A cancel ends the read at once; a reply that comes later is stored nowhere.
-    frmCommCancel->OnCancel = [this] { EndRead(); };
-    lossesAtStart_ = mdlGeneral->LineLosses();
     record_ = 0;
-    reading_ = true;
-    try {
-        SendSelection(table_.selection, 0);
-        WaitTicks(*ticks_, kSelectionTicks);
-        if (reading_) RequestField(0);
-    } catch (const platform::ECommError&) {
-        Fail();
-    }
+    if (!SendSelection(table_.selection, 0)) return;
+    WaitTicks(*ticks_, kSelectionTicks);
+    RequestField(0);
 }
 
 // The read has no reply time-out: a lost reply leaves it waiting until the user cancels.
-void RecordTransfer::RequestField(int field) {
+bool RecordTransfer::RequestField(int field) {
     field_ = field;
-    mdlGeneral->SendQuestion(table_.requests[field] + '\r', replyId_, TmdlGeneral::kNoReplyLimit);
-}
-
-void RecordTransfer::NotAnswered() {
-    if (reading_) Fail();
+    return exchange_.Ask(table_.requests[field] + '\r');
 }
 
 void RecordTransfer::Receive(const QByteArray& reply) {
-    if (!reading_) return; // no record is awaited: a late reply changes nothing
-    try {
-        OnStore(record_, field_, reply);
-        if (field_ + 1 < table_.requests.size()) return RequestField(field_ + 1);
-        if (frmCommCancel->CancelRequested) return EndRead();
-        const int done = table_.barCountsRecordDone ? record_ + 1 : record_;
-        frmCommCancel->StepTo(done, table_.count);
-        if (record_ + 1 >= table_.count) {
-            frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
-            EndRead();
-            grid_->SetRow(1);
-            return;
-        }
-        ++record_;
-        grid_->SetRow(record_ + 1);
-        SendSelection(table_.selection, record_);
-        RequestField(0);
-    } catch (const platform::ECommError&) {
-        Fail();
+    if (!Reading()) return; // no record is awaited: a late reply changes nothing
+    OnStore(record_, field_, reply);
+    if (field_ + 1 < table_.requests.size()) {
+        RequestField(field_ + 1);
+        return;
     }
+    if (exchange_.StopRequested()) return exchange_.Cancel();
+    exchange_.StepTo(table_.barCountsRecordDone ? record_ + 1 : record_, table_.count);
+    if (record_ + 1 >= table_.count) {
+        exchange_.Finish(TfrmCommCancel::Direction::Upload);
+        grid_->SetRow(1);
+        return;
+    }
+    ++record_;
+    grid_->SetRow(record_ + 1);
+    if (SendSelection(table_.selection, record_)) RequestField(0);
 }
 
 void RecordTransfer::Write(const QByteArray& selection, const QByteArray& command, int count,
                            const std::function<QByteArray(int)>& valueOf,
                            const std::function<void(int)>& sent) {
-    EndRead();
-    frmCommCancel->StartTransfer(true, grid_);
-    lossesAtStart_ = mdlGeneral->LineLosses();
+    exchange_.Start({true, true, grid_});
     writing_ = true;
     if (OnWriting) OnWriting(true);
-    try {
-        for (int i = 0; i < count; ++i) {
-            ui::ProcessPendingMessages();
-            if (frmCommCancel->CancelRequested || !writing_ || ui::QuitRequested())
-                return EndWrite();
-            const QByteArray value = valueOf(i);
-            if (!value.isEmpty()) {
-                SendSelection(selection, i);
-                WaitTicks(*ticks_, kSelectionTicks);
-                SendLine(command + value + '\r', ridNone);
-                sent(i);
-            }
-            frmCommCancel->StepTo(i + 1, count);
+    for (int i = 0; i < count; ++i) {
+        ui::ProcessPendingMessages();
+        if (exchange_.StopRequested()) return exchange_.Cancel();
+        const QByteArray value = valueOf(i);
+        if (!value.isEmpty()) {
+            if (!SendSelection(selection, i)) return;
+            WaitTicks(*ticks_, kSelectionTicks);
+            if (!exchange_.Write(command + value + '\r')) return;
+            sent(i);
         }
-    } catch (const platform::ECommError&) {
-        return Fail();
+        exchange_.StepTo(i + 1, count);
     }
-    EndWrite();
-    frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);
+    exchange_.Finish(TfrmCommCancel::Direction::Download);
     grid_->SetRow(1);
 }
 
-// A request still out is given up: a reply that comes later is stored nowhere.
-void RecordTransfer::EndRead() {
-    if (!reading_) return;
-    reading_ = false;
-    frmCommCancel->OnCancel = nullptr;
-    mdlGeneral->Withdraw(replyId_);
-}
-
-void RecordTransfer::EndWrite() {
+// However the transfer ended, the window gets its buttons back.
+void RecordTransfer::Ended() {
     if (!writing_) return;
     writing_ = false;
     if (OnWriting) OnWriting(false);
-}
-
-void RecordTransfer::Fail() {
-    EndRead();
-    EndWrite();
-    if (frmCommCancel->isVisible()) frmCommCancel->AbortTransfer();
-    mdlGeneral->ReportNoDriver(lossesAtStart_);
 }

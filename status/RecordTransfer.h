@@ -1,11 +1,10 @@
-// The transfers that the data table and alarm history windows share: the probe that opens each
-// one; the reply-driven read of a table of records (for each record a selection under ridNone,
-// then one request per field under the window's request id, each reply stored as it comes) and
-// the write of one value per record, both with the progress window and its cancel; and the end
-// of a transfer when a send fails or the line is lost.
+// The transfers that the data table and alarm history windows share, each one exchange with the
+// driver: the probe that opens it; the reply-driven read of a table of records (for each record
+// a selection, then one request per field, each reply stored as it comes) and the write of one
+// value per record, both with the progress window and its cancel.
 #pragma once
 
-#include "link/UnitGeneral.h"
+#include "link/Exchange.h"
 #include "ui/StringGrid.h"
 #include "ui/Timer.h"
 
@@ -37,13 +36,12 @@ public:
     // Sends the probe that opens a transfer; false when the line does not take it.
     bool Probe(const QByteArray& line);
 
-    // Shows the progress window and asks for the first record; the replies go to Receive.
+    // Shows the progress window and asks for the first record; the replies are stored as they
+    // come, and each asks for the next.
     void StartRead(const Table& table);
     // One reply line of the read; nothing when no read runs.
     void Receive(const QByteArray& reply);
-    // A request of the read could not be asked (its axis did not answer the probe before it).
-    void NotAnswered();
-    bool Reading() const { return reading_; }
+    bool Reading() const { return exchange_.Running() && !writing_; }
 
     // Writes record by record: for each record whose value is not empty, its selection, three
     // ticks, then `command` with the value and CR; `sent` runs after each record sent.
@@ -51,22 +49,15 @@ public:
                const std::function<QByteArray(int)>& valueOf, const std::function<void(int)>& sent);
 
 private:
-    void SendLine(const QByteArray& line, TRequestId id);
-    void RequestField(int field);
-    void SendSelection(const QByteArray& selection, int record);
-    void EndRead();
-    void EndWrite();
-    // A send failed: the transfer ends, and the user hears of it once unless the line's owner
-    // reported the line lost.
-    void Fail();
+    bool RequestField(int field);
+    bool SendSelection(const QByteArray& selection, int record);
+    void Ended();
 
     ui::StringGrid* grid_;
     ui::Timer* ticks_;
-    TRequestId replyId_;
+    Exchange exchange_;
     Table table_;
-    bool reading_ = false;
     bool writing_ = false;
     int record_ = 0;
     int field_ = 0;
-    int lossesAtStart_ = 0;
 };

@@ -5,7 +5,6 @@
 #include "RecordWindowParts.h"
 #include "ui/SafeFile.h"
 
-#include "link/ReplyRouting.h"
 #include "link/UnitCommCancel.h"
 #include "link/UnitGeneral.h"
 #include "link/Waits.h"
@@ -47,9 +46,6 @@ TfrmAlarmList::TfrmAlarmList(QWidget* owner)
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildPanels();
     FormCreate();
-    SetReplyReceiver(
-        ridAlarmList, this, [this](QObject* sender) { ReceiveAlarmList(sender); },
-        [this](bool) { transfer_.NotAnswered(); });
     JoinDriveScreens(this, DriveScreenKind::List);
     ui::Connect(btnReadAlarm, &QPushButton::clicked, this, [this] { btnReadAlarmClick(); });
     ui::Connect(btnOpenForSnd, &QPushButton::clicked, this, [this] { btnOpenAlarmListClick(); });

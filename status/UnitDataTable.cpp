@@ -2,7 +2,6 @@
 
 #include "DataTableFile.h"
 #include "RecordWindowParts.h"
-#include "link/ReplyRouting.h"
 #include "link/UnitCommCancel.h"
 #include "link/UnitGeneral.h"
 #include "link/Waits.h"
@@ -50,9 +49,6 @@ TfrmDataTable::TfrmDataTable(QWidget* owner)
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildPanels();
     FormCreate();
-    SetReplyReceiver(
-        ridDataTable, this, [this](QObject* sender) { ReceiveDataTable(sender); },
-        [this](bool) { transfer_.NotAnswered(); });
     JoinDriveScreens(this, DriveScreenKind::List);
     ui::Connect(btnReadDataTable, &QPushButton::clicked, this, [this] { btnReadDataTableClick(); });
     ui::Connect(btnSendDataTable, &QPushButton::clicked, this, [this] { btnSendDataTableClick(); });

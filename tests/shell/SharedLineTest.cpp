@@ -176,4 +176,48 @@ TEST_F(SharedLineTest, ALineTypedDuringAWindowsExchangeGetsItsOwnAnswer) {
     EXPECT_TRUE(messages.empty());
 }
 
+// A question typed for an absent axis, another behind it, and a designation of the axis present:
+// the second question ends untold to the driver, never sent under the other designation.
+TEST_F(SharedLineTest, AQuestionTypedForAnAbsentAxisNeverGoesToAnother) {
+    StartProgram();
+    Enter("X:VER");
+    ASSERT_TRUE(WaitFor([] { return Answered(); }));
+    Enter("Z:#1");
+    Enter("Z:#2");
+    Enter("X:");
+    ASSERT_TRUE(WaitFor([this] { return HasMessage("Can not communication to driver."); }, 8000));
+    EXPECT_FALSE(Answered());
+    EXPECT_FALSE(driver->receivedLines().contains("#2"));
+    EXPECT_FALSE(driver->receivedLines().contains("Z:#2"));
+    Enter("#2");
+    ASSERT_TRUE(WaitFor([] { return Answered(); }));
+    EXPECT_EQ(Reply(), "1002");
+}
+
+// A designation typed during the parameter list's read changes the terminal's axis, never the
+// list's: every row holds the value of the axis the read started for, and the typed lines get
+// the other axis's answers.
+TEST_F(SharedLineTest, ADesignationTypedDuringAReadLeavesTheListWholeAndOfOneAxis) {
+    StartOnSeries(2);
+    driver->setAxes("XY");
+    driver->setModelText('X', "QWC50A_C3");
+    driver->setModelText('Y', "QWC30");
+    for (int n = 0; n < 110; ++n)
+        driver->setParameter('Y', n, 7000 + n);
+    Enter("X:");
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("X:"); }));
+    frmMain->btnPopupPrm->trigger();
+    ASSERT_TRUE(frmPrm->isVisible());
+    driver->setFault(sim::Fault::Late, 30);
+    TypeOnLine("#50", "Y:VER");
+    TypeOnLine("#53", "#5");
+    frmPrm->btnReadPrm->click();
+    ASSERT_TRUE(WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 15000));
+    for (int n = 0; n < 110; ++n)
+        ASSERT_EQ(frmPrm->grdPrm->Cell(1, n + 1), QString::number(driver->parameter('X', n))) << n;
+    ASSERT_TRUE(WaitFor([] { return Answered() && Reply() == "7005"; }));
+    EXPECT_EQ(frmMain->lblAxis->text(), "Y");
+    EXPECT_TRUE(messages.empty());
+}
+
 } // namespace

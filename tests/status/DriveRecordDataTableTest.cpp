@@ -285,6 +285,21 @@ TEST_F(DataTableTest, ThirdSeriesReadsEveryEntryAndMarksDifferingReferences) {
             << i;
 }
 
+// A driver that refuses two selections, one at once and one late, answering nothing to the
+// others: the refusals are no entry's value, and every other entry holds its own.
+TEST_F(DataTableTest, RefusedSelectionsShiftNoOtherEntry) {
+    Open(2, "QWC50A_C3");
+    driver->refuse("#DTPT=10");
+    driver->refuse("#DTPT=200", 80);
+    ReadAll();
+    for (int i = 0; i < 384; ++i) {
+        if (i == 10 || i == 200) continue;
+        ASSERT_EQ(Grid()->Cell(1, i + 1), QString::number(driver->axis('X').dataTableEntry(i)))
+            << i;
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(DataTableTest, WriteSendsEachValueAsTheCellHoldsIt) {
     Open(0, "QWA-D56");
     for (int row = 1; row <= 48; ++row)

@@ -1,0 +1,111 @@
+#include "Exchange.h"
+
+#include "ReplyRouting.h"
+#include "Waits.h"
+#include "ui/Dialogs.h"
+#include "ui/Wait.h"
+
+#include <utility>
+
+Exchange::Exchange(QObject* window, TRequestId replyId) : window_(window), replyId_(replyId) {
+    SetReplyReceiver(
+        replyId, window, [this](QObject*) { Receive(); },
+        [this](bool asked) { NotAnswered(asked); });
+    // The line's owner closes the progress window and tells the user: the exchange just ends.
+    mdlGeneral->OnLineLost(window, [this] { EndWith(End::LineLost); });
+}
+
+void Exchange::Start(const Progress& progress) {
+    if (running_) EndWith(End::Cancelled);
+    axis_ = mdlGeneral->DesignatedAxis();
+    lossesAtStart_ = mdlGeneral->LineLosses();
+    running_ = true;
+    progressShown_ = progress.shown;
+    if (!progressShown_) return;
+    frmCommCancel->StartTransfer(progress.percent, progress.returnFocusTo);
+    frmCommCancel->OnCancel = [this] { EndWith(End::Cancelled); };
+}
+
+bool Exchange::StopRequested() const {
+    return !running_ || ui::QuitRequested() || (progressShown_ && frmCommCancel->CancelRequested);
+}
+
+bool Exchange::Write(const QByteArray& line, TRequestId holder) {
+    if (!running_) return false;
+    try {
+        mdlGeneral->SendCommand(line, holder, axis_);
+    } catch (const platform::ECommError&) {
+        EndWith(End::SendFailed);
+    }
+    return running_;
+}
+
+bool Exchange::Ask(const QByteArray& line, int limitMs) {
+    if (!running_) return false;
+    try {
+        mdlGeneral->SendQuestion(line, replyId_, limitMs, axis_);
+    } catch (const platform::ECommError&) {
+        EndWith(End::SendFailed);
+    }
+    return running_;
+}
+
+bool Exchange::WaitInStep() {
+    if (!running_) return false;
+    try {
+        if (!WaitForAnswer(mdlGeneral->BringInStep(axis_)) && running_) EndWith(End::SendFailed);
+    } catch (const platform::ECommError&) {
+        EndWith(End::SendFailed);
+    }
+    return running_;
+}
+
+void Exchange::StepTo(int done, int total) {
+    if (running_ && progressShown_) frmCommCancel->StepTo(done, total);
+}
+
+void Exchange::Receive() {
+    if (running_ && OnAnswer) OnAnswer(mdlGeneral->LastReply());
+}
+
+// A question that went out and had no answer, or one that could not go out (its axis did not
+// answer the probe before it, or its send failed).
+void Exchange::NotAnswered(bool asked) {
+    EndWith(asked ? End::NotAnswered : End::SendFailed);
+}
+
+void Exchange::Finish(std::optional<TfrmCommCancel::Direction> direction) {
+    if (!running_) return;
+    if (progressShown_ && direction) frmCommCancel->FinishTransfer(*direction);
+    progressShown_ = false; // the window stays until its OK, and is no longer this exchange's
+    EndWith(End::Done);
+}
+
+void Exchange::Cancel() {
+    EndWith(End::Cancelled);
+}
+
+void Exchange::Fail(End end) {
+    EndWith(end);
+}
+
+// The one end: the questions still asked are given up (an answer that comes later goes
+// nowhere), the progress window goes, and the user hears of a failure once, unless the line was
+// lost meanwhile and its owner has told him.
+void Exchange::EndWith(End end) {
+    if (!running_) return;
+    running_ = false;
+    mdlGeneral->Withdraw(replyId_);
+    if (progressShown_) {
+        frmCommCancel->OnCancel = nullptr;
+        if (end != End::Done && frmCommCancel->isVisible()) frmCommCancel->AbortTransfer();
+        progressShown_ = false;
+    }
+    if (end == End::SendFailed) Tell(sendFailed);
+    if (end == End::NotAnswered) Tell(notAnswered);
+    if (OnEnd) OnEnd(end);
+}
+
+void Exchange::Tell(const Report& report) {
+    if (!mdlGeneral->LineLostSince(lossesAtStart_)) ui::ShowWarning(report.text, report.caption);
+}

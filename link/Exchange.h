@@ -1,0 +1,90 @@
+// One reply-driven transfer with the driver, from its start to its one end. It holds the axis
+// that was designated when it started, asks its questions and sends its writes to that axis
+// through the line's step, and owns every way it ends: done, cancelled (the progress window's
+// button, the progress window closed, the client window closed or hidden), a send that failed,
+// an answer that did not come, the line lost. Each end is reported once, with the client's
+// message, and the progress window ends with it. The client window gives what to ask next and
+// what to do with each answer, and nothing else of the exchange.
+#pragma once
+
+#include "UnitCommCancel.h"
+#include "UnitGeneral.h"
+
+#include <QByteArray>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+class Exchange {
+public:
+    enum class End { Done, Cancelled, SendFailed, NotAnswered, LineLost };
+
+    // A message box: the text and its caption.
+    struct Report {
+        QString text;
+        QString caption;
+    };
+    static Report NoDriver() { return {"ドライバと通信できませんでした。", "ｴﾗ-"}; }
+
+    // How the progress window goes with the exchange.
+    struct Progress {
+        bool shown = false;  // the exchange shows the progress window
+        bool percent = true; // with its bar
+        QWidget* returnFocusTo =
+            nullptr; // the client's control that the window's button gives the keys to
+    };
+
+    // `window` owns it; the answers to its questions come under `replyId`.
+    Exchange(QObject* window, TRequestId replyId);
+
+    // Each answer to a question asked with Ask, in order.
+    std::function<void(const QByteArray& answer)> OnAnswer;
+    // The one end, after the exchange has let go of the line and reported: the client returns to
+    // idle here.
+    std::function<void(End end)> OnEnd;
+    // What the user is told when a send fails and when an answer does not come.
+    Report sendFailed = NoDriver();
+    Report notAnswered = NoDriver();
+
+    // Starts for the axis designated now; an exchange still running is cancelled first.
+    void Start(const Progress& progress);
+    void Start() { Start(Progress()); }
+    bool Running() const { return running_; }
+    char Axis() const { return axis_; }
+    // The user asked to stop, or the program ends: a loop of writes ends before its next step.
+    bool StopRequested() const;
+
+    // Within a running exchange: a write goes at once, a question waits its turn (its limit, 0
+    // for none, counts from when it goes out). Each is false when the exchange has ended, by
+    // this send's failure or before. A write names the screen that holds the line after it.
+    bool Write(const QByteArray& line, TRequestId holder = ridNone);
+    bool Ask(const QByteArray& line, int limitMs = TmdlGeneral::kNoReplyLimit);
+    // Sends nothing itself: waits until nothing sent can still be answered and the axis is in
+    // step; false when the exchange ended meanwhile.
+    bool WaitInStep();
+    // The progress bar after a step.
+    void StepTo(int done, int total);
+
+    // The ends a client brings about. Done: the progress window, when shown, says the transfer
+    // is complete in `direction` and stays until its OK. Cancel: the client stops it, quietly.
+    // Fail: the client found the driver's answers wanting, reported as `end` is.
+    void Finish(std::optional<TfrmCommCancel::Direction> direction = std::nullopt);
+    void Cancel();
+    void Fail(End end);
+
+private:
+    QPointer<QObject> window_;
+    TRequestId replyId_;
+    char axis_ = '*';
+    bool running_ = false;
+    bool progressShown_ = false;
+    int lossesAtStart_ = 0;
+
+    void Receive();
+    void NotAnswered(bool asked);
+    void EndWith(End end);
+    void Tell(const Report& report);
+};
