@@ -124,9 +124,12 @@ private:
 
 } // namespace
 
-QString UncarriedCharacter(const QString& text) {
-    const auto control = std::find_if(text.cbegin(), text.cend(),
-                                      [](QChar ch) { return cp932::IsControl(ch.unicode()); });
+QString UncarriedCharacter(const QString& text, Carrier carrier) {
+    const auto control = carrier == Carrier::Document
+                             ? text.cend()
+                             : std::find_if(text.cbegin(), text.cend(), [](QChar ch) {
+                                   return cp932::IsControl(ch.unicode());
+                               });
     const QString uncoded = cp932::UncodedCharacter(text.first(control - text.cbegin()));
     if (!uncoded.isEmpty() || control == text.cend()) return uncoded;
     return QString(*control);
@@ -141,6 +144,25 @@ QString CharacterName(const QString& character) {
     return QString("U+%1").arg(quint32(code), 4, 16, QChar('0')).toUpper();
 }
 
+QString ReceivedText(const QByteArray& line) {
+    return cp932::Decode(line.startsWith('\n') ? line.sliced(1) : line);
+}
+
+QString ShowingControls(const QString& text) {
+    constexpr char16_t kControlPictures = 0x2400; // U+2400 to U+241F, and U+2421 for DEL
+    if (std::none_of(text.cbegin(), text.cend(),
+                     [](QChar ch) { return cp932::IsControl(ch.unicode()); }))
+        return text;
+    QString shown = text;
+    for (QChar& ch : shown) {
+        if (ch.unicode() == 0x7F)
+            ch = QChar(kControlPictures + 0x21);
+        else if (ch.unicode() < 0x20)
+            ch = QChar(kControlPictures + ch.unicode());
+    }
+    return shown;
+}
+
 QString RefusalMessage(const QString& character, const QString& place, Carrier carrier) {
     const QString what =
         QString(carrier == Carrier::Line ? "送信できない文字「%1」" : "保存できない文字「%1」")
@@ -150,9 +172,26 @@ QString RefusalMessage(const QString& character, const QString& place, Carrier c
 }
 
 bool CheckCarried(const QString& text, const QString& place, Carrier carrier) {
-    const QString character = UncarriedCharacter(text);
+    const QString character = UncarriedCharacter(text, carrier);
     if (character.isEmpty()) return true;
     ShowWarning(RefusalMessage(CharacterName(character), place, carrier), "入力エラー");
+    return false;
+}
+
+std::optional<QByteArray> CarriedBytes(const QString& text, Carrier carrier) {
+    if (!UncarriedCharacter(text, carrier).isEmpty()) return std::nullopt;
+    return cp932::EncodeExactly(text);
+}
+
+FileText FileText::Refusing(int index, const QString& text, Carrier carrier) {
+    return {{}, Uncarried{index, UncarriedCharacter(text, carrier)}};
+}
+
+bool CheckCarried(const std::optional<Uncarried>& refused,
+                  const std::function<QString(int index)>& placeOf, Carrier carrier) {
+    if (!refused) return true;
+    ShowWarning(RefusalMessage(CharacterName(refused->character), placeOf(refused->index), carrier),
+                "入力エラー");
     return false;
 }
 
