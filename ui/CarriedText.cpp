@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QVariant>
 #include <algorithm>
 
@@ -65,6 +66,9 @@ public:
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // The box that refuses a paste takes the focus while it is up; the edit is not over for
+        // that: a grid's cell editor must not be committed and closed (see Refuses).
+        if (refusing_ && watched == edit_ && event->type() == QEvent::FocusOut) return true;
         if (edit_->isReadOnly()) return false;
         if (watched != edit_) // the combo box of the line edit: only its keys reach the edit
             return event->type() == QEvent::KeyPress && RefusesPasteKey(event);
@@ -91,16 +95,21 @@ public:
     }
 
     // True when the pasted text holds a character that the line cannot carry: the user is told.
-    bool Refuses(const QString& pasted) const {
+    // Meanwhile the edit's loss of focus is kept from every other filter (a grid's delegate
+    // would commit the half-typed text and close the editor): the edit goes on, with its text and
+    // caret, once the box has given the focus back.
+    bool Refuses(const QString& pasted) {
         const QString character = UncarriedCharacter(pasted);
         if (character.isEmpty()) return false;
         const QString place = place_ ? place_() : PlaceOf(edit_);
+        edit_->installEventFilter(this); // first in line again, before filters installed later
+        const QScopedValueRollback refusing(refusing_, true);
         ShowWarning(RefusalMessage(CharacterName(character), place, Carrier::Line), "入力エラー");
         return true;
     }
 
 private:
-    bool RefusesPasteKey(QEvent* event) const {
+    bool RefusesPasteKey(QEvent* event) {
         return static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) &&
                Refuses(QGuiApplication::clipboard()->text());
     }
@@ -120,6 +129,7 @@ private:
 
     QLineEdit* edit_;
     std::function<QString()> place_;
+    bool refusing_ = false;
 };
 
 } // namespace
