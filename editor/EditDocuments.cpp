@@ -2,6 +2,7 @@
 // new, open, save, save as and close, and the saving question when the window closes.
 #include "UnitEdit.h"
 
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 
@@ -165,7 +166,19 @@ void TfrmEdit::FileOpen() {
     memMain->SetTopRow(memMain2->TopRow());
 }
 
+// The file holds what the pane shows: a row with a character that has no CP932 code refuses the
+// save before the file is touched, naming the document, the row and the character.
+bool TfrmEdit::DocumentSavable(int slot, const QStringList& lines) const {
+    for (qsizetype row = 0; row < lines.size(); ++row)
+        if (!ui::CheckCarried(lines[row],
+                              QString("%1 の %2行目").arg(TabCaption(slot)).arg(row + 1),
+                              ui::Carrier::Document))
+            return false;
+    return true;
+}
+
 bool TfrmEdit::WriteDocument(int slot, const QStringList& lines) {
+    if (!DocumentSavable(slot, lines)) return false;
     try {
         ui::EditorPane::WriteLinesToFile(DocFileName[slot], lines);
         return true;
@@ -193,11 +206,13 @@ void TfrmEdit::FileSave() {
 }
 
 void TfrmEdit::FileSaveAs() {
+    const QStringList lines = memMain2->Lines();
+    if (!DocumentSavable(CurrentDoc, lines)) return; // before a file is chosen
     SaveDialog.Filter = kFilter;
     if (!SaveDialog.Execute(this)) return;
     const QString previous = DocFileName[CurrentDoc];
     DocFileName[CurrentDoc] = SaveDialog.FileName;
-    if (!WriteDocument(CurrentDoc, memMain2->Lines())) {
+    if (!WriteDocument(CurrentDoc, lines)) {
         DocFileName[CurrentDoc] = previous;
         return;
     }

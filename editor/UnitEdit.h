@@ -262,6 +262,7 @@ private:
     void ShowNotFound();
 
     bool SaveCurrentDocument();
+    bool DocumentSavable(int slot, const QStringList& lines) const;
     bool WriteDocument(int slot, const QStringList& lines);
     void ClearCurrentDocument();
 

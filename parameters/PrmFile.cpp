@@ -1,5 +1,6 @@
 #include "PrmFile.h"
 
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 
 #include <QRegularExpression>
@@ -44,32 +45,36 @@ LeadingNumber ReadLeadingNumber(const QByteArray& text) {
     return number;
 }
 
+// A record as the user is told of it.
 QString WithoutControls(QString text) {
     text.removeIf([](QChar ch) { return ui::cp932::IsControl(ch.unicode()); });
     return text;
 }
 
 // The name record of a saved line: the grid's name cell when it carries this parameter's
-// number, else " #nnn " padded with blanks to the record's 27 bytes, so that every saved line
-// loads back into its own row.
-QString SavedName(const QString& cell, int number) {
+// number and a file can hold it as it stands, else " #nnn " padded with blanks to the record's
+// 27 bytes, so that every saved line loads back into its own row.
+QByteArray SavedName(const QString& cell, int number) {
     static const QRegularExpression numbered(R"(^ *#(\d+))");
-    const QString name = WithoutControls(cell);
-    const QRegularExpressionMatch match = numbered.match(name);
-    if (match.hasMatch() && match.captured(1).toInt() == number && !name.contains('=')) return name;
-    return QString(" #%1 ").arg(number, 3, 10, QChar('0')).leftJustified(kPrmNameRecordBytes, ' ');
+    const QRegularExpressionMatch match = numbered.match(cell);
+    const std::optional<QByteArray> name = ui::CarriedBytes(cell, ui::Carrier::File);
+    if (name && match.hasMatch() && match.captured(1).toInt() == number && !cell.contains('='))
+        return *name;
+    return ui::cp932::Encode(
+        QString(" #%1 ").arg(number, 3, 10, QChar('0')).leftJustified(kPrmNameRecordBytes, ' '));
 }
 
 } // namespace
 
-QByteArray FormatPrmFile(const QStringList& names, const QStringList& values) {
-    QByteArray file;
+ui::FileText FormatPrmFile(const QStringList& names, const QStringList& values) {
+    ui::FileText file;
     for (qsizetype row = 0; row < values.size(); ++row) {
-        const QString value = WithoutControls(values[row]);
-        if (value.isEmpty()) continue;
-        const QString name =
-            SavedName(row < names.size() ? names[row] : QString(), static_cast<int>(row));
-        file += ui::cp932::Encode(name) + '=' + ui::cp932::Encode(value) + "\r\n";
+        if (values[row].isEmpty()) continue;
+        const int number = static_cast<int>(row);
+        const std::optional<QByteArray> value = ui::CarriedBytes(values[row], ui::Carrier::File);
+        if (!value) return ui::FileText::Refusing(number, values[row], ui::Carrier::File);
+        file.bytes +=
+            SavedName(row < names.size() ? names[row] : QString(), number) + '=' + *value + "\r\n";
     }
     return file;
 }

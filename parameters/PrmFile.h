@@ -4,6 +4,8 @@
 // into sections headed by a serial number ("S" and the number).
 #pragma once
 
+#include "ui/CarriedText.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -11,9 +13,10 @@
 #include <optional>
 #include <vector>
 
-// The file's bytes for the rows that have a value (names and values by parameter number). A
-// line always starts with its parameter's "#nnn" record, and no control character is written.
-QByteArray FormatPrmFile(const QStringList& names, const QStringList& values);
+// The file's bytes for the rows that have a value (names and values by parameter number), each
+// value exactly as it stands; refused at the first value (its index is its parameter number)
+// that a file cannot carry. A line always starts with its parameter's "#nnn" record.
+ui::FileText FormatPrmFile(const QStringList& names, const QStringList& values);
 
 // Whether a file holds nothing but blanks and line ends (the file of a list without values).
 bool IsBlankPrmFile(const QByteArray& bytes);

@@ -294,7 +294,9 @@ void TPrmWindow::ReceivePrm(QObject*) {
 
 void TPrmWindow::HandleReply() {
     const int row = ReadIndex + 1;
-    grdPrm->SetCell(1, row, CleanLineField(ui::cp932::Decode(mdlGeneral->LastReply())));
+    // The reply as it came, every character: a control character in it shows in the cell, and the
+    // send and the save refuse the cell.
+    grdPrm->SetCell(1, row, ui::ReceivedText(mdlGeneral->LastReply()));
     RefreshRowMark(row);
     if (exchange_.StopRequested()) return exchange_.Cancel();
     ++ReadIndex;
@@ -369,24 +371,21 @@ QStringList TPrmWindow::Column(int col, int rows) const {
     return cells;
 }
 
-// The file holds what the cells hold: a value it cannot carry as it stands refuses the save
-// before a file is chosen, naming its row.
-bool TPrmWindow::ValuesSavable(int count) const {
-    for (int row = 1; row <= count; ++row)
-        if (!ui::CheckCarried(grdPrm->Cell(1, row), grdPrm->RowName(row), ui::Carrier::File))
-            return false;
-    return true;
-}
-
+// The file holds what the cells held when the button was pressed (a reply stored while the
+// dialog is open is not in it): a value it cannot carry as it stands refuses the save before a
+// file is chosen, naming its row.
 void TPrmWindow::btnSavePrmClick() {
     const int count = FileParameterCount();
-    if (!ValuesSavable(count)) return grdPrm->setFocus();
+    const ui::FileText file = FormatPrmFile(Column(0, count), Column(1, count));
+    if (!ui::CheckCarried(
+            file.refused, [this](int number) { return grdPrm->RowName(number + 1); },
+            ui::Carrier::File))
+        return grdPrm->setFocus();
     ui::FileDialog& dialog = *mdlGeneral->SaveDialog1;
     dialog.Filter = "ﾊﾟﾗﾒｰﾀ(*.prm)|*.PRM";
     dialog.DefaultExt = "prm";
     if (dialog.Execute(this)) {
-        const QString failure =
-            ui::WriteWholeFile(dialog.FileName, FormatPrmFile(Column(0, count), Column(1, count)));
+        const QString failure = ui::WriteWholeFile(dialog.FileName, file.bytes);
         if (!failure.isEmpty())
             ui::ShowWarning(
                 QString("ファイルを保存できませんでした。\n%1\n%2").arg(dialog.FileName, failure),

@@ -117,7 +117,6 @@ private:
     void SetGuideHeights();
     bool QueryModel();
     bool ValuesSendable() const;
-    bool ValuesSavable(int count) const;
     void NoAnswerPath();
     void StartQueryChain();
     void HandleReply();

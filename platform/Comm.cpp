@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QStringList>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -44,6 +45,51 @@ speed_t ToSpeed(int baud) {
     }
 }
 
+int BaudOf(speed_t speed) {
+    for (const int baud : {1200, 2400, 4800, 9600, 19200, 38400})
+        if (ToSpeed(baud) == speed) return baud;
+    return -1;
+}
+
+QString RateText(speed_t speed) {
+    const int baud = BaudOf(speed);
+    return baud > 0 ? QString("%1 bps").arg(baud) : QString("speed code %1").arg(speed);
+}
+
+QString DataBitsText(tcflag_t cflag) {
+    switch (cflag & CSIZE) {
+    case CS5:
+        return "5 data bits";
+    case CS6:
+        return "6 data bits";
+    case CS7:
+        return "7 data bits";
+    default:
+        return "8 data bits";
+    }
+}
+
+QString ParityText(tcflag_t cflag) {
+    if (!(cflag & PARENB)) return "no parity";
+    return cflag & PARODD ? "odd parity" : "even parity";
+}
+
+QString StopBitsText(tcflag_t cflag) {
+    return cflag & CSTOPB ? "2 stop bits" : "1 stop bit";
+}
+
+// What the program asks of the line beyond its framing: no flow control, every received byte
+// as it came (no stripping, no translation of line ends, no parity marks), lines assembled at
+// CR without echo or signals, and bytes sent as they are.
+constexpr tcflag_t kFlowFlags = IXON | IXOFF | IXANY;
+constexpr tcflag_t kInputFlags =
+    IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC;
+constexpr tcflag_t kLineFlags = ICANON | ECHO | ECHONL | ISIG | IEXTEN;
+
+QString OnOff(bool on) {
+    return on ? "on" : "off";
+}
+
 QString ErrorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
@@ -58,6 +104,43 @@ bool IsPseudoTerminal(int fd) {
 }
 
 } // namespace
+
+std::vector<UntakenSetting> UntakenSettings(const termios& asked, const termios& held) {
+    std::vector<UntakenSetting> untaken;
+    // A setting named `name` before its value (after it, when `name` is empty).
+    const auto compare = [&untaken](const QString& name, const QString& wanted,
+                                    const QString& holds, bool framing = false) {
+        if (wanted == holds) return;
+        const QString prefix = name.isEmpty() ? QString() : name + " ";
+        untaken.push_back({prefix + wanted + " (holds " + holds + ")", framing});
+    };
+    // An input rate of zero is the output rate.
+    const auto inputSpeed = [](const termios& t) {
+        return cfgetispeed(&t) == 0 ? cfgetospeed(&t) : cfgetispeed(&t);
+    };
+    const auto flags = [](tcflag_t value) { return "0x" + QString::number(value, 16); };
+    compare("output at", RateText(cfgetospeed(&asked)), RateText(cfgetospeed(&held)));
+    compare("input at", RateText(inputSpeed(asked)), RateText(inputSpeed(held)));
+    compare({}, DataBitsText(asked.c_cflag), DataBitsText(held.c_cflag), true);
+    compare({}, ParityText(asked.c_cflag), ParityText(held.c_cflag), true);
+    compare({}, StopBitsText(asked.c_cflag), StopBitsText(held.c_cflag), true);
+    compare("hardware flow control", OnOff(asked.c_cflag & CRTSCTS), OnOff(held.c_cflag & CRTSCTS));
+    compare("software flow control", OnOff(asked.c_iflag & kFlowFlags),
+            OnOff(held.c_iflag & kFlowFlags));
+    compare("the receiver", OnOff(asked.c_cflag & CREAD), OnOff(held.c_cflag & CREAD));
+    compare("modem lines ignored", OnOff(asked.c_cflag & CLOCAL), OnOff(held.c_cflag & CLOCAL));
+    compare("input flags", flags(asked.c_iflag & kInputFlags), flags(held.c_iflag & kInputFlags));
+    compare("line flags", flags(asked.c_lflag & kLineFlags), flags(held.c_lflag & kLineFlags));
+    compare("output processing", OnOff(asked.c_oflag & OPOST), OnOff(held.c_oflag & OPOST));
+    compare("line end", flags(asked.c_cc[VEOL]), flags(held.c_cc[VEOL]));
+    return untaken;
+}
+
+QString FramingText(const termios& settings) {
+    const tcflag_t cflag = settings.c_cflag;
+    const char parity = !(cflag & PARENB) ? 'N' : cflag & PARODD ? 'O' : 'E';
+    return DataBitsText(cflag).left(1) + parity + StopBitsText(cflag).left(1);
+}
 
 TComm::TComm(QObject* parent) : QObject(parent) {}
 
@@ -168,7 +251,28 @@ void TComm::Configure() {
         unframed.c_cflag = (unframed.c_cflag & ~(CSIZE | PARENB | PARODD)) | CS8;
         if (::tcsetattr(fd_, TCSANOW, &unframed) != 0) Fail("cannot set the line settings", errno);
     }
-    applied_ = tio;
+    CheckSettingsTaken(tio);
+}
+
+// A device may take settings without an error and hold others (a driver that ignores parity, a
+// rate it lacks): what is in force is what it reads back. A pseudo-terminal holds its own framing
+// and nothing else of it matters to the bytes it carries.
+void TComm::CheckSettingsTaken(const termios& asked) {
+    termios held{};
+    if (::tcgetattr(fd_, &held) != 0) Fail("cannot read the line settings back", errno);
+    const std::vector<UntakenSetting> untaken = UntakenSettings(asked, held);
+    const bool pseudoTerminal = IsPseudoTerminal(fd_);
+    QStringList refused;
+    for (const UntakenSetting& setting : untaken)
+        if (!setting.framing || !pseudoTerminal) refused.append(setting.text);
+    if (!refused.isEmpty()) throw Error("did not take the line settings", refused.join(", "));
+    applied_ = held;
+    if (!untaken.empty())
+        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(QCoreApplication::applicationName()),
+                     qUtf8Printable(QString("Comm%1 (%2): a pseudo-terminal carries no framing of "
+                                            "its own: opened at %3 (asked for %4)")
+                                        .arg(Port)
+                                        .arg(DevicePath(), FramingText(held), FramingText(asked))));
 }
 
 void TComm::Close() {

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <string>
 #include <sys/types.h>
 #include <termios.h>
+#include <vector>
 
 class QSocketNotifier;
 
@@ -34,6 +36,18 @@ public:
 enum TCommByteSize { _5 = 0, _6 = 1, _7 = 3, _8 = 4 };
 enum TCommParityBits { pbNone = 0, pbOdd = 1, pbEven = 2 };
 
+// The settings of `asked` that a device's read-back `held` does not hold, each with what it holds
+// instead ("even parity (holds no parity)"), in the order rate, framing (data bits, parity, stop
+// bits), flow control, then the byte handling of input, lines and output; empty when it holds them
+// all.
+struct UntakenSetting {
+    QString text;
+    bool framing = false;
+};
+std::vector<UntakenSetting> UntakenSettings(const termios& asked, const termios& held);
+// The framing of settings as the line's format is written: data bits, parity, stop bits ("7E1").
+QString FramingText(const termios& settings);
+
 class TComm : public QObject {
     Q_OBJECT
 public:
@@ -51,8 +65,11 @@ public:
     static QString DevicePath(int port);
     QString DevicePath() const { return DevicePath(Port); }
 
-    // Opens the device with the current settings. A failure is also written to standard error as
-    // one line naming the port, its device and the system's reason.
+    // Opens the device with the current settings and reads them back. A device that holds other
+    // settings than it was asked does not open; a pseudo-terminal, which carries bytes and no
+    // framing, opens with the framing it holds, and says so on standard error. A failure is also
+    // written to standard error as one line naming the port, its device and the reason (for a
+    // setting not taken: which, and what the device holds instead).
     void Open();
     void Close();
     bool Opened() const { return fd_ >= 0; }
@@ -68,8 +85,8 @@ public:
     void TxPurge();
     void RxPurge();
 
-    // The line settings the last Open set, framing included. (A pseudo-terminal keeps only the
-    // rate of them, so this is where the framing chosen can be checked.)
+    // The line settings in force since the last Open, as the device read them back: what was
+    // asked, but for the framing of a pseudo-terminal, which holds its own (see Open).
     const termios& AppliedSettings() const { return applied_; }
 
     // OnCommReceive and OnCommLost run from the event loop, so neither may let an exception out:
@@ -91,6 +108,9 @@ private:
     void LineLost(const QString& reason);
     void OpenDevice();
     void Configure();
+    // Reads the settings back after `asked` was set: raises for a setting not taken, and tells
+    // of a pseudo-terminal's own framing.
+    void CheckSettingsTaken(const termios& asked);
     ECommError Error(const QString& what, const QString& reason) const;
     [[noreturn]] void Fail(const QString& what, int error) const;
     static std::string NotOpenText(int port);

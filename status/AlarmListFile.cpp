@@ -1,19 +1,13 @@
 #include "AlarmListFile.h"
 
 #include "DataTableFile.h"
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 
 namespace {
 
 // The largest time the file holds: 18 digits, what a time field carries at most.
 constexpr long long kTimeLimit = 999'999'999'999'999'999;
-
-// Control characters (a TAB or a line end) inside a field would shift the record's columns.
-QByteArray FieldBytes(const QString& text) {
-    QByteArray bytes = ui::cp932::Encode(text);
-    bytes.removeIf([](char ch) { return ui::cp932::IsControl(ch); });
-    return bytes;
-}
 
 QList<QByteArray> Lines(const QByteArray& bytes) {
     QByteArray text = bytes;
@@ -28,13 +22,18 @@ QString AlarmLabel(int index) {
     return QString(" ALHPT No%1 ").arg(index, 2);
 }
 
-QByteArray FormatAlarmListFile(const std::vector<AlarmRecordText>& records) {
-    QByteArray file;
+ui::FileText FormatAlarmListFile(const std::vector<AlarmRecordText>& records) {
+    ui::FileText file;
     for (size_t n = 0; n < records.size(); ++n) {
         const AlarmRecordText& record = records[n];
         if (record.code.isEmpty() && record.time.isEmpty()) continue;
-        file += ui::cp932::Encode(AlarmLabel(static_cast<int>(n))) + '\t' +
-                FieldBytes(record.code) + '\t' + FieldBytes(record.time) + "\r\n";
+        const int index = static_cast<int>(n);
+        // A TAB or a line end inside a field would shift the record's columns.
+        const std::optional<QByteArray> code = ui::CarriedBytes(record.code, ui::Carrier::File);
+        if (!code) return ui::FileText::Refusing(index, record.code, ui::Carrier::File);
+        const std::optional<QByteArray> time = ui::CarriedBytes(record.time, ui::Carrier::File);
+        if (!time) return ui::FileText::Refusing(index, record.time, ui::Carrier::File);
+        file.bytes += ui::cp932::Encode(AlarmLabel(index)) + '\t' + *code + '\t' + *time + "\r\n";
     }
     return file;
 }

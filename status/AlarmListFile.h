@@ -3,6 +3,8 @@
 // records in file order and does not look at the labels.
 #pragma once
 
+#include "ui/CarriedText.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -18,8 +20,9 @@ struct AlarmRecordText {
     QString time;
 };
 
-// The file's bytes for the records in order (record n at index n).
-QByteArray FormatAlarmListFile(const std::vector<AlarmRecordText>& records);
+// The file's bytes for the records in order (record n at index n), each field exactly as it
+// stands; refused at the first record that holds a character a file cannot carry.
+ui::FileText FormatAlarmListFile(const std::vector<AlarmRecordText>& records);
 
 struct AlarmListFileContents {
     // The records the file holds, at most kAlarmRecordCount; the code as written, the time as

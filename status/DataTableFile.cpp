@@ -1,5 +1,6 @@
 #include "DataTableFile.h"
 
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 
 #include <algorithm>
@@ -40,14 +41,13 @@ std::optional<long long> LeadingDecimal(const QByteArray& text) {
     return negative ? -value : value;
 }
 
-QByteArray FormatDataTableFile(const QStringList& values) {
-    QByteArray file;
+ui::FileText FormatDataTableFile(const QStringList& values) {
+    ui::FileText file;
     for (int i = 0; i < values.size(); ++i) {
         if (values[i].isEmpty()) continue;
-        // A line end inside a value would split the entry over two lines.
-        QByteArray value = ui::cp932::Encode(values[i]);
-        value.removeIf([](char ch) { return IsLineEnd(ch); });
-        file += ui::cp932::Encode(DataTableLabel(i)) + '=' + value + "\r\n";
+        const std::optional<QByteArray> value = ui::CarriedBytes(values[i], ui::Carrier::File);
+        if (!value) return ui::FileText::Refusing(i, values[i], ui::Carrier::File);
+        file.bytes += ui::cp932::Encode(DataTableLabel(i)) + '=' + *value + "\r\n";
     }
     return file;
 }

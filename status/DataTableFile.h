@@ -4,6 +4,8 @@
 // read in either kind of file).
 #pragma once
 
+#include "ui/CarriedText.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -21,8 +23,9 @@ QString DataTableLabel(int index);
 // see them out of their range.
 std::optional<long long> LeadingDecimal(const QByteArray& text);
 
-// The file's bytes: values[i] is entry i's text; empty values are left out.
-QByteArray FormatDataTableFile(const QStringList& values);
+// The file's bytes: values[i] is entry i's text, written exactly as it stands; empty values are
+// left out. Refused at the first value (its index is its entry) that a file cannot carry.
+ui::FileText FormatDataTableFile(const QStringList& values);
 
 class DataTableFileReader {
 public:

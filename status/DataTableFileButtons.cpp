@@ -4,7 +4,6 @@
 #include "DataTablePrintout.h"
 #include "RecordWindowParts.h"
 #include "UnitDataTable.h"
-#include "ui/CarriedText.h"
 #include "ui/SafeFile.h"
 
 #include "link/UnitGeneral.h"
@@ -18,16 +17,11 @@ const QString kFilter = "ﾃﾞｰﾀﾃｰﾌﾞﾙ(*.dat)|*.DAT";
 
 } // namespace
 
-// The file holds what the cells hold: a value it cannot carry as it stands refuses the save
-// before a file is chosen, naming its entry.
+// The file holds what the cells held when the button was pressed: a value it cannot carry as it
+// stands refuses the save before a file is chosen, naming its entry.
 void TfrmDataTable::btnSaveDataTableClick() {
-    const int count = ComputeEntryCount();
-    const QStringList values = Values(count);
-    for (int i = 0; i < count; ++i)
-        if (!ui::CheckCarried(values[i], DataTableLabel(i).trimmed(), ui::Carrier::File))
-            return grdDataTable->setFocus();
-    SaveRecordsThroughDialog(this, kFilter, "dat",
-                             [&values] { return FormatDataTableFile(values); });
+    SaveRecordsThroughDialog(this, kFilter, "dat", FormatDataTableFile(Values(ComputeEntryCount())),
+                             [](int entry) { return DataTableLabel(entry).trimmed(); });
     grdDataTable->setFocus();
 }
 

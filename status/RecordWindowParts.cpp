@@ -10,12 +10,14 @@
 #include <QFile>
 
 void SaveRecordsThroughDialog(QWidget* window, const QString& filter, const QString& extension,
-                              const std::function<QByteArray()>& contents) {
+                              const ui::FileText& file,
+                              const std::function<QString(int record)>& placeOf) {
+    if (!ui::CheckCarried(file.refused, placeOf, ui::Carrier::File)) return;
     ui::FileDialog& dialog = *mdlGeneral->SaveDialog1;
     dialog.Filter = filter;
     dialog.DefaultExt = extension;
     if (!dialog.Execute(window)) return;
-    const QString failure = ui::WriteWholeFile(dialog.FileName, contents());
+    const QString failure = ui::WriteWholeFile(dialog.FileName, file.bytes);
     if (!failure.isEmpty())
         ui::ShowWarning(
             QString("ファイルを保存できませんでした。\n%1\n%2").arg(dialog.FileName, failure),

@@ -2,6 +2,7 @@
 // their file and printer buttons, the "KASO2" mark of the line panel and the grid's size.
 #pragma once
 
+#include "ui/CarriedText.h"
 #include "ui/StringGrid.h"
 
 #include <QByteArray>
@@ -15,10 +16,12 @@
 
 class QPrinter;
 
-// The save dialog with `filter` and `extension`, then the whole file written from `contents`; a
-// failure is shown with the file's name and its reason.
+// Saves what a formatter made of the cells as they stood: when it refused a text, the user is told
+// (`placeOf` names the record) and no dialog is shown; else the save dialog with `filter` and
+// `extension`, then `file` written whole. A failure is shown with the file's name and its reason.
 void SaveRecordsThroughDialog(QWidget* window, const QString& filter, const QString& extension,
-                              const std::function<QByteArray()>& contents);
+                              const ui::FileText& file,
+                              const std::function<QString(int record)>& placeOf);
 
 // The open dialog with `filter` and all files; `load` takes the file chosen.
 void OpenRecordsThroughDialog(QWidget* window, const QString& filter,

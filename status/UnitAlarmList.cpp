@@ -9,7 +9,7 @@
 #include "link/UnitGeneral.h"
 #include "link/Waits.h"
 #include "shell/UnitMain.h"
-#include "ui/Codec.h"
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 #include "ui/Widgets.h"
@@ -54,7 +54,7 @@ TfrmAlarmList::TfrmAlarmList(QWidget* owner)
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     // Field 0 is the code, field 1 the time of occurrence.
     transfer_.OnStore = [this](int record, int field, const QByteArray& reply) {
-        grdAlarmList->SetCell(field + 1, record + 1, ui::cp932::Decode(reply));
+        grdAlarmList->SetCell(field + 1, record + 1, ui::ReceivedText(reply));
     };
 }
 
@@ -116,9 +116,11 @@ void TfrmAlarmList::ReceiveAlarmList(QObject* sender) {
     transfer_.Receive(mdlGeneral->LastReply());
 }
 
+// The file holds what the cells held when the button was pressed: a code or a time it cannot
+// carry as it stands refuses the save before a file is chosen, naming its record.
 void TfrmAlarmList::btnSaveAlarmClick() {
-    SaveRecordsThroughDialog(this, kFilter, "alm",
-                             [this] { return FormatAlarmListFile(Records()); });
+    SaveRecordsThroughDialog(this, kFilter, "alm", FormatAlarmListFile(Records()),
+                             [](int record) { return AlarmLabel(record).trimmed(); });
     grdAlarmList->setFocus();
 }
 

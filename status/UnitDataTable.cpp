@@ -7,7 +7,7 @@
 #include "link/Waits.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
-#include "ui/Codec.h"
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 #include "ui/Wait.h"
@@ -64,7 +64,7 @@ TfrmDataTable::TfrmDataTable(QWidget* owner)
     grdDataTable->OnSetEditText = [this](int, int row, const QString&) { RefreshRowMark(row); };
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     transfer_.OnStore = [this](int entry, int, const QByteArray& reply) {
-        grdDataTable->SetCell(1, entry + 1, ui::cp932::Decode(reply));
+        grdDataTable->SetCell(1, entry + 1, ui::ReceivedText(reply));
         RefreshRowMark(entry + 1);
     };
     // While the write runs, no read or second write may select entries between its selection

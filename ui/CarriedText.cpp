@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QVariant>
 #include <algorithm>
 
@@ -65,6 +66,9 @@ public:
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // The box that refuses a paste takes the focus while it is up; the edit is not over for
+        // that: a grid's cell editor must not be committed and closed (see Refuses).
+        if (refusing_ && watched == edit_ && event->type() == QEvent::FocusOut) return true;
         if (edit_->isReadOnly()) return false;
         if (watched != edit_) // the combo box of the line edit: only its keys reach the edit
             return event->type() == QEvent::KeyPress && RefusesPasteKey(event);
@@ -91,16 +95,21 @@ public:
     }
 
     // True when the pasted text holds a character that the line cannot carry: the user is told.
-    bool Refuses(const QString& pasted) const {
+    // Meanwhile the edit's loss of focus is kept from every other filter (a grid's delegate
+    // would commit the half-typed text and close the editor): the edit goes on, with its text and
+    // caret, once the box has given the focus back.
+    bool Refuses(const QString& pasted) {
         const QString character = UncarriedCharacter(pasted);
         if (character.isEmpty()) return false;
         const QString place = place_ ? place_() : PlaceOf(edit_);
+        edit_->installEventFilter(this); // first in line again, before filters installed later
+        const QScopedValueRollback refusing(refusing_, true);
         ShowWarning(RefusalMessage(CharacterName(character), place, Carrier::Line), "入力エラー");
         return true;
     }
 
 private:
-    bool RefusesPasteKey(QEvent* event) const {
+    bool RefusesPasteKey(QEvent* event) {
         return static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) &&
                Refuses(QGuiApplication::clipboard()->text());
     }
@@ -120,13 +129,17 @@ private:
 
     QLineEdit* edit_;
     std::function<QString()> place_;
+    bool refusing_ = false;
 };
 
 } // namespace
 
-QString UncarriedCharacter(const QString& text) {
-    const auto control = std::find_if(text.cbegin(), text.cend(),
-                                      [](QChar ch) { return cp932::IsControl(ch.unicode()); });
+QString UncarriedCharacter(const QString& text, Carrier carrier) {
+    const auto control = carrier == Carrier::Document
+                             ? text.cend()
+                             : std::find_if(text.cbegin(), text.cend(), [](QChar ch) {
+                                   return cp932::IsControl(ch.unicode());
+                               });
     const QString uncoded = cp932::UncodedCharacter(text.first(control - text.cbegin()));
     if (!uncoded.isEmpty() || control == text.cend()) return uncoded;
     return QString(*control);
@@ -141,6 +154,25 @@ QString CharacterName(const QString& character) {
     return QString("U+%1").arg(quint32(code), 4, 16, QChar('0')).toUpper();
 }
 
+QString ReceivedText(const QByteArray& line) {
+    return cp932::Decode(line.startsWith('\n') ? line.sliced(1) : line);
+}
+
+QString ShowingControls(const QString& text) {
+    constexpr char16_t kControlPictures = 0x2400; // U+2400 to U+241F, and U+2421 for DEL
+    if (std::none_of(text.cbegin(), text.cend(),
+                     [](QChar ch) { return cp932::IsControl(ch.unicode()); }))
+        return text;
+    QString shown = text;
+    for (QChar& ch : shown) {
+        if (ch.unicode() == 0x7F)
+            ch = QChar(kControlPictures + 0x21);
+        else if (ch.unicode() < 0x20)
+            ch = QChar(kControlPictures + ch.unicode());
+    }
+    return shown;
+}
+
 QString RefusalMessage(const QString& character, const QString& place, Carrier carrier) {
     const QString what =
         QString(carrier == Carrier::Line ? "送信できない文字「%1」" : "保存できない文字「%1」")
@@ -150,9 +182,26 @@ QString RefusalMessage(const QString& character, const QString& place, Carrier c
 }
 
 bool CheckCarried(const QString& text, const QString& place, Carrier carrier) {
-    const QString character = UncarriedCharacter(text);
+    const QString character = UncarriedCharacter(text, carrier);
     if (character.isEmpty()) return true;
     ShowWarning(RefusalMessage(CharacterName(character), place, carrier), "入力エラー");
+    return false;
+}
+
+std::optional<QByteArray> CarriedBytes(const QString& text, Carrier carrier) {
+    if (!UncarriedCharacter(text, carrier).isEmpty()) return std::nullopt;
+    return cp932::EncodeExactly(text);
+}
+
+FileText FileText::Refusing(int index, const QString& text, Carrier carrier) {
+    return {{}, Uncarried{index, UncarriedCharacter(text, carrier)}};
+}
+
+bool CheckCarried(const std::optional<Uncarried>& refused,
+                  const std::function<QString(int index)>& placeOf, Carrier carrier) {
+    if (!refused) return true;
+    ShowWarning(RefusalMessage(CharacterName(refused->character), placeOf(refused->index), carrier),
+                "入力エラー");
     return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include "SafeFile.h"
 
+#include "CarriedText.h"
 #include "Codec.h"
 #include "Guard.h"
 #include "Widgets.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFontDialog>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -139,8 +141,17 @@ void EditorPane::AddLine(const QString& line) {
     });
 }
 
+// The document's text as the pane shows it. Its plain-text form would write a no-break space as a
+// blank; here only the marks between rows and of frames become line ends, as they do there.
 QString EditorPane::Text() const {
-    return document()->toPlainText();
+    QString text = document()->toRawText();
+    for (QChar& ch : text) {
+        const char16_t code = ch.unicode();
+        if (code == QChar::ParagraphSeparator || code == QChar::LineSeparator || code == 0xFDD0 ||
+            code == 0xFDD1)
+            ch = u'\n';
+    }
+    return text;
 }
 
 void EditorPane::SetText(const QString& text) {
@@ -443,8 +454,15 @@ std::optional<QStringList> EditorPane::ReadLinesFromFile(const QString& path) {
 
 void EditorPane::WriteLinesToFile(const QString& path, const QStringList& lines) {
     QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += cp932::Encode(line) + "\r\n";
+    for (qsizetype row = 0; row < lines.size(); ++row) {
+        const std::optional<QByteArray> line = CarriedBytes(lines[row], Carrier::Document);
+        if (!line)
+            throw Error(
+                RefusalMessage(CharacterName(UncarriedCharacter(lines[row], Carrier::Document)),
+                               QString("%1行目").arg(row + 1), Carrier::Document)
+                    .toStdString());
+        bytes += *line + "\r\n";
+    }
     const QString failure = WriteWholeFile(path, bytes);
     if (!failure.isEmpty())
         throw Error(
@@ -473,6 +491,16 @@ void EditorPane::changeEvent(QEvent* e) {
 void EditorPane::paintEvent(QPaintEvent* e) {
     QPlainTextEdit::paintEvent(e);
     if (marksShown_) PaintMarks();
+}
+
+// A paste or a drop of text that a file of the pane's lines cannot hold (a character without a
+// CP932 code) is refused, as every box refuses one: the pane keeps what it had, and the user is
+// told which character.
+void EditorPane::insertFromMimeData(const QMimeData* source) {
+    if (source->hasText() && !isReadOnly() &&
+        !CheckCarried(source->text(), PlaceOf(this), Carrier::Document))
+        return;
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 void EditorPane::keyPressEvent(QKeyEvent* e) {

@@ -117,7 +117,8 @@ public:
     // Whole text files of lines: CP932, CR LF written after every line. Reading accepts CR LF,
     // LF and CR; a final line end makes no empty line. Reading returns nothing when the file
     // cannot be read; writing goes to a temporary file that replaces the old one only when
-    // complete, and raises ui::Error on failure.
+    // complete, and raises ui::Error on failure, or, before anything is written, when a line
+    // holds a character without a CP932 code (the error names its row and the character).
     static std::optional<QString> ReadTextFromFile(const QString& path);
     static std::optional<QStringList> ReadLinesFromFile(const QString& path);
     static void WriteLinesToFile(const QString& path, const QStringList& lines);
@@ -139,6 +140,7 @@ protected:
     void changeEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void insertFromMimeData(const QMimeData* source) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;

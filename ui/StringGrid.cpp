@@ -15,8 +15,8 @@
 namespace ui {
 namespace {
 
-// Reports every keystroke of a cell editor, and refuses a paste that a cell cannot hold, naming
-// the cell's row.
+// Reports every keystroke of a cell editor, refuses a paste that a cell cannot hold, naming the
+// cell's row, and shows the control characters a cell holds.
 class LiveEditDelegate : public QStyledItemDelegate {
 public:
     using Callback = std::function<void(const QModelIndex&, const QString&)>;
@@ -34,6 +34,12 @@ public:
             RefuseUncarriedPastes(line, [this, at] { return place_(at); });
         }
         return editor;
+    }
+
+    // A control character in a cell (a driver's reply holds it as it came) shows as its sign.
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
+        if (value.typeId() == QMetaType::QString) return ShowingControls(value.toString());
+        return QStyledItemDelegate::displayText(value, locale);
     }
 
 private:

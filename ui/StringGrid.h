@@ -6,7 +6,8 @@
 // current and never highlighted, for the highlight is always the current cell and nothing else.
 // Typed keys edit the current cell, which comes into view as the edit starts. Each keystroke in
 // a cell editor reports the new text; a paste into it that the line or a file cannot carry is
-// refused (ui/CarriedText).
+// refused (ui/CarriedText), and the edit goes on. A control character that a cell holds shows as
+// its sign.
 #pragma once
 
 #include <QTableWidget>

@@ -2,13 +2,20 @@
 // with the files on disk.
 #include "EditorTestFixture.h"
 
+#include "editor/EditFind.h"
 #include "shell/UnitMain.h"
 #include "ui/Codec.h"
 #include "ui/Wait.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QTabBar>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -126,6 +133,86 @@ TEST_F(EditorTest, OpenAndSaveWithoutEditsWritesTheBytesThatWereRead) {
     frmEdit->FileSaveItem->trigger();
     EXPECT_EQ(ReadFile("L.MB").toHex(' ').toStdString(),
               QByteArray("\x87\x90\r\n\x80\r\n").toHex(' ').toStdString());
+}
+
+// The editor writes the characters its pane shows, or nothing. A row that holds a character
+// without a CP932 code (an emoji typed, a no-break space that a replace put in) refuses the save
+// before the file is touched, naming the document, the row and the character; nothing is ever
+// written as "?" or as a blank. Pasted or dropped, such a character is refused as it would
+// enter the pane, which keeps what it had.
+TEST_F(EditorTest, ACharacterWithoutACodeIsNeverWrittenChanged) {
+    const auto refusal = [](const QString& place, const QString& named) {
+        return (place.isEmpty() ? "保存できない文字「" + named + "」が含まれています。"
+                                : place + " に保存できない文字「" + named + "」があります。") +
+               "\n入力内容を確認してください。";
+    };
+    WriteFile("P.MB", "AB\r\nC\r\n");
+    Open("P.MB");
+    frmEdit->memMain2->setFocus();
+    frmEdit->memMain2->SetRowCol(0, 1);
+    TypeText("x");
+    QTest::sendKeyEvent(QTest::Click, frmEdit->memMain2, Qt::Key_unknown, QString::fromUtf8("😀"),
+                        Qt::NoModifier);
+    ASSERT_EQ(PaneText(), QString::fromUtf8("Ax😀B\nC"));
+    frmEdit->FileSaveItem->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, refusal("P.MB の 1行目", QString::fromUtf8("😀")));
+    EXPECT_EQ(messages[0].caption, "入力エラー");
+    EXPECT_EQ(ReadFile("P.MB"), "AB\r\nC\r\n");
+    EXPECT_EQ(frmEdit->DocModified[0], 1);
+    chosenFile = Path("Q.MB");
+    messages.clear();
+    fileDialogRuns = 0;
+    frmEdit->FileSaveAsItem->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(fileDialogRuns, 0); // refused before a file is chosen
+    EXPECT_FALSE(FileExists("Q.MB"));
+    Press(Qt::Key_Backspace);
+    ASSERT_EQ(PaneText(), "AxB\nC");
+
+    const std::pair<QString, QString> pastes[] = {
+        {QString("e") + QChar(0x0301), "U+0301"},
+        {QString("1") + QChar(0x00A0) + "2", "U+00A0"},
+        {QString::fromUtf8("X😀"), QString::fromUtf8("😀")},
+    };
+    for (const auto& [pasted, named] : pastes) {
+        SCOPED_TRACE(named.toStdString());
+        messages.clear();
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(frmEdit->memMain2, Qt::Key_V, Qt::ControlModifier);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, refusal({}, named));
+        EXPECT_EQ(PaneText(), "AxB\nC");
+
+        messages.clear();
+        QMimeData dropped;
+        dropped.setText(pasted);
+        const QPoint at = frmEdit->memMain2->cursorRect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frmEdit->memMain2->viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frmEdit->memMain2->viewport(), &drop);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, refusal({}, named));
+        EXPECT_EQ(PaneText(), "AxB\nC");
+    }
+    messages.clear();
+    frmEdit->FileSaveItem->trigger();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ReadFile("P.MB"), "AxB\r\nC\r\n");
+
+    // A replace puts what its box holds into the pane; a no-break space stays itself there.
+    frmEdit->FindReplace->trigger();
+    frmEdit->ReplaceDialog->edtFind->setText("C");
+    frmEdit->ReplaceDialog->edtReplace->setText(QString("C") + QChar(0x00A0) + "D");
+    frmEdit->ReplaceDialog->btnReplaceAll->click();
+    frmEdit->ReplaceDialog->hide();
+    ASSERT_EQ(PaneText(), QString("AxB\nC") + QChar(0x00A0) + "D");
+    messages.clear();
+    frmEdit->FileSaveItem->trigger();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, refusal("P.MB の 2行目", "U+00A0"));
+    EXPECT_EQ(ReadFile("P.MB"), "AxB\r\nC\r\n");
 }
 
 TEST_F(EditorTest, SixteenDocumentsRefuseNewAndOpen) {

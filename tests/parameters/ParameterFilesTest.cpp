@@ -168,6 +168,37 @@ TEST_F(ParameterFilesTest, ASaveThatWouldChangeAValueIsRefusedAndTheOldFileStays
         ASSERT_EQ(grid->Cell(1, row), saved[row - 1]) << row;
 }
 
+// What the save checked is what it writes: the cells are taken when the button is pressed. The
+// buttons stay enabled during a read, and a reply stored while the file dialog is open (here one
+// that no file could hold as it stands) is in neither the check nor the file.
+TEST_F(ParameterFilesTest, TheSaveWritesTheValuesItCheckedWhileAReadGoesOn) {
+    OpenList(1, "QWB20");
+    ui::StringGrid* grid = frmPrm->grdPrm;
+    for (int row = 1; row <= 90; ++row)
+        grid->SetCell(1, row, QString::number(row));
+    for (int n = 0; n < 90; ++n)
+        driver->setStatusReply('X', "#" + QByteArray::number(n), "1\t2");
+    frmPrm->btnReadPrm->click();
+    ASSERT_EQ(grid->Cell(1, 1), "1");
+    ui::SetFileDialogResponder([this](const ui::FileDialog&) -> std::optional<QString> {
+        WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000);
+        return Path("during.prm");
+    });
+    frmPrm->btnSavePrm->click();
+    ASSERT_EQ(frmCommCancel->Label1->text(), "アップロード完了");
+    ASSERT_EQ(grid->Cell(1, 1), "1\t2");
+    EXPECT_TRUE(messages.empty());
+    const QByteArray saved = ReadFile("during.prm");
+    ASSERT_EQ(saved.count("\r\n"), 90);
+    EXPECT_TRUE(saved.startsWith(ui::cp932::Encode(" #000 ｴﾝｺｰﾀﾞ基本分解能     =1\r\n")));
+    EXPECT_EQ(saved.count("=12\r\n"), 1); // #011 alone
+    for (int row = 1; row <= 90; ++row)
+        grid->SetCell(1, row, "");
+    Load(frmPrm, "during.prm");
+    for (int row = 1; row <= 90; ++row)
+        ASSERT_EQ(grid->Cell(1, row), QString::number(row)) << row;
+}
+
 TEST_F(ParameterFilesTest, FilesOfEachCountLoadByParameterNumber) {
     QByteArray ninety, twoHundred;
     for (int n = 0; n < 90; ++n)

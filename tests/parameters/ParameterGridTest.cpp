@@ -10,6 +10,8 @@
 #include "shell/UnitMain.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -217,6 +219,48 @@ TEST_F(ParameterGridTest, APasteThatAValueCellCannotHoldIsRefusedAndTheCellKeeps
     ASSERT_TRUE(frmPrmLock->isVisible());
     ASSERT_FALSE(frmPrmLock->clbPrm->Checked(8));
     pasteInto(frmPrmLock, 9, "#008");
+}
+
+// A refused paste leaves the cell's edit as it was, whatever the box that refuses it does to the
+// focus (a real one takes it while it is up): the half-typed text and the caret stay, and the
+// next key goes on with the edit instead of starting a new one that replaces it.
+TEST_F(ParameterGridTest, ARefusedPasteLeavesTheEditOpenWithItsTextAndCaret) {
+    Open(2, "QWC50A_C3");
+    ui::SetMessageResponder([this](const ui::MessageRecord& record) {
+        messages.push_back(record);
+        QWidget* window = QApplication::activeWindow();
+        QWidget box;
+        box.show();
+        QApplication::setActiveWindow(&box);
+        box.setFocus();
+        QCoreApplication::processEvents();
+        box.close();
+        if (window) QApplication::setActiveWindow(window);
+        QCoreApplication::processEvents();
+        return ui::MsgResult::Ok;
+    });
+    ASSERT_TRUE(Activate(frmPrm));
+    ui::StringGrid* grid = frmPrm->grdPrm;
+    grid->SetCell(1, 4, "1003");
+    ClickCell(grid, 1, 4);
+    TypeKeys("5");
+    ASSERT_TRUE(grid->Editing());
+    QGuiApplication::clipboard()->setText("12\t34");
+    Press(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "#003 に送信できない文字「U+0009」があります。\n入力内容を確認してください。");
+    EXPECT_TRUE(grid->Editing());
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "5");
+    EXPECT_EQ(editor->cursorPosition(), 1);
+    TypeKeys("6");
+    EXPECT_EQ(editor->text(), "56");
+    Press(Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(grid->Editing());
+    EXPECT_EQ(grid->Cell(1, 4), "56");
 }
 
 TEST_F(ParameterGridTest, PagingKeysMoveTheCurrentCellWithinTheValueColumnOfBothWindows) {

@@ -11,7 +11,11 @@
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 
+#include "ui/FileDialogs.h"
+
 #include <QLineEdit>
+#include <QLocale>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 namespace {
@@ -176,6 +180,44 @@ TEST_F(ParameterWindowsTest, AValueThatCannotBeSentIsNamedAndNothingIsWritten) {
     EXPECT_EQ(driver->parameter('X', 4), 1004);
     EXPECT_EQ(frmPrm->Busy, 0);
     EXPECT_TRUE(frmPrm->btnSendPrm->isEnabled());
+}
+
+// A driver that answers every "#n" with "1<TAB>2": each cell holds the answer as it came, the
+// tab shown by its sign, and neither the send nor the save takes the cell: they name the row and
+// the character by its code. Nothing merges the answer into 12, on the line or in a file.
+TEST_F(ParameterWindowsTest, AnAnswerWithAControlCharacterIsKeptShownAndRefused) {
+    OpenOnSeries(1, "QWB20");
+    for (int n = 0; n < 90; ++n)
+        driver->setStatusReply('X', "#" + QByteArray::number(n), "1\t2");
+    Read(frmPrm);
+    ui::StringGrid* grid = frmPrm->grdPrm;
+    for (int row = 1; row <= 90; ++row)
+        ASSERT_EQ(grid->Cell(1, row), "1\t2") << row;
+    const auto* cells = static_cast<QStyledItemDelegate*>(grid->itemDelegate());
+    EXPECT_EQ(cells->displayText(grid->Cell(1, 5), QLocale()), "1␉2");
+
+    TakeSentLines();
+    messages.clear();
+    frmPrm->btnSendPrm->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "#000 に送信できない文字「U+0009」があります。\n入力内容を確認してください。");
+    Pause(100);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+    EXPECT_EQ(driver->parameter('X', 5), 1005);
+
+    int dialogs = 0;
+    ui::SetFileDialogResponder([&dialogs](const ui::FileDialog&) -> std::optional<QString> {
+        ++dialogs;
+        return std::nullopt;
+    });
+    messages.clear();
+    frmPrm->btnSavePrm->click();
+    ui::SetFileDialogResponder({});
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "#000 に保存できない文字「U+0009」があります。\n入力内容を確認してください。");
+    EXPECT_EQ(dialogs, 0);
 }
 
 TEST_F(ParameterWindowsTest, DifferingReferencesAreRedExceptTheUnwrittenRows) {

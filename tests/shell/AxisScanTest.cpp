@@ -142,7 +142,8 @@ TEST_F(AxisScanTest, SetupCheckOpensScansDesignatesAndClosesThePort) {
 }
 
 // The simulated driver's pseudo-terminal has no parity to set: at the rate it already runs, some
-// kernels refuse even parity outright. The check still opens it and the axes answer.
+// kernels refuse even parity outright, others keep 8 data bits without it. The check still opens
+// it, what is in force is what it holds, and the axes answer.
 TEST_F(AxisScanTest, SetupCheckAtEvenParityFindsTheSimulatedAxes) {
     WriteSetting("Comm", "TransmitCheck", 2);
     StartProgram();
@@ -158,9 +159,11 @@ TEST_F(AxisScanTest, SetupCheckAtEvenParityFindsTheSimulatedAxes) {
     EXPECT_EQ(frmMain->AxisMask, (1 << 23) | (1 << 0) | (1 << 2));
     EXPECT_EQ(Answered(frmSetup->grpAxisCondition), "ACX");
     EXPECT_EQ(frmMain->Label6->text(), "[bps], E, 7, 1");
+    EXPECT_EQ(mdlGeneral->PortForTests().ByteSize(), platform::_7);
+    EXPECT_EQ(mdlGeneral->PortForTests().ParityBits(), platform::pbEven);
     const termios& applied = mdlGeneral->PortForTests().AppliedSettings();
-    EXPECT_EQ(applied.c_cflag & CSIZE, static_cast<tcflag_t>(CS7));
-    EXPECT_EQ(applied.c_cflag & (PARENB | PARODD), static_cast<tcflag_t>(PARENB));
+    const tcflag_t framing = CSIZE | PARENB | PARODD;
+    EXPECT_EQ(applied.c_cflag & framing, driver->controlFlags() & framing);
     EXPECT_TRUE(mdlGeneral->PortForTests().Opened()); // reopened by the setup button
     EXPECT_FALSE(frmMain->PortOpenFailed);
 }

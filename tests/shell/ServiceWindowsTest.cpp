@@ -120,7 +120,8 @@ TEST_F(ServiceWindowsTest, ClosingTheDialogReappliesThePortSettings) {
     EXPECT_TRUE(mdlGeneral->PortForTests().Opened());
     EXPECT_EQ(driver->inputSpeed(), B1200);
 
-    // Even parity at 19200: the port is reopened 7E1.
+    // Even parity at 19200: the port is reopened, asked for 7E1; in force is what the simulated
+    // driver's pseudo-terminal holds.
     ui::SetModalResponder([](ui::Form&) {
         frmSetup->cmbParity->SetItemIndex(1);
         frmSetup->cmbBaudrate->SetItemIndex(3);
@@ -129,10 +130,11 @@ TEST_F(ServiceWindowsTest, ClosingTheDialogReappliesThePortSettings) {
         return frmSetup->ModalResultValue();
     });
     frmMain->btnSetup->click();
+    EXPECT_EQ(mdlGeneral->PortForTests().ByteSize(), platform::_7);
+    EXPECT_EQ(mdlGeneral->PortForTests().ParityBits(), platform::pbEven);
     const termios& applied = mdlGeneral->PortForTests().AppliedSettings();
-    EXPECT_EQ(applied.c_cflag & CSIZE, static_cast<tcflag_t>(CS7));
-    EXPECT_TRUE(applied.c_cflag & PARENB);
-    EXPECT_FALSE(applied.c_cflag & PARODD);
+    const tcflag_t framing = CSIZE | PARENB | PARODD | CSTOPB;
+    EXPECT_EQ(applied.c_cflag & framing, driver->controlFlags() & framing);
     EXPECT_FALSE(applied.c_cflag & CSTOPB);
     EXPECT_EQ(cfgetospeed(&applied), static_cast<speed_t>(B19200));
     EXPECT_EQ(driver->inputSpeed(), B19200);

@@ -22,7 +22,9 @@
 #include <fcntl.h>
 #include <functional>
 #include <sys/file.h>
+#include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -188,6 +190,79 @@ TEST_F(StartupTest, MissingOrBusyDeviceWarnsAndStartsWithoutThePort) {
         << lines[0].toStdString();
     StopProgram();
     ::close(holder);
+}
+
+// After opening, the port's settings are read back: what the program reports in force is what the
+// device holds. The simulated driver's pseudo-terminal holds its own framing (a Linux one keeps
+// 8 data bits without parity whatever it is asked): it still opens, and one line of standard
+// error says which framing it has. The rate and everything else it holds as asked.
+TEST_F(StartupTest, TheFramingReportedInForceIsWhatThePortReadsBack) {
+    WriteSetting("Comm", "Parity", 2); // 7 data bits, even parity
+    WriteSetting("Comm", "Baudrate", 9600);
+    WriteSetting("Comm", "TransmitCheck", 2);
+    const QString written = StandardErrorOf([this] { StartProgram(); });
+    ASSERT_TRUE(mdlGeneral->PortOpen());
+    EXPECT_FALSE(frmMain->PortOpenFailed);
+    EXPECT_EQ(mdlGeneral->PortForTests().ByteSize(), platform::_7); // what was asked
+    EXPECT_EQ(mdlGeneral->PortForTests().ParityBits(), platform::pbEven);
+    const termios& inForce = mdlGeneral->PortForTests().AppliedSettings();
+    const tcflag_t framing = CSIZE | PARENB | PARODD | CSTOPB;
+    EXPECT_EQ(inForce.c_cflag & framing, driver->controlFlags() & framing);
+    EXPECT_EQ(cfgetospeed(&inForce), static_cast<speed_t>(B9600));
+    const bool heldAsAsked = (driver->controlFlags() & (CSIZE | PARENB)) == (CS7 | PARENB);
+    EXPECT_EQ(frmMain->Label6->text(), "[bps], E, 7, 1"); // the setting chosen
+    const QStringList lines = LinesNaming(written, driver->slavePath());
+    if (heldAsAsked) {
+        EXPECT_TRUE(lines.isEmpty()) << written.toStdString();
+    } else {
+        ASSERT_EQ(lines.size(), 1) << written.toStdString();
+        EXPECT_TRUE(lines[0].endsWith("a pseudo-terminal carries no framing of its own: opened at "
+                                      "8N1 (asked for 7E1)"))
+            << lines[0].toStdString();
+    }
+    // The driver answers over it as before.
+    Type(frmMain->edtSend, "VER\r");
+    EXPECT_TRUE(WaitFor([] { return !frmMain->lblReceive->text().isEmpty(); }));
+    EXPECT_EQ(StoredSetting("Comm", "Parity").toInt(), 2); // the setting stays as chosen
+}
+
+// A device that takes a setting without an error but holds another is told of by the setting and
+// what it holds; only data bits, parity and stop bits are a pseudo-terminal's own.
+TEST(LineSettingsTest, EverySettingTheDeviceDidNotTakeIsNamedWithWhatItHolds) {
+    termios asked{};
+    ::cfmakeraw(&asked);
+    asked.c_cflag = (asked.c_cflag & ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS)) | CS7 | PARENB |
+                    CLOCAL | CREAD;
+    asked.c_lflag |= ICANON;
+    asked.c_cc[VEOL] = '\r';
+    ::cfsetispeed(&asked, B9600);
+    ::cfsetospeed(&asked, B9600);
+    EXPECT_TRUE(platform::UntakenSettings(asked, asked).empty());
+    EXPECT_EQ(platform::FramingText(asked), "7E1");
+
+    termios held = asked;
+    held.c_cflag = (held.c_cflag & ~(CSIZE | PARENB)) | CS8;
+    std::vector<platform::UntakenSetting> untaken = platform::UntakenSettings(asked, held);
+    ASSERT_EQ(untaken.size(), 2u);
+    EXPECT_EQ(untaken[0].text, "7 data bits (holds 8 data bits)");
+    EXPECT_EQ(untaken[1].text, "even parity (holds no parity)");
+    EXPECT_TRUE(untaken[0].framing && untaken[1].framing);
+    EXPECT_EQ(platform::FramingText(held), "8N1");
+
+    held = asked;
+    ::cfsetospeed(&held, B4800);
+    ::cfsetispeed(&held, B4800);
+    held.c_iflag |= ISTRIP | IXON;
+    held.c_cflag |= CSTOPB;
+    untaken = platform::UntakenSettings(asked, held);
+    QStringList texts;
+    for (const platform::UntakenSetting& setting : untaken)
+        texts.append(setting.text + (setting.framing ? " [framing]" : ""));
+    EXPECT_EQ(
+        texts,
+        QStringList({"output at 9600 bps (holds 4800 bps)", "input at 9600 bps (holds 4800 bps)",
+                     "1 stop bit (holds 2 stop bits) [framing]",
+                     "software flow control off (holds on)", "input flags 0x0 (holds 0x20)"}));
 }
 
 // scripts/run.sh hands its device (the one of --device, or the simulated driver's) to the

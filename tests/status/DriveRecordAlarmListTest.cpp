@@ -13,6 +13,8 @@
 #include "ui/Printing.h"
 
 #include <QFile>
+#include <QLocale>
+#include <QStyledItemDelegate>
 
 namespace {
 
@@ -48,19 +50,36 @@ TEST(AlarmListFileTest, RecordsAreReadInFileOrder) {
     EXPECT_EQ(full.records[99].code, "99");
 }
 
-TEST(AlarmListFileTest, OnlyRecordsWithACodeOrATimeAreWritten) {
+// Each field goes into the file exactly as it stands, or the file is not made: a TAB or a line end
+// inside a field would shift the columns, and none is ever taken out.
+TEST(AlarmListFileTest, OnlyRecordsWithACodeOrATimeAreWrittenAsTheyStand) {
     std::vector<AlarmRecordText> records(100);
     records[0] = {"12", "3456"};
     records[1] = {"7", ""};
     records[2] = {"", "8"};
-    records[10] = {"1\t2", "3\r\n"}; // a stray TAB or line end would shift the columns
-    records[11] = {"4\x7F", "5"};    // nor is DEL written
-    EXPECT_EQ(FormatAlarmListFile(records), " ALHPT No 0 \t12\t3456\r\n"
-                                            " ALHPT No 1 \t7\t\r\n"
-                                            " ALHPT No 2 \t\t8\r\n"
-                                            " ALHPT No10 \t12\t3\r\n"
-                                            " ALHPT No11 \t4\t5\r\n");
-    EXPECT_EQ(FormatAlarmListFile(std::vector<AlarmRecordText>(100)), "");
+    records[10] = {"ｴﾗｰ", "3"};
+    ui::FileText file = FormatAlarmListFile(records);
+    EXPECT_FALSE(file.refused);
+    EXPECT_EQ(file.bytes, " ALHPT No 0 \t12\t3456\r\n"
+                          " ALHPT No 1 \t7\t\r\n"
+                          " ALHPT No 2 \t\t8\r\n"
+                          " ALHPT No10 \t\xB4\xD7\xB0\t3\r\n");
+    EXPECT_EQ(FormatAlarmListFile(std::vector<AlarmRecordText>(100)).bytes, "");
+
+    const std::tuple<AlarmRecordText, QString> refused[] = {
+        {{"1\t2", "3"}, "\t"},
+        {{"4", "5\r\n"}, "\r"},
+        {{"4\x7F", "5"}, "\x7F"},
+        {{"1", QString::fromUtf8("2😀")}, QString::fromUtf8("😀")},
+    };
+    for (const auto& [record, character] : refused) {
+        records[11] = record;
+        file = FormatAlarmListFile(records);
+        ASSERT_TRUE(file.refused);
+        EXPECT_EQ(file.refused->index, 11);
+        EXPECT_EQ(file.refused->character, character);
+        EXPECT_TRUE(file.bytes.isEmpty());
+    }
 }
 
 TEST(AlarmListPrintoutTest, RecordsWithACodePrintAtTheirColumns) {
@@ -308,6 +327,67 @@ TEST_F(AlarmListTest, SavedHistoriesLoadBackInFileOrder) {
         messages[0].text,
         "ファイルが見つかりませんでした。\n指定したファイル名が正しいかどうか確認してください。");
     EXPECT_EQ(Grid()->Cell(1, 2), "2");
+}
+
+// A driver that answers "3<ESC>4" and "1<TAB>2": the cells hold the answers as they came, shown
+// by their signs, and the save is refused before a file is chosen, naming the record and the
+// character. What a save writes is what it checked when the button was pressed: a read that goes
+// on while the file dialog is open adds nothing to the file, checked or not.
+TEST_F(AlarmListTest, AnswersAreKeptAsTheyCameAndTheSaveWritesWhatItChecked) {
+    Open();
+    Fill("");
+    driver->setStatusReply('X', "ALH",
+                           "3\x1B"
+                           "4");
+    driver->setStatusReply('X', "ALTH", "1\t2");
+    WriteFile("kept.alm", " ALHPT No 0 \t1\t2\r\n");
+    chosenFile = Path("kept.alm");
+    frmAlarmList->btnReadAlarm->click();
+    // Pressed before any record has come: the file holds the history as it stood then, empty.
+    ASSERT_TRUE(Grid()->Cell(1, 1).isEmpty());
+    ui::SetFileDialogResponder([this](const ui::FileDialog& dialog) -> std::optional<QString> {
+        filters.append(dialog.Filter);
+        WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000);
+        return chosenFile;
+    });
+    frmAlarmList->btnSaveAlarm->click();
+    ASSERT_EQ(frmCommCancel->Label1->text(), "アップロード完了");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ReadFile("kept.alm"), "");
+
+    for (int row = 1; row <= 100; ++row) {
+        ASSERT_EQ(Grid()->Cell(1, row), "3\x1B"
+                                        "4")
+            << row;
+        ASSERT_EQ(Grid()->Cell(2, row), "1\t2") << row;
+    }
+    const auto* cells = static_cast<QStyledItemDelegate*>(Grid()->itemDelegate());
+    EXPECT_EQ(cells->displayText(Grid()->Cell(1, 3), QLocale()), "3␛4");
+    EXPECT_EQ(cells->displayText(Grid()->Cell(2, 3), QLocale()), "1␉2");
+
+    WriteFile("kept.alm", " ALHPT No 0 \t1\t2\r\n");
+    filters.clear();
+    frmAlarmList->btnSaveAlarm->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "ALHPT No 0 に保存できない文字「U+001B」があります。\n入力内容を確認してください。");
+    EXPECT_EQ(messages[0].caption, "入力エラー");
+    EXPECT_TRUE(filters.isEmpty());
+    EXPECT_EQ(ReadFile("kept.alm"), " ALHPT No 0 \t1\t2\r\n");
+
+    for (int row = 1; row <= 100; ++row)
+        Grid()->SetCell(1, row, row == 12 ? "5" : "");
+    messages.clear();
+    frmAlarmList->btnSaveAlarm->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "ALHPT No 0 に保存できない文字「U+0009」があります。\n入力内容を確認してください。");
+    for (int row = 1; row <= 100; ++row)
+        Grid()->SetCell(2, row, row == 12 ? "6" : "");
+    messages.clear();
+    frmAlarmList->btnSaveAlarm->click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ReadFile("kept.alm"), " ALHPT No11 \t5\t6\r\n");
 }
 
 TEST_F(AlarmListTest, ARecordReportedAsNotReadLeavesItsRowEmpty) {

@@ -13,6 +13,8 @@
 #include <QGuiApplication>
 
 #include <QLineEdit>
+#include <QLocale>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QTimer>
 
@@ -578,6 +580,36 @@ TEST_F(DataTableTest, AValueThatCannotBeSentIsNamedAndNothingIsWritten) {
     EXPECT_TRUE(TakeSentLines().isEmpty());
     EXPECT_EQ(driver->axis('X').dataTableEntry(0), 2000);
     EXPECT_TRUE(frmDataTable->btnSendDataTable->isEnabled());
+}
+
+// A driver that ends its lines with CR LF and answers "7<ESC>8": each value is the answer as it
+// came, without the line end's LF that the ring puts at the head of the next line; the escape
+// shows by its sign, and the write refuses the entry by the character's code.
+TEST_F(DataTableTest, AnAnswerWithAControlCharacterIsKeptShownAndNeverWritten) {
+    Open(0, "QWA-D56");
+    driver->setStatusReply('X', "*DTPT",
+                           "7\x1B"
+                           "8");
+    mdlGeneral->PortForTests().OnCommReceive = [](QObject*, std::uint16_t count) {
+        QByteArray bytes(count, '\0');
+        bytes.resize(mdlGeneral->PortForTests().Read(bytes.data(), count));
+        mdlGeneral->ReceiveChunk(bytes.replace("\r", "\r\n"));
+    };
+    ReadAll();
+    frmCommCancel->btnCancel->click();
+    for (int row = 1; row <= 48; ++row)
+        ASSERT_EQ(Grid()->Cell(1, row), "7\x1B"
+                                        "8")
+            << row;
+    const auto* cells = static_cast<QStyledItemDelegate*>(Grid()->itemDelegate());
+    EXPECT_EQ(cells->displayText(Grid()->Cell(1, 48), QLocale()), "7␛8");
+    TakeSentLines();
+    frmDataTable->btnSendDataTable->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "#DTPT[0] に送信できない文字「U+001B」があります。\n入力内容を確認してください。");
+    Pause(100);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
 }
 
 TEST_F(DataTableTest, EditingAValueRecoloursItsReferenceAndTheReferenceIsNeverEdited) {

@@ -71,6 +71,15 @@ TEST(ControlsTest, RefusedCharactersAreNamedSoThatTheyCanBeSeen) {
     EXPECT_EQ(ui::UncarriedCharacter(QString::fromUtf8("ｱ～－")),
               ""); // CP932 keeps codes for these
     EXPECT_EQ(ui::UncarriedCharacter(QString::fromUtf8("1😀2")), QString::fromUtf8("😀"));
+    // A document's lines carry control characters as its file held them, never a lost code.
+    EXPECT_EQ(ui::UncarriedCharacter("\t\x1B\x7F", ui::Carrier::Document), "");
+    EXPECT_EQ(ui::UncarriedCharacter(QString("\x1B") + QChar(0x00A0), ui::Carrier::Document),
+              QString(QChar(0x00A0)));
+    // A cell shows each control character by its sign, and nothing else changes.
+    EXPECT_EQ(ui::ShowingControls(QString::fromUtf8("\x00"
+                                                    "1\t2\x1B\x7F ｱ",
+                                                    10)),
+              QString::fromUtf8("␀1␉2␛␡ ｱ"));
     const std::pair<QString, QString> names[] = {
         {"\t", "U+0009"},
         {"\x7f", "U+007F"},
