@@ -27,14 +27,29 @@ const InternalRead kInternalReads[24] = {
 
 } // namespace
 
+// Every line of a run goes to the axis designated when it started; a failed send is told once.
+// Outside a run a line goes to the axis designated now.
 int TfrmFRA::SendAndWait(const QString& command, QByteArray* reply) {
-    const QString line = CommandPrefix + command + "\r";
+    const QByteArray line = LineBytes(CommandPrefix + command + "\r");
+    if (!exchange_.Running()) return SendAndWaitOutsideRun(line, reply);
+    const auto failed = [this] {
+        if (!exchange_.Running()) mdlGeneral->ReportNoDriver(lossesAtRun_);
+        return -1;
+    };
+    if (!reply) return exchange_.Write(line) ? 0 : failed();
+    const std::optional<QByteArray> answer = exchange_.AskAndWait(line, TmdlGeneral::kReplyLimitMs);
+    if (!answer) return exchange_.Running() ? -1 : failed();
+    *reply = *answer;
+    return 1;
+}
+
+int TfrmFRA::SendAndWaitOutsideRun(const QByteArray& line, QByteArray* reply) {
     try {
         if (!reply) {
             mdlGeneral->SendCommand(line, ridNone);
             return 0;
         }
-        if (!AskAndWait(LineBytes(line), ElapsedMs, *Timer2)) return -1;
+        if (!AskAndWait(line, ElapsedMs, *Timer2)) return -1;
     } catch (const platform::ECommError&) {
         mdlGeneral->ReportNoDriver(lossesAtRun_);
         return -1;

@@ -5,6 +5,7 @@
 #include "MeasurementFile.h"
 #include "TextTable.h"
 
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <algorithm>
 #include <optional>
@@ -83,6 +84,8 @@ void TfrmFRA::RunAnalysis(int n) {
         return;
     }
     const QScopedValueRollback<bool> measuring(measuring_, true);
+    exchange_.Start();
+    const auto finished = qScopeGuard([this] { exchange_.Finish(); });
     runBuffer_ = -1;
     badReply_.clear();
     lossesAtRun_ = mdlGeneral->LineLosses();

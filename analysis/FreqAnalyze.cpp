@@ -101,7 +101,11 @@ TfrmFRA::TfrmFRA(QWidget* owner)
     ui::ScaleToDpi(*this);
     ui::ScaleControlsToDpi(*this);
     JoinDriveScreens(this, DriveScreenKind::Analysis);
-    if (mdlGeneral) mdlGeneral->OnLineLost(this, [this] { LineLost(); });
+    exchange_.sendFailed = Exchange::Quiet();
+    exchange_.notAnswered = Exchange::Quiet();
+    exchange_.OnEnd = [this](Exchange::End end) {
+        if (end == Exchange::End::LineLost) LineLost();
+    };
 }
 
 void TfrmFRA::BuildBodePage() {

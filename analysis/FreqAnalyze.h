@@ -6,6 +6,7 @@
 #include "FraResponse.h"
 #include "FraWidgets.h"
 
+#include "link/Exchange.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
@@ -158,6 +159,7 @@ public:
 
     // Exchanges with the driver: 0 sent (no reply wanted), 1 replied, -1 failed.
     int SendAndWait(const QString& command, QByteArray* reply);
+    int SendAndWaitOutsideRun(const QByteArray& line, QByteArray* reply);
     // A query whose reply must be a whole number: 1 with the value, or -1 for a failed exchange
     // or a reply that is no number (then kept as the run's bad reply).
     int QueryNumber(const QString& command, int& value);
@@ -267,6 +269,9 @@ private:
     bool measuring_ = false;
     int runBuffer_ = -1;  // the buffer of the run once it has taken the controls
     int lossesAtRun_ = 0; // the count of lost lines when the run began
+    // A run's lines, which go to the axis designated when it started; its own error paths
+    // tell the user.
+    Exchange exchange_{this, ridNone};
     // Whether the line was lost during the run: the data module has told the user then.
     bool LineLostInRun() const;
     bool bufferFull_ = false;

@@ -3,14 +3,17 @@
 #include "ReplyRouting.h"
 #include "Waits.h"
 #include "ui/Dialogs.h"
+#include "ui/Guard.h"
 #include "ui/Wait.h"
 
+#include <stdexcept>
 #include <utility>
 
 Exchange::Exchange(QObject* window, TRequestId replyId) : window_(window), replyId_(replyId) {
-    SetReplyReceiver(
-        replyId, window, [this](QObject*) { Receive(); },
-        [this](bool asked) { NotAnswered(asked); });
+    if (replyId != ridNone)
+        SetReplyReceiver(
+            replyId, window, [this](QObject*) { Receive(); },
+            [this](bool asked) { NotAnswered(asked); });
     // The line's owner closes the progress window and tells the user: the exchange just ends.
     mdlGeneral->OnLineLost(window, [this] { EndWith(End::LineLost); });
 }
@@ -19,6 +22,7 @@ void Exchange::Start(const Progress& progress) {
     if (running_) EndWith(End::Cancelled);
     axis_ = mdlGeneral->DesignatedAxis();
     lossesAtStart_ = mdlGeneral->LineLosses();
+    portError_.clear();
     running_ = true;
     progressShown_ = progress.shown;
     if (!progressShown_) return;
@@ -34,7 +38,8 @@ bool Exchange::Write(const QByteArray& line, TRequestId holder) {
     if (!running_) return false;
     try {
         mdlGeneral->SendCommand(line, holder, axis_);
-    } catch (const platform::ECommError&) {
+    } catch (const platform::ECommError& error) {
+        portError_ = QString::fromLocal8Bit(error.what());
         EndWith(End::SendFailed);
     }
     return running_;
@@ -44,10 +49,26 @@ bool Exchange::Ask(const QByteArray& line, int limitMs) {
     if (!running_) return false;
     try {
         mdlGeneral->SendQuestion(line, replyId_, limitMs, axis_);
-    } catch (const platform::ECommError&) {
+    } catch (const platform::ECommError& error) {
+        portError_ = QString::fromLocal8Bit(error.what());
         EndWith(End::SendFailed);
     }
     return running_;
+}
+
+std::optional<QByteArray> Exchange::AskAndWait(const QByteArray& line, int limitMs) {
+    if (!running_) return std::nullopt;
+    Ticket question;
+    try {
+        question = mdlGeneral->SendQuestion(line, ridNone, limitMs, axis_);
+    } catch (const platform::ECommError& error) {
+        portError_ = QString::fromLocal8Bit(error.what());
+        EndWith(End::SendFailed);
+        return std::nullopt;
+    }
+    if (!WaitForAnswer(question) || !running_) return std::nullopt;
+    mdlGeneral->KeepAnswer(question);
+    return question->answer;
 }
 
 bool Exchange::WaitInStep() {
@@ -95,7 +116,7 @@ void Exchange::Fail(End end) {
 void Exchange::EndWith(End end) {
     if (!running_) return;
     running_ = false;
-    mdlGeneral->Withdraw(replyId_);
+    if (replyId_ != ridNone) mdlGeneral->Withdraw(replyId_);
     if (progressShown_) {
         frmCommCancel->OnCancel = nullptr;
         if (end != End::Done && frmCommCancel->isVisible()) frmCommCancel->AbortTransfer();
@@ -107,5 +128,9 @@ void Exchange::EndWith(End end) {
 }
 
 void Exchange::Tell(const Report& report) {
-    if (!mdlGeneral->LineLostSince(lossesAtStart_)) ui::ShowWarning(report.text, report.caption);
+    if (report.how == Report::How::Quiet || mdlGeneral->LineLostSince(lossesAtStart_)) return;
+    if (report.how == Report::How::PortError && !portError_.isEmpty())
+        return ui::ShowException(std::runtime_error(portError_.toStdString()));
+    const Report shown = report.how == Report::How::Message ? report : NoDriver();
+    ui::ShowWarning(shown.text, shown.caption);
 }

@@ -22,12 +22,17 @@ class Exchange {
 public:
     enum class End { Done, Cancelled, SendFailed, NotAnswered, LineLost };
 
-    // A message box: the text and its caption.
+    // How the user hears of an end: a message box with its text and caption, the port's own
+    // error in the application's default error box, or not at all.
     struct Report {
+        enum class How { Message, PortError, Quiet };
         QString text;
         QString caption;
+        How how = How::Message;
     };
     static Report NoDriver() { return {"ドライバと通信できませんでした。", "ｴﾗ-"}; }
+    static Report PortError() { return {{}, {}, Report::How::PortError}; }
+    static Report Quiet() { return {{}, {}, Report::How::Quiet}; }
 
     // How the progress window goes with the exchange.
     struct Progress {
@@ -37,7 +42,8 @@ public:
             nullptr; // the client's control that the window's button gives the keys to
     };
 
-    // `window` owns it; the answers to its questions come under `replyId`.
+    // `window` owns it; the answers to its questions come under `replyId` (ridNone: it only asks
+    // and waits).
     Exchange(QObject* window, TRequestId replyId);
 
     // Each answer to a question asked with Ask, in order.
@@ -62,6 +68,10 @@ public:
     // this send's failure or before. A write names the screen that holds the line after it.
     bool Write(const QByteArray& line, TRequestId holder = ridNone);
     bool Ask(const QByteArray& line, int limitMs = TmdlGeneral::kNoReplyLimit);
+    // Asks and waits for the answer (its limit counts from when it goes out): the answer, or
+    // nothing when it did not come or the exchange ended. An answer that does not come leaves
+    // the exchange running: the client decides what follows.
+    std::optional<QByteArray> AskAndWait(const QByteArray& line, int limitMs);
     // Sends nothing itself: waits until nothing sent can still be answered and the axis is in
     // step; false when the exchange ended meanwhile.
     bool WaitInStep();
@@ -82,6 +92,7 @@ private:
     bool running_ = false;
     bool progressShown_ = false;
     int lossesAtStart_ = 0;
+    QString portError_; // the port's error of the send that failed, if one did
 
     void Receive();
     void NotAnswered(bool asked);

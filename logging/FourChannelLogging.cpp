@@ -26,9 +26,9 @@ const QStringList kMultipliers = {"×1", "×2", "×3", "×4", "×5", "×6", "×7
 
 } // namespace
 
-TFourChannelLogging::TFourChannelLogging(QWidget* owner, const QStringList& variables,
-                                         const QStringList& periods)
-    : TLoggingWindow(owner) {
+TFourChannelLogging::TFourChannelLogging(QWidget* owner, TRequestId readBackId,
+                                         const QStringList& variables, const QStringList& periods)
+    : TLoggingWindow(owner, readBackId) {
     setWindowTitle("Kaso2 ロギング");
     SetClientSize(800, 520);
     logging::MakeScreenBevel(this, 8, 8, 617, 377);

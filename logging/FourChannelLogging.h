@@ -22,7 +22,8 @@ public:
     static constexpr int kChannels = 4;
 
     // The window of each series ends its creation (FinishCreation) once its own controls stand.
-    TFourChannelLogging(QWidget* owner, const QStringList& variables, const QStringList& periods);
+    TFourChannelLogging(QWidget* owner, TRequestId readBackId, const QStringList& variables,
+                        const QStringList& periods);
 
     // Set-up controls.
     ui::ComboBox* cmbLogVal1;

@@ -35,7 +35,7 @@ void TFourChannelLogging::SendRunSetup() {
         SendAndWait(QString("LOG%1N=%2\r")
                         .arg(c + 1)
                         .arg(LineField(ChannelLists()[static_cast<size_t>(c)])));
-    mdlGeneral->SendCommand(logging::StartLine(mdlGeneral->PadLength()), ridNone);
+    SendAndWait(logging::StartLine(mdlGeneral->PadLength()));
 }
 
 bool TFourChannelLogging::StartReadBack() {

@@ -16,9 +16,9 @@ const QColor kTeal(0, 128, 128);
 
 } // namespace
 
-TLoggingWindow::TLoggingWindow(QWidget* owner)
+TLoggingWindow::TLoggingWindow(QWidget* owner, TRequestId readBackId)
     : ui::Form(owner), Screen(new ui::PaintBox(this)), TimerProgress(new ui::Timer(100, this)),
-      liveUpdate_(new QTimer(this)) {
+      liveUpdate_(new QTimer(this)), exchange_(this, readBackId) {
     // Live drawing reaches the screen at most every 40 ms, and only where it drew.
     liveUpdate_->setSingleShot(true);
     liveUpdate_->setInterval(40);
@@ -28,10 +28,13 @@ TLoggingWindow::TLoggingWindow(QWidget* owner)
     });
     ui::Connect(TimerProgress, &QTimer::timeout, this, [this] { TimerProgressTimer(); });
     JoinDriveScreens(this, DriveScreenKind::Logging);
-    if (mdlGeneral)
-        mdlGeneral->OnLineLost(this, [this] {
-            if (btnRun->text() != "RUN") ReturnToIdle();
-        });
+    // A failed send shows the port's own error, as every send of a run does.
+    exchange_.sendFailed = Exchange::PortError();
+    exchange_.notAnswered = Exchange::Quiet();
+    exchange_.OnAnswer = [this](const QByteArray&) { ReceiveLogData(mdlGeneral); };
+    exchange_.OnEnd = [this](Exchange::End end) {
+        if (end != Exchange::End::Done) ReturnToIdle();
+    };
 }
 
 // The boxes report focus and edit changes while their window goes; none of them may reach a
@@ -79,12 +82,17 @@ void TLoggingWindow::SetRunViewEnabled(bool enabled) {
     trkTOffset->setEnabled(enabled);
 }
 
+// During a run a line goes to the run's axis, and a failure ends the run; otherwise a failure
+// raises to the handler.
 void TLoggingWindow::SendAndWait(const QByteArray& line) {
-    mdlGeneral->SendCommand(line, ridNone);
+    if (exchange_.Running())
+        exchange_.Write(line);
+    else
+        mdlGeneral->SendCommand(line, ridNone);
 }
 
 void TLoggingWindow::SendAndWait(const QString& line) {
-    mdlGeneral->SendCommand(line, ridNone);
+    SendAndWait(LineBytes(line));
 }
 
 QString TLoggingWindow::LineField(QComboBox* box) {
@@ -105,55 +113,46 @@ void TLoggingWindow::btnRunClick(QObject* sender) {
         if (sender == this) ReturnToIdle(); // a refused Rolling restart
         return;
     }
+    exchange_.Start();
     SendAndWait(QByteArray("LC\r"));
-    StartRecording();
+    if (exchange_.Running()) StartRecording();
 }
 
 void TLoggingWindow::StartRecording() {
-    lossesAtRun_ = mdlGeneral->LineLosses();
     StopRequested = false;
     btnRun->setText("STOP");
     frmMain->edtSend->setReadOnly(true);
     RequestRepaint();
     SuppressRedraw = true;
     SetRunViewEnabled(false);
-    try {
-        SendRunSetup();
-    } catch (...) { // a failed set-up leaves nothing running
-        ReturnToIdle();
-        throw;
-    }
+    SendRunSetup();
+    if (!exchange_.Running()) return; // a failed set-up has ended the run
     ProgressElapsedMs = 0;
     RunTimeSpan = RunSpan();
     shpProgress->SetLeft(PlotLeft);
     TimerProgress->SetEnabled(true);
 }
 
-// "LC\r" tells the driver; a closed port does not keep the window running.
+// "LC\r" tells the run's axis; a closed port does not keep the window running.
 void TLoggingWindow::StopRecording() {
+    exchange_.Cancel();
     try {
-        SendAndWait(QByteArray("LC\r"));
+        mdlGeneral->SendCommand(QByteArray("LC\r"), ridNone, exchange_.Axis());
     } catch (const platform::ECommError&) {
     }
     ReturnToIdle();
 }
 
+// However the run ended; a run still going is cancelled (its end returns here).
 void TLoggingWindow::ReturnToIdle() {
+    if (exchange_.Running()) return exchange_.Cancel();
     StopRequested = true;
     TimerProgress->SetEnabled(false);
-    if (mdlGeneral) {
-        mdlGeneral->Withdraw(ReadBackId());
-        mdlGeneral->ReleaseLine(ReadBackId());
-    }
+    if (mdlGeneral) mdlGeneral->ReleaseLine(ReadBackId());
     if (frmMain) frmMain->edtSend->setReadOnly(false);
     btnRun->setText("RUN");
     SuppressRedraw = false;
     SetRunViewEnabled(true);
-}
-
-void TLoggingWindow::SendFailed() {
-    ReturnToIdle();
-    mdlGeneral->ReportNoDriver(lossesAtRun_);
 }
 
 void TLoggingWindow::TimerProgressTimer() {
@@ -175,11 +174,7 @@ void TLoggingWindow::TimerProgressTimer() {
 }
 
 void TLoggingWindow::StartReadBackOrIdle() {
-    try {
-        if (!StartReadBack()) ReturnToIdle();
-    } catch (const platform::ECommError&) {
-        SendFailed();
-    }
+    if (!StartReadBack()) ReturnToIdle();
 }
 
 void TLoggingWindow::ReceiveLogData(QObject* sender) {
@@ -191,24 +186,12 @@ void TLoggingWindow::ReceiveLogData(QObject* sender) {
         EndReadBack();
         return;
     }
-    try {
-        SendReadRequest(NextReadRequest());
-    } catch (const platform::ECommError&) {
-        SendFailed();
-    }
+    SendReadRequest(NextReadRequest());
 }
 
+// A hidden window's request has a reply time: nobody is there to wait for it.
 void TLoggingWindow::SendReadRequest(const QByteArray& line) {
-    mdlGeneral->SendQuestion(line, ReadBackId(),
-                             isVisible() ? TmdlGeneral::kNoReplyLimit : TmdlGeneral::kReplyLimitMs);
-}
-
-void TLoggingWindow::ReadRequestNotAnswered(bool asked) {
-    if (btnRun->text() == "RUN") return;
-    if (asked)
-        ReturnToIdle(); // the hidden window's request: nobody is there to be told
-    else
-        SendFailed();
+    exchange_.Ask(line, isVisible() ? TmdlGeneral::kNoReplyLimit : TmdlGeneral::kReplyLimitMs);
 }
 
 void TLoggingWindow::FormHide() {
@@ -216,16 +199,13 @@ void TLoggingWindow::FormHide() {
 }
 
 void TLoggingWindow::EndReadBack() {
+    exchange_.Finish();
     DataValid = true;
     frmMain->edtSend->setReadOnly(false);
     if (cmbLogMode->currentText() == "Rolling") {
         RequestRepaint();
         btnRun->setText(btnRun->text() == "RUN" ? "STOP" : "RUN");
-        try {
-            btnRunClick(this);
-        } catch (const platform::ECommError&) {
-            SendFailed();
-        }
+        btnRunClick(this);
         return;
     }
     btnRun->setText("RUN");

@@ -5,6 +5,8 @@
 // variable boxes whose text goes on the line as one upper-case field.
 #pragma once
 
+#include "link/Exchange.h"
+
 #include "LogControls.h"
 #include "link/UnitGeneral.h"
 #include "ui/Canvas.h"
@@ -20,7 +22,8 @@
 class TLoggingWindow : public ui::Form {
     Q_OBJECT
 public:
-    explicit TLoggingWindow(QWidget* owner);
+    // The read-back's replies come under `readBackId`.
+    TLoggingWindow(QWidget* owner, TRequestId readBackId);
     ~TLoggingWindow() override;
 
     // The window's client area: the plot and the live traces are drawn on its canvas.
@@ -57,9 +60,6 @@ public:
     void TimerProgressTimer();
     // With the window as sender it starts the read-back, else it takes one reply.
     void ReceiveLogData(QObject* sender);
-    // A read request ended without its reply: it could not be asked (its axis did not answer the
-    // probe before it), or the hidden window's request ran out of time.
-    void ReadRequestNotAnswered(bool asked);
     // A read-back that waits for its reply ends when the window goes from the screen: hidden,
     // it would hold the line for every other screen.
     void FormHide() override;
@@ -124,12 +124,11 @@ private:
     void StopRecording();
     void EndReadBack();
     void StartReadBackOrIdle();
-    // A send that failed inside a timer or reply handler: back to idle, told once in the
-    // program's words (a lost line has been told already).
-    void SendFailed();
     bool repaintPending_ = false;
     bool closing_ = false;
-    int lossesAtRun_ = 0; // the count of lost lines when the run began
     QTimer* liveUpdate_;
     QRect liveDirty_;
+    // From RUN to the end of the read-back: the run's writes and requests go to the axis
+    // designated at RUN. A hidden window's request that runs out of time ends it quietly.
+    Exchange exchange_;
 };

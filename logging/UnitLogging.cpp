@@ -5,7 +5,6 @@
 #include "ChannelScale.h"
 #include "LogWindowParts.h"
 #include "LoggingRules.h"
-#include "link/ReplyRouting.h"
 #include "link/UnitGeneral.h"
 #include "link/Waits.h"
 #include "shell/UnitMain.h"
@@ -77,10 +76,7 @@ bool BeginsWithFourHexDigits(const QString& text) {
 
 } // namespace
 
-TfrmLogging::TfrmLogging(QWidget* owner) : TLoggingWindow(owner) {
-    SetReplyReceiver(
-        ridLogging, this, [this](QObject* sender) { ReceiveLogData(sender); },
-        [this](bool asked) { ReadRequestNotAnswered(asked); });
+TfrmLogging::TfrmLogging(QWidget* owner) : TLoggingWindow(owner, ridLogging) {
     setWindowTitle("Kaso ロギング");
     SetClientSize(792, 471);
     BuildControls();

@@ -1,7 +1,6 @@
 #include "UnitLogging_QWB.h"
 
 #include "LoggingRules.h"
-#include "link/ReplyRouting.h"
 #include "shell/UnitMain.h"
 
 TfrmLogging_QWB* frmLogging_QWB = nullptr;
@@ -18,10 +17,7 @@ constexpr std::uint32_t kBufferAddress = 0x0020C000;
 } // namespace
 
 TfrmLogging_QWB::TfrmLogging_QWB(QWidget* owner)
-    : TFourChannelLogging(owner, kVariables, logging::SecondSeriesPeriods()) {
-    SetReplyReceiver(
-        ridLogging_QWB, this, [this](QObject* sender) { ReceiveLogData(sender); },
-        [this](bool asked) { ReadRequestNotAnswered(asked); });
+    : TFourChannelLogging(owner, ridLogging_QWB, kVariables, logging::SecondSeriesPeriods()) {
     FinishCreation();
     SamplePeriod = logging::DecimalReplyOr(cmbLogTime->currentText().toLatin1(), 10);
     SetCh1Scale();

@@ -1,7 +1,6 @@
 #include "UnitLogging_QWC.h"
 
 #include "LoggingRules.h"
-#include "link/ReplyRouting.h"
 #include "shell/UnitMain.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
@@ -33,10 +32,7 @@ bool HasLogVersion() {
 } // namespace
 
 TfrmLogging_QWC::TfrmLogging_QWC(QWidget* owner)
-    : TFourChannelLogging(owner, kVariables, kPeriods) {
-    SetReplyReceiver(
-        ridLogging_QWC, this, [this](QObject* sender) { ReceiveLogData(sender); },
-        [this](bool asked) { ReadRequestNotAnswered(asked); });
+    : TFourChannelLogging(owner, ridLogging_QWC, kVariables, kPeriods) {
     BuildCursor();
     FinishCreation();
     // The readouts' titles keep a blank before the values beside them.
