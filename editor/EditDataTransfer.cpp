@@ -208,8 +208,9 @@ void TfrmEdit::SendDownLoadData(QObject*) {
     };
 
     // A late answer to an earlier question would be taken for the driver refusing a value.
+    transferAxis_ = mdlGeneral->DesignatedAxis();
     try {
-        if (!WaitForLineInStep()) return mdlGeneral->ReportNoDriver(lossesAtStart);
+        if (!WaitForLineInStep(transferAxis_)) return mdlGeneral->ReportNoDriver(lossesAtStart);
     } catch (const platform::ECommError&) {
         return mdlGeneral->ReportNoDriver(lossesAtStart);
     }
@@ -243,7 +244,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
             return;
         }
         try {
-            mdlGeneral->SendCommand(text + "\r", ridEditReply);
+            mdlGeneral->SendCommand(text + "\r", ridEditReply, transferAxis_);
         } catch (const platform::ECommError&) {
             return mdlGeneral->ReportNoDriver(lossesAtStart);
         }

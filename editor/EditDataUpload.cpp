@@ -107,6 +107,7 @@ void TfrmEdit::StartDataUpload() {
     uploadRun_.values = sets * itemsPerSet;
     uploadRun_.itemsPerSet = itemsPerSet;
     uploadRun_.lossesAtStart = mdlGeneral->LineLosses();
+    transferAxis_ = mdlGeneral->DesignatedAxis();
 
     const ModelQuery model = QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2);
     if (uploadPhase_ != UploadPhase::Starting) return; // closed or line lost meanwhile
@@ -180,7 +181,8 @@ bool TfrmEdit::SendForUpload(const QByteArray& line, int requestId, Ticket* ques
     try {
         const Ticket asked = mdlGeneral->SendQuestion(
             line, requestId,
-            requestId == ridDataUpload ? TmdlGeneral::kNoReplyLimit : TmdlGeneral::kReplyLimitMs);
+            requestId == ridDataUpload ? TmdlGeneral::kNoReplyLimit : TmdlGeneral::kReplyLimitMs,
+            transferAxis_);
         if (question) *question = asked;
         return true;
     } catch (const platform::ECommError&) {

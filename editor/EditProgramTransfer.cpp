@@ -135,7 +135,8 @@ private:
 
 // Sends the rows one by one: status line, pace, the "MBCL" pause, the read-back. Cancel is seen
 // before each row; a lost line ends the run at once.
-DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const bool& lineLost) {
+DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const bool& lineLost,
+                            char axis) {
     const QList<QByteArray>& rows = source.rows;
     const int baudIndex = frmSetup->cmbBaudrate->ItemIndex();
     const int series = SeriesIndex();
@@ -162,7 +163,7 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const 
         const QByteArray& row = rows[n];
         if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};
 
-        mdlGeneral->SendCommand(row + '\r', ridEditReply);
+        mdlGeneral->SendCommand(row + '\r', ridEditReply, axis);
         status.Sent(n);
 
         // The pace ends at its limit or at the first reply, which is the driver refusing the row.
@@ -175,7 +176,7 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const 
         // The read-back's time counts from when it goes out, after the line has been brought
         // back in step behind the row.
         const Ticket readBack = mdlGeneral->SendQuestion(
-            QByteArray("RRX\r"), ridNone, (kReadBackTicks + 1) * edit.Timer2->interval());
+            QByteArray("RRX\r"), ridNone, (kReadBackTicks + 1) * edit.Timer2->interval(), axis);
         WaitForAnswer(readBack);
         if (lineLost) return {RunEnd::LineLost, n};
         if (!readBack->Answered()) {
@@ -227,12 +228,12 @@ void TfrmEdit::WireProgramTransfers() {
     for (QAction* item : {RunUpLoadMailBox, btnPopupUpLoadProgram})
         ui::Connect(item, &QAction::triggered, this,
                     [this, item] { btnPopupUpLoadProgramClick(item); });
-    // A lost line ends either transfer quietly: the data module shows the one message.
+    // A lost line ends the download quietly: the data module shows the one message (the
+    // upload's exchange ends by itself).
     if (mdlGeneral)
         mdlGeneral->OnLineLost(this, [this] {
             if (downloadRunning_) downloadLineLost_ = true;
             Timer2->SetEnabled(false);
-            EndProgramUpload(false);
         });
 }
 
@@ -322,16 +323,17 @@ void TfrmEdit::DownLoadProgram() {
     DownloadRun run;
     try {
         // A late answer to an earlier question would be taken for the driver refusing a row.
-        if (!WaitForLineInStep()) {
+        transferAxis_ = mdlGeneral->DesignatedAxis();
+        if (!WaitForLineInStep(transferAxis_)) {
             run.end = RunEnd::NoReadBack;
         } else {
             if (ui::AskYesNo("MBCLコマンドをドライバへ送信しますか。", "確認")) {
-                mdlGeneral->SendCommand(QByteArray("MBCL\r"), ridNone);
+                mdlGeneral->SendCommand(QByteArray("MBCL\r"), ridNone, transferAxis_);
                 WaitTicks(*Timer1, kClearPauseTicks);
             }
             frmCommCancel->StartTransfer(!source->fromFile);
             const BusyCursor busy;
-            run = SendProgramRows(*this, *source, downloadLineLost_);
+            run = SendProgramRows(*this, *source, downloadLineLost_, transferAxis_);
         }
     } catch (const platform::ECommError&) {
         run.end = RunEnd::LineLost;
@@ -397,9 +399,7 @@ void TfrmEdit::StartProgramUpload() {
         DocModified[CurrentDoc] = 1;
         memMain2->SetModified(false);
     }
-    frmCommCancel->StartTransfer(false);
-    frmCommCancel->OnCancel = [this] { EndProgramUpload(false); };
-    uploadLossesAtStart_ = mdlGeneral->LineLosses();
+    programUpload_->Start({true, false, nullptr});
 
     const int slot = TakeFreeSlot();
     OpenUploadDocument(slot, kUploadCaption);
@@ -408,43 +408,18 @@ void TfrmEdit::StartProgramUpload() {
     MaxLineWidth = 0;
     uploadSlot_ = slot;
 
-    try {
-        mdlGeneral->SendCommand(QByteArray("FLPT=0\r"), ridNone);
-        if (uploadSlot_ < 0) return; // cancelled or lost meanwhile
-        // The upload has no reply time-out: the progress window's cancel ends a wait.
-        mdlGeneral->SendQuestion(QByteArray("FL\r"), ridProgramUpload, TmdlGeneral::kNoReplyLimit);
-    } catch (const platform::ECommError&) {
-        FailProgramUpload();
-    }
+    // The upload has no reply time-out: the progress window's cancel ends a wait.
+    if (programUpload_->Write(QByteArray("FLPT=0\r"))) programUpload_->Ask(QByteArray("FL\r"));
 }
 
 void TfrmEdit::ReceiveProgramLine() {
     if (uploadSlot_ < 0) return; // a late reply after the end changes nothing
     const QByteArray line = mdlGeneral->LastReply().left(kUploadLineLimit);
-    if (!line.isEmpty() && static_cast<unsigned char>(line[0]) == 0xFF) {
-        EndProgramUpload(true);
-        return;
-    }
-    if (frmCommCancel->CancelRequested) {
-        EndProgramUpload(false);
-        return;
-    }
+    if (!line.isEmpty() && static_cast<unsigned char>(line[0]) == 0xFF)
+        return programUpload_->Finish(TfrmCommCancel::Direction::Upload);
+    if (programUpload_->StopRequested()) return programUpload_->Cancel();
     memUploadData->AddLine(editor::UploadedRow(line));
-    try {
-        mdlGeneral->SendQuestion(QByteArray("FL+\r"), ridProgramUpload, TmdlGeneral::kNoReplyLimit);
-    } catch (const platform::ECommError&) {
-        FailProgramUpload();
-        return;
-    }
-    ScrollUploadTable();
-}
-
-// A send of the upload failed: the upload ends, and the user is told unless the line was lost,
-// which the data module has reported already.
-void TfrmEdit::FailProgramUpload() {
-    EndProgramUpload(false);
-    frmCommCancel->AbortTransfer();
-    mdlGeneral->ReportNoDriver(uploadLossesAtStart_);
+    if (programUpload_->Ask(QByteArray("FL+\r"))) ScrollUploadTable();
 }
 
 void TfrmEdit::ScrollUploadTable() {
@@ -464,14 +439,12 @@ void TfrmEdit::ScrollUploadTable() {
                  QString("%1:  %2 ").arg(memUploadData->Row() + 1).arg(memUploadData->Col() + 1));
 }
 
+// However the upload ended (its exchange has let go of the line and told the user of a failure).
 void TfrmEdit::EndProgramUpload(bool completed) {
     const int slot = uploadSlot_;
     if (slot < 0) return;
     uploadSlot_ = -1;
-    frmCommCancel->OnCancel = nullptr;
-    mdlGeneral->Withdraw(ridProgramUpload);
     mdlGeneral->ReleaseLine(ridProgramUpload);
-    if (completed) frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Upload);
 
     // The rows go to the upload's own document, wherever the user is now.
     const QString text = memUploadData->Text();

@@ -107,11 +107,13 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     SetReplyReceiver(
         ridDataUpload, this, [this](QObject* sender) { ReceiveUpLoadData(sender); },
         [this](bool) { DataUploadNotAnswered(); });
-    SetReplyReceiver(
-        ridProgramUpload, this, [this](QObject* sender) { btnPopupUpLoadProgramClick(sender); },
-        [this](bool) {
-            if (uploadSlot_ >= 0) FailProgramUpload();
-        });
+    programUpload_ = std::make_unique<Exchange>(this, ridProgramUpload);
+    programUpload_->OnAnswer = [this](const QByteArray&) {
+        btnPopupUpLoadProgramClick(mdlGeneral);
+    };
+    programUpload_->OnEnd = [this](Exchange::End end) {
+        EndProgramUpload(end == Exchange::End::Done);
+    };
     resize(630, 349);
     ui::ScaleToDpi(*this);
 

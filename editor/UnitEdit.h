@@ -3,6 +3,10 @@
 // shows the listing and the driver's answers to the editor's commands.
 #pragma once
 
+#include "link/Exchange.h"
+
+#include <memory>
+
 #include "link/UnitGeneral.h"
 #include "ui/EditorPane.h"
 #include "ui/FileDialogs.h"
@@ -230,7 +234,6 @@ private:
     void StartProgramUpload();
     void ReceiveProgramLine();
     void EndProgramUpload(bool completed);
-    void FailProgramUpload();
     void ShowUploadedText(const QString& text, bool caretOnLastLine);
     void ScrollUploadTable();
     // A row of a download that was refused or failed, in the reply pane: where the row stands in
@@ -303,7 +306,10 @@ private:
     bool downloadRunning_ = false;
     bool downloadLineLost_ = false; // the line went during the run: end it without a message
     int uploadSlot_ = -1;           // the document a program upload fills; -1: none running
-    int uploadLossesAtStart_ = 0;   // the count of lost lines when the program upload began
+    // The axis a download or a data upload goes to: the one designated when it started.
+    char transferAxis_ = '*';
+    // The program upload's chain, to the axis designated when it started.
+    std::unique_ptr<Exchange> programUpload_;
 };
 
 extern TfrmEdit* frmEdit;

@@ -30,6 +30,13 @@ void Exchange::Start(const Progress& progress) {
     frmCommCancel->OnCancel = [this] { EndWith(End::Cancelled); };
 }
 
+void Exchange::Resume() {
+    if (running_) return;
+    lossesAtStart_ = mdlGeneral->LineLosses();
+    portError_.clear();
+    running_ = true;
+}
+
 bool Exchange::StopRequested() const {
     return !running_ || ui::QuitRequested() || (progressShown_ && frmCommCancel->CancelRequested);
 }

@@ -58,6 +58,8 @@ public:
     // Starts for the axis designated now; an exchange still running is cancelled first.
     void Start(const Progress& progress);
     void Start() { Start(Progress()); }
+    // Starts again, without the progress window, for the axis it started for before.
+    void Resume();
     bool Running() const { return running_; }
     char Axis() const { return axis_; }
     // The user asked to stop, or the program ends: a loop of writes ends before its next step.

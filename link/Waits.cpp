@@ -57,8 +57,8 @@ bool WaitForAnswer(const Ticket& question) {
     return question->Answered();
 }
 
-bool WaitForLineInStep() {
-    return WaitForAnswer(mdlGeneral->BringInStep());
+bool WaitForLineInStep(char axis) {
+    return WaitForAnswer(mdlGeneral->BringInStep(axis));
 }
 
 void WaitTicks(ui::Timer& timer, int n) {

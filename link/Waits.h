@@ -23,9 +23,9 @@ bool WaitForReply(int& elapsedMs, ui::Timer& timer2);
 // (WaitForReply). Raises the port's error.
 bool AskAndWait(const QByteArray& line, int& elapsedMs, ui::Timer& timer2);
 
-// Returns once the designated axis is in step (TmdlGeneral::BringInStep); false when it did not
-// answer the probe. Raises the port's error.
-bool WaitForLineInStep();
+// Returns once `axis` (0: the designated one) is in step (TmdlGeneral::BringInStep); false when
+// it did not answer the probe. Raises the port's error.
+bool WaitForLineInStep(char axis = 0);
 
 // Returns after n ticks of `timer` (its Tag counts them).
 void WaitTicks(ui::Timer& timer, int n);

@@ -3,7 +3,6 @@
 #include "StatusMonitor.h"
 
 #include "link/RateCommands.h"
-#include "link/ReplyRouting.h"
 #include "link/UnitGeneral.h"
 #include "link/Waits.h"
 #include "shell/UnitMain.h"
@@ -37,18 +36,23 @@ int SelectedItem(const QComboBox* box) {
 TStatusMonitor::TStatusMonitor(QWidget* owner, int requestId, status::Monitor monitor,
                                const QStringList& variableItems)
     : ui::Form(owner), Timer1(new ui::Timer(250, this)), Timer2(new ui::Timer(100, this)),
-      requestId_(requestId), monitor_(monitor), variableItems_(variableItems) {
+      requestId_(requestId), polls_(this, requestId), monitor_(monitor),
+      variableItems_(variableItems) {
     ui::Connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     ui::Connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
     BuildLayout();
-    SetReplyReceiver(requestId, this, [this](QObject* sender) { ReceiveStatus(sender); });
     JoinDriveScreens(this, DriveScreenKind::StatusMonitor);
+    // The monitor tells of a failed send itself, once an outage.
+    polls_.sendFailed = Exchange::Quiet();
+    polls_.notAnswered = Exchange::Quiet();
+    polls_.OnAnswer = [this](const QByteArray&) { ReceiveStatus(mdlGeneral); };
     // The line's owner tells the user; the cycle starts again by itself once the port is back.
-    mdlGeneral->OnLineLost(this, [this] {
+    polls_.OnEnd = [this](Exchange::End end) {
+        if (end != Exchange::End::LineLost) return;
         lineDown_ = true;
         PollStep = 0;
         WatchdogMs = 0;
-    });
+    };
     // Return reaches the edit box however the key came (the selector hands its keys on to it).
     ui::Connect(cmbAct0->lineEdit(), &QLineEdit::returnPressed, this, [this] {
         QChar enter('\r');
@@ -62,9 +66,9 @@ TStatusMonitor::TStatusMonitor(QWidget* owner, int requestId, status::Monitor mo
 
 // Every send of the monitor goes through here: while the port is down the watchdog keeps
 // trying, the user hears of it once, and the first send that goes out ends the outage.
-bool TStatusMonitor::Send(const QByteArray& line, TRequestId id) {
+bool TStatusMonitor::Send(const QByteArray& line, TRequestId id, char axis) {
     return Deliver([&] {
-        mdlGeneral->SendCommand(line, id);
+        mdlGeneral->SendCommand(line, id, axis);
         return true;
     });
 }
@@ -76,9 +80,17 @@ bool TStatusMonitor::Ask(const QByteArray& line, TRequestId id) {
     });
 }
 
+bool TStatusMonitor::AskPoll(const QByteArray& line) {
+    polls_.Resume();
+    return Deliver([&] { return polls_.Ask(line, TmdlGeneral::kReplyLimitMs); });
+}
+
 bool TStatusMonitor::Deliver(const std::function<bool()>& send) {
     try {
-        if (!send()) return false;
+        if (!send()) {
+            SendFailed();
+            return false;
+        }
     } catch (const platform::ECommError&) {
         SendFailed();
         return false;
@@ -126,7 +138,7 @@ void TStatusMonitor::RestartCycle() {
 }
 
 void TStatusMonitor::SendPoll(int step) {
-    Ask(PollCommand(step) + '\r', requestId_);
+    AskPoll(PollCommand(step) + '\r');
 }
 
 void TStatusMonitor::DecodeStep(int step, const QByteArray& reply) {
@@ -238,6 +250,7 @@ void TStatusMonitor::cmbAct1KeyPress(QChar& key) {
 }
 
 void TStatusMonitor::FormShow() {
+    polls_.Start();
     StopPolling = false;
     lineDown_ = false;
     lossesAtLastSend_ = mdlGeneral->LineLosses();
@@ -253,11 +266,11 @@ void TStatusMonitor::FormActivate() {
 // continuous output, if any, is ended by ".".
 void TStatusMonitor::FormHide() {
     StopPolling = true;
-    mdlGeneral->Withdraw(requestId_);
+    polls_.Cancel();
     mdlGeneral->TakeLine(ridStopped);
     Timer1->SetEnabled(false);
     WaitTicks(*Timer2, kStopTicks);
     mdlGeneral->PurgePort();
-    if (!Send(QByteArray(".\r"), ridNone))
+    if (!Send(QByteArray(".\r"), ridNone, polls_.Axis()))
         mdlGeneral->ReleaseLine(); // the line is free for whoever comes next
 }

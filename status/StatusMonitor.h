@@ -3,6 +3,8 @@
 // which the polling monitor sends in place of its next poll, and the stop on hide.
 #pragma once
 
+#include "link/Exchange.h"
+
 #include <functional>
 
 #include "StatusDecoders.h"
@@ -116,12 +118,16 @@ private:
     void SendTypedLine();
     // Sends one line that wants no answer, or asks a question (a poll, a typed line); false when
     // the port did not take it (reported once per outage).
-    bool Send(const QByteArray& line, int requestId);
+    bool Send(const QByteArray& line, int requestId, char axis = 0);
     bool Ask(const QByteArray& line, int requestId);
+    bool AskPoll(const QByteArray& line);
     bool Deliver(const std::function<bool()>& send);
     void SendFailed();
 
     const int requestId_;
+    // The polls, from the monitor's show on, go to the axis designated then; an end by a failed
+    // send, an unanswered poll or a lost line leaves the watchdog to resume them.
+    Exchange polls_;
     const status::Monitor monitor_;
     const QStringList& variableItems_;
     // The port has refused a send (or the line was lost) since the last send that went out.
