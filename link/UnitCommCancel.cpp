@@ -116,6 +116,11 @@ void TfrmCommCancel::HandKeysTo(QWidget* control) {
     control->setFocus(Qt::OtherFocusReason);
 }
 
+bool TfrmCommCancel::FormCloseQuery() {
+    if (isVisible()) btnCancelClick();
+    return false;
+}
+
 void TfrmCommCancel::FormDeactivate() {
     if (isVisible()) btnCancel->setFocus();
 }

@@ -47,6 +47,8 @@ public:
 protected:
     void FormShow() override;
     void FormDeactivate() override;
+    // The window has no close box; a window manager that closes it anyway presses its button.
+    bool FormCloseQuery() override;
 
 private:
     void ShowPendingStep();

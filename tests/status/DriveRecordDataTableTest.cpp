@@ -9,6 +9,7 @@
 #include "ui/FileDialogs.h"
 
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QFile>
 #include <QGuiApplication>
 
@@ -17,6 +18,7 @@
 #include <QStyledItemDelegate>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -285,6 +287,26 @@ TEST_F(DataTableTest, ThirdSeriesReadsEveryEntryAndMarksDifferingReferences) {
     for (int i = 0; i < 384; ++i)
         ASSERT_EQ(Grid()->Cell(1, i + 1), QString::number(driver->axis('X').dataTableEntry(i)))
             << i;
+}
+
+// The progress window closed as a window manager closes it (its close request) ends the read
+// as its button does: nothing more is asked, nothing is told, and the window is gone.
+TEST_F(DataTableTest, ClosingTheProgressWindowCancelsTheRead) {
+    Open(2, "QWC50A_C3");
+    driver->setFault(sim::Fault::Late, 20);
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("#DTPT=3"); }));
+    ASSERT_TRUE(frmCommCancel->isVisible());
+    QCloseEvent close; // what the window system hands a window whose close box was pressed
+    QCoreApplication::sendEvent(frmCommCancel->windowHandle(), &close);
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_FALSE(frmDataTable->ReadRunning());
+    Pause(100);
+    TakeSentLines();
+    Pause(100);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_NE(Grid()->Cell(1, 100), QString::number(driver->axis('X').dataTableEntry(99)));
 }
 
 // A driver that refuses two selections, one at once and one late, answering nothing to the

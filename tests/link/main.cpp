@@ -1,0 +1,12 @@
+// The link tests' main: one application for the whole run, on the offscreen platform (the
+// progress window is a window, though no window of any subsystem is made).
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
