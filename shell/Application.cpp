@@ -75,6 +75,10 @@ void InstallJapaneseQtTexts(QApplication& app) {
 
 std::unique_ptr<QApplication> MakeApplication(int& argc, char** argv) {
     const bool toldResolution = TellQtTheDisplayResolution();
+    // Qt's own scaling takes the whole-number part of the screen's factor, as the program's does:
+    // from 96 to 191 dpi the windows keep their designed sizes, and 240 dpi doubles them.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     auto app = std::make_unique<QApplication>(argc, argv);
     // Qt has read it for good; programs started from this one find the environment as it was.
     if (toldResolution) qunsetenv(kFontDpiVariable);

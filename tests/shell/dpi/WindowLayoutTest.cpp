@@ -1,6 +1,6 @@
 // Every window of the program opened as a user opens it, on the screen this executable runs on,
 // whose resolution KASONT_SCREEN_DPI tells: 96 dpi; 120, 144 or 192 dpi with Qt's own scaling
-// off; or an X display that reports 192 dpi and sets no Xft.dpi. Each shows its texts whole and
+// off; 120, 144 or 240 dpi with it on; or an X display that reports 192 dpi and sets no Xft.dpi. Each shows its texts whole and
 // apart, in fonts that take the DPI factor, and is its designed size times the factor: the
 // program scales by what Qt's own scaling leaves to it. With KASONT_WINDOW_PICTURES set to a
 // folder, each window's picture is saved there for a look.
@@ -55,10 +55,13 @@ protected:
     // The screen's resolution, as the test's environment tells it.
     static int ScreenDpi() { return qEnvironmentVariableIntValue("KASONT_SCREEN_DPI"); }
 
+    // The whole-number quotient of the screen's dots per inch and 96.
+    static int ScreenFactor() { return std::max(1, ScreenDpi() / 96); }
+
     // The factor the program scales a window by: the screen's factor less what Qt's own scaling
     // takes of it (its pixel ratio).
     static int ProgramFactor(const QWidget& window) {
-        return std::max(1, ScreenDpi() / 96 / qRound(window.devicePixelRatio()));
+        return std::max(1, ScreenFactor() / qRound(window.devicePixelRatio()));
     }
 
     // The checks of one shown window, with its designed client size at 96 dpi.
@@ -67,6 +70,9 @@ protected:
         ASSERT_GT(ScreenDpi(), 0) << "KASONT_SCREEN_DPI tells the screen's resolution";
         ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }, 5000));
         const int factor = ProgramFactor(window);
+        // On the screen, whoever scales: the design times the whole-number factor.
+        EXPECT_EQ(window.devicePixelRatioF(), qRound(window.devicePixelRatioF()));
+        EXPECT_EQ(window.size() * window.devicePixelRatioF(), ScreenFactor() * designed);
         EXPECT_EQ(window.size(), factor * designed);
         EXPECT_TRUE(ShowsCaptionsWhole(window));
         EXPECT_TRUE(ShowsTextsApart(window));
