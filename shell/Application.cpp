@@ -23,6 +23,7 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -121,9 +122,34 @@ void DeleteApplicationWindows() {
     }
 }
 
+namespace {
+
+// False when another instance of this user runs: it says so on standard error, the one place a
+// user who started the program from a terminal sees. A lock file that cannot be opened tells
+// nothing of another instance: the program runs without the lock, and says why.
+bool TakeInstanceLock(platform::InstanceLock& lock) {
+    switch (lock.Take()) {
+    case platform::InstanceLock::Outcome::Taken:
+        return true;
+    case platform::InstanceLock::Outcome::HeldByAnother:
+        std::fprintf(stderr, "kasont: the program is already running (it holds %s)\n",
+                     qUtf8Printable(lock.FilePath()));
+        return false;
+    case platform::InstanceLock::Outcome::CannotOpen:
+        std::fprintf(stderr,
+                     "kasont: the lock file %s cannot be opened (%s); starting without the check "
+                     "for another running instance\n",
+                     qUtf8Printable(lock.FilePath()), qUtf8Printable(lock.OpenError()));
+        return true;
+    }
+    return true;
+}
+
+} // namespace
+
 int RunKasoNT(int argc, char** argv) {
     platform::InstanceLock lock("KasoNT");
-    if (!lock.Acquire()) return 1;
+    if (!TakeInstanceLock(lock)) return 1;
     const std::unique_ptr<QApplication> app = MakeApplication(argc, argv);
     // A termination signal ends the program at once, asking nothing: there may be nobody to
     // answer. The settings are still written as the windows are deleted.
