@@ -58,6 +58,7 @@ ValueGrid::ValueGrid(QWidget* parent) : QTableWidget(8, 2, parent) {
     horizontalHeader()->hide();
     verticalHeader()->hide();
     setColumnWidth(0, 130);
+    horizontalHeader()->setStretchLastSection(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->setMinimumSectionSize(0); // rows of 18 pixels on every screen
     verticalHeader()->setDefaultSectionSize(18);

@@ -29,6 +29,9 @@
 #include "ui/FileDialogs.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QStyle>
 #include <QDir>
 #include <QGuiApplication>
 #include <QTimer>
@@ -119,6 +122,21 @@ protected:
             for (int x = part.left(); x <= part.right(); ++x)
                 white += picture.pixelColor(x, y) == QColor(Qt::white);
         return double(white) / (part.width() * part.height());
+    }
+
+    // The internal variables' labels whole in their column, with room beside them for a value
+    // of the largest 16-bit number.
+    static void ExpectLabelsWholeBesideValues(const fra::ValueGrid& grid) {
+        ASSERT_TRUE(grid.isVisible());
+        const QFontMetrics metrics(grid.font());
+        const int margins = 2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        const int values = grid.viewport()->width() - grid.columnWidth(0);
+        for (int row = 0; row < grid.rowCount(); ++row) {
+            const QString label = grid.Cell(0, row);
+            EXPECT_LE(metrics.horizontalAdvance(label) + margins, grid.columnWidth(0))
+                << label.toStdString();
+        }
+        EXPECT_GE(values, metrics.horizontalAdvance("-32768") + margins);
     }
 
     static void Choose(ui::ComboBox* box, int index) {
@@ -240,6 +258,9 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
     shown = CheckNextModal({194, 180}, "frequency-choice", centredOnMain);
     frmFRA->btOpen->click();
     EXPECT_TRUE(*shown);
+    frmFRA->pcAnalyze->setCurrentWidget(frmFRA->tsPref);
+    for (fra::ValueGrid* grid : {frmFRA->sgParams1, frmFRA->sgParams2, frmFRA->sgParams3})
+        ExpectLabelsWholeBesideValues(*grid);
 
     Start(3, "QWD50A");
     frmMain->btnPopupPrm->trigger();
