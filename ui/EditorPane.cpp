@@ -1,5 +1,7 @@
 #include "EditorPane.h"
 
+#include "DpiScaling.h"
+
 #include "SafeFile.h"
 
 #include "Codec.h"
@@ -246,8 +248,14 @@ void EditorPane::SetMarksShown(bool shown) {
 }
 
 int EditorPane::RowNumberWidth() const {
-    return rowNumbers_->isVisibleTo(this) ? kRowNumberDigits * CharWidth() + 2 * kRowNumberPadding
-                                          : 0;
+    return rowNumbers_->isVisibleTo(this)
+               ? kRowNumberDigits * CharWidth() + 2 * RowNumberPadding()
+               : 0;
+}
+
+// The designed margins of the numbers, at the screen's factor like the font.
+int EditorPane::RowNumberPadding() const {
+    return DpiFactor(*this) * kRowNumberPadding;
 }
 
 int EditorPane::RulerHeight() const {
@@ -282,7 +290,7 @@ void EditorPane::PaintRowNumbers(QPainter& painter) {
     painter.fillRect(rowNumbers_->rect(), palette().color(QPalette::Window));
     painter.setFont(font());
     painter.setPen(kRowNumberColor);
-    const int width = rowNumbers_->width() - kRowNumberPadding;
+    const int width = rowNumbers_->width() - RowNumberPadding();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         const QRect row = RowStart(block);
         if (row.top() > rowNumbers_->height()) break;

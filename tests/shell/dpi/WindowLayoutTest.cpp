@@ -31,6 +31,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QStyle>
 #include <QDir>
 #include <QGuiApplication>
@@ -192,6 +193,12 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
     EXPECT_TRUE(*shown);
     frmMain->btnEdit->click();
     Check(*frmEdit, {630, 349}, "editor");
+    // The empty new document without scroll bars, its row numbers and step numbers in bars of
+    // the designed 38 pixels (five digits and their margins) times the factor.
+    EXPECT_FALSE(frmEdit->memMain2->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(frmEdit->memMain2->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(frmEdit->memMain->width(), ProgramFactor(*frmEdit) * 38);
+    EXPECT_EQ(frmEdit->memMain2->RowNumberWidth(), ProgramFactor(*frmEdit) * 38);
     expectToolButtons({frmEdit->btnSendToKaso, frmEdit->btnUpload, frmEdit->btnMailC});
     shown = CheckNextModal({311, 128}, "editor-about");
     frmEdit->HelpAboutItem->trigger();
