@@ -20,6 +20,8 @@ void FraEdit::focusOutEvent(QFocusEvent* event) {
 PlotBox::PlotBox(QSize size, QWidget* parent) : ui::PaintBox(parent) {
     setFixedSize(size);
     GetCanvas().Resize(size);
+    // The plots and their texts as sharp as the screen shows them, in the window and printed.
+    SetSharp(true);
     setMouseTracking(true);
 }
 
@@ -58,7 +60,6 @@ ValueGrid::ValueGrid(QWidget* parent) : QTableWidget(8, 2, parent) {
     horizontalHeader()->hide();
     verticalHeader()->hide();
     setColumnWidth(0, 130);
-    horizontalHeader()->setStretchLastSection(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->setMinimumSectionSize(0); // rows of 18 pixels on every screen
     verticalHeader()->setDefaultSectionSize(18);

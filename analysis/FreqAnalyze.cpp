@@ -266,6 +266,7 @@ void TfrmFRA::PlaceValueGrids(const std::array<fra::ValueGrid*, 3>& grids) {
         const int width = labelWidths[g] + 2 * grids[g]->frameWidth() / factor + valueWidth;
         Place(grids[g], x, kTop, width, kHeight);
         grids[g]->setColumnWidth(0, labelWidths[g]);
+        grids[g]->setColumnWidth(1, valueWidth);
         x += width + kGap;
     }
 }

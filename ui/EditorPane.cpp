@@ -220,6 +220,9 @@ void EditorPane::SetScrollBars(ScrollBars bars) {
     const bool horizontal = bars == ScrollBars::Horizontal || bars == ScrollBars::Both;
     setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    // Qt lays the bars out anew only in a shown pane; a hidden one would show them as they were
+    // laid out last.
+    UpdateViewportMargins();
 }
 
 void EditorPane::SetLeftMargin(int pixels) {

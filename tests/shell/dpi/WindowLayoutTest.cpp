@@ -126,7 +126,7 @@ protected:
     }
 
     // The internal variables' labels whole in their column, with room beside them for a value
-    // of the largest 16-bit number.
+    // of the largest 16-bit number, and all of them in view.
     static void ExpectLabelsWholeBesideValues(const fra::ValueGrid& grid) {
         ASSERT_TRUE(grid.isVisible());
         const QFontMetrics metrics(grid.font());
@@ -138,6 +138,9 @@ protected:
                 << label.toStdString();
         }
         EXPECT_GE(values, metrics.horizontalAdvance("-32768") + margins);
+        // Both columns and every row in view.
+        EXPECT_LE(grid.horizontalHeader()->length(), grid.viewport()->width());
+        EXPECT_LE(grid.verticalHeader()->length(), grid.viewport()->height());
     }
 
     static void Choose(ui::ComboBox* box, int index) {
