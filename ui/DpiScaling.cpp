@@ -156,6 +156,48 @@ void ScaleSizeBounds(QWidget& widget, int factor) {
 
 } // namespace
 
+namespace {
+
+// The pixels of the application's font at 96 dpi.
+QFont DesignedApplicationFont(int factor) {
+    QFont font = QApplication::font();
+    if (font.pixelSize() > 0) font.setPixelSize(std::max(1, font.pixelSize() / factor));
+    return font;
+}
+
+void RemoveLayouts(QWidget& widget) {
+    for (QWidget* child : widget.findChildren<QWidget*>())
+        if (child->window() == &widget) delete child->layout();
+    delete widget.layout();
+}
+
+} // namespace
+
+void KeepDesignedLayout(QWidget& window) {
+    const int factor = DpiFactor(window);
+    if (factor == 1 || !window.layout()) return;
+    // The layout as at 96 dpi: the designed font, and the style's measures of 96 dpi.
+    const bool ownFont = window.testAttribute(Qt::WA_SetFont);
+    const QFont font = window.font();
+    window.setFont(DesignedApplicationFont(factor));
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    window.layout()->invalidate();
+    window.layout()->activate();
+    // A hidden widget lays out its own layout only when it is shown: each is laid out here, the
+    // outer ones first.
+    for (QWidget* child : window.findChildren<QWidget*>())
+        if (QLayout* layout = child->layout(); layout && child->window() == &window)
+            layout->activate();
+    std::vector<std::pair<QWidget*, QRect>> places;
+    for (QWidget* child : window.findChildren<QWidget*>())
+        if (child->window() == &window) places.emplace_back(child, child->geometry());
+    RemoveLayouts(window);
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi, false);
+    window.setFont(ownFont ? font : QFont());
+    for (const auto& [child, place] : places)
+        child->setGeometry(place);
+}
+
 void ScaleToDpi(QWidget& window) {
     const int factor = DpiFactor(window);
     const QSize scaled = factor * window.size();
