@@ -5,6 +5,8 @@
 #include "BenchSupport.h"
 #include "Benchmarks.h"
 
+#include "platform/MemoryReuse.h"
+
 #include <QApplication>
 
 #include <cstdio>
@@ -27,6 +29,7 @@ void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::KeepFreedMemoryForReuse(); // as the program starts
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietMessages);
     if (argc > 1 && std::strcmp(argv[1], "--startup-probe") == 0)

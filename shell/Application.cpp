@@ -13,6 +13,7 @@
 #include "logging/UnitLogging.h"
 #include "platform/DisplayResolution.h"
 #include "platform/InstanceLock.h"
+#include "platform/MemoryReuse.h"
 #include "platform/TerminationSignals.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
@@ -148,6 +149,7 @@ bool TakeInstanceLock(platform::InstanceLock& lock) {
 } // namespace
 
 int RunKasoNT(int argc, char** argv) {
+    platform::KeepFreedMemoryForReuse();
     platform::InstanceLock lock("KasoNT");
     if (!TakeInstanceLock(lock)) return 1;
     const std::unique_ptr<QApplication> app = MakeApplication(argc, argv);
