@@ -132,8 +132,9 @@ void RunCompilerBenchmarks() {
     // The growth is the compilers': its programs are written where the files stay in memory
     // when there is such a place, so that the disk's own time, which differs from one machine,
     // and one moment, to another, weighs on neither side.
-    const QTemporaryDir inMemory(QDir("/dev/shm").exists() ? "/dev/shm/kaso-bench-XXXXXX"
-                                                           : QDir::tempPath() + "/kaso-bench-XXXXXX");
+    const QTemporaryDir inMemory(QDir("/dev/shm").exists()
+                                     ? "/dev/shm/kaso-bench-XXXXXX"
+                                     : QDir::tempPath() + "/kaso-bench-XXXXXX");
     if (!inMemory.isValid()) return ReportFailure("compile", "no temporary folder");
     const double growth =
         GrowthRatio(SecondGenerationSet(inMemory, 3000), SecondGenerationSet(inMemory, 6000));

@@ -13,8 +13,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QScreen>
-#include <QTabWidget>
 #include <QStyleOptionComboBox>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 #include <QTreeView>

@@ -251,9 +251,8 @@ void EditorPane::SetMarksShown(bool shown) {
 }
 
 int EditorPane::RowNumberWidth() const {
-    return rowNumbers_->isVisibleTo(this)
-               ? kRowNumberDigits * CharWidth() + 2 * RowNumberPadding()
-               : 0;
+    return rowNumbers_->isVisibleTo(this) ? kRowNumberDigits * CharWidth() + 2 * RowNumberPadding()
+                                          : 0;
 }
 
 // The designed margins of the numbers, at the screen's factor like the font.

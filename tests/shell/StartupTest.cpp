@@ -9,9 +9,9 @@
 #include "logging/UnitLogging_QWC.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
+#include "platform/InstanceLock.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
-#include "platform/InstanceLock.h"
 
 #include <QDir>
 #include <QFile>

@@ -117,8 +117,8 @@ TEST_F(StandardDialogsTest, ShowTheirTextsWhole) {
                                     ExpectWhole(dialog);
                                     auto* properties = dialog.findChild<QPushButton*>("properties");
                                     ASSERT_NE(properties, nullptr);
-                                    EXPECT_TRUE(CheckNextDialog([&] { properties->click(); },
-                                                                ExpectWhole));
+                                    EXPECT_TRUE(
+                                        CheckNextDialog([&] { properties->click(); }, ExpectWhole));
                                 }));
 }
 

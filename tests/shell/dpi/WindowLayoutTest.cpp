@@ -1,9 +1,9 @@
 // Every window of the program opened as a user opens it, on the screen this executable runs on,
 // whose resolution KASONT_SCREEN_DPI tells: 96 dpi; 120, 144 or 192 dpi with Qt's own scaling
-// off; 120, 144 or 240 dpi with it on; or an X display that reports 192 dpi and sets no Xft.dpi. Each shows its texts whole and
-// apart, in fonts that take the DPI factor, and is its designed size times the factor: the
-// program scales by what Qt's own scaling leaves to it. With KASONT_WINDOW_PICTURES set to a
-// folder, each window's picture is saved there for a look.
+// off; 120, 144 or 240 dpi with it on; or an X display that reports 192 dpi and sets no Xft.dpi.
+// Each shows its texts whole and apart, in fonts that take the DPI factor, and is its designed size
+// times the factor: the program scales by what Qt's own scaling leaves to it. With
+// KASONT_WINDOW_PICTURES set to a folder, each window's picture is saved there for a look.
 #include "AppTest.h"
 #include "CaptionFit.h"
 
@@ -29,12 +29,12 @@
 #include "ui/FileDialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
-#include <QDir>
-#include <QGuiApplication>
 #include <QTimer>
 #include <memory>
 
