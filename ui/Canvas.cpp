@@ -189,8 +189,9 @@ void Canvas::PlotThinSegment(long long x0, long long y0, long long x1, long long
     const long long minorExtent = steep ? image_.width() : image_.height();
     for (long long k = first; k < last; ++k) {
         // Across the walk, as many pixels as the picture has for one of the design.
-        for (long long across = b; across < b + resolution_; ++across) {
-            if (across < 0 || across >= minorExtent) continue;
+        const long long from = std::max(b, 0LL);
+        const long long to = std::min(b + resolution_, minorExtent);
+        for (long long across = from; across < to; ++across) {
             if (steep)
                 PlotPixel(int(across), int(a), pen);
             else
