@@ -192,7 +192,7 @@ void TfrmFRA::ComputeSpectrum() {
 void TfrmFRA::DrawSpectrum() {
     const int fl = fra::BoxValue(edSpecFL);
     const int fh = fra::BoxValue(edSpecFH);
-    ui::Canvas c(AnSpectrum->GetCanvas().Size());
+    ui::Canvas c(AnSpectrum->GetCanvas().Size(), AnSpectrum->GetCanvas().Resolution());
     const SpectrumGeometry g = Geometry(c.Size());
     c.PenColor = Qt::black;
     c.BrushColor = Qt::white;

@@ -124,7 +124,7 @@ std::pair<int, int> TfrmFRA::DisplayRange(int n) {
 }
 
 void TfrmFRA::DrawBodePlot() {
-    ui::Canvas c(AnGraph->GetCanvas().Size());
+    ui::Canvas c(AnGraph->GetCanvas().Size(), AnGraph->GetCanvas().Resolution());
     const ui::CanvasPainting painting(c);
     const BodeGeometry g = Geometry(*this, c.Size());
     const bool divided = cbDevide->Checked();

@@ -79,7 +79,7 @@ void DrawLabels(ui::Canvas& c, const VectorGeometry& g) {
 } // namespace
 
 void TfrmFRA::DrawVectorLocus() {
-    ui::Canvas c(AnVector->GetCanvas().Size());
+    ui::Canvas c(AnVector->GetCanvas().Size(), AnVector->GetCanvas().Resolution());
     const VectorGeometry g = Geometry(*this, c.Size());
     c.PenColor = Qt::black;
     c.BrushColor = BackColor;

@@ -20,6 +20,8 @@ void FraEdit::focusOutEvent(QFocusEvent* event) {
 PlotBox::PlotBox(QSize size, QWidget* parent) : ui::PaintBox(parent) {
     setFixedSize(size);
     GetCanvas().Resize(size);
+    // The plots and their texts as sharp as the screen shows them, in the window and printed.
+    SetSharp(true);
     setMouseTracking(true);
 }
 

@@ -66,6 +66,8 @@ public:
     explicit ValueGrid(QWidget* parent);
     QString Cell(int col, int row) const;
     void SetCell(int col, int row, const QString& text);
+    // The width the labels of column 0 need, in the grid's font.
+    int LabelWidthNeeded() const { return sizeHintForColumn(0); }
 };
 
 } // namespace fra

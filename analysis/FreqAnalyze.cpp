@@ -239,12 +239,40 @@ void TfrmFRA::BuildSettingsPage() {
         "VERST  仮想モータ",    "QLIM  トルクリミット", "NFST  ノッチフィルタ",
         "BACT  バス電圧",       "KENC エンコーダ係数",  "VXMAX  最大内部速度"};
     for (int g2 = 0; g2 < 3; ++g2) {
-        *grids[g2] = Place(new fra::ValueGrid(page), 5 + 228 * g2, 212, 225, 150);
+        *grids[g2] = new fra::ValueGrid(page);
         for (int r = 0; r < 8; ++r)
             (*grids[g2])->SetCell(0, r, labels[8 * g2 + r]);
     }
+    PlaceValueGrids({sgParams1, sgParams2, sgParams3});
     lblDateNow[2] = Caption("", page, 5, 370, 120);
     lblTimeNow[2] = Caption("", page, 130, 370, 100);
+}
+
+// The three grids of internal variables side by side, 5 to 686 across the page: each one's label
+// column holds its longest label whole (at least the designed 130 pixels), and what is left goes
+// to their values alike. Widths in the design's pixels: the labels are measured in the font
+// they are shown in, which already has the screen's factor.
+void TfrmFRA::PlaceValueGrids(const std::array<fra::ValueGrid*, 3>& grids) {
+    constexpr int kLeft = 5, kRight = 686, kGap = 3, kTop = 212, kHeight = 150;
+    constexpr int kDesignedLabelWidth = 130;
+    const int factor = ui::DpiFactor(*this);
+    std::array<int, 3> labelWidths{};
+    int labelsAndFrames = 0;
+    for (size_t g = 0; g < grids.size(); ++g) {
+        const int measured = (grids[g]->LabelWidthNeeded() + factor - 1) / factor;
+        labelWidths[g] = std::max(kDesignedLabelWidth, measured);
+        labelsAndFrames += labelWidths[g] + 2 * grids[g]->frameWidth() / factor;
+    }
+    const int valueWidth =
+        (kRight - kLeft - kGap * int(grids.size() - 1) - labelsAndFrames) / int(grids.size());
+    int x = kLeft;
+    for (size_t g = 0; g < grids.size(); ++g) {
+        const int width = labelWidths[g] + 2 * grids[g]->frameWidth() / factor + valueWidth;
+        Place(grids[g], x, kTop, width, kHeight);
+        grids[g]->setColumnWidth(0, labelWidths[g]);
+        grids[g]->setColumnWidth(1, valueWidth);
+        x += width + kGap;
+    }
 }
 
 void TfrmFRA::BuildSpectrumPage() {

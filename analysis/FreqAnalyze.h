@@ -224,6 +224,7 @@ private:
     void BuildBodePage();
     void BuildVectorPage();
     void BuildSettingsPage();
+    void PlaceValueGrids(const std::array<fra::ValueGrid*, 3>& grids);
     void BuildSpectrumPage();
     void BuildBottom();
     void ConnectOptionHandlers();

@@ -38,16 +38,16 @@ void WriteEventLines(std::ostringstream& out, int eventLines, const char* labell
 
 // The second generation: symbols, then an event part whose labels are jumped to, called and
 // used in expressions, then a sequence part.
-std::string SecondGenerationProgram(int lines) {
+std::string SecondGenerationProgram(int lines, int variant) {
     std::ostringstream out;
     int written = 0;
     for (int s = 1; s <= kMaxSymbols; ++s, ++written)
-        out << "DEFSMB SYM" << s << " " << s * 1237 << "\r\n";
+        out << "DEFSMB SYM" << s << " " << s * 1237 + variant << "\r\n";
     out << "EV\r\n";
     const int body = lines - written - 5;
     const int eventLines = body * 3 / 4;
-    WriteEventLines(out, eventLines, "(IN1)SVON", [](int i, const std::string& target) {
-        switch (i % 7) {
+    WriteEventLines(out, eventLines, "(IN1)SVON", [variant](int i, const std::string& target) {
+        switch ((i + variant) % 7) {
         case 0:
             return "()GOTO " + target + "+2";
         case 1:

@@ -6,7 +6,9 @@
 
 namespace bench {
 
-std::string SecondGenerationProgram(int lines);
+// Programs of one length with another `variant` differ in the order of their statements and in
+// their symbols' values.
+std::string SecondGenerationProgram(int lines, int variant = 0);
 // For the first generation's shipped keyword libraries.
 std::string FirstGenerationProgram(int lines);
 

@@ -5,6 +5,8 @@
 #include "BenchSupport.h"
 #include "Benchmarks.h"
 
+#include "platform/MemoryReuse.h"
+
 #include <QApplication>
 
 #include <cstdio>
@@ -14,15 +16,20 @@
 
 namespace {
 
-// Keeps the report readable: the offscreen platform's notes on window hints are dropped.
-void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (message.contains("propagateSizeHints") || message.contains("XDG_RUNTIME_DIR")) return;
+// Keeps the report readable: the offscreen platform's notes on what it does not do (window hints,
+// raising a window) and Qt's own of its platform are dropped.
+void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.contains("propagateSizeHints") || message.contains("XDG_RUNTIME_DIR") ||
+        message.startsWith("This plugin does not support") ||
+        QByteArray(context.category ? context.category : "").startsWith("qt.qpa"))
+        return;
     std::fprintf(stderr, "%s%s\n", type >= QtWarningMsg ? "warning: " : "", qPrintable(message));
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::KeepFreedMemoryForReuse(); // as the program starts
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietMessages);
     if (argc > 1 && std::strcmp(argv[1], "--startup-probe") == 0)

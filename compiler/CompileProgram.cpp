@@ -14,6 +14,7 @@ int RunPasses(CompilerContext& ctx, const std::filesystem::path& source, Compile
     if (!LoadSourceFile(source, bytes)) return kResultFileNotOpened;
     std::vector<SourceLine> lines;
     if (!ReadSourceLines(bytes, LineLimit(ctx.generation), lines)) return kResultTooManyLines;
+    ctx.rows.reserve(lines.size()); // a line gives at most one row
     if (!RunFirstPass(ctx, lines)) return kResultErrors;
     if (ctx.generation == Generation::First)
         RunSecondPass(ctx, lines);

@@ -75,6 +75,10 @@ std::string FormatCompiledProgram(const std::vector<Row>& rows, Generation gener
     counts = {};
     StepCounter counter(generation, counts);
     std::string text;
+    std::size_t length = 0;
+    for (const Row& row : rows)
+        length += row.text.size() + 8; // the row, its mark and its line end
+    text.reserve(length);
     for (const Row& row : rows) {
         text += counter.Classify(row.text);
         text += row.text;

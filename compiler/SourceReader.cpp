@@ -7,8 +7,9 @@
 // upper-casing never turns one character into another.
 #include "Compiler.h"
 
+#include <algorithm>
+#include <array>
 #include <fstream>
-#include <iterator>
 
 namespace kaso::compiler {
 
@@ -73,22 +74,33 @@ private:
 
 } // namespace
 
+// Read in blocks into room taken once for the whole file: a text grown byte by byte takes new
+// memory again and again, and the compile's time would grow faster than the file.
 bool LoadSourceFile(const std::filesystem::path& path, std::string& bytes) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    bytes.clear();
+    if (const auto size = std::filesystem::file_size(path, ec); !ec) bytes.reserve(size);
+    std::array<char, 1 << 16> block;
+    while (in) {
+        in.read(block.data(), block.size());
+        bytes.append(block.data(), static_cast<std::size_t>(in.gcount()));
+    }
     return !in.bad();
 }
 
 bool ReadSourceLines(std::string_view bytes, int limit, std::vector<SourceLine>& lines) {
     lines.clear();
+    // Room for every line at once (see LoadSourceFile).
+    const auto lineEnds = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    lines.reserve(std::min(lineEnds + 1, static_cast<std::size_t>(limit) + 1));
     LineCutter cutter(bytes);
     SourceLine line;
     while (cutter.Next(line)) {
         if (lines.size() >= static_cast<std::size_t>(limit)) return false;
-        lines.push_back(line);
+        lines.push_back(line); // a copy: `line` keeps its room for the next line
     }
     return true;
 }

@@ -292,7 +292,9 @@ void TfrmEdit::WireHandlers() {
     memMain2->OnMouseDown = [this] { memMain2MouseDown(); };
     memMain2->OnTopRowChange = [this] { memMain2TopRowChange(); };
     memMain2->OnMouseWheel = [this](int delta) { return EditorWindowProc(delta); };
-    memMain2->OnResize = [this] { LayOutGutter(); };
+    // The pane takes its size when the window is laid out as it shows, after the window's own
+    // resize: the scroll bars follow the room it has then.
+    memMain2->OnResize = [this] { UpdateScrollBars(); };
     memMain2->OnChange = [this] {
         MarkModifiedByUser();
         memMain2Change(memMain2);
@@ -312,8 +314,10 @@ void TfrmEdit::ApplyPaneFont(const QFont& font) {
     const int width = memMain2->CharWidth();
     for (ui::EditorPane* pane : {memMain2, memUploadData})
         pane->setTabStopDistance(8 * width);
-    gutterWidth_ = 5 * width + 8;
-    memMain2->SetLeftMargin(gutterWidth_ + 4);
+    // The designed margins, at the screen's factor like the font.
+    const int factor = ui::DpiFactor(*this);
+    gutterWidth_ = 5 * width + 8 * factor;
+    memMain2->SetLeftMargin(gutterWidth_ + 4 * factor);
     LayOutGutter();
 }
 

@@ -10,5 +10,6 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh libfftw3-dev
 # The figures are the program's as scripts/run.sh builds it: the same build folder and type.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASONT_BENCH=ON >/dev/null
-cmake --build build -j "$(nproc)" --target kaso-bench kaso-sim kasont
+# KASONT_JOBS limits the parallel builds (every core by default).
+cmake --build build -j "${KASONT_JOBS:-$(nproc)}" --target kaso-bench kaso-sim kasont
 exec build/bin/kaso-bench "$@"

@@ -5,30 +5,68 @@
 #   scripts/run.sh --series QWB --axes XY  simulated driver of another series / other axes
 set -euo pipefail
 cd "$(dirname "$0")/.."
+arguments=("$@")
 usage="usage: $0 [--device PATH] [--series QWA|QWB|QWC|QWD] [--axes LETTERS] [--model TEXT]"
+# A wrong argument: what is wrong with it, then the usage.
+wrong() {
+    echo "$0: $1" >&2
+    echo "$usage" >&2
+    exit 2
+}
+# The value of the option $1, the next argument ($2), which it needs.
+value_of() {
+    [ $# -ge 2 ] && [ -n "$2" ] && [ "${2#--}" = "$2" ] || wrong "$1 needs a value"
+    printf '%s' "$2"
+}
 device=""
 series=""
 axes=XAC
 sim_args=()
 while [ $# -gt 0 ]; do
     case "$1" in
-        --device) device="$2"; shift 2 ;;
-        --series) series="${2^^}"; shift 2 ;;
-        --axes) axes="$2"; shift 2 ;;
-        --model) sim_args+=("$1" "$2"); shift 2 ;;
+        --device) device=$(value_of "$@"); shift 2 ;;
+        --series) series=$(value_of "$@"); series=${series^^}; shift 2 ;;
+        --axes) axes=$(value_of "$@"); shift 2 ;;
+        --model) sim_args+=("$1" "$(value_of "$@")"); shift 2 ;;
         --help|-h) echo "$usage"; exit 0 ;;
-        *) echo "$usage" >&2; exit 2 ;;
+        *) wrong "unknown argument $1" ;;
     esac
 done
 case "$series" in
     ""|QWA|QWB|QWC|QWD) ;;
-    *) echo "$0: unknown series $series" >&2; echo "$usage" >&2; exit 2 ;;
+    *) wrong "unknown series $series" ;;
 esac
+[[ "$axes" =~ ^[A-Za-z]+$ ]] || wrong "--axes takes letters A to Z, not $axes"
 sim_args+=(--axes "$axes" ${series:+--series "$series"})
+
+# The program is a window: without a display to show it on, say so before building anything.
+# (A platform the user chose for Qt, such as offscreen, needs none.)
+has_display() {
+    [ -n "${QT_QPA_PLATFORM:-}" ] && [[ "$QT_QPA_PLATFORM" != xcb* ]] &&
+        [[ "$QT_QPA_PLATFORM" != wayland* ]] && return 0
+    [ -n "${WAYLAND_DISPLAY:-}" ] && return 0
+    [ -n "${DISPLAY:-}" ] || return 1
+    # A display of this machine (":N"): its server's socket must be there.
+    if [[ "$DISPLAY" =~ ^:([0-9]+)(\.[0-9]+)?$ ]]; then
+        [ -S "/tmp/.X11-unix/X${BASH_REMATCH[1]}" ]
+    fi
+}
+if ! has_display; then
+    if [ -n "${DISPLAY:-}" ]; then
+        echo "$0: no X server answers on the display $DISPLAY that DISPLAY names." >&2
+    else
+        echo "$0: there is no display to show the program's window on (DISPLAY is not set)." >&2
+    fi
+    echo "Run it in a desktop session, or on a virtual display:" >&2
+    echo "    apt-get install xvfb   (as root; or sudo apt-get install xvfb)" >&2
+    echo "    xvfb-run $0${arguments[*]:+ ${arguments[*]}}" >&2
+    exit 1
+fi
 
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target kasont kaso-sim
+# KASONT_JOBS limits the parallel builds (every core by default).
+cmake --build build -j "${KASONT_JOBS:-$(nproc)}" --target kasont kaso-sim
 
 echo "Closing the main window or Ctrl-C here ends the program; either way it saves its settings."
 # Either device is handed to the program as KASONT_DEVICE, which every port opens: it is reached

@@ -13,6 +13,7 @@
 #include "logging/UnitLogging.h"
 #include "platform/DisplayResolution.h"
 #include "platform/InstanceLock.h"
+#include "platform/MemoryReuse.h"
 #include "platform/TerminationSignals.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
@@ -23,6 +24,7 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -75,6 +77,10 @@ void InstallJapaneseQtTexts(QApplication& app) {
 
 std::unique_ptr<QApplication> MakeApplication(int& argc, char** argv) {
     const bool toldResolution = TellQtTheDisplayResolution();
+    // Qt's own scaling takes the whole-number part of the screen's factor, as the program's does:
+    // from 96 to 191 dpi the windows keep their designed sizes, and 240 dpi doubles them.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     auto app = std::make_unique<QApplication>(argc, argv);
     // Qt has read it for good; programs started from this one find the environment as it was.
     if (toldResolution) qunsetenv(kFontDpiVariable);
@@ -117,9 +123,35 @@ void DeleteApplicationWindows() {
     }
 }
 
+namespace {
+
+// False when another instance of this user runs: it says so on standard error, the one place a
+// user who started the program from a terminal sees. A lock file that cannot be opened tells
+// nothing of another instance: the program runs without the lock, and says why.
+bool TakeInstanceLock(platform::InstanceLock& lock) {
+    switch (lock.Take()) {
+    case platform::InstanceLock::Outcome::Taken:
+        return true;
+    case platform::InstanceLock::Outcome::HeldByAnother:
+        std::fprintf(stderr, "kasont: the program is already running (it holds %s)\n",
+                     qUtf8Printable(lock.FilePath()));
+        return false;
+    case platform::InstanceLock::Outcome::CannotOpen:
+        std::fprintf(stderr,
+                     "kasont: the lock file %s cannot be opened (%s); starting without the check "
+                     "for another running instance\n",
+                     qUtf8Printable(lock.FilePath()), qUtf8Printable(lock.OpenError()));
+        return true;
+    }
+    return true;
+}
+
+} // namespace
+
 int RunKasoNT(int argc, char** argv) {
+    platform::KeepFreedMemoryForReuse();
     platform::InstanceLock lock("KasoNT");
-    if (!lock.Acquire()) return 1;
+    if (!TakeInstanceLock(lock)) return 1;
     const std::unique_ptr<QApplication> app = MakeApplication(argc, argv);
     // A termination signal ends the program at once, asking nothing: there may be nobody to
     // answer. The settings are still written as the windows are deleted.

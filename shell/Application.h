@@ -14,9 +14,10 @@ void CreateApplicationWindows();
 void DeleteApplicationWindows();
 
 // The application object as the program makes it: on an X display whose resources set no
-// Xft.dpi, with the screen's resolution as the display reports it; with the program's title; and
-// with Qt's own texts (the standard buttons of message boxes and dialogs) in Japanese, as every
-// other text of the program is.
+// Xft.dpi, with the screen's resolution as the display reports it; with Qt's own scaling, when
+// on, by the whole-number quotient of the screen's dots per inch and 96; with the program's
+// title; and with Qt's own texts (the standard buttons of message boxes and dialogs) in Japanese,
+// as every other text of the program is.
 std::unique_ptr<QApplication> MakeApplication(int& argc, char** argv);
 
 // The whole program: single instance, windows, message loop, shut-down. Returns the exit code.

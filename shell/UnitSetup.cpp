@@ -46,6 +46,7 @@ TfrmSetup::TfrmSetup(QWidget* owner)
     ui::Connect(btnCheck, &QPushButton::clicked, this, [this] { btnCheckClick(); });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     setFixedSize(kDesignedSize);
+    ui::KeepDesignedLayout(*this);
     ui::ScaleToDpi(*this);
     ui::ScaleControlsToDpi(*this);
 }

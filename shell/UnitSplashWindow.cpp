@@ -24,6 +24,7 @@ TfrmSplashWindow::TfrmSplashWindow(QWidget* owner)
     layout->addWidget(grpAxisCondition);
     layout->addWidget(direction);
     setFixedSize(320, 399);
+    ui::KeepDesignedLayout(*this);
     ui::ScaleToDpi(*this);
     ui::ScaleControlsToDpi(*this);
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -12,20 +12,29 @@ namespace {
 
 constexpr int kDesignDotsPerMeter = 3780; // 96 dpi
 
-QImage DesignImage(QSize size) {
-    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+// A painter on the picture works in the design's pixels whatever its resolution (its device
+// pixel ratio), and fonts take the pixels they have at 96 dpi.
+QImage DesignImage(QSize size, int resolution) {
+    QImage image(resolution * size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     image.setDotsPerMeterX(kDesignDotsPerMeter);
     image.setDotsPerMeterY(kDesignDotsPerMeter);
+    image.setDevicePixelRatio(resolution);
     image.fill(Qt::white);
     return image;
 }
 
 } // namespace
 
-Canvas::Canvas(QSize size) : image_(DesignImage(size)) {}
+Canvas::Canvas(QSize size, int resolution)
+    : resolution_(std::max(1, resolution)), image_(DesignImage(size, resolution_)) {}
 
 void Canvas::Resize(QSize size) {
-    image_ = DesignImage(size);
+    Resize(size, resolution_);
+}
+
+void Canvas::Resize(QSize size, int resolution) {
+    resolution_ = std::max(1, resolution);
+    image_ = DesignImage(size, resolution_);
     texts_.clear();
 }
 
@@ -33,7 +42,7 @@ void Canvas::Clear(const QColor& color) {
     texts_.clear();
     if (painting_) {
         painting_->setCompositionMode(QPainter::CompositionMode_Source);
-        painting_->fillRect(image_.rect(), color);
+        painting_->fillRect(QRect(QPoint(0, 0), Size()), color);
     } else {
         image_.fill(color);
     }
@@ -100,6 +109,7 @@ void Canvas::Polyline(const std::vector<QPoint>& points) {
     penPos_ = points.back();
 }
 
+// A pixel of the picture (not of the design).
 void Canvas::PlotPixel(int x, int y, QRgb pen) {
     if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
     QRgb& pixel = pixels_[y * stride_ + x];
@@ -122,14 +132,17 @@ void Canvas::PlotSegment(QPoint from, QPoint to) {
     // this never takes the pixels away from an open painting.)
     pixels_ = reinterpret_cast<QRgb*>(image_.bits());
     stride_ = image_.bytesPerLine() / int(sizeof(QRgb));
-    PlotThinSegment(from.x(), from.y(), to.x(), to.y(), pen);
+    // In the picture's pixels: the walk steps as finely as the picture, and each of its steps is
+    // as thick as a pixel of the design.
+    const qint64 r = resolution_;
+    PlotThinSegment(r * from.x(), r * from.y(), r * to.x(), r * to.y(), pen);
     if (PenWidth == 2) {
         const bool steep =
             std::abs(qint64(to.y()) - from.y()) > std::abs(qint64(to.x()) - from.x());
-        const int bx = steep ? -1 : 0;
-        const int by = steep ? 0 : -1;
-        PlotThinSegment(from.x() + qint64(bx), from.y() + qint64(by), to.x() + qint64(bx),
-                        to.y() + qint64(by), pen);
+        const qint64 bx = steep ? -r : 0;
+        const qint64 by = steep ? 0 : -r;
+        PlotThinSegment(r * from.x() + bx, r * from.y() + by, r * to.x() + bx, r * to.y() + by,
+                        pen);
     }
 }
 
@@ -175,11 +188,14 @@ void Canvas::PlotThinSegment(long long x0, long long y0, long long x1, long long
     long long b = static_cast<long long>(b0 + sb * minorSteps);
     const long long minorExtent = steep ? image_.width() : image_.height();
     for (long long k = first; k < last; ++k) {
-        if (b >= 0 && b < minorExtent) {
+        // Across the walk, as many pixels as the picture has for one of the design.
+        const long long from = std::max(b, 0LL);
+        const long long to = std::min(b + resolution_, minorExtent);
+        for (long long across = from; across < to; ++across) {
             if (steep)
-                PlotPixel(int(b), int(a), pen);
+                PlotPixel(int(across), int(a), pen);
             else
-                PlotPixel(int(a), int(b), pen);
+                PlotPixel(int(a), int(across), pen);
         }
         if (error > 0) {
             b += sb;
@@ -229,11 +245,16 @@ int Canvas::TextHeight(const QString&) const {
 }
 
 void Canvas::SetPixel(int x, int y, const QColor& color) {
-    if (image_.rect().contains(x, y)) image_.setPixelColor(x, y, color);
+    if (!QRect(QPoint(0, 0), Size()).contains(x, y)) return;
+    for (int dy = 0; dy < resolution_; ++dy)
+        for (int dx = 0; dx < resolution_; ++dx)
+            image_.setPixelColor(resolution_ * x + dx, resolution_ * y + dy, color);
 }
 
 QColor Canvas::Pixel(int x, int y) const {
-    return image_.rect().contains(x, y) ? image_.pixelColor(x, y) : QColor();
+    return QRect(QPoint(0, 0), Size()).contains(x, y)
+               ? image_.pixelColor(resolution_ * x, resolution_ * y)
+               : QColor();
 }
 
 void Canvas::DrawImage(int x, int y, const QImage& picture) {
@@ -241,7 +262,7 @@ void Canvas::DrawImage(int x, int y, const QImage& picture) {
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         painter.drawImage(x, y, picture);
     });
-    const QRect covered(QPoint(x, y), picture.size());
+    const QRect covered(QPoint(x, y), picture.deviceIndependentSize().toSize());
     std::erase_if(texts_, [&](const DrawnText& drawn) { return covered.contains(drawn.box); });
 }
 
@@ -266,18 +287,39 @@ CanvasPainting::~CanvasPainting() {
 
 PaintBox::PaintBox(QWidget* parent) : QWidget(parent) {}
 
+void PaintBox::Redraw() {
+    if (!OnRedraw) return;
+    CanvasPainting painting(canvas_);
+    RunGuarded(OnRedraw);
+}
+
 void PaintBox::Invalidate() {
-    if (OnRedraw) {
-        CanvasPainting painting(canvas_);
-        RunGuarded(OnRedraw);
-    }
+    if (canvas_.Resolution() != ScreenResolution())
+        FitCanvas();
+    else
+        Redraw();
     update();
 }
 
 void PaintBox::SetScale(int factor) {
     scale_ = std::max(1, factor);
-    canvas_.Resize(size() / scale_);
-    Invalidate();
+    FitCanvas();
+    update();
+}
+
+void PaintBox::SetSharp(bool sharp) {
+    sharp_ = sharp;
+    FitCanvas();
+    update();
+}
+
+int PaintBox::ScreenResolution() const {
+    return sharp_ ? scale_ * std::max(1, qRound(devicePixelRatioF())) : 1;
+}
+
+void PaintBox::FitCanvas() {
+    canvas_.Resize(size() / scale_, ScreenResolution());
+    Redraw();
 }
 
 void PaintBox::UpdateArea(const QRect& area) {
@@ -285,18 +327,22 @@ void PaintBox::UpdateArea(const QRect& area) {
 }
 
 void PaintBox::paintEvent(QPaintEvent*) {
+    // Qt's scaling of the screen may have changed since the last redraw (a move to another
+    // screen).
+    if (canvas_.Resolution() != ScreenResolution()) FitCanvas();
     QPainter painter(this);
-    const QImage& image = canvas_.Image();
-    if (scale_ == 1)
-        painter.drawImage(0, 0, image);
+    const Canvas& canvas = canvas_;
+    if (scale_ == 1 && canvas.Resolution() == 1)
+        painter.drawImage(0, 0, canvas.Image());
     else
-        painter.drawImage(QRect(QPoint(0, 0), scale_ * image.size()), image);
+        painter.drawImage(QRect(QPoint(0, 0), scale_ * canvas.Size()), canvas.Image(),
+                          canvas.Image().rect());
 }
 
 void PaintBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    canvas_.Resize(size() / scale_);
-    Invalidate();
+    FitCanvas();
+    update();
 }
 
 } // namespace ui

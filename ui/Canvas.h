@@ -19,10 +19,11 @@ namespace ui {
 enum class PenMode { Copy, Xor, NotXor };
 
 // The canvas works in the pixels of a screen of 96 dpi whatever the screen it is shown on: a font
-// given in points takes the pixels it has there.
+// given in points takes the pixels it has there. At a resolution of n, its picture holds n by n
+// pixels for each of those, so that it is drawn as sharp as a screen of n times 96 dpi shows.
 class Canvas {
 public:
-    explicit Canvas(QSize size = QSize(1, 1));
+    explicit Canvas(QSize size = QSize(1, 1), int resolution = 1);
 
     QColor PenColor = Qt::black;
     int PenWidth = 1;
@@ -34,7 +35,11 @@ public:
     QColor FontColor = Qt::black;
 
     void Resize(QSize size); // keeps nothing of the old picture: the new one is white
-    QSize Size() const { return image_.size(); }
+    // As Resize, at another resolution.
+    void Resize(QSize size, int resolution);
+    QSize Size() const { return image_.size() / resolution_; }
+    int Resolution() const { return resolution_; }
+    // The picture, of Size() times the resolution, with that device pixel ratio.
     const QImage& Image() const { return image_; }
 
     void Clear(const QColor& color);
@@ -72,6 +77,7 @@ private:
     void PlotSegment(QPoint from, QPoint to);
     void PlotThinSegment(long long x0, long long y0, long long x1, long long y1, QRgb pen);
     void PlotPixel(int x, int y, QRgb pen);
+    int resolution_ = 1;
     QImage image_;
     std::vector<DrawnText> texts_;
     QPoint penPos_;
@@ -113,6 +119,9 @@ public:
     // widget's size divided by the factor and is redrawn.
     void SetScale(int factor);
     int Scale() const { return scale_; }
+    // A sharp box draws its canvas at the screen's resolution (the factor times the pixel ratio
+    // of Qt's own scaling) instead of showing the design's pixels enlarged.
+    void SetSharp(bool sharp);
     // Shows again the part of the screen that shows `area` of the canvas.
     void UpdateArea(const QRect& area);
 
@@ -121,8 +130,13 @@ protected:
     void resizeEvent(class QResizeEvent* event) override;
 
 private:
+    int ScreenResolution() const;
+    // Gives the canvas the widget's size and, for a sharp box, the screen's resolution.
+    void FitCanvas();
+    void Redraw();
     Canvas canvas_;
     int scale_ = 1;
+    bool sharp_ = false;
 };
 
 } // namespace ui

@@ -1,9 +1,15 @@
 #include "Dialogs.h"
 
+#include "DpiScaling.h"
 #include "Wait.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 namespace ui {
@@ -68,6 +74,40 @@ MsgResult QuietAnswer(MsgButtons buttons) {
     return MsgResult::Ok;
 }
 
+// A message box whose one line of text stays one line on a screen of the program's own scaling:
+// Qt wraps a text wider than 500 pixels, a width it gives in the pixels of a 96 dpi screen. A
+// text that would wrap at 96 dpi still wraps.
+class MessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    bool event(QEvent* event) override {
+        const bool handled = QMessageBox::event(event);
+        // Qt sets the box's size as it shows and at each new layout.
+        if (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest)
+            UnwrapAtFactor();
+        return handled;
+    }
+
+private:
+    void UnwrapAtFactor() {
+        const int factor = DpiFactor(*this);
+        auto* label = findChild<QLabel*>("qt_msgbox_label");
+        if (factor == 1 || !label || !label->wordWrap() || !layout()) return;
+        layout()->activate();
+        constexpr int kWrapWidthAt96Dpi = 500;
+        const int lacking =
+            label->fontMetrics().size(0, label->text()).width() - label->contentsRect().width();
+        if (lacking <= 0) return;
+        int limit = factor * kWrapWidthAt96Dpi;
+        if (screen()) limit = std::min(limit, screen()->availableGeometry().width() / 2);
+        const int width = this->width() + lacking;
+        if (width > limit) return;
+        setFixedSize(width, layout()->totalHeightForWidth(width));
+    }
+};
+
 } // namespace
 
 MsgResult ShowMessage(const QString& text, const QString& caption, MsgIcon icon,
@@ -82,8 +122,8 @@ MsgResult ShowMessage(const QString& text, const QString& caption, MsgIcon icon,
         break;
     }
     if (Responder()) return Responder()(MessageRecord{text, caption, icon, buttons});
-    QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons),
-                    QApplication::activeWindow());
+    MessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons),
+                   QApplication::activeWindow());
     return FromQtButton(box.exec());
 }
 

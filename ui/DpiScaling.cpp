@@ -3,6 +3,9 @@
 #include "Canvas.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,9 +13,11 @@
 #include <QLabel>
 #include <QLayout>
 #include <QScreen>
+#include <QStyleOptionComboBox>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
+#include <QTreeView>
 #include <algorithm>
 #include <vector>
 
@@ -42,6 +47,85 @@ QFont FontInPoints(QFont font, int factor) {
     return font;
 }
 
+namespace {
+
+// How many pixels across a box lacks to show its current text whole (0: none).
+int WidthLacking(const QComboBox& box) {
+    QStyleOptionComboBox option;
+    option.initFrom(&box);
+    option.editable = box.isEditable();
+    const QRect field = box.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                    QStyle::SC_ComboBoxEditField, &box);
+    return std::max(0, box.fontMetrics().horizontalAdvance(box.currentText()) - field.width());
+}
+
+// How many pixels across a tree or list lacks to show its columns without scrolling (0: none).
+int WidthLacking(const QTreeView& view) {
+    return std::max(0, view.header()->length() - view.viewport()->width());
+}
+
+template <typename Part> std::vector<Part*> ShownParts(const QDialog& dialog) {
+    std::vector<Part*> shown;
+    for (Part* part : dialog.findChildren<Part*>())
+        if (part->isVisibleTo(&dialog) && part->window() == &dialog) shown.push_back(part);
+    return shown;
+}
+
+// Widens the boxes of a dialog and the dialog itself until its boxes show their current texts
+// and its trees their columns whole, as far as its screen allows, keeping its middle where it
+// was.
+void WidenToItsTexts(QDialog& dialog) {
+    const QRect screen = dialog.screen() ? dialog.screen()->availableGeometry() : QRect();
+    // A few rounds: the room a wider dialog gives is shared among its parts.
+    for (int round = 0; round < 8; ++round) {
+        if (QLayout* layout = dialog.layout()) layout->activate();
+        int lacking = 0;
+        for (QComboBox* box : ShownParts<QComboBox>(dialog))
+            if (const int more = WidthLacking(*box)) {
+                box->setMinimumWidth(box->width() + more);
+                lacking = std::max(lacking, more);
+            }
+        for (QTreeView* view : ShownParts<QTreeView>(dialog))
+            lacking = std::max(lacking, WidthLacking(*view));
+        const int width = screen.isValid() ? std::min(screen.width(), dialog.width() + lacking)
+                                           : dialog.width() + lacking;
+        if (lacking == 0 || width <= dialog.width()) break;
+        const int left = dialog.x() - (width - dialog.width()) / 2;
+        dialog.setGeometry(QRect(left, dialog.y(), width, dialog.height()));
+    }
+    if (screen.isValid() && dialog.frameGeometry().left() < screen.left())
+        dialog.move(screen.left(), dialog.y());
+}
+
+// Qt's own dialogs (file, print, printer properties) lay themselves out in the fonts and
+// measures of the screen, but open at sizes given in the pixels of a 96 dpi screen: with the
+// program's scaling each one is widened when it shows until its texts are whole.
+class StandardDialogWidening : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* dialog = qobject_cast<QDialog*>(watched); dialog && dialog->isWindow())
+                WidenToItsTexts(*dialog);
+        return false;
+    }
+};
+
+void WidenStandardDialogs(bool on) {
+    static StandardDialogWidening* widening = nullptr;
+    if (on && !widening) {
+        widening = new StandardDialogWidening(qApp);
+        qApp->installEventFilter(widening);
+    } else if (!on && widening) {
+        delete widening;
+        widening = nullptr;
+    }
+}
+
+} // namespace
+
 void ScaleTextToDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int factor = screen ? DpiFactor(qRound(screen->logicalDotsPerInchX())) : 1;
@@ -50,6 +134,7 @@ void ScaleTextToDpi() {
     // on they follow the screen, as the windows do.
     QCoreApplication::setAttribute(Qt::AA_Use96Dpi, factor == 1);
     QApplication::setFont(FontInPixels(QApplication::font(), factor));
+    WidenStandardDialogs(factor > 1);
 }
 
 namespace {
@@ -70,6 +155,48 @@ void ScaleSizeBounds(QWidget& widget, int factor) {
 }
 
 } // namespace
+
+namespace {
+
+// The pixels of the application's font at 96 dpi.
+QFont DesignedApplicationFont(int factor) {
+    QFont font = QApplication::font();
+    if (font.pixelSize() > 0) font.setPixelSize(std::max(1, font.pixelSize() / factor));
+    return font;
+}
+
+void RemoveLayouts(QWidget& widget) {
+    for (QWidget* child : widget.findChildren<QWidget*>())
+        if (child->window() == &widget) delete child->layout();
+    delete widget.layout();
+}
+
+} // namespace
+
+void KeepDesignedLayout(QWidget& window) {
+    const int factor = DpiFactor(window);
+    if (factor == 1 || !window.layout()) return;
+    // The layout as at 96 dpi: the designed font, and the style's measures of 96 dpi.
+    const bool ownFont = window.testAttribute(Qt::WA_SetFont);
+    const QFont font = window.font();
+    window.setFont(DesignedApplicationFont(factor));
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    window.layout()->invalidate();
+    window.layout()->activate();
+    // A hidden widget lays out its own layout only when it is shown: each is laid out here, the
+    // outer ones first.
+    for (QWidget* child : window.findChildren<QWidget*>())
+        if (QLayout* layout = child->layout(); layout && child->window() == &window)
+            layout->activate();
+    std::vector<std::pair<QWidget*, QRect>> places;
+    for (QWidget* child : window.findChildren<QWidget*>())
+        if (child->window() == &window) places.emplace_back(child, child->geometry());
+    RemoveLayouts(window);
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi, false);
+    window.setFont(ownFont ? font : QFont());
+    for (const auto& [child, place] : places)
+        child->setGeometry(place);
+}
 
 void ScaleToDpi(QWidget& window) {
     const int factor = DpiFactor(window);

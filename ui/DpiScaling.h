@@ -25,8 +25,15 @@ QFont FontInPoints(QFont font, int factor);
 // Makes the program's texts take the factor of the main screen before its windows are made: the
 // application's font (the one every control starts with) in the pixels of 96 times the factor,
 // and below 192 dpi the style's measures and the pictures' fonts as at 96 dpi, whatever the
-// screen's own resolution. Each call does it again for the screen as it is then.
+// screen's own resolution; from 192 dpi on, Qt's own dialogs widen as they show until their
+// boxes and lists show their texts whole. Each call does it again for the screen as it is then.
 void ScaleTextToDpi();
+// For a window of fixed size whose controls its layouts place: from 192 dpi on, lays it out once
+// as at 96 dpi and keeps those places, without its layouts, so that ScaleControlsToDpi puts
+// every control at the factor times its designed place (a layout at the screen's resolution
+// places them by their sizes there, which are not the design's times the factor). Run once its
+// controls are made, at its designed size, before ScaleToDpi.
+void KeepDesignedLayout(QWidget& window);
 // The window's size times the factor, and the least and greatest sizes it was given (a window of
 // fixed size is fixed at the new size).
 void ScaleToDpi(QWidget& window);

@@ -1,5 +1,7 @@
 #include "EditorPane.h"
 
+#include "DpiScaling.h"
+
 #include "SafeFile.h"
 
 #include "CarriedText.h"
@@ -229,6 +231,9 @@ void EditorPane::SetScrollBars(ScrollBars bars) {
     const bool horizontal = bars == ScrollBars::Horizontal || bars == ScrollBars::Both;
     setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    // Qt lays the bars out anew only in a shown pane; a hidden one would show them as they were
+    // laid out last.
+    UpdateViewportMargins();
 }
 
 void EditorPane::SetLeftMargin(int pixels) {
@@ -257,8 +262,13 @@ void EditorPane::SetMarksShown(bool shown) {
 }
 
 int EditorPane::RowNumberWidth() const {
-    return rowNumbers_->isVisibleTo(this) ? kRowNumberDigits * CharWidth() + 2 * kRowNumberPadding
+    return rowNumbers_->isVisibleTo(this) ? kRowNumberDigits * CharWidth() + 2 * RowNumberPadding()
                                           : 0;
+}
+
+// The designed margins of the numbers, at the screen's factor like the font.
+int EditorPane::RowNumberPadding() const {
+    return DpiFactor(*this) * kRowNumberPadding;
 }
 
 int EditorPane::RulerHeight() const {
@@ -293,7 +303,7 @@ void EditorPane::PaintRowNumbers(QPainter& painter) {
     painter.fillRect(rowNumbers_->rect(), palette().color(QPalette::Window));
     painter.setFont(font());
     painter.setPen(kRowNumberColor);
-    const int width = rowNumbers_->width() - kRowNumberPadding;
+    const int width = rowNumbers_->width() - RowNumberPadding();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         const QRect row = RowStart(block);
         if (row.top() > rowNumbers_->height()) break;

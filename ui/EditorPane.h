@@ -72,6 +72,8 @@ public:
     // That free strip in the pane's own coordinates: right of the row numbers, below the ruler
     // and as tall as the text area, so that what stands there lines up row for row with the text.
     QRect LeftMarginRect() const;
+    // The width of the row numbers' bar (0 when it is hidden).
+    int RowNumberWidth() const;
 
     // What the pane can show around its text, all off at first: a bar of row numbers at the left
     // (the first row is 1, as the compile listing counts lines), a column ruler above that
@@ -155,7 +157,7 @@ private:
     // ruler are placed beside the viewport whenever it moves or changes size.
     void UpdateViewportMargins();
     void PlaceRowNumbersAndRuler();
-    int RowNumberWidth() const;
+    int RowNumberPadding() const;
     int RulerHeight() const;
     // The caret-sized rectangle, in viewport coordinates, at the start or the end of a row.
     QRect RowStart(const QTextBlock& block) const;

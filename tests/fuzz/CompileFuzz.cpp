@@ -20,18 +20,33 @@ void Write(const fs::path& path, const std::uint8_t* data, std::size_t size) {
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
-const fs::path& Folder() {
-    static const fs::path folder = [] {
-        fs::path path =
-            fs::temp_directory_path() / ("kaso-compile-fuzz-" + std::to_string(getpid()));
-        fs::create_directories(path / "Lib");
+// The compilers' folder, with its keyword libraries; removed when the run ends (libFuzzer ends
+// with exit(), which destroys it), so that no run leaves it in the temporary folder.
+class CompileFolder {
+public:
+    CompileFolder()
+        : path_(fs::temp_directory_path() / ("kaso-compile-fuzz-" + std::to_string(getpid()))) {
+        fs::create_directories(path_ / "Lib");
         for (const char* name : {"MODE.LIB", "DATA.LIB", "STATAS.LIB", "COMMAND.LIB",
                                  "COMMANDB.LIB", "MAILBOXC.LIB"}) {
-            std::ofstream(path / "Lib" / name) << "words\"JOG,POS,GOTO,MBON\n";
+            std::ofstream(path_ / "Lib" / name) << "words\"JOG,POS,GOTO,MBON\n";
         }
-        return path;
-    }();
-    return folder;
+    }
+    ~CompileFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    CompileFolder(const CompileFolder&) = delete;
+    CompileFolder& operator=(const CompileFolder&) = delete;
+    const fs::path& Path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+const fs::path& Folder() {
+    static const CompileFolder folder;
+    return folder.Path();
 }
 
 void Check(const CompileResult& result) {

@@ -9,12 +9,10 @@
 #include <QTemporaryDir>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static QTemporaryDir* dir = [] {
-        auto* made = new QTemporaryDir;
-        qputenv("XDG_CONFIG_HOME", made->path().toLocal8Bit());
-        return made;
-    }();
-    (void)dir;
+    // Removed when the run ends (libFuzzer ends with exit()).
+    static const QTemporaryDir dir;
+    static const bool pointed = qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
+    (void)pointed;
     const QString path = platform::IniSettings::FilePathForKey(platform::kSettingsKey);
     QDir().mkpath(QFileInfo(path).path());
     {

@@ -9,9 +9,11 @@
 #include "logging/UnitLogging_QWC.h"
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
+#include "platform/InstanceLock.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
@@ -314,6 +316,9 @@ TEST_F(StartupTest, CloseAsksOnlyWhenTheEditorShowsUnsavedWork) {
     EXPECT_TRUE(frmMain->close());
 }
 
+// A second start says on standard error that the program runs already, and exits 1. The lock is
+// the user's own, in the temporary folder too; a lock file that cannot be opened is no sign of
+// another instance: the program starts all the same, and says why it has no lock.
 TEST_F(StartupTest, SecondInstanceExitsWithCodeOne) {
     QProcess first;
     StartProgramProcess(first, KASONT_BINARY);
@@ -324,10 +329,34 @@ TEST_F(StartupTest, SecondInstanceExitsWithCodeOne) {
     StartProgramProcess(second, KASONT_BINARY);
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(second.readAllStandardError()).trimmed(),
+              "kasont: the program is already running (it holds " + runtimeDir.path() +
+                  "/KasoNT.lock)");
 
     first.terminate();
     first.waitForFinished(5000);
     if (first.state() != QProcess::NotRunning) first.kill();
+
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(platform::InstanceLock("KasoNT").FilePath(),
+              QDir::tempPath() + QString("/KasoNT-%1.lock").arg(::getuid()));
+    qputenv("XDG_RUNTIME_DIR", runtime);
+
+    QFile::remove(runtimeDir.path() + "/KasoNT.lock");
+    ASSERT_TRUE(QDir(runtimeDir.path()).mkdir("KasoNT.lock"));
+    QProcess unlocked;
+    StartProgramProcess(unlocked, KASONT_BINARY);
+    ASSERT_TRUE(unlocked.waitForStarted());
+    unlocked.setReadChannel(QProcess::StandardError);
+    EXPECT_TRUE(WaitFor([&] { return unlocked.canReadLine(); }));
+    EXPECT_FALSE(unlocked.waitForFinished(2000)) << "the program ran on";
+    EXPECT_TRUE(QString::fromUtf8(unlocked.readAllStandardError())
+                    .startsWith("kasont: the lock file " + runtimeDir.path() +
+                                "/KasoNT.lock cannot be opened ("));
+    unlocked.terminate();
+    unlocked.waitForFinished(5000);
+    if (unlocked.state() != QProcess::NotRunning) unlocked.kill();
 }
 
 } // namespace

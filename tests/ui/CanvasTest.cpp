@@ -204,3 +204,64 @@ TEST(CanvasTest, APolylineInOnePaintingDrawsTheSameTraceAsItsSegments) {
 }
 
 } // namespace
+
+namespace {
+
+// At a resolution of 2 the canvas keeps the design's coordinates and its picture has 2 by 2
+// pixels for each of them: a line of one pixel is two thick and leaves out its end, a diagonal
+// steps a picture pixel at a time, a bar drawn twice in xor mode undoes itself, and texts keep
+// their boxes in the design's pixels while drawn twice as large.
+TEST(CanvasTest, AtAHigherResolutionLinesAndTextsKeepTheDesignsPlaces) {
+    ui::Canvas canvas(QSize(40, 30), 2);
+    EXPECT_EQ(canvas.Size(), QSize(40, 30));
+    EXPECT_EQ(canvas.Image().size(), QSize(80, 60));
+    const QImage& picture = canvas.Image();
+    canvas.PenColor = Qt::red;
+    canvas.MoveTo(5, 10);
+    canvas.LineTo(15, 10);
+    for (const QPoint p : {QPoint(10, 20), QPoint(10, 21), QPoint(29, 21)})
+        EXPECT_EQ(picture.pixelColor(p), QColor(Qt::red)) << p.x() << "," << p.y();
+    EXPECT_EQ(picture.pixelColor(30, 20), QColor(Qt::white));
+    EXPECT_EQ(picture.pixelColor(10, 22), QColor(Qt::white));
+    EXPECT_EQ(canvas.Pixel(14, 10), QColor(Qt::red));
+    EXPECT_EQ(canvas.Pixel(15, 10), QColor(Qt::white));
+
+    canvas.MoveTo(0, 0);
+    canvas.LineTo(10, 5);
+    // Half a design pixel down after a pixel and a half across, not a design pixel's block.
+    EXPECT_EQ(picture.pixelColor(1, 0), QColor(Qt::red));
+    EXPECT_EQ(picture.pixelColor(3, 2), QColor(Qt::red));
+    EXPECT_EQ(picture.pixelColor(3, 0), QColor(Qt::white));
+
+    const QImage before = picture.copy();
+    canvas.Mode = ui::PenMode::Xor;
+    canvas.PenColor = Qt::blue;
+    for (int pass = 0; pass < 2; ++pass) {
+        canvas.MoveTo(3, 0);
+        canvas.LineTo(17, 30);
+        if (pass == 0) {
+            EXPECT_NE(picture, before);
+        }
+    }
+    EXPECT_EQ(picture, before);
+
+    canvas.Mode = ui::PenMode::Copy;
+    canvas.SetPixel(39, 29, Qt::green);
+    EXPECT_EQ(picture.pixelColor(79, 59), QColor(Qt::green));
+    EXPECT_EQ(picture.pixelColor(78, 58), QColor(Qt::green));
+    QFont font;
+    font.setPixelSize(10);
+    canvas.Font = font;
+    canvas.BrushClear = true;
+    canvas.TextOut(2, 15, "88");
+    ASSERT_EQ(canvas.Texts().size(), 1u);
+    EXPECT_EQ(canvas.Texts()[0].box.topLeft(), QPoint(2, 15));
+    EXPECT_EQ(canvas.Texts()[0].box.width(), canvas.TextWidth("88"));
+    int inked = 0;
+    for (int y = 30; y < 60; ++y)
+        for (int x = 4; x < 4 + 2 * canvas.TextWidth("88"); ++x)
+            inked += picture.pixelColor(x, y) != QColor(Qt::white);
+    EXPECT_GT(inked, 40);
+}
+
+} // namespace

@@ -9,9 +9,14 @@
 #include "logging/UnitLogging_QWC.h"
 #include "parameters/UnitPrmLock.h"
 #include "shell/UnitMain.h"
+#include "shell/UnitSetup.h"
+#include "shell/UnitSplashWindow.h"
 #include "shell/UnitVersion.h"
 #include "status/UnitStat_QWC.h"
 #include "ui/DpiScaling.h"
+
+#include <QApplication>
+#include <QTimer>
 
 namespace {
 
@@ -23,6 +28,10 @@ protected:
     }
     static QRect Twice(const QRect& designed) {
         return QRect(2 * designed.topLeft(), 2 * designed.size());
+    }
+    // Where a control stands in its window.
+    static QRect InWindow(const QWidget& control) {
+        return QRect(control.mapTo(control.window(), QPoint(0, 0)), control.size());
     }
 };
 
@@ -99,6 +108,39 @@ TEST_F(DpiScalingTest, WindowsLaidOutInPixelsTakeTheFactor) {
     });
     frmMain->btnPopupHelp->trigger();
     EXPECT_EQ(titlePixels, 26);
+}
+
+// The splash window and the setup dialog, which layouts place, with their controls at twice the
+// places their layouts give them at 96 dpi (as the 96 dpi layout test's screen shows them).
+TEST_F(DpiScalingTest, LaidOutWindowsPlaceTheirControlsAtTwiceTheirDesign) {
+    WriteSetting("Model", "ModelType", 1); // the scan at start on: the splash window shows
+    StartProgram();
+    bool splashChecked = false;
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(), [&] {
+        if (splashChecked || !frmSplashWindow) return;
+        splashChecked = true;
+        EXPECT_EQ(InWindow(*frmSplashWindow->Panel1), Twice({11, 11, 298, 16}));
+        EXPECT_EQ(InWindow(*frmSplashWindow->grpAxisCondition->Edit[0]), Twice({62, 82, 40, 15}));
+        EXPECT_EQ(InWindow(*frmSplashWindow->btnCancel), Twice({210, 271, 87, 16}));
+    });
+    frmMain->Show();
+    EXPECT_TRUE(splashChecked);
+
+    bool setupChecked = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* setup = qobject_cast<TfrmSetup*>(QApplication::activeModalWidget());
+        if (!setup || !setup->isVisible()) return;
+        watch.stop();
+        setupChecked = true;
+        EXPECT_EQ(InWindow(*setup->btnClose), Twice({287, 31, 80, 22}));
+        EXPECT_EQ(InWindow(*setup->grpAxisCondition->Edit[0]), Twice({82, 239, 40, 22}));
+        EXPECT_EQ(InWindow(*setup->btnCheck), Twice({248, 491, 107, 22}));
+        setup->close();
+    });
+    watch.start(10);
+    frmMain->btnSetup->click();
+    EXPECT_TRUE(setupChecked);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "link/UnitGeneral.h"
 #include "logging/UnitLogging_QWC.h"
 #include "shell/UnitMain.h"
+#include "ui/Canvas.h"
 #include "ui/Printing.h"
 
 #include <QPageLayout>
@@ -87,6 +88,21 @@ protected:
                 .scaled(compared, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         EXPECT_LT(Difference(shown, designed), 6);
     }
+
+    // A plot drawn at the screen's resolution, whoever scales it, not enlarged from the design's
+    // pixels: its picture has a pixel for each of the screen's, and the window, which the
+    // printout takes, shows them as they are.
+    static void ExpectDrawnAtTheScreensResolution(QWidget& box) {
+        const auto& plot = dynamic_cast<const ui::PaintBox&>(box).GetCanvas();
+        const int factor = std::max(1, qEnvironmentVariableIntValue("KASONT_SCREEN_DPI") / 96);
+        EXPECT_EQ(plot.Size(), QSize(680, 290));
+        EXPECT_EQ(plot.Image().size(), factor * plot.Size());
+        QImage shown = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage drawn = plot.Image().convertToFormat(QImage::Format_RGB32);
+        shown.setDevicePixelRatio(1);
+        drawn.setDevicePixelRatio(1);
+        EXPECT_TRUE(shown == drawn);
+    }
 };
 
 TEST_F(PicturePrintTest, LoggingAndAnalysisPicturesFillThePrintedArea) {
@@ -102,6 +118,7 @@ TEST_F(PicturePrintTest, LoggingAndAnalysisPicturesFillThePrintedArea) {
 
     frmMain->btnPopupFRA->trigger();
     ASSERT_TRUE(frmFRA->isVisible());
+    ExpectDrawnAtTheScreensResolution(*frmFRA->AnGraph);
     const QImage analysis = PrintedPage(frmFRA->btPrint, "analysis");
     SCOPED_TRACE("analysis");
     ExpectPictureFills(analysis, frmFRA->grab(frmFRA->pcAnalyze->geometry()).toImage());

@@ -1,9 +1,9 @@
 // Every window of the program opened as a user opens it, on the screen this executable runs on,
 // whose resolution KASONT_SCREEN_DPI tells: 96 dpi; 120, 144 or 192 dpi with Qt's own scaling
-// off; or an X display that reports 192 dpi and sets no Xft.dpi. Each shows its texts whole and
-// apart, in fonts that take the DPI factor, and is its designed size times the factor: the
-// program scales by what Qt's own scaling leaves to it. With KASONT_WINDOW_PICTURES set to a
-// folder, each window's picture is saved there for a look.
+// off; 120, 144 or 240 dpi with it on; or an X display that reports 192 dpi and sets no Xft.dpi.
+// Each shows its texts whole and apart, in fonts that take the DPI factor, and is its designed size
+// times the factor: the program scales by what Qt's own scaling leaves to it. With
+// KASONT_WINDOW_PICTURES set to a folder, each window's picture is saved there for a look.
 #include "AppTest.h"
 #include "CaptionFit.h"
 
@@ -30,7 +30,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <memory>
 
@@ -55,10 +59,13 @@ protected:
     // The screen's resolution, as the test's environment tells it.
     static int ScreenDpi() { return qEnvironmentVariableIntValue("KASONT_SCREEN_DPI"); }
 
+    // The whole-number quotient of the screen's dots per inch and 96.
+    static int ScreenFactor() { return std::max(1, ScreenDpi() / 96); }
+
     // The factor the program scales a window by: the screen's factor less what Qt's own scaling
     // takes of it (its pixel ratio).
     static int ProgramFactor(const QWidget& window) {
-        return std::max(1, ScreenDpi() / 96 / qRound(window.devicePixelRatio()));
+        return std::max(1, ScreenFactor() / qRound(window.devicePixelRatio()));
     }
 
     // The checks of one shown window, with its designed client size at 96 dpi.
@@ -67,6 +74,9 @@ protected:
         ASSERT_GT(ScreenDpi(), 0) << "KASONT_SCREEN_DPI tells the screen's resolution";
         ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }, 5000));
         const int factor = ProgramFactor(window);
+        // On the screen, whoever scales: the design times the whole-number factor.
+        EXPECT_EQ(window.devicePixelRatioF(), qRound(window.devicePixelRatioF()));
+        EXPECT_EQ(window.size() * window.devicePixelRatioF(), ScreenFactor() * designed);
         EXPECT_EQ(window.size(), factor * designed);
         EXPECT_TRUE(ShowsCaptionsWhole(window));
         EXPECT_TRUE(ShowsTextsApart(window));
@@ -113,6 +123,24 @@ protected:
             for (int x = part.left(); x <= part.right(); ++x)
                 white += picture.pixelColor(x, y) == QColor(Qt::white);
         return double(white) / (part.width() * part.height());
+    }
+
+    // The internal variables' labels whole in their column, with room beside them for a value
+    // of the largest 16-bit number, and all of them in view.
+    static void ExpectLabelsWholeBesideValues(const fra::ValueGrid& grid) {
+        ASSERT_TRUE(grid.isVisible());
+        const QFontMetrics metrics(grid.font());
+        const int margins = 2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        const int values = grid.viewport()->width() - grid.columnWidth(0);
+        for (int row = 0; row < grid.rowCount(); ++row) {
+            const QString label = grid.Cell(0, row);
+            EXPECT_LE(metrics.horizontalAdvance(label) + margins, grid.columnWidth(0))
+                << label.toStdString();
+        }
+        EXPECT_GE(values, metrics.horizontalAdvance("-32768") + margins);
+        // Both columns and every row in view.
+        EXPECT_LE(grid.horizontalHeader()->length(), grid.viewport()->width());
+        EXPECT_LE(grid.verticalHeader()->length(), grid.viewport()->height());
     }
 
     static void Choose(ui::ComboBox* box, int index) {
@@ -168,6 +196,12 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
     EXPECT_TRUE(*shown);
     frmMain->btnEdit->click();
     Check(*frmEdit, {630, 349}, "editor");
+    // The empty new document without scroll bars, its row numbers and step numbers in bars of
+    // the designed 38 pixels (five digits and their margins) times the factor.
+    EXPECT_FALSE(frmEdit->memMain2->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(frmEdit->memMain2->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(frmEdit->memMain->width(), ProgramFactor(*frmEdit) * 38);
+    EXPECT_EQ(frmEdit->memMain2->RowNumberWidth(), ProgramFactor(*frmEdit) * 38);
     expectToolButtons({frmEdit->btnSendToKaso, frmEdit->btnUpload, frmEdit->btnMailC});
     shown = CheckNextModal({311, 128}, "editor-about");
     frmEdit->HelpAboutItem->trigger();
@@ -234,6 +268,9 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
     shown = CheckNextModal({194, 180}, "frequency-choice", centredOnMain);
     frmFRA->btOpen->click();
     EXPECT_TRUE(*shown);
+    frmFRA->pcAnalyze->setCurrentWidget(frmFRA->tsPref);
+    for (fra::ValueGrid* grid : {frmFRA->sgParams1, frmFRA->sgParams2, frmFRA->sgParams3})
+        ExpectLabelsWholeBesideValues(*grid);
 
     Start(3, "QWD50A");
     frmMain->btnPopupPrm->trigger();
