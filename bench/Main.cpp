@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     if (wanted("redraw")) bench::RunRedrawBenchmarks();
     std::set<std::string> routes;
     for (const char* route : {"plain", "terminal", "status", "parameters", "lock", "logging",
-                              "sweep", "datatable", "download"})
+                              "sweep", "datatable", "datatable1200", "download"})
         if (groups.count(route)) routes.insert(route);
     if (wanted("routes"))
         bench::RunRouteBenchmarks();

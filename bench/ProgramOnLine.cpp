@@ -17,7 +17,7 @@ ProgramOnLine::ProgramOnLine(const ProgramSetup& setup) {
     qputenv("XDG_CONFIG_HOME", folder_.path().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", folder_.path().toLocal8Bit());
     simulator_ = std::make_unique<SimulatorProcess>(setup.simulatorArguments);
-    relay_ = std::make_unique<PacedRelay>(simulator_->DevicePath(), kLineRate);
+    relay_ = std::make_unique<PacedRelay>(simulator_->DevicePath(), setup.lineRate);
     qputenv("KASONT_COMM1", QByteArray::fromStdString(relay_->ProgramDevice()));
     WriteSettings(setup);
     // Questions are answered Yes, as the routes expect; a warning or error counts as a fault.
@@ -42,7 +42,7 @@ void WriteSettings(const ProgramSetup& setup) {
     QSettings settings(platform::IniSettings::FilePathForKey(platform::kSettingsKey),
                        QSettings::IniFormat);
     // The program is set to the rate the relay paces the line to, as a user would set it.
-    settings.setValue("Comm/Baudrate", kLineRate);
+    settings.setValue("Comm/Baudrate", setup.lineRate);
     for (const auto& [name, value] : setup.settings)
         settings.setValue(name, value);
 }

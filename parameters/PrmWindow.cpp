@@ -84,9 +84,6 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount, TRequestId readId)
     grdPrm->SetRowNames([](int row) { return QString("#%1").arg(row - 1, 3, 10, QChar('0')); });
     connect(Timer1, &QTimer::timeout, this, [this] { ++Timer1->Tag; });
     connect(Timer2, &QTimer::timeout, this, [this] { ElapsedMs += Timer2->interval(); });
-    followRow_->setSingleShot(true);
-    followRow_->setInterval(kFollowRowMs);
-    connect(followRow_, &QTimer::timeout, this, [this] { CatchUpTransferRow(); });
     JoinDriveScreens(this, DriveScreenKind::List);
     exchange_.OnAnswer = [this](const QByteArray&) { ReceivePrm(mdlGeneral); };
     exchange_.OnEnd = [this](Exchange::End) { ReturnToIdle(); };
@@ -260,28 +257,6 @@ void TPrmWindow::StartQueryChain() {
     SendQuery("#0\r");
 }
 
-// A transfer moves the selected row at every step; the selection and the view catch up with it
-// a few times a second, so that a reply repaints its own cell and not the selected rows, the
-// header and the lock list each time.
-void TPrmWindow::MoveTransferRow(int row) {
-    transferRow_ = row;
-    if (followRow_->isActive()) return;
-    SelectTransferRow();
-    followRow_->start();
-}
-
-void TPrmWindow::SelectTransferRow() {
-    if (transferRow_ < 1 || transferRow_ == grdPrm->currentRow() + 1) return;
-    grdPrm->setAutoScroll(false);
-    grdPrm->SetRow(transferRow_);
-    grdPrm->setAutoScroll(true);
-}
-
-void TPrmWindow::CatchUpTransferRow() {
-    SelectTransferRow();
-    grdPrm->scrollTo(grdPrm->currentIndex());
-}
-
 // The chain of queries has no time-out: a lost reply leaves it waiting until the user cancels.
 void TPrmWindow::SendQuery(const QByteArray& line) {
     exchange_.Ask(line);
@@ -314,7 +289,7 @@ void TPrmWindow::HandleReply() {
         SendQuery("#0\r");
         return;
     }
-    MoveTransferRow(ReadIndex + 1);
+    grdPrm->FollowRow(ReadIndex + 1);
     ++QueryNumber;
     SendQuery("#" + QByteArray::number(QueryNumber) + "\r");
 }
@@ -323,8 +298,7 @@ void TPrmWindow::HandleReply() {
 // back; a transfer that stops stands on its last row.
 void TPrmWindow::ReturnToIdle() {
     readRunning_ = false;
-    SelectTransferRow();
-    transferRow_ = 0;
+    grdPrm->StopFollowing();
     Busy = 0;
     SetTransferRunning(false);
 }
@@ -356,7 +330,7 @@ void TPrmWindow::btnSendPrmClick() {
             if (!exchange_.Write("#" + QByteArray::number(k) + "=" + value + "\r",
                                  WriteRequestId()))
                 return;
-            if (k % 2 == 0) MoveTransferRow(k + 1);
+            if (k % 2 == 0) grdPrm->FollowRow(k + 1);
         }
         exchange_.StepTo(k + 1, count);
     }

@@ -124,12 +124,6 @@ private:
     void ReturnToIdle();
     bool LoadFile(const QString& path);
     QStringList Column(int col, int rows) const;
-    void MoveTransferRow(int row);
-    void SelectTransferRow();
-    void CatchUpTransferRow();
-    static constexpr int kFollowRowMs = 100;
-    QTimer* followRow_ = new QTimer(this); // brings the selection and view to the moving row
-    int transferRow_ = 0;                  // the row the transfer is at (0: none)
     bool readRunning_ = false;
     int lossesAtStart_ = 0; // the data module's count of lost lines when the transfer began
     Exchange exchange_;     // the read's or the write's, with the axis it started for

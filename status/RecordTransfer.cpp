@@ -55,11 +55,12 @@ void RecordTransfer::Receive(const QByteArray& reply) {
     exchange_.StepTo(table_.barCountsRecordDone ? record_ + 1 : record_, table_.count);
     if (record_ + 1 >= table_.count) {
         exchange_.Finish(TfrmCommCancel::Direction::Upload);
+        grid_->StopFollowing();
         grid_->SetRow(1);
         return;
     }
     ++record_;
-    grid_->SetRow(record_ + 1);
+    grid_->FollowRow(record_ + 1);
     if (SendSelection(table_.selection, record_)) RequestField(0);
 }
 
@@ -82,11 +83,13 @@ void RecordTransfer::Write(const QByteArray& selection, const QByteArray& comman
         exchange_.StepTo(i + 1, count);
     }
     exchange_.Finish(TfrmCommCancel::Direction::Download);
+    grid_->StopFollowing();
     grid_->SetRow(1);
 }
 
 // However the transfer ended, the window gets its buttons back.
 void RecordTransfer::Ended() {
+    grid_->StopFollowing();
     if (!writing_) return;
     writing_ = false;
     if (OnWriting) OnWriting(false);

@@ -183,6 +183,6 @@ void TfrmDataTable::btnSendDataTableClick() {
         "#DTPT=", "*DTPT=", count,
         [this](int i) { return LineBytes(CleanLineField(grdDataTable->Cell(1, i + 1))); },
         [this](int i) {
-            if (i % 2 == 0) grdDataTable->SetRow(i + 1);
+            if (i % 2 == 0) grdDataTable->FollowRow(i + 1);
         });
 }

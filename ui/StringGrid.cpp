@@ -78,7 +78,13 @@ constexpr Qt::ItemFlags kFixedFlags = Qt::ItemIsEnabled;
 } // namespace
 
 StringGrid::StringGrid(int colCount, int rowCount, QWidget* parent)
-    : QTableWidget(std::max(rowCount - 1, 0), colCount, parent) {
+    : QTableWidget(std::max(rowCount - 1, 0), colCount, parent), follow_(new QTimer(this)) {
+    follow_->setSingleShot(true);
+    follow_->setInterval(kFollowMs);
+    connect(follow_, &QTimer::timeout, this, [this] {
+        SelectFollowedRow();
+        scrollTo(currentIndex());
+    });
     verticalHeader()->hide();
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setSectionsClickable(false);
@@ -180,6 +186,27 @@ int StringGrid::Col() const {
 void StringGrid::SetRow(int row) {
     if (row < 1 || row >= RowCount()) return;
     setCurrentCell(row - 1, Col());
+}
+
+void StringGrid::FollowRow(int row) {
+    followedRow_ = row;
+    if (follow_->isActive()) return;
+    SelectFollowedRow();
+    follow_->start();
+}
+
+void StringGrid::StopFollowing() {
+    follow_->stop();
+    SelectFollowedRow();
+    followedRow_ = 0;
+}
+
+// The selection moves without the view: the view catches up when the follow's time is over.
+void StringGrid::SelectFollowedRow() {
+    if (followedRow_ < 1 || followedRow_ == Row()) return;
+    setAutoScroll(false);
+    SetRow(followedRow_);
+    setAutoScroll(true);
 }
 
 // At the end of its range the view aligns the last row with the bottom edge, and the row above

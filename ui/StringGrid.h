@@ -11,6 +11,7 @@
 #pragma once
 
 #include <QTableWidget>
+#include <QTimer>
 #include <functional>
 
 namespace ui {
@@ -41,6 +42,13 @@ public:
     int Col() const;
     // Moves the current row (keeping the column); runs OnSelectCell when the row changes.
     void SetRow(int row);
+    // A transfer moves the row it is at with every step; the current row follows at once, and
+    // then at most every kFollowMs with the latest row, the view catching up with it then, so
+    // that a step repaints its own cell and not the rows, the header and the scroll bar each
+    // time. StopFollowing stands the grid on the row the transfer reached.
+    static constexpr int kFollowMs = 100;
+    void FollowRow(int row);
+    void StopFollowing();
     int TopRow() const;
 
     using QTableWidget::edit;
@@ -78,6 +86,9 @@ private:
     // refused, the nearest column toward the current one that is not.
     QModelIndex SelectableInRow(const QModelIndex& target);
     std::function<QString(int row)> rowName_;
+    void SelectFollowedRow();
+    QTimer* follow_;       // runs while a shown row holds the next ones back
+    int followedRow_ = 0;  // the row a transfer is at (0: none)
     // Whether a change of focus is only the window's activation changing while the grid has its
     // current cell: then only that cell looks different.
     bool OnlyCurrentCellChanges(const QFocusEvent* event) const;
