@@ -192,7 +192,6 @@ void TfrmEdit::SendDownLoadData(QObject*) {
         ShowUnsendableRow(TabCaption(ActiveTab()), int(row), *unsendable);
         return;
     }
-    const int lossesAtStart = mdlGeneral->LineLosses();
     // Any line in the reply pane is the driver's answer to a written value: a data error.
     const auto driverAnswered = [this] { return !memSub->toPlainText().isEmpty(); };
     const auto reportDataError = [] {
@@ -207,13 +206,13 @@ void TfrmEdit::SendDownLoadData(QObject*) {
         return true;
     };
 
-    // A late answer to an earlier question would be taken for the driver refusing a value.
-    transferAxis_ = mdlGeneral->DesignatedAxis();
-    try {
-        if (!WaitForLineInStep(transferAxis_)) return mdlGeneral->ReportNoDriver(lossesAtStart);
-    } catch (const platform::ECommError&) {
-        return mdlGeneral->ReportNoDriver(lossesAtStart);
-    }
+    // The run's lines go to the axis designated now; however it ends, its exchange ends with
+    // it, and a failed send is told by the exchange. A late answer to an earlier question would
+    // be taken for the driver refusing a value: the line is brought in step first.
+    Exchange& exchange = *dataDownload_;
+    exchange.Start();
+    const auto ended = qScopeGuard([&exchange] { exchange.Finish(); });
+    if (!exchange.WaitInStep()) return;
     DownloadStopRequested = false;
     dataDownloadRunning_ = true;
     const auto running = qScopeGuard([this] { dataDownloadRunning_ = false; });
@@ -243,11 +242,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
                             "送信データエラー", ui::MsgIcon::Information);
             return;
         }
-        try {
-            mdlGeneral->SendCommand(text + "\r", ridEditReply, transferAxis_);
-        } catch (const platform::ECommError&) {
-            return mdlGeneral->ReportNoDriver(lossesAtStart);
-        }
+        if (!exchange.Write(text + "\r", ridEditReply)) return;
         frmDownload->edtPath->setText(QString::number(i + 1));
     }
 }

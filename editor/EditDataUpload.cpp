@@ -107,7 +107,7 @@ void TfrmEdit::StartDataUpload() {
     uploadRun_.values = sets * itemsPerSet;
     uploadRun_.itemsPerSet = itemsPerSet;
     uploadRun_.lossesAtStart = mdlGeneral->LineLosses();
-    transferAxis_ = mdlGeneral->DesignatedAxis();
+    dataUpload_->Start(); // its lines go to the axis designated now
 
     const ModelQuery model = QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2);
     if (uploadPhase_ != UploadPhase::Starting) return; // closed or line lost meanwhile
@@ -134,20 +134,19 @@ void TfrmEdit::StartDataUpload() {
     UploadSetPosition = 0;
     UploadPendingRow.clear();
     uploadPhase_ = UploadPhase::Collecting;
-    SendForUpload(startLine + "\r", ridDataUpload);
+    dataUpload_->Ask(startLine + "\r");
 }
 
+// The header's questions have the usual reply time; one left unanswered ends the upload.
 bool TfrmEdit::QueryForUpload(const QByteArray& command, QByteArray& reply) {
-    Ticket question;
-    if (!SendForUpload(command, ridNone, &question)) return false;
-    const bool answered = WaitForReply(question, frmMain->ElapsedMs, *frmMain->Timer2);
+    const std::optional<QByteArray> answer =
+        dataUpload_->AskAndWait(command, TmdlGeneral::kReplyLimitMs);
     if (uploadPhase_ != UploadPhase::Starting) return false; // closed or line lost meanwhile
-    if (!answered) {
-        mdlGeneral->ReportNoDriver(uploadRun_.lossesAtStart);
-        AbortDataUpload();
+    if (!answer) {
+        dataUpload_->Fail(Exchange::End::NotAnswered);
         return false;
     }
-    reply = mdlGeneral->LastReply();
+    reply = *answer;
     return true;
 }
 
@@ -175,30 +174,6 @@ bool TfrmEdit::ReadLoggingHeader() {
     return true;
 }
 
-// The values are read one by one with no reply time-out (the stop and the dialog's close end a
-// wait); the header's questions have the usual one.
-bool TfrmEdit::SendForUpload(const QByteArray& line, int requestId, Ticket* question) {
-    try {
-        const Ticket asked = mdlGeneral->SendQuestion(
-            line, requestId,
-            requestId == ridDataUpload ? TmdlGeneral::kNoReplyLimit : TmdlGeneral::kReplyLimitMs,
-            transferAxis_);
-        if (question) *question = asked;
-        return true;
-    } catch (const platform::ECommError&) {
-    }
-    mdlGeneral->ReportNoDriver(uploadRun_.lossesAtStart);
-    EndDataUpload();
-    return false;
-}
-
-// A value could not be asked: its axis did not answer the probe before it.
-void TfrmEdit::DataUploadNotAnswered() {
-    if (uploadPhase_ != UploadPhase::Collecting) return;
-    mdlGeneral->ReportNoDriver(uploadRun_.lossesAtStart);
-    EndDataUpload();
-}
-
 void TfrmEdit::StepDataUpload() {
     const QString value = CellOf(mdlGeneral->LastReply());
     const int items = uploadRun_.itemsPerSet;
@@ -221,7 +196,9 @@ void TfrmEdit::StepDataUpload() {
     frmUpload->ProgressBar1->setValue(static_cast<int>(UploadIndex * 100 / uploadRun_.values));
     if (UploadIndex >= uploadRun_.values || UploadStopRequested) return EndDataUpload();
     ++UploadIndex;
-    if (SendForUpload(",?\r", ridDataUpload)) KeepCollectorInView();
+    // The values are read one by one with no reply time-out (the stop and the dialog's close
+    // end a wait).
+    if (dataUpload_->Ask(",?\r")) KeepCollectorInView();
 }
 
 void TfrmEdit::AppendUploadRow(const QString& row) {
@@ -275,6 +252,7 @@ void TfrmEdit::PutUploadIntoDocument() {
 
 void TfrmEdit::AbortDataUpload() {
     uploadPhase_ = UploadPhase::Idle;
+    dataUpload_->Cancel();
     if (frmUpload) frmUpload->btnStart->setEnabled(true);
     ShowUploadCollector(false);
 }
@@ -290,7 +268,7 @@ void TfrmEdit::EndDataUpload() {
         PutUploadIntoDocument();
         if (frmUpload) frmUpload->btnStart->setEnabled(true);
         ShowUploadCollector(false);
-        mdlGeneral->Withdraw(ridDataUpload);
+        dataUpload_->Finish();
         mdlGeneral->ReleaseLine(ridDataUpload);
         return;
     }

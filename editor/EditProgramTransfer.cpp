@@ -134,9 +134,8 @@ private:
 };
 
 // Sends the rows one by one: status line, pace, the "MBCL" pause, the read-back. Cancel is seen
-// before each row; a lost line ends the run at once.
-DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const bool& lineLost,
-                            char axis) {
+// before each row; a lost line or a failed send (the exchange's end) ends the run at once.
+DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, Exchange& exchange) {
     const QList<QByteArray>& rows = source.rows;
     const int baudIndex = frmSetup->cmbBaudrate->ItemIndex();
     const int series = SeriesIndex();
@@ -146,16 +145,16 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const 
     ui::ProcessPendingMessages();
     for (int n = 0;; ++n) {
         // Every row's waits let the user's clicks and a lost line through before the next row.
-        if (lineLost) return {RunEnd::LineLost, n};
-        if (frmCommCancel->CancelRequested || ui::QuitRequested()) return {RunEnd::Cancelled, n};
-        if (!source.fromFile) frmCommCancel->StepTo(n, rows.size());
+        if (!exchange.Running()) return {RunEnd::LineLost, n};
+        if (exchange.StopRequested()) return {RunEnd::Cancelled, n};
+        exchange.StepTo(n, rows.size());
         if (rows.isEmpty() && !source.fromFile) frmCommCancel->ProgressBar1->setValue(100);
         if (n >= rows.size()) {
             // A last row that is not read back may be refused after its pace has run out: it
             // gets the read-back's reply time before the run counts as complete.
             if (n > 0 && !editor::NeedsReadBack(rows[n - 1], series)) {
                 WaitTicksOrReply(*edit.Timer2, kReadBackTicks + 1);
-                if (lineLost) return {RunEnd::LineLost, n - 1};
+                if (!exchange.Running()) return {RunEnd::LineLost, n - 1};
                 if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n - 1};
             }
             return {RunEnd::Completed, n};
@@ -163,27 +162,23 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, const 
         const QByteArray& row = rows[n];
         if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};
 
-        mdlGeneral->SendCommand(row + '\r', ridEditReply, axis);
+        if (!exchange.Write(row + '\r', ridEditReply)) return {RunEnd::LineLost, n};
         status.Sent(n);
 
         // The pace ends at its limit or at the first reply, which is the driver refusing the row.
         WaitTicksOrReply(*edit.Timer2, editor::PaceTicks(baudIndex, int(row.size())));
-        if (lineLost) return {RunEnd::LineLost, n};
+        if (!exchange.Running()) return {RunEnd::LineLost, n};
         if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};
         if (editor::ClearsProgram(row)) WaitTicks(*edit.Timer1, kClearPauseTicks);
         if (!editor::NeedsReadBack(row, series)) continue;
 
         // The read-back's time counts from when it goes out, after the line has been brought
         // back in step behind the row.
-        const Ticket readBack = mdlGeneral->SendQuestion(
-            QByteArray("RRX\r"), ridNone, (kReadBackTicks + 1) * edit.Timer2->interval(), axis);
-        WaitForAnswer(readBack);
-        if (lineLost) return {RunEnd::LineLost, n};
-        if (!readBack->Answered()) {
-            mdlGeneral->Withdraw(readBack);
-            return {RunEnd::NoReadBack, n};
-        }
-        if (readBack->answer != row) return {RunEnd::DataError, n};
+        const std::optional<QByteArray> readBack = exchange.AskAndWait(
+            QByteArray("RRX\r"), (kReadBackTicks + 1) * edit.Timer2->interval());
+        if (!exchange.Running()) return {RunEnd::LineLost, n};
+        if (!readBack) return {RunEnd::NoReadBack, n};
+        if (*readBack != row) return {RunEnd::DataError, n};
     }
 }
 
@@ -228,13 +223,6 @@ void TfrmEdit::WireProgramTransfers() {
     for (QAction* item : {RunUpLoadMailBox, btnPopupUpLoadProgram})
         ui::Connect(item, &QAction::triggered, this,
                     [this, item] { btnPopupUpLoadProgramClick(item); });
-    // A lost line ends the download quietly: the data module shows the one message (the
-    // upload's exchange ends by itself).
-    if (mdlGeneral)
-        mdlGeneral->OnLineLost(this, [this] {
-            if (downloadRunning_) downloadLineLost_ = true;
-            Timer2->SetEnabled(false);
-        });
 }
 
 // ---- Download ----
@@ -314,31 +302,24 @@ void TfrmEdit::DownLoadProgram() {
     }
 
     downloadRunning_ = true;
-    downloadLineLost_ = false;
     const auto running = qScopeGuard([this] {
         downloadRunning_ = false;
         Timer2->SetEnabled(false);
     });
-    const int lossesBefore = mdlGeneral->LineLosses();
+    Exchange& exchange = *programDownload_;
+    exchange.Start();
     DownloadRun run;
-    try {
-        // A late answer to an earlier question would be taken for the driver refusing a row.
-        transferAxis_ = mdlGeneral->DesignatedAxis();
-        if (!WaitForLineInStep(transferAxis_)) {
-            run.end = RunEnd::NoReadBack;
-        } else {
-            if (ui::AskYesNo("MBCLコマンドをドライバへ送信しますか。", "確認")) {
-                mdlGeneral->SendCommand(QByteArray("MBCL\r"), ridNone, transferAxis_);
-                WaitTicks(*Timer1, kClearPauseTicks);
-            }
-            frmCommCancel->StartTransfer(!source->fromFile);
-            const BusyCursor busy;
-            run = SendProgramRows(*this, *source, downloadLineLost_, transferAxis_);
-        }
-    } catch (const platform::ECommError&) {
-        run.end = RunEnd::LineLost;
+    // A late answer to an earlier question would be taken for the driver refusing a row.
+    if (!exchange.WaitInStep()) {
+        run.end = exchange.Running() ? RunEnd::NoReadBack : RunEnd::LineLost;
+    } else {
+        if (ui::AskYesNo("MBCLコマンドをドライバへ送信しますか。", "確認") &&
+            exchange.Write(QByteArray("MBCL\r")))
+            WaitTicks(*Timer1, kClearPauseTicks);
+        exchange.ShowProgress({true, !source->fromFile, nullptr});
+        const BusyCursor busy;
+        run = SendProgramRows(*this, *source, exchange);
     }
-    if (mdlGeneral->LineLosses() != lossesBefore || downloadLineLost_) run.end = RunEnd::LineLost;
     Timer2->SetEnabled(false);
 
     const auto failedAt = [&](int n) {
@@ -346,26 +327,24 @@ void TfrmEdit::DownLoadProgram() {
         // Line 0 holds the status; a driver reply stands below it, the row comes last.
         ShowFailedRow(source->name, n, source->RowText(n));
     };
+    // A lost line or a failed send the exchange has told of itself; the others end with a
+    // cancel of it (which takes the progress window away) and their own message.
+    if (run.end != RunEnd::Completed) exchange.Cancel();
     switch (run.end) {
     case RunEnd::Completed:
         memSub->clear();
-        frmCommCancel->FinishTransfer(TfrmCommCancel::Direction::Download);
+        exchange.Finish(TfrmCommCancel::Direction::Download);
         break;
     case RunEnd::Cancelled:
-        break; // the progress window was closed by its own button; the status names the row
+    case RunEnd::LineLost:
+        break; // the status names the row in progress
     case RunEnd::DataError:
         failedAt(run.row);
         ui::ShowMessage("KASOがデータエラーを検知しました。\n再度テキストを確認してください。",
                         "受信データエラー", ui::MsgIcon::Information);
         break;
     case RunEnd::NoReadBack:
-        frmCommCancel->AbortTransfer();
         ui::ShowWarning("ドライバから返信がありませんでした。", "ﾀｲﾑｱｳﾄｴﾗ-");
-        break;
-    case RunEnd::LineLost:
-        // The lost-line warning is the one message; a send that failed without it gets one.
-        frmCommCancel->AbortTransfer();
-        mdlGeneral->ReportNoDriver(lossesBefore);
         break;
     }
 }

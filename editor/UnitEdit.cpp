@@ -104,15 +104,21 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     WireProgramTransfers();
     SetReplyReceiver(ridEditReply, this,
                      [this](QObject*) { AddReply(ui::cp932::Decode(mdlGeneral->LastReply())); });
-    SetReplyReceiver(
-        ridDataUpload, this, [this](QObject* sender) { ReceiveUpLoadData(sender); },
-        [this](bool) { DataUploadNotAnswered(); });
     programUpload_ = std::make_unique<Exchange>(this, ridProgramUpload);
     programUpload_->OnAnswer = [this](const QByteArray&) {
         btnPopupUpLoadProgramClick(mdlGeneral);
     };
     programUpload_->OnEnd = [this](Exchange::End end) {
         EndProgramUpload(end == Exchange::End::Done);
+    };
+    // The download tells of a missing read-back itself.
+    programDownload_ = std::make_unique<Exchange>(this, ridNone);
+    programDownload_->notAnswered = Exchange::Quiet();
+    dataDownload_ = std::make_unique<Exchange>(this, ridNone);
+    dataUpload_ = std::make_unique<Exchange>(this, ridDataUpload);
+    dataUpload_->OnAnswer = [this](const QByteArray&) { ReceiveUpLoadData(mdlGeneral); };
+    dataUpload_->OnEnd = [this](Exchange::End end) {
+        if (end != Exchange::End::Done) EndDataUpload();
     };
     resize(630, 349);
     ui::ScaleToDpi(*this);

@@ -292,8 +292,6 @@ private:
     void KeepCollectorInView();
     void PutUploadIntoDocument();
     // Asks one question of the upload; false (reported, the upload ended) when the send failed.
-    bool SendForUpload(const QByteArray& line, int requestId, Ticket* question = nullptr);
-    void DataUploadNotAnswered();
     UploadPhase uploadPhase_ = UploadPhase::Idle;
     UploadRun uploadRun_;
     bool dataDownloadRunning_ = false;
@@ -304,12 +302,14 @@ private:
     bool tabsByCode_ = false;
 
     bool downloadRunning_ = false;
-    bool downloadLineLost_ = false; // the line went during the run: end it without a message
-    int uploadSlot_ = -1;           // the document a program upload fills; -1: none running
-    // The axis a download or a data upload goes to: the one designated when it started.
-    char transferAxis_ = '*';
-    // The program upload's chain, to the axis designated when it started.
+    int uploadSlot_ = -1; // the document a program upload fills; -1: none running
+    // The program upload's chain and the program and data downloads, to the axis designated
+    // when each started.
     std::unique_ptr<Exchange> programUpload_;
+    std::unique_ptr<Exchange> programDownload_;
+    std::unique_ptr<Exchange> dataDownload_;
+    std::unique_ptr<Exchange>
+        dataUpload_; // from its start to its end: the model query, the header, the values
 };
 
 extern TfrmEdit* frmEdit;

@@ -24,8 +24,13 @@ void Exchange::Start(const Progress& progress) {
     lossesAtStart_ = mdlGeneral->LineLosses();
     portError_.clear();
     running_ = true;
-    progressShown_ = progress.shown;
-    if (!progressShown_) return;
+    progressShown_ = false;
+    ShowProgress(progress);
+}
+
+void Exchange::ShowProgress(const Progress& progress) {
+    if (!running_ || !progress.shown) return;
+    progressShown_ = true;
     frmCommCancel->StartTransfer(progress.percent, progress.returnFocusTo);
     frmCommCancel->OnCancel = [this] { EndWith(End::Cancelled); };
 }

@@ -60,6 +60,8 @@ public:
     void Start() { Start(Progress()); }
     // Starts again, without the progress window, for the axis it started for before.
     void Resume();
+    // Shows the progress window for a running exchange that started without it.
+    void ShowProgress(const Progress& progress);
     bool Running() const { return running_; }
     char Axis() const { return axis_; }
     // The user asked to stop, or the program ends: a loop of writes ends before its next step.
