@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Keeps the layers in their order. The link units stand below every window: following their
-# include lines transitively reaches only one another, ui/ and platform/. Every unit of ui/ is read
+# Keeps the layers in their order. The link units (every file of link/) stand below every
+# window: following their include lines transitively reaches only one another, ui/ and platform/. Every unit of ui/ is read
 # as well, its source files included, since the link units link all of them. The operating-system
 # layer platform/ stands below everything: its files include only one another. Prints each include
 # that leads anywhere else and exits non-zero when there is one. Includes in angle brackets (the
@@ -8,18 +8,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-link_units=(link/LineStep link/UnitGeneral link/ReplyRouting link/Waits link/UnitCommCancel
-            link/RateCommands)
-
 # Whether a file of the tree may be reached from a link unit.
 link_units_may_reach() {
     case $1 in
-    ui/* | platform/*) return 0 ;;
+    link/* | ui/* | platform/*) return 0 ;;
     esac
-    local unit
-    for unit in "${link_units[@]}"; do
-        [[ $1 == "$unit.h" || $1 == "$unit.cpp" ]] && return 0
-    done
     return 1
 }
 
@@ -74,11 +67,7 @@ follow() {
 
 # The link units and the widget layer they link, every header and source file: a source file is
 # reached by no include line, so each one is a start of its own.
-link_layer_files=()
-for unit in "${link_units[@]}"; do
-    link_layer_files+=("$unit.h" "$unit.cpp")
-done
-link_layer_files+=(ui/*.h ui/*.cpp)
+link_layer_files=(link/*.h link/*.cpp ui/*.h ui/*.cpp)
 
 failed=0
 if follow link_units_may_reach "not a link unit, ui/ or platform/" \
