@@ -212,7 +212,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
     Exchange& exchange = *dataDownload_;
     exchange.Start();
     const auto ended = qScopeGuard([&exchange] { exchange.Finish(); });
-    if (!exchange.WaitInStep()) return;
+    if (!exchange.WaitInStep()) return exchange.Fail(Exchange::End::NotAnswered);
     DownloadStopRequested = false;
     dataDownloadRunning_ = true;
     const auto running = qScopeGuard([this] { dataDownloadRunning_ = false; });

@@ -86,11 +86,12 @@ std::optional<QByteArray> Exchange::AskAndWait(const QByteArray& line, int limit
 bool Exchange::WaitInStep() {
     if (!running_) return false;
     try {
-        if (!WaitForAnswer(mdlGeneral->BringInStep(axis_)) && running_) EndWith(End::SendFailed);
-    } catch (const platform::ECommError&) {
+        return WaitForAnswer(mdlGeneral->BringInStep(axis_)) && running_;
+    } catch (const platform::ECommError& error) {
+        portError_ = QString::fromLocal8Bit(error.what());
         EndWith(End::SendFailed);
+        return false;
     }
-    return running_;
 }
 
 void Exchange::StepTo(int done, int total) {

@@ -77,7 +77,8 @@ public:
     // the exchange running: the client decides what follows.
     std::optional<QByteArray> AskAndWait(const QByteArray& line, int limitMs);
     // Sends nothing itself: waits until nothing sent can still be answered and the axis is in
-    // step; false when the exchange ended meanwhile.
+    // step; false when the axis did not answer its probe (the exchange goes on: the client
+    // decides) or the exchange ended.
     bool WaitInStep();
     // The progress bar after a step.
     void StepTo(int done, int total);
