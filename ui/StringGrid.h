@@ -87,8 +87,8 @@ private:
     QModelIndex SelectableInRow(const QModelIndex& target);
     std::function<QString(int row)> rowName_;
     void SelectFollowedRow();
-    QTimer* follow_;       // runs while a shown row holds the next ones back
-    int followedRow_ = 0;  // the row a transfer is at (0: none)
+    QTimer* follow_;      // runs while a shown row holds the next ones back
+    int followedRow_ = 0; // the row a transfer is at (0: none)
     // Whether a change of focus is only the window's activation changing while the grid has its
     // current cell: then only that cell looks different.
     bool OnlyCurrentCellChanges(const QFocusEvent* event) const;
