@@ -10,7 +10,7 @@ namespace bench {
 // status, parameters, lock, logging, sweep, download), empty for
 // all.
 void RunRouteBenchmarks(const std::set<std::string>& only = {});
-void RunIdleBenchmarks();                    // waits and monitors: share of a core
+void RunIdleBenchmarks();                    // waits and monitors; memory after read-backs
 void RunRedrawBenchmarks();                  // the Bode page and the four-channel logging plot
 void RunSpectrumBenchmarks();                // the spectrum against FFTW
 void RunCompilerBenchmarks();                // both compilers at their line limits

@@ -82,7 +82,7 @@ SimulatorProcess::~SimulatorProcess() {
 }
 
 PacedRelay::PacedRelay(const std::string& driverDevice, int bitsPerSecond)
-    : characterSeconds_(10.0 / bitsPerSecond) {
+    : characterSeconds_(bitsPerSecond == kUnpaced ? 0.0 : 10.0 / bitsPerSecond) {
     masterFd_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (masterFd_ < 0 || grantpt(masterFd_) != 0 || unlockpt(masterFd_) != 0)
         Fail("pseudo-terminal");
@@ -167,14 +167,19 @@ void PacedRelay::Run() {
                 direction->lineFreeAt = std::max(direction->lineFreeAt, now);
             Deliver(*direction, now);
         }
-        double wakeAt = -1;
-        for (const Direction* direction : {&toDriver_, &toProgram_})
-            if (!direction->pending.empty()) {
-                const double at = direction->lineFreeAt + characterSeconds_;
-                wakeAt = wakeAt < 0 ? at : std::min(wakeAt, at);
-            }
         pollfd watched[] = {
             {masterFd_, POLLIN, 0}, {driverFd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+        double wakeAt = -1;
+        for (const Direction* direction : {&toDriver_, &toProgram_}) {
+            if (direction->pending.empty()) continue;
+            // Unpaced, what is left waits for room at its end, not for a time.
+            if (characterSeconds_ == 0) {
+                watched[direction->to == masterFd_ ? 0 : 1].events |= POLLOUT;
+                continue;
+            }
+            const double at = direction->lineFreeAt + characterSeconds_;
+            wakeAt = wakeAt < 0 ? at : std::min(wakeAt, at);
+        }
         timespec timeout{};
         timespec* wait = nullptr;
         if (wakeAt >= 0) {

@@ -1,7 +1,7 @@
 // The line the benchmarks run the program on: the simulated driver as its own process
 // (kaso-sim), and a relay between it and the program that passes each direction no faster than a
-// serial line of the given rate, ten bits a character. The relay runs on a thread of its own, so
-// the program's GUI thread pays nothing for it.
+// serial line of the given rate, ten bits a character (or, unpaced, as soon as it can). The relay
+// runs on a thread of its own, so the program's GUI thread pays nothing for it.
 #pragma once
 
 #include <atomic>
@@ -31,6 +31,8 @@ private:
 
 class PacedRelay {
 public:
+    // A rate of kUnpaced passes each character on at once.
+    static constexpr int kUnpaced = 0;
     PacedRelay(const std::string& driverDevice, int bitsPerSecond);
     ~PacedRelay();
     PacedRelay(const PacedRelay&) = delete;

@@ -23,6 +23,7 @@ constexpr int kLineRate = 38400;
 struct ProgramSetup {
     std::vector<std::string> simulatorArguments{"--series", "QWC", "--axes", "X"};
     int lineRate = kLineRate; // the rate the relay paces the line to, and the program's setting
+    bool unpaced = false;     // the relay passes the line at once; the program keeps lineRate
     // Settings written before the start, "Section/Name" to value.
     std::map<QString, QVariant> settings;
 };

@@ -101,7 +101,13 @@ int main(int argc, char* argv[]) {
     } catch (const std::exception& error) {
         return fail(QString::fromLocal8Bit(error.what()));
     }
-    QObject::connect(&*driver, &sim::SimulatedDriver::lineReceived, &logLine);
+    // Each line goes to standard error as it comes, and the driver's record of what it received,
+    // which only the in-process tests read, is dropped: a long demo holds nothing per line.
+    QObject::connect(&*driver, &sim::SimulatedDriver::lineReceived,
+                     [&driver](const QByteArray& line) {
+                         logLine(line);
+                         driver->clearReceived();
+                     });
 
     QSocketNotifier stopNotifier(stopSignals, QSocketNotifier::Read);
     QObject::connect(&stopNotifier, &QSocketNotifier::activated, &app, [&] {
