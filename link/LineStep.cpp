@@ -68,11 +68,13 @@ void LineStep::Ask(Question question, Ms) {
     waiting_.push_back(std::move(question));
 }
 
-void LineStep::Write(const QByteArray& line, Ms, char axis) {
+void LineStep::Write(const QByteArray& line, Ms now, char axis) {
     const bool command = !CommandOf(line).isEmpty();
     if (command && axis != 0 && DesignationOf(line) == 0) Designate(axis, 0);
     SendLine(line, 0);
-    if (command) ++doubtfulWrites_;
+    if (!command) return;
+    ++doubtfulWrites_;
+    lastWriteAt_ = now;
 }
 
 void LineStep::Withdraw(int id, Ms now) {
@@ -215,10 +217,14 @@ void LineStep::Tick(Ms now) {
 // Silence for the probe limit fails it. Once anything has come, the line's quiet for one reply
 // time decides: the driver answers in order and within the reply time, so once it falls quiet
 // every line sent has had its answer. A line that never falls quiet fails at twice the limit.
+// Writes go out while the probe waits: the quiet counts from the last of them too, so that each
+// has had its reply time.
 LineStep::Ms LineStep::ProbeDeadline() const {
     const Probe& probe = *probe_;
-    if (probe.heard.empty()) return probe.sentAt + kProbeLimitMs;
-    return std::min(lastHeard_ + kReplyTimeMs, probe.sentAt + 2 * kProbeLimitMs);
+    const Ms writeAnswered = lastWriteAt_ + kReplyTimeMs;
+    if (probe.heard.empty()) return std::max(probe.sentAt + kProbeLimitMs, writeAnswered);
+    return std::min(std::max(lastHeard_ + kReplyTimeMs, writeAnswered),
+                    probe.sentAt + 2 * kProbeLimitMs);
 }
 
 // A question's limit; a withdrawn one without a limit still gets one reply time.

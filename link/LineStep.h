@@ -168,6 +168,7 @@ private:
     QByteArray scannedAxes_;
     bool portOpen_ = true;
     Ms lastHeard_ = 0;
+    Ms lastWriteAt_ = 0; // a write's answer may take a reply time from then
     std::vector<Action> actions_;
 
     void Emit(Action::Type type, int id, QByteArray line = {}, bool asked = false);
