@@ -159,7 +159,6 @@ public:
 
     // Exchanges with the driver: 0 sent (no reply wanted), 1 replied, -1 failed.
     int SendAndWait(const QString& command, QByteArray* reply);
-    int SendAndWaitOutsideRun(const QByteArray& line, QByteArray* reply);
     // A query whose reply must be a whole number: 1 with the value, or -1 for a failed exchange
     // or a reply that is no number (then kept as the run's bad reply).
     int QueryNumber(const QString& command, int& value);
@@ -225,6 +224,7 @@ private:
     void BuildVectorPage();
     void BuildSettingsPage();
     void PlaceValueGrids(const std::array<fra::ValueGrid*, 3>& grids);
+    int SendAndWaitOutsideRun(const QByteArray& line, QByteArray* reply);
     void BuildSpectrumPage();
     void BuildBottom();
     void ConnectOptionHandlers();

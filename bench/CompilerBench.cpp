@@ -81,9 +81,8 @@ double SetCompileMs(const std::vector<Compile>& set) {
 
 // How the compile time grows from the shorter programs to the longer. Each side is a set of
 // programs of its length that differ from one another, each compiled once a round on cold caches;
-// the two sets compile in turn,
-// which one first alternating, and the median of the rounds' ratios is taken, so that a burst of
-// the machine's own load weighs on both sides of a round alike.
+// the two sets compile in turn, which one first alternating, and the median of the rounds' ratios
+// is taken, so that a burst of the machine's own load weighs on both sides of a round alike.
 double GrowthRatio(const std::vector<Compile>& shorter, const std::vector<Compile>& longer) {
     std::vector<double> ratios;
     for (int round = 0; round < kRatioRounds; ++round) {

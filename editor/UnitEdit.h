@@ -4,9 +4,6 @@
 #pragma once
 
 #include "link/Exchange.h"
-
-#include <memory>
-
 #include "link/UnitGeneral.h"
 #include "ui/EditorPane.h"
 #include "ui/FileDialogs.h"
@@ -16,6 +13,7 @@
 #include <QAction>
 #include <QPlainTextEdit>
 #include <array>
+#include <memory>
 #include <string>
 
 class QLabel;
@@ -291,7 +289,6 @@ private:
     void AppendUploadRow(const QString& row);
     void KeepCollectorInView();
     void PutUploadIntoDocument();
-    // Asks one question of the upload; false (reported, the upload ended) when the send failed.
     UploadPhase uploadPhase_ = UploadPhase::Idle;
     UploadRun uploadRun_;
     bool dataDownloadRunning_ = false;
@@ -303,13 +300,12 @@ private:
 
     bool downloadRunning_ = false;
     int uploadSlot_ = -1; // the document a program upload fills; -1: none running
-    // The program upload's chain and the program and data downloads, to the axis designated
-    // when each started.
+    // The program upload's chain, the program and data downloads, and the data upload from its
+    // model query to its last value, each to the axis designated when it started.
     std::unique_ptr<Exchange> programUpload_;
     std::unique_ptr<Exchange> programDownload_;
     std::unique_ptr<Exchange> dataDownload_;
-    std::unique_ptr<Exchange>
-        dataUpload_; // from its start to its end: the model query, the header, the values
+    std::unique_ptr<Exchange> dataUpload_;
 };
 
 extern TfrmEdit* frmEdit;

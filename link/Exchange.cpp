@@ -46,52 +46,41 @@ bool Exchange::StopRequested() const {
     return !running_ || ui::QuitRequested() || (progressShown_ && frmCommCancel->CancelRequested);
 }
 
-bool Exchange::Write(const QByteArray& line, TRequestId holder) {
-    if (!running_) return false;
+// One send of the exchange: a port that raises ends it as a failed send, told once.
+bool Exchange::Sent(const std::function<void()>& send) {
     try {
-        mdlGeneral->SendCommand(line, holder, axis_);
+        send();
+        return true;
     } catch (const platform::ECommError& error) {
         portError_ = QString::fromLocal8Bit(error.what());
         EndWith(End::SendFailed);
+        return false;
     }
-    return running_;
+}
+
+bool Exchange::Write(const QByteArray& line, TRequestId holder) {
+    return running_ && Sent([&] { mdlGeneral->SendCommand(line, holder, axis_); }) && running_;
 }
 
 bool Exchange::Ask(const QByteArray& line, int limitMs) {
-    if (!running_) return false;
-    try {
-        mdlGeneral->SendQuestion(line, replyId_, limitMs, axis_);
-    } catch (const platform::ECommError& error) {
-        portError_ = QString::fromLocal8Bit(error.what());
-        EndWith(End::SendFailed);
-    }
-    return running_;
+    return running_ && Sent([&] { mdlGeneral->SendQuestion(line, replyId_, limitMs, axis_); }) &&
+           running_;
 }
 
 std::optional<QByteArray> Exchange::AskAndWait(const QByteArray& line, int limitMs) {
-    if (!running_) return std::nullopt;
     Ticket question;
-    try {
-        question = mdlGeneral->SendQuestion(line, ridNone, limitMs, axis_);
-    } catch (const platform::ECommError& error) {
-        portError_ = QString::fromLocal8Bit(error.what());
-        EndWith(End::SendFailed);
+    if (!running_ ||
+        !Sent([&] { question = mdlGeneral->SendQuestion(line, ridNone, limitMs, axis_); }))
         return std::nullopt;
-    }
     if (!WaitForAnswer(question) || !running_) return std::nullopt;
     mdlGeneral->KeepAnswer(question);
     return question->answer;
 }
 
 bool Exchange::WaitInStep() {
-    if (!running_) return false;
-    try {
-        return WaitForAnswer(mdlGeneral->BringInStep(axis_)) && running_;
-    } catch (const platform::ECommError& error) {
-        portError_ = QString::fromLocal8Bit(error.what());
-        EndWith(End::SendFailed);
-        return false;
-    }
+    bool inStep = false;
+    return running_ && Sent([&] { inStep = WaitForAnswer(mdlGeneral->BringInStep(axis_)); }) &&
+           inStep && running_;
 }
 
 void Exchange::StepTo(int done, int total) {

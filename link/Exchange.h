@@ -99,6 +99,7 @@ private:
     int lossesAtStart_ = 0;
     QString portError_; // the port's error of the send that failed, if one did
 
+    bool Sent(const std::function<void()>& send);
     void Receive();
     void NotAnswered(bool asked);
     void EndWith(End end);

@@ -5,9 +5,8 @@
 // variable boxes whose text goes on the line as one upper-case field.
 #pragma once
 
-#include "link/Exchange.h"
-
 #include "LogControls.h"
+#include "link/Exchange.h"
 #include "link/UnitGeneral.h"
 #include "ui/Canvas.h"
 #include "ui/Controls.h"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Keeps the layers in their order. The link units (every file of link/) stand below every
-# window: following their include lines transitively reaches only one another, ui/ and platform/. Every unit of ui/ is read
-# as well, its source files included, since the link units link all of them. The operating-system
-# layer platform/ stands below everything: its files include only one another. Prints each include
-# that leads anywhere else and exits non-zero when there is one. Includes in angle brackets (the
-# standard library, Qt) are not followed.
+# Keeps the layers in their order. The link units (every file of link/) stand below every window:
+# following their include lines transitively reaches only one another, ui/ and platform/. Every
+# unit of ui/ is read as well, its source files included, since the link units link all of them.
+# The operating-system layer platform/ stands below everything: its files include only one another.
+# Prints each include that leads anywhere else and exits non-zero when there is one. Includes in
+# angle brackets (the standard library, Qt) are not followed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -24,6 +24,11 @@ namespace {
 
 const char* const kGuardProperty = "kasoPasteGuard";
 
+// Tells the user which character (its text, as UncarriedCharacter gives it) was refused and where.
+void ShowRefusal(const QString& character, const QString& place, Carrier carrier) {
+    ShowWarning(RefusalMessage(CharacterName(character), place, carrier), "入力エラー");
+}
+
 // A character that shows nothing of its own, or nothing the user could tell from another.
 bool ShowsAsItself(char32_t code) {
     switch (QChar::category(code)) {
@@ -104,7 +109,7 @@ public:
         const QString place = place_ ? place_() : PlaceOf(edit_);
         edit_->installEventFilter(this); // first in line again, before filters installed later
         const QScopedValueRollback refusing(refusing_, true);
-        ShowWarning(RefusalMessage(CharacterName(character), place, Carrier::Line), "入力エラー");
+        ShowRefusal(character, place, Carrier::Line);
         return true;
     }
 
@@ -184,7 +189,7 @@ QString RefusalMessage(const QString& character, const QString& place, Carrier c
 bool CheckCarried(const QString& text, const QString& place, Carrier carrier) {
     const QString character = UncarriedCharacter(text, carrier);
     if (character.isEmpty()) return true;
-    ShowWarning(RefusalMessage(CharacterName(character), place, carrier), "入力エラー");
+    ShowRefusal(character, place, carrier);
     return false;
 }
 
@@ -200,8 +205,7 @@ FileText FileText::Refusing(int index, const QString& text, Carrier carrier) {
 bool CheckCarried(const std::optional<Uncarried>& refused,
                   const std::function<QString(int index)>& placeOf, Carrier carrier) {
     if (!refused) return true;
-    ShowWarning(RefusalMessage(CharacterName(refused->character), placeOf(refused->index), carrier),
-                "入力エラー");
+    ShowRefusal(refused->character, placeOf(refused->index), carrier);
     return false;
 }
 

@@ -154,10 +154,6 @@ void ScaleSizeBounds(QWidget& widget, int factor) {
     widget.setMinimumSize(factor * least);
 }
 
-} // namespace
-
-namespace {
-
 // The pixels of the application's font at 96 dpi.
 QFont DesignedApplicationFont(int factor) {
     QFont font = QApplication::font();

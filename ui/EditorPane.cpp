@@ -1,12 +1,10 @@
 #include "EditorPane.h"
 
-#include "DpiScaling.h"
-
-#include "SafeFile.h"
-
 #include "CarriedText.h"
 #include "Codec.h"
+#include "DpiScaling.h"
 #include "Guard.h"
+#include "SafeFile.h"
 #include "Widgets.h"
 
 #include <QFile>
