@@ -15,6 +15,7 @@
 
 #include <QLineEdit>
 #include <QLocale>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTest>
 #include <QTimer>
@@ -632,6 +633,25 @@ TEST_F(DataTableTest, AnAnswerWithAControlCharacterIsKeptShownAndNeverWritten) {
               "#DTPT[0] に送信できない文字「U+001B」があります。\n入力内容を確認してください。");
     Pause(100);
     EXPECT_TRUE(TakeSentLines().isEmpty());
+}
+
+// The grid follows the entry being read, and the view catches up with it a few times a second,
+// not at every entry: the driver falls silent at entry 150 of 384.
+TEST_F(DataTableTest, TheReadsRowIsFollowedWithoutAScrollForEveryEntry) {
+    Open(2, "QWC50A_C3");
+    int scrolls = 0;
+    QObject::connect(Grid()->verticalScrollBar(), &QScrollBar::valueChanged, [&] { ++scrolls; });
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [this](const QByteArray& line) {
+                         if (line == "#DTPT=150") driver->setFault(sim::Fault::Silent);
+                     });
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("#DTPT=150"); }, 20000));
+    Pause(250);
+    EXPECT_EQ(Grid()->Row(), 151);
+    EXPECT_TRUE(Grid()->viewport()->rect().contains(Grid()->visualRect(Grid()->currentIndex())));
+    EXPECT_LT(scrolls, 50);
+    frmCommCancel->btnCancel->click();
 }
 
 TEST_F(DataTableTest, EditingAValueRecoloursItsReferenceAndTheReferenceIsNeverEdited) {
