@@ -2,48 +2,113 @@
 
 #include "ReplyRouting.h"
 #include "Waits.h"
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 #include "ui/Wait.h"
 
+#include <QEvent>
+#include <QWidget>
+
 #include <stdexcept>
 #include <utility>
 
-Exchange::Exchange(QObject* window, TRequestId replyId) : window_(window), replyId_(replyId) {
+namespace {
+
+// The one exchange that shows the progress window; its button and its OK are this one's only.
+Exchange* progressOwner = nullptr;
+
+const QString kProgressBusy = "別の通信を実行中です。\nその通信が終わってから、もう一度実行してください。";
+
+// Ends its exchange as a cancel does when the window it watches is hidden or closed by the
+// program or the user (not when it is minimised).
+class HideWatch : public QObject {
+public:
+    HideWatch(QObject* window, std::function<void()> hidden)
+        : QObject(window), hidden_(std::move(hidden)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parent() && event->type() == QEvent::Hide && !event->spontaneous())
+            ui::RunGuarded(hidden_);
+        return false;
+    }
+
+private:
+    std::function<void()> hidden_;
+};
+
+} // namespace
+
+Exchange::Exchange(QObject* window, TRequestId replyId, bool endsWithWindow)
+    : window_(window), replyId_(replyId) {
     if (replyId != ridNone)
         SetReplyReceiver(
             replyId, window, [this](QObject*) { Receive(); },
             [this](bool asked) { NotAnswered(asked); });
     // The line's owner closes the progress window and tells the user: the exchange just ends.
     mdlGeneral->OnLineLost(window, [this] { EndWith(End::LineLost); });
+    if (endsWithWindow && qobject_cast<QWidget*>(window))
+        hideWatch_ = new HideWatch(window, [this] {
+            if (running_) EndWith(End::Cancelled);
+        });
 }
 
-void Exchange::Start(const Progress& progress) {
+Exchange::~Exchange() {
+    if (progressOwner == this) progressOwner = nullptr;
+    delete hideWatch_;
+}
+
+namespace {
+
+bool ProgressTakenByAnother(const Exchange* self) {
+    return progressOwner && progressOwner != self && progressOwner->Running();
+}
+
+} // namespace
+
+bool Exchange::Start(const Progress& progress) {
     if (running_) EndWith(End::Cancelled);
+    if (progress.shown && ProgressTakenByAnother(this)) {
+        ui::ShowWarning(kProgressBusy, "警告");
+        return false;
+    }
     axis_ = mdlGeneral->DesignatedAxis();
     lossesAtStart_ = mdlGeneral->LineLosses();
     portError_.clear();
+    writes_.clear();
     running_ = true;
-    progressShown_ = false;
-    ShowProgress(progress);
+    return ShowProgress(progress);
 }
 
-void Exchange::ShowProgress(const Progress& progress) {
-    if (!running_ || !progress.shown) return;
-    progressShown_ = true;
+bool Exchange::ShowProgress(const Progress& progress) {
+    if (!running_ || !progress.shown) return running_;
+    if (ProgressTakenByAnother(this)) {
+        ui::ShowWarning(kProgressBusy, "警告");
+        return false;
+    }
+    progressOwner = this;
     frmCommCancel->StartTransfer(progress.percent, progress.returnFocusTo);
     frmCommCancel->OnCancel = [this] { EndWith(End::Cancelled); };
+    return true;
 }
 
 void Exchange::Resume() {
     if (running_) return;
     lossesAtStart_ = mdlGeneral->LineLosses();
     portError_.clear();
+    writes_.clear();
     running_ = true;
 }
 
+bool Exchange::ShowsProgress() const {
+    return progressOwner == this && frmCommCancel;
+}
+
 bool Exchange::StopRequested() const {
-    return !running_ || ui::QuitRequested() || (progressShown_ && frmCommCancel->CancelRequested);
+    return !running_ || ui::QuitRequested() || (ShowsProgress() && frmCommCancel->CancelRequested);
 }
 
 // One send of the exchange: a port that raises ends it as a failed send, told once.
@@ -58,8 +123,13 @@ bool Exchange::Sent(const std::function<void()>& send) {
     }
 }
 
-bool Exchange::Write(const QByteArray& line, TRequestId holder) {
-    return running_ && Sent([&] { mdlGeneral->SendCommand(line, holder, axis_); }) && running_;
+Ticket Exchange::Send(const QByteArray& line, TRequestId holder) {
+    Ticket write;
+    if (!running_ || !Sent([&] { write = mdlGeneral->SendWrite(line, holder, axis_); }) ||
+        !running_)
+        return nullptr;
+    writes_.push_back(write);
+    return write;
 }
 
 bool Exchange::Ask(const QByteArray& line, int limitMs) {
@@ -77,6 +147,14 @@ std::optional<QByteArray> Exchange::AskAndWait(const QByteArray& line, int limit
     return question->answer;
 }
 
+bool Exchange::WaitWritten(const Ticket& write) {
+    const int losses = mdlGeneral->LineLosses();
+    while (running_ && write->Waiting() && !ui::QuitRequested() &&
+           mdlGeneral->LineLosses() == losses)
+        ui::ProcessMessages();
+    return running_ && !write->Waiting();
+}
+
 bool Exchange::WaitInStep() {
     bool inStep = false;
     return running_ && Sent([&] { inStep = WaitForAnswer(mdlGeneral->BringInStep(axis_)); }) &&
@@ -84,11 +162,19 @@ bool Exchange::WaitInStep() {
 }
 
 void Exchange::StepTo(int done, int total) {
-    if (running_ && progressShown_) frmCommCancel->StepTo(done, total);
+    if (running_ && ShowsProgress()) frmCommCancel->StepTo(done, total);
 }
 
 void Exchange::Receive() {
-    if (running_ && OnAnswer) OnAnswer(mdlGeneral->LastReply());
+    if (!running_) return;
+    if (mdlGeneral->LastReplyTooLong()) {
+        const QString where = Where ? Where() : QString();
+        return Fail({QString("ドライバの応答が長すぎて読めませんでした。%1")
+                         .arg(where.isEmpty() ? QString()
+                                              : QString("\n%1 から後は読んでいません。").arg(where)),
+                     "警告"});
+    }
+    if (OnAnswer) OnAnswer(mdlGeneral->LastReply());
 }
 
 // A question that went out and had no answer, or one that could not go out (its axis did not
@@ -99,8 +185,12 @@ void Exchange::NotAnswered(bool asked) {
 
 void Exchange::Finish(std::optional<TfrmCommCancel::Direction> direction) {
     if (!running_) return;
-    if (progressShown_ && direction) frmCommCancel->FinishTransfer(*direction);
-    progressShown_ = false; // the window stays until its OK, and is no longer this exchange's
+    if (ShowsProgress() && direction) {
+        frmCommCancel->FinishTransfer(*direction);
+        // The window stays until its OK, and is no longer this exchange's.
+        frmCommCancel->OnCancel = nullptr;
+        progressOwner = nullptr;
+    }
     EndWith(End::Done);
 }
 
@@ -112,20 +202,26 @@ void Exchange::Fail(End end) {
     EndWith(end);
 }
 
+void Exchange::Fail(const Report& report) {
+    EndWith(End::Failed, report);
+}
+
 // The one end: the questions still asked are given up (an answer that comes later goes
 // nowhere), the progress window goes, and the user hears of a failure once, unless the line was
 // lost meanwhile and its owner has told him.
-void Exchange::EndWith(End end) {
+void Exchange::EndWith(End end, std::optional<Report> report) {
     if (!running_) return;
     running_ = false;
     if (replyId_ != ridNone) mdlGeneral->Withdraw(replyId_);
-    if (progressShown_) {
+    if (ShowsProgress()) {
         frmCommCancel->OnCancel = nullptr;
-        if (end != End::Done && frmCommCancel->isVisible()) frmCommCancel->AbortTransfer();
-        progressShown_ = false;
+        if (frmCommCancel->isVisible()) frmCommCancel->AbortTransfer();
+        progressOwner = nullptr;
     }
     if (end == End::SendFailed) Tell(sendFailed);
     if (end == End::NotAnswered) Tell(notAnswered);
+    if (end == End::Failed && report) Tell(*report);
+    TellCutShort(end);
     if (OnEnd) OnEnd(end);
 }
 
@@ -135,4 +231,88 @@ void Exchange::Tell(const Report& report) {
         return ui::ShowException(std::runtime_error(portError_.toStdString()));
     const Report shown = report.how == Report::How::Message ? report : NoDriver();
     ui::ShowWarning(shown.text, shown.caption);
+}
+
+// A transfer that stopped before it was whole says where; on a lost line, in the line's own
+// message.
+void Exchange::TellCutShort(End end) {
+    if (end == End::Done || !CutShort) return;
+    const QString note = CutShort();
+    if (note.isEmpty()) return;
+    if (end == End::LineLost || mdlGeneral->LineLostSince(lossesAtStart_))
+        mdlGeneral->NoteCutShort(note);
+    else
+        ui::ShowWarning(note, "警告");
+}
+
+// ---- write runs
+
+void WriteRun::Clear() {
+    values_.clear();
+    lastSent_.clear();
+}
+
+void WriteRun::Sent(int row, const QString& place, Ticket write) {
+    values_.push_back({row, place, std::move(write), {}});
+    lastSent_ = place;
+}
+
+void WriteRun::NotSent(int row, const QString& place, const QByteArray& refusal) {
+    values_.push_back({row, place, nullptr, refusal});
+}
+
+std::vector<int> WriteRun::RowsNotWritten() const {
+    std::vector<int> rows;
+    for (const Value& value : values_)
+        if (!value.write || !value.write->Written()) rows.push_back(value.row);
+    return rows;
+}
+
+namespace {
+
+// Up to five places, and how many more.
+QString Places(const QStringList& places) {
+    constexpr int kShown = 5;
+    QString text = places.mid(0, kShown).join("、");
+    if (places.size() > kShown) text += QString(" ほか %1 件").arg(places.size() - kShown);
+    return text;
+}
+
+QString Answered(const QByteArray& answer) {
+    return ui::ReceivedText(answer.left(LineStep::kLongestReply));
+}
+
+} // namespace
+
+QString WriteRun::Message() const {
+    QStringList refused;
+    QStringList unknown;
+    for (const Value& value : values_) {
+        if (!value.write) {
+            refused.append(QString("%1 (選択に %2)").arg(value.place, Answered(value.refusal)));
+        } else if (value.write->Refused()) {
+            refused.append(QString("%1 (%2)").arg(value.place, Answered(value.write->answer)));
+        } else if (!value.write->Written()) {
+            unknown.append(value.place);
+        }
+    }
+    QStringList lines;
+    if (!refused.isEmpty())
+        lines.append(QString("ドライバが受け付けなかった値が %1 件あります: %2")
+                         .arg(refused.size())
+                         .arg(Places(refused)));
+    if (!unknown.isEmpty())
+        lines.append(QString("書き込まれたことを確かめられなかった値が %1 件あります: %2")
+                         .arg(unknown.size())
+                         .arg(Places(unknown)));
+    if (lines.isEmpty()) return {};
+    lines.append("これらの値は赤で示しています。");
+    return lines.join('\n');
+}
+
+QString WriteCutShortMessage(const QString& lastSent) {
+    if (lastSent.isEmpty()) return "書き込みを中止しました。値は一つも送っていません。";
+    return QString("書き込みを中止しました。最後に送った値は %1 です。\n"
+                   "それより後の値は送っていません。")
+        .arg(lastSent);
 }

@@ -1,23 +1,32 @@
 #include "LineStep.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace {
 
 constexpr char CR = '\r';
 const QByteArray kModelQuery = "VER";
-// A driver's refusal of a command is never its model text.
+// The driver's refusal of a command, and its word that a long write is done: a write's answers.
 const QByteArray kRefusal = "E-S";
+const QByteArray kWriteDone = "OK";
 // The command that starts the driver's continuous output; its lines go on after the answer.
 const QByteArray kContinuousOutput = "==";
+constexpr std::size_t kSendsKept = 256;
 
 QByteArray DesignationLine(char axis) {
     return QByteArray(1, axis) + ":" + CR;
 }
 
-bool CanBeModelText(const QByteArray& line) {
-    return !line.isEmpty() && line != kRefusal && line.size() <= LineStep::kLongestReply;
+bool Readable(const QByteArray& line) {
+    return !line.isEmpty() && line.size() <= LineStep::kLongestReply;
+}
+
+template <class T> void Dedupe(std::vector<T>& values) {
+    std::vector<T> unique;
+    for (T& value : values)
+        if (std::find(unique.begin(), unique.end(), value) == unique.end())
+            unique.push_back(std::move(value));
+    values = std::move(unique);
 }
 
 } // namespace
@@ -39,410 +48,878 @@ char LineStep::DesignationOf(const QByteArray& line) {
     return axis == '*' || (axis >= 'A' && axis <= 'Z') ? axis : 0;
 }
 
-void LineStep::Emit(Action::Type type, int id, QByteArray line, bool asked) {
-    actions_.push_back({type, id, std::move(line), asked});
+void LineStep::Emit(Action::Type type, int id, QByteArray line, bool asked, bool lineLost) {
+    Action action{type, id, std::move(line), asked, lineLost};
+    action.tooLong = (type == Action::Type::Answer || type == Action::Type::WriteAnswer) &&
+                     action.line.size() > kLongestReply;
+    actions_.push_back(std::move(action));
 }
 
 std::vector<LineStep::Action> LineStep::TakeActions() {
+    ++batch_;
     return std::exchange(actions_, {});
 }
 
-void LineStep::SendLine(const QByteArray& line, int id, bool probe) {
-    Action send{Action::Type::Send, id, line};
+void LineStep::SendLine(const QByteArray& line, int actionId, int entryId, bool probe,
+                        int itemSeq) {
+    Action send{Action::Type::Send, actionId, line};
     send.probe = probe;
+    send.serial = ++nextSendSerial_;
     actions_.push_back(std::move(send));
+    sent_.push_back({nextSendSerial_, batch_, itemSeq, entryId});
+    if (sent_.size() > kSendsKept) sent_.pop_front();
     if (const char axis = DesignationOf(line)) designation_ = axis;
+    lastSent_ = now_;
 }
 
-void LineStep::Designate(char axis, int id, bool probe) {
-    if (designation_ != axis) SendLine(DesignationLine(axis), id, probe);
+void LineStep::Designate(char axis, int actionId, int entryId, bool probe) {
+    if (designation_ != axis) SendLine(DesignationLine(axis), actionId, entryId, probe, 0);
 }
+
+// Under "*" several axes would answer at once: the settling line asks one of those the scan
+// found, by its letter.
+char LineStep::ProbedAxis(char axis) const {
+    return axis == '*' && scannedAxes_.size() > 1 ? scannedAxes_[0] : axis;
+}
+
+std::optional<QByteArray> LineStep::KnownModel(char axis) const {
+    const auto known = modelTexts_.find(axis);
+    if (known == modelTexts_.end()) return std::nullopt;
+    return known->second;
+}
+
+// A model text that no write is ever answered with: a line that equals it is the settling
+// line's answer for sure.
+bool LineStep::Distinctive(char axis) const {
+    const auto known = KnownModel(axis);
+    return known && *known != kRefusal && *known != kWriteDone;
+}
+
+// ---- what is asked and written
 
 // A question keeps the axis it was asked for: its own designation, or its asker's.
-void LineStep::Ask(Question question, Ms) {
+void LineStep::Ask(Question question, Ms now) {
+    now_ = now;
     const char own = question.kind == Kind::Sync ? 0 : DesignationOf(question.line);
     if (own != 0)
         question.axis = own;
     else if (question.axis == 0)
         question.axis = designation_ != 0 ? designation_ : '*';
-    waiting_.push_back(std::move(question));
+    Entry entry{Entry::Type::Question, question.id, question.line, question.axis, question};
+    waiting_.push_back(std::move(entry));
 }
 
-void LineStep::Write(const QByteArray& line, Ms now, char axis) {
-    const bool command = !CommandOf(line).isEmpty();
-    if (command && axis != 0 && DesignationOf(line) == 0) Designate(axis, 0);
-    SendLine(line, 0);
-    if (!command) return;
-    ++doubtfulWrites_;
-    lastWriteAt_ = now;
+void LineStep::Write(int id, const QByteArray& line, Ms now, char axis) {
+    now_ = now;
+    if (CommandOf(line).isEmpty()) {
+        // A bare designation or a blank line: nothing answers it, and it goes at once.
+        SendLine(line, id, id, false, 0);
+        return;
+    }
+    const char own = DesignationOf(line);
+    const char target = own != 0 ? own : axis != 0 ? axis : designation_ != 0 ? designation_ : '*';
+    waiting_.push_back({Entry::Type::Write, id, line, target, {}});
 }
 
 void LineStep::Withdraw(int id, Ms now) {
+    now_ = now;
     const auto waiting = std::find_if(waiting_.begin(), waiting_.end(),
-                                      [id](const Question& q) { return q.id == id; });
+                                      [id](const Entry& entry) { return entry.id == id; });
     if (waiting != waiting_.end()) {
         waiting_.erase(waiting);
         return;
     }
-    if (!out_ || out_->question.id != id) return;
-    if (out_->question.kind == Kind::Scan) {
-        // The scan goes on at once; the answer it gave up on may still come.
-        if (!out_->answerLost) Doubt(out_->question.line, out_->question.axis);
-        out_.reset();
-        return;
+    bool changed = false;
+    for (Item& item : flight_) {
+        if (item.id != id || item.ended) continue;
+        item.ended = true;
+        if (item.kind == ItemKind::Write) continue; // its answer still comes, for nobody
+        // The answer may still come within its reply time; then nothing waits for it.
+        const Ms at = item.sentAt + kReplyTimeMs;
+        if (item.kind == ItemKind::Scan || now >= at)
+            MakeOptional(item);
+        else
+            item.giveUpAt = at;
+        changed = true;
     }
-    out_->withdrawn = true;
-    Tick(now); // its reply time may be over already
+    if (!changed) return;
+    Reread();
+    Commit();
 }
 
-// An axis that is known not to answer does not hold the line for the others: its question ends
-// at once while a question to another axis waits, and is probed again only when none does.
-bool LineStep::OthersWaitFor(char absentAxis) const {
-    return std::any_of(waiting_.begin(), waiting_.end(),
-                       [&](const Question& q) { return q.axis != absentAxis && !Absent(q.axis); });
-}
+// ---- sending
 
 void LineStep::Advance(Ms now) {
-    while (portOpen_ && !out_ && !probe_ && !waiting_.empty()) {
-        const Question& head = waiting_.front();
-        if (head.kind == Kind::Scan) break;
-        const char axis = head.axis;
-        if (Absent(axis) && OthersWaitFor(axis)) {
-            Emit(Action::Type::Unanswered, head.id);
-            waiting_.pop_front();
-            continue;
-        }
-        if (!Settled() || !InStep(axis)) return StartProbe(axis, now);
-        if (head.kind == Kind::Sync) {
-            Emit(Action::Type::Answer, head.id);
-            waiting_.pop_front();
-            continue;
-        }
-        break;
+    now_ = now;
+    if (!portOpen_) return;
+    if (quietNeeded_) {
+        if (now < QuietAt()) return;
+        quietNeeded_ = false;
     }
-    if (!portOpen_ || out_ || probe_ || waiting_.empty()) return;
-    Question question = std::move(waiting_.front());
-    waiting_.pop_front();
-    SendQuestion(std::move(question), now);
+    bool questionsWait = false;
+    for (std::size_t i = 0; i < waiting_.size();) {
+        const Entry entry = waiting_[i];
+        if (entry.type == Entry::Type::Question && questionsWait) {
+            ++i;
+            continue;
+        }
+        const Go go = entry.type == Entry::Type::Write ? SendWrite(entry) : SendQuestion(entry);
+        if (go == Go::Block) return;
+        if (go == Go::Wait) {
+            questionsWait = true;
+            ++i;
+            continue;
+        }
+        const auto sent = std::find_if(waiting_.begin(), waiting_.end(),
+                                       [&](const Entry& e) { return e.id == entry.id; });
+        if (sent != waiting_.end()) waiting_.erase(sent);
+    }
 }
 
-// Before a question goes to another axis than the line designates, its designation goes; a line
-// that designates its own axis goes as it stands.
-void LineStep::SendQuestion(Question question, Ms now) {
-    if (DesignationOf(question.line) == 0) Designate(question.axis, question.id);
-    SendLine(question.line, question.id);
-    out_ = Out{std::move(question), now};
+int LineStep::Push(Item item) {
+    item.seq = ++nextSeq_;
+    item.sentAt = now_;
+    item.heardBefore = nextSerial_;
+    flight_.push_back(std::move(item));
+    return flight_.back().seq;
 }
 
-void LineStep::Received(const std::vector<QByteArray>& lines,
-                        const std::optional<QByteArray>& delivered, Ms now) {
-    lastHeard_ = now;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (probe_)
-            TakeProbeLine(lines[i]);
-        else if (out_ && !out_->answerLost)
-            TakeAnswer(lines[i]);
+// The flight addresses one axis at a time; the scan's probes, whose answers are known, stand
+// aside.
+bool LineStep::FlightAllows(char axis) const {
+    return std::all_of(flight_.begin(), flight_.end(), [axis](const Item& item) {
+        return item.kind == ItemKind::Scan || item.axis == axis;
+    });
+}
+
+bool LineStep::OnlyScansInFlight() const {
+    return std::all_of(flight_.begin(), flight_.end(),
+                       [](const Item& item) { return item.kind == ItemKind::Scan; });
+}
+
+bool LineStep::NeedsLearning(char axis) const {
+    const char asked = ProbedAxis(axis);
+    return !KnownModel(asked) && !noModel_.contains(asked);
+}
+
+// Every line out that may or may not be answered has a settling line after it, so that the
+// next question's answer cannot be taken for its.
+bool LineStep::Delimited() const {
+    std::size_t settled = 0;
+    for (std::size_t i = 0; i < flight_.size(); ++i) {
+        const Item& item = flight_[i];
+        if ((item.kind == ItemKind::Settle || item.kind == ItemKind::Learn) && item.required)
+            settled = i + 1;
+    }
+    for (std::size_t i = settled; i < flight_.size(); ++i)
+        if (!flight_[i].required && flight_[i].closedAt == 0) return false;
+    return true;
+}
+
+bool LineStep::QuestionInFlight() const {
+    return std::any_of(flight_.begin(), flight_.end(), [](const Item& item) {
+        return ((item.kind == ItemKind::Question || item.kind == ItemKind::Scan) && !item.ended) ||
+               (item.kind == ItemKind::Learn && item.required);
+    });
+}
+
+bool LineStep::ContinuousInFlight() const {
+    return std::any_of(flight_.begin(), flight_.end(),
+                       [](const Item& item) { return item.kind == ItemKind::Continuous; });
+}
+
+LineStep::Go LineStep::SendWrite(const Entry& entry) {
+    const char axis = entry.axis;
+    const bool ownDesignation = DesignationOf(entry.line) != 0;
+    if (ContinuousInFlight()) {
+        // Its answer, if any, is lost in the driver's output: nothing can settle it.
+        if (!ownDesignation) Designate(axis, entry.id, entry.id, false);
+        SendLine(entry.line, entry.id, entry.id, false, 0);
+        Emit(Action::Type::WriteUnknown, entry.id, {}, true);
+        return Go::Sent;
+    }
+    if (!FlightAllows(axis)) return Go::Block;
+    // An absent axis is not taught its model text for a write: it would hold the line for the
+    // probe's whole limit at every write.
+    if (NeedsLearning(axis) && !Absent(axis)) return Learn(axis, entry.id);
+    const char asked = ProbedAxis(axis);
+    if (!ownDesignation) Designate(axis, entry.id, entry.id, false);
+    Item write{ItemKind::Write};
+    write.id = entry.id;
+    write.axis = axis;
+    write.asked = axis;
+    write.command = CommandOf(entry.line);
+    write.required = false;
+    if (Distinctive(asked)) write.excluded = *KnownModel(asked);
+    write.doubtful = Absent(axis);
+    const int seq = Push(write);
+    SendLine(entry.line, entry.id, entry.id, false, seq);
+    if (KnownModel(asked) && !Absent(axis)) PushSettle(axis, entry.id);
+    return Go::Sent;
+}
+
+LineStep::Go LineStep::SendQuestion(const Entry& entry) {
+    const Question& question = entry.question;
+    const char axis = question.axis;
+    if (question.kind == Kind::Scan) return SendScan(entry);
+    if (QuestionInFlight()) return Go::Wait;
+    if (Absent(axis) && OthersWaitFor(axis)) {
+        // An axis known not to answer does not hold the line for the others.
+        Emit(Action::Type::Unanswered, entry.id);
+        return Go::Sent;
+    }
+    if (!FlightAllows(axis)) return Go::Block;
+    if (ContinuousInFlight()) return Go::Wait;
+    if (!Delimited()) {
+        if (NeedsLearning(axis)) return Learn(axis, entry.id);
+        // An axis without a usable model text is settled by the line's quiet alone.
+        if (!KnownModel(ProbedAxis(axis))) return Go::Block;
+        PushSettle(axis, entry.id);
+    }
+    if (question.kind == Kind::Sync) {
+        if (!flight_.empty()) return Go::Block;
+        Emit(Action::Type::Answer, entry.id);
+        return Go::Sent;
+    }
+    const char own = DesignationOf(question.line);
+    if (own == 0) Designate(axis, entry.id, entry.id, false);
+    Item item{ItemKind::Question};
+    item.id = entry.id;
+    item.axis = axis;
+    item.asked = own != 0 ? own : axis;
+    item.command = CommandOf(question.line);
+    item.limitMs = question.limitMs;
+    const int seq = Push(item);
+    SendLine(question.line, entry.id, entry.id, false, seq);
+    if (item.command == kContinuousOutput) {
+        Item output{ItemKind::Continuous};
+        output.axis = axis;
+        output.asked = item.asked;
+        output.required = false;
+        Push(output);
+    }
+    return Go::Sent;
+}
+
+// A probe of the scan goes once nothing but other probes can still be answered: its known answer
+// tells it from theirs.
+LineStep::Go LineStep::SendScan(const Entry& entry) {
+    if (QuestionInFlight()) return Go::Wait;
+    if (!OnlyScansInFlight()) return Go::Block;
+    const Question& question = entry.question;
+    Item item{ItemKind::Scan};
+    item.id = entry.id;
+    item.axis = item.asked = question.axis;
+    item.command = CommandOf(question.line);
+    item.expected = question.expected;
+    item.required = false;
+    item.limitMs = question.limitMs;
+    const int seq = Push(item);
+    SendLine(question.line, entry.id, entry.id, false, seq);
+    return Go::Sent;
+}
+
+// An axis whose model text is not known is asked "VER" twice, once no question is out: the first
+// two equal lines after what the lines out may still bring are its model text. Nothing else goes
+// until they have come.
+LineStep::Go LineStep::Learn(char axis, int entryId) {
+    if (QuestionInFlight() || ContinuousInFlight()) return Go::Block;
+    const char asked = ProbedAxis(axis);
+    Designate(asked, 0, entryId, true);
+    for (const bool second : {false, true}) {
+        Item learn{ItemKind::Learn};
+        learn.axis = axis;
+        learn.asked = asked;
+        learn.command = kModelQuery;
+        learn.second = second;
+        const int seq = Push(learn);
+        SendLine(kModelQuery + CR, 0, entryId, true, seq);
+    }
+    return Go::Block;
+}
+
+void LineStep::PushSettle(char axis, int entryId) {
+    const char asked = ProbedAxis(axis);
+    Designate(asked, 0, entryId, true);
+    Item settle{ItemKind::Settle};
+    settle.axis = axis;
+    settle.asked = asked;
+    settle.command = kModelQuery;
+    settle.expected = *KnownModel(asked);
+    const int seq = Push(settle);
+    SendLine(kModelQuery + CR, 0, entryId, true, seq);
+}
+
+// A line out whose answer need not come any more: a late answer of a question other than "VER"
+// is never the model text.
+void LineStep::MakeOptional(Item& item) {
+    if (!item.required) return;
+    item.required = false;
+    const char settledBy = ProbedAxis(item.axis);
+    if (item.kind == ItemKind::Question && item.command != kModelQuery &&
+        Distinctive(settledBy) && item.excluded.isEmpty())
+        item.excluded = *KnownModel(settledBy);
+}
+
+// ---- reading the answers
+
+bool LineStep::Accepts(const Item& item, const PendingLine& line, const Reading& reading) const {
+    if (item.closedAt != 0 && line.serial >= item.closedAt) return false;
+    switch (item.kind) {
+    case ItemKind::Write:
+    case ItemKind::Question:
+        return item.excluded.isEmpty() || line.text != item.excluded;
+    case ItemKind::Settle:
+    case ItemKind::Scan:
+        return line.text == item.expected;
+    case ItemKind::Learn:
+        return Readable(line.text) && (!item.second || line.text == reading.learnt);
+    case ItemKind::Continuous:
+        return true;
+    }
+    return false;
+}
+
+// While the lines are read as they come, a line out that must be answered is not passed over;
+// once the flight is given up (finalizing), any may have gone unanswered.
+bool LineStep::Skippable(const Item& item, bool finalizing) const {
+    return finalizing || !item.required || item.closedAt != 0;
+}
+
+void LineStep::Extend(const Reading& reading, const PendingLine& line, bool finalizing,
+                      std::vector<Reading>& out) const {
+    Reading passed = reading;
+    for (std::size_t q = reading.next; q < flight_.size(); ++q) {
+        const Item& item = flight_[q];
+        if (Accepts(item, line, passed)) {
+            Reading taken = passed;
+            taken.takers.push_back(q);
+            taken.next = item.kind == ItemKind::Continuous ? q : q + 1;
+            if (item.kind == ItemKind::Learn && !item.second) taken.learnt = line.text;
+            out.push_back(std::move(taken));
+        }
+        if (!Skippable(item, finalizing)) return;
+        if (item.required && item.closedAt == 0) ++passed.skipped;
+    }
+}
+
+std::optional<std::vector<LineStep::Reading>>
+LineStep::ReadAll(bool finalizing, std::vector<std::size_t>& unread) const {
+    std::vector<Reading> readings{Reading{}};
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        std::vector<Reading> next;
+        for (const Reading& reading : readings)
+            Extend(reading, lines_[i], finalizing, next);
+        Dedupe(next);
+        if (next.empty()) {
+            unread.push_back(i);
+            continue;
+        }
+        if (next.size() > kMostReadings) return std::nullopt;
+        readings = std::move(next);
+    }
+    return readings;
+}
+
+// The ways of reading the pending lines again, after a line out changed (it may go unanswered
+// now, or it can take no more lines).
+void LineStep::Reread() {
+    std::vector<std::size_t> unread;
+    auto readings = ReadAll(false, unread);
+    if (!readings) return GiveUp();
+    for (auto line = unread.rbegin(); line != unread.rend(); ++line) {
+        Emit(Action::Type::Discard, 0, lines_[*line].text);
+        lines_.erase(lines_.begin() + std::ptrdiff_t(*line));
+    }
+    readings_ = std::move(*readings);
+}
+
+void LineStep::Received(const std::vector<QByteArray>& lines, Ms now) {
+    now_ = now;
+    for (const QByteArray& line : lines)
+        TakeLine(line);
+    ResolveClosedFront();
+}
+
+void LineStep::TakeLine(const QByteArray& text) {
+    lastHeard_ = now_;
+    const PendingLine line{text, nextSerial_++};
+    if (quietNeeded_) return Emit(Action::Type::Discard, 0, text);
+    std::vector<Reading> next;
+    for (const Reading& reading : readings_)
+        Extend(reading, line, false, next);
+    Dedupe(next);
+    // A line that answers nothing sent: a driver's own output, or a line from another source.
+    if (next.empty()) return Emit(Action::Type::Unasked, 0, text);
+    lines_.push_back(line);
+    readings_ = std::move(next);
+    if (readings_.size() > kMostReadings) return GiveUp();
+    Commit();
+}
+
+// Puts each pending line to its item while every reading agrees on it; the items that every
+// reading passed over took no line.
+void LineStep::Commit() {
+    while (!lines_.empty()) {
+        if (ScanProbesAlike()) continue;
+        const std::size_t taker = readings_.front().takers.front();
+        if (!std::all_of(readings_.begin(), readings_.end(),
+                         [taker](const Reading& r) { return r.takers.front() == taker; })) {
+            std::size_t first = taker;
+            for (const Reading& reading : readings_)
+                first = std::min(first, reading.takers.front());
+            if (first > 0) ResolveFront(first, Silence::Spoke);
+            break;
+        }
+        CommitLine(taker);
+    }
+    ResolveClosedFront();
+}
+
+// The scan asks each letter twice: a late answer to the first probe shows the axis as well as
+// the second's would, and goes to the second when the readings differ on nothing else.
+bool LineStep::ScanProbesAlike() {
+    std::vector<std::size_t> takers;
+    for (const Reading& reading : readings_)
+        takers.push_back(reading.takers.front());
+    Dedupe(takers);
+    if (takers.size() < 2) return false;
+    const Item& first = flight_[takers.front()];
+    const bool alike = std::all_of(takers.begin(), takers.end(), [&](std::size_t taker) {
+        const Item& item = flight_[taker];
+        return item.kind == ItemKind::Scan && item.asked == first.asked &&
+               item.expected == first.expected;
+    });
+    if (!alike) return false;
+    const std::size_t chosen = *std::max_element(takers.begin(), takers.end());
+    std::erase_if(readings_,
+                  [chosen](const Reading& reading) { return reading.takers.front() != chosen; });
+    CommitLine(chosen);
+    return true;
+}
+
+void LineStep::CommitLine(std::size_t taker) {
+    const QByteArray text = lines_.front().text;
+    lines_.erase(lines_.begin());
+    for (Reading& reading : readings_)
+        reading.takers.erase(reading.takers.begin());
+    ResolveFront(taker, Silence::Spoke);
+    Item& item = flight_.front();
+    Finish(item, &text, Silence::Spoke);
+    if (item.kind != ItemKind::Continuous) {
+        flight_.erase(flight_.begin());
+        Shift(1);
+    }
+    Dedupe(readings_);
+}
+
+// The readings after the first `count` items left the flight.
+void LineStep::Shift(std::size_t count) {
+    for (Reading& reading : readings_) {
+        for (std::size_t& taker : reading.takers)
+            taker -= count;
+        reading.next = reading.next > count ? reading.next - count : 0;
+    }
+}
+
+void LineStep::ResolveFront(std::size_t count, Silence silence) {
+    for (std::size_t i = 0; i < count; ++i)
+        Finish(flight_[i], nullptr, silence);
+    flight_.erase(flight_.begin(), flight_.begin() + std::ptrdiff_t(count));
+    Shift(count);
+}
+
+// The first items can take no more lines and no reading gave them one: they took none.
+void LineStep::ResolveClosedFront() {
+    while (!flight_.empty() && flight_.front().closedAt != 0 &&
+           std::none_of(readings_.begin(), readings_.end(), [](const Reading& reading) {
+               return std::find(reading.takers.begin(), reading.takers.end(), 0u) !=
+                      reading.takers.end();
+           })) {
+        ResolveFront(1, Silence::Expired);
+        Dedupe(readings_);
+    }
+}
+
+// What an item's end tells its asker: its answer, or how it went without one.
+void LineStep::Finish(Item& item, const QByteArray* line, Silence silence) {
+    if (line && item.kind != ItemKind::Write && item.kind != ItemKind::Continuous) {
+        absent_.erase(item.asked);
+        absent_.erase(item.axis);
+    }
+    switch (item.kind) {
+    case ItemKind::Write:
+        if (item.ended) return;
+        item.ended = true;
+        if (line)
+            Emit(Action::Type::WriteAnswer, item.id, *line);
+        else if (silence == Silence::Lost || item.doubtful)
+            Emit(Action::Type::WriteUnknown, item.id, {}, true);
         else
-            return TakeUnasked(lines, i, delivered);
-    }
-}
-
-// The driver answers in order and nothing sent before the question can still be answered: the
-// first line after it is its answer.
-void LineStep::TakeAnswer(const QByteArray& line) {
-    if (line.size() > kLongestReply) {
-        // The ring cannot cut it out: the question had its answer, unread, and waits its limit;
-        // the lines after it answer something else.
-        out_->answerLost = true;
+            Emit(Action::Type::WriteTaken, item.id);
         return;
-    }
-    const Out out = *std::exchange(out_, std::nullopt);
-    const Question& question = out.question;
-    absent_.erase(question.axis);
-    if (out.withdrawn) return Emit(Action::Type::Discard, 0, line);
-    const QByteArray command = CommandOf(question.line);
-    if (question.kind == Kind::Question && command == kModelQuery && line != kRefusal)
-        modelTexts_[question.axis] = line;
-    if (command == kContinuousOutput) continuousOutput_ = true;
-    Emit(Action::Type::Answer, question.id, line);
-}
-
-// Lines while nothing is asked: a driver's answer to a write, its continuous output. As the
-// receive ring shows them, only the newest of an event is seen.
-void LineStep::TakeUnasked(const std::vector<QByteArray>& lines, std::size_t from,
-                           const std::optional<QByteArray>& delivered) {
-    if (delivered && from < lines.size()) Emit(Action::Type::Unasked, 0, *delivered);
-}
-
-// Every line that comes while a probe is out answers something sent before it. With the model
-// text known, the probe's own answers are counted until none is due; while it is learnt, two
-// equal answers in a row are the probe's, when fewer than two lines before could have paired.
-void LineStep::TakeProbeLine(const QByteArray& line) {
-    Probe& probe = *probe_;
-    probe.heard.push_back(line);
-    if (probe.expected.isEmpty()) {
-        const std::size_t n = probe.heard.size();
-        if (!probe.pairTrusted || n < 2 || probe.heard[n - 2] != line || !CanBeModelText(line))
+    case ItemKind::Settle:
+        if (line) Emit(Action::Type::Discard, 0, *line);
+        return;
+    case ItemKind::Learn:
+        if (!line) return;
+        if (item.second) {
+            modelTexts_[item.asked] = *line;
+            noModel_.erase(item.asked);
+        }
+        Emit(Action::Type::Discard, 0, *line);
+        return;
+    case ItemKind::Question:
+    case ItemKind::Scan:
+        if (item.ended) {
+            if (line) Emit(Action::Type::Discard, 0, *line);
             return;
-        LearnFromPair(probe);
-    } else if (line == probe.expected) {
-        --probe.due;
-    } else {
+        }
+        item.ended = true;
+        if (!line) return Emit(Action::Type::Unanswered, item.id, {}, true);
+        // An answer to "VER" is the axis's model text, once known for sure.
+        if (item.kind == ItemKind::Question && item.command == kModelQuery && Readable(*line) &&
+            !KnownModel(item.asked) && !noModel_.contains(item.asked))
+            modelTexts_[item.asked] = *line;
+        Emit(Action::Type::Answer, item.id, *line);
+        return;
+    case ItemKind::Continuous:
+        if (line) Emit(Action::Type::Unasked, 0, *line);
         return;
     }
-    probe.matched = true;
-    if (probe.due <= 0) EndProbe(ProbeEnd::Answered);
 }
 
-void LineStep::LearnFromPair(Probe& probe) {
-    probe.expected = probe.heard.back();
-    modelTexts_[probe.asked] = probe.expected;
-    probe.due -= int(std::count(probe.heard.begin(), probe.heard.end(), probe.expected));
+// The line has been quiet for a reply time (or the flight is given up): every line out that
+// could be answered has been. Of the ways of reading the pending lines, those that leave the
+// fewest lines out unanswered that had to be answered stand; where they disagree, nothing can
+// be told of the lines out they disagree on.
+void LineStep::SettleByQuiet(bool finalizing) {
+    std::vector<std::size_t> unread;
+    auto all = ReadAll(finalizing, unread);
+    for (auto line = unread.rbegin(); line != unread.rend(); ++line) {
+        Emit(Action::Type::Discard, 0, lines_[*line].text);
+        lines_.erase(lines_.begin() + std::ptrdiff_t(*line));
+    }
+    if (!all || lines_.empty()) {
+        if (!all) {
+            for (const PendingLine& line : lines_)
+                Emit(Action::Type::Discard, 0, line.text);
+            lines_.clear();
+        }
+        readings_ = {Reading{}};
+        return;
+    }
+    const auto cost = [this](const Reading& reading) {
+        int unanswered = reading.skipped;
+        for (std::size_t q = reading.next; q < flight_.size(); ++q)
+            if (flight_[q].required && flight_[q].closedAt == 0) ++unanswered;
+        return unanswered;
+    };
+    int least = cost(all->front());
+    for (const Reading& reading : *all)
+        least = std::min(least, cost(reading));
+    std::vector<Reading> best;
+    for (const Reading& reading : *all)
+        if (cost(reading) == least) best.push_back(reading);
+    const bool agree = std::all_of(best.begin(), best.end(), [&](const Reading& reading) {
+        return reading.takers == best.front().takers;
+    });
+    if (agree) {
+        readings_ = {best.front()};
+        Commit();
+        return;
+    }
+    std::size_t last = 0;
+    for (const Reading& reading : best)
+        last = std::max(last, reading.takers.back());
+    for (std::size_t q = 0; q <= last; ++q) {
+        // The line item q took in each reading (lines_.size(): none).
+        std::vector<std::size_t> took;
+        for (const Reading& reading : best) {
+            const auto found = std::find(reading.takers.begin(), reading.takers.end(), q);
+            took.push_back(found == reading.takers.end()
+                               ? lines_.size()
+                               : std::size_t(found - reading.takers.begin()));
+        }
+        const bool same = std::all_of(took.begin(), took.end(),
+                                      [&](std::size_t line) { return line == took.front(); });
+        if (!same)
+            Finish(flight_[q], nullptr, Silence::Lost);
+        else if (took.front() < lines_.size())
+            Finish(flight_[q], &lines_[took.front()].text, Silence::Spoke);
+        else
+            Finish(flight_[q], nullptr, Silence::Spoke);
+    }
+    flight_.erase(flight_.begin(), flight_.begin() + std::ptrdiff_t(last + 1));
+    lines_.clear();
+    readings_ = {Reading{}};
+}
+
+// Every line out ends: what can be read of the pending lines is, the rest went unanswered.
+void LineStep::CloseFlight() {
+    SettleByQuiet(true);
+    for (Item& item : flight_)
+        Finish(item, nullptr, Silence::Lost);
+    flight_.clear();
+    lines_.clear();
+    readings_ = {Reading{}};
+}
+
+// Too many ways to read the lines: the step gives up on the lines out and waits for the line's
+// quiet before anything more goes.
+void LineStep::GiveUp() {
+    for (const PendingLine& line : lines_)
+        Emit(Action::Type::Discard, 0, line.text);
+    lines_.clear();
+    readings_ = {Reading{}};
+    for (Item& item : flight_)
+        Finish(item, nullptr, Silence::Lost);
+    flight_.clear();
+    quietNeeded_ = true;
+}
+
+// ---- time
+
+// The first line out that need not be answered has had its reply time once the line has been
+// quiet that long since it went: the driver answers in order.
+// A question that went unanswered was answered later than a driver answers: its answer may be
+// later still, up to a settling line's limit. The driver's continuous output has its reply time
+// after the last line sent too (the line that stops it).
+std::optional<LineStep::Ms> LineStep::ExpiryOf(const Item& item) const {
+    if (item.required || item.closedAt != 0) return std::nullopt;
+    const bool overdue = item.kind == ItemKind::Question && item.told;
+    const Ms from = std::max({item.sentAt, lastHeard_,
+                              item.kind == ItemKind::Continuous ? lastSent_ : item.sentAt});
+    return from + (overdue ? kProbeLimitMs : kReplyTimeMs);
+}
+
+void LineStep::ExpireFront() {
+    while (!flight_.empty()) {
+        Item& front = flight_.front();
+        const auto at = ExpiryOf(front);
+        if (!at || now_ < *at) return;
+        front.closedAt = nextSerial_;
+        const int seq = front.seq;
+        ResolveClosedFront();
+        if (!flight_.empty() && flight_.front().seq == seq) return;
+    }
 }
 
 void LineStep::Tick(Ms now) {
-    if (out_ && OutDeadline() != 0 && now >= OutDeadline()) {
-        const Out out = *std::exchange(out_, std::nullopt);
-        LeaveStep(out.question);
-        if (!out.withdrawn) Emit(Action::Type::Unanswered, out.question.id, {}, true);
+    now_ = now;
+    bool changed = false;
+    for (Item& item : flight_) {
+        const bool asked = item.kind == ItemKind::Question || item.kind == ItemKind::Scan;
+        if (asked && !item.ended && item.limitMs > 0 && now >= item.sentAt + item.limitMs) {
+            item.ended = item.told = true;
+            MakeOptional(item);
+            Emit(Action::Type::Unanswered, item.id, {}, true);
+            changed = true;
+        }
+        if (item.required && item.giveUpAt != 0 && now >= item.giveUpAt) {
+            MakeOptional(item);
+            changed = true;
+        }
     }
-    if (!probe_ || now < ProbeDeadline()) return;
-    const Probe& probe = *probe_;
-    if (probe.heard.empty())
-        EndProbe(ProbeEnd::Silent);
-    else
-        EndProbe(now < probe.sentAt + 2 * kProbeLimitMs ? ProbeEnd::Quiet : ProbeEnd::Unquiet);
-}
-
-// Silence for the probe limit fails it. Once anything has come, the line's quiet for one reply
-// time decides: the driver answers in order and within the reply time, so once it falls quiet
-// every line sent has had its answer. A line that never falls quiet fails at twice the limit.
-// Writes go out while the probe waits: the quiet counts from the last of them too, so that each
-// has had its reply time.
-LineStep::Ms LineStep::ProbeDeadline() const {
-    const Probe& probe = *probe_;
-    const Ms writeAnswered = lastWriteAt_ + kReplyTimeMs;
-    if (probe.heard.empty()) return std::max(probe.sentAt + kProbeLimitMs, writeAnswered);
-    return std::min(std::max(lastHeard_ + kReplyTimeMs, writeAnswered),
-                    probe.sentAt + 2 * kProbeLimitMs);
-}
-
-// A question's limit; a withdrawn one without a limit still gets one reply time.
-LineStep::Ms LineStep::OutDeadline() const {
-    const Question& question = out_->question;
-    if (question.limitMs > 0) return out_->sentAt + question.limitMs;
-    return out_->withdrawn ? out_->sentAt + kReplyTimeMs : 0;
-}
-
-// A question ended without its answer, which may still come: its axis is probed before its next
-// question, and any question waits for the line to be brought back in step.
-void LineStep::LeaveStep(const Question& question) {
-    if (question.kind == Kind::Question) outOfStep_.insert(question.axis);
-    Doubt(question.line, question.axis);
-}
-
-void LineStep::Doubt(const QByteArray& line, char axis) {
-    ++doubtfulAnswers_;
-    if (CommandOf(line) == kModelQuery) ++lateModelAnswers_[axis];
-}
-
-// Under "*" several axes would answer at once: one of those the scan found is asked.
-char LineStep::ProbedAxis(char axis) const {
-    return axis == '*' && scannedAxes_.size() > 1 ? scannedAxes_[0] : axis;
-}
-
-void LineStep::StartProbe(char axis, Ms now) {
-    const char asked = ProbedAxis(axis);
-    Designate(asked, 0, true);
-    const auto known = modelTexts_.find(asked);
-    const QByteArray expected = known != modelTexts_.end() ? known->second : QByteArray();
-    const int own = expected.isEmpty() ? 2 : 1;
-    // A late answer to "VER" of an axis whose model text may be the same looks like the probe's.
-    int late = 0;
-    for (const auto& [lateAxis, count] : lateModelAnswers_) {
-        const auto text = modelTexts_.find(lateAxis);
-        if (expected.isEmpty() || text == modelTexts_.end() || text->second == expected)
-            late += count;
+    for (const Item& item : flight_)
+        if ((item.kind == ItemKind::Settle || item.kind == ItemKind::Learn) && item.required &&
+            now >= item.sentAt + kProbeLimitMs)
+            return ProbeTimedOut(item);
+    if (changed) {
+        Reread();
+        Commit();
     }
-    const bool trusted = doubtfulWrites_ + doubtfulAnswers_ < 2 && !continuousOutput_;
-    // A continuous output is ended by the line's quiet only: no count of answers can end it.
-    const int due = continuousOutput_ ? 1 << 30 : own + late;
-    probe_ =
-        Probe{axis, asked, expected, own, due, doubtfulWrites_, doubtfulAnswers_, trusted, now, {}};
-    for (int i = 0; i < own; ++i)
-        SendLine(kModelQuery + CR, 0, true);
+    ExpireFront();
+    if (!lines_.empty() && now >= QuietAt()) {
+        SettleByQuiet(false);
+        ResolveClosedFront();
+        ExpireFront();
+    }
+    if (quietNeeded_ && now >= QuietAt()) quietNeeded_ = false;
 }
 
-// How a probe ends. Answered: its answers have come, and with them the answer, if any, to every
-// line sent before it. Quiet: lines came and then none for a reply time: the driver answers in
-// order and within that time, so every line sent has had its answer. Silent: nothing came for the
-// whole limit: nothing sent before will be answered any more, and the axis is taken to be absent.
-// Unquiet: lines never stopped; the probe's own answers may still come.
-void LineStep::EndProbe(ProbeEnd end) {
-    Probe probe = *std::exchange(probe_, std::nullopt);
-    switch (end) {
-    case ProbeEnd::Answered:
-        doubtfulWrites_ -= probe.settlesWrites;
-        doubtfulAnswers_ -= probe.settlesAnswers;
-        break;
-    case ProbeEnd::Quiet:
-        LearnFromQuiet(probe);
-        [[fallthrough]];
-    case ProbeEnd::Silent:
-        doubtfulWrites_ = 0;
-        doubtfulAnswers_ = 0;
-        continuousOutput_ = false;
-        break;
-    case ProbeEnd::Unquiet:
-        break;
-    }
-    if (end == ProbeEnd::Unquiet) {
-        doubtfulAnswers_ += probe.own;
-        lateModelAnswers_[probe.asked] += probe.own;
+// A settling line without its answer in its limit. When nothing at all came since it went, its
+// axis is absent: every line out to it went unanswered, and the questions waiting for it end.
+// When lines came but not the one it waited for, the axis answers but not with the model text
+// the step knew: it is learnt again (or, when its answers to "VER" did not agree, the axis is
+// settled by the line's quiet from now on).
+void LineStep::ProbeTimedOut(Item probe) {
+    const bool silent = nextSerial_ == probe.heardBefore;
+    CloseFlight();
+    if (silent) {
+        absent_.insert(probe.axis);
+        absent_.insert(probe.asked);
+        FailWaiting(probe.axis);
+    } else if (probe.kind == ItemKind::Learn) {
+        noModel_.insert(probe.asked);
     } else {
-        lateModelAnswers_.clear();
-    }
-    ShowWhatCameBefore(probe, end);
-    Emit(Action::Type::CutRing, 0);
-    if (end == ProbeEnd::Answered || end == ProbeEnd::Quiet) {
-        for (const char axis : {probe.axis, probe.asked}) {
-            outOfStep_.erase(axis);
-            absent_.erase(axis);
-        }
-        return;
-    }
-    outOfStep_.insert(probe.axis);
-    absent_.insert(probe.axis);
-    FailWaiting(probe.axis);
-}
-
-// While the model text is learnt, the last two lines before the quiet are the probe's answers
-// when they agree. A known model text that did not come at all is forgotten: the driver may be
-// another one now.
-void LineStep::LearnFromQuiet(Probe& probe) {
-    const std::size_t n = probe.heard.size();
-    if (probe.expected.isEmpty()) {
-        if (n >= 2 && probe.heard[n - 1] == probe.heard[n - 2] &&
-            CanBeModelText(probe.heard[n - 1])) {
-            probe.expected = probe.heard.back();
-            modelTexts_[probe.asked] = probe.expected;
-        }
-    } else if (!probe.matched) {
         modelTexts_.erase(probe.asked);
-        probe.expected.clear();
     }
 }
 
-// Where no question could have been answered before the probe, the lines that are not its
-// answers are the answers to writes or a continuous output, and are shown as those are; the
-// others are discarded.
-void LineStep::ShowWhatCameBefore(const Probe& probe, ProbeEnd end) {
-    const bool writesOnly = probe.settlesAnswers == 0 && !probe.expected.isEmpty() &&
-                            (end == ProbeEnd::Answered || end == ProbeEnd::Quiet);
-    for (const QByteArray& line : probe.heard) {
-        const bool writeAnswer =
-            writesOnly && line != probe.expected && line.size() <= kLongestReply;
-        Emit(writeAnswer ? Action::Type::Unasked : Action::Type::Discard, 0, line);
-    }
-}
+// ---- the port
 
-// The axis did not answer its probe: the questions that wait for it end unanswered.
-void LineStep::FailWaiting(char axis) {
-    std::deque<Question> kept;
-    for (Question& question : waiting_) {
-        if (question.kind == Kind::Scan || question.axis != axis)
-            kept.push_back(std::move(question));
-        else
-            Emit(Action::Type::Unanswered, question.id);
-    }
-    waiting_ = std::move(kept);
-}
-
-// What went of a line that failed is not known: the line designates no known axis, and any
-// answer to it answers nothing.
-void LineStep::SendFailed(const Action& send, Ms) {
+// The sends from the failed one to the end of its batch did not go: what they went for ends, and
+// what went of the line is not known (the next line designates again).
+void LineStep::SendFailed(const Action& send, Ms now) {
+    now_ = now;
     designation_ = 0;
-    ++doubtfulAnswers_;
-    if (send.probe) {
-        // The question the probe was for ends unanswered.
-        probe_.reset();
-        if (waiting_.empty() || waiting_.front().kind == Kind::Scan) return;
-        const int id = waiting_.front().id;
-        waiting_.pop_front();
-        Emit(Action::Type::Unanswered, id);
-        return;
+    const auto failed = std::find_if(sent_.begin(), sent_.end(), [&](const SentLine& line) {
+        return line.serial == send.serial;
+    });
+    if (failed == sent_.end()) return;
+    std::set<int> items;
+    std::vector<int> entries;
+    auto end = failed;
+    for (; end != sent_.end() && end->batch == failed->batch; ++end) {
+        if (end->itemSeq != 0) items.insert(end->itemSeq);
+        if (end->entryId != 0 &&
+            std::find(entries.begin(), entries.end(), end->entryId) == entries.end())
+            entries.push_back(end->entryId);
     }
-    if (send.id != 0 && out_ && out_->question.id == send.id) {
-        const bool withdrawn = out_->withdrawn;
-        out_.reset();
-        if (!withdrawn) Emit(Action::Type::Unanswered, send.id);
+    sent_.erase(failed, end);
+    std::vector<Item> unsent;
+    std::erase_if(flight_, [&](const Item& item) {
+        if (!items.contains(item.seq)) return false;
+        unsent.push_back(item);
+        return true;
+    });
+    for (const int id : entries) {
+        const auto waiting = std::find_if(waiting_.begin(), waiting_.end(),
+                                          [id](const Entry& entry) { return entry.id == id; });
+        bool write = false;
+        if (waiting != waiting_.end()) {
+            write = waiting->type == Entry::Type::Write;
+            waiting_.erase(waiting);
+        } else {
+            const auto own = std::find_if(unsent.begin(), unsent.end(), [id](const Item& item) {
+                return item.id == id;
+            });
+            if (own == unsent.end()) continue; // its own line went before the failure
+            write = own->kind == ItemKind::Write;
+        }
+        Emit(write ? Action::Type::WriteUnknown : Action::Type::Unanswered, id);
     }
+    Reread();
+    Commit();
 }
 
-// What had come in and what waited to go out is gone, and with it perhaps the answer to the
-// question out or to the probe: the question ends, and the line is brought back in step.
-void LineStep::Purged(Ms) {
-    if (out_) {
-        const Out out = *std::exchange(out_, std::nullopt);
-        Doubt(out.question.line, out.question.axis);
-        if (!out.withdrawn) Emit(Action::Type::Unanswered, out.question.id, {}, true);
+// What had come in and what waited to go out is gone, and with it perhaps the answer to any line
+// out: the questions out end, and no line out need be answered any more.
+void LineStep::Purged(Ms now) {
+    now_ = now;
+    for (Item& item : flight_) {
+        item.doubtful = true;
+        if ((item.kind == ItemKind::Question || item.kind == ItemKind::Scan) && !item.ended) {
+            item.ended = item.told = true;
+            Emit(Action::Type::Unanswered, item.id, {}, true);
+        }
+        MakeOptional(item);
     }
-    if (probe_) {
-        for (int i = 0; i < probe_->own; ++i)
-            Doubt(kModelQuery, probe_->asked);
-        probe_.reset();
-    }
+    Reread();
+    Commit();
 }
 
-void LineStep::EndEveryQuestion(bool lineLost) {
-    if (out_) {
-        const Out out = *std::exchange(out_, std::nullopt);
-        if (!out.answerLost) Doubt(out.question.line, out.question.axis);
-        if (!out.withdrawn)
-            actions_.push_back({Action::Type::Unanswered, out.question.id, {}, true, lineLost});
+void LineStep::EndFlightAndWaiting(bool lineLost) {
+    for (Item& item : flight_) {
+        item.doubtful = true;
+        if (item.ended) continue;
+        if (item.kind == ItemKind::Question || item.kind == ItemKind::Scan) {
+            item.ended = item.told = true;
+            Emit(Action::Type::Unanswered, item.id, {}, true, lineLost);
+        } else if (item.kind == ItemKind::Write) {
+            item.ended = true;
+            Emit(Action::Type::WriteUnknown, item.id, {}, true, lineLost);
+        }
+        MakeOptional(item);
     }
-    if (probe_) {
-        for (int i = 0; i < probe_->own; ++i)
-            Doubt(kModelQuery, probe_->asked);
-        probe_.reset();
-    }
-    for (const Question& question : waiting_)
-        actions_.push_back({Action::Type::Unanswered, question.id, {}, false, lineLost});
+    for (const Entry& entry : waiting_)
+        Emit(entry.type == Entry::Type::Write ? Action::Type::WriteUnknown
+                                              : Action::Type::Unanswered,
+             entry.id, {}, false, lineLost);
     waiting_.clear();
 }
 
-// A closed port takes nothing more: every question ends now, once. Whatever was still to be
-// answered may come after the port reopens, and answers nothing then.
-void LineStep::PortClosed(Ms) {
+// A closed port takes nothing more: every question and write ends now, once. Whatever was still
+// to be answered may come after the port reopens, and answers nothing then.
+void LineStep::PortClosed(Ms now) {
+    now_ = now;
     portOpen_ = false;
-    EndEveryQuestion(false);
+    EndFlightAndWaiting(false);
+    Reread();
+    Commit();
 }
 
-void LineStep::PortOpened(Ms, bool sameLine, bool sameDevice) {
+void LineStep::PortOpened(Ms now, bool sameLine, bool sameDevice) {
+    now_ = now;
     portOpen_ = true;
-    if (!sameLine) {
-        modelTexts_.clear();
-        absent_.clear();
+    if (!sameDevice) {
+        // Another device: nothing sent before will be answered on it.
+        for (const PendingLine& line : lines_)
+            Emit(Action::Type::Discard, 0, line.text);
+        lines_.clear();
+        flight_.clear();
+        readings_ = {Reading{}};
+        designation_ = 0;
     }
-    if (!sameDevice) designation_ = 0;
+    if (sameLine) return;
+    modelTexts_.clear();
+    absent_.clear();
+    noModel_.clear();
+    LoosenFlight();
 }
 
-// Nothing more comes on a lost line: every question ends, and the line starts afresh with
-// whatever device is opened next.
+// At another rate the answers still to come arrive garbled: any line, or none, may be theirs.
+void LineStep::LoosenFlight() {
+    for (Item& item : flight_) {
+        if (item.kind == ItemKind::Continuous) continue;
+        item.kind = ItemKind::Question;
+        item.ended = true;
+        item.required = false;
+        item.expected.clear();
+        item.excluded.clear();
+    }
+    Reread();
+    Commit();
+}
+
+// Nothing more comes on a lost line: every question and write ends, and the line starts afresh
+// with whatever device is opened next.
 void LineStep::LineLost() {
-    EndEveryQuestion(true);
+    EndFlightAndWaiting(true);
+    flight_.clear();
+    lines_.clear();
+    readings_ = {Reading{}};
     Forget();
 }
 
 void LineStep::Forget() {
     modelTexts_.clear();
     absent_.clear();
-    outOfStep_.clear();
-    lateModelAnswers_.clear();
-    doubtfulWrites_ = 0;
-    doubtfulAnswers_ = 0;
-    continuousOutput_ = false;
+    noModel_.clear();
+    quietNeeded_ = false;
     designation_ = 0;
+}
+
+// The axis did not answer its settling line: the questions that wait for it end unanswered.
+void LineStep::FailWaiting(char axis) {
+    std::deque<Entry> kept;
+    for (Entry& entry : waiting_) {
+        if (entry.type == Entry::Type::Question && entry.question.kind != Kind::Scan &&
+            entry.axis == axis)
+            Emit(Action::Type::Unanswered, entry.id);
+        else
+            kept.push_back(std::move(entry));
+    }
+    waiting_ = std::move(kept);
+}
+
+// An axis that is known not to answer does not hold the line for the others: its question ends
+// at once while something for another axis waits, and is asked again only when nothing does.
+bool LineStep::OthersWaitFor(char absentAxis) const {
+    return std::any_of(waiting_.begin(), waiting_.end(), [&](const Entry& entry) {
+        return entry.axis != absentAxis && !Absent(entry.axis);
+    });
 }
 
 void LineStep::SetScannedAxes(const QByteArray& letters) {
@@ -452,23 +929,35 @@ void LineStep::SetScannedAxes(const QByteArray& letters) {
 std::optional<LineStep::Ms> LineStep::NextDeadline() const {
     std::optional<Ms> next;
     const auto consider = [&next](Ms at) { next = next ? std::min(*next, at) : at; };
-    if (out_ && OutDeadline() != 0) consider(OutDeadline());
-    if (probe_) consider(ProbeDeadline());
+    for (const Item& item : flight_) {
+        const bool asked = item.kind == ItemKind::Question || item.kind == ItemKind::Scan;
+        if (asked && !item.ended && item.limitMs > 0) consider(item.sentAt + item.limitMs);
+        if (item.required && item.giveUpAt != 0) consider(item.giveUpAt);
+        if ((item.kind == ItemKind::Settle || item.kind == ItemKind::Learn) && item.required)
+            consider(item.sentAt + kProbeLimitMs);
+    }
+    if (!flight_.empty())
+        if (const auto at = ExpiryOf(flight_.front())) consider(*at);
+    if (!lines_.empty() || quietNeeded_) consider(QuietAt());
     return next;
 }
 
 bool LineStep::Pending(int id) const {
-    if (out_ && out_->question.id == id && !out_->withdrawn) return true;
-    return std::any_of(waiting_.begin(), waiting_.end(),
-                       [id](const Question& q) { return q.id == id; });
+    if (std::any_of(waiting_.begin(), waiting_.end(),
+                    [id](const Entry& entry) { return entry.id == id; }))
+        return true;
+    return std::any_of(flight_.begin(), flight_.end(), [id](const Item& item) {
+        return item.id == id && !item.ended;
+    });
 }
 
 int LineStep::QuestionOut() const {
-    return out_ && !out_->withdrawn ? out_->question.id : 0;
+    for (const Item& item : flight_)
+        if ((item.kind == ItemKind::Question || item.kind == ItemKind::Scan) && !item.ended)
+            return item.id;
+    return 0;
 }
 
 std::optional<QByteArray> LineStep::ModelText(char axis) const {
-    const auto known = modelTexts_.find(axis);
-    if (known == modelTexts_.end()) return std::nullopt;
-    return known->second;
+    return KnownModel(axis);
 }

@@ -116,11 +116,24 @@ void TmdlGeneral::NoteDesignation(const QByteArray& line) {
     if (const char axis = LineStep::DesignationOf(line)) designatedAxis_ = axis;
 }
 
-void TmdlGeneral::SendCommand(const QByteArray& line, TRequestId requestId, char axis) {
+Ticket TmdlGeneral::SendWrite(const QByteArray& line, TRequestId requestId, char axis) {
+    Comm1->CheckOpen(); // a closed port takes nothing, not even for later
     const QByteArray wire = CommandLine(line);
-    writeHolder_ = requestId;
     NoteDesignation(wire);
-    RunStep([&] { step_.Write(wire, Now(), AxisFor(axis)); }, true);
+    auto state = std::make_shared<QuestionState>();
+    state->id = ++lastQuestionId_;
+    state->write = true;
+    const bool bare = LineStep::CommandOf(wire).isEmpty();
+    if (!bare) asked_[state->id] = {requestId, state};
+    const int id = state->id;
+    RunStep([&] { step_.Write(id, wire, Now(), AxisFor(axis)); }, true, id);
+    if (bare) {
+        // Nothing answers a bare designation: once it went, it was taken.
+        RequestId = requestId;
+        state->asked = true;
+        state->outcome = QuestionState::Outcome::Taken;
+    }
+    return state;
 }
 
 void TmdlGeneral::SendCommand(const QString& line, TRequestId requestId, char axis) {
@@ -139,7 +152,7 @@ Ticket TmdlGeneral::SendQuestion(const QByteArray& line, TRequestId requestId, i
         return state;
     }
     NoteDesignation(wire);
-    return Ask({0, wire, LineStep::Kind::Question, limitMs, AxisFor(axis)}, requestId);
+    return Ask({0, wire, LineStep::Kind::Question, limitMs, AxisFor(axis), {}}, requestId);
 }
 
 Ticket TmdlGeneral::SendQuestion(const QString& line, TRequestId requestId, int limitMs,
@@ -147,12 +160,12 @@ Ticket TmdlGeneral::SendQuestion(const QString& line, TRequestId requestId, int 
     return SendQuestion(LineBytes(line), requestId, limitMs, axis);
 }
 
-Ticket TmdlGeneral::AskScanProbe(const QByteArray& line) {
-    return Ask({0, CommandLine(line), LineStep::Kind::Scan, kNoReplyLimit}, ridNone);
+Ticket TmdlGeneral::AskScanProbe(const QByteArray& line, const QByteArray& expected) {
+    return Ask({0, CommandLine(line), LineStep::Kind::Scan, kNoReplyLimit, 0, expected}, ridNone);
 }
 
 Ticket TmdlGeneral::BringInStep(char axis) {
-    return Ask({0, {}, LineStep::Kind::Sync, kNoReplyLimit, AxisFor(axis)}, ridNone);
+    return Ask({0, {}, LineStep::Kind::Sync, kNoReplyLimit, AxisFor(axis), {}}, ridNone);
 }
 
 Ticket TmdlGeneral::Ask(LineStep::Question question, TRequestId requestId) {
@@ -212,7 +225,6 @@ void TmdlGeneral::RunStep(const std::function<void()>& input, bool raise, int ca
         callFailure_ = outerFailure;
         receiverFailure_ = outerReceiverFailure;
         callQuestion_ = outerQuestion;
-        writeHolder_.reset();
     });
     input();
     Carry();
@@ -244,6 +256,9 @@ void TmdlGeneral::Carry() {
                 break;
             case LineStep::Action::Type::Answer:
             case LineStep::Action::Type::Unanswered:
+            case LineStep::Action::Type::WriteAnswer:
+            case LineStep::Action::Type::WriteTaken:
+            case LineStep::Action::Type::WriteUnknown:
             case LineStep::Action::Type::Unasked:
                 // A receiver that raises does not keep the other questions from their ends.
                 try {
@@ -258,26 +273,21 @@ void TmdlGeneral::Carry() {
                 break;
             case LineStep::Action::Type::Discard:
                 break;
-            case LineStep::Action::Type::CutRing:
-                CutRing();
-                break;
             }
         }
     }
 }
 
+// A send names the screen that holds the line after it: the asker of its question, or the
+// writer.
 void TmdlGeneral::Transmit(const LineStep::Action& send) {
     replyReceived_ = false;
     Comm1->SendString(send.line);
-    if (send.id != 0) {
-        const auto asked = asked_.find(send.id);
-        if (asked != asked_.end()) {
-            RequestId = asked->second.receiver;
-            asked->second.state->asked = true;
-        }
-    } else if (writeHolder_) {
-        RequestId = *std::exchange(writeHolder_, std::nullopt);
-    }
+    if (send.id == 0) return;
+    const auto asked = asked_.find(send.id);
+    if (asked == asked_.end()) return;
+    RequestId = asked->second.receiver;
+    asked->second.state->asked = true;
 }
 
 void TmdlGeneral::Resolve(const LineStep::Action& action) {
@@ -285,14 +295,13 @@ void TmdlGeneral::Resolve(const LineStep::Action& action) {
     if (found == asked_.end()) return; // withdrawn
     const AskedQuestion asked = found->second;
     asked_.erase(found);
+    if (asked.state->write) return ResolveWrite(action, asked);
     QuestionState& state = *asked.state;
     if (action.type == LineStep::Action::Type::Answer) {
         state.answer = action.line;
+        state.tooLong = action.tooLong;
         state.outcome = QuestionState::Outcome::Answered;
-        lastReply_ = action.line;
-        if (SetsReplyReceivedFirst(asked.receiver)) replyReceived_ = true;
-        RouteReply(asked.receiver, this);
-        replyReceived_ = true;
+        Deliver(action.line, action.tooLong, asked.receiver);
         return;
     }
     state.outcome = QuestionState::Outcome::Unanswered;
@@ -303,10 +312,42 @@ void TmdlGeneral::Resolve(const LineStep::Action& action) {
         RouteNoAnswer(asked.receiver, action.asked);
 }
 
-// A line that answers no question (a driver's answer to a write, its continuous output) is only
-// shown, by the terminal or the editor's reply pane when one of them holds the line.
+// A write's answer goes to its writer: the terminal and the editor's reply pane show it.
+void TmdlGeneral::ResolveWrite(const LineStep::Action& action, const AskedQuestion& asked) {
+    QuestionState& state = *asked.state;
+    switch (action.type) {
+    case LineStep::Action::Type::WriteAnswer:
+        state.answer = action.line;
+        state.tooLong = action.tooLong;
+        state.outcome = QuestionState::Outcome::Answered;
+        if (asked.receiver == ridTerminal || asked.receiver == ridEditReply)
+            Deliver(action.line, action.tooLong, asked.receiver);
+        return;
+    case LineStep::Action::Type::WriteTaken:
+        state.outcome = QuestionState::Outcome::Taken;
+        return;
+    default:
+        state.outcome = QuestionState::Outcome::Unknown;
+        state.asked = action.asked;
+        return;
+    }
+}
+
+// An answer reaches its receiver in LastReply (its start, when it came too long to read).
+void TmdlGeneral::Deliver(const QByteArray& line, bool tooLong, TRequestId receiver) {
+    lastReply_ = tooLong ? line.left(LineStep::kLongestReply) : line;
+    lastReplyTooLong_ = tooLong;
+    if (SetsReplyReceivedFirst(receiver)) replyReceived_ = true;
+    RouteReply(receiver, this);
+    replyReceived_ = true;
+}
+
+// A line that answers nothing sent (a driver's continuous output, a stray line) is only shown,
+// by the terminal or the editor's reply pane when one of them holds the line.
 void TmdlGeneral::DeliverUnasked(const QByteArray& line) {
+    if (line.size() > LineStep::kLongestReply) return; // the ring cannot cut it out
     lastReply_ = line;
+    lastReplyTooLong_ = false;
     if (RequestId == ridTerminal || RequestId == ridEditReply) RouteReply(RequestId, this);
     replyReceived_ = true;
 }
@@ -376,11 +417,10 @@ void TmdlGeneral::Comm1CommReceive(QObject*, std::uint16_t count) {
     ReceiveChunk(QByteArray(received.data(), got));
 }
 
-// Every byte goes into the ring, which cuts out the newest line of the chunk as the reply; the
-// step also sees every line the chunk completed, for the probes that count them.
+// Every byte goes into the ring; the step sees every line the chunk completed. A line longer
+// than the ring is kept only as far as shows that it was too long.
 void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
     std::vector<QByteArray> lines;
-    bool sawCR = false;
     for (const char ch : chunk) {
         RxIndex = (RxIndex + 1) % kRingSize;
         RxBuffer[static_cast<size_t>(RxIndex)] = ch;
@@ -388,36 +428,10 @@ void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
             if (incomingLine_.size() <= kRingSize) incomingLine_.append(ch);
             continue;
         }
-        sawCR = true;
         if (!incomingLine_.isEmpty()) lines.push_back(std::exchange(incomingLine_, QByteArray()));
     }
-    std::optional<QByteArray> delivered;
-    QByteArray line;
-    if (sawCR && CutNewestLine(line)) delivered = line;
-    RunStep([&] { step_.Received(lines, delivered, Now()); }, false);
-}
-
-// Finds the newest CR and the CR before it, searching back from RxIndex at most once round the
-// ring; false when the line between them is empty or longer than the ring can delimit.
-bool TmdlGeneral::CutNewestLine(QByteArray& line) const {
-    auto previous = [](int slot) { return slot == 0 ? kRingSize - 1 : slot - 1; };
-    int end = RxIndex;
-    bool foundEnd = false;
-    for (int i = 0, slot = RxIndex; i < kRingSize; ++i, slot = previous(slot)) {
-        if (RxBuffer[static_cast<size_t>(slot)] == CR) {
-            end = slot;
-            foundEnd = true;
-            break;
-        }
-    }
-    if (!foundEnd) return false;
-    int start = previous(end);
-    while (start != RxIndex && RxBuffer[static_cast<size_t>(start)] != CR)
-        start = previous(start);
-    if (start == RxIndex) return false;
-    for (int slot = (start + 1) % kRingSize; slot != end; slot = (slot + 1) % kRingSize)
-        line.append(RxBuffer[static_cast<size_t>(slot)]);
-    return !line.isEmpty();
+    if (lines.empty()) return;
+    RunStep([&] { step_.Received(lines, Now()); }, false);
 }
 
 void TmdlGeneral::CutRing() {
@@ -468,10 +482,13 @@ void TmdlGeneral::CommLost(const QString& reason) {
     }
     std::erase_if(lineLostHandlers_, [](const LineLostHandler& h) { return h.window.isNull(); });
     const auto handlers = lineLostHandlers_; // a handler may register or delete windows
+    cutShortNotes_.clear();
     for (const LineLostHandler& handler : handlers)
         if (!handler.window.isNull()) ui::RunGuarded(handler.returnToIdle);
-    ui::ShowWarning(QString("Commポートとの接続が切れました。(%1)\n"
-                            "接続を確認し、設定画面でポートを開き直してください。")
-                        .arg(reason),
-                    "警告");
+    QString message = QString("Commポートとの接続が切れました。(%1)\n"
+                              "接続を確認し、設定画面でポートを開き直してください。")
+                          .arg(reason);
+    for (const QString& note : std::exchange(cutShortNotes_, {}))
+        message += "\n\n" + note;
+    ui::ShowWarning(message, "警告");
 }

@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <array>
 #include <exception>
 #include <functional>
@@ -45,15 +46,30 @@ enum : TRequestId {
     ridPrmLock = 15,
 };
 
-// What became of a question, for the one who asked it.
+// What became of a question or a write, for the one who sent it.
 struct QuestionState {
-    enum class Outcome { Waiting, Answered, Unanswered };
+    enum class Outcome {
+        Waiting,
+        Answered,   // a question's answer, or the driver's answer to a write (a refusal, "OK")
+        Unanswered, // a question that ended without its answer
+        Taken,      // a write the driver took without a word
+        Unknown,    // a write of which nothing is known: its axis said nothing after it
+    };
     int id = 0;
     Outcome outcome = Outcome::Waiting;
     QByteArray answer;
-    bool asked = false; // it went out (one left unanswered may not have: no probe answer, no send)
+    bool asked = false; // it went out (one that ended may not have: no probe answer, no send)
+    bool write = false;
+    bool tooLong = false; // the answer came longer than the receive ring can read
     bool Waiting() const { return outcome == Outcome::Waiting; }
     bool Answered() const { return outcome == Outcome::Answered; }
+    // A write the driver answered with anything but its word that the write is done.
+    bool Refused() const { return write && outcome == Outcome::Answered && answer != "OK"; }
+    // A write known to be carried out.
+    bool Written() const {
+        return write && (outcome == Outcome::Taken ||
+                         (outcome == Outcome::Answered && answer == "OK"));
+    }
 };
 using Ticket = std::shared_ptr<const QuestionState>;
 
@@ -78,6 +94,8 @@ public:
     // The last reply line, bytes as received (decode only for display); whether a reply line has
     // come since the last send; the pad count of the logging start line at the port's rate.
     const QByteArray& LastReply() const { return lastReply_; }
+    // The answer handed out last came longer than the ring can read: LastReply holds its start.
+    bool LastReplyTooLong() const { return lastReplyTooLong_; }
     bool ReplyReceived() const { return replyReceived_; }
     int PadLength() const { return padLength_; }
 
@@ -85,16 +103,23 @@ public:
     // program opens, closes and purges it only through the calls below.
     platform::TComm& PortForTests() { return *Comm1; }
 
-    // Sends one command line that wants no answer (the caller appends the CR), at once: the port
-    // has taken it when this returns; raises the port's error on failure. A line that answers no
-    // question reaches only the terminal and the editor's reply pane, when one of them holds the
-    // line (LineHolder).
+    // Sends one command line that wants no answer (the caller appends the CR). A bare designation
+    // goes at once; a write goes as soon as the line lets it (at once, unless lines to another
+    // axis are still to be answered or the axis's model text is being learnt), followed by the
+    // line that settles its answer. Raises the port's error when a send of this call fails. The
+    // ticket tells what the driver made of it: its answer (a refusal), taken without a word, or
+    // not known; the terminal and the editor's reply pane show a write's answer as they show a
+    // question's. A line that answers nothing sent reaches only the terminal and the editor's
+    // reply pane, when one of them holds the line (LineHolder).
     // This is the one way onto the line: whatever a box, a cell, a file or a reply put into the
     // line, it goes out as exactly one line (see CommandLine). Text goes out in CP932 or not at
     // all (see LineBytes).
     // `axis`: the axis the sender addresses (0: the axis the terminal designates, see
     // DesignatedAxis); its designation goes first when the line designates another.
-    void SendCommand(const QByteArray& line, TRequestId requestId, char axis = 0);
+    Ticket SendWrite(const QByteArray& line, TRequestId requestId, char axis = 0);
+    void SendCommand(const QByteArray& line, TRequestId requestId, char axis = 0) {
+        SendWrite(line, requestId, axis);
+    }
     void SendCommand(const QString& line, TRequestId requestId, char axis = 0);
 
     // The axis the terminal designates ('*' for all, as 現在の指定軸 shows it): set by every
@@ -133,6 +158,8 @@ public:
     // What a window does when the line is lost: end its exchange and give the user the controls
     // back, quietly (the data module shows the one message). Forgotten with the window.
     void OnLineLost(QObject* window, std::function<void()> returnToIdle);
+    // A transfer that the lost line cut short says where it stopped, in the line's one message.
+    void NoteCutShort(const QString& note) { cutShortNotes_.append(note); }
     // How often the line has been lost, so a wait can tell that it went while it waited.
     int LineLosses() const { return lineLosses_; }
     // After a failed send or an unanswered question: whether the line has been lost since
@@ -159,9 +186,10 @@ public:
                         char axis = 0);
     Ticket SendQuestion(const QString& line, TRequestId requestId, int limitMs = kReplyLimitMs,
                         char axis = 0);
-    // One axis probe of the scan: silence is an absent axis's answer, so it goes whatever the
-    // line's step and leaves no trace unanswered; the scan withdraws it after its own wait.
-    Ticket AskScanProbe(const QByteArray& line);
+    // One axis probe of the scan, whose only answer is `expected`: silence is an absent axis's
+    // answer, so it leaves no trace unanswered; the scan withdraws it after its own wait, which
+    // counts from when it went out (Ticket::asked).
+    Ticket AskScanProbe(const QByteArray& line, const QByteArray& expected);
     // Sends nothing itself: answered once nothing sent can still be answered and `axis` (0: the
     // designated one) is in step (probed first when it is not), for a transfer whose own lines
     // must not meet a late answer.
@@ -193,6 +221,7 @@ private:
     int RxIndex = 0;
     int padLength_ = 0;
     bool replyReceived_ = false;
+    bool lastReplyTooLong_ = false;
     QByteArray lastReply_;
     TRequestId RequestId = ridNone;
 
@@ -201,6 +230,7 @@ private:
         std::function<void()> returnToIdle;
     };
     std::vector<LineLostHandler> lineLostHandlers_;
+    QStringList cutShortNotes_;
     int lineLosses_ = 0;
 
     LineStep step_;
@@ -214,7 +244,7 @@ private:
         TRequestId receiver;
         std::shared_ptr<QuestionState> state;
     };
-    std::map<int, AskedQuestion> asked_;
+    std::map<int, AskedQuestion> asked_; // questions and writes still to end
     int lastQuestionId_ = 0;
     QByteArray incomingLine_; // the line coming in, as the step sees every line
     // The sends of the current call that failed, and whose no-answer routine the caller's own
@@ -222,10 +252,8 @@ private:
     std::exception_ptr* callFailure_ = nullptr;
     std::exception_ptr* receiverFailure_ = nullptr; // what a receiver raised, for after the step
     int callQuestion_ = 0;
-    std::optional<TRequestId> writeHolder_; // the receiver a write names once it is sent
 
     void mdlGeneralCreate();
-    bool CutNewestLine(QByteArray& line) const;
     void CommLost(const QString& reason);
     LineStep::Ms Now() const { return clock_.elapsed(); }
     char AxisFor(char axis) const { return axis != 0 ? axis : designatedAxis_; }
@@ -237,6 +265,8 @@ private:
     void Carry();
     void Transmit(const LineStep::Action& send);
     void Resolve(const LineStep::Action& action);
+    void ResolveWrite(const LineStep::Action& action, const AskedQuestion& asked);
+    void Deliver(const QByteArray& line, bool tooLong, TRequestId receiver);
     void DeliverUnasked(const QByteArray& line);
     void CutRing();
     void StepTimerTimeout();

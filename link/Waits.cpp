@@ -57,6 +57,10 @@ bool WaitForAnswer(const Ticket& question) {
     return question->Answered();
 }
 
+void WaitUntilAsked(const Ticket& question) {
+    WaitOnLine([&] { return question->asked || !question->Waiting(); });
+}
+
 bool WaitForLineInStep(char axis) {
     return WaitForAnswer(mdlGeneral->BringInStep(axis));
 }

@@ -34,6 +34,8 @@ void WaitTicks(ui::Timer& timer, int n);
 void WaitTicksOrReply(ui::Timer& timer, int n);
 // Returns once the question has ended, by its answer or by its own limit: true when answered.
 bool WaitForAnswer(const Ticket& question);
+// Returns once the question has gone out or ended.
+void WaitUntilAsked(const Ticket& question);
 // Returns after the question's answer or after n ticks of `timer`, whichever comes first.
 void WaitTicksOrAnswer(const Ticket& question, ui::Timer& timer, int n);
 

@@ -24,10 +24,11 @@ void ReportScanSendError(int lossesBefore) {
     if (!mdlGeneral->LineLostSince(lossesBefore)) ui::ShowWarning(kSendError, "通信ｴﾗｰ");
 }
 
-// One probe and its wait; a probe still unanswered then is given up, as silence is an absent
-// axis's answer.
-Ticket SendProbe(const QByteArray& line, ui::Timer& ticks) {
-    const Ticket probe = mdlGeneral->AskScanProbe(line);
+// One probe and its wait, counted from when it went out (it waits for a settled line first); a
+// probe still unanswered then is given up, as silence is an absent axis's answer.
+Ticket SendProbe(const QByteArray& line, const QByteArray& expected, ui::Timer& ticks) {
+    const Ticket probe = mdlGeneral->AskScanProbe(line, expected);
+    WaitUntilAsked(probe);
     WaitTicksOrAnswer(probe, ticks, 10);
     mdlGeneral->Withdraw(probe);
     return probe;
@@ -45,9 +46,9 @@ QByteArray ScannedAxes(int mask) {
 
 bool ProbeAxis(char letter, ui::Timer& ticks) {
     const QByteArray line = QByteArray(1, letter) + ":#33\r";
-    SendProbe(line, ticks); // the first reply only wakes the driver up
-    const Ticket second = SendProbe(line, ticks);
-    return second->Answered() && second->answer == QByteArray::number(static_cast<int>(letter));
+    const QByteArray code = QByteArray::number(static_cast<int>(letter));
+    SendProbe(line, code, ticks); // the first reply only wakes the driver up
+    return SendProbe(line, code, ticks)->Answered();
 }
 
 // The start-up scan, with the splash window, when the main window is shown.

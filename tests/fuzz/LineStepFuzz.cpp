@@ -11,9 +11,8 @@ namespace {
 
 const char* const kQuestions[] = {"#5\r", "VER\r", "X:VER\r", "Y:#33\r", "*DTPT\r", "==\r"};
 const char* const kWrites[] = {"#12=5\r", "#DTPT=3\r", "X:\r", "Y:\r", "*:\r", "Z:\r", "\r", ".\r"};
-// Writes and designations go to any axis, an absent one (Z) too. Questions go to the axes
-// present: a question that its axis never answers has no answer to pair, and a write's answer
-// that comes meanwhile cannot be told from one.
+// Questions, writes and designations go to any axis, an absent one (Z) too: the flight addresses
+// one axis at a time, so another axis's answer never meets a question to Z.
 constexpr char kAxes[] = {'X', 'Y', '*', 'Z'};
 
 } // namespace
@@ -23,7 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     model::Driver::Settings settings;
     settings.refuseChance = input.Number<std::uint8_t>() / 255.0;
     settings.refuseMs = input.Number<std::uint8_t>();
-    settings.sameModel = input.Number<std::uint8_t>() % 2;
+    const auto flags = input.Number<std::uint8_t>();
+    settings.sameModel = flags % 2;
+    settings.noModelQuery = flags & 2;
     model::Driver driver(settings, input.Number<std::uint8_t>());
     model::Line line(driver);
     std::vector<int> ids;
@@ -36,11 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!line.Open()) break;
             const QByteArray question = kQuestions[arg % 6];
             const model::Ms limit = arg & 0x40 ? 0 : 1250;
-            ids.push_back(line.Ask(question, kAxes[(arg >> 3) % 3], limit, {}));
+            ids.push_back(line.Ask(question, kAxes[(arg >> 3) % 4], limit, {}));
             break;
         }
         case 2:
-            if (line.Open()) line.Write(kWrites[arg % 8], kAxes[(arg >> 3) % 4]);
+            if (line.Open()) ids.push_back(line.Write(kWrites[arg % 8], kAxes[(arg >> 3) % 4]));
             break;
         case 3:
         case 4:
@@ -77,11 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto after = line.step.NextDeadline();
             FUZZ_CHECK(!after || *after > line.now);
         }
-        FUZZ_CHECK(line.wrong == 0 && line.badEnds == 0);
+        FUZZ_CHECK(line.wrong == 0 && line.writeWrong == 0 && line.badEnds == 0);
     }
     line.step.LineLost();
     line.Carry();
-    FUZZ_CHECK(line.wrong == 0 && line.badEnds == 0);
+    FUZZ_CHECK(line.wrong == 0 && line.writeWrong == 0 && line.badEnds == 0);
     FUZZ_CHECK(line.Asking() == 0);
     return 0;
 }

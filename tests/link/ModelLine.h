@@ -35,6 +35,7 @@ public:
         Ms questionMinMs = 2;    // a question is answered this long after it came, at the least
         Ms questionMaxMs = 8;
         bool sameModel = false; // every axis gives the same model text
+        bool noModelQuery = false; // "VER" is answered "E-S", as a driver without it does
     };
     struct Reply {
         Ms at;
@@ -65,7 +66,7 @@ public:
         if (line.contains('=') && line != "==") return TakeWrite(line, axis, serial, at);
         QByteArray reply = "E-S";
         if (line == "VER")
-            reply = ModelText(axis);
+            reply = settings_.noModelQuery ? QByteArray("E-S") : ModelText(axis);
         else if (line == "*DTPT")
             reply = Value(axis, selection_[axis]);
         else if (line.startsWith('#'))
@@ -79,6 +80,8 @@ public:
         return found == axes_.end() ? 0 : found->second;
     }
     char Designation() const { return designation_; }
+    // Whether the write sent as line `serial` reached a driver and was carried out.
+    bool Took(int serial) const { return taken_.contains(serial); }
 
     std::deque<Reply>& Output() { return output_; }
     // What is on its way after a rate change arrives garbled.
@@ -99,8 +102,10 @@ private:
         return settings_.axes.isEmpty() ? 0 : settings_.axes[0];
     }
     void TakeWrite(const QByteArray& line, char axis, int serial, Ms at) {
+        // A refused write is not carried out: a refused selection leaves the pointer.
         if (std::bernoulli_distribution(settings_.refuseChance)(random_))
             return Answer("E-S", serial, at + settings_.refuseMs);
+        taken_.insert(serial);
         if (line.startsWith("#DTPT=")) selection_[axis] = line.mid(6).toInt();
     }
     Ms Delay(Ms least, Ms most) { return std::uniform_int_distribution<Ms>(least, most)(random_); }
@@ -116,6 +121,7 @@ private:
     char designation_ = '*';
     std::map<char, int> selection_;
     std::map<int, char> axes_;
+    std::set<int> taken_;
     std::deque<Reply> output_;
     Ms lastAnswerAt_ = 0;
 };
@@ -132,6 +138,7 @@ public:
     int answered = 0;
     int unanswered = 0;
     int wrong = 0;   // answers that were not their question's, or came from another axis
+    int writeWrong = 0; // a write told another line's answer, or told taken when it was not
     int badEnds = 0; // ends of a question that had ended or was withdrawn
     std::vector<std::string> faults;
 
@@ -140,10 +147,17 @@ public:
         // A line that designates its own axis addresses that one.
         const char own = LineStep::DesignationOf(line);
         asked_[id] = {own != 0 ? own : axis, -1, std::move(done)};
-        step.Ask({id, line, LineStep::Kind::Question, limitMs, axis}, now);
+        step.Ask({id, line, LineStep::Kind::Question, limitMs, axis, {}}, now);
         return id;
     }
-    void Write(const QByteArray& line, char axis) { step.Write(line, now, axis); }
+    // A write; `done` hears whether the driver took it (as the step tells it).
+    using Written = std::function<void(LineStep::Action::Type outcome)>;
+    int Write(const QByteArray& line, char axis, Written done = {}) {
+        const int id = ++lastId_;
+        writes_[id] = {-1, std::move(done)};
+        step.Write(id, line, now, axis);
+        return id;
+    }
     void Withdraw(int id) {
         if (asked_.erase(id)) gone_.insert(id);
         step.Withdraw(id, now);
@@ -187,11 +201,14 @@ public:
         now = std::max(now, at);
         auto& output = driver_.Output();
         if (!output.empty() && output.front().at <= now) {
-            current_ = output.front();
+            const Driver::Reply reply = output.front();
             output.pop_front();
-            if (open_) step.Received({current_.line}, current_.line, now);
+            if (open_) {
+                received_.push_back(reply);
+                if (received_.size() > 64) received_.pop_front();
+                step.Received({reply.line}, now);
+            }
             Carry();
-            current_ = {};
             return;
         }
         step.Tick(now);
@@ -228,14 +245,45 @@ private:
             const auto asked = asked_.find(action.id);
             if (asked != asked_.end() && !LineStep::CommandOf(action.line).isEmpty())
                 asked->second.serial = serial;
+            const auto write = writes_.find(action.id);
+            if (write != writes_.end() && !LineStep::CommandOf(action.line).isEmpty())
+                write->second.serial = serial;
             return;
         }
         case Type::Answer:
         case Type::Unanswered:
             return End(action);
+        case Type::WriteAnswer:
+        case Type::WriteTaken:
+        case Type::WriteUnknown:
+            return EndWrite(action);
         default:
             return;
         }
+    }
+    // A write's answer is the driver's answer to it; one told taken was carried out.
+    void EndWrite(const LineStep::Action& action) {
+        const auto found = writes_.find(action.id);
+        if (found == writes_.end()) {
+            ++badEnds;
+            return;
+        }
+        const WrittenLine write = found->second;
+        writes_.erase(found);
+        const bool right =
+            action.type == LineStep::Action::Type::WriteAnswer
+                ? Heard(write.serial, action.line)
+                : action.type != LineStep::Action::Type::WriteTaken || driver_.Took(write.serial);
+        if (!right) {
+            ++writeWrong;
+            if (faults.size() < 5)
+                faults.push_back("at " + std::to_string(now) + " ms: write line " +
+                                 std::to_string(write.serial) + " told " +
+                                 (action.type == LineStep::Action::Type::WriteTaken
+                                      ? std::string("taken")
+                                      : "answered " + action.line.toStdString()));
+        }
+        if (write.done) write.done(action.type);
     }
     void End(const LineStep::Action& action) {
         const auto found = asked_.find(action.id);
@@ -259,25 +307,42 @@ private:
     void Check(const Asked& asked, const QByteArray& answer) {
         const char took = driver_.AxisOf(asked.serial);
         const bool ownAxis = asked.axis == '*' || took == asked.axis;
-        if (current_.answers == asked.serial && current_.line == answer && ownAxis) return;
+        if (Heard(asked.serial, answer) && ownAxis) return;
         ++wrong;
         if (faults.size() < 5)
             faults.push_back("at " + std::to_string(now) + " ms: answer " + answer.toStdString() +
                              " to line " + std::to_string(asked.serial) + " of axis " +
                              std::string(1, asked.axis) + ", the driver's answer to line " +
-                             std::to_string(current_.answers) + " from axis " +
+                             HeardFor(answer) + " from axis " +
                              std::string(1, took ? took : '-'));
     }
 
+    struct WrittenLine {
+        int serial;
+        Written done;
+    };
     Driver& driver_;
     std::map<int, Asked> asked_;
+    std::map<int, WrittenLine> writes_;
     std::set<int> gone_;
     bool failNext_ = false;
     bool failed_ = false;
     int lastId_ = 0;
     int serial_ = 0;
     bool open_ = true;
-    Driver::Reply current_{0, {}, -2}; // the line being received, if any
+    // The lines received lately: an answer handed out is one of them, the driver's answer to
+    // the line it was handed out for (the step may hand it out some time after it came).
+    std::deque<Driver::Reply> received_;
+    bool Heard(int serial, const QByteArray& line) const {
+        return std::any_of(received_.begin(), received_.end(), [&](const Driver::Reply& reply) {
+            return reply.answers == serial && reply.line == line;
+        });
+    }
+    std::string HeardFor(const QByteArray& line) const {
+        for (auto reply = received_.rbegin(); reply != received_.rend(); ++reply)
+            if (reply->line == line) return std::to_string(reply->answers);
+        return "-";
+    }
 };
 
 } // namespace model
