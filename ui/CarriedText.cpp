@@ -99,11 +99,13 @@ public:
         }
     }
 
-    // True when the pasted text holds a character that the line cannot carry: the user is told.
-    // Meanwhile the edit's loss of focus is kept from every other filter (a grid's delegate
-    // would commit the half-typed text and close the editor): the edit goes on, with its text and
-    // caret, once the box has given the focus back.
+    // True when the paste must not go in: when it holds a character that the line cannot carry
+    // (the user is told), or nothing at all (an empty clipboard, or one without text), which Qt
+    // would paste over the selection and so delete it. Meanwhile the edit's loss of focus is kept
+    // from every other filter (a grid's delegate would commit the half-typed text and close the
+    // editor): the edit goes on, with its text and caret, once the box has given the focus back.
     bool Refuses(const QString& pasted) {
+        if (pasted.isEmpty()) return true;
         const QString character = UncarriedCharacter(pasted);
         if (character.isEmpty()) return false;
         const QString place = place_ ? place_() : PlaceOf(edit_);

@@ -77,13 +77,15 @@ QString PlaceOf(const QWidget* box);
 
 // A paste into `edit` (by key, from its context menu, by the middle button, by a drop) of text
 // that the line cannot carry is refused: the box keeps what it had (an edit in progress goes on,
-// with its text and caret), and the user is told which character and where (`place` when given,
-// asked at that moment; else the box's own name). The line edit of a combo box is guarded through
-// the box as well, which takes its keys. Installing it twice changes nothing.
+// with its text and caret), and the user is told which character and where; a paste of nothing
+// (an empty clipboard, one without text) changes nothing, its selection included (`place` when
+// given, asked at that moment; else the box's own name). The line edit of a combo box is guarded
+// through the box as well, which takes its keys. Installing it twice changes nothing.
 void RefuseUncarriedPastes(QLineEdit* edit, std::function<QString()> place = {});
 
 // For a guarded box that takes its paste key itself (ui::Edit, whose key handlers see every key
-// first): true when the paste of the clipboard is refused, the user told.
+// first): true when the paste of the clipboard is refused (the user told) or there is nothing to
+// paste.
 bool RefusesClipboardPaste(QLineEdit* edit);
 
 } // namespace ui
