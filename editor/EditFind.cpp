@@ -1,6 +1,7 @@
 #include "EditFind.h"
 
 #include "UnitEdit.h"
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 
@@ -55,6 +56,7 @@ TFindDialog::TFindDialog(QWidget* parent)
     layout->addWidget(chkMatchCase, 2, 0);
     layout->addWidget(direction, 2, 1);
     EnableWithText(edtFind, {btnFindNext});
+    ui::RefuseEmptyPastes(edtFind);
     btnFindNext->setDefault(true);
     connect(btnFindNext, &QPushButton::clicked, this, [this] { Call(OnFind); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::close);
@@ -85,6 +87,8 @@ TReplaceDialog::TReplaceDialog(QWidget* parent)
     layout->addWidget(chkMatchCase, 3, 0, 1, 2);
     layout->addWidget(btnCancel, 3, 2);
     EnableWithText(edtFind, {btnFindNext, btnReplace, btnReplaceAll});
+    for (QLineEdit* box : {edtFind, edtReplace})
+        ui::RefuseEmptyPastes(box);
     btnFindNext->setDefault(true);
     connect(btnFindNext, &QPushButton::clicked, this, [this] { Call(OnFind); });
     connect(btnReplace, &QPushButton::clicked, this, [this] {

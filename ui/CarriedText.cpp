@@ -62,11 +62,13 @@ QAction* PasteItem(const QMenu& menu) {
     return nullptr;
 }
 
-// Refuses the pastes of one box; a child of the box, so it goes with it.
+// Refuses the pastes of one box: those of nothing, and, when it checks characters, those the
+// line cannot carry; a child of the box, so it goes with it.
 class PasteGuard : public QObject {
 public:
-    PasteGuard(QLineEdit* edit, std::function<QString()> place)
-        : QObject(edit), edit_(edit), place_(std::move(place)) {
+    PasteGuard(QLineEdit* edit, bool checksCharacters, std::function<QString()> place)
+        : QObject(edit), edit_(edit), checksCharacters_(checksCharacters),
+          place_(std::move(place)) {
         edit->installEventFilter(this);
     }
 
@@ -106,6 +108,7 @@ public:
     // editor): the edit goes on, with its text and caret, once the box has given the focus back.
     bool Refuses(const QString& pasted) {
         if (pasted.isEmpty()) return true;
+        if (!checksCharacters_) return false;
         const QString character = UncarriedCharacter(pasted);
         if (character.isEmpty()) return false;
         const QString place = place_ ? place_() : PlaceOf(edit_);
@@ -135,6 +138,7 @@ private:
     }
 
     QLineEdit* edit_;
+    bool checksCharacters_;
     std::function<QString()> place_;
     bool refusing_ = false;
 };
@@ -228,15 +232,27 @@ bool RefusesClipboardPaste(QLineEdit* edit) {
     return guard && guard->Refuses(QGuiApplication::clipboard()->text());
 }
 
-void RefuseUncarriedPastes(QLineEdit* edit, std::function<QString()> place) {
+namespace {
+
+void GuardPastes(QLineEdit* edit, bool checksCharacters, std::function<QString()> place) {
     auto* guard = edit->property(kGuardProperty).value<QObject*>();
     if (!guard) {
-        guard = new PasteGuard(edit, std::move(place));
+        guard = new PasteGuard(edit, checksCharacters, std::move(place));
         edit->setProperty(kGuardProperty, QVariant::fromValue(guard));
     }
     // The keys of a combo box's line edit go to the box, which hands them on past every filter.
     if (auto* combo = qobject_cast<QComboBox*>(edit->parentWidget()))
         combo->installEventFilter(guard);
+}
+
+} // namespace
+
+void RefuseUncarriedPastes(QLineEdit* edit, std::function<QString()> place) {
+    GuardPastes(edit, true, std::move(place));
+}
+
+void RefuseEmptyPastes(QLineEdit* edit) {
+    GuardPastes(edit, false, {});
 }
 
 } // namespace ui

@@ -83,6 +83,10 @@ QString PlaceOf(const QWidget* box);
 // through the box as well, which takes its keys. Installing it twice changes nothing.
 void RefuseUncarriedPastes(QLineEdit* edit, std::function<QString()> place = {});
 
+// For a box whose text goes neither onto the line nor into a file (a search text, a print
+// title): a paste of nothing changes nothing, as above; any text goes in.
+void RefuseEmptyPastes(QLineEdit* edit);
+
 // For a guarded box that takes its paste key itself (ui::Edit, whose key handlers see every key
 // first): true when the paste of the clipboard is refused (the user told) or there is nothing to
 // paste.

@@ -238,9 +238,19 @@ TEST_F(EditorChangeTest, APasteOfNothingOrNoTextPastesNothing) {
             EXPECT_FALSE(frmEdit->memMain2->Modified());
         }
     }
+    // The search text stays too.
+    frmEdit->FindSearch->trigger();
+    QLineEdit* searched = frmEdit->FindDialog->edtFind;
+    searched->setText("[]B");
+    searched->setFocus();
+    searched->selectAll();
+    QTest::keySequence(searched, QKeySequence::Paste);
+    EXPECT_EQ(searched->text(), "[]B");
+    frmEdit->FindDialog->close();
     EXPECT_TRUE(messages.empty());
     QApplication::clipboard()->setText("()C");
     frmEdit->memMain2->SetRowCol(0, 0);
+    frmEdit->memMain2->setFocus();
     Key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(PaneText(), "()CA=1\n[]B");
 }

@@ -216,8 +216,11 @@ TEST_F(PasteTest, APasteOfNothingOrNoTextPastesNothingAnywhere) {
     auto* guide = new QTextEdit("guide", &window);
     replies->setReadOnly(true);
     guide->setReadOnly(true);
-    for (QWidget* box : std::initializer_list<QWidget*>{plain, pane, replies, guide})
+    ui::RefuseEmptyPastes(plain); // a box whose text may hold anything (a search text)
+    for (QWidget* box : std::initializer_list<QWidget*>{plain, pane, replies, guide}) {
         window.layout()->addWidget(box);
+        box->show();
+    }
     pane->SetText("A\nB");
     edit->setText("VER");
     combo->setEditText("PACT");
@@ -250,6 +253,7 @@ TEST_F(PasteTest, APasteOfNothingOrNoTextPastesNothingAnywhere) {
         for (QWidget* box :
              std::initializer_list<QWidget*>{edit, plain, combo, pane, replies, guide}) {
             box->setFocus();
+            ASSERT_TRUE(box->hasFocus() || box->isAncestorOf(QApplication::focusWidget()));
             // Qt's own paste of nothing would delete the selection.
             if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
                 line->selectAll();
