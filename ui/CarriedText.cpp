@@ -162,6 +162,8 @@ QString CharacterName(const QString& character) {
                               ? QChar::surrogateToUcs4(character[0], character[1])
                               : character[0].unicode();
     if (ShowsAsItself(code)) return character;
+    if (const std::optional<unsigned char> byte = cp932::RawByteOf(character[0].unicode()))
+        return "0x" + QString("%1").arg(*byte, 2, 16, QChar('0')).toUpper();
     return QString("U+%1").arg(quint32(code), 4, 16, QChar('0')).toUpper();
 }
 

@@ -27,7 +27,8 @@ QString UncarriedCharacter(const QString& text, Carrier carrier = Carrier::Line)
 
 // A character as the user is told of it: itself when it shows as a character of its own, else its
 // code ("U+00A0"): a control character, a blank other than the plain one, a combining mark, a
-// format character, one that is not assigned.
+// format character, one that is not assigned; the stand-in of a byte that starts no CP932
+// character is named by that byte ("0xFF").
 QString CharacterName(const QString& character);
 
 // A line the driver sent, as a cell holds it: decoded, with every character it came with. The LF

@@ -2,6 +2,7 @@
 // no paste that the line cannot carry.
 #include "ui/Controls.h"
 #include "ui/CarriedText.h"
+#include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/EditorPane.h"
 #include "ui/Form.h"
@@ -94,6 +95,7 @@ TEST(ControlsTest, RefusedCharactersAreNamedSoThatTheyCanBeSeen) {
         {QString::fromUtf8("€"), QString::fromUtf8("€")},
         {QString::fromUtf8("😀"), QString::fromUtf8("😀")},
         {QString::fromUcs4(U"\U000E0001"), "U+E0001"}, // a tag character, outside the BMP
+        {ui::cp932::Decode("\xFF"), "0xFF"},           // a byte that starts no CP932 character
     };
     for (const auto& [character, name] : names)
         EXPECT_EQ(ui::CharacterName(character), name) << name.toStdString();
