@@ -263,6 +263,11 @@ private:
     void LineLost();
     void ShowBufferEdits(int n, const QStringList& texts);
     void ShowBufferInfo(int n);
+    // A column name longer than a table's cell is loaded cut to it; the user is told.
+    static void TellCutName(const QString& kept);
+    // True when the column names of the active page's file go into it as they stand; otherwise
+    // the user is told which one cannot.
+    bool ActiveNamesFitTheFile() const;
     // The display range of buffer n (lo, hi) as the plots take it, filling empty range boxes.
     std::pair<int, int> DisplayRange(int n);
     bool IsComplex(int n) const { return Buffers[n].ColumnNames[2] != "AMAX"; }

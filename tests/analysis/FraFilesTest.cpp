@@ -3,6 +3,7 @@
 #include "FraFixture.h"
 
 #include "link/UnitGeneral.h"
+#include "ui/Codec.h"
 
 TEST_F(FraTest, SavedBufferLoadsBackIntoAnotherBuffer) {
     OpenWindow();
@@ -75,7 +76,13 @@ TEST_F(FraTest, UploadTablesAndInvalidFiles) {
         "A,B,C,D\r\n10,1,1,99999999999999999999\r\n", // 20 digits
         "A,B,C,D\r\n10,1,1,-2147483649\r\n",          // below the int range
         QByteArray("\x01\x02\x00 \x7f\x03,\x04,\x05\x06,\x07\x08\x09\x10", 16), // binary junk
-        utf16};
+        utf16,
+        // More cells in a row than the loader keeps: a sixth would overwrite a point's frequency,
+        // a fifth would be dropped, a line ending in a comma joins the next point to it.
+        "A,B,C,D\r\n10,1,2,3,4,77\r\n", "A,B,C,D\r\n10,1,2,3,4\r\n",
+        "A,B,C,D\r\n10,1,2,3,\r\n20,4,5,6\r\n", "A,B,C,D,E,F\r\n10,1,2,3\r\n",
+        "A,B,C,D,E\r\n10,1,2,3\r\n", "LTIME=1 A B C D E\r\nx 10 1 2 3\r\n",
+        "A,B,C,D\r\n10,1,2," + QByteArray(70, '0') + "5\r\n"}; // a value cut to its cell
     const QString loadedName = chosenFile;
     for (const QByteArray& bad : corrupt) {
         messages.clear();
@@ -97,6 +104,56 @@ TEST_F(FraTest, UploadTablesAndInvalidFiles) {
     EXPECT_EQ(messages.back().text, "ファイルが開けませんでした。");
     EXPECT_EQ(frmFRA->Buffers[0].Count, 3);
     EXPECT_EQ(frmFRA->Buffers[0].FileName, loadedName);
+}
+
+// A column name longer than a cell loads cut to the cell, and the user is told. The names go
+// into a saved file exactly as they stand: one that the file cannot hold as a cell (no CP932
+// code) refuses the save by name, as does an empty last name, which would join the header to
+// the first point; no file is made.
+TEST_F(FraTest, ColumnNamesAreCutWithAWordAndSavedExactlyOrRefused) {
+    OpenWindow();
+    const QByteArray longName = ui::cp932::Encode(QString::fromUtf8("ｱ")) + QByteArray(70, 'N');
+    chosenFile = Path("long.csv");
+    WriteFile(chosenFile, "SGF,SGA," + ui::cp932::Encode(QString::fromUtf8("ｹﾞｲﾝ")) + "," +
+                              longName + "\r\n10,1,2,3\r\n");
+    frmFRA->btOpen->click();
+    const TFraBuffer& buffer = frmFRA->Buffers[0];
+    ASSERT_EQ(buffer.Count, 1);
+    const QString kept = ui::cp932::Decode(longName.left(63));
+    EXPECT_EQ(buffer.ColumnNames[3], kept);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "列名が63ﾊﾞｲﾄを超えるため、先頭の63ﾊﾞｲﾄだけを読み込みました。\n" + kept);
+    EXPECT_EQ(messages[0].icon, ui::MsgIcon::Information);
+
+    messages.clear();
+    chosenFile = Path("names.csv");
+    frmFRA->btSave->click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ReadFile(chosenFile), "SGF,SGA," + ui::cp932::Encode(QString::fromUtf8("ｹﾞｲﾝ")) +
+                                        "," + longName.left(63) + "\r\n10,1,2,3\r\n");
+
+    frmFRA->Buffers[0].ColumnNames[2] = QString::fromUtf8("A😀");
+    const QByteArray saved = ReadFile(chosenFile);
+    frmFRA->btSave->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QString::fromUtf8("列名 A😀 に保存できない文字「😀」があります。\n"
+                                                  "入力内容を確認してください。"));
+    EXPECT_EQ(ReadFile(chosenFile), saved);
+
+    messages.clear();
+    chosenFile = Path("short.csv");
+    WriteFile(chosenFile, "A,B,C\r\n10,1,2,3\r\n");
+    answer = ui::MsgResult::Yes;
+    frmFRA->btOpen->click();
+    ASSERT_EQ(frmFRA->Buffers[0].Count, 1);
+    EXPECT_EQ(frmFRA->Buffers[0].ColumnNames[3], "");
+    messages.clear();
+    chosenFile = Path("joined.csv");
+    frmFRA->btSave->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "4列目の列名が空のため、保存できません。");
+    EXPECT_FALSE(QFile::exists(chosenFile));
 }
 
 TEST_F(FraTest, SweepsAboveTenKilohertzAndEmptyBuffersLoadBack) {
