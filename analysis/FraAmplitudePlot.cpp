@@ -172,6 +172,7 @@ void TfrmFRA::LoadSpectrumFile() {
     edSpecFreq->setText(QString::number(Spectrum.SamplingFreq));
     if (table.CutRow == 0 && table.CutCol == chosen + columns->shift)
         TellCutName(Spectrum.ColumnName);
+    TellEndMark(table);
     if (table.Overflow)
         ui::ShowMessage(
             QString("データが%1点を超えるため、先頭の%1点を読み込みました。").arg(fra::kMaxPoints),

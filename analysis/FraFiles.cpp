@@ -88,6 +88,15 @@ void TfrmFRA::TellCutName(const QString& kept) {
                     "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
 }
 
+void TfrmFRA::TellEndMark(const fra::TextTable& table) {
+    if (table.EndMarkLine == 0) return;
+    ui::ShowMessage(
+        QString("ﾊﾞｲﾄ 0xFF をﾌｧｲﾙの終わりとして読み込みを終えたため、%1行目の0xFFから後を"
+                "読み込みませんでした。")
+            .arg(table.EndMarkLine),
+        "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
+}
+
 void TfrmFRA::ShowBufferInfo(int n) {
     const TFraBuffer& buffer = Buffers[n];
     edFreqFromBuf[n]->setText(QString::number(buffer.FromHz));
@@ -125,6 +134,7 @@ void TfrmFRA::LoadBufferFile(int n) {
     ShowBufferInfo(n);
     DrawActivePage();
     if (loaded.cutName >= 0) TellCutName(buffer.ColumnNames[loaded.cutName]);
+    TellEndMark(table);
 }
 
 bool TfrmFRA::ActiveNamesFitTheFile() const {

@@ -5,6 +5,7 @@
 
 #include "FraResponse.h"
 #include "FraWidgets.h"
+#include "TextTable.h"
 
 #include "link/Exchange.h"
 #include "ui/Controls.h"
@@ -265,6 +266,8 @@ private:
     void ShowBufferInfo(int n);
     // A column name longer than a table's cell is loaded cut to it; the user is told.
     static void TellCutName(const QString& kept);
+    // What a loaded table left unread, if anything: the text after a byte 0xFF.
+    static void TellEndMark(const fra::TextTable& table);
     // True when the column names of the active page's file go into it as they stand; otherwise
     // the user is told which one cannot.
     bool ActiveNamesFitTheFile() const;

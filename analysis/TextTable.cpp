@@ -88,16 +88,26 @@ private:
     int commas_ = 0;
 };
 
+// Whether the rest of the stream holds more than blanks and line ends.
+bool MoreFollows(std::istream& stream) {
+    for (int ch = stream.get(); ch != std::char_traits<char>::eof(); ch = stream.get())
+        if (ch != ' ' && ch != '\t' && ch != '\r' && ch != '\n') return true;
+    return false;
+}
+
 } // namespace
 
 void ReadTextTable(TextTable& table, std::istream& stream) {
     TableReader reader(table);
+    int line = 1;
     for (;;) {
         int ch = stream.get();
         if (ch == std::char_traits<char>::eof() || ch == 0xFF) {
             reader.Take(-1);
+            if (ch == 0xFF && MoreFollows(stream)) table.EndMarkLine = line;
             break;
         }
+        if (ch == '\n') ++line;
         if (ch == '\r' && stream.peek() == '\n')
             continue; // CR LF is one line end, as a text-mode read gives it
         reader.Take(ch);

@@ -24,6 +24,9 @@ public:
     // there is none.
     int CutRow = -1;
     int CutCol = -1;
+    // The line (from 1) whose byte 0xFF ended the reading with more than blanks and line ends
+    // after it, which were not read; 0 when none did.
+    int EndMarkLine = 0;
 
     int MaxRows() const { return maxRows_; }
     // The cell's text, empty when nothing was stored there.

@@ -156,6 +156,27 @@ TEST_F(FraTest, ColumnNamesAreCutWithAWordAndSavedExactlyOrRefused) {
     EXPECT_FALSE(QFile::exists(chosenFile));
 }
 
+// A byte 0xFF ends the reading: the points before it load, and the user is told from which line
+// the rest was not read.
+TEST_F(FraTest, AFileCutByAnEndMarkSaysWhereTheReadingEnded) {
+    OpenWindow();
+    chosenFile = Path("cut.csv");
+    WriteFile(chosenFile, "A,B,C,D\r\n10,1,2,3\r\n20,4,5,6\r\n\xFF"
+                          "30,7,8,9\r\n");
+    frmFRA->btOpen->click();
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 2);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ﾊﾞｲﾄ 0xFF をﾌｧｲﾙの終わりとして読み込みを終えたため、4行目の0xFF"
+                                "から後を読み込みませんでした。");
+    // A mark with nothing after it is only the end of the file.
+    messages.clear();
+    answer = ui::MsgResult::Yes;
+    WriteFile(chosenFile, "A,B,C,D\r\n10,1,2,3\r\n\xFF\r\n");
+    frmFRA->btOpen->click();
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 1);
+    ASSERT_EQ(messages.size(), 1u); // the question before the load
+}
+
 TEST_F(FraTest, SweepsAboveTenKilohertzAndEmptyBuffersLoadBack) {
     driver->axis('X').setControlFrequency("32"); // sweeps up to 16000 Hz
     OpenWindow();

@@ -320,6 +320,8 @@ TEST(TextTable, SeparatorsRowsAndBounds) {
     const fra::TextTable stop = Read("1,2\n3,4\n\xFF"
                                      "5,6\n");
     EXPECT_EQ(stop.RowCount, 2);
+    EXPECT_EQ(stop.EndMarkLine, 3); // the line of the 0xFF, with more after it
+    EXPECT_EQ(Read("1,2\n\xFF \r\n").EndMarkLine, 0);
     const fra::TextTable cut =
         Read("a b\n1 " + std::string(100, 'x') + " " + std::string(64, 'y') + "\n");
     EXPECT_EQ(cut.Cell(1, 1).size(), 63u);
