@@ -274,6 +274,8 @@ private:
     // The display range of buffer n (lo, hi) as the plots take it, filling empty range boxes.
     std::pair<int, int> DisplayRange(int n);
     bool IsComplex(int n) const { return Buffers[n].ColumnNames[2] != "AMAX"; }
+    // What the Bode plot drew of each buffer's points, for its next redraw.
+    std::array<fra::BodeValues, 3> bodeValues_;
 
     bool measuring_ = false;
     int runBuffer_ = -1;  // the buffer of the run once it has taken the controls

@@ -45,6 +45,20 @@ TEST_F(FraTest, SavedBufferLoadsBackIntoAnotherBuffer) {
     EXPECT_TRUE(HasMessage("バッファ3の内容が更新されますがよろしいですか？"));
     EXPECT_EQ(messages.back().icon, ui::MsgIcon::Information);
     EXPECT_EQ(frmFRA->Buffers[2].Count, 5);
+
+    // Yes loads the other file: the plot shows its points, as many as before, and the first
+    // file's again when it is loaded back.
+    const QImage sweepPlot = Bode().copy();
+    answer = ui::MsgResult::Yes;
+    chosenFile = Path("other.csv");
+    WriteFile(chosenFile, "SGF,SGA,RMAX,JMAX\r\n20,1024,50,-900\r\n30,1024,40,-800\r\n"
+                          "40,1024,30,-700\r\n50,1024,20,-600\r\n60,1024,10,-500\r\n");
+    frmFRA->btOpen->click();
+    ASSERT_EQ(frmFRA->Buffers[2].Count, 5);
+    EXPECT_NE(Bode(), sweepPlot);
+    chosenFile = Path("sweep.csv");
+    frmFRA->btOpen->click();
+    EXPECT_EQ(Bode(), sweepPlot);
 }
 
 TEST_F(FraTest, UploadTablesAndInvalidFiles) {
