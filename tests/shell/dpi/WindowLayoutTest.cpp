@@ -1,8 +1,8 @@
 // Every window of the program opened as a user opens it, on the screen this executable runs on,
-// whose resolution KASONT_SCREEN_DPI tells: 96 dpi; 120, 144 or 192 dpi with Qt's own scaling
-// off; 120, 144 or 240 dpi with it on; or an X display that reports 192 dpi and sets no Xft.dpi.
-// Each shows its texts whole and apart, in fonts that take the DPI factor, and is its designed size
-// times the factor: the program scales by what Qt's own scaling leaves to it. With
+// whose resolution KASONT_SCREEN_DPI tells: 96 dpi; 120, 144, 192 or 288 dpi with Qt's own
+// scaling off; 120, 144, 240 or 288 dpi with it on; or an X display that reports 192 dpi and sets
+// no Xft.dpi. Each shows its texts whole and apart, in fonts that take the DPI factor, and is its
+// designed size times the factor: the program scales by what Qt's own scaling leaves to it. With
 // KASONT_WINDOW_PICTURES set to a folder, each window's picture is saved there for a look.
 #include "AppTest.h"
 #include "CaptionFit.h"
@@ -33,8 +33,11 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStyle>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 
@@ -143,6 +146,30 @@ protected:
         EXPECT_LE(grid.verticalHeader()->length(), grid.viewport()->height());
     }
 
+    // The editor's reply pane at its designed 42 pixels times the factor, room for two lines of
+    // its text, below a bar of 3 pixels times the factor; dragged down as far as it goes, the bar
+    // leaves the pane that much.
+    static void ExpectReplyPaneAtTheFactor() {
+        QPlainTextEdit& pane = *frmEdit->memSub;
+        const int factor = ProgramFactor(pane);
+        EXPECT_EQ(pane.height(), factor * 42);
+        EXPECT_EQ(pane.height() * pane.devicePixelRatio(), ScreenFactor() * 42);
+        EXPECT_GE(pane.viewport()->height(), 2 * pane.fontMetrics().lineSpacing());
+        const QWidget& editArea = *frmEdit->Splitter1->widget(0);
+        EXPECT_EQ(pane.y() - editArea.geometry().bottom() - 1, factor * 3);
+        QSplitterHandle* bar = frmEdit->Splitter1->handle(1);
+        const auto drag = [bar](int down) {
+            const QPoint grip = bar->rect().center();
+            QTest::mousePress(bar, Qt::LeftButton, {}, grip);
+            QTest::mouseMove(bar, grip + QPoint(0, down));
+            QTest::mouseRelease(bar, Qt::LeftButton, {}, grip + QPoint(0, down));
+        };
+        drag(-40 * factor);
+        EXPECT_GT(pane.height(), factor * 42 + 30 * factor) << "dragged up";
+        drag(frmEdit->height());
+        EXPECT_EQ(pane.height(), factor * 42) << "dragged to the bottom";
+    }
+
     static void Choose(ui::ComboBox* box, int index) {
         box->SetItemIndex(index);
         emit box->activated(index);
@@ -203,6 +230,7 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
     EXPECT_EQ(frmEdit->memMain->width(), ProgramFactor(*frmEdit) * 38);
     EXPECT_EQ(frmEdit->memMain2->RowNumberWidth(), ProgramFactor(*frmEdit) * 38);
     expectToolButtons({frmEdit->btnSendToKaso, frmEdit->btnUpload, frmEdit->btnMailC});
+    ExpectReplyPaneAtTheFactor();
     shown = CheckNextModal({311, 128}, "editor-about");
     frmEdit->HelpAboutItem->trigger();
     EXPECT_TRUE(*shown);
