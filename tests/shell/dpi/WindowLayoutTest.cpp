@@ -10,6 +10,7 @@
 #include "analysis/FreqAnalyze.h"
 #include "analysis/SelectCel.h"
 #include "analysis/SelectFreq.h"
+#include "editor/EditFind.h"
 #include "editor/UnitDownload.h"
 #include "editor/UnitEdit.h"
 #include "editor/UnitUpload.h"
@@ -29,6 +30,7 @@
 #include "ui/FileDialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -170,6 +172,25 @@ protected:
         EXPECT_EQ(pane.height(), factor * 42) << "dragged to the bottom";
     }
 
+    // A find or replace dialog with its texts whole and apart, each label drawn with its
+    // mnemonic as the buttons draw theirs (underlined, no "&"): Alt and the letter take the
+    // focus to the label's box.
+    static void
+    ExpectLabelsLeadToTheirBoxes(QDialog& dialog,
+                                 const std::vector<std::pair<Qt::Key, QWidget*>>& keys) {
+        SCOPED_TRACE(dialog.windowTitle().toStdString());
+        dialog.activateWindow(); // as a window manager does, which the test's X display lacks
+        ASSERT_TRUE(WaitFor([&] { return dialog.isActiveWindow(); }, 5000));
+        EXPECT_TRUE(ShowsCaptionsWhole(dialog));
+        EXPECT_TRUE(ShowsTextsApart(dialog));
+        for (const auto& [key, box] : keys) {
+            dialog.findChild<QCheckBox*>()->setFocus(); // away from the box, as a click would
+            QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+            EXPECT_EQ(QApplication::focusWidget(), box)
+                << "Alt+" << QKeySequence(key).toString().toStdString();
+        }
+    }
+
     static void Choose(ui::ComboBox* box, int index) {
         box->SetItemIndex(index);
         emit box->activated(index);
@@ -178,11 +199,11 @@ protected:
 
 // The start: the splash window of the axis scan. The first series: the main window, the setup
 // dialog, its status monitor and logging window, the lists, the version box, the editor with its
-// version box and both data dialogs. The second: its status monitor and
-// logging window, the alarm history and the progress window of its read. The third: its status
-// monitor, the logging window with all channels and the cursor readouts of an acceleration at
-// the largest scale on their white panel, the analysis window's pages and both choice windows,
-// centred on the main window. The fourth: the lock window.
+// reply pane, its find and replace dialogs, its version box and both data dialogs. The second:
+// its status monitor and logging window, the alarm history and the progress window of its read. The
+// third: its status monitor, the logging window with all channels and the cursor readouts of an
+// acceleration at the largest scale on their white panel, the analysis window's pages and both
+// choice windows, centred on the main window. The fourth: the lock window.
 TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
     WriteSetting("Model", "ModelType", 1); // the scan at start on, as the program comes
     StartProgram();
@@ -231,6 +252,14 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
     EXPECT_EQ(frmEdit->memMain2->RowNumberWidth(), ProgramFactor(*frmEdit) * 38);
     expectToolButtons({frmEdit->btnSendToKaso, frmEdit->btnUpload, frmEdit->btnMailC});
     ExpectReplyPaneAtTheFactor();
+    frmEdit->FindSearch->trigger();
+    ExpectLabelsLeadToTheirBoxes(*frmEdit->FindDialog, {{Qt::Key_N, frmEdit->FindDialog->edtFind}});
+    frmEdit->FindDialog->close();
+    frmEdit->FindReplace->trigger();
+    ExpectLabelsLeadToTheirBoxes(*frmEdit->ReplaceDialog,
+                                 {{Qt::Key_P, frmEdit->ReplaceDialog->edtReplace},
+                                  {Qt::Key_N, frmEdit->ReplaceDialog->edtFind}});
+    frmEdit->ReplaceDialog->close();
     shown = CheckNextModal({311, 128}, "editor-about");
     frmEdit->HelpAboutItem->trigger();
     EXPECT_TRUE(*shown);
