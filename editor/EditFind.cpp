@@ -28,6 +28,14 @@ void EnableWithText(QLineEdit* text, std::initializer_list<QPushButton*> buttons
                      });
 }
 
+// A label whose mnemonic takes the focus to its box; a label with none to go to would show the
+// "&" itself.
+QLabel* BoxLabel(const QString& caption, QLineEdit* box) {
+    auto* label = new QLabel(caption, box->parentWidget());
+    label->setBuddy(box);
+    return label;
+}
+
 void Call(const std::function<void()>& handler) {
     if (handler) ui::RunGuarded(handler);
 }
@@ -48,7 +56,7 @@ TFindDialog::TFindDialog(QWidget* parent)
     directionLayout->addWidget(rbUp);
     directionLayout->addWidget(rbDown);
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel("検索する文字列(&N):", this), 0, 0);
+    layout->addWidget(BoxLabel("検索する文字列(&N):", edtFind), 0, 0);
     layout->addWidget(edtFind, 0, 1);
     layout->addWidget(btnFindNext, 0, 2);
     layout->addWidget(chkWholeWord, 1, 0, 1, 2);
@@ -76,10 +84,10 @@ TReplaceDialog::TReplaceDialog(QWidget* parent)
       btnCancel(new QPushButton("キャンセル", this)) {
     setWindowTitle("置換");
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel("検索する文字列(&N):", this), 0, 0);
+    layout->addWidget(BoxLabel("検索する文字列(&N):", edtFind), 0, 0);
     layout->addWidget(edtFind, 0, 1);
     layout->addWidget(btnFindNext, 0, 2);
-    layout->addWidget(new QLabel("置換後の文字列(&P):", this), 1, 0);
+    layout->addWidget(BoxLabel("置換後の文字列(&P):", edtReplace), 1, 0);
     layout->addWidget(edtReplace, 1, 1);
     layout->addWidget(btnReplace, 1, 2);
     layout->addWidget(chkWholeWord, 2, 0, 1, 2);
