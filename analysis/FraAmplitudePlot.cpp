@@ -129,7 +129,10 @@ void TfrmFRA::LoadSpectrumFile() {
     const std::optional<fra::SpectrumColumns> columns = fra::ReadSpectrumColumns(table);
     const int rows = std::max(table.RowCount - 1, 0);
     const auto refuse = [] { ui::ShowWarning("ファイル形式が無効です。", "エラー"); };
-    if (!columns || columns->names.empty() || rows < 1) return refuse();
+    // A row of more cells than the table keeps, or a value cut to a cell, would load changed.
+    if (!columns || columns->names.empty() || rows < 1 ||
+        table.MostCells() > fra::TextTable::kColumns || table.CutRow > 0)
+        return refuse();
     const int k = static_cast<int>(columns->names.size());
     int chosen = 0;
     if (k > 1) {
@@ -167,6 +170,9 @@ void TfrmFRA::LoadSpectrumFile() {
     edSpecFH->setText("10000");
     edSpecVal->setText(Spectrum.ColumnName);
     edSpecFreq->setText(QString::number(Spectrum.SamplingFreq));
+    if (table.CutRow == 0 && table.CutCol == chosen + columns->shift)
+        TellCutName(Spectrum.ColumnName);
+    TellEndMark(table);
     if (table.Overflow)
         ui::ShowMessage(
             QString("データが%1点を超えるため、先頭の%1点を読み込みました。").arg(fra::kMaxPoints),

@@ -139,27 +139,27 @@ void TfrmFRA::DrawBodePlot() {
         const TFraBuffer& buffer = Buffers[n];
         if (!cbBuf[n]->Checked() || buffer.Count == 0) continue;
         const auto [lo, hi] = DisplayRange(n);
-        const bool complexData = IsComplex(n);
-        const bool openLoop = cbOL[n]->Checked();
+        fra::BodeValues& values = bodeValues_[n];
+        values.Update(buffer.Points.get(), buffer.Count, IsComplex(n), cbOL[n]->Checked());
+        const bool rollOver = cbPhaseRO->Checked();
         for (int curve = 0; curve < 2; ++curve) {
             if (curve == 1 && !cbPhase->Checked()) break;
             c.PenColor = curve == 0 ? shBufG[n]->BrushColor : shBufP[n]->BrushColor;
             std::vector<QPoint> trace;
             trace.reserve(static_cast<size_t>(buffer.Count));
             for (int i = 0; i < buffer.Count; ++i) {
-                const TFraPoint& point = buffer.Points[i];
-                if (point.Freq < lo) continue;
-                if (point.Freq > hi) break;
-                if (point.Freq == 0) continue;
-                const int x = fra::Pixel(std::log10(point.Freq) * g.e + g.x0);
+                const int freq = buffer.Points[i].Freq;
+                if (freq < lo) continue;
+                if (freq > hi) break;
+                if (freq == 0) continue;
+                const fra::BodeValues::Value& value = values[i];
+                const int x = fra::Pixel(value.logFreq * g.e + g.x0);
                 int y = 0;
                 if (curve == 0) {
-                    const double db = fra::GainDb(fra::BodeGainRatio(point, complexData, openLoop));
-                    y = std::clamp(fra::Pixel(g.y0 + g.d / 4 - db * (g.d / 4) * 0.05), g.y0,
+                    y = std::clamp(fra::Pixel(g.y0 + g.d / 4 - value.db * (g.d / 4) * 0.05), g.y0,
                                    g.y0 + g.d);
                 } else {
-                    int phase = fra::BodePhase(point, complexData, openLoop);
-                    if (cbPhaseRO->Checked()) phase = fra::RollOverPhase(phase);
+                    const int phase = rollOver ? fra::RollOverPhase(value.phase) : value.phase;
                     // In 64 bits: a phase from a file may be any 32-bit value.
                     const long long offset = (static_cast<long long>(g.d / 4) * phase) / 90;
                     y = static_cast<int>(std::clamp<long long>(g.d / 2 + g.y0 + g.p - offset,

@@ -7,6 +7,7 @@
 #include "TextTable.h"
 
 #include "link/UnitGeneral.h"
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 #include "ui/Dialogs.h"
 #include "ui/SafeFile.h"
@@ -33,8 +34,43 @@ bool ReadTable(const QString& path, fra::TextTable& table) {
     return true;
 }
 
+// The first character of a column name that a cell of the file cannot hold as it stands: one
+// without a CP932 code, a separator or a line end (which would split the cell), the byte 0xFF
+// (at which the reader stops).
+QString CharacterACellCannotHold(const QString& name) {
+    const QString uncoded = ui::UncarriedCharacter(name, ui::Carrier::Document);
+    if (!uncoded.isEmpty()) return uncoded;
+    for (const QChar ch : name)
+        if (ch == ' ' || ch == '\t' || ch == ',' || ch == '\r' || ch == '\n' ||
+            ui::cp932::RawByteOf(ch.unicode()) == 0xFF)
+            return QString(ch);
+    return {};
+}
+
+// True when the column names go into the file's first line exactly as they stand and read back
+// as the same cells; otherwise the user is told which name, and false. `rowsFollow`: a line
+// ending in an empty name would go on with the next line, the first data row.
+bool NamesFitTheFile(const QStringList& names, bool rowsFollow) {
+    for (const QString& name : names) {
+        const QString character = CharacterACellCannotHold(name);
+        if (character.isEmpty()) continue;
+        ui::ShowWarning(
+            ui::RefusalMessage(ui::CharacterName(character), "列名 " + name, ui::Carrier::File),
+            "入力エラー");
+        return false;
+    }
+    if (rowsFollow && names.last().isEmpty()) {
+        const QString which =
+            names.size() > 1 ? QString("%1列目の列名").arg(names.size()) : QString("列名");
+        ui::ShowWarning(which + "が空のため、保存できません。", "入力エラー");
+        return false;
+    }
+    return true;
+}
+
+// The file's bytes of a name that NamesFitTheFile took.
 std::string Bytes(const QString& text) {
-    return ui::cp932::Encode(text).toStdString();
+    return ui::CarriedBytes(text, ui::Carrier::Document).value_or(QByteArray()).toStdString();
 }
 
 } // namespace
@@ -44,6 +80,21 @@ void TfrmFRA::btOpenClick() {
         LoadSpectrumFile();
     else
         LoadBufferFile(GetActiveBuffer());
+}
+
+void TfrmFRA::TellCutName(const QString& kept) {
+    ui::ShowMessage(QString("列名が%1ﾊﾞｲﾄを超えるため、先頭の%1ﾊﾞｲﾄだけを読み込みました。\n%2")
+                        .arg(QString::number(fra::TextTable::kCellChars), kept),
+                    "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
+}
+
+void TfrmFRA::TellEndMark(const fra::TextTable& table) {
+    if (table.EndMarkLine == 0) return;
+    ui::ShowMessage(
+        QString("ﾊﾞｲﾄ 0xFF をﾌｧｲﾙの終わりとして読み込みを終えたため、%1行目の0xFFから後を"
+                "読み込みませんでした。")
+            .arg(table.EndMarkLine),
+        "確認", ui::MsgIcon::Information, ui::MsgButtons::Ok);
 }
 
 void TfrmFRA::ShowBufferInfo(int n) {
@@ -82,9 +133,19 @@ void TfrmFRA::LoadBufferFile(int n) {
         buffer.ColumnNames[c] = ui::cp932::Decode(QByteArray::fromStdString(loaded.columnNames[c]));
     ShowBufferInfo(n);
     DrawActivePage();
+    if (loaded.cutName >= 0) TellCutName(buffer.ColumnNames[loaded.cutName]);
+    TellEndMark(table);
+}
+
+bool TfrmFRA::ActiveNamesFitTheFile() const {
+    if (IsPage(tsSpectrum)) return NamesFitTheFile({Spectrum.ColumnName}, Spectrum.SampleCount > 0);
+    const TFraBuffer& buffer = Buffers[GetActiveBuffer()];
+    return NamesFitTheFile(QStringList(buffer.ColumnNames.begin(), buffer.ColumnNames.end()),
+                           buffer.Count > 0);
 }
 
 void TfrmFRA::SaveFileAs() {
+    if (!ActiveNamesFitTheFile()) return;
     ui::FileDialog& dialog = *mdlGeneral->SaveDialog1;
     const QString keptTitle = dialog.Title;
     const QString keptExt = dialog.DefaultExt;
@@ -106,6 +167,7 @@ void TfrmFRA::SaveFile() {
     const int n = GetActiveBuffer();
     const QString name = spectrum ? Spectrum.FileName : Buffers[n].FileName;
     if (name.isEmpty()) return SaveFileAs();
+    if (!ActiveNamesFitTheFile()) return;
     std::string text;
     if (spectrum) {
         text =

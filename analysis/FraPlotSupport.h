@@ -4,6 +4,7 @@
 #include "ui/Canvas.h"
 
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -14,7 +15,7 @@ namespace fra {
 inline int Pixel(double position) {
     constexpr double kBound = 1.0e7;
     if (std::isnan(position)) return 0;
-    return static_cast<int>(std::trunc(std::fmax(-kBound, std::fmin(kBound, position))));
+    return static_cast<int>(std::clamp(position, -kBound, kBound));
 }
 
 void SetFontSize(ui::Canvas& canvas, int points);

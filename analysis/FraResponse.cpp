@@ -80,6 +80,26 @@ int RollOverPhase(int phase) {
     return t < 0 ? t + 180 : t - 180;
 }
 
+void BodeValues::Update(const TFraPoint* points, int count, bool complexData, bool openLoop) {
+    const std::size_t n = static_cast<std::size_t>(std::max(count, 0));
+    if (complexData != complexData_ || openLoop != openLoop_) {
+        points_.clear();
+        complexData_ = complexData;
+        openLoop_ = openLoop;
+    }
+    const std::size_t known = std::min(n, points_.size());
+    const std::size_t same = static_cast<std::size_t>(
+        std::mismatch(points, points + known, points_.begin()).first - points);
+    points_.resize(n);
+    values_.resize(n);
+    for (std::size_t i = same; i < n; ++i) {
+        const TFraPoint& p = points[i];
+        points_[i] = p;
+        values_[i] = {std::log10(p.Freq), GainDb(BodeGainRatio(p, complexData, openLoop)),
+                      BodePhase(p, complexData, openLoop)};
+    }
+}
+
 PolarPoint VectorPoint(const TFraPoint& p, bool complexData, bool openLoop) {
     const double thetaY = MeasuredAngle(p, complexData);
     const double y = complexData ? Magnitude(p) : p.Value3;

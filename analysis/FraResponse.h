@@ -2,7 +2,9 @@
 // it, as the Bode and vector plots draw them. Plain C++, no Qt.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // One sweep point: frequency in Hz, injected amplitude, then the real and imaginary parts of
 // the response (complex data) or its amplitude and phase in degrees (amplitude data).
@@ -11,6 +13,7 @@ struct TFraPoint {
     std::int32_t InjectedAmp = 0;
     std::int32_t Value3 = 0;
     std::int32_t Value4 = 0;
+    friend bool operator==(const TFraPoint&, const TFraPoint&) = default;
 };
 
 namespace fra {
@@ -31,5 +34,26 @@ struct PolarPoint {
     double angle = 0.0;
 };
 PolarPoint VectorPoint(const TFraPoint& point, bool complexData, bool openLoop);
+
+// The values the Bode plot draws of a buffer's points, kept from one redraw to the next: Update
+// computes them again only for the points that differ from those they were computed from, or
+// for every point when the reading changes, so that whoever writes the points need not tell.
+class BodeValues {
+public:
+    struct Value {
+        double logFreq = 0.0; // log10 of the frequency
+        double db = 0.0;      // GainDb(BodeGainRatio)
+        int phase = 0;        // BodePhase
+    };
+    void Update(const TFraPoint* points, int count, bool complexData, bool openLoop);
+    // The value of point i of the last Update.
+    const Value& operator[](int i) const { return values_[static_cast<std::size_t>(i)]; }
+
+private:
+    std::vector<TFraPoint> points_; // those the values were computed from
+    std::vector<Value> values_;
+    bool complexData_ = false;
+    bool openLoop_ = false;
+};
 
 } // namespace fra

@@ -61,8 +61,11 @@ ValueGrid::ValueGrid(QWidget* parent) : QTableWidget(8, 2, parent) {
     verticalHeader()->hide();
     setColumnWidth(0, 130);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    verticalHeader()->setMinimumSectionSize(0); // rows of 18 pixels on every screen
+    // Rows of 18 pixels and columns of the widths the window gives them, on every screen (the
+    // style's least sizes follow the screen's font and would hold them larger).
+    verticalHeader()->setMinimumSectionSize(0);
     verticalHeader()->setDefaultSectionSize(18);
+    horizontalHeader()->setMinimumSectionSize(0);
 }
 
 QString ValueGrid::Cell(int col, int row) const {

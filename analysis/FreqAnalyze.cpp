@@ -256,18 +256,19 @@ void TfrmFRA::PlaceValueGrids(const std::array<fra::ValueGrid*, 3>& grids) {
     constexpr int kLeft = 5, kRight = 686, kGap = 3, kTop = 212, kHeight = 150;
     constexpr int kDesignedLabelWidth = 130;
     const int factor = ui::DpiFactor(*this);
+    // Pixels of the screen in the design's, rounded up so that nothing measured loses room.
+    const auto designed = [factor](int pixels) { return (pixels + factor - 1) / factor; };
     std::array<int, 3> labelWidths{};
     int labelsAndFrames = 0;
     for (size_t g = 0; g < grids.size(); ++g) {
-        const int measured = (grids[g]->LabelWidthNeeded() + factor - 1) / factor;
-        labelWidths[g] = std::max(kDesignedLabelWidth, measured);
-        labelsAndFrames += labelWidths[g] + 2 * grids[g]->frameWidth() / factor;
+        labelWidths[g] = std::max(kDesignedLabelWidth, designed(grids[g]->LabelWidthNeeded()));
+        labelsAndFrames += labelWidths[g] + designed(2 * grids[g]->frameWidth());
     }
     const int valueWidth =
         (kRight - kLeft - kGap * int(grids.size() - 1) - labelsAndFrames) / int(grids.size());
     int x = kLeft;
     for (size_t g = 0; g < grids.size(); ++g) {
-        const int width = labelWidths[g] + 2 * grids[g]->frameWidth() / factor + valueWidth;
+        const int width = labelWidths[g] + designed(2 * grids[g]->frameWidth()) + valueWidth;
         Place(grids[g], x, kTop, width, kHeight);
         grids[g]->setColumnWidth(0, labelWidths[g]);
         grids[g]->setColumnWidth(1, valueWidth);

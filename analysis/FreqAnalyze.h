@@ -5,6 +5,7 @@
 
 #include "FraResponse.h"
 #include "FraWidgets.h"
+#include "TextTable.h"
 
 #include "link/Exchange.h"
 #include "ui/Controls.h"
@@ -263,9 +264,18 @@ private:
     void LineLost();
     void ShowBufferEdits(int n, const QStringList& texts);
     void ShowBufferInfo(int n);
+    // A column name longer than a table's cell is loaded cut to it; the user is told.
+    static void TellCutName(const QString& kept);
+    // What a loaded table left unread, if anything: the text after a byte 0xFF.
+    static void TellEndMark(const fra::TextTable& table);
+    // True when the column names of the active page's file go into it as they stand; otherwise
+    // the user is told which one cannot.
+    bool ActiveNamesFitTheFile() const;
     // The display range of buffer n (lo, hi) as the plots take it, filling empty range boxes.
     std::pair<int, int> DisplayRange(int n);
     bool IsComplex(int n) const { return Buffers[n].ColumnNames[2] != "AMAX"; }
+    // What the Bode plot drew of each buffer's points, for its next redraw.
+    std::array<fra::BodeValues, 3> bodeValues_;
 
     bool measuring_ = false;
     int runBuffer_ = -1;  // the buffer of the run once it has taken the controls

@@ -26,8 +26,11 @@ bool HoldsControlCharacter(const std::string& text) {
 LoadedMeasurement ParseMeasurement(const TextTable& table) {
     const int shift = StartsWithLtime(table.Cell(0, 0)) ? 1 : 0;
     const int rows = table.RowCount;
-    if (table.ColumnCount - shift < 4 || table.Overflow) return Invalid();
+    if (table.ColumnCount - shift < 4 || table.Overflow || table.MostCells() > 4 + shift ||
+        table.CutRow > 0)
+        return Invalid();
     LoadedMeasurement loaded;
+    if (table.CutRow == 0 && table.CutCol >= shift) loaded.cutName = table.CutCol - shift;
     for (int c = 0; c < 4; ++c) {
         loaded.columnNames[c] = table.Cell(0, c + shift);
         if (HoldsControlCharacter(loaded.columnNames[c])) return Invalid();

@@ -23,12 +23,16 @@ struct LoadedMeasurement {
     int fromHz = 0;
     int toHz = 0;
     int stepHz = 0;
+    // The column name that the table cut to its kCellChars characters, -1 when none was.
+    int cutName = -1;
 };
 
 // The measurement in a table: four value columns after an optional first cell beginning with
 // "LTIME=", then at most 10000 points of four whole numbers each, every frequency 1 Hz or more
-// (a sweep may pass 10000 Hz when the control frequency allows it). Anything else, a column name
-// holding a control character included (binary junk), leaves it not valid.
+// (a sweep may pass 10000 Hz when the control frequency allows it). Anything else leaves it not
+// valid: a column name holding a control character (binary junk), a row of more cells than
+// these (a fifth value or name, or a line joined to the next by a separator at its end), a value
+// cut to the table's cell.
 LoadedMeasurement ParseMeasurement(const TextTable& table);
 
 // The measurement file's text with CR LF line ends.

@@ -13,12 +13,30 @@ std::string TextTable::Cell(int row, int col) const {
     return rows_[row][col];
 }
 
+int TextTable::CellCount(int row) const {
+    if (row < 0 || row >= static_cast<int>(cellCounts_.size())) return 0;
+    return cellCounts_[row];
+}
+
+int TextTable::MostCells() const {
+    return cellCounts_.empty() ? 0 : *std::max_element(cellCounts_.begin(), cellCounts_.end());
+}
+
 void TextTable::Store(int row, int col, const std::string& text) {
     if (row >= maxRows_) {
         Overflow = true;
         return;
     }
-    if (row >= static_cast<int>(rows_.size())) rows_.resize(row + 1);
+    if (row >= static_cast<int>(rows_.size())) {
+        rows_.resize(row + 1);
+        cellCounts_.resize(row + 1);
+    }
+    cellCounts_[row] = std::max(cellCounts_[row], col + 1);
+    if (col >= kColumns) return;
+    if (text.size() > static_cast<std::size_t>(kCellChars) && CutRow < 0) {
+        CutRow = row;
+        CutCol = col;
+    }
     rows_[row][col] = text.substr(0, kCellChars);
 }
 
@@ -30,7 +48,7 @@ public:
 
     // Takes one character; -1 is the end of the text.
     void Take(int ch) {
-        table_.ColumnCount = std::max(table_.ColumnCount, col_);
+        table_.ColumnCount = std::max(table_.ColumnCount, std::min(col_, TextTable::kColumns - 1));
         if (ch == '\n' || ch < 0) {
             if (!text_.empty()) {
                 table_.Store(row_, col_, text_);
@@ -59,7 +77,7 @@ private:
     void StoreAndAdvance() {
         table_.Store(row_, col_, text_);
         text_.clear();
-        if (++col_ >= TextTable::kColumns) col_ = 0;
+        ++col_;
     }
 
     TextTable& table_;
@@ -70,16 +88,26 @@ private:
     int commas_ = 0;
 };
 
+// Whether the rest of the stream holds more than blanks and line ends.
+bool MoreFollows(std::istream& stream) {
+    for (int ch = stream.get(); ch != std::char_traits<char>::eof(); ch = stream.get())
+        if (ch != ' ' && ch != '\t' && ch != '\r' && ch != '\n') return true;
+    return false;
+}
+
 } // namespace
 
 void ReadTextTable(TextTable& table, std::istream& stream) {
     TableReader reader(table);
+    int line = 1;
     for (;;) {
         int ch = stream.get();
         if (ch == std::char_traits<char>::eof() || ch == 0xFF) {
             reader.Take(-1);
+            if (ch == 0xFF && MoreFollows(stream)) table.EndMarkLine = line;
             break;
         }
+        if (ch == '\n') ++line;
         if (ch == '\r' && stream.peek() == '\n')
             continue; // CR LF is one line end, as a text-mode read gives it
         reader.Take(ch);

@@ -26,10 +26,10 @@ void ShowSettingError(const QString& text) {
     ui::ShowWarning(text, "設定エラー");
 }
 
-// A reply as a table cell: the line as received, without control characters that would split
-// or shift the table's rows.
-QString CellOf(const QByteArray& reply) {
-    return CleanLineField(ui::cp932::Decode(reply));
+// A reply as a table cell is the line as received (editor::KeptReply); one that cannot be kept
+// ends the upload before row `row` of the table, and the user is told.
+void TellUnkept(const QByteArray& reply, int row) {
+    ui::ShowWarning(editor::UnkeptReplyMessage(reply, row), "警告");
 }
 
 } // namespace
@@ -153,9 +153,24 @@ bool TfrmEdit::QueryForUpload(const QByteArray& command, QByteArray& reply) {
 bool TfrmEdit::ReadLoggingHeader() {
     QByteArray first;
     QByteArray second;
+    // The header is the table's first row.
+    const auto kept = [this](const QByteArray& reply, QString& cell) {
+        const std::optional<QString> text = editor::KeptReply(reply);
+        if (!text) {
+            TellUnkept(reply, 1);
+            AbortDataUpload();
+            return false;
+        }
+        cell = *text;
+        return true;
+    };
+    QString period;
+    QString code;
     if (SeriesIndex() == 0) {
-        if (!QueryForUpload("#$DFFA\r", first) || !QueryForUpload("#&DFFE\r", second)) return false;
-        AppendUploadRow(editor::FirstSeriesLoggingHeader(CellOf(first), CellOf(second)));
+        if (!QueryForUpload("#$DFFA\r", first) || !QueryForUpload("#&DFFE\r", second) ||
+            !kept(first, period) || !kept(second, code))
+            return false;
+        AppendUploadRow(editor::FirstSeriesLoggingHeader(period, code));
         return true;
     }
     // The channel count is the items-per-set text itself: "04" selects no header.
@@ -163,19 +178,27 @@ bool TfrmEdit::ReadLoggingHeader() {
     const QStringList counts = {"1", "2", "3", "4"};
     const int channels = static_cast<int>(counts.indexOf(itemsText)) + 1;
     if (channels == 0) return true;
-    if (!QueryForUpload("LTIME\r", first)) return false;
+    if (!QueryForUpload("LTIME\r", first) || !kept(first, period)) return false;
     QStringList names;
     for (int channel = 1; channel <= channels; ++channel) {
         QByteArray name;
-        if (!QueryForUpload("LOG" + QByteArray::number(channel) + "N\r", name)) return false;
-        names << CellOf(name);
+        QString cell;
+        if (!QueryForUpload("LOG" + QByteArray::number(channel) + "N\r", name) || !kept(name, cell))
+            return false;
+        names << cell;
     }
-    AppendUploadRow(editor::LoggingHeader(CellOf(first), names));
+    AppendUploadRow(editor::LoggingHeader(period, names));
     return true;
 }
 
 void TfrmEdit::StepDataUpload() {
-    const QString value = CellOf(mdlGeneral->LastReply());
+    const QByteArray reply = mdlGeneral->LastReply();
+    const std::optional<QString> kept = editor::KeptReply(reply);
+    if (!kept) {
+        TellUnkept(reply, memUploadData->LineCount() + 1);
+        return EndDataUpload();
+    }
+    const QString value = *kept;
     const int items = uploadRun_.itemsPerSet;
     if (UploadSetPosition == 0) {
         const editor::address::StartAddress start{

@@ -1,6 +1,7 @@
 #include "EditFind.h"
 
 #include "UnitEdit.h"
+#include "ui/CarriedText.h"
 #include "ui/Dialogs.h"
 #include "ui/Guard.h"
 
@@ -27,6 +28,14 @@ void EnableWithText(QLineEdit* text, std::initializer_list<QPushButton*> buttons
                      });
 }
 
+// A label whose mnemonic takes the focus to its box; a label with none to go to would show the
+// "&" itself.
+QLabel* BoxLabel(const QString& caption, QLineEdit* box) {
+    auto* label = new QLabel(caption, box->parentWidget());
+    label->setBuddy(box);
+    return label;
+}
+
 void Call(const std::function<void()>& handler) {
     if (handler) ui::RunGuarded(handler);
 }
@@ -47,7 +56,7 @@ TFindDialog::TFindDialog(QWidget* parent)
     directionLayout->addWidget(rbUp);
     directionLayout->addWidget(rbDown);
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel("検索する文字列(&N):", this), 0, 0);
+    layout->addWidget(BoxLabel("検索する文字列(&N):", edtFind), 0, 0);
     layout->addWidget(edtFind, 0, 1);
     layout->addWidget(btnFindNext, 0, 2);
     layout->addWidget(chkWholeWord, 1, 0, 1, 2);
@@ -55,6 +64,7 @@ TFindDialog::TFindDialog(QWidget* parent)
     layout->addWidget(chkMatchCase, 2, 0);
     layout->addWidget(direction, 2, 1);
     EnableWithText(edtFind, {btnFindNext});
+    ui::RefuseEmptyPastes(edtFind);
     btnFindNext->setDefault(true);
     connect(btnFindNext, &QPushButton::clicked, this, [this] { Call(OnFind); });
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::close);
@@ -74,10 +84,10 @@ TReplaceDialog::TReplaceDialog(QWidget* parent)
       btnCancel(new QPushButton("キャンセル", this)) {
     setWindowTitle("置換");
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel("検索する文字列(&N):", this), 0, 0);
+    layout->addWidget(BoxLabel("検索する文字列(&N):", edtFind), 0, 0);
     layout->addWidget(edtFind, 0, 1);
     layout->addWidget(btnFindNext, 0, 2);
-    layout->addWidget(new QLabel("置換後の文字列(&P):", this), 1, 0);
+    layout->addWidget(BoxLabel("置換後の文字列(&P):", edtReplace), 1, 0);
     layout->addWidget(edtReplace, 1, 1);
     layout->addWidget(btnReplace, 1, 2);
     layout->addWidget(chkWholeWord, 2, 0, 1, 2);
@@ -85,6 +95,8 @@ TReplaceDialog::TReplaceDialog(QWidget* parent)
     layout->addWidget(chkMatchCase, 3, 0, 1, 2);
     layout->addWidget(btnCancel, 3, 2);
     EnableWithText(edtFind, {btnFindNext, btnReplace, btnReplaceAll});
+    for (QLineEdit* box : {edtFind, edtReplace})
+        ui::RefuseEmptyPastes(box);
     btnFindNext->setDefault(true);
     connect(btnFindNext, &QPushButton::clicked, this, [this] { Call(OnFind); });
     connect(btnReplace, &QPushButton::clicked, this, [this] {

@@ -8,6 +8,7 @@
 #include "EditCompile.h"
 #include "ProgramRows.h"
 #include "TransferAxis.h"
+#include "UploadTable.h"
 #include "link/UnitCommCancel.h"
 #include "link/UnitGeneral.h"
 #include "link/Waits.h"
@@ -397,7 +398,12 @@ void TfrmEdit::ReceiveProgramLine() {
     if (!line.isEmpty() && static_cast<unsigned char>(line[0]) == 0xFF)
         return programUpload_->Finish(TfrmCommCancel::Direction::Upload);
     if (programUpload_->StopRequested()) return programUpload_->Cancel();
-    memUploadData->AddLine(editor::UploadedRow(line));
+    const std::optional<QString> row = editor::KeptReply(line);
+    if (!row) {
+        ui::ShowWarning(editor::UnkeptReplyMessage(line, memUploadData->LineCount() + 1), "警告");
+        return programUpload_->Cancel();
+    }
+    memUploadData->AddLine(*row);
     if (programUpload_->Ask(QByteArray("FL+\r"))) ScrollUploadTable();
 }
 

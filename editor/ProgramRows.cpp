@@ -70,13 +70,4 @@ int PaceTicks(int baudIndex, int length) {
     }
 }
 
-QString UploadedRow(const QByteArray& reply) {
-    // A driver that ends its lines with CR LF puts the LF at the front of the next reply: it
-    // belongs to the line before and is no blank of this one.
-    QString row = ui::cp932::Decode(reply.startsWith('\n') ? reply.mid(1) : reply);
-    for (QChar& ch : row)
-        if (ch != '\t' && ui::cp932::IsControl(ch.unicode())) ch = ' ';
-    return row;
-}
-
 } // namespace editor

@@ -46,9 +46,4 @@ bool ClearsProgram(const QByteArray& row);
 // box (0 1200, 1 4800, 2 9600, 3 19200, 4 38400 bps).
 int PaceTicks(int baudIndex, int length);
 
-// A program row the driver sent back, as one line of the document: a tab stays a tab and every
-// other control character becomes a blank, so the row stays one line and its words stay apart;
-// a line feed at its front, the end of a CR LF line before it, goes.
-QString UploadedRow(const QByteArray& reply);
-
 } // namespace editor

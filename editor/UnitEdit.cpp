@@ -29,6 +29,8 @@ TfrmEdit* frmEdit = nullptr;
 namespace {
 
 constexpr int kPanelWidth = 80;
+// The reply pane's height at start, which is also the least the splitter leaves it.
+constexpr int kReplyPaneHeight = 42;
 constexpr int kToolButtonWidth = 75;
 // The speed buttons are as wide as their captions with this much room around them, so that
 // all of them and the tool bar's buttons fit the window's designed width.
@@ -86,10 +88,12 @@ TfrmEdit::TfrmEdit(QWidget* owner)
     editLayout->addWidget(memMain2);
     Splitter1->addWidget(editArea);
     Splitter1->addWidget(memSub);
-    Splitter1->setHandleWidth(3);
+    // The bar and the panes' heights at start at the factor, as the rest of the window.
+    const int factor = ui::DpiFactor(*this);
+    Splitter1->setHandleWidth(factor * 3);
     Splitter1->setChildrenCollapsible(false);
     Splitter1->setStretchFactor(0, 1);
-    Splitter1->setSizes({253, 42});
+    Splitter1->setSizes({factor * 253, factor * kReplyPaneHeight});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -261,7 +265,7 @@ void TfrmEdit::BuildPanes() {
     QFont replyFont(ui::kProportionalFont);
     replyFont.setPointSize(9);
     memSub->setFont(ui::FontInPixels(replyFont, factor));
-    memSub->setMinimumHeight(42);
+    memSub->setMinimumHeight(factor * kReplyPaneHeight);
 
     for (int panel = 0; panel < 3; ++panel) {
         panels_[panel] = new QLabel(StatusBar1);

@@ -1,10 +1,35 @@
 #include "UploadTable.h"
 
+#include "ui/CarriedText.h"
 #include "ui/Codec.h"
 
+#include <algorithm>
 #include <map>
 
 namespace editor {
+
+namespace {
+
+bool IsLineEnd(QChar ch) {
+    return ch == '\r' || ch == '\n';
+}
+
+} // namespace
+
+std::optional<QString> KeptReply(const QByteArray& reply) {
+    const QString text = ui::ReceivedText(reply);
+    if (std::any_of(text.begin(), text.end(), IsLineEnd)) return std::nullopt;
+    return text;
+}
+
+QString UnkeptReplyMessage(const QByteArray& reply, int row) {
+    const QString text = ui::ReceivedText(reply);
+    const auto lineEnd = std::find_if(text.begin(), text.end(), IsLineEnd);
+    return QString("ﾄﾞﾗｲﾊﾞの返信に行を分ける文字「%1」があるため、%2行目を文書に入れられません。\n"
+                   "ｱｯﾌﾟﾛｰﾄﾞは%2行目の前で終えました。")
+        .arg(ui::CharacterName(lineEnd != text.end() ? QString(*lineEnd) : QString()),
+             QString::number(row));
+}
 
 QString Pad12(const QString& text) {
     const int width = ui::cp932::ByteWidth(text);

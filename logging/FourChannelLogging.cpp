@@ -86,6 +86,7 @@ void TFourChannelLogging::BuildSetupControls(const QStringList& variables,
 
     auto* title = MakeGroup(this, " タイトル名(Title) ", 632, 300, 160, 50);
     edtTitle = Place(new QLineEdit("未定義", title), 8, 20, 144, 22);
+    ui::RefuseEmptyPastes(edtTitle);
     auto* stamp = MakeGroup(this, " タイムスタンプ ", 632, 354, 160, 60);
     MakeLabel(stamp, "日付  : ", 8, 18);
     MakeLabel(stamp, "時刻  : ", 8, 38);

@@ -160,6 +160,7 @@ void TfrmLogging::BuildControls() {
     MakeLabel(timeOffset, "100", 124, 38);
     auto* title = MakeGroup(this, " タイトル名(Title) ", 632, 346, 152, 42);
     edtTitle = Place(new QLineEdit("未定義", title), 8, 18, 136, 20);
+    ui::RefuseEmptyPastes(edtTitle);
     auto* stamp = MakeGroup(this, " タイムスタンプ ", 632, 390, 152, 50);
     MakeLabel(stamp, "日付  : ", 6, 16);
     MakeLabel(stamp, "時刻  : ", 6, 32);

@@ -58,7 +58,8 @@ QByteArray SavedName(const QString& cell, int number) {
     static const QRegularExpression numbered(R"(^ *#(\d+))");
     const QRegularExpressionMatch match = numbered.match(cell);
     const std::optional<QByteArray> name = ui::CarriedBytes(cell, ui::Carrier::File);
-    if (name && match.hasMatch() && match.captured(1).toInt() == number && !cell.contains('='))
+    if (name && match.hasMatch() && match.captured(1).toInt() == number && !cell.contains('=') &&
+        !name->contains(kEndMark))
         return *name;
     return ui::cp932::Encode(
         QString(" #%1 ").arg(number, 3, 10, QChar('0')).leftJustified(kPrmNameRecordBytes, ' '));
@@ -73,6 +74,8 @@ ui::FileText FormatPrmFile(const QStringList& names, const QStringList& values) 
         const int number = static_cast<int>(row);
         const std::optional<QByteArray> value = ui::CarriedBytes(values[row], ui::Carrier::File);
         if (!value) return ui::FileText::Refusing(number, values[row], ui::Carrier::File);
+        if (value->contains(kEndMark))
+            return {{}, ui::Uncarried{number, ui::cp932::Decode(QByteArray(1, kEndMark))}};
         file.bytes +=
             SavedName(row < names.size() ? names[row] : QString(), number) + '=' + *value + "\r\n";
     }
@@ -127,18 +130,55 @@ bool PrmFileReader::FindSection(const QString& serial) {
     return false;
 }
 
+// A record is a "#" followed on its line by "=": what the reader takes when nothing ends it.
+void PrmFileReader::CountUnread(qsizetype from, Result& result) const {
+    const auto lineOf = [this](qsizetype at) {
+        const QByteArray before = bytes_.first(at);
+        return static_cast<int>(before.count('\n') + (before.count('\r') - before.count("\r\n"))) +
+               1;
+    };
+    qsizetype at = from;
+    while ((at = bytes_.indexOf('#', at)) >= 0) {
+        qsizetype end = at + 1;
+        while (end < bytes_.size() && bytes_[end] != '=' && !IsLineEnd(bytes_[end]))
+            ++end;
+        if (end < bytes_.size() && bytes_[end] == '=') {
+            if (result.unreadAfterEndMark++ == 0) {
+                qsizetype lineEnd = end;
+                while (lineEnd < bytes_.size() && !IsLineEnd(bytes_[lineEnd]))
+                    ++lineEnd;
+                result.firstUnread = WithoutControls(ui::cp932::DecodeForDisplay(
+                    bytes_.mid(at, std::min<qsizetype>(lineEnd - at, 81))));
+                result.firstUnreadLine = lineOf(at);
+            }
+        }
+        at = end;
+    }
+}
+
 PrmFileReader::Result PrmFileReader::ReadRecords(int count) {
     Result result;
     long long previousNumber = -1;
     bool beyondGrid = false; // a record numbered past the grid ends what is loaded
+    // At an end mark, the records from `from` on are counted as not read.
+    const auto endsAtMark = [&](qsizetype from) {
+        if (pos_ < bytes_.size()) CountUnread(from, result);
+    };
     for (;;) {
         while (!AtEnd() && bytes_[pos_] != '#')
             ++pos_;
-        if (AtEnd()) break;
+        if (AtEnd()) {
+            endsAtMark(pos_ + 1);
+            break;
+        }
+        const qsizetype recordStart = pos_;
         const qsizetype nameStart = ++pos_;
         while (!AtEnd() && bytes_[pos_] != '=' && !IsLineEnd(bytes_[pos_]))
             ++pos_;
-        if (AtEnd()) break;
+        if (AtEnd()) { // the mark cuts this record before its value: it is not read either
+            endsAtMark(recordStart);
+            break;
+        }
         const QByteArray nameText = bytes_.mid(nameStart, pos_ - nameStart);
         if (IsLineEnd(bytes_[pos_])) { // a line without "=" is no record
             result.skipped.append(ui::cp932::Decode("#" + nameText.left(40)));
@@ -176,6 +216,19 @@ PrmFileReader::Result PrmFileReader::ReadRecords(int count) {
         while (!AtEnd() && bytes_[pos_] != '#' && bytes_[pos_] != 'S')
             ++pos_;
         if (!AtEnd() && bytes_[pos_] == 'S') break;
+        if (AtEnd()) {
+            endsAtMark(pos_ + 1);
+            break;
+        }
     }
     return result;
+}
+
+QString EndMarkMessage(const PrmFileReader::Result& result) {
+    if (result.unreadAfterEndMark == 0) return {};
+    return QString(
+               "ﾊﾞｲﾄ 0xFF をﾌｧｲﾙの終わりとして読み込みを終えたため、%1行目の %2 から後の %3 件の"
+               "ﾚｺｰﾄﾞを読み込みませんでした。")
+        .arg(QString::number(result.firstUnreadLine), result.firstUnread,
+             QString::number(result.unreadAfterEndMark));
 }

@@ -15,7 +15,8 @@
 
 // The file's bytes for the rows that have a value (names and values by parameter number), each
 // value exactly as it stands; refused at the first value (its index is its parameter number)
-// that a file cannot carry. A line always starts with its parameter's "#nnn" record.
+// that a file cannot carry, or that holds the byte 0xFF, at which the reader ends the file. A
+// line always starts with its parameter's "#nnn" record.
 ui::FileText FormatPrmFile(const QStringList& names, const QStringList& values);
 
 // Whether a file holds nothing but blanks and line ends (the file of a list without values).
@@ -48,6 +49,12 @@ public:
         QStringList skipped;
         // How many records gave their row a value (or emptied it).
         int taken = 0;
+        // The records after a byte 0xFF, which ends the reading: how many, and the first of
+        // them in the file's words with the number of its line (counted from 1). None when the
+        // file has no such byte, or nothing but blanks and line ends after it.
+        int unreadAfterEndMark = 0;
+        QString firstUnread;
+        int firstUnreadLine = 0;
     };
 
     // Reads records until the end or an upper-case "S" between records. Records numbered
@@ -57,8 +64,14 @@ public:
 private:
     bool AtEnd() const;
     QByteArray ReadLineRest();
+    // Counts the records that stand from `from` on, the end mark at pos_ passed over.
+    void CountUnread(qsizetype from, Result& result) const;
 
     QByteArray bytes_;
     int valueLimit_;
     qsizetype pos_ = 0;
 };
+
+// What the user is told of the records that a byte 0xFF left unread (how many, and from which
+// line and record); empty when it left none.
+QString EndMarkMessage(const PrmFileReader::Result& result);

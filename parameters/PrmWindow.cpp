@@ -414,10 +414,11 @@ bool TPrmWindow::LoadFile(const QString& path) {
     const PrmFileReader::Result result = reader.ReadRecords(count);
     // A file of another kind (UTF-16, binary) must not empty the column; a blank file is the
     // file of a list without values.
+    const QString endMark = EndMarkMessage(result);
     if (result.taken == 0 && !blank) {
-        ui::ShowWarning(
-            QString("ﾊﾟﾗﾒｰﾀのﾚｺｰﾄﾞが見つかりませんでした。\n%1").arg(QFileInfo(path).fileName()),
-            "警告");
+        QStringList message{"ﾊﾟﾗﾒｰﾀのﾚｺｰﾄﾞが見つかりませんでした。", QFileInfo(path).fileName()};
+        if (!endMark.isEmpty()) message.append(endMark);
+        ui::ShowWarning(message.join('\n'), "警告");
         return false;
     }
     grdPrm->SetCell(OpenColumn, 0, QFileInfo(path).fileName());
@@ -426,8 +427,10 @@ bool TPrmWindow::LoadFile(const QString& path) {
     for (const auto& [row, value] : result.values)
         grdPrm->SetCell(OpenColumn, row, value);
     RefreshMarks();
-    if (!result.skipped.isEmpty())
-        ui::ShowWarning(ui::UnreadableRecordsMessage(result.skipped), "警告");
+    QStringList told;
+    if (!result.skipped.isEmpty()) told.append(ui::UnreadableRecordsMessage(result.skipped));
+    if (!endMark.isEmpty()) told.append(endMark);
+    if (!told.isEmpty()) ui::ShowWarning(told.join('\n'), "警告");
     return true;
 }
 

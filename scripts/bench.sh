@@ -5,11 +5,12 @@
 # kaso-sim on a line paced to 38400 bps.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# KASONT_JOBS limits the parallel builds (every core by default).
+source scripts/jobs.sh
 # FFTW 3 is the spectrum benchmark's reference, which only the benchmarks link (found by
 # pkg-config).
 scripts/install-deps.sh libfftw3-dev
 # The figures are the program's as scripts/run.sh builds it: the same build folder and type.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASONT_BENCH=ON >/dev/null
-# KASONT_JOBS limits the parallel builds (every core by default).
-cmake --build build -j "${KASONT_JOBS:-$(nproc)}" --target kaso-bench kaso-sim kasont
+cmake --build build -j "$jobs" --target kaso-bench kaso-sim kasont
 exec build/bin/kaso-bench "$@"

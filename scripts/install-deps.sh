@@ -21,9 +21,28 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo_cmd=""
-    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-    $sudo_cmd apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+# A user who may not use sudo is told what is wanted and how to get it, rather than only sudo's
+# refusal.
+cannot_install() {
+    local user
+    user=$(id -un)
+    echo "$0: these packages are missing, and installing them needs root: ${missing[*]}" >&2
+    echo "Run the script as root, or as a user who may use sudo. To let $user use sudo: as root," >&2
+    echo "    apt-get -y install sudo && usermod -aG sudo $user" >&2
+    echo "then log in again as $user. Or install the packages yourself, as root:" >&2
+    echo "    apt-get -y install ${missing[*]}" >&2
+    exit 1
+}
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || cannot_install
+    echo "Installing the missing packages with sudo: ${missing[*]}"
+    sudo -v || cannot_install
+    sudo_cmd=(sudo)
+else
+    echo "Installing the missing packages: ${missing[*]}"
 fi
+"${sudo_cmd[@]}" apt-get -y -qq update
+"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -y -qq install "${missing[@]}"

@@ -38,6 +38,8 @@ case "$series" in
 esac
 [[ "$axes" =~ ^[A-Za-z]+$ ]] || wrong "--axes takes letters A to Z, not $axes"
 sim_args+=(--axes "$axes" ${series:+--series "$series"})
+# KASONT_JOBS limits the parallel builds (every core by default).
+source scripts/jobs.sh
 
 # The program is a window: without a display to show it on, say so before building anything.
 # (A platform the user chose for Qt, such as offscreen, needs none.)
@@ -58,15 +60,37 @@ if ! has_display; then
         echo "$0: there is no display to show the program's window on (DISPLAY is not set)." >&2
     fi
     echo "Run it in a desktop session, or on a virtual display:" >&2
-    echo "    apt-get install xvfb   (as root; or sudo apt-get install xvfb)" >&2
-    echo "    xvfb-run $0${arguments[*]:+ ${arguments[*]}}" >&2
+    echo "    apt-get -y install xvfb   (as root; or sudo apt-get -y install xvfb)" >&2
+    echo "    xvfb-run -a $0${arguments[*]:+ ${arguments[*]}}" >&2
     exit 1
 fi
 
+# While the program runs, a second start is the program's own word that it runs already, before
+# anything of this script's: the lock it holds is where the program looks for it.
+if [ -n "${XDG_RUNTIME_DIR:-}" ]; then
+    lock="$XDG_RUNTIME_DIR/KasoNT.lock"
+else
+    lock="${TMPDIR:-/tmp}/KasoNT-$(id -u).lock"
+fi
+if [ -x build/bin/kasont ] && [ -f "$lock" ]; then
+    held=0
+    flock -n -E 75 "$lock" true 2>/dev/null || held=$?
+    if [ "$held" -eq 75 ]; then
+        exec build/bin/kasont
+    fi
+fi
+
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-# KASONT_JOBS limits the parallel builds (every core by default).
-cmake --build build -j "${KASONT_JOBS:-$(nproc)}" --target kasont kaso-sim
+# The build says nothing unless it fails; its output stays in build/.
+log=build/run-build.log
+[ -x build/bin/kasont ] || echo "Building the program in build/ (the first time takes minutes; log: $log)"
+mkdir -p build
+if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo &&
+    cmake --build build -j "$jobs" --target kasont kaso-sim; } >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "$0: the build failed (its output above is kept in $log)" >&2
+    exit 1
+fi
 
 echo "Closing the main window or Ctrl-C here ends the program; either way it saves its settings."
 # Either device is handed to the program as KASONT_DEVICE, which every port opens: it is reached

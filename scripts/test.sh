@@ -8,9 +8,9 @@
 # exits non-zero when any stage failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh --tests || exit 1
 # KASONT_JOBS limits the parallel builds and tests (every core by default).
-jobs=${KASONT_JOBS:-$(nproc)}
+source scripts/jobs.sh
+scripts/install-deps.sh --tests || exit 1
 export QT_QPA_PLATFORM=offscreen
 suppressions="$PWD/tests/lsan.supp"
 

@@ -14,6 +14,7 @@
 #include "platform/DisplayResolution.h"
 #include "platform/InstanceLock.h"
 #include "platform/MemoryReuse.h"
+#include "platform/RuntimeFolder.h"
 #include "platform/TerminationSignals.h"
 #include "status/UnitStat.h"
 #include "status/UnitStat_QWC.h"
@@ -152,6 +153,9 @@ int RunKasoNT(int argc, char** argv) {
     platform::KeepFreedMemoryForReuse();
     platform::InstanceLock lock("KasoNT");
     if (!TakeInstanceLock(lock)) return 1;
+    // Made after the lock, which stays where a second start looks for it; removed after the
+    // application object.
+    const platform::PrivateRuntimeFolder runtimeFolder;
     const std::unique_ptr<QApplication> app = MakeApplication(argc, argv);
     // A termination signal ends the program at once, asking nothing: there may be nobody to
     // answer. The settings are still written as the windows are deleted.

@@ -117,12 +117,20 @@ void TfrmSetup::RunCheck() {
     mdlGeneral->SetCommParams(static_cast<short>(cmbPort->ItemIndex() + 1),
                               static_cast<unsigned>(rate),
                               static_cast<short>(cmbParity->ItemIndex()));
-    if (!OpenPortOrAskForRestart()) {
-        ReturnToIdle();
-        closeRequested_ = true;
-    }
+    portOpenFailed_ = false;
+    const bool opened = OpenPortOrAskForRestart();
     frmMain->AxisMask = 0;
     grpAxisCondition->ClearAll();
+    if (!opened) {
+        // The warning told the user to start again, and the program ends once the dialog has
+        // closed: nothing was sent, so no summary of drivers found or not found follows it.
+        mdlGeneral->SetScannedAxes(ScannedAxes(0));
+        portOpenFailed_ = true;
+        closeRequested_ = true;
+        ReturnToIdle();
+        btnClose->setFocus();
+        return;
+    }
     const int losses = mdlGeneral->LineLosses();
     try {
         for (int i = 0; i < 26; ++i) {
@@ -137,7 +145,7 @@ void TfrmSetup::RunCheck() {
             ProgressBar1->setValue(i + 1);
         }
         mdlGeneral->SetScannedAxes(ScannedAxes(frmMain->AxisMask));
-        // Nothing is sent on a port that could not be opened.
+        // Nothing is sent on a port that a lost line has closed meanwhile.
         if (mdlGeneral->PortOpen()) {
             mdlGeneral->SendCommand(frmMain->lblAxis->text() + ":\r", ridNone);
         }

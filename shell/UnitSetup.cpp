@@ -80,6 +80,7 @@ void TfrmSetup::BuildLayout() {
 // The settings the port was opened with count as checked when the dialog comes up; a later
 // activation (after a message box, say) must not take the user's changes for checked ones.
 void TfrmSetup::FormShow() {
+    portOpenFailed_ = false;
     RecordCheckedSettings();
 }
 
@@ -197,7 +198,9 @@ void TfrmMain::btnSetupClick() {
     }
     frmSetup->ShowModal();
     PortOpenFailed = false;
-    if (!OpenPortOrAskForRestart()) {
+    // A check that could not open the port has told the user to start again: the program ends
+    // without trying the port a second time and warning again.
+    if (frmSetup->CheckFoundNoPort() || !OpenPortOrAskForRestart()) {
         PortOpenFailed = true;
         close();
         return;

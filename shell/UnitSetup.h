@@ -35,6 +35,9 @@ public:
 
     void btnCloseClick();
     void btnCheckClick();
+    // True when the last check of this showing could not open the port: it has warned, and the
+    // program ends once the dialog has closed.
+    bool CheckFoundNoPort() const { return portOpenFailed_; }
 
 protected:
     void FormShow() override;
@@ -49,6 +52,7 @@ private:
     void ReturnToIdle();
     void RunCheck();
     bool closeRequested_ = false;
+    bool portOpenFailed_ = false;
 };
 
 extern TfrmSetup* frmSetup;

@@ -24,9 +24,12 @@ QString AlarmLabel(int index) {
 
 ui::FileText FormatAlarmListFile(const std::vector<AlarmRecordText>& records) {
     ui::FileText file;
-    for (size_t n = 0; n < records.size(); ++n) {
+    size_t written = records.size();
+    while (written > 0 && records[written - 1].code.isEmpty() &&
+           records[written - 1].time.isEmpty())
+        --written;
+    for (size_t n = 0; n < written; ++n) {
         const AlarmRecordText& record = records[n];
-        if (record.code.isEmpty() && record.time.isEmpty()) continue;
         const int index = static_cast<int>(n);
         // A TAB or a line end inside a field would shift the record's columns.
         const std::optional<QByteArray> code = ui::CarriedBytes(record.code, ui::Carrier::File);

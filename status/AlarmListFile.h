@@ -1,6 +1,7 @@
-// Alarm history files (.alm): CP932 text, one line per record that has a code or a time, in
-// record order: the record's label, TAB, the code, TAB, the time in ms, CR LF. The reader places
-// records in file order and does not look at the labels.
+// Alarm history files (.alm): CP932 text, one line per record in record order: the record's
+// label, TAB, the code, TAB, the time in ms, CR LF. The reader places records in file order and
+// does not look at the labels, so the file holds every record up to the last one that has a
+// code or a time, the empty ones too: each loads back under its own number.
 #pragma once
 
 #include "ui/CarriedText.h"
@@ -20,8 +21,9 @@ struct AlarmRecordText {
     QString time;
 };
 
-// The file's bytes for the records in order (record n at index n), each field exactly as it
-// stands; refused at the first record that holds a character a file cannot carry.
+// The file's bytes for the records in order (record n at index n) up to the last one with a code
+// or a time, each field exactly as it stands; refused at the first record that holds a character
+// a file cannot carry.
 ui::FileText FormatAlarmListFile(const std::vector<AlarmRecordText>& records);
 
 struct AlarmListFileContents {

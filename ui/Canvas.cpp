@@ -83,7 +83,7 @@ void Canvas::LineTo(int x, int y) {
     const QPoint end(x, y);
     if (end != penPos_) {
         if (PlotsPixels()) {
-            PlotSegment(penPos_, end);
+            PlotSegment(TakePixels(), penPos_, end);
         } else {
             Paint([&](QPainter& painter) {
                 Configure(painter);
@@ -96,53 +96,38 @@ void Canvas::LineTo(int x, int y) {
 
 void Canvas::Polyline(const std::vector<QPoint>& points) {
     if (points.empty()) return;
-    if (PlotsPixels() || points.size() == 1) {
-        MoveTo(points.front().x(), points.front().y());
+    if (PlotsPixels()) {
+        const PixelPen pen = TakePixels();
         for (size_t i = 1; i < points.size(); ++i)
-            LineTo(points[i].x(), points[i].y());
-        return;
+            if (points[i] != points[i - 1]) PlotSegment(pen, points[i - 1], points[i]);
+    } else if (points.size() > 1) {
+        Paint([&](QPainter& painter) {
+            Configure(painter);
+            painter.drawPolyline(points.data(), static_cast<int>(points.size()));
+        });
     }
-    Paint([&](QPainter& painter) {
-        Configure(painter);
-        painter.drawPolyline(points.data(), static_cast<int>(points.size()));
-    });
     penPos_ = points.back();
 }
 
-// A pixel of the picture (not of the design).
-void Canvas::PlotPixel(int x, int y, QRgb pen) {
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
-    QRgb& pixel = pixels_[y * stride_ + x];
-    switch (Mode) {
-    case PenMode::Copy:
-        pixel = pen;
-        break;
-    case PenMode::Xor:
-        pixel = 0xff000000u | ((pixel ^ pen) & 0x00ffffffu);
-        break;
-    case PenMode::NotXor:
-        pixel = 0xff000000u | (~(pixel ^ pen) & 0x00ffffffu);
-        break;
-    }
+Canvas::PixelPen Canvas::TakePixels() {
+    // Once a line or trace, not once a segment. (A copy taken while a painter is open is a deep
+    // copy, so this never takes the pixels away from an open painting.)
+    return {reinterpret_cast<QRgb*>(image_.bits()), image_.bytesPerLine() / qsizetype(sizeof(QRgb)),
+            image_.width(), image_.height(), PenColor.rgb()};
 }
 
-void Canvas::PlotSegment(QPoint from, QPoint to) {
-    const QRgb pen = PenColor.rgb();
-    // Once a line, not once a pixel. (A copy taken while a painter is open is a deep copy, so
-    // this never takes the pixels away from an open painting.)
-    pixels_ = reinterpret_cast<QRgb*>(image_.bits());
-    stride_ = image_.bytesPerLine() / int(sizeof(QRgb));
+void Canvas::PlotSegment(const PixelPen& pen, QPoint from, QPoint to) {
     // In the picture's pixels: the walk steps as finely as the picture, and each of its steps is
     // as thick as a pixel of the design.
     const qint64 r = resolution_;
-    PlotThinSegment(r * from.x(), r * from.y(), r * to.x(), r * to.y(), pen);
+    PlotThinSegment(pen, r * from.x(), r * from.y(), r * to.x(), r * to.y());
     if (PenWidth == 2) {
         const bool steep =
             std::abs(qint64(to.y()) - from.y()) > std::abs(qint64(to.x()) - from.x());
         const qint64 bx = steep ? -r : 0;
         const qint64 by = steep ? 0 : -r;
-        PlotThinSegment(r * from.x() + bx, r * from.y() + by, r * to.x() + bx, r * to.y() + by,
-                        pen);
+        PlotThinSegment(pen, r * from.x() + bx, r * from.y() + by, r * to.x() + bx,
+                        r * to.y() + by);
     }
 }
 
@@ -153,13 +138,64 @@ __int128 CeilDiv(__int128 n, __int128 d) {
     return n >= 0 ? (n + d - 1) / d : -((-n) / d);
 }
 
+// The steps of a walk that lie inside the image: from the first of them, a pixel's row or column
+// at each step along the longer axis, and across it `thickness` pixels from b, cut at the
+// image's edge.
+struct WalkSteps {
+    long long count;
+    long long start;     // the first step's row or column, as an offset into the pixels
+    long long stepAlong; // from one step's row or column to the next's
+    long long strideAcross;
+    long long b;
+    int sb;
+    long long thickness;
+    long long acrossExtent;
+    long long error;                   // Bresenham's decision at the first step
+    long long errorAlong, errorAcross; // 2 da and 2 db
+};
+
+template <typename Put> void Walk(QRgb* pixels, const WalkSteps& w, Put put) {
+    long long b = w.b;
+    long long error = w.error;
+    if (w.thickness == 1) {
+        // One pixel a step, followed as an offset into the pixels.
+        const long long stepAcross = w.sb * w.strideAcross;
+        long long at = w.start + b * w.strideAcross;
+        for (long long k = 0; k < w.count; ++k) {
+            if (b >= 0 && b < w.acrossExtent) put(pixels[at]);
+            if (error > 0) {
+                b += w.sb;
+                at += stepAcross;
+                error -= w.errorAlong;
+            }
+            error += w.errorAcross;
+            at += w.stepAlong;
+        }
+        return;
+    }
+    long long at = w.start;
+    for (long long k = 0; k < w.count; ++k) {
+        const long long from = std::max(b, 0LL);
+        const long long to = std::min(b + w.thickness, w.acrossExtent);
+        for (long long across = from; across < to; ++across)
+            put(pixels[at + across * w.strideAcross]);
+        if (error > 0) {
+            b += w.sb;
+            error -= w.errorAlong;
+        }
+        error += w.errorAcross;
+        at += w.stepAlong;
+    }
+}
+
 } // namespace
 
 // Bresenham's walk from `from` up to the pixel before `to`: one pixel per step along the longer
 // axis, each the nearest to the ideal line. Steps whose longer-axis coordinate lies outside the
 // image are not walked: the walk starts at the first step inside, where its closed form (after k
 // steps it has made ceil((2 db k - da) / 2 da) steps along the shorter axis) puts it.
-void Canvas::PlotThinSegment(long long x0, long long y0, long long x1, long long y1, QRgb pen) {
+void Canvas::PlotThinSegment(const PixelPen& pen, long long x0, long long y0, long long x1,
+                             long long y1) {
     const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
     const long long a0 = steep ? y0 : x0;
     const long long b0 = steep ? x0 : y0;
@@ -169,7 +205,7 @@ void Canvas::PlotThinSegment(long long x0, long long y0, long long x1, long long
     const long long db = std::abs(b1 - b0);
     const int sa = a0 < a1 ? 1 : -1;
     const int sb = b0 < b1 ? 1 : -1;
-    const long long extent = steep ? image_.height() : image_.width();
+    const long long extent = steep ? pen.height : pen.width;
     long long first = 0;
     long long last = da; // exclusive: the end point is left out
     if (sa > 0) {
@@ -180,29 +216,40 @@ void Canvas::PlotThinSegment(long long x0, long long y0, long long x1, long long
         last = std::min(last, a0 + 1);
     }
     if (first >= last) return;
-    // In 128 bits: with ends far outside, 2 db k overflows 64.
-    const __int128 minorSteps = CeilDiv(__int128(2) * db * first - da, __int128(2) * da);
-    const __int128 walked = __int128(2) * db * first - 2 * da * minorSteps;
-    long long error = 2 * db - da + static_cast<long long>(walked);
-    long long a = a0 + sa * first;
-    long long b = static_cast<long long>(b0 + sb * minorSteps);
-    const long long minorExtent = steep ? image_.width() : image_.height();
-    for (long long k = first; k < last; ++k) {
-        // Across the walk, as many pixels as the picture has for one of the design.
-        const long long from = std::max(b, 0LL);
-        const long long to = std::min(b + resolution_, minorExtent);
-        for (long long across = from; across < to; ++across) {
-            if (steep)
-                PlotPixel(int(across), int(a), pen);
-            else
-                PlotPixel(int(a), int(across), pen);
-        }
-        if (error > 0) {
-            b += sb;
-            error -= 2 * da;
-        }
-        error += 2 * db;
-        a += sa;
+    // In 128 bits: with ends far outside, 2 db k overflows 64. From the start (k = 0) no step
+    // has been made.
+    __int128 minorSteps = 0;
+    long long error = 2 * db - da;
+    if (first > 0) {
+        minorSteps = CeilDiv(__int128(2) * db * first - da, __int128(2) * da);
+        const __int128 walked = __int128(2) * db * first - 2 * da * minorSteps;
+        error += static_cast<long long>(walked);
+    }
+    const long long strideAlong = steep ? pen.stride : 1;
+    const WalkSteps steps{.count = last - first,
+                          .start = (a0 + sa * first) * strideAlong,
+                          .stepAlong = sa * strideAlong,
+                          .strideAcross = steep ? 1 : pen.stride,
+                          .b = static_cast<long long>(b0 + sb * minorSteps),
+                          .sb = sb,
+                          .thickness = resolution_,
+                          .acrossExtent = steep ? pen.width : pen.height,
+                          .error = error,
+                          .errorAlong = 2 * da,
+                          .errorAcross = 2 * db};
+    const QRgb colour = pen.colour;
+    switch (Mode) {
+    case PenMode::Copy:
+        Walk(pen.pixels, steps, [colour](QRgb& pixel) { pixel = colour; });
+        break;
+    case PenMode::Xor:
+        Walk(pen.pixels, steps,
+             [colour](QRgb& pixel) { pixel = 0xff000000u | ((pixel ^ colour) & 0x00ffffffu); });
+        break;
+    case PenMode::NotXor:
+        Walk(pen.pixels, steps,
+             [colour](QRgb& pixel) { pixel = 0xff000000u | (~(pixel ^ colour) & 0x00ffffffu); });
+        break;
     }
 }
 

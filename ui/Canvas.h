@@ -74,16 +74,22 @@ private:
     void Paint(const std::function<void(QPainter&)>& draw);
     void Configure(QPainter& painter) const;
     bool PlotsPixels() const { return PenWidth <= 2 && PenStyle == Qt::SolidLine; }
-    void PlotSegment(QPoint from, QPoint to);
-    void PlotThinSegment(long long x0, long long y0, long long x1, long long y1, QRgb pen);
-    void PlotPixel(int x, int y, QRgb pen);
+    // What the segments of one line or trace set their pixels with, taken once for all of them.
+    struct PixelPen {
+        QRgb* pixels;
+        long long stride; // in pixels
+        long long width, height;
+        QRgb colour;
+    };
+    PixelPen TakePixels();
+    void PlotSegment(const PixelPen& pen, QPoint from, QPoint to);
+    void PlotThinSegment(const PixelPen& pen, long long x0, long long y0, long long x1,
+                         long long y1);
     int resolution_ = 1;
     QImage image_;
     std::vector<DrawnText> texts_;
     QPoint penPos_;
     QPainter* painting_ = nullptr; // the open CanvasPainting's, not owned
-    QRgb* pixels_ = nullptr;       // the image's pixels while a line is set
-    int stride_ = 0;
 };
 
 // One painter on a canvas for the whole of a redraw: the canvas's drawing calls within its

@@ -62,11 +62,13 @@ QAction* PasteItem(const QMenu& menu) {
     return nullptr;
 }
 
-// Refuses the pastes of one box; a child of the box, so it goes with it.
+// Refuses the pastes of one box: those of nothing, and, when it checks characters, those the
+// line cannot carry; a child of the box, so it goes with it.
 class PasteGuard : public QObject {
 public:
-    PasteGuard(QLineEdit* edit, std::function<QString()> place)
-        : QObject(edit), edit_(edit), place_(std::move(place)) {
+    PasteGuard(QLineEdit* edit, bool checksCharacters, std::function<QString()> place)
+        : QObject(edit), edit_(edit), checksCharacters_(checksCharacters),
+          place_(std::move(place)) {
         edit->installEventFilter(this);
     }
 
@@ -99,11 +101,14 @@ public:
         }
     }
 
-    // True when the pasted text holds a character that the line cannot carry: the user is told.
-    // Meanwhile the edit's loss of focus is kept from every other filter (a grid's delegate
-    // would commit the half-typed text and close the editor): the edit goes on, with its text and
-    // caret, once the box has given the focus back.
+    // True when the paste must not go in: when it holds a character that the line cannot carry
+    // (the user is told), or nothing at all (an empty clipboard, or one without text), which Qt
+    // would paste over the selection and so delete it. Meanwhile the edit's loss of focus is kept
+    // from every other filter (a grid's delegate would commit the half-typed text and close the
+    // editor): the edit goes on, with its text and caret, once the box has given the focus back.
     bool Refuses(const QString& pasted) {
+        if (pasted.isEmpty()) return true;
+        if (!checksCharacters_) return false;
         const QString character = UncarriedCharacter(pasted);
         if (character.isEmpty()) return false;
         const QString place = place_ ? place_() : PlaceOf(edit_);
@@ -133,6 +138,7 @@ private:
     }
 
     QLineEdit* edit_;
+    bool checksCharacters_;
     std::function<QString()> place_;
     bool refusing_ = false;
 };
@@ -156,6 +162,8 @@ QString CharacterName(const QString& character) {
                               ? QChar::surrogateToUcs4(character[0], character[1])
                               : character[0].unicode();
     if (ShowsAsItself(code)) return character;
+    if (const std::optional<unsigned char> byte = cp932::RawByteOf(character[0].unicode()))
+        return "0x" + QString("%1").arg(*byte, 2, 16, QChar('0')).toUpper();
     return QString("U+%1").arg(quint32(code), 4, 16, QChar('0')).toUpper();
 }
 
@@ -226,15 +234,27 @@ bool RefusesClipboardPaste(QLineEdit* edit) {
     return guard && guard->Refuses(QGuiApplication::clipboard()->text());
 }
 
-void RefuseUncarriedPastes(QLineEdit* edit, std::function<QString()> place) {
+namespace {
+
+void GuardPastes(QLineEdit* edit, bool checksCharacters, std::function<QString()> place) {
     auto* guard = edit->property(kGuardProperty).value<QObject*>();
     if (!guard) {
-        guard = new PasteGuard(edit, std::move(place));
+        guard = new PasteGuard(edit, checksCharacters, std::move(place));
         edit->setProperty(kGuardProperty, QVariant::fromValue(guard));
     }
     // The keys of a combo box's line edit go to the box, which hands them on past every filter.
     if (auto* combo = qobject_cast<QComboBox*>(edit->parentWidget()))
         combo->installEventFilter(guard);
+}
+
+} // namespace
+
+void RefuseUncarriedPastes(QLineEdit* edit, std::function<QString()> place) {
+    GuardPastes(edit, true, std::move(place));
+}
+
+void RefuseEmptyPastes(QLineEdit* edit) {
+    GuardPastes(edit, false, {});
 }
 
 } // namespace ui

@@ -27,7 +27,8 @@ QString UncarriedCharacter(const QString& text, Carrier carrier = Carrier::Line)
 
 // A character as the user is told of it: itself when it shows as a character of its own, else its
 // code ("U+00A0"): a control character, a blank other than the plain one, a combining mark, a
-// format character, one that is not assigned.
+// format character, one that is not assigned; the stand-in of a byte that starts no CP932
+// character is named by that byte ("0xFF").
 QString CharacterName(const QString& character);
 
 // A line the driver sent, as a cell holds it: decoded, with every character it came with. The LF
@@ -77,13 +78,19 @@ QString PlaceOf(const QWidget* box);
 
 // A paste into `edit` (by key, from its context menu, by the middle button, by a drop) of text
 // that the line cannot carry is refused: the box keeps what it had (an edit in progress goes on,
-// with its text and caret), and the user is told which character and where (`place` when given,
-// asked at that moment; else the box's own name). The line edit of a combo box is guarded through
-// the box as well, which takes its keys. Installing it twice changes nothing.
+// with its text and caret), and the user is told which character and where; a paste of nothing
+// (an empty clipboard, one without text) changes nothing, its selection included (`place` when
+// given, asked at that moment; else the box's own name). The line edit of a combo box is guarded
+// through the box as well, which takes its keys. Installing it twice changes nothing.
 void RefuseUncarriedPastes(QLineEdit* edit, std::function<QString()> place = {});
 
+// For a box whose text goes neither onto the line nor into a file (a search text, a print
+// title): a paste of nothing changes nothing, as above; any text goes in.
+void RefuseEmptyPastes(QLineEdit* edit);
+
 // For a guarded box that takes its paste key itself (ui::Edit, whose key handlers see every key
-// first): true when the paste of the clipboard is refused, the user told.
+// first): true when the paste of the clipboard is refused (the user told) or there is nothing to
+// paste.
 bool RefusesClipboardPaste(QLineEdit* edit);
 
 } // namespace ui

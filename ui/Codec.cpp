@@ -256,6 +256,11 @@ QString Decode(const QByteArray& bytes) {
     return text;
 }
 
+std::optional<unsigned char> RawByteOf(char16_t ch) {
+    if (ch < kRawByteBase + 0x80 || ch > kRawByteBase + 0xFF) return std::nullopt;
+    return static_cast<unsigned char>(ch - kRawByteBase);
+}
+
 QString DecodeForDisplay(const QByteArray& bytes) {
     // The stand-ins of the bytes that start no character (0x80 to 0xFF; every ASCII byte decodes).
     const auto isRawByte = [](QChar ch) {

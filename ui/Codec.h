@@ -45,6 +45,10 @@ QString UncodedCharacter(const QString& text);
 
 QString Decode(const QByteArray& bytes);
 
+// The byte that a character of a decoded text stands in for, when it is the stand-in of a byte
+// that starts no CP932 character.
+std::optional<unsigned char> RawByteOf(char16_t ch);
+
 // For showing bytes to the user: Decode, with each byte that starts no CP932 character written
 // as "\xFF" (its value in hexadecimal) instead of its invisible stand-in. Display only: encoding
 // the result does not give those bytes back.

@@ -71,10 +71,9 @@ template <typename Part> std::vector<Part*> ShownParts(const QDialog& dialog) {
     return shown;
 }
 
-// Widens the boxes of a dialog and the dialog itself until its boxes show their current texts
-// and its trees their columns whole, as far as its screen allows, keeping its middle where it
-// was.
-void WidenToItsTexts(QDialog& dialog) {
+} // namespace
+
+void WidenDialogToItsTexts(QDialog& dialog) {
     const QRect screen = dialog.screen() ? dialog.screen()->availableGeometry() : QRect();
     // A few rounds: the room a wider dialog gives is shared among its parts.
     for (int round = 0; round < 8; ++round) {
@@ -97,6 +96,8 @@ void WidenToItsTexts(QDialog& dialog) {
         dialog.move(screen.left(), dialog.y());
 }
 
+namespace {
+
 // Qt's own dialogs (file, print, printer properties) lay themselves out in the fonts and
 // measures of the screen, but open at sizes given in the pixels of a 96 dpi screen: with the
 // program's scaling each one is widened when it shows until its texts are whole.
@@ -108,7 +109,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show)
             if (auto* dialog = qobject_cast<QDialog*>(watched); dialog && dialog->isWindow())
-                WidenToItsTexts(*dialog);
+                WidenDialogToItsTexts(*dialog);
         return false;
     }
 };

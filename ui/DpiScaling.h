@@ -6,6 +6,7 @@
 
 #include <QFont>
 
+class QDialog;
 class QWidget;
 
 namespace ui {
@@ -28,6 +29,10 @@ QFont FontInPoints(QFont font, int factor);
 // screen's own resolution; from 192 dpi on, Qt's own dialogs widen as they show until their
 // boxes and lists show their texts whole. Each call does it again for the screen as it is then.
 void ScaleTextToDpi();
+// Widens the boxes of a dialog and the dialog itself until its boxes show their current texts
+// and its trees their columns whole, as far as its screen allows, keeping its middle where it
+// was.
+void WidenDialogToItsTexts(QDialog& dialog);
 // For a window of fixed size whose controls its layouts place: from 192 dpi on, lays it out once
 // as at 96 dpi and keeps those places, without its layouts, so that ScaleControlsToDpi puts
 // every control at the factor times its designed place (a layout at the screen's resolution

@@ -501,14 +501,19 @@ void EditorPane::paintEvent(QPaintEvent* e) {
     if (marksShown_) PaintMarks();
 }
 
-// A paste or a drop of text that a file of the pane's lines cannot hold (a character without a
-// CP932 code) is refused, as every box refuses one: the pane keeps what it had, and the user is
-// told which character.
+// A paste or a drop puts in the plain text it carries, and changes nothing (the selection stays)
+// when it carries none (an empty clipboard, a picture): Qt's own insert reads the first of the
+// formats without looking whether there is one, and fails on a clipboard that holds none. Text that
+// a file of the pane's lines cannot hold (a character without a CP932 code) is refused, as every
+// box refuses one: the pane keeps what it had, and the user is told which character.
 void EditorPane::insertFromMimeData(const QMimeData* source) {
-    if (source->hasText() && !isReadOnly() &&
-        !CheckCarried(source->text(), PlaceOf(this), Carrier::Document))
-        return;
-    QPlainTextEdit::insertFromMimeData(source);
+    if (!source || !source->hasText() || isReadOnly()) return;
+    const QString text = source->text();
+    if (text.isEmpty() || !CheckCarried(text, PlaceOf(this), Carrier::Document)) return;
+    QTextCursor cursor = textCursor();
+    cursor.insertText(text);
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 void EditorPane::keyPressEvent(QKeyEvent* e) {

@@ -1,9 +1,14 @@
 #include "FileDialogs.h"
 
+#include "DpiScaling.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QTimer>
+#include <QTreeView>
 
 namespace ui {
 namespace {
@@ -37,24 +42,55 @@ QString ToQtFilter(const QString& filter) {
     return filters.join(";;");
 }
 
+namespace {
+
+// Widens each detail column of Qt's own dialog (size, type, date modified) to its widest shown
+// text whenever the folder's listing changes, and the dialog with them as far as its screen
+// allows: Qt gives them widths of its own that cut dates and types. A column the user widened
+// keeps its width; the name column keeps what Qt gives it.
+void FitDetailColumns(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>("treeView");
+    if (!view || !view->model()) return;
+    auto* fitting = new QTimer(view);
+    fitting->setSingleShot(true);
+    QObject::connect(fitting, &QTimer::timeout, view, [view, &dialog] {
+        for (int column = 1; column < view->header()->count(); ++column) {
+            const int width = view->columnWidth(column);
+            view->resizeColumnToContents(column);
+            if (view->columnWidth(column) < width) view->setColumnWidth(column, width);
+        }
+        WidenDialogToItsTexts(dialog);
+    });
+    const auto fit = [fitting] { fitting->start(0); };
+    QAbstractItemModel* model = view->model();
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, fitting, fit);
+    QObject::connect(model, &QAbstractItemModel::dataChanged, fitting, fit);
+    QObject::connect(model, &QAbstractItemModel::layoutChanged, fitting, fit);
+    QObject::connect(model, &QAbstractItemModel::modelReset, fitting, fit);
+    fit();
+}
+
+} // namespace
+
 bool FileDialog::Execute(QWidget* parent) {
     std::optional<QString> chosen;
-    if (DialogResponder()) {
+    if (DialogResponder())
         chosen = DialogResponder()(*this);
-    } else {
-        if (kind_ == Kind::Open) {
-            const QString name =
-                QFileDialog::getOpenFileName(parent, Title, FileName, ToQtFilter(Filter));
-            if (!name.isEmpty()) chosen = name;
-        } else {
-            chosen = RunSaveDialog(parent);
-        }
-    }
+    else
+        chosen = kind_ == Kind::Open ? RunOpenDialog(parent) : RunSaveDialog(parent);
     if (!chosen) return false;
     FileName = *chosen;
     if (kind_ == Kind::Save && !DefaultExt.isEmpty() && QFileInfo(FileName).suffix().isEmpty())
         FileName += '.' + DefaultExt;
     return true;
+}
+
+std::optional<QString> FileDialog::RunOpenDialog(QWidget* parent) const {
+    QFileDialog dialog(parent, Title, FileName, ToQtFilter(Filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    FitDetailColumns(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 // The save dialog adds the default extension itself, so that its question about replacing a
@@ -65,6 +101,7 @@ std::optional<QString> FileDialog::RunSaveDialog(QWidget* parent) const {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(DefaultExt);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    FitDetailColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }

@@ -25,6 +25,7 @@ public:
     bool Execute(QWidget* parent = nullptr);
 
 private:
+    std::optional<QString> RunOpenDialog(QWidget* parent) const;
     std::optional<QString> RunSaveDialog(QWidget* parent) const;
     Kind kind_;
 };

@@ -108,6 +108,18 @@ TEST_F(FraSpectrumTest, SampleFileAsksForTheFrequencyAndTimeColumnsTellIt) {
     frmFRA->btSave->click();
     EXPECT_EQ(dialogTitle, "スペクトル用データを保存");
     EXPECT_TRUE(ReadFile(chosenFile).startsWith("A\r\n0\r\n309\r\n588\r\n"));
+
+    // A column without a name: its file would read its first sample as the name.
+    chosenFile = Path("nameless.csv");
+    WriteFile(chosenFile, "A,,C\r\n1,2,3\r\n2,3,4\r\n");
+    frmFRA->btOpen->click();
+    ASSERT_EQ(frmFRA->Spectrum.SampleCount, 2);
+    messages.clear();
+    chosenFile = Path("unsaved.csv");
+    frmFRA->btSave->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "列名が空のため、保存できません。");
+    EXPECT_FALSE(QFile::exists(chosenFile));
 }
 
 TEST_F(FraSpectrumTest, InvalidFilesLeaveTheSpectrumAsItWas) {
@@ -126,8 +138,10 @@ TEST_F(FraSpectrumTest, InvalidFilesLeaveTheSpectrumAsItWas) {
     for (const QByteArray& bad :
          {QByteArray(""), QByteArray("V\r\n"), QByteArray("LTIME=1 TIME A B\r\n"),
           QByteArray("LTIME=x A\r\n1 2\r\n"), QByteArray("V\r\n1\r\nx\r\n3\r\n"),
-          QByteArray("V\r\n1\r\n99999999999999999999\r\n"),
-          QByteArray("TIME,V\r\n0,1\r\nz,2\r\n")}) {
+          QByteArray("V\r\n1\r\n99999999999999999999\r\n"), QByteArray("TIME,V\r\n0,1\r\nz,2\r\n"),
+          // A sixth cell (it would overwrite the first), a value cut to its cell.
+          QByteArray("A B C D E F\r\n1 2 3 4 5\r\n"), QByteArray("V,W\r\n1,2,3,4,5,6\r\n"),
+          "V\r\n1\r\n" + QByteArray(70, '0') + "2\r\n"}) {
         messages.clear();
         WriteFile(chosenFile = Path("bad.txt"), bad);
         frmFRA->btOpen->click();

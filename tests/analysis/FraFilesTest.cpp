@@ -3,6 +3,7 @@
 #include "FraFixture.h"
 
 #include "link/UnitGeneral.h"
+#include "ui/Codec.h"
 
 TEST_F(FraTest, SavedBufferLoadsBackIntoAnotherBuffer) {
     OpenWindow();
@@ -44,6 +45,20 @@ TEST_F(FraTest, SavedBufferLoadsBackIntoAnotherBuffer) {
     EXPECT_TRUE(HasMessage("バッファ3の内容が更新されますがよろしいですか？"));
     EXPECT_EQ(messages.back().icon, ui::MsgIcon::Information);
     EXPECT_EQ(frmFRA->Buffers[2].Count, 5);
+
+    // Yes loads the other file: the plot shows its points, as many as before, and the first
+    // file's again when it is loaded back.
+    const QImage sweepPlot = Bode().copy();
+    answer = ui::MsgResult::Yes;
+    chosenFile = Path("other.csv");
+    WriteFile(chosenFile, "SGF,SGA,RMAX,JMAX\r\n20,1024,50,-900\r\n30,1024,40,-800\r\n"
+                          "40,1024,30,-700\r\n50,1024,20,-600\r\n60,1024,10,-500\r\n");
+    frmFRA->btOpen->click();
+    ASSERT_EQ(frmFRA->Buffers[2].Count, 5);
+    EXPECT_NE(Bode(), sweepPlot);
+    chosenFile = Path("sweep.csv");
+    frmFRA->btOpen->click();
+    EXPECT_EQ(Bode(), sweepPlot);
 }
 
 TEST_F(FraTest, UploadTablesAndInvalidFiles) {
@@ -75,7 +90,13 @@ TEST_F(FraTest, UploadTablesAndInvalidFiles) {
         "A,B,C,D\r\n10,1,1,99999999999999999999\r\n", // 20 digits
         "A,B,C,D\r\n10,1,1,-2147483649\r\n",          // below the int range
         QByteArray("\x01\x02\x00 \x7f\x03,\x04,\x05\x06,\x07\x08\x09\x10", 16), // binary junk
-        utf16};
+        utf16,
+        // More cells in a row than the loader keeps: a sixth would overwrite a point's frequency,
+        // a fifth would be dropped, a line ending in a comma joins the next point to it.
+        "A,B,C,D\r\n10,1,2,3,4,77\r\n", "A,B,C,D\r\n10,1,2,3,4\r\n",
+        "A,B,C,D\r\n10,1,2,3,\r\n20,4,5,6\r\n", "A,B,C,D,E,F\r\n10,1,2,3\r\n",
+        "A,B,C,D,E\r\n10,1,2,3\r\n", "LTIME=1 A B C D E\r\nx 10 1 2 3\r\n",
+        "A,B,C,D\r\n10,1,2," + QByteArray(70, '0') + "5\r\n"}; // a value cut to its cell
     const QString loadedName = chosenFile;
     for (const QByteArray& bad : corrupt) {
         messages.clear();
@@ -97,6 +118,77 @@ TEST_F(FraTest, UploadTablesAndInvalidFiles) {
     EXPECT_EQ(messages.back().text, "ファイルが開けませんでした。");
     EXPECT_EQ(frmFRA->Buffers[0].Count, 3);
     EXPECT_EQ(frmFRA->Buffers[0].FileName, loadedName);
+}
+
+// A column name longer than a cell loads cut to the cell, and the user is told. The names go
+// into a saved file exactly as they stand: one that the file cannot hold as a cell (no CP932
+// code) refuses the save by name, as does an empty last name, which would join the header to
+// the first point; no file is made.
+TEST_F(FraTest, ColumnNamesAreCutWithAWordAndSavedExactlyOrRefused) {
+    OpenWindow();
+    const QByteArray longName = ui::cp932::Encode(QString::fromUtf8("ｱ")) + QByteArray(70, 'N');
+    chosenFile = Path("long.csv");
+    WriteFile(chosenFile, "SGF,SGA," + ui::cp932::Encode(QString::fromUtf8("ｹﾞｲﾝ")) + "," +
+                              longName + "\r\n10,1,2,3\r\n");
+    frmFRA->btOpen->click();
+    const TFraBuffer& buffer = frmFRA->Buffers[0];
+    ASSERT_EQ(buffer.Count, 1);
+    const QString kept = ui::cp932::Decode(longName.left(63));
+    EXPECT_EQ(buffer.ColumnNames[3], kept);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "列名が63ﾊﾞｲﾄを超えるため、先頭の63ﾊﾞｲﾄだけを読み込みました。\n" + kept);
+    EXPECT_EQ(messages[0].icon, ui::MsgIcon::Information);
+
+    messages.clear();
+    chosenFile = Path("names.csv");
+    frmFRA->btSave->click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ReadFile(chosenFile), "SGF,SGA," + ui::cp932::Encode(QString::fromUtf8("ｹﾞｲﾝ")) +
+                                        "," + longName.left(63) + "\r\n10,1,2,3\r\n");
+
+    frmFRA->Buffers[0].ColumnNames[2] = QString::fromUtf8("A😀");
+    const QByteArray saved = ReadFile(chosenFile);
+    frmFRA->btSave->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QString::fromUtf8("列名 A😀 に保存できない文字「😀」があります。\n"
+                                                  "入力内容を確認してください。"));
+    EXPECT_EQ(ReadFile(chosenFile), saved);
+
+    messages.clear();
+    chosenFile = Path("short.csv");
+    WriteFile(chosenFile, "A,B,C\r\n10,1,2,3\r\n");
+    answer = ui::MsgResult::Yes;
+    frmFRA->btOpen->click();
+    ASSERT_EQ(frmFRA->Buffers[0].Count, 1);
+    EXPECT_EQ(frmFRA->Buffers[0].ColumnNames[3], "");
+    messages.clear();
+    chosenFile = Path("joined.csv");
+    frmFRA->btSave->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "4列目の列名が空のため、保存できません。");
+    EXPECT_FALSE(QFile::exists(chosenFile));
+}
+
+// A byte 0xFF ends the reading: the points before it load, and the user is told from which line
+// the rest was not read.
+TEST_F(FraTest, AFileCutByAnEndMarkSaysWhereTheReadingEnded) {
+    OpenWindow();
+    chosenFile = Path("cut.csv");
+    WriteFile(chosenFile, "A,B,C,D\r\n10,1,2,3\r\n20,4,5,6\r\n\xFF"
+                          "30,7,8,9\r\n");
+    frmFRA->btOpen->click();
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 2);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ﾊﾞｲﾄ 0xFF をﾌｧｲﾙの終わりとして読み込みを終えたため、4行目の0xFF"
+                                "から後を読み込みませんでした。");
+    // A mark with nothing after it is only the end of the file.
+    messages.clear();
+    answer = ui::MsgResult::Yes;
+    WriteFile(chosenFile, "A,B,C,D\r\n10,1,2,3\r\n\xFF\r\n");
+    frmFRA->btOpen->click();
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 1);
+    ASSERT_EQ(messages.size(), 1u); // the question before the load
 }
 
 TEST_F(FraTest, SweepsAboveTenKilohertzAndEmptyBuffersLoadBack) {

@@ -308,13 +308,25 @@ TEST(TextTable, SeparatorsRowsAndBounds) {
     EXPECT_EQ(empty.Cell(0, 1), "");
     EXPECT_EQ(empty.Cell(0, 2), "b");
     EXPECT_EQ(empty.Cell(1, 2), "x");
-    const fra::TextTable six = Read("1,2,3,4,5,6\n");
+    // A row keeps five cells; the sixth is counted, never stored over the first.
+    const fra::TextTable six = Read("1,2,3,4,5,6\n7\n");
     EXPECT_EQ(six.ColumnCount, 5);
-    EXPECT_EQ(six.Cell(0, 0), "6");
+    EXPECT_EQ(six.Cell(0, 0), "1");
+    EXPECT_EQ(six.Cell(0, 4), "5");
+    EXPECT_EQ(six.CellCount(0), 6);
+    EXPECT_EQ(six.CellCount(1), 1);
+    EXPECT_EQ(six.MostCells(), 6);
+    EXPECT_EQ(six.Cell(1, 0), "7");
     const fra::TextTable stop = Read("1,2\n3,4\n\xFF"
                                      "5,6\n");
     EXPECT_EQ(stop.RowCount, 2);
-    EXPECT_EQ(Read(std::string(100, 'x') + "\n").Cell(0, 0).size(), 63u);
+    EXPECT_EQ(stop.EndMarkLine, 3); // the line of the 0xFF, with more after it
+    EXPECT_EQ(Read("1,2\n\xFF \r\n").EndMarkLine, 0);
+    const fra::TextTable cut =
+        Read("a b\n1 " + std::string(100, 'x') + " " + std::string(64, 'y') + "\n");
+    EXPECT_EQ(cut.Cell(1, 1).size(), 63u);
+    EXPECT_EQ(std::make_pair(cut.CutRow, cut.CutCol), std::make_pair(1, 1)); // the first cut
+    EXPECT_EQ(Read("a b\n").CutRow, -1);
     const fra::TextTable bounded = Read("1\n2\n3\n4\n", 3);
     EXPECT_EQ(bounded.RowCount, 3);
     EXPECT_TRUE(bounded.Overflow);

@@ -161,6 +161,41 @@ TEST_F(DataTransferTest, RowsOfSeveralValuesStepTheirLabelsAndKeepLongValuesWhol
                                                        "*$13        0           0           0"}));
 }
 
+// A value is the reply exactly as the driver sent it, control characters included, in the
+// document and in its file. A reply that a line cannot hold (a line feed inside it) ends the
+// upload before its row, which the user is told; the complete rows before it stay.
+TEST_F(DataTransferTest, ValuesAreKeptAsTheDriverSentThemOrTheUploadSaysWhereItStopped) {
+    UseSeries(1, "QWB20");
+    std::map<QByteArray, QByteArray>& memory = Axis().logging().settings;
+    memory["#%00300000"] = "A\tB";
+    memory["#%00300004"] = "C\x1B"
+                           "D";
+    memory["#%00300008"] = "Z\x7FZ";
+    memory["#%0030000C"] = QByteArray("\0\x80", 2);
+    frmEdit->RunUploadItem->trigger();
+    SetUploadFields("#%00300000", "2", "2");
+    RunUpload();
+    EXPECT_TRUE(messages.empty());
+    const QByteArray table = "#%00300000  A\tB         C\x1B"
+                             "D\r\n"
+                             "#%00300008  Z\x7FZ         " +
+                             QByteArray("\0\x80\r\n", 4);
+    EXPECT_EQ(ui::cp932::Encode(frmEdit->memMain2->Text() + "\n"),
+              QByteArray(table).replace("\r", ""));
+    EXPECT_EQ(SavedUpload().toHex(' ').toStdString(), table.toHex(' ').toStdString());
+
+    memory["#%0030000C"] = "1\n2";
+    frmUpload->btnStart->click();
+    ASSERT_TRUE(WaitFor([] { return frmUpload->btnStart->isEnabled(); }));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ﾄﾞﾗｲﾊﾞの返信に行を分ける文字「U+000A」があるため、2行目を文書に"
+                                "入れられません。\nｱｯﾌﾟﾛｰﾄﾞは2行目の前で終えました。");
+    EXPECT_EQ(frmEdit->memMain2->Lines(), QStringList{"#%00300000  A\tB         C\x1B"
+                                                      "D"});
+    EXPECT_FALSE(frmEdit->memUploadData->isVisible());
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
+}
+
 TEST_F(DataTransferTest, RefusalsSendNothingAndGiveTheStartButtonBack) {
     UseSeries(2, "QWC50A_C3");
     frmEdit->RunUploadItem->trigger();

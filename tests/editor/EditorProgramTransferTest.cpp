@@ -474,17 +474,46 @@ TEST_F(ProgramTransferTest, UploadTakesItsOwnDocumentAndEndsAtOnceOnCancel) {
     EXPECT_TRUE(driver->receivedBytes().isEmpty());
 }
 
-TEST_F(ProgramTransferTest, EachUploadedRowIsOneLineOfTheDocument) {
-    // A tab stays; a line feed, NUL or escape in a reply splits no row and joins no words; the
-    // LF of a driver's CR LF, at the front of the next reply, adds no blank.
-    driver->axis('Y').program().setRows({"EV", "TAB\tHERE", "()A\n()B", QByteArray("()\0C", 4),
-                                         "()D\x1b\x7f"
-                                         "E",
-                                         "\"\x83\x63", "\n()F", "/EV"});
+// The document and its file hold every reply exactly as the driver sent it: a tab, a NUL, an
+// escape, DEL, a byte that starts no CP932 character. Only the LF of a driver's CR LF, at the
+// front of the next reply, goes. A reply that a line cannot hold (a line feed inside it would
+// split it) ends the upload before its row, which the user is told; the rows before it stay.
+TEST_F(ProgramTransferTest, EveryUploadedRowIsKeptAsTheDriverSentItOrTheUploadSaysWhereItStopped) {
+    const QList<QByteArray> rows = {"EV",
+                                    "TAB\tHERE",
+                                    QByteArray("()\0C", 4),
+                                    "()D\x1b\x7f"
+                                    "E",
+                                    "\"\x83\x63",
+                                    "()\x80\xFD",
+                                    "\n()F",
+                                    "/EV"};
+    driver->axis('Y').program().setRows(rows);
     Upload();
-    EXPECT_EQ(frmEdit->memMain2->Lines(),
-              (QStringList{"EV", "TAB\tHERE", "()A ()B", "() C", "()D  E", "\"ツ", "()F", "/EV"}));
     EXPECT_TRUE(Completed("アップロード完了"));
+    EXPECT_TRUE(messages.empty());
+    frmCommCancel->btnCancel->click();
+    QStringList lines;
+    for (const QByteArray& row : rows)
+        lines << ui::cp932::Decode(row.startsWith('\n') ? row.mid(1) : row);
+    EXPECT_EQ(frmEdit->memMain2->Lines(), lines);
+    frmEdit->FileSaveItem->trigger();
+    QByteArray file;
+    for (const QByteArray& row : rows)
+        file += (row.startsWith('\n') ? row.mid(1) : row) + "\r\n";
+    EXPECT_EQ(ReadFile("ﾌﾟﾛｸﾞﾗﾑﾘｽﾄ").toHex(' ').toStdString(), file.toHex(' ').toStdString());
+
+    driver->axis('Y').program().setRows({"EV", "()A", "()B\n()C", "()D", "/EV"});
+    driver->clearReceived();
+    Upload();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ﾄﾞﾗｲﾊﾞの返信に行を分ける文字「U+000A」があるため、3行目を文書に"
+                                "入れられません。\nｱｯﾌﾟﾛｰﾄﾞは3行目の前で終えました。");
+    EXPECT_EQ(PaneText(), "EV\n()A");
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
+    Pause(50);
+    EXPECT_EQ(driver->receivedLines().count("FL+"), 2);
 }
 
 TEST_F(ProgramTransferTest, ALostLineEndsEitherTransferWithOneMessage) {

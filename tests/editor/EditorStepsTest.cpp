@@ -8,12 +8,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -116,6 +118,9 @@ protected:
     static void Drop(const QString& text) {
         QMimeData mime;
         mime.setText(text);
+        Drop(mime);
+    }
+    static void Drop(const QMimeData& mime) {
         QWidget* viewport = frmEdit->memMain2->viewport();
         const QPoint at =
             frmEdit->memMain2->cursorRect(QTextCursor(frmEdit->memMain2->document())).center();
@@ -200,6 +205,54 @@ TEST_F(EditorChangeTest, ControlKeysReachTheEditItemsNotTheTransferItems) {
     EXPECT_EQ(*cut, 1);
     EXPECT_EQ(*undo, 1);
     EXPECT_EQ(*transfers, 0);
+}
+
+// A clipboard that holds nothing (no program owns it on a fresh X session) or nothing of text
+// (a picture) pastes nothing by any road, and a drop of no text drops nothing: the document
+// stays as it was and unmodified.
+TEST_F(EditorChangeTest, APasteOfNothingOrNoTextPastesNothing) {
+    QToolButton* pasteButton = nullptr;
+    for (QToolButton* button : frmEdit->findChildren<QToolButton*>())
+        if (button->text() == "貼り付け") pasteButton = button;
+    ASSERT_NE(pasteButton, nullptr);
+    const auto clipboards = {
+        +[] { QApplication::clipboard()->setMimeData(new QMimeData); },
+        +[] { QApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32)); },
+        +[] {
+            auto* mime = new QMimeData;
+            mime->setData("application/octet-stream", "\x01\x02");
+            QApplication::clipboard()->setMimeData(mime);
+        }};
+    for (const QString& before : {QString(), QString("A=1\n[]B")}) {
+        frmEdit->memMain2->SetText(before);
+        frmEdit->memMain2->SetModified(false);
+        for (const auto& fill : clipboards) {
+            fill();
+            frmEdit->memMain2->selectAll();
+            pasteButton->click();
+            frmEdit->EditPasteItem->trigger();
+            Key(Qt::Key_V, Qt::ControlModifier);
+            Key(Qt::Key_Insert, Qt::ShiftModifier);
+            Drop(*QApplication::clipboard()->mimeData());
+            EXPECT_EQ(PaneText(), before);
+            EXPECT_FALSE(frmEdit->memMain2->Modified());
+        }
+    }
+    // The search text stays too.
+    frmEdit->FindSearch->trigger();
+    QLineEdit* searched = frmEdit->FindDialog->edtFind;
+    searched->setText("[]B");
+    searched->setFocus();
+    searched->selectAll();
+    QTest::keySequence(searched, QKeySequence::Paste);
+    EXPECT_EQ(searched->text(), "[]B");
+    frmEdit->FindDialog->close();
+    EXPECT_TRUE(messages.empty());
+    QApplication::clipboard()->setText("()C");
+    frmEdit->memMain2->SetRowCol(0, 0);
+    frmEdit->memMain2->setFocus();
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(PaneText(), "()CA=1\n[]B");
 }
 
 TEST_F(EditorChangeTest, ThePrintoutCarriesTheNumbersOfTheTextAsItStands) {

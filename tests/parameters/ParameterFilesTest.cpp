@@ -199,6 +199,59 @@ TEST_F(ParameterFilesTest, TheSaveWritesTheValuesItCheckedWhileAReadGoesOn) {
         ASSERT_EQ(grid->Cell(1, row), QString::number(row)) << row;
 }
 
+// The reader ends a file at a byte 0xFF, so the save never writes one: a driver's answer holding
+// it refuses the save before a file is chosen, naming the row and the byte, and the file that
+// was there stays. A file from elsewhere that holds one loads up to it and says how many records
+// it left, from which line.
+TEST_F(ParameterFilesTest, TheEndMarkIsNeverSavedAndAFileCutByItSaysWhatItLeft) {
+    OpenList(1, "QWB20");
+    for (int n = 0; n < 90; ++n)
+        driver->setStatusReply('X', "#" + QByteArray::number(n), QByteArray::number(n + 10));
+    driver->setStatusReply('X', "#4",
+                           "12\xFF"
+                           "3");
+    frmPrm->btnReadPrm->click();
+    ASSERT_TRUE(WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000));
+    frmCommCancel->btnCancel->click();
+    ASSERT_EQ(ui::cp932::Encode(frmPrm->grdPrm->Cell(1, 5)), "12\xFF"
+                                                             "3");
+    WriteFile("kept.prm", Record(0, "1"));
+    chosenFile = Path("kept.prm");
+    messages.clear();
+    frmPrm->btnSavePrm->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "#004 に保存できない文字「0xFF」があります。\n入力内容を確認してください。");
+    EXPECT_TRUE(dialogFilter.isEmpty()); // no file was chosen
+    EXPECT_EQ(ReadFile("kept.prm"), Record(0, "1"));
+
+    // Mended, every row loads back.
+    frmPrm->grdPrm->SetCell(1, 5, "123");
+    messages.clear();
+    frmPrm->btnSavePrm->click();
+    EXPECT_TRUE(messages.empty());
+    for (int row = 1; row <= 90; ++row)
+        frmPrm->grdPrm->SetCell(1, row, "");
+    Load(frmPrm, "kept.prm");
+    EXPECT_TRUE(messages.empty());
+    for (int row = 1; row <= 90; ++row)
+        ASSERT_EQ(frmPrm->grdPrm->Cell(1, row), row == 5 ? "123" : QString::number(row + 9)) << row;
+
+    // A file from elsewhere: the record the byte cuts short keeps the number before it, as a
+    // value "12abc" does; the 84 after it are told, from the line of the first.
+    QByteArray cut = ReadFile("kept.prm");
+    cut.replace("=15\r\n", "=15\xFF"
+                           "9\r\n");
+    WriteFile("cut.prm", cut);
+    Load(frmPrm, "cut.prm");
+    EXPECT_EQ(frmPrm->grdPrm->Cell(1, 6), "15");
+    EXPECT_EQ(frmPrm->grdPrm->Cell(1, 7), "");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ﾊﾞｲﾄ 0xFF をﾌｧｲﾙの終わりとして読み込みを終えたため、7行目の " +
+                                    ui::cp932::Decode(Record(6, "16").chopped(2).mid(1)) +
+                                    " から後の 84 件のﾚｺｰﾄﾞを読み込みませんでした。");
+}
+
 TEST_F(ParameterFilesTest, FilesOfEachCountLoadByParameterNumber) {
     QByteArray ninety, twoHundred;
     for (int n = 0; n < 90; ++n)
@@ -273,7 +326,11 @@ TEST_F(ParameterFilesTest, CorruptFilesLoadWhatIsValidAndSaySoWithoutInventingVa
         EXPECT_EQ(frmPrmLock->grdPrm->Cell(1, row), expected[row - 1]) << row;
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.startsWith("読み込めなかったﾚｺｰﾄﾞがあります。"));
-    EXPECT_EQ(messages[0].text.count('\n'), 4); // abc, -4, the long value, 99999999999
+    // abc, -4, the long value, 99999999999; and what the byte 0xFF left unread.
+    EXPECT_EQ(messages[0].text.count('\n'), 5);
+    EXPECT_TRUE(messages[0].text.endsWith("\nﾊﾞｲﾄ 0xFF をﾌｧｲﾙの終わりとして読み込みを終えたため、"
+                                          "11行目の #011 k=4 から後の 1 件のﾚｺｰﾄﾞを読み込みま"
+                                          "せんでした。"));
 
     // A truncated file: the records before the cut load.
     messages.clear();
@@ -420,7 +477,18 @@ TEST_F(ParameterFilesTest, FilesWithoutRecordsAreReportedAndLeaveTheColumnAlone)
         Load(frmPrmLock, name, true);
         EXPECT_TRUE(inputCaption.isEmpty()) << name;
         ASSERT_EQ(messages.size(), 1u) << name;
-        EXPECT_EQ(messages[0].text, QString("ﾊﾟﾗﾒｰﾀのﾚｺｰﾄﾞが見つかりませんでした。\n") + name);
+        // A byte 0xFF (of the UTF-16 texts too) ends the reading; what follows it is told.
+        const QString notFound = QString("ﾊﾟﾗﾒｰﾀのﾚｺｰﾄﾞが見つかりませんでした。\n") + name;
+        if (QByteArray(name) == "ff.prm")
+            EXPECT_EQ(messages[0].text, notFound +
+                                            "\nﾊﾞｲﾄ 0xFF をﾌｧｲﾙの終わりとして読み込みを終え"
+                                            "たため、1行目の " +
+                                            ui::cp932::Decode(Record(0, "1").chopped(2).mid(1)) +
+                                            " から後の 2 件のﾚｺｰﾄﾞを読み込みませんでした。");
+        else if (bytes.contains('\xFF'))
+            EXPECT_TRUE(messages[0].text.startsWith(notFound + "\nﾊﾞｲﾄ 0xFF ")) << name;
+        else
+            EXPECT_EQ(messages[0].text, notFound);
         EXPECT_EQ(frmPrmLock->grdPrm->Cell(2, 0), "reference.prm") << name;
         for (int row = 1; row <= 200; ++row)
             ASSERT_EQ(frmPrmLock->grdPrm->Cell(2, row), "7") << name << " row " << row;

@@ -6,6 +6,7 @@
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
 #include "shell/UnitSplashWindow.h"
+#include "ui/Wait.h"
 
 #include <QTimer>
 
@@ -190,6 +191,8 @@ TEST_F(AxisScanTest, SetupCheckStoppedEarlyStillDesignatesAndSummarises) {
     EXPECT_EQ(driver->receivedLines().last(), "*:");
 }
 
+// 確認 on a port that will not open: one warning, nothing sent, and the end of the program with
+// the settings the dialog shows.
 TEST_F(AxisScanTest, SetupCheckWithAPortThatWillNotOpenSendsNothing) {
     WriteSetting("Comm", "TransmitCheck", 2);
     StartProgram();
@@ -200,13 +203,20 @@ TEST_F(AxisScanTest, SetupCheckWithAPortThatWillNotOpenSendsNothing) {
     });
     driver->clearReceived();
     frmMain->btnSetup->click();
-    EXPECT_TRUE(HasMessage(
-        "Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。"));
+    // One warning, and the program ends: no word of drivers not found, since nothing was sent,
+    // and no second warning from the setup button.
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "Commポートがオープンできませんでした。\n再度ｱﾌﾟﾘｹｰｼｮﾝを立ち上げ直してください。");
+    EXPECT_EQ(messages[0].caption, "警告");
     EXPECT_EQ(frmSetup->btnCheck->text(), "確認");
     EXPECT_TRUE(frmSetup->btnClose->isEnabled());
+    EXPECT_FALSE(frmSetup->isVisible());
+    EXPECT_TRUE(ui::QuitRequested());
+    EXPECT_EQ(frmSetup->cmbPort->ItemIndex(), 1); // kept, to be saved as the dialog shows it
     Pause(100);
     EXPECT_TRUE(driver->receivedLines().isEmpty());
-    EXPECT_TRUE(frmMain->PortOpenFailed); // the setup button could not reopen it either
+    EXPECT_TRUE(frmMain->PortOpenFailed);
 }
 
 TEST_F(AxisScanTest, SendFailureInTheCheckReturnsTheDialogToIdle) {

@@ -86,9 +86,10 @@ protected:
         platform::InstanceLock next("KasoNT");
         EXPECT_TRUE(next.Acquire());
     }
-    // Whether `program` catches SIGTERM within `timeoutMs` (its caught-signal mask): a signal
+    // Whether `program` catches `signal` within `timeoutMs` (its caught-signal mask): a signal
     // sent before its handler is in place ends it where it stands.
-    static bool WaitForTerminationHandler(const QProcess& program, int timeoutMs) {
+    static bool WaitForTerminationHandler(const QProcess& program, int timeoutMs,
+                                          int signal = SIGTERM) {
         const QString status = QString("/proc/%1/status").arg(program.processId());
         return WaitFor(
             [&] {
@@ -97,7 +98,7 @@ protected:
                 for (const QByteArray& line : file.readAll().split('\n'))
                     if (line.startsWith("SigCgt:")) {
                         const quint64 caught = line.mid(7).trimmed().toULongLong(nullptr, 16);
-                        return ((caught >> (SIGTERM - 1)) & 1) != 0;
+                        return ((caught >> (signal - 1)) & 1) != 0;
                     }
                 return false;
             },
@@ -198,7 +199,7 @@ TEST_F(ShutdownTest, SettingsThatCannotBeWrittenAreReportedOnStandardErrorAfterA
         << errors.toStdString();
 }
 
-// The program as its own process, ended by SIGTERM once it is up.
+// The program as its own process, ended by SIGTERM once it is up, and by SIGHUP.
 TEST_F(ShutdownTest, TerminationSignalEndsTheProgramAndTheNextStartRuns) {
     QProcess first;
     StartProgramProcess(first, KASONT_BINARY);
@@ -216,16 +217,20 @@ TEST_F(ShutdownTest, TerminationSignalEndsTheProgramAndTheNextStartRuns) {
     EXPECT_EQ(first.exitCode(), 0);
     EXPECT_EQ(StoredSetting("Comm", "TransmitCheck").toInt(), 2);
 
-    // The next start takes the lock and keeps running.
+    // The next start takes the lock and keeps running. A hang-up (the terminal that started it
+    // closed) ends it as SIGTERM does, settings written.
     QProcess second;
     StartProgramProcess(second, KASONT_BINARY);
     ASSERT_TRUE(second.waitForStarted());
     ASSERT_TRUE(WaitForInstanceLock(10000));
-    ASSERT_TRUE(WaitForTerminationHandler(second, 10000));
+    ASSERT_TRUE(WaitForTerminationHandler(second, 10000, SIGHUP));
     EXPECT_EQ(second.state(), QProcess::Running);
-    ::kill(static_cast<pid_t>(second.processId()), SIGTERM);
+    QFile::remove(SettingsPath());
+    ::kill(static_cast<pid_t>(second.processId()), SIGHUP);
     ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 5000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(StoredSetting("Comm", "TransmitCheck").toInt(), 2);
 }
 
 TEST_F(ShutdownTest, TerminationSignalDuringTheStartupScanEndsTheProgram) {

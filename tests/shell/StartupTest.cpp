@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <cerrno>
 #include <cstdio>
@@ -317,8 +318,9 @@ TEST_F(StartupTest, CloseAsksOnlyWhenTheEditorShowsUnsavedWork) {
 }
 
 // A second start says on standard error that the program runs already, and exits 1. The lock is
-// the user's own, in the temporary folder too; a lock file that cannot be opened is no sign of
-// another instance: the program starts all the same, and says why it has no lock.
+// the user's own, in the temporary folder too when there is no runtime folder, and the program
+// then leaves nothing else there; a lock file that cannot be opened is no sign of another
+// instance: the program starts all the same, and says why it has no lock.
 TEST_F(StartupTest, SecondInstanceExitsWithCodeOne) {
     QProcess first;
     StartProgramProcess(first, KASONT_BINARY);
@@ -337,11 +339,30 @@ TEST_F(StartupTest, SecondInstanceExitsWithCodeOne) {
     first.waitForFinished(5000);
     if (first.state() != QProcess::NotRunning) first.kill();
 
+    // Without a runtime folder: the lock in the temporary folder, no word of Qt about the
+    // missing folder, and nothing but the lock left there once the program has ended.
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray temporary = qgetenv("TMPDIR");
+    const QTemporaryDir ownTemporary;
+    const QString lockFile = QString("KasoNT-%1.lock").arg(::getuid());
     qunsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(platform::InstanceLock("KasoNT").FilePath(),
-              QDir::tempPath() + QString("/KasoNT-%1.lock").arg(::getuid()));
+    qputenv("TMPDIR", ownTemporary.path().toLocal8Bit());
+    EXPECT_EQ(platform::InstanceLock("KasoNT").FilePath(), ownTemporary.path() + "/" + lockFile);
+    QProcess withoutRuntime;
+    StartProgramProcess(withoutRuntime, KASONT_BINARY);
     qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("TMPDIR", temporary);
+    if (temporary.isNull()) qunsetenv("TMPDIR");
+    ASSERT_TRUE(withoutRuntime.waitForStarted());
+    EXPECT_TRUE(WaitForInstanceLock(10000, ownTemporary.path() + "/" + lockFile));
+    Pause(500); // the main window shown
+    withoutRuntime.terminate();
+    EXPECT_TRUE(withoutRuntime.waitForFinished(10000));
+    EXPECT_EQ(withoutRuntime.exitCode(), 0);
+    EXPECT_FALSE(withoutRuntime.readAllStandardError().contains("XDG_RUNTIME_DIR"));
+    const QStringList left =
+        QDir(ownTemporary.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    EXPECT_EQ(left.join(' ').toStdString(), lockFile.toStdString());
 
     QFile::remove(runtimeDir.path() + "/KasoNT.lock");
     ASSERT_TRUE(QDir(runtimeDir.path()).mkdir("KasoNT.lock"));

@@ -9,6 +9,7 @@
 #include "status/AlarmListFile.h"
 #include "status/AlarmListPrintout.h"
 #include "status/UnitAlarmList.h"
+#include "ui/Codec.h"
 #include "ui/FileDialogs.h"
 #include "ui/Printing.h"
 
@@ -51,8 +52,9 @@ TEST(AlarmListFileTest, RecordsAreReadInFileOrder) {
 }
 
 // Each field goes into the file exactly as it stands, or the file is not made: a TAB or a line end
-// inside a field would shift the columns, and none is ever taken out.
-TEST(AlarmListFileTest, OnlyRecordsWithACodeOrATimeAreWrittenAsTheyStand) {
+// inside a field would shift the columns, and none is ever taken out. The reader places records
+// in file order, so the empty records before the last one with a code or a time are written too.
+TEST(AlarmListFileTest, RecordsUpToTheLastWithACodeOrATimeAreWrittenAsTheyStand) {
     std::vector<AlarmRecordText> records(100);
     records[0] = {"12", "3456"};
     records[1] = {"7", ""};
@@ -63,7 +65,16 @@ TEST(AlarmListFileTest, OnlyRecordsWithACodeOrATimeAreWrittenAsTheyStand) {
     EXPECT_EQ(file.bytes, " ALHPT No 0 \t12\t3456\r\n"
                           " ALHPT No 1 \t7\t\r\n"
                           " ALHPT No 2 \t\t8\r\n"
+                          " ALHPT No 3 \t\t\r\n ALHPT No 4 \t\t\r\n ALHPT No 5 \t\t\r\n"
+                          " ALHPT No 6 \t\t\r\n ALHPT No 7 \t\t\r\n ALHPT No 8 \t\t\r\n"
+                          " ALHPT No 9 \t\t\r\n"
                           " ALHPT No10 \t\xB4\xD7\xB0\t3\r\n");
+    const AlarmListFileContents read = ReadAlarmListFile(file.bytes);
+    ASSERT_EQ(read.records.size(), 11u);
+    for (size_t n = 0; n < read.records.size(); ++n)
+        EXPECT_EQ(std::tie(read.records[n].code, read.records[n].time),
+                  std::tie(records[n].code, records[n].time))
+            << n;
     EXPECT_EQ(FormatAlarmListFile(std::vector<AlarmRecordText>(100)).bytes, "");
 
     const std::tuple<AlarmRecordText, QString> refused[] = {
@@ -282,7 +293,9 @@ TEST_F(AlarmListTest, AHangUpEndsTheReadWithOneMessage) {
     EXPECT_TRUE(frmAlarmList->btnReadAlarm->isEnabled());
 }
 
-TEST_F(AlarmListTest, SavedHistoriesLoadBackInFileOrder) {
+// A saved history loads back as it stood: every record under its own number, the empty ones
+// between them included.
+TEST_F(AlarmListTest, SavedHistoriesLoadBackUnderTheirOwnNumbers) {
     Open();
     Fill("");
     for (int n = 0; n < 10; ++n) {
@@ -299,17 +312,20 @@ TEST_F(AlarmListTest, SavedHistoriesLoadBackInFileOrder) {
     EXPECT_EQ(filters.last(), "ﾄﾞﾗｲﾊﾞｱﾗｰﾑ履歴(*.alm)|*.ALM");
     const QByteArray saved = ReadFile("history.alm");
     EXPECT_TRUE(saved.startsWith(" ALHPT No 0 \t0\t\r\n ALHPT No 1 \t1\t10\r\n"));
-    EXPECT_EQ(saved.count("\r\n"), 7);
+    EXPECT_EQ(saved.count("\r\n"), 10);
+    EXPECT_TRUE(saved.contains("\r\n ALHPT No 3 \t\t\r\n"));
 
+    QStringList before;
+    for (int row = 1; row <= 100; ++row)
+        before << Grid()->Cell(1, row) << Grid()->Cell(2, row);
     Fill("old");
     Load("history.alm");
     EXPECT_EQ(filters.last(), "ﾄﾞﾗｲﾊﾞｱﾗｰﾑ履歴(*.alm)|*.ALM|すべてのﾌｧｲﾙ(*.*)|*.*");
-    EXPECT_EQ(Grid()->Cell(1, 1), "0");
-    EXPECT_EQ(Grid()->Cell(2, 1), "");
-    EXPECT_EQ(Grid()->Cell(1, 4), "6"); // moved up by the three empty records
-    EXPECT_EQ(Grid()->Cell(2, 4), "60");
-    EXPECT_EQ(Grid()->Cell(1, 8), "");
-    EXPECT_EQ(Grid()->Cell(2, 100), "");
+    QStringList after;
+    for (int row = 1; row <= 100; ++row)
+        after << Grid()->Cell(1, row) << Grid()->Cell(2, row);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(Grid()->Cell(1, 7), "6");
     EXPECT_TRUE(messages.empty());
 
     // Without a line end after the last record the later records are emptied just the same.
@@ -387,7 +403,10 @@ TEST_F(AlarmListTest, AnswersAreKeptAsTheyCameAndTheSaveWritesWhatItChecked) {
     messages.clear();
     frmAlarmList->btnSaveAlarm->click();
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(ReadFile("kept.alm"), " ALHPT No11 \t5\t6\r\n");
+    QByteArray emptyRecords;
+    for (int n = 0; n < 11; ++n)
+        emptyRecords += ui::cp932::Encode(AlarmLabel(n)) + "\t\t\r\n";
+    EXPECT_EQ(ReadFile("kept.alm"), emptyRecords + " ALHPT No11 \t5\t6\r\n");
 }
 
 TEST_F(AlarmListTest, ARecordReportedAsNotReadLeavesItsRowEmpty) {

@@ -99,9 +99,9 @@ void AppTest::StartProgramProcess(QProcess& process, const QString& binary) {
     process.start(binary);
 }
 
-bool AppTest::WaitForInstanceLock(int timeoutMs) const {
+bool AppTest::WaitForInstanceLock(int timeoutMs, QString lockPath) const {
     // Held, not merely there: the file stays behind when an instance ends.
-    const QString lockPath = runtimeDir.path() + "/KasoNT.lock";
+    if (lockPath.isEmpty()) lockPath = runtimeDir.path() + "/KasoNT.lock";
     return WaitFor([&] { return FileLocked(lockPath); }, timeoutMs);
 }
 

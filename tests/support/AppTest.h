@@ -35,9 +35,9 @@ protected:
     // Starts the program's `binary` as its own process on the offscreen platform, in this test's
     // environment (its settings and runtime folders).
     static void StartProgramProcess(QProcess& process, const QString& binary);
-    // Whether a program started as its own process has taken the single-instance lock within
-    // `timeoutMs`.
-    bool WaitForInstanceLock(int timeoutMs) const;
+    // Whether a program started as its own process has taken the single-instance lock (the one
+    // in the test's runtime folder, or the file `lockPath`) within `timeoutMs`.
+    bool WaitForInstanceLock(int timeoutMs, QString lockPath = {}) const;
 
     // A file by name in the test's own settings folder, and writing one there.
     QString Path(const QString& name) const { return configDir.path() + "/" + name; }

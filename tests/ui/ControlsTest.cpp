@@ -2,7 +2,9 @@
 // no paste that the line cannot carry.
 #include "ui/Controls.h"
 #include "ui/CarriedText.h"
+#include "ui/Codec.h"
 #include "ui/Dialogs.h"
+#include "ui/EditorPane.h"
 #include "ui/Form.h"
 #include "ui/Guard.h"
 #include "ui/StringGrid.h"
@@ -11,10 +13,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -90,6 +95,7 @@ TEST(ControlsTest, RefusedCharactersAreNamedSoThatTheyCanBeSeen) {
         {QString::fromUtf8("€"), QString::fromUtf8("€")},
         {QString::fromUtf8("😀"), QString::fromUtf8("😀")},
         {QString::fromUcs4(U"\U000E0001"), "U+E0001"}, // a tag character, outside the BMP
+        {ui::cp932::Decode("\xFF"), "0xFF"},           // a byte that starts no CP932 character
     };
     for (const auto& [character, name] : names)
         EXPECT_EQ(ui::CharacterName(character), name) << name.toStdString();
@@ -201,6 +207,73 @@ TEST_F(PasteTest, APasteThatTheLineCannotCarryIsRefusedByEveryRoadIntoABox) {
     EXPECT_EQ(cell->text(), "12");
     QTest::keyClick(cell, Qt::Key_Return);
     EXPECT_EQ(grid->Cell(1, 4), "12");
+}
+
+// A clipboard that holds nothing or nothing of text pastes nothing into any box, cell or pane,
+// by key or by a drop: what each holds stays, its selection too, and no one is told anything.
+TEST_F(PasteTest, APasteOfNothingOrNoTextPastesNothingAnywhere) {
+    auto* plain = new QLineEdit("R", &window);
+    auto* pane = new ui::EditorPane(&window);
+    auto* replies = new QPlainTextEdit("reply", &window);
+    auto* guide = new QTextEdit("guide", &window);
+    replies->setReadOnly(true);
+    guide->setReadOnly(true);
+    ui::RefuseEmptyPastes(plain); // a box whose text may hold anything (a search text)
+    for (QWidget* box : std::initializer_list<QWidget*>{plain, pane, replies, guide}) {
+        window.layout()->addWidget(box);
+        box->show();
+    }
+    pane->SetText("A\nB");
+    edit->setText("VER");
+    combo->setEditText("PACT");
+    grid->SetCell(1, 4, "12");
+    const auto contents = [&] {
+        return QStringList{edit->text(),        plain->text(), combo->currentText(),
+                           grid->Cell(1, 4),    pane->Text(),  replies->toPlainText(),
+                           guide->toPlainText()};
+    };
+    const QStringList before = contents();
+    // Pastes by both keys and drops what the clipboard holds onto the focused box.
+    const auto pasteAndDrop = [](QWidget* box) {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        QTest::keySequence(focused, QKeySequence::Paste);
+        QTest::keySequence(focused, QKeySequence("Shift+Insert"));
+        auto* area = qobject_cast<QAbstractScrollArea*>(box);
+        QWidget* target = area ? area->viewport() : focused;
+        const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+    };
+    const auto clipboards = {
+        +[] { QGuiApplication::clipboard()->setMimeData(new QMimeData); },
+        +[] { QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32)); }};
+    for (const auto& fill : clipboards) {
+        fill();
+        for (QWidget* box :
+             std::initializer_list<QWidget*>{edit, plain, combo, pane, replies, guide}) {
+            box->setFocus();
+            ASSERT_TRUE(box->hasFocus() || box->isAncestorOf(QApplication::focusWidget()));
+            // Qt's own paste of nothing would delete the selection.
+            if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+                line->selectAll();
+            if (auto* text = qobject_cast<QPlainTextEdit*>(box)) text->selectAll();
+            if (auto* text = qobject_cast<QTextEdit*>(box)) text->selectAll();
+            pasteAndDrop(box);
+        }
+        grid->setCurrentCell(3, 1);
+        grid->editItem(grid->currentItem());
+        auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(cell, nullptr);
+        pasteAndDrop(cell);
+        EXPECT_EQ(cell->text(), "12");
+        QTest::keyClick(cell, Qt::Key_Return);
+        EXPECT_EQ(contents(), before);
+    }
+    EXPECT_FALSE(pane->Modified());
+    EXPECT_TRUE(shown.empty());
 }
 
 } // namespace

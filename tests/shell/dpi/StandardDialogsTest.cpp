@@ -75,6 +75,31 @@ protected:
         return testing::AssertionFailure() << cut.join('\n').toStdString();
     }
 
+    // The file dialog's detail columns (size, type, date modified) as wide as their widest
+    // shown text and its margins, once the folder's files are listed.
+    static void ExpectColumnsWhole(QDialog& dialog) {
+        auto* view = dialog.findChild<QTreeView*>("treeView");
+        ASSERT_NE(view, nullptr);
+        const QAbstractItemModel& model = *view->model();
+        const auto listed = [&] {
+            const QModelIndex folder = view->rootIndex();
+            const int rows = model.rowCount(folder);
+            return rows > 0 && model.columnCount(folder) > 3 &&
+                   !model.index(rows - 1, 3, folder).data().toString().isEmpty();
+        };
+        ASSERT_TRUE(WaitFor(listed, 5000));
+        Pause(100); // the columns follow what is listed
+        const QFontMetrics metrics(view->font());
+        const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        const QModelIndex folder = view->rootIndex();
+        for (int column = 1; column < model.columnCount(folder); ++column)
+            for (int row = 0; row < model.rowCount(folder); ++row) {
+                const QString text = model.index(row, column, folder).data().toString();
+                EXPECT_GE(view->columnWidth(column), metrics.horizontalAdvance(text) + margins)
+                    << text.toStdString();
+            }
+    }
+
     static void ExpectWhole(QDialog& dialog) {
         SCOPED_TRACE(dialog.metaObject()->className());
         EXPECT_TRUE(ShowsCaptionsWhole(dialog));
@@ -84,7 +109,7 @@ protected:
 };
 
 // The close question of the editor on one line, the editor's open dialog with its path, its
-// filter and every column in view, and the print dialog with its printer properties.
+// filter and every column whole and in view, and the print dialog with its printer properties.
 TEST_F(StandardDialogsTest, ShowTheirTextsWhole) {
     StartOnSeries(2);
     ui::SetMessageResponder({});
@@ -109,7 +134,10 @@ TEST_F(StandardDialogsTest, ShowTheirTextsWhole) {
             open.FileName = Path("PROG.MB");
             open.Execute();
         },
-        [](QDialog& dialog) { ExpectWhole(dialog); }));
+        [](QDialog& dialog) {
+            ExpectColumnsWhole(dialog);
+            ExpectWhole(dialog);
+        }));
 
     ui::PrintDialog print;
     EXPECT_TRUE(CheckNextDialog([&] { print.Execute(); },

@@ -1,8 +1,8 @@
 // Every window of the program opened as a user opens it, on the screen this executable runs on,
-// whose resolution KASONT_SCREEN_DPI tells: 96 dpi; 120, 144 or 192 dpi with Qt's own scaling
-// off; 120, 144 or 240 dpi with it on; or an X display that reports 192 dpi and sets no Xft.dpi.
-// Each shows its texts whole and apart, in fonts that take the DPI factor, and is its designed size
-// times the factor: the program scales by what Qt's own scaling leaves to it. With
+// whose resolution KASONT_SCREEN_DPI tells: 96 dpi; 120, 144, 192 or 288 dpi with Qt's own
+// scaling off; 120, 144, 240 or 288 dpi with it on; or an X display that reports 192 dpi and sets
+// no Xft.dpi. Each shows its texts whole and apart, in fonts that take the DPI factor, and is its
+// designed size times the factor: the program scales by what Qt's own scaling leaves to it. With
 // KASONT_WINDOW_PICTURES set to a folder, each window's picture is saved there for a look.
 #include "AppTest.h"
 #include "CaptionFit.h"
@@ -10,6 +10,7 @@
 #include "analysis/FreqAnalyze.h"
 #include "analysis/SelectCel.h"
 #include "analysis/SelectFreq.h"
+#include "editor/EditFind.h"
 #include "editor/UnitDownload.h"
 #include "editor/UnitEdit.h"
 #include "editor/UnitUpload.h"
@@ -29,12 +30,16 @@
 #include "ui/FileDialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStyle>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 
@@ -143,6 +148,49 @@ protected:
         EXPECT_LE(grid.verticalHeader()->length(), grid.viewport()->height());
     }
 
+    // The editor's reply pane at its designed 42 pixels times the factor, room for two lines of
+    // its text, below a bar of 3 pixels times the factor; dragged down as far as it goes, the bar
+    // leaves the pane that much.
+    static void ExpectReplyPaneAtTheFactor() {
+        QPlainTextEdit& pane = *frmEdit->memSub;
+        const int factor = ProgramFactor(pane);
+        EXPECT_EQ(pane.height(), factor * 42);
+        EXPECT_EQ(pane.height() * pane.devicePixelRatio(), ScreenFactor() * 42);
+        EXPECT_GE(pane.viewport()->height(), 2 * pane.fontMetrics().lineSpacing());
+        const QWidget& editArea = *frmEdit->Splitter1->widget(0);
+        EXPECT_EQ(pane.y() - editArea.geometry().bottom() - 1, factor * 3);
+        QSplitterHandle* bar = frmEdit->Splitter1->handle(1);
+        const auto drag = [bar](int down) {
+            const QPoint grip = bar->rect().center();
+            QTest::mousePress(bar, Qt::LeftButton, {}, grip);
+            QTest::mouseMove(bar, grip + QPoint(0, down));
+            QTest::mouseRelease(bar, Qt::LeftButton, {}, grip + QPoint(0, down));
+        };
+        drag(-40 * factor);
+        EXPECT_GT(pane.height(), factor * 42 + 30 * factor) << "dragged up";
+        drag(frmEdit->height());
+        EXPECT_EQ(pane.height(), factor * 42) << "dragged to the bottom";
+    }
+
+    // A find or replace dialog with its texts whole and apart, each label drawn with its
+    // mnemonic as the buttons draw theirs (underlined, no "&"): Alt and the letter take the
+    // focus to the label's box.
+    static void
+    ExpectLabelsLeadToTheirBoxes(QDialog& dialog,
+                                 const std::vector<std::pair<Qt::Key, QWidget*>>& keys) {
+        SCOPED_TRACE(dialog.windowTitle().toStdString());
+        dialog.activateWindow(); // as a window manager does, which the test's X display lacks
+        ASSERT_TRUE(WaitFor([&] { return dialog.isActiveWindow(); }, 5000));
+        EXPECT_TRUE(ShowsCaptionsWhole(dialog));
+        EXPECT_TRUE(ShowsTextsApart(dialog));
+        for (const auto& [key, box] : keys) {
+            dialog.findChild<QCheckBox*>()->setFocus(); // away from the box, as a click would
+            QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+            EXPECT_EQ(QApplication::focusWidget(), box)
+                << "Alt+" << QKeySequence(key).toString().toStdString();
+        }
+    }
+
     static void Choose(ui::ComboBox* box, int index) {
         box->SetItemIndex(index);
         emit box->activated(index);
@@ -151,11 +199,11 @@ protected:
 
 // The start: the splash window of the axis scan. The first series: the main window, the setup
 // dialog, its status monitor and logging window, the lists, the version box, the editor with its
-// version box and both data dialogs. The second: its status monitor and
-// logging window, the alarm history and the progress window of its read. The third: its status
-// monitor, the logging window with all channels and the cursor readouts of an acceleration at
-// the largest scale on their white panel, the analysis window's pages and both choice windows,
-// centred on the main window. The fourth: the lock window.
+// reply pane, its find and replace dialogs, its version box and both data dialogs. The second:
+// its status monitor and logging window, the alarm history and the progress window of its read. The
+// third: its status monitor, the logging window with all channels and the cursor readouts of an
+// acceleration at the largest scale on their white panel, the analysis window's pages and both
+// choice windows, centred on the main window. The fourth: the lock window.
 TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
     WriteSetting("Model", "ModelType", 1); // the scan at start on, as the program comes
     StartProgram();
@@ -203,6 +251,15 @@ TEST_F(WindowLayoutTest, EveryWindowShowsItsDesignWhole) {
     EXPECT_EQ(frmEdit->memMain->width(), ProgramFactor(*frmEdit) * 38);
     EXPECT_EQ(frmEdit->memMain2->RowNumberWidth(), ProgramFactor(*frmEdit) * 38);
     expectToolButtons({frmEdit->btnSendToKaso, frmEdit->btnUpload, frmEdit->btnMailC});
+    ExpectReplyPaneAtTheFactor();
+    frmEdit->FindSearch->trigger();
+    ExpectLabelsLeadToTheirBoxes(*frmEdit->FindDialog, {{Qt::Key_N, frmEdit->FindDialog->edtFind}});
+    frmEdit->FindDialog->close();
+    frmEdit->FindReplace->trigger();
+    ExpectLabelsLeadToTheirBoxes(*frmEdit->ReplaceDialog,
+                                 {{Qt::Key_P, frmEdit->ReplaceDialog->edtReplace},
+                                  {Qt::Key_N, frmEdit->ReplaceDialog->edtFind}});
+    frmEdit->ReplaceDialog->close();
     shown = CheckNextModal({311, 128}, "editor-about");
     frmEdit->HelpAboutItem->trigger();
     EXPECT_TRUE(*shown);
