@@ -231,6 +231,7 @@ bool LineStep::ContinuousInFlight() const {
 LineStep::Go LineStep::SendWrite(const Entry& entry) {
     const char axis = entry.axis;
     const bool ownDesignation = DesignationOf(entry.line) != 0;
+    if (!FlightAllows(axis)) return Go::Block;
     if (ContinuousInFlight()) {
         // Its answer, if any, is lost in the driver's output: nothing can settle it.
         if (!ownDesignation) Designate(axis, entry.id, entry.id, false);
@@ -238,10 +239,8 @@ LineStep::Go LineStep::SendWrite(const Entry& entry) {
         Emit(Action::Type::WriteUnknown, entry.id, {}, true);
         return Go::Sent;
     }
-    if (!FlightAllows(axis)) return Go::Block;
-    // An absent axis is not taught its model text for a write: it would hold the line for the
-    // probe's whole limit at every write.
-    if (NeedsLearning(axis) && !Absent(axis)) return Learn(axis, entry.id);
+    // A write goes at once; while its axis's model text is not known, nothing can go with it to
+    // settle it, and the question after it learns the model text first.
     const char asked = ProbedAxis(axis);
     if (!ownDesignation) Designate(axis, entry.id, entry.id, false);
     Item write{ItemKind::Write};
@@ -386,16 +385,27 @@ bool LineStep::Skippable(const Item& item, bool finalizing) const {
     return finalizing || !item.required || item.closedAt != 0;
 }
 
+// While a model text is learnt, a reading in which a write was answered with it does not stand:
+// no write is answered with a model text (a refusal or "OK" are not taken for one).
+bool LineStep::WriteAnsweredWithModel(const Item& item, const PendingLine& line,
+                                      const Reading& reading) const {
+    if (item.kind != ItemKind::Learn || item.second) return false;
+    if (line.text == kRefusal || line.text == kWriteDone) return false;
+    return std::find(reading.written.begin(), reading.written.end(), line.text) !=
+           reading.written.end();
+}
+
 void LineStep::Extend(const Reading& reading, const PendingLine& line, bool finalizing,
                       std::vector<Reading>& out) const {
     Reading passed = reading;
     for (std::size_t q = reading.next; q < flight_.size(); ++q) {
         const Item& item = flight_[q];
-        if (Accepts(item, line, passed)) {
+        if (Accepts(item, line, passed) && !WriteAnsweredWithModel(item, line, passed)) {
             Reading taken = passed;
             taken.takers.push_back(q);
             taken.next = item.kind == ItemKind::Continuous ? q : q + 1;
             if (item.kind == ItemKind::Learn && !item.second) taken.learnt = line.text;
+            if (item.kind == ItemKind::Write) taken.written.push_back(line.text);
             out.push_back(std::move(taken));
         }
         if (!Skippable(item, finalizing)) return;

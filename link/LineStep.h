@@ -173,6 +173,7 @@ private:
         std::vector<std::size_t> takers;  // the item that took each pending line
         QByteArray learnt;                // what the first of a learning pair took
         int skipped = 0; // lines out that had to have an answer and were read as unanswered
+        std::vector<QByteArray> written; // what the writes took
         bool operator==(const Reading&) const = default;
     };
     // What waits to go out.
@@ -242,6 +243,8 @@ private:
     // Reading the answers.
     bool Accepts(const Item& item, const PendingLine& line, const Reading& reading) const;
     bool Skippable(const Item& item, bool finalizing) const;
+    bool WriteAnsweredWithModel(const Item& item, const PendingLine& line,
+                                const Reading& reading) const;
     void Extend(const Reading& reading, const PendingLine& line, bool finalizing,
                 std::vector<Reading>& out) const;
     // Every way of reading the pending lines; the lines that fit no way go into `unread`. None

@@ -2,6 +2,8 @@
 // with several arguments.
 #pragma once
 
+#include <cstdio>
+
 #include <QApplication>
 #include <QByteArray>
 #include <cstddef>
@@ -48,7 +50,10 @@ private:
 // Stops the run with a finding when an invariant breaks.
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
-        if (!(condition)) __builtin_trap();                                                        \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition);                  \
+            __builtin_trap();                                                                      \
+        }                                                                                          \
     } while (0)
 
 // The widget application some readers need (the data module's print dialog), made once.

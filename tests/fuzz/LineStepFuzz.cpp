@@ -78,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto after = line.step.NextDeadline();
             FUZZ_CHECK(!after || *after > line.now);
         }
+        if (!line.faults.empty()) std::fprintf(stderr, "%s\n", line.faults.front().c_str());
         FUZZ_CHECK(line.wrong == 0 && line.writeWrong == 0 && line.badEnds == 0);
     }
     line.step.LineLost();

@@ -177,16 +177,25 @@ const std::vector<Road> kRoads = {
       {1000, "recv 55", {"answer q1 55", "send #6 q2"}},
       {1250, "tick", {}}, // q1's limit, not q2's
       {2240, "recv 66", {"answer q2 66"}}}},
-    // The first write to an axis learns its model text; from then on each write goes with the
-    // line that settles it, and a question after it goes at once behind them.
+    // A write goes with the line that settles it, and a question after it goes at once behind
+    // them.
     {"AWriteGoesWithItsSettlingLineAndTheQuestionAfterItGoesAtOnce",
-     {{0, "write 1 #12=5", {"send VER", "send VER"}},
-      {5, "recv QWC30|QWC30", {"discard QWC30", "discard QWC30", "send #12=5 q1", "send VER"}},
-      {6, "ask 2 #12", {"send #12 q2"}},
-      {10, "recv E-S", {"refused q1 E-S"}},
-      {11, "recv QWC30", {"discard QWC30"}},
-      {12, "recv 7", {"answer q2 7"}},
-      {13, "model *", {"model QWC30"}}}},
+     {{0, "ask 1 VER", {"send VER q1"}},
+      {5, "recv QWC30", {"answer q1 QWC30"}},
+      {10, "write 2 #12=5", {"send #12=5 q2", "send VER"}},
+      {11, "ask 3 #12", {"send #12 q3"}},
+      {15, "recv E-S", {"refused q2 E-S"}},
+      {16, "recv QWC30", {"discard QWC30"}},
+      {17, "recv 7", {"answer q3 7"}}}},
+    // Before the axis's model text is known a write goes alone; the question after it learns the
+    // model text first.
+    {"AFirstWriteGoesAtOnceAndTheQuestionAfterItLearnsTheModelText",
+     {{0, "write 1 #12=5", {"send #12=5 q1"}},
+      {1, "ask 2 #12", {"send VER", "send VER"}},
+      {5, "recv QWC30|QWC30", {"taken q1", "discard QWC30", "discard QWC30", "send #12 q2"}},
+      {10, "recv 7", {"answer q2 7"}},
+      {11, "model *", {"model QWC30"}},
+      {20, "write 3 #13=5", {"send #13=5 q3", "send VER"}}}},
     // A data table read: a selection, then its value; a refused selection is told to the write
     // that selected, before the value's answer.
     {"ASelectionsRefusalGoesToTheSelectionNotToTheValue",
@@ -318,16 +327,17 @@ const std::vector<Road> kRoads = {
       {10, "close", {}},
       {20, "open other-rate", {}},
       {30, "model *", {"model -"}},
-      {30, "write 2 #1=1", {"send VER", "send VER"}},
-      {40, "recv QWC30|QWC30", {"discard QWC30", "discard QWC30", "send #1=1 q2", "send VER"}},
-      {45, "recv QWC30", {"taken q2", "discard QWC30"}}}},
+      {30, "write 2 #1=1", {"send #1=1 q2"}},
+      {31, "ask 3 #1", {"send VER", "send VER"}},
+      {40, "recv QWC30|QWC30", {"taken q2", "discard QWC30", "discard QWC30", "send #1 q3"}}}},
     // A driver without "VER" answers it "E-S": that answer settles the writes as well; where a
     // refusal and the settling line cannot be told apart, the next line or the quiet does it.
     {"AModelQueryAnsweredEsSettlesToo",
-     {{0, "write 1 #DTPT=1", {"send VER", "send VER"}},
-      {5, "recv E-S|E-S", {"discard E-S", "discard E-S", "send #DTPT=1 q1", "send VER"}},
-      {6, "ask 2 *DTPT nolimit", {"send *DTPT q2"}},
-      {10, "recv E-S|900", {"taken q1", "discard E-S", "answer q2 900"}},
+     {{0, "write 1 #DTPT=1", {"send #DTPT=1 q1"}},
+      {1, "ask 2 *DTPT nolimit", {"send VER", "send VER"}},
+      {5, "recv E-S|E-S", {}},
+      {1005, "tick", {"taken q1", "discard E-S", "discard E-S", "send *DTPT q2"}},
+      {1010, "recv 900", {"answer q2 900"}},
       {20, "write 3 #DTPT=2", {"send #DTPT=2 q3", "send VER"}},
       {21, "ask 4 *DTPT nolimit", {"send *DTPT q4"}},
       {25, "recv E-S|E-S|950", {"refused q3 E-S", "discard E-S", "answer q4 950"}},
@@ -349,7 +359,7 @@ const std::vector<Road> kRoads = {
       {10, "ask 2 #6", {"send *: q2", "send #6 q2"}},
       {15, "recv 66", {"answer q2 66"}},
       {20, "failnext", {}},
-      {20, "write 3 #1=1", {"fails VER", "unknown q3"}}}},
+      {20, "write 3 #1=1", {"fails #1=1 q3", "unknown q3"}}}},
     {"AContinuousOutputAnswersNothingAndOnlyTheQuietEndsIt",
      {{0, "ask 1 ==", {"send == q1"}},
       {5, "recv 100", {"answer q1 100"}},

@@ -11,6 +11,9 @@
 #include "link/LineStep.h"
 
 #include <QByteArray>
+#include <QtGlobal>
+
+#include <cstdio>
 
 #include <algorithm>
 #include <deque>
@@ -131,7 +134,7 @@ class Line {
 public:
     using Done = std::function<void(bool answered, const QByteArray& answer)>;
 
-    explicit Line(Driver& driver) : driver_(driver) {}
+    explicit Line(Driver& driver) : driver_(driver), trace_(qEnvironmentVariableIsSet("KASONT_TRACE_MODEL")) {}
 
     LineStep step;
     Ms now = 0;
@@ -203,6 +206,9 @@ public:
         if (!output.empty() && output.front().at <= now) {
             const Driver::Reply reply = output.front();
             output.pop_front();
+            if (trace_)
+                std::fprintf(stderr, "%lld recv '%s' (answers #%d)%s\n", (long long)now,
+                             reply.line.constData(), reply.answers, open_ ? "" : " lost");
             if (open_) {
                 received_.push_back(reply);
                 if (received_.size() > 64) received_.pop_front();
@@ -231,6 +237,11 @@ private:
     }
     void Carry(const LineStep::Action& action) {
         using Type = LineStep::Action::Type;
+        if (trace_)
+            std::fprintf(stderr, "%lld act %d id %d '%s'%s\n", (long long)now, int(action.type),
+                         action.id, action.line.trimmed().constData(),
+                         action.type == Type::Send ? (" #" + std::to_string(serial_ + 1)).c_str()
+                                                   : "");
         switch (action.type) {
         case Type::Send: {
             if (failed_) return;
@@ -327,6 +338,7 @@ private:
     std::set<int> gone_;
     bool failNext_ = false;
     bool failed_ = false;
+    bool trace_;
     int lastId_ = 0;
     int serial_ = 0;
     bool open_ = true;
