@@ -117,6 +117,7 @@ void TmdlGeneral::NoteDesignation(const QByteArray& line) {
 }
 
 Ticket TmdlGeneral::SendWrite(const QByteArray& line, TRequestId requestId, char axis) {
+    replyReceived_ = false;
     Comm1->CheckOpen(); // a closed port takes nothing, not even for later
     const QByteArray wire = CommandLine(line);
     NoteDesignation(wire);
@@ -243,6 +244,9 @@ void TmdlGeneral::Carry() {
          actions = step_.TakeActions()) {
         bool sendFailed = false;
         for (const LineStep::Action& action : actions) {
+            if (qEnvironmentVariableIsSet("KASONT_TRACE_LINE")) // TRACE-TEMP
+                qWarning("step %d id %d '%s'", int(action.type), action.id,
+                         action.line.trimmed().constData());
             switch (action.type) {
             case LineStep::Action::Type::Send:
                 if (sendFailed) break; // the step takes up again from the failure
@@ -263,7 +267,7 @@ void TmdlGeneral::Carry() {
                 // A receiver that raises does not keep the other questions from their ends.
                 try {
                     if (action.type == LineStep::Action::Type::Unasked)
-                        DeliverUnasked(action.line);
+                        ++unaskedInChunk_;
                     else
                         Resolve(action);
                 } catch (...) {
@@ -320,8 +324,13 @@ void TmdlGeneral::ResolveWrite(const LineStep::Action& action, const AskedQuesti
         state.answer = action.line;
         state.tooLong = action.tooLong;
         state.outcome = QuestionState::Outcome::Answered;
-        if (asked.receiver == ridTerminal || asked.receiver == ridEditReply)
+        if (asked.receiver == ridTerminal || asked.receiver == ridEditReply) {
             Deliver(action.line, action.tooLong, asked.receiver);
+        } else {
+            lastReply_ = action.line.left(LineStep::kLongestReply);
+            lastReplyTooLong_ = action.tooLong;
+            replyReceived_ = true;
+        }
         return;
     case LineStep::Action::Type::WriteTaken:
         state.outcome = QuestionState::Outcome::Taken;
@@ -345,7 +354,6 @@ void TmdlGeneral::Deliver(const QByteArray& line, bool tooLong, TRequestId recei
 // A line that answers nothing sent (a driver's continuous output, a stray line) is only shown,
 // by the terminal or the editor's reply pane when one of them holds the line.
 void TmdlGeneral::DeliverUnasked(const QByteArray& line) {
-    if (line.size() > LineStep::kLongestReply) return; // the ring cannot cut it out
     lastReply_ = line;
     lastReplyTooLong_ = false;
     if (RequestId == ridTerminal || RequestId == ridEditReply) RouteReply(RequestId, this);
@@ -420,6 +428,8 @@ void TmdlGeneral::Comm1CommReceive(QObject*, std::uint16_t count) {
 // Every byte goes into the ring; the step sees every line the chunk completed. A line longer
 // than the ring is kept only as far as shows that it was too long.
 void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
+    if (qEnvironmentVariableIsSet("KASONT_TRACE_LINE")) // TRACE-TEMP
+        qWarning("recv '%s'", chunk.toPercentEncoding().constData());
     std::vector<QByteArray> lines;
     for (const char ch : chunk) {
         RxIndex = (RxIndex + 1) % kRingSize;
@@ -431,8 +441,37 @@ void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
         if (!incomingLine_.isEmpty()) lines.push_back(std::exchange(incomingLine_, QByteArray()));
     }
     if (lines.empty()) return;
+    unaskedInChunk_ = 0;
     RunStep([&] { step_.Received(lines, Now()); }, false);
+    // Lines that answer nothing sent are shown as the ring delivers them: the newest line of the
+    // chunk, if the ring can cut it out.
+    QByteArray newest;
+    if (std::exchange(unaskedInChunk_, 0) > 0 && CutNewestLine(newest)) DeliverUnasked(newest);
 }
+
+// Finds the newest CR and the CR before it, searching back from RxIndex at most once round the
+// ring; false when the line between them is empty or longer than the ring can delimit.
+bool TmdlGeneral::CutNewestLine(QByteArray& line) const {
+    auto previous = [](int slot) { return slot == 0 ? kRingSize - 1 : slot - 1; };
+    int end = RxIndex;
+    bool foundEnd = false;
+    for (int i = 0, slot = RxIndex; i < kRingSize; ++i, slot = previous(slot)) {
+        if (RxBuffer[static_cast<size_t>(slot)] == CR) {
+            end = slot;
+            foundEnd = true;
+            break;
+        }
+    }
+    if (!foundEnd) return false;
+    int start = previous(end);
+    while (start != RxIndex && RxBuffer[static_cast<size_t>(start)] != CR)
+        start = previous(start);
+    if (start == RxIndex) return false;
+    for (int slot = (start + 1) % kRingSize; slot != end; slot = (slot + 1) % kRingSize)
+        line.append(RxBuffer[static_cast<size_t>(slot)]);
+    return !line.isEmpty();
+}
+
 
 void TmdlGeneral::CutRing() {
     if (RxBuffer[static_cast<size_t>(RxIndex)] != CR) {

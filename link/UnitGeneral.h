@@ -247,6 +247,7 @@ private:
     std::map<int, AskedQuestion> asked_; // questions and writes still to end
     int lastQuestionId_ = 0;
     QByteArray incomingLine_; // the line coming in, as the step sees every line
+    int unaskedInChunk_ = 0;  // lines of the chunk being read that answer nothing sent
     // The sends of the current call that failed, and whose no-answer routine the caller's own
     // error replaces.
     std::exception_ptr* callFailure_ = nullptr;
@@ -254,6 +255,7 @@ private:
     int callQuestion_ = 0;
 
     void mdlGeneralCreate();
+    bool CutNewestLine(QByteArray& line) const;
     void CommLost(const QString& reason);
     LineStep::Ms Now() const { return clock_.elapsed(); }
     char AxisFor(char axis) const { return axis != 0 ? axis : designatedAxis_; }

@@ -33,6 +33,8 @@ TfrmMain* frmMain = nullptr;
 
 namespace {
 
+const QString kAnswerTooLong = "(ドライバの応答が長すぎて読めませんでした)";
+
 const QStringList kGuideOfFirstParameterGen1 = {
     "名称 : ｴﾝｺｰﾀﾞﾊﾟﾙｽ", "ｴﾝｺｰﾀﾞ1回転当たりのてい倍前ﾊﾟﾙｽ数を設定してください。",
     "単位は [Pulse/rev] です。"};
@@ -142,7 +144,10 @@ void TfrmMain::BuildTerminal() {
     SetReplyReceiver(
         ridTerminal, this,
         [this](QObject*) {
-            ShowTerminalReply(ui::cp932::DecodeForDisplay(mdlGeneral->LastReply()));
+            // An answer longer than the ring can read is not shown cut: the label says so.
+            ShowTerminalReply(mdlGeneral->LastReplyTooLong()
+                                  ? kAnswerTooLong
+                                  : ui::cp932::DecodeForDisplay(mdlGeneral->LastReply()));
         },
         [this](bool asked) {
             if (!asked) TerminalLineNotAsked();

@@ -87,7 +87,7 @@ TEST_F(SerialLinkTest, RepliesAreRoutedByRequestId) {
 TEST_F(SerialLinkTest, LinesFromTheDriverReachTheTerminal) {
     mdlGeneral->TakeLine(ridTerminal);
     driver->setFault(sim::Fault::CutLines, 40);
-    mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
+    mdlGeneral->SendQuestion(QByteArray("VER\r"), ridTerminal);
     ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
     EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"VER"});
 }
@@ -101,11 +101,11 @@ TEST_F(SerialLinkTest, ALineArrivingInPiecesWakesTheProgramOnce) {
     };
     mdlGeneral->TakeLine(ridTerminal);
     driver->setFault(sim::Fault::CutLines, 40);
-    mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
+    mdlGeneral->SendQuestion(QByteArray("VER\r"), ridTerminal);
     ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }));
     EXPECT_EQ(wakeUps, 1);
     // A hang-up while the rest of a line is awaited is still seen, and told once.
-    mdlGeneral->SendCommand(QByteArray("VER\r"), ridTerminal);
+    mdlGeneral->SendQuestion(QByteArray("VER\r"), ridTerminal);
     driver->hangUp();
     ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
     EXPECT_FALSE(mdlGeneral->PortForTests().Opened());
@@ -121,7 +121,7 @@ TEST_F(SerialLinkTest, EveryByteButTheLineEndsArrivesUnchanged) {
     for (qsizetype at = 0; at < bytes.size(); at += 40) {
         const QByteArray part = bytes.mid(at, 40);
         driver->setModelText('X', part);
-        mdlGeneral->SendCommand(QByteArray("VER\r"), ridNone);
+        mdlGeneral->SendQuestion(QByteArray("VER\r"), ridNone);
         ASSERT_TRUE(WaitFor([] { return mdlGeneral->ReplyReceived(); })) << at;
         EXPECT_EQ(mdlGeneral->LastReply().toHex().toStdString(), part.toHex().toStdString()) << at;
     }
