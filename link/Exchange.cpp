@@ -18,7 +18,8 @@ namespace {
 // The one exchange that shows the progress window; its button and its OK are this one's only.
 Exchange* progressOwner = nullptr;
 
-const QString kProgressBusy = "別の通信を実行中です。\nその通信が終わってから、もう一度実行してください。";
+const QString kProgressBusy =
+    "別の通信を実行中です。\nその通信が終わってから、もう一度実行してください。";
 
 // Ends its exchange as a cancel does when the window it watches is hidden or closed by the
 // program or the user (not when it is minimised).
@@ -169,10 +170,11 @@ void Exchange::Receive() {
     if (!running_) return;
     if (mdlGeneral->LastReplyTooLong()) {
         const QString where = Where ? Where() : QString();
-        return Fail({QString("ドライバの応答が長すぎて読めませんでした。%1")
-                         .arg(where.isEmpty() ? QString()
-                                              : QString("\n%1 から後は読んでいません。").arg(where)),
-                     "警告"});
+        return Fail(
+            {QString("ドライバの応答が長すぎて読めませんでした。%1")
+                 .arg(where.isEmpty() ? QString()
+                                      : QString("\n%1 から後は読んでいません。").arg(where)),
+             "警告"});
     }
     if (OnAnswer) OnAnswer(mdlGeneral->LastReply());
 }
@@ -218,31 +220,33 @@ void Exchange::EndWith(End end, std::optional<Report> report) {
         if (frmCommCancel->isVisible()) frmCommCancel->AbortTransfer();
         progressOwner = nullptr;
     }
-    if (end == End::SendFailed) Tell(sendFailed);
-    if (end == End::NotAnswered) Tell(notAnswered);
-    if (end == End::Failed && report) Tell(*report);
-    TellCutShort(end);
+    std::optional<Report> told;
+    if (end == End::SendFailed) told = sendFailed;
+    if (end == End::NotAnswered) told = notAnswered;
+    if (end == End::Failed && report) told = report;
+    const QString cutShort = end == End::Done || !CutShort ? QString() : CutShort();
+    Tell(told, cutShort, end == End::LineLost);
     if (OnEnd) OnEnd(end);
 }
 
-void Exchange::Tell(const Report& report) {
-    if (report.how == Report::How::Quiet || mdlGeneral->LineLostSince(lossesAtStart_)) return;
-    if (report.how == Report::How::PortError && !portError_.isEmpty())
-        return ui::ShowException(std::runtime_error(portError_.toStdString()));
-    const Report shown = report.how == Report::How::Message ? report : NoDriver();
-    ui::ShowWarning(shown.text, shown.caption);
-}
-
-// A transfer that stopped before it was whole says where; on a lost line, in the line's own
-// message.
-void Exchange::TellCutShort(End end) {
-    if (end == End::Done || !CutShort) return;
-    const QString note = CutShort();
-    if (note.isEmpty()) return;
-    if (end == End::LineLost || mdlGeneral->LineLostSince(lossesAtStart_))
-        mdlGeneral->NoteCutShort(note);
-    else
-        ui::ShowWarning(note, "警告");
+// One box for an end: the failure's own words, and where a transfer cut short stopped. On a
+// lost line the line's owner tells, with the note in its message.
+void Exchange::Tell(const std::optional<Report>& report, const QString& cutShort, bool lineLost) {
+    if (lineLost || mdlGeneral->LineLostSince(lossesAtStart_)) {
+        if (!cutShort.isEmpty()) mdlGeneral->NoteCutShort(cutShort);
+        return;
+    }
+    const auto withNote = [&cutShort](const QString& text) {
+        return cutShort.isEmpty() ? text : text + '\n' + cutShort;
+    };
+    if (!report || report->how == Report::How::Quiet) {
+        if (!cutShort.isEmpty()) ui::ShowWarning(cutShort, "警告");
+        return;
+    }
+    if (report->how == Report::How::PortError && !portError_.isEmpty())
+        return ui::ShowException(std::runtime_error(withNote(portError_).toStdString()));
+    const Report shown = report->how == Report::How::Message ? *report : NoDriver();
+    ui::ShowWarning(withNote(shown.text), shown.caption);
 }
 
 // ---- write runs
@@ -288,7 +292,9 @@ QString WriteRun::Message() const {
     QStringList refused;
     QStringList unknown;
     for (const Value& value : values_) {
-        if (!value.write) {
+        if (!value.write && value.refusal.isEmpty()) {
+            unknown.append(value.place);
+        } else if (!value.write) {
             refused.append(QString("%1 (選択に %2)").arg(value.place, Answered(value.refusal)));
         } else if (value.write->Refused()) {
             refused.append(QString("%1 (%2)").arg(value.place, Answered(value.write->answer)));

@@ -127,8 +127,7 @@ private:
     void Receive();
     void NotAnswered(bool asked);
     void EndWith(End end, std::optional<Report> report = std::nullopt);
-    void Tell(const Report& report);
-    void TellCutShort(End end);
+    void Tell(const std::optional<Report>& report, const QString& cutShort, bool lineLost);
 };
 
 // The values of a write run and what became of each: the client notes every value it sends and
@@ -152,8 +151,8 @@ private:
     struct Value {
         int row;
         QString place;
-        Ticket write;          // nullptr: not sent
-        QByteArray refusal;    // of its selection, when not sent
+        Ticket write;       // nullptr: not sent
+        QByteArray refusal; // of its selection, when not sent
     };
     std::vector<Value> values_;
     QString lastSent_;

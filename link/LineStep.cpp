@@ -355,8 +355,8 @@ void LineStep::MakeOptional(Item& item) {
     if (!item.required) return;
     item.required = false;
     const char settledBy = ProbedAxis(item.axis);
-    if (item.kind == ItemKind::Question && item.command != kModelQuery &&
-        Distinctive(settledBy) && item.excluded.isEmpty())
+    if (item.kind == ItemKind::Question && item.command != kModelQuery && Distinctive(settledBy) &&
+        item.excluded.isEmpty())
         item.excluded = *KnownModel(settledBy);
 }
 
@@ -587,9 +587,10 @@ void LineStep::Finish(Item& item, const QByteArray* line, Silence silence) {
         }
         item.ended = true;
         if (!line) return Emit(Action::Type::Unanswered, item.id, {}, true);
-        // An answer to "VER" is the axis's model text, once known for sure.
+        // An answer to "VER" is the axis's model text, known for sure once it is this question's
+        // (another driver may have come on the line since the text was learnt).
         if (item.kind == ItemKind::Question && item.command == kModelQuery && Readable(*line) &&
-            !KnownModel(item.asked) && !noModel_.contains(item.asked))
+            *line != kRefusal && *line != kWriteDone && !noModel_.contains(item.asked))
             modelTexts_[item.asked] = *line;
         Emit(Action::Type::Answer, item.id, *line);
         return;
@@ -698,8 +699,8 @@ void LineStep::GiveUp() {
 std::optional<LineStep::Ms> LineStep::ExpiryOf(const Item& item) const {
     if (item.required || item.closedAt != 0) return std::nullopt;
     const bool overdue = item.kind == ItemKind::Question && item.told;
-    const Ms from = std::max({item.sentAt, lastHeard_,
-                              item.kind == ItemKind::Continuous ? lastSent_ : item.sentAt});
+    const Ms from = std::max(
+        {item.sentAt, lastHeard_, item.kind == ItemKind::Continuous ? lastSent_ : item.sentAt});
     return from + (overdue ? kProbeLimitMs : kReplyTimeMs);
 }
 
@@ -802,9 +803,8 @@ void LineStep::SendFailed(const Action& send, Ms now) {
             write = waiting->type == Entry::Type::Write;
             waiting_.erase(waiting);
         } else {
-            const auto own = std::find_if(unsent.begin(), unsent.end(), [id](const Item& item) {
-                return item.id == id;
-            });
+            const auto own = std::find_if(unsent.begin(), unsent.end(),
+                                          [id](const Item& item) { return item.id == id; });
             if (own == unsent.end()) continue; // its own line went before the failure
             write = own->kind == ItemKind::Write;
         }
@@ -956,9 +956,8 @@ bool LineStep::Pending(int id) const {
     if (std::any_of(waiting_.begin(), waiting_.end(),
                     [id](const Entry& entry) { return entry.id == id; }))
         return true;
-    return std::any_of(flight_.begin(), flight_.end(), [id](const Item& item) {
-        return item.id == id && !item.ended;
-    });
+    return std::any_of(flight_.begin(), flight_.end(),
+                       [id](const Item& item) { return item.id == id && !item.ended; });
 }
 
 int LineStep::QuestionOut() const {

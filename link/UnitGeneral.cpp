@@ -18,6 +18,7 @@ TmdlGeneral* mdlGeneral = nullptr;
 namespace {
 
 constexpr char CR = '\r';
+constexpr char LF = '\n';
 
 // The receivers that get ReplyReceived set before they are called (their chains test it).
 bool SetsReplyReceivedFirst(TRequestId id) {
@@ -435,6 +436,8 @@ void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
         RxIndex = (RxIndex + 1) % kRingSize;
         RxBuffer[static_cast<size_t>(RxIndex)] = ch;
         if (ch != CR) {
+            // A driver that ends its lines with CR LF: the LF belongs to the line before.
+            if (ch == LF && incomingLine_.isEmpty()) continue;
             if (incomingLine_.size() <= kRingSize) incomingLine_.append(ch);
             continue;
         }
@@ -471,7 +474,6 @@ bool TmdlGeneral::CutNewestLine(QByteArray& line) const {
         line.append(RxBuffer[static_cast<size_t>(slot)]);
     return !line.isEmpty();
 }
-
 
 void TmdlGeneral::CutRing() {
     if (RxBuffer[static_cast<size_t>(RxIndex)] != CR) {

@@ -1,7 +1,10 @@
 // The transfers that the data table and alarm history windows share, each one exchange with the
 // driver: the probe that opens it; the reply-driven read of a table of records (for each record
 // a selection, then one request per field, each reply stored as it comes) and the write of one
-// value per record, both with the progress window and its cancel.
+// value per record, both with the progress window and its cancel. A selection the driver refuses
+// ends a read at that record (what follows would be another record's); in a write it keeps its
+// value back, and the write ends naming every value not written. Records are named by the
+// grid's first column.
 #pragma once
 
 #include "link/Exchange.h"
@@ -32,6 +35,8 @@ public:
     // Runs when a write starts (true) and at every end of it (false): the window locks its
     // buttons meanwhile.
     std::function<void(bool)> OnWriting;
+    // Marks record `record`'s value as not written (true) or clears the mark (false).
+    std::function<void(int record, bool notWritten)> OnMarkNotWritten;
 
     // Sends the probe that opens a transfer; false when the line does not take it.
     bool Probe(const QByteArray& line);
@@ -50,7 +55,14 @@ public:
 
 private:
     bool RequestField(int field);
-    bool SendSelection(const QByteArray& selection, int record);
+    Ticket SendSelection(const QByteArray& selection, int record);
+    QString RecordName(int record) const;
+    bool SelectionRefused();
+    void ClearFrom(int record);
+    void WriteRecords(const QByteArray& selection, const QByteArray& command, int count,
+                      const std::function<QByteArray(int)>& valueOf,
+                      const std::function<void(int)>& sent);
+    void EndWrite();
     void Ended();
 
     ui::StringGrid* grid_;
@@ -58,6 +70,9 @@ private:
     Exchange exchange_;
     Table table_;
     bool writing_ = false;
+    bool writeWhole_ = false; // every record was sent: nothing was cut short
+    WriteRun run_;
+    Ticket selection_; // the read's selection of the record it asks for
     int record_ = 0;
     int field_ = 0;
 };

@@ -67,6 +67,10 @@ TfrmDataTable::TfrmDataTable(QWidget* owner)
         grdDataTable->SetCell(1, entry + 1, ui::ReceivedText(reply));
         RefreshRowMark(entry + 1);
     };
+    transfer_.OnMarkNotWritten = [this](int entry, bool notWritten) {
+        grdDataTable->SetCellTextColor(1, entry + 1,
+                                       notWritten ? QColor(255, 0, 0) : QColor(Qt::black));
+    };
     // While the write runs, no read or second write may select entries between its selection
     // and its value.
     transfer_.OnWriting = [this](bool writing) {

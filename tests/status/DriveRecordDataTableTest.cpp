@@ -50,6 +50,15 @@ protected:
                   << "*DTPT";
         return lines;
     }
+    // The probe that opens every transfer, and the model query that settles it.
+    static QList<QByteArray> ProbeLines() { return {"#DTPT=0", "VER"}; }
+    // Writes as the line's step sends them, each with the model query that settles it.
+    static QList<QByteArray> EachSettled(const QList<QByteArray>& writes) {
+        QList<QByteArray> lines;
+        for (const QByteArray& write : writes)
+            lines << write << "VER";
+        return lines;
+    }
     // Makes the port fail once the driver has received `line`: the next send raises.
     void FailAfter(const QByteArray& line) {
         QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
@@ -63,7 +72,10 @@ protected:
         mdlGeneral->PortForTests().OnCommReceive = [this, line](QObject*, std::uint16_t count) {
             QByteArray bytes(count, '\0');
             bytes.resize(mdlGeneral->PortForTests().Read(bytes.data(), count));
-            if (driver->receivedLines().contains(line)) mdlGeneral->PortForTests().Close();
+            // The model text answers the query that settles the selection; the entry's answer
+            // is the reply whose handling sends.
+            if (driver->receivedLines().contains(line) && !bytes.startsWith("QW"))
+                mdlGeneral->PortForTests().Close();
             mdlGeneral->ReceiveChunk(bytes);
         };
     }
@@ -90,7 +102,7 @@ TEST_F(DataTableTest, FirstSeriesReadsFortyEightEntriesAfterOnlyTheModelQuery) {
     EXPECT_EQ(Grid()->Cell(1, 48), "-250");
     EXPECT_EQ(Grid()->Cell(0, 48), " #DTPT[47]");
     EXPECT_EQ(Grid()->Row(), 1);
-    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"#DTPT=0"} + ReadLines(48));
+    EXPECT_EQ(TakeSentLines(), ProbeLines() + ReadLines(48));
     EXPECT_FALSE(frmDataTable->ReadRunning());
     EXPECT_TRUE(messages.empty());
 }
@@ -198,7 +210,7 @@ protected:
         TakeSentLines();
         ReadAll();
         EXPECT_EQ(Grid()->Cell(1, 384), "77");
-        QList<QByteArray> lines = QList<QByteArray>{"#DTPT=0"} + ReadLines(384);
+        QList<QByteArray> lines = ProbeLines() + ReadLines(384);
         for (qsizetype i = 0; i < probe.size(); ++i)
             lines.insert(2 + i, probe[i]);
         EXPECT_EQ(TakeSentLines(), lines);
@@ -265,7 +277,7 @@ TEST_F(DataTableTest, ThirdSeriesReadsEveryEntryAndMarksDifferingReferences) {
     EXPECT_EQ(Grid()->CellTextColor(2, 1), kRed);
     EXPECT_EQ(Grid()->CellTextColor(2, 2), kBlack);
     EXPECT_EQ(Grid()->CellTextColor(2, 384), kRed);
-    EXPECT_EQ(TakeSentLines(), QList<QByteArray>{"#DTPT=0"} + ReadLines(384));
+    EXPECT_EQ(TakeSentLines(), ProbeLines() + ReadLines(384));
 
     // A reply after the last entry changes nothing.
     mdlGeneral->TakeLine(ridDataTable);
@@ -310,19 +322,61 @@ TEST_F(DataTableTest, ClosingTheProgressWindowCancelsTheRead) {
     EXPECT_NE(Grid()->Cell(1, 100), QString::number(driver->axis('X').dataTableEntry(99)));
 }
 
-// A driver that refuses two selections, one at once and one late, answering nothing to the
-// others: the refusals are no entry's value, and every other entry holds its own.
-TEST_F(DataTableTest, RefusedSelectionsShiftNoOtherEntry) {
+// A driver that refuses a selection, at once or late, keeps its pointer: the answer after it is
+// the entry before's. The read stops at that entry, names it and the refusal, keeps what it read
+// before and leaves every later entry empty, never another entry's value.
+TEST_F(DataTableTest, ARefusedSelectionEndsTheReadAtItsEntry) {
     Open(2, "QWC50A_C3");
-    driver->refuse("#DTPT=10");
-    driver->refuse("#DTPT=200", 80);
-    ReadAll();
-    for (int i = 0; i < 384; ++i) {
-        if (i == 10 || i == 200) continue;
-        ASSERT_EQ(Grid()->Cell(1, i + 1), QString::number(driver->axis('X').dataTableEntry(i)))
-            << i;
+    for (const int late : {0, 300}) {
+        for (int row = 1; row <= 384; ++row)
+            Grid()->SetCell(1, row, "old");
+        messages.clear();
+        driver->refuse("#DTPT=10", late);
+        frmDataTable->btnReadDataTable->click();
+        ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 30000)) << late;
+        EXPECT_EQ(messages[0].text, "ドライバが #DTPT[10] の選択を受け付けませんでした（E-S）。\n"
+                                    "#DTPT[10] から後は読んでいません。");
+        EXPECT_EQ(messages.size(), 1u);
+        EXPECT_FALSE(frmCommCancel->isVisible());
+        EXPECT_FALSE(frmDataTable->ReadRunning());
+        for (int i = 0; i < 10; ++i)
+            ASSERT_EQ(Grid()->Cell(1, i + 1), QString::number(driver->axis('X').dataTableEntry(i)));
+        for (int i = 10; i < 384; ++i)
+            ASSERT_EQ(Grid()->Cell(1, i + 1), "") << i;
+        driver->refuse("#DTPT=10", -1);
     }
-    EXPECT_TRUE(messages.empty());
+}
+
+// The write to a driver that refuses some selections, at once and late: a refused selection's
+// value does not go (it would land in the entry before), every refusal is told and its value
+// marked, and the driver holds no value at another entry than the window named.
+TEST_F(DataTableTest, ARefusedSelectionKeepsItsValueBackAndIsTold) {
+    Open(2, "QWC50A_C3");
+    for (int i = 0; i < 384; ++i)
+        driver->axis('X').setDataTableEntry(i, 0);
+    for (int row = 1; row <= 40; ++row)
+        Grid()->SetCell(1, row, QString::number(100 + row));
+    for (int row = 41; row <= 384; ++row)
+        Grid()->SetCell(1, row, "");
+    driver->refuse("#DTPT=5");
+    driver->refuse("#DTPT=20", 300);
+    frmDataTable->btnSendDataTable->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 30000));
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "警告");
+    EXPECT_TRUE(messages[0].text.contains("2 件")) << messages[0].text.toStdString();
+    EXPECT_TRUE(messages[0].text.contains("#DTPT[5] (選択に E-S)"));
+    EXPECT_TRUE(messages[0].text.contains("#DTPT[20] (選択に E-S)"));
+    EXPECT_NE(frmCommCancel->Label1->text(), "ダウンロード完了");
+    const QList<QByteArray> sent = driver->receivedLines();
+    EXPECT_FALSE(sent.contains("*DTPT=106"));
+    EXPECT_FALSE(sent.contains("*DTPT=121"));
+    for (int i = 0; i < 40; ++i) {
+        const bool refused = i == 5 || i == 20;
+        EXPECT_EQ(driver->axis('X').dataTableEntry(i), refused ? 0 : 101 + i) << i;
+        EXPECT_EQ(Grid()->CellTextColor(1, i + 1), refused ? kRed : kBlack) << i;
+    }
+    EXPECT_TRUE(frmDataTable->btnSendDataTable->isEnabled());
 }
 
 TEST_F(DataTableTest, WriteSendsEachValueAsTheCellHoldsIt) {
@@ -342,11 +396,10 @@ TEST_F(DataTableTest, WriteSendsEachValueAsTheCellHoldsIt) {
     frmDataTable->btnSendDataTable->click();
     EXPECT_EQ(frmCommCancel->Label1->text(), "ダウンロード完了");
     EXPECT_EQ(frmCommCancel->ProgressBar1->value(), 100); // the empty last entries count too
-    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 9; }));
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 18; }));
     Pause(50);
-    EXPECT_EQ(TakeSentLines(),
-              (QList<QByteArray>{"#DTPT=0", "#DTPT=0", "*DTPT=-5", "#DTPT=3", "*DTPT=77", "#DTPT=4",
-                                 "*DTPT=12", "#DTPT=5", "*DTPT=3"}));
+    EXPECT_EQ(TakeSentLines(), EachSettled({"#DTPT=0", "#DTPT=0", "*DTPT=-5", "#DTPT=3", "*DTPT=77",
+                                            "#DTPT=4", "*DTPT=12", "#DTPT=5", "*DTPT=3"}));
     EXPECT_EQ(driver->axis('X').dataTableEntry(0), -5);
     EXPECT_EQ(driver->axis('X').dataTableEntry(3), 77);
     EXPECT_EQ(driver->axis('X').dataTableEntry(5), 3);
@@ -414,7 +467,7 @@ TEST_F(DataTableTest, CancelStopsTheWriteBeforeTheNextEntry) {
     Pause(50);
     const QList<QByteArray> sent = TakeSentLines();
     EXPECT_TRUE(sent.contains("*DTPT=3"));
-    EXPECT_LE(sent.size(), 1 + 2 * 6);
+    EXPECT_LE(sent.size(), 2 * (1 + 2 * 6));
     EXPECT_FALSE(sent.contains("*DTPT=10"));
     EXPECT_NE(frmCommCancel->Label1->text(), "ダウンロード完了");
     EXPECT_TRUE(frmDataTable->btnSendDataTable->isEnabled());
@@ -438,7 +491,9 @@ TEST_F(DataTableTest, ALostLineMidWritePutsTheWindowBack) {
     FailAfter("*DTPT=9");
     frmDataTable->btnSendDataTable->click();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
+    EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。\n"
+                                "書き込みを中止しました。最後に送った値は #DTPT[1] です。\n"
+                                "それより後の値は送っていません。");
     EXPECT_EQ(messages[0].caption, "ｴﾗ-");
     EXPECT_FALSE(frmCommCancel->isVisible());
     EXPECT_TRUE(frmDataTable->btnReadDataTable->isEnabled());
