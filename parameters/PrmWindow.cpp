@@ -87,6 +87,10 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount, TRequestId readId)
     JoinDriveScreens(this, DriveScreenKind::List);
     exchange_.OnAnswer = [this](const QByteArray&) { ReceivePrm(mdlGeneral); };
     exchange_.OnEnd = [this](Exchange::End) { ReturnToIdle(); };
+    exchange_.Where = [this] { return readRunning_ ? RowPlace(QueryNumber) : QString(); };
+    exchange_.CutShort = [this] {
+        return writing_ && !writeWhole_ ? WriteCutShortMessage(writeRun_.LastSent()) : QString();
+    };
 }
 
 void TPrmWindow::BuildPanels() {
@@ -246,7 +250,7 @@ void TPrmWindow::btnReadPrmClick() {
 
 // A cancel ends the chain at once; a reply that comes later is stored nowhere.
 void TPrmWindow::StartQueryChain() {
-    exchange_.Start({true, true, grdPrm});
+    if (!exchange_.Start({true, true, grdPrm})) return ReturnToIdle();
     PrevReply0.clear();
     QueryNumber = 0;
     ReadIndex = 0;
@@ -298,6 +302,9 @@ void TPrmWindow::HandleReply() {
 // back; a transfer that stops stands on its last row.
 void TPrmWindow::ReturnToIdle() {
     readRunning_ = false;
+    if (std::exchange(writing_, false))
+        for (int row : writeRun_.RowsNotWritten())
+            MarkNotWritten(row, true);
     grdPrm->StopFollowing();
     Busy = 0;
     SetTransferRunning(false);
@@ -306,9 +313,7 @@ void TPrmWindow::ReturnToIdle() {
 // Every value the send would write can go out as it stands; the first that cannot is named.
 bool TPrmWindow::ValuesSendable() const {
     for (int k = 0; k + 1 < grdPrm->RowCount(); ++k)
-        if (!NeverWritten(k) &&
-            !CheckLineText(grdPrm->Cell(1, k + 1), QString("#%1").arg(k, 3, 10, QChar('0'))))
-            return false;
+        if (!NeverWritten(k) && !CheckLineText(grdPrm->Cell(1, k + 1), RowPlace(k))) return false;
     return true;
 }
 
@@ -321,21 +326,50 @@ void TPrmWindow::btnSendPrmClick() {
     if (!QueryModel()) return;
     const int count = ParameterCount();
     grdPrm->SetRowCount(count + 1);
-    exchange_.Start({true, true, grdPrm});
+    if (!exchange_.Start({true, true, grdPrm})) return ReturnToIdle();
+    writeRun_.Clear();
+    writing_ = true;
+    writeWhole_ = false;
+    for (int row = 1; row < grdPrm->RowCount(); ++row)
+        MarkNotWritten(row, false);
+    if (!SendValues(count)) return;
+    writeWhole_ = true;
+    const QString notWritten = writeRun_.Message();
+    if (notWritten.isEmpty())
+        exchange_.Finish(TfrmCommCancel::Direction::Download);
+    else
+        exchange_.Fail({notWritten, "警告"});
+    grdPrm->SetRow(1);
+}
+
+// Every value goes at once; false when the write ended before the driver had answered them all.
+bool TPrmWindow::SendValues(int count) {
+    Ticket last;
     for (int k = 0; k < count; ++k) {
-        if (exchange_.StopRequested()) return exchange_.Cancel();
+        if (exchange_.StopRequested()) {
+            exchange_.Cancel();
+            return false;
+        }
         ui::ProcessPendingMessages();
         const QByteArray value = PrmValueForLine(grdPrm->Cell(1, k + 1));
         if (!NeverWritten(k) && !value.isEmpty()) {
-            if (!exchange_.Write("#" + QByteArray::number(k) + "=" + value + "\r",
-                                 WriteRequestId()))
-                return;
+            last =
+                exchange_.Send("#" + QByteArray::number(k) + "=" + value + "\r", WriteRequestId());
+            if (!last) return false;
+            writeRun_.Sent(k + 1, RowPlace(k), last);
             if (k % 2 == 0) grdPrm->FollowRow(k + 1);
         }
         exchange_.StepTo(k + 1, count);
     }
-    exchange_.Finish(TfrmCommCancel::Direction::Download);
-    grdPrm->SetRow(1);
+    return !last || exchange_.WaitWritten(last);
+}
+
+QString TPrmWindow::RowPlace(int k) {
+    return QString("#%1").arg(k, 3, 10, QChar('0'));
+}
+
+void TPrmWindow::MarkNotWritten(int row, bool notWritten) {
+    grdPrm->SetCellTextColor(1, row, notWritten ? QColor(255, 0, 0) : QColor(Qt::black));
 }
 
 QStringList TPrmWindow::Column(int col, int rows) const {

@@ -117,6 +117,9 @@ private:
     void SetGuideHeights();
     bool QueryModel();
     bool ValuesSendable() const;
+    bool SendValues(int count);
+    static QString RowPlace(int k);
+    void MarkNotWritten(int row, bool notWritten);
     void NoAnswerPath();
     void StartQueryChain();
     void HandleReply();
@@ -127,6 +130,9 @@ private:
     bool readRunning_ = false;
     int lossesAtStart_ = 0; // the data module's count of lost lines when the transfer began
     Exchange exchange_;     // the read's or the write's, with the axis it started for
+    WriteRun writeRun_;     // what became of each value of the last write
+    bool writing_ = false;
+    bool writeWhole_ = false; // every value of the write was sent
 };
 
 // Replaces a guide pane's text with `lines`, shown from its first (name) line.

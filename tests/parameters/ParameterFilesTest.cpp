@@ -421,10 +421,10 @@ TEST_F(ParameterFilesTest, RepliesAreStoredCleanAndEverySavedLineLoadsBack) {
         grid->SetCell(1, row, row == 10 ? before[9] : QString());
     TakeSentLines();
     frmPrm->btnSendPrm->click();
-    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 3; }));
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 4; }));
     Pause(100);
-    EXPECT_EQ(driver->receivedBytes().count('\r'), 3);
-    EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{"VER", "VER", "#9=X#5=1"}));
+    EXPECT_EQ(driver->receivedBytes().count('\r'), 4);
+    EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{"VER", "VER", "#9=X#5=1", "VER"}));
     EXPECT_EQ(driver->parameter('X', 5), before5);
 }
 

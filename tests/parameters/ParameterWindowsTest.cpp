@@ -95,10 +95,11 @@ TEST_F(ParameterWindowsTest, WriteChangesExactlyTheEditedParameter) {
     frmPrm->grdPrm->SetCell(1, 10, "3");
     frmPrm->btnSendPrm->click();
     EXPECT_EQ(frmCommCancel->Label1->text(), "ダウンロード完了");
-    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 88; }));
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() >= 2 + 2 * 86; }));
     Pause(100);
     const QList<QByteArray> sent = TakeSentLines();
-    EXPECT_EQ(sent.size(), 2 + 86);
+    EXPECT_EQ(sent.size(), 2 + 2 * 86); // the model queries, then each value and its settling one
+    EXPECT_EQ(sent.count("VER"), 2 + 86);
     EXPECT_TRUE(sent.contains("#7=12"));
     EXPECT_TRUE(sent.contains("#9=3"));
     for (const QByteArray& line : sent)
@@ -109,6 +110,60 @@ TEST_F(ParameterWindowsTest, WriteChangesExactlyTheEditedParameter) {
     EXPECT_EQ(driver->parameter('X', 30), before30);
     EXPECT_EQ(driver->parameter('X', 1), 1001);
     EXPECT_EQ(frmPrm->Busy, 0);
+}
+
+// A driver that refuses some writes, at once and late: every refusal is told by its parameter
+// and marked, and the write does not end as complete. A write cancelled while its values are
+// out names the last one sent.
+TEST_F(ParameterWindowsTest, RefusedWritesAreToldAndMarkedAndACutWriteNamesItsLastValue) {
+    OpenOnSeries(1, "QWB20");
+    Read(frmPrm);
+    frmPrm->grdPrm->SetCell(1, 8, "12");
+    frmPrm->grdPrm->SetCell(1, 21, "5");
+    frmPrm->grdPrm->SetCell(1, 41, "6");
+    driver->refuse("#7=12");
+    driver->refuse("#20=5", 300);
+    frmPrm->btnSendPrm->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "警告");
+    EXPECT_TRUE(messages[0].text.startsWith("ドライバが受け付けなかった値が 2 件あります: "
+                                            "#007 (E-S)、#020 (E-S)"))
+        << messages[0].text.toStdString();
+    EXPECT_NE(frmCommCancel->Label1->text(), "ダウンロード完了");
+    EXPECT_EQ(frmPrm->grdPrm->CellTextColor(1, 8), QColor(255, 0, 0));
+    EXPECT_EQ(frmPrm->grdPrm->CellTextColor(1, 21), QColor(255, 0, 0));
+    EXPECT_EQ(frmPrm->grdPrm->CellTextColor(1, 41), QColor(Qt::black));
+    EXPECT_EQ(driver->parameter('X', 40), 6);
+    EXPECT_EQ(frmPrm->Busy, 0);
+
+    messages.clear();
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [](const QByteArray& line) {
+                         if (line.startsWith("#50=") && frmCommCancel->isVisible())
+                             frmCommCancel->btnCancel->click();
+                     });
+    frmPrm->btnSendPrm->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
+    Pause(100);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("書き込みを中止しました。最後に送った値は #"))
+        << messages[0].text.toStdString();
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_EQ(frmPrm->Busy, 0);
+}
+
+// An answer longer than the line can read ends the read at its parameter, with a word.
+TEST_F(ParameterWindowsTest, AnAnswerTooLongToReadEndsTheReadAtItsParameter) {
+    OpenOnSeries(1, "QWB20");
+    driver->setStatusReply('X', "#5", QByteArray(60, '7'));
+    frmPrm->btnReadPrm->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }));
+    EXPECT_EQ(messages[0].text,
+              "ドライバの応答が長すぎて読めませんでした。\n#005 から後は読んでいません。");
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_EQ(frmPrm->Busy, 0);
+    EXPECT_TRUE(frmPrm->btnReadPrm->isEnabled());
 }
 
 TEST_F(ParameterWindowsTest, CancelWithASilentDriverEndsTheReadAtOnce) {
