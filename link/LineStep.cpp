@@ -216,6 +216,12 @@ bool LineStep::Delimited() const {
     return true;
 }
 
+bool LineStep::Settling() const {
+    return std::any_of(flight_.begin(), flight_.end(), [](const Item& item) {
+        return (item.kind == ItemKind::Settle || item.kind == ItemKind::Learn) && item.required;
+    });
+}
+
 bool LineStep::QuestionInFlight() const {
     return std::any_of(flight_.begin(), flight_.end(), [](const Item& item) {
         return ((item.kind == ItemKind::Question || item.kind == ItemKind::Scan) && !item.ended) ||

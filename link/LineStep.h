@@ -115,7 +115,8 @@ public:
     // of the axes (model texts, absent axes) is learnt again, and on another device the
     // designation too and nothing sent before is answered.
     void PortOpened(Ms now, bool sameLine = true, bool sameDevice = true);
-    void LineLost(); // every question and write ends; nothing more comes; everything is learnt again
+    void
+    LineLost(); // every question and write ends; nothing more comes; everything is learnt again
     // The axes that answered the last scan, in its order: under "*" with several of them, the
     // settling line asks the first by its letter.
     void SetScannedAxes(const QByteArray& letters);
@@ -130,6 +131,8 @@ public:
     int QuestionOut() const;    // the id of the question out, 0 when none
     // Every line sent has had its answer or its time.
     bool Settled() const { return flight_.empty() && !quietNeeded_; }
+    // A settling line is out and has neither its answer nor its time yet.
+    bool Settling() const;
     bool Absent(char axis) const { return absent_.contains(axis); }
     char Designation() const { return designation_; } // 0: not known
     std::optional<QByteArray> ModelText(char axis) const;
@@ -145,22 +148,22 @@ private:
     struct Item {
         explicit Item(ItemKind itemKind) : kind(itemKind) {}
         ItemKind kind;
-        int seq = 0;        // the step's own name for it
-        int id = 0;         // the asker's or writer's; 0 for the step's own lines
-        char axis = 0;      // the axis of the flight it belongs to
-        char asked = 0;     // the axis the line addressed (a settling line under "*": one axis)
-        QByteArray command; // as sent, without designation and CR
-        QByteArray expected; // the only answer it can have (empty: any)
-        QByteArray excluded; // an answer it can never have (the model text, for a write)
-        bool required = true; // its answer comes while its axis answers
-        bool ended = false;   // its asker has been told, or gave up: its answer is discarded
-        bool told = false;    // ended by telling the asker (not by a withdrawal)
-        bool second = false;  // Learn: the second of the pair, whose answer equals the first's
+        int seq = 0;           // the step's own name for it
+        int id = 0;            // the asker's or writer's; 0 for the step's own lines
+        char axis = 0;         // the axis of the flight it belongs to
+        char asked = 0;        // the axis the line addressed (a settling line under "*": one axis)
+        QByteArray command;    // as sent, without designation and CR
+        QByteArray expected;   // the only answer it can have (empty: any)
+        QByteArray excluded;   // an answer it can never have (the model text, for a write)
+        bool required = true;  // its answer comes while its axis answers
+        bool ended = false;    // its asker has been told, or gave up: its answer is discarded
+        bool told = false;     // ended by telling the asker (not by a withdrawal)
+        bool second = false;   // Learn: the second of the pair, whose answer equals the first's
         bool doubtful = false; // its answer may have been lost (purge, close): silence says nothing
         Ms sentAt = 0;
-        Ms limitMs = 0; // Question: its limit from sentAt; 0 none
-        Ms giveUpAt = 0; // a question given up on: no longer required from then
-        int closedAt = 0; // the serial of the first line it cannot take (0: open)
+        Ms limitMs = 0;      // Question: its limit from sentAt; 0 none
+        Ms giveUpAt = 0;     // a question given up on: no longer required from then
+        int closedAt = 0;    // the serial of the first line it cannot take (0: open)
         int heardBefore = 0; // the serial of the next line to come when it went out
     };
     struct PendingLine {
@@ -169,9 +172,9 @@ private:
     };
     // One way of reading the lines received that are not put to an item yet.
     struct Reading {
-        std::size_t next = 0;             // the first item that may take the next line
-        std::vector<std::size_t> takers;  // the item that took each pending line
-        QByteArray learnt;                // what the first of a learning pair took
+        std::size_t next = 0;            // the first item that may take the next line
+        std::vector<std::size_t> takers; // the item that took each pending line
+        QByteArray learnt;               // what the first of a learning pair took
         int skipped = 0; // lines out that had to have an answer and were read as unanswered
         std::vector<QByteArray> written; // what the writes took
         bool operator==(const Reading&) const = default;
@@ -200,7 +203,7 @@ private:
     Ms lastHeard_ = 0;
     Ms lastSent_ = 0;
     int nextSeq_ = 0;
-    int nextSerial_ = 1;  // of the received lines
+    int nextSerial_ = 1; // of the received lines
     int nextSendSerial_ = 0;
     std::vector<Action> actions_;
     // The sends of the batch the data module carries now, with the items they put out.

@@ -246,7 +246,7 @@ void TmdlGeneral::Carry() {
         bool sendFailed = false;
         for (const LineStep::Action& action : actions) {
             if (qEnvironmentVariableIsSet("KASONT_TRACE_LINE")) // TRACE-TEMP
-                qWarning("step %d id %d '%s'", int(action.type), action.id,
+                qWarning("%lld step %d id %d '%s'", (long long)Now(), int(action.type), action.id,
                          action.line.trimmed().constData());
             switch (action.type) {
             case LineStep::Action::Type::Send:
@@ -430,7 +430,7 @@ void TmdlGeneral::Comm1CommReceive(QObject*, std::uint16_t count) {
 // than the ring is kept only as far as shows that it was too long.
 void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
     if (qEnvironmentVariableIsSet("KASONT_TRACE_LINE")) // TRACE-TEMP
-        qWarning("recv '%s'", chunk.toPercentEncoding().constData());
+        qWarning("%lld recv '%s'", (long long)Now(), chunk.toPercentEncoding().constData());
     std::vector<QByteArray> lines;
     for (const char ch : chunk) {
         RxIndex = (RxIndex + 1) % kRingSize;

@@ -67,8 +67,8 @@ struct QuestionState {
     bool Refused() const { return write && outcome == Outcome::Answered && answer != "OK"; }
     // A write known to be carried out.
     bool Written() const {
-        return write && (outcome == Outcome::Taken ||
-                         (outcome == Outcome::Answered && answer == "OK"));
+        return write &&
+               (outcome == Outcome::Taken || (outcome == Outcome::Answered && answer == "OK"));
     }
 };
 using Ticket = std::shared_ptr<const QuestionState>;
@@ -199,6 +199,8 @@ public:
     void Withdraw(const Ticket& ticket);
     void Withdraw(TRequestId requestId);
     bool QuestionPending(TRequestId requestId) const;
+    // A line that settles what went before it is out, without its answer or its time yet.
+    bool LineSettling() const { return step_.Settling(); }
     // LastReply := the ticket's answer, for a caller that waited for it.
     void KeepAnswer(const Ticket& ticket);
     // The axes that answered the last scan, in its order.

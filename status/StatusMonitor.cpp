@@ -126,13 +126,16 @@ void TStatusMonitor::ReceiveStatus(QObject* sender) {
     SendPoll(PollStep);
 }
 
-// A poll still waiting for its turn, or for the probe before it, is not asked twice: the
-// watchdog looks again on its next tick.
+// A poll that had no answer in the watchdog's time is given up (its late answer goes nowhere)
+// and the cycle starts again at its first step, behind the line that settles the lost answer.
+// While that line is still out, a restart would only pile more lines behind it that a silent
+// driver loses: the watchdog looks again on its next tick.
 void TStatusMonitor::RestartCycle() {
-    if (mdlGeneral->QuestionPending(requestId_)) {
+    if (mdlGeneral->LineSettling()) {
         WatchdogMs = kWatchdogLimitMs;
         return;
     }
+    if (mdlGeneral->QuestionPending(requestId_)) mdlGeneral->Withdraw(requestId_);
     PollStep = 0;
     SendPoll(0);
 }

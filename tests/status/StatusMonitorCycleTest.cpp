@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDebug>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -252,15 +253,43 @@ TEST_F(RunningMonitorTest, HidingStopsPollingAndShowingRestartsIt) {
     EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
     EXPECT_TRUE(monitor->StopPolling);
     EXPECT_FALSE(monitor->Timer1->Enabled());
-    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().endsWith(QByteArray(".")); }));
+    // The stop's "." may be answered: the model query's known answer settles it.
+    ASSERT_TRUE(WaitFor([this] {
+        const QList<QByteArray> lines = driver->receivedLines();
+        return lines.size() >= 2 && lines.last() == "VER" && lines[lines.size() - 2] == ".";
+    }));
     TakeSentLines();
     Pause(1400);
     EXPECT_TRUE(TakeSentLines().isEmpty());
     EXPECT_TRUE(On(monitor->lblStat[0])); // the lamps keep their last state
 
-    // The stop's "." may have been answered: the model query's known answer settles it first.
     monitor->Show();
-    EXPECT_EQ(TakeLines(3), (QList<QByteArray>{"VER", "#STAT", "#ALST"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"#STAT", "#ALST"}));
+}
+
+// A driver that falls silent: the cycle starts again at its first step within the watchdog's
+// time of the last answer, and goes on as soon as the driver answers again.
+TEST_F(RunningMonitorTest, ASilentDriverIsPolledFromTheFirstStepAndComesBack) {
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().size() > 20; }));
+    QElapsedTimer sinceAnswer;
+    QList<qint64> restarts;
+    bool silent = false;
+    QObject context;
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, &context,
+                     [&](const QByteArray& line) {
+                         if (!silent) sinceAnswer.start();
+                         if (silent && line == "#STAT") restarts.append(sinceAnswer.elapsed());
+                     });
+    Pause(50);
+    silent = true;
+    driver->setFault(sim::Fault::Silent);
+    Pause(7000);
+    ASSERT_GE(restarts.size(), 2);
+    EXPECT_LE(restarts[0], 1250 + 100);
+    silent = false;
+    driver->setFault(sim::Fault::None);
+    const qsizetype before = driver->receivedLines().size();
+    ASSERT_TRUE(WaitFor([&] { return driver->receivedLines().size() > before + 20; }, 6500));
 }
 
 TEST_F(RunningMonitorTest, MinimisingKeepsPollingAndActivationNamesTheAxis) {
