@@ -18,7 +18,7 @@ const QColor kTeal(0, 128, 128);
 
 TLoggingWindow::TLoggingWindow(QWidget* owner, TRequestId readBackId)
     : ui::Form(owner), Screen(new ui::PaintBox(this)), TimerProgress(new ui::Timer(100, this)),
-      liveUpdate_(new QTimer(this)), exchange_(this, readBackId) {
+      liveUpdate_(new QTimer(this)), exchange_(this, readBackId, /*endsWithWindow=*/false) {
     // Live drawing reaches the screen at most every 40 ms, and only where it drew.
     liveUpdate_->setSingleShot(true);
     liveUpdate_->setInterval(40);

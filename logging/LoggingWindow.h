@@ -128,6 +128,8 @@ private:
     QTimer* liveUpdate_;
     QRect liveDirty_;
     // From RUN to the end of the read-back: the run's writes and requests go to the axis
-    // designated at RUN. A hidden window's request that runs out of time ends it quietly.
+    // designated at RUN. A hidden window's request that runs out of time ends it quietly. The
+    // window's own hide rule (FormHide) ends a read-back that waits for its answer; a recording
+    // goes on while the window is hidden, so hiding alone does not end the exchange.
     Exchange exchange_;
 };

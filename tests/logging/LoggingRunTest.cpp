@@ -85,7 +85,7 @@ TEST_F(LoggingRunTest, StopEndsARecordingWhateverTheBoxesHold) {
     ExpectIdle(w, w->trkT);
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().count("LC") == 2; }));
     const QList<QByteArray> lines = TakeLinesAfterPause();
-    EXPECT_EQ(lines.back(), "LC");
+    EXPECT_EQ(lines.mid(lines.size() - 2), (QList<QByteArray>{"LC", "VER"}));
 
     // The first series: an address box that no longer holds four hexadecimal digits.
     StopProgram();
@@ -117,9 +117,10 @@ TEST_F(LoggingRunTest, StopDuringTheWaitAndDuringTheReadBack) {
         ExpectIdle(w, w->trkT);
         EXPECT_FALSE(w->DataValid);
         ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("LC"); }));
-        const QList<QByteArray> lines = TakeLinesAfterPause(); // the last request in flight, LC
-        EXPECT_EQ(lines.back(), "LC");
-        EXPECT_LE(lines.size(), 2);
+        // The last request in flight, then LC and its settling line.
+        const QList<QByteArray> lines = TakeLinesAfterPause();
+        EXPECT_EQ(lines.mid(lines.size() - 2), (QList<QByteArray>{"LC", "VER"}));
+        EXPECT_LE(lines.size(), 3);
         EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
         StopProgram();
     }
@@ -321,11 +322,11 @@ TEST_F(LoggingRunTest, BoxesShowWhatWasSentInUpperCase) {
     w->cmbLogVal1->lineEdit()->clear();
     QTest::keyClicks(w->cmbLogVal1->lineEdit(), "PA"); // no inline completion to "PACT"
     EXPECT_EQ(w->cmbLogVal1->currentText(), "PA");
-    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG1N=P", "LOG1N=PA"}));
+    EXPECT_EQ(TakeLines(4), (QList<QByteArray>{"LOG1N=P", "VER", "LOG1N=PA", "VER"}));
     Paste(w->cmbLogVal1->lineEdit(), "vact");
     EXPECT_EQ(w->cmbLogVal1->currentText(), "VACT");
     EXPECT_EQ(w->cmbLogVal1->ItemIndex(), 3);
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LOG1N=VACT"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG1N=VACT", "VER"}));
 }
 
 TEST_F(LoggingRunTest, ClosingOrDestroyingRunsNoSetUpHandler) {
@@ -345,7 +346,7 @@ TEST_F(LoggingRunTest, ClosingOrDestroyingRunsNoSetUpHandler) {
     w->cmbLogVal1->lineEdit()->setFocus();
     w->cmbLogVal1->setEditText("pa");
     QTest::keyClicks(w->cmbLogVal1->lineEdit(), "C");
-    EXPECT_EQ(TakeLines(1), QList<QByteArray>{"LOG1N=PAC"});
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG1N=PAC", "VER"}));
     StopProgram(); // destroys the windows with the box in focus
     EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
     EXPECT_TRUE(messages.empty());
