@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QRect>
 #include <QTimer>
+#include <utility>
+#include <vector>
 
 class TLoggingWindow : public ui::Form {
     Q_OBJECT
@@ -123,6 +125,9 @@ private:
     void StopRecording();
     void EndReadBack();
     void StartReadBackOrIdle();
+    // At the read-back's first answer every write of the run before it has had its answer: a
+    // refused one ends the run, told, since the buffer would not hold what the window names.
+    bool SetUpRefused();
     bool repaintPending_ = false;
     bool closing_ = false;
     QTimer* liveUpdate_;
@@ -132,4 +137,6 @@ private:
     // window's own hide rule (FormHide) ends a read-back that waits for its answer; a recording
     // goes on while the window is hidden, so hiding alone does not end the exchange.
     Exchange exchange_;
+    std::vector<std::pair<QByteArray, Ticket>> runWrites_; // the lines the run wrote
+    bool firstAnswer_ = false;                             // the read-back's first is to come
 };

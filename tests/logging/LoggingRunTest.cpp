@@ -175,6 +175,46 @@ TEST_F(LoggingRunTest, LostPortEndsTheRunOrTheReadBackWithOneMessage) {
     EXPECT_EQ(CountMessages(kLost), 1);
 }
 
+// A set-up line that the driver refuses, at once or late, ends the run at the read-back's first
+// answer: the buffer does not hold what the window names, so nothing of it is stored or drawn.
+TEST_F(LoggingRunTest, ARefusedSetUpLineEndsTheRunToldAndStoresNothing) {
+    TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
+    driver->refuse("LOG2N=PACT");
+    Choose(w->cmbLogMode, 1); // Rolling: no restart either
+    w->trkT->setValue(1);
+    w->LogData[0][0] = 77;
+    w->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 10000));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ドライバがロギングの設定を受け付けませんでした: LOG2N=PACT (E-S)\n"
+                                "記録を読み出さずに終了しました。");
+    EXPECT_EQ(messages[0].caption, "警告");
+    ExpectIdle(w, w->trkT);
+    EXPECT_FALSE(w->DataValid);
+    EXPECT_EQ(w->LogData[0][0], 77);
+    const QList<QByteArray> lines = TakeLinesAfterPause();
+    EXPECT_EQ(lines.back(), "#%0010C000") << lines.join(' ').constData();
+    EXPECT_EQ(Axis().logging().starts, 1);
+    StopProgram();
+
+    // The first series' start line, refused 300 ms late, after the read-back has begun.
+    messages.clear();
+    OpenFirstSeries();
+    driver->refuse("L", 300);
+    frmLogging->trkT->setValue(1);
+    frmLogging->LogData[0] = 77;
+    frmLogging->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 10000));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(
+        messages[0].text.startsWith("ドライバがロギングの設定を受け付けませんでした: L (E-S)"))
+        << messages[0].text.toStdString();
+    ExpectIdle(frmLogging, frmLogging->trkT);
+    EXPECT_FALSE(frmLogging->DataValid);
+    EXPECT_EQ(frmLogging->LogData[0], 77);
+    EXPECT_EQ(TakeLinesAfterPause().back(), "#$D000");
+}
+
 TEST_F(LoggingRunTest, StopWorksWithTheLineClosed) {
     TFourChannelLogging* w = OpenFourChannel(1, "QWB20");
     w->btnRun->click();
