@@ -4,6 +4,8 @@
 #include "link/Waits.h"
 #include "platform/Comm.h"
 #include "shell/UnitMain.h"
+#include "ui/CarriedText.h"
+#include "ui/Codec.h"
 #include "ui/DpiScaling.h"
 #include "ui/Widgets.h"
 
@@ -18,7 +20,7 @@ const QColor kTeal(0, 128, 128);
 
 TLoggingWindow::TLoggingWindow(QWidget* owner, TRequestId readBackId)
     : ui::Form(owner), Screen(new ui::PaintBox(this)), TimerProgress(new ui::Timer(100, this)),
-      liveUpdate_(new QTimer(this)), exchange_(this, readBackId) {
+      liveUpdate_(new QTimer(this)), exchange_(this, readBackId, /*endsWithWindow=*/false) {
     // Live drawing reaches the screen at most every 40 ms, and only where it drew.
     liveUpdate_->setSingleShot(true);
     liveUpdate_->setInterval(40);
@@ -85,10 +87,8 @@ void TLoggingWindow::SetRunViewEnabled(bool enabled) {
 // During a run a line goes to the run's axis, and a failure ends the run; otherwise a failure
 // raises to the handler.
 void TLoggingWindow::SendAndWait(const QByteArray& line) {
-    if (exchange_.Running())
-        exchange_.Write(line);
-    else
-        mdlGeneral->SendCommand(line, ridNone);
+    if (!exchange_.Running()) return mdlGeneral->SendCommand(line, ridNone);
+    if (Ticket write = exchange_.Send(line)) runWrites_.emplace_back(line, std::move(write));
 }
 
 void TLoggingWindow::SendAndWait(const QString& line) {
@@ -113,6 +113,7 @@ void TLoggingWindow::btnRunClick(QObject* sender) {
         if (sender == this) ReturnToIdle(); // a refused Rolling restart
         return;
     }
+    runWrites_.clear();
     exchange_.Start();
     SendAndWait(QByteArray("LC\r"));
     if (exchange_.Running()) StartRecording();
@@ -174,7 +175,22 @@ void TLoggingWindow::TimerProgressTimer() {
 }
 
 void TLoggingWindow::StartReadBackOrIdle() {
+    firstAnswer_ = true;
     if (!StartReadBack()) ReturnToIdle();
+}
+
+bool TLoggingWindow::SetUpRefused() {
+    for (const auto& [line, write] : runWrites_) {
+        if (!write->Refused()) continue;
+        exchange_.Fail(Exchange::Report{
+            QString("ドライバがロギングの設定を受け付けませんでした: %1 (%2)\n"
+                    "記録を読み出さずに終了しました。")
+                .arg(CleanLineField(ui::cp932::Decode(line)),
+                     ui::ReceivedText(write->answer.left(LineStep::kLongestReply))),
+            "警告"});
+        return true;
+    }
+    return false;
 }
 
 void TLoggingWindow::ReceiveLogData(QObject* sender) {
@@ -182,6 +198,7 @@ void TLoggingWindow::ReceiveLogData(QObject* sender) {
         StartReadBackOrIdle();
         return;
     }
+    if (std::exchange(firstAnswer_, false) && SetUpRefused()) return;
     if (TakeReply() || StopRequested) {
         EndReadBack();
         return;

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QRect>
 #include <QTimer>
+#include <utility>
+#include <vector>
 
 class TLoggingWindow : public ui::Form {
     Q_OBJECT
@@ -123,11 +125,18 @@ private:
     void StopRecording();
     void EndReadBack();
     void StartReadBackOrIdle();
+    // At the read-back's first answer every write of the run before it has had its answer: a
+    // refused one ends the run, told, since the buffer would not hold what the window names.
+    bool SetUpRefused();
     bool repaintPending_ = false;
     bool closing_ = false;
     QTimer* liveUpdate_;
     QRect liveDirty_;
     // From RUN to the end of the read-back: the run's writes and requests go to the axis
-    // designated at RUN. A hidden window's request that runs out of time ends it quietly.
+    // designated at RUN. A hidden window's request that runs out of time ends it quietly. The
+    // window's own hide rule (FormHide) ends a read-back that waits for its answer; a recording
+    // goes on while the window is hidden, so hiding alone does not end the exchange.
     Exchange exchange_;
+    std::vector<std::pair<QByteArray, Ticket>> runWrites_; // the lines the run wrote
+    bool firstAnswer_ = false;                             // the read-back's first is to come
 };

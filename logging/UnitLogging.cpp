@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 TfrmLogging* frmLogging = nullptr;
 
@@ -267,6 +268,7 @@ void TfrmLogging::cmbLogTimeChange() {
         return;
     }
     SendAndWait("#$DFFA=" + text + "\r");
+    placeMoved_ = true;
     ApplySpanRule();
 }
 
@@ -299,8 +301,16 @@ int TfrmLogging::PointY(int i) const {
 bool TfrmLogging::StartReadBack() {
     LogSampleIndex = 0;
     LastPointX = 0;
+    placeMoved_ = readdressNext_ = false;
     SendReadRequest("#$D000\r");
     return true;
+}
+
+// The buffer's words lie 2 bytes apart, as the set-up words at DFFA, DFFC and DFFE do.
+QByteArray TfrmLogging::NextReadRequest() const {
+    if (!readdressNext_) return ",?\r";
+    const auto address = static_cast<unsigned>(0xD000 + 2 * LogSampleIndex);
+    return "#$" + QByteArray::number(address, 16).toUpper() + "\r";
 }
 
 bool TfrmLogging::TakeReply() {
@@ -330,5 +340,7 @@ bool TfrmLogging::TakeReply() {
         LastPointY = y;
     }
     ++LogSampleIndex;
+    // A write that went out while this word was asked for moved the driver's place after it.
+    readdressNext_ = std::exchange(placeMoved_, false);
     return LogSampleIndex >= kWords || x > PlotLeft + PlotWidth;
 }

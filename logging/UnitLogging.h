@@ -82,7 +82,7 @@ protected:
     int ProgressX() const override;
     bool StartReadBack() override;
     bool TakeReply() override;
-    QByteArray NextReadRequest() const override { return ",?\r"; }
+    QByteArray NextReadRequest() const override;
     TRequestId ReadBackId() const override { return ridLogging; }
 
 private:
@@ -90,6 +90,10 @@ private:
     void ConnectHandlers();
     // The y of a point of word i (and, for a 32-bit sample, word i - 1), clamped to the plot.
     int PointY(int i) const;
+    // ",?" reads on from the last place the driver read or wrote: after a write of the window's
+    // own during the read-back, the next word is asked by its address.
+    bool placeMoved_ = false;
+    bool readdressNext_ = false;
 };
 
 extern TfrmLogging* frmLogging;

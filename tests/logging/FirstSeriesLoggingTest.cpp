@@ -45,12 +45,13 @@ TEST_F(FirstSeriesLoggingTest, OneShotRecordsSixteenBitWordsAndDrawsThem) {
     EXPECT_FALSE(frmLogging->trkT->isEnabled());
     ASSERT_TRUE(WaitFor([] { return frmLogging->btnRun->text() == "RUN"; }, 20000));
     const QList<QByteArray> lines = TakeSentLines();
-    ASSERT_GE(lines.size(), 7);
-    // The model query's known answer settles the writes' before the first read-back.
-    EXPECT_EQ(lines.mid(0, 7), (QList<QByteArray>{"LC", "#&DFFE=007E", "#$DFFA=1", "#$DFFC=1", "L",
-                                                  "VER", "#$D000"}));
+    ASSERT_GE(lines.size(), 11);
+    // Each write goes out with the model query whose known answer settles it.
+    EXPECT_EQ(lines.mid(0, 11),
+              (QList<QByteArray>{"LC", "VER", "#&DFFE=007E", "VER", "#$DFFA=1", "VER", "#$DFFC=1",
+                                 "VER", "L", "VER", "#$D000"}));
     // X = 500 n / 200 + 66 passes 566 at word 201: 202 words.
-    EXPECT_EQ(lines.size(), 6 + 202);
+    EXPECT_EQ(lines.size(), 10 + 202);
     EXPECT_EQ(lines.back(), ",?");
     EXPECT_EQ(frmLogging->LogSampleIndex, 202);
     EXPECT_TRUE(frmLogging->DataValid);
@@ -100,7 +101,7 @@ TEST_F(FirstSeriesLoggingTest, StopDuringTheProgressWaitReadsNothing) {
     Pause(300);
     const QList<QByteArray> lines = TakeSentLines();
     EXPECT_FALSE(lines.contains("#$D000"));
-    EXPECT_EQ(lines.back(), "LC");
+    EXPECT_EQ(lines.mid(lines.size() - 2), (QList<QByteArray>{"LC", "VER"}));
     EXPECT_FALSE(frmLogging->TimerProgress->isActive());
 }
 
@@ -123,13 +124,35 @@ TEST_F(FirstSeriesLoggingTest, TypedAddressesNeedFourHexDigits) {
 
 TEST_F(FirstSeriesLoggingTest, PeriodChangesAreCheckedAndSentAtOnce) {
     Choose(frmLogging->cmbLogTime, 4);
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"#$DFFA=5"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"#$DFFA=5", "VER"}));
     EXPECT_EQ(frmLogging->TimeSpan, 5000); // POSACT: 5 x 10 x 1000 / 10
     frmLogging->cmbLogTime->setEditable(true);
     frmLogging->cmbLogTime->setEditText("300");
     emit frmLogging->cmbLogTime->activated(-1);
     EXPECT_TRUE(HasMessage("ﾃﾞｰﾀ取込周期の設定が不正です。\n1～255の範囲で設定してください。"));
     EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
+
+    // During the read-back too: the write moves the driver's place in its memory, and the words
+    // after it are still the recorded ones.
+    frmLogging->cmbLogTime->setEditable(false);
+    Axis().logging().waveform = [](int, int k) { return k * 37 - 20000; };
+    Choose(frmLogging->cmbLogVal1, 10); // 16 bits
+    frmLogging->trkT->setValue(1);
+    int requests = 0;
+    QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
+                     [&](const QByteArray& line) {
+                         if (line == ",?" && ++requests == 50) Choose(frmLogging->cmbLogTime, 2);
+                     });
+    RunOnce();
+    const QList<QByteArray> lines = TakeSentLines();
+    const qsizetype write = lines.indexOf("#$DFFA=3");
+    ASSERT_GE(write, 0);
+    // Word 51, the first asked after the write, is asked at 0xD000 + 2 x 51.
+    EXPECT_EQ(lines.mid(write - 1, 5),
+              (QList<QByteArray>{",?", "#$DFFA=3", "VER", "#$D066", ",?"}));
+    ASSERT_EQ(frmLogging->LogSampleIndex, 202);
+    for (int n = 0; n < 202; ++n)
+        ASSERT_EQ(frmLogging->LogData[static_cast<size_t>(n)], n * 37 - 20000) << n;
 }
 
 TEST_F(FirstSeriesLoggingTest, ViewControlsRescaleAndShiftTheStoredTrace) {
@@ -207,9 +230,9 @@ TEST_F(FirstSeriesLoggingTest, StartLineCarriesItsBlanksAt9600) {
     driver->clearReceived();
     frmLogging->btnRun->click();
     frmLogging->btnRun->click();
-    WaitFor([this] { return driver->receivedBytes().endsWith("\r#$DFFC=2\r  L\rLC\r"); });
-    EXPECT_TRUE(driver->receivedBytes().endsWith("\r#$DFFC=2\r  L\rLC\r"))
-        << driver->receivedBytes().constData();
+    const QByteArray end = "\r#$DFFC=2\rVER\r  L\rVER\rLC\rVER\r";
+    WaitFor([&] { return driver->receivedBytes().endsWith(end); });
+    EXPECT_TRUE(driver->receivedBytes().endsWith(end)) << driver->receivedBytes().constData();
 }
 
 TEST_F(FirstSeriesLoggingTest, PrintFailureIsToldAndThePlainEditStandsInForTheBox) {

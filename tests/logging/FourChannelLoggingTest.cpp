@@ -56,12 +56,13 @@ TEST_F(FourChannelLoggingTest, RunSetsUpStartsAndReadsTheBufferBack) {
     EXPECT_FALSE(frmLogging_QWC->btnCursor->isEnabled());
     ASSERT_TRUE(WaitFor([this] { return window->btnRun->text() == "RUN"; }, 20000));
     const QList<QByteArray> lines = TakeSentLines();
-    // The model query's known answer settles the writes' before the first read-back.
-    EXPECT_EQ(lines.mid(0, 11), (QList<QByteArray>{"LC", "LTIME=1", "LOG1N=TIME", "LOG2N=PACT",
-                                                   "LOG3N=VACT", "LOG4N=QREF", "L", "VER",
-                                                   "#%0010C000", "#%0010C002", "#%0010C004"}));
+    // Each write goes out with the model query whose known answer settles it.
+    EXPECT_EQ(lines.mid(0, 17),
+              (QList<QByteArray>{"LC", "VER", "LTIME=1", "VER", "LOG1N=TIME", "VER", "LOG2N=PACT",
+                                 "VER", "LOG3N=VACT", "VER", "LOG4N=QREF", "VER", "L", "VER",
+                                 "#%0010C000", "#%0010C002", "#%0010C004"}));
     // x = 66 + 5 k passes 566 at sample 101, after its CH1 value: 405 requests.
-    EXPECT_EQ(lines.size(), 8 + 405);
+    EXPECT_EQ(lines.size(), 14 + 405);
     EXPECT_EQ(lines.back(), "#%0010C328");
     EXPECT_TRUE(window->DataValid);
     EXPECT_FALSE(frmMain->edtSend->isReadOnly());
@@ -83,9 +84,9 @@ TEST_F(FourChannelLoggingTest, EmptyBoxesAreSentEmptyAndNotStored) {
     window->LogData[1][0] = 77;
     window->trkT->setValue(1);
     RunOnce();
-    const QList<QByteArray> lines = TakeSentLines();
+    const QList<QByteArray> lines = WithoutModelQueries(TakeSentLines());
     EXPECT_EQ(lines.mid(2, 4), (QList<QByteArray>{"LOG1N=TIME", "LOG2N=", "LOG3N=", "LOG4N="}));
-    EXPECT_EQ(lines.mid(8, 3), (QList<QByteArray>{"#%0010C000", "#%0010C004", "#%0010C008"}));
+    EXPECT_EQ(lines.mid(7, 3), (QList<QByteArray>{"#%0010C000", "#%0010C004", "#%0010C008"}));
     EXPECT_EQ(window->LogData[1][0], 77);
 }
 
@@ -94,9 +95,9 @@ TEST_F(FourChannelLoggingTest, SecondSeriesWalksItsFixedBufferInStepsOfFour) {
     Axis().logging().waveform = [](int channel, int sample) { return channel * 1000 + sample; };
     window->trkT->setValue(1);
     RunOnce();
-    const QList<QByteArray> lines = TakeSentLines();
+    const QList<QByteArray> lines = WithoutModelQueries(TakeSentLines());
     EXPECT_EQ(lines.mid(0, 3), (QList<QByteArray>{"LC", "LTIME=1", "LOG1N=TIME"}));
-    EXPECT_EQ(lines.mid(8, 3), (QList<QByteArray>{"#%0020C000", "#%0020C004", "#%0020C008"}));
+    EXPECT_EQ(lines.mid(7, 3), (QList<QByteArray>{"#%0020C000", "#%0020C004", "#%0020C008"}));
     EXPECT_EQ(window->LogData[2][7], 2007);
 }
 
@@ -140,7 +141,7 @@ TEST_F(FourChannelLoggingTest, AVariableNameThatCannotBeSentIsRefused) {
     EXPECT_EQ(messages[0].text,
               "CH1の変数名 に送信できない文字「€」があります。\n入力内容を確認してください。");
     EXPECT_EQ(messages[0].caption, "入力エラー");
-    EXPECT_EQ(TakeLinesAfterPause(), (QList<QByteArray>{"LOG1N=A"}));
+    EXPECT_EQ(TakeLinesAfterPause(), (QList<QByteArray>{"LOG1N=A", "VER"}));
 
     window->btnRun->click(); // nothing of the run goes out either
     EXPECT_EQ(messages.size(), 2u);
@@ -152,15 +153,15 @@ TEST_F(FourChannelLoggingTest, AVariableNameThatCannotBeSentIsRefused) {
 TEST_F(FourChannelLoggingTest, PeriodChoicesAreSentAtOnce) {
     Open(2, "QWC50A_C3");
     Choose(window->cmbLogTime, 6); // "5"
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LTIME=5"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LTIME=5", "VER"}));
     EXPECT_EQ(window->TimeSpan, 5000);
     EXPECT_EQ(window->Label28->text(), "500");
     Choose(window->cmbLogTime, 0); // one control cycle at 8 kHz
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LTIME=0"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LTIME=0", "VER"}));
     EXPECT_EQ(window->lblTend->text(), "125");
     EXPECT_EQ(window->Label28->text(), "12.5");
     Choose(window->cmbLogTime, 1); // "0.25" with a logging version
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LTIME=-4"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LTIME=-4", "VER"}));
     EXPECT_EQ(window->TimeSpan, 250);
 }
 
@@ -179,7 +180,7 @@ TEST_F(FourChannelLoggingTest, ActivationSelectsTheControlCycleForPeriodZero) {
 TEST_F(FourChannelLoggingTest, Qwb10TakesItsPeriodAtAnAddress) {
     Open(1, "QWB10");
     Choose(window->cmbLogTime, 10);
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"#$0020041A=20"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"#$0020041A=20", "VER"}));
 }
 
 TEST_F(FourChannelLoggingTest, VariableChoicesAreSentAndScaled) {
@@ -188,21 +189,21 @@ TEST_F(FourChannelLoggingTest, VariableChoicesAreSentAndScaled) {
     Choose(window->cmbLogVal3, 30); // IACTQ: not on this model
     EXPECT_TRUE(HasMessage("このﾄﾞﾗｲﾊﾞでこのﾛｷﾞﾝｸﾞ変数名は設定できません。\n"));
     EXPECT_EQ(window->cmbLogVal3->currentText(), "TIME");
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LOG3N=TIME"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG3N=TIME", "VER"}));
     Choose(window->cmbLogVal3, 12); // QREFR is
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LOG3N=QREFR"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG3N=QREFR", "VER"}));
     EXPECT_EQ(window->UnitLabels[2]->text(), "%/div");
     Choose(window->cmbLogVal3, 33); // the custom item sends nothing
     EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
     window->cmbLogVal1->lineEdit()->clear();
     QTest::keyClicks(window->cmbLogVal1->lineEdit(), "ab");
-    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG1N=A", "LOG1N=AB"}));
+    EXPECT_EQ(TakeLines(4), (QList<QByteArray>{"LOG1N=A", "VER", "LOG1N=AB", "VER"}));
     EXPECT_EQ(window->cmbLogVal1->ItemIndex(), -1);
     // Enter on a custom name sends it.
     Choose(window->cmbLogVal4, 33);
     window->cmbLogVal4->setEditText("MYVAR");
     QTest::keyClick(window->cmbLogVal4->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LOG4N=MYVAR"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG4N=MYVAR", "VER"}));
     window->cmbLogVal4->setEditText("");
     QTest::keyClick(window->cmbLogVal4->lineEdit(), Qt::Key_Return);
     EXPECT_TRUE(HasMessage("CH4のﾛｷﾞﾝｸﾞ変数名の設定が不正です。\n"));
@@ -241,7 +242,7 @@ TEST_F(FourChannelLoggingTest, ViewControlsRedrawTheStoredTraces) {
 TEST_F(FourChannelLoggingTest, SecondSeriesLongestPeriodSpansTheWholeBuffer) {
     Open(1, "QWB20");
     Choose(window->cmbLogTime, 19);
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LTIME=20000"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LTIME=20000", "VER"}));
     EXPECT_EQ(window->TimeSpan, 20000000);
     EXPECT_EQ(window->Label28->text(), "2000000");
     for (auto& sample : window->LogData[0])
@@ -294,12 +295,12 @@ TEST_F(FourChannelLoggingTest, BufferAddressThatIsNotHexadecimalIsReported) {
 TEST_F(FourChannelLoggingTest, FullReadBackLeavesTheLastSampleOfChannelsTwoToFourAsItWas) {
     Open(2, "QWC50A_C3");
     Choose(window->cmbLogTime, 2); // "1" ms: 1000 ms across the plot at full width
-    TakeLines(1);
+    TakeLines(2);
     for (int c = 1; c < 4; ++c)
         window->LogData[c][999] = -77;
     RunOnce();
     const QList<QByteArray> lines = TakeSentLines();
-    EXPECT_EQ(lines.size(), 8 + 3997);
+    EXPECT_EQ(lines.size(), 14 + 3997);
     EXPECT_EQ(lines.back(), "#%0010DF38"); // value 3997 at 0010C000 + 3996 x 2
     for (int k : {0, 1, 500, 998, 999})
         EXPECT_EQ(window->LogData[0][k], sim::DriverAxis::defaultLoggedSample(0, k)) << k;
@@ -326,11 +327,9 @@ TEST_F(FourChannelLoggingTest, StartLineBlanksByBaudRate) {
     Open(1, "QWB20");
     window->btnRun->click();
     window->btnRun->click();
-    WaitFor([this] {
-        return driver->receivedBytes().contains("\r" + QByteArray(13, ' ') + "L\rLC\r");
-    });
-    EXPECT_TRUE(driver->receivedBytes().contains("\r" + QByteArray(13, ' ') + "L\rLC\r"))
-        << driver->receivedBytes().constData();
+    const QByteArray start = "\r" + QByteArray(13, ' ') + "L\rVER\rLC\r";
+    WaitFor([&] { return driver->receivedBytes().contains(start); });
+    EXPECT_TRUE(driver->receivedBytes().contains(start)) << driver->receivedBytes().constData();
 }
 
 TEST_F(FourChannelLoggingTest, PeriodZeroReadsOneValueAndDrawsNothingOutside) {
@@ -342,7 +341,7 @@ TEST_F(FourChannelLoggingTest, PeriodZeroReadsOneValueAndDrawsNothingOutside) {
     EXPECT_EQ(window->TimeSpan, 0);
     RunOnce();
     const QList<QByteArray> lines = TakeSentLines();
-    EXPECT_EQ(lines.mid(1, 1), QList<QByteArray>{"LTIME=0"});
+    EXPECT_EQ(WithoutModelQueries(lines).mid(1, 1), QList<QByteArray>{"LTIME=0"});
     EXPECT_EQ(lines.back(), "#%0010C000");
     EXPECT_TRUE(window->DataValid);
     window->Screen->Invalidate();

@@ -201,7 +201,7 @@ TEST_F(LoggingLauncherTest, Qwc30LaunchForgetsTheLoggingVersionOfAnEarlierDriver
     EXPECT_TRUE(frmMain->VerlgText.isEmpty());
     TakeSentLines();
     Choose(frmLogging_QWC->cmbLogTime, 1); // list B: "1"
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LTIME=1"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LTIME=1", "VER"}));
     frmLogging_QWC->btnRun->click();
     frmLogging_QWC->btnRun->click();
     EXPECT_TRUE(WaitFor([this] { return driver->receivedLines().contains("LTIME=1"); }));

@@ -85,7 +85,7 @@ TEST_F(LoggingRunTest, StopEndsARecordingWhateverTheBoxesHold) {
     ExpectIdle(w, w->trkT);
     ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().count("LC") == 2; }));
     const QList<QByteArray> lines = TakeLinesAfterPause();
-    EXPECT_EQ(lines.back(), "LC");
+    EXPECT_EQ(lines.mid(lines.size() - 2), (QList<QByteArray>{"LC", "VER"}));
 
     // The first series: an address box that no longer holds four hexadecimal digits.
     StopProgram();
@@ -117,9 +117,10 @@ TEST_F(LoggingRunTest, StopDuringTheWaitAndDuringTheReadBack) {
         ExpectIdle(w, w->trkT);
         EXPECT_FALSE(w->DataValid);
         ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("LC"); }));
-        const QList<QByteArray> lines = TakeLinesAfterPause(); // the last request in flight, LC
-        EXPECT_EQ(lines.back(), "LC");
-        EXPECT_LE(lines.size(), 2);
+        // The last request in flight, then LC and its settling line.
+        const QList<QByteArray> lines = TakeLinesAfterPause();
+        EXPECT_EQ(lines.mid(lines.size() - 2), (QList<QByteArray>{"LC", "VER"}));
+        EXPECT_LE(lines.size(), 3);
         EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
         StopProgram();
     }
@@ -172,6 +173,46 @@ TEST_F(LoggingRunTest, LostPortEndsTheRunOrTheReadBackWithOneMessage) {
     Pause(1500); // past the reply time-out: nothing more is said
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(CountMessages(kLost), 1);
+}
+
+// A set-up line that the driver refuses, at once or late, ends the run at the read-back's first
+// answer: the buffer does not hold what the window names, so nothing of it is stored or drawn.
+TEST_F(LoggingRunTest, ARefusedSetUpLineEndsTheRunToldAndStoresNothing) {
+    TFourChannelLogging* w = OpenFourChannel(2, "QWC50A_C3");
+    driver->refuse("LOG2N=PACT");
+    Choose(w->cmbLogMode, 1); // Rolling: no restart either
+    w->trkT->setValue(1);
+    w->LogData[0][0] = 77;
+    w->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 10000));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ドライバがロギングの設定を受け付けませんでした: LOG2N=PACT (E-S)\n"
+                                "記録を読み出さずに終了しました。");
+    EXPECT_EQ(messages[0].caption, "警告");
+    ExpectIdle(w, w->trkT);
+    EXPECT_FALSE(w->DataValid);
+    EXPECT_EQ(w->LogData[0][0], 77);
+    const QList<QByteArray> lines = TakeLinesAfterPause();
+    EXPECT_EQ(lines.back(), "#%0010C000") << lines.join(' ').constData();
+    EXPECT_EQ(Axis().logging().starts, 1);
+    StopProgram();
+
+    // The first series' start line, refused 300 ms late, after the read-back has begun.
+    messages.clear();
+    OpenFirstSeries();
+    driver->refuse("L", 300);
+    frmLogging->trkT->setValue(1);
+    frmLogging->LogData[0] = 77;
+    frmLogging->btnRun->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 10000));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(
+        messages[0].text.startsWith("ドライバがロギングの設定を受け付けませんでした: L (E-S)"))
+        << messages[0].text.toStdString();
+    ExpectIdle(frmLogging, frmLogging->trkT);
+    EXPECT_FALSE(frmLogging->DataValid);
+    EXPECT_EQ(frmLogging->LogData[0], 77);
+    EXPECT_EQ(TakeLinesAfterPause().back(), "#$D000");
 }
 
 TEST_F(LoggingRunTest, StopWorksWithTheLineClosed) {
@@ -321,11 +362,11 @@ TEST_F(LoggingRunTest, BoxesShowWhatWasSentInUpperCase) {
     w->cmbLogVal1->lineEdit()->clear();
     QTest::keyClicks(w->cmbLogVal1->lineEdit(), "PA"); // no inline completion to "PACT"
     EXPECT_EQ(w->cmbLogVal1->currentText(), "PA");
-    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG1N=P", "LOG1N=PA"}));
+    EXPECT_EQ(TakeLines(4), (QList<QByteArray>{"LOG1N=P", "VER", "LOG1N=PA", "VER"}));
     Paste(w->cmbLogVal1->lineEdit(), "vact");
     EXPECT_EQ(w->cmbLogVal1->currentText(), "VACT");
     EXPECT_EQ(w->cmbLogVal1->ItemIndex(), 3);
-    EXPECT_EQ(TakeLines(1), (QList<QByteArray>{"LOG1N=VACT"}));
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG1N=VACT", "VER"}));
 }
 
 TEST_F(LoggingRunTest, ClosingOrDestroyingRunsNoSetUpHandler) {
@@ -345,7 +386,7 @@ TEST_F(LoggingRunTest, ClosingOrDestroyingRunsNoSetUpHandler) {
     w->cmbLogVal1->lineEdit()->setFocus();
     w->cmbLogVal1->setEditText("pa");
     QTest::keyClicks(w->cmbLogVal1->lineEdit(), "C");
-    EXPECT_EQ(TakeLines(1), QList<QByteArray>{"LOG1N=PAC"});
+    EXPECT_EQ(TakeLines(2), (QList<QByteArray>{"LOG1N=PAC", "VER"}));
     StopProgram(); // destroys the windows with the box in focus
     EXPECT_TRUE(TakeLinesAfterPause().isEmpty());
     EXPECT_TRUE(messages.empty());
