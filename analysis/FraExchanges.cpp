@@ -34,6 +34,12 @@ const InternalRead kInternalReads[24] = {
 int TfrmFRA::SendAndWait(const QString& command, QByteArray* reply) {
     const QByteArray line = LineBytes(CommandPrefix + command + "\r");
     if (!measuring_) return SendAndWaitOutsideRun(line, reply);
+    // The answer of a question that went unanswered may still come: before the next line goes
+    // out the axis is brought back in step, so that no later line's answer can be taken for it.
+    if (exchange_.Running() && settleFirst_ && !ui::QuitRequested()) {
+        settleFirst_ = false;
+        exchange_.WaitInStep();
+    }
     if (!exchange_.Running()) return RunExchangeEnded();
     if (!reply) {
         const Ticket write = exchange_.Send(line);
@@ -42,10 +48,8 @@ int TfrmFRA::SendAndWait(const QString& command, QByteArray* reply) {
         return 0;
     }
     const std::optional<QByteArray> answer = exchange_.AskAndWait(line, TmdlGeneral::kReplyLimitMs);
-    // An answer that did not come may still come: the axis is brought back in step before
-    // anything more goes out, so that no later line's answer can be mistaken for it.
-    if (!answer && exchange_.Running() && !ui::QuitRequested()) exchange_.WaitInStep();
     if (!exchange_.Running()) return RunExchangeEnded();
+    if (!answer) settleFirst_ = true;
     if (RefusedCommand()) return -1;
     if (!answer) return -1;
     *reply = *answer;

@@ -290,6 +290,8 @@ private:
     // goes through the exchange.
     Exchange exchange_{this, ridNone, false};
     bool failureTold_ = false; // the run's failed send has been told
+    // A question of a run went unanswered: the next line of a run waits until the axis is in step.
+    bool settleFirst_ = false;
     // The run's commands whose outcome has not been looked at yet.
     std::vector<std::pair<QString, Ticket>> writesOut_;
     // Whether the line was lost during the run: the data module has told the user then.
