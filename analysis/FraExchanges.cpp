@@ -28,19 +28,57 @@ const InternalRead kInternalReads[24] = {
 } // namespace
 
 // Every line of a run goes to the axis designated when it started; a failed send is told once.
+// A command goes out at once; the driver answers in order, so once a question has its answer,
+// what the driver made of every command before it is known: one it refused fails the question.
 // Outside a run a line goes to the axis designated now.
 int TfrmFRA::SendAndWait(const QString& command, QByteArray* reply) {
     const QByteArray line = LineBytes(CommandPrefix + command + "\r");
-    if (!exchange_.Running()) return SendAndWaitOutsideRun(line, reply);
-    const auto failed = [this] {
-        if (!exchange_.Running()) mdlGeneral->ReportNoDriver(lossesAtRun_);
-        return -1;
-    };
-    if (!reply) return exchange_.Write(line) ? 0 : failed();
+    if (!measuring_) return SendAndWaitOutsideRun(line, reply);
+    // The answer of a question that went unanswered may still come: before the next line goes
+    // out the axis is brought back in step, so that no later line's answer can be taken for it.
+    if (exchange_.Running() && settleFirst_ && !ui::QuitRequested()) {
+        settleFirst_ = false;
+        exchange_.WaitInStep();
+    }
+    if (!exchange_.Running()) return RunExchangeEnded();
+    if (!reply) {
+        const Ticket write = exchange_.Send(line);
+        if (!write) return RunExchangeEnded();
+        writesOut_.push_back({command, write});
+        return 0;
+    }
     const std::optional<QByteArray> answer = exchange_.AskAndWait(line, TmdlGeneral::kReplyLimitMs);
-    if (!answer) return exchange_.Running() ? -1 : failed();
+    if (!exchange_.Running()) return RunExchangeEnded();
+    if (!answer) settleFirst_ = true;
+    if (RefusedCommand()) return -1;
+    if (!answer) return -1;
     *reply = *answer;
     return 1;
+}
+
+// Looks at the commands of the run whose outcome has come: the first one refused is kept as the
+// run's bad reply.
+bool TfrmFRA::RefusedCommand() {
+    bool refused = false;
+    std::erase_if(writesOut_, [&](const std::pair<QString, Ticket>& write) {
+        const auto& [command, ticket] = write;
+        if (ticket->Waiting()) return false;
+        if (ticket->Refused() && badReply_.isEmpty()) {
+            refused = true;
+            badReply_ = QString("ドライバがコマンドを受け付けませんでした。\n%1 → \"%2\"")
+                            .arg(command, CleanLineField(ui::cp932::Decode(ticket->answer)));
+        }
+        return true;
+    });
+    return refused;
+}
+
+// The run's exchange ended under it: a failed send is told here, once; a lost line has been told
+// by the line's owner.
+int TfrmFRA::RunExchangeEnded() {
+    if (!failureTold_) mdlGeneral->ReportNoDriver(lossesAtRun_);
+    failureTold_ = true;
+    return -1;
 }
 
 int TfrmFRA::SendAndWaitOutsideRun(const QByteArray& line, QByteArray* reply) {

@@ -88,6 +88,8 @@ void TfrmFRA::RunAnalysis(int n) {
     const auto finished = qScopeGuard([this] { exchange_.Finish(); });
     runBuffer_ = -1;
     badReply_.clear();
+    failureTold_ = false;
+    writesOut_.clear();
     lossesAtRun_ = mdlGeneral->LineLosses();
     bufferFull_ = false;
     statusFailed_ = false;
@@ -127,8 +129,9 @@ bool TfrmFRA::PassesRunChecks() {
     if (StepFreq < 1) return wrongSetting(edFreqStep);
     if (Amplitude < 1) return wrongSetting(edSGA);
     if (Kiktm < 1) return wrongSetting(edKIKTM);
+    // A failed send has been told already.
     const auto noDriver = [this] {
-        mdlGeneral->ReportNoDriver(lossesAtRun_, "警告");
+        if (!failureTold_) mdlGeneral->ReportNoDriver(lossesAtRun_, "警告");
         return false;
     };
     QByteArray reply;
@@ -278,6 +281,8 @@ void TfrmFRA::EndSequence(int n) {
     pnAnalyze->setText("内部変数取得");
     ReadInternalVariables();
     if (LineLostInRun()) return ReturnToIdle(n);
+    // The reads hear what the driver made of the stop commands.
+    if (!badReply_.isEmpty()) return ErrorPath(n, true);
     pnAnalyze->setText(" ");
     GiveControlsBack(n);
     if (bufferFull_)
@@ -310,7 +315,7 @@ void TfrmFRA::ErrorPath(int n, bool communicationFailed) {
     Buffers[n].Count = 0;
     if (!badReply_.isEmpty())
         ui::ShowWarning(badReply_, "Error");
-    else if (communicationFailed)
+    else if (communicationFailed && !failureTold_)
         ui::ShowWarning("通信エラーが発生しました。", "Error");
     btAnalyze->setText("解析開始");
     btAnalyze2->setText("解析開始");

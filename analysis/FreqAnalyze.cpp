@@ -403,6 +403,12 @@ void TfrmFRA::FormShow() {
     DrawActivePage();
 }
 
+// The window that goes during a run stops it as the stop button does: the end sequence stops the
+// driver.
+void TfrmFRA::FormHide() {
+    if (measuring_) RunFlag = 0;
+}
+
 void TfrmFRA::FormClose() {
     DateTimer->SetEnabled(false);
 }

@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // One measurement buffer.
@@ -158,7 +159,8 @@ public:
     void DateTimerTimer();
     void Timer2Timer() { ElapsedMs += Timer2->interval(); }
 
-    // Exchanges with the driver: 0 sent (no reply wanted), 1 replied, -1 failed.
+    // Exchanges with the driver: 0 sent (no reply wanted), 1 replied, -1 failed. In a run, a
+    // query fails when the driver refused a command sent before it (kept as the run's bad reply).
     int SendAndWait(const QString& command, QByteArray* reply);
     // A query whose reply must be a whole number: 1 with the value, or -1 for a failed exchange
     // or a reply that is no number (then kept as the run's bad reply).
@@ -217,6 +219,7 @@ public:
 
 protected:
     void FormShow() override;
+    void FormHide() override;
     void FormClose() override;
     bool FormCloseQuery() override { return RunFlag != 1; }
 
@@ -226,6 +229,8 @@ private:
     void BuildSettingsPage();
     void PlaceValueGrids(const std::array<fra::ValueGrid*, 3>& grids);
     int SendAndWaitOutsideRun(const QByteArray& line, QByteArray* reply);
+    bool RefusedCommand();
+    int RunExchangeEnded();
     void BuildSpectrumPage();
     void BuildBottom();
     void ConnectOptionHandlers();
@@ -281,14 +286,22 @@ private:
     int runBuffer_ = -1;  // the buffer of the run once it has taken the controls
     int lossesAtRun_ = 0; // the count of lost lines when the run began
     // A run's lines, which go to the axis designated when it started; its own error paths
-    // tell the user.
-    Exchange exchange_{this, ridNone};
+    // tell the user. Hiding the window asks the run to stop (FormHide): its end sequence still
+    // goes through the exchange.
+    Exchange exchange_{this, ridNone, false};
+    bool failureTold_ = false; // the run's failed send has been told
+    // A question of a run went unanswered: the next line of a run waits until the axis is in step.
+    bool settleFirst_ = false;
+    // The run's commands whose outcome has not been looked at yet.
+    std::vector<std::pair<QString, Ticket>> writesOut_;
     // Whether the line was lost during the run: the data module has told the user then.
     bool LineLostInRun() const;
     bool bufferFull_ = false;
     bool statusFailed_ = false;    // a status display failed and ended the run
     QList<int> missedFrequencies_; // the frequencies whose point could not be read
-    QString badReply_; // the message naming the run's bad reply, empty when there was none
+    // The message naming the driver's answer that ends the run (a reply that is no number, a
+    // refused command), empty when there was none.
+    QString badReply_;
 };
 
 extern TfrmFRA* frmFRA;

@@ -321,7 +321,7 @@ TEST_F(FraFaultTest, ClosingTheMainWindowDuringAMeasurementAsksToStopIt) {
         const QList<QByteArray> lines = driver->receivedLines();
         return lines.contains("SINOF") && lines.indexOf("VERST=0", lines.indexOf("SINOF")) > 0;
     }));
-    const QList<QByteArray> lines = TakeSentLines();
+    const QList<QByteArray> lines = WithoutModelQueries(TakeSentLines());
     const qsizetype end = lines.indexOf("/L", lines.indexOf("SGF=30"));
     ASSERT_GT(end, 0) << lines.join(' ').constData();
     EXPECT_EQ(lines.mid(end, 4), (QList<QByteArray>{"/L", "S", "SINOF", "VERST=0"}));
@@ -339,7 +339,7 @@ TEST_F(FraFaultTest, TheProgramsEndStopsTheDriverOnTheWayOut) {
         const QList<QByteArray> lines = driver->receivedLines();
         return lines.contains("SINOF") && lines.indexOf("VERST=0", lines.indexOf("SINOF")) > 0;
     }));
-    const QList<QByteArray> lines = TakeSentLines();
+    const QList<QByteArray> lines = WithoutModelQueries(TakeSentLines());
     const qsizetype end = lines.indexOf("/L", lines.indexOf("SGF=20"));
     ASSERT_GT(end, 0);
     EXPECT_EQ(lines.mid(end, 4), (QList<QByteArray>{"/L", "S", "SINOF", "VERST=0"}));
@@ -458,4 +458,108 @@ TEST_F(FraFaultTest, ALateReplyNeverShiftsTheRun) {
                   truePoint(10 + 10 * i).toStdString());
     }
     ExpectIdle();
+}
+
+// A port that fails is told once: at the run's first line, and when a status read fails with it
+// and the end sequence cannot be sent.
+TEST_F(FraFaultTest, APortThatFailsIsToldOnce) {
+    const QString noDriver = "ドライバと通信できませんでした。";
+    mdlGeneral->ClosePort();
+    TakeSentLines();
+    messages.clear();
+    RunSweep(10, 50, 10);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, noDriver);
+    EXPECT_EQ(messages[0].caption, "ｴﾗ-");
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+    ExpectIdle();
+
+    mdlGeneral->OpenPort();
+    OnLine(*driver, frmFRA, "QLIM", [] { mdlGeneral->ClosePort(); });
+    messages.clear();
+    EXPECT_TRUE(RunEndsByItself(6000));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, noDriver);
+    EXPECT_EQ(messages[0].caption, "ｴﾗ-");
+    EXPECT_EQ(WithoutModelQueries(TakeSentLines()).back(), "QLIM");
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 0);
+    EXPECT_EQ(frmFRA->pnAnalyze->text(), " 解析中止");
+    ExpectIdle();
+}
+
+// The window hidden during the sweep stops the run as the stop button does, and closed during
+// the end sequence lets it end: either way the driver is stopped, the points are kept, nothing is
+// said and nothing goes out once the run has ended.
+TEST_F(FraFaultTest, HidingOrClosingTheWindowEndsTheRunAsTheStopButtonDoes) {
+    const QList<QByteArray> stop = {"/L", "S", "SINOF", "VERST=0"};
+    OnLine(*driver, frmFRA, "SGF=30", [] { QTimer::singleShot(0, [] { frmFRA->Hide(); }); });
+    TakeSentLines();
+    EXPECT_TRUE(RunEndsByItself());
+    EXPECT_FALSE(frmFRA->Showing());
+    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(frmFRA->Buffers[0].Count, 2);
+    EXPECT_EQ(frmFRA->Buffers[0].Points[1].Freq, 20);
+    QList<QByteArray> lines = WithoutModelQueries(TakeSentLines());
+    qsizetype end = lines.indexOf("/L", lines.indexOf("SGF=30"));
+    ASSERT_GT(end, 0);
+    EXPECT_EQ(lines.mid(end, 4), stop);
+    EXPECT_EQ(lines.back(), "VXMAX");
+    ExpectIdle();
+    Pause(300);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+
+    OpenWindow();
+    bool closed = false;
+    OnLine(*driver, frmFRA, "SINOF",
+           [&] { QTimer::singleShot(0, [&] { closed = frmFRA->close(); }); });
+    frmFRA->Buffers[0].Count = 0;
+    EXPECT_TRUE(RunEndsByItself());
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(frmFRA->Buffers[0].Count, 5);
+    EXPECT_EQ(frmFRA->edFreqToBuf[0]->text(), "50");
+    EXPECT_EQ(frmFRA->sgParams1->Cell(1, 0), QString::number(driver->parameter('X', 3)));
+    lines = WithoutModelQueries(TakeSentLines());
+    end = lines.indexOf("/L", lines.indexOf("SGF=50"));
+    ASSERT_GT(end, 0);
+    EXPECT_EQ(lines.mid(end, 4), stop);
+    EXPECT_EQ(lines.back(), "VXMAX");
+    ExpectIdle();
+    Pause(300);
+    EXPECT_TRUE(TakeSentLines().isEmpty());
+}
+
+// A command the driver refuses, at once or late, ends the run through the error path at the
+// next question, with a message that names the command and the driver's answer.
+TEST_F(FraFaultTest, ARefusedCommandEndsTheRunAndIsNamed) {
+    frmFRA->cbVirtual->SetChecked(true);
+    struct Case {
+        QByteArray command;
+        int lateMs;
+        QList<QByteArray> after; // the lines that go out after it
+    };
+    const Case cases[] = {{"SGF=30", 0, {"SGA=SGA+0", "TCLR", "TIME"}},
+                          {"SVON", 300, {"SVONS"}},
+                          {"KIKTM=1", 0, {"ALST"}},
+                          {"TCLR", 800, {"TIME"}},
+                          {"SINOF", 0, {"VERST=0", "#3"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command.toStdString());
+        driver->refuse(c.command, c.lateMs);
+        messages.clear();
+        TakeSentLines();
+        EXPECT_TRUE(RunEndsByItself());
+        driver->refuse(c.command, -1);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text,
+                  "ドライバがコマンドを受け付けませんでした。\n" + c.command + " → \"E-S\"");
+        EXPECT_EQ(messages[0].caption, "Error");
+        const QList<QByteArray> lines = WithoutModelQueries(TakeSentLines());
+        const qsizetype refused = lines.indexOf(c.command);
+        ASSERT_GE(refused, 0);
+        EXPECT_EQ(lines.mid(refused + 1), c.after);
+        EXPECT_EQ(frmFRA->Buffers[0].Count, 0);
+        EXPECT_EQ(frmFRA->pnAnalyze->text(), " 解析中止");
+        ExpectIdle();
+    }
 }

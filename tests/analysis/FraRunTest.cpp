@@ -150,8 +150,9 @@ TEST_F(FraTest, ASilentDriverEndsTheRunThroughTheErrorPath) {
                          if (line == "SGF=20") driver->setFault(sim::Fault::Silent);
                      });
     RunSweep(10, 50, 10);
-    EXPECT_TRUE(HasMessage("通信エラーが発生しました。"));
-    EXPECT_EQ(messages.back().caption, "Error");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "通信エラーが発生しました。");
+    EXPECT_EQ(messages[0].caption, "Error");
     EXPECT_EQ(frmFRA->Buffers[0].Count, 0);
     EXPECT_EQ(frmFRA->pnAnalyze->text(), " 解析中止");
     EXPECT_TRUE(frmMain->btnPrm->isEnabled());

@@ -103,7 +103,7 @@ TEST_F(FraTest, VirtualModeSendsTheAccelerationConstant) {
     frmFRA->edKIKTM->setText("12");
     TakeSentLines();
     RunSweep(10, 20, 10);
-    const QList<QByteArray> lines = TakeSentLines();
+    const QList<QByteArray> lines = WithoutModelQueries(TakeSentLines());
     const qsizetype verst = lines.indexOf("VERST=7");
     ASSERT_GT(verst, 0);
     EXPECT_EQ(lines.at(verst + 1), "KIKTM=12");
