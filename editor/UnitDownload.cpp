@@ -85,7 +85,7 @@ void TfrmDownload::btnCloseClick() {
 
 void TfrmDownload::FormClose() {
     // A running download goes on without its dialog (the stop button or the editor ends it);
-    // an idle dialog hands the line back.
+    // an idle dialog hands the line back, unless a program download holds it.
     edtPath->clear();
-    if (frmEdit && !frmEdit->DataDownloadRunning()) mdlGeneral->ReleaseLine(ridEditReply);
+    if (frmEdit && !frmEdit->TransferRunning()) mdlGeneral->ReleaseLine(ridEditReply);
 }
