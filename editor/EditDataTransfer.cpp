@@ -22,6 +22,7 @@
 namespace {
 
 constexpr int kMaxLineBytes = 29;
+const QByteArray kModelQuery = "VER\r";
 
 struct UploadPreset {
     int kind;
@@ -54,6 +55,24 @@ public:
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
+
+// What a download that did not end whole says: the values the driver did not take, and where
+// the run stopped when values were left unsent. The editor marks no rows, so the note of the
+// marks is left out.
+// `unconfirmed`: a value taken, as its write tells, before its axis fell silent on the line that
+// settles it, which the write does not tell.
+QString DownloadEndNote(const WriteRun& run, bool valuesLeft, const QString& unconfirmed) {
+    static const QString kMarksNote = "これらの値は赤で示しています。";
+    QStringList parts;
+    QStringList notWritten = run.Message().split('\n', Qt::SkipEmptyParts);
+    if (!notWritten.isEmpty() && notWritten.last() == kMarksNote) notWritten.removeLast();
+    if (notWritten.isEmpty() && !unconfirmed.isEmpty())
+        notWritten << QString("書き込まれたことを確かめられなかった値が 1 件あります: %1")
+                          .arg(unconfirmed);
+    if (!notWritten.isEmpty()) parts << notWritten.join('\n');
+    if (valuesLeft) parts << WriteCutShortMessage(run.LastSent());
+    return parts.join('\n');
+}
 
 } // namespace
 
@@ -96,8 +115,9 @@ bool AxisConfirmed(const QString& warning) {
 
 // Presets and shows the upload dialog for one kind of data.
 void OpenUploadDialog(const UploadPreset& preset) {
-    // A running data download keeps its dialog; a running upload may show its own again.
-    if (frmEdit->ProgramTransferRunning() || frmEdit->DataDownloadRunning()) return;
+    // A running upload shows its own dialog again, as it stands; another transfer refuses.
+    if (frmEdit->DataUploadRunning()) return frmUpload->Show();
+    if (frmEdit->TransferRunning()) return editor::TellAnotherTransferRuns();
     frmEdit->UploadKind = preset.kind;
     HideScreensForTransfer(frmDownload);
     frmEdit->AxisBit = editor::TransferAxisBit(frmMain->lblAxis->text());
@@ -141,8 +161,19 @@ void TfrmEdit::btnPopupUpLoadCorrectDataClick() {
     OpenUploadDialog({4, "補正ﾃﾞｰﾀのｱｯﾌﾟﾛｰﾄﾞ", "補正データ"});
 }
 
+bool TfrmEdit::DownloadDialogFree() {
+    // A running download shows its dialog again, as it stands; another transfer refuses.
+    if (DataDownloadRunning()) {
+        frmDownload->Show();
+        return false;
+    }
+    if (!TransferRunning()) return true;
+    editor::TellAnotherTransferRuns();
+    return false;
+}
+
 void TfrmEdit::btnPopupDownLoadClick() {
-    if (ProgramTransferRunning() || DataUploadRunning()) return;
+    if (!DownloadDialogFree()) return;
     HideScreensForTransfer(frmUpload);
     if (!AxisConfirmed("通信確立が未確認の軸に内部データをダウンロードしようとしています。"))
         return;
@@ -153,7 +184,7 @@ void TfrmEdit::btnPopupDownLoadClick() {
 }
 
 void TfrmEdit::btnPopupDownLoadCamDataClick() {
-    if (ProgramTransferRunning() || DataUploadRunning()) return;
+    if (!DownloadDialogFree()) return;
     HideScreensForTransfer(frmUpload);
     if (!AxisConfirmed("通信確立が未確認の軸にカムデータをダウンロードしようとしています。"))
         return;
@@ -163,7 +194,7 @@ void TfrmEdit::btnPopupDownLoadCamDataClick() {
 }
 
 void TfrmEdit::btnPopupDownLoadCorrectDataClick() {
-    if (ProgramTransferRunning() || DataUploadRunning()) return;
+    if (!DownloadDialogFree()) return;
     HideScreensForTransfer(frmUpload);
     if (!AxisConfirmed("通信確立が未確認の軸に補正データをダウンロードしようとしています。"))
         return;
@@ -173,7 +204,7 @@ void TfrmEdit::btnPopupDownLoadCorrectDataClick() {
 }
 
 void TfrmEdit::SendDownLoadData(QObject*) {
-    if (ProgramTransferRunning() || DataUploadRunning()) return; // they hold the line
+    if (TransferRunning()) return editor::TellAnotherTransferRuns();
     memSub->clear();
     ui::ProcessPendingMessages();
     if (ui::ShowMessage("編集画面上のデータを転送します。よろしいですか？", "確認",
@@ -182,6 +213,7 @@ void TfrmEdit::SendDownLoadData(QObject*) {
 
     // What is sent is the document and the address as they stood when the user said yes.
     const QStringList lines = memMain2->Lines();
+    const QString document = TabCaption(ActiveTab());
     const QByteArray address = LineBytes(CleanLineField(frmDownload->cmbFirst->currentText()));
     // A value that would not reach the driver as the document holds it stops the run before the
     // first is sent.
@@ -189,60 +221,110 @@ void TfrmEdit::SendDownLoadData(QObject*) {
     if (unsendable != lines.end()) {
         const auto row = unsendable - lines.begin();
         memSub->clear();
-        ShowUnsendableRow(TabCaption(ActiveTab()), int(row), *unsendable);
+        ShowUnsendableRow(document, int(row), *unsendable);
         return;
     }
-    // Any line in the reply pane is the driver's answer to a written value: a data error.
-    const auto driverAnswered = [this] { return !memSub->toPlainText().isEmpty(); };
-    const auto reportDataError = [] {
-        ui::ShowMessage("KASOがデータエラーを検知しました。\n再度テキストを確認してください。",
-                        "受信データエラー", ui::MsgIcon::Information);
-    };
 
-    // A stop ends the run silently; a close of the dialog also hands the line back.
-    const auto stopped = [this] {
-        if (!DownloadStopRequested && !ui::QuitRequested()) return false;
-        if (!frmDownload->isVisible()) mdlGeneral->ReleaseLine(ridEditReply);
-        return true;
-    };
-
-    // The run's lines go to the axis designated now; however it ends, its exchange ends with
-    // it, and a failed send is told by the exchange. A late answer to an earlier question would
-    // be taken for the driver refusing a value: the line is brought in step first.
+    // The run's lines go to the axis designated now. It belongs to the document on screen: when
+    // that document or the editor closes, the run ends; closing only the dialog leaves it going.
     Exchange& exchange = *dataDownload_;
-    exchange.Start();
-    const auto ended = qScopeGuard([&exchange] { exchange.Finish(); });
-    if (!exchange.WaitInStep()) return exchange.Fail(Exchange::End::NotAnswered);
+    if (!exchange.Start()) return;
     DownloadStopRequested = false;
     dataDownloadRunning_ = true;
-    const auto running = qScopeGuard([this] { dataDownloadRunning_ = false; });
+    downloadSlot_ = ActiveTab();
+    const auto running = qScopeGuard([this] {
+        dataDownloadRunning_ = false;
+        downloadSlot_ = -1;
+        // A dialog closed meanwhile has handed the line back.
+        if (!frmDownload->isVisible()) mdlGeneral->ReleaseLine(ridEditReply);
+    });
+    // The driver's model text, asked first, brings the line in step (a late answer to an earlier
+    // question is never taken for a refusal) and lets the line settle each value behind it.
+    if (!exchange.AskAndWait(kModelQuery, TmdlGeneral::kReplyLimitMs)) {
+        if (exchange.Running()) exchange.Fail(Exchange::End::NotAnswered);
+        return;
+    }
+
+    // However the run is cut short, the user hears which values the driver did not take and the
+    // last one sent.
+    WriteRun run;
+    qsizetype sent = 0;
+    QString unconfirmed;
+    exchange.CutShort = [&] { return DownloadEndNote(run, sent < lines.size(), unconfirmed); };
+    const auto forget = qScopeGuard([&exchange] { exchange.CutShort = nullptr; });
     BusyCursor busy;
+    switch (WriteDownloadValues(lines, document, address, run, sent, unconfirmed)) {
+    case DownloadEnd::Completed:
+        exchange.Finish();
+        memSub->clear();
+        ui::ShowMessage("ダウンロード終了しました。", "ダウンロード終了", ui::MsgIcon::Information);
+        return;
+    case DownloadEnd::Answered:
+        ui::ShowMessage("KASOがデータエラーを検知しました。\n再度テキストを確認してください。",
+                        "受信データエラー", ui::MsgIcon::Information);
+        return exchange.Cancel();
+    case DownloadEnd::Unconfirmed:
+        return exchange.Fail(Exchange::Quiet());
+    case DownloadEnd::TooLong:
+        // The values before it are written, and the count shows how many.
+        exchange.Finish();
+        ui::ShowMessage("転送文字列が29文字を超えています。\n再度テキストを確認してください。",
+                        "送信データエラー", ui::MsgIcon::Information);
+        return;
+    case DownloadEnd::Stopped:
+        return exchange.Cancel();
+    case DownloadEnd::Ended:
+        return;
+    }
+}
+
+// Each value goes out once the one before it is known to be written: the driver puts a value
+// after the last one it took, so a value sent behind one it refused would land in that one's
+// place.
+TfrmEdit::DownloadEnd TfrmEdit::WriteDownloadValues(const QStringList& lines,
+                                                    const QString& document,
+                                                    const QByteArray& address, WriteRun& run,
+                                                    qsizetype& sent, QString& unconfirmed) {
+    Exchange& exchange = *dataDownload_;
     for (qsizetype i = 0;; ++i) {
         ui::ProcessPendingMessages();
-        if (stopped()) return;
-        if (driverAnswered()) return reportDataError();
-        if (i == lines.size()) {
-            // The last value's answer, if the driver gives one, comes within the reply time.
-            if (i > 0) WaitForReply(frmMain->ElapsedMs, *frmMain->Timer2);
-            if (stopped()) return;
-            if (driverAnswered()) return reportDataError();
-            memSub->clear();
-            ui::ShowMessage("ダウンロード終了しました。", "ダウンロード終了",
-                            ui::MsgIcon::Information);
-            return;
-        }
+        if (!exchange.Running()) return DownloadEnd::Ended;
+        if (DownloadStopRequested || exchange.StopRequested()) return DownloadEnd::Stopped;
+        if (i == lines.size()) return DownloadEnd::Completed;
         // The first value always carries the address, so it can never land where the driver
         // last pointed; an empty later line goes as a bare line end.
         const QByteArray value = LineBytes(lines[i]);
         const QByteArray text = i == 0            ? address + "=" + value
                                 : value.isEmpty() ? QByteArray()
                                                   : "," + value;
-        if (text.size() > kMaxLineBytes) {
-            ui::ShowMessage("転送文字列が29文字を超えています。\n再度テキストを確認してください。",
-                            "送信データエラー", ui::MsgIcon::Information);
-            return;
+        if (text.size() > kMaxLineBytes) return DownloadEnd::TooLong;
+        const Ticket write = exchange.Send(text + "\r", ridEditReply);
+        if (!write) return DownloadEnd::Ended;
+        run.Sent(int(i), QString("%1 の %2行目").arg(document).arg(i + 1), write);
+        sent = i + 1;
+        frmDownload->edtPath->setText(QString::number(sent));
+        // The line in step behind the value: its axis answered the line that settles it.
+        const bool written = exchange.WaitWritten(write);
+        const bool settled = written && exchange.WaitInStep();
+        if (!exchange.Running()) return DownloadEnd::Ended;
+        if (!written) return DownloadEnd::Stopped;
+        // Any answer to a written value is the driver's word that something is wrong with it.
+        if (write->Answered()) return DownloadEnd::Answered;
+        if (!write->Written() || !settled) {
+            unconfirmed = run.LastSent();
+            return DownloadEnd::Unconfirmed;
         }
-        if (!exchange.Write(text + "\r", ridEditReply)) return;
-        frmDownload->edtPath->setText(QString::number(i + 1));
     }
+}
+
+void TfrmEdit::StopDataDownload() {
+    DownloadStopRequested = true;
+    // A wait for the driver's word on the last value ends at once, on a silent driver too.
+    if (DataDownloadRunning()) dataDownload_->Cancel();
+}
+
+void TfrmEdit::EndDataDownloadOf(int slot) {
+    if (!DataDownloadRunning() || slot != downloadSlot_) return;
+    dataDownload_->Cancel();
+    frmDownload->close();
 }

@@ -6,6 +6,7 @@
 #include "UnitEdit.h"
 
 #include "DataAddress.h"
+#include "TransferAxis.h"
 #include "UnitUpload.h"
 #include "UploadTable.h"
 #include "link/UnitGeneral.h"
@@ -82,9 +83,14 @@ void TfrmEdit::StartDataUpload() {
     long long sets = 0;
     int itemsPerSet = 1;
     // A program transfer or a data download holds the line until it ends.
-    if (ProgramTransferRunning() || DataDownloadRunning() || startText.isEmpty() ||
-        !ReadUploadCounts(sets, itemsPerSet))
-        return AbortDataUpload();
+    if (ProgramTransferRunning() || DataDownloadRunning()) {
+        // A program upload fills the collecting table itself: it stays as that upload has it.
+        uploadPhase_ = UploadPhase::Idle;
+        frmUpload->btnStart->setEnabled(true);
+        if (uploadSlot_ < 0) ShowUploadCollector(false);
+        return editor::TellAnotherTransferRuns();
+    }
+    if (startText.isEmpty() || !ReadUploadCounts(sets, itemsPerSet)) return AbortDataUpload();
     // The address is read whole before anything is sent; only the model decides the rest.
     const QByteArray startLine = ui::cp932::Encode(startText);
     const auto start = editor::address::Parse(startLine.toStdString());
@@ -107,7 +113,7 @@ void TfrmEdit::StartDataUpload() {
     uploadRun_.values = sets * itemsPerSet;
     uploadRun_.itemsPerSet = itemsPerSet;
     uploadRun_.lossesAtStart = mdlGeneral->LineLosses();
-    dataUpload_->Start(); // its lines go to the axis designated now
+    if (!dataUpload_->Start()) return AbortDataUpload(); // its lines go to the axis designated now
 
     const ModelQuery model = QueryDriverModel(frmMain->ElapsedMs, *frmMain->Timer2);
     if (uploadPhase_ != UploadPhase::Starting) return; // closed or line lost meanwhile

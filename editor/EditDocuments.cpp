@@ -251,6 +251,8 @@ void TfrmEdit::FileClose() {
 }
 
 void TfrmEdit::ClearCurrentDocument() {
+    // A download of this document ends with it.
+    EndDataDownloadOf(CurrentDoc);
     memMain->Clear();
     memMain2->Clear();
     if (!DataUploadRunning() && !ProgramTransferRunning()) memUploadData->Clear();

@@ -26,6 +26,9 @@
 #include <QGuiApplication>
 #include <QScopeGuard>
 #include <QTextBlock>
+#include <deque>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -134,6 +137,44 @@ private:
     QElapsedTimer clock_;
 };
 
+// The rows sent whose fate the driver has still to tell: a row it answered, whatever the
+// answer, is a data error; one it said nothing of before it fell silent ends the run as a missing
+// read-back does.
+class RowsOut {
+public:
+    void Sent(int row, Ticket write) { rows_.push_back({row, std::move(write)}); }
+    // The last row sent whose fate is still to be told (nullptr: none).
+    Ticket Last() const { return rows_.empty() ? nullptr : rows_.back().second; }
+    // The end the driver's word on the rows sent so far brings, if any.
+    std::optional<DownloadRun> Heard() {
+        while (!rows_.empty()) {
+            const auto& [row, write] = rows_.front();
+            if (write->Answered()) return DownloadRun{RunEnd::DataError, row};
+            if (write->Waiting()) return std::nullopt;
+            if (!write->Written()) return DownloadRun{RunEnd::NoReadBack, row};
+            rows_.pop_front();
+        }
+        return std::nullopt;
+    }
+
+private:
+    std::deque<std::pair<int, Ticket>> rows_;
+};
+
+// The pace after a row: it ends at its limit or at the driver's answer to the row.
+void WaitPace(ui::Timer& timer, int ticks, const Ticket& row, const Exchange& exchange) {
+    if (ticks <= 0) {
+        // No ticks to wait: what has come in is seen, and the run goes on at once.
+        ui::ProcessPendingMessages();
+        return;
+    }
+    timer.Tag = 0;
+    timer.SetEnabled(true);
+    ui::ProcessMessagesUntil(
+        [&] { return timer.Tag >= ticks || row->Answered() || !exchange.Running(); });
+    timer.SetEnabled(false);
+}
+
 // Sends the rows one by one: status line, pace, the "MBCL" pause, the read-back. Cancel is seen
 // before each row; a lost line or a failed send (the exchange's end) ends the run at once.
 DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, Exchange& exchange) {
@@ -143,6 +184,7 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, Exchan
     RowStatus status(*edit.memSub, source.name);
     // However the run stops, the status names the row that was in progress.
     const auto stopped = qScopeGuard([&status] { status.ShowNow(); });
+    RowsOut out;
     ui::ProcessPendingMessages();
     for (int n = 0;; ++n) {
         // Every row's waits let the user's clicks and a lost line through before the next row.
@@ -150,26 +192,34 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, Exchan
         if (exchange.StopRequested()) return {RunEnd::Cancelled, n};
         exchange.StepTo(n, rows.size());
         if (rows.isEmpty() && !source.fromFile) frmCommCancel->ProgressBar1->setValue(100);
+        if (const auto heard = out.Heard()) return *heard;
         if (n >= rows.size()) {
-            // A last row that is not read back may be refused after its pace has run out: it
-            // gets the read-back's reply time before the run counts as complete.
-            if (n > 0 && !editor::NeedsReadBack(rows[n - 1], series)) {
-                WaitTicksOrReply(*edit.Timer2, kReadBackTicks + 1);
+            // A refusal of the last rows comes after they were sent: the run is complete only
+            // once the driver has taken them all and answered the line that settles them.
+            if (n > 0) {
+                const Ticket last = out.Last();
+                const bool written = !last || exchange.WaitWritten(last);
+                const bool settled = written && exchange.WaitInStep();
                 if (!exchange.Running()) return {RunEnd::LineLost, n - 1};
-                if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n - 1};
+                if (!written) return {RunEnd::Cancelled, n - 1};
+                if (const auto heard = out.Heard()) return *heard;
+                if (!settled) return {RunEnd::NoReadBack, n - 1};
             }
             return {RunEnd::Completed, n};
         }
         const QByteArray& row = rows[n];
         if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};
 
-        if (!exchange.Write(row + '\r', ridEditReply)) return {RunEnd::LineLost, n};
+        const Ticket write = exchange.Send(row + '\r', ridEditReply);
+        if (!write) return {RunEnd::LineLost, n};
+        out.Sent(n, write);
         status.Sent(n);
 
-        // The pace ends at its limit or at the first reply, which is the driver refusing the row.
-        WaitTicksOrReply(*edit.Timer2, editor::PaceTicks(baudIndex, int(row.size())));
+        // The pace ends at its limit or at the driver's answer, which is the driver refusing the
+        // row.
+        WaitPace(*edit.Timer2, editor::PaceTicks(baudIndex, int(row.size())), write, exchange);
         if (!exchange.Running()) return {RunEnd::LineLost, n};
-        if (DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};
+        if (write->Answered() || DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};
         if (editor::ClearsProgram(row)) WaitTicks(*edit.Timer1, kClearPauseTicks);
         if (!editor::NeedsReadBack(row, series)) continue;
 
@@ -178,6 +228,7 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, Exchan
         const std::optional<QByteArray> readBack = exchange.AskAndWait(
             QByteArray("RRX\r"), (kReadBackTicks + 1) * edit.Timer2->interval());
         if (!exchange.Running()) return {RunEnd::LineLost, n};
+        if (const auto heard = out.Heard()) return *heard;
         if (!readBack) return {RunEnd::NoReadBack, n};
         if (*readBack != row) return {RunEnd::DataError, n};
     }
@@ -229,7 +280,7 @@ void TfrmEdit::WireProgramTransfers() {
 // ---- Download ----
 
 void TfrmEdit::btnPopupDownLoadProgramClick(QObject*) {
-    if (TransferRunning()) return;
+    if (TransferRunning()) return editor::TellAnotherTransferRuns();
     HideDriverScreensForTransfer();
     DownLoadProgram();
 }
@@ -302,32 +353,31 @@ void TfrmEdit::DownLoadProgram() {
         return;
     }
 
+    // The progress window is the run's from its start, before the "MBCL" question: with another
+    // transfer showing it, nothing goes out (the user has been told).
+    Exchange& exchange = *programDownload_;
+    if (!exchange.Start({true, !source->fromFile, nullptr})) return;
     downloadRunning_ = true;
     const auto running = qScopeGuard([this] {
         downloadRunning_ = false;
         Timer2->SetEnabled(false);
     });
-    Exchange& exchange = *programDownload_;
-    exchange.Start();
     DownloadRun run;
-    // A late answer to an earlier question would be taken for the driver refusing a row.
-    if (!exchange.WaitInStep()) {
+    // The driver's model text, asked first, brings the line in step (a late answer to an earlier
+    // question is never taken for a refusal) and lets the line settle each row behind it.
+    if (!exchange.AskAndWait(QByteArray("VER\r"), TmdlGeneral::kReplyLimitMs)) {
         run.end = exchange.Running() ? RunEnd::NoReadBack : RunEnd::LineLost;
     } else {
         if (ui::AskYesNo("MBCLコマンドをドライバへ送信しますか。", "確認") &&
             exchange.Write(QByteArray("MBCL\r")))
             WaitTicks(*Timer1, kClearPauseTicks);
-        exchange.ShowProgress({true, !source->fromFile, nullptr});
         const BusyCursor busy;
         run = SendProgramRows(*this, *source, exchange);
     }
     Timer2->SetEnabled(false);
 
-    const auto failedAt = [&](int n) {
-        frmCommCancel->AbortTransfer();
-        // Line 0 holds the status; a driver reply stands below it, the row comes last.
-        ShowFailedRow(source->name, n, source->RowText(n));
-    };
+    // Line 0 holds the status; a driver reply stands below it, the row comes last.
+    const auto failedAt = [&](int n) { ShowFailedRow(source->name, n, source->RowText(n)); };
     // A lost line or a failed send the exchange has told of itself; the others end with a
     // cancel of it (which takes the progress window away) and their own message.
     if (run.end != RunEnd::Completed) exchange.Cancel();
@@ -361,7 +411,7 @@ void TfrmEdit::btnPopupUpLoadProgramClick(QObject* sender) {
 
 void TfrmEdit::StartProgramUpload() {
     // Another transfer holds the line; a data upload also holds the hidden collecting table.
-    if (TransferRunning()) return;
+    if (TransferRunning()) return editor::TellAnotherTransferRuns();
     HideDriverScreensForTransfer();
     UploadKind = 0;
     if (!editor::DesignatedAxisAnswered()) {
@@ -379,7 +429,9 @@ void TfrmEdit::StartProgramUpload() {
         DocModified[CurrentDoc] = 1;
         memMain2->SetModified(false);
     }
-    programUpload_->Start({true, false, nullptr});
+    // With another transfer showing the progress window, nothing is opened or sent (the user
+    // has been told).
+    if (!programUpload_->Start({true, false, nullptr})) return;
 
     const int slot = TakeFreeSlot();
     OpenUploadDocument(slot, kUploadCaption);

@@ -1,6 +1,7 @@
 #include "TransferAxis.h"
 
 #include "shell/UnitMain.h"
+#include "ui/Dialogs.h"
 
 namespace editor {
 
@@ -16,6 +17,12 @@ bool TransferAxisAnswered(const QString& axisCaption, int axisMask) {
 
 bool DesignatedAxisAnswered() {
     return frmMain && TransferAxisAnswered(frmMain->lblAxis->text(), frmMain->AxisMask);
+}
+
+void TellAnotherTransferRuns() {
+    // The words the progress window's own refusal uses.
+    ui::ShowWarning("別の通信を実行中です。\nその通信が終わってから、もう一度実行してください。",
+                    "警告");
 }
 
 } // namespace editor

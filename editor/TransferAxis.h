@@ -1,5 +1,6 @@
-// The axis check that every program and data transfer makes before it sends anything: the
-// designated axis must be one that answered the last scan.
+// The checks that every program and data transfer makes before it sends anything: the
+// designated axis must be one that answered the last scan, and no other transfer may hold the
+// line.
 #pragma once
 
 #include <QString>
@@ -15,5 +16,9 @@ bool TransferAxisAnswered(const QString& axisCaption, int axisMask);
 
 // The same for the main window's designated axis and its AxisMask.
 bool DesignatedAxisAnswered();
+
+// A transfer asked for while another runs is refused, and the user is told so: two transfers
+// never share the line or a progress window.
+void TellAnotherTransferRuns();
 
 } // namespace editor

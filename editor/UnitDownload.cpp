@@ -76,7 +76,7 @@ void TfrmDownload::btnStartClick() {
 }
 
 void TfrmDownload::btnStopClick() {
-    frmEdit->DownloadStopRequested = true;
+    frmEdit->StopDataDownload();
 }
 
 void TfrmDownload::btnCloseClick() {
@@ -84,7 +84,8 @@ void TfrmDownload::btnCloseClick() {
 }
 
 void TfrmDownload::FormClose() {
-    // Closing mid-download ends it as the stop button does.
-    if (frmEdit) frmEdit->DownloadStopRequested = true;
+    // A running download goes on without its dialog (the stop button or the editor ends it);
+    // an idle dialog hands the line back, unless a program download holds it.
     edtPath->clear();
+    if (frmEdit && !frmEdit->TransferRunning()) mdlGeneral->ReleaseLine(ridEditReply);
 }

@@ -4,6 +4,7 @@
 #include "UnitEdit.h"
 
 #include "EditFind.h"
+#include "UnitDownload.h"
 #include "UnitUpload.h"
 #include "link/ReplyRouting.h"
 #include "shell/UnitHelp.h"
@@ -392,6 +393,10 @@ void TfrmEdit::FileExit() {
 
 void TfrmEdit::FormClose() {
     if (frmUpload) frmUpload->close();
+    // The download dialog goes with the editor, and a download with it: no text of a document
+    // that is no longer open goes out.
+    EndDataDownloadOf(downloadSlot_);
+    if (frmDownload) frmDownload->close();
 }
 
 void TfrmEdit::AddReply(const QString& line) {

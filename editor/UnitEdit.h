@@ -201,6 +201,8 @@ public:
     // Writes the lines of the document on screen into driver memory from the download
     // dialog's start address; returns when the run has ended.
     void SendDownLoadData(QObject* sender);
+    // The download dialog's stop: the run ends at once, saying where it stopped.
+    void StopDataDownload();
     // Shows and enables the collecting table, or hides and disables it.
     void ShowUploadCollector(bool shown);
     // Ends a running upload as a stop does, at once: the rows received so far become the
@@ -291,7 +293,21 @@ private:
     void PutUploadIntoDocument();
     UploadPhase uploadPhase_ = UploadPhase::Idle;
     UploadRun uploadRun_;
+
+    // The data download (EditDataTransfer.cpp): how its run of values ended, short of a lost
+    // line, a failed send or a cancel, which its exchange has told of (Ended).
+    enum class DownloadEnd { Completed, Answered, Unconfirmed, TooLong, Stopped, Ended };
+    // The download commands' check: false when the dialog may not be preset now (a running
+    // download's dialog is shown again as it stands; another transfer is refused).
+    bool DownloadDialogFree();
+    DownloadEnd WriteDownloadValues(const QStringList& lines, const QString& document,
+                                    const QByteArray& address, WriteRun& run, qsizetype& sent,
+                                    QString& unconfirmed);
+    // Ends a running download of the document in `slot` (its document or the editor closes) and
+    // closes its dialog.
+    void EndDataDownloadOf(int slot);
     bool dataDownloadRunning_ = false;
+    int downloadSlot_ = -1; // the document a running download sends
 
     std::array<QLabel*, 3> panels_{};
     int gutterWidth_ = 38;

@@ -153,6 +153,9 @@ void TfrmUpload::btnStartClick() {
 
 void TfrmUpload::btnStopClick() {
     frmEdit->UploadStopRequested = true;
+    // The upload ends at once, on a silent driver too: the value asked for last is not waited
+    // for, and the line is free for the next exchange.
+    frmEdit->EndDataUpload();
 }
 
 void TfrmUpload::btnCloseClick() {

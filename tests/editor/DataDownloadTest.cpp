@@ -1,13 +1,16 @@
 // The data download against the simulated driver: exactly the document's values from the start
-// address, a driver reply as a data error from the first one on, the address with the first value
-// always, the 29-byte limit, close and a lost line mid-run; the line-end marks of the pane, which
-// no text sent, saved or copied holds.
+// address, a driver reply or refusal as a data error from the first one on with nothing written
+// in a refused value's place, the address with the first value always, the 29-byte limit, the
+// ways a run ends early and what each says; the line-end marks of the pane, which no text sent,
+// saved or copied holds.
 #include "DataTransferFixture.h"
 
 #include <QClipboard>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
+#include <functional>
+#include <map>
 
 namespace {
 
@@ -32,7 +35,8 @@ TEST_F(DataTransferTest, DownloadWritesExactlyTheDocumentsValuesFromTheStartAddr
     EXPECT_EQ(messages[0].text, "編集画面上のデータを転送します。よろしいですか？");
     EXPECT_EQ(messages[1].text, "ダウンロード終了しました。");
     EXPECT_EQ(messages[1].caption, "ダウンロード終了");
-    EXPECT_EQ(TakeSentLines(), Lines({"#%00090000=10", ",-20", ",30", ",40", ",50"}));
+    EXPECT_EQ(WithoutModelQueries(TakeSentLines()),
+              Lines({"#%00090000=10", ",-20", ",30", ",40", ",50"}));
     const char* written[] = {"#%00090000", "#%00090002", "#%00090004", "#%00090006", "#%00090008"};
     const char* values[] = {"10", "-20", "30", "40", "50"};
     for (int i = 0; i < 5; ++i)
@@ -87,30 +91,81 @@ TEST_F(DataTransferTest, DownloadPresetsFollowTheSeriesAndRefuseAnUnconfirmedAxi
     EXPECT_TRUE(TakeSentLines().isEmpty());
 }
 
+// What the download says of a value the driver did not take, and of where it stopped.
+QString NotTaken(int row, const QString& answer) {
+    return QString("ドライバが受け付けなかった値が 1 件あります: 新規ﾌｧｲﾙ の %1行目 (%2)")
+        .arg(row)
+        .arg(answer);
+}
+QString NotConfirmed(int row) {
+    return QString("書き込まれたことを確かめられなかった値が 1 件あります: 新規ﾌｧｲﾙ の %1行目")
+        .arg(row);
+}
+QString StoppedAfter(int row) {
+    return QString("書き込みを中止しました。最後に送った値は 新規ﾌｧｲﾙ の %1行目 です。\n"
+                   "それより後の値は送っていません。")
+        .arg(row);
+}
+
 TEST_F(DataTransferTest, AnyReplyToAWrittenValueIsADataError) {
     UseSeries(2, "QWC50A_C3");
-    // A bad value in the middle: the driver's one reply stops the run.
+    // A bad value in the middle: the driver's one reply stops the run before the next value.
     TypeText("1\rx\r3\r4");
     frmEdit->RunDownloadCamItem->trigger();
     frmDownload->btnStart->click();
-    ASSERT_EQ(messages.size(), 2u);
+    ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[1].text,
               "KASOがデータエラーを検知しました。\n再度テキストを確認してください。");
     EXPECT_EQ(messages[1].caption, "受信データエラー");
+    EXPECT_EQ(messages[2].text, NotTaken(2, "E-S") + "\n" + StoppedAfter(2));
+    EXPECT_EQ(messages[2].caption, "警告");
     EXPECT_EQ(frmEdit->memSub->toPlainText(), "[KASO返信] E-S");
-    const Lines sent = TakeSentLines();
-    ASSERT_GE(sent.size(), 2);
-    EXPECT_EQ(sent.mid(0, 2), Lines({"#%00090000=1", ",x"}));
+    EXPECT_EQ(WithoutModelQueries(TakeSentLines()), Lines({"#%00090000=1", ",x"}));
+    EXPECT_EQ(frmDownload->edtPath->text(), "2");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // A bad last value: its reply comes after the last send and still counts.
     messages.clear();
     frmEdit->memMain2->SetText("1\n2\nx");
     frmDownload->btnStart->click();
-    ASSERT_EQ(messages.size(), 2u);
+    ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[1].text,
               "KASOがデータエラーを検知しました。\n再度テキストを確認してください。");
+    EXPECT_EQ(messages[2].text, NotTaken(3, "E-S"));
     EXPECT_EQ(WithoutModelQueries(TakeSentLines()), Lines({"#%00090000=1", ",2", ",x"}));
+
+    // A value the driver refuses, at once or late, is not carried out and leaves its pointer: no
+    // later value goes out to land in its place.
+    for (const int lateMs : {0, 300}) {
+        messages.clear();
+        ASSERT_TRUE(Axis().memory().write(At("#%00090004"), "777"));
+        driver->refuse(",30", lateMs);
+        frmEdit->memMain2->SetText("10\n20\n30\n40\n50");
+        frmDownload->btnStart->click();
+        driver->refuse(",30", -1);
+        ASSERT_EQ(messages.size(), 3u) << lateMs;
+        EXPECT_EQ(messages[1].caption, "受信データエラー");
+        EXPECT_EQ(messages[2].text, NotTaken(3, "E-S") + "\n" + StoppedAfter(3));
+        EXPECT_EQ(WithoutModelQueries(TakeSentLines()), Lines({"#%00090000=10", ",20", ",30"}));
+        EXPECT_EQ(ValueAt(Axis(), "#%00090002"), "20");
+        EXPECT_EQ(ValueAt(Axis(), "#%00090004"), "777") << lateMs;
+    }
+
+    // A driver that falls silent after a value: it is not known to be written, nothing follows
+    // it, and the run does not end as complete.
+    messages.clear();
+    const auto silence = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
+                                          driver.get(), [this](const QByteArray& line) {
+                                              if (line == ",20")
+                                                  driver->setFault(sim::Fault::Silent);
+                                          });
+    frmDownload->btnStart->click();
+    QObject::disconnect(silence);
+    driver->setFault(sim::Fault::None);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, NotConfirmed(2) + "\n" + StoppedAfter(2));
+    EXPECT_FALSE(WithoutModelQueries(TakeSentLines()).contains(",30"));
+    EXPECT_TRUE(frmDownload->btnStart->isEnabled());
 }
 
 TEST_F(DataTransferTest, AValueThatWouldNotGoOutAsItStandsStopsTheRunBeforeTheFirstSend) {
@@ -161,12 +216,11 @@ TEST_F(DataTransferTest, TheFirstValueAlwaysCarriesTheAddress) {
     frmEdit->RunDownloadCamItem->trigger();
     frmDownload->cmbFirst->setEditText("#%00090004");
     frmDownload->btnStart->click();
-    const Lines sent = TakeSentLines();
-    ASSERT_FALSE(sent.isEmpty());
-    EXPECT_EQ(sent[0], "#%00090004=");
+    EXPECT_EQ(WithoutModelQueries(TakeSentLines()), Lines({"#%00090004="}));
     EXPECT_EQ(ValueAt(Axis(), "#%00090000"), "9");
-    ASSERT_EQ(messages.size(), 2u);
+    ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[1].caption, "受信データエラー"); // the driver refused the empty value
+    EXPECT_EQ(messages[2].text, NotTaken(1, "E-S") + "\n" + StoppedAfter(1));
 
     // An empty line after the first goes as a bare line end.
     messages.clear();
@@ -187,7 +241,7 @@ TEST_F(DataTransferTest, TheTwentyNineCharacterLimitCountsShiftJisBytes) {
               "転送文字列が29文字を超えています。\n再度テキストを確認してください。");
     EXPECT_EQ(messages[1].caption, "送信データエラー");
     EXPECT_EQ(frmDownload->edtPath->text(), "1");
-    EXPECT_EQ(TakeSentLines(), Lines({"#%00090000=000000000000000012"}));
+    EXPECT_EQ(WithoutModelQueries(TakeSentLines()), Lines({"#%00090000=000000000000000012"}));
 
     // The address and 10 double-byte characters: 31 bytes, nothing sent.
     messages.clear();
@@ -199,9 +253,13 @@ TEST_F(DataTransferTest, TheTwentyNineCharacterLimitCountsShiftJisBytes) {
     EXPECT_TRUE(WithoutModelQueries(TakeSentLines()).isEmpty());
 }
 
+constexpr auto kAnotherTransferRuns =
+    "別の通信を実行中です。\nその通信が終わってから、もう一度実行してください。";
+
 TEST_F(DataTransferTest, NoOtherTransferStartsWhileOneHoldsTheLine) {
     UseSeries(2, "QWC50A_C3");
-    // Mid-upload: the program transfers and the data download's command do nothing.
+    // Mid-upload: the program transfers and the data download's command are refused, each
+    // with a word.
     int continuations = 0;
     auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived, driver.get(),
                                   [&](const QByteArray& line) {
@@ -216,11 +274,17 @@ TEST_F(DataTransferTest, NoOtherTransferStartsWhileOneHoldsTheLine) {
     QObject::disconnect(watch);
     EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "#%0010C000"}) + Continuations(11));
     EXPECT_EQ(frmEdit->memMain2->LineCount(), 12);
-    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(messages.size(), 3u);
+    for (const ui::MessageRecord& message : messages) {
+        EXPECT_EQ(message.text, kAnotherTransferRuns);
+        EXPECT_EQ(message.caption, "警告");
+    }
     EXPECT_TRUE(frmUpload->isVisible());
     EXPECT_FALSE(frmDownload->isVisible());
 
-    // Mid-download: the program transfers and the data upload do nothing.
+    // Mid-download: the program transfers and the data upload are refused, and the download
+    // goes on to its end.
+    messages.clear();
     frmUpload->close();
     QStringList values;
     for (int i = 0; i < 300; ++i)
@@ -240,43 +304,99 @@ TEST_F(DataTransferTest, NoOtherTransferStartsWhileOneHoldsTheLine) {
     Lines expected{"#%00090000=0"};
     for (int i = 1; i < 300; ++i)
         expected << "," + QByteArray::number(i);
-    EXPECT_EQ(TakeSentLines(), expected);
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1].text, "ダウンロード終了しました。");
+    EXPECT_EQ(WithoutModelQueries(TakeSentLines()), expected);
+    ASSERT_EQ(messages.size(), 5u);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(messages[i].text, kAnotherTransferRuns);
+    EXPECT_EQ(messages[4].text, "ダウンロード終了しました。");
     EXPECT_FALSE(frmEdit->ProgramTransferRunning());
     EXPECT_FALSE(frmUpload->isVisible());
     EXPECT_TRUE(frmDownload->isVisible());
 }
 
-TEST_F(DataTransferTest, ClosingOrLosingTheLineMidDownloadStopsQuietly) {
+// The download goes on when only its dialog is closed; the stop button, a closed editor or
+// document and a lost line end it, and each says which value was sent last.
+TEST_F(DataTransferTest, ADownloadEndsByItsStopItsDocumentOrTheLineAndSaysWhereItStopped) {
+    UseSeries(2, "QWC50A_C3");
     QStringList values;
-    for (int i = 0; i < 3000; ++i)
-        values << QString::number(i);
+    for (int i = 0; i < 60; ++i)
+        values << QString::number(100 + i);
     frmEdit->memMain2->SetText(values.join('\n'));
     int received = 0;
-    std::function<void()> atTenth;
+    std::map<int, std::function<void()>> onValue; // by the count of values the driver received
     const auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
-                                        driver.get(), [&](const QByteArray&) {
-                                            if (++received == 10 && atTenth) atTenth();
+                                        driver.get(), [&](const QByteArray& line) {
+                                            if (line == "VER") return;
+                                            const auto step = onValue.find(++received);
+                                            if (step != onValue.end()) step->second();
                                         });
+    const auto run = [&](std::map<int, std::function<void()>> steps) {
+        received = 0;
+        messages.clear();
+        onValue = std::move(steps);
+        TakeSentLines();
+        frmEdit->RunDownloadCamItem->trigger();
+        frmDownload->btnStart->click();
+        onValue.clear();
+    };
 
-    atTenth = [] { frmDownload->btnClose->click(); };
-    frmEdit->RunDownloadCamItem->trigger();
-    frmDownload->btnStart->click();
-    EXPECT_FALSE(frmDownload->isVisible());
-    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
-    EXPECT_LT(TakeSentLines().size(), 100);
-    EXPECT_EQ(messages.size(), 1u); // the question only
+    // Its dialog closed at value 21 and shown again at value 30, as it stands: every value is
+    // written.
+    run({{21, [] { frmDownload->btnClose->click(); }},
+         {30, [] {
+              EXPECT_FALSE(frmDownload->isVisible());
+              frmEdit->btnPopupDownLoad->trigger();
+              EXPECT_TRUE(frmDownload->isVisible());
+              EXPECT_EQ(frmDownload->windowTitle(), "ｶﾑﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞ");
+              EXPECT_EQ(frmDownload->cmbFirst->currentText(), "#%00090000");
+              EXPECT_FALSE(frmDownload->btnStart->isEnabled());
+          }}});
+    EXPECT_EQ(WithoutModelQueries(TakeSentLines()).size(), 60);
+    EXPECT_EQ(ValueAt(Axis(), "#%00090076"), "159");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "ダウンロード終了しました。");
+    EXPECT_EQ(frmDownload->edtPath->text(), "60");
     EXPECT_TRUE(frmDownload->btnStart->isEnabled());
+
+    // The stop button ends the run at once, before the driver's word on the value sent last,
+    // and names it.
+    run({{10, [] { frmDownload->btnStop->click(); }}});
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, NotConfirmed(10) + "\n" + StoppedAfter(10));
+    Pause(50);
+    EXPECT_EQ(WithoutModelQueries(TakeSentLines()).size(), 10);
+    EXPECT_EQ(frmDownload->edtPath->text(), "10");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-    received = 0;
-    messages.clear();
-    atTenth = [this] { QTimer::singleShot(0, driver.get(), [this] { driver->hangUp(); }); };
-    frmEdit->RunDownloadCamItem->trigger();
-    frmDownload->btnStart->click();
+    // The editor closed, or the document being sent: the run ends, the dialog closes, and
+    // nothing of the document goes out after it.
+    const std::function<void()> closes[] = {[] { frmEdit->close(); },
+                                            [] { frmEdit->FileCloseItem->trigger(); }};
+    for (const auto& close : closes) {
+        frmEdit->Show();
+        frmEdit->memMain2->SetText(values.join('\n'));
+        run({{10, [&] {
+                  Answer(ui::MsgResult::No); // nothing saved
+                  close();
+                  Answer(ui::MsgResult::Yes);
+              }}});
+        EXPECT_FALSE(frmDownload->isVisible());
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages.back().text, NotConfirmed(10) + "\n" + StoppedAfter(10));
+        Pause(50);
+        EXPECT_EQ(WithoutModelQueries(TakeSentLines()).size(), 10);
+        EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
+        EXPECT_TRUE(frmDownload->btnStart->isEnabled());
+        EXPECT_FALSE(frmEdit->DataDownloadRunning());
+    }
+
+    // A lost line: its one message says where the run stopped.
+    frmEdit->Show();
+    frmEdit->memMain2->SetText(values.join('\n'));
+    run({{10, [this] { QTimer::singleShot(0, driver.get(), [this] { driver->hangUp(); }); }}});
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_TRUE(messages[1].text.startsWith("Commポートとの接続が切れました。"));
+    EXPECT_TRUE(messages[1].text.contains("書き込みを中止しました。最後に送った値は 新規ﾌｧｲﾙ の "));
     EXPECT_TRUE(frmDownload->btnStart->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
@@ -335,7 +455,7 @@ TEST_F(DataTransferTest, LineEndMarksShowButNoSavedCopiedOrSentTextHoldsThem) {
     EXPECT_EQ(QApplication::clipboard()->text(), "10\n20\n30");
     frmEdit->RunDownloadCamItem->trigger();
     frmDownload->btnStart->click();
-    EXPECT_EQ(TakeSentLines(), Lines({"#%00090000=10", ",20", ",30"}));
+    EXPECT_EQ(WithoutModelQueries(TakeSentLines()), Lines({"#%00090000=10", ",20", ",30"}));
     EXPECT_EQ(PaneText(), "10\n20\n30");
 }
 

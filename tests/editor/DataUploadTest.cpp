@@ -6,6 +6,8 @@
 #include "analysis/MeasurementFile.h"
 #include "analysis/SampleSource.h"
 #include "analysis/TextTable.h"
+#include "link/UnitCommCancel.h"
+#include "parameters/UnitPrm.h"
 
 #include <QClipboard>
 #include <QTest>
@@ -315,14 +317,15 @@ TEST_F(DataTransferTest, StopDropsTheHalfRowAndCloseEndsAtOnceKeepingTheRows) {
                                                 atFourth();
                                         });
 
-    // Stop acts on the next reply: value 5 still comes, its half row is dropped.
+    // Stop ends the upload at once: value 5, asked for, is not waited for; the half row of an
+    // odd count would be dropped.
     atFourth = [] { frmUpload->btnStop->click(); };
     frmEdit->RunUploadItem->trigger();
     SetUploadFields("#%0020C000", "1000", "2");
     RunUpload();
     EXPECT_EQ(frmEdit->memMain2->Lines(),
               QStringList({"#%0020C000  0           1", "#%0020C008  2           3"}));
-    EXPECT_EQ(frmUpload->edtPath->text(), "5");
+    EXPECT_EQ(frmUpload->edtPath->text(), "4");
     EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "#%0020C000"}) + Continuations(4));
 
     // Closing ends the upload before the next reply: the rows so far become the document.
@@ -342,6 +345,55 @@ TEST_F(DataTransferTest, StopDropsTheHalfRowAndCloseEndsAtOnceKeepingTheRows) {
     EXPECT_EQ(TakeSentLines(), Lines({"VER", "VER", "#%0020C000"}) + Continuations(4));
     EXPECT_TRUE(messages.empty());
     QObject::disconnect(watch);
+}
+
+// A driver that falls silent mid-upload: the stop button ends the upload at once, and the line
+// is free for the terminal, a second upload and the parameter list.
+TEST_F(DataTransferTest, StopEndsAnUploadOnASilentDriverAndFreesTheLine) {
+    UseSeries(2, "QWC50A_C3");
+    int continuations = 0;
+    const auto watch = QObject::connect(driver.get(), &sim::SimulatedDriver::lineReceived,
+                                        driver.get(), [&](const QByteArray& line) {
+                                            if (line == ",?" && ++continuations == 3)
+                                                driver->setFault(sim::Fault::Silent);
+                                        });
+    frmEdit->RunUploadItem->trigger();
+    SetUploadFields("#%0010C000", "100", "1");
+    frmUpload->btnStart->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().count(",?") == 3; }));
+    Pause(300);
+    QObject::disconnect(watch);
+    driver->setFault(sim::Fault::None);
+    ASSERT_FALSE(frmUpload->btnStart->isEnabled()); // the upload waits for the silent driver
+    frmUpload->btnStop->click();
+    EXPECT_TRUE(frmUpload->btnStart->isEnabled());
+    EXPECT_FALSE(frmEdit->DataUploadRunning());
+    EXPECT_FALSE(frmEdit->memUploadData->isVisible());
+    EXPECT_EQ(frmEdit->memMain2->LineCount(), 3);
+    EXPECT_EQ(frmUpload->edtPath->text(), "3");
+    EXPECT_EQ(mdlGeneral->LineHolder(), ridNone);
+    TakeSentLines();
+
+    // The terminal's question is answered.
+    frmMain->edtSend->clear();
+    Type(frmMain->edtSend, "X:VER\r");
+    ASSERT_TRUE(WaitFor([] { return frmMain->lblReceive->text() == "QWC50A_C3"; }, 6000));
+    EXPECT_TRUE(TakeSentLines().contains("X:VER"));
+
+    // A second upload runs to its end.
+    SetUploadFields("#%0010C000", "5", "1");
+    RunUpload();
+    EXPECT_EQ(frmEdit->memMain2->LineCount(), 5);
+    EXPECT_EQ(frmUpload->edtPath->text(), "5");
+
+    // The parameter list reads the driver.
+    frmMain->btnPopupPrm->trigger();
+    ASSERT_TRUE(frmPrm->isVisible());
+    frmPrm->btnReadPrm->click();
+    ASSERT_TRUE(WaitFor([] { return frmCommCancel->Label1->text() == "アップロード完了"; }, 8000));
+    frmCommCancel->btnCancel->click();
+    EXPECT_EQ(frmPrm->grdPrm->Cell(1, 6), QString::number(driver->parameter('X', 5)));
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(DataTransferTest, UploadFillsItsOwnDocumentWhateverTheUserOpensMeanwhile) {

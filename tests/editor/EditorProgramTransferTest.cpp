@@ -4,6 +4,7 @@
 #include "EditorTestFixture.h"
 
 #include "editor/ProgramRows.h"
+#include "link/Exchange.h"
 #include "link/UnitCommCancel.h"
 #include "link/UnitGeneral.h"
 #include "shell/UnitMain.h"
@@ -380,6 +381,43 @@ TEST_F(ProgramTransferTest, ADriverReplyToTheLastRowIsADataErrorNotACompletion) 
     EXPECT_EQ(LastMessage().text, kDataError);
     EXPECT_EQ(ReplyLines(),
               (QStringList{"[エラー] T.mbx の 3行目", "[KASO返信] E-S", "[文字列] /EV"}));
+}
+
+// While another window's transfer shows the progress window, neither program transfer starts:
+// the user is told, nothing goes out and no document is opened. Once it has ended, both run.
+TEST_F(ProgramTransferTest, NeitherTransferStartsWhileAnotherShowsTheProgressWindow) {
+    frmSetup->cmbModelType->SetItemIndex(0);
+    Answer(ui::MsgResult::No);
+    OpenProgram("P.mbx", "EV\n()A\n/EV\n");
+    driver->axis('Y').program().setRows({});
+    QWidget otherWindow;
+    Exchange other(&otherWindow, ridNone);
+    ASSERT_TRUE(other.Start({true, true, nullptr}));
+    const int usedSlots = frmEdit->UsedSlots;
+    driver->clearReceived();
+    messages.clear();
+    Download();
+    frmEdit->RunUpLoadMailBox->trigger();
+    ASSERT_EQ(messages.size(), 2u);
+    for (const ui::MessageRecord& message : messages) {
+        EXPECT_EQ(message.text,
+                  "別の通信を実行中です。\nその通信が終わってから、もう一度実行してください。");
+        EXPECT_EQ(message.caption, "警告");
+    }
+    Pause(50);
+    EXPECT_TRUE(driver->receivedBytes().isEmpty());
+    EXPECT_FALSE(frmEdit->ProgramTransferRunning());
+    EXPECT_EQ(frmEdit->UsedSlots, usedSlots);
+    EXPECT_FALSE(frmEdit->memUploadData->isVisible());
+
+    other.Cancel();
+    Download();
+    ExpectWire("EV\r()A\r/EV\r");
+    EXPECT_TRUE(Completed("ダウンロード完了"));
+    frmCommCancel->btnCancel->click();
+    Upload();
+    EXPECT_TRUE(Completed("アップロード完了"));
+    EXPECT_EQ(PaneText(), "EV\n()A\n/EV");
 }
 
 TEST_F(ProgramTransferTest, TheDownloadSendsWhatItTookAtItsStartAndCancelStopsIt) {
