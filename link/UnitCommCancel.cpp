@@ -16,7 +16,8 @@ TfrmCommCancel::TfrmCommCancel(QWidget* owner)
       ProgressBar1(new QProgressBar(this)), Label2(new QLabel("0[%]", this)),
       Label3(new QLabel("100[%]", this)), btnCancel(new QPushButton("キャンセル", this)) {
     setWindowTitle("送受信");
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // A dialog with a title and nothing else: no minimise, maximise or close box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setTextVisible(false);
     auto* layout = new QGridLayout(this);
@@ -61,6 +62,9 @@ void TfrmCommCancel::StandAbove(QWidget* client) {
         winId(); // the window exists before it is shown, so that it can be told its client
         windowHandle()->setTransientParent(client->windowHandle());
     }
+    // A window manager may still have minimised it (a key, a menu of its own): every start
+    // shows it again.
+    if (isMinimized()) showNormal();
     Show();
     raise();
     activateWindow();

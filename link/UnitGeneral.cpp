@@ -245,9 +245,6 @@ void TmdlGeneral::Carry() {
          actions = step_.TakeActions()) {
         bool sendFailed = false;
         for (const LineStep::Action& action : actions) {
-            if (qEnvironmentVariableIsSet("KASONT_TRACE_LINE")) // TRACE-TEMP
-                qWarning("%lld step %d id %d '%s'", (long long)Now(), int(action.type), action.id,
-                         action.line.trimmed().constData());
             switch (action.type) {
             case LineStep::Action::Type::Send:
                 if (sendFailed) break; // the step takes up again from the failure
@@ -429,8 +426,6 @@ void TmdlGeneral::Comm1CommReceive(QObject*, std::uint16_t count) {
 // Every byte goes into the ring; the step sees every line the chunk completed. A line longer
 // than the ring is kept only as far as shows that it was too long.
 void TmdlGeneral::ReceiveChunk(const QByteArray& chunk) {
-    if (qEnvironmentVariableIsSet("KASONT_TRACE_LINE")) // TRACE-TEMP
-        qWarning("%lld recv '%s'", (long long)Now(), chunk.toPercentEncoding().constData());
     std::vector<QByteArray> lines;
     for (const char ch : chunk) {
         RxIndex = (RxIndex + 1) % kRingSize;

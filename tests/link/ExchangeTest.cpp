@@ -87,6 +87,18 @@ TEST_F(ExchangeTest, DoneAfterAChainOfAnswersShowsTheEndAndStays) {
     EXPECT_EQ(frmCommCancel->Label1->text(), "アップロード完了");
     EXPECT_FALSE(exchange_->Running());
     EXPECT_TRUE(messages.empty());
+
+    // The progress window has no minimise or maximise box, and a window minimised anyway shows
+    // again at the next start.
+    const Qt::WindowFlags flags = frmCommCancel->windowFlags();
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(flags & Qt::CustomizeWindowHint);
+    frmCommCancel->showMinimized();
+    ASSERT_TRUE(WaitFor([] { return frmCommCancel->isMinimized(); }));
+    exchange_->Start({true, true, nullptr});
+    EXPECT_FALSE(frmCommCancel->isMinimized());
+    EXPECT_TRUE(frmCommCancel->isVisible());
+    exchange_->Cancel();
 }
 
 TEST_F(ExchangeTest, CancelledByTheButtonOrByClosingTheWindowEndsOnceAndQuietly) {
