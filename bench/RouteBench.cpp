@@ -33,6 +33,9 @@ namespace bench {
 namespace {
 
 constexpr double kRouteGoalMs = 0.2;
+// The wire's limit for an entry's 19 characters out and about 17 back at 38400 bps is about
+// 7.6 ms: the settling line goes out with the entry's query behind it.
+constexpr double kDataTableEntryGoalMs = 8.0;
 constexpr int kRuns = 9;
 
 ProgramSetup OnSeries(const char* series, int modelType) {
@@ -344,7 +347,11 @@ void DataTableRead(int lineRate) {
         check.Report("route: data table read, data table window shown", ms);
         ReportFigure(route + ": processor time per entry", Median(cpuPerEntry), "ms");
     }
-    ReportFigure(route + ": wall time per entry", Median(wallPerEntry), "ms");
+    if (slow)
+        ReportFigure(route + ": wall time per entry", Median(wallPerEntry), "ms");
+    else
+        ReportAtMost(route + ": wall time per entry", Median(wallPerEntry), "ms",
+                     kDataTableEntryGoalMs);
     ReportSleeps(route);
 }
 
@@ -360,9 +367,9 @@ QByteArray CompiledProgram(int rows) {
 }
 
 // The download of a 2000-row compiled program at 38400 bps with the second generation's read-back
-// of each row and no "MBCL", the editor shown. The goal is per line sent, as for the other routes:
-// each row goes out with the model query that settles its answer and its read-back. The figures
-// per row are printed beside it. The download holds each row for its pace ticks by design: wall
+// of each row and no "MBCL", the editor shown. The goal is per row: each row goes out with the
+// model query that settles its answer and its read-back; the figure per line is printed beside
+// it. The download holds each row for its pace ticks by design: wall
 // time and pacing are printed.
 void ProgramDownload() {
     constexpr int kRows = 2000;
@@ -412,8 +419,8 @@ void ProgramDownload() {
     double pacingMs = 0;
     for (const QByteArray& row : editor::CompiledRows(compiled))
         pacingMs += 10.0 * editor::PaceTicks(kBaudIndex38400, int(row.size()));
-    check.Report("route: program download, editor shown", Median(cpuPerLine));
-    ReportFigure("program download: processor time per row", Median(cpuPerRow), "ms");
+    check.Report("route: program download, editor shown (per row)", Median(cpuPerRow));
+    ReportFigure("program download: processor time per line", Median(cpuPerLine), "ms");
     ReportFigure("program download: event-loop wake-ups per row", Median(sleepsPerRow), "");
     ReportFigure("program download: wall time per row", Median(wallPerRow), "ms");
     ReportFigure("program download: pacing per row held by design", pacingMs / kRows, "ms");

@@ -208,6 +208,12 @@ void Exchange::Fail(const Report& report) {
     EndWith(End::Failed, report);
 }
 
+void Exchange::FinishWrites(const WriteRun& run) {
+    const QString notWritten = run.Message();
+    if (notWritten.isEmpty()) return Finish(TfrmCommCancel::Direction::Download);
+    Fail({notWritten, "警告"});
+}
+
 // The one end: the questions still asked are given up (an answer that comes later goes
 // nowhere), the progress window goes, and the user hears of a failure once, unless the line was
 // lost meanwhile and its owner has told him.

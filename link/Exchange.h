@@ -19,6 +19,7 @@
 #include <vector>
 
 class QWidget;
+class WriteRun;
 
 class Exchange {
 public:
@@ -111,6 +112,9 @@ public:
     void Cancel();
     void Fail(End end);
     void Fail(const Report& report);
+    // The end of a whole write run: done when the driver took every value, else a failure that
+    // names the values it did not take.
+    void FinishWrites(const WriteRun& run);
 
 private:
     QPointer<QObject> window_;

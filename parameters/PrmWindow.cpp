@@ -334,11 +334,7 @@ void TPrmWindow::btnSendPrmClick() {
         MarkNotWritten(row, false);
     if (!SendValues(count)) return;
     writeWhole_ = true;
-    const QString notWritten = writeRun_.Message();
-    if (notWritten.isEmpty())
-        exchange_.Finish(TfrmCommCancel::Direction::Download);
-    else
-        exchange_.Fail({notWritten, "警告"});
+    exchange_.FinishWrites(writeRun_);
     grdPrm->SetRow(1);
 }
 

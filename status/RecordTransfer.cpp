@@ -144,11 +144,7 @@ void RecordTransfer::WriteRecords(const QByteArray& selection, const QByteArray&
 
 void RecordTransfer::EndWrite() {
     writeWhole_ = true;
-    const QString notWritten = run_.Message();
-    if (notWritten.isEmpty())
-        exchange_.Finish(TfrmCommCancel::Direction::Download);
-    else
-        exchange_.Fail({notWritten, "警告"});
+    exchange_.FinishWrites(run_);
     grid_->SetRow(1);
 }
 
