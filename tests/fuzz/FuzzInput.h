@@ -51,7 +51,7 @@ private:
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
         if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition);                  \
+            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition);                   \
             __builtin_trap();                                                                      \
         }                                                                                          \
     } while (0)

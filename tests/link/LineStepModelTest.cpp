@@ -118,8 +118,8 @@ class LineStepModel : public testing::TestWithParam<Row> {};
 TEST_P(LineStepModel, EveryAnswerIsItsOwnQuestionsFromItsOwnAxis) {
     const Row row = GetParam();
     for (const std::uint32_t seed : {1u, 2u}) {
-        model::Driver::Settings settings{"XY", row.refuseChance, row.refuseMs, 2, 8,
-                                         row.sameModel, row.noModelQuery};
+        model::Driver::Settings settings{"XY", row.refuseChance, row.refuseMs,    2,
+                                         8,    row.sameModel,    row.noModelQuery};
         model::Driver driver(settings, seed);
         model::Line line(driver);
         RecordChain records(line, 'X');

@@ -37,7 +37,7 @@ public:
         Ms refuseMs = 3;         // ...this long after it came
         Ms questionMinMs = 2;    // a question is answered this long after it came, at the least
         Ms questionMaxMs = 8;
-        bool sameModel = false; // every axis gives the same model text
+        bool sameModel = false;    // every axis gives the same model text
         bool noModelQuery = false; // "VER" is answered "E-S", as a driver without it does
     };
     struct Reply {
@@ -134,15 +134,16 @@ class Line {
 public:
     using Done = std::function<void(bool answered, const QByteArray& answer)>;
 
-    explicit Line(Driver& driver) : driver_(driver), trace_(qEnvironmentVariableIsSet("KASONT_TRACE_MODEL")) {}
+    explicit Line(Driver& driver)
+        : driver_(driver), trace_(qEnvironmentVariableIsSet("KASONT_TRACE_MODEL")) {}
 
     LineStep step;
     Ms now = 0;
     int answered = 0;
     int unanswered = 0;
-    int wrong = 0;   // answers that were not their question's, or came from another axis
+    int wrong = 0;      // answers that were not their question's, or came from another axis
     int writeWrong = 0; // a write told another line's answer, or told taken when it was not
-    int badEnds = 0; // ends of a question that had ended or was withdrawn
+    int badEnds = 0;    // ends of a question that had ended or was withdrawn
     std::vector<std::string> faults;
 
     int Ask(const QByteArray& line, char axis, Ms limitMs, Done done) {
@@ -324,8 +325,7 @@ private:
             faults.push_back("at " + std::to_string(now) + " ms: answer " + answer.toStdString() +
                              " to line " + std::to_string(asked.serial) + " of axis " +
                              std::string(1, asked.axis) + ", the driver's answer to line " +
-                             HeardFor(answer) + " from axis " +
-                             std::string(1, took ? took : '-'));
+                             HeardFor(answer) + " from axis " + std::string(1, took ? took : '-'));
     }
 
     struct WrittenLine {

@@ -103,8 +103,8 @@ TEST_F(SharedLineTest, TypedWritesGoOutAtOnce) {
     ASSERT_TRUE(WaitFor([] { return Answered() && Reply() == "1015"; }));
     EXPECT_LT(clock.elapsed(), 500);
     // Each write goes with the model query whose known answer settles it.
-    EXPECT_EQ(TakeSentLines(), (QList<QByteArray>{"#12=5", "VER", "#13=6", "VER", "#14=7", "VER",
-                                                   "#15"}));
+    EXPECT_EQ(TakeSentLines(),
+              (QList<QByteArray>{"#12=5", "VER", "#13=6", "VER", "#14=7", "VER", "#15"}));
     EXPECT_EQ(driver->parameter('X', 14), 7);
 
     // A driver that answers a write: the answer shows, and the next question gets its own.
