@@ -257,6 +257,7 @@ LineStep::Go LineStep::SendWrite(const Entry& entry) {
     write.required = false;
     if (Distinctive(asked)) write.excluded = *KnownModel(asked);
     write.doubtful = Absent(axis);
+    write.unproven = NeedsLearning(axis);
     const int seq = Push(write);
     SendLine(entry.line, entry.id, entry.id, false, seq);
     if (KnownModel(asked) && !Absent(axis)) PushSettle(axis, entry.id);
@@ -567,9 +568,11 @@ void LineStep::Finish(Item& item, const QByteArray* line, Silence silence) {
     case ItemKind::Write:
         if (item.ended) return;
         item.ended = true;
-        if (line)
-            Emit(Action::Type::WriteAnswer, item.id, *line);
-        else if (silence == Silence::Lost || item.doubtful)
+        if (line) Emit(Action::Type::WriteAnswer, item.id, *line);
+        // An axis that never gave its model text may not be there at all: its silence alone
+        // after a write tells nothing; a line after it does.
+        else if (silence == Silence::Lost || item.doubtful ||
+                 (silence == Silence::Expired && item.unproven))
             Emit(Action::Type::WriteUnknown, item.id, {}, true);
         else
             Emit(Action::Type::WriteTaken, item.id);

@@ -160,6 +160,7 @@ private:
         bool told = false;     // ended by telling the asker (not by a withdrawal)
         bool second = false;   // Learn: the second of the pair, whose answer equals the first's
         bool doubtful = false; // its answer may have been lost (purge, close): silence says nothing
+        bool unproven = false; // a write to an axis that never gave its model text
         Ms sentAt = 0;
         Ms limitMs = 0;      // Question: its limit from sentAt; 0 none
         Ms giveUpAt = 0;     // a question given up on: no longer required from then
