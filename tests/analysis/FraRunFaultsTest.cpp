@@ -492,6 +492,17 @@ TEST_F(FraFaultTest, APortThatFailsIsToldOnce) {
 // said and nothing goes out once the run has ended.
 TEST_F(FraFaultTest, HidingOrClosingTheWindowEndsTheRunAsTheStopButtonDoes) {
     const QList<QByteArray> stop = {"/L", "S", "SINOF", "VERST=0"};
+    // After the sweep's last frequency the stop sequence and the internal values, then nothing.
+    const auto expectStoppedAfter = [&](const QByteArray& lastFrequency) {
+        const QList<QByteArray> lines = WithoutModelQueries(TakeSentLines());
+        const qsizetype end = lines.indexOf("/L", lines.indexOf(lastFrequency));
+        ASSERT_GT(end, 0);
+        EXPECT_EQ(lines.mid(end, 4), stop);
+        EXPECT_EQ(lines.back(), "VXMAX");
+        ExpectIdle();
+        Pause(300);
+        EXPECT_TRUE(TakeSentLines().isEmpty());
+    };
     OnLine(*driver, frmFRA, "SGF=30", [] { QTimer::singleShot(0, [] { frmFRA->Hide(); }); });
     TakeSentLines();
     EXPECT_TRUE(RunEndsByItself());
@@ -499,14 +510,7 @@ TEST_F(FraFaultTest, HidingOrClosingTheWindowEndsTheRunAsTheStopButtonDoes) {
     EXPECT_TRUE(messages.empty());
     ASSERT_EQ(frmFRA->Buffers[0].Count, 2);
     EXPECT_EQ(frmFRA->Buffers[0].Points[1].Freq, 20);
-    QList<QByteArray> lines = WithoutModelQueries(TakeSentLines());
-    qsizetype end = lines.indexOf("/L", lines.indexOf("SGF=30"));
-    ASSERT_GT(end, 0);
-    EXPECT_EQ(lines.mid(end, 4), stop);
-    EXPECT_EQ(lines.back(), "VXMAX");
-    ExpectIdle();
-    Pause(300);
-    EXPECT_TRUE(TakeSentLines().isEmpty());
+    expectStoppedAfter("SGF=30");
 
     OpenWindow();
     bool closed = false;
@@ -519,14 +523,7 @@ TEST_F(FraFaultTest, HidingOrClosingTheWindowEndsTheRunAsTheStopButtonDoes) {
     EXPECT_EQ(frmFRA->Buffers[0].Count, 5);
     EXPECT_EQ(frmFRA->edFreqToBuf[0]->text(), "50");
     EXPECT_EQ(frmFRA->sgParams1->Cell(1, 0), QString::number(driver->parameter('X', 3)));
-    lines = WithoutModelQueries(TakeSentLines());
-    end = lines.indexOf("/L", lines.indexOf("SGF=50"));
-    ASSERT_GT(end, 0);
-    EXPECT_EQ(lines.mid(end, 4), stop);
-    EXPECT_EQ(lines.back(), "VXMAX");
-    ExpectIdle();
-    Pause(300);
-    EXPECT_TRUE(TakeSentLines().isEmpty());
+    expectStoppedAfter("SGF=50");
 }
 
 // A command the driver refuses, at once or late, ends the run through the error path at the
