@@ -330,6 +330,9 @@ LineStep::Go LineStep::SendScan(const Entry& entry) {
 // until they have come.
 LineStep::Go LineStep::Learn(char axis, int entryId) {
     if (QuestionInFlight() || ContinuousInFlight()) return Go::Block;
+    // The answers that writes took before say nothing of the text learnt now.
+    for (Reading& reading : readings_)
+        reading.written.clear();
     const char asked = ProbedAxis(axis);
     Designate(asked, 0, entryId, true);
     for (const bool second : {false, true}) {
@@ -392,12 +395,15 @@ bool LineStep::Skippable(const Item& item, bool finalizing) const {
     return finalizing || !item.required || item.closedAt != 0;
 }
 
-// While a model text is learnt, a reading in which a write was answered with it does not stand:
-// no write is answered with a model text (a refusal or "OK" are not taken for one).
+// While a model text is learnt, a reading in which a write was answered with it does not stand,
+// whether the write took it before or after the text was learnt: no write is answered with a
+// model text (a refusal or "OK" are not taken for one).
 bool LineStep::WriteAnsweredWithModel(const Item& item, const PendingLine& line,
                                       const Reading& reading) const {
-    if (item.kind != ItemKind::Learn || item.second) return false;
     if (line.text == kRefusal || line.text == kWriteDone) return false;
+    if (item.kind == ItemKind::Write)
+        return !reading.learnt.isEmpty() && line.text == reading.learnt;
+    if (item.kind != ItemKind::Learn || item.second) return false;
     return std::find(reading.written.begin(), reading.written.end(), line.text) !=
            reading.written.end();
 }
