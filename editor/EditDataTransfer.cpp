@@ -117,7 +117,7 @@ bool AxisConfirmed(const QString& warning) {
 void OpenUploadDialog(const UploadPreset& preset) {
     // A running upload shows its own dialog again, as it stands; another transfer refuses.
     if (frmEdit->DataUploadRunning()) return frmUpload->Show();
-    if (frmEdit->TransferRunning()) return editor::TellAnotherTransferRuns();
+    if (frmEdit->TransferRunning()) return TellAnotherTransferRuns();
     frmEdit->UploadKind = preset.kind;
     HideScreensForTransfer(frmDownload);
     frmEdit->AxisBit = editor::TransferAxisBit(frmMain->lblAxis->text());
@@ -168,7 +168,7 @@ bool TfrmEdit::DownloadDialogFree() {
         return false;
     }
     if (!TransferRunning()) return true;
-    editor::TellAnotherTransferRuns();
+    TellAnotherTransferRuns();
     return false;
 }
 
@@ -204,7 +204,7 @@ void TfrmEdit::btnPopupDownLoadCorrectDataClick() {
 }
 
 void TfrmEdit::SendDownLoadData(QObject*) {
-    if (TransferRunning()) return editor::TellAnotherTransferRuns();
+    if (TransferRunning()) return TellAnotherTransferRuns();
     memSub->clear();
     ui::ProcessPendingMessages();
     if (ui::ShowMessage("編集画面上のデータを転送します。よろしいですか？", "確認",

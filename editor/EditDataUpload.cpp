@@ -88,7 +88,7 @@ void TfrmEdit::StartDataUpload() {
         uploadPhase_ = UploadPhase::Idle;
         frmUpload->btnStart->setEnabled(true);
         if (uploadSlot_ < 0) ShowUploadCollector(false);
-        return editor::TellAnotherTransferRuns();
+        return TellAnotherTransferRuns();
     }
     if (startText.isEmpty() || !ReadUploadCounts(sets, itemsPerSet)) return AbortDataUpload();
     // The address is read whole before anything is sent; only the model decides the rest.

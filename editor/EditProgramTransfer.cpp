@@ -280,7 +280,7 @@ void TfrmEdit::WireProgramTransfers() {
 // ---- Download ----
 
 void TfrmEdit::btnPopupDownLoadProgramClick(QObject*) {
-    if (TransferRunning()) return editor::TellAnotherTransferRuns();
+    if (TransferRunning()) return TellAnotherTransferRuns();
     HideDriverScreensForTransfer();
     DownLoadProgram();
 }
@@ -411,7 +411,7 @@ void TfrmEdit::btnPopupUpLoadProgramClick(QObject* sender) {
 
 void TfrmEdit::StartProgramUpload() {
     // Another transfer holds the line; a data upload also holds the hidden collecting table.
-    if (TransferRunning()) return editor::TellAnotherTransferRuns();
+    if (TransferRunning()) return TellAnotherTransferRuns();
     HideDriverScreensForTransfer();
     UploadKind = 0;
     if (!editor::DesignatedAxisAnswered()) {

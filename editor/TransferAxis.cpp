@@ -1,7 +1,6 @@
 #include "TransferAxis.h"
 
 #include "shell/UnitMain.h"
-#include "ui/Dialogs.h"
 
 namespace editor {
 
@@ -17,12 +16,6 @@ bool TransferAxisAnswered(const QString& axisCaption, int axisMask) {
 
 bool DesignatedAxisAnswered() {
     return frmMain && TransferAxisAnswered(frmMain->lblAxis->text(), frmMain->AxisMask);
-}
-
-void TellAnotherTransferRuns() {
-    // The words the progress window's own refusal uses.
-    ui::ShowWarning("別の通信を実行中です。\nその通信が終わってから、もう一度実行してください。",
-                    "警告");
 }
 
 } // namespace editor

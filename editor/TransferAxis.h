@@ -17,8 +17,4 @@ bool TransferAxisAnswered(const QString& axisCaption, int axisMask);
 // The same for the main window's designated axis and its AxisMask.
 bool DesignatedAxisAnswered();
 
-// A transfer asked for while another runs is refused, and the user is told so: two transfers
-// never share the line or a progress window.
-void TellAnotherTransferRuns();
-
 } // namespace editor

@@ -43,6 +43,10 @@ private:
 
 } // namespace
 
+void TellAnotherTransferRuns() {
+    ui::ShowWarning(kProgressBusy, "警告");
+}
+
 Exchange::Exchange(QObject* window, TRequestId replyId, bool endsWithWindow)
     : window_(window), replyId_(replyId) {
     if (replyId != ridNone)
@@ -73,7 +77,7 @@ bool ProgressTakenByAnother(const Exchange* self) {
 bool Exchange::Start(const Progress& progress) {
     if (running_) EndWith(End::Cancelled);
     if (progress.shown && ProgressTakenByAnother(this)) {
-        ui::ShowWarning(kProgressBusy, "警告");
+        TellAnotherTransferRuns();
         return false;
     }
     axis_ = mdlGeneral->DesignatedAxis();
@@ -87,7 +91,7 @@ bool Exchange::Start(const Progress& progress) {
 bool Exchange::ShowProgress(const Progress& progress) {
     if (!running_ || !progress.shown) return running_;
     if (ProgressTakenByAnother(this)) {
-        ui::ShowWarning(kProgressBusy, "警告");
+        TellAnotherTransferRuns();
         return false;
     }
     progressOwner = this;

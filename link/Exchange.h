@@ -162,5 +162,9 @@ private:
     QString lastSent_;
 };
 
+// A transfer asked for while another runs is refused, and the user is told so: two transfers
+// never share the line or a progress window.
+void TellAnotherTransferRuns();
+
 // What a transfer cut short says of a write run: where it stopped.
 QString WriteCutShortMessage(const QString& lastSent);
