@@ -200,6 +200,28 @@ TEST_F(AlarmListTest, ReadFillsEveryRecordAndEndsAtNinetyNine) {
     EXPECT_TRUE(messages.empty());
 }
 
+// A refused record selection, late as a busy driver's: the read stops at that record with a
+// word, keeps the records before it and leaves the later ones empty, never the record before's.
+TEST_F(AlarmListTest, ARefusedSelectionEndsTheReadAtItsRecord) {
+    Open();
+    Fill("old");
+    driver->refuse("ALHPT=7", 300);
+    frmAlarmList->btnReadAlarm->click();
+    ASSERT_TRUE(WaitFor([this] { return !messages.empty(); }, 30000));
+    ASSERT_EQ(messages.size(), 1u);
+    const QString record = Grid()->Cell(0, 8).trimmed();
+    EXPECT_EQ(messages[0].text, QString("ドライバが %1 の選択を受け付けませんでした（E-S）。\n"
+                                        "%1 から後は読んでいません。")
+                                    .arg(record));
+    EXPECT_FALSE(frmCommCancel->isVisible());
+    EXPECT_FALSE(frmAlarmList->ReadRunning());
+    EXPECT_NE(Grid()->Cell(1, 7), "old");
+    for (int row = 8; row <= 100; ++row) {
+        ASSERT_EQ(Grid()->Cell(1, row), "") << row;
+        ASSERT_EQ(Grid()->Cell(2, row), "") << row;
+    }
+}
+
 TEST_F(AlarmListTest, NoAnswerOpensTheWindowWithoutTheDriver) {
     driver->setFault(sim::Fault::Silent);
     frmMain->btnPopupAlarmList->trigger();
