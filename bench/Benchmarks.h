@@ -6,9 +6,8 @@
 
 namespace bench {
 
-// The reply routes, per exchange, windows shown; `only` names some of them (plain, terminal,
-// status, parameters, lock, logging, sweep, download), empty for
-// all.
+// The reply routes, per exchange, windows shown; `only` names some of them (the README lists
+// them; other names are passed over), empty for all.
 void RunRouteBenchmarks(const std::set<std::string>& only = {});
 void RunIdleBenchmarks();                    // waits and monitors; memory after read-backs
 void RunRedrawBenchmarks();                  // the Bode page and the four-channel logging plot

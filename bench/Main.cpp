@@ -1,7 +1,6 @@
 // kaso-bench: runs the benchmarks, one line per goal with the figure beside the goal, and exits
 // with 1 when any goal is missed. With arguments, runs only the groups named: routes, idle,
-// redraw, spectrum, compiler, startup, or single routes: plain, terminal, status, parameters,
-// lock, logging, sweep, download.
+// redraw, spectrum, compiler, startup, or single routes (the README lists them).
 #include "BenchSupport.h"
 #include "Benchmarks.h"
 
@@ -42,14 +41,10 @@ int main(int argc, char** argv) {
     if (wanted("spectrum")) bench::RunSpectrumBenchmarks();
     if (wanted("compiler")) bench::RunCompilerBenchmarks();
     if (wanted("redraw")) bench::RunRedrawBenchmarks();
-    std::set<std::string> routes;
-    for (const char* route : {"plain", "terminal", "status", "parameters", "lock", "logging",
-                              "sweep", "datatable", "datatable1200", "download"})
-        if (groups.count(route)) routes.insert(route);
     if (wanted("routes"))
         bench::RunRouteBenchmarks();
-    else if (!routes.empty())
-        bench::RunRouteBenchmarks(routes);
+    else
+        bench::RunRouteBenchmarks(groups); // the single routes named, if any
     if (wanted("idle")) bench::RunIdleBenchmarks();
     if (wanted("startup")) bench::RunStartupBenchmarks(argv[0]);
     std::printf("%d goal(s) missed\n", bench::Misses());

@@ -81,8 +81,9 @@ SimulatorProcess::~SimulatorProcess() {
     waitpid(pid_, &status, 0);
 }
 
-PacedRelay::PacedRelay(const std::string& driverDevice, int bitsPerSecond)
+PacedRelay::PacedRelay(const std::string& driverDevice, int bitsPerSecond, double turnaroundSeconds)
     : characterSeconds_(bitsPerSecond == kUnpaced ? 0.0 : 10.0 / bitsPerSecond) {
+    toDriver_.delay = turnaroundSeconds;
     masterFd_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (masterFd_ < 0 || grantpt(masterFd_) != 0 || unlockpt(masterFd_) != 0)
         Fail("pseudo-terminal");
@@ -139,12 +140,12 @@ void PacedRelay::Receive(Direction& direction, bool fromProgram) {
     }
 }
 
-// Writes every waiting character whose time on the wire has passed, one after the other from
-// when the line was last free.
+// Writes every waiting character whose time on the wire (and the direction's delay) has passed,
+// one after the other from when the line was last free.
 void PacedRelay::Deliver(Direction& direction, double now) {
     size_t due = 0;
     double freeAt = direction.lineFreeAt;
-    while (due < direction.pending.size() && freeAt + characterSeconds_ <= now) {
+    while (due < direction.pending.size() && freeAt + characterSeconds_ + direction.delay <= now) {
         freeAt += characterSeconds_;
         ++due;
     }
@@ -173,11 +174,11 @@ void PacedRelay::Run() {
         for (const Direction* direction : {&toDriver_, &toProgram_}) {
             if (direction->pending.empty()) continue;
             // Unpaced, what is left waits for room at its end, not for a time.
-            if (characterSeconds_ == 0) {
+            if (characterSeconds_ == 0 && direction->delay == 0) {
                 watched[direction->to == masterFd_ ? 0 : 1].events |= POLLOUT;
                 continue;
             }
-            const double at = direction->lineFreeAt + characterSeconds_;
+            const double at = direction->lineFreeAt + characterSeconds_ + direction->delay;
             wakeAt = wakeAt < 0 ? at : std::min(wakeAt, at);
         }
         timespec timeout{};

@@ -33,7 +33,9 @@ class PacedRelay {
 public:
     // A rate of kUnpaced passes each character on at once.
     static constexpr int kUnpaced = 0;
-    PacedRelay(const std::string& driverDevice, int bitsPerSecond);
+    // A driver turnaround holds every character the program sends that long before the driver
+    // gets it: the driver answers each line that long after its end, in the order of the lines.
+    PacedRelay(const std::string& driverDevice, int bitsPerSecond, double turnaroundSeconds = 0);
     ~PacedRelay();
     PacedRelay(const PacedRelay&) = delete;
     PacedRelay& operator=(const PacedRelay&) = delete;
@@ -53,6 +55,7 @@ private:
         int to = -1;
         std::string pending;
         double lineFreeAt = 0; // when the character on the wire has gone
+        double delay = 0;      // how long a character is held after its time on the wire
     };
     void Run();
     void Receive(Direction& direction, bool fromProgram);

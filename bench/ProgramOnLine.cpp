@@ -18,7 +18,8 @@ ProgramOnLine::ProgramOnLine(const ProgramSetup& setup) {
     qputenv("XDG_RUNTIME_DIR", folder_.path().toLocal8Bit());
     simulator_ = std::make_unique<SimulatorProcess>(setup.simulatorArguments);
     relay_ = std::make_unique<PacedRelay>(simulator_->DevicePath(),
-                                          setup.unpaced ? PacedRelay::kUnpaced : setup.lineRate);
+                                          setup.unpaced ? PacedRelay::kUnpaced : setup.lineRate,
+                                          setup.driverTurnaroundMs / 1000.0);
     qputenv("KASONT_COMM1", QByteArray::fromStdString(relay_->ProgramDevice()));
     WriteSettings(setup);
     // Questions are answered Yes, as the routes expect; a warning or error counts as a fault.

@@ -22,8 +22,9 @@ constexpr int kLineRate = 38400;
 
 struct ProgramSetup {
     std::vector<std::string> simulatorArguments{"--series", "QWC", "--axes", "X"};
-    int lineRate = kLineRate; // the rate the relay paces the line to, and the program's setting
-    bool unpaced = false;     // the relay passes the line at once; the program keeps lineRate
+    int lineRate = kLineRate;   // the rate the relay paces the line to, and the program's setting
+    bool unpaced = false;       // the relay passes the line at once; the program keeps lineRate
+    int driverTurnaroundMs = 0; // how long after a line's end the driver answers it
     // Settings written before the start, "Section/Name" to value.
     std::map<QString, QVariant> settings;
 };

@@ -14,12 +14,15 @@
 #include "parameters/UnitPrmLock.h"
 #include "shell/UnitMain.h"
 #include "shell/UnitSetup.h"
+#include "status/UnitAlarmList.h"
 #include "status/UnitDataTable.h"
 #include "status/UnitStat_QWC.h"
 #include "ui/Dialogs.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -63,15 +66,25 @@ public:
     // The figure beside the goal, or a miss when an exchange did not complete or a warning came
     // up.
     void Report(const std::string& route, double ms) {
-        Require(program_.MessagesShown() == messagesBefore_,
-                "a warning came up: " + program_.LastMessage().toStdString());
-        if (fault_.empty())
+        if (Completed())
             ReportAtMost(route, ms, "ms", kRouteGoalMs);
+        else
+            ReportFailure(route, fault_);
+    }
+    // A figure without a goal, or the miss.
+    void Print(const std::string& route, double value, const std::string& unit) {
+        if (Completed())
+            ReportFigure(route, value, unit);
         else
             ReportFailure(route, fault_);
     }
 
 private:
+    bool Completed() {
+        Require(program_.MessagesShown() == messagesBefore_,
+                "a warning came up: " + program_.LastMessage().toStdString());
+        return fault_.empty();
+    }
     ProgramOnLine& program_;
     int messagesBefore_;
     std::string fault_;
@@ -93,7 +106,7 @@ double CpuMsPerLine(ProgramOnLine& program, const std::function<void()>& work,
 }
 
 void ReportSleeps(const std::string& route) {
-    ReportFigure(route + ": event-loop wake-ups per line", Median(sleepsPerLine), "");
+    ReportFigure(route + ": wake-ups per line", Median(sleepsPerLine), "");
     sleepsPerLine.clear();
 }
 
@@ -301,58 +314,124 @@ void AnalysisSweep() {
     check.Report("route: analysis sweep, analysis window shown", ms);
 }
 
-// The data table read, the window shown: a selection (a write) and a query for each of its 384
-// entries. The query after each selection waits for the line's round trip, in case the driver
-// answers the selection; the wall time per entry is printed beside the figure.
-// The read of the whole data table: the processor time per line sent (the goal), and per entry
-// and wall time per entry, the costs of each entry's selection, its value and the model query
-// that settles the selection's answer between them. At 1200 bps the first series' 48 entries.
-void DataTableRead(int lineRate) {
-    const bool slow = lineRate != kLineRate;
-    ProgramSetup setup = slow ? OnSeries("QWA", 1) : OnSeries("QWC", 3);
-    setup.lineRate = lineRate;
+// The line a record read or a download runs on, besides the usual one (38400 bps, a driver that
+// answers at once and gives its model text).
+struct LineKind {
+    int rate = kLineRate;
+    int turnaroundMs = 0;        // how long after a line's end the driver answers it
+    bool versionRefused = false; // the driver answers "VER" with "E-S"
+
+    bool Usual() const { return rate == kLineRate && turnaroundMs == 0 && !versionRefused; }
+    std::string Named(const std::string& route) const {
+        if (rate != kLineRate) return route + " at " + std::to_string(rate) + " bps";
+        if (turnaroundMs > 0) return route + ", " + std::to_string(turnaroundMs) + " ms turn";
+        if (versionRefused) return route + ", VER: E-S";
+        return route;
+    }
+};
+
+// The third series, or another.
+ProgramSetup OnLine(const LineKind& line, const char* series = "QWC", int modelType = 3) {
+    ProgramSetup setup = OnSeries(series, modelType);
+    setup.lineRate = line.rate;
+    setup.driverTurnaroundMs = line.turnaroundMs;
+    if (line.versionRefused) {
+        setup.simulatorArguments.push_back("--model");
+        setup.simulatorArguments.push_back("E-S");
+    }
+    return setup;
+}
+
+// A read of every record of a record window: the processor time per line sent (the goal on the
+// usual line), per record, and the wall time per record and per read. Each record is a
+// selection (a write), the model query that settles its answer and the record's queries.
+struct RecordWindow {
+    std::string route; // "data table read"
+    std::string unit;  // "entry"
+    QAction* launcher; // the main window's menu item that opens it
+    QWidget* window;
+    QPushButton* readButton;
+    ui::StringGrid* grid; // a row per record under the heading row
+    int queriesPerRecord;
+};
+
+// `window` names the window's parts once the program runs (its windows are made as it starts).
+void RecordRead(const std::function<RecordWindow()>& window, const ProgramSetup& setup,
+                const LineKind& line, double wallGoalMs) {
     ProgramOnLine program(setup);
-    const std::string route = slow ? "data table read at " + std::to_string(lineRate) + " bps"
-                                   : std::string("data table read");
-    frmMain->btnPopupDataTable->trigger();
-    WaitUntil([] { return frmDataTable->isVisible(); }, 5000);
-    if (!frmDataTable->isVisible()) return ReportFailure("route: " + route, "window did not open");
+    window().launcher->trigger();
+    WaitUntil([&] { return window().window->isVisible(); }, 5000);
+    const RecordWindow records = window();
+    const std::string route = line.Named(records.route);
+    if (!records.window->isVisible())
+        return ReportFailure("route: " + route, "window did not open");
     WaitForQuietLine(program);
     RouteCheck check(program);
-    std::vector<double> wallPerEntry;
-    std::vector<double> cpuPerEntry;
+    std::vector<double> wallPerRecord, wallPerRead, cpuPerRecord;
     const double ms = MedianOf(3, [&] {
         long lines = 0;
         const double wallStart = WallSeconds();
         const double cpu = CpuMsPerLine(
             program,
             [&] {
-                frmDataTable->btnReadDataTable->click();
+                records.readButton->click();
                 check.Require(
                     WaitUntil([] { return frmCommCancel->Label1->text() == "アップロード完了"; },
-                              120000),
+                              600000),
                     "the read did not complete");
                 frmCommCancel->btnCancel->click();
             },
             &lines);
-        const int entries = frmDataTable->grdDataTable->RowCount() - 1;
-        wallPerEntry.push_back(1000.0 * (WallSeconds() - wallStart) / entries);
-        cpuPerEntry.push_back(cpu * double(lines) / entries);
-        check.Require(entries > 0 && lines >= 2 * entries, "fewer lines than entries");
+        const double wall = WallSeconds() - wallStart;
+        const int count = records.grid->RowCount() - 1;
+        wallPerRead.push_back(wall);
+        wallPerRecord.push_back(1000.0 * wall / count);
+        cpuPerRecord.push_back(cpu * double(lines) / count);
+        check.Require(count > 0 && lines >= (1 + records.queriesPerRecord) * count,
+                      "fewer lines than records");
         return cpu;
     });
-    if (slow) {
-        ReportFigure(route + ": processor time per entry", Median(cpuPerEntry), "ms");
-    } else {
-        check.Report("route: data table read, data table window shown", ms);
-        ReportFigure(route + ": processor time per entry", Median(cpuPerEntry), "ms");
-    }
-    if (slow)
-        ReportFigure(route + ": wall time per entry", Median(wallPerEntry), "ms");
+    const std::string per = " per " + records.unit;
+    if (line.Usual()) check.Report("route: " + route + ", window shown", ms);
+    check.Print(route + ": processor time" + per, Median(cpuPerRecord), "ms");
+    if (wallGoalMs > 0)
+        ReportAtMost(route + ": wall time" + per, Median(wallPerRecord), "ms", wallGoalMs);
     else
-        ReportAtMost(route + ": wall time per entry", Median(wallPerEntry), "ms",
-                     kDataTableEntryGoalMs);
+        ReportFigure(route + ": wall time" + per, Median(wallPerRecord), "ms");
+    ReportFigure(route + ": wall time per read", Median(wallPerRead), "s");
     ReportSleeps(route);
+}
+
+// At a slow rate the first series, whose data table has 48 entries, so that a read takes
+// seconds, not minutes.
+void DataTableRead(const LineKind& line) {
+    const bool slow = line.rate != kLineRate;
+    RecordRead(
+        [] {
+            return RecordWindow{"data table read",
+                                "entry",
+                                frmMain->btnPopupDataTable,
+                                frmDataTable,
+                                frmDataTable->btnReadDataTable,
+                                frmDataTable->grdDataTable,
+                                1};
+        },
+        slow ? OnLine(line, "QWA", 1) : OnLine(line), line,
+        line.Usual() ? kDataTableEntryGoalMs : 0);
+}
+
+void AlarmHistoryRead() {
+    RecordRead(
+        [] {
+            return RecordWindow{"alarm history read",
+                                "record",
+                                frmMain->btnPopupAlarmList,
+                                frmAlarmList,
+                                frmAlarmList->btnReadAlarm,
+                                frmAlarmList->grdAlarmList,
+                                2};
+        },
+        OnLine({}), {}, 0);
 }
 
 // A compiled program of 2000 rows, 2 to 29 characters long.
@@ -366,15 +445,20 @@ QByteArray CompiledProgram(int rows) {
     return program + "/EV\r\n";
 }
 
-// The download of a 2000-row compiled program at 38400 bps with the second generation's read-back
-// of each row and no "MBCL", the editor shown. The goal is per row: each row goes out with the
-// model query that settles its answer and its read-back; the figure per line is printed beside
-// it. The download holds each row for its pace ticks by design: wall
-// time and pacing are printed.
-void ProgramDownload() {
-    constexpr int kRows = 2000;
-    constexpr int kBaudIndex38400 = 4;
-    ProgramOnLine program(OnSeries("QWC", 3));
+// The editor's item index of a line rate in the set-up window's rate box.
+int BaudIndex(int rate) {
+    const int rates[] = {1200, 4800, 9600, 19200, 38400};
+    return int(std::find(std::begin(rates), std::end(rates), rate) - std::begin(rates));
+}
+
+// The download of a compiled program with the second generation's read-back of each row and no
+// "MBCL", the editor shown: 2000 rows on the usual line, fewer on a slow one. The goal is per
+// row: each row goes out with the model query that settles its answer, then its read-back; the
+// figure per line is printed beside it. A row's pace ends at its limit or at the driver's first
+// line after it; the limits are printed beside the wall time.
+void ProgramDownload(const LineKind& line, int rowCount) {
+    const std::string route = line.Named("program download");
+    ProgramOnLine program(OnLine(line));
     // The question whether to send "MBCL" is answered No; any other box is a fault.
     ui::SetMessageResponder([&program](const ui::MessageRecord& box) {
         if (box.buttons == ui::MsgButtons::Ok) program.CountMessage(box.text);
@@ -383,14 +467,14 @@ void ProgramDownload() {
     QTemporaryDir folder;
     const QString previousFolder = QDir::currentPath();
     QDir::setCurrent(folder.path());
-    const QByteArray compiled = CompiledProgram(kRows);
+    const QByteArray compiled = CompiledProgram(rowCount);
     {
         QFile file("BENCH.mbx");
-        if (!file.open(QIODevice::WriteOnly))
-            return ReportFailure("route: program download", "no file");
+        if (!file.open(QIODevice::WriteOnly)) return ReportFailure("route: " + route, "no file");
         file.write(compiled);
     }
-    frmSetup->cmbBaudrate->SetItemIndex(kBaudIndex38400);
+    const int baudIndex = BaudIndex(line.rate);
+    frmSetup->cmbBaudrate->SetItemIndex(baudIndex);
     frmMain->AxisMask = 1 << ('X' - 'A');
     ShowAndExpose(frmEdit);
     frmEdit->SetTabCaption(frmEdit->ActiveTab(), "BENCH.MB");
@@ -402,28 +486,31 @@ void ProgramDownload() {
         const double wallStart = WallSeconds();
         const long sleepsStart = ThreadSleeps();
         frmEdit->RunSendItem->trigger();
-        WaitUntil([] { return !frmEdit->ProgramTransferRunning(); }, 120000);
+        WaitUntil([] { return !frmEdit->ProgramTransferRunning(); }, 600000);
         const double cpuMs = 1000.0 * (ThreadCpuSeconds() - cpuStart);
         const long lines = program.Relay().LinesSent() - linesBefore;
-        cpuPerRow.push_back(cpuMs / kRows);
+        cpuPerRow.push_back(cpuMs / rowCount);
         cpuPerLine.push_back(lines > 0 ? cpuMs / double(lines) : cpuMs);
-        wallPerRow.push_back(1000.0 * (WallSeconds() - wallStart) / kRows);
-        sleepsPerRow.push_back(double(ThreadSleeps() - sleepsStart) / kRows);
+        wallPerRow.push_back(1000.0 * (WallSeconds() - wallStart) / rowCount);
+        sleepsPerRow.push_back(double(ThreadSleeps() - sleepsStart) / rowCount);
         check.Require(frmCommCancel->Label1->text() == "ダウンロード完了",
                       "the download did not complete");
         // Every row goes out, and its read-back asks once more.
-        check.Require(lines >= 2 * kRows, "fewer lines than rows and read-backs");
+        check.Require(lines >= 2 * rowCount, "fewer lines than rows and read-backs");
         frmCommCancel->btnCancel->click();
     }
     QDir::setCurrent(previousFolder);
-    double pacingMs = 0;
+    double paceLimitMs = 0;
     for (const QByteArray& row : editor::CompiledRows(compiled))
-        pacingMs += 10.0 * editor::PaceTicks(kBaudIndex38400, int(row.size()));
-    check.Report("route: program download, editor shown (per row)", Median(cpuPerRow));
-    ReportFigure("program download: processor time per line", Median(cpuPerLine), "ms");
-    ReportFigure("program download: event-loop wake-ups per row", Median(sleepsPerRow), "");
-    ReportFigure("program download: wall time per row", Median(wallPerRow), "ms");
-    ReportFigure("program download: pacing per row held by design", pacingMs / kRows, "ms");
+        paceLimitMs += 10.0 * editor::PaceTicks(baudIndex, int(row.size()));
+    if (line.Usual())
+        check.Report("route: " + route + ", editor shown (per row)", Median(cpuPerRow));
+    else
+        check.Print(route + ": processor time per row", Median(cpuPerRow), "ms");
+    ReportFigure(route + ": processor per line", Median(cpuPerLine), "ms");
+    ReportFigure(route + ": wake-ups per row", Median(sleepsPerRow), "");
+    ReportFigure(route + ": wall time per row", Median(wallPerRow), "ms");
+    ReportFigure(route + ": pace limit per row", paceLimitMs / rowCount, "ms");
 }
 
 } // namespace
@@ -438,9 +525,14 @@ void RunRouteBenchmarks(const std::set<std::string>& only) {
         {"lock", [] { ParameterReadAndWrite("lock window", "QWD", 4, [] { return frmPrmLock; }); }},
         {"logging", LoggingReadBack},
         {"sweep", AnalysisSweep},
-        {"datatable", [] { DataTableRead(kLineRate); }},
-        {"datatable1200", [] { DataTableRead(1200); }},
-        {"download", ProgramDownload},
+        {"datatable", [] { DataTableRead({}); }},
+        {"datatable1200", [] { DataTableRead({.rate = 1200}); }},
+        {"datatable-turnaround", [] { DataTableRead({.turnaroundMs = 10}); }},
+        {"datatable-es", [] { DataTableRead({.versionRefused = true}); }},
+        {"alarm", AlarmHistoryRead},
+        {"download", [] { ProgramDownload({}, 2000); }},
+        {"download1200", [] { ProgramDownload({.rate = 1200}, 60); }},
+        {"download-turnaround", [] { ProgramDownload({.turnaroundMs = 10}, 400); }},
     };
     for (const auto& [name, run] : routes)
         if (only.empty() || only.count(name)) run();

@@ -161,7 +161,9 @@ private:
     std::deque<std::pair<int, Ticket>> rows_;
 };
 
-// The pace after a row: it ends at its limit or at the driver's answer to the row.
+// The pace after a row: it ends at its limit or at the driver's first line after the row,
+// which is its answer to the row or the model text that settles it (the driver has taken the
+// row and read the line behind it, so the read-back may go at once).
 void WaitPace(ui::Timer& timer, int ticks, const Ticket& row, const Exchange& exchange) {
     if (ticks <= 0) {
         // No ticks to wait: what has come in is seen, and the run goes on at once.
@@ -171,7 +173,7 @@ void WaitPace(ui::Timer& timer, int ticks, const Ticket& row, const Exchange& ex
     timer.Tag = 0;
     timer.SetEnabled(true);
     ui::ProcessMessagesUntil(
-        [&] { return timer.Tag >= ticks || row->Answered() || !exchange.Running(); });
+        [&] { return timer.Tag >= ticks || !row->Waiting() || !exchange.Running(); });
     timer.SetEnabled(false);
 }
 
@@ -215,8 +217,8 @@ DownloadRun SendProgramRows(TfrmEdit& edit, const DownloadSource& source, Exchan
         out.Sent(n, write);
         status.Sent(n);
 
-        // The pace ends at its limit or at the driver's answer, which is the driver refusing the
-        // row.
+        // The pace ends at its limit or at the driver's first line after the row; an answer to
+        // the row is the driver refusing it.
         WaitPace(*edit.Timer2, editor::PaceTicks(baudIndex, int(row.size())), write, exchange);
         if (!exchange.Running()) return {RunEnd::LineLost, n};
         if (write->Answered() || DriverAnsweredRow(*edit.memSub)) return {RunEnd::DataError, n};

@@ -239,23 +239,22 @@ void TmdlGeneral::RunStep(const std::function<void()>& input, bool raise, int ca
 }
 
 // Carries out the step's actions in their order. A receiver called from here may ask or write
-// itself; what that gives is carried out at once, inside its call.
+// itself; what that gives is carried out at once, inside its call. Lines the step sends one
+// behind another (a write and its settling "VER", a "VER" and its question) go out in one write.
 void TmdlGeneral::Carry() {
     for (std::vector<LineStep::Action> actions = step_.TakeActions(); !actions.empty();
          actions = step_.TakeActions()) {
         bool sendFailed = false;
-        for (const LineStep::Action& action : actions) {
-            switch (action.type) {
-            case LineStep::Action::Type::Send:
-                if (sendFailed) break; // the step takes up again from the failure
-                try {
-                    Transmit(action);
-                } catch (const platform::ECommError&) {
-                    sendFailed = true;
-                    if (callFailure_ && !*callFailure_) *callFailure_ = std::current_exception();
-                    step_.SendFailed(action, Now());
-                }
+        for (auto action = actions.begin(); action != actions.end(); ++action) {
+            switch (action->type) {
+            case LineStep::Action::Type::Send: {
+                const auto sends = std::find_if(action, actions.end(), [](const auto& next) {
+                    return next.type != LineStep::Action::Type::Send;
+                });
+                if (!sendFailed) sendFailed = !Transmit(action, sends);
+                action = std::prev(sends);
                 break;
+            }
             case LineStep::Action::Type::Answer:
             case LineStep::Action::Type::Unanswered:
             case LineStep::Action::Type::WriteAnswer:
@@ -264,10 +263,10 @@ void TmdlGeneral::Carry() {
             case LineStep::Action::Type::Unasked:
                 // A receiver that raises does not keep the other questions from their ends.
                 try {
-                    if (action.type == LineStep::Action::Type::Unasked)
+                    if (action->type == LineStep::Action::Type::Unasked)
                         ++unaskedInChunk_;
                     else
-                        Resolve(action);
+                        Resolve(*action);
                 } catch (...) {
                     if (receiverFailure_ && !*receiverFailure_)
                         *receiverFailure_ = std::current_exception();
@@ -280,16 +279,31 @@ void TmdlGeneral::Carry() {
     }
 }
 
-// A send names the screen that holds the line after it: the asker of its question, or the
-// writer.
-void TmdlGeneral::Transmit(const LineStep::Action& send) {
+// Sends the lines of [first, last) in one write. A send names the screen that holds the line
+// after it: the asker of its question, or the writer. When the write fails, the step takes up
+// again from the first of them (none of them is known to have gone out whole) and nothing after
+// it in this batch is sent.
+bool TmdlGeneral::Transmit(std::vector<LineStep::Action>::const_iterator first,
+                           std::vector<LineStep::Action>::const_iterator last) {
+    QByteArray lines;
+    for (auto send = first; send != last; ++send)
+        lines += send->line;
     replyReceived_ = false;
-    Comm1->SendString(send.line);
-    if (send.id == 0) return;
-    const auto asked = asked_.find(send.id);
-    if (asked == asked_.end()) return;
-    RequestId = asked->second.receiver;
-    asked->second.state->asked = true;
+    try {
+        Comm1->SendString(lines);
+    } catch (const platform::ECommError&) {
+        if (callFailure_ && !*callFailure_) *callFailure_ = std::current_exception();
+        step_.SendFailed(*first, Now());
+        return false;
+    }
+    for (auto send = first; send != last; ++send) {
+        if (send->id == 0) continue;
+        const auto asked = asked_.find(send->id);
+        if (asked == asked_.end()) continue;
+        RequestId = asked->second.receiver;
+        asked->second.state->asked = true;
+    }
+    return true;
 }
 
 void TmdlGeneral::Resolve(const LineStep::Action& action) {

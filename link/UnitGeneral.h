@@ -267,7 +267,8 @@ private:
     // re-arms the step timer; a send of this call that failed raises here when `raise`.
     void RunStep(const std::function<void()>& input, bool raise, int callQuestion = 0);
     void Carry();
-    void Transmit(const LineStep::Action& send);
+    bool Transmit(std::vector<LineStep::Action>::const_iterator first,
+                  std::vector<LineStep::Action>::const_iterator last);
     void Resolve(const LineStep::Action& action);
     void ResolveWrite(const LineStep::Action& action, const AskedQuestion& asked);
     void Deliver(const QByteArray& line, bool tooLong, TRequestId receiver);
