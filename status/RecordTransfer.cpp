@@ -72,26 +72,34 @@ void RecordTransfer::ClearFrom(int record) {
             OnStore(r, field, {});
 }
 
+// What goes out next goes before the screen shows the answer: the line's turnaround waits for
+// nothing the screen does.
 void RecordTransfer::Receive(const QByteArray& reply) {
     if (!Reading()) return; // no record is awaited: a late reply changes nothing
     if (field_ == 0 && SelectionRefused()) return;
-    OnStore(record_, field_, reply);
-    if (field_ + 1 < table_.requests.size()) {
-        RequestField(field_ + 1);
-        return;
+    const int record = record_;
+    const int field = field_;
+    if (field + 1 < table_.requests.size()) {
+        RequestField(field + 1);
+        return OnStore(record, field, reply);
     }
-    if (exchange_.StopRequested()) return exchange_.Cancel();
-    exchange_.StepTo(table_.barCountsRecordDone ? record_ + 1 : record_, table_.count);
-    if (record_ + 1 >= table_.count) {
+    const bool last = record + 1 >= table_.count;
+    const bool stop = exchange_.StopRequested();
+    if (!last && !stop) {
+        ++record_;
+        selection_ = SendSelection(table_.selection, record_);
+        if (selection_) RequestField(0);
+    }
+    OnStore(record, field, reply);
+    if (stop) return exchange_.Cancel();
+    exchange_.StepTo(table_.barCountsRecordDone ? record + 1 : record, table_.count);
+    if (last) {
         exchange_.Finish(TfrmCommCancel::Direction::Upload);
         grid_->StopFollowing();
         grid_->SetRow(1);
         return;
     }
-    ++record_;
-    grid_->FollowRow(record_ + 1);
-    selection_ = SendSelection(table_.selection, record_);
-    if (selection_) RequestField(0);
+    if (Reading()) grid_->FollowRow(record + 2);
 }
 
 void RecordTransfer::Write(const QByteArray& selection, const QByteArray& command, int count,
