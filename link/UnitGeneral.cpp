@@ -280,9 +280,8 @@ void TmdlGeneral::Carry() {
 }
 
 // Sends the lines of [first, last) in one write. A send names the screen that holds the line
-// after it: the asker of its question, or the writer. When the write fails, the step takes up
-// again from the first of them (none of them is known to have gone out whole) and nothing after
-// it in this batch is sent.
+// after it: the asker of its question, or the writer. When the write fails, none of them is known
+// to have gone out whole: the step takes up again from each of them.
 bool TmdlGeneral::Transmit(std::vector<LineStep::Action>::const_iterator first,
                            std::vector<LineStep::Action>::const_iterator last) {
     QByteArray lines;
@@ -293,7 +292,8 @@ bool TmdlGeneral::Transmit(std::vector<LineStep::Action>::const_iterator first,
         Comm1->SendString(lines);
     } catch (const platform::ECommError&) {
         if (callFailure_ && !*callFailure_) *callFailure_ = std::current_exception();
-        step_.SendFailed(*first, Now());
+        for (auto send = first; send != last; ++send)
+            step_.SendFailed(*send, Now());
         return false;
     }
     for (auto send = first; send != last; ++send) {
