@@ -264,6 +264,11 @@ void Exchange::Tell(const std::optional<Report>& report, const QString& cutShort
 void WriteRun::Clear() {
     values_.clear();
     lastSent_.clear();
+    whole_ = false;
+}
+
+QString WriteRun::CutShortMessage() const {
+    return whole_ ? QString() : WriteCutShortMessage(lastSent_);
 }
 
 void WriteRun::Sent(int row, const QString& place, Ticket write) {

@@ -150,6 +150,10 @@ public:
     QString Message() const;
     // The place of the last value sent, for a run cut short; empty before the first.
     QString LastSent() const { return lastSent_; }
+    // Every value of the run has been sent (or kept back): nothing was cut short.
+    void Whole() { whole_ = true; }
+    // Where a run that ended before it was whole stopped; empty for a whole one.
+    QString CutShortMessage() const;
 
 private:
     struct Value {
@@ -160,6 +164,7 @@ private:
     };
     std::vector<Value> values_;
     QString lastSent_;
+    bool whole_ = false;
 };
 
 // A transfer asked for while another runs is refused, and the user is told so: two transfers

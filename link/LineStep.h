@@ -115,8 +115,8 @@ public:
     // of the axes (model texts, absent axes) is learnt again, and on another device the
     // designation too and nothing sent before is answered.
     void PortOpened(Ms now, bool sameLine = true, bool sameDevice = true);
-    void
-    LineLost(); // every question and write ends; nothing more comes; everything is learnt again
+    // Every question and write ends; nothing more comes; everything is learnt again.
+    void LineLost();
     // The axes that answered the last scan, in its order: under "*" with several of them, the
     // settling line asks the first by its letter.
     void SetScannedAxes(const QByteArray& letters);

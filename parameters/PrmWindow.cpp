@@ -88,9 +88,7 @@ TPrmWindow::TPrmWindow(QWidget* owner, int rowCount, TRequestId readId)
     exchange_.OnAnswer = [this](const QByteArray&) { ReceivePrm(mdlGeneral); };
     exchange_.OnEnd = [this](Exchange::End) { ReturnToIdle(); };
     exchange_.Where = [this] { return readRunning_ ? RowPlace(QueryNumber) : QString(); };
-    exchange_.CutShort = [this] {
-        return writing_ && !writeWhole_ ? WriteCutShortMessage(writeRun_.LastSent()) : QString();
-    };
+    exchange_.CutShort = [this] { return writing_ ? writeRun_.CutShortMessage() : QString(); };
 }
 
 void TPrmWindow::BuildPanels() {
@@ -329,11 +327,10 @@ void TPrmWindow::btnSendPrmClick() {
     if (!exchange_.Start({true, true, grdPrm})) return ReturnToIdle();
     writeRun_.Clear();
     writing_ = true;
-    writeWhole_ = false;
     for (int row = 1; row < grdPrm->RowCount(); ++row)
         MarkNotWritten(row, false);
     if (!SendValues(count)) return;
-    writeWhole_ = true;
+    writeRun_.Whole();
     exchange_.FinishWrites(writeRun_);
     grdPrm->SetRow(1);
 }

@@ -132,7 +132,6 @@ private:
     Exchange exchange_;     // the read's or the write's, with the axis it started for
     WriteRun writeRun_;     // what became of each value of the last write
     bool writing_ = false;
-    bool writeWhole_ = false; // every value of the write was sent
 };
 
 // Replaces a guide pane's text with `lines`, shown from its first (name) line.

@@ -107,12 +107,9 @@ void RecordTransfer::Write(const QByteArray& selection, const QByteArray& comman
                            const std::function<void(int)>& sent) {
     if (!exchange_.Start({true, true, grid_})) return;
     writing_ = true;
-    writeWhole_ = false;
     run_.Clear();
     exchange_.Where = nullptr;
-    exchange_.CutShort = [this] {
-        return writing_ && !writeWhole_ ? WriteCutShortMessage(run_.LastSent()) : QString();
-    };
+    exchange_.CutShort = [this] { return writing_ ? run_.CutShortMessage() : QString(); };
     if (OnWriting) OnWriting(true);
     if (OnMarkNotWritten)
         for (int i = 0; i < count; ++i)
@@ -151,7 +148,7 @@ void RecordTransfer::WriteRecords(const QByteArray& selection, const QByteArray&
 }
 
 void RecordTransfer::EndWrite() {
-    writeWhole_ = true;
+    run_.Whole();
     exchange_.FinishWrites(run_);
     grid_->SetRow(1);
 }

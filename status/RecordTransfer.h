@@ -70,7 +70,6 @@ private:
     Exchange exchange_;
     Table table_;
     bool writing_ = false;
-    bool writeWhole_ = false; // every record was sent: nothing was cut short
     WriteRun run_;
     Ticket selection_; // the read's selection of the record it asks for
     int record_ = 0;
