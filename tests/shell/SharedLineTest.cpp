@@ -8,6 +8,7 @@
 #include "parameters/UnitPrm.h"
 #include "parameters/UnitPrmLock.h"
 #include "shell/UnitMain.h"
+#include "status/UnitDataTable.h"
 #include "ui/Controls.h"
 
 #include <QElapsedTimer>
@@ -199,6 +200,29 @@ TEST_F(SharedLineTest, AQuestionTypedForAnAbsentAxisNeverGoesToAnother) {
     Enter("#2");
     ASSERT_TRUE(WaitFor([] { return Answered(); }));
     EXPECT_EQ(Reply(), "1002");
+}
+
+// A data table read on an axis that is absent, and writes typed meanwhile to the axis present,
+// which refuses them: the read ends unanswered and says so, the writes wait for its probe, and
+// their refusals show in the terminal, never as the read's entry.
+TEST_F(SharedLineTest, AReadOnAnAbsentAxisNeverTakesAnotherAxissRefusal) {
+    StartOnSeries(2);
+    Enter("X:VER");
+    ASSERT_TRUE(WaitFor([] { return Answered(); }));
+    frmMain->btnPopupDataTable->trigger();
+    ASSERT_TRUE(WaitFor([] { return frmDataTable->isVisible(); }));
+    driver->refuse("#12=5");
+    Enter("Z:"); // there is no axis Z
+    frmDataTable->btnReadDataTable->click();
+    ASSERT_TRUE(WaitFor([this] { return driver->receivedLines().contains("#DTPT=0"); }, 3000));
+    Enter("X:#12=5");
+    Enter("X:#12=5");
+    ASSERT_TRUE(WaitFor([] { return !frmCommCancel->isVisible(); }, 15000));
+    ASSERT_TRUE(WaitFor([] { return Reply() == "E-S"; }, 5000));
+    EXPECT_NE(frmDataTable->grdDataTable->Cell(1, 1), "E-S");
+    EXPECT_NE(frmCommCancel->Label1->text(), "アップロード完了");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "ドライバと通信できませんでした。");
 }
 
 // A designation typed during the parameter list's read changes the terminal's axis, never the
